@@ -1,0 +1,62 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "pool/short_string.h"
+
+// A team: region position x 100 + seed (101..116, 201..216, 301..316, 401..416); 0 = no team.
+using TeamCode = std::int32_t;
+
+constexpr int RegionCount = 4;
+constexpr int SeedCount = 16;
+constexpr int GameCount = 63;
+constexpr int RoundCount = 6;
+
+TeamCode MakeTeamCode(std::uint8_t region, std::uint8_t seed);
+int SeedOfCode(TeamCode code);
+int RegionOfCode(TeamCode code);
+bool IsValidTeamCode(TeamCode code);
+
+// One team entry; the layout is the 21-byte record of TEAMS.HFD.
+struct TTeam {
+    std::uint8_t region = 0;
+    std::uint8_t seed = 0;
+    ShortString<12> name;
+    ShortString<2> wins;
+    ShortString<2> losses;
+};
+
+// The global team table, [region position 1..4][seed 1..16].
+TTeam& TeamEntry(int region, int seed);
+void ClearTeams();
+
+// Name of a team; empty for 0 and for anything that is not a valid code.
+std::string TeamName(TeamCode code);
+
+// Round 1..6 of game 1..63 (0 outside).
+int RoundOfGame(int game);
+
+enum class Slot { A, B };
+struct NextGameInfo {
+    int game = 0;  // 0 for game 63
+    Slot slot = Slot::A;
+};
+NextGameInfo NextGame(int game);
+
+// The fixed teams of first-round game 1..32 (slot A first).
+struct GamePair {
+    TeamCode a = 0;
+    TeamCode b = 0;
+};
+GamePair FirstRoundPair(int game);
+
+// Top-to-bottom seed order of a region's sixteen teams (1, 16, 8, 9, ... 2, 15).
+extern const std::array<int, 16> SeedOrder;
+
+// Picks or results: index 1..63 = game (index 0 unused).
+using PickArray = std::array<TeamCode, GameCount + 1>;
+using SlotArray = std::array<GamePair, GameCount + 1>;
+
+// Slots A and B of every game from the fixed first-round pairs and the picks of feeder games.
+SlotArray DeriveFeeders(const PickArray& picks);

@@ -1,0 +1,106 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "pool/bracket.h"
+#include "pool/short_string.h"
+
+class IPoolHost;
+
+constexpr std::int32_t ResultsId = -1;
+constexpr std::size_t PickRecordSize = 300;
+inline const std::string PicksFileName = "PICKS.HFD";
+inline const std::string ResultsName = "RESULTS";
+inline const std::string PlayersQuickTip = "Quick Tip: To add participants, select [Player], [New Player]";
+inline const std::string SheetOpenMessage =
+    "Can not delete this sheet, it is currently open. Close it first and try again.";
+inline const std::string UpdatingStandingsText = "Updating pool standings...";
+
+// One participant's sheet, or the results (Id -1).
+struct TPlayer {
+    std::int32_t Id = 0;
+    ShortString<25> Name;
+    std::int32_t RoundPoints[RoundCount + 1] = {};  // index 1..6
+    PickArray Picks{};                               // index 1..63
+    std::int32_t Total = 0;
+    std::int32_t Potential = 0;
+    ShortString<12> Tiebreaker;
+    std::uint8_t Modified = 0;
+    std::uint8_t Paid = 0;
+    std::uint8_t Complete = 0;
+};
+
+// The open standings window, as the list knows it.
+class IStandingsView {
+public:
+    virtual ~IStandingsView() = default;
+    virtual void RefreshStandings() = 0;
+};
+
+// The participant list. Entries live in stable storage: a removed entry stays readable until the
+// list is destroyed, so windows that still show it can go on reading it.
+class TPlayers {
+public:
+    // dir: the folder of PICKS.HFD; host: the main window (status bar, boxes, child windows).
+    TPlayers(IPoolHost& host, std::string dir);
+    // Writes PICKS.HFD unless the owner already did (see WritePicksFile); errors are swallowed
+    // here because the owner reports them when it closes.
+    ~TPlayers();
+    TPlayers(const TPlayers&) = delete;
+    TPlayers& operator=(const TPlayers&) = delete;
+
+    int Count() const { return static_cast<int>(m_items.size()); }
+    TPlayer& operator[](int index) { return *m_items.at(static_cast<std::size_t>(index)); }
+    const TPlayer& operator[](int index) const { return *m_items.at(static_cast<std::size_t>(index)); }
+    TPlayer* Item(int index) { return m_items[static_cast<std::size_t>(index)]; }
+    TPlayer* Add(const TPlayer& entry);  // appends a copy and returns it
+    void Clear();                        // removes every entry (they stay readable)
+
+    bool LoadPlayers();
+    bool LoadPlayersFromBytes(const unsigned char* data, std::size_t size);
+    bool SavePlayersTo(const std::string& path) const;
+    std::string PicksBytes() const;      // the file content for the current list
+    // Writes the program's PICKS.HFD now; the destructor then writes nothing.
+    void WritePicksFile();
+    void SetWriteOnDestroy(bool write) { m_writeOnDestroy = write; }
+    const std::string& DataDir() const { return m_dir; }
+
+    int IndexOfId(std::int32_t id) const;
+    bool DeletePlayer(std::int32_t id);
+    void UpdatePlayerCount();
+    int ParticipantCount() const { return Count() - (HasResults ? 1 : 0); }
+
+    int ComparePlayers(const TPlayer& a, const TPlayer& b) const;
+    void Sort();  // in place, by ComparePlayers
+
+    bool UpdateStandings(bool force);
+    void ShowStandings(bool bringToFront);
+
+    IPoolHost& Host() { return m_host; }
+
+    IStandingsView* StandingsWindow = nullptr;
+    std::uint8_t HasResults = 0;
+    std::uint8_t SortAscending = 0;
+    std::uint8_t SortKey = 0;  // 0 total, 1 potential, 2 name, 3 champion
+
+private:
+    void QuickSort(int low, int high);
+
+    IPoolHost& m_host;
+    std::string m_dir;
+    std::deque<TPlayer> m_storage;
+    std::vector<TPlayer*> m_items;
+    bool m_writeOnDestroy = true;
+};
+
+// Record layout of PICKS.HFD.
+void EncodePlayer(const TPlayer& entry, unsigned char* record);
+void DecodePlayer(const unsigned char* record, TPlayer& entry);
+
+// A new participant id: uniformly 0..999,999,998, drawn again while it is 0 or already used.
+std::int32_t NewPlayerId(const TPlayers& players);
+// The generator behind it (seeded from the clock by default); tests put in their own.
+using IdSource = std::int32_t (*)();
+void SetIdSource(IdSource source);

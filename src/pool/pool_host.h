@@ -1,0 +1,48 @@
+#pragma once
+#include <string>
+
+// What the participant list and the scoring pass ask of the main window.
+class IPoolHost {
+public:
+    virtual ~IPoolHost() = default;
+    virtual void SetStatusText(const std::string& text) = 0;
+    virtual void SetProgress(int percent) = 0;
+    virtual void SetCountText(const std::string& text) = 0;  // the participant count panel
+    // Index of the child window whose tag equals the argument, searched from the top; -1 if none.
+    virtual int FindSheetWindow(int tag) = 0;
+    // Refreshes the open standings window, or creates it; raises it maximised when asked.
+    virtual void ShowStandings(bool bringToFront) = 0;
+    virtual void ShowInformation(const std::string& text) = 0;
+    virtual void Beep() = 0;
+};
+
+// A host that shows nothing, for the benchmarks and for code run without a window.
+class NullPoolHost : public IPoolHost {
+public:
+    void SetStatusText(const std::string&) override {}
+    void SetProgress(int) override {}
+    void SetCountText(const std::string&) override {}
+    int FindSheetWindow(int) override { return -1; }
+    void ShowStandings(bool) override {}
+    void ShowInformation(const std::string&) override {}
+    void Beep() override {}
+};
+
+// Reports a percentage only when its whole value changes, so long loops make at most 101 calls.
+class ProgressReporter {
+public:
+    explicit ProgressReporter(IPoolHost& host) : m_host(host) {}
+    void report(int percent)
+    {
+        if (percent == m_last) return;
+        m_last = percent;
+        m_host.SetProgress(percent);
+    }
+
+private:
+    IPoolHost& m_host;
+    int m_last = -1;
+};
+
+// Whole-number percentage, halves to the even integer.
+int RoundPercent(double fraction);

@@ -1,0 +1,7 @@
+# Files of this folder, by library.
+list(APPEND HOOPCORE_SOURCES
+  pool/bracket.cpp
+  pool/file_io.cpp
+  pool/players.cpp
+  pool/scoring.cpp
+  pool/team_files.cpp)

@@ -1,0 +1,126 @@
+#include "pool/team_files.h"
+
+// Values are bytes in the Windows code page: no conversion.
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "pool/bracket.h"
+#include "pool/errors.h"
+#include "pool/file_io.h"
+#include "pool/pool_host.h"
+
+namespace {
+bool ReadWholeFile(const std::string& path, std::string& out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+void ReadTeamRecord(const unsigned char* p)
+{
+    const int region = p[0];
+    const int seed = p[1];
+    if (region < 1 || region > RegionCount || seed < 1 || seed > SeedCount) return;
+    TTeam& team = TeamEntry(region, seed);
+    team.region = p[0];
+    team.seed = p[1];
+    team.name.readFrom(p + 2);
+    team.wins.readFrom(p + 15);
+    team.losses.readFrom(p + 18);
+}
+
+void WriteTeamRecord(const TTeam& team, unsigned char* p)
+{
+    p[0] = team.region;
+    p[1] = team.seed;
+    team.name.writeTo(p + 2);
+    team.wins.writeTo(p + 15);
+    team.losses.writeTo(p + 18);
+}
+
+// Windows initialisation-file rules: section and key names match without regard to case.
+using IniFile = CSimpleIniCaseA;
+const char* const RegionsSection = "Regions";
+}  // namespace
+
+bool LoadTeamsFromBytes(const unsigned char* data, std::size_t size)
+{
+    std::size_t pos = 0;
+    for (; pos + TeamRecordSize <= size; pos += TeamRecordSize) ReadTeamRecord(data + pos);
+    return pos == size;
+}
+
+bool LoadTeams(const std::string& dir, IPoolHost& host)
+{
+    std::string bytes;
+    const bool read = ReadWholeFile(JoinPath(dir, TeamsFileName), bytes);
+    const bool whole = read && LoadTeamsFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    if (!whole) {
+        host.Beep();
+        host.ShowInformation(TeamsQuickTip);
+    }
+    return whole;
+}
+
+void SaveTeams(const std::string& dir)
+{
+    std::string bytes(std::size_t(RegionCount * SeedCount) * TeamRecordSize, '\0');
+    auto* p = reinterpret_cast<unsigned char*>(bytes.data());
+    for (int r = 1; r <= RegionCount; ++r) {
+        for (int s = 1; s <= SeedCount; ++s) {
+            TTeam& team = TeamEntry(r, s);
+            if (team.wins.empty()) team.wins = "00";
+            if (team.losses.empty()) team.losses = "00";
+            WriteTeamRecord(team, p);
+            p += TeamRecordSize;
+        }
+    }
+    WriteFileAtomic(JoinPath(dir, TeamsFileName), bytes);
+}
+
+std::string LoadRegionsFromText(const std::string& text, int position)
+{
+    IniFile ini;
+    ini.SetUnicode(false);
+    if (ini.LoadData(text.data(), text.size()) < 0) return {};
+    const char* value = ini.GetValue(RegionsSection, std::to_string(position).c_str(), nullptr);
+    return value ? value : std::string();
+}
+
+std::string LoadRegions(const std::string& dir, int position)
+{
+    std::string text;
+    if (!ReadWholeFile(JoinPath(dir, RegionsFileName), text)) return {};
+    return LoadRegionsFromText(text, position);
+}
+
+void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names)
+{
+    const std::string path = JoinPath(dir, RegionsFileName);
+    IniFile ini;
+    ini.SetUnicode(false);
+    ini.SetSpaces(false);  // "1=East", as the platform's own writer does
+    std::string existing;
+    if (ReadWholeFile(path, existing)) ini.LoadData(existing.data(), existing.size());
+    for (int n = 1; n <= 4; ++n) {
+        // A value with a line break would split the line; keep only its first line.
+        std::string value = names[n - 1].substr(0, names[n - 1].find_first_of("\r\n"));
+        ini.SetValue(RegionsSection, std::to_string(n).c_str(), value.c_str());
+    }
+    std::string out;
+    if (ini.Save(out) < 0) throw HoopError("Cannot write file " + path);
+    // Initialisation files on the organiser's platform use CRLF line ends.
+    std::string crlf;
+    crlf.reserve(out.size() + 16);
+    for (char c : out) {
+        if (c == '\n' && (crlf.empty() || crlf.back() != '\r')) crlf += '\r';
+        crlf += c;
+    }
+    WriteFileAtomic(path, crlf);
+}

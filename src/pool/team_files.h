@@ -1,0 +1,31 @@
+#pragma once
+#include <array>
+#include <string>
+
+class IPoolHost;
+
+constexpr std::size_t TeamRecordSize = 21;
+inline const std::string TeamsFileName = "TEAMS.HFD";
+inline const std::string RegionsFileName = "REGIONS.HFD";
+inline const std::string TeamsQuickTip =
+    "Quick Tip: To enter the tournament teams select [Pool], [Options...]. Remember to select the region matchups first.";
+
+// Fills the team table from dir/TEAMS.HFD. Records go to their own region and seed; records
+// with a region outside 1..4 or a seed outside 1..16 are skipped. A missing file or a partial
+// last record beeps and shows the quick tip; records read before stay. Returns true when the
+// whole file was read.
+bool LoadTeams(const std::string& dir, IPoolHost& host);
+
+// Loads team records from bytes (the file's content); false when a partial record was left.
+bool LoadTeamsFromBytes(const unsigned char* data, std::size_t size);
+
+// Writes the 64 entries to dir/TEAMS.HFD, region by region; empty wins and losses become "00"
+// in the table as well as in the file.
+void SaveTeams(const std::string& dir);
+
+// Name of region position 1..4 from dir/REGIONS.HFD, empty when the file, section or key is missing.
+std::string LoadRegions(const std::string& dir, int position);
+std::string LoadRegionsFromText(const std::string& text, int position);
+
+// Writes the four names as keys "1".."4" of section "Regions", keeping other sections and keys.
+void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names);

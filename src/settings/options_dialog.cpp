@@ -1,0 +1,6 @@
+#include "settings/options_dialog.h"
+
+TfrmOptions::TfrmOptions(const QString& dataDir, QWidget* parent) : QDialog(parent), m_dataDir(dataDir)
+{
+    setWindowTitle(QStringLiteral("Options..."));
+}

@@ -1,0 +1,2 @@
+# Files of this folder, by library.
+list(APPEND HOOPUI_SOURCES sheet/bracket_sheet.cpp)

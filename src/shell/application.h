@@ -1,0 +1,13 @@
+#pragma once
+#include <QApplication>
+
+// The application object with the general error report: an exception that escapes an event
+// handler shows an error box with its own text, and the program goes on with the next event.
+class HoopApplication : public QApplication {
+public:
+    HoopApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Shows an escaped error as the general error report does.
+void ReportError(const std::exception& error);

@@ -1,0 +1,1 @@
+#include "shell/child_form.h"

@@ -1,0 +1,530 @@
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "players/player_manager.h"
+#include "printing/print_commands.h"
+#include "settings/options_dialog.h"
+#include "sheet/bracket_sheet.h"
+#include "shell/ansi_text.h"
+#include "shell/backup.h"
+#include "shell/busy_cursor.h"
+#include "shell/child_form.h"
+#include "shell/prompts.h"
+#include "shell/splash.h"
+#include "standings/standings_window.h"
+
+QString HintToolTip(const QString& hint) { return hint.section(QLatin1Char('|'), 0, 0); }
+QString HintStatus(const QString& hint)
+{
+    const int bar = static_cast<int>(hint.indexOf(QLatin1Char('|')));
+    return bar < 0 ? hint : hint.mid(bar + 1);
+}
+
+namespace {
+// A tool button whose release opens the print pop-up at the mouse, as the drop-down does.
+class DropDownButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+    std::function<void(const QPoint&)> onRelease;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        QToolButton::mouseReleaseEvent(event);
+        if (onRelease && rect().contains(event->position().toPoint()))
+            onRelease(mapToGlobal(event->position().toPoint()));
+    }
+};
+}  // namespace
+
+TMainForm::TMainForm(const QString& dataDir, QWidget* parent) : QMainWindow(parent), m_dataDir(dataDir)
+{
+    setObjectName(QStringLiteral("TMainForm"));
+    setWindowTitle(QStringLiteral("Corvanta: NCAA Tournament Pool Manager"));
+    resize(772, 497);
+    m_players = std::make_unique<TPlayers>(*this, DataDirBytes());
+
+    mdiArea = new QMdiArea(this);
+    mdiArea->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(mdiArea);
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenuItems(); });
+    UpdateMenuItems();
+}
+
+TMainForm::~TMainForm()
+{
+    // No window change may reach UpdateMenuItems while the children go away.
+    disconnect(mdiArea, nullptr, this, nullptr);
+    for (QMdiSubWindow* sub : mdiArea->subWindowList()) delete sub;
+    m_players.reset();
+}
+
+std::string TMainForm::DataDirBytes() const { return QDir::toNativeSeparators(m_dataDir).toStdString(); }
+
+QAction* TMainForm::AddItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
+                            void (TMainForm::*handler)(), const QKeySequence& shortcut)
+{
+    item = menu->addAction(caption);
+    item->setStatusTip(HintStatus(hint));
+    item->setToolTip(HintToolTip(hint));
+    if (!shortcut.isEmpty()) item->setShortcut(shortcut);
+    if (handler) connect(item, &QAction::triggered, this, handler);
+    return item;
+}
+
+void TMainForm::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    mnuPool = bar->addMenu(QStringLiteral("&Pool"));
+    AddItem(mnuPool, mnuReset, QStringLiteral("&New..."),
+            QStringLiteral("Start a new pool, erasing all current player information"), &TMainForm::mnuResetClick);
+    mnuPool->addSeparator();
+    AddItem(mnuPool, mnuOptions, QStringLiteral("&Options..."),
+            QStringLiteral("Set pool options such as teams, scoring, rules, etc."), &TMainForm::mnuOptionsClick,
+            QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuPool->addSeparator();
+    AddItem(mnuPool, mnuPrintBlank, QStringLiteral("Print &Blank Pool..."),
+            QStringLiteral("Print a blank pool sheet for distribution"), &TMainForm::mnuPrintBlankClick);
+    AddItem(mnuPool, mnuPrintRules, QStringLiteral("Print &Rules..."), QStringLiteral("Print rules as set in Options"),
+            &TMainForm::mnuPrintRulesClick);
+    mnuPool->addSeparator();
+    AddItem(mnuPool, mnuBackup, QStringLiteral("B&ackup Data Files"), QStringLiteral("Backup all current pool data"),
+            &TMainForm::mnuBackupClick, QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuPool->addSeparator();
+    AddItem(mnuPool, mnuExit, QStringLiteral("E&xit"), QStringLiteral("Exit the application"), nullptr);
+    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+
+    mnuPlayer = bar->addMenu(QStringLiteral("P&layer"));
+    AddItem(mnuPlayer, mnuEnterPicks, QStringLiteral("&New Player"),
+            QStringLiteral("Enter picks from pool sheets into the database."), &TMainForm::mnuEnterPicksClick,
+            QKeySequence(Qt::CTRL | Qt::Key_N));
+    AddItem(mnuPlayer, mnuOpenPicks, QStringLiteral("&Player Manager..."), QStringLiteral("List of players already entered"),
+            &TMainForm::mnuOpenPicksClick, QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuPlayer->addSeparator();
+    AddItem(mnuPlayer, mnuPlayerPrintPicks, QStringLiteral("P&rint Picks"), QString(),
+            &TMainForm::mnuPlayerPrintPicksClick);
+    AddItem(mnuPlayer, mnuSavePicks, QStringLiteral("&Save Picks"), QStringLiteral("Save currently open picks"),
+            &TMainForm::mnuSavePicksClick, QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddItem(mnuPlayer, mnuClose, QStringLiteral("&Close"), QStringLiteral("Close currently open picks"),
+            &TMainForm::mnuCloseClick);
+
+    mnuResults = bar->addMenu(QStringLiteral("&Results"));
+    AddItem(mnuResults, mnuEnterResults, QStringLiteral("&Enter Results"), QStringLiteral("Enter actual tournament results"),
+            &TMainForm::mnuEnterResultsClick);
+    AddItem(mnuResults, mnuViewStd, QStringLiteral("&View Standings"),
+            QStringLiteral("View up to date tournament standings"), &TMainForm::mnuViewStdClick,
+            QKeySequence(Qt::CTRL | Qt::Key_V));
+    mnuResults->addSeparator();
+    AddItem(mnuResults, mnuResetResults, QStringLiteral("&Clear Current Results..."),
+            QStringLiteral("Reset all currently entered result selections"), &TMainForm::mnuResetResultsClick);
+
+    mnuWindow = bar->addMenu(QStringLiteral("&Window"));
+    mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
+    AddItem(mnuWindow, WindowCascadeItem, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows to overlap"), nullptr);
+    connect(WindowCascadeItem, &QAction::triggered, mdiArea, &QMdiArea::cascadeSubWindows);
+    AddItem(mnuWindow, WindowTileItem, QStringLiteral("&Tile"), QStringLiteral("Arrange windows without overlap"), nullptr);
+    connect(WindowTileItem, &QAction::triggered, mdiArea, &QMdiArea::tileSubWindows);
+    AddItem(mnuWindow, WindowArrangeItem, QStringLiteral("&Arrange Icons"),
+            QStringLiteral("Arrange window icons at bottom of main window"), nullptr);
+    connect(WindowArrangeItem, &QAction::triggered, this, [this] {
+        // Minimised children line up along the bottom edge.
+        int x = 0;
+        for (QMdiSubWindow* sub : mdiArea->subWindowList())
+            if (sub->isMinimized()) {
+                sub->move(x, mdiArea->viewport()->height() - sub->height());
+                x += sub->width();
+            }
+    });
+    AddItem(mnuWindow, WindowMinimizeItem, QStringLiteral("&Minimize All"), QStringLiteral("Minimize all windows"), nullptr);
+    connect(WindowMinimizeItem, &QAction::triggered, this, [this] {
+        const auto subs = ChildWindows();
+        for (auto it = subs.crbegin(); it != subs.crend(); ++it) (*it)->showMinimized();
+    });
+    m_windowListSeparator = mnuWindow->addSeparator();
+    connect(mnuWindow, &QMenu::aboutToShow, this, &TMainForm::FillWindowMenu);
+
+    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    AddItem(mnuHelp, mnuHlpFAQ, QStringLiteral("&Frequently Asked Questions..."), QString(), &TMainForm::mnuHlpFAQClick);
+    mnuHelp->addSeparator();
+    AddItem(mnuHelp, HelpAboutItem, QStringLiteral("&About..."), QString(), &TMainForm::HelpAboutItemClick);
+}
+
+void TMainForm::FillWindowMenu()
+{
+    // The list of open child windows stands below the menu's own items.
+    const auto actions = mnuWindow->actions();
+    const qsizetype first = actions.indexOf(m_windowListSeparator) + 1;
+    for (qsizetype i = first; i < actions.size(); ++i) {
+        mnuWindow->removeAction(actions[i]);
+        delete actions[i];
+    }
+    const auto subs = ChildWindows();
+    m_windowListSeparator->setVisible(!subs.isEmpty());
+    int n = 0;
+    for (QMdiSubWindow* sub : subs) {
+        ++n;
+        QAction* item = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(n).arg(sub->windowTitle()));
+        item->setCheckable(true);
+        item->setChecked(sub == mdiArea->activeSubWindow());
+        connect(item, &QAction::triggered, this, [this, sub] {
+            if (sub->isMinimized()) sub->showNormal();
+            mdiArea->setActiveSubWindow(sub);
+        });
+    }
+}
+
+QToolButton* TMainForm::AddButton(QToolButton*& button, const QString& caption, const QString& hint,
+                                  void (TMainForm::*handler)(), QStyle::StandardPixmap icon)
+{
+    button = new QToolButton(barToolbar);
+    auto* action = new QAction(style()->standardIcon(icon), caption, button);
+    action->setToolTip(HintToolTip(hint));
+    action->setStatusTip(HintStatus(hint));
+    if (handler) connect(action, &QAction::triggered, this, handler);
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(20, 20));
+    button->setFixedHeight(26);
+    barToolbar->addWidget(button);
+    return button;
+}
+
+void TMainForm::CreateToolBar()
+{
+    barToolbar = addToolBar(QStringLiteral("Tools"));
+    barToolbar->setObjectName(QStringLiteral("barToolbar"));
+    barToolbar->setMovable(false);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    barToolbar->setFont(font);
+
+    AddButton(btnNewPicks, QStringLiteral("New Picks"), QStringLiteral("New Player|Enter new player's picks"),
+              &TMainForm::mnuEnterPicksClick, QStyle::SP_FileIcon);
+    AddButton(btnSave, QStringLiteral("Save Picks"), QStringLiteral("Save|Save current picks"),
+              &TMainForm::mnuSavePicksClick, QStyle::SP_DialogSaveButton);
+    btnSaveAction = barToolbar->actions().last();
+    AddButton(btnPM, QStringLiteral("Player Manager"), QStringLiteral("Player Manager"), &TMainForm::mnuOpenPicksClick,
+              QStyle::SP_FileDialogDetailedView);
+    AddButton(btnResults, QStringLiteral("Results"), QStringLiteral("Results|Enter actual results"),
+              &TMainForm::mnuEnterResultsClick, QStyle::SP_DialogApplyButton);
+    AddButton(btnStandings, QStringLiteral("Standings"), QStringLiteral("Standings|Show standings"),
+              &TMainForm::mnuViewStdClick, QStyle::SP_FileDialogListView);
+
+    PopupMenu1 = new QMenu(this);
+    AddItem(PopupMenu1, mnuPrintBlankPool, QStringLiteral("Blank Pool"),
+            QStringLiteral("Print Blank|Print Blank Pool for Distribution"), &TMainForm::mnuPrintBlankClick);
+    mnuPrintBlankPool->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    AddItem(PopupMenu1, mnuPrintPlayerPool, QStringLiteral("Player's Picks"),
+            QStringLiteral("Print Picks|Print Current Player's Picks"), &TMainForm::mnuPlayerPrintPicksClick);
+    mnuPrintPlayerPool->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+
+    auto* print = new DropDownButton(barToolbar);
+    print->setText(QStringLiteral("Print..."));
+    print->setIcon(style()->standardIcon(QStyle::SP_DriveFDIcon));
+    print->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    print->setAutoRaise(true);
+    print->setIconSize(QSize(20, 20));
+    print->setFixedHeight(26);
+    print->onRelease = [this](const QPoint& pos) { btnPrintMouseUp(pos); };
+    btnPrint = print;
+    barToolbar->addWidget(print);
+
+    AddButton(btnHelp, QStringLiteral("&Help"), QStringLiteral("Frequently Asked Questions"), &TMainForm::mnuHlpFAQClick,
+              QStyle::SP_DialogHelpButton);
+    btnHelp->setCursor(Qt::PointingHandCursor);
+    AddButton(btnExit, QStringLiteral("Exit"), QStringLiteral("Exit|Quit the Hoopfall"), nullptr,
+              QStyle::SP_DialogCloseButton);
+    connect(btnExit->defaultAction(), &QAction::triggered, this, &QWidget::close);
+}
+
+void TMainForm::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(19);
+    pnlCount = new QLabel(bar);
+    pnlCount->setObjectName(QStringLiteral("pnlCount"));
+    pnlCount->setFixedWidth(63);
+    pnlCount->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlHint = new QLabel(bar);
+    pnlHint->setObjectName(QStringLiteral("pnlHint"));
+    pnlHint->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlHint->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    pnlHint->setFont(font);
+    pbProgress = new QProgressBar(bar);
+    pbProgress->setObjectName(QStringLiteral("pbProgress"));
+    pbProgress->setRange(0, 100);
+    pbProgress->setValue(0);
+    pbProgress->setFixedWidth(168);
+    pbProgress->setTextVisible(false);
+    bar->addPermanentWidget(pnlCount);
+    bar->addPermanentWidget(pnlHint, 1);
+    bar->addPermanentWidget(pbProgress);
+}
+
+bool TMainForm::event(QEvent* event)
+{
+    // Hints of menu items and tool buttons go to the hint panel, not to a status message.
+    if (event->type() == QEvent::StatusTip) {
+        ShowAppHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TMainForm::SetStatusText(const std::string& text) { SetStatusText(FromAnsi(text)); }
+
+void TMainForm::SetStatusText(const QString& text)
+{
+    pnlHint->setText(text);
+    pnlHint->repaint();  // visible at once, also inside a loop that does not return to the event loop
+}
+
+void TMainForm::SetProgress(int percent)
+{
+    pbProgress->setValue(percent);
+    pbProgress->repaint();
+}
+
+void TMainForm::SetCountText(const std::string& text)
+{
+    pnlCount->setText(FromAnsi(text));
+    pnlCount->repaint();
+}
+
+void TMainForm::ShowAppHint(const QString& hint) { SetStatusText(hint); }
+
+QList<QMdiSubWindow*> TMainForm::ChildWindows() const { return mdiArea->subWindowList(QMdiArea::CreationOrder); }
+
+int TMainForm::FindSheetWindow(int tag)
+{
+    const auto subs = ChildWindows();
+    for (int i = static_cast<int>(subs.size()) - 1; i >= 0; --i) {
+        const auto* child = qobject_cast<TChildForm*>(subs[i]->widget());
+        if (child && child->Tag() == tag) return i;
+    }
+    return -1;
+}
+
+TChildForm* TMainForm::ActiveChild() const
+{
+    QMdiSubWindow* sub = mdiArea->activeSubWindow();
+    return sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
+}
+
+TfrmStandings* TMainForm::StandingsForm() const
+{
+    for (QMdiSubWindow* sub : mdiArea->subWindowList())
+        if (auto* standings = qobject_cast<TfrmStandings*>(sub->widget())) return standings;
+    return nullptr;
+}
+
+void TMainForm::OpenBracketSheet(int id)
+{
+    setUpdatesEnabled(false);
+    struct Resume {
+        QWidget* w;
+        ~Resume() { w->setUpdatesEnabled(true); }
+    } resume{this};
+    if (id != 0) {
+        const int index = FindSheetWindow(id);
+        if (index >= 0) {
+            QMdiSubWindow* found = ChildWindows()[index];
+            if (QMdiSubWindow* active = mdiArea->activeSubWindow(); active && active != found) active->showMinimized();
+            QApplication::processEvents();
+            found->showMaximized();
+            mdiArea->setActiveSubWindow(found);
+            return;
+        }
+    }
+    auto* sheet = new TmdiBrackets(*this, id);
+    QMdiSubWindow* sub = mdiArea->addSubWindow(sheet);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->showMaximized();
+    mdiArea->setActiveSubWindow(sub);
+    sheet->FocusFirst();
+}
+
+void TMainForm::UpdateMenuItems()
+{
+    const bool any = !mdiArea->subWindowList().isEmpty();
+    for (QAction* item : {WindowCascadeItem, WindowTileItem, WindowArrangeItem, WindowMinimizeItem}) item->setEnabled(any);
+    const bool sheet = any && qobject_cast<TmdiBrackets*>(ActiveChild()) != nullptr;
+    for (QAction* item : {mnuSavePicks, mnuPlayerPrintPicks, mnuPrintPlayerPool, mnuClose}) item->setEnabled(sheet);
+    btnSaveAction->setVisible(sheet);
+}
+
+void TMainForm::ShowStandings(bool bringToFront)
+{
+    setUpdatesEnabled(false);
+    struct Resume {
+        QWidget* w;
+        ~Resume() { w->setUpdatesEnabled(true); }
+    } resume{this};
+    if (TfrmStandings* standings = StandingsForm()) {
+        standings->RefreshStandings();
+        if (bringToFront) {
+            QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(standings->parentWidget());
+            if (sub) {
+                sub->showMaximized();
+                mdiArea->setActiveSubWindow(sub);
+            }
+        }
+        return;
+    }
+    auto* standings = new TfrmStandings(*this);
+    QMdiSubWindow* sub = mdiArea->addSubWindow(standings);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    m_players->StandingsWindow = standings;
+    sub->showMaximized();
+    mdiArea->setActiveSubWindow(sub);
+}
+
+void TMainForm::ShowInformation(const std::string& text) { ::ShowInformation(FromAnsi(text)); }
+
+void TMainForm::Beep() { Prompts().Beep(); }
+
+bool TMainForm::CloseSheets()
+{
+    // Each sheet asks in turn; Cancel on one keeps the program running and the rest are not asked.
+    for (QMdiSubWindow* sub : ChildWindows()) {
+        if (!qobject_cast<TmdiBrackets*>(sub->widget())) continue;
+        if (!sub->close()) return false;
+    }
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (!CloseSheets()) {
+        event->ignore();
+        return;
+    }
+    try {
+        m_players->WritePicksFile();
+    } catch (const std::exception& error) {
+        ShowError(QString::fromLocal8Bit(error.what()));
+        const auto answer = Prompts().Ask(
+            PromptKind::Warning,
+            QStringLiteral("The participants could not be saved. Close anyway and lose the changes made since "
+                           "the program started?"),
+            PromptButtons::YesNo);
+        if (answer != PromptAnswer::Yes) {
+            event->ignore();
+            return;
+        }
+        m_players->SetWriteOnDestroy(false);
+    }
+    event->accept();
+}
+
+// ---- Commands -------------------------------------------------------------------------------
+
+void TMainForm::mnuOptionsClick()
+{
+    TfrmOptions dialog(m_dataDir, this);
+    dialog.exec();
+}
+
+void TMainForm::mnuPrintBlankClick()
+{
+    try {
+        PrintPool(*this, nullptr);
+    } catch (const std::exception&) {
+        ShowError(QStringLiteral("Error printing blank pool."));
+    }
+}
+
+void TMainForm::mnuPrintRulesClick() { PrintRules(*this); }
+
+void TMainForm::mnuEnterPicksClick() { OpenBracketSheet(0); }
+
+void TMainForm::mnuOpenPicksClick()
+{
+    TfrmOpen dialog(*this, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    std::vector<std::int32_t> ids;
+    for (const TPlayer* entry : dialog.SelectedPlayers) ids.push_back(entry->Id);
+    for (std::int32_t id : ids) OpenBracketSheet(id);
+}
+
+void TMainForm::mnuPlayerPrintPicksClick()
+{
+    if (auto* sheet = qobject_cast<TmdiBrackets*>(ActiveChild()))
+        QCoreApplication::postEvent(sheet, new QEvent(PrintCommand));
+}
+
+void TMainForm::mnuSavePicksClick()
+{
+    if (auto* sheet = qobject_cast<TmdiBrackets*>(ActiveChild()))
+        QCoreApplication::postEvent(sheet, new QEvent(SaveCommand));
+}
+
+void TMainForm::mnuCloseClick()
+{
+    if (QMdiSubWindow* sub = mdiArea->activeSubWindow()) sub->close();
+}
+
+void TMainForm::mnuEnterResultsClick() { OpenBracketSheet(ResultsId); }
+
+void TMainForm::mnuViewStdClick()
+{
+    BusyCursor busy;
+    m_players->UpdateStandings(true);
+}
+
+void TMainForm::mnuResetClick()
+{
+    Beep();
+    if (!ConfirmOkCancel(QStringLiteral(
+            "You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?")))
+        return;
+    BusyCursor busy;
+    for (int i = m_players->Count() - 1; i >= 0; --i) {
+        if (i >= m_players->Count()) continue;
+        m_players->DeletePlayer((*m_players)[i].Id);
+    }
+}
+
+void TMainForm::mnuResetResultsClick()
+{
+    Beep();
+    if (!ConfirmOkCancel(QStringLiteral(
+            "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?")))
+        return;
+    BusyCursor busy;
+    m_players->DeletePlayer(ResultsId);
+}
+
+void TMainForm::mnuBackupClick() { RunBackup(*this); }
+
+void TMainForm::mnuHlpFAQClick() { QDesktopServices::openUrl(HelpPageUrl()); }
+
+void TMainForm::HelpAboutItemClick()
+{
+    TfrmSplash about(this);
+    about.exec();
+}
+
+void TMainForm::btnPrintMouseUp(const QPoint& globalPos) { PopupMenu1->popup(globalPos); }

@@ -1,0 +1,143 @@
+#pragma once
+#include <QMainWindow>
+#include <QPointer>
+#include <QStyle>
+#include <memory>
+
+#include "pool/players.h"
+#include "pool/pool_host.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+class QToolButton;
+class TChildForm;
+class TfrmStandings;
+
+// The frame window: menus, tool bar, status bar and the child windows. It owns the participant
+// list for the whole run and is the pool host of the core.
+class TMainForm : public QMainWindow, public IPoolHost {
+    Q_OBJECT
+public:
+    // dataDir: the folder of the data files (the program's own directory when it runs).
+    explicit TMainForm(const QString& dataDir, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    TPlayers& Players() { return *m_players; }
+    const QString& DataDir() const { return m_dataDir; }
+    std::string DataDirBytes() const;
+
+    // Status bar.
+    void SetStatusText(const std::string& text) override;
+    void SetStatusText(const QString& text);
+    void SetProgress(int percent) override;
+    void SetCountText(const std::string& text) override;
+    void ShowAppHint(const QString& hint);
+
+    // Child windows.
+    int FindSheetWindow(int tag) override;
+    QList<QMdiSubWindow*> ChildWindows() const;  // in creation order, the index FindSheetWindow uses
+    TChildForm* ActiveChild() const;
+    void OpenBracketSheet(int id);
+    void UpdateMenuItems();
+    QMdiArea* MdiArea() const { return mdiArea; }
+    TfrmStandings* StandingsForm() const;
+
+    // Pool host.
+    void ShowStandings(bool bringToFront) override;
+    void ShowInformation(const std::string& text) override;
+    void Beep() override;
+
+    // Command handlers.
+    void mnuResetClick();
+    void mnuOptionsClick();
+    void mnuPrintBlankClick();
+    void mnuPrintRulesClick();
+    void mnuBackupClick();
+    void mnuEnterPicksClick();
+    void mnuOpenPicksClick();
+    void mnuPlayerPrintPicksClick();
+    void mnuSavePicksClick();
+    void mnuCloseClick();
+    void mnuEnterResultsClick();
+    void mnuViewStdClick();
+    void mnuResetResultsClick();
+    void mnuHlpFAQClick();
+    void HelpAboutItemClick();
+    void btnPrintMouseUp(const QPoint& globalPos);
+
+    // Menu items, named as the program's documents name them.
+    QAction* mnuReset = nullptr;
+    QAction* mnuOptions = nullptr;
+    QAction* mnuPrintBlank = nullptr;
+    QAction* mnuPrintRules = nullptr;
+    QAction* mnuBackup = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuEnterPicks = nullptr;
+    QAction* mnuOpenPicks = nullptr;
+    QAction* mnuPlayerPrintPicks = nullptr;
+    QAction* mnuSavePicks = nullptr;
+    QAction* mnuClose = nullptr;
+    QAction* mnuEnterResults = nullptr;
+    QAction* mnuViewStd = nullptr;
+    QAction* mnuResetResults = nullptr;
+    QAction* WindowCascadeItem = nullptr;
+    QAction* WindowTileItem = nullptr;
+    QAction* WindowArrangeItem = nullptr;
+    QAction* WindowMinimizeItem = nullptr;
+    QAction* mnuHlpFAQ = nullptr;
+    QAction* HelpAboutItem = nullptr;
+    QMenu* mnuPool = nullptr;
+    QMenu* mnuPlayer = nullptr;
+    QMenu* mnuResults = nullptr;
+    QMenu* mnuWindow = nullptr;
+    QMenu* mnuHelp = nullptr;
+
+    // Tool bar and its print pop-up.
+    QToolBar* barToolbar = nullptr;
+    QToolButton* btnNewPicks = nullptr;
+    QToolButton* btnSave = nullptr;
+    QToolButton* btnPM = nullptr;
+    QToolButton* btnResults = nullptr;
+    QToolButton* btnStandings = nullptr;
+    QToolButton* btnPrint = nullptr;
+    QToolButton* btnHelp = nullptr;
+    QToolButton* btnExit = nullptr;
+    QAction* btnSaveAction = nullptr;  // the tool bar's slot of btnSave, hidden with it
+    QMenu* PopupMenu1 = nullptr;
+    QAction* mnuPrintBlankPool = nullptr;
+    QAction* mnuPrintPlayerPool = nullptr;
+
+    // Status bar.
+    QLabel* pnlCount = nullptr;
+    QLabel* pnlHint = nullptr;
+    QProgressBar* pbProgress = nullptr;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void FillWindowMenu();
+    QAction* AddItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
+                     void (TMainForm::*handler)(), const QKeySequence& shortcut = {});
+    QToolButton* AddButton(QToolButton*& button, const QString& caption, const QString& hint,
+                           void (TMainForm::*handler)(), QStyle::StandardPixmap icon);
+    bool CloseSheets();
+
+    QString m_dataDir;
+    std::unique_ptr<TPlayers> m_players;
+    QMdiArea* mdiArea = nullptr;
+    QAction* m_windowListSeparator = nullptr;
+};
+
+// Splits a hint at its bar: the part before is the tool tip, the part after the status text.
+QString HintToolTip(const QString& hint);
+QString HintStatus(const QString& hint);

@@ -1,0 +1,81 @@
+#include "shell/prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+QtPrompts g_qtPrompts;
+IPrompts* g_prompts = &g_qtPrompts;
+
+QWidget* DialogParent() { return QApplication::activeWindow(); }
+}  // namespace
+
+IPrompts& Prompts() { return *g_prompts; }
+void SetPrompts(IPrompts* prompts) { g_prompts = prompts ? prompts : &g_qtPrompts; }
+
+void ShowInformation(const QString& text) { Prompts().Ask(PromptKind::Information, text, PromptButtons::Ok); }
+void ShowError(const QString& text) { Prompts().Ask(PromptKind::Error, text, PromptButtons::Ok); }
+bool ConfirmOkCancel(const QString& text)
+{
+    return Prompts().Ask(PromptKind::Confirmation, text, PromptButtons::OkCancel) == PromptAnswer::Ok;
+}
+
+PromptAnswer QtPrompts::Ask(PromptKind kind, const QString& text, PromptButtons buttons)
+{
+    QMessageBox::Icon icon = QMessageBox::Information;
+    QString title = QApplication::applicationDisplayName();
+    switch (kind) {
+    case PromptKind::Information: icon = QMessageBox::Information; break;
+    case PromptKind::Warning: icon = QMessageBox::Warning; title = QObject::tr("Warning"); break;
+    case PromptKind::Error: icon = QMessageBox::Critical; title = QObject::tr("Error"); break;
+    case PromptKind::Confirmation: icon = QMessageBox::Question; title = QObject::tr("Confirm"); break;
+    }
+    QMessageBox::StandardButtons set = QMessageBox::Ok;
+    switch (buttons) {
+    case PromptButtons::Ok: set = QMessageBox::Ok; break;
+    case PromptButtons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case PromptButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+    case PromptButtons::YesNoCancel: set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    }
+    QMessageBox box(icon, title, text, set, DialogParent());
+    switch (box.exec()) {
+    case QMessageBox::Ok: return PromptAnswer::Ok;
+    case QMessageBox::Yes: return PromptAnswer::Yes;
+    case QMessageBox::No: return PromptAnswer::No;
+    default: return PromptAnswer::Cancel;  // Cancel, Escape or the close box
+    }
+}
+
+void QtPrompts::Beep() { QApplication::beep(); }
+
+bool QtPrompts::SaveFile(SaveFileRequest& request)
+{
+    QFileDialog dialog(DialogParent(), request.title, request.directory);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(request.filters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (request.filterIndex >= 1 && request.filterIndex <= request.filters.size())
+        dialog.selectNameFilter(request.filters[request.filterIndex - 1]);
+    dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    request.fileName = dialog.selectedFiles().first();
+    request.filterIndex = static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (request.filterIndex < 1) request.filterIndex = 1;
+    return true;
+}
+
+bool QtPrompts::PrintDialog(QPrinter& printer, int& copies)
+{
+    printer.setCopyCount(copies);
+    printer.setFromTo(1, 1);
+    QPrintDialog dialog(&printer, DialogParent());
+    dialog.setMinMax(1, 1);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    copies = printer.copyCount();
+    printer.setCopyCount(1);  // each copy is a print job of its own
+    return true;
+}

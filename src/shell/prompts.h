@@ -1,0 +1,51 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class QPrinter;
+class QWidget;
+
+// Every message box, the beep, the save-file dialog and the print dialog go through here, so
+// tests can answer them without a modal dialog.
+enum class PromptKind { Information, Warning, Error, Confirmation };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class PromptAnswer { Ok, Cancel, Yes, No };
+
+struct SaveFileRequest {
+    QString title;
+    QString directory;
+    QString fileName;        // in: proposed name; out: the chosen full path
+    QString defaultSuffix;   // added when the typed name has none
+    QStringList filters;     // "HTML (*.htm)" ...
+    int filterIndex = 1;     // in and out, 1-based
+    bool confirmOverwrite = true;
+};
+
+class IPrompts {
+public:
+    virtual ~IPrompts() = default;
+    virtual PromptAnswer Ask(PromptKind kind, const QString& text, PromptButtons buttons) = 0;
+    virtual void Beep() = 0;
+    virtual bool SaveFile(SaveFileRequest& request) = 0;
+    // Shows the print dialog on the printer; false when cancelled. copies: in the count to
+    // start with, out the count the user left.
+    virtual bool PrintDialog(QPrinter& printer, int& copies) = 0;
+};
+
+IPrompts& Prompts();
+void SetPrompts(IPrompts* prompts);  // nullptr puts back the real boxes
+
+// Shorthands.
+void ShowInformation(const QString& text);
+void ShowError(const QString& text);
+// A confirmation with OK and Cancel; true for OK.
+bool ConfirmOkCancel(const QString& text);
+
+// The real boxes and dialogs.
+class QtPrompts : public IPrompts {
+public:
+    PromptAnswer Ask(PromptKind kind, const QString& text, PromptButtons buttons) override;
+    void Beep() override;
+    bool SaveFile(SaveFileRequest& request) override;
+    bool PrintDialog(QPrinter& printer, int& copies) override;
+};

@@ -1,0 +1,85 @@
+#pragma once
+#include <QString>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "shell/prompts.h"
+
+// Records every box and dialog and answers from a script, so no test blocks on a modal dialog.
+// With no scripted answer a box is answered OK (or Yes), a save dialog and a print dialog are
+// cancelled.
+class FakePrompts : public IPrompts {
+public:
+    struct Box {
+        PromptKind kind;
+        QString text;
+        PromptButtons buttons;
+    };
+    std::vector<Box> boxes;
+    std::deque<PromptAnswer> answers;
+    int beeps = 0;
+
+    // Save dialog: the request as the program made it, and what the "user" chooses.
+    std::vector<SaveFileRequest> saveRequests;
+    std::deque<std::function<bool(SaveFileRequest&)>> saveAnswers;
+
+    // Print dialog: each answer gets the printer (for example to point it at a PDF file) and
+    // the copy count.
+    int printDialogs = 0;
+    std::deque<std::function<bool(QPrinter&, int&)>> printAnswers;
+
+    // Called while a box is "shown" (for example to look at the window behind it).
+    std::function<void(const Box&)> onBox;
+
+    PromptAnswer Ask(PromptKind kind, const QString& text, PromptButtons buttons) override
+    {
+        boxes.push_back({kind, text, buttons});
+        if (onBox) onBox(boxes.back());
+        if (!answers.empty()) {
+            const PromptAnswer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel ? PromptAnswer::Yes
+                                                                                          : PromptAnswer::Ok;
+    }
+    void Beep() override { ++beeps; }
+    bool SaveFile(SaveFileRequest& request) override
+    {
+        saveRequests.push_back(request);
+        if (saveAnswers.empty()) return false;
+        auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer(request);
+    }
+    bool PrintDialog(QPrinter& printer, int& copies) override
+    {
+        ++printDialogs;
+        if (printAnswers.empty()) return false;
+        auto answer = printAnswers.front();
+        printAnswers.pop_front();
+        return answer(printer, copies);
+    }
+
+    QStringList texts() const
+    {
+        QStringList list;
+        for (const Box& box : boxes) list << box.text;
+        return list;
+    }
+    void clear()
+    {
+        boxes.clear();
+        answers.clear();
+        beeps = 0;
+        saveRequests.clear();
+        saveAnswers.clear();
+        printDialogs = 0;
+        printAnswers.clear();
+        onBox = nullptr;
+    }
+};
+
+// The fake installed by the test program's main.
+inline FakePrompts& TestPrompts() { return static_cast<FakePrompts&>(Prompts()); }

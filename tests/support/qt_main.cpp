@@ -1,0 +1,24 @@
+// Entry point of every window test: the real application object with its error report, the
+// offscreen platform, a settings store in memory and prompts answered by the fake.
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+#include "settings/settings.h"
+#include "shell/application.h"
+#include "support/fake_prompts.h"
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);  // never the user's own folders
+    HoopApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    MemorySettings settings;
+    SetSettingsStore(&settings);
+    FakePrompts prompts;
+    SetPrompts(&prompts);
+    const int result = RUN_ALL_TESTS();
+    SetPrompts(nullptr);
+    SetSettingsStore(nullptr);
+    return result;
+}

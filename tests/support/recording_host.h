@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "pool/pool_host.h"
+
+// A pool host that records what the core reports.
+class RecordingHost : public IPoolHost {
+public:
+    std::vector<std::string> statusTexts;
+    std::vector<int> progress;
+    std::string countText;
+    std::vector<std::string> information;
+    int beeps = 0;
+    std::vector<int> openSheets;  // tags of open sheets, in child order
+    std::vector<bool> standingsShown;
+
+    void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
+    void SetProgress(int percent) override { progress.push_back(percent); }
+    void SetCountText(const std::string& text) override { countText = text; }
+    int FindSheetWindow(int tag) override
+    {
+        for (int i = static_cast<int>(openSheets.size()) - 1; i >= 0; --i)
+            if (openSheets[static_cast<std::size_t>(i)] == tag) return i;
+        return -1;
+    }
+    void ShowStandings(bool front) override { standingsShown.push_back(front); }
+    void ShowInformation(const std::string& text) override { information.push_back(text); }
+    void Beep() override { ++beeps; }
+};

@@ -1,5 +1,11 @@
 #pragma once
+#include <QString>
+
 class TMainForm;
 
-// Copies every data file of the program's directory to a "BAK" copy beside it.
+// Copies every data file of the program's directory to a "BAK" copy beside it; the picks backup
+// holds the participant list as it stands in memory.
 void RunBackup(TMainForm& main);
+
+// Copies one file; shows the error box for a failure and returns false.
+bool CopyDataFile(const QString& source, const QString& destination);

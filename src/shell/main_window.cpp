@@ -196,6 +196,7 @@ QToolButton* TMainForm::AddButton(QToolButton*& button, const QString& caption, 
 {
     button = new QToolButton(barToolbar);
     auto* action = new QAction(style()->standardIcon(icon), caption, button);
+    action->setIconText(caption);  // keeps the access key of "&Help"
     action->setToolTip(HintToolTip(hint));
     action->setStatusTip(HintStatus(hint));
     if (handler) connect(action, &QAction::triggered, this, handler);

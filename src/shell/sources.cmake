@@ -1,9 +1,13 @@
 # Files of this folder, by library.
+list(APPEND HOOPCORE_SOURCES
+  shell/backup_copy.cpp)
 list(APPEND HOOPUI_SOURCES
   shell/ansi_text.cpp
   shell/application.cpp
-  shell/child_form.cpp
   shell/backup.cpp
+  shell/child_form.cpp
   shell/main_window.cpp
   shell/prompts.cpp
-  shell/splash.cpp)
+  shell/single_instance.cpp
+  shell/splash.cpp
+  shell/startup.cpp)

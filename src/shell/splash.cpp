@@ -2,20 +2,124 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegion>
+#include <QScreen>
+
+#include "pool/brand.h"
 
 QString ProgramVersion;
 
+QString FormatVersion(int major, int minor, int release)
+{
+    return QStringLiteral("%1.%2%3").arg(major).arg(minor).arg(release);
+}
+
+QString GetFileVersionText(const QString& path)
+{
+    if (!QFileInfo::exists(path)) return QStringLiteral("File not found");
+    // The program carries the build's version; there is no resource to read on this platform.
+    return FormatVersion(HOOP_VERSION_MAJOR, HOOP_VERSION_MINOR, HOOP_VERSION_PATCH);
+}
+
 QUrl HelpPageUrl() { return QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath("help.html")); }
 
-TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent)
+namespace {
+constexpr int Side = 278;
+
+QLabel* MakeLabel(QWidget* parent, const QRect& rect, const QColor& colour, bool wrap)
 {
-    lblLegal = new QLabel(this);
-    lblStatus = new QLabel(this);
+    auto* label = new QLabel(parent);
+    label->setGeometry(rect);
+    label->setAlignment(Qt::AlignHCenter | (wrap ? Qt::AlignTop : Qt::AlignVCenter));
+    label->setWordWrap(wrap);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);  // a click on a label is a click on the picture
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    label->setFont(font);
+    return label;
+}
+}  // namespace
+
+TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
+{
+    setObjectName(QStringLiteral("TfrmSplash"));
+    if (ProgramVersion.isEmpty()) ProgramVersion = GetFileVersionText(QCoreApplication::applicationFilePath());
+    setFixedSize(Side, Side);
+    setMask(QRegion(0, 0, Side, Side, QRegion::Ellipse));
+    lblLegal = MakeLabel(this, QRect(56, 224, 171, 43), Qt::white, true);
+    lblLegal->setObjectName(QStringLiteral("lblLegal"));
+    lblLegal->setText(QStringLiteral("Version ") + ProgramVersion + QStringLiteral(" ") +
+                      QString::fromUtf8(brand::SponsorNotice));
+    lblStatus = MakeLabel(this, QRect(16, 144, 249, 19), Qt::yellow, false);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    if (const QScreen* screen = this->screen()) move(screen->geometry().center() - rect().center());
 }
 
 void TfrmSplash::SetSplashStatus(const QString& text)
 {
     lblStatus->setText(text);
-    repaint();
+    repaint();  // visible while start-up goes on without the event loop
+}
+
+int TfrmSplash::exec()
+{
+    m_asDialog = true;
+    return QDialog::exec();
+}
+
+void TfrmSplash::imgLogoClick()
+{
+    if (m_asDialog) accept();
+}
+
+void TfrmSplash::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) imgLogoClick();
+}
+
+void TfrmSplash::paintEvent(QPaintEvent*)
+{
+    // A basketball carrying the program's name, on white.
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(rect(), Qt::white);
+    const QRectF ball = QRectF(rect()).adjusted(3, 3, -3, -3);
+    QRadialGradient shade(ball.center() - QPointF(50, 60), ball.width() * 0.75);
+    shade.setColorAt(0, QColor(250, 150, 60));
+    shade.setColorAt(1, QColor(190, 80, 20));
+    p.setBrush(shade);
+    p.setPen(QPen(QColor(60, 25, 5), 3));
+    p.drawEllipse(ball);
+    // Seams: one vertical, one horizontal and two side curves, clipped to the ball.
+    QPainterPath clip;
+    clip.addEllipse(ball);
+    p.setClipPath(clip);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(40, 15, 0), 4));
+    const QPointF c = ball.center();
+    p.drawLine(QPointF(c.x(), ball.top()), QPointF(c.x(), ball.bottom()));
+    p.drawLine(QPointF(ball.left(), c.y()), QPointF(ball.right(), c.y()));
+    p.drawArc(QRectF(ball.left() - 150, ball.top() + 10, 250, ball.height() - 20), -60 * 16, 120 * 16);
+    p.drawArc(QRectF(ball.right() - 100, ball.top() + 10, 250, ball.height() - 20), 120 * 16, 120 * 16);
+    p.setClipping(false);
+    // The name across the upper half.
+    QFont title(QStringLiteral("Arial Black"));
+    title.setPixelSize(34);
+    title.setBold(true);
+    title.setItalic(true);
+    p.setFont(title);
+    const QRectF band(10, 70, Side - 20, 56);
+    p.setPen(QColor(30, 10, 0));
+    p.drawText(band.translated(2, 2), Qt::AlignCenter, QStringLiteral("the Hoopfall"));
+    p.setPen(Qt::white);
+    p.drawText(band, Qt::AlignCenter, QStringLiteral("the Hoopfall"));
 }

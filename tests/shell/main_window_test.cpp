@@ -1,12 +1,282 @@
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
 #include <gtest/gtest.h>
 
+#include "settings/settings.h"
 #include "shell/main_window.h"
+#include "standings/standings_window.h"
+#include "support/fake_prompts.h"
 #include "support/temp_dir.h"
 
-TEST(MainWindow, Caption)
-{
+namespace {
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { TestPrompts().clear(); }
+    void TearDown() override { TestPrompts().clear(); }
+
+    TPlayer Entry(std::int32_t id, const char* name)
+    {
+        TPlayer p;
+        p.Id = id;
+        p.Name = name;
+        return p;
+    }
+
     TempDir dir;
-    TMainForm main(QString::fromStdString(dir.path()));
-    EXPECT_EQ(main.windowTitle(), QStringLiteral("Corvanta: NCAA Tournament Pool Manager"));
+    TMainForm main{QString::fromStdString(dir.path())};
+};
+
+// Counts paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+struct CommandState {
+    bool save, print, playersPicks, close, cascade, saveButton;
+};
+
+CommandState StateOf(TMainForm& main)
+{
+    return {main.mnuSavePicks->isEnabled(), main.mnuPlayerPrintPicks->isEnabled(), main.mnuPrintPlayerPool->isEnabled(),
+            main.mnuClose->isEnabled(),     main.WindowCascadeItem->isEnabled(),   main.btnSaveAction->isVisible()};
+}
+}  // namespace
+
+TEST_F(MainWindowTest, CommandsFollowTheActiveChildWindow)
+{
+    main.show();
+    CommandState none = StateOf(main);
+    EXPECT_FALSE(none.save || none.print || none.playersPicks || none.close || none.cascade || none.saveButton);
+
+    main.OpenBracketSheet(0);
+    CommandState sheet = StateOf(main);
+    EXPECT_TRUE(sheet.save && sheet.print && sheet.playersPicks && sheet.close && sheet.cascade && sheet.saveButton);
+
+    main.Players().Add(Entry(ResultsId, "RESULTS"));
+    main.Players().HasResults = 1;
+    main.mnuViewStd->trigger();  // the standings window becomes the active child
+    ASSERT_NE(main.StandingsForm(), nullptr);
+    CommandState standings = StateOf(main);
+    EXPECT_FALSE(standings.save || standings.print || standings.playersPicks || standings.close || standings.saveButton);
+    EXPECT_TRUE(standings.cascade);
+}
+
+TEST_F(MainWindowTest, MenuItemsCarryTheirCaptionsShortcutsAndHints)
+{
+    struct Row {
+        QAction* item;
+        const char* caption;
+        QKeySequence shortcut;
+        const char* hint;
+    };
+    const Row rows[] = {
+        {main.mnuReset, "&New...", {}, "Start a new pool, erasing all current player information"},
+        {main.mnuOptions, "&Options...", QKeySequence("Ctrl+O"), "Set pool options such as teams, scoring, rules, etc."},
+        {main.mnuPrintBlank, "Print &Blank Pool...", {}, "Print a blank pool sheet for distribution"},
+        {main.mnuPrintRules, "Print &Rules...", {}, "Print rules as set in Options"},
+        {main.mnuBackup, "B&ackup Data Files", QKeySequence("Ctrl+B"), "Backup all current pool data"},
+        {main.mnuExit, "E&xit", {}, "Exit the application"},
+        {main.mnuEnterPicks, "&New Player", QKeySequence("Ctrl+N"), "Enter picks from pool sheets into the database."},
+        {main.mnuOpenPicks, "&Player Manager...", QKeySequence("Ctrl+P"), "List of players already entered"},
+        {main.mnuPlayerPrintPicks, "P&rint Picks", {}, ""},
+        {main.mnuSavePicks, "&Save Picks", QKeySequence("Ctrl+S"), "Save currently open picks"},
+        {main.mnuClose, "&Close", {}, "Close currently open picks"},
+        {main.mnuEnterResults, "&Enter Results", {}, "Enter actual tournament results"},
+        {main.mnuViewStd, "&View Standings", QKeySequence("Ctrl+V"), "View up to date tournament standings"},
+        {main.mnuResetResults, "&Clear Current Results...", {}, "Reset all currently entered result selections"},
+        {main.WindowCascadeItem, "&Cascade", {}, "Arrange windows to overlap"},
+        {main.WindowTileItem, "&Tile", {}, "Arrange windows without overlap"},
+        {main.WindowArrangeItem, "&Arrange Icons", {}, "Arrange window icons at bottom of main window"},
+        {main.WindowMinimizeItem, "&Minimize All", {}, "Minimize all windows"},
+        {main.mnuHlpFAQ, "&Frequently Asked Questions...", {}, ""},
+        {main.HelpAboutItem, "&About...", {}, ""},
+        {main.mnuPrintBlankPool, "Blank Pool", {}, "Print Blank Pool for Distribution"},
+        {main.mnuPrintPlayerPool, "Player's Picks", {}, "Print Current Player's Picks"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.caption);
+        EXPECT_EQ(row.item->text(), QString::fromUtf8(row.caption));
+        EXPECT_EQ(row.item->shortcut(), row.shortcut);
+        EXPECT_EQ(row.item->statusTip(), QString::fromUtf8(row.hint));
+    }
+    QStringList menus;
+    for (QAction* menu : main.menuBar()->actions()) menus << menu->text();
+    EXPECT_EQ(menus, (QStringList{"&Pool", "P&layer", "&Results", "&Window", "&Help"}));
+}
+
+TEST_F(MainWindowTest, ToolButtonsSplitTheirHintsAtTheBar)
+{
+    struct Row {
+        QToolButton* button;
+        const char* caption;
+        const char* tip;
+        const char* status;
+    };
+    const Row rows[] = {
+        {main.btnNewPicks, "New Picks", "New Player", "Enter new player's picks"},
+        {main.btnSave, "Save Picks", "Save", "Save current picks"},
+        {main.btnPM, "Player Manager", "Player Manager", "Player Manager"},
+        {main.btnResults, "Results", "Results", "Enter actual results"},
+        {main.btnStandings, "Standings", "Standings", "Show standings"},
+        {main.btnHelp, "&Help", "Frequently Asked Questions", "Frequently Asked Questions"},
+        {main.btnExit, "Exit", "Exit", "Quit the Hoopfall"},
+    };
+    main.show();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.caption);
+        EXPECT_EQ(row.button->text(), QString::fromUtf8(row.caption));
+        EXPECT_EQ(row.button->toolTip(), QString::fromUtf8(row.tip));
+        if (!row.button->isVisible()) continue;
+        // Resting the pointer on a button puts the part after the bar into the hint panel.
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(row.button, &enter);
+        EXPECT_EQ(main.pnlHint->text(), QString::fromUtf8(row.status));
+    }
+    EXPECT_EQ(main.btnPrint->text(), QStringLiteral("Print..."));
+    EXPECT_EQ(HintToolTip("Standings|Show standings"), "Standings");
+    EXPECT_EQ(HintStatus("Standings|Show standings"), "Show standings");
+    EXPECT_EQ(HintStatus("Player Manager"), "Player Manager");
+}
+
+TEST_F(MainWindowTest, StatusTextIsPaintedAtOnceInsideALoop)
+{
+    main.show();
+    QTest::qWaitForWindowExposed(&main);
+    PaintCounter counter;
+    main.pnlHint->installEventFilter(&counter);
+    for (int i = 1; i <= 3; ++i) {
+        main.SetStatusText(std::string("Step ") + std::to_string(i));
+        EXPECT_EQ(counter.paints, i) << "no event loop ran, yet the panel was painted";
+    }
+    EXPECT_EQ(main.pnlHint->text(), QStringLiteral("Step 3"));
+    main.SetProgress(42);
+    EXPECT_EQ(main.pbProgress->value(), 42);
+}
+
+TEST_F(MainWindowTest, FindSheetWindowSearchesFromTheTop)
+{
+    EXPECT_EQ(main.FindSheetWindow(5), -1);
+    main.Players().Add(Entry(5, "Ann"));
+    main.Players().Add(Entry(7, "Bob"));
+    main.OpenBracketSheet(0);
+    main.OpenBracketSheet(5);
+    main.OpenBracketSheet(7);
+    main.OpenBracketSheet(0);
+    EXPECT_EQ(main.ChildWindows().size(), 4);
+    EXPECT_EQ(main.FindSheetWindow(5), 1);
+    EXPECT_EQ(main.FindSheetWindow(7), 2);
+    EXPECT_EQ(main.FindSheetWindow(0), 3);  // the last of the two new sheets
+
+    // Opening a sheet that is open brings it forward instead of a second copy.
+    main.OpenBracketSheet(5);
+    EXPECT_EQ(main.ChildWindows().size(), 4);
+    EXPECT_EQ(main.MdiArea()->activeSubWindow(), main.ChildWindows()[1]);
+}
+
+TEST_F(MainWindowTest, WindowMenuListsTheOpenChildWindows)
+{
+    main.OpenBracketSheet(0);
+    main.ChildWindows()[0]->setWindowTitle("First sheet");
+    emit main.mnuWindow->aboutToShow();
+    QStringList captions;
+    for (QAction* item : main.mnuWindow->actions()) captions << item->text();
+    EXPECT_EQ(captions.last(), QStringLiteral("&1 First sheet"));
+    EXPECT_TRUE(main.WindowMinimizeItem->isEnabled());
+    main.WindowMinimizeItem->trigger();
+    EXPECT_TRUE(main.ChildWindows()[0]->isMinimized());
+}
+
+TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
+{
+    for (std::int32_t id : {11, 12, 13}) main.Players().Add(Entry(id, "P"));
+    main.Players().Add(Entry(ResultsId, "RESULTS"));
+    main.Players().HasResults = 1;
+    main.OpenBracketSheet(12);
+    main.OpenBracketSheet(ResultsId);
+
+    TestPrompts().answers = {PromptAnswer::Ok};
+    main.mnuReset->trigger();
+    ASSERT_GE(TestPrompts().boxes.size(), 1u);
+    EXPECT_EQ(TestPrompts().boxes[0].text,
+              "You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?");
+    EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(TestPrompts().beeps, 1);
+    // One refusal per open sheet; the other entries are gone.
+    EXPECT_EQ(TestPrompts().texts().count(QString::fromStdString(SheetOpenMessage)), 2);
+    ASSERT_EQ(main.Players().Count(), 2);
+    EXPECT_GE(main.Players().IndexOfId(12), 0);
+    EXPECT_GE(main.Players().IndexOfId(ResultsId), 0);
+    EXPECT_EQ(main.Players().HasResults, 1);
+    EXPECT_EQ(main.pnlCount->text(), QStringLiteral("Players: 1"));
+}
+
+TEST_F(MainWindowTest, CancelledResetsChangeNothing)
+{
+    main.Players().Add(Entry(11, "P"));
+    main.Players().Add(Entry(ResultsId, "RESULTS"));
+    main.Players().HasResults = 1;
+    TestPrompts().answers = {PromptAnswer::Cancel, PromptAnswer::Cancel};
+    main.mnuReset->trigger();
+    main.mnuResetResults->trigger();
+    EXPECT_EQ(main.Players().Count(), 2);
+    EXPECT_EQ(TestPrompts().boxes.size(), 2u);
+    EXPECT_EQ(TestPrompts().boxes[1].text,
+              "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?");
+}
+
+TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)
+{
+    main.Players().Add(Entry(11, "P"));
+    TestPrompts().answers = {PromptAnswer::Ok};
+    // Through the event loop, so the error reaches the general error report.
+    QMetaObject::invokeMethod(&main, [this] { main.mnuResetResultsClick(); }, Qt::QueuedConnection);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(TestPrompts().boxes.size(), 2u);
+    EXPECT_EQ(TestPrompts().boxes[1].kind, PromptKind::Error);
+    EXPECT_EQ(TestPrompts().boxes[1].text, QStringLiteral("List index out of bounds (-1)"));
+    EXPECT_EQ(main.Players().Count(), 1);
+    EXPECT_FALSE(QApplication::overrideCursor()) << "the normal cursor is back";
+}
+
+TEST_F(MainWindowTest, ClosingWritesThePicksFile)
+{
+    main.Players().Add(Entry(11, "Ann"));
+    EXPECT_TRUE(main.close());
+    EXPECT_EQ(dir.read(PicksFileName).size(), PickRecordSize);
+}
+
+TEST_F(MainWindowTest, AFailedPicksWriteAsksBeforeClosing)
+{
+    main.Players().Add(Entry(11, "Ann"));
+    std::filesystem::create_directory(dir.file(PicksFileName));  // nothing can replace a folder
+    main.show();
+
+    TestPrompts().answers = {PromptAnswer::Ok, PromptAnswer::No};
+    EXPECT_FALSE(main.close());
+    ASSERT_EQ(TestPrompts().boxes.size(), 2u);
+    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
+    EXPECT_TRUE(TestPrompts().boxes[0].text.contains("PICKS.HFD"));
+    EXPECT_EQ(TestPrompts().boxes[1].buttons, PromptButtons::YesNo);
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_EQ(main.Players().Count(), 1) << "every entry stays in memory";
+
+    TestPrompts().clear();
+    TestPrompts().answers = {PromptAnswer::Ok, PromptAnswer::Yes};
+    EXPECT_TRUE(main.close());
 }

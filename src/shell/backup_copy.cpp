@@ -1,0 +1,114 @@
+#include "shell/backup_copy.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <sys/stat.h>
+
+#include "pool/errors.h"
+#include "pool/file_io.h"
+
+namespace fs = std::filesystem;
+
+std::string CopyErrorText(long long code)
+{
+    switch (code) {
+    case -1: return "Invalid Source file handle";
+    case -2: return "Invalid Destination file handle";
+    case -3: return "Source file format is not valid";
+    case -4: return "There is insufficient space for the output file";
+    case -5: return "Insufficient memory for the required buffers";
+    case -6: return "Internal data structure handle invalid";
+    case -7: return "Input parameter is out of range";
+    case -8: return "The Source file was compressed with an unrecognized compression algorithm";
+    default: return "Unknown error";
+    }
+}
+
+namespace {
+bool IsReadOnly(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    return (st.st_mode & S_IWUSR) == 0;  // the owner's write bit, as the read-only attribute
+}
+
+// Opens the destination; nothing when it is read-only or cannot be created.
+std::unique_ptr<AtomicFile> OpenDestination(const std::string& destination)
+{
+    if (IsReadOnly(destination)) return nullptr;
+    try {
+        return std::make_unique<AtomicFile>(destination);
+    } catch (const HoopError&) {
+        return nullptr;
+    }
+}
+}  // namespace
+
+long long WriteBackupBytes(const std::string& bytes, const std::string& destination)
+{
+    auto out = OpenDestination(destination);
+    if (!out) return CopyBadDestination;
+    try {
+        out->write(bytes);
+        out->commit();
+    } catch (const HoopError&) {
+        return CopyWriteFailed;
+    }
+    return static_cast<long long>(bytes.size());
+}
+
+long long CopyFileBytes(const std::string& source, const std::string& destination)
+{
+    std::FILE* in = std::fopen(source.c_str(), "rb");
+    if (!in) return CopyBadSource;
+    auto out = OpenDestination(destination);
+    if (!out) {
+        std::fclose(in);
+        return CopyBadDestination;
+    }
+    long long written = 0;
+    char buffer[64 * 1024];
+    try {
+        for (;;) {
+            const std::size_t got = std::fread(buffer, 1, sizeof buffer, in);
+            if (got == 0) break;
+            out->write(buffer, got);
+            written += static_cast<long long>(got);
+        }
+        if (std::ferror(in)) {
+            std::fclose(in);
+            return CopyReadFailed;
+        }
+        out->commit();
+    } catch (const HoopError&) {
+        std::fclose(in);
+        return CopyWriteFailed;
+    }
+    std::fclose(in);
+    return written;
+}
+
+std::string BackupName(const std::string& fileName)
+{
+    const std::size_t dot = fileName.rfind('.');
+    return (dot == std::string::npos ? fileName : fileName.substr(0, dot)) + ".BAK";
+}
+
+std::vector<std::string> FindDataFiles(const std::string& dir)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& item : fs::directory_iterator(dir, ec)) {
+        std::error_code typeError;
+        if (!item.is_regular_file(typeError)) continue;
+        const std::string name = item.path().filename().string();
+        if (name.empty() || name[0] == '.' || name.size() < 4) continue;
+        std::string ext = name.substr(name.size() - 4);
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+        if (ext == ".HFD") names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}

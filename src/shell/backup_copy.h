@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Copying the data files to their "BAK" copies, without windows.
+
+// Result of one copy: the number of bytes written, or a negative code.
+enum CopyResult : long long {
+    CopyBadSource = -1,
+    CopyBadDestination = -2,
+    CopyReadFailed = -3,
+    CopyWriteFailed = -4,
+};
+
+// The message for a negative copy result.
+std::string CopyErrorText(long long code);
+
+// Copies source to destination (replaced atomically). A destination that exists without write
+// permission is refused as the read-only copy it is.
+long long CopyFileBytes(const std::string& source, const std::string& destination);
+// Writes bytes as the destination's content, with the same codes.
+long long WriteBackupBytes(const std::string& bytes, const std::string& destination);
+
+// The backup name: the file name without its last extension, then ".BAK".
+std::string BackupName(const std::string& fileName);
+
+// Names of the data files in dir: regular, not hidden, ending in ".HFD" in any case; sorted.
+std::vector<std::string> FindDataFiles(const std::string& dir);

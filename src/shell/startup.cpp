@@ -1,0 +1,90 @@
+#include "shell/startup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include "pool/team_files.h"
+#include "settings/qt_settings.h"
+#include "settings/settings.h"
+#include "shell/application.h"
+#include "shell/main_window.h"
+#include "shell/prompts.h"
+#include "shell/single_instance.h"
+#include "shell/splash.h"
+
+bool CheckResolution(int screenWidth, int minWidth, const QString& recommended)
+{
+    if (screenWidth >= minWidth) return true;
+    TRegIniFile store;
+    if (store.ReadBool(settings::Other, settings::CheckedResolution, settings::DefaultCheckedResolution)) return true;
+    const PromptAnswer answer = Prompts().Ask(
+        PromptKind::Warning,
+        QStringLiteral("The recommended screen resolution for this application is ") + recommended +
+            QStringLiteral(" or higher. You can change this setting in the Display Settings under Control Panel. "
+                           "Continue anyway?"),
+        PromptButtons::YesNo);
+    store.WriteBool(settings::Other, settings::CheckedResolution, true);
+    return answer != PromptAnswer::No;
+}
+
+std::unique_ptr<TMainForm> CreateAndLoad(const QString& dataDir, TfrmSplash* splash,
+                                         const std::function<void()>& mainWindowCreated)
+{
+    auto status = [splash](const char* text) {
+        if (splash) splash->SetSplashStatus(QString::fromLatin1(text));
+    };
+    status("Initializing Program...");
+    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
+    auto main = std::make_unique<TMainForm>(dataDir);
+    main->winId();  // the native window exists before the start-up lock is released
+    if (mainWindowCreated) mainWindowCreated();
+    status("Loading Teams...");
+    LoadTeams(main->DataDirBytes(), *main);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    status("Loading Players Picks...");
+    main->Players().LoadPlayers();
+    QCoreApplication::processEvents();
+    QGuiApplication::restoreOverrideCursor();
+    return main;
+}
+
+int RunProgram(int argc, char** argv)
+{
+    const QString lockDir = QDir::tempPath();
+    HoopApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
+    QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
+
+    SingleInstance instance(lockDir, QString::fromLatin1(StartupLockName));
+    if (instance.Check(1000) != SingleInstance::Outcome::First) return 0;
+
+    QtSettingsStore settings;
+    SetSettingsStore(&settings);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!CheckResolution(screen ? screen->geometry().width() : 0, 800, QStringLiteral("800x600"))) return 0;
+
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    auto splash = std::make_unique<TfrmSplash>();
+    splash->show();
+    splash->repaint();
+    auto main = CreateAndLoad(QCoreApplication::applicationDirPath(), splash.get(), [&instance] {
+        instance.Listen();
+        instance.ReleaseLock();
+    });
+    TMainForm* window = main.get();
+    QObject::connect(&instance, &SingleInstance::raiseRequested, window, [window] {
+        if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->raise();
+        window->activateWindow();
+    });
+    splash->hide();
+    splash.reset();
+    QGuiApplication::restoreOverrideCursor();
+    main->showMaximized();
+    const int result = app.exec();
+    main.reset();
+    SetSettingsStore(nullptr);
+    return result;
+}

@@ -1,0 +1,71 @@
+#include <QDir>
+#include <QLabel>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "shell/main_window.h"
+#include "support/fake_prompts.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+class BackupTest : public ::testing::Test {
+protected:
+    void SetUp() override { TestPrompts().clear(); }
+    QString Dir() const { return QDir::toNativeSeparators(QString::fromStdString(dir.path())) + QDir::separator(); }
+
+    TempDir dir;
+    TMainForm main{QString::fromStdString(dir.path())};
+};
+}  // namespace
+
+TEST_F(BackupTest, WithNoDataFilesThePicksInMemoryAreStillBackedUp)
+{
+    TPlayer p;
+    p.Id = 42;
+    p.Name = "Entered today";
+    main.Players().Add(p);
+    main.mnuBackup->trigger();
+
+    EXPECT_EQ(dir.read("PICKS.BAK").size(), PickRecordSize);
+    EXPECT_FALSE(dir.exists("PICKS.HFD")) << "the picks file itself is written only on closing";
+    EXPECT_EQ(main.pnlHint->text(), "Data files successfully backed up to " + Dir() + "*.BAK");
+    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
+    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Information);
+    EXPECT_EQ(TestPrompts().boxes[0].text,
+              "The Hoopfall data files have been copied and saved to " + Dir() + " with a \"BAK\" extension.");
+}
+
+TEST_F(BackupTest, EveryDataFileGetsItsOwnBackup)
+{
+    dir.write("TEAMS.HFD", "teams");
+    dir.write("TEAMS.OLD.HFD", "old teams");
+    dir.write("REGIONS.HFD", "[Regions]");
+    dir.write("PICKS.HFD", "stale file on disk");
+    main.mnuBackup->trigger();
+    EXPECT_EQ(dir.read("TEAMS.BAK"), "teams");
+    EXPECT_EQ(dir.read("TEAMS.OLD.BAK"), "old teams");
+    EXPECT_EQ(dir.read("REGIONS.BAK"), "[Regions]");
+    EXPECT_EQ(dir.read("PICKS.BAK"), "") << "the list in memory is empty";
+    EXPECT_EQ(TestPrompts().boxes.size(), 1u);
+}
+
+TEST_F(BackupTest, AReadOnlyBackupIsReportedAndTheOthersAreCopied)
+{
+    dir.write("TEAMS.HFD", "teams");
+    dir.write("REGIONS.HFD", "regions");
+    dir.write("REGIONS.BAK", "protected");
+    fs::permissions(dir.file("REGIONS.BAK"), fs::perms::owner_read);
+    main.mnuBackup->trigger();
+
+    EXPECT_EQ(dir.read("REGIONS.BAK"), "protected");
+    EXPECT_EQ(dir.read("TEAMS.BAK"), "teams");
+    ASSERT_EQ(TestPrompts().boxes.size(), 2u);
+    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
+    EXPECT_EQ(TestPrompts().boxes[0].text, "Invalid Destination file handle");
+    // The closing lines say that not everything was backed up.
+    EXPECT_EQ(main.pnlHint->text(), "Backed up 2 of 3 data files to " + Dir() + "*.BAK");
+    EXPECT_EQ(TestPrompts().boxes[1].text, "Only 2 of 3 Hoopfall data files could be copied to " + Dir() +
+                                               " with a \"BAK\" extension. The others were not backed up.");
+}

@@ -121,6 +121,7 @@ void TfrmOpen::CreateControls()
     lstPlayers->setWrapping(true);
     lstPlayers->setResizeMode(QListView::Adjust);
     lstPlayers->setUniformItemSizes(true);
+    lstPlayers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // the names flow sideways
     lstPlayers->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstPlayers->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstPlayers->setToolTip(QStringLiteral("Right-click for Options"));
@@ -205,6 +206,12 @@ void TfrmOpen::FillPlayerList(int filter)
         item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(row.entry)));
         lstPlayers->addItem(item);
     }
+
+    // A sideways scroll bar only when the names overflow three columns, which then lose a row to
+    // it; a list that fits uses every row.
+    const int fullRows = (lstPlayers->height() - 2 * lstPlayers->frameWidth()) / ItemHeight;
+    lstPlayers->setHorizontalScrollBarPolicy(lstPlayers->count() <= ColumnCount * fullRows ? Qt::ScrollBarAlwaysOff
+                                                                                            : Qt::ScrollBarAlwaysOn);
 
     // The same position, which may now hold another participant; none when the list got shorter.
     // Only the focus moves there: the selection stays empty, as after any refill.

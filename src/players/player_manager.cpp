@@ -2,13 +2,11 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -91,15 +89,10 @@ TfrmOpen::TfrmOpen(TMainForm& main, QWidget* parent)
     : QDialog(parent), imgPaid(paidIcon()), imgNotPaid(notPaidIcon()), m_main(main)
 {
     setWindowTitle(QStringLiteral("Player Manager"));
-    QFont small = font();
-    small.setPixelSize(11);
-    setFont(small);
     CreateControls();
     CreatePopupMenu();
     PlaceControls();
-    setFixedSize(398, 229);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    fixDialog(*this, {398, 229});
 
     // The column width follows from the list's inner width, known once the list is placed.
     const QSize cell((lstPlayers->width() - 2 * lstPlayers->frameWidth()) / ColumnCount, ItemHeight);
@@ -129,7 +122,7 @@ void TfrmOpen::CreateControls()
     connect(lstPlayers, &QListWidget::customContextMenuRequested, this, &TfrmOpen::showPopupMenu);
     connect(lstPlayers, &QListWidget::itemDoubleClicked, this, [this] { cmdOpenClick(); });
 
-    auto* lblShow = new QLabel(QStringLiteral("Show me:"), this);
+    lblShow = new QLabel(QStringLiteral("Show me:"), this);
     lstTypes = new QComboBox(this);
     lstTypes->setObjectName(QStringLiteral("lstTypes"));
     lstTypes->setEditable(false);
@@ -163,7 +156,6 @@ void TfrmOpen::CreatePopupMenu()
 
 void TfrmOpen::PlaceControls()
 {
-    auto* lblShow = findChild<QLabel*>();
     applyLayout({
         {lstPlayers, {4, 4, 389, 157}},
         {lblShow, {16, 170, 52, 16}},

@@ -9,6 +9,7 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
@@ -57,6 +58,7 @@ public:
 
     // Controls, named as the program's documents name them.
     QListWidget* lstPlayers = nullptr;
+    QLabel* lblShow = nullptr;
     QComboBox* lstTypes = nullptr;
     QPushButton* cmdOpen = nullptr;
     QPushButton* cmdCancel = nullptr;

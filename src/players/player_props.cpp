@@ -57,11 +57,8 @@ TfrmProps::TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id) : QDial
 {
     setWindowTitle(QStringLiteral("Player Properties..."));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    QFont small = font();
-    small.setPixelSize(11);
-    setFont(small);
     CreateControls();
-    setFixedSize(256, 300);
+    fixDialog(*this, {256, 300});
 
     const int index = players.IndexOfId(id);
     m_entry = index >= 0 ? players.Item(index) : nullptr;

@@ -2,6 +2,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "players/player_props.h"
 #include "players_fixture.h"
@@ -36,6 +37,7 @@ TEST_F(PlayerProps, LayoutIsFixedWithOnlyACloseBox)
     EXPECT_EQ(props.windowTitle(), "Player Properties...");
     EXPECT_EQ(props.size(), QSize(256, 300));
     EXPECT_EQ(props.minimumSize(), props.maximumSize());
+    EXPECT_EQ(props.geometry().center(), QGuiApplication::primaryScreen()->availableGeometry().center());
     const Qt::WindowFlags flags = props.windowFlags();
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));

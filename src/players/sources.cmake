@@ -1,2 +1,5 @@
 # Files of this folder, by library.
-list(APPEND HOOPUI_SOURCES players/player_manager.cpp)
+list(APPEND HOOPUI_SOURCES
+  players/player_icons.cpp
+  players/player_manager.cpp
+  players/player_props.cpp)

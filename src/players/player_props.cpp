@@ -1,0 +1,163 @@
+#include "players/player_props.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "players/layout_table.h"
+#include "shell/ansi_text.h"
+
+namespace {
+constexpr int NameWidth = 25;
+constexpr int TiebreakerTyping = 3;
+
+QLabel* rightLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+// A check box with its caption on the left of the box.
+QCheckBox* captionLeftBox(const QString& text, QWidget* parent)
+{
+    auto* box = new QCheckBox(text, parent);
+    box->setLayoutDirection(Qt::RightToLeft);
+    return box;
+}
+
+QLineEdit* numberBox(QWidget* parent)
+{
+    auto* box = new QLineEdit(parent);
+    box->setReadOnly(true);
+    return box;
+}
+
+// The stored bytes for a box's text: the entry's own bytes while the text is still the one shown.
+std::string storedText(const QString& text, const QString& shown, std::string_view original)
+{
+    return text == shown ? std::string(original) : ToAnsi(text);
+}
+}  // namespace
+
+TypingLimit::TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), m_last(edit->text()), m_limit(limit)
+{
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_last = text; });
+}
+
+QValidator::State TypingLimit::validate(QString& input, int&) const
+{
+    if (input.size() <= m_limit || input.size() < m_last.size() || input == m_last) return Acceptable;
+    return Invalid;
+}
+
+TfrmProps::TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id) : QDialog(owner)
+{
+    setWindowTitle(QStringLiteral("Player Properties..."));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    CreateControls();
+    fixDialog(*this, {256, 300});
+
+    const int index = players.IndexOfId(id);
+    m_entry = index >= 0 ? players.Item(index) : nullptr;
+    FillFromEntry();
+    // Only what the user types is limited; the stored text was shown whole above.
+    txtTiebreaker->setValidator(new TypingLimit(txtTiebreaker, TiebreakerTyping));
+    Changed = 0;  // filling the boxes counted as changes
+    txtName->setFocus();
+}
+
+void TfrmProps::CreateControls()
+{
+    grpPlayer = new QGroupBox(QStringLiteral("Player Information"), this);
+    auto* lblName = rightLabel(QStringLiteral("Name:"), grpPlayer);
+    txtName = new QLineEdit(grpPlayer);
+    txtName->setMaxLength(NameWidth);
+    auto* lblTiebreaker = rightLabel(QStringLiteral("Tiebreaker:"), grpPlayer);
+    txtTiebreaker = new QLineEdit(grpPlayer);
+    chkPaid = captionLeftBox(QStringLiteral("Paid?"), grpPlayer);
+    lblName->setBuddy(txtName);
+    lblTiebreaker->setBuddy(txtTiebreaker);
+    connect(txtName, &QLineEdit::textChanged, this, &TfrmProps::txtNameChange);
+    connect(txtTiebreaker, &QLineEdit::textChanged, this, &TfrmProps::txtNameChange);
+    connect(chkPaid, &QCheckBox::toggled, this, &TfrmProps::txtNameChange);
+
+    grpPool = new QGroupBox(QStringLiteral("Pool Information:"), this);
+    grpPool->setEnabled(false);  // points and flags are shown, not edited
+    QLineEdit** const rounds[] = {&txtR1, &txtR2, &txtR3, &txtR4, &txtR5, &txtR6};
+    QLabel* roundLabels[RoundCount] = {};
+    for (int r = 0; r < RoundCount; ++r) {
+        roundLabels[r] = rightLabel(QStringLiteral("Round %1:").arg(r + 1), grpPool);
+        *rounds[r] = numberBox(grpPool);
+    }
+    auto* lblTotal = rightLabel(QStringLiteral("Total Pts:"), grpPool);
+    txtTotal = numberBox(grpPool);
+    auto* lblPot = rightLabel(QStringLiteral("Potential Pts:"), grpPool);
+    txtPot = numberBox(grpPool);
+    chkComplete = captionLeftBox(QStringLiteral("Pool Complete?"), grpPool);
+    chkModified = captionLeftBox(QStringLiteral("Pts. Up to Date?"), grpPool);
+
+    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk->setDefault(true);
+    connect(cmdOk, &QPushButton::clicked, this, &TfrmProps::cmdOkClick);
+
+    applyLayout({
+        {grpPlayer, {8, 8, 241, 65}},
+        {lblName, {16, 16, 49, 14}},
+        {txtName, {72, 16, 153, 17}},
+        {lblTiebreaker, {8, 40, 57, 14}},
+        {txtTiebreaker, {72, 40, 97, 17}},
+        {chkPaid, {176, 40, 49, 17}},
+        {grpPool, {8, 80, 241, 185}},
+        {roundLabels[0], {8, 16, 57, 14}},
+        {txtR1, {72, 16, 41, 17}},
+        {roundLabels[1], {8, 40, 57, 14}},
+        {txtR2, {72, 40, 41, 17}},
+        {roundLabels[2], {8, 64, 57, 14}},
+        {txtR3, {72, 64, 41, 17}},
+        {roundLabels[3], {8, 88, 57, 14}},
+        {txtR4, {72, 88, 41, 17}},
+        {roundLabels[4], {8, 112, 57, 14}},
+        {txtR5, {72, 112, 41, 17}},
+        {roundLabels[5], {8, 136, 57, 14}},
+        {txtR6, {72, 136, 41, 17}},
+        {lblTotal, {8, 160, 57, 14}},
+        {txtTotal, {72, 160, 41, 17}},
+        {lblPot, {120, 160, 65, 14}},
+        {txtPot, {192, 160, 41, 17}},
+        {chkComplete, {128, 16, 97, 17}},
+        {chkModified, {128, 40, 97, 17}},
+        {cmdOk, {168, 272, 75, 25}},
+    });
+}
+
+void TfrmProps::FillFromEntry()
+{
+    if (!m_entry) return;
+    m_shownName = FromAnsi(m_entry->Name.view());
+    m_shownTiebreaker = FromAnsi(m_entry->Tiebreaker.view());
+    txtName->setText(m_shownName);
+    txtTiebreaker->setText(m_shownTiebreaker);
+    QLineEdit* const rounds[] = {txtR1, txtR2, txtR3, txtR4, txtR5, txtR6};
+    for (int r = 1; r <= RoundCount; ++r) rounds[r - 1]->setText(QString::number(m_entry->RoundPoints[r]));
+    txtTotal->setText(QString::number(m_entry->Total));
+    txtPot->setText(QString::number(m_entry->Potential));
+    // Modified is 1 while the points wait for the next scoring pass, so the box asks the inverse.
+    chkModified->setChecked(m_entry->Modified == 0);
+    chkPaid->setChecked(m_entry->Paid != 0);
+    chkComplete->setChecked(m_entry->Complete != 0);
+}
+
+void TfrmProps::txtNameChange() { Changed = 1; }
+
+void TfrmProps::cmdOkClick()
+{
+    if (m_entry) {
+        m_entry->Name = storedText(txtName->text(), m_shownName, m_entry->Name.view());
+        m_entry->Tiebreaker = storedText(txtTiebreaker->text(), m_shownTiebreaker, m_entry->Tiebreaker.view());
+        m_entry->Paid = chkPaid->isChecked() ? 1 : 0;
+    }
+    accept();
+}

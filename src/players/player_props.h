@@ -1,0 +1,65 @@
+#pragma once
+#include <QDialog>
+#include <QValidator>
+#include <cstdint>
+
+#include "pool/players.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+// Limits what can be typed to a number of characters without cutting a longer text the box was
+// given: such a text is shown whole, can be shortened, and grows no further.
+class TypingLimit final : public QValidator {
+    Q_OBJECT
+public:
+    TypingLimit(QLineEdit* edit, int limit);
+    State validate(QString& input, int& pos) const override;
+
+private:
+    QString m_last;  // the box's text before the change being checked
+    int m_limit;
+};
+
+// Player Properties: shows one stored participant's details and points; name, tiebreaker and
+// paid flag can be corrected. OK writes straight into the entry.
+class TfrmProps : public QDialog {
+    Q_OBJECT
+public:
+    TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id);
+
+    std::uint8_t Changed = 0;  // 1 once the name, the tiebreaker or the paid box was changed
+
+    void txtNameChange();
+    void cmdOkClick();
+
+    // Controls, named as the program's documents name them.
+    QGroupBox* grpPlayer = nullptr;
+    QLineEdit* txtName = nullptr;
+    QLineEdit* txtTiebreaker = nullptr;
+    QCheckBox* chkPaid = nullptr;
+    QGroupBox* grpPool = nullptr;
+    QLineEdit* txtR1 = nullptr;
+    QLineEdit* txtR2 = nullptr;
+    QLineEdit* txtR3 = nullptr;
+    QLineEdit* txtR4 = nullptr;
+    QLineEdit* txtR5 = nullptr;
+    QLineEdit* txtR6 = nullptr;
+    QLineEdit* txtTotal = nullptr;
+    QLineEdit* txtPot = nullptr;
+    QCheckBox* chkComplete = nullptr;
+    QCheckBox* chkModified = nullptr;
+    QPushButton* cmdOk = nullptr;
+
+private:
+    void CreateControls();
+    void FillFromEntry();
+
+    TPlayer* m_entry = nullptr;
+    // The texts as shown at filling: a box left as it was stores the entry's own bytes back,
+    // even bytes that have no character of their own.
+    QString m_shownName;
+    QString m_shownTiebreaker;
+};

@@ -1,9 +1,16 @@
 #pragma once
+#include <string>
+
 struct TPlayer;
 class TMainForm;
 
 // Prints the pool sheet: blank without an entry, else that participant's picks. Shows the print
-// dialog first; failures after it propagate to the caller.
+// dialog first; failures after it propagate to the caller, with the job ended, the progress bar
+// at 0 and the normal cursor back.
 void PrintPool(TMainForm& main, const TPlayer* entry);
-// Prints the rules sheet from the settings.
+// Prints the rules sheet from the settings, one print job per copy.
 void PrintRules(TMainForm& main);
+
+// The job title and the closing status text of a pool sheet.
+std::string PoolJobTitle(const TPlayer* entry);
+std::string PoolPrintedStatus(const TPlayer* entry);

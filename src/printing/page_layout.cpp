@@ -14,12 +14,6 @@ namespace {
 const std::string MeasureText = "X";
 constexpr int BracketFontPoints = 8;
 
-std::string Cut(std::string text, std::size_t length)
-{
-    if (text.size() > length) text.resize(length);
-    return text;
-}
-
 // x0 and dx of a half: the left half runs rightwards from the left edge, the right half mirrors it.
 int HalfStart(const IPageCanvas& canvas, Half half) { return half == Half::Left ? 0 : canvas.PageWidth(); }
 int HalfStep(const SheetGeometry& geo, Half half) { return half == Half::Left ? geo.c : -geo.c; }
@@ -153,13 +147,13 @@ void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTe
 
     const int y1 = geo.t + geo.L;
     canvas.SetFont(10, Bold);
-    Centred(canvas, y1, entry ? Cut("the Hoopfall picks for: " + entry->Name.str(), 50)
+    Centred(canvas, y1, entry ? CutText("the Hoopfall picks for: " + entry->Name.str(), 50)
                               : "Full Name:___________________________________________");
 
     const int y2 = y1 + geo.L;
     if (entry) {
         canvas.SetFont(10, Regular);
-        Centred(canvas, y2, Cut("Tiebreaker: " + entry->Tiebreaker.str(), 24));
+        Centred(canvas, y2, CutText("Tiebreaker: " + entry->Tiebreaker.str(), 24));
     } else {
         Centred(canvas, y2, "Phone #:_____________________ Tiebreaker:_________");
     }
@@ -197,6 +191,12 @@ void DrawPoolSheet(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTex
         if (onColumn) onColumn(r);
     }
     DrawSheetTexts(canvas, entry, texts);
+}
+
+std::string CutText(std::string text, std::size_t length)
+{
+    if (text.size() > length) text.resize(length);
+    return text;
 }
 
 std::string UpperCaseAnsi(std::string text)

@@ -50,6 +50,9 @@ std::string VersionLine(const std::string& programVersion);
 void DrawPoolSheet(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts,
                    const std::function<void(int)>& onColumn = {});
 
+// The text cut to at most length bytes.
+std::string CutText(std::string text, std::size_t length);
+
 // Upper case in the Windows-1252 code page.
 std::string UpperCaseAnsi(std::string text);
 

@@ -15,10 +15,14 @@
 #include "shell/splash.h"
 
 namespace {
-std::string Cut(std::string text, std::size_t length)
+std::string PoolJobTitle(const TPlayer* entry)
 {
-    if (text.size() > length) text.resize(length);
-    return text;
+    return entry ? CutText("the Hoopfall picks for " + entry->Name.str(), 49) : "Pool sheet for the Hoopfall";
+}
+
+std::string PoolPrintedStatus(const TPlayer* entry)
+{
+    return entry ? CutText("Printing picks for " + entry->Name.str(), 44) + "..." : "Now printing blank pool...";
 }
 
 // Shows the shared print dialog; the number of copies the user left, or 0 when cancelled.
@@ -26,19 +30,10 @@ int AskCopies(QPrinter& printer)
 {
     int copies = 1;
     if (!Prompts().PrintDialog(printer, copies)) return 0;
+    printer.setCopyCount(1);  // every copy is a job of its own
     return copies;
 }
 }  // namespace
-
-std::string PoolJobTitle(const TPlayer* entry)
-{
-    return entry ? Cut("the Hoopfall picks for " + entry->Name.str(), 49) : "Pool sheet for the Hoopfall";
-}
-
-std::string PoolPrintedStatus(const TPlayer* entry)
-{
-    return entry ? Cut("Printing picks for " + entry->Name.str(), 44) + "..." : "Now printing blank pool...";
-}
 
 void PrintPool(TMainForm& main, const TPlayer* entry)
 {

@@ -1,6 +1,4 @@
 #pragma once
-#include <string>
-
 struct TPlayer;
 class TMainForm;
 
@@ -10,7 +8,3 @@ class TMainForm;
 void PrintPool(TMainForm& main, const TPlayer* entry);
 // Prints the rules sheet from the settings, one print job per copy.
 void PrintRules(TMainForm& main);
-
-// The job title and the closing status text of a pool sheet.
-std::string PoolJobTitle(const TPlayer* entry);
-std::string PoolPrintedStatus(const TPlayer* entry);

@@ -32,9 +32,6 @@ public:
     void EndDoc() override;
     bool Printing() const override { return m_painter.isActive(); }
 
-    int Jobs() const { return m_jobs; }
-    const QFont& Font() const { return m_font; }
-
     // File name of job n (1-based) for a printer writing to the given file.
     static QString JobFileName(const QString& fileName, int job);
 

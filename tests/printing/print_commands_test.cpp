@@ -11,6 +11,9 @@
 #include <QProgressBar>
 #include <QSpinBox>
 #include <QTimer>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "pool/bracket.h"
@@ -273,6 +276,35 @@ TEST_F(PrintCommandsTest, CursorIsTheHourglassWhilePrinting)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(PrintCommandsTest, ALaterCopyFailingKeepsTheCopiesBeforeIt)
+{
+    // The second job cannot write its file: a folder stands in its place.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.file("sheet-2.pdf"))));
+    const TPlayer entry = Participant();
+    AnswerPdf(3);
+    EXPECT_THROW(PrintPool(*main, &entry), HoopError);
+    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Pat Quinlan")));
+    EXPECT_FALSE(dir.exists("sheet-3.pdf"));
+    EXPECT_EQ(main->pbProgress->value(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PrintCommandsTest, PrintButtonOpensItsPopUpAtTheMouse)
+{
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    const QList<QAction*> items = main->PopupMenu1->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0], main->mnuPrintBlankPool);
+    EXPECT_EQ(items[1], main->mnuPrintPlayerPool);
+    EXPECT_FALSE(main->mnuPrintPlayerPool->isEnabled());  // no bracket sheet open
+    const QPoint at(6, 7);
+    QTest::mouseClick(main->btnPrint, Qt::LeftButton, {}, at);
+    EXPECT_TRUE(main->PopupMenu1->isVisible());
+    EXPECT_EQ(main->PopupMenu1->pos(), main->btnPrint->mapToGlobal(at));
+    main->PopupMenu1->hide();
+}
+
 // ---- Rules sheet --------------------------------------------------------------------------
 
 TEST_F(PrintCommandsTest, RulesSheetWithTheDefaults)
@@ -327,6 +359,16 @@ TEST_F(PrintCommandsTest, RulesSheetFollowsTheSettings)
         EXPECT_GE(zLines, 2);
         EXPECT_EQ(zs, 240);
     }
+}
+
+TEST_F(PrintCommandsTest, RulesSheetStopsAtTheCopyThatFails)
+{
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.file("sheet-2.pdf"))));
+    AnswerPdf(3);
+    EXPECT_THROW(PrintRules(*main), HoopError);
+    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Rules for the Hoopfall Pool")));
+    EXPECT_FALSE(dir.exists("sheet-3.pdf"));
+    EXPECT_EQ(hint(), QStringLiteral("                           ...now printing rules for the Hoopfall."));
 }
 
 TEST_F(PrintCommandsTest, RulesSheetFailureStillSetsTheClosingStatus)

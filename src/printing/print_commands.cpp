@@ -1,6 +1,7 @@
 #include "printing/print_commands.h"
 
 #include <QPrinter>
+#include <optional>
 
 #include "pool/players.h"
 #include "pool/pool_host.h"
@@ -25,11 +26,11 @@ std::string PoolPrintedStatus(const TPlayer* entry)
     return entry ? CutText("Printing picks for " + entry->Name.str(), 44) + "..." : "Now printing blank pool...";
 }
 
-// Shows the shared print dialog; the number of copies the user left, or 0 when cancelled.
-int AskCopies(QPrinter& printer)
+// Shows the shared print dialog; the number of copies the user left, or nothing when cancelled.
+std::optional<int> AskCopies(QPrinter& printer)
 {
     int copies = 1;
-    if (!Prompts().PrintDialog(printer, copies)) return 0;
+    if (!Prompts().PrintDialog(printer, copies)) return std::nullopt;
     printer.setCopyCount(1);  // every copy is a job of its own
     return copies;
 }
@@ -38,8 +39,8 @@ int AskCopies(QPrinter& printer)
 void PrintPool(TMainForm& main, const TPlayer* entry)
 {
     QPrinter printer(QPrinter::HighResolution);
-    const int copies = AskCopies(printer);
-    if (copies <= 0) return;
+    const std::optional<int> copies = AskCopies(printer);
+    if (!copies) return;
 
     BusyCursor busy;
     main.SetStatusText(QStringLiteral("Preparing to print..."));
@@ -49,7 +50,7 @@ void PrintPool(TMainForm& main, const TPlayer* entry)
     const PoolSheetTexts texts{main.DataDirBytes(), ToAnsi(ProgramVersion)};
     QtPageCanvas canvas(printer);
     try {
-        for (int copy = 1; copy <= copies; ++copy) {
+        for (int copy = 1; copy <= *copies; ++copy) {
             canvas.BeginDoc();
             DrawPoolSheet(canvas, entry, texts, [&main](int r) { main.SetProgress(RoundPercent(r / 7.0)); });
             main.SetStatusText(PoolPrintedStatus(entry));
@@ -70,8 +71,8 @@ void PrintPool(TMainForm& main, const TPlayer* entry)
 void PrintRules(TMainForm& main)
 {
     QPrinter printer(QPrinter::HighResolution);
-    const int copies = AskCopies(printer);
-    if (copies <= 0) return;
+    const std::optional<int> copies = AskCopies(printer);
+    if (!copies) return;
 
     BusyCursor busy;
     main.SetStatusText(QStringLiteral("Preparing to print..."));
@@ -85,5 +86,5 @@ void PrintRules(TMainForm& main)
     } done{main};
     TRegIniFile store;
     QtPageCanvas canvas(printer);
-    for (int copy = 1; copy <= copies; ++copy) WriteRulesSheet(canvas, BuildRulesSheet(store));
+    for (int copy = 1; copy <= *copies; ++copy) WriteRulesSheet(canvas, BuildRulesSheet(store));
 }

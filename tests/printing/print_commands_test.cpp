@@ -361,6 +361,14 @@ TEST_F(PrintCommandsTest, RulesSheetFollowsTheSettings)
     }
 }
 
+TEST_F(PrintCommandsTest, RulesSheetWithNoCopiesPrintsNothing)
+{
+    AnswerPdf(0);
+    main->mnuPrintRules->trigger();
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(hint(), QStringLiteral("                           ...now printing rules for the Hoopfall."));
+}
+
 TEST_F(PrintCommandsTest, RulesSheetStopsAtTheCopyThatFails)
 {
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.file("sheet-2.pdf"))));

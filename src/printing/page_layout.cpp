@@ -1,0 +1,279 @@
+#include "printing/page_layout.h"
+
+#include <algorithm>
+
+#include "pool/bracket.h"
+#include "pool/players.h"
+#include "pool/team_files.h"
+#include "printing/print_texts.h"
+#include "settings/settings.h"
+
+std::uint8_t PrintPickIndex = 1;
+
+namespace {
+const std::string MeasureText = "X";
+constexpr int BracketFontPoints = 8;
+
+// x0 and dx of a half: the left half runs rightwards from the left edge, the right half mirrors it.
+int HalfStart(const IPageCanvas& canvas, Half half) { return half == Half::Left ? 0 : canvas.PageWidth(); }
+int HalfStep(const SheetGeometry& geo, Half half) { return half == Half::Left ? geo.c : -geo.c; }
+
+void Centred(IPageCanvas& canvas, int y, const std::string& text)
+{
+    canvas.TextOut(canvas.PageWidth() / 2 - canvas.TextWidth(text) / 2, y, text);
+}
+}  // namespace
+
+int RoundHalfEven(long long n, long long d)
+{
+    long long q = n / d;
+    const long long twice = 2 * (n % d);
+    if (twice > d || (twice == d && q % 2 != 0)) ++q;
+    return static_cast<int>(q);
+}
+
+SheetGeometry MeasureSheet(const IPageCanvas& canvas)
+{
+    const int w = canvas.PageWidth();
+    const int h = canvas.PageHeight();
+    SheetGeometry geo;
+    geo.u = h / 32;
+    geo.c = RoundHalfEven(2LL * std::max(w, 0), 21);                            // W / 10.5
+    geo.g = RoundHalfEven(11LL * std::max(canvas.TextHeight(MeasureText), 0), 10);  // 1.1 x height
+    geo.L = h / 30;
+    geo.t = h / 75;
+    return geo;
+}
+
+int TopSeed(int j)
+{
+    static constexpr int top[8] = {1, 8, 5, 4, 6, 3, 7, 2};
+    return j >= 1 && j <= 8 ? top[j - 1] : 0;
+}
+
+std::string FormatTeamLabel(int p, int s)
+{
+    if (p < 1 || p > RegionCount || s < 1 || s > SeedCount) return {};
+    const TTeam& team = TeamEntry(p, s);
+    const std::string wins = team.wins.str();
+    std::string record;
+    // A record is shown only for a team that has won games; "0", a blank or a stray letter hides it.
+    if (const auto won = ParseInteger(wins); won && *won > 0) record = " (" + wins + "-" + team.losses.str() + ")";
+    const std::string seed = std::to_string(s);
+    if (p <= 2) return seed + ". " + team.name.str() + record;
+    return team.name.str() + record + " " + seed + ".";
+}
+
+void DrawTeamLabel(IPageCanvas& canvas, int x, int y, int p, int s)
+{
+    if (p < 1 || p > RegionCount) return;
+    const SheetGeometry geo = MeasureSheet(canvas);
+    const std::string text = FormatTeamLabel(p, s);
+    const int left = p <= 2 ? x : x - canvas.TextWidth(text);
+    canvas.TextOut(left, y - geo.g, text);
+}
+
+void DrawPickText(IPageCanvas& canvas, int x, int y, Half half, const TPlayer& entry)
+{
+    if (PrintPickIndex < 1 || PrintPickIndex > GameCount) return;
+    const std::string text = TeamName(entry.Picks[PrintPickIndex]);
+    if (text.empty()) return;
+    const SheetGeometry geo = MeasureSheet(canvas);
+    const int left = half == Half::Left ? x + geo.g : x - geo.g - canvas.TextWidth(text);
+    canvas.TextOut(left, y - geo.g, text);
+}
+
+void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* entry)
+{
+    if (r < 1 || r > 6) return;
+    const SheetGeometry geo = MeasureSheet(canvas);
+    const int dx = HalfStep(geo, half);
+    const int x = HalfStart(canvas, half) + (r - 1) * dx;
+    const int f = (1 << (r - 1)) * geo.u;
+    int y = f / 2 + geo.u / 2;
+
+    auto pick = [&](int lineY) {
+        if (!entry) return;
+        DrawPickText(canvas, x, lineY, half, *entry);
+        ++PrintPickIndex;
+    };
+
+    if (r == 6) {
+        // The finalist of the half: one line, back towards the middle.
+        canvas.MoveTo(x, y);
+        canvas.LineTo(x - dx, y);
+        if (entry) {
+            DrawPickText(canvas, x - dx, y, half, *entry);
+            ++PrintPickIndex;
+        }
+        return;
+    }
+
+    const int firstRegion = half == Half::Left ? 1 : 3;
+    const int brackets = 1 << (5 - r);
+    for (int k = 1; k <= brackets; ++k) {
+        const int p = firstRegion + (k > 8 ? 1 : 0);
+        const int j = (k - 1) % 8 + 1;
+        if (r == 1)
+            DrawTeamLabel(canvas, x, y, p, TopSeed(j));
+        else
+            pick(y);
+        // Open towards the page edge; the connector faces the middle.
+        canvas.MoveTo(x, y);
+        canvas.LineTo(x + dx, y);
+        canvas.LineTo(x + dx, y + f);
+        canvas.LineTo(x, y + f);
+        if (r == 1)
+            DrawTeamLabel(canvas, x, y + f, p, 17 - TopSeed(j));
+        else
+            pick(y + f);
+        y += 2 * f;
+    }
+}
+
+std::string VersionLine(const std::string& programVersion)
+{
+    return "the Hoopfall office pool manager (ver " + programVersion + ") available at " + PrintMakerWebAddress;
+}
+
+void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts)
+{
+    const SheetGeometry geo = MeasureSheet(canvas);
+    const int w = canvas.PageWidth();
+    const int h = canvas.PageHeight();
+
+    canvas.SetFont(8, Italic);
+    Centred(canvas, geo.t, PrintPromoLine);
+
+    const int y1 = geo.t + geo.L;
+    canvas.SetFont(10, Bold);
+    Centred(canvas, y1, entry ? CutText("the Hoopfall picks for: " + entry->Name.str(), 50)
+                              : "Full Name:___________________________________________");
+
+    const int y2 = y1 + geo.L;
+    if (entry) {
+        canvas.SetFont(10, Regular);
+        Centred(canvas, y2, CutText("Tiebreaker: " + entry->Tiebreaker.str(), 24));
+    } else {
+        Centred(canvas, y2, "Phone #:_____________________ Tiebreaker:_________");
+    }
+
+    canvas.SetFont(8, Bold | Italic);
+    Centred(canvas, y2 + 2 * geo.L, entry ? "Champion: " + TeamName(entry->Picks[GameCount]) : "(Circle the champion)");
+
+    canvas.SetFont(8, Bold);
+    Centred(canvas, h - 2 * canvas.TextHeight(MeasureText),
+            entry ? VersionLine(texts.programVersion)
+                  : "Do NOT use seed numbers - write out the team name for each game. See back for rules...");
+
+    canvas.SetFont(8, Italic);
+    Centred(canvas, h - canvas.TextHeight(MeasureText), PrintPromoLine);
+
+    canvas.SetFont(12, Bold | Italic);
+    for (int p = 1; p <= RegionCount; ++p) {
+        const std::string name = UpperCaseAnsi(LoadRegions(texts.dataDir, p));
+        if (name.empty()) continue;
+        const int top = p == 1 || p == 3 ? h / 4 : h - h / 4;
+        const int left = p <= 2 ? w / 4 : w - w / 4 - canvas.TextWidth(name);
+        canvas.TextOut(left, top, name);
+    }
+}
+
+void DrawPoolSheet(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts,
+                   const std::function<void(int)>& onColumn)
+{
+    PrintPickIndex = 1;
+    if (!canvas.SelectFace("Arial")) canvas.SelectFace("MS Sans Serif");
+    canvas.SetFont(BracketFontPoints, Regular);
+    for (int r = 1; r <= 6; ++r) {
+        DrawBracketColumn(canvas, r, Half::Left, entry);
+        DrawBracketColumn(canvas, r, Half::Right, entry);
+        if (onColumn) onColumn(r);
+    }
+    DrawSheetTexts(canvas, entry, texts);
+}
+
+std::string CutText(std::string text, std::size_t length)
+{
+    if (text.size() > length) text.resize(length);
+    return text;
+}
+
+std::string UpperCaseAnsi(std::string text)
+{
+    for (char& ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b >= 'a' && b <= 'z')
+            ch = static_cast<char>(b - 0x20);
+        else if (b >= 0xE0 && b <= 0xFE && b != 0xF7)
+            ch = static_cast<char>(b - 0x20);
+        else if (b == 0x9A || b == 0x9C || b == 0x9E)
+            ch = static_cast<char>(b - 0x10);
+        else if (b == 0xFF)
+            ch = static_cast<char>(0x9F);
+    }
+    return text;
+}
+
+// ---- Running text ------------------------------------------------------------------------
+
+PrinterLineWriter::PrinterLineWriter(IPageCanvas& canvas) : m_canvas(canvas) { m_canvas.BeginDoc(); }
+
+PrinterLineWriter::~PrinterLineWriter()
+{
+    try {
+        Close();
+    } catch (...) {
+        // Already failing: the first error is the one the user sees.
+    }
+}
+
+void PrinterLineWriter::Write(const std::string& text)
+{
+    std::string rest = text;
+    while (!rest.empty()) {
+        const int room = m_canvas.PageWidth() - m_x;
+        std::size_t fits = 0;
+        if (m_canvas.TextWidth(rest) <= room) {
+            fits = rest.size();
+        } else {
+            // The longest beginning that fits; widths grow with every character.
+            std::size_t low = 0, high = rest.size() - 1;
+            while (low < high) {
+                const std::size_t mid = (low + high + 1) / 2;
+                if (m_canvas.TextWidth(rest.substr(0, mid)) <= room)
+                    low = mid;
+                else
+                    high = mid - 1;
+            }
+            fits = low;
+            // A page narrower than one character still makes progress.
+            if (fits == 0 && m_x == 0) fits = 1;
+        }
+        if (fits > 0) {
+            const std::string piece = rest.substr(0, fits);
+            m_canvas.TextOut(m_x, m_y, piece);
+            m_x += m_canvas.TextWidth(piece);
+            m_lineHeight = std::max(m_lineHeight, m_canvas.TextHeight(piece) + 2);
+            rest.erase(0, fits);
+        }
+        if (!rest.empty()) EndLine();
+    }
+}
+
+void PrinterLineWriter::EndLine()
+{
+    const int ended = m_lineHeight;
+    m_x = 0;
+    m_y += ended > 0 ? ended : m_canvas.TextHeight(MeasureText);
+    if (m_y > m_canvas.PageHeight() - 2 * ended) {
+        m_canvas.NewPage();
+        m_y = 0;
+    }
+    m_lineHeight = 0;
+}
+
+void PrinterLineWriter::Close()
+{
+    if (m_canvas.Printing()) m_canvas.EndDoc();
+}

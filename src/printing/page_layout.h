@@ -1,0 +1,85 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "printing/page_canvas.h"
+
+struct TPlayer;
+
+enum class Half { Left, Right };
+
+// n / d rounded to the nearest integer, halves to the even one (d > 0, n >= 0).
+int RoundHalfEven(long long n, long long d);
+
+// The derived measures of the pool sheet, from the page size and the current font.
+struct SheetGeometry {
+    int u = 0;  // row unit: distance between neighbouring first-column lines
+    int c = 0;  // column width
+    int g = 0;  // text lift above its line, and inset of a pick from the line's outer end
+    int L = 0;  // line step of the heading lines
+    int t = 0;  // y of the first heading line
+};
+SheetGeometry MeasureSheet(const IPageCanvas& canvas);
+
+// Top seed of bracket j (1..8) of a region; the bottom line shows 17 minus it.
+int TopSeed(int j);
+
+// The game whose pick is printed next (1..62 in use); reset to 1 for every copy.
+extern std::uint8_t PrintPickIndex;
+
+// What the sheet's texts need beside the team table and the entry.
+struct PoolSheetTexts {
+    std::string dataDir;         // where REGIONS.HFD lives
+    std::string programVersion;  // may be empty
+};
+
+std::string FormatTeamLabel(int p, int s);
+void DrawTeamLabel(IPageCanvas& canvas, int x, int y, int p, int s);
+void DrawPickText(IPageCanvas& canvas, int x, int y, Half half, const TPlayer& entry);
+// Column r (1..6) of one half; picks only with an entry. Expects the 8-point regular font.
+void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* entry);
+// Headings, footer lines and region names; leaves 12-point bold italic selected.
+void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts);
+
+// The version line of a participant's sheet.
+std::string VersionLine(const std::string& programVersion);
+
+// One copy of the pool sheet on the open job: the face, the twelve columns (onColumn(r) after
+// both halves of column r) and the texts.
+void DrawPoolSheet(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts,
+                   const std::function<void(int)>& onColumn = {});
+
+// The text cut to at most length bytes.
+std::string CutText(std::string text, std::size_t length);
+
+// Upper case in the Windows-1252 code page.
+std::string UpperCaseAnsi(std::string text);
+
+// Running text from the top of the page, line by line, cut at a character where a line is too
+// wide, with a new page where the text reaches the bottom. Opening begins the job.
+class PrinterLineWriter {
+public:
+    explicit PrinterLineWriter(IPageCanvas& canvas);
+    ~PrinterLineWriter();  // ends a job still open, so a failure never leaves one behind
+    PrinterLineWriter(const PrinterLineWriter&) = delete;
+    PrinterLineWriter& operator=(const PrinterLineWriter&) = delete;
+
+    void Write(const std::string& text);
+    void WriteLine(const std::string& text)
+    {
+        Write(text);
+        EndLine();
+    }
+    void EndLine();
+    void Close();
+
+    int X() const { return m_x; }
+    int Y() const { return m_y; }
+
+private:
+    IPageCanvas& m_canvas;
+    int m_x = 0;
+    int m_y = 0;
+    int m_lineHeight = 0;  // 0 while nothing was written on the line
+};

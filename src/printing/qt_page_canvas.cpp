@@ -1,0 +1,120 @@
+#include "printing/qt_page_canvas.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPrinter>
+
+#include "pool/errors.h"
+#include "shell/ansi_text.h"
+
+namespace {
+std::string Native(const QString& text) { return text.toLocal8Bit().toStdString(); }
+}  // namespace
+
+QtPageCanvas::QtPageCanvas(QPrinter& printer) : m_printer(printer), m_fileName(printer.outputFileName())
+{
+    // Where the face a sheet asks for is missing, any sans-serif face of the size and style serves.
+    m_font.setStyleHint(QFont::SansSerif);
+    m_font.setPointSize(10);
+}
+
+QtPageCanvas::~QtPageCanvas()
+{
+    if (m_painter.isActive()) m_painter.end();
+    if (!m_fileName.isEmpty()) m_printer.setOutputFileName(m_fileName);
+}
+
+QString QtPageCanvas::JobFileName(const QString& fileName, int job)
+{
+    if (job <= 1 || fileName.isEmpty()) return fileName;
+    const QFileInfo info(fileName);
+    const QString suffix = info.suffix();
+    QString name = info.completeBaseName() + QStringLiteral("-%1").arg(job);
+    if (!suffix.isEmpty()) name += QLatin1Char('.') + suffix;
+    return info.dir().filePath(name);
+}
+
+int QtPageCanvas::PageWidth() const { return m_printer.width(); }
+int QtPageCanvas::PageHeight() const { return m_printer.height(); }
+
+bool QtPageCanvas::SelectFace(const std::string& face)
+{
+    const QString family = QString::fromStdString(face);
+    if (!QFontDatabase::hasFamily(family)) return false;
+    m_font.setFamily(family);
+    return true;
+}
+
+void QtPageCanvas::SetFont(int points, int style)
+{
+    m_font.setPointSize(points);
+    m_font.setBold((style & Bold) != 0);
+    m_font.setItalic((style & Italic) != 0);
+    m_font.setUnderline((style & Underline) != 0);
+}
+
+int QtPageCanvas::TextWidth(const std::string& text) const
+{
+    return QFontMetrics(m_font, &m_printer).horizontalAdvance(FromAnsi(text));
+}
+
+int QtPageCanvas::TextHeight(const std::string&) const
+{
+    // The height of a text cell is the font's, whatever the text.
+    return QFontMetrics(m_font, &m_printer).height();
+}
+
+void QtPageCanvas::TextOut(int x, int y, const std::string& text)
+{
+    if (!m_painter.isActive() || text.empty()) return;
+    const QString shown = FromAnsi(text);
+    const QFontMetrics metrics(m_font, &m_printer);
+    m_painter.fillRect(QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()), Qt::white);
+    m_painter.setFont(m_font);
+    m_painter.setPen(Qt::black);
+    m_painter.drawText(x, y + metrics.ascent(), shown);
+}
+
+void QtPageCanvas::MoveTo(int x, int y)
+{
+    m_penX = x;
+    m_penY = y;
+}
+
+void QtPageCanvas::LineTo(int x, int y)
+{
+    if (m_painter.isActive()) {
+        m_painter.setPen(QPen(QBrush(Qt::black), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        m_painter.drawLine(m_penX, m_penY, x, y);
+    }
+    MoveTo(x, y);
+}
+
+void QtPageCanvas::BeginDoc()
+{
+    ++m_jobs;
+    if (!m_fileName.isEmpty()) m_printer.setOutputFileName(JobFileName(m_fileName, m_jobs));
+    if (!m_painter.begin(&m_printer)) {
+        if (!m_printer.outputFileName().isEmpty())
+            throw HoopError("The print job could not be started: " +
+                            Native(QDir::toNativeSeparators(m_printer.outputFileName())) + " could not be written.");
+        throw HoopError("The print job could not be started on the printer " + Native(m_printer.printerName()) + ".");
+    }
+    m_painter.setBackgroundMode(Qt::OpaqueMode);
+    m_painter.setBackground(Qt::white);
+    m_penX = m_penY = 0;
+}
+
+void QtPageCanvas::NewPage()
+{
+    if (!m_printer.newPage()) throw HoopError("The printer could not begin a new page.");
+    m_penX = m_penY = 0;
+}
+
+void QtPageCanvas::EndDoc()
+{
+    if (!m_painter.isActive()) return;
+    if (!m_painter.end()) throw HoopError("The print job could not be finished.");
+}

@@ -1,0 +1,465 @@
+// The sheets printed through the real Qt canvas to PDF files and read back with pdftotext.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QTimer>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "pool/bracket.h"
+#include "pool/errors.h"
+#include "pool/players.h"
+#include "pool/team_files.h"
+#include "printing/print_commands.h"
+#include "printing/print_texts.h"
+#include "printing/qt_page_canvas.h"
+#include "settings/settings.h"
+#include "shell/main_window.h"
+#include "shell/splash.h"
+#include "support/fake_prompts.h"
+#include "support/temp_dir.h"
+
+namespace {
+QString Run(const QString& program, const QStringList& args)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000)) return {};
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// The text of a PDF in reading order; the font's ligatures are spelled out again.
+QString PdfText(const QString& file)
+{
+    QString text = Run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), file, QStringLiteral("-")});
+    const std::pair<char16_t, const char*> ligatures[] = {
+        {u'\uFB00', "ff"}, {u'\uFB01', "fi"}, {u'\uFB02', "fl"}, {u'\uFB03', "ffi"}, {u'\uFB04', "ffl"}};
+    for (const auto& [ligature, letters] : ligatures) text.replace(QChar(ligature), QString::fromLatin1(letters));
+    return text;
+}
+QString PdfInfo(const QString& file) { return Run(QStringLiteral("pdfinfo"), {file}); }
+QString InfoField(const QString& info, const QString& field)
+{
+    for (const QString& line : info.split(QLatin1Char('\n')))
+        if (line.startsWith(field + QLatin1Char(':'))) return line.mid(field.size() + 1).trimmed();
+    return {};
+}
+bool Landscape(const QString& info)
+{
+    // "Page size:      792 x 612 pts (letter)"
+    const QStringList parts = InfoField(info, QStringLiteral("Page size")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return parts.size() >= 3 && parts[0].toDouble() > parts[2].toDouble();
+}
+
+TeamCode PickOf(int game)
+{
+    return MakeTeamCode(static_cast<std::uint8_t>((game - 1) / 16 + 1), static_cast<std::uint8_t>((game - 1) % 16 + 1));
+}
+
+class PrintCommandsTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::unique_ptr<TMainForm> main;
+    std::vector<int> progress;
+    QString pdf;
+
+    // The in-memory store the test program installed, empty for every test.
+    static void ClearSettings() { static_cast<MemorySettings&>(SettingsStore()).values.clear(); }
+
+    void SetUp() override
+    {
+        ClearSettings();
+        TestPrompts().clear();
+        ClearTeams();
+        for (int p = 1; p <= 4; ++p)
+            for (int s = 1; s <= 16; ++s) {
+                TTeam& team = TeamEntry(p, s);
+                team.region = static_cast<std::uint8_t>(p);
+                team.seed = static_cast<std::uint8_t>(s);
+                team.name = "Team" + std::to_string(p * 100 + s);
+                team.wins = "0";
+                team.losses = "0";
+            }
+        TeamEntry(1, 1).wins = "27";
+        TeamEntry(1, 1).losses = "4";
+        TeamEntry(4, 16).wins = "3";
+        TeamEntry(4, 16).losses = "";
+        SaveRegions(dir.path(), {"East", "West", "Midwest", ""});
+        main = std::make_unique<TMainForm>(QString::fromStdString(dir.path()));
+        QObject::connect(main->pbProgress, &QProgressBar::valueChanged, [this](int value) { progress.push_back(value); });
+        pdf = QString::fromStdString(dir.file("sheet.pdf"));
+        ProgramVersion = QStringLiteral("1.60");
+    }
+    void TearDown() override
+    {
+        main.reset();
+        TestPrompts().clear();
+        ClearSettings();
+        ProgramVersion.clear();
+    }
+
+    // The "user" prints n copies to the PDF file.
+    void AnswerPdf(int copies, const QString& file)
+    {
+        TestPrompts().printAnswers.push_back([copies, file](QPrinter& printer, int& count) {
+            EXPECT_EQ(count, 1);  // the dialog starts with one copy
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            printer.setCopyCount(copies);  // as a dialog might leave it
+            count = copies;
+            return true;
+        });
+    }
+    void AnswerPdf(int copies) { AnswerPdf(copies, pdf); }
+
+    TPlayer Participant()
+    {
+        TPlayer entry;
+        entry.Id = 42;
+        entry.Name = "Pat Quinlan";
+        entry.Tiebreaker = "147";
+        for (int game = 1; game <= GameCount; ++game) entry.Picks[game] = PickOf(game);
+        entry.Picks[3] = 0;
+        return entry;
+    }
+    QString hint() const { return main->pnlHint->text(); }
+};
+}  // namespace
+
+TEST_F(PrintCommandsTest, BlankPoolFromThePoolMenu)
+{
+    AnswerPdf(1);
+    main->mnuPrintBlank->trigger();
+    ASSERT_TRUE(QFile::exists(pdf));
+    EXPECT_TRUE(TestPrompts().boxes.empty());
+    const QString text = PdfText(pdf);
+    for (const char* expected :
+         {"Full Name:___________________________________________", "Phone #:_____________________ Tiebreaker:_________",
+          "(Circle the champion)",
+          "Do NOT use seed numbers - write out the team name for each game. See back for rules...",
+          "1. Team101 (27-4)", "16. Team116", "8. Team208", "Team301 1.", "Team416 (3-) 16.", "EAST", "WEST", "MIDWEST"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(expected))) << expected << "\n" << text.toStdString();
+    EXPECT_EQ(text.count(QString::fromStdString(PrintPromoLine)), 2);
+    EXPECT_FALSE(text.contains(QStringLiteral("Champion:")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Team101 (27-4) 1.")));
+    const QString info = PdfInfo(pdf);
+    EXPECT_EQ(InfoField(info, QStringLiteral("Title")), QStringLiteral("Pool sheet for the Hoopfall"));
+    EXPECT_EQ(InfoField(info, QStringLiteral("Pages")), QStringLiteral("1"));
+    EXPECT_TRUE(Landscape(info)) << info.toStdString();
+    EXPECT_EQ(progress, (std::vector<int>{14, 29, 43, 57, 71, 86, 0}));
+    EXPECT_EQ(hint(), QStringLiteral("Now printing blank pool..."));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PrintCommandsTest, BlankPoolFromTheToolBarPopUp)
+{
+    AnswerPdf(1);
+    main->mnuPrintBlankPool->trigger();
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(TestPrompts().printDialogs, 1);
+}
+
+TEST_F(PrintCommandsTest, ParticipantsPicks)
+{
+    const TPlayer entry = Participant();
+    AnswerPdf(1);
+    PrintPool(*main, &entry);
+    const QString text = PdfText(pdf);
+    for (const char* expected :
+         {"the Hoopfall picks for: Pat Quinlan", "Tiebreaker: 147", "Champion: Team415",
+          "the Hoopfall office pool manager (ver 1.60) available at", "Team102", "Team216", "Team414", "1. Team101 (27-4)"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(expected))) << expected << "\n" << text.toStdString();
+    // Game 3's pick is missing; its label in the first column is there, the pick line is empty.
+    EXPECT_EQ(text.count(QStringLiteral("Team103")), 1);
+    EXPECT_EQ(text.count(QStringLiteral("Team102")), 2);
+    EXPECT_FALSE(text.contains(QStringLiteral("Full Name:")));
+    EXPECT_FALSE(text.contains(QStringLiteral("(Circle the champion)")));
+    const QString info = PdfInfo(pdf);
+    EXPECT_EQ(InfoField(info, QStringLiteral("Title")), QStringLiteral("the Hoopfall picks for Pat Quinlan"));
+    EXPECT_TRUE(Landscape(info));
+    EXPECT_EQ(hint(), QStringLiteral("Printing picks for Pat Quinlan..."));
+}
+
+TEST_F(PrintCommandsTest, ParticipantWithoutAChampionPick)
+{
+    TPlayer entry = Participant();
+    entry.Picks[63] = 0;
+    AnswerPdf(1);
+    PrintPool(*main, &entry);
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Champion:"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("Champion: Team")));
+}
+
+TEST_F(PrintCommandsTest, ThreeCopiesAreThreeJobsEachStartingAtGameOne)
+{
+    const TPlayer entry = Participant();
+    AnswerPdf(3);
+    PrintPool(*main, &entry);
+    const QStringList files = {pdf, QString::fromStdString(dir.file("sheet-2.pdf")), QString::fromStdString(dir.file("sheet-3.pdf"))};
+    const QString first = PdfText(files[0]);
+    ASSERT_TRUE(first.contains(QStringLiteral("Team102")));
+    for (const QString& file : files) {
+        ASSERT_TRUE(QFile::exists(file)) << file.toStdString();
+        EXPECT_EQ(InfoField(PdfInfo(file), QStringLiteral("Pages")), QStringLiteral("1"));
+        EXPECT_EQ(PdfText(file), first) << file.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("sheet-4.pdf"))));
+    EXPECT_EQ(progress, (std::vector<int>{14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 0}));
+}
+
+TEST_F(PrintCommandsTest, CancelledDialogChangesNothing)
+{
+    main->SetStatusText(QStringLiteral("before"));
+    main->SetProgress(37);
+    progress.clear();
+    const TPlayer entry = Participant();
+    PrintPool(*main, &entry);  // the fake cancels when it has no answer
+    main->mnuPrintBlank->trigger();
+    main->mnuPrintRules->trigger();
+    EXPECT_EQ(TestPrompts().printDialogs, 3);
+    EXPECT_TRUE(TestPrompts().boxes.empty());
+    EXPECT_EQ(hint(), QStringLiteral("before"));
+    EXPECT_EQ(main->pbProgress->value(), 37);
+    EXPECT_TRUE(progress.empty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(QDir(QString::fromStdString(dir.path())).entryList({QStringLiteral("*.pdf")}).isEmpty());
+}
+
+TEST_F(PrintCommandsTest, BlankPoolFailureIsReportedAfterCleaningUp)
+{
+    AnswerPdf(1, QString::fromStdString(dir.file("missing/folder/sheet.pdf")));
+    main->mnuPrintBlank->trigger();
+    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
+    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
+    EXPECT_EQ(TestPrompts().boxes[0].text, QStringLiteral("Error printing blank pool."));
+    EXPECT_EQ(main->pbProgress->value(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PrintCommandsTest, ParticipantFailureGoesOnToTheCaller)
+{
+    const TPlayer entry = Participant();
+    main->SetProgress(50);
+    AnswerPdf(1, QString::fromStdString(dir.file("missing/sheet.pdf")));
+    bool cursorBackBeforeTheError = false;
+    try {
+        PrintPool(*main, &entry);
+    } catch (const HoopError& error) {
+        cursorBackBeforeTheError = QApplication::overrideCursor() == nullptr;
+        EXPECT_NE(std::string(error.what()).find("sheet.pdf"), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(cursorBackBeforeTheError);
+    EXPECT_EQ(main->pbProgress->value(), 0);
+}
+
+TEST_F(PrintCommandsTest, CursorIsTheHourglassWhilePrinting)
+{
+    std::vector<bool> busy;
+    QObject::connect(main->pbProgress, &QProgressBar::valueChanged, [&busy](int) {
+        busy.push_back(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+    });
+    AnswerPdf(1);
+    main->mnuPrintBlank->trigger();
+    ASSERT_EQ(busy.size(), 7u);
+    EXPECT_TRUE(busy.front());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PrintCommandsTest, ALaterCopyFailingKeepsTheCopiesBeforeIt)
+{
+    // The second job cannot write its file: a folder stands in its place.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.file("sheet-2.pdf"))));
+    const TPlayer entry = Participant();
+    AnswerPdf(3);
+    EXPECT_THROW(PrintPool(*main, &entry), HoopError);
+    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Pat Quinlan")));
+    EXPECT_FALSE(dir.exists("sheet-3.pdf"));
+    EXPECT_EQ(main->pbProgress->value(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PrintCommandsTest, PrintButtonOpensItsPopUpAtTheMouse)
+{
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    const QList<QAction*> items = main->PopupMenu1->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0], main->mnuPrintBlankPool);
+    EXPECT_EQ(items[1], main->mnuPrintPlayerPool);
+    EXPECT_FALSE(main->mnuPrintPlayerPool->isEnabled());  // no bracket sheet open
+    const QPoint at(6, 7);
+    QTest::mouseClick(main->btnPrint, Qt::LeftButton, {}, at);
+    EXPECT_TRUE(main->PopupMenu1->isVisible());
+    EXPECT_EQ(main->PopupMenu1->pos(), main->btnPrint->mapToGlobal(at));
+    main->PopupMenu1->hide();
+}
+
+// ---- Rules sheet --------------------------------------------------------------------------
+
+TEST_F(PrintCommandsTest, RulesSheetWithTheDefaults)
+{
+    AnswerPdf(1);
+    main->mnuPrintRules->trigger();
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QString text = PdfText(pdf);
+    for (const char* expected :
+         {"Rules for the Hoopfall Pool", "* COST PER ENTRY: $5", "* PAYOUT", "* SCORING",
+          "Each round value is multiplied by the seed of the winning team.",
+          "For example, if a #2 seed wins in the first round, you get 2 points.",
+          "If a #2 seed wins in the second round, you would get 4 points and so on.", "Round 1: 1pt(s)", "Round 6: 6pt(s)",
+          "X seed number.", "* TIEBREAKER: Total # of points in Championship game.",
+          "* DEADLINE: Thursday, March 13, NOON", "* RETURN TO: John Doe in accounting or fax to (555) 555-1234"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(expected))) << expected << "\n" << text.toStdString();
+    EXPECT_EQ(text.count(QString::fromStdString(PrintPromoLine)), 2);
+    const QString info = PdfInfo(pdf);
+    EXPECT_EQ(InfoField(info, QStringLiteral("Title")), QStringLiteral("Rules for the Hoopfall"));
+    EXPECT_FALSE(Landscape(info));
+    EXPECT_EQ(hint(), QStringLiteral("                           ...now printing rules for the Hoopfall."));
+    EXPECT_TRUE(progress.empty());  // the rules sheet leaves the progress bar alone
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(PrintCommandsTest, RulesSheetFollowsTheSettings)
+{
+    TRegIniFile store;
+    store.WriteBool("Rules", "PrintCost", false);
+    store.WriteString("Rules", "PayDesc1", "Winner");
+    store.WriteString("Rules", "PayPct1", "100%");
+    store.WriteBool("Scoring", "MultiplybySeed", false);
+    store.WriteString("Rules", "ReturnTo", std::string(240, 'z'));
+    AnswerPdf(2);
+    main->mnuPrintRules->trigger();
+    for (const QString& file : {pdf, QString::fromStdString(dir.file("sheet-2.pdf"))}) {
+        ASSERT_TRUE(QFile::exists(file));
+        const QString text = PdfText(file);
+        EXPECT_FALSE(text.contains(QStringLiteral("COST PER ENTRY")));
+        EXPECT_TRUE(text.contains(QStringLiteral("Winner: 100%")));
+        EXPECT_TRUE(text.contains(QStringLiteral("for each correct game.")));
+        EXPECT_FALSE(text.contains(QStringLiteral("multiplied")));
+        // The long return-to text goes on over more than one line, every character kept.
+        const auto lines = text.split(QLatin1Char('\n'));
+        int zLines = 0;
+        qsizetype zs = 0;
+        for (const QString& line : lines)
+            if (line.contains(QStringLiteral("zzz"))) {
+                ++zLines;
+                zs += line.count(QLatin1Char('z'));
+            }
+        EXPECT_GE(zLines, 2);
+        EXPECT_EQ(zs, 240);
+    }
+}
+
+TEST_F(PrintCommandsTest, RulesSheetWithNoCopiesPrintsNothing)
+{
+    AnswerPdf(0);
+    main->mnuPrintRules->trigger();
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(hint(), QStringLiteral("                           ...now printing rules for the Hoopfall."));
+}
+
+TEST_F(PrintCommandsTest, RulesSheetStopsAtTheCopyThatFails)
+{
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.file("sheet-2.pdf"))));
+    AnswerPdf(3);
+    EXPECT_THROW(PrintRules(*main), HoopError);
+    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Rules for the Hoopfall Pool")));
+    EXPECT_FALSE(dir.exists("sheet-3.pdf"));
+    EXPECT_EQ(hint(), QStringLiteral("                           ...now printing rules for the Hoopfall."));
+}
+
+TEST_F(PrintCommandsTest, RulesSheetFailureStillSetsTheClosingStatus)
+{
+    AnswerPdf(1, QString::fromStdString(dir.file("missing/rules.pdf")));
+    EXPECT_THROW(PrintRules(*main), HoopError);
+    EXPECT_EQ(hint(), QStringLiteral("                           ...now printing rules for the Hoopfall."));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// ---- The canvas and the real dialog -------------------------------------------------------
+
+TEST(QtPageCanvas, JobFileNames)
+{
+    EXPECT_EQ(QtPageCanvas::JobFileName(QStringLiteral("/tmp/a/sheet.pdf"), 1), QStringLiteral("/tmp/a/sheet.pdf"));
+    EXPECT_EQ(QtPageCanvas::JobFileName(QStringLiteral("/tmp/a/sheet.pdf"), 2), QStringLiteral("/tmp/a/sheet-2.pdf"));
+    EXPECT_EQ(QtPageCanvas::JobFileName(QStringLiteral("/tmp/a/my.sheet.pdf"), 3), QStringLiteral("/tmp/a/my.sheet-3.pdf"));
+    EXPECT_EQ(QtPageCanvas::JobFileName(QStringLiteral("/tmp/a/sheet"), 2), QStringLiteral("/tmp/a/sheet-2"));
+    EXPECT_EQ(QtPageCanvas::JobFileName(QString(), 2), QString());
+}
+
+TEST(QtPageCanvas, GivesThePrinterBackItsFileName)
+{
+    TempDir dir;
+    const QString file = QString::fromStdString(dir.file("out.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    {
+        QtPageCanvas canvas(printer);
+        canvas.BeginDoc();
+        canvas.EndDoc();
+        canvas.BeginDoc();
+        EXPECT_TRUE(canvas.Printing());
+    }  // left open: ended here
+    EXPECT_EQ(printer.outputFileName(), file);
+    EXPECT_TRUE(dir.exists("out.pdf"));
+    EXPECT_TRUE(dir.exists("out-2.pdf"));
+}
+
+// Without any printer installed, the real dialog still offers a PDF file, starting at one copy
+// and page 1 to 1.
+TEST(RealPrintDialog, OffersPrintingToAPdfFile)
+{
+    TempDir dir;
+    const QString file = QString::fromStdString(dir.file("real.pdf"));
+    QtPrompts real;
+    QPrinter printer(QPrinter::HighResolution);
+    int copies = 1;
+    bool offered = false;
+    int startCopies = -1, from = -1, to = -1;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+        if (auto* spin = dialog->findChild<QSpinBox*>(QStringLiteral("copies"))) {
+            startCopies = spin->value();
+            spin->setValue(2);
+        }
+        if (auto* spin = dialog->findChild<QSpinBox*>(QStringLiteral("from"))) from = spin->value();
+        if (auto* spin = dialog->findChild<QSpinBox*>(QStringLiteral("to"))) to = spin->value();
+        if (printers && name) {
+            const int pdfItem = printers->findText(QStringLiteral("Print to File (PDF)"));
+            offered = pdfItem >= 0;
+            if (offered) {
+                printers->setCurrentIndex(pdfItem);
+                name->setText(file);
+            }
+        }
+        if (offered)
+            dialog->accept();
+        else
+            dialog->reject();
+    });
+    const bool accepted = real.PrintDialog(printer, copies);
+    EXPECT_TRUE(offered);
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(startCopies, 1);
+    EXPECT_EQ(from, 1);
+    EXPECT_EQ(to, 1);
+    EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(printer.outputFileName(), file);
+    EXPECT_EQ(copies, 2);
+    EXPECT_EQ(printer.copyCount(), 1);
+}

@@ -1,0 +1,372 @@
+// The Options dialog, driven as the organiser drives it: real keys and clicks on the offscreen
+// dialog, boxes answered by the prompts fake, the files it writes compared byte for byte.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+
+#include "pool/bracket.h"
+#include "pool/team_files.h"
+#include "settings/edit_grid.h"
+#include "settings/options_dialog.h"
+#include "settings/settings.h"
+#include "shell/main_window.h"
+#include "support/fake_prompts.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+namespace {
+// A settings store that also remembers the order of the writes.
+class RecordingSettings final : public MemorySettings {
+public:
+    std::vector<std::string> written;
+    void Write(const std::string& section, const std::string& name, const std::string& value) override
+    {
+        MemorySettings::Write(section, name, value);
+        written.push_back(section + "/" + name);
+    }
+};
+
+// One record of the team file as it must be on disk.
+std::string Record(int region, int seed, const std::string& name, const std::string& wins, const std::string& losses)
+{
+    std::string bytes(TeamRecordSize, '\0');
+    bytes[0] = static_cast<char>(region);
+    bytes[1] = static_cast<char>(seed);
+    bytes[2] = static_cast<char>(name.size());
+    bytes.replace(3, name.size(), name);
+    bytes[15] = static_cast<char>(wins.size());
+    bytes.replace(16, wins.size(), wins);
+    bytes[18] = static_cast<char>(losses.size());
+    bytes.replace(19, losses.size(), losses);
+    return bytes;
+}
+
+struct TeamText {
+    std::string name, wins, losses;
+};
+using TeamChanges = std::map<std::pair<int, int>, TeamText>;
+
+// The whole team file: empty names and "00" records, except the given teams.
+std::string TeamFile(const TeamChanges& teams)
+{
+    std::string bytes;
+    for (int region = 1; region <= 4; ++region) {
+        for (int seed = 1; seed <= 16; ++seed) {
+            auto it = teams.find({region, seed});
+            const TeamText team = it == teams.end() ? TeamText{"", "00", "00"} : it->second;
+            bytes += Record(region, seed, team.name, team.wins, team.losses);
+        }
+    }
+    return bytes;
+}
+
+// A team of the table as start-up would have loaded it.
+void setTeam(int region, int seed, std::string_view name, std::string_view wins, std::string_view losses, int storedPlace)
+{
+    TTeam& team = TeamEntry(region, seed);
+    team.region = team.seed = static_cast<std::uint8_t>(storedPlace);
+    team.name = name;
+    team.wins = wins;
+    team.losses = losses;
+}
+
+std::string RegionFile(const std::string& r1, const std::string& r2, const std::string& r3, const std::string& r4)
+{
+    return "[Regions]\r\n1=" + r1 + "\r\n2=" + r2 + "\r\n3=" + r3 + "\r\n4=" + r4 + "\r\n";
+}
+
+enum Page { RegionsPage, TeamsPage, ScoringPage, RulesPage };
+enum Column { NameColumn = 1, WinsColumn = 2, LossesColumn = 3 };
+
+class OptionsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previousStore = &SettingsStore();
+        SetSettingsStore(&store);
+        TestPrompts().clear();
+        ClearTeams();
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        SetSettingsStore(m_previousStore);
+        TestPrompts().clear();
+        ClearTeams();
+    }
+
+    // Opens the dialog as the main window does, but without blocking in a modal loop.
+    TfrmOptions& open(const std::string& folder = {})
+    {
+        dialog = std::make_unique<TfrmOptions>(QString::fromStdString(folder.empty() ? dir.path() : folder));
+        dialog->show();
+        dialog->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        return *dialog;
+    }
+
+    template <class T>
+    T* child(const QString& name) const
+    {
+        T* widget = dialog->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    QTabWidget* pages() const { return child<QTabWidget>(QStringLiteral("pcOptions")); }
+    QComboBox* regionBox(int position) const { return child<QComboBox>(QStringLiteral("lstRegion%1").arg(position)); }
+    QLineEdit* roundBox(int round) const { return child<QLineEdit>(QStringLiteral("txtRnd%1").arg(round)); }
+    TEditGrid* teams() const { return child<TEditGrid>(QStringLiteral("grdTeams")); }
+    TEditGrid* payout() const { return child<TEditGrid>(QStringLiteral("grdPayout")); }
+
+    void clickPage(Page page) const
+    {
+        QTabBar* bar = pages()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+        ASSERT_EQ(pages()->currentIndex(), page);
+    }
+
+    // Replaces the whole text of a box by typing.
+    static void retype(QLineEdit* box, const QString& text)
+    {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+    }
+    void typeRegions(const QStringList& names) const
+    {
+        for (int i = 0; i < 4; ++i) retype(regionBox(i + 1)->lineEdit(), names[i]);
+    }
+
+    // Chooses position 1..4 on the Teams page with the keyboard.
+    void chooseRegion(int position) const
+    {
+        auto* list = child<QComboBox>(QStringLiteral("lstRegions"));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Home);
+        for (int i = 1; i < position; ++i) QTest::keyClick(list, Qt::Key_Down);
+        ASSERT_EQ(list->currentIndex(), position - 1);
+    }
+
+    // Clicks a cell of a grid (opening its editor) and types over its text.
+    static void typeCell(TEditGrid* grid, int row, int column, const QString& text)
+    {
+        grid->scrollToItem(grid->item(row, column));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(row, column)).center());
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr);
+        ASSERT_EQ(grid->currentRow(), row);
+        ASSERT_EQ(grid->currentColumn(), column);
+        retype(editor, text);
+    }
+    void typeTeam(int seed, int column, const QString& text) const { typeCell(teams(), seed - 1, column, text); }
+    QString shownTeam(int seed, int column) const { return teams()->item(seed - 1, column)->text(); }
+
+    void clickOk() const { QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdOk")), Qt::LeftButton); }
+    bool closedWith(QDialog::DialogCode code) const { return !dialog->isVisible() && dialog->result() == code; }
+    void expectNothingWritten() const
+    {
+        EXPECT_FALSE(dir.exists(TeamsFileName));
+        EXPECT_FALSE(dir.exists(RegionsFileName));
+        EXPECT_TRUE(store.values.empty());
+    }
+
+    TempDir dir;
+    RecordingSettings store;
+    std::unique_ptr<TfrmOptions> dialog;
+
+private:
+    ISettingsBackend* m_previousStore = nullptr;
+};
+
+// ---- Layout ---------------------------------------------------------------------------------
+
+TEST_F(OptionsDialogTest, LayoutCaptionsAndLimits)
+{
+    open();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Options..."));
+    EXPECT_EQ(dialog->size(), QSize(371, 294));
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+    EXPECT_EQ(pages()->geometry(), QRect(0, 0, 371, 249));
+    EXPECT_EQ(pages()->currentIndex(), RegionsPage);
+    const QStringList tabs = {"Regions", "Teams", "Scoring", "Rules"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(pages()->tabText(i), tabs[i]);
+
+    const QRect regionPlaces[] = {{8, 32, 145, 21}, {8, 136, 145, 21}, {208, 32, 145, 21}, {208, 136, 145, 21}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(regionBox(i + 1)->geometry(), regionPlaces[i]);
+        EXPECT_TRUE(regionBox(i + 1)->isEditable());
+        QStringList offered;
+        for (int k = 0; k < regionBox(i + 1)->count(); ++k) offered << regionBox(i + 1)->itemText(k);
+        EXPECT_EQ(offered, QStringList({"East", "Midwest", "South", "West"}));
+    }
+
+    TEditGrid* grid = teams();
+    EXPECT_EQ(grid->rowCount(), 16);
+    EXPECT_EQ(grid->columnCount(), 4);
+    const QStringList headers = {"Seed", "Team Name", "Wins", "Losses"};
+    const int widths[] = {64, 170, 52, 51};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(grid->horizontalHeaderItem(c)->text(), headers[c]);
+        EXPECT_EQ(grid->columnWidth(c), widths[c]);
+    }
+    for (int seed = 1; seed <= 16; ++seed) {
+        EXPECT_EQ(grid->item(seed - 1, 0)->text(), QStringLiteral("%1.").arg(seed));
+        EXPECT_FALSE(grid->item(seed - 1, 0)->flags() & Qt::ItemIsEditable);
+        EXPECT_EQ(grid->rowHeight(seed - 1), 16);
+    }
+    EXPECT_EQ(child<QLabel>(QStringLiteral("lblRegion"))->text(), QStringLiteral("Region:"));
+    EXPECT_EQ(child<QLabel>(QStringLiteral("lblTeamNameMax"))->text(), QStringLiteral("(Team Name 12 characters max.)"));
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("lstRegions"))->maxVisibleItems(), 4);
+    EXPECT_FALSE(child<QComboBox>(QStringLiteral("lstRegions"))->isEditable());
+
+    const QStringList captions = {"First Round:", "Second Round:", "Third Round:", "Fourth Round:", "Semi-Finals:",
+                                  "Championship:"};
+    for (int r = 1; r <= 6; ++r) {
+        EXPECT_EQ(child<QLabel>(QStringLiteral("lblRnd%1").arg(r))->text(), captions[r - 1]);
+        EXPECT_EQ(roundBox(r)->maxLength(), 2);
+    }
+    EXPECT_EQ(child<QCheckBox>(QStringLiteral("chkUseSeed"))->text(), QStringLiteral("Multiply Round Value by Seed"));
+
+    const std::pair<const char*, const char*> checks[] = {
+        {"chkCost", "Cost per Entry:"},       {"chkDeadline", "Deadline........:"}, {"chkScoring", "Scoring Format"},
+        {"chkTiebreaker", "Tiebreaker.....:"}, {"chkPayout", "Payout...........:"}, {"chkReturnTo", "Return to........:"}};
+    for (const auto& [name, text] : checks) EXPECT_EQ(child<QCheckBox>(QLatin1String(name))->text(), QLatin1String(text));
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("txtDeadline"))->maxLength(), 70);
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("txtTiebreaker"))->maxLength(), 70);
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("txtReturnTo"))->maxLength(), 200);
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("txtCost"))->width(), 41);
+    EXPECT_EQ(payout()->horizontalHeaderItem(0)->text(), QStringLiteral("Description"));
+    EXPECT_EQ(payout()->horizontalHeaderItem(1)->text(), QStringLiteral("% of Pot"));
+    EXPECT_EQ(payout()->columnWidth(0), 145);
+    EXPECT_EQ(payout()->columnWidth(1), 67);
+    EXPECT_EQ(payout()->rowCount(), 8);
+    EXPECT_TRUE(child<QPushButton>(QStringLiteral("cmdOk"))->isDefault());
+}
+
+// ---- Opening --------------------------------------------------------------------------------
+
+TEST_F(OptionsDialogTest, EmptyStoreShowsTheDialogsDefaults)
+{
+    open();
+    for (int r = 1; r <= 6; ++r) EXPECT_EQ(roundBox(r)->text(), QString::number(r));
+    EXPECT_TRUE(child<QCheckBox>(QStringLiteral("chkUseSeed"))->isChecked());
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("txtCost"))->text(), QStringLiteral("$5"));
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("txtDeadline"))->text(), QStringLiteral("Thursday, March 13, NOON"));
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("txtTiebreaker"))->text(),
+              QStringLiteral("Total # of points in Championship game."));
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("txtReturnTo"))->text(),
+              QStringLiteral("John Doe in accounting or fax to (555) 555-1234"));
+    const QStringList descs = {"1st Place", "2nd Place", "3rd Place", "4th Place", "Last Place", "", "", ""};
+    const QStringList pcts = {"65%", "15%", "10%", "5%", "5%", "", "", ""};
+    for (int row = 0; row < 8; ++row) {
+        EXPECT_EQ(payout()->item(row, 0)->text(), descs[row]);
+        EXPECT_EQ(payout()->item(row, 1)->text(), pcts[row]);
+    }
+    for (const char* name : {"chkCost", "chkDeadline", "chkScoring", "chkTiebreaker", "chkPayout", "chkReturnTo"})
+        EXPECT_TRUE(child<QCheckBox>(QLatin1String(name))->isChecked()) << name;
+    // Reading leaves nothing behind in the store.
+    EXPECT_TRUE(store.written.empty());
+}
+
+TEST_F(OptionsDialogTest, StoredValuesAreShownAndBadNumbersReadAsDefaults)
+{
+    store.values = {{{"Scoring", "Round1"}, "10"},  {{"Scoring", "Round3"}, "abc"},   {{"Scoring", "Round4"}, ""},
+                    {{"Scoring", "Round6"}, "-3"},  {{"Scoring", "MultiplybySeed"}, "0"}, {{"Rules", "PayDesc1"}, ""},
+                    {{"Rules", "Cost"}, "\x80" "10"}, {{"Rules", "PrintPayout"}, "0"},    {{"Rules", "PayPct7"}, "1%"}};
+    open();
+    const QStringList rounds = {"10", "2", "3", "4", "5", "-3"};
+    for (int r = 1; r <= 6; ++r) EXPECT_EQ(roundBox(r)->text(), rounds[r - 1]) << r;
+    EXPECT_FALSE(child<QCheckBox>(QStringLiteral("chkUseSeed"))->isChecked());
+    EXPECT_EQ(payout()->item(0, 0)->text(), QString());  // stored empty, not "1st Place"
+    EXPECT_EQ(payout()->item(0, 1)->text(), QStringLiteral("65%"));
+    EXPECT_EQ(payout()->item(6, 1)->text(), QStringLiteral("1%"));
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("txtCost"))->text(), QStringLiteral("\u20AC10"));
+    EXPECT_FALSE(child<QCheckBox>(QStringLiteral("chkPayout"))->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(QStringLiteral("chkReturnTo"))->isChecked());
+}
+
+TEST_F(OptionsDialogTest, RegionsAndTeamsComeFromTheFileAndTheTable)
+{
+    dir.write(RegionsFileName, "[Regions]\r\n1=East\r\n2=West\r\n3=South\r\n4=Midwest\r\n");
+    setTeam(2, 5, "Oak Ridge", "21", "7", 9);
+    setTeam(3, 16, "Lowell", "", "", 0);
+    open();
+    const QStringList names = {"East", "West", "South", "Midwest"};
+    auto* list = child<QComboBox>(QStringLiteral("lstRegions"));
+    ASSERT_EQ(list->count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(regionBox(i + 1)->currentText(), names[i]);
+        EXPECT_EQ(list->itemText(i), names[i]);
+    }
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(shownTeam(5, NameColumn), QString());
+    // The working copy carries each entry's own position, whatever the table held.
+    EXPECT_EQ(dialog->WorkTeam(2, 5).region, 2);
+    EXPECT_EQ(dialog->WorkTeam(2, 5).seed, 5);
+
+    clickPage(TeamsPage);
+    chooseRegion(2);
+    EXPECT_EQ(shownTeam(5, NameColumn), QStringLiteral("Oak Ridge"));
+    EXPECT_EQ(shownTeam(5, WinsColumn), QStringLiteral("21"));
+    EXPECT_EQ(shownTeam(5, LossesColumn), QStringLiteral("7"));
+    chooseRegion(3);
+    EXPECT_EQ(shownTeam(16, NameColumn), QStringLiteral("Lowell"));
+    EXPECT_EQ(shownTeam(16, WinsColumn), QString());
+    EXPECT_EQ(shownTeam(5, NameColumn), QString());
+}
+
+// ---- Regions --------------------------------------------------------------------------------
+
+TEST_F(OptionsDialogTest, WithoutRegionFileOkIsRefusedUntilFourDifferentNames)
+{
+    open();
+    auto* list = child<QComboBox>(QStringLiteral("lstRegions"));
+    ASSERT_EQ(list->count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(regionBox(i + 1)->currentText(), QString());
+        EXPECT_EQ(list->itemText(i), QString());
+    }
+
+    struct Attempt {
+        QStringList names;
+        bool accepted;
+    };
+    const Attempt attempts[] = {
+        {{"", "", "", ""}, false},
+        {{"East", "West", "", ""}, false},
+        {{"East", "West", "East", "South"}, false},
+        {{"East", "West", "South", "Midwest"}, true},
+    };
+    for (const Attempt& attempt : attempts) {
+        SCOPED_TRACE(attempt.names.join(',').toStdString());
+        typeRegions(attempt.names);
+        clickPage(TeamsPage);
+        TestPrompts().clear();
+        clickOk();
+        if (!attempt.accepted) {
+            EXPECT_EQ(TestPrompts().texts(), QStringList{"Regions must be unique."});
+            EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Information);
+            EXPECT_EQ(pages()->currentIndex(), RegionsPage);
+            EXPECT_TRUE(dialog->isVisible());
+            expectNothingWritten();
+        } else {
+            EXPECT_TRUE(TestPrompts().texts().isEmpty());
+            EXPECT_TRUE(closedWith(QDialog::Accepted));
+        }
+    }
+    EXPECT_EQ(dir.read(RegionsFileName), RegionFile("East", "West", "South", "Midwest"));
+}
+}  // namespace

@@ -122,6 +122,17 @@ void TEditGrid::focusInEvent(QFocusEvent* event)
     if (state() != EditingState) edit(current);
 }
 
+void TEditGrid::keyPressEvent(QKeyEvent* event)
+{
+    // Enter in a cell presses the dialog's default button, with the cell's text kept.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        commitOpenEditor();
+        event->ignore();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
 void TEditGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
     const bool walking = hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;

@@ -6,7 +6,7 @@
 class GridEditDelegate;
 
 // A grid edited in place, as the Options dialog's grids are: the editor of the current cell is
-// always shown, Tab walks from cell to cell and leaves the grid after the last cell (Shift+Tab
+// always shown, Enter belongs to the dialog (its default button), Tab walks from cell to cell and leaves the grid after the last cell (Shift+Tab
 // before the first), Escape belongs to the dialog, and every change of an editor's text is
 // reported while it is typed. Cells without Qt::ItemIsEnabled are fixed: never current, never
 // edited.
@@ -29,6 +29,7 @@ public:
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:

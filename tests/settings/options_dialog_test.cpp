@@ -91,7 +91,7 @@ enum Page { RegionsPage, TeamsPage, ScoringPage, RulesPage };
 enum Column { NameColumn = 1, WinsColumn = 2, LossesColumn = 3 };
 
 class OptionsDialogTest : public ::testing::Test {
-protected:
+public:  // the lambdas of table-driven cases use the helpers too
     void SetUp() override
     {
         m_previousStore = &SettingsStore();
@@ -143,7 +143,12 @@ protected:
         box->setFocus();
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, text);
+        for (QChar ch : text) {
+            if (ch.unicode() < 0x80)
+                QTest::keyClick(box, ch.toLatin1());
+            else  // a key that only brings its character, as a foreign keyboard layout sends it
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        }
     }
     void typeRegions(const QStringList& names) const
     {
@@ -368,5 +373,210 @@ TEST_F(OptionsDialogTest, WithoutRegionFileOkIsRefusedUntilFourDifferentNames)
         }
     }
     EXPECT_EQ(dir.read(RegionsFileName), RegionFile("East", "West", "South", "Midwest"));
+}
+TEST_F(OptionsDialogTest, EastAndEastInSmallLettersAreDifferentNames)
+{
+    open();
+    typeRegions({"East", "east", "West", "South"});
+    clickOk();
+    EXPECT_TRUE(TestPrompts().texts().isEmpty());
+    EXPECT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(dir.read(RegionsFileName), RegionFile("East", "east", "West", "South"));
+}
+
+TEST_F(OptionsDialogTest, NamesOutsideTheCodePageAreStoredWithQuestionMarks)
+{
+    open();
+    // Two names the code page cannot tell apart would be stored alike, so they count as equal.
+    typeRegions({"\u03A9 North", "\u0416 North", "South", "West"});
+    clickOk();
+    EXPECT_EQ(TestPrompts().texts(), QStringList{"Regions must be unique."});
+    TestPrompts().clear();
+    typeRegions({"\u03A9 North", "Z\u00FCrich", "South", "West"});
+    clickOk();
+    EXPECT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(dir.read(RegionsFileName), RegionFile("? North", "Z\xFCrich", "South", "West"));
+}
+
+TEST_F(OptionsDialogTest, SwappingNamesMovesTheNamesNotTheTeams)
+{
+    dir.write(RegionsFileName, "[Regions]\r\n1=East\r\n2=Midwest\r\n3=West\r\n4=South\r\n");
+    setTeam(1, 1, "Easton", "30", "2", 1);
+    setTeam(3, 1, "Westfield", "28", "4", 3);
+    open();
+    retype(regionBox(1)->lineEdit(), "West");
+    retype(regionBox(3)->lineEdit(), "East");
+    // The list of the Teams page keeps the names the file gave when the dialog opened.
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("lstRegions"))->itemText(0), QStringLiteral("East"));
+    clickOk();
+    ASSERT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(dir.read(RegionsFileName), RegionFile("West", "Midwest", "East", "South"));
+    EXPECT_EQ(dir.read(TeamsFileName),
+              TeamFile({{{1, 1}, {"Easton", "30", "2"}}, {{3, 1}, {"Westfield", "28", "4"}}}));
+}
+
+// ---- Teams ----------------------------------------------------------------------------------
+
+TEST_F(OptionsDialogTest, WithoutTeamFileOkWritesEmptyNamesAndDoubleZeros)
+{
+    open();
+    clickPage(TeamsPage);
+    for (int position = 1; position <= 4; ++position) {
+        chooseRegion(position);
+        for (int seed = 1; seed <= 16; ++seed)
+            for (int column : {NameColumn, WinsColumn, LossesColumn}) EXPECT_EQ(shownTeam(seed, column), QString());
+    }
+    typeRegions({"East", "West", "South", "Midwest"});
+    clickOk();
+    ASSERT_TRUE(closedWith(QDialog::Accepted));
+    const std::string bytes = dir.read(TeamsFileName);
+    EXPECT_EQ(bytes.size(), 1344u);
+    EXPECT_EQ(bytes, TeamFile({}));
+    // The table itself now holds "00" and every entry's own position.
+    EXPECT_EQ(TeamEntry(4, 16).wins.str(), "00");
+    EXPECT_EQ(TeamEntry(4, 16).losses.str(), "00");
+    EXPECT_EQ(TeamEntry(4, 16).region, 4);
+    EXPECT_EQ(TeamEntry(4, 16).seed, 16);
+}
+
+TEST_F(OptionsDialogTest, TypedTeamsAreCutOnTheStoredBytes)
+{
+    struct Case {
+        int column;
+        QString typed;
+        std::string stored;
+    };
+    const Case cases[] = {
+        {NameColumn, "Fifteen Letter!", "Fifteen Lett"},
+        {NameColumn, "Twelve Chars", "Twelve Chars"},
+        {NameColumn, "St. \u0141\u00F3d\u017E U", "St. ?\xF3" "d\x9E U"},  // Ł has no place in the code page
+        {NameColumn, "", ""},
+        {WinsColumn, "123", "12"},
+        {WinsColumn, "0", "0"},
+        {LossesColumn, "7", "7"},
+        {LossesColumn, "", "00"},
+    };
+    open();
+    typeRegions({"East", "West", "South", "Midwest"});
+    clickPage(TeamsPage);
+    chooseRegion(2);
+    for (std::size_t i = 0; i < std::size(cases); ++i) typeTeam(static_cast<int>(i) + 1, cases[i].column, cases[i].typed);
+    // The cell goes on showing what was typed until the grid is filled again.
+    EXPECT_EQ(shownTeam(1, NameColumn), QStringLiteral("Fifteen Letter!"));
+    chooseRegion(1);
+    chooseRegion(2);
+    EXPECT_EQ(shownTeam(1, NameColumn), QStringLiteral("Fifteen Lett"));
+    EXPECT_EQ(shownTeam(5, WinsColumn), QStringLiteral("12"));
+    clickOk();
+    ASSERT_TRUE(closedWith(QDialog::Accepted));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].typed.toStdString());
+        const TTeam& team = TeamEntry(2, static_cast<int>(i) + 1);
+        const std::string stored = cases[i].column == NameColumn ? team.name.str()
+                                 : cases[i].column == WinsColumn ? team.wins.str()
+                                                                 : team.losses.str();
+        EXPECT_EQ(stored, cases[i].stored);
+    }
+    const std::string bytes = dir.read(TeamsFileName);
+    ASSERT_EQ(bytes.size(), 1344u);
+    EXPECT_EQ(bytes.substr(16 * TeamRecordSize, TeamRecordSize), Record(2, 1, "Fifteen Lett", "00", "00"));
+    EXPECT_EQ(bytes.substr(21 * TeamRecordSize, TeamRecordSize), Record(2, 6, "", "0", "00"));
+}
+
+TEST_F(OptionsDialogTest, EditsSurviveRegionSwitchesAndOkSavesThem)
+{
+    open();
+    typeRegions({"East", "West", "South", "Midwest"});
+    clickPage(TeamsPage);
+    chooseRegion(2);
+    typeTeam(3, NameColumn, "Harbor City");
+    typeTeam(3, WinsColumn, "25");
+    typeTeam(3, LossesColumn, "6");
+    chooseRegion(3);
+    EXPECT_EQ(shownTeam(3, NameColumn), QString());
+    typeTeam(16, NameColumn, "Bayside");
+    chooseRegion(2);
+    EXPECT_EQ(shownTeam(3, NameColumn), QStringLiteral("Harbor City"));
+    EXPECT_EQ(shownTeam(3, WinsColumn), QStringLiteral("25"));
+    EXPECT_EQ(shownTeam(3, LossesColumn), QStringLiteral("6"));
+    clickOk();
+    ASSERT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(dir.read(TeamsFileName),
+              TeamFile({{{2, 3}, {"Harbor City", "25", "6"}}, {{3, 16}, {"Bayside", "00", "00"}}}));
+}
+
+// Cancel, Escape (in a box or in a grid cell being edited) and the close box write nothing and
+// leave the team table as it was.
+TEST_F(OptionsDialogTest, EveryWayOfCancellingWritesNothing)
+{
+    const std::pair<const char*, std::function<void(OptionsDialogTest&)>> ways[] = {
+        {"Cancel button", [](OptionsDialogTest& t) { QTest::mouseClick(t.child<QPushButton>("cmdCancel"), Qt::LeftButton); }},
+        {"Escape in a box", [](OptionsDialogTest& t) { QTest::keyClick(t.regionBox(1)->lineEdit(), Qt::Key_Escape); }},
+        {"Escape in a cell",
+         [](OptionsDialogTest& t) {
+             typeCell(t.teams(), 0, NameColumn, "Half typed");
+             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+         }},
+        {"close box", [](OptionsDialogTest& t) { t.dialog->close(); }},
+    };
+    for (const auto& [way, cancel] : ways) {
+        SCOPED_TRACE(way);
+        ClearTeams();
+        setTeam(2, 3, "Old Name", "1", "2", 2);
+        open();
+        typeRegions({"East", "West", "South", "Midwest"});
+        retype(roundBox(1), "9");
+        clickPage(TeamsPage);
+        chooseRegion(2);
+        typeTeam(3, NameColumn, "New Name");
+        chooseRegion(3);
+        chooseRegion(2);
+        EXPECT_EQ(shownTeam(3, NameColumn), QStringLiteral("New Name"));
+        cancel(*this);
+        EXPECT_TRUE(closedWith(QDialog::Rejected));
+        expectNothingWritten();
+        EXPECT_EQ(TeamEntry(2, 3).name.str(), "Old Name");
+        EXPECT_EQ(TeamEntry(2, 3).wins.str(), "1");
+        // The next opening starts again from the table.
+        open();
+        clickPage(TeamsPage);
+        chooseRegion(2);
+        EXPECT_EQ(shownTeam(3, NameColumn), QStringLiteral("Old Name"));
+        dialog->reject();
+    }
+}
+
+TEST_F(OptionsDialogTest, TabWalksTheCellsAndLeavesAfterTheLast)
+{
+    open();
+    clickPage(TeamsPage);
+    TEditGrid* grid = teams();
+    typeCell(grid, 0, NameColumn, "A");
+    const std::pair<int, int> walk[] = {{0, WinsColumn}, {0, LossesColumn}, {1, NameColumn}, {1, WinsColumn}};
+    for (const auto& [row, column] : walk) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(grid->currentRow(), row);
+        EXPECT_EQ(grid->currentColumn(), column);
+        EXPECT_TRUE(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+        EXPECT_EQ(QApplication::focusWidget()->parentWidget(), grid->viewport());
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(grid->currentColumn(), NameColumn);
+    typeCell(grid, 15, LossesColumn, "3");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_FALSE(grid->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_EQ(dialog->WorkTeam(1, 1).name.str(), "A");
+    EXPECT_EQ(dialog->WorkTeam(1, 16).losses.str(), "3");
+}
+
+TEST_F(OptionsDialogTest, EnterPressesOk)
+{
+    open();
+    typeRegions({"East", "West", "South", "Midwest"});
+    clickPage(TeamsPage);
+    typeTeam(1, NameColumn, "Typed Last");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(dir.read(TeamsFileName), TeamFile({{{1, 1}, {"Typed Last", "00", "00"}}}));
 }
 }  // namespace

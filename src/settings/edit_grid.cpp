@@ -112,7 +112,8 @@ QModelIndex TEditGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers mod
 void TEditGrid::focusInEvent(QFocusEvent* event)
 {
     QTableWidget::focusInEvent(event);
-    if (m_leaving || state() == EditingState) return;
+    // A click chooses its own cell; opening another one first would scroll the grid under it.
+    if (m_leaving || state() == EditingState || event->reason() == Qt::MouseFocusReason) return;
     QModelIndex current = currentIndex();
     if (!current.isValid() || !isEditable(current.row(), current.column())) {
         current = moveCursor(MoveNext, Qt::NoModifier);

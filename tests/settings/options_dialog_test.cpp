@@ -168,6 +168,7 @@ public:  // the lambdas of table-driven cases use the helpers too
     // Clicks a cell of a grid (opening its editor) and types over its text.
     static void typeCell(TEditGrid* grid, int row, int column, const QString& text)
     {
+        QCoreApplication::processEvents();  // a grid just shown lays out its scroll range late
         grid->scrollToItem(grid->item(row, column));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(row, column)).center());
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
@@ -578,5 +579,242 @@ TEST_F(OptionsDialogTest, EnterPressesOk)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_TRUE(closedWith(QDialog::Accepted));
     EXPECT_EQ(dir.read(TeamsFileName), TeamFile({{{1, 1}, {"Typed Last", "00", "00"}}}));
+}
+// ---- Scoring and rules ----------------------------------------------------------------------
+
+TEST_F(OptionsDialogTest, OkWritesEverySettingInOrder)
+{
+    open();
+    typeRegions({"East", "West", "South", "Midwest"});
+    clickPage(ScoringPage);
+    const QStringList typed = {"10", "+7", "-5", "0", " 9", "99"};
+    for (int r = 1; r <= 6; ++r) retype(roundBox(r), typed[r - 1]);
+    QTest::mouseClick(child<QCheckBox>("chkUseSeed"), Qt::LeftButton);
+    clickPage(RulesPage);
+    retype(child<QLineEdit>("txtCost"), "$10");
+    retype(child<QLineEdit>("txtReturnTo"), "Kim in room 4");
+    typeCell(payout(), 5, 0, "Sixth");
+    typeCell(payout(), 5, 1, "1%");
+    QTest::mouseClick(child<QCheckBox>("chkScoring"), Qt::LeftButton);
+    clickOk();
+    ASSERT_TRUE(closedWith(QDialog::Accepted));
+
+    std::vector<std::string> order;
+    for (int r = 1; r <= 6; ++r) order.push_back("Scoring/Round" + std::to_string(r));
+    order.push_back("Scoring/MultiplybySeed");
+    for (const char* name : {"Cost", "Deadline", "Tiebreaker", "ReturnTo"}) order.push_back(std::string("Rules/") + name);
+    for (int row = 1; row <= 8; ++row) {
+        order.push_back("Rules/PayDesc" + std::to_string(row));
+        order.push_back("Rules/PayPct" + std::to_string(row));
+    }
+    for (const char* name : {"PrintCost", "PrintDeadline", "PrintTiebreaker", "PrintScoring", "PrintPayout", "PrintReturnTo"})
+        order.push_back(std::string("Rules/") + name);
+    EXPECT_EQ(store.written, order);
+
+    const std::map<std::pair<std::string, std::string>, std::string> expected = {
+        {{"Scoring", "Round1"}, "10"},
+        {{"Scoring", "Round2"}, "7"},
+        {{"Scoring", "Round3"}, "-5"},
+        {{"Scoring", "Round4"}, "0"},
+        {{"Scoring", "Round5"}, "9"},
+        {{"Scoring", "Round6"}, "99"},
+        {{"Scoring", "MultiplybySeed"}, "0"},
+        {{"Rules", "Cost"}, "$10"},
+        {{"Rules", "Deadline"}, "Thursday, March 13, NOON"},
+        {{"Rules", "Tiebreaker"}, "Total # of points in Championship game."},
+        {{"Rules", "ReturnTo"}, "Kim in room 4"},
+        {{"Rules", "PayDesc1"}, "1st Place"},
+        {{"Rules", "PayPct1"}, "65%"},
+        {{"Rules", "PayDesc2"}, "2nd Place"},
+        {{"Rules", "PayPct2"}, "15%"},
+        {{"Rules", "PayDesc3"}, "3rd Place"},
+        {{"Rules", "PayPct3"}, "10%"},
+        {{"Rules", "PayDesc4"}, "4th Place"},
+        {{"Rules", "PayPct4"}, "5%"},
+        {{"Rules", "PayDesc5"}, "Last Place"},
+        {{"Rules", "PayPct5"}, "5%"},
+        {{"Rules", "PayDesc6"}, "Sixth"},
+        {{"Rules", "PayPct6"}, "1%"},
+        {{"Rules", "PayDesc7"}, ""},
+        {{"Rules", "PayPct7"}, ""},
+        {{"Rules", "PayDesc8"}, ""},
+        {{"Rules", "PayPct8"}, ""},
+        {{"Rules", "PrintCost"}, "1"},
+        {{"Rules", "PrintDeadline"}, "1"},
+        {{"Rules", "PrintTiebreaker"}, "1"},
+        {{"Rules", "PrintScoring"}, "0"},
+        {{"Rules", "PrintPayout"}, "1"},
+        {{"Rules", "PrintReturnTo"}, "1"},
+    };
+    EXPECT_EQ(store.values, expected);
+}
+
+TEST_F(OptionsDialogTest, ClearedPayoutRowIsStoredEmptyAndShownEmptyNextTime)
+{
+    open();
+    typeRegions({"East", "West", "South", "Midwest"});
+    clickPage(RulesPage);
+    typeCell(payout(), 0, 0, "");
+    typeCell(payout(), 0, 1, "");
+    clickOk();
+    ASSERT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(store.values.at({"Rules", "PayDesc1"}), "");
+    EXPECT_EQ(store.values.at({"Rules", "PayPct1"}), "");
+    open();
+    EXPECT_EQ(payout()->item(0, 0)->text(), QString());
+    EXPECT_EQ(payout()->item(0, 1)->text(), QString());
+    EXPECT_EQ(payout()->item(1, 0)->text(), QStringLiteral("2nd Place"));
+}
+
+// A round box that holds no whole number is refused before anything is written.
+TEST_F(OptionsDialogTest, RoundBoxWithoutNumberIsRefusedBeforeAnythingIsWritten)
+{
+    struct Case {
+        int round;
+        QString typed;
+        QString message;
+    };
+    const Case cases[] = {
+        {3, "", "Third Round: needs a whole number."},
+        {1, "-", "First Round: needs a whole number."},
+        {5, "+", "Semi-Finals: needs a whole number."},
+        {6, "5-", "Championship: needs a whole number."},
+        {2, "+-", "Second Round: needs a whole number."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        TestPrompts().clear();
+        open();
+        typeRegions({"East", "West", "South", "Midwest"});
+        retype(roundBox(c.round), c.typed);
+        clickPage(TeamsPage);
+        typeTeam(1, NameColumn, "Kept");
+        clickOk();
+        EXPECT_EQ(TestPrompts().texts(), QStringList{c.message});
+        EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Information);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(pages()->currentIndex(), ScoringPage);
+        EXPECT_EQ(QApplication::focusWidget(), roundBox(c.round));
+        expectNothingWritten();
+        EXPECT_EQ(TeamEntry(1, 1).name.str(), "");
+        // Mended, the same OK saves everything.
+        retype(roundBox(c.round), "4");
+        TestPrompts().clear();
+        clickOk();
+        EXPECT_TRUE(TestPrompts().texts().isEmpty());
+        EXPECT_TRUE(closedWith(QDialog::Accepted));
+        EXPECT_EQ(store.values.at({"Scoring", "Round" + std::to_string(c.round)}), "4");
+        EXPECT_EQ(TeamEntry(1, 1).name.str(), "Kept");
+        std::filesystem::remove(dir.file(TeamsFileName));
+        std::filesystem::remove(dir.file(RegionsFileName));
+        store.values.clear();
+        ClearTeams();
+    }
+}
+
+TEST_F(OptionsDialogTest, DuplicateRegionsAreReportedBeforeRoundBoxes)
+{
+    open();
+    retype(roundBox(2), "");
+    clickPage(RulesPage);
+    clickOk();
+    EXPECT_EQ(TestPrompts().texts(), QStringList{"Regions must be unique."});
+    EXPECT_EQ(pages()->currentIndex(), RegionsPage);
+    expectNothingWritten();
+}
+
+// ---- Failures -------------------------------------------------------------------------------
+
+TEST_F(OptionsDialogTest, TeamFileThatCannotBeWrittenStopsTheSave)
+{
+    // A folder in the team file's place: the file cannot replace it.
+    std::filesystem::create_directory(dir.file(TeamsFileName));
+    open();
+    typeRegions({"East", "West", "South", "Midwest"});
+    clickPage(TeamsPage);
+    typeTeam(2, NameColumn, "Edited");
+    clickOk();
+    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
+    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
+    const QString text = TestPrompts().boxes[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Cannot replace file "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("TEAMS.HFD"))) << text.toStdString();
+    EXPECT_FALSE(dialog->isVisible());
+    // The table holds the edits; nothing after the team file was written.
+    EXPECT_EQ(TeamEntry(1, 2).name.str(), "Edited");
+    EXPECT_FALSE(dir.exists(RegionsFileName));
+    EXPECT_TRUE(store.values.empty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(OptionsDialogTest, RefusedSettingsWriteEndsTheSaveWithItsError)
+{
+    store.refuseWrites = true;
+    open();
+    typeRegions({"East", "West", "South", "Midwest"});
+    clickOk();
+    EXPECT_EQ(TestPrompts().texts(), QStringList{"Failed to set data for 'Round1'"});
+    EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dir.read(TeamsFileName), TeamFile({}));
+    EXPECT_EQ(dir.read(RegionsFileName), RegionFile("East", "West", "South", "Midwest"));
+}
+
+// ---- The whole road -------------------------------------------------------------------------
+
+TEST_F(OptionsDialogTest, AFieldEnteredSurvivesARestart)
+{
+    open();
+    typeRegions({"East", "West", "South", "Midwest"});
+    clickPage(TeamsPage);
+    for (int position = 1; position <= 4; ++position) {
+        chooseRegion(position);
+        for (int seed = 1; seed <= 16; seed += 5) {
+            typeTeam(seed, NameColumn, QStringLiteral("Team %1-%2").arg(position).arg(seed));
+            typeTeam(seed, WinsColumn, QString::number(10 + seed));
+            typeTeam(seed, LossesColumn, QString::number(position));
+        }
+    }
+    clickOk();
+    ASSERT_TRUE(closedWith(QDialog::Accepted));
+
+    // A new start: the table comes from the file again.
+    ClearTeams();
+    RecordingHost host;
+    ASSERT_TRUE(LoadTeams(dir.path(), host));
+    EXPECT_TRUE(host.information.empty());
+    open();
+    const QStringList names = {"East", "West", "South", "Midwest"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(regionBox(i + 1)->currentText(), names[i]);
+    clickPage(TeamsPage);
+    for (int position = 1; position <= 4; ++position) {
+        chooseRegion(position);
+        EXPECT_EQ(child<QComboBox>("lstRegions")->currentText(), names[position - 1]);
+        for (int seed = 1; seed <= 16; ++seed) {
+            const bool entered = (seed - 1) % 5 == 0;
+            EXPECT_EQ(shownTeam(seed, NameColumn), entered ? QStringLiteral("Team %1-%2").arg(position).arg(seed) : QString());
+            EXPECT_EQ(shownTeam(seed, WinsColumn), entered ? QString::number(10 + seed) : QStringLiteral("00"));
+            EXPECT_EQ(shownTeam(seed, LossesColumn), entered ? QString::number(position) : QStringLiteral("00"));
+        }
+    }
+}
+
+TEST_F(OptionsDialogTest, MainWindowOpensTheDialogModally)
+{
+    TMainForm main(QString::fromStdString(dir.path()));
+    TestPrompts().clear();
+    QString title;
+    bool modal = false;
+    QTimer::singleShot(0, [&] {
+        auto* shown = qobject_cast<TfrmOptions*>(QApplication::activeModalWidget());
+        if (!shown) return;
+        title = shown->windowTitle();
+        modal = shown->isModal();
+        QTest::keyClick(shown, Qt::Key_Escape);
+    });
+    main.mnuOptions->trigger();
+    EXPECT_EQ(title, QStringLiteral("Options..."));
+    EXPECT_TRUE(modal);
+    expectNothingWritten();
 }
 }  // namespace

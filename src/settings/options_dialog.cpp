@@ -223,9 +223,7 @@ void TfrmOptions::createControls()
     chkReturnTo = make<QCheckBox>(grpRules, "chkReturnTo", QStringLiteral("Return to........:"));
     txtReturnTo = makeBox(grpRules, "txtReturnTo", 200);
 
-    auto* bvlButtons = make<QFrame>(this, "bvlButtons");
-    bvlButtons->setFrameShape(QFrame::HLine);
-    bvlButtons->setFrameShadow(QFrame::Sunken);
+    makeLine(this, "bvlButtons", QFrame::HLine);
     cmdOk = make<QPushButton>(this, "cmdOk", QStringLiteral("OK"));
     cmdOk->setDefault(true);
     cmdCancel = make<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));

@@ -1,6 +1,433 @@
 #include "settings/options_dialog.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDir>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+
+#include "pool/team_files.h"
+#include "settings/edit_grid.h"
+#include "settings/settings.h"
+#include "shell/ansi_text.h"
+#include "shell/application.h"
+#include "shell/busy_cursor.h"
+#include "shell/prompts.h"
+
+namespace {
+// Where every control sits, in pixels of its parent (a page or a group box).
+struct ControlPlace {
+    const char* name;
+    int x, y, width, height;
+};
+
+constexpr int ClientWidth = 371;
+constexpr int ClientHeight = 294;
+constexpr int DialogFontPixels = 11;
+
+constexpr ControlPlace Layout[] = {
+    {"pcOptions", 0, 0, 371, 249},
+    {"bvlButtons", 0, 252, 371, 2},
+    {"cmdOk", 8, 262, 75, 25},
+    {"cmdCancel", 288, 262, 75, 25},
+    // Regions: the four positions, joined by an H as the semi-finals pair them.
+    {"lstRegion1", 8, 32, 145, 21},
+    {"lstRegion2", 8, 136, 145, 21},
+    {"lstRegion3", 208, 32, 145, 21},
+    {"lstRegion4", 208, 136, 145, 21},
+    {"linLeft", 79, 53, 3, 83},
+    {"linRight", 279, 53, 3, 83},
+    {"linMiddle", 81, 93, 198, 3},
+    // Teams.
+    {"lblRegion", 8, 6, 42, 16},
+    {"lstRegions", 52, 4, 110, 21},
+    {"lblTeamNameMax", 170, 6, 194, 16},
+    {"grdTeams", 4, 30, 359, 186},
+    // Scoring.
+    {"grpRoundValues", 8, 8, 351, 100},
+    {"lblRnd1", 8, 24, 90, 16},
+    {"txtRnd1", 104, 22, 25, 21},
+    {"lblRnd2", 8, 48, 90, 16},
+    {"txtRnd2", 104, 46, 25, 21},
+    {"lblRnd3", 8, 72, 90, 16},
+    {"txtRnd3", 104, 70, 25, 21},
+    {"lblRnd4", 176, 24, 90, 16},
+    {"txtRnd4", 272, 22, 25, 21},
+    {"lblRnd5", 176, 48, 90, 16},
+    {"txtRnd5", 272, 46, 25, 21},
+    {"lblRnd6", 176, 72, 90, 16},
+    {"txtRnd6", 272, 70, 25, 21},
+    {"chkUseSeed", 8, 116, 250, 17},
+    // Rules.
+    {"grpRules", 4, 2, 359, 212},
+    {"chkCost", 8, 18, 104, 17},
+    {"txtCost", 112, 16, 41, 21},
+    {"chkScoring", 200, 18, 150, 17},
+    {"chkDeadline", 8, 42, 104, 17},
+    {"txtDeadline", 112, 40, 239, 21},
+    {"chkTiebreaker", 8, 66, 104, 17},
+    {"txtTiebreaker", 112, 64, 239, 21},
+    {"chkPayout", 8, 90, 104, 17},
+    {"grdPayout", 112, 88, 239, 90},
+    {"chkReturnTo", 8, 184, 104, 17},
+    {"txtReturnTo", 112, 182, 239, 21},
+};
+
+const QStringList OfferedRegions = {QStringLiteral("East"), QStringLiteral("Midwest"), QStringLiteral("South"),
+                                    QStringLiteral("West")};
+const char* const RoundCaptions[RoundCount] = {"First Round:",  "Second Round:", "Third Round:",
+                                               "Fourth Round:", "Semi-Finals:",  "Championship:"};
+
+enum TeamColumn { SeedColumn = 0, NameColumn = 1, WinsColumn = 2, LossesColumn = 3 };
+constexpr int PayoutDescColumn = 0;
+constexpr int PayoutPctColumn = 1;
+
+template <class W, class... Args>
+W* make(QWidget* parent, const char* name, Args&&... args)
+{
+    auto* widget = new W(std::forward<Args>(args)..., parent);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QFrame* makeLine(QWidget* parent, const char* name, QFrame::Shape shape)
+{
+    auto* line = make<QFrame>(parent, name);
+    line->setFrameShape(shape);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QLineEdit* makeBox(QWidget* parent, const char* name, int maxLength)
+{
+    auto* box = make<QLineEdit>(parent, name);
+    if (maxLength > 0) box->setMaxLength(maxLength);
+    return box;
+}
+
+QTableWidgetItem* cell(QTableWidget* grid, int row, int column)
+{
+    QTableWidgetItem* item = grid->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        grid->setItem(row, column, item);
+    }
+    return item;
+}
+
+// The value of a round box: blanks of the mask are not part of it, and anything but a whole
+// number (an empty box, a sign alone) is no value.
+std::optional<int> roundValue(const QLineEdit* box) { return ParseInteger(ToAnsi(box->text())); }
+}  // namespace
+
 TfrmOptions::TfrmOptions(const QString& dataDir, QWidget* parent) : QDialog(parent), m_dataDir(dataDir)
 {
+    setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options..."));
+    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    setFixedSize(ClientWidth, ClientHeight);
+    // The pixel layout is made for the small dialog font of the organiser's platform.
+    QFont small = font();
+    small.setPixelSize(DialogFontPixels);
+    setFont(small);
+    createControls();
+    applyLayout();
+    FormCreate();
+}
+
+void TfrmOptions::createControls()
+{
+    pcOptions = make<QTabWidget>(this, "pcOptions");
+    tbsRegions = make<QWidget>(nullptr, "tbsRegions");
+    tbsTeams = make<QWidget>(nullptr, "tbsTeams");
+    tbsScoring = make<QWidget>(nullptr, "tbsScoring");
+    tbsRules = make<QWidget>(nullptr, "tbsRules");
+    pcOptions->addTab(tbsRegions, QStringLiteral("Regions"));
+    pcOptions->addTab(tbsTeams, QStringLiteral("Teams"));
+    pcOptions->addTab(tbsScoring, QStringLiteral("Scoring"));
+    pcOptions->addTab(tbsRules, QStringLiteral("Rules"));
+
+    // Regions.
+    static const char* const regionNames[RegionCount] = {"lstRegion1", "lstRegion2", "lstRegion3", "lstRegion4"};
+    for (int i = 0; i < RegionCount; ++i) {
+        QComboBox* box = make<QComboBox>(tbsRegions, regionNames[i]);
+        box->setEditable(true);
+        box->addItems(OfferedRegions);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        // "east" is a name of its own, not a way of typing "East".
+        box->completer()->setCaseSensitivity(Qt::CaseSensitive);
+        lstRegion[i] = box;
+    }
+    makeLine(tbsRegions, "linLeft", QFrame::VLine);
+    makeLine(tbsRegions, "linRight", QFrame::VLine);
+    makeLine(tbsRegions, "linMiddle", QFrame::HLine);
+
+    // Teams.
+    make<QLabel>(tbsTeams, "lblRegion", QStringLiteral("Region:"));
+    lstRegions = make<QComboBox>(tbsTeams, "lstRegions");
+    lstRegions->setMaxVisibleItems(4);
+    make<QLabel>(tbsTeams, "lblTeamNameMax", QStringLiteral("(Team Name 12 characters max.)"));
+    grdTeams = make<TEditGrid>(tbsTeams, "grdTeams", SeedCount, 4);
+    grdTeams->setColumnWidths({64, 170, 52, 51});
+    grdTeams->setRowHeight(16);
+    for (int row = 0; row < SeedCount; ++row) {
+        // The seed column is fixed: shown like a header, never current, never edited.
+        QTableWidgetItem* seed = cell(grdTeams, row, SeedColumn);
+        seed->setFlags(Qt::NoItemFlags);
+        seed->setBackground(palette().button());
+        seed->setForeground(palette().buttonText());
+        for (int column = NameColumn; column <= LossesColumn; ++column) cell(grdTeams, row, column);
+    }
+    grdTeams->onEditText = [this](int row, int column, const QString& text) { grdTeamsSetEditText(column, row + 1, text); };
+    grdTeams->onEscape = [this] { reject(); };
+
+    // Scoring.
+    auto* grpRoundValues = make<QGroupBox>(tbsScoring, "grpRoundValues", QStringLiteral("Round Values:"));
+    for (int i = 0; i < RoundCount; ++i) {
+        const QByteArray suffix = QByteArray::number(i + 1);
+        QLabel* label = make<QLabel>(grpRoundValues, ("lblRnd" + suffix).constData(), QLatin1String(RoundCaptions[i]));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        lblRnd[i] = label;
+        // Two positions, each a digit, a sign or blank; blanks are not part of the value.
+        QLineEdit* box = make<QLineEdit>(grpRoundValues, ("txtRnd" + suffix).constData());
+        box->setInputMask(QStringLiteral("##"));
+        label->setBuddy(box);
+        txtRnd[i] = box;
+    }
+    chkUseSeed = make<QCheckBox>(tbsScoring, "chkUseSeed", QStringLiteral("Multiply Round Value by Seed"));
+
+    // Rules, in tab order.
+    auto* grpRules = make<QGroupBox>(tbsRules, "grpRules", QStringLiteral("Rules to Print:"));
+    chkCost = make<QCheckBox>(grpRules, "chkCost", QStringLiteral("Cost per Entry:"));
+    txtCost = makeBox(grpRules, "txtCost", 0);
+    chkDeadline = make<QCheckBox>(grpRules, "chkDeadline", QStringLiteral("Deadline........:"));
+    txtDeadline = makeBox(grpRules, "txtDeadline", 70);
+    chkScoring = make<QCheckBox>(grpRules, "chkScoring", QStringLiteral("Scoring Format"));
+    chkTiebreaker = make<QCheckBox>(grpRules, "chkTiebreaker", QStringLiteral("Tiebreaker.....:"));
+    txtTiebreaker = makeBox(grpRules, "txtTiebreaker", 70);
+    chkPayout = make<QCheckBox>(grpRules, "chkPayout", QStringLiteral("Payout...........:"));
+    grdPayout = make<TEditGrid>(grpRules, "grdPayout", settings::PayoutRows, 2);
+    grdPayout->setColumnWidths({145, 67});
+    grdPayout->setRowHeight(16);
+    for (int row = 0; row < settings::PayoutRows; ++row) {
+        cell(grdPayout, row, PayoutDescColumn);
+        cell(grdPayout, row, PayoutPctColumn);
+    }
+    grdPayout->onEscape = [this] { reject(); };
+    chkReturnTo = make<QCheckBox>(grpRules, "chkReturnTo", QStringLiteral("Return to........:"));
+    txtReturnTo = makeBox(grpRules, "txtReturnTo", 200);
+
+    makeLine(this, "bvlButtons", QFrame::HLine);
+    cmdOk = make<QPushButton>(this, "cmdOk", QStringLiteral("OK"));
+    cmdOk->setDefault(true);
+    cmdCancel = make<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));
+
+    connect(cmdOk, &QPushButton::clicked, this, &TfrmOptions::cmdOkClick);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmOptions::applyLayout()
+{
+    for (const ControlPlace& place : Layout) {
+        auto* widget = findChild<QWidget*>(QLatin1String(place.name));
+        Q_ASSERT_X(widget, "TfrmOptions::applyLayout", place.name);
+        if (widget) widget->setGeometry(place.x, place.y, place.width, place.height);
+    }
+}
+
+void TfrmOptions::showEvent(QShowEvent* event)
+{
+    // Centred on the screen, not on the main window.
+    if (QScreen* where = screen()) move(where->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+std::string TfrmOptions::dataDirBytes() const { return QDir::toNativeSeparators(m_dataDir).toStdString(); }
+
+void TfrmOptions::FormCreate()
+{
+    LoadWorkTeams();
+
+    grdTeams->setHorizontalHeaderLabels(
+        {QStringLiteral("Seed"), QStringLiteral("Team Name"), QStringLiteral("Wins"), QStringLiteral("Losses")});
+    for (int seed = 1; seed <= SeedCount; ++seed) grdTeams->item(seed - 1, SeedColumn)->setText(QString::number(seed) + '.');
+    grdPayout->setHorizontalHeaderLabels({QStringLiteral("Description"), QStringLiteral("% of Pot")});
+
+    const std::string dir = dataDirBytes();
+    for (int i = 0; i < RegionCount; ++i) {
+        lstRegion[i]->setCurrentIndex(-1);
+        lstRegion[i]->setEditText(FromAnsi(LoadRegions(dir, i + 1)));
+    }
+
+    readSettings();
+
+    // The list of the Teams page is read from the file again and keeps these names while the
+    // dialog is open, whatever is typed on the Regions page.
+    for (int position = 1; position <= RegionCount; ++position) lstRegions->addItem(FromAnsi(LoadRegions(dir, position)));
+    lstRegions->setCurrentIndex(0);
+    ShowRegionTeams();
+    connect(lstRegions, &QComboBox::currentIndexChanged, this, &TfrmOptions::lstRegionsClick);
+
+    pcOptions->setCurrentIndex(0);
+}
+
+void TfrmOptions::LoadWorkTeams()
+{
+    for (int region = 1; region <= RegionCount; ++region) {
+        for (int seed = 1; seed <= SeedCount; ++seed) {
+            TTeam& entry = m_workTeams[region - 1][seed - 1];
+            entry = TeamEntry(region, seed);
+            entry.region = static_cast<std::uint8_t>(region);
+            entry.seed = static_cast<std::uint8_t>(seed);
+        }
+    }
+}
+
+void TfrmOptions::StoreWorkTeams()
+{
+    for (int region = 1; region <= RegionCount; ++region)
+        for (int seed = 1; seed <= SeedCount; ++seed) TeamEntry(region, seed) = m_workTeams[region - 1][seed - 1];
+}
+
+int TfrmOptions::SelectedRegion() const { return lstRegions->currentIndex() + 1; }
+
+void TfrmOptions::ShowRegionTeams()
+{
+    const int region = SelectedRegion();
+    if (region < 1 || region > RegionCount) return;
+    // An editor still open shows a cell of the region shown before; its text is stored already.
+    grdTeams->closeOpenEditor();
+    for (int seed = 1; seed <= SeedCount; ++seed) {
+        const TTeam& entry = m_workTeams[region - 1][seed - 1];
+        grdTeams->item(seed - 1, NameColumn)->setText(FromAnsi(entry.name.view()));
+        grdTeams->item(seed - 1, WinsColumn)->setText(FromAnsi(entry.wins.view()));
+        grdTeams->item(seed - 1, LossesColumn)->setText(FromAnsi(entry.losses.view()));
+    }
+}
+
+void TfrmOptions::lstRegionsClick() { ShowRegionTeams(); }
+
+void TfrmOptions::grdTeamsSetEditText(int column, int row, const QString& text)
+{
+    const int region = SelectedRegion();
+    if (region < 1 || region > RegionCount || row < 1 || row > SeedCount) return;
+    TTeam& entry = m_workTeams[region - 1][row - 1];
+    // The fields cut to their widths on the stored bytes (12, 2 and 2).
+    switch (column) {
+    case NameColumn: entry.name = ToAnsi(text); break;
+    case WinsColumn: entry.wins = ToAnsi(text); break;
+    case LossesColumn: entry.losses = ToAnsi(text); break;
+    default: break;
+    }
+}
+
+bool TfrmOptions::regionsUnique()
+{
+    // Compared as they will be stored, so two names that the code page cannot tell apart count
+    // as the same name.
+    std::array<std::string, RegionCount> names;
+    for (int i = 0; i < RegionCount; ++i) names[i] = ToAnsi(lstRegion[i]->currentText());
+    for (int i = 0; i < RegionCount; ++i)
+        for (int j = i + 1; j < RegionCount; ++j)
+            if (names[i] == names[j]) return false;
+    return true;
+}
+
+bool TfrmOptions::roundValuesValid()
+{
+    for (int i = 0; i < RoundCount; ++i) {
+        if (roundValue(txtRnd[i])) continue;
+        pcOptions->setCurrentWidget(tbsScoring);
+        txtRnd[i]->setFocus();
+        ShowInformation(lblRnd[i]->text() + QStringLiteral(" needs a whole number."));
+        return false;
+    }
+    return true;
+}
+
+std::array<TfrmOptions::TextSetting, 4> TfrmOptions::ruleTexts() const
+{
+    return {{{txtCost, settings::Cost, settings::DefaultCost},
+             {txtDeadline, settings::Deadline, settings::DefaultDeadline},
+             {txtTiebreaker, settings::Tiebreaker, settings::DefaultTiebreaker},
+             {txtReturnTo, settings::ReturnTo, settings::DefaultReturnTo}}};
+}
+
+std::array<TfrmOptions::SwitchSetting, 6> TfrmOptions::ruleSwitches() const
+{
+    return {{{chkCost, settings::PrintCost},
+             {chkDeadline, settings::PrintDeadline},
+             {chkTiebreaker, settings::PrintTiebreaker},
+             {chkScoring, settings::PrintScoring},
+             {chkPayout, settings::PrintPayout},
+             {chkReturnTo, settings::PrintReturnTo}}};
+}
+
+void TfrmOptions::readSettings()
+{
+    using namespace settings;
+    TRegIniFile store;
+    for (int round = 1; round <= RoundCount; ++round)
+        txtRnd[round - 1]->setText(QString::number(store.ReadInteger(Scoring, RoundName(round), DefaultRoundValue(round))));
+    chkUseSeed->setChecked(store.ReadBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed));
+    for (const TextSetting& text : ruleTexts()) {
+        text.box->setText(FromAnsi(store.ReadString(Rules, text.name, text.def)));
+        text.box->setCursorPosition(0);  // show the beginning of a long text
+    }
+    for (int row = 1; row <= PayoutRows; ++row) {
+        grdPayout->item(row - 1, PayoutDescColumn)->setText(FromAnsi(store.ReadString(Rules, PayDescName(row), OptionsPayDescDefault(row))));
+        grdPayout->item(row - 1, PayoutPctColumn)->setText(FromAnsi(store.ReadString(Rules, PayPctName(row), OptionsPayPctDefault(row))));
+    }
+    for (const SwitchSetting& option : ruleSwitches()) option.box->setChecked(store.ReadBool(Rules, option.name, DefaultPrintSwitch));
+}
+
+void TfrmOptions::writeSettings()
+{
+    using namespace settings;
+    TRegIniFile store;
+    for (int round = 1; round <= RoundCount; ++round)
+        store.WriteInteger(Scoring, RoundName(round), roundValue(txtRnd[round - 1]).value_or(DefaultRoundValue(round)));
+    store.WriteBool(Scoring, MultiplybySeed, chkUseSeed->isChecked());
+    for (const TextSetting& text : ruleTexts()) store.WriteString(Rules, text.name, ToAnsi(text.box->text()));
+    for (int row = 1; row <= PayoutRows; ++row) {
+        store.WriteString(Rules, PayDescName(row), ToAnsi(grdPayout->item(row - 1, PayoutDescColumn)->text()));
+        store.WriteString(Rules, PayPctName(row), ToAnsi(grdPayout->item(row - 1, PayoutPctColumn)->text()));
+    }
+    for (const SwitchSetting& option : ruleSwitches()) store.WriteBool(Rules, option.name, option.box->isChecked());
+}
+
+void TfrmOptions::cmdOkClick()
+{
+    if (!regionsUnique()) {
+        pcOptions->setCurrentWidget(tbsRegions);
+        ShowInformation(QStringLiteral("Regions must be unique."));
+        return;
+    }
+    // A payout cell still being edited holds its text in the editor only.
+    grdPayout->commitOpenEditor();
+    if (!roundValuesValid()) return;
+
+    try {
+        StoreWorkTeams();
+        const std::string dir = dataDirBytes();
+        {
+            BusyCursor busy;
+            SaveTeams(dir);
+        }
+        std::array<std::string, RegionCount> names;
+        for (int i = 0; i < RegionCount; ++i) names[i] = ToAnsi(lstRegion[i]->currentText());
+        SaveRegions(dir, names);
+        writeSettings();
+    } catch (const std::exception& error) {
+        // The save stops at the failed step; what was written before stays written, and the
+        // dialog closes as it would have.
+        ReportError(error);
+    }
+    accept();
 }

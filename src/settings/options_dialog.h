@@ -1,12 +1,86 @@
 #pragma once
 #include <QDialog>
+#include <array>
+#include <string>
 
-// The Options dialog: regions, teams, scoring and rules.
-class TfrmOptions : public QDialog {
+#include "pool/bracket.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QWidget;
+class TEditGrid;
+
+// The Options dialog: which region sits in which bracket position, the 64 teams, the round
+// values and the texts and switches of the rules sheet. Everything is written on OK only.
+class TfrmOptions final : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmOptions(const QString& dataDir, QWidget* parent = nullptr);
 
+    // The entry being edited for region position 1..4 and seed 1..16.
+    const TTeam& WorkTeam(int region, int seed) const { return m_workTeams[region - 1][seed - 1]; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    struct TextSetting {
+        QLineEdit* box;
+        const std::string& name;
+        const std::string& def;
+    };
+    struct SwitchSetting {
+        QCheckBox* box;
+        const std::string& name;
+    };
+    std::array<TextSetting, 4> ruleTexts() const;
+    std::array<SwitchSetting, 6> ruleSwitches() const;
+
+    void createControls();
+    void applyLayout();
+    void FormCreate();
+    void LoadWorkTeams();
+    void StoreWorkTeams();
+    void ShowRegionTeams();
+    int SelectedRegion() const;
+    void lstRegionsClick();
+    void grdTeamsSetEditText(int column, int row, const QString& text);
+    void cmdOkClick();
+    bool regionsUnique();
+    bool roundValuesValid();
+    void readSettings();
+    void writeSettings();
+    std::string dataDirBytes() const;
+
     QString m_dataDir;
+    std::array<std::array<TTeam, SeedCount>, RegionCount> m_workTeams{};
+
+    QTabWidget* pcOptions = nullptr;
+    QWidget* tbsRegions = nullptr;
+    QWidget* tbsTeams = nullptr;
+    QWidget* tbsScoring = nullptr;
+    QWidget* tbsRules = nullptr;
+    std::array<QComboBox*, RegionCount> lstRegion{};
+    QComboBox* lstRegions = nullptr;
+    TEditGrid* grdTeams = nullptr;
+    std::array<QLineEdit*, RoundCount> txtRnd{};
+    std::array<QLabel*, RoundCount> lblRnd{};
+    QCheckBox* chkUseSeed = nullptr;
+    QCheckBox* chkCost = nullptr;
+    QLineEdit* txtCost = nullptr;
+    QCheckBox* chkDeadline = nullptr;
+    QLineEdit* txtDeadline = nullptr;
+    QCheckBox* chkScoring = nullptr;
+    QCheckBox* chkTiebreaker = nullptr;
+    QLineEdit* txtTiebreaker = nullptr;
+    QCheckBox* chkPayout = nullptr;
+    TEditGrid* grdPayout = nullptr;
+    QCheckBox* chkReturnTo = nullptr;
+    QLineEdit* txtReturnTo = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr;
 };

@@ -195,13 +195,6 @@ void AppendHtmlText(std::string& out, std::string_view text)
     }
 }
 
-std::string StandingsTextLine(const TStandingsTable& table, int row, TextSeparator separator)
-{
-    std::string line, scratch;
-    AppendTextLine(line, scratch, table, row, separator);
-    return line;
-}
-
 // ---- Exports --------------------------------------------------------------------------------
 
 void ExportTextFile(const TStandingsTable& table, const std::string& path, TextSeparator separator,

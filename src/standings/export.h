@@ -65,9 +65,6 @@ enum class TextSeparator { Tab, Comma };
 void AppendTextField(std::string& out, std::string_view field, TextSeparator separator);
 void AppendHtmlText(std::string& out, std::string_view text);
 
-// One line of separated text, without its line end.
-std::string StandingsTextLine(const TStandingsTable& table, int row, TextSeparator separator);
-
 // The exports. Progress goes to the host (only when the whole percentage changes, back to 0 after
 // the rows, also when a write fails); files are written atomically and a failure throws a
 // HoopError, so nothing reports success for a file that was not written.

@@ -155,24 +155,6 @@ TEST_F(StandingsExport, CommaFileWithoutParticipantsIsTheHeaderAndTheTrailer)
     EXPECT_EQ(dir.read("s.csv"), HeaderCsv + "\r\n" + Trailer + "\r\n");
 }
 
-TEST_F(StandingsExport, TextLinesUseTheSeparatorAndQuoteOnlyOddNames)
-{
-    add("Smith, Jo", 3);
-    add("Al", 2);
-    const TStandingsTable t = table();
-    EXPECT_EQ(StandingsTextLine(t, 1, TextSeparator::Comma), "1,\"Smith, Jo\",3,0,0,0,0,,,,,");
-    EXPECT_EQ(StandingsTextLine(t, 2, TextSeparator::Comma), "2,Al,2,0,0,0,0,,,,,");
-    EXPECT_EQ(StandingsTextLine(t, 2, TextSeparator::Tab), "2\tAl\t2\t0\t0\t0\t0\t\t\t\t\t");
-}
-
-TEST_F(StandingsExport, ClipboardTextEndsWithTheAddressAndNoLineEnd)
-{
-    add("Al", 2);
-    const std::string text = ExportClipboardText(table(), host);
-    const std::string header = "#\tName\tTotal Pts\tPotential\tRnds 1-2\tRnds 3-4\tRnds 5-6\tEast\tWest\tSouth\tMidwest\tChampion";
-    EXPECT_EQ(text, header + "\r\n" + "1\tAl\t2\t0\t0\t0\t0\t\t\t\t\t\r\n" + Trailer);
-}
-
 TEST_F(StandingsExport, ProgressRunsOverTheRowsAndReturnsToZero)
 {
     add("Al");
@@ -225,23 +207,6 @@ TEST_F(StandingsExport, HtmlPageLoadsNothingAndLinksTheHelpPage)
         EXPECT_NE(page.find(std::string("<a target=\"_new\" href=\"") + link.anchor + "\">"), std::string::npos)
             << link.anchor;
     EXPECT_NE(page.find("</tr></table><hr>\r\n"), std::string::npos);
-}
-
-TEST_F(StandingsExport, AFileThatCannotBeCreatedLeavesProgressUntouched)
-{
-    add("A");
-    const std::string path = dir.file("missing/s.csv");
-    for (int format = 0; format < 2; ++format) {
-        host.progress.clear();
-        try {
-            if (format == 0) ExportTextFile(table(), path, TextSeparator::Comma, host);
-            if (format == 1) ExportHtmlFile(table(), path, "As of: 03/07/2024", host);
-            ADD_FAILURE() << "no error for " << format;
-        } catch (const HoopError& error) {
-            EXPECT_EQ(std::string(error.what()), "Cannot create file " + path + ": No such file or directory");
-        }
-        EXPECT_TRUE(host.progress.empty()) << format;
-    }
 }
 
 TEST_F(StandingsExport, AWriteThatFailsPartWayKeepsTheOldFileAndResetsProgress)

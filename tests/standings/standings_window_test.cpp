@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QToolButton>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -313,7 +314,13 @@ TEST_F(StandingsWindow, ReopenedWindowSortsByTotalAndKeepsTheDirection)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(main->StandingsForm(), nullptr);
 
-    TfrmStandings& second = view();
+    // This time through the tool bar's Standings button.
+    QTest::mouseClick(main->btnStandings, Qt::LeftButton);
+    TfrmStandings* reopened = main->StandingsForm();
+    ASSERT_NE(reopened, nullptr);
+    TfrmStandings& second = *reopened;
+    EXPECT_NE(&second, &first);
+    EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(second.parentWidget())->isMaximized());
     EXPECT_EQ(players().StandingsWindow, &second);
     EXPECT_EQ(players().SortKey, 0);
     EXPECT_TRUE(second.mnuSortTotal->isChecked());

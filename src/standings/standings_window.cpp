@@ -27,8 +27,9 @@ struct StandingsLayout {
     int height;
     int statusHeight;
     int rowHeight;
+    int fontPointSize;  // the small dialog font the column widths were made for
 };
-constexpr StandingsLayout Layout{640, 316, 17, 16};
+constexpr StandingsLayout Layout{640, 316, 17, 16, 8};
 
 const QString ExportTitle = QStringLiteral("Export Standings");
 const QString ExportName = QStringLiteral("Standing");
@@ -54,6 +55,9 @@ const TStandingsTable& TfrmStandings::Table() const { return m_model->Table(); }
 void TfrmStandings::CreateControls()
 {
     resize(Layout.width, Layout.height);
+    QFont small = font();
+    small.setPointSize(Layout.fontPointSize);
+    setFont(small);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

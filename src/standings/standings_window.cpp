@@ -1,16 +1,252 @@
 #include "standings/standings_window.h"
 
+#include <QActionGroup>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "pool/team_files.h"
+#include "shell/ansi_text.h"
+#include "shell/application.h"
+#include "shell/busy_cursor.h"
 #include "shell/main_window.h"
+#include "standings/export.h"
+#include "standings/standings_model.h"
+
+namespace {
+// The window's layout in pixels at 96 dpi; the column widths live with the table.
+struct StandingsLayout {
+    int width;
+    int height;
+    int statusHeight;
+    int rowHeight;
+    int fontPointSize;  // the small dialog font the column widths were made for
+};
+constexpr StandingsLayout Layout{640, 316, 17, 16, 8};
+
+const QString ExportTitle = QStringLiteral("Export Standings");
+const QString ExportName = QStringLiteral("Standing");
+const QString ExportSuffix = QStringLiteral("htm");
+const QStringList ExportFilters = {QStringLiteral("HTML (*.htm)"), QStringLiteral("Comma Separated (*.csv)"),
+                                   QStringLiteral("Tab Separated (*.txt)")};
+constexpr int ExportHtmlType = 1;
+constexpr int ExportCommaType = 2;
+}  // namespace
 
 TfrmStandings::TfrmStandings(TMainForm& main, QWidget* parent) : TChildForm(parent), m_main(main)
 {
     setWindowTitle(QStringLiteral("Standings"));
+    CreateControls();
+    CreatePopUp();
+    FormCreate();
+}
+
+TfrmStandings::~TfrmStandings() { FormClose(); }
+
+const TStandingsTable& TfrmStandings::Table() const { return m_model->Table(); }
+
+void TfrmStandings::CreateControls()
+{
+    resize(Layout.width, Layout.height);
+    QFont small = font();
+    small.setPointSize(Layout.fontPointSize);
+    setFont(small);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    pnlStatus = new QLabel(this);
+    pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
+    pnlStatus->setFixedHeight(Layout.statusHeight);
+    pnlStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QPalette red = pnlStatus->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    pnlStatus->setPalette(red);
+    layout->addWidget(pnlStatus);
+
+    grdStandings = new QTableView(this);
+    grdStandings->setObjectName(QStringLiteral("grdStandings"));
+    grdStandings->setToolTip(QStringLiteral("Right-click for options"));
+    grdStandings->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdStandings->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    grdStandings->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grdStandings->setShowGrid(true);
+    grdStandings->setWordWrap(false);
+    grdStandings->setSortingEnabled(false);
+    grdStandings->verticalHeader()->hide();
+    grdStandings->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdStandings->verticalHeader()->setMinimumSectionSize(Layout.rowHeight);
+    grdStandings->verticalHeader()->setDefaultSectionSize(Layout.rowHeight);
+    grdStandings->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grdStandings->horizontalHeader()->setStretchLastSection(false);
+    grdStandings->horizontalHeader()->setSectionsClickable(false);
+    grdStandings->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grdStandings, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { mnuPopUp->popup(grdStandings->viewport()->mapToGlobal(pos)); });
+    layout->addWidget(grdStandings, 1);
+}
+
+QAction* TfrmStandings::AddMenuItem(QMenu* menu, const QString& caption, const QString& hint)
+{
+    // Owned by the window, not the menu, so the hint travels up to the main window's hint panel.
+    auto* item = new QAction(caption, this);
+    item->setStatusTip(hint);
+    menu->addAction(item);
+    return item;
+}
+
+void TfrmStandings::CreatePopUp()
+{
+    mnuPopUp = new QMenu(this);
+    mnuPopUp->setObjectName(QStringLiteral("mnuPopUp"));
+    mnuSortMethod = AddMenuItem(mnuPopUp, QStringLiteral("Sort &Ascending"),
+                                QStringLiteral("Sort standings from lowest to highest (1 to 10, A to Z, etc.)"));
+    mnuSortMethod->setCheckable(true);
+    connect(mnuSortMethod, &QAction::triggered, this, &TfrmStandings::mnuSortMethodClick);
+
+    mnuSortBy = mnuPopUp->addMenu(QStringLiteral("&Sort By"));
+    mnuSortBy->setObjectName(QStringLiteral("mnuSortBy"));
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    for (auto [item, caption] : {std::pair{&mnuSortTotal, QStringLiteral("&Total Points")},
+                                 std::pair{&mnuSortPotential, QStringLiteral("&Potential Points")},
+                                 std::pair{&mnuSortName, QStringLiteral("&Name")},
+                                 std::pair{&mnuSortChamp, QStringLiteral("&Champion")}}) {
+        QAction* action = AddMenuItem(mnuSortBy, caption, QString());
+        action->setCheckable(true);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, action] { mnuSortTotalClick(action); });
+        *item = action;
+    }
+
+    mnuPopUp->addSeparator();
+    mnuCopy = AddMenuItem(mnuPopUp, QStringLiteral("&Copy"), QStringLiteral("Copy standings to clipboard."));
+    connect(mnuCopy, &QAction::triggered, this, &TfrmStandings::mnuCopyClick);
+    mnuExport = AddMenuItem(mnuPopUp, QStringLiteral("&Export..."), QStringLiteral("Export standings to a file."));
+    connect(mnuExport, &QAction::triggered, this, &TfrmStandings::mnuExportClick);
+}
+
+void TfrmStandings::FormCreate()
+{
+    dlgExport.title = ExportTitle;
+    dlgExport.directory = m_main.DataDir();
+    dlgExport.fileName = ExportName;
+    dlgExport.defaultSuffix = ExportSuffix;
+    dlgExport.filters = ExportFilters;
+    dlgExport.filterIndex = ExportHtmlType;
+    dlgExport.confirmOverwrite = true;
+
+    // The region headers are read once: a rename shows in the next standings window.
+    std::array<std::string, 4> regions;
+    const std::string dir = m_main.DataDirBytes();
+    for (int position = 1; position <= 4; ++position) regions[position - 1] = LoadRegions(dir, position);
+    m_model = new TStandingsModel(regions, this);
+    grdStandings->setModel(m_model);
+    for (int column = 0; column < StandingsColumnCount; ++column)
+        grdStandings->setColumnWidth(column, StandingsColumnWidths[static_cast<std::size_t>(column)]);
+
+    TPlayers& players = m_main.Players();
+    players.SortKey = 0;
+    mnuSortTotal->setChecked(true);
+    mnuSortMethod->setChecked(players.SortAscending != 0);
     RefreshStandings();
 }
 
-TfrmStandings::~TfrmStandings()
+void TfrmStandings::closeEvent(QCloseEvent* event)
 {
-    if (m_main.Players().StandingsWindow == this) m_main.Players().StandingsWindow = nullptr;
+    FormClose();
+    event->accept();
 }
 
-void TfrmStandings::RefreshStandings() { m_main.Players().Sort(); }
+void TfrmStandings::FormClose()
+{
+    TPlayers& players = m_main.Players();
+    if (players.StandingsWindow == this) players.StandingsWindow = nullptr;
+}
+
+void TfrmStandings::RefreshStandings()
+{
+    BusyCursor busy;
+    TPlayers& players = m_main.Players();
+    players.Sort();
+    m_model->Refill(players);
+    pnlStatus->setText(FromAnsi(SortStatusText(players.SortKey, players.SortAscending != 0)));
+}
+
+void TfrmStandings::mnuSortTotalClick(QAction* item)
+{
+    std::uint8_t key = 3;
+    if (item == mnuSortName)
+        key = 2;
+    else if (item == mnuSortTotal)
+        key = 0;
+    else if (item == mnuSortPotential)
+        key = 1;
+    TPlayers& players = m_main.Players();
+    players.SortKey = key;
+    if (players.StandingsWindow) players.StandingsWindow->RefreshStandings();
+    item->setChecked(true);
+}
+
+void TfrmStandings::mnuSortMethodClick()
+{
+    TPlayers& players = m_main.Players();
+    players.SortAscending = players.SortAscending ? 0 : 1;
+    mnuSortMethod->setChecked(players.SortAscending != 0);
+    RefreshStandings();
+}
+
+void TfrmStandings::mnuCopyClick() { ExportText(QString()); }
+
+void TfrmStandings::mnuExportClick()
+{
+    SaveFileRequest request = dlgExport;
+    if (!Prompts().SaveFile(request)) return;
+    dlgExport.fileName = request.fileName;
+    dlgExport.filterIndex = request.filterIndex;
+    if (request.filterIndex == ExportHtmlType)
+        ExportHtml(request.fileName);
+    else
+        ExportText(request.fileName);
+}
+
+// A failed write is shown as any escaped error would be, and nothing claims success.
+void TfrmStandings::ExportText(const QString& fileName)
+{
+    BusyCursor busy;
+    try {
+        if (fileName.isEmpty()) {
+            const std::string text = ExportClipboardText(Table(), m_main);
+            QGuiApplication::clipboard()->setText(FromAnsi(text));
+            Prompts().Beep();
+            return;
+        }
+        const TextSeparator separator =
+            dlgExport.filterIndex == ExportCommaType ? TextSeparator::Comma : TextSeparator::Tab;
+        ExportTextFile(Table(), QFile::encodeName(fileName).toStdString(), separator, m_main);
+    } catch (const std::exception& error) {
+        ReportError(error);
+        return;
+    }
+    m_main.SetStatusText(FromAnsi(ExportSuccessPrefix) + QDir::toNativeSeparators(fileName));
+}
+
+void TfrmStandings::ExportHtml(const QString& fileName)
+{
+    BusyCursor busy;
+    try {
+        ExportHtmlFile(Table(), QFile::encodeName(fileName).toStdString(), AsOfText(Today()), m_main);
+    } catch (const std::exception& error) {
+        ReportError(error);
+        return;
+    }
+    m_main.SetStatusText(FromAnsi(ExportSuccessPrefix) + QDir::toNativeSeparators(fileName));
+}

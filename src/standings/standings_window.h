@@ -1,17 +1,65 @@
 #pragma once
 #include "pool/players.h"
 #include "shell/child_form.h"
+#include "shell/prompts.h"
 
+class QAction;
+class QLabel;
+class QMenu;
+class QTableView;
 class TMainForm;
+class TStandingsModel;
+class TStandingsTable;
 
-// The one standings window: the sorted participant list in a grid.
+// The one standings window: the sorted participant list in a grid, with a pop-up menu to change
+// the order, copy the grid to the clipboard and export it to a file.
 class TfrmStandings : public TChildForm, public IStandingsView {
     Q_OBJECT
 public:
     explicit TfrmStandings(TMainForm& main, QWidget* parent = nullptr);
     ~TfrmStandings() override;
+
+    // Sorts the shared list and refills the grid from it.
     void RefreshStandings() override;
 
+    // Handlers of the pop-up menu.
+    void mnuSortTotalClick(QAction* item);  // serves the four "Sort By" items
+    void mnuSortMethodClick();
+    void mnuCopyClick();
+    void mnuExportClick();
+
+    // Empty file name: the clipboard.
+    void ExportText(const QString& fileName);
+    void ExportHtml(const QString& fileName);
+
+    const TStandingsTable& Table() const;
+    TStandingsModel* Model() const { return m_model; }
+
+    QLabel* pnlStatus = nullptr;
+    QTableView* grdStandings = nullptr;
+    QMenu* mnuPopUp = nullptr;
+    QAction* mnuSortMethod = nullptr;
+    QMenu* mnuSortBy = nullptr;
+    QAction* mnuSortTotal = nullptr;
+    QAction* mnuSortPotential = nullptr;
+    QAction* mnuSortName = nullptr;
+    QAction* mnuSortChamp = nullptr;
+    QAction* mnuCopy = nullptr;
+    QAction* mnuExport = nullptr;
+    // The export dialog's settings; its file name and type carry over from one export to the next
+    // while the window stays open.
+    SaveFileRequest dlgExport;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void CreateControls();
+    void CreatePopUp();
+    void FormCreate();
+    void FormClose();
+    QAction* AddMenuItem(QMenu* menu, const QString& caption, const QString& hint);
+
     TMainForm& m_main;
+    TStandingsModel* m_model = nullptr;
 };

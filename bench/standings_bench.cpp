@@ -1,0 +1,142 @@
+// Standings: the bare sort of the list, a window refresh (sort and model reset) beside it, and
+// each export format, for 10k and 100k participants. Each round switches the sort key between
+// total points and name, so every sort really reorders the list.
+#include <benchmark/benchmark.h>
+#include <memory>
+
+#include "pool/players.h"
+#include "pool/pool_host.h"
+#include "standings/export.h"
+#include "support/temp_dir.h"
+
+#ifdef HOOP_BENCH_UI
+#include "shell/main_window.h"
+#include "standings/standings_window.h"
+#endif
+
+namespace {
+const std::array<std::string, 4> Regions = {"East", "West", "South", "Midwest"};
+
+void FillTeams()
+{
+    for (int region = 1; region <= RegionCount; ++region)
+        for (int seed = 1; seed <= SeedCount; ++seed)
+            TeamEntry(region, seed).name = "Team " + std::to_string(region * 100 + seed);
+}
+
+// n participants with scattered points and picks, and the results entry in the middle.
+void FillPlayers(TPlayers& players, int n)
+{
+    FillTeams();
+    std::uint32_t state = 12345;
+    auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+    for (int i = 0; i < n; ++i) {
+        TPlayer entry;
+        entry.Id = i + 1;
+        entry.Name = "Participant " + std::to_string(next() % 1000000);
+        for (int r = 1; r <= RoundCount; ++r) entry.RoundPoints[r] = static_cast<std::int32_t>(next() % 40);
+        for (int r = 1; r <= RoundCount; ++r) entry.Total += entry.RoundPoints[r];
+        entry.Potential = entry.Total + static_cast<std::int32_t>(next() % 100);
+        for (int g : {57, 58, 59, 60, 63})
+            entry.Picks[g] = MakeTeamCode(static_cast<std::uint8_t>(1 + next() % 4), static_cast<std::uint8_t>(1 + next() % 16));
+        players.Add(entry);
+        if (i == n / 2) {
+            TPlayer results;
+            results.Id = ResultsId;
+            results.Name = ResultsName;
+            players.Add(results);
+            players.HasResults = 1;
+        }
+    }
+}
+
+void NextKey(TPlayers& players) { players.SortKey = players.SortKey == 0 ? 2 : 0; }
+
+void BM_StandingsCoreSort(benchmark::State& state)
+{
+    NullPoolHost host;
+    TPlayers players(host, "");
+    players.SetWriteOnDestroy(false);
+    FillPlayers(players, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        NextKey(players);
+        players.Sort();
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_StandingsCoreSort)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+// The grid's snapshot of the sorted list alone, the part of a refresh that is ours besides the sort.
+void BM_StandingsRefill(benchmark::State& state)
+{
+    NullPoolHost host;
+    TPlayers players(host, "");
+    players.SetWriteOnDestroy(false);
+    FillPlayers(players, static_cast<int>(state.range(0)));
+    TStandingsTable table(Regions);
+    for (auto _ : state) {
+        table.Refill(players);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_StandingsRefill)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+#ifdef HOOP_BENCH_UI
+void BM_StandingsRefresh(benchmark::State& state)
+{
+    TempDir dir;
+    TMainForm main(QString::fromStdString(dir.path()));
+    main.Players().SetWriteOnDestroy(false);
+    FillPlayers(main.Players(), static_cast<int>(state.range(0)));
+    main.show();
+    main.ShowStandings(true);
+    TfrmStandings* form = main.StandingsForm();
+    if (!form) {
+        state.SkipWithError("no standings window");
+        return;
+    }
+    for (auto _ : state) {
+        NextKey(main.Players());
+        form->RefreshStandings();
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_StandingsRefresh)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+#endif
+
+enum class Format { Csv, Tab, Html, Clipboard };
+
+template <Format format>
+void BM_StandingsExport(benchmark::State& state)
+{
+    NullPoolHost host;
+    TPlayers players(host, "");
+    players.SetWriteOnDestroy(false);
+    FillPlayers(players, static_cast<int>(state.range(0)));
+    players.Sort();
+    TStandingsTable table(Regions);
+    table.Refill(players);
+    TempDir dir;
+    const std::string path = dir.file("standing.out");
+    for (auto _ : state) {
+        switch (format) {
+        case Format::Csv: ExportTextFile(table, path, TextSeparator::Comma, host); break;
+        case Format::Tab: ExportTextFile(table, path, TextSeparator::Tab, host); break;
+        case Format::Html: ExportHtmlFile(table, path, "As of: 01/02/2025", host); break;
+        case Format::Clipboard: benchmark::DoNotOptimize(ExportClipboardText(table, host)); break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_StandingsExport<Format::Csv>)->Name("BM_StandingsExportCsv")->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandingsExport<Format::Tab>)->Name("BM_StandingsExportTab")->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandingsExport<Format::Html>)->Name("BM_StandingsExportHtml")->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandingsExport<Format::Clipboard>)
+    ->Name("BM_StandingsExportClipboard")
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond);
+}  // namespace

@@ -1,0 +1,77 @@
+#pragma once
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pool/players.h"
+#include "pool/short_string.h"
+
+class IPoolHost;
+
+// The standings grid as text: a header row and one row per participant, in the order of the
+// list's last sort. The grid window shows it and every export writes it, so what is exported is
+// exactly what was shown.
+
+constexpr int StandingsColumnCount = 12;
+
+// Widths of the columns in pixels (96 dpi).
+inline constexpr std::array<int, StandingsColumnCount> StandingsColumnWidths = {27, 129, 45, 50, 49, 48,
+                                                                                50, 75,  68, 69, 68, 68};
+
+// One participant as the last refresh saw them; later changes to the entry or the team table
+// show only after the next refresh.
+struct StandingsRow {
+    ShortString<25> name;
+    std::int32_t total = 0;
+    std::int32_t potential = 0;
+    std::int32_t roundPairs[3] = {};  // rounds 1-2, 3-4, 5-6
+    ShortString<12> teams[5];         // picks for games 57..60 (region winners) and 63 (champion)
+};
+
+class TStandingsTable {
+public:
+    // regionNames: the headers of the four region columns, by position 1..4.
+    explicit TStandingsTable(const std::array<std::string, 4>& regionNames = {});
+
+    // Takes the rows from the list in its current order, skipping the results entry.
+    void Refill(const TPlayers& players);
+
+    int RowCount() const { return static_cast<int>(m_rows.size()) + 1; }  // header row included
+    int ParticipantCount() const { return static_cast<int>(m_rows.size()); }
+    const std::string& Header(int column) const { return m_headers[static_cast<std::size_t>(column)]; }
+    // Row 0 is the header row; row n the n-th participant.
+    std::string Cell(int row, int column) const;
+    void AppendCell(std::string& out, int row, int column) const;
+
+private:
+    std::array<std::string, StandingsColumnCount> m_headers;
+    std::vector<StandingsRow> m_rows;
+};
+
+// The status strip above the grid.
+std::string SortStatusText(int sortKey, bool ascending);
+
+// Today's date for the exported page; tests put in a fixed one.
+using DateSource = std::chrono::year_month_day (*)();
+void SetDateSource(DateSource source);  // nullptr puts back the system's local date
+std::chrono::year_month_day Today();
+std::string AsOfText(std::chrono::year_month_day date);  // "As of: mm/dd/yyyy"
+
+// Field quoting of the text formats, and HTML escaping.
+enum class TextSeparator { Tab, Comma };
+void AppendTextField(std::string& out, std::string_view field, TextSeparator separator);
+void AppendHtmlText(std::string& out, std::string_view text);
+
+// The exports. Progress goes to the host (only when the whole percentage changes, back to 0 after
+// the rows, also when a write fails); files are written atomically and a failure throws a
+// HoopError, so nothing reports success for a file that was not written.
+void ExportTextFile(const TStandingsTable& table, const std::string& path, TextSeparator separator,
+                    IPoolHost& host);
+std::string ExportClipboardText(const TStandingsTable& table, IPoolHost& host);
+void ExportHtmlFile(const TStandingsTable& table, const std::string& path, const std::string& asOfText,
+                    IPoolHost& host);
+
+inline const std::string ExportSuccessPrefix = "Standings successfully exported to ";

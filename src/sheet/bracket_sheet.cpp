@@ -37,7 +37,10 @@ const QColor Highlight(255, 255, 0);
 
 QFont SheetFont(const QString& face, int points, bool bold = false, bool italic = false)
 {
-    QFont font(face);
+    QFont font;
+    // Where the named face is missing, a face of the same metrics keeps the captions inside
+    // their fixed boxes.
+    font.setFamilies({face, QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(points);
     font.setBold(bold);

@@ -214,11 +214,10 @@ void TmdiBrackets::ApplyLayout()
 {
     using namespace sheet_layout;
     QRect bounds;
-    auto place = [&bounds](QWidget* widget, const QRect& rect, Look look) {
+    auto place = [this, &bounds](QWidget* widget, const QRect& rect, Look look) {
         widget->setGeometry(rect);
         ApplyLook(widget, look);
-        if (widget->parentWidget() && widget->parentWidget()->objectName() != QLatin1String("pnlName"))
-            bounds = bounds.united(rect);
+        if (widget->parentWidget() == m_canvas) bounds = bounds.united(rect);  // the panel's own controls lie inside it
     };
     for (int r = 0; r < RegionCount; ++r)
         for (int i = 0; i < SeedCount; ++i) {

@@ -1,10 +1,588 @@
 #include "sheet/bracket_sheet.h"
 
-#include "shell/main_window.h"
+#include <algorithm>
 
-TmdiBrackets::TmdiBrackets(TMainForm& main, int id, QWidget* parent) : TChildForm(parent), PlayerId(id), m_main(main)
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "pool/errors.h"
+#include "pool/players.h"
+#include "pool/pool_host.h"
+#include "pool/team_files.h"
+#include "printing/print_commands.h"
+#include "sheet/sheet_layout.h"
+#include "shell/ansi_text.h"
+#include "shell/application.h"
+#include "shell/busy_cursor.h"
+#include "shell/main_window.h"
+#include "shell/prompts.h"
+
+namespace {
+const QString NewPlayerCaption = QStringLiteral("New Player Picks");
+const QString ResultsCaption = QStringLiteral("Actual Results");
+const QString CloseQuestion = QStringLiteral("Changes have been made. Save before closing?");
+const QString NoNameError = QStringLiteral("Can not save picks. Players name not filled in.");
+const QString NoWinnerQuestion = QStringLiteral("One or more games do not have a winner. Save anyway?");
+const QString NotSavedForPrint = QStringLiteral("Selections must be saved before they can be printing.");
+const char* const TagProperty = "tag";
+const QColor Highlight(255, 255, 0);
+
+QFont SheetFont(const QString& face, int points, bool bold = false, bool italic = false)
 {
-    SetTag(id);
+    QFont font;
+    // Where the named face is missing, a face of the same metrics keeps the captions inside
+    // their fixed boxes.
+    font.setFamilies({face, QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(points);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
 }
 
-void TmdiBrackets::FocusFirst() {}
+void SetTextColor(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+void SetBackground(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, color);
+    widget->setPalette(palette);
+}
+
+void ApplyLook(QWidget* widget, sheet_layout::Look look)
+{
+    using sheet_layout::Look;
+    switch (look) {
+    case Look::TeamLabel:
+    case Look::GameCell:
+        widget->setFont(SheetFont(QStringLiteral("MS Sans Serif"), 8));
+        SetTextColor(widget, Qt::black);
+        break;
+    case Look::BoldLabel: widget->setFont(SheetFont(QStringLiteral("Tahoma"), 8, true)); break;
+    case Look::Region: widget->setFont(SheetFont(QStringLiteral("Arial"), 12, true, true)); break;
+    case Look::Entry:
+        widget->setFont(SheetFont(QStringLiteral("Tahoma"), 8, true));
+        SetTextColor(widget, Qt::red);
+        break;
+    case Look::Note:
+        widget->setFont(SheetFont(QStringLiteral("Tahoma"), 8));
+        SetTextColor(widget, Qt::red);
+        break;
+    case Look::Panel:
+        if (auto* frame = qobject_cast<QFrame*>(widget)) frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        break;
+    }
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, Qt::Alignment alignment)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);  // team and region names are data, never markup
+    label->setAlignment(alignment);
+    return label;
+}
+
+QLineEdit* MakeEntry(QWidget* parent, const char* name, int maxLength)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+
+bool IsPickKey(int key) { return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Delete; }
+
+QString TeamText(TeamCode code) { return FromAnsi(TeamName(code)); }
+}  // namespace
+
+TmdiBrackets::TmdiBrackets(TMainForm& main, int id, QWidget* parent) : TChildForm(parent), m_main(main)
+{
+    BusyCursor busy;
+    resize(sheet_layout::DefaultWidth, sheet_layout::DefaultHeight);
+    CreateControls();
+    ApplyLayout();
+    NameTeamLabels();
+    PlayerId = id;
+    SetTag(id);
+    InitBracket();
+
+    // Connected after the build, so the tiebreaker's starting "0" is not a change; from here on
+    // every change counts, also those the sheet makes itself.
+    connect(txtName, &QLineEdit::textChanged, this, &TmdiBrackets::txtNameChange);
+    connect(txtTiebreaker, &QLineEdit::textChanged, this, &TmdiBrackets::txtNameChange);
+    connect(chkPaid, &QCheckBox::clicked, this, &TmdiBrackets::txtNameChange);
+
+    TPlayers& players = m_main.Players();
+    if (id == ResultsId) {
+        setWindowTitle(ResultsCaption);
+        txtName->setText(FromAnsi(ResultsName));
+        txtName->setEnabled(false);
+        const int index = players.IndexOfId(ResultsId);
+        if (index >= 0) ShowEntry(players[index]);
+    } else if (id == 0) {
+        setWindowTitle(NewPlayerCaption);
+    } else {
+        const int index = players.IndexOfId(id);
+        if (index < 0) throw HoopError("List index out of bounds (-1)");
+        const TPlayer& entry = players[index];
+        m_main.SetStatusText("Opening picks for " + entry.Name.str() + "...");
+        setWindowTitle(QStringLiteral("Picks for ") + FromAnsi(entry.Name.view()));
+        txtName->setText(FromAnsi(entry.Name.view()));
+        ShowEntry(entry);
+    }
+}
+
+void TmdiBrackets::CreateControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // The paper bracket keeps its size; a smaller frame scrolls it.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setFocusPolicy(Qt::NoFocus);  // the focus belongs to the sheet's own controls
+    layout->addWidget(m_scroll);
+    m_canvas = new QWidget;
+    m_canvas->setObjectName(QStringLiteral("sheet"));
+
+    for (int r = 1; r <= RegionCount; ++r)
+        for (int s = 1; s <= SeedCount; ++s) {
+            const TeamCode code = MakeTeamCode(std::uint8_t(r), std::uint8_t(s));
+            QLabel* label = MakeLabel(m_canvas, "", QString(), Qt::AlignLeft | Qt::AlignVCenter);
+            label->setObjectName(QStringLiteral("lblTeam%1").arg(code));
+            label->setProperty(TagProperty, code);
+            m_teamLabels[std::size_t(r - 1)][std::size_t(s - 1)] = label;
+        }
+    lblRegion1 = MakeLabel(m_canvas, "lblRegion1", QString(), Qt::AlignCenter);
+    lblRegion2 = MakeLabel(m_canvas, "lblRegion2", QString(), Qt::AlignCenter);
+    lblRegion3 = MakeLabel(m_canvas, "lblRegion3", QString(), Qt::AlignCenter);
+    lblRegion4 = MakeLabel(m_canvas, "lblRegion4", QString(), Qt::AlignCenter);
+    MakeLabel(m_canvas, "lblChampion", QStringLiteral("Champion:"), Qt::AlignCenter);
+
+    pnlName = new QFrame(m_canvas);
+    pnlName->setObjectName(QStringLiteral("pnlName"));
+    MakeLabel(pnlName, "lblName", QStringLiteral("Name:"), Qt::AlignRight | Qt::AlignVCenter);
+    txtName = MakeEntry(pnlName, "txtName", 25);
+    MakeLabel(pnlName, "lblTiebreaker", QStringLiteral("Tiebreaker:"), Qt::AlignRight | Qt::AlignVCenter);
+    txtTiebreaker = MakeEntry(pnlName, "txtTiebreaker", 12);
+    txtTiebreaker->setText(QStringLiteral("0"));
+    chkPaid = new QCheckBox(QStringLiteral("Paid?"), pnlName);
+    chkPaid->setObjectName(QStringLiteral("chkPaid"));
+    chkPaid->setLayoutDirection(Qt::RightToLeft);  // caption left of the box
+
+    lblDir = MakeLabel(m_canvas, "lblDir",
+                       QStringLiteral("[Up] arrow for upper team, [Down] arrow for lower team, [Delete] to clear "
+                                      "current game."),
+                       Qt::AlignCenter);
+    lblDir->setWordWrap(true);
+    QLabel* tabNote = MakeLabel(m_canvas, "lblTab", QStringLiteral("[Tab] for next game, [Shift]+[Tab] for previous game"),
+                                Qt::AlignCenter);
+    tabNote->setWordWrap(true);
+
+    for (int n = 1; n <= GameCount; ++n) {
+        auto* cell = new QLineEdit(m_canvas);
+        cell->setObjectName(QStringLiteral("g%1").arg(n));
+        cell->setReadOnly(true);
+        cell->installEventFilter(this);
+        m_cells[std::size_t(n)] = cell;
+    }
+    txtName->installEventFilter(this);
+    txtTiebreaker->installEventFilter(this);
+
+    // Focus order: the name panel, then the games in order; focusNextPrevChild wraps it round.
+    m_focusOrder = {txtName, txtTiebreaker, chkPaid};
+    for (int n = 1; n <= GameCount; ++n) m_focusOrder.push_back(m_cells[std::size_t(n)]);
+    for (std::size_t i = 1; i < m_focusOrder.size(); ++i) setTabOrder(m_focusOrder[i - 1], m_focusOrder[i]);
+}
+
+void TmdiBrackets::ApplyLayout()
+{
+    using namespace sheet_layout;
+    QRect bounds;
+    auto place = [this, &bounds](QWidget* widget, const QRect& rect, Look look) {
+        widget->setGeometry(rect);
+        ApplyLook(widget, look);
+        if (widget->parentWidget() == m_canvas) bounds = bounds.united(rect);  // the panel's own controls lie inside it
+    };
+    for (int r = 0; r < RegionCount; ++r)
+        for (int i = 0; i < SeedCount; ++i) {
+            QLabel* label = m_teamLabels[std::size_t(r)][std::size_t(SeedOrder[std::size_t(i)] - 1)];
+            place(label, QRect(TeamLabelX[std::size_t(r)], TeamLabelTops[r][i], TeamLabelWidth, TeamLabelHeight),
+                  Look::TeamLabel);
+        }
+    for (int n = 1; n <= GameCount; ++n) {
+        const Point at = CellPlaces[std::size_t(n - 1)];
+        place(m_cells[std::size_t(n)], QRect(at.x, at.y, CellWidth, CellHeight), Look::GameCell);
+    }
+    for (const Place& p : Places) {
+        QWidget* widget = m_canvas->findChild<QWidget*>(QLatin1String(p.name));
+        if (!widget) continue;
+        place(widget, QRect(p.rect.x, p.rect.y, p.rect.w, p.rect.h), p.look);
+    }
+    for (const Line& line : Lines) {
+        auto* frame = new QFrame(m_canvas);
+        frame->setFrameShape(line.vertical ? QFrame::VLine : QFrame::HLine);
+        frame->setFrameShadow(QFrame::Sunken);  // a dark and a light line side by side
+        const QRect rect = line.vertical ? QRect(line.x, line.y, 2, line.length) : QRect(line.x, line.y, line.length, 2);
+        frame->setGeometry(rect);
+        bounds = bounds.united(rect);
+    }
+    m_canvas->resize(bounds.right() + 1 + bounds.left(), bounds.bottom() + 1 + bounds.top());
+    m_scroll->setWidget(m_canvas);
+}
+
+void TmdiBrackets::NameTeamLabels()
+{
+    for (int r = 1; r <= RegionCount; ++r)
+        for (int s = 1; s <= SeedCount; ++s)
+            m_teamLabels[std::size_t(r - 1)][std::size_t(s - 1)]->setText(
+                QString::number(s) + QStringLiteral(") ") + FromAnsi(TeamEntry(r, s).name.view()));
+}
+
+void TmdiBrackets::InitBracket()
+{
+    const std::string dir = m_main.DataDirBytes();
+    QLabel* regions[] = {lblRegion1, lblRegion2, lblRegion3, lblRegion4};
+    for (int i = 0; i < RegionCount; ++i) regions[i]->setText(FromAnsi(LoadRegions(dir, i + 1)));
+    for (int n = 1; n <= GameCount; ++n) {
+        m_cells[std::size_t(n)]->setProperty(TagProperty, n);
+        GameRecord& game = m_games[std::size_t(n)];
+        game = GameRecord{};
+        if (n <= 32) {
+            const GamePair pair = FirstRoundPair(n);
+            game.slotA = pair.a;
+            game.slotB = pair.b;
+        }
+        game.nextGame = std::uint8_t(NextGame(n).game);
+    }
+}
+
+void TmdiBrackets::ShowEntry(const TPlayer& entry)
+{
+    txtTiebreaker->setText(FromAnsi(entry.Tiebreaker.view()));
+    chkPaid->setChecked(entry.Paid != 0);
+    ShowPicks(entry);
+}
+
+void TmdiBrackets::ShowPicks(const TPlayer& entry)
+{
+    for (int n = 1; n <= GameCount; ++n) {
+        TeamCode pick = entry.Picks[std::size_t(n)];
+        if (!IsValidTeamCode(pick)) pick = 0;  // a damaged record shows an empty game, never a stray code
+        m_games[std::size_t(n)].pick = pick;
+        if (pick > 0) m_cells[std::size_t(n)]->setText(TeamText(pick));
+        AdvanceWinner(n, pick);
+    }
+    SheetModified = 0;
+}
+
+void TmdiBrackets::AdvanceWinner(int n, TeamCode team)
+{
+    const NextGameInfo next = NextGame(n);
+    if (next.game == 0) return;
+    GameRecord& game = m_games[std::size_t(next.game)];
+    (next.slot == Slot::A ? game.slotA : game.slotB) = team;
+}
+
+QLineEdit* TmdiBrackets::Cell(int n) const
+{
+    if (n < 1 || n > GameCount) return nullptr;
+    return m_canvas->findChild<QLineEdit*>(QStringLiteral("g%1").arg(n));
+}
+
+int TmdiBrackets::GameOfCell(const QObject* cell) const { return cell->property(TagProperty).toInt(); }
+
+void TmdiBrackets::FocusFirst()
+{
+    FocusControl(PlayerId == ResultsId ? static_cast<QWidget*>(m_cells[1]) : txtName);
+    m_opening = false;
+}
+
+// ---- Entry ----------------------------------------------------------------------------------
+
+bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* control = qobject_cast<QLineEdit*>(watched);
+    if (!control) return TChildForm::eventFilter(watched, event);
+    const bool isCell = control != txtName && control != txtTiebreaker;
+    switch (event->type()) {
+    case QEvent::FocusIn: g1Enter(control); break;
+    case QEvent::FocusOut: g1Exit(control); break;
+    case QEvent::KeyPress:
+        // The cell acts on the release; the press must not scroll the sheet or reach the edit.
+        if (isCell && IsPickKey(static_cast<QKeyEvent*>(event)->key())) return true;
+        break;
+    case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (isCell && IsPickKey(key->key())) {
+            if (!key->isAutoRepeat()) g1KeyUp(control, *key);  // a held key acts once, when let go
+            return true;
+        }
+        break;
+    }
+    default: break;
+    }
+    return TChildForm::eventFilter(watched, event);
+}
+
+void TmdiBrackets::g1Enter(QWidget* control)
+{
+    SetBackground(control, Highlight);
+    if (control == txtName || control == txtTiebreaker) return;
+    const GameRecord& game = m_games[std::size_t(GameOfCell(control))];
+    m_main.SetStatusText("Up arrow for " + TeamName(game.slotA) + " or Down arrow for " + TeamName(game.slotB));
+}
+
+void TmdiBrackets::g1Exit(QWidget* control)
+{
+    SetBackground(control, QApplication::palette(control).color(QPalette::Base));
+    // While the frame shows the new sheet it moves the focus about by itself; the status line
+    // the opening wrote stays until the organiser moves on.
+    if (!m_opening) m_main.SetStatusText(std::string());
+}
+
+void TmdiBrackets::g1KeyUp(QLineEdit* cell, const QKeyEvent& key)
+{
+    const int n = GameOfCell(cell);
+    if (n < 1 || n > GameCount) return;
+    const GameRecord& game = m_games[std::size_t(n)];
+    TeamCode pick = 0;
+    switch (key.key()) {
+    case Qt::Key_Up: pick = game.slotA; break;
+    case Qt::Key_Down: pick = game.slotB; break;
+    case Qt::Key_Delete: pick = 0; break;
+    default: return;
+    }
+    cell->setText(TeamText(pick));
+    m_games[std::size_t(n)].pick = pick;
+    AdvanceWinner(n, pick);
+    if (QWidget* next = NextInFocusOrder(cell, true)) FocusControl(next);
+    // Let the move show before the next key; the sheet may be closed meanwhile.
+    QPointer<TmdiBrackets> self(this);
+    QCoreApplication::processEvents();
+    if (!self) return;
+    SheetModified = 1;
+}
+
+void TmdiBrackets::txtNameChange() { SheetModified = 1; }
+
+QWidget* TmdiBrackets::NextInFocusOrder(QWidget* from, bool forward) const
+{
+    const auto it = std::find(m_focusOrder.begin(), m_focusOrder.end(), from);
+    if (it == m_focusOrder.end()) return nullptr;
+    const auto count = static_cast<std::ptrdiff_t>(m_focusOrder.size());
+    std::ptrdiff_t index = it - m_focusOrder.begin();
+    for (std::ptrdiff_t step = 1; step < count; ++step) {
+        index = (index + (forward ? 1 : count - 1)) % count;
+        QWidget* candidate = m_focusOrder[std::size_t(index)];
+        if (candidate->isEnabled()) return candidate;
+    }
+    return nullptr;
+}
+
+bool TmdiBrackets::focusNextPrevChild(bool next)
+{
+    // Tab and Shift+Tab stay on the sheet and wrap round, skipping a disabled name box.
+    if (QWidget* target = NextInFocusOrder(QApplication::focusWidget(), next)) {
+        FocusControl(target);
+        return true;
+    }
+    return TChildForm::focusNextPrevChild(next);
+}
+
+void TmdiBrackets::FocusControl(QWidget* control)
+{
+    control->setFocus(Qt::TabFocusReason);
+    m_scroll->ensureWidgetVisible(control);
+}
+
+void TmdiBrackets::FocusGame(int n)
+{
+    QLineEdit* cell = m_cells[std::size_t(n)];
+    if (cell->hasFocus())
+        g1Enter(cell);  // already there: show the highlight and the hint again all the same
+    else
+        FocusControl(cell);
+}
+
+// ---- Checking and saving --------------------------------------------------------------------
+
+bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
+{
+    if (txtName->text().isEmpty()) {
+        ShowError(NoNameError);
+        FocusControl(txtName);
+        return false;
+    }
+    bool asked = false;
+    for (int n = 1; n <= GameCount; ++n) {
+        GameRecord& game = m_games[std::size_t(n)];
+        if (game.pick > 0 && game.pick != game.slotA && game.pick != game.slotB) {
+            if (!m_cells[std::size_t(n)]->text().isEmpty()) {
+                ShowError(QStringLiteral("Invalid selection. ") + TeamText(game.pick) +
+                          QStringLiteral(" can not be the winner of the highlighted game. Can not save picks."));
+                FocusGame(n);
+                return false;
+            }
+            game.pick = 0;  // a team without a name cannot be told apart: drop it quietly
+        }
+        if (game.pick == 0 && !asked) {
+            if (!ConfirmOkCancel(NoWinnerQuestion)) {
+                FocusGame(n);
+                return false;
+            }
+            asked = true;
+        }
+    }
+    complete = asked ? 0 : 1;
+    return true;
+}
+
+void TmdiBrackets::SaveSheet()
+{
+    BusyCursor busy;
+    TPlayers& players = m_main.Players();
+    if (PlayerId == ResultsId) {
+        if (players.HasResults)
+            UpdatePlayerFromSheet(ResultsId);
+        else
+            AddPlayerFromSheet(ResultsId);
+    } else if (PlayerId == 0) {
+        if (AddPlayerFromSheet(NewPlayerId(players))) ClearSheet();
+    } else {
+        UpdatePlayerFromSheet(PlayerId);
+    }
+}
+
+bool TmdiBrackets::AddPlayerFromSheet(std::int32_t id) { return StoreSheet(id, true); }
+
+bool TmdiBrackets::UpdatePlayerFromSheet(std::int32_t id) { return StoreSheet(id, false); }
+
+bool TmdiBrackets::StoreSheet(std::int32_t id, bool append)
+{
+    std::uint8_t complete = 0;
+    if (!ValidatePicks(complete)) return false;
+
+    TPlayers& players = m_main.Players();
+    TPlayer added;
+    TPlayer* target = &added;
+    if (!append) {
+        const int index = players.IndexOfId(id);
+        if (index >= 0)
+            target = &players[index];
+        else
+            append = true;  // the stored entry is gone: keep the sheet as a new entry rather than lose it
+    }
+    struct Finish {  // also when a step below fails
+        TMainForm& main;
+        TPlayers& players;
+        bool refreshCount;
+        ~Finish()
+        {
+            main.SetStatusText(std::string());
+            main.SetProgress(0);
+            if (refreshCount) players.UpdatePlayerCount();
+        }
+    } finish{m_main, players, append};
+
+    if (append) target->Id = id;
+    target->Name = ToAnsi(txtName->text());
+    target->Tiebreaker = ToAnsi(txtTiebreaker->text());
+    target->Paid = chkPaid->isChecked() ? 1 : 0;
+    target->Complete = complete;
+    m_main.SetStatusText("Saving picks for " + target->Name.str());
+    ProgressReporter progress(m_main);
+    for (int n = 1; n <= GameCount; ++n) {
+        target->Picks[std::size_t(n)] = m_games[std::size_t(n)].pick;
+        progress.report(RoundPercent(n / 65.0));
+    }
+    target->Modified = 1;
+    if (append) {
+        players.Add(*target);
+        if (id == ResultsId) players.HasResults = 1;
+    }
+    SheetModified = 0;
+    players.UpdateStandings(false);
+    return true;
+}
+
+void TmdiBrackets::ClearSheet()
+{
+    setUpdatesEnabled(false);
+    PlayerId = 0;
+    SetTag(0);
+    for (int n = 1; n <= GameCount; ++n) {
+        GameRecord& game = m_games[std::size_t(n)];
+        game.pick = 0;
+        if (n > 32) game.slotA = game.slotB = 0;
+        m_cells[std::size_t(n)]->clear();
+    }
+    txtName->clear();
+    txtTiebreaker->clear();
+    chkPaid->setChecked(false);
+    SheetModified = 0;
+    setUpdatesEnabled(true);
+    FocusControl(txtName);
+}
+
+void TmdiBrackets::PrintSheet()
+{
+    TPlayers& players = m_main.Players();
+    // A sheet never saved, or results never stored, has nothing to print yet.
+    const int index = PlayerId == 0 ? -1 : players.IndexOfId(PlayerId);
+    if (index < 0) {
+        ShowInformation(NotSavedForPrint);
+        return;
+    }
+    PrintPool(m_main, &players[index]);
+}
+
+// ---- Commands and closing -------------------------------------------------------------------
+
+bool TmdiBrackets::event(QEvent* event)
+{
+    if (event->type() == SaveCommand) {
+        SaveSheet();
+        return true;
+    }
+    if (event->type() == PrintCommand) {
+        PrintSheet();
+        return true;
+    }
+    return TChildForm::event(event);
+}
+
+void TmdiBrackets::closeEvent(QCloseEvent* event)
+{
+    if (SheetModified) {
+        const PromptAnswer answer = Prompts().Ask(PromptKind::Confirmation, CloseQuestion, PromptButtons::YesNoCancel);
+        if (answer == PromptAnswer::Cancel) {
+            event->ignore();
+            return;
+        }
+        if (answer == PromptAnswer::Yes) {
+            // The window closes whether or not the save went through; a failure is still reported.
+            try {
+                SaveSheet();
+            } catch (const std::exception& error) {
+                ReportError(error);
+            }
+        }
+    }
+    event->accept();
+}

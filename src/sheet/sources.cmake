@@ -1,2 +1,4 @@
 # Files of this folder, by library.
-list(APPEND HOOPUI_SOURCES sheet/bracket_sheet.cpp)
+list(APPEND HOOPUI_SOURCES
+  sheet/bracket_sheet.cpp
+  sheet/sheet_layout.h)

@@ -1,0 +1,170 @@
+#pragma once
+// A real main window on a temp folder with a known team table, and helpers that drive its
+// bracket sheets with the keyboard as the organiser does.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "pool/bracket.h"
+#include "pool/players.h"
+#include "pool/team_files.h"
+#include "sheet/bracket_sheet.h"
+#include "shell/main_window.h"
+#include "support/fake_prompts.h"
+#include "support/temp_dir.h"
+
+// Readable failures.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+// Ids handed out by NewPlayerId, in order.
+inline std::vector<std::int32_t>& ScriptedIds()
+{
+    static std::vector<std::int32_t> ids;
+    return ids;
+}
+// After the scripted ones: 4242, 4243, ...
+inline std::int32_t& FallbackId()
+{
+    static std::int32_t id = 4242;
+    return id;
+}
+inline std::int32_t NextScriptedId()
+{
+    auto& ids = ScriptedIds();
+    if (ids.empty()) return FallbackId()++;
+    const std::int32_t id = ids.front();
+    ids.erase(ids.begin());
+    return id;
+}
+
+class SheetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TestPrompts().clear();
+        ClearTeams();
+        // Every team is called "T" and its code, so a cell's text tells which team it holds.
+        for (int r = 1; r <= RegionCount; ++r)
+            for (int s = 1; s <= SeedCount; ++s) {
+                TTeam& team = TeamEntry(r, s);
+                team.region = std::uint8_t(r);
+                team.seed = std::uint8_t(s);
+                team.name = "T" + std::to_string(r * 100 + s);
+            }
+        SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
+        ScriptedIds().clear();
+        FallbackId() = 4242;
+        SetIdSource(&NextScriptedId);
+        StartMain();
+    }
+
+    void TearDown() override
+    {
+        main.reset();
+        SetIdSource(nullptr);
+        ClearTeams();
+        TestPrompts().clear();
+    }
+
+    void StartMain()
+    {
+        main = std::make_unique<TMainForm>(QString::fromStdString(dir.path()));
+        main->show();
+        main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    }
+
+    TmdiBrackets* Open(int id)
+    {
+        main->OpenBracketSheet(id);
+        QCoreApplication::processEvents();
+        return qobject_cast<TmdiBrackets*>(main->ActiveChild());
+    }
+
+    // Adds a stored participant (or the results) to the list as if loaded from the file.
+    TPlayer& Store(std::int32_t id, const std::string& name, const PickArray& picks, const std::string& tiebreaker = "0",
+                   std::uint8_t paid = 0)
+    {
+        TPlayer entry;
+        entry.Id = id;
+        entry.Name = name;
+        entry.Tiebreaker = tiebreaker;
+        entry.Paid = paid;
+        entry.Picks = picks;
+        if (id == ResultsId) main->Players().HasResults = 1;
+        return *main->Players().Add(entry);
+    }
+
+    // Press and release on whatever has the focus, as the keyboard would deliver it.
+    static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, key, modifiers);
+    }
+    static void Type(const QString& text)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClicks(focus, text);
+    }
+    static QString FocusName()
+    {
+        QWidget* focus = QApplication::focusWidget();
+        return focus ? focus->objectName() : QString();
+    }
+
+    // Runs Save Picks as the menu does: posted, carried out when the queue gets to it.
+    void Save()
+    {
+        main->mnuSavePicks->trigger();
+        QCoreApplication::sendPostedEvents();
+    }
+
+    QString Status() const { return main->pnlHint->text(); }
+
+    static void FocusCell(TmdiBrackets* sheet, int n)
+    {
+        sheet->Cell(n)->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+    }
+
+    // Picks every game with the given keys, g1 to g63 in turn, starting in g1.
+    static void PickAll(TmdiBrackets* sheet, const std::vector<Qt::Key>& keys)
+    {
+        FocusCell(sheet, 1);
+        for (int n = 1; n <= GameCount; ++n) {
+            ASSERT_EQ(FocusName(), QStringLiteral("g%1").arg(n));
+            Key(keys[std::size_t(n - 1)]);
+        }
+    }
+    static std::vector<Qt::Key> AllUp() { return std::vector<Qt::Key>(GameCount, Qt::Key_Up); }
+
+    // The picks a bracket of all upper teams holds: every game won by slot A.
+    static PickArray Favourites()
+    {
+        PickArray picks{};
+        for (int n = 1; n <= 32; ++n) picks[std::size_t(n)] = FirstRoundPair(n).a;
+        for (int n = 33; n <= GameCount; ++n) picks[std::size_t(n)] = picks[std::size_t(2 * n - 65)];
+        return picks;
+    }
+
+    const TPlayer* Find(std::int32_t id)
+    {
+        const int index = main->Players().IndexOfId(id);
+        return index < 0 ? nullptr : &main->Players()[index];
+    }
+
+    static QString Text(TeamCode code) { return QStringLiteral("T%1").arg(code); }
+
+    TempDir dir;
+    std::unique_ptr<TMainForm> main;
+};

@@ -453,20 +453,18 @@ bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
     return true;
 }
 
-void TmdiBrackets::SaveSheet()
+bool TmdiBrackets::SaveSheet()
 {
     BusyCursor busy;
     TPlayers& players = m_main.Players();
-    if (PlayerId == ResultsId) {
-        if (players.HasResults)
-            UpdatePlayerFromSheet(ResultsId);
-        else
-            AddPlayerFromSheet(ResultsId);
-    } else if (PlayerId == 0) {
-        if (AddPlayerFromSheet(NewPlayerId(players))) ClearSheet();
-    } else {
-        UpdatePlayerFromSheet(PlayerId);
+    if (PlayerId == ResultsId)
+        return players.HasResults ? UpdatePlayerFromSheet(ResultsId) : AddPlayerFromSheet(ResultsId);
+    if (PlayerId == 0) {
+        if (!AddPlayerFromSheet(NewPlayerId(players))) return false;
+        ClearSheet();
+        return true;
     }
+    return UpdatePlayerFromSheet(PlayerId);
 }
 
 bool TmdiBrackets::AddPlayerFromSheet(std::int32_t id) { return StoreSheet(id, true); }
@@ -576,11 +574,17 @@ void TmdiBrackets::closeEvent(QCloseEvent* event)
             return;
         }
         if (answer == PromptAnswer::Yes) {
-            // The window closes whether or not the save went through; a failure is still reported.
+            // A save that did not go through keeps the sheet open, so the typed picks are not lost;
+            // the organiser mends the sheet or answers No next time.
+            bool saved = false;
             try {
-                SaveSheet();
+                saved = SaveSheet();
             } catch (const std::exception& error) {
                 ReportError(error);
+            }
+            if (!saved) {
+                event->ignore();
+                return;
             }
         }
     }

@@ -45,7 +45,7 @@ public:
 
     void ShowPicks(const TPlayer& entry);
     void AdvanceWinner(int n, TeamCode team);
-    void SaveSheet();
+    bool SaveSheet();  // true when the sheet was stored
     // The check before saving; complete tells whether every game had a winner.
     bool ValidatePicks(std::uint8_t& complete);
     bool AddPlayerFromSheet(std::int32_t id);

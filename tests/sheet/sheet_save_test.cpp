@@ -337,16 +337,22 @@ TEST_F(SheetSave, ResultsClosedAtOnceAskToSave)
     EXPECT_EQ(main->FindSheetWindow(ResultsId), 0);
 }
 
-TEST_F(SheetSave, YesWithAnEmptyNameReportsAndClosesAnyway)
+TEST_F(SheetSave, YesWithAnEmptyNameReportsAndKeepsTheSheetOpen)
 {
     TmdiBrackets* sheet = Open(0);
     QPointer<QMdiSubWindow> sub = qobject_cast<QMdiSubWindow*>(sheet->parentWidget());
     FocusCell(sheet, 1);
     Key(Qt::Key_Up);
     TestPrompts().answers = {PromptAnswer::Yes};
-    EXPECT_TRUE(sub->close());
+    EXPECT_FALSE(sub->close()) << "closing would lose the picks that could not be saved";
     EXPECT_EQ(TestPrompts().texts(), (QStringList{SaveFirst, NoName}));
     EXPECT_EQ(main->Players().Count(), 0);
+    EXPECT_EQ(sheet->SheetModified, 1);
+
+    // Answering No then closes without saving.
+    TestPrompts().clear();
+    TestPrompts().answers = {PromptAnswer::No};
+    EXPECT_TRUE(sub->close());
 }
 
 TEST_F(SheetSave, ProgramCloseAsksEachSheetAndCancelStopsIt)

@@ -11,7 +11,13 @@ QtPrompts g_qtPrompts;
 IPrompts* g_prompts = &g_qtPrompts;
 
 QWidget* DialogParent() { return QApplication::activeWindow(); }
+QString g_applicationTitle;
 }  // namespace
+
+// Kept apart from Qt's application display name, which the platform would append to every
+// window caption.
+void SetApplicationTitle(const QString& title) { g_applicationTitle = title; }
+QString ApplicationTitleText() { return g_applicationTitle; }
 
 IPrompts& Prompts() { return *g_prompts; }
 void SetPrompts(IPrompts* prompts) { g_prompts = prompts ? prompts : &g_qtPrompts; }
@@ -26,7 +32,7 @@ bool ConfirmOkCancel(const QString& text)
 PromptAnswer QtPrompts::Ask(PromptKind kind, const QString& text, PromptButtons buttons)
 {
     QMessageBox::Icon icon = QMessageBox::Information;
-    QString title = QApplication::applicationDisplayName();
+    QString title = g_applicationTitle;
     switch (kind) {
     case PromptKind::Information: icon = QMessageBox::Information; break;
     case PromptKind::Warning: icon = QMessageBox::Warning; title = QObject::tr("Warning"); break;

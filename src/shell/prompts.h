@@ -32,6 +32,10 @@ public:
     virtual bool PrintDialog(QPrinter& printer, int& copies) = 0;
 };
 
+// The application title: the caption of the program's information boxes.
+void SetApplicationTitle(const QString& title);
+QString ApplicationTitleText();
+
 IPrompts& Prompts();
 void SetPrompts(IPrompts* prompts);  // nullptr puts back the real boxes
 

@@ -36,7 +36,7 @@ std::unique_ptr<TMainForm> CreateAndLoad(const QString& dataDir, TfrmSplash* spl
         if (splash) splash->SetSplashStatus(QString::fromLatin1(text));
     };
     status("Initializing Program...");
-    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
+    SetApplicationTitle(QString::fromLatin1(ApplicationTitle));
     auto main = std::make_unique<TMainForm>(dataDir);
     main->winId();  // the native window exists before the start-up lock is released
     if (mainWindowCreated) mainWindowCreated();

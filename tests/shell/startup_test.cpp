@@ -7,6 +7,7 @@
 #include "pool/team_files.h"
 #include "settings/settings.h"
 #include "shell/main_window.h"
+#include "shell/prompts.h"
 #include "shell/single_instance.h"
 #include "shell/splash.h"
 #include "shell/startup.h"
@@ -40,7 +41,7 @@ TEST_F(StartupTest, WithNoDataFilesBothQuickTipsShowThenTheEmptyPool)
     EXPECT_EQ(TestPrompts().beeps, 2);
     EXPECT_EQ(main->pnlCount->text(), QStringLiteral("Players: 0"));
     EXPECT_EQ(splash.lblStatus->text(), QStringLiteral("Loading Players Picks..."));
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Corvanta: NCAA Tournament Manager"));
+    EXPECT_EQ(ApplicationTitleText(), QStringLiteral("Corvanta: NCAA Tournament Manager"));
 }
 
 TEST_F(StartupTest, TheSmallScreenQuestionIsAskedOncePerUser)

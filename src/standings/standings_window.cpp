@@ -218,32 +218,32 @@ void TfrmStandings::mnuExportClick()
         ExportText(request.fileName);
 }
 
-// A failed write is shown as any escaped error would be, and nothing claims success.
+// The clipboard, or a file of the type chosen last in the export dialog.
 void TfrmStandings::ExportText(const QString& fileName)
 {
-    BusyCursor busy;
-    try {
-        if (fileName.isEmpty()) {
-            const std::string text = ExportClipboardText(Table(), m_main);
-            QGuiApplication::clipboard()->setText(FromAnsi(text));
-            Prompts().Beep();
-            return;
-        }
-        const TextSeparator separator =
-            dlgExport.filterIndex == ExportCommaType ? TextSeparator::Comma : TextSeparator::Tab;
-        ExportTextFile(Table(), QFile::encodeName(fileName).toStdString(), separator, m_main);
-    } catch (const std::exception& error) {
-        ReportError(error);
+    if (fileName.isEmpty()) {
+        BusyCursor busy;
+        QGuiApplication::clipboard()->setText(FromAnsi(ExportClipboardText(Table(), m_main)));
+        Prompts().Beep();
         return;
     }
-    m_main.SetStatusText(FromAnsi(ExportSuccessPrefix) + QDir::toNativeSeparators(fileName));
+    const TextSeparator separator =
+        dlgExport.filterIndex == ExportCommaType ? TextSeparator::Comma : TextSeparator::Tab;
+    writeExport(fileName, [&](const std::string& path) { ExportTextFile(Table(), path, separator, m_main); });
 }
 
 void TfrmStandings::ExportHtml(const QString& fileName)
 {
+    writeExport(fileName,
+                [&](const std::string& path) { ExportHtmlFile(Table(), path, AsOfText(Today()), m_main); });
+}
+
+// A failed write is shown as any escaped error would be, and nothing claims success.
+void TfrmStandings::writeExport(const QString& fileName, const std::function<void(const std::string&)>& write)
+{
     BusyCursor busy;
     try {
-        ExportHtmlFile(Table(), QFile::encodeName(fileName).toStdString(), AsOfText(Today()), m_main);
+        write(QFile::encodeName(fileName).toStdString());
     } catch (const std::exception& error) {
         ReportError(error);
         return;

@@ -88,9 +88,14 @@ void TfrmStandings::CreateControls()
     grdStandings->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grdStandings->horizontalHeader()->setStretchLastSection(false);
     grdStandings->horizontalHeader()->setSectionsClickable(false);
-    grdStandings->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(grdStandings, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { mnuPopUp->popup(grdStandings->viewport()->mapToGlobal(pos)); });
+    // Positions come in the coordinates of the scroll area's viewport.
+    const auto attachPopUp = [this](QAbstractScrollArea* part) {
+        part->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(part, &QWidget::customContextMenuRequested, this,
+                [this, part](const QPoint& pos) { mnuPopUp->popup(part->viewport()->mapToGlobal(pos)); });
+    };
+    attachPopUp(grdStandings);
+    attachPopUp(grdStandings->horizontalHeader());  // the header row belongs to the grid too
     layout->addWidget(grdStandings, 1);
 }
 

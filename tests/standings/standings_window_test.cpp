@@ -118,11 +118,11 @@ protected:
     }
     // A right-click in the grid opens the pop-up menu; then the underlined letters of the items,
     // the second one in the Sort By menu.
-    static void popUp(TfrmStandings& form)
+    static void popUp(TfrmStandings& form, QWidget* where = nullptr)
     {
-        QWidget* viewport = form.grdStandings->viewport();
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20), viewport->mapToGlobal(QPoint(20, 20)));
-        QApplication::sendEvent(viewport, &event);
+        if (!where) where = form.grdStandings->viewport();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 5), where->mapToGlobal(QPoint(20, 5)));
+        QApplication::sendEvent(where, &event);
         if (!form.mnuPopUp->isVisible()) throw std::runtime_error("the pop-up menu did not open");
     }
     static void press(TfrmStandings& form, Qt::Key key, Qt::Key sortKey = Qt::Key_unknown)
@@ -186,6 +186,8 @@ TEST_F(StandingsWindow, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
     for (QAction* item : form.mnuSortBy->actions()) sortBy << item->text() + (item->isChecked() ? "*" : "");
     EXPECT_EQ(sortBy, (QStringList{"&Total Points*", "&Potential Points", "&Name", "&Champion"}));
     EXPECT_FALSE(form.mnuSortMethod->isChecked());
+    popUp(form, form.grdStandings->horizontalHeader()->viewport());  // the header row is part of the grid
+    form.mnuPopUp->hide();
     // Hovering an item shows its hint in the main window's hint panel.
     popUp(form);
     const QPoint at = form.mnuPopUp->actionGeometry(form.mnuCopy).center();

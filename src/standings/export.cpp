@@ -1,6 +1,7 @@
 #include "standings/export.h"
 
 #include <charconv>
+#include <cstdio>
 #include <ctime>
 
 #include "pool/bracket.h"
@@ -243,7 +244,6 @@ void ExportHtmlFile(const TStandingsTable& table, const std::string& path, const
 
     // The page loads nothing from anywhere: no frames, scripts or images from other sites.
     line(std::string("<html><head><title>") + brand::ProductName + ": Standings</title>");
-    line(R"(<meta http-equiv="Content-Type" content="text/html; charset=windows-1252" />)");
     line(R"(<meta NAME="KEYWORDS" CONTENT=")" + keywords + R"(" />)");
     line(R"(<meta NAME="DESCRIPTION" CONTENT=")" + description + R"(" />)");
     line("<STYLE><!--");

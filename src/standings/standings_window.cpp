@@ -88,9 +88,14 @@ void TfrmStandings::CreateControls()
     grdStandings->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grdStandings->horizontalHeader()->setStretchLastSection(false);
     grdStandings->horizontalHeader()->setSectionsClickable(false);
-    grdStandings->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(grdStandings, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { mnuPopUp->popup(grdStandings->viewport()->mapToGlobal(pos)); });
+    // Positions come in the coordinates of the scroll area's viewport.
+    const auto attachPopUp = [this](QAbstractScrollArea* part) {
+        part->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(part, &QWidget::customContextMenuRequested, this,
+                [this, part](const QPoint& pos) { mnuPopUp->popup(part->viewport()->mapToGlobal(pos)); });
+    };
+    attachPopUp(grdStandings);
+    attachPopUp(grdStandings->horizontalHeader());  // the header row belongs to the grid too
     layout->addWidget(grdStandings, 1);
 }
 
@@ -218,32 +223,32 @@ void TfrmStandings::mnuExportClick()
         ExportText(request.fileName);
 }
 
-// A failed write is shown as any escaped error would be, and nothing claims success.
+// The clipboard, or a file of the type chosen last in the export dialog.
 void TfrmStandings::ExportText(const QString& fileName)
 {
-    BusyCursor busy;
-    try {
-        if (fileName.isEmpty()) {
-            const std::string text = ExportClipboardText(Table(), m_main);
-            QGuiApplication::clipboard()->setText(FromAnsi(text));
-            Prompts().Beep();
-            return;
-        }
-        const TextSeparator separator =
-            dlgExport.filterIndex == ExportCommaType ? TextSeparator::Comma : TextSeparator::Tab;
-        ExportTextFile(Table(), QFile::encodeName(fileName).toStdString(), separator, m_main);
-    } catch (const std::exception& error) {
-        ReportError(error);
+    if (fileName.isEmpty()) {
+        BusyCursor busy;
+        QGuiApplication::clipboard()->setText(FromAnsi(ExportClipboardText(Table(), m_main)));
+        Prompts().Beep();
         return;
     }
-    m_main.SetStatusText(FromAnsi(ExportSuccessPrefix) + QDir::toNativeSeparators(fileName));
+    const TextSeparator separator =
+        dlgExport.filterIndex == ExportCommaType ? TextSeparator::Comma : TextSeparator::Tab;
+    writeExport(fileName, [&](const std::string& path) { ExportTextFile(Table(), path, separator, m_main); });
 }
 
 void TfrmStandings::ExportHtml(const QString& fileName)
 {
+    writeExport(fileName,
+                [&](const std::string& path) { ExportHtmlFile(Table(), path, AsOfText(Today()), m_main); });
+}
+
+// A failed write is shown as any escaped error would be, and nothing claims success.
+void TfrmStandings::writeExport(const QString& fileName, const std::function<void(const std::string&)>& write)
+{
     BusyCursor busy;
     try {
-        ExportHtmlFile(Table(), QFile::encodeName(fileName).toStdString(), AsOfText(Today()), m_main);
+        write(QFile::encodeName(fileName).toStdString());
     } catch (const std::exception& error) {
         ReportError(error);
         return;

@@ -1,4 +1,7 @@
 #pragma once
+#include <functional>
+#include <string>
+
 #include "pool/players.h"
 #include "shell/child_form.h"
 #include "shell/prompts.h"
@@ -33,7 +36,6 @@ public:
     void ExportHtml(const QString& fileName);
 
     const TStandingsTable& Table() const;
-    TStandingsModel* Model() const { return m_model; }
 
     QLabel* pnlStatus = nullptr;
     QTableView* grdStandings = nullptr;
@@ -59,6 +61,7 @@ private:
     void FormCreate();
     void FormClose();
     QAction* AddMenuItem(QMenu* menu, const QString& caption, const QString& hint);
+    void writeExport(const QString& fileName, const std::function<void(const std::string&)>& write);
 
     TMainForm& m_main;
     TStandingsModel* m_model = nullptr;

@@ -98,7 +98,11 @@ TfrmOpen::TfrmOpen(TMainForm& main, QWidget* parent)
     const QSize cell((lstPlayers->width() - 2 * lstPlayers->frameWidth()) / ColumnCount, ItemHeight);
     lstPlayers->setGridSize(cell);
     lstPlayers->setItemDelegate(new TPlayerItemDelegate(*this, cell));
+    FormCreate();
+}
 
+void TfrmOpen::FormCreate()
+{
     FillPlayerList(AllPlayers);
     lstTypes->setCurrentIndex(AllPlayers);
     connect(lstTypes, &QComboBox::currentIndexChanged, this, &TfrmOpen::lstTypesClick);
@@ -249,8 +253,6 @@ void TfrmOpen::mnuDeleteClick()
         if (!ConfirmOkCancel(QStringLiteral("Delete picks for ") + FromAnsi(entry->Name.view()) + QStringLiteral("?")))
             continue;
         BusyCursor busy;
-        // Two stored sheets may share an id; one that is gone already is not deleted twice.
-        if (players.IndexOfId(entry->Id) < 0) continue;
         if (players.DeletePlayer(entry->Id)) deleted = true;
     }
     if (deleted) FillPlayerList(m_filter);

@@ -71,6 +71,7 @@ public:
     QPixmap imgNotPaid;
 
 private:
+    void FormCreate();
     void CreateControls();
     void CreatePopupMenu();
     void PlaceControls();

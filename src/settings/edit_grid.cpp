@@ -73,6 +73,7 @@ void TEditGrid::setRowHeight(int height)
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(height);
+    horizontalHeader()->setFixedHeight(height);  // the header row is one of the grid's rows
 }
 
 void TEditGrid::commitOpenEditor()

@@ -24,6 +24,7 @@ public:
     // the cells with other data, so the old text cannot land in them).
     void closeOpenEditor();
     void setColumnWidths(std::initializer_list<int> widths);
+    // Every row, the header row included.
     void setRowHeight(int height);
 
 protected:

@@ -327,12 +327,19 @@ void TfrmOptions::grdTeamsSetEditText(int column, int row, const QString& text)
     }
 }
 
+std::array<std::string, RegionCount> TfrmOptions::storedRegionNames() const
+{
+    // The region file keeps no blanks around a value, so neither do the names compared and stored.
+    std::array<std::string, RegionCount> names;
+    for (int i = 0; i < RegionCount; ++i) names[i] = ToAnsi(lstRegion[i]->currentText().trimmed());
+    return names;
+}
+
 bool TfrmOptions::regionsUnique()
 {
     // Compared as they will be stored, so two names that the code page cannot tell apart count
     // as the same name.
-    std::array<std::string, RegionCount> names;
-    for (int i = 0; i < RegionCount; ++i) names[i] = ToAnsi(lstRegion[i]->currentText());
+    const std::array<std::string, RegionCount> names = storedRegionNames();
     for (int i = 0; i < RegionCount; ++i)
         for (int j = i + 1; j < RegionCount; ++j)
             if (names[i] == names[j]) return false;
@@ -420,9 +427,7 @@ void TfrmOptions::cmdOkClick()
             BusyCursor busy;
             SaveTeams(dir);
         }
-        std::array<std::string, RegionCount> names;
-        for (int i = 0; i < RegionCount; ++i) names[i] = ToAnsi(lstRegion[i]->currentText());
-        SaveRegions(dir, names);
+        SaveRegions(dir, storedRegionNames());
         writeSettings();
     } catch (const std::exception& error) {
         // The save stops at the failed step; what was written before stays written, and the

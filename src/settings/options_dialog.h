@@ -50,6 +50,7 @@ private:
     void lstRegionsClick();
     void grdTeamsSetEditText(int column, int row, const QString& text);
     void cmdOkClick();
+    std::array<std::string, RegionCount> storedRegionNames() const;
     bool regionsUnique();
     bool roundValuesValid();
     void readSettings();

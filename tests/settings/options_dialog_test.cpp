@@ -356,6 +356,7 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         {{"", "", "", ""}, 3, "", unique},
         {{"East", "West", "", ""}, 1, "1", unique},
         {{"East", "West", "East", "South"}, 1, "1", unique},
+        {{"East", "West", " East ", "South"}, 1, "1", unique},  // the file keeps no blanks around a name
         {{"\u03A9 North", "\u0416 North", "South", "West"}, 1, "1", unique},
         {{"East", "east", "West", "South"}, 1, "1", "", RegionFile("East", "east", "West", "South")},
         {{"\u03A9 North", "Z\u00FCrich", "South", "West"}, 1, "1", "", RegionFile("? North", "Z\xFCrich", "South", "West")},

@@ -1,0 +1,37 @@
+// REGIONS.HFD reader and writer: any text reads without harm, and writing the four names into
+// any existing file gives a file that reads back those names.
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "pool/errors.h"
+#include "pool/file_io.h"
+#include "pool/team_files.h"
+
+namespace {
+std::string workDir()
+{
+    // Memory-backed when there is one: the writer flushes to disk on every run.
+    std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+    base /= "hoopfall-fuzz-regions-" + std::to_string(::getpid());
+    std::filesystem::create_directories(base);
+    return base.string();
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
+{
+    static const std::string dir = workDir();
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    for (int n = 0; n <= 5; ++n) (void)LoadRegionsFromText(text, n);
+
+    std::ofstream(JoinPath(dir, RegionsFileName), std::ios::binary | std::ios::trunc) << text;
+    const std::array<std::string, 4> names = {"East", "West", "South", "Midwest"};
+    SaveRegions(dir, names);
+    for (int n = 1; n <= 4; ++n)
+        if (LoadRegions(dir, n) != names[std::size_t(n - 1)]) std::abort();
+    return 0;
+}

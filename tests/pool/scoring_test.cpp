@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <set>
+
 #include "pool/players.h"
 #include "pool_samples.h"
 #include "settings/settings.h"
@@ -227,6 +230,90 @@ TEST_F(Scoring, WhenAPassRuns)
     EXPECT_EQ(host.standingsShown, (std::vector<bool>{false, true}));
     EXPECT_EQ(host.statusTexts, (std::vector<std::string>{UpdatingStandingsText, "", UpdatingStandingsText, ""}));
     EXPECT_EQ(p.Total, 1);
+}
+
+// The rules game by game, written plainly, against the pass on random and inconsistent pools.
+struct Reference {
+    std::vector<int> progress;
+    void score(TPlayers& list, const settings::ScoringValues& v)
+    {
+        const TPlayer& results = list[list.IndexOfId(ResultsId)];
+        std::set<TeamCode> eliminated;
+        for (int i = 0; i < list.Count(); ++i) {
+            TPlayer& e = list[i];
+            if (&e == &results || (!results.Modified && !e.Modified)) continue;
+            long long points[7] = {}, potential = 0;
+            for (int g = 1; g <= GameCount; ++g) {
+                const int r = RoundOfGame(g);
+                const TeamCode w = results.Picks[g], p = e.Picks[g];
+                const long long value = v.multiplyBySeed ? (long long)SeedOfCode(w != 0 ? w : p) * v.round[r] : v.round[r];
+                if (w != 0) {
+                    if (p == w) points[r] += value;
+                    else eliminated.insert(p);
+                } else if (p != 0 && !eliminated.count(p)) {
+                    potential += value;
+                }
+            }
+            long long total = 0;
+            for (int r = 1; r <= 6; ++r) {
+                e.RoundPoints[r] = std::int32_t(points[r]);
+                total += points[r];
+            }
+            e.Total = std::int32_t(total);
+            e.Potential = std::int32_t(potential + total);
+            const int percent = int(std::nearbyint(double(i + 1) / double(list.Count()) * 100.0));
+            if (percent != (progress.empty() ? 0 : progress.back())) progress.push_back(percent);
+            e.Modified = 0;
+        }
+    }
+};
+
+TEST_F(Scoring, MatchesTheRulesGameByGame)
+{
+    std::mt19937 rng(17);
+    const TeamCode odd[] = {0, 0, 101, 116, 208, 499, 500, -3, 117, 1000000};
+    auto randomPicks = [&](int played, bool consistent) {
+        PickArray picks = RandomBracket(rng, played);
+        if (!consistent)
+            for (int g = 1; g <= GameCount; ++g)
+                if (rng() % 4 == 0) picks[g] = odd[rng() % std::size(odd)];
+        return picks;
+    };
+    for (int count : {2, 9, 199, 200, 201, 2001}) {
+        for (bool consistent : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << count << (consistent ? " consistent" : " odd"));
+            store.values.clear();
+            if (rng() % 2) setRounds({"3", "-2", "7", "1000", "0", "11"}, rng() % 2 ? "1" : "0");
+            players.Clear();
+            TPlayers copy(host, dir.path());
+            copy.SetWriteOnDestroy(false);
+            const int resultsAt = int(rng() % std::uint32_t(count));
+            for (int i = 0; i < count; ++i) {
+                TPlayer e = i == resultsAt ? MakeEntry(ResultsId, ResultsName, randomPicks(int(rng() % 64), consistent))
+                                           : MakeEntry(i + 1, "P", randomPicks(GameCount, consistent));
+                e.Modified = std::uint8_t(rng() % 3 == 0);
+                players.Add(e);
+                copy.Add(e);
+            }
+            for (int pass = 0; pass < 2; ++pass) {  // the second pass rescores only the marked entries
+                host.progress.clear();
+                players.UpdateStandings(true);
+                TRegIniFile ini(store);
+                Reference reference;
+                reference.score(copy, settings::ReadScoringValues(ini));
+                copy[resultsAt].Modified = 0;
+                reference.progress.push_back(0);
+                EXPECT_EQ(host.progress, reference.progress);
+                for (int i = 0; i < count; ++i) {
+                    ASSERT_EQ(rounds(players[i]), rounds(copy[i])) << "entry " << i;
+                    ASSERT_EQ(players[i].Total, copy[i].Total) << "entry " << i;
+                    ASSERT_EQ(players[i].Potential, copy[i].Potential) << "entry " << i;
+                    ASSERT_EQ(players[i].Modified, copy[i].Modified) << "entry " << i;
+                }
+                for (int i = 0; i < count; i += 3) players[i].Modified = copy[i].Modified = 1;
+            }
+        }
+    }
 }
 
 TEST_F(Scoring, OddPicksNeverReachOutsideTheTables)

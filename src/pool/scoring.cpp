@@ -1,3 +1,4 @@
+#include <bit>
 #include <cmath>
 #include <set>
 #include <vector>
@@ -82,17 +83,9 @@ struct GameRun {
     bool played = false;
 };
 
-// What a pick tells the fast loops: its team's bit (0 for a blank pick), the factor of its
-// game values, and whether it is no team at all (the entry then goes by the rules instead).
-struct CodeInfo {
-    std::uint64_t bit = 0;
-    std::uint32_t factor = 0;
-    std::uint32_t odd = 0;
-};
-
-class ScoringPlan {
+class ScoringPass {
 public:
-    ScoringPlan(const TPlayer& results, const settings::ScoringValues& values) : m_results(results), m_values(values)
+    ScoringPass(const TPlayer& results, const settings::ScoringValues& values) : m_results(results), m_values(values)
     {
         for (int g = 1; g <= GameCount; ++g) {
             const int r = RoundOfGame(g);
@@ -102,81 +95,141 @@ public:
             m_playedValue[g] = w == 0 ? 0 : factorOf(w) * std::uint32_t(values.round[r]);
             m_notWinner[g] = IsValidTeamCode(w) ? ~EliminatedSet::bitOf(w) : ~std::uint64_t(0);
             m_openValue[g] = std::uint32_t(values.round[r]);
+            m_knownLoser[g] = w;
+            if (w != 0) {  // the team the winner beat, as far as the results tell
+                const GamePair pair =
+                    g <= 32 ? FirstRoundPair(g) : GamePair{results.Picks[2 * g - 65], results.Picks[2 * g - 64]};
+                const TeamCode other = pair.a == w ? pair.b : pair.b == w ? pair.a : 0;
+                m_opponent[g] = IsValidTeamCode(other) ? other : 0;
+            }
             if (m_runs.empty() || m_runs.back().round != r || m_runs.back().played != (w != 0))
                 m_runs.push_back({g, g, r, w != 0});
             else
                 m_runs.back().last = g;
         }
-        for (TeamCode code = 0; code < OutOfTable; ++code) {
-            CodeInfo& info = m_codes[code];
+        for (TeamCode code = 0; code < TableSize; ++code) {
             if (IsValidTeamCode(code)) {
-                info.bit = EliminatedSet::bitOf(code);
-                info.factor = factorOf(code);
-            } else {
-                info.odd = code != 0;
+                m_lostBit[code] = EliminatedSet::bitOf(code);
+                m_liveFactor[code] = factorOf(code);
+                m_codeOfBit[std::countr_zero(m_lostBit[code])] = code;
+            } else if (code != 0) {
+                m_odd[code] = 1;
+                m_liveFactor[code] = Poison;
             }
         }
-        m_codes[OutOfTable].odd = 1;
     }
 
-    void score(TPlayer& entry, EliminatedSet& eliminated) const
+    void score(TPlayer& entry)
     {
-        if (!m_fast || !scoreFast(entry, eliminated.teams))
-            ScoreEntryByTheRules(entry, m_results, m_values, eliminated);
+        const std::uint64_t before = m_eliminated.teams;
+        if (!m_fast || !scoreFast(entry)) {
+            ScoreEntryByTheRules(entry, m_results, m_values, m_eliminated);
+            setLive(m_eliminated.teams & ~before, false);
+        }
+        if (m_eliminated.teams != before) updateKnownLosers();
     }
 
 private:
-    static constexpr TeamCode OutOfTable = 500;
-    static const CodeInfo& info(const CodeInfo* codes, TeamCode pick)
-    {
-        return codes[std::uint32_t(pick) < std::uint32_t(OutOfTable) ? pick : OutOfTable];
-    }
+    // Per code, indexed by its low nine bits; a pick whose other bits are set is found by or-ing
+    // every pick together.
+    static constexpr int TableSize = 512;
+    static constexpr std::uint32_t Poison = 1u << 24;  // above any sum of real factors of a stretch
+
     std::uint32_t factorOf(TeamCode code) const { return m_values.multiplyBySeed ? std::uint32_t(SeedOfCode(code)) : 1; }
 
+    // Keeps the live factors in step with the eliminated teams (a handful of times per pass).
+    void setLive(std::uint64_t teams, bool live)
+    {
+        for (; teams; teams &= teams - 1) {
+            const TeamCode code = m_codeOfBit[std::countr_zero(teams)];
+            m_liveFactor[code] = live ? factorOf(code) : 0;
+        }
+    }
+
+    // A played game's beaten team once it is among the eliminated (the winner until then): a
+    // pick of it, like one of the winner or a blank, can add nothing to the eliminated. Most
+    // sheets pick only such teams in played games, and their scan of them is then vectorised.
+    void updateKnownLosers()
+    {
+        for (int g = 1; g <= GameCount; ++g) {
+            const TeamCode other = m_opponent[g];
+            const bool lost = other != 0 && (m_eliminated.teams & EliminatedSet::bitOf(other)) != 0;
+            m_knownLoser[g] = lost ? other : m_winner[g];
+        }
+    }
+
     // False, with nothing changed, when the entry holds a pick that is no team.
-    bool scoreFast(TPlayer& entry, std::uint64_t& eliminated) const
+    bool scoreFast(TPlayer& entry)
     {
         const TeamCode* picks = entry.Picks.data();
         std::uint32_t points[RoundCount + 1] = {};
         std::uint32_t potential = 0;
-        std::uint64_t lost = eliminated;
+        const std::uint64_t before = m_eliminated.teams;
+        std::uint64_t lost = before;
+        std::uint64_t marked = before;
         std::uint32_t odd = 0;
+        std::uint32_t bits = 0;
         for (const GameRun& run : m_runs) {
             if (run.played) {
                 std::uint32_t earned = 0;
-                for (int g = run.first; g <= run.last; ++g)
-                    earned += m_playedValue[g] & (0u - std::uint32_t(picks[g] == m_winner[g]));
+                std::uint32_t news = 0;
+                for (int g = run.first; g <= run.last; ++g) {
+                    const TeamCode p = picks[g];
+                    const bool correct = p == m_winner[g];
+                    earned += m_playedValue[g] & (0u - std::uint32_t(correct));
+                    news |= std::uint32_t(!(correct | (p == m_knownLoser[g]) | (p == 0)));
+                }
                 points[run.round] += earned;
+                if (!news) continue;
+#pragma GCC unroll 4
                 for (int g = run.first; g <= run.last; ++g) {  // a wrong pick's team has lost
-                    const CodeInfo& code = info(m_codes, picks[g]);
-                    lost |= code.bit & m_notWinner[g];
-                    odd |= code.odd;
+                    const auto p = std::uint32_t(picks[g]);
+                    bits |= p;
+                    lost |= m_lostBit[p % TableSize] & m_notWinner[g];
+                    odd |= m_odd[p % TableSize];
+                }
+                if (lost != marked) {
+                    setLive(lost & ~marked, false);
+                    marked = lost;
                 }
             } else {
                 std::uint32_t factors = 0;  // live picks, by the factor of their value
+#pragma GCC unroll 4
                 for (int g = run.first; g <= run.last; ++g) {
-                    const CodeInfo& code = info(m_codes, picks[g]);
-                    factors += code.factor & (0u - std::uint32_t((code.bit & ~lost) != 0));
-                    odd |= code.odd;
+                    const auto p = std::uint32_t(picks[g]);
+                    bits |= p;
+                    factors += m_liveFactor[p % TableSize];
                 }
+                odd |= factors & ~(Poison - 1);
                 potential += factors * m_openValue[run.first];
             }
         }
-        if (odd) return false;
-        eliminated = lost;
+        if (odd || bits >= TableSize) {
+            setLive(lost & ~before, true);
+            return false;
+        }
+        m_eliminated.teams = lost;
         StorePoints(entry, points, potential);
         return true;
     }
 
     const TPlayer& m_results;
     settings::ScoringValues m_values;
+    EliminatedSet m_eliminated;
     bool m_fast = true;
     TeamCode m_winner[GameCount + 1] = {};
     std::uint32_t m_playedValue[GameCount + 1] = {};
     std::uint64_t m_notWinner[GameCount + 1] = {};
     std::uint32_t m_openValue[GameCount + 1] = {};
-    CodeInfo m_codes[OutOfTable + 1];
+    TeamCode m_opponent[GameCount + 1] = {};
+    TeamCode m_knownLoser[GameCount + 1] = {};
     std::vector<GameRun> m_runs;
+    // By code: the team's bit (0 for anything else), what a pick of it adds to an open game's
+    // factors (0 once eliminated; a poison for codes that are no team), and whether it is such.
+    std::uint64_t m_lostBit[TableSize] = {};
+    std::uint32_t m_liveFactor[TableSize] = {};
+    std::uint8_t m_odd[TableSize] = {};
+    TeamCode m_codeOfBit[64] = {};
 };
 
 // The progress of entry i of n, without working the percentage out for every entry: it only
@@ -219,15 +272,13 @@ bool TPlayers::UpdateStandings(bool force)
     TPlayer& results = *m_items[static_cast<std::size_t>(resultsIndex)];
 
     TRegIniFile store;
-    const ScoringPlan plan(results, settings::ReadScoringValues(store));
-
-    EliminatedSet eliminated;
+    ScoringPass pass(results, settings::ReadScoringValues(store));
     PassProgress progress(m_host, m_items.size());
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         TPlayer& entry = *m_items[i];
         if (&entry == &results) continue;
         if (!results.Modified && !entry.Modified) continue;
-        plan.score(entry, eliminated);
+        pass.score(entry);
         progress.entryDone(i);
         entry.Modified = 0;
     }

@@ -1,6 +1,6 @@
 #pragma once
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,10 +87,15 @@ public:
 
 private:
     void QuickSort(int low, int high);
+    TPlayer& append();  // a new empty entry at the end of the list
+
+    // Entries live in fixed blocks that never move, so a removed entry stays readable.
+    static constexpr std::size_t BlockSize = 1024;
 
     IPoolHost& m_host;
     std::string m_dir;
-    std::deque<TPlayer> m_storage;
+    std::vector<std::unique_ptr<TPlayer[]>> m_blocks;
+    std::size_t m_blockUsed = BlockSize;
     std::vector<TPlayer*> m_items;
     bool m_writeOnDestroy = true;
 };

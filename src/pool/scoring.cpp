@@ -1,5 +1,6 @@
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -95,7 +96,6 @@ public:
             m_playedValue[g] = w == 0 ? 0 : factorOf(w) * std::uint32_t(values.round[r]);
             m_notWinner[g] = IsValidTeamCode(w) ? ~EliminatedSet::bitOf(w) : ~std::uint64_t(0);
             m_openValue[g] = std::uint32_t(values.round[r]);
-            m_knownLoser[g] = w;
             if (w != 0) {  // the team the winner beat, as far as the results tell
                 const GamePair pair =
                     g <= 32 ? FirstRoundPair(g) : GamePair{results.Picks[2 * g - 65], results.Picks[2 * g - 64]};
@@ -146,15 +146,15 @@ private:
         }
     }
 
-    // A played game's beaten team once it is among the eliminated (the winner until then): a
-    // pick of it, like one of the winner or a blank, can add nothing to the eliminated. Most
-    // sheets pick only such teams in played games, and their scan of them is then vectorised.
+    // A played game's beaten team once it is among the eliminated (0 until then): a pick of it,
+    // like one of the winner, can add nothing to the eliminated. Most sheets pick only such
+    // teams in played games, and their scan of them is then vectorised.
     void updateKnownLosers()
     {
         for (int g = 1; g <= GameCount; ++g) {
             const TeamCode other = m_opponent[g];
             const bool lost = other != 0 && (m_eliminated.teams & EliminatedSet::bitOf(other)) != 0;
-            m_knownLoser[g] = lost ? other : m_winner[g];
+            m_knownLoser[g] = lost ? other : 0;
         }
     }
 
@@ -172,16 +172,15 @@ private:
         for (const GameRun& run : m_runs) {
             if (run.played) {
                 std::uint32_t earned = 0;
-                std::uint32_t news = 0;
+                std::uint32_t known = ~0u;
                 for (int g = run.first; g <= run.last; ++g) {
                     const TeamCode p = picks[g];
-                    const bool correct = p == m_winner[g];
-                    earned += m_playedValue[g] & (0u - std::uint32_t(correct));
-                    news |= std::uint32_t(!(correct | (p == m_knownLoser[g]) | (p == 0)));
+                    const std::uint32_t correct = 0u - std::uint32_t(p == m_winner[g]);
+                    earned += m_playedValue[g] & correct;
+                    known &= correct | (0u - std::uint32_t(p == m_knownLoser[g]));
                 }
                 points[run.round] += earned;
-                if (!news) continue;
-#pragma GCC unroll 4
+                if (known) continue;
                 for (int g = run.first; g <= run.last; ++g) {  // a wrong pick's team has lost
                     const auto p = std::uint32_t(picks[g]);
                     bits |= p;
@@ -194,12 +193,20 @@ private:
                 }
             } else {
                 std::uint32_t factors = 0;  // live picks, by the factor of their value
-#pragma GCC unroll 4
-                for (int g = run.first; g <= run.last; ++g) {
-                    const auto p = std::uint32_t(picks[g]);
-                    bits |= p;
-                    factors += m_liveFactor[p % TableSize];
+                // Two picks per step, read as one word: the order of the halves does not matter.
+                std::uint64_t both = 0;
+                int g = run.first;
+                for (; g < run.last; g += 2) {
+                    std::uint64_t two;
+                    std::memcpy(&two, picks + g, sizeof two);
+                    both |= two;
+                    factors += m_liveFactor[two % TableSize] + m_liveFactor[(two >> 32) % TableSize];
                 }
+                if (g == run.last) {
+                    both |= std::uint32_t(picks[g]);
+                    factors += m_liveFactor[std::uint32_t(picks[g]) % TableSize];
+                }
+                bits |= std::uint32_t(both) | std::uint32_t(both >> 32);
                 odd |= factors & ~(Poison - 1);
                 potential += factors * m_openValue[run.first];
             }
@@ -236,21 +243,22 @@ private:
 // grows with i, so it is evaluated from a little before the point where it can next change.
 class PassProgress {
 public:
-    PassProgress(IPoolHost& host, std::size_t count) : m_reporter(host), m_count(static_cast<double>(count)) {}
+    PassProgress(IPoolHost& host, std::size_t count) : m_reporter(host), m_count(count) {}
     void entryDone(std::size_t index)
     {
-        if (static_cast<double>(index + 1) < m_nextCheck) return;
-        const int percent = RoundPercent(static_cast<double>(index + 1) / m_count);
+        if (index + 1 < m_nextCheck) return;
+        const int percent = RoundPercent(static_cast<double>(index + 1) / static_cast<double>(m_count));
         m_reporter.report(percent);
         // The percentage reaches percent + 1 no earlier than (percent + 0.5) / 100 of the way;
         // two entries of margin absorb the rounding of the division.
-        m_nextCheck = std::floor((percent + 0.5) * m_count / 100.0) - 2.0;
+        const double next = std::floor((percent + 0.5) * static_cast<double>(m_count) / 100.0) - 2.0;
+        m_nextCheck = next > 0 ? static_cast<std::size_t>(next) : 0;
     }
 
 private:
     ProgressReporter m_reporter;
-    double m_count;
-    double m_nextCheck = 0;
+    std::size_t m_count;
+    std::size_t m_nextCheck = 0;
 };
 }  // namespace
 

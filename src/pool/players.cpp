@@ -1,5 +1,6 @@
 #include "pool/players.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -90,8 +91,9 @@ TPlayers::~TPlayers()
 
 TPlayer& TPlayers::append()
 {
-    if (m_blockUsed == BlockSize) {
-        m_blocks.push_back(std::make_unique<TPlayer[]>(BlockSize));
+    if (m_blockUsed == m_blockSize) {
+        m_blockSize = std::clamp<std::size_t>(m_items.size(), 16, MaxBlockSize);
+        m_blocks.push_back(std::make_unique<TPlayer[]>(m_blockSize));
         m_blockUsed = 0;
     }
     TPlayer* entry = &m_blocks.back()[m_blockUsed++];

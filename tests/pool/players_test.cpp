@@ -212,11 +212,6 @@ TEST_F(AtomicWrite, UnwritableFolderNamesTheFile)
         EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos) << e.what();
     }
-    if (geteuid() != 0) {  // permissions do not stop root
-        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-        EXPECT_THROW(players.SavePlayersTo(dir.file(PicksFileName)), HoopError);
-        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-    }
     expectOldFileAlone();
 }
 
@@ -290,14 +285,6 @@ TEST_F(PlayerList, CountTexts)
         players.UpdatePlayerCount();
         EXPECT_EQ(host.countText, r.text);
     }
-}
-
-TEST_F(PlayerList, IndexOfIdFindsTheFirst)
-{
-    for (std::int32_t id : {4, 9, -1, 9}) players.Add(MakeEntry(id, "x"));
-    EXPECT_EQ(players.IndexOfId(9), 1);
-    EXPECT_EQ(players.IndexOfId(-1), 2);
-    EXPECT_EQ(players.IndexOfId(7), -1);
 }
 
 // The standings order.

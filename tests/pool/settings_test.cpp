@@ -88,17 +88,11 @@ TEST_F(SettingsRules, ScoringReaderDefaults)
     EXPECT_FALSE(v.multiplyBySeed);
 }
 
-TEST(SettingsDefaults, OptionsPayoutRows)
+TEST(SettingsDefaults, OptionsShowFivePayoutRows)
 {
-    const char* descs[] = {"1st Place", "2nd Place", "3rd Place", "4th Place", "Last Place", "", "", ""};
-    const char* pcts[] = {"65%", "15%", "10%", "5%", "5%", "", "", ""};
-    for (int row = 1; row <= settings::PayoutRows; ++row) {
-        EXPECT_EQ(settings::OptionsPayDescDefault(row), descs[row - 1]);
-        EXPECT_EQ(settings::OptionsPayPctDefault(row), pcts[row - 1]);
-        EXPECT_EQ(settings::PayDescName(row), "PayDesc" + std::to_string(row));
-    }
-    EXPECT_EQ(settings::RoundName(6), "Round6");
-    EXPECT_EQ(settings::CheckedResolution, "Checked Resolution");
+    EXPECT_EQ(settings::OptionsPayDescDefault(5), "Last Place");
+    EXPECT_EQ(settings::OptionsPayPctDefault(1), "65%");
+    EXPECT_EQ(settings::OptionsPayDescDefault(6), "");
 }
 
 }  // namespace

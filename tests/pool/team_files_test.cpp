@@ -56,23 +56,13 @@ TEST_F(TeamFile, SavedFileIsSixtyFourRecordsByteForByte)
             expected += s == 3 ? TeamRecord(r, s, TeamLabel(r, s), "00", "00")
                                : TeamRecord(r, s, TeamLabel(r, s), std::to_string(30 - s), std::to_string(s % 10));
     EXPECT_EQ(bytes, expected);
-    // The "00" fill is made in the table too.
+    // The "00" fill is made in the table too, and the file loads back to the same table.
     EXPECT_EQ(TeamEntry(2, 3).wins.str(), "00");
-    EXPECT_EQ(TeamEntry(2, 3).losses.str(), "00");
-}
-
-TEST_F(TeamFile, RoundTripReproducesTableAndFile)
-{
-    fillTable();
-    SaveTeams(dir.path());
-    const std::string first = dir.read(TeamsFileName);
     ClearTeams();
     EXPECT_TRUE(LoadTeams(dir.path(), host));
-    EXPECT_TRUE(host.information.empty());
-    EXPECT_EQ(TeamName(416), TeamLabel(4, 16));
-    EXPECT_EQ(TeamEntry(1, 3).wins.str(), "00");
+    EXPECT_EQ(TeamEntry(2, 3).losses.str(), "00");
     SaveTeams(dir.path());
-    EXPECT_EQ(dir.read(TeamsFileName), first);
+    EXPECT_EQ(dir.read(TeamsFileName), expected);
 }
 
 TEST_F(TeamFile, RecordsGoToTheirOwnPlaceInAnyOrder)
@@ -124,10 +114,10 @@ TEST_F(TeamFile, RecordsWithoutAPlaceAreSkipped)
         dir.write(TeamsFileName, TeamRecord(region, seed, "Nowhere") + TeamRecord(2, 2, "After"));
         EXPECT_TRUE(LoadTeams(dir.path(), host));
         EXPECT_EQ(TeamName(202), "After");
+        int named = 0;
         for (int r = 1; r <= RegionCount; ++r)
-            for (int s = 1; s <= SeedCount; ++s) {
-                if (r != 2 || s != 2) EXPECT_EQ(TeamEntry(r, s).name.str(), "");
-            }
+            for (int s = 1; s <= SeedCount; ++s) named += !TeamEntry(r, s).name.empty();
+        EXPECT_EQ(named, 1);
     }
 }
 
@@ -167,15 +157,10 @@ TEST(RegionFile, ReadsLikeAnInitialisationFile)
     for (const Row& r : rows) EXPECT_EQ(LoadRegionsFromText(r.text, r.position), r.expected) << r.text;
 }
 
-TEST(RegionFile, MissingFileGivesEmptyNames)
-{
-    TempDir dir;
-    for (int n = 1; n <= 4; ++n) EXPECT_EQ(LoadRegions(dir.path(), n), "");
-}
-
 TEST(RegionFile, NewFileHoldsOneLinePerRegion)
 {
     TempDir dir;
+    EXPECT_EQ(LoadRegions(dir.path(), 1), "") << "no file yet";
     SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
     EXPECT_EQ(dir.read(RegionsFileName), "[Regions]\r\n1=East\r\n2=West\r\n3=South\r\n4=Midwest\r\n");
     EXPECT_EQ(LoadRegions(dir.path(), 1), "East");

@@ -12,19 +12,29 @@
 #include "pool/team_files.h"
 
 namespace {
-std::string workDir()
-{
-    // Memory-backed when there is one: the writer flushes to disk on every run.
-    std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
-    base /= "hoopfall-fuzz-regions-" + std::to_string(::getpid());
-    std::filesystem::create_directories(base);
-    return base.string();
-}
+// A folder of its own for the run, memory-backed when there is one (the writer flushes to disk
+// on every input), removed at exit.
+struct WorkDir {
+    WorkDir()
+    {
+        std::filesystem::path base =
+            std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+        path = base / ("hoopfall-fuzz-regions-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path);
+    }
+    ~WorkDir()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::filesystem::path path;
+};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
-    static const std::string dir = workDir();
+    static const WorkDir work;
+    const std::string dir = work.path.string();
     const std::string text(reinterpret_cast<const char*>(data), size);
     for (int n = 0; n <= 5; ++n) (void)LoadRegionsFromText(text, n);
 

@@ -8,27 +8,33 @@ JOBS        ?= $(shell nproc)
 # Packages the build, the tests and the program need.
 DEPS := cmake ninja-build g++ pkg-config qt6-base-dev libsimpleini-dev libgtest-dev libgmock-dev \
         libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils
-FUZZ_DEPS := clang libclang-rt-14-dev
+# The benchmarks build everything but run no browser; the fuzz build is the core alone.
+BENCH_DEPS := cmake ninja-build g++ pkg-config qt6-base-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
+FUZZ_DEPS := cmake ninja-build pkg-config libsimpleini-dev clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps fuzz-deps configure build run test bench fuzz clean
+.PHONY: all deps bench-deps fuzz-deps configure build run test bench fuzz clean
 
 all: build
 
-# Installs only what is missing; runs apt-get update first when it has to install.
-deps:
-	@missing=$$(for p in $(DEPS); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+# $(call install,PACKAGES): installs only what is missing; runs apt-get update first when it has to install.
+define install
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install,$(DEPS))
+
+bench-deps:
+	$(call install,$(BENCH_DEPS))
 
 fuzz-deps:
-	@missing=$$(for p in $(FUZZ_DEPS); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
-	if [ -n "$$missing" ]; then \
-	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
-	fi
+	$(call install,$(FUZZ_DEPS))
 
 $(BUILD)/build.ninja: CMakeLists.txt
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -44,12 +50,12 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-bench: deps
+bench: bench-deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHOOP_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target hoop_bench
 	cd $(BENCH_BUILD) && QT_QPA_PLATFORM=offscreen ./bench/hoop_bench
 
-fuzz: deps fuzz-deps
+fuzz: fuzz-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHOOP_FUZZ=ON -DHOOP_UI=OFF -DHOOP_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@for t in fuzz_teams fuzz_picks fuzz_regions; do \

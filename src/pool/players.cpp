@@ -1,5 +1,6 @@
 #include "pool/players.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -88,11 +89,23 @@ TPlayers::~TPlayers()
     }
 }
 
+TPlayer& TPlayers::append()
+{
+    if (m_blockUsed == m_blockSize) {
+        m_blockSize = std::clamp<std::size_t>(m_items.size(), 16, MaxBlockSize);
+        m_blocks.push_back(std::make_unique<TPlayer[]>(m_blockSize));
+        m_blockUsed = 0;
+    }
+    TPlayer* entry = &m_blocks.back()[m_blockUsed++];
+    m_items.push_back(entry);
+    return *entry;
+}
+
 TPlayer* TPlayers::Add(const TPlayer& entry)
 {
-    m_storage.push_back(entry);
-    m_items.push_back(&m_storage.back());
-    return m_items.back();
+    TPlayer& added = append();
+    added = entry;
+    return &added;
 }
 
 void TPlayers::Clear()
@@ -104,14 +117,13 @@ void TPlayers::Clear()
 bool TPlayers::LoadPlayersFromBytes(const unsigned char* data, std::size_t size)
 {
     std::size_t pos = 0;
-    TPlayer entry;
     for (; pos + PickRecordSize <= size; pos += PickRecordSize) {
+        TPlayer& entry = append();
         DecodePlayer(data + pos, entry);
         if (entry.Id == ResultsId) {
             HasResults = 1;
             entry.Modified = 1;  // the first scoring pass rescores everybody
         }
-        Add(entry);
     }
     return pos == size;
 }

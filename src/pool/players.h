@@ -1,6 +1,6 @@
 #pragma once
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,10 +87,17 @@ public:
 
 private:
     void QuickSort(int low, int high);
+    TPlayer& append();  // a new empty entry at the end of the list
+
+    // Entries live in blocks that never move, so a removed entry stays readable. Blocks grow
+    // with the list, from a few entries to a thousand.
+    static constexpr std::size_t MaxBlockSize = 1024;
 
     IPoolHost& m_host;
     std::string m_dir;
-    std::deque<TPlayer> m_storage;
+    std::vector<std::unique_ptr<TPlayer[]>> m_blocks;
+    std::size_t m_blockUsed = 0;
+    std::size_t m_blockSize = 0;
     std::vector<TPlayer*> m_items;
     bool m_writeOnDestroy = true;
 };

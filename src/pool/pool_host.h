@@ -28,7 +28,8 @@ public:
     void Beep() override {}
 };
 
-// Reports a percentage only when its whole value changes, so long loops make at most 101 calls.
+// Reports a percentage only when its whole value changes. The bar rests at 0 between tasks (each
+// task ends by setting 0), so a loop makes at most 100 calls and, with its closing 0, 101.
 class ProgressReporter {
 public:
     explicit ProgressReporter(IPoolHost& host) : m_host(host) {}
@@ -41,7 +42,7 @@ public:
 
 private:
     IPoolHost& m_host;
-    int m_last = -1;
+    int m_last = 0;
 };
 
 // Whole-number percentage, halves to the even integer.

@@ -45,7 +45,7 @@ void WriteTeamRecord(const TTeam& team, unsigned char* p)
 }
 
 // Windows initialisation-file rules: section and key names match without regard to case.
-using IniFile = CSimpleIniCaseA;
+using IniFile = CSimpleIniA;  // CSimpleIniA is the case-insensitive one
 const char* const RegionsSection = "Regions";
 }  // namespace
 

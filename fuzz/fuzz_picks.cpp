@@ -1,0 +1,63 @@
+// PICKS.HFD reader: any bytes load without harm; the loaded list scores, sorts by every key,
+// deletes and re-encodes, and its encoding reads back to the same bytes. A partial tail, when
+// there is one, doubles as the stored scoring settings.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "pool/players.h"
+#include "pool/pool_host.h"
+#include "settings/settings.h"
+
+namespace {
+void storeScoring(MemorySettings& store, const unsigned char* tail, std::size_t size)
+{
+    // Seven texts separated by ';': Round1..Round6, then MultiplybySeed.
+    std::string text(reinterpret_cast<const char*>(tail), size);
+    for (int i = 1; i <= 7 && !text.empty(); ++i) {
+        const std::size_t cut = text.find(';');
+        const std::string value = text.substr(0, cut);
+        store.values[{settings::Scoring, i <= 6 ? settings::RoundName(i) : settings::MultiplybySeed}] = value;
+        text = cut == std::string::npos ? std::string() : text.substr(cut + 1);
+    }
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
+{
+    MemorySettings store;
+    const std::size_t whole = size - size % PickRecordSize;
+    storeScoring(store, data + whole, size - whole);
+    SetSettingsStore(&store);
+
+    NullPoolHost host;
+    TPlayers players(host, "/nonexistent");
+    players.SetWriteOnDestroy(false);
+    if (players.LoadPlayersFromBytes(data, size) != (size == whole)) std::abort();
+    if (players.Count() != int(size / PickRecordSize)) std::abort();
+
+    players.UpdateStandings(true);
+    for (std::uint8_t key = 0; key < 4; ++key)
+        for (std::uint8_t ascending = 0; ascending < 2; ++ascending) {
+            players.SortKey = key;
+            players.SortAscending = ascending;
+            players.Sort();
+            for (int i = 1; i < players.Count(); ++i)
+                if (players.ComparePlayers(players[i - 1], players[i]) > 0) std::abort();
+        }
+
+    const std::string bytes = players.PicksBytes();
+    TPlayers again(host, "/nonexistent");
+    again.SetWriteOnDestroy(false);
+    if (!again.LoadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()))
+        std::abort();
+    if (again.PicksBytes() != bytes) std::abort();
+
+    if (players.Count() > 0) {
+        const std::int32_t id = players[0].Id;
+        players.DeletePlayer(id);
+        if (id == ResultsId && players.HasResults) std::abort();
+    }
+    SetSettingsStore(nullptr);
+    return 0;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Sample pools for the core tests, the fuzz seeds and the benchmarks.
+#include <random>
+#include <string>
+
+#include "pool/bracket.h"
+#include "pool/players.h"
+
+// A consistent bracket: each of the first `played` games won by one of its two feeders, the
+// rest left open (0).
+inline PickArray RandomBracket(std::mt19937& rng, int played = GameCount)
+{
+    PickArray picks{};
+    for (int g = 1; g <= played; ++g) {
+        const GamePair pair = g <= 32 ? FirstRoundPair(g) : GamePair{picks[2 * g - 65], picks[2 * g - 64]};
+        picks[g] = (rng() & 1) ? pair.a : pair.b;
+    }
+    return picks;
+}
+
+inline TPlayer MakeEntry(std::int32_t id, const std::string& name, const PickArray& picks = {})
+{
+    TPlayer entry;
+    entry.Id = id;
+    entry.Name = name;
+    entry.Picks = picks;
+    return entry;
+}
+
+// Fills the list with `participants` random consistent sheets and a results entry with the
+// first round played, in the middle of the list.
+inline void FillRandomPool(TPlayers& players, int participants, unsigned seed = 1)
+{
+    std::mt19937 rng(seed);
+    for (int i = 0; i < participants; ++i) {
+        if (i == participants / 2) {
+            TPlayer results = MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 32));
+            results.Modified = 1;
+            players.Add(results);
+            players.HasResults = 1;
+        }
+        TPlayer entry = MakeEntry(i + 1, "Player " + std::to_string(i + 1), RandomBracket(rng));
+        entry.Tiebreaker = std::to_string(100 + i % 90);
+        entry.Paid = i % 2;
+        entry.Complete = 1;
+        players.Add(entry);
+    }
+}

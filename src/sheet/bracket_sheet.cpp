@@ -324,10 +324,7 @@ bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
     // a dialog leaves them, as the control stays the sheet's current one, and so do the moves the
     // frame makes while it hides the sheet to maximise or restore a window.
     case QEvent::FocusIn:
-        if (isVisible() && control != m_current) {
-            if (m_current) g1Exit(m_current);
-            g1Enter(control);
-        }
+        if (isVisible() && control != m_current) g1Enter(control);
         break;
     case QEvent::FocusOut:
         if (control == m_current && isVisible() && isAncestorOf(QApplication::focusWidget())) g1Exit(control);
@@ -351,6 +348,7 @@ bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
 
 void TmdiBrackets::g1Enter(QWidget* control)
 {
+    if (m_current && m_current != control) g1Exit(m_current);  // only one control is ever highlighted
     m_current = control;
     SetBackground(control, Highlight);
     if (control == txtName || control == txtTiebreaker) return;

@@ -175,6 +175,15 @@ TEST_F(SheetBuild, StoredParticipantFillsEveryFeederSlot)
         EXPECT_EQ(sheet->Game(n).slotA, picks[std::size_t(2 * n - 65)]) << n;
         EXPECT_EQ(sheet->Game(n).slotB, picks[std::size_t(2 * n - 64)]) << n;
     }
+    // Back in the first sheet one control is highlighted, the one with the focus.
+    main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(first->isAncestorOf(QApplication::focusWidget()));
+    int highlighted = 0;
+    for (int n = 1; n <= 63; ++n) highlighted += Background(first->Cell(n)) == Yellow ? 1 : 0;
+    EXPECT_EQ(highlighted, 1);
+    EXPECT_EQ(Background(QApplication::focusWidget()), Yellow);
+
     // Opening the same participant again brings the first sheet forward; New Player always opens
     // another.
     EXPECT_EQ(Open(77), sheet);

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <deque>

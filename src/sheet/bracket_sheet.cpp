@@ -237,7 +237,7 @@ void TmdiBrackets::ApplyLayout()
     for (const Line& line : Lines) {
         auto* frame = new QFrame(m_canvas);
         frame->setFrameShape(line.vertical ? QFrame::VLine : QFrame::HLine);
-        frame->setFrameShadow(QFrame::Sunken);  // a dark and a light line side by side
+        frame->setFrameShadow(QFrame::Raised);  // a light and a dark line side by side
         const QRect rect = line.vertical ? QRect(line.x, line.y, 2, line.length) : QRect(line.x, line.y, line.length, 2);
         frame->setGeometry(rect);
         bounds = bounds.united(rect);
@@ -310,7 +310,6 @@ int TmdiBrackets::GameOfCell(const QObject* cell) const { return cell->property(
 void TmdiBrackets::FocusFirst()
 {
     FocusControl(PlayerId == ResultsId ? static_cast<QWidget*>(m_cells[1]) : txtName);
-    m_opening = false;
 }
 
 // ---- Entry ----------------------------------------------------------------------------------
@@ -321,8 +320,15 @@ bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
     if (!control) return TChildForm::eventFilter(watched, event);
     const bool isCell = control != txtName && control != txtTiebreaker;
     switch (event->type()) {
-    case QEvent::FocusIn: g1Enter(control); break;
-    case QEvent::FocusOut: g1Exit(control); break;
+    // Highlight and hint follow the organiser's moves inside the sheet. Going to another window or
+    // a dialog leaves them, as the control stays the sheet's current one, and so do the moves the
+    // frame makes while it hides the sheet to maximise or restore a window.
+    case QEvent::FocusIn:
+        if (isVisible() && control != m_current) g1Enter(control);
+        break;
+    case QEvent::FocusOut:
+        if (control == m_current && isVisible() && isAncestorOf(QApplication::focusWidget())) g1Exit(control);
+        break;
     case QEvent::KeyPress:
         // The cell acts on the release; the press must not scroll the sheet or reach the edit.
         if (isCell && IsPickKey(static_cast<QKeyEvent*>(event)->key())) return true;
@@ -342,6 +348,8 @@ bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
 
 void TmdiBrackets::g1Enter(QWidget* control)
 {
+    if (m_current && m_current != control) g1Exit(m_current);  // only one control is ever highlighted
+    m_current = control;
     SetBackground(control, Highlight);
     if (control == txtName || control == txtTiebreaker) return;
     const GameRecord& game = m_games[std::size_t(GameOfCell(control))];
@@ -350,10 +358,9 @@ void TmdiBrackets::g1Enter(QWidget* control)
 
 void TmdiBrackets::g1Exit(QWidget* control)
 {
+    m_current = nullptr;
     SetBackground(control, QApplication::palette(control).color(QPalette::Base));
-    // While the frame shows the new sheet it moves the focus about by itself; the status line
-    // the opening wrote stays until the organiser moves on.
-    if (!m_opening) m_main.SetStatusText(std::string());
+    m_main.SetStatusText(std::string());
 }
 
 void TmdiBrackets::g1KeyUp(QLineEdit* cell, const QKeyEvent& key)

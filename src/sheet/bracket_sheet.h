@@ -1,5 +1,6 @@
 #pragma once
 #include <QEvent>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -95,5 +96,5 @@ private:
     std::array<QLineEdit*, GameCount + 1> m_cells{};  // index 1..63
     std::array<GameRecord, GameCount + 1> m_games{};   // index 1..63
     std::vector<QWidget*> m_focusOrder;
-    bool m_opening = true;  // until FocusFirst
+    QPointer<QWidget> m_current;  // the highlighted control
 };

@@ -2,11 +2,13 @@
 // A real main window on a temp folder with a known team table, and helpers that drive its
 // bracket sheets with the keyboard as the organiser does.
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <deque>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
@@ -24,26 +26,25 @@
 // Readable failures.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
-// Ids handed out by NewPlayerId, in order.
-inline std::vector<std::int32_t>& ScriptedIds()
+// Ids handed out by NewPlayerId: the scripted ones first, then 4242, 4243, ...
+inline std::deque<std::int32_t>& ScriptedIds()
 {
-    static std::vector<std::int32_t> ids;
+    static std::deque<std::int32_t> ids;
     return ids;
-}
-// After the scripted ones: 4242, 4243, ...
-inline std::int32_t& FallbackId()
-{
-    static std::int32_t id = 4242;
-    return id;
 }
 inline std::int32_t NextScriptedId()
 {
-    auto& ids = ScriptedIds();
-    if (ids.empty()) return FallbackId()++;
-    const std::int32_t id = ids.front();
-    ids.erase(ids.begin());
+    static std::int32_t fallback = 4242;
+    if (ScriptedIds().empty()) return fallback++;
+    const std::int32_t id = ScriptedIds().front();
+    ScriptedIds().pop_front();
     return id;
 }
+
+const QString NoName = QStringLiteral("Can not save picks. Players name not filled in.");
+const QString NoWinner = QStringLiteral("One or more games do not have a winner. Save anyway?");
+const QString SaveFirst = QStringLiteral("Changes have been made. Save before closing?");
+const QColor Yellow(255, 255, 0);
 
 class SheetTest : public ::testing::Test {
 protected:
@@ -61,7 +62,6 @@ protected:
             }
         SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
         ScriptedIds().clear();
-        FallbackId() = 4242;
         SetIdSource(&NextScriptedId);
         StartMain();
     }
@@ -90,37 +90,29 @@ protected:
     }
 
     // Adds a stored participant (or the results) to the list as if loaded from the file.
-    TPlayer& Store(std::int32_t id, const std::string& name, const PickArray& picks, const std::string& tiebreaker = "0",
-                   std::uint8_t paid = 0)
+    TPlayer& Store(std::int32_t id, const std::string& name, const PickArray& picks)
     {
         TPlayer entry;
         entry.Id = id;
         entry.Name = name;
-        entry.Tiebreaker = tiebreaker;
-        entry.Paid = paid;
+        entry.Tiebreaker = "0";
         entry.Picks = picks;
         if (id == ResultsId) main->Players().HasResults = 1;
         return *main->Players().Add(entry);
     }
 
-    // Press and release on whatever has the focus, as the keyboard would deliver it.
+    // Press and release on whatever has the focus, as the keyboard would deliver them.
     static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyClick(focus, key, modifiers);
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
-    static void Type(const QString& text)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyClicks(focus, text);
-    }
+    static void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
     static QString FocusName()
     {
         QWidget* focus = QApplication::focusWidget();
         return focus ? focus->objectName() : QString();
     }
+    static QColor Background(QWidget* widget) { return widget->palette().color(QPalette::Base); }
 
     // Runs Save Picks as the menu does: posted, carried out when the queue gets to it.
     void Save()
@@ -137,8 +129,8 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    // Picks every game with the given keys, g1 to g63 in turn, starting in g1.
-    static void PickAll(TmdiBrackets* sheet, const std::vector<Qt::Key>& keys)
+    // Presses one key per game, g1 to g63 in turn, starting in g1; all Up by default.
+    static void PickAll(TmdiBrackets* sheet, std::vector<Qt::Key> keys = std::vector<Qt::Key>(GameCount, Qt::Key_Up))
     {
         FocusCell(sheet, 1);
         for (int n = 1; n <= GameCount; ++n) {
@@ -146,7 +138,6 @@ protected:
             Key(keys[std::size_t(n - 1)]);
         }
     }
-    static std::vector<Qt::Key> AllUp() { return std::vector<Qt::Key>(GameCount, Qt::Key_Up); }
 
     // The picks a bracket of all upper teams holds: every game won by slot A.
     static PickArray Favourites()
@@ -157,13 +148,29 @@ protected:
         return picks;
     }
 
+    static PickArray PicksOf(TmdiBrackets* sheet)
+    {
+        PickArray picks{};
+        for (int n = 1; n <= GameCount; ++n) picks[std::size_t(n)] = sheet->Game(n).pick;
+        return picks;
+    }
+
     const TPlayer* Find(std::int32_t id)
     {
         const int index = main->Players().IndexOfId(id);
         return index < 0 ? nullptr : &main->Players()[index];
     }
 
-    static QString Text(TeamCode code) { return QStringLiteral("T%1").arg(code); }
+    static QString Text(TeamCode code) { return code ? QStringLiteral("T%1").arg(code) : QString(); }
+    static QString Invalid(TeamCode code)
+    {
+        return QStringLiteral("Invalid selection. T%1 can not be the winner of the highlighted game. Can not save picks.")
+            .arg(code);
+    }
+    static QString Hint(TeamCode a, TeamCode b)
+    {
+        return QStringLiteral("Up arrow for ") + Text(a) + QStringLiteral(" or Down arrow for ") + Text(b);
+    }
 
     TempDir dir;
     std::unique_ptr<TMainForm> main;

@@ -32,7 +32,9 @@ public:
 // task ends by setting 0), so a loop makes at most 100 calls and, with its closing 0, 101.
 class ProgressReporter {
 public:
-    explicit ProgressReporter(IPoolHost& host) : m_host(host) {}
+    // shown: the value the bar holds now (it rests at 0 between tasks); -1 reports the first value
+    // whatever it is.
+    explicit ProgressReporter(IPoolHost& host, int shown = 0) : m_host(host), m_last(shown) {}
     void report(int percent)
     {
         if (percent == m_last) return;
@@ -42,7 +44,7 @@ public:
 
 private:
     IPoolHost& m_host;
-    int m_last = 0;
+    int m_last;
 };
 
 // Whole-number percentage, halves to the even integer.

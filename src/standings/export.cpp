@@ -44,7 +44,8 @@ DateSource g_dateSource = &SystemToday;
 // ends, whether it ran through or a write failed.
 class RowProgress {
 public:
-    RowProgress(IPoolHost& host, int rows) : m_host(host), m_reporter(host), m_rows(rows) {}
+    // The pass starts by setting the bar to 0 for the header row, as each row sets it.
+    RowProgress(IPoolHost& host, int rows) : m_host(host), m_reporter(host, -1), m_rows(rows) {}
     ~RowProgress() { m_host.SetProgress(0); }
     RowProgress(const RowProgress&) = delete;
     RowProgress& operator=(const RowProgress&) = delete;

@@ -1,0 +1,71 @@
+// The real program, started twice as separate processes in a folder of their own, with their
+// own settings and temp folders, so nothing of the user's is touched.
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include "shell/single_instance.h"
+#include "support/temp_dir.h"
+
+namespace {
+class ProgramProcess : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        home = QString::fromStdString(dir.path());
+        QDir(home).mkpath("tmp");
+        QDir(home).mkpath("config");
+        program = QDir(home).filePath("hoopfall");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(HOOPFALL_BINARY), program));
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOME", home);
+        env.insert("XDG_CONFIG_HOME", QDir(home).filePath("config"));
+        env.insert("TMPDIR", QDir(home).filePath("tmp"));
+    }
+    void TearDown() override
+    {
+        for (QProcess* p : {&first, &second})
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+    }
+    void start(QProcess& p)
+    {
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(home);
+        p.start(program, {});
+        ASSERT_TRUE(p.waitForStarted(10000));
+    }
+
+    TempDir dir;
+    QString home, program;
+    QProcessEnvironment env;
+    QProcess first, second;
+};
+}  // namespace
+
+TEST_F(ProgramProcess, ASecondCopyFindsTheRunningOneAndEnds)
+{
+    start(first);
+    // The first copy waits at its quick tip with its main window listening; give it time to get there.
+    ASSERT_FALSE(first.waitForFinished(3000));
+    start(second);
+    ASSERT_TRUE(second.waitForFinished(20000)) << "the second copy would have opened a window of its own";
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+}
+
+TEST_F(ProgramProcess, ACopyStartedWhileAnotherStartsUpEndsSilently)
+{
+    // Somebody holds the start-up lock for longer than a second.
+    QLockFile lock(QDir(QDir(home).filePath("tmp")).filePath(QString::fromLatin1(StartupLockName) + ".lock"));
+    ASSERT_TRUE(lock.tryLock(0));
+    start(second);
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_FALSE(dir.exists("PICKS.HFD")) << "no main window was made, so nothing was written";
+}

@@ -22,8 +22,8 @@ void Centred(IPageCanvas& canvas, int y, const std::string& text)
 {
     canvas.TextOut(canvas.PageWidth() / 2 - canvas.TextWidth(text) / 2, y, text);
 }
-}  // namespace
 
+// n / d rounded to the nearest integer, halves to the even one (d > 0, n >= 0).
 int RoundHalfEven(long long n, long long d)
 {
     long long q = n / d;
@@ -31,6 +31,7 @@ int RoundHalfEven(long long n, long long d)
     if (twice > d || (twice == d && q % 2 != 0)) ++q;
     return static_cast<int>(q);
 }
+}  // namespace
 
 SheetGeometry MeasureSheet(const IPageCanvas& canvas)
 {
@@ -47,8 +48,8 @@ SheetGeometry MeasureSheet(const IPageCanvas& canvas)
 
 int TopSeed(int j)
 {
-    static constexpr int top[8] = {1, 8, 5, 4, 6, 3, 7, 2};
-    return j >= 1 && j <= 8 ? top[j - 1] : 0;
+    // The region's seed order pairs each top seed with the one below it.
+    return j >= 1 && j <= 8 ? SeedOrder[std::size_t(2 * (j - 1))] : 0;
 }
 
 std::string FormatTeamLabel(int p, int s)
@@ -92,9 +93,10 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
     const int f = (1 << (r - 1)) * geo.u;
     int y = f / 2 + geo.u / 2;
 
-    auto pick = [&](int lineY) {
+    // Every pick line takes the next game, filled or not.
+    auto pick = [&](int lineX, int lineY) {
         if (!entry) return;
-        DrawPickText(canvas, x, lineY, half, *entry);
+        DrawPickText(canvas, lineX, lineY, half, *entry);
         ++PrintPickIndex;
     };
 
@@ -102,10 +104,7 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
         // The finalist of the half: one line, back towards the middle.
         canvas.MoveTo(x, y);
         canvas.LineTo(x - dx, y);
-        if (entry) {
-            DrawPickText(canvas, x - dx, y, half, *entry);
-            ++PrintPickIndex;
-        }
+        pick(x - dx, y);
         return;
     }
 
@@ -117,7 +116,7 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
         if (r == 1)
             DrawTeamLabel(canvas, x, y, p, TopSeed(j));
         else
-            pick(y);
+            pick(x, y);
         // Open towards the page edge; the connector faces the middle.
         canvas.MoveTo(x, y);
         canvas.LineTo(x + dx, y);
@@ -126,7 +125,7 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
         if (r == 1)
             DrawTeamLabel(canvas, x, y + f, p, 17 - TopSeed(j));
         else
-            pick(y + f);
+            pick(x, y + f);
         y += 2 * f;
     }
 }

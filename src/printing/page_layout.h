@@ -9,9 +9,6 @@ struct TPlayer;
 
 enum class Half { Left, Right };
 
-// n / d rounded to the nearest integer, halves to the even one (d > 0, n >= 0).
-int RoundHalfEven(long long n, long long d);
-
 // The derived measures of the pool sheet, from the page size and the current font.
 struct SheetGeometry {
     int u = 0;  // row unit: distance between neighbouring first-column lines

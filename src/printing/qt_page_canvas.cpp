@@ -15,7 +15,9 @@ std::string Native(const QString& text) { return text.toLocal8Bit().toStdString(
 
 QtPageCanvas::QtPageCanvas(QPrinter& printer) : m_printer(printer), m_fileName(printer.outputFileName())
 {
-    // Where the face a sheet asks for is missing, any sans-serif face of the size and style serves.
+    // Where the face a sheet asks for is missing, Arial's metric twin keeps the sheet's proportions
+    // (labels within their columns); failing that, any sans-serif face of the size and style.
+    m_font.setFamilies({QStringLiteral("Liberation Sans")});
     m_font.setStyleHint(QFont::SansSerif);
     m_font.setPointSize(10);
 }

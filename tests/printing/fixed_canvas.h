@@ -1,91 +1,61 @@
 #pragma once
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "printing/page_canvas.h"
 
 // A page with fixed metrics that records what is drawn: a character is as wide as the font's
-// point size, a text cell twice as high.
+// point size, a text cell twice as high (or cellHeight when set).
 class FixedCanvas final : public IPageCanvas {
 public:
     struct Text {
         int x, y;
         std::string text;
-        int points, style;
-        int page;
+        int points, style, page;
         int right() const { return x + static_cast<int>(text.size()) * points; }
     };
     struct Line {
         int x1, y1, x2, y2;
-        bool horizontal() const { return y1 == y2; }
     };
 
     FixedCanvas(int width, int height) : width(width), height(height) {}
 
-    int width, height;
-    int points = 10;
-    int cellHeight = 0;  // when set, every text cell is this high
-    int style = Regular;
+    int width, height, points = 10, style = Regular, cellHeight = 0, page = 0;
+    bool open = false;
     std::string face = "Default";
     std::vector<std::string> faces = {"Default"};  // the faces this "printer" has
     std::vector<Text> texts;
     std::vector<Line> lines;
     std::vector<std::string> events;  // begin, page, end
-    int page = 0;
-    bool open = false;
 
     int PageWidth() const override { return width; }
     int PageHeight() const override { return height; }
     bool SelectFace(const std::string& name) override
     {
-        for (const auto& f : faces)
-            if (f == name) {
-                face = name;
-                return true;
-            }
-        return false;
+        if (std::find(faces.begin(), faces.end(), name) == faces.end()) return false;
+        face = name;
+        return true;
     }
-    void SetFont(int p, int s) override
-    {
-        points = p;
-        style = s;
-    }
+    void SetFont(int p, int s) override { points = p, style = s; }
     int TextWidth(const std::string& text) const override { return static_cast<int>(text.size()) * points; }
     int TextHeight(const std::string&) const override { return cellHeight > 0 ? cellHeight : 2 * points; }
     void TextOut(int x, int y, const std::string& text) override { texts.push_back({x, y, text, points, style, page}); }
-    void MoveTo(int x, int y) override
-    {
-        penX = x;
-        penY = y;
-    }
+    void MoveTo(int x, int y) override { penX = x, penY = y; }
     void LineTo(int x, int y) override
     {
         lines.push_back({penX, penY, x, y});
         MoveTo(x, y);
     }
-    void BeginDoc() override
-    {
-        events.push_back("begin");
-        open = true;
-        page = 1;
-    }
-    void NewPage() override
-    {
-        events.push_back("page");
-        ++page;
-    }
-    void EndDoc() override
-    {
-        events.push_back("end");
-        open = false;
-    }
+    void BeginDoc() override { events.push_back("begin"), open = true, page = 1; }
+    void NewPage() override { events.push_back("page"), ++page; }
+    void EndDoc() override { events.push_back("end"), open = false; }
     bool Printing() const override { return open; }
 
     const Text* find(const std::string& text) const
     {
-        for (const auto& t : texts)
-            if (t.text == text) return &t;
-        return nullptr;
+        auto it = std::find_if(texts.begin(), texts.end(), [&](const Text& t) { return t.text == text; });
+        return it == texts.end() ? nullptr : &*it;
     }
 
 private:

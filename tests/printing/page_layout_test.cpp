@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <map>
-
 #include "fixed_canvas.h"
 #include "pool/bracket.h"
 #include "pool/players.h"
@@ -17,9 +14,9 @@ namespace {
 constexpr int W = 2100, H = 672;
 constexpr int U = 21, C = 200, G = 18;
 
-FixedCanvas BracketCanvas(int w = W, int h = H)
+FixedCanvas BracketCanvas(int h = H)
 {
-    FixedCanvas canvas(w, h);
+    FixedCanvas canvas(W, h);
     canvas.SetFont(8, Regular);
     return canvas;
 }
@@ -43,86 +40,66 @@ void NameAllTeams()
 }
 
 // Game g's pick is the g-th team, so every pick prints a text of its own.
-TeamCode PickOf(int game) { return MakeTeamCode(static_cast<std::uint8_t>((game - 1) / 16 + 1), static_cast<std::uint8_t>((game - 1) % 16 + 1)); }
-}  // namespace
-
-TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)
+TeamCode PickOf(int game)
 {
-    struct Case {
-        long long n, d;
-        int expected;
-    } cases[] = {{11, 2, 6}, {33, 2, 16}, {5, 2, 2}, {7, 2, 4}, {1, 2, 0}, {21, 10, 2}, {26, 10, 3}, {4200, 21, 200}, {0, 7, 0}};
-    for (const Case& c : cases) EXPECT_EQ(RoundHalfEven(c.n, c.d), c.expected) << c.n << "/" << c.d;
+    return MakeTeamCode(static_cast<std::uint8_t>((game - 1) / 16 + 1), static_cast<std::uint8_t>((game - 1) % 16 + 1));
 }
 
-TEST(SheetGeometry, DerivedFromPageAndFont)
+std::vector<int> Coords(const FixedCanvas::Line& l) { return {l.x1, l.y1, l.x2, l.y2}; }
+}  // namespace
+
+TEST(SheetGeometry, DerivedFromPageAndFontWithHalvesToEven)
 {
     struct Case {
         int w, h, cell;
         SheetGeometry expected;
     } cases[] = {
-        {2100, 672, 16, {21, 200, 18, 22, 8}},   // 1.1 x 16 = 17.6
-        {1000, 640, 15, {20, 95, 16, 21, 8}},    // 1000 / 10.5 = 95.2; 16.5 goes down to even
-        {1005, 640, 5, {20, 96, 6, 21, 8}},      // 95.7; 5.5 goes up to even
-        {6600, 5100, 25, {159, 629, 28, 170, 68}},  // 27.5 goes up to even
+        {2100, 672, 16, {21, 200, 18, 22, 8}},      // 1.1 x 16 = 17.6
+        {1000, 700, 15, {21, 95, 16, 23, 9}},       // 1000 / 10.5 = 95.2; 16.5 goes down to even; u 21.9
+        {1005, 620, 5, {19, 96, 6, 20, 8}},         // 95.7; 5.5 goes up to even; L 20.7
+        {6600, 5140, 25, {160, 629, 28, 171, 68}},  // 27.5 goes up to even; t 68.5
     };
     for (const Case& c : cases) {
         FixedCanvas canvas(c.w, c.h);
         canvas.cellHeight = c.cell;
         const SheetGeometry geo = MeasureSheet(canvas);
-        EXPECT_EQ(geo.u, c.expected.u) << c.w << "x" << c.h;
-        EXPECT_EQ(geo.c, c.expected.c) << c.w << "x" << c.h;
-        EXPECT_EQ(geo.g, c.expected.g) << c.cell;
-        EXPECT_EQ(geo.L, c.expected.L) << c.h;
-        EXPECT_EQ(geo.t, c.expected.t) << c.h;
+        EXPECT_EQ((std::vector<int>{geo.u, geo.c, geo.g, geo.L, geo.t}),
+                  (std::vector<int>{c.expected.u, c.expected.c, c.expected.g, c.expected.L, c.expected.t}))
+            << c.w << "x" << c.h << " cell " << c.cell;
     }
 }
 
-TEST(DrawBracketColumn, FirstLineOfTheFirstColumnRoundsDownTwice)
-{
-    // u div 2 + u div 2: u - 1 for an odd unit, u for an even one.
-    for (const auto& [h, firstY] : std::map<int, int>{{672, 20}, {640, 20}, {32 * 25, 24}, {32 * 26, 26}}) {
-        NameAllTeams();
-        FixedCanvas canvas = BracketCanvas(W, h);
-        DrawBracketColumn(canvas, 1, Half::Left, nullptr);
-        ASSERT_FALSE(canvas.lines.empty());
-        const auto& first = canvas.lines.front();
-        EXPECT_EQ(first.y1, firstY) << h;
-        EXPECT_EQ(first.x1, 0);
-        EXPECT_EQ(first.x2, C);
-    }
-}
-
-TEST(DrawBracketColumn, BracketsOpenTowardsTheEdgeOnBothHalves)
+TEST(DrawBracketColumn, LinesOfTheColumns)
 {
     NameAllTeams();
+    // u div 2 + u div 2: the first line of the first column at u - 1 for an odd unit, u for an even one.
+    for (const auto& [h, firstY] : {std::pair{672, 20}, {640, 20}, {32 * 25, 24}, {32 * 26, 26}}) {
+        FixedCanvas canvas = BracketCanvas(h);
+        DrawBracketColumn(canvas, 1, Half::Left, nullptr);
+        ASSERT_EQ(canvas.lines.size(), 16u * 3) << h;
+        EXPECT_EQ(Coords(canvas.lines.front()), (std::vector<int>{0, firstY, C, firstY})) << h;
+    }
+
+    // Column 2 of the right half: 8 brackets of height 2u, from W - c towards the middle, their
+    // connector facing the middle; no entry, no picks.
     FixedCanvas canvas = BracketCanvas();
     DrawBracketColumn(canvas, 2, Half::Right, nullptr);
-    // Column 2 of the right half: 8 brackets of height 2u, from W - c towards the middle.
     ASSERT_EQ(canvas.lines.size(), 8u * 3);
     const int y = U + U / 2;
-    EXPECT_EQ(canvas.lines[0].x1, W - C);
-    EXPECT_EQ(canvas.lines[0].y1, y);
-    EXPECT_EQ(canvas.lines[0].x2, W - 2 * C);
-    EXPECT_EQ(canvas.lines[1].x2, W - 2 * C);  // the connector faces the middle
-    EXPECT_EQ(canvas.lines[1].y2, y + 2 * U);
-    EXPECT_EQ(canvas.lines[2].x2, W - C);
-    EXPECT_EQ(canvas.lines[3].y1, y + 4 * U);  // next bracket two heights down
-    EXPECT_TRUE(canvas.texts.empty());         // no entry, no picks
-}
+    EXPECT_EQ(Coords(canvas.lines[0]), (std::vector<int>{W - C, y, W - 2 * C, y}));
+    EXPECT_EQ(Coords(canvas.lines[1]), (std::vector<int>{W - 2 * C, y, W - 2 * C, y + 2 * U}));
+    EXPECT_EQ(Coords(canvas.lines[2]), (std::vector<int>{W - 2 * C, y + 2 * U, W - C, y + 2 * U}));
+    EXPECT_EQ(canvas.lines[3].y1, y + 4 * U);  // the next bracket two heights down
+    EXPECT_TRUE(canvas.texts.empty());
 
-TEST(DrawBracketColumn, FinalistLineRunsBackTowardsTheMiddle)
-{
-    NameAllTeams();
-    FixedCanvas canvas = BracketCanvas();
+    // The finalist lines run from the sixth column back towards the middle.
+    canvas.lines.clear();
     DrawBracketColumn(canvas, 6, Half::Left, nullptr);
     DrawBracketColumn(canvas, 6, Half::Right, nullptr);
+    const int y6 = 16 * U + U / 2;
     ASSERT_EQ(canvas.lines.size(), 2u);
-    const int y = 16 * U + U / 2;
-    EXPECT_EQ((std::vector<int>{canvas.lines[0].x1, canvas.lines[0].y1, canvas.lines[0].x2, canvas.lines[0].y2}),
-              (std::vector<int>{5 * C, y, 4 * C, y}));
-    EXPECT_EQ((std::vector<int>{canvas.lines[1].x1, canvas.lines[1].y1, canvas.lines[1].x2, canvas.lines[1].y2}),
-              (std::vector<int>{W - 5 * C, y, W - 4 * C, y}));
+    EXPECT_EQ(Coords(canvas.lines[0]), (std::vector<int>{5 * C, y6, 4 * C, y6}));
+    EXPECT_EQ(Coords(canvas.lines[1]), (std::vector<int>{W - 5 * C, y6, W - 4 * C, y6}));
 }
 
 TEST(DrawBracketColumn, TeamLabelsStandFlushWithThePageEdgesInSeedOrder)
@@ -135,27 +112,24 @@ TEST(DrawBracketColumn, TeamLabelsStandFlushWithThePageEdgesInSeedOrder)
     DrawBracketColumn(canvas, 1, Half::Right, nullptr);
     ASSERT_EQ(canvas.texts.size(), 64u);
 
-    const auto* alpha = canvas.find("1. Alpha (20-5)");
-    ASSERT_NE(alpha, nullptr);
-    EXPECT_EQ(alpha->x, 0);
-    EXPECT_EQ(alpha->y, U - 1 - G);
-    const auto* gamma = canvas.find("Gamma (28-1) 1.");
-    ASSERT_NE(gamma, nullptr);
-    EXPECT_EQ(gamma->right(), W);
-    EXPECT_EQ(gamma->y, U - 1 - G);
+    // Each half top to bottom: its upper region, then its lower one, each in bracket seed order;
+    // left labels start at the left edge, right labels end at the right edge, g above their lines.
+    const int order[16] = {1, 16, 8, 9, 5, 12, 4, 13, 6, 11, 3, 14, 7, 10, 2, 15};
+    for (int i = 0; i < 64; ++i) {
+        const bool left = i < 32;
+        const int p = (left ? 1 : 3) + (i % 32) / 16;
+        const auto& t = canvas.texts[std::size_t(i)];
+        EXPECT_EQ(t.text, FormatTeamLabel(p, order[i % 16])) << i;
+        EXPECT_EQ(left ? t.x : t.right(), left ? 0 : W) << t.text;
+        EXPECT_EQ(t.y, U - 1 + (i % 32) * U - G) << t.text;
+    }
+    EXPECT_EQ(canvas.texts[0].text, "1. Alpha (20-5)");
+    EXPECT_EQ(canvas.texts[32].text, "Gamma (28-1) 1.");
 
-    // Left half, top to bottom: region 1 then region 2, each in bracket seed order.
-    const std::vector<int> order = {1, 16, 8, 9, 5, 12, 4, 13, 6, 11, 3, 14, 7, 10, 2, 15};
-    std::vector<std::string> left, expected;
-    for (const auto& t : canvas.texts)
-        if (t.x == 0) left.push_back(t.text);
-    for (int p : {1, 2})
-        for (int s : order) expected.push_back(FormatTeamLabel(p, s));
-    EXPECT_EQ(left, expected);
-    for (const auto& t : canvas.texts)
-        if (t.x != 0) EXPECT_EQ(t.right(), W) << t.text;
-    // The last label of the half sits on the last line, 31 units below the first.
-    EXPECT_EQ(canvas.texts[31].y, U - 1 + 31 * U - G);
+    // Outside the four regions there is no label.
+    DrawTeamLabel(canvas, 0, 100, 0, 1);
+    DrawTeamLabel(canvas, 0, 100, 5, 1);
+    EXPECT_EQ(canvas.texts.size(), 64u);
 }
 
 TEST(FormatTeamLabel, RecordOnlyForAWholeNumberOfWinsAboveZero)
@@ -181,15 +155,6 @@ TEST(FormatTeamLabel, RecordOnlyForAWholeNumberOfWinsAboveZero)
     }
 }
 
-TEST(DrawTeamLabel, NothingOutsideTheFourRegions)
-{
-    NameAllTeams();
-    FixedCanvas canvas = BracketCanvas();
-    DrawTeamLabel(canvas, 0, 100, 0, 1);
-    DrawTeamLabel(canvas, 0, 100, 5, 1);
-    EXPECT_TRUE(canvas.texts.empty());
-}
-
 TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
 {
     NameAllTeams();
@@ -205,22 +170,22 @@ TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
     }
     EXPECT_EQ(PrintPickIndex, 63);
 
-    // Game g is line i of column r of its half: lines of a column are f apart, starting at f/2 + u/2.
+    // Games first..last stand on the lines of column r of one half, f apart from f/2 + u/2.
     struct Span {
         int first, last, column;
         Half half;
-    } spans[] = {{1, 16, 2, Half::Left},   {17, 32, 2, Half::Right}, {33, 40, 3, Half::Left}, {41, 48, 3, Half::Right},
-                 {49, 52, 4, Half::Left},  {53, 56, 4, Half::Right}, {57, 58, 5, Half::Left}, {59, 60, 5, Half::Right},
-                 {61, 61, 6, Half::Left},  {62, 62, 6, Half::Right}};
+    } spans[] = {{1, 16, 2, Half::Left},  {17, 32, 2, Half::Right}, {33, 40, 3, Half::Left}, {41, 48, 3, Half::Right},
+                 {49, 52, 4, Half::Left}, {53, 56, 4, Half::Right}, {57, 58, 5, Half::Left}, {59, 60, 5, Half::Right},
+                 {61, 61, 6, Half::Left}, {62, 62, 6, Half::Right}};
     int printed = 0;
     for (const Span& span : spans) {
         const int f = (1 << (span.column - 1)) * U;
         // Column 6 prints at the inner end of its line, which is where column 5 begins.
         const int outer = (span.column == 6 ? 4 : span.column - 1) * C;
+        const int lineX = span.half == Half::Left ? outer : W - outer;
         for (int game = span.first; game <= span.last; ++game) {
             const int lineY = f / 2 + U / 2 + (game - span.first) * f;
-            const std::string name = TeamName(PickOf(game));
-            const auto* text = canvas.find(name);
+            const auto* text = canvas.find(TeamName(PickOf(game)));
             if (game == 5 || game == 34) {
                 EXPECT_EQ(text, nullptr) << "game " << game;
                 continue;
@@ -228,40 +193,34 @@ TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
             ASSERT_NE(text, nullptr) << "game " << game;
             ++printed;
             EXPECT_EQ(text->y, lineY - G) << "game " << game;
-            if (span.half == Half::Left)
-                EXPECT_EQ(text->x, outer + G) << "game " << game;
-            else
-                EXPECT_EQ(text->right(), W - outer - G) << "game " << game;
-            // A drawn line runs through the point the text stands over.
-            const int lineX = span.half == Half::Left ? outer : W - outer;
-            const bool onLine = std::any_of(canvas.lines.begin(), canvas.lines.end(), [&](const FixedCanvas::Line& l) {
-                return l.horizontal() && l.y1 == lineY && std::min(l.x1, l.x2) <= lineX && lineX <= std::max(l.x1, l.x2);
-            });
-            EXPECT_TRUE(onLine) << "game " << game;
+            EXPECT_EQ(span.half == Half::Left ? text->x : text->right(), lineX + (span.half == Half::Left ? G : -G))
+                << "game " << game;
         }
     }
     EXPECT_EQ(printed, 60);
-    // The champion is not on the bracket.
-    EXPECT_EQ(canvas.find(TeamName(PickOf(63))), nullptr);
+    EXPECT_EQ(canvas.find(TeamName(PickOf(63))), nullptr);  // the champion is not on the bracket
 }
 
 namespace {
-struct SheetTextsFixture : ::testing::Test {
+struct SheetTexts : ::testing::Test {
     TempDir dir;
     FixedCanvas canvas = BracketCanvas();
     PoolSheetTexts texts{dir.path(), "1.60"};
     void SetUp() override { NameAllTeams(); }
-    int centredX(const FixedCanvas::Text& t) const { return W / 2 - static_cast<int>(t.text.size()) * t.points / 2; }
 };
 }  // namespace
 
-TEST_F(SheetTextsFixture, BlankSheetTexts)
+TEST_F(SheetTexts, CentredLinesOfBothSheets)
 {
-    DrawSheetTexts(canvas, nullptr, texts);
+    TPlayer entry;
+    entry.Name = "Pat O'Brien";
+    entry.Tiebreaker = "147";
+    entry.Picks[63] = MakeTeamCode(3, 2);
     struct Expect {
         std::string text;
         int y, points, style;
-    } expected[] = {
+    };
+    const std::vector<Expect> blank = {
         {PrintPromoLine, 8, 8, Italic},
         {"Full Name:___________________________________________", 30, 10, Bold},
         {"Phone #:_____________________ Tiebreaker:_________", 52, 10, Bold},
@@ -269,75 +228,61 @@ TEST_F(SheetTextsFixture, BlankSheetTexts)
         {"Do NOT use seed numbers - write out the team name for each game. See back for rules...", H - 32, 8, Bold},
         {PrintPromoLine, H - 16, 8, Italic},
     };
-    ASSERT_EQ(canvas.texts.size(), std::size(expected));  // no regions stored: no headings
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        const auto& t = canvas.texts[i];
-        EXPECT_EQ(t.text, expected[i].text);
-        EXPECT_EQ(t.y, expected[i].y) << t.text;
-        EXPECT_EQ(t.points, expected[i].points) << t.text;
-        EXPECT_EQ(t.style, expected[i].style) << t.text;
-        EXPECT_EQ(t.x, centredX(t)) << t.text;
+    const std::vector<Expect> participant = {
+        {PrintPromoLine, 8, 8, Italic},
+        {"the Hoopfall picks for: Pat O'Brien", 30, 10, Bold},
+        {"Tiebreaker: 147", 52, 10, Regular},
+        {"Champion: T302", 96, 8, Bold | Italic},
+        {"the Hoopfall office pool manager (ver 1.60) available at " + PrintMakerWebAddress, H - 32, 8, Bold},
+        {PrintPromoLine, H - 16, 8, Italic},
+    };
+    for (const auto& [sheet, expected] : {std::pair{(const TPlayer*)nullptr, blank}, {&entry, participant}}) {
+        canvas.texts.clear();
+        DrawSheetTexts(canvas, sheet, texts);
+        ASSERT_EQ(canvas.texts.size(), expected.size());  // no regions stored: no headings
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const auto& t = canvas.texts[i];
+            EXPECT_EQ(t.text, expected[i].text);
+            EXPECT_EQ((std::vector<int>{t.x, t.y, t.points, t.style}),
+                      (std::vector<int>{W / 2 - static_cast<int>(t.text.size()) * t.points / 2, expected[i].y,
+                                        expected[i].points, expected[i].style}))
+                << t.text;
+        }
+        EXPECT_EQ(canvas.points, 12);
+        EXPECT_EQ(canvas.style, Bold | Italic);
     }
-    EXPECT_EQ(canvas.points, 12);
-    EXPECT_EQ(canvas.style, Bold | Italic);
-}
 
-TEST_F(SheetTextsFixture, ParticipantSheetTexts)
-{
-    TPlayer entry;
-    entry.Name = "Pat O'Brien";
-    entry.Tiebreaker = "147";
-    entry.Picks[63] = MakeTeamCode(3, 2);
-    DrawSheetTexts(canvas, &entry, texts);
-    ASSERT_NE(canvas.find("the Hoopfall picks for: Pat O'Brien"), nullptr);
-    EXPECT_EQ(canvas.find("the Hoopfall picks for: Pat O'Brien")->style, Bold);
-    const auto* tiebreaker = canvas.find("Tiebreaker: 147");
-    ASSERT_NE(tiebreaker, nullptr);
-    EXPECT_EQ(tiebreaker->style, Regular);
-    EXPECT_EQ(tiebreaker->points, 10);
-    const auto* champion = canvas.find("Champion: T302");
-    ASSERT_NE(champion, nullptr);
-    EXPECT_EQ(champion->style, Bold | Italic);
-    const auto* version =
-        canvas.find("the Hoopfall office pool manager (ver 1.60) available at " + PrintMakerWebAddress);
-    ASSERT_NE(version, nullptr);
-    EXPECT_EQ(version->y, H - 32);
-    EXPECT_EQ(canvas.find("(Circle the champion)"), nullptr);
-}
-
-TEST_F(SheetTextsFixture, ChampionLineWithoutAPickAndAnEmptyVersion)
-{
-    TPlayer entry;
+    // No champion pick, the longest name and tiebreaker, and no version resource.
+    canvas.texts.clear();
     entry.Name = std::string(25, 'N');
+    entry.Tiebreaker = std::string(12, '9');
+    entry.Picks[63] = 0;
     texts.programVersion.clear();
     DrawSheetTexts(canvas, &entry, texts);
-    EXPECT_NE(canvas.find("Champion: "), nullptr);
-    EXPECT_NE(canvas.find("the Hoopfall office pool manager (ver ) available at " + PrintMakerWebAddress), nullptr);
-    EXPECT_NE(canvas.find("the Hoopfall picks for: " + std::string(25, 'N')), nullptr);
-    EXPECT_NE(canvas.find("Tiebreaker: "), nullptr);
+    for (const std::string& line : {"the Hoopfall picks for: " + std::string(25, 'N'), "Tiebreaker: " + std::string(12, '9'),
+                                    std::string("Champion: "),
+                                    "the Hoopfall office pool manager (ver ) available at " + PrintMakerWebAddress})
+        EXPECT_NE(canvas.find(line), nullptr) << line;
 }
 
-TEST_F(SheetTextsFixture, RegionHeadingsInUpperCaseAndNoneForAnEmptyName)
+TEST_F(SheetTexts, RegionHeadingsInUpperCaseAndNoneForAnEmptyName)
 {
     SaveRegions(dir.path(), {"East", "", "South west", "mid\xe9" "ast"});
     DrawSheetTexts(canvas, nullptr, texts);
-    const auto* east = canvas.find("EAST");
-    ASSERT_NE(east, nullptr);
-    EXPECT_EQ(east->x, W / 4);
-    EXPECT_EQ(east->y, H / 4);
-    EXPECT_EQ(east->points, 12);
-    EXPECT_EQ(east->style, Bold | Italic);
-    const auto* southWest = canvas.find("SOUTH WEST");
-    ASSERT_NE(southWest, nullptr);
-    EXPECT_EQ(southWest->right(), W - W / 4);
-    EXPECT_EQ(southWest->y, H / 4);
-    const auto* midEast = canvas.find("MID\xc9" "AST");
-    ASSERT_NE(midEast, nullptr);
-    EXPECT_EQ(midEast->right(), W - W / 4);
-    EXPECT_EQ(midEast->y, H - H / 4);
-    // Nothing in the lower left quarter.
-    for (const auto& t : canvas.texts) EXPECT_FALSE(t.points == 12 && t.x == W / 4 && t.y == H - H / 4) << t.text;
-    EXPECT_EQ(canvas.texts.size(), 6u + 3u);
+    ASSERT_EQ(canvas.texts.size(), 6u + 3u);
+    struct Heading {
+        std::string text;
+        int x, y;  // x: left edge on the left, right edge on the right
+    } headings[] = {{"EAST", W / 4, H / 4}, {"SOUTH WEST", W - W / 4, H / 4}, {"MID\xc9" "AST", W - W / 4, H - H / 4}};
+    for (std::size_t i = 0; i < std::size(headings); ++i) {
+        const auto& t = canvas.texts[6 + i];
+        EXPECT_EQ(t.text, headings[i].text);
+        EXPECT_EQ(i == 0 ? t.x : t.right(), headings[i].x) << t.text;
+        EXPECT_EQ(t.y, headings[i].y) << t.text;
+        EXPECT_EQ(t.points, 12);
+        EXPECT_EQ(t.style, Bold | Italic);
+    }
+    EXPECT_EQ(UpperCaseAnsi("abc xyz 12 \xe0\xfe\xf7\xff\x9a"), "ABC XYZ 12 \xc0\xde\xf7\x9f\x8a");
 }
 
 TEST(DrawPoolSheet, ResetsPickIndexAndAsksForArialThenTheFallback)
@@ -346,13 +291,12 @@ TEST(DrawPoolSheet, ResetsPickIndexAndAsksForArialThenTheFallback)
     TempDir dir;
     TPlayer entry;
     entry.Picks[1] = PickOf(1);
-    std::vector<int> columns;
     for (const auto& faces : {std::vector<std::string>{"Default", "MS Sans Serif", "Arial"},
                               std::vector<std::string>{"Default", "MS Sans Serif"}, std::vector<std::string>{"Default"}}) {
         FixedCanvas canvas(W, H);
         canvas.faces = faces;
         PrintPickIndex = 40;  // left over from an earlier copy
-        columns.clear();
+        std::vector<int> columns;
         DrawPoolSheet(canvas, &entry, {dir.path(), ""}, [&](int r) { columns.push_back(r); });
         EXPECT_EQ(canvas.face, faces.back());
         const auto* first = canvas.find(TeamName(PickOf(1)));
@@ -363,15 +307,9 @@ TEST(DrawPoolSheet, ResetsPickIndexAndAsksForArialThenTheFallback)
     }
 }
 
-TEST(UpperCaseAnsi, LettersOfTheCodePage)
-{
-    EXPECT_EQ(UpperCaseAnsi("abc xyz 12"), "ABC XYZ 12");
-    EXPECT_EQ(UpperCaseAnsi("\xe0\xfe\xf7\xff\x9a"), "\xc0\xde\xf7\x9f\x8a");
-}
-
 // ---- The line writer ----------------------------------------------------------------------
 
-TEST(PrinterLineWriter, CutsAtACharacterAndGoesOn)
+TEST(PrinterLineWriter, CutsAtACharacterAndLinesAreAsHighAsTheirTallestPiece)
 {
     FixedCanvas canvas(100, 1000);  // ten 10-point characters to a line
     {
@@ -380,86 +318,56 @@ TEST(PrinterLineWriter, CutsAtACharacterAndGoesOn)
         EXPECT_EQ(writer.X(), 20);
         writer.Write("abcdefghij");
         writer.EndLine();
+        EXPECT_EQ(writer.Y(), 66);
+        canvas.SetFont(20, Bold);
+        writer.Write("cd");
+        canvas.SetFont(10, Regular);
+        writer.Write("ab");
+        writer.EndLine();  // the 20-point piece's cell 40 + 2
+        EXPECT_EQ(writer.Y(), 108);
+        writer.EndLine();  // empty: the font's cell
+        EXPECT_EQ(writer.Y(), 128);
         writer.Close();
     }
-    ASSERT_EQ(canvas.texts.size(), 4u);
-    EXPECT_EQ(canvas.texts[0].text, "hello worl");  // cut inside the word
-    EXPECT_EQ(canvas.texts[0].y, 0);
-    EXPECT_EQ(canvas.texts[1].text, "d!");
-    EXPECT_EQ(canvas.texts[1].y, 22);  // cell height 20 + 2
-    EXPECT_EQ(canvas.texts[2].text, "abcdefgh");
-    EXPECT_EQ(canvas.texts[2].x, 20);
-    EXPECT_EQ(canvas.texts[3].text, "ij");
-    EXPECT_EQ(canvas.texts[3].y, 44);
+    const std::vector<std::pair<std::string, std::vector<int>>> expected = {
+        {"hello worl", {0, 0}}, {"d!", {0, 22}}, {"abcdefgh", {20, 22}}, {"ij", {0, 44}}, {"cd", {0, 66}}, {"ab", {40, 66}}};
+    ASSERT_EQ(canvas.texts.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(canvas.texts[i].text, expected[i].first);
+        EXPECT_EQ((std::vector<int>{canvas.texts[i].x, canvas.texts[i].y}), expected[i].second) << expected[i].first;
+    }
     EXPECT_EQ(canvas.events, (std::vector<std::string>{"begin", "end"}));
-}
 
-TEST(PrinterLineWriter, LineHeightIsTheTallestPieceAndEmptyLinesTakeTheFontHeight)
-{
-    FixedCanvas canvas(1000, 1000);
-    PrinterLineWriter writer(canvas);
-    canvas.SetFont(10, Regular);
-    writer.Write("ab");
-    canvas.SetFont(20, Bold);
-    writer.Write("cd");
-    canvas.SetFont(10, Regular);
-    writer.EndLine();
-    EXPECT_EQ(writer.Y(), 42);
-    writer.EndLine();  // empty: the font's cell
-    EXPECT_EQ(writer.Y(), 62);
-    canvas.SetFont(12, Regular);
-    writer.EndLine();
-    EXPECT_EQ(writer.Y(), 86);
-    writer.Close();
+    // A page narrower than one character still gets to the end of the text.
+    FixedCanvas narrow(5, 10000);
+    PrinterLineWriter writer(narrow);
+    writer.WriteLine("abc");
+    ASSERT_EQ(narrow.texts.size(), 3u);
+    EXPECT_EQ(narrow.texts[2].y, 44);
 }
 
 TEST(PrinterLineWriter, NewPageWhenTheNextLineWouldPassTheBottom)
 {
     FixedCanvas canvas(1000, 100);
-    {
+    try {
         PrinterLineWriter writer(canvas);
         // 22-pixel lines: after the third, 66 > 100 - 2 x 22, so the fourth starts a page.
         for (const char* line : {"one", "two", "three", "four"}) writer.WriteLine(line);
-        writer.Close();
-    }
-    ASSERT_EQ(canvas.texts.size(), 4u);
-    EXPECT_EQ(canvas.texts[2].page, 1);
-    EXPECT_EQ(canvas.texts[2].y, 44);
-    EXPECT_EQ(canvas.texts[3].page, 2);
-    EXPECT_EQ(canvas.texts[3].y, 0);
-    EXPECT_EQ(canvas.events, (std::vector<std::string>{"begin", "page", "end"}));
-}
-
-TEST(PrinterLineWriter, EmptyLinesGoOnToTheVeryBottom)
-{
-    FixedCanvas canvas(1000, 100);
-    PrinterLineWriter writer(canvas);
-    for (int i = 0; i < 5; ++i) writer.EndLine();  // 20, 40, 60, 80, 100: none passes H
-    EXPECT_EQ(writer.Y(), 100);
-    writer.EndLine();
-    EXPECT_EQ(writer.Y(), 0);
-    EXPECT_EQ(canvas.events, (std::vector<std::string>{"begin", "page"}));
-}
-
-TEST(PrinterLineWriter, APageNarrowerThanACharacterStillEnds)
-{
-    FixedCanvas canvas(5, 10000);
-    PrinterLineWriter writer(canvas);
-    writer.WriteLine("abc");
-    ASSERT_EQ(canvas.texts.size(), 3u);
-    EXPECT_EQ(canvas.texts[2].text, "c");
-    EXPECT_EQ(canvas.texts[2].y, 44);
-}
-
-TEST(PrinterLineWriter, EndsAnOpenJobWhenLeftByAnError)
-{
-    FixedCanvas canvas(100, 100);
-    try {
-        PrinterLineWriter writer(canvas);
-        writer.WriteLine("text");
+        EXPECT_EQ(canvas.texts[2].page, 1);
+        EXPECT_EQ(canvas.texts[2].y, 44);
+        EXPECT_EQ(canvas.texts[3].page, 2);
+        EXPECT_EQ(canvas.texts[3].y, 0);
+        // Empty lines (26 high, nothing to keep below them) go on down to the very bottom.
+        canvas.SetFont(13, Regular);
+        for (int i = 0; i < 3; ++i) writer.EndLine();
+        EXPECT_EQ(writer.Y(), 100);
+        writer.EndLine();
+        EXPECT_EQ(writer.Y(), 0);
+        writer.WriteLine("five");
         throw std::runtime_error("printer gone");
     } catch (const std::runtime_error&) {
     }
+    // Left by an error, the writer still ends its job.
+    EXPECT_EQ(canvas.events, (std::vector<std::string>{"begin", "page", "page", "end"}));
     EXPECT_FALSE(canvas.open);
-    EXPECT_EQ(canvas.events.back(), "end");
 }

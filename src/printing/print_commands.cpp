@@ -26,20 +26,22 @@ std::string PoolPrintedStatus(const TPlayer* entry)
     return entry ? CutText("Printing picks for " + entry->Name.str(), 44) + "..." : "Now printing blank pool...";
 }
 
-// Shows the shared print dialog; the number of copies the user left, or nothing when cancelled.
-std::optional<int> AskCopies(QPrinter& printer)
+// Shows the print dialog that all printing shares: it starts from the printer and the copy count
+// chosen last. The number of copies the user left, or nothing when cancelled.
+std::optional<int> AskCopies(TMainForm& main, QPrinter& printer)
 {
-    int copies = 1;
+    int copies = main.PrintCopies;
     if (!Prompts().PrintDialog(printer, copies)) return std::nullopt;
     printer.setCopyCount(1);  // every copy is a job of its own
+    main.PrintCopies = copies;
     return copies;
 }
 }  // namespace
 
 void PrintPool(TMainForm& main, const TPlayer* entry)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    const std::optional<int> copies = AskCopies(printer);
+    QPrinter& printer = main.Printer();
+    const std::optional<int> copies = AskCopies(main, printer);
     if (!copies) return;
 
     BusyCursor busy;
@@ -70,8 +72,8 @@ void PrintPool(TMainForm& main, const TPlayer* entry)
 
 void PrintRules(TMainForm& main)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    const std::optional<int> copies = AskCopies(printer);
+    QPrinter& printer = main.Printer();
+    const std::optional<int> copies = AskCopies(main, printer);
     if (!copies) return;
 
     BusyCursor busy;

@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -402,6 +403,12 @@ void TMainForm::ShowStandings(bool bringToFront)
     mdiArea->setActiveSubWindow(sub);
 }
 
+QPrinter& TMainForm::Printer()
+{
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
 void TMainForm::ShowInformation(const std::string& text) { ::ShowInformation(FromAnsi(text)); }
 
 void TMainForm::Beep() { Prompts().Beep(); }
@@ -452,7 +459,7 @@ void TMainForm::mnuPrintBlankClick()
 {
     try {
         PrintPool(*this, nullptr);
-    } catch (const std::exception&) {
+    } catch (...) {
         ShowError(QStringLiteral("Error printing blank pool."));
     }
 }

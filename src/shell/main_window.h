@@ -12,6 +12,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPrinter;
 class QProgressBar;
 class QToolBar;
 class QToolButton;
@@ -46,6 +47,10 @@ public:
     void UpdateMenuItems();
     QMdiArea* MdiArea() const { return mdiArea; }
     TfrmStandings* StandingsForm() const;
+
+    // The printer and copy count that every print starts from (the shared print dialog's state).
+    QPrinter& Printer();
+    int PrintCopies = 1;
 
     // Pool host.
     void ShowStandings(bool bringToFront) override;
@@ -134,6 +139,7 @@ private:
 
     QString m_dataDir;
     std::unique_ptr<TPlayers> m_players;
+    std::unique_ptr<QPrinter> m_printer;
     QMdiArea* mdiArea = nullptr;
     QAction* m_windowListSeparator = nullptr;
 };

@@ -79,6 +79,7 @@ bool QtPrompts::PrintDialog(QPrinter& printer, int& copies)
     printer.setCopyCount(copies);
     printer.setFromTo(1, 1);
     QPrintDialog dialog(&printer, DialogParent());
+    dialog.setObjectName(QStringLiteral("dlgPrint"));
     dialog.setMinMax(1, 1);
     if (dialog.exec() != QDialog::Accepted) return false;
     copies = printer.copyCount();

@@ -78,6 +78,7 @@ protected:
     TempDir dir;
     std::unique_ptr<TMainForm> main;
     std::vector<int> progress;
+    std::vector<int> dialogCopies;
     QString pdf;
 
     // The in-memory store the test program installed, empty for every test.
@@ -119,8 +120,8 @@ protected:
     // The "user" prints n copies to the PDF file.
     void AnswerPdf(int copies, const QString& file)
     {
-        TestPrompts().printAnswers.push_back([copies, file](QPrinter& printer, int& count) {
-            EXPECT_EQ(count, 1);  // the dialog starts with one copy
+        TestPrompts().printAnswers.push_back([this, copies, file](QPrinter& printer, int& count) {
+            dialogCopies.push_back(count);  // the count the dialog starts with
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(file);
             printer.setCopyCount(copies);  // as a dialog might leave it
@@ -199,6 +200,11 @@ TEST_F(PrintCommandsTest, ParticipantsPicksInThreeCopiesAreThreeJobs)
     }
     EXPECT_FALSE(dir.exists("sheet-4.pdf"));
     EXPECT_EQ(progress, (std::vector<int>{14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 0}));
+
+    // The dialog is shared by all printing: it started with one copy and now starts with three.
+    AnswerPdf(1);
+    PrintRules(*main);
+    EXPECT_EQ(dialogCopies, (std::vector<int>{1, 3}));
 }
 
 TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)

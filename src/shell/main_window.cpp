@@ -37,6 +37,19 @@ QString HintStatus(const QString& hint)
 }
 
 namespace {
+// Suspends a window's drawing for a scope, so a change is painted at once when it resumes, also
+// after an error.
+class DrawingSuspended {
+public:
+    explicit DrawingSuspended(QWidget* window) : m_window(window) { m_window->setUpdatesEnabled(false); }
+    ~DrawingSuspended() { m_window->setUpdatesEnabled(true); }
+    DrawingSuspended(const DrawingSuspended&) = delete;
+    DrawingSuspended& operator=(const DrawingSuspended&) = delete;
+
+private:
+    QWidget* m_window;
+};
+
 // A tool button whose release opens the print pop-up at the mouse, as the drop-down does.
 class DropDownButton : public QToolButton {
 public:
@@ -344,11 +357,7 @@ TfrmStandings* TMainForm::StandingsForm() const
 
 void TMainForm::OpenBracketSheet(int id)
 {
-    setUpdatesEnabled(false);
-    struct Resume {
-        QWidget* w;
-        ~Resume() { w->setUpdatesEnabled(true); }
-    } resume{this};
+    const DrawingSuspended suspended(this);
     if (id != 0) {
         const int index = FindSheetWindow(id);
         if (index >= 0) {
@@ -379,11 +388,7 @@ void TMainForm::UpdateMenuItems()
 
 void TMainForm::ShowStandings(bool bringToFront)
 {
-    setUpdatesEnabled(false);
-    struct Resume {
-        QWidget* w;
-        ~Resume() { w->setUpdatesEnabled(true); }
-    } resume{this};
+    const DrawingSuspended suspended(this);
     if (TfrmStandings* standings = StandingsForm()) {
         standings->RefreshStandings();
         if (bringToFront) {

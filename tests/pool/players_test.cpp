@@ -49,6 +49,12 @@ using ::testing::ThrowsMessage;
 
 class PlayerList : public ::testing::Test {
 protected:
+    void TearDown() override { ClearTeams(); }  // the standings tests name teams
+    void sortBy(int key, bool ascending)
+    {
+        std::tie(players.SortKey, players.SortAscending) = std::tuple{key, ascending};
+        players.Sort();
+    }
     std::vector<std::int32_t> ids() const { return Each(players, [](const TPlayer& p) { return p.Id; }); }
     void add(std::initializer_list<std::int32_t> idList)
     {
@@ -61,6 +67,7 @@ protected:
     TPlayers players{host, dir.path()};
 };
 
+// The last record holds odd bytes: they load as stored, and length bytes beyond their fields are clamped.
 TEST_F(PlayerList, LoadedRecordsFollowTheLayoutAndDestructionWritesThemBack)
 {
     std::mt19937 rng(5);
@@ -71,11 +78,18 @@ TEST_F(PlayerList, LoadedRecordsFollowTheLayoutAndDestructionWritesThemBack)
                           std::to_string(i * 3), RandomBracket(rng, i % 64)});
         bytes += PickRecord(stored.back());
     }
-    dir.write(PicksFileName, bytes);
+    PickArray& odd = std::get<PickArray>(stored.back() = {9, "ABCDEFGHIJKLMNOPQRSTUVWXY", 7, 200, "123456789012", {}});
+    std::tie(odd[1], odd[2], odd[33], odd[63]) = std::tuple{117, -5, 2147483647, 999};
+    bytes.replace(39 * PickRecordSize, PickRecordSize, PickRecord(stored.back()));
+    std::string damaged = bytes;
+    std::tie(damaged[39 * PickRecordSize + 4], damaged[39 * PickRecordSize + 32]) = std::pair{char(255), char(13)};
+    dir.write(PicksFileName, damaged);
     {
         TPlayers list(host, dir.path());
         EXPECT_TRUE(list.LoadPlayers());
         EXPECT_EQ(Each(list, FieldsOf), stored);
+        list.SortKey = 3;
+        EXPECT_EQ(list.ComparePlayers(list[39], list[0]), 0) << "an odd champion sorts as the empty name";
         dir.write(PicksFileName, "");
     }
     EXPECT_EQ(dir.read(PicksFileName), bytes);
@@ -104,24 +118,6 @@ TEST_F(PlayerList, LoadingAWholeOrPartialFileOrNone)
     }
 }
 
-TEST_F(PlayerList, OddBytesLoadAsStoredWithoutHarm)
-{
-    PickArray picks{};
-    std::tie(picks[1], picks[2], picks[33], picks[63]) = std::tuple{117, -5, 2147483647, 999};
-    const Fields odd{9, "ABCDEFGHIJKLMNOPQRSTUVWXY", 7, 200, "123456789012", picks};
-    std::string r = PickRecord(odd);
-    r[4] = char(255);  // length bytes beyond their fields
-    r[32] = char(13);
-    dir.write(PicksFileName, r);
-    EXPECT_TRUE(players.LoadPlayers());
-    EXPECT_EQ(FieldsOf(players[0]), odd);
-    EXPECT_EQ(TeamName(players[0].Picks[63]), "");
-    // An odd champion sorts as the empty name.
-    players.Add(MakeEntry(10, "Other"));
-    players.SortKey = 3;
-    EXPECT_EQ(players.ComparePlayers(players[0], players[1]), 0);
-}
-
 // Every write goes to a temp file first: a failure leaves the previous file whole and names the file.
 TEST_F(PlayerList, FailedWritesLeaveTheOldFileWhole)
 {
@@ -138,9 +134,8 @@ TEST_F(PlayerList, FailedWritesLeaveTheOldFileWhole)
     // A file size limit makes the write fail part way (works for root too, unlike permissions).
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small{1 << 20, old.rlim_max};
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 1 << 20;
     setrlimit(RLIMIT_FSIZE, &small);
     expectFailure(dir.file(PicksFileName), "File too large");
     setrlimit(RLIMIT_FSIZE, &old);
@@ -174,20 +169,8 @@ TEST_F(PlayerList, CountingAndDeleting)
     EXPECT_EQ(removed->Id, 6) << "a removed entry stays readable";
 }
 
-// The standings order.
-class Standings : public PlayerList {
-protected:
-    void SetUp() override { ClearTeams(); }
-    void TearDown() override { ClearTeams(); }
-    void sortBy(int key, bool ascending)
-    {
-        std::tie(players.SortKey, players.SortAscending) = std::tuple{key, ascending};
-        players.Sort();
-    }
-};
-
 // Ties stay in the order the quicksort leaves them; the missing champion is the empty name.
-TEST_F(Standings, EachKeyInBothDirections)
+TEST_F(PlayerList, StandingsOrderByEachKeyInBothDirections)
 {
     TeamEntry(1, 1).name = "Bears";
     TeamEntry(2, 1).name = "Aces";
@@ -210,7 +193,7 @@ TEST_F(Standings, EachKeyInBothDirections)
     }
 }
 
-TEST_F(Standings, ALargeListEndsInOrderForEveryKey)
+TEST_F(PlayerList, ALargeListEndsInOrderForEveryKeyAndIsSavedSo)
 {
     std::mt19937 rng(42);
     for (int i = 0; i < 64; ++i) TeamEntry(i / 16 + 1, i % 16 + 1).name = std::string(1, char('A' + rng() % 5));
@@ -228,14 +211,10 @@ TEST_F(Standings, ALargeListEndsInOrderForEveryKey)
         for (int i = 1; i < players.Count(); ++i)
             ASSERT_LE(players.ComparePlayers(players[i - 1], players[i]), 0) << "key " << key / 2 << " at " << i;
     }
-}
-
-TEST_F(Standings, SavedFileFollowsTheLastSort)
-{
-    for (const char* name : {"Cy", "Al", "Bo"}) players.Add(MakeEntry(players.Count() + 1, name));
-    sortBy(2, true);
     players.SavePlayersTo(dir.file(PicksFileName));
-    EXPECT_EQ(dir.read(PicksFileName), PickRecord(2, "Al") + PickRecord(3, "Bo") + PickRecord(1, "Cy"));
+    TPlayers saved(host, dir.path());
+    saved.LoadPlayers();
+    EXPECT_EQ(Each(saved, [](const TPlayer& p) { return p.Id; }), ids()) << "the file follows the last sort";
 }
 
 // New ids: scripted draws.

@@ -16,26 +16,19 @@ protected:
 
 TEST_F(SettingsRules, IntegerAndBooleanTexts)
 {
-    struct Row {
-        const char* text;
-        int value;
-    };
-    const Row rows[] = {
-        {"", 42},           {"abc", 42},         {"0", 0},
-        {"2", 2},           {"-1", -1},          {"x", 42},
-        {"+5", 5},          {" 7", 42},          {"7 ", 42},
-        {"12abc", 42},      {"+-5", 42},         {"-", 42},
-        {"+", 42},          {"007", 7},          {"2147483647", INT_MAX},
-        {"2147483648", 42}, {"-2147483648", INT_MIN}, {"-2147483649", 42},
-        {"99999999999999999999", 42},
+    // 42 is the default: the text is no integer.
+    const std::pair<const char*, int> rows[] = {
+        {"", 42},     {"abc", 42},   {"0", 0},       {"2", 2},          {"-1", -1},         {"x", 42},
+        {"+5", 5},    {" 7", 42},    {"7 ", 42},     {"12abc", 42},     {"+-5", 42},        {"-", 42},
+        {"+", 42},    {"007", 7},    {"2147483647", INT_MAX},           {"2147483648", 42}, {"-2147483648", INT_MIN},
+        {"-2147483649", 42},         {"99999999999999999999", 42},
     };
     EXPECT_EQ(ini.ReadInteger("S", "V", 42), 42) << "missing value";
-    for (const Row& r : rows) {
-        store(r.text);
-        EXPECT_EQ(ini.ReadInteger("S", "V", 42), r.value) << '"' << r.text << '"';
+    for (auto [text, value] : rows) {
+        store(text);
+        EXPECT_EQ(ini.ReadInteger("S", "V", 42), value) << '"' << text << '"';
         // A boolean is an integer other than 0; a text that is no integer gives the default.
-        for (bool def : {false, true})
-            EXPECT_EQ(ini.ReadBool("S", "V", def), r.value == 42 ? def : r.value != 0) << '"' << r.text << '"';
+        for (bool def : {false, true}) EXPECT_EQ(ini.ReadBool("S", "V", def), value == 42 ? def : value != 0) << text;
     }
 }
 
@@ -56,20 +49,9 @@ TEST_F(SettingsRules, StoredEmptyTextAndWrittenForms)
     EXPECT_THROW(ini.WriteString("S", "x", "y"), HoopError);
 }
 
-TEST_F(SettingsRules, ReaderDefaults)
+// The scoring engine's defaults are checked through its scores.
+TEST(SettingsDefaults, OptionsShowFivePayoutRows)
 {
-    auto rounds = [&] {
-        const settings::ScoringValues v = settings::ReadScoringValues(ini);
-        std::vector<int> out(v.round + 1, v.round + 7);
-        out.push_back(v.multiplyBySeed);
-        return out;
-    };
-    EXPECT_EQ(rounds(), (std::vector<int>{1, 2, 3, 4, 5, 6, 1}));
-    backend.values[{"Scoring", "Round3"}] = "abc";
-    backend.values[{"Scoring", "Round4"}] = "40";
-    backend.values[{"Scoring", "MultiplybySeed"}] = "0";
-    EXPECT_EQ(rounds(), (std::vector<int>{1, 2, 3, 40, 5, 6, 0}));
-    // The Options dialog shows five payout rows.
     EXPECT_EQ((std::vector{settings::OptionsPayDescDefault(5), settings::OptionsPayPctDefault(1),
                            settings::OptionsPayDescDefault(6)}),
               (std::vector<std::string>{"Last Place", "65%", ""}));

@@ -89,38 +89,25 @@ TEST_F(TeamFile, RecordsInAnyOrderThenAPartialOneOrNoFileShowTheQuickTipOnce)
     }
 }
 
-TEST_F(TeamFile, RecordsWithoutAPlaceAreSkipped)
+// A record without a place is skipped; length bytes larger than their field are clamped.
+TEST_F(TeamFile, OddRecords)
 {
+    std::string clamped = TeamRecord(2, 2, "ABCDEFGHIJKL", "12", "34");
+    std::tie(clamped[2], clamped[15], clamped[18]) = std::tuple{char(255), char(9), char(3)};
     std::vector<std::string> expected = EmptyTable;
-    expected[SeedCount + 1] = "2 2 After//";
+    expected[SeedCount + 1] = "2 2 ABCDEFGHIJKL/12/34";
     for (auto [region, seed] : {std::pair{0, 1}, {5, 1}, {1, 0}, {1, 17}, {255, 255}, {0, 0}}) {
         ClearTeams();
-        dir.write(TeamsFileName, TeamRecord(region, seed, "Nowhere") + TeamRecord(2, 2, "After"));
+        dir.write(TeamsFileName, TeamRecord(region, seed, "Nowhere") + clamped);
         EXPECT_TRUE(LoadTeams(dir.path(), host));
         EXPECT_EQ(Table(), expected) << region << "/" << seed;
     }
 }
 
-TEST_F(TeamFile, LengthBytesLargerThanTheFieldAreClamped)
-{
-    std::string r = TeamRecord(1, 4, "ABCDEFGHIJKL", "12", "34");
-    r[2] = char(255);
-    r[15] = char(9);
-    r[18] = char(3);
-    dir.write(TeamsFileName, r);
-    EXPECT_TRUE(LoadTeams(dir.path(), host));
-    EXPECT_EQ(Table()[3], "1 4 ABCDEFGHIJKL/12/34");
-}
-
 // Region file: initialisation-file rules.
 TEST(RegionFile, ReadsLikeAnInitialisationFile)
 {
-    struct Row {
-        const char* text;
-        int position;
-        const char* expected;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, int, const char*> rows[] = {
         {"[Regions]\r\n1=East\r\n2=West\r\n3=South\r\n4=Midwest\r\n", 4, "Midwest"},
         {"[Regions]\n1=East\n2=West\n", 2, "West"},
         {"[regions]\r\n1=East\r\n", 1, "East"},
@@ -132,7 +119,7 @@ TEST(RegionFile, ReadsLikeAnInitialisationFile)
         {"[Regions]\r\n2=\r\n", 2, ""},
         {"", 1, ""},
     };
-    for (const Row& r : rows) EXPECT_EQ(LoadRegionsFromText(r.text, r.position), r.expected) << r.text;
+    for (auto [text, position, name] : rows) EXPECT_EQ(LoadRegionsFromText(text, position), name) << text;
 }
 
 TEST(RegionFile, WritesOneLinePerRegionAndKeepsOtherSectionsAndKeys)

@@ -18,13 +18,9 @@ inline PickArray RandomBracket(std::mt19937& rng, int played = GameCount)
     return picks;
 }
 
-inline TPlayer MakeEntry(std::int32_t id, const std::string& name, const PickArray& picks = {})
+inline TPlayer MakeEntry(std::int32_t id, std::string_view name, const PickArray& picks = {})
 {
-    TPlayer entry;
-    entry.Id = id;
-    entry.Name = name;
-    entry.Picks = picks;
-    return entry;
+    return TPlayer{.Id = id, .Name = name, .Picks = picks, .Tiebreaker = {}};
 }
 
 // Fills the list with `participants` random consistent sheets and a results entry with the

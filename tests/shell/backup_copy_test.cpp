@@ -6,55 +6,35 @@
 
 namespace fs = std::filesystem;
 
-TEST(BackupCopy, BackupNameDropsOnlyTheLastExtension)
+TEST(BackupCopy, NamesAndErrorTexts)
 {
-    const std::pair<const char*, const char*> rows[] = {
-        {"PICKS.HFD", "PICKS.BAK"},
-        {"TEAMS.HFD", "TEAMS.BAK"},
-        {"TEAMS.OLD.HFD", "TEAMS.OLD.BAK"},  // never the same backup as TEAMS.HFD
-        {"x.hfd", "x.BAK"},
-    };
-    for (const auto& [name, backup] : rows) EXPECT_EQ(BackupName(name), backup) << name;
+    // TEAMS.OLD.HFD never shares the backup of TEAMS.HFD.
+    EXPECT_EQ((std::vector{BackupName("PICKS.HFD"), BackupName("TEAMS.OLD.HFD"), BackupName("x.hfd")}),
+              (std::vector<std::string>{"PICKS.BAK", "TEAMS.OLD.BAK", "x.BAK"}));
+    std::vector<std::string> texts;
+    for (int code : {-1, -2, -3, -4, -8, -9}) texts.push_back(CopyErrorText(code));
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "Invalid Source file handle", "Invalid Destination file handle",
+                         "Source file format is not valid", "There is insufficient space for the output file",
+                         "The Source file was compressed with an unrecognized compression algorithm", "Unknown error"}));
 }
 
-TEST(BackupCopy, ErrorTextsByCode)
-{
-    EXPECT_EQ(CopyErrorText(-1), "Invalid Source file handle");
-    EXPECT_EQ(CopyErrorText(-2), "Invalid Destination file handle");
-    EXPECT_EQ(CopyErrorText(-3), "Source file format is not valid");
-    EXPECT_EQ(CopyErrorText(-4), "There is insufficient space for the output file");
-    EXPECT_EQ(CopyErrorText(-8), "The Source file was compressed with an unrecognized compression algorithm");
-    EXPECT_EQ(CopyErrorText(-9), "Unknown error");
-}
-
-TEST(BackupCopy, FindsOnlyVisibleDataFiles)
-{
-    TempDir dir;
-    dir.write("TEAMS.HFD", "t");
-    dir.write("PICKS.hfd", "p");
-    dir.write(".HIDDEN.HFD", "h");
-    dir.write("NOTES.TXT", "n");
-    fs::create_directory(dir.file("FOLDER.HFD"));
-    EXPECT_EQ(FindDataFiles(dir.path()), (std::vector<std::string>{"PICKS.hfd", "TEAMS.HFD"}));
-}
-
-TEST(BackupCopy, CopiesBytesAndReportsEachFailure)
+TEST(BackupCopy, FindsVisibleDataFilesCopiesThemAndReportsEachFailure)
 {
     TempDir dir;
     const std::string bytes("a\0b\xff", 4);
-    dir.write("A.HFD", bytes);
-    EXPECT_EQ(CopyFileBytes(dir.file("A.HFD"), dir.file("A.BAK")), 4);
-    EXPECT_EQ(dir.read("A.BAK"), bytes);
-
-    EXPECT_EQ(CopyFileBytes(dir.file("MISSING.HFD"), dir.file("M.BAK")), CopyBadSource);
-    EXPECT_FALSE(dir.exists("M.BAK"));
-
+    for (const char* name : {"TEAMS.HFD", "PICKS.hfd", ".HIDDEN.HFD", "NOTES.TXT"}) dir.write(name, bytes);
+    fs::create_directory(dir.file("FOLDER.HFD"));
+    EXPECT_EQ(FindDataFiles(dir.path()), (std::vector<std::string>{"PICKS.hfd", "TEAMS.HFD"}));
     dir.write("R.BAK", "old");
     fs::permissions(dir.file("R.BAK"), fs::perms::owner_read | fs::perms::group_read);
-    EXPECT_EQ(CopyFileBytes(dir.file("A.HFD"), dir.file("R.BAK")), CopyBadDestination);
-    EXPECT_EQ(dir.read("R.BAK"), "old");
-
-    EXPECT_EQ(CopyFileBytes(dir.file("A.HFD"), dir.file("NO/SUCH/FOLDER.BAK")), CopyBadDestination);
+    const std::pair<std::string, long long> rows[] = {
+        {"A.BAK", 4}, {"NO/SUCH/FOLDER.BAK", CopyBadDestination}, {"R.BAK", CopyBadDestination}};
+    for (const auto& [target, result] : rows)
+        EXPECT_EQ(CopyFileBytes(dir.file("TEAMS.HFD"), dir.file(target)), result) << target;
+    EXPECT_EQ(CopyFileBytes(dir.file("MISSING.HFD"), dir.file("M.BAK")), CopyBadSource);
     EXPECT_EQ(WriteBackupBytes("xyz", dir.file("W.BAK")), 3);
-    EXPECT_EQ(dir.read("W.BAK"), "xyz");
+    EXPECT_EQ((std::vector{dir.read("A.BAK"), dir.read("R.BAK"), dir.read("W.BAK")}),
+              (std::vector<std::string>{bytes, "old", "xyz"}));
+    EXPECT_FALSE(dir.exists("M.BAK"));
 }

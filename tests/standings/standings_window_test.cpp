@@ -34,24 +34,12 @@ QString Status(const char* middle)
     return QStringLiteral("Standings sorted by ") + middle + "...right-click for more options. Right-click to save as HTML.";
 }
 
-// The main window, with the progress it reports recorded.
-class RecordingMain final : public TMainForm {
-public:
-    using TMainForm::TMainForm;
-    std::vector<int> progress;
-    void SetProgress(int percent) override
-    {
-        progress.push_back(percent);
-        TMainForm::SetProgress(percent);
-    }
-};
-
 std::chrono::year_month_day FixedDay() { return std::chrono::year{2024} / std::chrono::March / std::chrono::day{7}; }
 
 class StandingsWindow : public ::testing::Test {
 protected:
     TempDir dir;
-    std::unique_ptr<RecordingMain> main;
+    std::unique_ptr<TMainForm> main;
 
     void SetUp() override
     {
@@ -61,7 +49,7 @@ protected:
         TeamEntry(1, 1).name = "Hawks";
         TeamEntry(3, 3).name = "Cats";
         SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        main = std::make_unique<RecordingMain>(QString::fromStdString(dir.path()));
+        main = std::make_unique<TMainForm>(QString::fromStdString(dir.path()));
         main->Players().SetWriteOnDestroy(false);
         main->show();
     }
@@ -255,8 +243,9 @@ TEST_F(StandingsWindow, SortOrdersTicksAndStatusStrip)
     }
 }
 
-// A reopened window starts on total points with the direction kept, reads the region names again
-// and offers the export dialog afresh; an open one is refreshed in place with its headers.
+// An open window is refreshed in place by a save (not raised) and by View Standings (raised),
+// its headers as they were; a reopened one starts on total points with the direction kept, reads
+// the region names again and offers the export dialog afresh.
 TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
 {
     add("b", 1);
@@ -268,7 +257,15 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     ASSERT_EQ(column(first, 1), (QStringList{"a", "b"}));
     exportAs(first, dir.file("a.csv"), 2);
     SaveRegions(dir.path(), {"North", "West", "South", "Midwest"});
+    auto* other = main->MdiArea()->addSubWindow(new QWidget);
+    other->show();
+    main->MdiArea()->setActiveSubWindow(other);
+    add("c", 3).Modified = 1;  // saved as the bracket sheet saves
+    EXPECT_TRUE(players().UpdateStandings(false));
+    EXPECT_EQ(column(first, 1), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(main->MdiArea()->activeSubWindow(), other);
     EXPECT_EQ(&view(), &first);
+    EXPECT_EQ(main->MdiArea()->activeSubWindow(), first.parentWidget());
     EXPECT_EQ(header(first, 7), QStringLiteral("East"));
     ASSERT_TRUE(qobject_cast<QMdiSubWindow*>(first.parentWidget())->close());
     EXPECT_EQ(players().StandingsWindow, nullptr);
@@ -282,27 +279,11 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(second->parentWidget())->isMaximized());
     EXPECT_EQ(players().StandingsWindow, second);
     EXPECT_TRUE(second->mnuSortTotal->isChecked() && second->mnuSortMethod->isChecked());
-    EXPECT_EQ(column(*second, 1), (QStringList{"b", "a"}));
+    EXPECT_EQ(column(*second, 1), (QStringList{"c", "b", "a"}));  // the scoring pass gave c no points
     EXPECT_EQ(second->pnlStatus->text(), Status("total points, ascending"));
     EXPECT_EQ(header(*second, 7), QStringLiteral("North"));
     exportAs(*second);
     EXPECT_EQ(offered(), QStringLiteral("Standing|1"));
-}
-
-TEST_F(StandingsWindow, SavedPicksRefreshTheOpenWindowInPlace)
-{
-    TfrmStandings& form = view({"Ann"});
-    // Another child in front, then a save of a new participant (as the bracket sheet does it).
-    auto* other = main->MdiArea()->addSubWindow(new QWidget);
-    other->show();
-    main->MdiArea()->setActiveSubWindow(other);
-    add("Bob").Modified = 1;
-    EXPECT_TRUE(players().UpdateStandings(false));
-    EXPECT_EQ(main->StandingsForm(), &form);
-    EXPECT_EQ(column(form, 1), (QStringList{"Ann", "Bob"}));
-    EXPECT_EQ(main->MdiArea()->activeSubWindow(), other);  // not raised
-    view();
-    EXPECT_EQ(main->MdiArea()->activeSubWindow(), form.parentWidget());
 }
 
 // ---- Copy and export ---------------------------------------------------------------------------
@@ -322,13 +303,21 @@ TEST_F(StandingsWindow, CopyPutsTabTextOnTheClipboardAndBeeps)
     EXPECT_TRUE(TestPrompts().saveRequests.empty());
 }
 
-// The dialog offers the last name and type; the type, not the name, chooses the separator;
-// cancelling writes and says nothing.
+// A failed write shows its error and no success; the dialog offers the last name and type; the
+// type, not the name, chooses the separator; cancelling writes and says nothing.
 TEST_F(StandingsWindow, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSeparator)
 {
     add("Smith, Jo", 3);
     TfrmStandings& form = view({"Bo"});
-    main->progress.clear();
+    const std::string failing = dir.file("no such folder/s.htm");
+    for (int type : {1, 2}) {
+        TestPrompts().boxes.clear();
+        exportAs(form, failing, type);
+        EXPECT_EQ(TestPrompts().texts(), QStringList{QString::fromStdString("Cannot create file " + failing + ": No such file or directory")});
+        EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
+        EXPECT_TRUE(hint().isEmpty()) << type;
+    }
+    TestPrompts().boxes.clear();
     exportAs(form, dir.file("picked.txt"), 2);
     const SaveFileRequest& request = TestPrompts().saveRequests.at(0);
     EXPECT_EQ(QStringList({request.title, request.fileName, request.defaultSuffix, QString::number(request.filterIndex),
@@ -336,7 +325,6 @@ TEST_F(StandingsWindow, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSeparato
               QStringList({"Export Standings", "Standing", "htm", "1", main->DataDir(), "HTML (*.htm)",
                            "Comma Separated (*.csv)", "Tab Separated (*.txt)"}));
     EXPECT_TRUE(request.confirmOverwrite);
-    EXPECT_EQ(main->progress, (std::vector<int>{0, 33, 67, 0}));
     EXPECT_TRUE(dir.read("picked.txt").starts_with("#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,"
                                                    "South,Midwest,Champion\r\n1,\"Smith, Jo\",3,0,0,0,0,,,,,\r\n"));
     EXPECT_EQ(hint(), QStringLiteral("Standings successfully exported to ") + QString::fromStdString(dir.file("picked.txt")));
@@ -350,22 +338,6 @@ TEST_F(StandingsWindow, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSeparato
     EXPECT_EQ(offered(), QString::fromStdString(dir.file("tabs.csv")) + "|3");
     EXPECT_TRUE(hint().isEmpty());
     EXPECT_TRUE(TestPrompts().boxes.empty());
-}
-
-TEST_F(StandingsWindow, AFailedWriteShowsTheErrorAndNoSuccess)
-{
-    TfrmStandings& form = view({"Al"});
-    main->SetStatusText(QString());
-    main->progress.clear();
-    const std::string path = dir.file("no such folder/s.htm");
-    for (int type : {1, 2}) {
-        TestPrompts().boxes.clear();
-        exportAs(form, path, type);
-        EXPECT_EQ(TestPrompts().texts(), QStringList{QString::fromStdString("Cannot create file " + path + ": No such file or directory")});
-        EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
-        EXPECT_TRUE(hint().isEmpty()) << type;
-    }
-    EXPECT_TRUE(main->progress.empty());  // the file was never created, so no pass was made
 }
 
 // ---- The page in a real browser ----------------------------------------------------------------

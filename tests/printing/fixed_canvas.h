@@ -3,7 +3,32 @@
 #include <string>
 #include <vector>
 
+#include "pool/bracket.h"
 #include "printing/page_canvas.h"
+
+inline void SetTeam(int p, int s, const std::string& name, const std::string& wins = "", const std::string& losses = "")
+{
+    TTeam& team = TeamEntry(p, s);
+    team.region = static_cast<std::uint8_t>(p);
+    team.seed = static_cast<std::uint8_t>(s);
+    team.name = name;
+    team.wins = wins;
+    team.losses = losses;
+}
+
+// Every team named prefix + its code ("T101" ... "T416"), without a record.
+inline void NameAllTeams(const std::string& prefix = "T")
+{
+    ClearTeams();
+    for (int p = 1; p <= 4; ++p)
+        for (int s = 1; s <= 16; ++s) SetTeam(p, s, prefix + std::to_string(p * 100 + s));
+}
+
+// Game g's pick is the g-th team, so every pick prints a text of its own.
+inline TeamCode PickOf(int game)
+{
+    return MakeTeamCode(static_cast<std::uint8_t>((game - 1) / 16 + 1), static_cast<std::uint8_t>((game - 1) % 16 + 1));
+}
 
 // A page with fixed metrics that records what is drawn: a character is as wide as the font's
 // point size, a text cell twice as high (or cellHeight when set).
@@ -15,9 +40,6 @@ public:
         int points, style, page;
         int right() const { return x + static_cast<int>(text.size()) * points; }
     };
-    struct Line {
-        int x1, y1, x2, y2;
-    };
 
     FixedCanvas(int width, int height) : width(width), height(height) {}
 
@@ -26,7 +48,7 @@ public:
     std::string face = "Default";
     std::vector<std::string> faces = {"Default"};  // the faces this "printer" has
     std::vector<Text> texts;
-    std::vector<Line> lines;
+    std::vector<std::vector<int>> lines;  // x1, y1, x2, y2
     std::vector<std::string> events;  // begin, page, end
 
     int PageWidth() const override { return width; }
@@ -51,6 +73,16 @@ public:
     void NewPage() override { events.push_back("page"), ++page; }
     void EndDoc() override { events.push_back("end"), open = false; }
     bool Printing() const override { return open; }
+
+    // Each text as "text x,y points/style page", for comparing whole pages.
+    std::vector<std::string> drawn() const
+    {
+        std::vector<std::string> out;
+        for (const Text& t : texts)
+            out.push_back(t.text + " " + std::to_string(t.x) + "," + std::to_string(t.y) + " " + std::to_string(t.points) +
+                          "/" + std::to_string(t.style) + " " + std::to_string(t.page));
+        return out;
+    }
 
     const Text* find(const std::string& text) const
     {

@@ -10,14 +10,13 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "pool/bracket.h"
+#include "fixed_canvas.h"
 #include "pool/errors.h"
 #include "pool/players.h"
 #include "pool/team_files.h"
@@ -38,48 +37,20 @@ QString RunTool(const QString& program, const QStringList& args)
 {
     QProcess process;
     process.start(program, args);
-    if (!process.waitForFinished(60000)) return {};
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
+    return process.waitForFinished(60000) ? QString::fromLocal8Bit(process.readAllStandardOutput()) : QString();
 }
 
-// The text of a PDF in reading order; the font's ligatures are spelled out again.
-QString PdfText(const QString& file)
-{
-    QString text = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), file, QStringLiteral("-")});
-    const std::pair<char16_t, const char*> ligatures[] = {
-        {u'\uFB00', "ff"}, {u'\uFB01', "fi"}, {u'\uFB02', "fl"}, {u'\uFB03', "ffi"}, {u'\uFB04', "ffl"}};
-    for (const auto& [ligature, letters] : ligatures) text.replace(QChar(ligature), QString::fromLatin1(letters));
-    return text;
-}
-
-// A field of pdfinfo ("Title", "Pages", "Page size").
-QString PdfInfo(const QString& file, const QString& field)
-{
-    for (const QString& line : RunTool(QStringLiteral("pdfinfo"), {file}).split(QLatin1Char('\n')))
-        if (line.startsWith(field + QLatin1Char(':'))) return line.mid(field.size() + 1).trimmed();
-    return {};
-}
-
-bool Landscape(const QString& file)
-{
-    // "792 x 612 pts (letter)"
-    const QStringList parts = PdfInfo(file, QStringLiteral("Page size")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    return parts.size() >= 3 && parts[0].toDouble() > parts[2].toDouble();
-}
-
-void ExpectContains(const QString& text, std::initializer_list<const char*> expected)
-{
-    for (const char* line : expected)
-        EXPECT_TRUE(text.contains(QString::fromLatin1(line))) << line << "\n" << text.toStdString();
-}
+// The text of a PDF in reading order, a form feed after each page.
+QString PdfText(const QString& file) { return RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), file, QStringLiteral("-")}); }
 
 class PrintCommandsTest : public ::testing::Test {
 protected:
     TempDir dir;
     std::unique_ptr<TMainForm> main;
     std::vector<int> progress;
+    std::vector<bool> busy;  // the hourglass at each progress step
     std::vector<int> dialogCopies;
-    QString pdf;
+    QString pdf = file("sheet.pdf");
 
     // The in-memory store the test program installed, empty for every test.
     static void ClearSettings() { static_cast<MemorySettings&>(SettingsStore()).values.clear(); }
@@ -88,23 +59,15 @@ protected:
     {
         ClearSettings();
         TestPrompts().clear();
-        ClearTeams();
-        for (int p = 1; p <= 4; ++p)
-            for (int s = 1; s <= 16; ++s) {
-                TTeam& team = TeamEntry(p, s);
-                team.region = std::uint8_t(p);
-                team.seed = std::uint8_t(s);
-                team.name = "Team" + std::to_string(p * 100 + s);
-                team.wins = team.losses = "0";
-            }
-        TeamEntry(1, 1).wins = "27";
-        TeamEntry(1, 1).losses = "4";
-        TeamEntry(4, 16).wins = "3";
-        TeamEntry(4, 16).losses = "";
+        NameAllTeams("Team");
+        SetTeam(1, 1, "Team101", "27", "4");
+        SetTeam(4, 16, "Team416", "3", "");
         SaveRegions(dir.path(), {"East", "West", "Midwest", ""});
         main = std::make_unique<TMainForm>(QString::fromStdString(dir.path()));
-        QObject::connect(main->pbProgress, &QProgressBar::valueChanged, [this](int value) { progress.push_back(value); });
-        pdf = file("sheet.pdf");
+        QObject::connect(main->pbProgress, &QProgressBar::valueChanged, [this](int value) {
+            progress.push_back(value);
+            busy.push_back(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+        });
         ProgramVersion = QStringLiteral("1.60");
     }
     void TearDown() override
@@ -116,102 +79,115 @@ protected:
     }
 
     QString file(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
+    QString hint() const { return main->pnlHint->text(); }
 
     // The "user" prints n copies to the PDF file.
-    void AnswerPdf(int copies, const QString& file)
+    void AnswerPdf(int copies, const QString& file = {})
     {
         TestPrompts().printAnswers.push_back([this, copies, file](QPrinter& printer, int& count) {
             dialogCopies.push_back(count);  // the count the dialog starts with
             printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
+            printer.setOutputFileName(file.isEmpty() ? pdf : file);
             printer.setCopyCount(copies);  // as a dialog might leave it
             count = copies;
             return true;
         });
     }
-    void AnswerPdf(int copies) { AnswerPdf(copies, pdf); }
 
-    TPlayer Participant()
+    static TPlayer Participant()
     {
         TPlayer entry;
         entry.Id = 42;
         entry.Name = "Pat Quinlan";
         entry.Tiebreaker = "147";
-        // Game g's pick is the g-th team, so every pick prints a text of its own.
-        for (int game = 1; game <= GameCount; ++game) entry.Picks[game] = MakeTeamCode(std::uint8_t((game - 1) / 16 + 1), std::uint8_t((game - 1) % 16 + 1));
+        for (int game = 1; game <= GameCount; ++game) entry.Picks[game] = PickOf(game);
         entry.Picks[3] = 0;
         return entry;
     }
-    QString hint() const { return main->pnlHint->text(); }
 };
 }  // namespace
 
-TEST_F(PrintCommandsTest, BlankPoolFromThePoolMenu)
-{
-    std::vector<bool> busy;
-    QObject::connect(main->pbProgress, &QProgressBar::valueChanged, [&busy](int) {
-        busy.push_back(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
-    });
-    AnswerPdf(1);
-    main->mnuPrintBlank->trigger();
-    ASSERT_TRUE(QFile::exists(pdf));
-    EXPECT_TRUE(TestPrompts().boxes.empty());
-    const QString text = PdfText(pdf);
-    ExpectContains(text, {"Full Name:___________________________________________",
-                          "Phone #:_____________________ Tiebreaker:_________", "(Circle the champion)",
-                          "Do NOT use seed numbers - write out the team name for each game. See back for rules...",
-                          "1. Team101 (27-4)", "16. Team116", "8. Team208", "Team301 1.", "Team416 (3-) 16.", "EAST", "WEST",
-                          "MIDWEST"});
-    EXPECT_EQ(text.count(QString::fromStdString(PrintPromoLine)), 2);
-    EXPECT_FALSE(text.contains(QStringLiteral("Champion:")));
-    EXPECT_FALSE(text.contains(QStringLiteral("Team101 (27-4) 1.")));
-    EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Title")), QStringLiteral("Pool sheet for the Hoopfall"));
-    EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
-    EXPECT_TRUE(Landscape(pdf));
-    // Without Arial, its metric twin keeps the labels inside their columns.
-    EXPECT_TRUE(RunTool(QStringLiteral("pdffonts"), {pdf}).contains(QRegularExpression(QStringLiteral("LiberationSans|Arial"))));
-    EXPECT_EQ(progress, (std::vector<int>{14, 29, 43, 57, 71, 86, 0}));
-    EXPECT_EQ(busy, (std::vector<bool>{true, true, true, true, true, true, true}));
-    EXPECT_EQ(hint(), QStringLiteral("Now printing blank pool..."));
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST_F(PrintCommandsTest, ParticipantsPicksInThreeCopiesAreThreeJobs)
+// Each sheet from its command: the texts the PDF holds, the job's title and orientation, one job
+// of one page per copy, progress under the hourglass, and the status text after the job went out.
+TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
 {
     const TPlayer entry = Participant();
-    AnswerPdf(3);
-    PrintPool(*main, &entry);
-    const QString text = PdfText(pdf);
-    ExpectContains(text, {"the Hoopfall picks for: Pat Quinlan", "Tiebreaker: 147", "Champion: Team415",
-                          "the Hoopfall office pool manager (ver 1.60) available at", "Team216", "Team414",
-                          "1. Team101 (27-4)"});
-    // Game 3's pick is missing; its label in the first column is there, the pick line is empty.
-    EXPECT_EQ(text.count(QStringLiteral("Team103")), 1);
-    EXPECT_EQ(text.count(QStringLiteral("Team102")), 2);
-    EXPECT_FALSE(text.contains(QStringLiteral("Full Name:")));
-    EXPECT_FALSE(text.contains(QStringLiteral("(Circle the champion)")));
-    EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Title")), QStringLiteral("the Hoopfall picks for Pat Quinlan"));
-    EXPECT_TRUE(Landscape(pdf));
-    EXPECT_EQ(hint(), QStringLiteral("Printing picks for Pat Quinlan..."));
-    // Every copy a complete sheet of its own, its picks starting again at game 1.
-    for (const QString& copy : {file("sheet-2.pdf"), file("sheet-3.pdf")}) {
-        EXPECT_EQ(PdfInfo(copy, QStringLiteral("Pages")), QStringLiteral("1"));
-        EXPECT_EQ(PdfText(copy), text) << copy.toStdString();
+    TRegIniFile store;
+    store.WriteBool("Rules", "PrintCost", false);
+    store.WriteString("Rules", "PayDesc1", "Winner");
+    store.WriteString("Rules", "PayPct1", "100%");
+    store.WriteString("Rules", "ReturnTo", std::string(240, 'z'));
+    const std::vector<int> copy = {14, 29, 43, 57, 71, 86};
+    struct Case {
+        std::function<void()> print;
+        int copies;
+        QString title;
+        QPageLayout::Orientation orientation;
+        std::vector<int> progress;
+        QString hint;
+        std::vector<const char*> present, absent;
+    } cases[] = {
+        {[&] { main->mnuPrintBlank->trigger(); }, 1, "Pool sheet for the Hoopfall", QPageLayout::Landscape, {14, 29, 43, 57, 71, 86, 0},
+         "Now printing blank pool...",
+         {"Full Name:___________________________________________", "(Circle the champion)", "1. Team101 (27-4)",
+          "8. Team208", "Team416 (3-) 16.", "EAST", "MIDWEST"},
+         {"Champion:"}},
+        // Every copy a complete sheet of its own, its picks starting again at game 1.
+        {[&] { PrintPool(*main, &entry); }, 3, "the Hoopfall picks for Pat Quinlan", QPageLayout::Landscape,
+         {14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 0}, "Printing picks for Pat Quinlan...",
+         {"the Hoopfall picks for: Pat Quinlan", "Champion: Team415", "Team216", "(ver 1.60)"}, {"Full Name:"}},
+        // From the settings as they stand; the rules sheet leaves the progress bar alone.
+        {[&] { main->mnuPrintRules->trigger(); }, 2, "Rules for the Hoopfall", QPageLayout::Portrait, {}, RulesDone,
+         {"Rules for the Hoopfall Pool", "Winner: 100%", "Round 6: 6pt(s)"}, {"COST PER ENTRY"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        progress.clear();
+        busy.clear();
+        for (int n = 2; n <= 3; ++n) QFile::remove(file("sheet-" + std::to_string(n) + ".pdf"));
+        AnswerPdf(c.copies);
+        c.print();
+        EXPECT_TRUE(TestPrompts().boxes.empty());
+        const QString text = PdfText(pdf);
+        for (const char* line : c.present) EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
+        for (const char* line : c.absent) EXPECT_FALSE(text.contains(QLatin1String(line))) << line;
+        EXPECT_EQ((std::vector<qsizetype>{text.count(QString::fromStdString(PrintPromoLine)), text.count(QLatin1Char('\f'))}),
+                  (std::vector<qsizetype>{2, 1}));
+        EXPECT_EQ(main->Printer().docName(), c.title);
+        EXPECT_EQ(main->Printer().pageLayout().orientation(), c.orientation);
+        // Without Arial, its metric twin keeps the labels inside their columns.
+        EXPECT_TRUE(RunTool(QStringLiteral("pdffonts"), {pdf}).contains(QLatin1String("LiberationSans")));
+        for (int n = 2; n <= c.copies; ++n) EXPECT_EQ(PdfText(file("sheet-" + std::to_string(n) + ".pdf")), text);
+        EXPECT_FALSE(dir.exists("sheet-" + std::to_string(c.copies + 1) + ".pdf"));
+        EXPECT_EQ(progress, c.progress);
+        EXPECT_EQ(busy, std::vector<bool>(c.progress.size(), true));
+        EXPECT_EQ(hint(), c.hint);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        if (c.copies == 3) {  // game 3's pick is missing: its label is there, the pick line is empty
+            EXPECT_EQ((std::vector<qsizetype>{text.count(QLatin1String("Team103")), text.count(QLatin1String("Team102"))}),
+                      (std::vector<qsizetype>{1, 2}));
+        }
+        QFile::remove(pdf);
     }
-    EXPECT_FALSE(dir.exists("sheet-4.pdf"));
-    EXPECT_EQ(progress, (std::vector<int>{14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 0}));
+    // The dialog is shared by all printing: it starts from the copy count the user left last.
+    EXPECT_EQ(dialogCopies, (std::vector<int>{1, 1, 3}));
+    // A rules text wider than the page goes on over more than one line, every character kept.
+    const QStringList zLines = PdfText(file("sheet-2.pdf")).split(QLatin1Char('\n')).filter(QStringLiteral("zzz"));
+    EXPECT_GE(zLines.size(), 2);
+    EXPECT_EQ(zLines.join(QString()).count(QLatin1Char('z')), 240);
 
-    // The dialog is shared by all printing: it started with one copy and now starts with three.
-    AnswerPdf(1);
-    PrintRules(*main);
-    EXPECT_EQ(dialogCopies, (std::vector<int>{1, 3}));
+    // A dialog left at no copies prints nothing but still closes with its status.
+    main->SetStatusText(QStringLiteral("before"));
+    AnswerPdf(0);
+    main->mnuPrintRules->trigger();
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(hint(), RulesDone);
 }
 
 TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)
 {
-    TPlayer stored = Participant();
-    main->Players().Add(stored);
-    main->OpenBracketSheet(stored.Id);
+    main->Players().Add(Participant());
+    main->OpenBracketSheet(42);
     QCoreApplication::processEvents();
     auto* sheet = qobject_cast<TmdiBrackets*>(main->ActiveChild());
     ASSERT_NE(sheet, nullptr);
@@ -231,14 +207,10 @@ TEST_F(PrintCommandsTest, CancelledDialogChangesNothing)
     progress.clear();
     const TPlayer entry = Participant();
     PrintPool(*main, &entry);  // the fake cancels when it has no answer
-    main->mnuPrintBlank->trigger();
-    main->mnuPrintBlankPool->trigger();
-    main->mnuPrintRules->trigger();
+    for (QAction* command : {main->mnuPrintBlank, main->mnuPrintBlankPool, main->mnuPrintRules}) command->trigger();
     EXPECT_EQ(TestPrompts().printDialogs, 4);
-    EXPECT_TRUE(TestPrompts().boxes.empty());
-    EXPECT_EQ(hint(), QStringLiteral("before"));
-    EXPECT_EQ(main->pbProgress->value(), 37);
-    EXPECT_TRUE(progress.empty());
+    EXPECT_TRUE(TestPrompts().boxes.empty() && progress.empty());
+    EXPECT_EQ((QStringList{hint(), QString::number(main->pbProgress->value())}), (QStringList{"before", "37"}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(QDir(QString::fromStdString(dir.path())).entryList({QStringLiteral("*.pdf")}).isEmpty());
 }
@@ -248,48 +220,39 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
     // The blank sheet reports its own error box.
     AnswerPdf(1, file("missing/folder/sheet.pdf"));
     main->mnuPrintBlank->trigger();
-    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
+    ASSERT_EQ(TestPrompts().texts(), QStringList{QStringLiteral("Error printing blank pool.")});
     EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
-    EXPECT_EQ(TestPrompts().boxes[0].text, QStringLiteral("Error printing blank pool."));
     EXPECT_EQ(main->pbProgress->value(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    // A participant's sheet passes its failure on, the cursor and the bar already back.
+    // The others pass their failure on, the cursor and the bar already back: a file that cannot
+    // be written, and a later copy failing (a folder stands in the second job's file) after the
+    // copies before it went out. The rules sheet still sets its closing status.
     const TPlayer entry = Participant();
-    main->SetProgress(50);
-    AnswerPdf(1, file("missing/sheet.pdf"));
-    bool cursorBack = false;
-    try {
-        PrintPool(*main, &entry);
-    } catch (const HoopError& error) {
-        cursorBack = QApplication::overrideCursor() == nullptr;
-        EXPECT_NE(std::string(error.what()).find("sheet.pdf"), std::string::npos) << error.what();
-    }
-    EXPECT_TRUE(cursorBack);
-    EXPECT_EQ(main->pbProgress->value(), 0);
-
-    // The rules sheet still sets its closing status.
-    AnswerPdf(1, file("missing/rules.pdf"));
-    EXPECT_THROW(PrintRules(*main), HoopError);
-    EXPECT_EQ(hint(), RulesDone);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST_F(PrintCommandsTest, ALaterCopyFailingKeepsTheCopiesBeforeIt)
-{
-    // The second job cannot write its file: a folder stands in its place.
     ASSERT_TRUE(QDir().mkpath(file("sheet-2.pdf")));
-    const TPlayer entry = Participant();
-    const std::pair<std::function<void()>, const char*> commands[] = {
-        {[&] { PrintPool(*main, &entry); }, "Pat Quinlan"}, {[&] { PrintRules(*main); }, "Rules for the Hoopfall Pool"}};
-    for (const auto& [print, firstCopyHolds] : commands) {
+    struct Case {
+        std::function<void()> print;
+        int copies;
+        const char* firstCopyHolds;  // nullptr: no copy went out
+        int bar;                     // the rules sheet leaves the bar alone
+    } cases[] = {{[&] { PrintPool(*main, &entry); }, 1, nullptr, 0},
+                 {[&] { PrintPool(*main, &entry); }, 3, "Pat Quinlan", 0},
+                 {[&] { PrintRules(*main); }, 3, "Rules for the Hoopfall Pool", 50}};
+    for (const Case& c : cases) {
         QFile::remove(pdf);
-        AnswerPdf(3);
-        EXPECT_THROW(print(), HoopError);
-        EXPECT_TRUE(PdfText(pdf).contains(QString::fromLatin1(firstCopyHolds)));
+        main->SetProgress(50);
+        AnswerPdf(c.copies, c.copies == 1 ? file("missing/sheet.pdf") : pdf);
+        std::string message = "no error";
+        try {
+            c.print();
+        } catch (const HoopError& error) {
+            message = error.what();
+            EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        }
+        EXPECT_NE(message.find(c.copies == 1 ? "sheet.pdf" : "sheet-2.pdf"), std::string::npos) << message;
+        EXPECT_TRUE(c.firstCopyHolds ? PdfText(pdf).contains(QLatin1String(c.firstCopyHolds)) : !QFile::exists(pdf));
         EXPECT_FALSE(dir.exists("sheet-3.pdf"));
-        EXPECT_EQ(main->pbProgress->value(), 0);
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(main->pbProgress->value(), c.bar);
     }
     EXPECT_EQ(hint(), RulesDone);
 }
@@ -307,57 +270,14 @@ TEST_F(PrintCommandsTest, PrintButtonOpensItsPopUpAtTheMouse)
     main->PopupMenu1->hide();
 }
 
-// ---- Rules sheet --------------------------------------------------------------------------
-
-TEST_F(PrintCommandsTest, RulesSheetFromTheSettingsInEveryCopy)
-{
-    AnswerPdf(1);
-    main->mnuPrintRules->trigger();
-    const QString text = PdfText(pdf);
-    ExpectContains(text, {"Rules for the Hoopfall Pool", "* COST PER ENTRY: $5", "you get 2 points.", "Round 6: 6pt(s)",
-                          "* RETURN TO: John Doe in accounting or fax to (555) 555-1234"});
-    EXPECT_EQ(text.count(QString::fromStdString(PrintPromoLine)), 2);
-    EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Title")), QStringLiteral("Rules for the Hoopfall"));
-    EXPECT_FALSE(Landscape(pdf));
-    EXPECT_EQ(hint(), RulesDone);
-    EXPECT_TRUE(progress.empty());  // the rules sheet leaves the progress bar alone
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-
-    TRegIniFile store;
-    store.WriteBool("Rules", "PrintCost", false);
-    store.WriteString("Rules", "PayDesc1", "Winner");
-    store.WriteString("Rules", "PayPct1", "100%");
-    store.WriteString("Rules", "ReturnTo", std::string(240, 'z'));
-    AnswerPdf(2);
-    main->mnuPrintRules->trigger();
-    EXPECT_FALSE(dir.exists("sheet-3.pdf"));
-    for (const QString& copy : {pdf, file("sheet-2.pdf")}) {
-        const QString text = PdfText(copy);
-        EXPECT_FALSE(text.contains(QStringLiteral("COST PER ENTRY")));
-        EXPECT_TRUE(text.contains(QStringLiteral("Winner: 100%")));
-        // The long return-to text goes on over more than one line, every character kept.
-        const QStringList zLines = text.split(QLatin1Char('\n')).filter(QStringLiteral("zzz"));
-        EXPECT_GE(zLines.size(), 2);
-        EXPECT_EQ(zLines.join(QString()).count(QLatin1Char('z')), 240);
-    }
-
-    // A dialog left at no copies prints nothing but still closes with its status.
-    main->SetStatusText(QStringLiteral("before"));
-    QFile::remove(pdf);
-    AnswerPdf(0);
-    main->mnuPrintRules->trigger();
-    EXPECT_FALSE(QFile::exists(pdf));
-    EXPECT_EQ(hint(), RulesDone);
-}
-
 // ---- The canvas and the real dialog -------------------------------------------------------
 
 TEST(QtPageCanvas, EachJobWritesAFileOfItsOwn)
 {
-    EXPECT_EQ(QtPageCanvas::JobFileName(QStringLiteral("/tmp/a/sheet.pdf"), 1), QStringLiteral("/tmp/a/sheet.pdf"));
-    EXPECT_EQ(QtPageCanvas::JobFileName(QStringLiteral("/tmp/a/my.sheet.pdf"), 3), QStringLiteral("/tmp/a/my.sheet-3.pdf"));
-    EXPECT_EQ(QtPageCanvas::JobFileName(QStringLiteral("/tmp/a/sheet"), 2), QStringLiteral("/tmp/a/sheet-2"));
-    EXPECT_EQ(QtPageCanvas::JobFileName(QString(), 2), QString());
+    const std::tuple<const char*, int, const char*> names[] = {
+        {"/a/sheet.pdf", 1, "/a/sheet.pdf"}, {"/a/my.sheet.pdf", 3, "/a/my.sheet-3.pdf"}, {"/a/sheet", 2, "/a/sheet-2"}, {"", 2, ""}};
+    for (const auto& [name, job, expected] : names)
+        EXPECT_EQ(QtPageCanvas::JobFileName(QString::fromLatin1(name), job), QString::fromLatin1(expected));
 
     TempDir dir;
     const QString file = QString::fromStdString(dir.file("out.pdf"));
@@ -372,8 +292,7 @@ TEST(QtPageCanvas, EachJobWritesAFileOfItsOwn)
         EXPECT_TRUE(canvas.Printing());
     }  // left open: ended here
     EXPECT_EQ(printer.outputFileName(), file);
-    EXPECT_TRUE(dir.exists("out.pdf"));
-    EXPECT_TRUE(dir.exists("out-2.pdf"));
+    EXPECT_TRUE(dir.exists("out.pdf") && dir.exists("out-2.pdf"));
 }
 
 // Without any printer installed, the real dialog still offers a PDF file, starting at one copy
@@ -382,41 +301,28 @@ TEST(RealPrintDialog, OffersPrintingToAPdfFile)
 {
     TempDir dir;
     const QString file = QString::fromStdString(dir.file("real.pdf"));
-    QtPrompts real;
     QPrinter printer(QPrinter::HighResolution);
     int copies = 1;
-    bool offered = false;
-    int startCopies = -1, from = -1, to = -1;
+    std::vector<int> start;  // copies, from, to
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
+        for (const char* name : {"copies", "from", "to"}) {
+            auto* spin = dialog->findChild<QSpinBox*>(QLatin1String(name));
+            start.push_back(spin ? spin->value() : -1);
+        }
+        if (auto* spin = dialog->findChild<QSpinBox*>(QStringLiteral("copies"))) spin->setValue(2);
         auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
-        if (auto* spin = dialog->findChild<QSpinBox*>(QStringLiteral("copies"))) {
-            startCopies = spin->value();
-            spin->setValue(2);
-        }
-        if (auto* spin = dialog->findChild<QSpinBox*>(QStringLiteral("from"))) from = spin->value();
-        if (auto* spin = dialog->findChild<QSpinBox*>(QStringLiteral("to"))) to = spin->value();
-        if (printers && name) {
-            const int pdfItem = printers->findText(QStringLiteral("Print to File (PDF)"));
-            offered = pdfItem >= 0;
-            if (offered) {
-                printers->setCurrentIndex(pdfItem);
-                name->setText(file);
-            }
-        }
-        if (offered)
-            dialog->accept();
-        else
-            dialog->reject();
+        const int pdfItem = printers && name ? printers->findText(QStringLiteral("Print to File (PDF)")) : -1;
+        if (pdfItem < 0) return dialog->reject();
+        printers->setCurrentIndex(pdfItem);
+        name->setText(file);
+        dialog->accept();
     });
-    const bool accepted = real.PrintDialog(printer, copies);
-    EXPECT_TRUE(offered);
-    ASSERT_TRUE(accepted);
-    EXPECT_EQ((std::vector<int>{startCopies, from, to}), (std::vector<int>{1, 1, 1}));
-    EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
-    EXPECT_EQ(printer.outputFileName(), file);
-    EXPECT_EQ(copies, 2);
-    EXPECT_EQ(printer.copyCount(), 1);
+    ASSERT_TRUE(QtPrompts().PrintDialog(printer, copies));
+    EXPECT_EQ(start, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ((QStringList{printer.outputFileName(), QString::number(printer.outputFormat())}),
+              (QStringList{file, QString::number(QPrinter::PdfFormat)}));
+    EXPECT_EQ((std::vector<int>{copies, printer.copyCount()}), (std::vector<int>{2, 1}));
 }

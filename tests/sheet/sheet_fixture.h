@@ -10,10 +10,7 @@
 #include <QTest>
 #include <deque>
 #include <gtest/gtest.h>
-#include <memory>
 #include <ostream>
-#include <string>
-#include <vector>
 
 #include "pool/bracket.h"
 #include "pool/players.h"
@@ -27,17 +24,13 @@
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 // Ids handed out by NewPlayerId: the scripted ones first, then 4242, 4243, ...
-inline std::deque<std::int32_t>& ScriptedIds()
-{
-    static std::deque<std::int32_t> ids;
-    return ids;
-}
+inline std::deque<std::int32_t> ScriptedIds;
 inline std::int32_t NextScriptedId()
 {
     static std::int32_t fallback = 4242;
-    if (ScriptedIds().empty()) return fallback++;
-    const std::int32_t id = ScriptedIds().front();
-    ScriptedIds().pop_front();
+    if (ScriptedIds.empty()) return fallback++;
+    const std::int32_t id = ScriptedIds.front();
+    ScriptedIds.pop_front();
     return id;
 }
 
@@ -61,7 +54,7 @@ protected:
                 team.name = "T" + std::to_string(r * 100 + s);
             }
         SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        ScriptedIds().clear();
+        ScriptedIds.clear();
         SetIdSource(&NextScriptedId);
         StartMain();
     }
@@ -107,27 +100,13 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
     static void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
-    static QString FocusName()
-    {
-        QWidget* focus = QApplication::focusWidget();
-        return focus ? focus->objectName() : QString();
-    }
+    static QString FocusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
     static QColor Background(QWidget* widget) { return widget->palette().color(QPalette::Base); }
-
-    // Runs Save Picks as the menu does: posted, carried out when the queue gets to it.
-    void Save()
-    {
-        main->mnuSavePicks->trigger();
-        QCoreApplication::sendPostedEvents();
-    }
-
     QString Status() const { return main->pnlHint->text(); }
 
-    static void FocusCell(TmdiBrackets* sheet, int n)
-    {
-        sheet->Cell(n)->setFocus(Qt::TabFocusReason);
-        QCoreApplication::processEvents();
-    }
+    // Runs Save Picks as the menu does: posted, carried out when the queue gets to it.
+    void Save() { main->mnuSavePicks->trigger(), QCoreApplication::sendPostedEvents(); }
+    static void FocusCell(TmdiBrackets* sheet, int n) { sheet->Cell(n)->setFocus(Qt::TabFocusReason), QCoreApplication::processEvents(); }
 
     // Presses one key per game, g1 to g63 in turn, starting in g1; all Up by default.
     static void PickAll(TmdiBrackets* sheet, std::vector<Qt::Key> keys = std::vector<Qt::Key>(GameCount, Qt::Key_Up))
@@ -155,6 +134,28 @@ protected:
         return picks;
     }
 
+    // The texts of the 63 cells, and what they read for these picks.
+    static QStringList CellTexts(TmdiBrackets* sheet)
+    {
+        QStringList texts;
+        for (int n = 1; n <= GameCount; ++n) texts << sheet->Cell(n)->text();
+        return texts;
+    }
+    static QStringList TextsOf(const PickArray& picks)
+    {
+        QStringList texts;
+        for (int n = 1; n <= GameCount; ++n) texts << Text(picks[std::size_t(n)]);
+        return texts;
+    }
+
+    // The sheet at a glance: caption, name, tiebreaker, paid, modified flag, id and tag, focus.
+    static QStringList State(TmdiBrackets* sheet)
+    {
+        return {sheet->windowTitle(), sheet->txtName->text(), sheet->txtTiebreaker->text(),
+                QString::number(sheet->chkPaid->isChecked()), QString::number(sheet->SheetModified),
+                QStringLiteral("%1/%2").arg(sheet->PlayerId).arg(sheet->Tag()), FocusName()};
+    }
+
     const TPlayer* Find(std::int32_t id)
     {
         const int index = main->Players().IndexOfId(id);
@@ -164,8 +165,7 @@ protected:
     static QString Text(TeamCode code) { return code ? QStringLiteral("T%1").arg(code) : QString(); }
     static QString Invalid(TeamCode code)
     {
-        return QStringLiteral("Invalid selection. T%1 can not be the winner of the highlighted game. Can not save picks.")
-            .arg(code);
+        return QStringLiteral("Invalid selection. T%1 can not be the winner of the highlighted game. Can not save picks.").arg(code);
     }
     static QString Hint(TeamCode a, TeamCode b)
     {

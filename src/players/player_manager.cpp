@@ -16,6 +16,7 @@
 #include "printing/print_commands.h"
 #include "shell/ansi_text.h"
 #include "shell/busy_cursor.h"
+#include "shell/drawing_suspended.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
 
@@ -41,18 +42,6 @@ public:
 private:
     const TfrmOpen& m_form;
     QSize m_itemSize;
-};
-
-// Suspends a widget's drawing for the life of a scope, also when the scope ends by an error.
-class UpdatesSuspended {
-public:
-    explicit UpdatesSuspended(QWidget* widget) : m_widget(widget) { m_widget->setUpdatesEnabled(false); }
-    ~UpdatesSuspended() { m_widget->setUpdatesEnabled(true); }
-    UpdatesSuspended(const UpdatesSuspended&) = delete;
-    UpdatesSuspended& operator=(const UpdatesSuspended&) = delete;
-
-private:
-    QWidget* m_widget;
 };
 
 const QStringList FilterNames = {QStringLiteral("All Players"), QStringLiteral("Complete Players"),
@@ -179,7 +168,7 @@ TPlayer* TfrmOpen::EntryOf(const QListWidgetItem* item)
 void TfrmOpen::FillPlayerList(int filter)
 {
     BusyCursor busy;
-    UpdatesSuspended suspended(this);
+    DrawingSuspended suspended(this);
     const int current = lstPlayers->currentRow();
     lstPlayers->clear();
 

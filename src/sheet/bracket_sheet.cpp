@@ -22,6 +22,7 @@
 #include "shell/ansi_text.h"
 #include "shell/application.h"
 #include "shell/busy_cursor.h"
+#include "shell/drawing_suspended.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
 
@@ -528,20 +529,21 @@ bool TmdiBrackets::StoreSheet(std::int32_t id, bool append)
 
 void TmdiBrackets::ClearSheet()
 {
-    setUpdatesEnabled(false);
-    PlayerId = 0;
-    SetTag(0);
-    for (int n = 1; n <= GameCount; ++n) {
-        GameRecord& game = m_games[std::size_t(n)];
-        game.pick = 0;
-        if (n > 32) game.slotA = game.slotB = 0;
-        m_cells[std::size_t(n)]->clear();
+    {
+        const DrawingSuspended suspended(this);
+        PlayerId = 0;
+        SetTag(0);
+        for (int n = 1; n <= GameCount; ++n) {
+            GameRecord& game = m_games[std::size_t(n)];
+            game.pick = 0;
+            if (n > 32) game.slotA = game.slotB = 0;
+            m_cells[std::size_t(n)]->clear();
+        }
+        txtName->clear();
+        txtTiebreaker->clear();
+        chkPaid->setChecked(false);
+        SheetModified = 0;
     }
-    txtName->clear();
-    txtTiebreaker->clear();
-    chkPaid->setChecked(false);
-    SheetModified = 0;
-    setUpdatesEnabled(true);
     FocusControl(txtName);
 }
 

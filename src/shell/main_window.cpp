@@ -25,6 +25,7 @@
 #include "shell/backup.h"
 #include "shell/busy_cursor.h"
 #include "shell/child_form.h"
+#include "shell/drawing_suspended.h"
 #include "shell/prompts.h"
 #include "shell/splash.h"
 #include "standings/standings_window.h"
@@ -37,19 +38,6 @@ QString HintStatus(const QString& hint)
 }
 
 namespace {
-// Suspends a window's drawing for a scope, so a change is painted at once when it resumes, also
-// after an error.
-class DrawingSuspended {
-public:
-    explicit DrawingSuspended(QWidget* window) : m_window(window) { m_window->setUpdatesEnabled(false); }
-    ~DrawingSuspended() { m_window->setUpdatesEnabled(true); }
-    DrawingSuspended(const DrawingSuspended&) = delete;
-    DrawingSuspended& operator=(const DrawingSuspended&) = delete;
-
-private:
-    QWidget* m_window;
-};
-
 // A tool button whose release opens the print pop-up at the mouse, as the drop-down does.
 class DropDownButton : public QToolButton {
 public:

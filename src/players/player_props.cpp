@@ -8,6 +8,7 @@
 
 #include "players/layout_table.h"
 #include "shell/ansi_text.h"
+#include "shell/application.h"
 
 namespace {
 constexpr int NameWidth = 25;
@@ -53,7 +54,7 @@ QValidator::State TypingLimit::validate(QString& input, int&) const
     return Invalid;
 }
 
-TfrmProps::TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id) : QDialog(owner)
+TfrmProps::TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id) : QDialog(owner), m_players(players)
 {
     setWindowTitle(QStringLiteral("Player Properties..."));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -155,9 +156,17 @@ void TfrmProps::txtNameChange() { Changed = 1; }
 void TfrmProps::cmdOkClick()
 {
     if (m_entry) {
-        m_entry->Name = storedText(txtName->text(), m_shownName, m_entry->Name.view());
-        m_entry->Tiebreaker = storedText(txtTiebreaker->text(), m_shownTiebreaker, m_entry->Tiebreaker.view());
-        m_entry->Paid = chkPaid->isChecked() ? 1 : 0;
+        TPlayer changed = *m_entry;
+        changed.Name = storedText(txtName->text(), m_shownName, m_entry->Name.view());
+        changed.Tiebreaker = storedText(txtTiebreaker->text(), m_shownTiebreaker, m_entry->Tiebreaker.view());
+        changed.Paid = chkPaid->isChecked() ? 1 : 0;
+        // Reaches the disk before the dialog closes; a refusal keeps the dialog open with its edits.
+        try {
+            m_players.StoreEntry(changed, false);
+        } catch (const std::exception& error) {
+            ReportError(error);
+            return;
+        }
     }
     accept();
 }

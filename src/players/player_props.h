@@ -24,7 +24,7 @@ private:
 };
 
 // Player Properties: shows one stored participant's details and points; name, tiebreaker and
-// paid flag can be corrected. OK writes straight into the entry.
+// paid flag can be corrected. OK stores them in the list (journaled, as every change).
 class TfrmProps : public QDialog {
     Q_OBJECT
 public:
@@ -57,6 +57,7 @@ private:
     void CreateControls();
     void FillFromEntry();
 
+    TPlayers& m_players;
     TPlayer* m_entry = nullptr;
     // The texts as shown at filling: a box left as it was stores the entry's own bytes back,
     // even bytes that have no character of their own.

@@ -1,14 +1,61 @@
 #pragma once
+#include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 // Path of a file in a folder (the folder may or may not end in a separator).
 std::string JoinPath(const std::string& dir, const std::string& name);
 
+// Text of an errno value ("No such file or directory").
+std::string SystemReason(int err);
+
+// ---- Reading ---------------------------------------------------------------------------------
+
+// "No file yet" and "a file that could not be read in full" are different things: the first is a
+// new pool, the second is a pool that must not be written over.
+enum class ReadStatus { Read, Missing, Unreadable };
+
+struct ReadOutcome {
+    ReadStatus status = ReadStatus::Missing;
+    std::string reason;  // the system's reason when Unreadable
+};
+
+// Reads a regular file in chunks, handing each to sink. Never opens a folder, a pipe or a device
+// (that is Unreadable, "not a regular file"); a read error at any offset is Unreadable, after the
+// chunks read before it were handed on.
+ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(const char*, std::size_t)>& sink);
+// The whole file in memory; bytes are what was read before a failure.
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes);
+
+// The read(2) the readers use; tests put in one that fails part-way. nullptr puts back the real one.
+using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
+void SetReadFunction(ReadFunction read);
+
+// ---- Files that must not be written over -----------------------------------------------------
+
+// A data file that was not read in full is kept: a writer that is about to replace it first copies
+// it aside (a torn tail), or is refused (a file that could neither be read nor moved aside).
+enum class FileGuard { CopyAsideFirst, Blocked };
+void GuardFile(const std::string& path, FileGuard guard, const std::string& reason = {});
+bool IsFileBlocked(const std::string& path);
+void ClearFileGuards();  // a new run: tests start each case with none
+
+// The name a kept file gets beside the original: "PICKS.HFD.unreadable-20261207-101500" (with
+// "-2", "-3" ... when that name is taken).
+std::string AsideName(const std::string& path, const std::string& tag);
+// Moves the file aside; returns the new path, or throws a HoopError with the system's reason.
+std::string MoveAside(const std::string& path, const std::string& tag);
+
+// ---- Writing ---------------------------------------------------------------------------------
+
 // Writes a file atomically: a temp file in the same folder, flushed to disk, then renamed over
 // the target. Until commit() nothing is visible; a failure leaves the old file whole and throws
-// a HoopError naming the file and the system's reason.
+// a HoopError naming the file and the system's reason. The new file keeps the old one's
+// permission bits (a new file gets 0666 less the umask), a symbolic link is written through to its
+// target, a read-only file is refused, and the folder is synced after the rename.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string path);
@@ -23,7 +70,8 @@ public:
 
 private:
     [[noreturn]] void fail(const char* what, int err);
-    std::string m_path;
+    std::string m_path;    // as the caller named it (for messages)
+    std::string m_target;  // the file actually replaced: the end of any symbolic links
     std::string m_temp;
     std::FILE* m_file = nullptr;
     bool m_done = false;
@@ -31,5 +79,12 @@ private:
 
 void WriteFileAtomic(const std::string& path, std::string_view data);
 
-// Text of an errno value ("No such file or directory").
-std::string SystemReason(int err);
+// Temp files are named ".<name>.hoopfall-tmp-XXXXXX" beside their target.
+bool IsTempFileName(const std::string& fileName);
+// Removes the temp files that interrupted saves left in dir (only names of that pattern, and the
+// "<data file>.XXXXXX" names that earlier versions used for their own data files); returns how many.
+int RemoveStaleTempFiles(const std::string& dir);
+
+// Flushes a folder's entries (after a rename or a new file) to disk; false on failure.
+bool SyncFolder(const std::string& dir);
+std::string FolderOf(const std::string& path);

@@ -9,6 +9,7 @@
 #include "pool/errors.h"
 #include "pool/file_io.h"
 #include "pool/pool_host.h"
+#include "pool/unreadable_file.h"
 
 namespace {
 void PutInt32(unsigned char* p, std::int32_t v)
@@ -77,17 +78,23 @@ void DecodePlayer(const unsigned char* r, TPlayer& entry)
     for (int g = 1; g <= GameCount; ++g) entry.Picks[g] = GetInt32(r + 48 + 4 * (g - 1));
 }
 
-TPlayers::TPlayers(IPoolHost& host, std::string dir) : m_host(host), m_dir(std::move(dir)) {}
+TPlayers::TPlayers(IPoolHost& host, std::string dir)
+    : m_host(host), m_dir(std::move(dir)), m_journal(JoinPath(m_dir, JournalFileName))
+{
+}
 
 TPlayers::~TPlayers()
 {
     if (!m_writeOnDestroy) return;
     try {
-        SavePlayersTo(JoinPath(m_dir, PicksFileName));
+        WritePicksFile();
     } catch (const std::exception&) {
-        // The owner writes the file itself before destroying the list and reports a failure there.
+        // The owner writes the file itself before destroying the list and reports a failure there;
+        // the journal keeps every saved change.
     }
 }
+
+std::string TPlayers::PicksPath() const { return JoinPath(m_dir, PicksFileName); }
 
 TPlayer& TPlayers::append()
 {
@@ -130,34 +137,71 @@ bool TPlayers::LoadPlayersFromBytes(const unsigned char* data, std::size_t size)
 
 bool TPlayers::LoadPlayers()
 {
-    const std::string path = JoinPath(m_dir, PicksFileName);
-    bool whole = false;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        // Read in large chunks and decode whole records; a partial tail is an input error.
-        std::vector<unsigned char> buffer(PickRecordSize * 16384);
-        std::size_t held = 0;
-        bool failed = false;
-        for (;;) {
-            const std::size_t got = std::fread(buffer.data() + held, 1, buffer.size() - held, f);
-            held += got;
-            const std::size_t whole_bytes = held - held % PickRecordSize;
-            LoadPlayersFromBytes(buffer.data(), whole_bytes);
-            std::memmove(buffer.data(), buffer.data() + whole_bytes, held - whole_bytes);
-            held -= whole_bytes;
-            if (got == 0) {
-                failed = std::ferror(f) != 0;
-                break;
-            }
-        }
-        std::fclose(f);
-        whole = !failed && held == 0;
+    const std::string path = PicksPath();
+    // Decode whole records as they come; a partial tail is an input error.
+    std::string carry;
+    const ReadOutcome read = ReadFileChunks(path, [this, &carry](const char* data, std::size_t size) {
+        carry.append(data, size);
+        const std::size_t whole = carry.size() - carry.size() % PickRecordSize;
+        LoadPlayersFromBytes(reinterpret_cast<const unsigned char*>(carry.data()), whole);
+        carry.erase(0, whole);
+    });
+    m_loadStatus = read.status;
+    const bool torn = read.status == ReadStatus::Read && !carry.empty();
+    if (read.status == ReadStatus::Unreadable) {
+        const std::string note = Count() > 0 ? "The " + std::to_string(Count()) +
+                                                   " records read before the error are in the list."
+                                             : std::string();
+        KeepUnreadableFile(path, read.reason, m_host, note);
+    } else if (torn) {
+        GuardFile(path, FileGuard::CopyAsideFirst);
     }
+
+    const int before = Count();
+    replayJournal();
     UpdatePlayerCount();
-    if (!whole) {
+    const bool whole = read.status == ReadStatus::Read && !torn;
+    // A journal that brought participants back means the pool exists; the tip would mislead.
+    if ((read.status == ReadStatus::Missing || torn) && Count() == before) {
         m_host.Beep();
         m_host.ShowInformation(PlayersQuickTip);
     }
     return whole;
+}
+
+void TPlayers::replayJournal()
+{
+    const TJournal::ReplayOutcome replay = m_journal.Replay([this](const TJournal::Record& record) {
+        if (record.kind == TJournal::Kind::Store) {
+            TPlayer entry;
+            DecodePlayer(record.entry, entry);
+            applyStore(entry, true);
+        } else if (const int index = IndexOfId(record.id); index >= 0) {
+            applyDelete(index);
+        }
+    });
+    if (replay.read.status == ReadStatus::Missing) return;
+    if (replay.read.status == ReadStatus::Unreadable) {
+        KeepUnreadableFile(m_journal.Path(), replay.read.reason, m_host,
+                           "Changes saved in the last run that did not close normally may be missing.");
+        return;
+    }
+    if (replay.damaged && replay.keptAs.empty()) {
+        m_host.ShowError("The file " + m_journal.Path() +
+                         " is damaged and could not be copied aside; it is kept as it is until the program closes.");
+        return;
+    }
+    if (replay.damaged)
+        m_host.ShowError("The file " + m_journal.Path() + " is damaged after its first " +
+                         std::to_string(replay.records) + " changes, which were restored. A copy was kept as " +
+                         replay.keptAs + ".");
+    if (IsFileBlocked(PicksPath())) return;  // the journal holds this run's changes until then
+    try {
+        SavePlayersTo(PicksPath());
+        m_journal.Remove();
+    } catch (const std::exception& error) {
+        m_host.ShowError(std::string(error.what()) + ". " + JournalKeptNote);
+    }
 }
 
 std::string TPlayers::PicksBytes() const
@@ -192,8 +236,57 @@ bool TPlayers::SavePlayersTo(const std::string& path) const
 
 void TPlayers::WritePicksFile()
 {
-    SavePlayersTo(JoinPath(m_dir, PicksFileName));
+    SavePlayersTo(PicksPath());
     m_writeOnDestroy = false;
+    m_journal.Remove();
+}
+
+TPlayer* TPlayers::applyStore(const TPlayer& entry, bool rescore)
+{
+    TPlayer* target = nullptr;
+    if (const int index = IndexOfId(entry.Id); index >= 0) {
+        target = m_items[static_cast<std::size_t>(index)];
+        target->Name = entry.Name;
+        target->Tiebreaker = entry.Tiebreaker;
+        target->Paid = entry.Paid;
+        target->Complete = entry.Complete;
+        target->Picks = entry.Picks;
+        if (rescore) target->Modified = 1;
+    } else {
+        target = Add(entry);
+        target->Modified = 1;  // never scored yet
+    }
+    if (entry.Id == ResultsId) HasResults = 1;
+    return target;
+}
+
+void TPlayers::applyDelete(int index)
+{
+    const std::int32_t id = m_items[static_cast<std::size_t>(index)]->Id;
+    m_items.erase(m_items.begin() + index);  // the entry itself stays in storage
+    if (id == ResultsId) HasResults = IndexOfId(ResultsId) >= 0 ? 1 : 0;
+}
+
+TPlayer* TPlayers::StoreEntry(const TPlayer& entry, bool rescore)
+{
+    m_journal.AppendStore(entry, rescore);
+    return applyStore(entry, rescore);
+}
+
+TPlayers::Batch::~Batch()
+{
+    if (m_finished) return;
+    try {
+        m_players.m_journal.EndBatch();
+    } catch (const std::exception&) {
+        // Finish reports it; an unwinding command has its own error to show.
+    }
+}
+
+void TPlayers::Batch::Finish()
+{
+    m_finished = true;
+    m_players.m_journal.EndBatch();
 }
 
 int TPlayers::IndexOfId(std::int32_t id) const
@@ -211,8 +304,8 @@ bool TPlayers::DeletePlayer(std::int32_t id)
     }
     const int index = IndexOfId(id);
     if (index < 0) throw HoopError("List index out of bounds (-1)");
-    m_items.erase(m_items.begin() + index);  // the entry itself stays in storage
-    if (id == ResultsId) HasResults = 0;
+    m_journal.AppendDelete(id);
+    applyDelete(index);
     UpdatePlayerCount();
     return true;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pool/bracket.h"
+#include "pool/journal.h"
 #include "pool/short_string.h"
 
 class IPoolHost;
@@ -55,17 +56,45 @@ public:
     TPlayer& operator[](int index) { return *m_items.at(static_cast<std::size_t>(index)); }
     const TPlayer& operator[](int index) const { return *m_items.at(static_cast<std::size_t>(index)); }
     TPlayer* Item(int index) { return m_items[static_cast<std::size_t>(index)]; }
+    // In memory only (loading, tests); the commands use StoreEntry and DeletePlayer.
     TPlayer* Add(const TPlayer& entry);  // appends a copy and returns it
     void Clear();                        // removes every entry (they stay readable)
 
+    // Loads PICKS.HFD, then replays the journal of changes a run that ended without closing left,
+    // and folds them into PICKS.HFD. True when PICKS.HFD was read in full. A file that exists but
+    // could not be read is reported and kept (see KeepUnreadableFile); a missing file or a torn
+    // last record shows the quick tip, and a torn file is copied aside before it is first replaced.
     bool LoadPlayers();
     bool LoadPlayersFromBytes(const unsigned char* data, std::size_t size);
     bool SavePlayersTo(const std::string& path) const;
     std::string PicksBytes() const;      // the file content for the current list
-    // Writes the program's PICKS.HFD now; the destructor then writes nothing.
+    // Writes the program's PICKS.HFD now and removes the journal; the destructor then writes nothing.
     void WritePicksFile();
     void SetWriteOnDestroy(bool write) { m_writeOnDestroy = write; }
     const std::string& DataDir() const { return m_dir; }
+    std::string PicksPath() const;
+    // How PICKS.HFD was found at start-up: Unreadable means the list does not hold the pool's
+    // participants, so nothing may be backed up from it.
+    ReadStatus PicksLoadStatus() const { return m_loadStatus; }
+
+    // Changes that reach the disk (the journal) before they return; a failure throws a HoopError
+    // and leaves the list as it was.
+    // Stores a sheet: the first entry with its id gets its name, tiebreaker, flags and picks (its
+    // points stay until it is rescored), or it is added at the end. rescore marks it Modified.
+    TPlayer* StoreEntry(const TPlayer& entry, bool rescore);
+    // A run of changes that waits for the disk once, at its end (Pool New).
+    class Batch {
+    public:
+        explicit Batch(TPlayers& players) : m_players(players) { m_players.m_journal.BeginBatch(); }
+        ~Batch();
+        void Finish();  // throws when the disk refused the batch
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        TPlayers& m_players;
+        bool m_finished = false;
+    };
 
     int IndexOfId(std::int32_t id) const;
     bool DeletePlayer(std::int32_t id);
@@ -88,6 +117,9 @@ public:
 private:
     void QuickSort(int low, int high);
     TPlayer& append();  // a new empty entry at the end of the list
+    TPlayer* applyStore(const TPlayer& entry, bool rescore);
+    void applyDelete(int index);
+    void replayJournal();
 
     // Entries live in blocks that never move, so a removed entry stays readable. Blocks grow
     // with the list, from a few entries to a thousand.
@@ -100,7 +132,12 @@ private:
     std::size_t m_blockSize = 0;
     std::vector<TPlayer*> m_items;
     bool m_writeOnDestroy = true;
+    ReadStatus m_loadStatus = ReadStatus::Missing;
+    TJournal m_journal;
 };
+
+inline const std::string JournalKeptNote =
+    "Every saved change is kept in PICKS.JNL beside it and comes back at the next start.";
 
 // Record layout of PICKS.HFD.
 void EncodePlayer(const TPlayer& entry, unsigned char* record);

@@ -13,6 +13,7 @@ public:
     // Refreshes the open standings window, or creates it; raises it maximised when asked.
     virtual void ShowStandings(bool bringToFront) = 0;
     virtual void ShowInformation(const std::string& text) = 0;
+    virtual void ShowError(const std::string& text) = 0;
     virtual void Beep() = 0;
 };
 
@@ -25,6 +26,7 @@ public:
     int FindSheetWindow(int) override { return -1; }
     void ShowStandings(bool) override {}
     void ShowInformation(const std::string&) override {}
+    void ShowError(const std::string&) override {}
     void Beep() override {}
 };
 

@@ -2,6 +2,8 @@
 list(APPEND HOOPCORE_SOURCES
   pool/bracket.cpp
   pool/file_io.cpp
+  pool/journal.cpp
   pool/players.cpp
   pool/scoring.cpp
-  pool/team_files.cpp)
+  pool/team_files.cpp
+  pool/unreadable_file.cpp)

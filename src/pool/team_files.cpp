@@ -4,24 +4,13 @@
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
-
 #include "pool/bracket.h"
 #include "pool/errors.h"
 #include "pool/file_io.h"
 #include "pool/pool_host.h"
+#include "pool/unreadable_file.h"
 
 namespace {
-bool ReadWholeFile(const std::string& path, std::string& out)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 void ReadTeamRecord(const unsigned char* p)
 {
     const int region = p[0];
@@ -58,14 +47,23 @@ bool LoadTeamsFromBytes(const unsigned char* data, std::size_t size)
 
 bool LoadTeams(const std::string& dir, IPoolHost& host)
 {
+    const std::string path = JoinPath(dir, TeamsFileName);
     std::string bytes;
-    const bool read = ReadWholeFile(JoinPath(dir, TeamsFileName), bytes);
-    const bool whole = read && LoadTeamsFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    if (!whole) {
-        host.Beep();
-        host.ShowInformation(TeamsQuickTip);
+    const ReadOutcome read = ReadWholeFile(path, bytes);
+    // Records read before a failure stay in the table, as with a torn file.
+    const bool wholeRecords =
+        LoadTeamsFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    if (read.status == ReadStatus::Unreadable) {
+        // Moved aside (or guarded), so the Options dialog's OK can never write nameless teams over
+        // the ones the organiser never saw.
+        KeepUnreadableFile(path, read.reason, host);
+        return false;
     }
-    return whole;
+    if (read.status == ReadStatus::Read && wholeRecords) return true;
+    if (read.status == ReadStatus::Read) GuardFile(path, FileGuard::CopyAsideFirst);  // torn: keep its bytes
+    host.Beep();
+    host.ShowInformation(TeamsQuickTip);
+    return false;
 }
 
 void SaveTeams(const std::string& dir)
@@ -96,8 +94,16 @@ std::string LoadRegionsFromText(const std::string& text, int position)
 std::string LoadRegions(const std::string& dir, int position)
 {
     std::string text;
-    if (!ReadWholeFile(JoinPath(dir, RegionsFileName), text)) return {};
+    if (ReadWholeFile(JoinPath(dir, RegionsFileName), text).status != ReadStatus::Read) return {};
     return LoadRegionsFromText(text, position);
+}
+
+void CheckRegionsFile(const std::string& dir, IPoolHost& host)
+{
+    const std::string path = JoinPath(dir, RegionsFileName);
+    std::string text;
+    const ReadOutcome read = ReadWholeFile(path, text);
+    if (read.status == ReadStatus::Unreadable) KeepUnreadableFile(path, read.reason, host);
 }
 
 void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names)
@@ -107,7 +113,11 @@ void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names
     ini.SetUnicode(false);
     ini.SetSpaces(false);  // "1=East", as the platform's own writer does
     std::string existing;
-    if (ReadWholeFile(path, existing)) ini.LoadData(existing.data(), existing.size());
+    const ReadOutcome read = ReadWholeFile(path, existing);
+    // Other sections of the file are kept, so a file that could not be read is not replaced.
+    if (read.status == ReadStatus::Unreadable)
+        throw HoopError("Cannot write file " + path + ": it could not be read (" + read.reason + "), so it is left as it was");
+    if (read.status == ReadStatus::Read) ini.LoadData(existing.data(), existing.size());
     for (int n = 1; n <= 4; ++n) {
         // A value with a line break would split the line; keep only its first line.
         std::string value = names[n - 1].substr(0, names[n - 1].find_first_of("\r\n"));

@@ -12,8 +12,9 @@ inline const std::string TeamsQuickTip =
 
 // Fills the team table from dir/TEAMS.HFD. Records go to their own region and seed; records
 // with a region outside 1..4 or a seed outside 1..16 are skipped. A missing file or a partial
-// last record beeps and shows the quick tip; records read before stay. Returns true when the
-// whole file was read.
+// last record beeps and shows the quick tip; records read before stay, and a torn file is copied
+// aside before it is first replaced. A file that exists but could not be read is reported and
+// kept (KeepUnreadableFile). Returns true when the whole file was read.
 bool LoadTeams(const std::string& dir, IPoolHost& host);
 
 // Loads team records from bytes (the file's content); false when a partial record was left.
@@ -24,8 +25,12 @@ bool LoadTeamsFromBytes(const unsigned char* data, std::size_t size);
 void SaveTeams(const std::string& dir);
 
 // Name of region position 1..4 from dir/REGIONS.HFD, empty when the file, section or key is missing.
+// A file that cannot be read gives empty names, as a missing one does.
 std::string LoadRegions(const std::string& dir, int position);
+// At start-up: a REGIONS.HFD that exists but cannot be read is reported and kept.
+void CheckRegionsFile(const std::string& dir, IPoolHost& host);
 std::string LoadRegionsFromText(const std::string& text, int position);
 
-// Writes the four names as keys "1".."4" of section "Regions", keeping other sections and keys.
+// Writes the four names as keys "1".."4" of section "Regions", keeping other sections and keys;
+// refused (HoopError) when the existing file cannot be read.
 void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names);

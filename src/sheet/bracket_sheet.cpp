@@ -485,12 +485,13 @@ bool TmdiBrackets::StoreSheet(std::int32_t id, bool append)
     if (!ValidatePicks(complete)) return false;
 
     TPlayers& players = m_main.Players();
-    TPlayer added;
-    TPlayer* target = &added;
+    // The sheet is built as a record of its own and stored in one step, so a save the disk
+    // refuses changes nothing.
+    TPlayer record;
     if (!append) {
         const int index = players.IndexOfId(id);
         if (index >= 0)
-            target = &players[index];
+            record = players[index];
         else
             append = true;  // the stored entry is gone: keep the sheet as a new entry rather than lose it
     }
@@ -506,22 +507,18 @@ bool TmdiBrackets::StoreSheet(std::int32_t id, bool append)
         }
     } finish{m_main, players, append};
 
-    if (append) target->Id = id;
-    target->Name = ToAnsi(txtName->text());
-    target->Tiebreaker = ToAnsi(txtTiebreaker->text());
-    target->Paid = chkPaid->isChecked() ? 1 : 0;
-    target->Complete = complete;
-    m_main.SetStatusText("Saving picks for " + target->Name.str());
+    record.Id = id;
+    record.Name = ToAnsi(txtName->text());
+    record.Tiebreaker = ToAnsi(txtTiebreaker->text());
+    record.Paid = chkPaid->isChecked() ? 1 : 0;
+    record.Complete = complete;
+    m_main.SetStatusText("Saving picks for " + record.Name.str());
     ProgressReporter progress(m_main);
     for (int n = 1; n <= GameCount; ++n) {
-        target->Picks[std::size_t(n)] = m_games[std::size_t(n)].pick;
+        record.Picks[std::size_t(n)] = m_games[std::size_t(n)].pick;
         progress.report(RoundPercent(n / 65.0));
     }
-    target->Modified = 1;
-    if (append) {
-        players.Add(*target);
-        if (id == ResultsId) players.HasResults = 1;
-    }
+    players.StoreEntry(record, true);
     SheetModified = 0;
     players.UpdateStandings(false);
     return true;

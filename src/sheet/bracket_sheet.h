@@ -37,6 +37,7 @@ public:
 
     TmdiBrackets(TMainForm& main, int id, QWidget* parent = nullptr);
     void FocusFirst();  // puts the focus where the sheet starts (the name box, or g1 for the results)
+    void DiscardChanges() { SheetModified = 0; }  // the next close asks nothing
 
     int PlayerId = 0;
     std::uint8_t SheetModified = 0;

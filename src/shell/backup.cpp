@@ -1,6 +1,7 @@
 #include "shell/backup.h"
 
 #include <QDir>
+#include <optional>
 
 #include "pool/file_io.h"
 #include "shell/ansi_text.h"
@@ -21,6 +22,41 @@ bool ReportCopy(long long result)
 bool SamePicksName(const std::string& name)
 {
     return QString::fromStdString(name).compare(QString::fromStdString(PicksFileName), Qt::CaseInsensitive) == 0;
+}
+
+// The picks backup never goes backwards: not from a list that is not the pool (its file could not
+// be read), not over a backup that could not be read, and over one with more participants only
+// when the organiser says so. Returns the copy result, or nothing when the backup was left alone.
+std::optional<long long> BackupPicks(TMainForm& main, const std::string& target)
+{
+    const TPlayers& players = main.Players();
+    const QString backupName = QString::fromStdString(BackupName(PicksFileName));
+    if (players.PicksLoadStatus() == ReadStatus::Unreadable) {
+        ShowError(QString::fromStdString(PicksFileName) +
+                  QStringLiteral(" could not be read when the program started, so ") + backupName +
+                  QStringLiteral(" was left as it was."));
+        return std::nullopt;
+    }
+    const PicksCount existing = CountPicksParticipants(target);
+    if (existing.read.status == ReadStatus::Unreadable) {
+        ShowError(QStringLiteral("The backup ") + QString::fromStdString(target) +
+                  QStringLiteral(" could not be read (") + QString::fromStdString(existing.read.reason) +
+                  QStringLiteral("), so it was left as it was."));
+        return std::nullopt;
+    }
+    const int now = players.ParticipantCount();
+    if (existing.read.status == ReadStatus::Read && existing.participants > now) {
+        const PromptAnswer answer = Prompts().Ask(
+            PromptKind::Warning,
+            QStringLiteral("The backup %1 holds %2 participants, but the pool now holds %3. Replace it with the "
+                           "backup of %3 participants?")
+                .arg(backupName)
+                .arg(existing.participants)
+                .arg(now),
+            PromptButtons::YesNo);
+        if (answer != PromptAnswer::Yes) return std::nullopt;
+    }
+    return WriteBackupBytes(players.PicksBytes(), target);
 }
 }  // namespace
 
@@ -48,14 +84,15 @@ void RunBackup(TMainForm& main)
         // would hold now, not the older copy on disk.
         const bool picks = SamePicksName(name);
         picksDone = picksDone || picks;
-        const long long result =
-            picks ? WriteBackupBytes(main.Players().PicksBytes(), target) : CopyFileBytes(dirBytes + name, target);
-        copied += ReportCopy(result) ? 1 : 0;
+        const std::optional<long long> result =
+            picks ? BackupPicks(main, target) : CopyFileBytes(dirBytes + name, target);
+        copied += result && ReportCopy(*result) ? 1 : 0;
     }
     if (!picksDone) {
         ++total;
         main.SetStatusText(QStringLiteral("Backing up file: ") + QString::fromStdString(PicksFileName));
-        copied += ReportCopy(WriteBackupBytes(main.Players().PicksBytes(), dirBytes + BackupName(PicksFileName))) ? 1 : 0;
+        const std::optional<long long> result = BackupPicks(main, dirBytes + BackupName(PicksFileName));
+        copied += result && ReportCopy(*result) ? 1 : 0;
     }
 
     if (copied == total) {

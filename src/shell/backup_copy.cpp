@@ -8,6 +8,7 @@
 
 #include "pool/errors.h"
 #include "pool/file_io.h"
+#include "pool/players.h"
 
 namespace fs = std::filesystem;
 
@@ -88,6 +89,23 @@ long long CopyFileBytes(const std::string& source, const std::string& destinatio
     }
     std::fclose(in);
     return written;
+}
+
+PicksCount CountPicksParticipants(const std::string& path)
+{
+    PicksCount count;
+    std::string carry;
+    count.read = ReadFileChunks(path, [&](const char* data, std::size_t size) {
+        carry.append(data, size);
+        std::size_t pos = 0;
+        for (; pos + PickRecordSize <= carry.size(); pos += PickRecordSize) {
+            TPlayer entry;
+            DecodePlayer(reinterpret_cast<const unsigned char*>(carry.data() + pos), entry);
+            if (entry.Id != ResultsId) ++count.participants;
+        }
+        carry.erase(0, pos);
+    });
+    return count;
 }
 
 std::string BackupName(const std::string& fileName)

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "pool/file_io.h"
+
 // Copying the data files to their "BAK" copies, without windows.
 
 // Result of one copy: the number of bytes written, or a negative code.
@@ -23,6 +25,14 @@ long long WriteBackupBytes(const std::string& bytes, const std::string& destinat
 
 // The backup name: the file name without its last extension, then ".BAK".
 std::string BackupName(const std::string& fileName);
+
+// Participants (records other than the results) in a picks file, or nothing when it is missing;
+// Unreadable in outcome when it exists but could not be read.
+struct PicksCount {
+    ReadOutcome read;
+    int participants = 0;
+};
+PicksCount CountPicksParticipants(const std::string& path);
 
 // Names of the data files in dir: regular, not hidden, ending in ".HFD" in any case; sorted.
 std::vector<std::string> FindDataFiles(const std::string& dir);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
@@ -404,13 +405,17 @@ QPrinter& TMainForm::Printer()
 
 void TMainForm::ShowInformation(const std::string& text) { ::ShowInformation(FromAnsi(text)); }
 
+void TMainForm::ShowError(const std::string& text) { ::ShowError(QString::fromLocal8Bit(text.c_str())); }
+
 void TMainForm::Beep() { Prompts().Beep(); }
 
 bool TMainForm::CloseSheets()
 {
     // Each sheet asks in turn; Cancel on one keeps the program running and the rest are not asked.
     for (QMdiSubWindow* sub : ChildWindows()) {
-        if (!qobject_cast<TmdiBrackets*>(sub->widget())) continue;
+        auto* sheet = qobject_cast<TmdiBrackets*>(sub->widget());
+        if (!sheet) continue;
+        if (m_discardSheets) sheet->DiscardChanges();
         if (!sub->close()) return false;
     }
     return true;
@@ -425,19 +430,30 @@ void TMainForm::closeEvent(QCloseEvent* event)
     try {
         m_players->WritePicksFile();
     } catch (const std::exception& error) {
-        ShowError(QString::fromLocal8Bit(error.what()));
-        const auto answer = Prompts().Ask(
-            PromptKind::Warning,
-            QStringLiteral("The participants could not be saved. Close anyway and lose the changes made since "
-                           "the program started?"),
-            PromptButtons::YesNo);
-        if (answer != PromptAnswer::Yes) {
-            event->ignore();
-            return;
-        }
+        // Nothing is lost: every saved change is in the journal, which the next start folds in.
+        // (The only unsaved state is the standings order, which the next sort restores.)
+        ::ShowError(QString::fromLocal8Bit(error.what()) + QStringLiteral(".\n\n") +
+                    FromAnsi(JournalKeptNote));
         m_players->SetWriteOnDestroy(false);
     }
     event->accept();
+}
+
+void TMainForm::CloseWithoutQuestions()
+{
+    // As Exit with "No" to saving open sheets: every saved sheet is on disk already. Open dialogs
+    // and message boxes are dismissed first; the window closes once their loops have unwound.
+    m_discardSheets = true;
+    for (int guard = 0; guard < 32; ++guard) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) break;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        QCoreApplication::processEvents();
+    }
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 // ---- Commands -------------------------------------------------------------------------------
@@ -453,7 +469,7 @@ void TMainForm::mnuPrintBlankClick()
     try {
         PrintPool(*this, nullptr);
     } catch (...) {
-        ShowError(QStringLiteral("Error printing blank pool."));
+        ::ShowError(QStringLiteral("Error printing blank pool."));
     }
 }
 
@@ -502,10 +518,13 @@ void TMainForm::mnuResetClick()
             "You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
+    // One wait for the disk for the whole pool, not one per participant.
+    TPlayers::Batch batch(*m_players);
     for (int i = m_players->Count() - 1; i >= 0; --i) {
         if (i >= m_players->Count()) continue;
         m_players->DeletePlayer((*m_players)[i].Id);
     }
+    batch.Finish();
 }
 
 void TMainForm::mnuResetResultsClick()

@@ -55,7 +55,12 @@ public:
     // Pool host.
     void ShowStandings(bool bringToFront) override;
     void ShowInformation(const std::string& text) override;
+    void ShowError(const std::string& text) override;
     void Beep() override;
+
+    // Closes the program as Exit with "No" to every open sheet, without a question: the way out
+    // on a termination signal or at the end of the desktop session.
+    void CloseWithoutQuestions();
 
     // Command handlers.
     void mnuResetClick();
@@ -142,6 +147,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     QMdiArea* mdiArea = nullptr;
     QAction* m_windowListSeparator = nullptr;
+    bool m_discardSheets = false;
 };
 
 // Splits a hint at its bar: the part before is the tool tip, the part after the status text.

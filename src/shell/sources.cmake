@@ -10,4 +10,5 @@ list(APPEND HOOPUI_SOURCES
   shell/prompts.cpp
   shell/single_instance.cpp
   shell/splash.cpp
-  shell/startup.cpp)
+  shell/startup.cpp
+  shell/termination.cpp)

@@ -1,10 +1,12 @@
 #include "shell/startup.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QScreen>
 #include <QStandardPaths>
 
+#include "pool/file_io.h"
 #include "pool/team_files.h"
 #include "settings/qt_settings.h"
 #include "settings/settings.h"
@@ -13,6 +15,7 @@
 #include "shell/prompts.h"
 #include "shell/single_instance.h"
 #include "shell/splash.h"
+#include "shell/termination.h"
 
 bool CheckResolution(int screenWidth, int minWidth, const QString& recommended)
 {
@@ -40,8 +43,11 @@ std::unique_ptr<TMainForm> CreateAndLoad(const QString& dataDir, TfrmSplash* spl
     auto main = std::make_unique<TMainForm>(dataDir);
     main->winId();  // the native window exists before the start-up lock is released
     if (mainWindowCreated) mainWindowCreated();
+    // Only this copy uses the folder now: what interrupted saves left there can go.
+    RemoveStaleTempFiles(main->DataDirBytes());
     status("Loading Teams...");
     LoadTeams(main->DataDirBytes(), *main);
+    CheckRegionsFile(main->DataDirBytes(), *main);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     status("Loading Players Picks...");
     main->Players().LoadPlayers();
@@ -65,6 +71,22 @@ int RunProgram(int argc, char** argv)
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!CheckResolution(screen ? screen->geometry().width() : 0, 800, QStringLiteral("800x600"))) return 0;
 
+    // A termination signal or the end of the desktop session closes the program as Exit would,
+    // answering "No" for open sheets: every saved sheet is in the journal already.
+    TMainForm* window = nullptr;
+    bool terminating = false;
+    TerminationWatcher watcher;
+    auto terminate = [&window, &terminating] {
+        terminating = true;
+        if (window) {
+            window->CloseWithoutQuestions();
+        } else if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+    };
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &app, terminate);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, terminate);
+
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     auto splash = std::make_unique<TfrmSplash>();
     splash->show();
@@ -73,7 +95,7 @@ int RunProgram(int argc, char** argv)
         instance.Listen();
         instance.ReleaseLock();
     });
-    TMainForm* window = main.get();
+    window = main.get();
     QObject::connect(&instance, &SingleInstance::raiseRequested, window, [window] {
         if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
         window->raise();
@@ -82,6 +104,13 @@ int RunProgram(int argc, char** argv)
     splash->hide();
     splash.reset();
     QGuiApplication::restoreOverrideCursor();
+    if (terminating) {
+        window->CloseWithoutQuestions();
+        main->close();
+        main.reset();
+        SetSettingsStore(nullptr);
+        return 0;
+    }
     main->showMaximized();
     const int result = app.exec();
     main.reset();

@@ -11,6 +11,7 @@ public:
     std::vector<int> progress;
     std::string countText;
     std::vector<std::string> information;
+    std::vector<std::string> errors;
     int beeps = 0;
     std::vector<int> openSheets;  // tags of open sheets, in child order
     std::vector<bool> standingsShown;
@@ -26,5 +27,6 @@ public:
     }
     void ShowStandings(bool front) override { standingsShown.push_back(front); }
     void ShowInformation(const std::string& text) override { information.push_back(text); }
+    void ShowError(const std::string& text) override { errors.push_back(text); }
     void Beep() override { ++beeps; }
 };

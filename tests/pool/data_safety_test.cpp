@@ -1,0 +1,509 @@
+// The pool is never lost: files that cannot be read are kept, every change is journaled before it
+// is reported, and saves keep what the file was.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <grp.h>
+#include <map>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "pool/errors.h"
+#include "pool/file_io.h"
+#include "pool/journal.h"
+#include "pool/players.h"
+#include "pool/team_files.h"
+#include "pool/unreadable_file.h"
+#include "pool_samples.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
+
+namespace {
+std::string Records(std::initializer_list<std::int32_t> ids)
+{
+    std::string bytes;
+    for (std::int32_t id : ids) {
+        unsigned char record[PickRecordSize];
+        EncodePlayer(MakeEntry(id, "P" + std::to_string(id)), record);
+        bytes.append(reinterpret_cast<const char*>(record), PickRecordSize);
+    }
+    return bytes;
+}
+
+std::vector<std::int32_t> Ids(const TPlayers& list)
+{
+    std::vector<std::int32_t> ids;
+    for (int i = 0; i < list.Count(); ++i) ids.push_back(list[i].Id);
+    return ids;
+}
+
+// Names in dir that start with prefix.
+std::vector<std::string> Named(const TempDir& dir, const std::string& prefix)
+{
+    std::vector<std::string> names;
+    for (const auto& item : fs::directory_iterator(dir.path())) {
+        const std::string name = item.path().filename().string();
+        if (name.rfind(prefix, 0) == 0) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Reads succeed until this many bytes were read, then fail with an I/O error.
+std::size_t g_readBudget = 0;
+ssize_t FailingRead(int fd, void* buffer, std::size_t size)
+{
+    if (g_readBudget == 0) {
+        errno = EIO;
+        return -1;
+    }
+    const ssize_t n = ::read(fd, buffer, std::min(size, g_readBudget));
+    if (n > 0) g_readBudget -= static_cast<std::size_t>(n);
+    return n;
+}
+
+// Runs body in a child process as the nobody user when this process is root (root reads and
+// renames anything); returns the child's exit code, 0 when every check in it held.
+int AsOrdinaryUser(const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0))
+            ::_exit(99);
+        try {
+            ::_exit(body());
+        } catch (...) {
+            ::_exit(98);  // never back into the test runner from a child
+        }
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class DataSafety : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearFileGuards();
+        ClearTeams();
+    }
+    void TearDown() override
+    {
+        SetReadFunction(nullptr);
+        ClearFileGuards();
+        ClearTeams();
+    }
+    TempDir dir;
+    RecordingHost host;
+};
+
+// The three data files, each with its loader and its writer.
+struct DataFile {
+    std::string name;
+    std::string content;
+    std::function<void(const std::string&, RecordingHost&)> load;
+    std::function<void(const std::string&, RecordingHost&)> save;
+};
+
+std::vector<DataFile> DataFiles()
+{
+    std::string teams;
+    for (int i = 0; i < 64; ++i) teams += std::string{char(1 + i / 16), char(1 + i % 16), 3, 'T', 'e', 'a'} + std::string(15, '\0');
+    return {
+        {PicksFileName, Records({5, 6, 7, -1}),
+         [](const std::string& d, RecordingHost& h) {
+             TPlayers list(h, d);
+             list.SetWriteOnDestroy(false);
+             list.LoadPlayers();
+         },
+         [](const std::string& d, RecordingHost& h) {
+             TPlayers list(h, d);
+             list.SetWriteOnDestroy(false);
+             list.WritePicksFile();
+         }},
+        {TeamsFileName, teams, [](const std::string& d, RecordingHost& h) { LoadTeams(d, h); },
+         [](const std::string& d, RecordingHost&) { SaveTeams(d); }},
+        {RegionsFileName, "[Regions]\r\n1=East\r\n[Other]\r\nkeep=1\r\n",
+         [](const std::string& d, RecordingHost& h) { CheckRegionsFile(d, h); },
+         [](const std::string& d, RecordingHost&) { SaveRegions(d, {"A", "B", "C", "D"}); }},
+    };
+}
+}  // namespace
+
+// A folder, a named pipe or a read error part-way: reported with the system's reason, never the
+// quick tip, and the file is moved aside whole, so the next save cannot touch it.
+TEST_F(DataSafety, AFileThatCannotBeReadIsReportedAndKeptAside)
+{
+    enum Fault { Folder, Pipe, ReadError };
+    for (const DataFile& file : DataFiles())
+        for (Fault fault : {Folder, Pipe, ReadError}) {
+            SCOPED_TRACE(file.name + " fault " + std::to_string(fault));
+            TempDir d;
+            RecordingHost shown;
+            const std::string path = d.file(file.name);
+            std::string reason = "Is a directory";
+            if (fault == Folder) fs::create_directory(path);
+            if (fault == Pipe) {
+                ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);  // opening it for reading would block
+                reason = "Not a regular file";
+            }
+            if (fault == ReadError) {
+                d.write(file.name, file.content);
+                g_readBudget = file.content.size() / 2;
+                SetReadFunction(&FailingRead);
+                reason = "Input/output error";
+            }
+            file.load(d.path(), shown);
+            SetReadFunction(nullptr);
+
+            ASSERT_EQ(shown.errors.size(), 1u);
+            EXPECT_THAT(shown.errors[0], HasSubstr("The file " + path + " could not be read: " + reason + "."));
+            EXPECT_THAT(shown.errors[0], HasSubstr("moved aside unchanged as " + file.name + ".unreadable-"));
+            EXPECT_TRUE(shown.information.empty()) << "not the quick tip";
+            const auto aside = Named(d, file.name + ".unreadable-");
+            ASSERT_EQ(aside.size(), 1u);
+            // The aside file is the original: its bytes, or the folder itself.
+            EXPECT_EQ(fault == ReadError ? d.read(aside[0]) : "", fault == ReadError ? file.content : "");
+            EXPECT_EQ(fs::is_directory(d.file(aside[0])), fault == Folder);
+
+            file.save(d.path(), shown);
+            EXPECT_TRUE(fs::is_regular_file(path)) << "the pool goes on with a file of its own";
+            EXPECT_EQ(Named(d, file.name + ".unreadable-"), aside) << "and the kept one stays";
+        }
+}
+
+TEST_F(DataSafety, RecordsReadBeforeAnErrorStayAndTheWholeFileIsKept)
+{
+    std::string bytes;
+    for (int i = 1; i <= 51; ++i) bytes += Records({i});
+    dir.write(PicksFileName, bytes);
+    g_readBudget = 6137;
+    SetReadFunction(&FailingRead);
+    TPlayers list(host, dir.path());
+    EXPECT_FALSE(list.LoadPlayers());
+    SetReadFunction(nullptr);
+    EXPECT_EQ(list.Count(), 20);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_THAT(host.errors[0], HasSubstr("The 20 records read before the error are in the list."));
+    EXPECT_EQ(list.PicksLoadStatus(), ReadStatus::Unreadable);
+    list.WritePicksFile();
+    EXPECT_EQ(dir.read(PicksFileName).size(), 20 * PickRecordSize);
+    EXPECT_EQ(dir.read(Named(dir, "PICKS.HFD.unreadable-").at(0)), bytes);
+}
+
+// Permissions stop an ordinary user, not root: these run as the nobody user.
+TEST_F(DataSafety, AFileWithoutReadPermissionIsMovedAsideOrLeftAlone)
+{
+    fs::permissions(dir.path(), fs::perms::all);
+    dir.write(PicksFileName, Records({1, 2}));
+    dir.write(TeamsFileName, std::string(64 * TeamRecordSize, '\1'));
+    fs::permissions(dir.file(PicksFileName), fs::perms::none);
+    fs::permissions(dir.file(TeamsFileName), fs::perms::none);
+    const std::string d = dir.path();
+    EXPECT_EQ(AsOrdinaryUser([&] {
+                  RecordingHost shown;
+                  TPlayers list(shown, d);
+                  list.SetWriteOnDestroy(false);
+                  if (list.LoadPlayers() || shown.errors.size() != 1) return 1;
+                  if (shown.errors[0].find("could not be read: Permission denied") == std::string::npos) return 2;
+                  list.WritePicksFile();
+                  return 0;
+              }),
+              0);
+    EXPECT_EQ(dir.read(Named(dir, "PICKS.HFD.unreadable-").at(0)), Records({1, 2}));
+    EXPECT_EQ(dir.read(PicksFileName), "") << "the new, empty pool";
+
+    // Where the file cannot even be moved, nothing of this run writes over it.
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    EXPECT_EQ(AsOrdinaryUser([&] {
+                  RecordingHost shown;
+                  LoadTeams(d, shown);
+                  if (shown.errors.size() != 1 || !shown.information.empty()) return 1;
+                  if (shown.errors[0].find("will not write over it") == std::string::npos) return 2;
+                  try {
+                      SaveTeams(d);  // the Options dialog's OK
+                  } catch (const HoopError& error) {
+                      return std::string(error.what()).find(KeptFileReason) == std::string::npos ? 3 : 0;
+                  }
+                  return 4;
+              }),
+              0);
+    fs::permissions(dir.file(TeamsFileName), fs::perms::owner_read);
+    EXPECT_EQ(dir.read(TeamsFileName), std::string(64 * TeamRecordSize, '\1'));
+}
+
+// A torn last record keeps the Part's rule (good records load, quick tip), and the file's bytes
+// are copied aside once, before the first write replaces them.
+TEST_F(DataSafety, ATornFileIsCopiedAsideBeforeItIsFirstReplaced)
+{
+    const std::string torn = Records({1, 2}) + "tail";
+    dir.write(PicksFileName, torn);
+    dir.write(TeamsFileName, std::string(TeamRecordSize + 6, '\1'));
+    TPlayers list(host, dir.path());
+    list.SetWriteOnDestroy(false);
+    EXPECT_FALSE(list.LoadPlayers());
+    EXPECT_FALSE(LoadTeams(dir.path(), host));
+    EXPECT_EQ(host.information.size(), 2u) << "both quick tips";
+    EXPECT_TRUE(Named(dir, "PICKS.HFD.damaged-").empty()) << "nothing is copied until a write";
+    list.WritePicksFile();
+    list.WritePicksFile();
+    SaveTeams(dir.path());
+    EXPECT_EQ(Named(dir, "PICKS.HFD.damaged-").size(), 1u);
+    EXPECT_EQ(dir.read(Named(dir, "PICKS.HFD.damaged-").at(0)), torn);
+    EXPECT_EQ(dir.read(Named(dir, "TEAMS.HFD.damaged-").at(0)), std::string(TeamRecordSize + 6, '\1'));
+    EXPECT_EQ(dir.read(PicksFileName), Records({1, 2}));
+}
+
+TEST_F(DataSafety, RegionsThatCannotBeReadReadAsEmptyAndAreNeverReplaced)
+{
+    fs::create_directory(dir.file(RegionsFileName));
+    EXPECT_EQ(LoadRegions(dir.path(), 1), "");
+    EXPECT_THAT([&] { SaveRegions(dir.path(), {"A", "B", "C", "D"}); },
+                ThrowsMessage<HoopError>(HasSubstr("could not be read (Is a directory), so it is left as it was")));
+    EXPECT_TRUE(fs::is_directory(dir.file(RegionsFileName)));
+}
+
+// ---- The journal -----------------------------------------------------------------------------
+
+TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
+{
+    dir.write(PicksFileName, Records({1, 2}));
+    {
+        TPlayers run(host, dir.path());
+        run.SetWriteOnDestroy(false);  // killed: nothing is written at the end
+        run.LoadPlayers();
+        run.StoreEntry(MakeEntry(3, "Cy"), true);
+        TPlayer renamed = run[0];
+        renamed.Name = "Ann";
+        run.StoreEntry(renamed, false);
+        run.DeletePlayer(2);
+        run.StoreEntry(MakeEntry(ResultsId, ResultsName), true);
+    }
+    EXPECT_EQ(dir.read(PicksFileName), Records({1, 2})) << "PICKS.HFD itself is written only when the run ends";
+    EXPECT_TRUE(dir.exists(JournalFileName));
+
+    RecordingHost next;
+    TPlayers list(next, dir.path());
+    list.SetWriteOnDestroy(false);
+    EXPECT_TRUE(list.LoadPlayers());
+    EXPECT_EQ(Ids(list), (std::vector<std::int32_t>{1, 3, ResultsId}));
+    EXPECT_EQ(list[0].Name.str(), "Ann");
+    EXPECT_EQ(list.HasResults, 1);
+    EXPECT_EQ(list[1].Modified, 1) << "restored sheets are scored again";
+    EXPECT_TRUE(next.errors.empty() && next.information.empty());
+    EXPECT_EQ(next.countText, "Players: 2");
+    // Folded into PICKS.HFD at once, and the journal is gone.
+    EXPECT_FALSE(dir.exists(JournalFileName));
+    EXPECT_EQ(dir.read(PicksFileName).size(), 3 * PickRecordSize);
+}
+
+TEST_F(DataSafety, AJournalWithoutAPicksFileGivesNoQuickTip)
+{
+    {
+        TPlayers run(host, dir.path());
+        run.SetWriteOnDestroy(false);
+        run.StoreEntry(MakeEntry(9, "Nine"), true);
+    }
+    RecordingHost next;
+    TPlayers list(next, dir.path());
+    list.SetWriteOnDestroy(false);
+    EXPECT_FALSE(list.LoadPlayers()) << "PICKS.HFD itself was missing";
+    EXPECT_EQ(Ids(list), std::vector<std::int32_t>{9});
+    EXPECT_TRUE(next.information.empty());
+}
+
+TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
+{
+    auto journalWith = [&](int stores) {
+        TPlayers run(host, dir.path());
+        run.SetWriteOnDestroy(false);
+        for (int i = 1; i <= stores; ++i) run.StoreEntry(MakeEntry(i, "P"), true);
+    };
+    struct Case {
+        const char* what;
+        std::function<void(std::string&)> damage;
+        std::vector<std::int32_t> restored;
+        bool keptAside;
+    };
+    const std::vector<Case> cases = {
+        {"a save cut short", [](std::string& j) { j.resize(j.size() - 100); }, {1, 2}, false},
+        {"a few stray bytes", [](std::string& j) { j += "HFJ1"; }, {1, 2, 3}, false},
+        {"a bad checksum in the middle", [](std::string& j) { j[400] ^= 1; }, {1}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(dir.file(PicksFileName));
+        for (const auto& name : Named(dir, "PICKS.JNL")) fs::remove(dir.file(name));
+        journalWith(3);
+        std::string journal = dir.read(JournalFileName);
+        c.damage(journal);
+        dir.write(JournalFileName, journal);
+
+        RecordingHost next;
+        TPlayers list(next, dir.path());
+        list.SetWriteOnDestroy(false);
+        list.LoadPlayers();
+        EXPECT_EQ(Ids(list), c.restored);
+        EXPECT_EQ(next.errors.size(), c.keptAside ? 1u : 0u);
+        const auto kept = Named(dir, "PICKS.JNL.damaged-");
+        EXPECT_EQ(kept.size(), c.keptAside ? 1u : 0u);
+        EXPECT_EQ(c.keptAside ? dir.read(kept.at(0)) : journal, journal);
+    }
+}
+
+TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
+{
+    TPlayers list(host, dir.path());
+    list.SetWriteOnDestroy(false);
+    list.Add(MakeEntry(1, "Ann"));
+    fs::create_directory(dir.file(JournalFileName));  // nothing can be appended to a folder
+    const auto refused = ThrowsMessage<HoopError>(HasSubstr(dir.file(JournalFileName)));
+    EXPECT_THAT([&] { list.StoreEntry(MakeEntry(2, "Bo"), true); }, refused);
+    TPlayer renamed = list[0];
+    renamed.Name = "Changed";
+    EXPECT_THAT([&] { list.StoreEntry(renamed, false); }, refused);
+    EXPECT_THAT([&] { list.DeletePlayer(1); }, refused);
+    EXPECT_EQ(Ids(list), std::vector<std::int32_t>{1});
+    EXPECT_EQ(list[0].Name.str(), "Ann");
+}
+
+// A child process saves sheets (adding, renaming, deleting, now and then folding into PICKS.HFD)
+// and reports each save that returned; it is killed at a random moment. After the restart every
+// reported save is there, and nothing else but possibly the one that was under way.
+TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
+{
+    using Pool = std::map<std::int32_t, std::string>;
+    auto step = [](Pool& pool, int s) -> std::function<void(TPlayers&)> {
+        if (s % 7 == 0 && pool.count(s - 2)) {
+            pool.erase(s - 2);
+            return [s](TPlayers& l) { l.DeletePlayer(s - 2); };
+        }
+        if (s % 3 == 0 && pool.count(s - 1)) {
+            pool[s - 1] = "U" + std::to_string(s);
+            return [s](TPlayers& l) {
+                TPlayer e = l[l.IndexOfId(s - 1)];
+                e.Name = "U" + std::to_string(s);
+                l.StoreEntry(e, false);
+            };
+        }
+        pool[s] = "P" + std::to_string(s);
+        return [s](TPlayers& l) { l.StoreEntry(MakeEntry(s, "P" + std::to_string(s)), true); };
+    };
+    std::mt19937 rng(11);
+    int reported = 0;
+    for (int round = 0; round < 6; ++round) {
+        TempDir d;
+        int report[2];
+        ASSERT_EQ(::pipe(report), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(report[0]);
+            try {
+                NullPoolHost quiet;
+                TPlayers list(quiet, d.path());
+                list.SetWriteOnDestroy(false);
+                list.LoadPlayers();
+                Pool model;
+                for (int s = 1;; ++s) {
+                    step(model, s)(list);
+                    if (s % 20 == 0) list.WritePicksFile();
+                    if (::write(report[1], &s, sizeof s) != sizeof s) ::_exit(1);
+                }
+            } catch (...) {
+                ::_exit(2);  // never back into the test runner from a child
+            }
+        }
+        ::close(report[1]);
+        ::usleep(std::uniform_int_distribution<int>(20'000, 150'000)(rng));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        int done = 0;
+        for (int s = 0; ::read(report[0], &s, sizeof s) == sizeof s;) done = s;
+        ::close(report[0]);
+        reported += done;
+
+        NullPoolHost quiet;
+        TPlayers list(quiet, d.path());
+        list.SetWriteOnDestroy(false);
+        list.LoadPlayers();
+        Pool found;
+        for (int i = 0; i < list.Count(); ++i) found[list[i].Id] = list[i].Name.str();
+        Pool saved, withNext;
+        for (int s = 1; s <= done; ++s) step(saved, s);
+        withNext = saved;
+        step(withNext, done + 1);
+        SCOPED_TRACE("saves reported: " + std::to_string(done));
+        EXPECT_TRUE(found == saved || found == withNext);
+        EXPECT_EQ(list.Count(), static_cast<int>(found.size())) << "no entry twice";
+    }
+    EXPECT_GT(reported, 20) << "the children were killed before they saved much";
+}
+
+// ---- Saving ----------------------------------------------------------------------------------
+
+TEST_F(DataSafety, ASaveKeepsTheFilesModeAndLinkAndRefusesAReadOnlyFile)
+{
+    struct ModeCase {
+        int existing;  // -1: no file yet
+        mode_t umaskBits;
+        int expected;
+    };
+    for (const ModeCase& c : {ModeCase{0600, 022, 0600}, {0640, 077, 0640}, {0664, 022, 0664}, {-1, 022, 0644},
+                              {-1, 077, 0600}}) {
+        SCOPED_TRACE(c.existing);
+        fs::remove(dir.file("f"));
+        if (c.existing >= 0) {
+            dir.write("f", "old");
+            ::chmod(dir.file("f").c_str(), static_cast<mode_t>(c.existing));
+        }
+        const mode_t old = ::umask(c.umaskBits);
+        WriteFileAtomic(dir.file("f"), "new");
+        ::umask(old);
+        struct stat st {};
+        ::stat(dir.file("f").c_str(), &st);
+        EXPECT_EQ(st.st_mode & 07777, static_cast<mode_t>(c.expected));
+    }
+
+    fs::create_directory(dir.file("real"));
+    dir.write("real/picks.dat", "old");
+    fs::create_symlink("real/picks.dat", dir.file(PicksFileName));
+    WriteFileAtomic(dir.file(PicksFileName), "new");
+    EXPECT_TRUE(fs::is_symlink(dir.file(PicksFileName)));
+    EXPECT_EQ(dir.read("real/picks.dat"), "new");
+    EXPECT_TRUE(Named(dir, ".").empty()) << "no temp file left";
+
+    dir.write("locked", "keep");
+    fs::permissions(dir.file("locked"), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_THAT([&] { WriteFileAtomic(dir.file("locked"), "lost"); },
+                ThrowsMessage<HoopError>(HasSubstr("Cannot write file " + dir.file("locked") + ": Permission denied")));
+    EXPECT_EQ(dir.read("locked"), "keep");
+}
+
+TEST_F(DataSafety, OnlyTheProgramsOwnTempFilesAreRemovedAtStart)
+{
+    const std::vector<std::string> stale = {".PICKS.HFD.hoopfall-tmp-Ab12Cd", ".TEAMS.HFD.hoopfall-tmp-000000",
+                                            "PICKS.HFD.x1Y2z3", "REGIONS.HFD.QwErTy"};
+    const std::vector<std::string> kept = {".PICKS.HFD.hoopfall-tmp-short", "PICKS.HFD.unreadable-20261207-101500",
+                                           "notes.txt", "NOTES.HFD.abcdef", "PICKS.HFD.abc-ef"};
+    for (const auto& name : stale) dir.write(name, "x");
+    for (const auto& name : kept) dir.write(name, "x");
+    fs::create_directory(dir.file(".REGIONS.HFD.hoopfall-tmp-Folder"));
+    EXPECT_EQ(RemoveStaleTempFiles(dir.path()), static_cast<int>(stale.size()));
+    for (const auto& name : stale) EXPECT_FALSE(dir.exists(name)) << name;
+    for (const auto& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
+    EXPECT_TRUE(dir.exists(".REGIONS.HFD.hoopfall-tmp-Folder")) << "only regular files";
+}

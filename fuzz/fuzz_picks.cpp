@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "pool/errors.h"
 #include "pool/players.h"
 #include "pool/pool_host.h"
 #include "settings/settings.h"
@@ -53,10 +54,16 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         std::abort();
     if (again.PicksBytes() != bytes) std::abort();
 
+    // The folder cannot take a journal: the deletion is refused and changes nothing.
     if (players.Count() > 0) {
-        const std::int32_t id = players[0].Id;
-        players.DeletePlayer(id);
-        if (id == ResultsId && players.HasResults) std::abort();
+        const int count = players.Count();
+        const std::uint8_t hadResults = players.HasResults;
+        try {
+            players.DeletePlayer(players[0].Id);
+            std::abort();
+        } catch (const HoopError&) {
+            if (players.Count() != count || players.HasResults != hadResults) std::abort();
+        }
     }
     SetSettingsStore(nullptr);
     return 0;

@@ -16,6 +16,7 @@ constexpr std::size_t HeaderSize = 9;  // magic, kind, length
 constexpr std::size_t TrailerSize = 4;
 constexpr std::size_t StorePayload = 1 + PickRecordSize;
 constexpr std::size_t LargestRecord = HeaderSize + StorePayload + TrailerSize;
+static_assert(LargestRecord == JournalRecordMax);
 
 void Put32(unsigned char* p, std::uint32_t v)
 {
@@ -86,17 +87,51 @@ void TJournal::open()
     if (!existed) SyncFolder(FolderOf(m_path));
 }
 
+std::size_t EncodeJournalRecord(TJournal::Kind kind, const unsigned char* payload, std::size_t size, unsigned char* out)
+{
+    std::memcpy(out, Magic, 4);
+    out[4] = static_cast<unsigned char>(kind);
+    Put32(out + 5, static_cast<std::uint32_t>(size));
+    std::memcpy(out + HeaderSize, payload, size);
+    Put32(out + HeaderSize + size, Crc32(out + 4, 5 + size));
+    return HeaderSize + size + TrailerSize;
+}
+
+std::size_t ParseJournal(const unsigned char* data, std::size_t size,
+                         const std::function<void(const TJournal::Record&)>& apply, int* records)
+{
+    using Kind = TJournal::Kind;
+    std::size_t pos = 0;
+    while (pos + HeaderSize + TrailerSize <= size) {
+        const unsigned char* p = data + pos;
+        const std::uint32_t length = Get32(p + 5);
+        const auto kind = static_cast<Kind>(p[4]);
+        const bool shapeOk = std::memcmp(p, Magic, 4) == 0 &&
+                             ((kind == Kind::Store && length == StorePayload) || (kind == Kind::Delete && length == 4));
+        if (!shapeOk || pos + HeaderSize + length + TrailerSize > size) break;
+        if (Crc32(p + 4, 5 + length) != Get32(p + HeaderSize + length)) break;
+        TJournal::Record record;
+        record.kind = kind;
+        if (kind == Kind::Store) {
+            record.rescore = p[HeaderSize] != 0;
+            record.entry = p + HeaderSize + 1;
+            record.id = static_cast<std::int32_t>(Get32(record.entry));
+        } else {
+            record.id = static_cast<std::int32_t>(Get32(p + HeaderSize));
+        }
+        apply(record);
+        if (records) ++*records;
+        pos += HeaderSize + length + TrailerSize;
+    }
+    return pos;
+}
+
 void TJournal::append(Kind kind, const unsigned char* payload, std::size_t size)
 {
     open();
     // One write per record, so a kill leaves at most the last record torn.
     unsigned char record[LargestRecord];
-    const std::size_t total = HeaderSize + size + TrailerSize;
-    std::memcpy(record, Magic, 4);
-    record[4] = static_cast<unsigned char>(kind);
-    Put32(record + 5, static_cast<std::uint32_t>(size));
-    std::memcpy(record + HeaderSize, payload, size);
-    Put32(record + HeaderSize + size, Crc32(record + 4, 5 + size));
+    const std::size_t total = EncodeJournalRecord(kind, payload, size, record);
 
     std::size_t done = 0;
     while (done < total) {
@@ -152,29 +187,8 @@ TJournal::ReplayOutcome TJournal::Replay(const std::function<void(const Record&)
     outcome.read = ReadWholeFile(m_path, bytes);
     if (outcome.read.status != ReadStatus::Read) return outcome;
 
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::size_t pos = 0;
-    while (pos + HeaderSize + TrailerSize <= bytes.size()) {
-        const unsigned char* p = data + pos;
-        const std::uint32_t size = Get32(p + 5);
-        const auto kind = static_cast<Kind>(p[4]);
-        const bool shapeOk = std::memcmp(p, Magic, 4) == 0 &&
-                             ((kind == Kind::Store && size == StorePayload) || (kind == Kind::Delete && size == 4));
-        if (!shapeOk || pos + HeaderSize + size + TrailerSize > bytes.size()) break;
-        if (Crc32(p + 4, 5 + size) != Get32(p + HeaderSize + size)) break;
-        Record record;
-        record.kind = kind;
-        if (kind == Kind::Store) {
-            record.rescore = p[HeaderSize] != 0;
-            record.entry = p + HeaderSize + 1;
-            record.id = static_cast<std::int32_t>(Get32(record.entry));
-        } else {
-            record.id = static_cast<std::int32_t>(Get32(p + HeaderSize));
-        }
-        apply(record);
-        ++outcome.records;
-        pos += HeaderSize + size + TrailerSize;
-    }
+    const std::size_t pos = ParseJournal(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), apply,
+                                         &outcome.records);
     // More than one record's worth of bad bytes is not a save cut short: keep them.
     if (bytes.size() - pos > LargestRecord) {
         outcome.damaged = true;

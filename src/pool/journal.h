@@ -70,3 +70,11 @@ private:
 };
 
 std::uint32_t Crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0);
+
+// The journal's record format, without the file: one record into out (at most JournalRecordMax
+// bytes), returning its size; and the sound records at the start of data, handed to apply in
+// order, returning how many bytes they take.
+constexpr std::size_t JournalRecordMax = 9 + 1 + 300 + 4;
+std::size_t EncodeJournalRecord(TJournal::Kind kind, const unsigned char* payload, std::size_t size, unsigned char* out);
+std::size_t ParseJournal(const unsigned char* data, std::size_t size, const std::function<void(const TJournal::Record&)>& apply,
+                         int* records = nullptr);

@@ -112,17 +112,20 @@ TPlayer* TPlayers::Add(const TPlayer& entry)
 {
     TPlayer& added = append();
     added = entry;
+    if (m_idIndexValid) ++m_idCount[entry.Id];
     return &added;
 }
 
 void TPlayers::Clear()
 {
     m_items.clear();
+    m_idIndexValid = false;
     HasResults = 0;
 }
 
 bool TPlayers::LoadPlayersFromBytes(const unsigned char* data, std::size_t size)
 {
+    m_idIndexValid = false;  // built again when an id is first looked up
     std::size_t pos = 0;
     for (; pos + PickRecordSize <= size; pos += PickRecordSize) {
         TPlayer& entry = append();
@@ -139,12 +142,20 @@ bool TPlayers::LoadPlayers()
 {
     const std::string path = PicksPath();
     // Decode whole records as they come; a partial tail is an input error.
-    std::string carry;
+    std::string carry;  // a record split between two chunks
     const ReadOutcome read = ReadFileChunks(path, [this, &carry](const char* data, std::size_t size) {
-        carry.append(data, size);
-        const std::size_t whole = carry.size() - carry.size() % PickRecordSize;
-        LoadPlayersFromBytes(reinterpret_cast<const unsigned char*>(carry.data()), whole);
-        carry.erase(0, whole);
+        if (!carry.empty()) {
+            const std::size_t take = std::min(size, PickRecordSize - carry.size());
+            carry.append(data, take);
+            data += take;
+            size -= take;
+            if (carry.size() < PickRecordSize) return;
+            LoadPlayersFromBytes(reinterpret_cast<const unsigned char*>(carry.data()), PickRecordSize);
+            carry.clear();
+        }
+        const std::size_t whole = size - size % PickRecordSize;
+        LoadPlayersFromBytes(reinterpret_cast<const unsigned char*>(data), whole);
+        carry.assign(data + whole, size - whole);
     });
     m_loadStatus = read.status;
     const bool torn = read.status == ReadStatus::Read && !carry.empty();
@@ -264,6 +275,10 @@ void TPlayers::applyDelete(int index)
 {
     const std::int32_t id = m_items[static_cast<std::size_t>(index)]->Id;
     m_items.erase(m_items.begin() + index);  // the entry itself stays in storage
+    if (m_idIndexValid) {
+        const auto it = m_idCount.find(id);
+        if (it != m_idCount.end() && --it->second == 0) m_idCount.erase(it);
+    }
     if (id == ResultsId) HasResults = IndexOfId(ResultsId) >= 0 ? 1 : 0;
 }
 
@@ -291,6 +306,14 @@ void TPlayers::Batch::Finish()
 
 int TPlayers::IndexOfId(std::int32_t id) const
 {
+    // An id no entry has (every new sheet's) is answered without walking the list.
+    if (!m_idIndexValid) {
+        m_idCount.clear();
+        m_idCount.reserve(m_items.size() + 1024);
+        for (const TPlayer* entry : m_items) ++m_idCount[entry->Id];
+        m_idIndexValid = true;
+    }
+    if (m_idCount.find(id) == m_idCount.end()) return -1;
     for (std::size_t i = 0; i < m_items.size(); ++i)
         if (m_items[i]->Id == id) return static_cast<int>(i);
     return -1;

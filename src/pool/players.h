@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "pool/bracket.h"
@@ -57,7 +58,7 @@ public:
     const TPlayer& operator[](int index) const { return *m_items.at(static_cast<std::size_t>(index)); }
     TPlayer* Item(int index) { return m_items[static_cast<std::size_t>(index)]; }
     // In memory only (loading, tests); the commands use StoreEntry and DeletePlayer.
-    TPlayer* Add(const TPlayer& entry);  // appends a copy and returns it
+    TPlayer* Add(const TPlayer& entry);  // appends a copy and returns it; an entry's Id never changes after
     void Clear();                        // removes every entry (they stay readable)
 
     // Loads PICKS.HFD, then replays the journal of changes a run that ended without closing left,
@@ -134,6 +135,9 @@ private:
     bool m_writeOnDestroy = true;
     ReadStatus m_loadStatus = ReadStatus::Missing;
     TJournal m_journal;
+    // How many entries have each id; built at the first lookup, then kept up to date.
+    mutable std::unordered_map<std::int32_t, int> m_idCount;
+    mutable bool m_idIndexValid = false;
 };
 
 inline const std::string JournalKeptNote =

@@ -43,14 +43,24 @@ std::unique_ptr<TMainForm> CreateAndLoad(const QString& dataDir, TfrmSplash* spl
     auto main = std::make_unique<TMainForm>(dataDir);
     main->winId();  // the native window exists before the start-up lock is released
     if (mainWindowCreated) mainWindowCreated();
+    // Start-up runs outside the event loop, where nothing may escape: each step reports its own
+    // failure and start-up goes on.
+    auto step = [](const std::function<void()>& run) {
+        try {
+            run();
+        } catch (const std::exception& error) {
+            ReportError(error);
+        }
+    };
+    const std::string dir = main->DataDirBytes();
     // Only this copy uses the folder now: what interrupted saves left there can go.
-    RemoveStaleTempFiles(main->DataDirBytes());
+    RemoveStaleTempFiles(dir);
     status("Loading Teams...");
-    LoadTeams(main->DataDirBytes(), *main);
-    CheckRegionsFile(main->DataDirBytes(), *main);
+    step([&] { LoadTeams(dir, *main); });
+    step([&] { CheckRegionsFile(dir, *main); });
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     status("Loading Players Picks...");
-    main->Players().LoadPlayers();
+    step([&] { main->Players().LoadPlayers(); });
     QCoreApplication::processEvents();
     QGuiApplication::restoreOverrideCursor();
     return main;

@@ -279,6 +279,12 @@ TEST_F(DataSafety, RegionsThatCannotBeReadReadAsEmptyAndAreNeverReplaced)
 
 // ---- The journal -----------------------------------------------------------------------------
 
+TEST(JournalFormat, RecordsCarryTheStandardCrc32)
+{
+    const std::string check = "123456789";
+    EXPECT_EQ(Crc32(reinterpret_cast<const unsigned char*>(check.data()), check.size()), 0xCBF43926u);
+}
+
 TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
 {
     dir.write(PicksFileName, Records({1, 2}));

@@ -25,7 +25,12 @@ bool CheckResolution(int screenWidth, int minWidth, const QString& recommended)
             QStringLiteral(" or higher. You can change this setting in the Display Settings under Control Panel. "
                            "Continue anyway?"),
         PromptButtons::YesNo);
-    store.WriteBool(settings::Other, settings::CheckedResolution, true);
+    try {
+        store.WriteBool(settings::Other, settings::CheckedResolution, true);
+    } catch (const std::exception& error) {
+        // Not remembering the answer is no reason to stop: the question only comes again.
+        ReportError(error);
+    }
     return answer != PromptAnswer::No;
 }
 

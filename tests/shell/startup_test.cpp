@@ -64,6 +64,22 @@ TEST_F(StartupTest, TheSmallScreenQuestionIsAskedOncePerUser)
     EXPECT_EQ(TestPrompts().boxes.size(), 1u) << "not asked again";
 }
 
+// A store that refuses the answer does not stop the program: the failure is shown, and the
+// answer counts.
+TEST_F(StartupTest, AnAnswerThatCannotBeStoredIsReportedAndStillCounts)
+{
+    store.refuseWrites = true;
+    for (const PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No}) {
+        TestPrompts().clear();
+        TestPrompts().answers = {answer};
+        EXPECT_EQ(CheckResolution(640, 800, "800x600"), answer == PromptAnswer::Yes);
+        ASSERT_EQ(TestPrompts().boxes.size(), 2u);
+        EXPECT_EQ(TestPrompts().boxes[1].kind, PromptKind::Error);
+        EXPECT_EQ(TestPrompts().boxes[1].text, QStringLiteral("Failed to set data for 'Checked Resolution'"));
+    }
+    EXPECT_TRUE(store.values.empty());
+}
+
 TEST(SingleInstanceTest, ALaterCopyFindsTheFirstAndAsksItForward)
 {
     TempDir dir;

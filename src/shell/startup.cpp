@@ -57,12 +57,12 @@ std::unique_ptr<TMainForm> CreateAndLoad(const QString& dataDir, TfrmSplash* spl
 
 int RunProgram(int argc, char** argv)
 {
-    const QString lockDir = QDir::tempPath();
     HoopApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
 
-    SingleInstance instance(lockDir, QString::fromLatin1(StartupLockName));
+    // The lock and the socket live where no other user can reach them, one pair per data folder.
+    SingleInstance instance(PrivateLockFolder(), QString::fromLatin1(StartupLockName), QCoreApplication::applicationDirPath());
     if (instance.Check(1000) != SingleInstance::Outcome::First) return 0;
 
     QtSettingsStore settings;

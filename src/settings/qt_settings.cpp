@@ -1,41 +1,196 @@
 #include "settings/qt_settings.h"
 
-#include <QSettings>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <map>
+#include <memory>
 
 #include "pool/errors.h"
+#include "pool/file_io.h"
 #include "shell/ansi_text.h"
+#include "shell/prompts.h"
 
 namespace {
+const QString Organization = QStringLiteral("Corvanta");
+const QString Application = QStringLiteral("the Hoopfall");
+
 QString Key(const std::string& section, const std::string& name)
 {
     return FromAnsi(section) + QLatin1Char('/') + FromAnsi(name);
 }
+
+std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+std::string FailedText(const std::string& name, const QString& path)
+{
+    return "Failed to set data for '" + name + "' in " + QDir::toNativeSeparators(path).toStdString();
+}
+
+// A settings file as found: absent, read, or there but unreadable (with the reason).
+struct FileState {
+    enum Kind { Absent, Read, Unreadable } kind = Absent;
+    QByteArray bytes;
+    QString reason;
+};
+
+FileState Examine(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) return {};
+    if (!info.isFile())
+        return {FileState::Unreadable, {}, info.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("it is not a file")};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {FileState::Unreadable, {}, file.errorString()};
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return {FileState::Unreadable, {}, file.errorString()};
+    return {FileState::Read, std::move(bytes), {}};
+}
+
+using Contents = std::map<QString, QVariant>;
+
+Contents ContentsOf(QSettings& settings)
+{
+    Contents contents;
+    for (const QString& key : settings.allKeys()) contents.emplace(key, settings.value(key));
+    return contents;
+}
+
+// What the bytes of a settings file hold, parsed under a new file name: QSettings keeps what it
+// believes it wrote in a per-process cache by file name, so asking it about the same name again
+// answers from memory, not from the disk.
+std::optional<Contents> ParsedCopy(const QString& path, const QByteArray& bytes, QSettings::Format format)
+{
+    QTemporaryFile copy(path + QStringLiteral(".check-XXXXXX"));
+    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) return std::nullopt;
+    QSettings parsed(copy.fileName(), format);
+    return ContentsOf(parsed);
+}
 }  // namespace
 
 QtSettingsStore::QtSettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvanta"),
-                                             QStringLiteral("the Hoopfall")))
+    : m_path(QSettings(QSettings::NativeFormat, QSettings::UserScope, Organization, Application).fileName()),
+      m_format(QSettings::NativeFormat), m_native(true)
 {
 }
 
-QtSettingsStore::QtSettingsStore(const QString& iniPath)
-    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+QtSettingsStore::QtSettingsStore(const QString& iniPath) : m_path(iniPath), m_format(QSettings::IniFormat) {}
+
+bool QtSettingsStore::isFile() const
 {
+#ifdef Q_OS_WIN
+    return !m_native;  // the native store is the registry
+#else
+    return true;
+#endif
 }
 
-QtSettingsStore::~QtSettingsStore() = default;
+std::unique_ptr<QSettings> QtSettingsStore::open() const
+{
+    // The native store also reads the organisation-wide and system-wide fallbacks.
+    if (m_native)
+        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, Organization, Application);
+    return std::make_unique<QSettings>(m_path, m_format);
+}
 
+void QtSettingsStore::reportUnreadable(const QString& reason)
+{
+    if (m_reportedUnreadable) return;
+    m_reportedUnreadable = true;
+    ShowError(QStringLiteral("The settings file ") + QDir::toNativeSeparators(m_path) + QStringLiteral(" cannot be read") +
+              (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason) +
+              QStringLiteral(". The default settings are used, and the file is left as it is."));
+}
+
+// A fresh QSettings for every call: its status sticks for the object's life, so one damaged
+// line would otherwise fail every later call.
 std::optional<std::string> QtSettingsStore::Read(const std::string& section, const std::string& name)
 {
-    const QVariant value = m_settings->value(Key(section, name));
+    if (isFile()) {
+        const FileState file = Examine(m_path);
+        if (file.kind == FileState::Unreadable) {
+            reportUnreadable(file.reason);
+            return std::nullopt;
+        }
+    }
+    const auto settings = open();
+    const QVariant value = settings->value(Key(section, name));
+    if (settings->status() == QSettings::AccessError) {
+        reportUnreadable({});
+        return std::nullopt;
+    }
     if (!value.isValid()) return std::nullopt;
     return ToAnsi(value.toString());
 }
 
 void QtSettingsStore::Write(const std::string& section, const std::string& name, const std::string& value)
 {
-    m_settings->setValue(Key(section, name), FromAnsi(value));
-    m_settings->sync();
-    if (m_settings->status() != QSettings::NoError)
-        throw HoopError("Failed to set data for '" + name + "' in " + m_settings->fileName().toStdString());
+    if (isFile()) {
+        writeFile(Key(section, name), name, FromAnsi(value));
+        return;
+    }
+    const auto settings = open();
+    settings->setValue(Key(section, name), FromAnsi(value));
+    settings->sync();
+    if (settings->status() != QSettings::NoError) throw HoopError(FailedText(name, m_path));
+}
+
+void QtSettingsStore::writeFile(const QString& key, const std::string& name, const QString& value)
+{
+    const FileState before = Examine(m_path);
+    if (before.kind == FileState::Unreadable)
+        throw HoopError(FailedText(name, m_path) + ": the file cannot be read (" + before.reason.toStdString() +
+                        "), so it is left as it is");
+
+    // The old file keeps a second name while QSettings replaces it, so a bad write is undone by
+    // a rename, which needs no disk space.
+    const std::string path = Native(m_path);
+    std::string kept;
+    if (before.kind == FileState::Read) {
+        kept = path + ".keep-" + std::to_string(QRandomGenerator::global()->generate());
+        std::error_code ec;
+        std::filesystem::create_hard_link(path, kept, ec);
+        if (ec) kept.clear();
+    }
+
+    QSettings::Status status;
+    Contents meant;
+    {
+        const auto settings = open();
+        settings->setFallbacksEnabled(false);  // only what this file holds
+        settings->setValue(key, value);
+        settings->sync();
+        status = settings->status();
+        meant = ContentsOf(*settings);
+    }
+    // The status alone cannot be trusted: after a damaged line it is FormatError whether the write
+    // went through or not, and a short write (a full disk) goes unnoticed. The file is read back.
+    const FileState after = Examine(m_path);
+    const bool written =
+        status != QSettings::AccessError && after.kind == FileState::Read && ParsedCopy(m_path, after.bytes, m_format) == meant;
+    const bool changed = after.kind != before.kind || after.bytes != before.bytes;
+    std::error_code ec;
+    if (written || !changed) {
+        if (!kept.empty()) std::filesystem::remove(kept, ec);
+        if (written) return;
+        throw HoopError(FailedText(name, m_path));
+    }
+
+    std::string message = FailedText(name, m_path);
+    if (!kept.empty()) {
+        std::filesystem::rename(kept, path, ec);
+        if (ec) message += "; the old file is kept as " + kept;
+    } else if (before.kind == FileState::Absent) {
+        std::filesystem::remove(path, ec);
+    } else {
+        try {
+            WriteFileAtomic(path, std::string_view(before.bytes.constData(), static_cast<std::size_t>(before.bytes.size())));
+        } catch (const HoopError& error) {
+            message += std::string("; ") + error.what();
+        }
+    }
+    throw HoopError(message);
 }

@@ -1,22 +1,34 @@
 #pragma once
+#include <QSettings>
 #include <QString>
 #include <memory>
 
 #include "settings/settings.h"
 
-class QSettings;
-
 // The per-user settings in QSettings' native format: the registry key
 // Software\Corvanta\the Hoopfall on Windows, an INI file in the user's configuration folder
 // elsewhere. Every value is stored as text, one group per section.
+//
+// A fault never stops the program: a settings file that cannot be read is reported once (the
+// readers get their defaults) and never written over; a write that did not reach the file
+// throws a HoopError and leaves the old file as it was. Each call opens the store afresh, so a
+// damaged line does not fail every later write.
 class QtSettingsStore : public ISettingsBackend {
 public:
     QtSettingsStore();
     explicit QtSettingsStore(const QString& iniPath);  // an INI file of one's own (tests)
-    ~QtSettingsStore() override;
     std::optional<std::string> Read(const std::string& section, const std::string& name) override;
     void Write(const std::string& section, const std::string& name, const std::string& value) override;
+    const QString& fileName() const { return m_path; }
 
 private:
-    std::unique_ptr<QSettings> m_settings;
+    bool isFile() const;
+    std::unique_ptr<QSettings> open() const;
+    void reportUnreadable(const QString& reason);
+    void writeFile(const QString& key, const std::string& name, const QString& value);
+
+    QString m_path;
+    QSettings::Format m_format;
+    bool m_native = false;  // the per-user store, with QSettings' fallbacks
+    bool m_reportedUnreadable = false;
 };

@@ -1,33 +1,85 @@
 #include "shell/single_instance.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QStandardPaths>
+#include <QTimer>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray RaiseMessage = "raise\n";
+
+// A real folder (not a link) of this user's that nobody else may enter.
+bool IsPrivateFolder(const QString& path)
+{
+    struct stat info {};
+    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &info) != 0) return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 07777) == 0700;
 }
 
-SingleInstance::SingleInstance(const QString& lockDir, const QString& name)
-    : m_name(name), m_lock(std::make_unique<QLockFile>(QDir(lockDir).filePath(name + QStringLiteral(".lock"))))
+// The folder, made with mode 0700 when it is not there; empty unless it is private.
+QString PrivateFolder(const QString& path)
 {
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) == 0)
+        ::chmod(native.constData(), 0700);  // the umask may have taken bits away
+    else if (errno != EEXIST)
+        return {};
+    return IsPrivateFolder(path) ? path : QString();
+}
+
+// The names depend on the data folder, so separate pools can run side by side.
+QString KeyedName(const QString& name, const QString& dataDir)
+{
+    if (dataDir.isEmpty()) return name;
+    const QFileInfo info(dataDir);
+    const QString folder = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    const QByteArray hash = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return name + QLatin1Char('-') + QString::fromLatin1(hash);
+}
+}  // namespace
+
+QString PrivateLockFolder()
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (IsPrivateFolder(runtime)) return runtime;
+    const QString temp = PrivateFolder(QDir::tempPath() + QStringLiteral("/hoopfall-") + QString::number(::geteuid()));
+    if (!temp.isEmpty()) return temp;
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty() || !QDir().mkpath(cache)) return {};
+    return PrivateFolder(cache + QStringLiteral("/hoopfall"));
+}
+
+SingleInstance::SingleInstance(const QString& lockDir, const QString& name, const QString& dataDir)
+{
+    if (lockDir.isEmpty()) return;
+    const QString base = QDir(lockDir).filePath(KeyedName(name, dataDir));
+    m_socketPath = base + QStringLiteral(".sock");
+    m_lock = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
     m_lock->setStaleLockTime(0);  // a lock left by a copy that died is taken over
 }
 
-SingleInstance::~SingleInstance() { ReleaseLock(); }
-
-QString SingleInstance::serverName() const
+SingleInstance::~SingleInstance()
 {
-    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-    return m_name + QLatin1Char('-') + user + QLatin1Char('-') + QString::number(qHash(m_lock->fileName()), 16);
+    ReleaseLock();
+    delete m_server;  // its connections count down while this object is still whole
 }
+
+QString SingleInstance::lockFileName() const { return m_lock ? m_lock->fileName() : QString(); }
 
 SingleInstance::Outcome SingleInstance::Check(int waitMs)
 {
+    if (!m_lock) return Outcome::First;  // no private folder: nothing to guard with
     if (!m_lock->tryLock(waitMs)) return Outcome::AlreadyStarting;
     QLocalSocket socket;
-    socket.connectToServer(serverName());
+    socket.connectToServer(m_socketPath);
     if (socket.waitForConnected(500)) {
         socket.write(RaiseMessage);
         socket.waitForBytesWritten(500);
@@ -40,19 +92,44 @@ SingleInstance::Outcome SingleInstance::Check(int waitMs)
 
 void SingleInstance::Listen()
 {
-    if (m_server) return;
+    if (m_server || m_socketPath.isEmpty()) return;
     m_server = new QLocalServer(this);
-    QLocalServer::removeServer(serverName());  // a socket left by a copy that died
-    m_server->listen(serverName());
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().startsWith("raise")) emit raiseRequested();
-            });
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            if (socket->bytesAvailable() > 0 && socket->readAll().startsWith("raise")) emit raiseRequested();
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    QLocalServer::removeServer(m_socketPath);  // a socket left by a copy that died
+    m_server->listen(m_socketPath);
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+}
+
+void SingleInstance::acceptConnections()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        if (m_connections >= MaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
         }
-    });
+        ++m_connections;
+        connect(socket, &QObject::destroyed, this, [this] { --m_connections; });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
+        QTimer::singleShot(IdleLimitMs, socket, [socket] { socket->abort(); });
+        socket->setReadBufferSize(RaiseMessage.size() + 1);
+        if (socket->bytesAvailable() > 0) readMessage(socket);
+    }
+}
+
+// One line per connection, and only the exact message counts; anything else, or anything too
+// long to be it, ends the connection.
+void SingleInstance::readMessage(QLocalSocket* socket)
+{
+    if (socket->canReadLine()) {
+        const QByteArray line = socket->readLine(RaiseMessage.size() + 1);
+        const bool raise = line == RaiseMessage && socket->bytesAvailable() == 0;
+        socket->abort();
+        if (raise) emit raiseRequested();
+    } else if (socket->bytesAvailable() >= RaiseMessage.size()) {
+        socket->abort();
+    }
 }
 
 void SingleInstance::ReleaseLock()

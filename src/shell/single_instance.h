@@ -4,18 +4,27 @@
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 class QLockFile;
 
-// Lets only one copy of the program run per user. The start-up lock guards only the start-up
-// itself; a copy that is already running is found through the local socket its main window
-// listens on, and asked to come forward.
+// The user's own folder for the start-up lock and the socket, where no other user can plant a
+// lock or take the socket's name: the runtime folder when it is a real folder of the user's with
+// mode 0700, else hoopfall-<uid> in the temp folder, else hoopfall in the user's cache folder
+// (either made with mode 0700 and checked the same way). Empty when none of them will do.
+QString PrivateLockFolder();
+
+// Lets only one copy of the program run per user and data folder. The start-up lock guards only
+// the start-up itself; a copy that is already running is found through the local socket its main
+// window listens on, and asked to come forward.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
     enum class Outcome { First, AlreadyStarting, AlreadyRunning };
 
-    // lockDir: where the lock file lives; name: the lock's name (also the socket's, per user).
-    SingleInstance(const QString& lockDir, const QString& name);
+    // lockDir: the folder of the lock file and the socket (PrivateLockFolder; when empty, every
+    // copy runs unguarded). name: the base of both names. dataDir: the pool's folder, so copies on
+    // separate pools do not stop each other.
+    SingleInstance(const QString& lockDir, const QString& name, const QString& dataDir = {});
     ~SingleInstance() override;
 
     // Waits at most waitMs for the start-up lock. On First, this copy owns the lock until
@@ -25,14 +34,25 @@ public:
     void Listen();
     void ReleaseLock();
 
+    QString lockFileName() const;
+    const QString& socketPath() const { return m_socketPath; }
+
+    // A later copy sends one line; a connection gets this long to send it, and only so many are
+    // served at a time, so idle or endless connections cannot tie the program up.
+    static constexpr int IdleLimitMs = 1000;
+    static constexpr int MaxConnections = 8;
+
 signals:
     void raiseRequested();  // a later copy asks the running one to come forward
 
 private:
-    QString serverName() const;
-    QString m_name;
+    void acceptConnections();
+    void readMessage(QLocalSocket* socket);
+
+    QString m_socketPath;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
+    int m_connections = 0;
 };
 
 inline const char* const StartupLockName = "SingleInstanceProgramHMutex";

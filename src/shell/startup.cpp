@@ -28,7 +28,12 @@ bool CheckResolution(int screenWidth, int minWidth, const QString& recommended)
             QStringLiteral(" or higher. You can change this setting in the Display Settings under Control Panel. "
                            "Continue anyway?"),
         PromptButtons::YesNo);
-    store.WriteBool(settings::Other, settings::CheckedResolution, true);
+    try {
+        store.WriteBool(settings::Other, settings::CheckedResolution, true);
+    } catch (const std::exception& error) {
+        // Not remembering the answer is no reason to stop: the question only comes again.
+        ReportError(error);
+    }
     return answer != PromptAnswer::No;
 }
 
@@ -68,12 +73,12 @@ std::unique_ptr<TMainForm> CreateAndLoad(const QString& dataDir, TfrmSplash* spl
 
 int RunProgram(int argc, char** argv)
 {
-    const QString lockDir = QDir::tempPath();
     HoopApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
 
-    SingleInstance instance(lockDir, QString::fromLatin1(StartupLockName));
+    // The lock and the socket live where no other user can reach them, one pair per data folder.
+    SingleInstance instance(PrivateLockFolder(), QString::fromLatin1(StartupLockName), QCoreApplication::applicationDirPath());
     if (instance.Check(1000) != SingleInstance::Outcome::First) return 0;
 
     QtSettingsStore settings;

@@ -66,7 +66,10 @@ void AppendTextLine(std::string& line, std::string& scratch, const TStandingsTab
     for (int column = 0; column < StandingsColumnCount; ++column) {
         if (column) line += separator == TextSeparator::Comma ? ',' : '\t';
         scratch.clear();
+        // A spreadsheet opening the file must show a name like "=HYPERLINK(...)" as text, not
+        // run it; the apostrophe marks it as text. Numbers keep their sign.
         table.AppendCell(scratch, row, column);
+        if (TStandingsTable::IsTextCell(row, column) && StartsLikeFormula(scratch)) scratch.insert(scratch.begin(), '\'');
         AppendTextField(line, scratch, separator);
     }
 }
@@ -182,6 +185,11 @@ void AppendTextField(std::string& out, std::string_view field, TextSeparator sep
     }
     // Tab text has no quoting: a tab or line break inside a cell would split it, so it becomes a space.
     for (char c : field) out += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+}
+
+bool StartsLikeFormula(std::string_view text)
+{
+    return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
 }
 
 void AppendHtmlText(std::string& out, std::string_view text)

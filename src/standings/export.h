@@ -45,6 +45,8 @@ public:
     // Row 0 is the header row; row n the n-th participant.
     std::string Cell(int row, int column) const;
     void AppendCell(std::string& out, int row, int column) const;
+    // Whether a cell holds text from the user (a header, a name, a team) rather than a number.
+    static bool IsTextCell(int row, int column) { return row == 0 || column == 1 || column >= 7; }
 
 private:
     std::array<std::string, StandingsColumnCount> m_headers;
@@ -63,6 +65,8 @@ std::string AsOfText(std::chrono::year_month_day date);  // "As of: mm/dd/yyyy"
 // Field quoting of the text formats, and HTML escaping.
 enum class TextSeparator { Tab, Comma };
 void AppendTextField(std::string& out, std::string_view field, TextSeparator separator);
+// A spreadsheet would take a text cell starting with one of these as a formula.
+bool StartsLikeFormula(std::string_view text);
 void AppendHtmlText(std::string& out, std::string_view text);
 
 // The exports. Progress goes to the host (only when the whole percentage changes, back to 0 after

@@ -1,5 +1,5 @@
 // The real program, started twice as separate processes in a folder of their own, with their
-// own settings and temp folders, so nothing of the user's is touched.
+// own settings, runtime and temp folders, so nothing of the user's is touched.
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -17,6 +17,8 @@ protected:
         home = QString::fromStdString(dir.path());
         QDir(home).mkpath("tmp");
         QDir(home).mkpath("config");
+        QDir(home).mkpath("run");
+        QFile::setPermissions(QDir(home).filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         program = QDir(home).filePath("hoopfall");
         ASSERT_TRUE(QFile::copy(QStringLiteral(HOOPFALL_BINARY), program));
         env = QProcessEnvironment::systemEnvironment();
@@ -24,6 +26,7 @@ protected:
         env.insert("HOME", home);
         env.insert("XDG_CONFIG_HOME", QDir(home).filePath("config"));
         env.insert("TMPDIR", QDir(home).filePath("tmp"));
+        env.insert("XDG_RUNTIME_DIR", QDir(home).filePath("run"));
     }
     void TearDown() override
     {
@@ -50,6 +53,9 @@ protected:
 
 TEST_F(ProgramProcess, ASecondCopyFindsTheRunningOneAndEnds)
 {
+    // A lock planted in the shared temp folder, where the lock used to be, stops nobody.
+    QLockFile planted(QDir(QDir(home).filePath("tmp")).filePath(QString::fromLatin1(StartupLockName) + ".lock"));
+    ASSERT_TRUE(planted.tryLock(0));
     start(first);
     // The first copy waits at its quick tip with its main window listening; give it time to get there.
     ASSERT_FALSE(first.waitForFinished(3000));
@@ -61,9 +67,9 @@ TEST_F(ProgramProcess, ASecondCopyFindsTheRunningOneAndEnds)
 
 TEST_F(ProgramProcess, ACopyStartedWhileAnotherStartsUpEndsSilently)
 {
-    // Somebody holds the start-up lock for longer than a second.
-    QLockFile lock(QDir(QDir(home).filePath("tmp")).filePath(QString::fromLatin1(StartupLockName) + ".lock"));
-    ASSERT_TRUE(lock.tryLock(0));
+    // Another copy on the same data folder holds the start-up lock for longer than a second.
+    SingleInstance starting(QDir(home).filePath("run"), QString::fromLatin1(StartupLockName), home);
+    ASSERT_EQ(starting.Check(0), SingleInstance::Outcome::First);
     start(second);
     ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_EQ(second.exitCode(), 0);

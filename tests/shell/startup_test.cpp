@@ -1,8 +1,16 @@
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include "pool/team_files.h"
 #include "settings/settings.h"
@@ -64,6 +72,22 @@ TEST_F(StartupTest, TheSmallScreenQuestionIsAskedOncePerUser)
     EXPECT_EQ(TestPrompts().boxes.size(), 1u) << "not asked again";
 }
 
+// A store that refuses the answer does not stop the program: the failure is shown, and the
+// answer counts.
+TEST_F(StartupTest, AnAnswerThatCannotBeStoredIsReportedAndStillCounts)
+{
+    store.refuseWrites = true;
+    for (const PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No}) {
+        TestPrompts().clear();
+        TestPrompts().answers = {answer};
+        EXPECT_EQ(CheckResolution(640, 800, "800x600"), answer == PromptAnswer::Yes);
+        ASSERT_EQ(TestPrompts().boxes.size(), 2u);
+        EXPECT_EQ(TestPrompts().boxes[1].kind, PromptKind::Error);
+        EXPECT_EQ(TestPrompts().boxes[1].text, QStringLiteral("Failed to set data for 'Checked Resolution'"));
+    }
+    EXPECT_TRUE(store.values.empty());
+}
+
 TEST(SingleInstanceTest, ALaterCopyFindsTheFirstAndAsksItForward)
 {
     TempDir dir;
@@ -81,6 +105,116 @@ TEST(SingleInstanceTest, ALaterCopyFindsTheFirstAndAsksItForward)
     SingleInstance later(QString::fromStdString(dir.path()), name);
     EXPECT_EQ(later.Check(1000), SingleInstance::Outcome::AlreadyRunning);
     EXPECT_TRUE(raised.wait(2000));
+}
+
+namespace {
+// XDG_RUNTIME_DIR, TMPDIR and HOME point into a temp folder for one test, so none of the user's
+// own folders is touched.
+class PrivateFolders : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("TMPDIR"), qgetenv("HOME")};
+        std::filesystem::create_directories(dir.file("run"));
+        std::filesystem::create_directories(dir.file("tmp"));
+        std::filesystem::permissions(dir.file("run"), std::filesystem::perms::owner_all);
+        qputenv("XDG_RUNTIME_DIR", dir.file("run").c_str());
+        qputenv("TMPDIR", dir.file("tmp").c_str());
+        qputenv("HOME", dir.file("home").c_str());
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, value] : {std::pair{"XDG_RUNTIME_DIR", saved[0]}, {"TMPDIR", saved[1]}, {"HOME", saved[2]}})
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }
+    QString folder(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
+
+    TempDir dir;
+    std::array<QByteArray, 3> saved;
+    const QString name = QString::fromLatin1(StartupLockName);
+};
+}  // namespace
+
+// The runtime folder is used when it is a real folder of the user's with mode 0700. When it is
+// not, and Qt's own stand-in cannot be had either, a folder of the user's own is made in the temp
+// folder, and when something else sits there, in the user's cache folder.
+TEST_F(PrivateFolders, TheLockAndTheSocketLiveInTheUsersOwnFolder)
+{
+    const std::string uid = std::to_string(::geteuid());
+    std::filesystem::create_directory_symlink(dir.file("run"), dir.file("link"));
+    dir.write("tmp/runtime-" + std::string(::getpwuid(::geteuid())->pw_name), "");  // Qt's stand-in is blocked
+    struct Case {
+        std::string runtime;
+        std::function<void()> prepare;
+        std::string expected;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"run", [] {}, dir.file("run")},
+             {"link", [] {}, dir.file("tmp/hoopfall-" + uid)},
+             {"link",
+              [&] {
+                  std::filesystem::remove(dir.file("tmp/hoopfall-" + uid));
+                  std::filesystem::create_directory_symlink(dir.file("run"), dir.file("tmp/hoopfall-" + uid));
+              },
+              dir.file("home/.qttest/cache/hoopfall")}}) {
+        c.prepare();
+        qputenv("XDG_RUNTIME_DIR", dir.file(c.runtime).c_str());
+        EXPECT_EQ(PrivateLockFolder().toStdString(), c.expected) << c.runtime;
+        EXPECT_EQ(std::filesystem::symlink_status(c.expected).permissions(), std::filesystem::perms::owner_all);
+    }
+
+    qputenv("XDG_RUNTIME_DIR", folder("run").toLocal8Bit());
+    SingleInstance first(PrivateLockFolder(), name, folder("pool"));
+    ASSERT_EQ(first.Check(1000), SingleInstance::Outcome::First);
+    first.Listen();
+    EXPECT_EQ(QFileInfo(first.lockFileName()).absolutePath(), folder("run"));
+    EXPECT_EQ(QFileInfo(first.socketPath()).absolutePath(), folder("run"));
+    EXPECT_TRUE(QFileInfo::exists(first.socketPath()));
+    EXPECT_EQ(QFile::permissions(first.socketPath()) & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions{});
+
+    // A copy on another pool has a lock of its own.
+    SingleInstance other(PrivateLockFolder(), name, folder("other pool"));
+    EXPECT_EQ(other.Check(100), SingleInstance::Outcome::First);
+    EXPECT_NE(other.lockFileName(), first.lockFileName());
+}
+
+// Connections that send nothing are closed after a second, a flood of them does not tie the
+// program up, and a message that is not exactly "raise" raises nothing.
+TEST_F(PrivateFolders, IdleFloodAndMalformedMessagesAreClosedAndRaiseStillWorks)
+{
+    SingleInstance first(PrivateLockFolder(), name, folder("pool"));
+    ASSERT_EQ(first.Check(1000), SingleInstance::Outcome::First);
+    first.Listen();
+    first.ReleaseLock();
+    QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+
+    std::vector<std::unique_ptr<QLocalSocket>> flood;
+    for (int i = 0; i < 100; ++i) {
+        flood.push_back(std::make_unique<QLocalSocket>());
+        flood.back()->connectToServer(first.socketPath());
+    }
+    const auto allClosed = [](const std::vector<std::unique_ptr<QLocalSocket>>& sockets) {
+        return std::all_of(sockets.begin(), sockets.end(),
+                           [](const auto& s) { return s->state() == QLocalSocket::UnconnectedState; });
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return allClosed(flood); }, 20000));
+
+    std::vector<std::unique_ptr<QLocalSocket>> senders;
+    for (const QByteArray& message : {QByteArray("raise"), QByteArray("raise\r\n"), QByteArray("RAISE\n"),
+                                      QByteArray("raisefoo\n"), QByteArray("raise\nraise\n"), QByteArray("\n"),
+                                      QByteArray(100000, 'x'), QByteArray("\0raise\n", 7)}) {
+        senders.push_back(std::make_unique<QLocalSocket>());
+        senders.back()->connectToServer(first.socketPath());
+        ASSERT_TRUE(senders.back()->waitForConnected(5000));
+        senders.back()->write(message);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return allClosed(senders); }, 20000));
+    EXPECT_EQ(raised.count(), 0);
+
+    SingleInstance later(PrivateLockFolder(), name, folder("pool"));
+    EXPECT_EQ(later.Check(1000), SingleInstance::Outcome::AlreadyRunning);
+    EXPECT_TRUE(raised.wait(5000));
 }
 
 TEST(SplashTest, VersionTextAndTheRoundWindow)

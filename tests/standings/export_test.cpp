@@ -127,6 +127,40 @@ TEST_F(StandingsExport, TextFormatsAndProgress)
     }
 }
 
+// A text cell a spreadsheet would run as a formula gets a leading apostrophe in every text
+// export; a number keeps its sign, and the same characters inside a text are left alone.
+TEST_F(StandingsExport, TextCellsThatLookLikeFormulasAreMarkedAsText)
+{
+    struct Row {
+        std::string name;
+        std::int32_t total;
+        std::string comma, tab;  // the participant's line up to the first pick
+    };
+    const std::vector<Row> rows = {
+        {"=HYPERLINK(\"x\",\"win\")", 5, "1,\"'=HYPERLINK(\"\"x\"\",\"\"win\"\")\",5", "1\t'=HYPERLINK(\"x\",\"win\")\t5"},
+        {"@SUM(A1)", 4, "1,'@SUM(A1),4", "1\t'@SUM(A1)\t4"},
+        {"+1", 3, "1,'+1,3", "1\t'+1\t3"},
+        {"-Neg", -3, "1,'-Neg,-3", "1\t'-Neg\t-3"},
+        {"\tTab", 2, "1,'\tTab,2", "1\t' Tab\t2"},
+        {"\rCR", 1, "1,\"'\rCR\",1", "1\t' CR\t1"},
+        {"Jo=Lee-Ann", -7, "1,Jo=Lee-Ann,-7", "1\tJo=Lee-Ann\t-7"},
+    };
+    for (const Row& row : rows) {
+        players.Clear();
+        add(row.name, row.total).Picks[57] = 101;
+        TeamEntry(1, 1).name = "=Hawks";
+        TStandingsTable t({"-East", "West", "@South", "Midwest"});
+        t.Refill(players);
+        ExportTextFile(t, dir.file("s.csv"), TextSeparator::Comma, host);
+        ExportTextFile(t, dir.file("s.txt"), TextSeparator::Tab, host);
+        EXPECT_EQ(lines("s.csv").at(0), "#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,'-East,West,'@South,Midwest,"
+                                        "Champion");
+        EXPECT_EQ(lines("s.csv").at(1), row.comma + ",0,0,0,0,'=Hawks,,,,");
+        EXPECT_EQ(lines("s.txt").at(1), row.tab + "\t0\t0\t0\t0\t'=Hawks\t\t\t\t");
+        EXPECT_EQ(ExportClipboardText(t, host) + "\r\n", dir.read("s.txt")) << "the clipboard holds the tab text";
+    }
+}
+
 // Every line of the page: nothing loaded from anywhere, odd participant rows shaded, cells escaped.
 TEST_F(StandingsExport, HtmlPageLineByLine)
 {

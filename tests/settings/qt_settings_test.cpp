@@ -1,0 +1,159 @@
+// The Qt settings store on real INI files in a temp folder: damaged files, places that cannot be
+// written or read, and writes that do not reach the disk.
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSettings>
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "pool/errors.h"
+#include "settings/qt_settings.h"
+#include "support/fake_prompts.h"
+#include "support/temp_dir.h"
+
+namespace {
+const std::string Good = "[Scoring]\nRound1=5\n";
+
+class QtSettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override { TestPrompts().clear(); }
+    QString path(const std::string& name = "settings.ini") const { return QString::fromStdString(dir.file(name)); }
+    // What the file on disk holds, read through a copy (QSettings caches by file name).
+    std::optional<std::string> onDisk(const std::string& section, const std::string& name)
+    {
+        const std::string copy = "copy" + std::to_string(++copies) + ".ini";
+        copiesDir.write(copy, dir.read("settings.ini"));
+        return QtSettingsStore(QString::fromStdString(copiesDir.file(copy))).Read(section, name);
+    }
+    std::string failed(const std::string& name) const { return "Failed to set data for '" + name + "' in " + dir.file("settings.ini"); }
+
+    TempDir dir, copiesDir;
+    int copies = 0;
+};
+}  // namespace
+
+// QSettings reports FormatError for these lines, and before kept reporting it for every later write.
+TEST_F(QtSettingsFile, ADamagedLineDoesNotStopLaterWrites)
+{
+    for (const std::string damaged : {"no equals sign", "[Scoring"}) {
+        const std::string file = Good + damaged + "\n[Other]\nX=1\n";
+        dir.write("settings.ini", file);
+        dir.write("probe.ini", file);  // probed under another name: QSettings caches what it parsed
+        QSettings probe(path("probe.ini"), QSettings::IniFormat);
+        probe.allKeys();
+        ASSERT_EQ(probe.status(), QSettings::FormatError) << damaged;
+
+        QtSettingsStore store(path());
+        EXPECT_EQ(store.Read("Scoring", "Round1"), "5") << "the good values are read";
+        EXPECT_NO_THROW(store.Write("Scoring", "Round2", "7"));
+        EXPECT_NO_THROW(store.Write("Other", "Checked Resolution", "1"));
+        EXPECT_NO_THROW(store.Write("Scoring", "Round1", "9"));
+        EXPECT_EQ(onDisk("Scoring", "Round1"), "9");
+        EXPECT_EQ(onDisk("Scoring", "Round2"), "7");
+        EXPECT_EQ(onDisk("Other", "Checked Resolution"), "1");
+        EXPECT_EQ(onDisk("Other", "X"), "1");
+        EXPECT_TRUE(TestPrompts().boxes.empty());
+    }
+}
+
+// QSettings cuts the file short without a word when a write runs out of room (a file size limit
+// stands in for a full disk), and a damaged line hides any failed write. Either way the write
+// fails and the old file is whole.
+TEST_F(QtSettingsFile, AWriteThatDoesNotReachTheDiskFailsAndKeepsTheOldFile)
+{
+    const std::string longText(3000, 'x');
+    for (const std::string& old : {Good, Good + "damaged\n"}) {
+        dir.write("settings.ini", old);
+        QtSettingsStore store(path());
+
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 1024;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        std::string error;
+        try {
+            store.Write("Rules", "ReturnTo", longText);
+        } catch (const HoopError& e) {
+            error = e.what();
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        EXPECT_EQ(error, failed("ReturnTo")) << old;
+        EXPECT_EQ(dir.read("settings.ini"), old);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing left behind";
+
+        store.Write("Rules", "ReturnTo", longText);  // with room again
+        EXPECT_EQ(onDisk("Rules", "ReturnTo"), longText);
+    }
+}
+
+// A folder where the file should be cannot be read: one message, the defaults, and the folder is
+// left alone. A file under a plain file cannot be written: nothing to read, and the write fails.
+TEST_F(QtSettingsFile, PlacesThatCannotBeReadOrWritten)
+{
+    std::filesystem::create_directory(dir.file("settings.ini"));
+    QtSettingsStore folder(path());
+    EXPECT_FALSE(folder.Read("Scoring", "Round1").has_value());
+    EXPECT_EQ(TRegIniFile(folder).ReadInteger("Scoring", "Round2", 2), 2);
+    try {
+        folder.Write("Scoring", "Round1", "4");
+        ADD_FAILURE() << "no error";
+    } catch (const HoopError& e) {
+        EXPECT_EQ(std::string(e.what()), failed("Round1") + ": the file cannot be read (it is a folder), so it is left as it is");
+    }
+    EXPECT_EQ(TestPrompts().texts(), QStringList{QString::fromStdString("The settings file " + dir.file("settings.ini") +
+                                                                        " cannot be read: it is a folder. The default settings "
+                                                                        "are used, and the file is left as it is.")});
+    EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("settings.ini")));
+
+    TestPrompts().clear();
+    dir.write("plain", "");
+    QtSettingsStore under(path("plain/settings.ini"));
+    EXPECT_FALSE(under.Read("Scoring", "Round1").has_value());
+    try {
+        under.Write("Scoring", "Round1", "4");
+        ADD_FAILURE() << "no error";
+    } catch (const HoopError& e) {
+        EXPECT_EQ(std::string(e.what()), "Failed to set data for 'Round1' in " + dir.file("plain/settings.ini"));
+    }
+    EXPECT_TRUE(TestPrompts().boxes.empty());
+    EXPECT_EQ(dir.read("plain"), "");
+}
+
+// A file without read permission. Root reads every file, so as root the test runs itself again
+// as the user nobody.
+TEST_F(QtSettingsFile, AFileWithoutReadPermissionIsNeverWrittenOver)
+{
+    if (::geteuid() == 0) {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        QProcess child;
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QStringLiteral("setpriv"), {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                                QCoreApplication::applicationFilePath(),
+                                                QStringLiteral("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QByteArray output = child.readAll();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+        return;
+    }
+    dir.write("settings.ini", Good);
+    std::filesystem::permissions(dir.file("settings.ini"), std::filesystem::perms::none);
+    QtSettingsStore store(path());
+    EXPECT_FALSE(store.Read("Scoring", "Round1").has_value());
+    EXPECT_THROW(store.Write("Scoring", "Round1", "4"), HoopError);
+    EXPECT_FALSE(store.Read("Scoring", "Round1").has_value());
+    ASSERT_EQ(TestPrompts().boxes.size(), 1u) << "reported once";
+    EXPECT_EQ(TestPrompts().boxes[0].text.toStdString(), "The settings file " + dir.file("settings.ini") +
+                                                             " cannot be read: Permission denied. The default settings are "
+                                                             "used, and the file is left as it is.");
+    std::filesystem::permissions(dir.file("settings.ini"), std::filesystem::perms::owner_read);
+    EXPECT_EQ(dir.read("settings.ini"), Good);
+}

@@ -10,15 +10,16 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
-#include "players/layout_table.h"
+#include "ui/layout_table.h"
 #include "players/player_icons.h"
 #include "players/player_props.h"
 #include "printing/print_commands.h"
-#include "shell/ansi_text.h"
-#include "shell/busy_cursor.h"
-#include "shell/drawing_suspended.h"
-#include "shell/main_window.h"
-#include "shell/prompts.h"
+#include "ui/ansi_text.h"
+#include "ui/busy_cursor.h"
+#include "ui/drawing_suspended.h"
+#include "session/pool_session.h"
+#include "ui/frame.h"
+#include "ui/prompts.h"
 
 namespace {
 constexpr int ItemHeight = 18;
@@ -74,8 +75,8 @@ bool passesFilter(const TPlayer& entry, int filter)
     }
 }
 
-TfrmOpen::TfrmOpen(TMainForm& main, QWidget* parent)
-    : QDialog(parent), imgPaid(paidIcon()), imgNotPaid(notPaidIcon()), m_main(main)
+TfrmOpen::TfrmOpen(TPoolSession& session, IFrame& frame, QWidget* parent)
+    : QDialog(parent), imgPaid(paidIcon()), imgNotPaid(notPaidIcon()), m_session(session), m_main(frame)
 {
     setWindowTitle(QStringLiteral("Player Manager"));
     CreateControls();
@@ -177,7 +178,7 @@ void TfrmOpen::FillPlayerList(int filter)
         TPlayer* entry;
     };
     std::vector<Row> rows;
-    TPlayers& players = m_main.Players();
+    TPlayers& players = m_session.players();
     for (int i = 0; i < players.Count(); ++i) {
         TPlayer* entry = players.Item(i);
         if (entry->Id != ResultsId && passesFilter(*entry, filter)) rows.push_back({FromAnsi(entry->Name.view()), entry});
@@ -236,7 +237,7 @@ void TfrmOpen::mnuDeleteClick()
         ShowInformation(NoPlayerSelectedMessage);
         return;
     }
-    TPlayers& players = m_main.Players();
+    TPlayers& players = m_session.players();
     bool deleted = false;
     for (const TPlayer* entry : chosen) {
         if (!ConfirmOkCancel(QStringLiteral("Delete picks for ") + FromAnsi(entry->Name.view()) + QStringLiteral("?")))
@@ -249,14 +250,14 @@ void TfrmOpen::mnuDeleteClick()
 
 void TfrmOpen::mnuPrintPicksClick()
 {
-    if (const TPlayer* entry = EntryOf(lstPlayers->currentItem())) PrintPool(m_main, entry);
+    if (const TPlayer* entry = EntryOf(lstPlayers->currentItem())) PrintPool(m_session, m_main, entry);
 }
 
 void TfrmOpen::mnuPropsClick()
 {
     const TPlayer* entry = EntryOf(lstPlayers->currentItem());
     if (!entry) return;
-    TfrmProps props(this, m_main.Players(), entry->Id);
+    TfrmProps props(this, m_session.players(), entry->Id);
     props.exec();
     if (props.Changed) FillPlayerList(m_filter);
 }

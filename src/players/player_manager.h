@@ -17,7 +17,8 @@ class QModelIndex;
 class QPainter;
 class QPushButton;
 class QStyleOptionViewItem;
-class TMainForm;
+class IFrame;
+class TPoolSession;
 
 // How one list item looks: the name's colour and which of the two icons goes before it.
 struct PlayerItemLook {
@@ -38,7 +39,7 @@ inline const QString NoPlayerSelectedMessage = QStringLiteral("At least 1 player
 class TfrmOpen : public QDialog {
     Q_OBJECT
 public:
-    TfrmOpen(TMainForm& main, QWidget* parent = nullptr);
+    TfrmOpen(TPoolSession& session, IFrame& frame, QWidget* parent = nullptr);
 
     std::vector<TPlayer*> SelectedPlayers;  // chosen with Open, in list order
 
@@ -77,6 +78,7 @@ private:
     void PlaceControls();
     void showPopupMenu(const QPoint& pos);
 
-    TMainForm& m_main;
+    TPoolSession& m_session;
+    IFrame& m_main;
     int m_filter = AllPlayers;
 };

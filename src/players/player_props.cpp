@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "players/layout_table.h"
-#include "shell/ansi_text.h"
-#include "shell/application.h"
+#include "ui/layout_table.h"
+#include "ui/ansi_text.h"
+#include "ui/guarded.h"
 
 namespace {
 constexpr int NameWidth = 25;

@@ -1,8 +1,6 @@
 #include "pool/bracket.h"
 
 namespace {
-TTeam g_teams[RegionCount][SeedCount];
-
 // Slot A seed of first-round pair k (1..8); slot B is 17 minus it.
 constexpr int TopSeed[8] = {1, 8, 5, 4, 6, 3, 7, 2};
 }  // namespace
@@ -25,18 +23,16 @@ bool IsValidTeamCode(TeamCode code)
     return region >= 1 && region <= RegionCount && seed >= 1 && seed <= SeedCount;
 }
 
-TTeam& TeamEntry(int region, int seed) { return g_teams[region - 1][seed - 1]; }
-
-void ClearTeams()
+void TTeamTable::Clear()
 {
-    for (auto& region : g_teams)
+    for (auto& region : m_teams)
         for (auto& team : region) team = TTeam{};
 }
 
-std::string TeamName(TeamCode code)
+std::string_view TTeamTable::NameView(TeamCode code) const
 {
     if (!IsValidTeamCode(code)) return {};
-    return TeamEntry(RegionOfCode(code), SeedOfCode(code)).name.str();
+    return Entry(RegionOfCode(code), SeedOfCode(code)).name.view();
 }
 
 int RoundOfGame(int game)

@@ -27,12 +27,19 @@ struct TTeam {
     ShortString<2> losses;
 };
 
-// The global team table, [region position 1..4][seed 1..16].
-TTeam& TeamEntry(int region, int seed);
-void ClearTeams();
+// The team table, [region position 1..4][seed 1..16]; the pool session owns the program's one.
+class TTeamTable {
+public:
+    TTeam& Entry(int region, int seed) { return m_teams[region - 1][seed - 1]; }
+    const TTeam& Entry(int region, int seed) const { return m_teams[region - 1][seed - 1]; }
+    // Name of a team; empty for 0 and for anything that is not a valid code.
+    std::string TeamName(TeamCode code) const { return std::string(NameView(code)); }
+    std::string_view NameView(TeamCode code) const;
+    void Clear();
 
-// Name of a team; empty for 0 and for anything that is not a valid code.
-std::string TeamName(TeamCode code);
+private:
+    TTeam m_teams[RegionCount][SeedCount];
+};
 
 // Round 1..6 of game 1..63 (0 outside).
 int RoundOfGame(int game);

@@ -7,7 +7,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
-#include <map>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,9 +38,6 @@ std::string BaseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-ssize_t SystemRead(int fd, void* buffer, std::size_t size) { return ::read(fd, buffer, size); }
-ReadFunction g_read = &SystemRead;
-
 // Follows symbolic links to the file they end at, so a save replaces the target and keeps the
 // link. A link that points nowhere names the file to create.
 std::string ResolveLinks(const std::string& path)
@@ -57,16 +53,6 @@ std::string ResolveLinks(const std::string& path)
         current = target.front() == '/' ? target : JoinPath(FolderOf(current), target);
     }
     return current;
-}
-
-struct GuardEntry {
-    FileGuard guard;
-    std::string reason;
-};
-std::map<std::string, GuardEntry>& Guards()
-{
-    static std::map<std::string, GuardEntry> guards;
-    return guards;
 }
 
 const char* const TempMarker = ".hoopfall-tmp-";
@@ -118,9 +104,8 @@ bool CopyToNewFile(const std::string& source, const std::string& destination)
 }
 }  // namespace
 
-void SetReadFunction(ReadFunction read) { g_read = read ? read : &SystemRead; }
-
-ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(const char*, std::size_t)>& sink)
+ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
+                           ReadFunction read)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
@@ -141,7 +126,7 @@ ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(con
     }
     std::vector<char> buffer(1 << 20);
     for (;;) {
-        const ssize_t n = g_read(fd, buffer.data(), buffer.size());
+        const ssize_t n = read ? read(fd, buffer.data(), buffer.size()) : ::read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             const int err = errno;
@@ -155,26 +140,11 @@ ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(con
     return {ReadStatus::Read, {}};
 }
 
-ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes)
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, ReadFunction read)
 {
     bytes.clear();
-    return ReadFileChunks(path, [&bytes](const char* data, std::size_t size) { bytes.append(data, size); });
+    return ReadFileChunks(path, [&bytes](const char* data, std::size_t size) { bytes.append(data, size); }, read);
 }
-
-// ---- Guards ----------------------------------------------------------------------------------
-
-void GuardFile(const std::string& path, FileGuard guard, const std::string& reason)
-{
-    Guards()[ResolveLinks(path)] = {guard, reason};
-}
-
-bool IsFileBlocked(const std::string& path)
-{
-    const auto it = Guards().find(ResolveLinks(path));
-    return it != Guards().end() && it->second.guard == FileGuard::Blocked;
-}
-
-void ClearFileGuards() { Guards().clear(); }
 
 std::string AsideName(const std::string& path, const std::string& tag)
 {
@@ -201,18 +171,15 @@ std::string MoveAside(const std::string& path, const std::string& tag)
 
 // ---- Atomic writing --------------------------------------------------------------------------
 
-AtomicFile::AtomicFile(std::string path) : m_path(std::move(path)), m_target(ResolveLinks(m_path))
+AtomicFile::AtomicFile(std::string path, FileGuard* guard) : m_path(std::move(path)), m_target(ResolveLinks(m_path))
 {
-    auto& guards = Guards();
-    if (const auto it = guards.find(m_target); it != guards.end()) {
-        if (it->second.guard == FileGuard::Blocked)
-            throw HoopError("Cannot write file " + m_path + ": " + it->second.reason);
+    if (guard && guard->blocked()) throw HoopError("Cannot write file " + m_path + ": " + guard->reason);
+    if (guard && guard->state == FileGuard::State::CopyAsideFirst) {
         // The file held bytes that could not be used (a torn last record): keep them before
         // they are replaced.
         const std::string aside = AsideName(m_target, "damaged");
-        if (!CopyToNewFile(m_target, aside) && errno != ENOENT)
-            fail("Cannot keep a copy of", errno);
-        guards.erase(it);
+        if (!CopyToNewFile(m_target, aside) && errno != ENOENT) fail("Cannot keep a copy of", errno);
+        guard->state = FileGuard::State::None;
     }
 
     struct stat st {};
@@ -292,9 +259,9 @@ void AtomicFile::commit()
         throw HoopError("Cannot write file " + m_path + ": " + SystemReason(EIO));
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view data)
+void WriteFileAtomic(const std::string& path, std::string_view data, FileGuard* guard)
 {
-    AtomicFile file(path);
+    AtomicFile file(path, guard);
     file.write(data);
     file.commit();
 }

@@ -23,25 +23,28 @@ struct ReadOutcome {
     std::string reason;  // the system's reason when Unreadable
 };
 
+// The read(2) the readers use; tests pass one that fails part-way. nullptr is the real one.
+using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
+
 // Reads a regular file in chunks, handing each to sink. Never opens a folder, a pipe or a device
 // (that is Unreadable, "not a regular file"); a read error at any offset is Unreadable, after the
 // chunks read before it were handed on.
-ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(const char*, std::size_t)>& sink);
+ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
+                           ReadFunction read = nullptr);
 // The whole file in memory; bytes are what was read before a failure.
-ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes);
-
-// The read(2) the readers use; tests put in one that fails part-way. nullptr puts back the real one.
-using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
-void SetReadFunction(ReadFunction read);
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, ReadFunction read = nullptr);
 
 // ---- Files that must not be written over -----------------------------------------------------
 
-// A data file that was not read in full is kept: a writer that is about to replace it first copies
-// it aside (a torn tail), or is refused (a file that could neither be read nor moved aside).
-enum class FileGuard { CopyAsideFirst, Blocked };
-void GuardFile(const std::string& path, FileGuard guard, const std::string& reason = {});
-bool IsFileBlocked(const std::string& path);
-void ClearFileGuards();  // a new run: tests start each case with none
+// What a save must do about a data file that was not read in full at start-up: copy it aside
+// first (a torn tail), or nothing at all (a file that could neither be read nor moved aside).
+// Each data file's owner keeps one and hands it to the writer.
+struct FileGuard {
+    enum class State { None, CopyAsideFirst, Blocked };
+    State state = State::None;
+    std::string reason;  // why a Blocked file is not written
+    bool blocked() const { return state == State::Blocked; }
+};
 
 // The name a kept file gets beside the original: "PICKS.HFD.unreadable-20261207-101500" (with
 // "-2", "-3" ... when that name is taken).
@@ -58,7 +61,9 @@ std::string MoveAside(const std::string& path, const std::string& tag);
 // target, a read-only file is refused, and the folder is synced after the rename.
 class AtomicFile {
 public:
-    explicit AtomicFile(std::string path);
+    // guard: the file's guard, when it is a data file (a Blocked file is refused; a torn one is
+    // copied aside first, and the guard then cleared).
+    explicit AtomicFile(std::string path, FileGuard* guard = nullptr);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -77,7 +82,7 @@ private:
     bool m_done = false;
 };
 
-void WriteFileAtomic(const std::string& path, std::string_view data);
+void WriteFileAtomic(const std::string& path, std::string_view data, FileGuard* guard = nullptr);
 
 // Temp files are named ".<name>.hoopfall-tmp-XXXXXX" beside their target.
 bool IsTempFileName(const std::string& fileName);

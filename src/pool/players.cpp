@@ -27,17 +27,6 @@ std::int32_t GetInt32(const unsigned char* p)
                                      std::uint32_t(p[3]) << 24);
 }
 
-std::int32_t ClockIdSource()
-{
-    static std::mt19937 generator(static_cast<unsigned>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count()));
-    std::uniform_int_distribution<std::int32_t> draw(0, 999'999'998);
-    return draw(generator);
-}
-
-IdSource g_idSource = &ClockIdSource;
-
 int Sign(int v) { return (v > 0) - (v < 0); }
 
 int CompareBytes(std::string_view a, std::string_view b)
@@ -48,12 +37,7 @@ int CompareBytes(std::string_view a, std::string_view b)
     return Sign(int(a.size()) - int(b.size()));
 }
 
-std::string_view ChampionName(const TPlayer& p)
-{
-    const TeamCode code = p.Picks[GameCount];
-    if (!IsValidTeamCode(code)) return {};
-    return TeamEntry(RegionOfCode(code), SeedOfCode(code)).name.view();
-}
+std::string_view ChampionName(const TTeamTable& teams, const TPlayer& p) { return teams.NameView(p.Picks[GameCount]); }
 }  // namespace
 
 void EncodePlayer(const TPlayer& entry, unsigned char* r)
@@ -78,8 +62,8 @@ void DecodePlayer(const unsigned char* r, TPlayer& entry)
     for (int g = 1; g <= GameCount; ++g) entry.Picks[g] = GetInt32(r + 48 + 4 * (g - 1));
 }
 
-TPlayers::TPlayers(IPoolHost& host, std::string dir)
-    : m_host(host), m_dir(std::move(dir)), m_journal(JoinPath(m_dir, JournalFileName))
+TPlayers::TPlayers(IPoolHost& host, std::string dir, const TTeamTable& teams)
+    : m_host(host), m_dir(std::move(dir)), m_teams(teams), m_journal(JoinPath(m_dir, JournalFileName))
 {
 }
 
@@ -112,15 +96,26 @@ TPlayer* TPlayers::Add(const TPlayer& entry)
 {
     TPlayer& added = append();
     added = entry;
-    if (m_idIndexValid) ++m_idCount[entry.Id];
+    counted(added, +1);
     return &added;
+}
+
+void TPlayers::counted(const TPlayer& entry, int change)
+{
+    if (entry.Id == ResultsId) m_resultsCount += change;
+    if (!m_idIndexValid) return;
+    if (change > 0) {
+        ++m_idCount[entry.Id];
+    } else if (const auto it = m_idCount.find(entry.Id); it != m_idCount.end() && --it->second == 0) {
+        m_idCount.erase(it);
+    }
 }
 
 void TPlayers::Clear()
 {
     m_items.clear();
     m_idIndexValid = false;
-    HasResults = 0;
+    m_resultsCount = 0;
 }
 
 bool TPlayers::LoadPlayersFromBytes(const unsigned char* data, std::size_t size)
@@ -131,7 +126,7 @@ bool TPlayers::LoadPlayersFromBytes(const unsigned char* data, std::size_t size)
         TPlayer& entry = append();
         DecodePlayer(data + pos, entry);
         if (entry.Id == ResultsId) {
-            HasResults = 1;
+            ++m_resultsCount;
             entry.Modified = 1;  // the first scoring pass rescores everybody
         }
     }
@@ -143,7 +138,9 @@ bool TPlayers::LoadPlayers()
     const std::string path = PicksPath();
     // Decode whole records as they come; a partial tail is an input error.
     std::string carry;  // a record split between two chunks
-    const ReadOutcome read = ReadFileChunks(path, [this, &carry](const char* data, std::size_t size) {
+    const ReadOutcome read = ReadFileChunks(
+        path,
+        [this, &carry](const char* data, std::size_t size) {
         if (!carry.empty()) {
             const std::size_t take = std::min(size, PickRecordSize - carry.size());
             carry.append(data, take);
@@ -156,16 +153,17 @@ bool TPlayers::LoadPlayers()
         const std::size_t whole = size - size % PickRecordSize;
         LoadPlayersFromBytes(reinterpret_cast<const unsigned char*>(data), whole);
         carry.assign(data + whole, size - whole);
-    });
+        },
+        m_read);
     m_loadStatus = read.status;
     const bool torn = read.status == ReadStatus::Read && !carry.empty();
     if (read.status == ReadStatus::Unreadable) {
         const std::string note = Count() > 0 ? "The " + std::to_string(Count()) +
                                                    " records read before the error are in the list."
                                              : std::string();
-        KeepUnreadableFile(path, read.reason, m_host, note);
+        KeepUnreadableFile(path, read.reason, m_host, m_picksGuard, note);
     } else if (torn) {
-        GuardFile(path, FileGuard::CopyAsideFirst);
+        m_picksGuard.state = FileGuard::State::CopyAsideFirst;
     }
 
     const int before = Count();
@@ -193,7 +191,7 @@ void TPlayers::replayJournal()
     });
     if (replay.read.status == ReadStatus::Missing) return;
     if (replay.read.status == ReadStatus::Unreadable) {
-        KeepUnreadableFile(m_journal.Path(), replay.read.reason, m_host,
+        KeepUnreadableFile(m_journal.Path(), replay.read.reason, m_host, m_journalGuard,
                            "Changes saved in the last run that did not close normally may be missing.");
         return;
     }
@@ -206,9 +204,9 @@ void TPlayers::replayJournal()
         m_host.ShowError("The file " + m_journal.Path() + " is damaged after its first " +
                          std::to_string(replay.records) + " changes, which were restored. A copy was kept as " +
                          replay.keptAs + ".");
-    if (IsFileBlocked(PicksPath())) return;  // the journal holds this run's changes until then
+    if (m_picksGuard.blocked()) return;  // the journal holds this run's changes until then
     try {
-        SavePlayersTo(PicksPath());
+        SavePlayersTo(PicksPath(), &m_picksGuard);
         m_journal.Remove();
     } catch (const std::exception& error) {
         m_host.ShowError(std::string(error.what()) + ". " + JournalKeptNote);
@@ -226,10 +224,10 @@ std::string TPlayers::PicksBytes() const
     return bytes;
 }
 
-bool TPlayers::SavePlayersTo(const std::string& path) const
+bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard) const
 {
     // Encode in chunks so a large pool is not held twice in memory.
-    AtomicFile file(path);
+    AtomicFile file(path, guard);
     std::vector<unsigned char> chunk(PickRecordSize * 4096);
     std::size_t used = 0;
     for (const TPlayer* entry : m_items) {
@@ -247,7 +245,7 @@ bool TPlayers::SavePlayersTo(const std::string& path) const
 
 void TPlayers::WritePicksFile()
 {
-    SavePlayersTo(PicksPath());
+    SavePlayersTo(PicksPath(), &m_picksGuard);
     m_writeOnDestroy = false;
     m_journal.Remove();
 }
@@ -267,19 +265,14 @@ TPlayer* TPlayers::applyStore(const TPlayer& entry, bool rescore)
         target = Add(entry);
         target->Modified = 1;  // never scored yet
     }
-    if (entry.Id == ResultsId) HasResults = 1;
     return target;
 }
 
 void TPlayers::applyDelete(int index)
 {
-    const std::int32_t id = m_items[static_cast<std::size_t>(index)]->Id;
+    const TPlayer& entry = *m_items[static_cast<std::size_t>(index)];
+    counted(entry, -1);
     m_items.erase(m_items.begin() + index);  // the entry itself stays in storage
-    if (m_idIndexValid) {
-        const auto it = m_idCount.find(id);
-        if (it != m_idCount.end() && --it->second == 0) m_idCount.erase(it);
-    }
-    if (id == ResultsId) HasResults = IndexOfId(ResultsId) >= 0 ? 1 : 0;
 }
 
 TPlayer* TPlayers::StoreEntry(const TPlayer& entry, bool rescore)
@@ -338,13 +331,13 @@ void TPlayers::UpdatePlayerCount() { m_host.SetCountText("Players: " + std::to_s
 int TPlayers::ComparePlayers(const TPlayer& a, const TPlayer& b) const
 {
     int raw = 0;
-    switch (SortKey) {
-    case 0: raw = Sign((a.Total > b.Total) - (a.Total < b.Total)); break;
-    case 1: raw = Sign((a.Potential > b.Potential) - (a.Potential < b.Potential)); break;
-    case 2: raw = CompareBytes(a.Name.view(), b.Name.view()); break;
-    default: raw = CompareBytes(ChampionName(a), ChampionName(b)); break;
+    switch (m_sortKey) {
+    case SortKey::Total: raw = Sign((a.Total > b.Total) - (a.Total < b.Total)); break;
+    case SortKey::Potential: raw = Sign((a.Potential > b.Potential) - (a.Potential < b.Potential)); break;
+    case SortKey::Name: raw = CompareBytes(a.Name.view(), b.Name.view()); break;
+    case SortKey::Champion: raw = CompareBytes(ChampionName(m_teams, a), ChampionName(m_teams, b)); break;
     }
-    return SortAscending ? raw : -raw;
+    return m_sortAscending ? raw : -raw;
 }
 
 void TPlayers::Sort()
@@ -377,11 +370,20 @@ void TPlayers::QuickSort(int low, int high)
 
 void TPlayers::ShowStandings(bool bringToFront) { m_host.ShowStandings(bringToFront); }
 
-void SetIdSource(IdSource source) { g_idSource = source ? source : &ClockIdSource; }
-
-std::int32_t NewPlayerId(const TPlayers& players)
+IdSource ClockIdSource()
 {
-    std::int32_t id = g_idSource();
-    while (id == 0 || players.IndexOfId(id) >= 0) id = g_idSource();
+    auto generator = std::make_shared<std::mt19937>(static_cast<unsigned>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count()));
+    return [generator] {
+        std::uniform_int_distribution<std::int32_t> draw(0, 999'999'998);
+        return draw(*generator);
+    };
+}
+
+std::int32_t NewPlayerId(const TPlayers& players, const IdSource& source)
+{
+    std::int32_t id = source();
+    while (id == 0 || players.IndexOfId(id) >= 0) id = source();
     return id;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -7,6 +8,7 @@
 
 #include "pool/bracket.h"
 #include "pool/journal.h"
+#include "pool/scoring.h"
 #include "pool/short_string.h"
 
 class IPoolHost;
@@ -34,19 +36,16 @@ struct TPlayer {
     std::uint8_t Complete = 0;
 };
 
-// The open standings window, as the list knows it.
-class IStandingsView {
-public:
-    virtual ~IStandingsView() = default;
-    virtual void RefreshStandings() = 0;
-};
+// The standings' sort orders.
+enum class SortKey : std::uint8_t { Total, Potential, Name, Champion };
 
 // The participant list. Entries live in stable storage: a removed entry stays readable until the
 // list is destroyed, so windows that still show it can go on reading it.
 class TPlayers {
 public:
-    // dir: the folder of PICKS.HFD; host: the main window (status bar, boxes, child windows).
-    TPlayers(IPoolHost& host, std::string dir);
+    // dir: the folder of PICKS.HFD; host: the main window (status bar, boxes, child windows);
+    // teams: the pool's team table (the champion sort names the picked team).
+    TPlayers(IPoolHost& host, std::string dir, const TTeamTable& teams);
     // Writes PICKS.HFD unless the owner already did (see WritePicksFile); errors are swallowed
     // here because the owner reports them when it closes.
     ~TPlayers();
@@ -57,8 +56,9 @@ public:
     TPlayer& operator[](int index) { return *m_items.at(static_cast<std::size_t>(index)); }
     const TPlayer& operator[](int index) const { return *m_items.at(static_cast<std::size_t>(index)); }
     TPlayer* Item(int index) { return m_items[static_cast<std::size_t>(index)]; }
-    // In memory only (loading, tests); the commands use StoreEntry and DeletePlayer.
-    TPlayer* Add(const TPlayer& entry);  // appends a copy and returns it; an entry's Id never changes after
+    // In memory only (loading, tests); the commands use StoreEntry and DeletePlayer. An entry's Id
+    // never changes once it is in the list.
+    TPlayer* Add(const TPlayer& entry);  // appends a copy and returns it
     void Clear();                        // removes every entry (they stay readable)
 
     // Loads PICKS.HFD, then replays the journal of changes a run that ended without closing left,
@@ -67,7 +67,7 @@ public:
     // last record shows the quick tip, and a torn file is copied aside before it is first replaced.
     bool LoadPlayers();
     bool LoadPlayersFromBytes(const unsigned char* data, std::size_t size);
-    bool SavePlayersTo(const std::string& path) const;
+    bool SavePlayersTo(const std::string& path, FileGuard* guard = nullptr) const;
     std::string PicksBytes() const;      // the file content for the current list
     // Writes the program's PICKS.HFD now and removes the journal; the destructor then writes nothing.
     void WritePicksFile();
@@ -77,6 +77,9 @@ public:
     // How PICKS.HFD was found at start-up: Unreadable means the list does not hold the pool's
     // participants, so nothing may be backed up from it.
     ReadStatus PicksLoadStatus() const { return m_loadStatus; }
+    void SetReadFunction(ReadFunction read) { m_read = read; }  // the file-reading seam (tests)
+    // The settings of each scoring pass; without one the defaults score.
+    void SetScoringSource(std::function<ScoringValues()> source) { m_scoringSource = std::move(source); }
 
     // Changes that reach the disk (the journal) before they return; a failure throws a HoopError
     // and leaves the list as it was.
@@ -100,20 +103,22 @@ public:
     int IndexOfId(std::int32_t id) const;
     bool DeletePlayer(std::int32_t id);
     void UpdatePlayerCount();
-    int ParticipantCount() const { return Count() - (HasResults ? 1 : 0); }
+    int ParticipantCount() const { return Count() - (HasResults() ? 1 : 0); }
+    // Whether the list holds the results entry; follows the entries.
+    bool HasResults() const { return m_resultsCount > 0; }
 
+    ::SortKey SortKey() const { return m_sortKey; }
+    bool SortAscending() const { return m_sortAscending; }
+    void SetSort(::SortKey key, bool ascending)
+    {
+        m_sortKey = key;
+        m_sortAscending = ascending;
+    }
     int ComparePlayers(const TPlayer& a, const TPlayer& b) const;
     void Sort();  // in place, by ComparePlayers
 
     bool UpdateStandings(bool force);
     void ShowStandings(bool bringToFront);
-
-    IPoolHost& Host() { return m_host; }
-
-    IStandingsView* StandingsWindow = nullptr;
-    std::uint8_t HasResults = 0;
-    std::uint8_t SortAscending = 0;
-    std::uint8_t SortKey = 0;  // 0 total, 1 potential, 2 name, 3 champion
 
 private:
     void QuickSort(int low, int high);
@@ -126,15 +131,25 @@ private:
     // with the list, from a few entries to a thousand.
     static constexpr std::size_t MaxBlockSize = 1024;
 
+    void counted(const TPlayer& entry, int change);  // keeps the id and results counts
+
     IPoolHost& m_host;
     std::string m_dir;
+    const TTeamTable& m_teams;
     std::vector<std::unique_ptr<TPlayer[]>> m_blocks;
     std::size_t m_blockUsed = 0;
     std::size_t m_blockSize = 0;
     std::vector<TPlayer*> m_items;
     bool m_writeOnDestroy = true;
     ReadStatus m_loadStatus = ReadStatus::Missing;
+    FileGuard m_picksGuard;
+    FileGuard m_journalGuard;
+    ReadFunction m_read = nullptr;
+    std::function<ScoringValues()> m_scoringSource;
     TJournal m_journal;
+    int m_resultsCount = 0;
+    ::SortKey m_sortKey = ::SortKey::Total;  // descending by total, the standings' start
+    bool m_sortAscending = false;
     // How many entries have each id; built at the first lookup, then kept up to date.
     mutable std::unordered_map<std::int32_t, int> m_idCount;
     mutable bool m_idIndexValid = false;
@@ -147,8 +162,9 @@ inline const std::string JournalKeptNote =
 void EncodePlayer(const TPlayer& entry, unsigned char* record);
 void DecodePlayer(const unsigned char* record, TPlayer& entry);
 
-// A new participant id: uniformly 0..999,999,998, drawn again while it is 0 or already used.
-std::int32_t NewPlayerId(const TPlayers& players);
-// The generator behind it (seeded from the clock by default); tests put in their own.
-using IdSource = std::int32_t (*)();
-void SetIdSource(IdSource source);
+// A new participant id from source (uniformly 0..999,999,998), drawn again while it is 0 or
+// already used.
+using IdSource = std::function<std::int32_t()>;
+std::int32_t NewPlayerId(const TPlayers& players, const IdSource& source);
+// The program's source: a generator seeded from the clock.
+IdSource ClockIdSource();

@@ -12,6 +12,8 @@ public:
     virtual int FindSheetWindow(int tag) = 0;
     // Refreshes the open standings window, or creates it; raises it maximised when asked.
     virtual void ShowStandings(bool bringToFront) = 0;
+    // Whether the standings window is open: a save rescores at once only then.
+    virtual bool IsStandingsOpen() = 0;
     virtual void ShowInformation(const std::string& text) = 0;
     virtual void ShowError(const std::string& text) = 0;
     virtual void Beep() = 0;
@@ -25,6 +27,7 @@ public:
     void SetCountText(const std::string&) override {}
     int FindSheetWindow(int) override { return -1; }
     void ShowStandings(bool) override {}
+    bool IsStandingsOpen() override { return false; }
     void ShowInformation(const std::string&) override {}
     void ShowError(const std::string&) override {}
     void Beep() override {}
@@ -49,5 +52,3 @@ private:
     int m_last;
 };
 
-// Whole-number percentage, halves to the even integer.
-int RoundPercent(double fraction);

@@ -6,7 +6,7 @@
 
 #include "pool/players.h"
 #include "pool/pool_host.h"
-#include "settings/settings.h"
+#include "pool/scoring.h"
 
 int RoundPercent(double fraction) { return static_cast<int>(std::nearbyint(fraction * 100.0)); }
 
@@ -48,7 +48,7 @@ void StorePoints(TPlayer& entry, const std::uint32_t (&points)[RoundCount + 1], 
 
 // Games in increasing order: a correct pick of a played game earns its value, a wrong one puts
 // the picked team among the eliminated; a live pick of an open game adds to the potential.
-void ScoreEntryByTheRules(TPlayer& entry, const TPlayer& results, const settings::ScoringValues& values,
+void ScoreEntryByTheRules(TPlayer& entry, const TPlayer& results, const ScoringValues& values,
                           EliminatedSet& eliminated)
 {
     std::uint32_t points[RoundCount + 1] = {};
@@ -86,7 +86,7 @@ struct GameRun {
 
 class ScoringPass {
 public:
-    ScoringPass(const TPlayer& results, const settings::ScoringValues& values) : m_results(results), m_values(values)
+    ScoringPass(const TPlayer& results, const ScoringValues& values) : m_results(results), m_values(values)
     {
         for (int g = 1; g <= GameCount; ++g) {
             const int r = RoundOfGame(g);
@@ -221,7 +221,7 @@ private:
     }
 
     const TPlayer& m_results;
-    settings::ScoringValues m_values;
+    ScoringValues m_values;
     EliminatedSet m_eliminated;
     bool m_fast = true;
     TeamCode m_winner[GameCount + 1] = {};
@@ -264,7 +264,7 @@ private:
 
 bool TPlayers::UpdateStandings(bool force)
 {
-    if (Count() == 0 || (!StandingsWindow && !force)) return false;
+    if (Count() == 0 || (!m_host.IsStandingsOpen() && !force)) return false;
     struct Finish {  // clears the hint panel and the bar also when a step fails
         IPoolHost& host;
         ~Finish()
@@ -279,8 +279,7 @@ bool TPlayers::UpdateStandings(bool force)
     if (resultsIndex < 0) return false;
     TPlayer& results = *m_items[static_cast<std::size_t>(resultsIndex)];
 
-    TRegIniFile store;
-    ScoringPass pass(results, settings::ReadScoringValues(store));
+    ScoringPass pass(results, m_scoringSource ? m_scoringSource() : ScoringValues{});
     PassProgress progress(m_host, m_items.size());
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         TPlayer& entry = *m_items[i];

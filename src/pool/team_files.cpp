@@ -11,12 +11,12 @@
 #include "pool/unreadable_file.h"
 
 namespace {
-void ReadTeamRecord(const unsigned char* p)
+void ReadTeamRecord(TTeamTable& teams, const unsigned char* p)
 {
     const int region = p[0];
     const int seed = p[1];
     if (region < 1 || region > RegionCount || seed < 1 || seed > SeedCount) return;
-    TTeam& team = TeamEntry(region, seed);
+    TTeam& team = teams.Entry(region, seed);
     team.region = p[0];
     team.seed = p[1];
     team.name.readFrom(p + 2);
@@ -38,48 +38,48 @@ using IniFile = CSimpleIniA;  // CSimpleIniA is the case-insensitive one
 const char* const RegionsSection = "Regions";
 }  // namespace
 
-bool LoadTeamsFromBytes(const unsigned char* data, std::size_t size)
+bool LoadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size)
 {
     std::size_t pos = 0;
-    for (; pos + TeamRecordSize <= size; pos += TeamRecordSize) ReadTeamRecord(data + pos);
+    for (; pos + TeamRecordSize <= size; pos += TeamRecordSize) ReadTeamRecord(teams, data + pos);
     return pos == size;
 }
 
-bool LoadTeams(const std::string& dir, IPoolHost& host)
+bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileGuard& guard, ReadFunction readFunction)
 {
     const std::string path = JoinPath(dir, TeamsFileName);
     std::string bytes;
-    const ReadOutcome read = ReadWholeFile(path, bytes);
+    const ReadOutcome read = ReadWholeFile(path, bytes, readFunction);
     // Records read before a failure stay in the table, as with a torn file.
     const bool wholeRecords =
-        LoadTeamsFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        LoadTeamsFromBytes(teams, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     if (read.status == ReadStatus::Unreadable) {
         // Moved aside (or guarded), so the Options dialog's OK can never write nameless teams over
         // the ones the organiser never saw.
-        KeepUnreadableFile(path, read.reason, host);
+        KeepUnreadableFile(path, read.reason, host, guard);
         return false;
     }
     if (read.status == ReadStatus::Read && wholeRecords) return true;
-    if (read.status == ReadStatus::Read) GuardFile(path, FileGuard::CopyAsideFirst);  // torn: keep its bytes
+    if (read.status == ReadStatus::Read) guard.state = FileGuard::State::CopyAsideFirst;  // torn: keep its bytes
     host.Beep();
     host.ShowInformation(TeamsQuickTip);
     return false;
 }
 
-void SaveTeams(const std::string& dir)
+void SaveTeams(const std::string& dir, TTeamTable& teams, FileGuard* guard)
 {
     std::string bytes(std::size_t(RegionCount * SeedCount) * TeamRecordSize, '\0');
     auto* p = reinterpret_cast<unsigned char*>(bytes.data());
     for (int r = 1; r <= RegionCount; ++r) {
         for (int s = 1; s <= SeedCount; ++s) {
-            TTeam& team = TeamEntry(r, s);
+            TTeam& team = teams.Entry(r, s);
             if (team.wins.empty()) team.wins = "00";
             if (team.losses.empty()) team.losses = "00";
             WriteTeamRecord(team, p);
             p += TeamRecordSize;
         }
     }
-    WriteFileAtomic(JoinPath(dir, TeamsFileName), bytes);
+    WriteFileAtomic(JoinPath(dir, TeamsFileName), bytes, guard);
 }
 
 std::string LoadRegionsFromText(const std::string& text, int position)
@@ -98,15 +98,15 @@ std::string LoadRegions(const std::string& dir, int position)
     return LoadRegionsFromText(text, position);
 }
 
-void CheckRegionsFile(const std::string& dir, IPoolHost& host)
+void CheckRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard, ReadFunction readFunction)
 {
     const std::string path = JoinPath(dir, RegionsFileName);
     std::string text;
-    const ReadOutcome read = ReadWholeFile(path, text);
-    if (read.status == ReadStatus::Unreadable) KeepUnreadableFile(path, read.reason, host);
+    const ReadOutcome read = ReadWholeFile(path, text, readFunction);
+    if (read.status == ReadStatus::Unreadable) KeepUnreadableFile(path, read.reason, host, guard);
 }
 
-void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names)
+void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names, FileGuard* guard)
 {
     const std::string path = JoinPath(dir, RegionsFileName);
     IniFile ini;
@@ -132,5 +132,5 @@ void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names
         if (c == '\n' && (crlf.empty() || crlf.back() != '\r')) crlf += '\r';
         crlf += c;
     }
-    WriteFileAtomic(path, crlf);
+    WriteFileAtomic(path, crlf, guard);
 }

@@ -2,6 +2,9 @@
 #include <array>
 #include <string>
 
+#include "pool/bracket.h"
+#include "pool/file_io.h"
+
 class IPoolHost;
 
 constexpr std::size_t TeamRecordSize = 21;
@@ -15,22 +18,24 @@ inline const std::string TeamsQuickTip =
 // last record beeps and shows the quick tip; records read before stay, and a torn file is copied
 // aside before it is first replaced. A file that exists but could not be read is reported and
 // kept (KeepUnreadableFile). Returns true when the whole file was read.
-bool LoadTeams(const std::string& dir, IPoolHost& host);
+// guard: what later saves of TEAMS.HFD must respect; read: the file-reading seam.
+bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileGuard& guard,
+               ReadFunction read = nullptr);
 
 // Loads team records from bytes (the file's content); false when a partial record was left.
-bool LoadTeamsFromBytes(const unsigned char* data, std::size_t size);
+bool LoadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size);
 
 // Writes the 64 entries to dir/TEAMS.HFD, region by region; empty wins and losses become "00"
 // in the table as well as in the file.
-void SaveTeams(const std::string& dir);
+void SaveTeams(const std::string& dir, TTeamTable& teams, FileGuard* guard = nullptr);
 
 // Name of region position 1..4 from dir/REGIONS.HFD, empty when the file, section or key is missing.
 // A file that cannot be read gives empty names, as a missing one does.
 std::string LoadRegions(const std::string& dir, int position);
 // At start-up: a REGIONS.HFD that exists but cannot be read is reported and kept.
-void CheckRegionsFile(const std::string& dir, IPoolHost& host);
+void CheckRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard, ReadFunction read = nullptr);
 std::string LoadRegionsFromText(const std::string& text, int position);
 
 // Writes the four names as keys "1".."4" of section "Regions", keeping other sections and keys;
 // refused (HoopError) when the existing file cannot be read.
-void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names);
+void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names, FileGuard* guard = nullptr);

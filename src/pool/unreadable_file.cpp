@@ -1,11 +1,10 @@
 #include "pool/unreadable_file.h"
 
 #include "pool/errors.h"
-#include "pool/file_io.h"
 #include "pool/pool_host.h"
 
-std::string KeepUnreadableFile(const std::string& path, const std::string& reason, IPoolHost& host,
-                               const std::string& note)
+void KeepUnreadableFile(const std::string& path, const std::string& reason, IPoolHost& host, FileGuard& guard,
+                        const std::string& note)
 {
     std::string text = "The file " + path + " could not be read: " + reason + ".\n\n";
     try {
@@ -14,11 +13,10 @@ std::string KeepUnreadableFile(const std::string& path, const std::string& reaso
         text += "It was moved aside unchanged as " + (slash == std::string::npos ? aside : aside.substr(slash + 1)) +
                 " in the same folder, and the program goes on without it.";
     } catch (const HoopError& error) {
-        GuardFile(path, FileGuard::Blocked, KeptFileReason);
+        guard = {FileGuard::State::Blocked, KeptFileReason};
         text += std::string(error.what()) +
                 ". It stays as it is, and the program will not write over it while it runs.";
     }
     if (!note.empty()) text += " " + note;
     host.ShowError(text);
-    return text;
 }

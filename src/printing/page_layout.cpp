@@ -4,11 +4,9 @@
 
 #include "pool/bracket.h"
 #include "pool/players.h"
-#include "pool/team_files.h"
 #include "printing/print_texts.h"
 #include "settings/settings.h"
 
-std::uint8_t PrintPickIndex = 1;
 
 namespace {
 const std::string MeasureText = "X";
@@ -52,10 +50,10 @@ int TopSeed(int j)
     return j >= 1 && j <= 8 ? SeedOrder[std::size_t(2 * (j - 1))] : 0;
 }
 
-std::string FormatTeamLabel(int p, int s)
+std::string FormatTeamLabel(const TTeamTable& teams, int p, int s)
 {
     if (p < 1 || p > RegionCount || s < 1 || s > SeedCount) return {};
-    const TTeam& team = TeamEntry(p, s);
+    const TTeam& team = teams.Entry(p, s);
     const std::string wins = team.wins.str();
     std::string record;
     // A record is shown only for a team that has won games; "0", a blank or a stray letter hides it.
@@ -65,26 +63,26 @@ std::string FormatTeamLabel(int p, int s)
     return team.name.str() + record + " " + seed + ".";
 }
 
-void DrawTeamLabel(IPageCanvas& canvas, int x, int y, int p, int s)
+void DrawTeamLabel(IPageCanvas& canvas, const TTeamTable& teams, int x, int y, int p, int s)
 {
     if (p < 1 || p > RegionCount) return;
     const SheetGeometry geo = MeasureSheet(canvas);
-    const std::string text = FormatTeamLabel(p, s);
+    const std::string text = FormatTeamLabel(teams, p, s);
     const int left = p <= 2 ? x : x - canvas.TextWidth(text);
     canvas.TextOut(left, y - geo.g, text);
 }
 
-void DrawPickText(IPageCanvas& canvas, int x, int y, Half half, const TPlayer& entry)
+void DrawPickText(IPageCanvas& canvas, int x, int y, Half half, const TPlayer& entry, const SheetDrawing& drawing)
 {
-    if (PrintPickIndex < 1 || PrintPickIndex > GameCount) return;
-    const std::string text = TeamName(entry.Picks[PrintPickIndex]);
+    if (drawing.pickIndex < 1 || drawing.pickIndex > GameCount) return;
+    const std::string text = drawing.teams.TeamName(entry.Picks[std::size_t(drawing.pickIndex)]);
     if (text.empty()) return;
     const SheetGeometry geo = MeasureSheet(canvas);
     const int left = half == Half::Left ? x + geo.g : x - geo.g - canvas.TextWidth(text);
     canvas.TextOut(left, y - geo.g, text);
 }
 
-void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* entry)
+void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* entry, SheetDrawing& drawing)
 {
     if (r < 1 || r > 6) return;
     const SheetGeometry geo = MeasureSheet(canvas);
@@ -96,8 +94,8 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
     // Every pick line takes the next game, filled or not.
     auto pick = [&](int lineX, int lineY) {
         if (!entry) return;
-        DrawPickText(canvas, lineX, lineY, half, *entry);
-        ++PrintPickIndex;
+        DrawPickText(canvas, lineX, lineY, half, *entry, drawing);
+        ++drawing.pickIndex;
     };
 
     if (r == 6) {
@@ -114,7 +112,7 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
         const int p = firstRegion + (k > 8 ? 1 : 0);
         const int j = (k - 1) % 8 + 1;
         if (r == 1)
-            DrawTeamLabel(canvas, x, y, p, TopSeed(j));
+            DrawTeamLabel(canvas, drawing.teams, x, y, p, TopSeed(j));
         else
             pick(x, y);
         // Open towards the page edge; the connector faces the middle.
@@ -123,7 +121,7 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
         canvas.LineTo(x + dx, y + f);
         canvas.LineTo(x, y + f);
         if (r == 1)
-            DrawTeamLabel(canvas, x, y + f, p, 17 - TopSeed(j));
+            DrawTeamLabel(canvas, drawing.teams, x, y + f, p, 17 - TopSeed(j));
         else
             pick(x, y + f);
         y += 2 * f;
@@ -158,7 +156,7 @@ void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTe
     }
 
     canvas.SetFont(8, Bold | Italic);
-    Centred(canvas, y2 + 2 * geo.L, entry ? "Champion: " + TeamName(entry->Picks[GameCount]) : "(Circle the champion)");
+    Centred(canvas, y2 + 2 * geo.L, entry ? "Champion: " + texts.teams.TeamName(entry->Picks[GameCount]) : "(Circle the champion)");
 
     canvas.SetFont(8, Bold);
     Centred(canvas, h - 2 * canvas.TextHeight(MeasureText),
@@ -170,7 +168,7 @@ void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTe
 
     canvas.SetFont(12, Bold | Italic);
     for (int p = 1; p <= RegionCount; ++p) {
-        const std::string name = UpperCaseAnsi(LoadRegions(texts.dataDir, p));
+        const std::string name = UpperCaseAnsi(texts.regionNames[std::size_t(p - 1)]);
         if (name.empty()) continue;
         const int top = p == 1 || p == 3 ? h / 4 : h - h / 4;
         const int left = p <= 2 ? w / 4 : w - w / 4 - canvas.TextWidth(name);
@@ -181,12 +179,12 @@ void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTe
 void DrawPoolSheet(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts,
                    const std::function<void(int)>& onColumn)
 {
-    PrintPickIndex = 1;
+    SheetDrawing drawing{texts.teams};
     if (!canvas.SelectFace("Arial")) canvas.SelectFace("MS Sans Serif");
     canvas.SetFont(BracketFontPoints, Regular);
     for (int r = 1; r <= 6; ++r) {
-        DrawBracketColumn(canvas, r, Half::Left, entry);
-        DrawBracketColumn(canvas, r, Half::Right, entry);
+        DrawBracketColumn(canvas, r, Half::Left, entry, drawing);
+        DrawBracketColumn(canvas, r, Half::Right, entry, drawing);
         if (onColumn) onColumn(r);
     }
     DrawSheetTexts(canvas, entry, texts);

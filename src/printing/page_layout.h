@@ -1,8 +1,10 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "pool/bracket.h"
 #include "printing/page_canvas.h"
 
 struct TPlayer;
@@ -22,20 +24,25 @@ SheetGeometry MeasureSheet(const IPageCanvas& canvas);
 // Top seed of bracket j (1..8) of a region; the bottom line shows 17 minus it.
 int TopSeed(int j);
 
-// The game whose pick is printed next (1..62 in use); reset to 1 for every copy.
-extern std::uint8_t PrintPickIndex;
-
-// What the sheet's texts need beside the team table and the entry.
-struct PoolSheetTexts {
-    std::string dataDir;         // where REGIONS.HFD lives
-    std::string programVersion;  // may be empty
+// One copy being drawn: the teams it names, and the game whose pick is printed next (1..62 in
+// use), which every pick line takes in turn.
+struct SheetDrawing {
+    const TTeamTable& teams;
+    int pickIndex = 1;
 };
 
-std::string FormatTeamLabel(int p, int s);
-void DrawTeamLabel(IPageCanvas& canvas, int x, int y, int p, int s);
-void DrawPickText(IPageCanvas& canvas, int x, int y, Half half, const TPlayer& entry);
+// What the sheet's texts need beside the entry.
+struct PoolSheetTexts {
+    const TTeamTable& teams;
+    std::array<std::string, 4> regionNames;  // by region position
+    std::string programVersion;              // may be empty
+};
+
+std::string FormatTeamLabel(const TTeamTable& teams, int p, int s);
+void DrawTeamLabel(IPageCanvas& canvas, const TTeamTable& teams, int x, int y, int p, int s);
+void DrawPickText(IPageCanvas& canvas, int x, int y, Half half, const TPlayer& entry, const SheetDrawing& drawing);
 // Column r (1..6) of one half; picks only with an entry. Expects the 8-point regular font.
-void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* entry);
+void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* entry, SheetDrawing& drawing);
 // Headings, footer lines and region names; leaves 12-point bold italic selected.
 void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts);
 

@@ -4,16 +4,17 @@
 #include <optional>
 
 #include "pool/players.h"
-#include "pool/pool_host.h"
+#include "pool/scoring.h"
 #include "printing/page_layout.h"
 #include "printing/qt_page_canvas.h"
 #include "printing/rules_sheet.h"
+#include "session/pool_session.h"
 #include "settings/settings.h"
-#include "shell/ansi_text.h"
-#include "shell/busy_cursor.h"
-#include "shell/main_window.h"
-#include "shell/prompts.h"
-#include "shell/splash.h"
+#include "ui/ansi_text.h"
+#include "ui/busy_cursor.h"
+#include "ui/frame.h"
+#include "ui/prompts.h"
+#include "version.h"
 
 namespace {
 std::string PoolJobTitle(const TPlayer* entry)
@@ -28,17 +29,17 @@ std::string PoolPrintedStatus(const TPlayer* entry)
 
 // Shows the print dialog that all printing shares: it starts from the printer and the copy count
 // chosen last. The number of copies the user left, or nothing when cancelled.
-std::optional<int> AskCopies(TMainForm& main, QPrinter& printer)
+std::optional<int> AskCopies(IFrame& main, QPrinter& printer)
 {
-    int copies = main.PrintCopies;
+    int copies = main.PrintCopies();
     if (!Prompts().PrintDialog(printer, copies)) return std::nullopt;
     printer.setCopyCount(1);  // every copy is a job of its own
-    main.PrintCopies = copies;
+    main.PrintCopies() = copies;
     return copies;
 }
 }  // namespace
 
-void PrintPool(TMainForm& main, const TPlayer* entry)
+void PrintPool(TPoolSession& session, IFrame& main, const TPlayer* entry)
 {
     QPrinter& printer = main.Printer();
     const std::optional<int> copies = AskCopies(main, printer);
@@ -49,7 +50,7 @@ void PrintPool(TMainForm& main, const TPlayer* entry)
     printer.setDocName(FromAnsi(PoolJobTitle(entry)));
     printer.setPageOrientation(QPageLayout::Landscape);
 
-    const PoolSheetTexts texts{main.DataDirBytes(), ToAnsi(ProgramVersion)};
+    const PoolSheetTexts texts{session.teams(), session.regionNames(), version::Text};
     QtPageCanvas canvas(printer);
     try {
         for (int copy = 1; copy <= *copies; ++copy) {
@@ -70,7 +71,7 @@ void PrintPool(TMainForm& main, const TPlayer* entry)
     main.SetProgress(0);
 }
 
-void PrintRules(TMainForm& main)
+void PrintRules(TPoolSession& session, IFrame& main)
 {
     QPrinter& printer = main.Printer();
     const std::optional<int> copies = AskCopies(main, printer);
@@ -83,10 +84,10 @@ void PrintRules(TMainForm& main)
 
     // The closing status also follows a failure, once the copy's job is closed.
     struct Done {
-        TMainForm& main;
+        IFrame& main;
         ~Done() { main.SetStatusText(QStringLiteral("                           ...now printing rules for the Hoopfall.")); }
     } done{main};
-    TRegIniFile store;
+    TRegIniFile store(session.settings());
     QtPageCanvas canvas(printer);
     for (int copy = 1; copy <= *copies; ++copy) WriteRulesSheet(canvas, BuildRulesSheet(store));
 }

@@ -1,10 +1,11 @@
 #pragma once
 struct TPlayer;
-class TMainForm;
+class IFrame;
+class TPoolSession;
 
 // Prints the pool sheet: blank without an entry, else that participant's picks. Shows the print
 // dialog first; failures after it propagate to the caller, with the job ended, the progress bar
 // at 0 and the normal cursor back.
-void PrintPool(TMainForm& main, const TPlayer* entry);
+void PrintPool(TPoolSession& session, IFrame& frame, const TPlayer* entry);
 // Prints the rules sheet from the settings, one print job per copy.
-void PrintRules(TMainForm& main);
+void PrintRules(TPoolSession& session, IFrame& frame);

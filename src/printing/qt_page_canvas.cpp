@@ -7,7 +7,7 @@
 #include <QPrinter>
 
 #include "pool/errors.h"
-#include "shell/ansi_text.h"
+#include "ui/ansi_text.h"
 
 namespace {
 std::string Native(const QString& text) { return text.toLocal8Bit().toStdString(); }

@@ -11,8 +11,8 @@
 
 #include "pool/errors.h"
 #include "pool/file_io.h"
-#include "shell/ansi_text.h"
-#include "shell/prompts.h"
+#include "ui/ansi_text.h"
+#include "ui/prompts.h"
 
 namespace {
 const QString Organization = QStringLiteral("Corvanta");

@@ -4,14 +4,6 @@
 
 #include "pool/errors.h"
 
-namespace {
-MemorySettings g_fallbackStore;
-ISettingsBackend* g_store = &g_fallbackStore;
-}  // namespace
-
-ISettingsBackend& SettingsStore() { return *g_store; }
-void SetSettingsStore(ISettingsBackend* store) { g_store = store ? store : &g_fallbackStore; }
-
 std::optional<int> ParseInteger(const std::string& text)
 {
     if (text.empty()) return std::nullopt;
@@ -88,9 +80,9 @@ std::string OptionsPayPctDefault(int row)
     return row >= 1 && row <= 5 ? pcts[row - 1] : "";
 }
 
-ScoringValues ReadScoringValues(TRegIniFile& store)
+::ScoringValues ReadScoringValues(TRegIniFile& store)
 {
-    ScoringValues values;
+    ::ScoringValues values;
     for (int r = 1; r <= 6; ++r) values.round[r] = store.ReadInteger(Scoring, RoundName(r), DefaultRoundValue(r));
     values.multiplyBySeed = store.ReadBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed);
     return values;

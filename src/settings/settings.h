@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "pool/scoring.h"
+
 // Where the per-user settings live: two calls, every value a text.
 class ISettingsBackend {
 public:
@@ -14,14 +16,10 @@ public:
     virtual void Write(const std::string& section, const std::string& name, const std::string& value) = 0;
 };
 
-// The settings store of the running program (the Qt store in the program, a memory store in tests).
-ISettingsBackend& SettingsStore();
-void SetSettingsStore(ISettingsBackend* store);
-
 // The read and write rules over a backend: integers and booleans are stored as decimal text.
 class TRegIniFile {
 public:
-    explicit TRegIniFile(ISettingsBackend& backend = SettingsStore()) : m_backend(backend) {}
+    explicit TRegIniFile(ISettingsBackend& backend) : m_backend(backend) {}
     std::string ReadString(const std::string& section, const std::string& name, const std::string& def);
     int ReadInteger(const std::string& section, const std::string& name, int def);
     bool ReadBool(const std::string& section, const std::string& name, bool def);
@@ -86,9 +84,5 @@ std::string OptionsPayDescDefault(int row);
 std::string OptionsPayPctDefault(int row);
 
 // The scoring engine's inputs, read once per pass.
-struct ScoringValues {
-    int round[7] = {0, 1, 2, 3, 4, 5, 6};  // index 1..6
-    bool multiplyBySeed = true;
-};
-ScoringValues ReadScoringValues(TRegIniFile& store);
+::ScoringValues ReadScoringValues(TRegIniFile& store);
 }  // namespace settings

@@ -1,5 +1,3 @@
 # Files of this folder, by library.
 list(APPEND HOOPCORE_SOURCES settings/settings.cpp)
 list(APPEND HOOPUI_SOURCES settings/qt_settings.cpp)
-list(APPEND HOOPUI_SOURCES settings/edit_grid.cpp)
-list(APPEND HOOPUI_SOURCES settings/options_dialog.cpp)

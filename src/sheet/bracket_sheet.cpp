@@ -16,15 +16,16 @@
 #include "pool/errors.h"
 #include "pool/players.h"
 #include "pool/pool_host.h"
-#include "pool/team_files.h"
+#include "pool/scoring.h"
 #include "printing/print_commands.h"
 #include "sheet/sheet_layout.h"
-#include "shell/ansi_text.h"
-#include "shell/application.h"
-#include "shell/busy_cursor.h"
-#include "shell/drawing_suspended.h"
-#include "shell/main_window.h"
-#include "shell/prompts.h"
+#include "ui/ansi_text.h"
+#include "ui/guarded.h"
+#include "ui/busy_cursor.h"
+#include "ui/drawing_suspended.h"
+#include "session/pool_session.h"
+#include "ui/frame.h"
+#include "ui/prompts.h"
 
 namespace {
 const QString NewPlayerCaption = QStringLiteral("New Player Picks");
@@ -108,10 +109,10 @@ QLineEdit* MakeEntry(QWidget* parent, const char* name, int maxLength)
 
 bool IsPickKey(int key) { return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Delete; }
 
-QString TeamText(TeamCode code) { return FromAnsi(TeamName(code)); }
 }  // namespace
 
-TmdiBrackets::TmdiBrackets(TMainForm& main, int id, QWidget* parent) : TChildForm(parent), m_main(main)
+TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget* parent)
+    : TChildForm(parent), m_session(session), m_main(frame)
 {
     BusyCursor busy;
     resize(sheet_layout::DefaultWidth, sheet_layout::DefaultHeight);
@@ -128,7 +129,7 @@ TmdiBrackets::TmdiBrackets(TMainForm& main, int id, QWidget* parent) : TChildFor
     connect(txtTiebreaker, &QLineEdit::textChanged, this, &TmdiBrackets::txtNameChange);
     connect(chkPaid, &QCheckBox::clicked, this, &TmdiBrackets::txtNameChange);
 
-    TPlayers& players = m_main.Players();
+    TPlayers& players = m_session.players();
     if (id == ResultsId) {
         setWindowTitle(ResultsCaption);
         txtName->setText(FromAnsi(ResultsName));
@@ -247,19 +248,20 @@ void TmdiBrackets::ApplyLayout()
     m_scroll->setWidget(m_canvas);
 }
 
+QString TmdiBrackets::teamText(TeamCode code) const { return FromAnsi(m_session.teams().TeamName(code)); }
+
 void TmdiBrackets::NameTeamLabels()
 {
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s)
             m_teamLabels[std::size_t(r - 1)][std::size_t(s - 1)]->setText(
-                QString::number(s) + QStringLiteral(") ") + FromAnsi(TeamEntry(r, s).name.view()));
+                QString::number(s) + QStringLiteral(") ") + FromAnsi(m_session.teams().Entry(r, s).name.view()));
 }
 
 void TmdiBrackets::InitBracket()
 {
-    const std::string dir = m_main.DataDirBytes();
     QLabel* regions[] = {lblRegion1, lblRegion2, lblRegion3, lblRegion4};
-    for (int i = 0; i < RegionCount; ++i) regions[i]->setText(FromAnsi(LoadRegions(dir, i + 1)));
+    for (int i = 0; i < RegionCount; ++i) regions[i]->setText(FromAnsi(m_session.LoadRegions(i + 1)));
     for (int n = 1; n <= GameCount; ++n) {
         m_cells[std::size_t(n)]->setProperty(TagProperty, n);
         GameRecord& game = m_games[std::size_t(n)];
@@ -286,7 +288,7 @@ void TmdiBrackets::ShowPicks(const TPlayer& entry)
         TeamCode pick = entry.Picks[std::size_t(n)];
         if (!IsValidTeamCode(pick)) pick = 0;  // a damaged record shows an empty game, never a stray code
         m_games[std::size_t(n)].pick = pick;
-        if (pick > 0) m_cells[std::size_t(n)]->setText(TeamText(pick));
+        if (pick > 0) m_cells[std::size_t(n)]->setText(teamText(pick));
         AdvanceWinner(n, pick);
     }
     SheetModified = 0;
@@ -354,7 +356,8 @@ void TmdiBrackets::g1Enter(QWidget* control)
     SetBackground(control, Highlight);
     if (control == txtName || control == txtTiebreaker) return;
     const GameRecord& game = m_games[std::size_t(GameOfCell(control))];
-    m_main.SetStatusText("Up arrow for " + TeamName(game.slotA) + " or Down arrow for " + TeamName(game.slotB));
+    m_main.SetStatusText("Up arrow for " + m_session.teams().TeamName(game.slotA) + " or Down arrow for " +
+                          m_session.teams().TeamName(game.slotB));
 }
 
 void TmdiBrackets::g1Exit(QWidget* control)
@@ -376,7 +379,7 @@ void TmdiBrackets::g1KeyUp(QLineEdit* cell, const QKeyEvent& key)
     case Qt::Key_Delete: pick = 0; break;
     default: return;
     }
-    cell->setText(TeamText(pick));
+    cell->setText(teamText(pick));
     m_games[std::size_t(n)].pick = pick;
     AdvanceWinner(n, pick);
     if (QWidget* next = NextInFocusOrder(cell, true)) FocusControl(next);
@@ -442,7 +445,7 @@ bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
         GameRecord& game = m_games[std::size_t(n)];
         if (game.pick > 0 && game.pick != game.slotA && game.pick != game.slotB) {
             if (!m_cells[std::size_t(n)]->text().isEmpty()) {
-                ShowError(QStringLiteral("Invalid selection. ") + TeamText(game.pick) +
+                ShowError(QStringLiteral("Invalid selection. ") + teamText(game.pick) +
                           QStringLiteral(" can not be the winner of the highlighted game. Can not save picks."));
                 FocusGame(n);
                 return false;
@@ -464,11 +467,11 @@ bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
 bool TmdiBrackets::SaveSheet()
 {
     BusyCursor busy;
-    TPlayers& players = m_main.Players();
+    TPlayers& players = m_session.players();
     if (PlayerId == ResultsId)
-        return players.HasResults ? UpdatePlayerFromSheet(ResultsId) : AddPlayerFromSheet(ResultsId);
+        return players.HasResults() ? UpdatePlayerFromSheet(ResultsId) : AddPlayerFromSheet(ResultsId);
     if (PlayerId == 0) {
-        if (!AddPlayerFromSheet(NewPlayerId(players))) return false;
+        if (!AddPlayerFromSheet(m_session.NewPlayerId())) return false;
         ClearSheet();
         return true;
     }
@@ -484,7 +487,7 @@ bool TmdiBrackets::StoreSheet(std::int32_t id, bool append)
     std::uint8_t complete = 0;
     if (!ValidatePicks(complete)) return false;
 
-    TPlayers& players = m_main.Players();
+    TPlayers& players = m_session.players();
     // The sheet is built as a record of its own and stored in one step, so a save the disk
     // refuses changes nothing.
     TPlayer record;
@@ -496,7 +499,7 @@ bool TmdiBrackets::StoreSheet(std::int32_t id, bool append)
             append = true;  // the stored entry is gone: keep the sheet as a new entry rather than lose it
     }
     struct Finish {  // also when a step below fails
-        TMainForm& main;
+        IFrame& main;
         TPlayers& players;
         bool refreshCount;
         ~Finish()
@@ -546,14 +549,14 @@ void TmdiBrackets::ClearSheet()
 
 void TmdiBrackets::PrintSheet()
 {
-    TPlayers& players = m_main.Players();
+    TPlayers& players = m_session.players();
     // A sheet never saved, or results never stored, has nothing to print yet.
     const int index = PlayerId == 0 ? -1 : players.IndexOfId(PlayerId);
     if (index < 0) {
         ShowInformation(NotSavedForPrint);
         return;
     }
-    PrintPool(m_main, &players[index]);
+    PrintPool(m_session, m_main, &players[index]);
 }
 
 // ---- Commands and closing -------------------------------------------------------------------

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "pool/bracket.h"
-#include "shell/child_form.h"
+#include "ui/child_form.h"
 
 class QCheckBox;
 class QFrame;
@@ -14,7 +14,8 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
-class TMainForm;
+class IFrame;
+class TPoolSession;
 struct TPlayer;
 
 // The two private commands of a bracket sheet, posted by the main window.
@@ -35,7 +36,7 @@ public:
         std::uint8_t nextGame = 0;  // 0 for the championship
     };
 
-    TmdiBrackets(TMainForm& main, int id, QWidget* parent = nullptr);
+    TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget* parent = nullptr);
     void FocusFirst();  // puts the focus where the sheet starts (the name box, or g1 for the results)
     void DiscardChanges() { SheetModified = 0; }  // the next close asks nothing
 
@@ -88,8 +89,10 @@ private:
     void FocusGame(int n);
     QWidget* NextInFocusOrder(QWidget* from, bool forward) const;
     int GameOfCell(const QObject* cell) const;
+    QString teamText(TeamCode code) const;
 
-    TMainForm& m_main;
+    TPoolSession& m_session;
+    IFrame& m_main;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_canvas = nullptr;
     QFrame* pnlName = nullptr;

@@ -1,22 +1,18 @@
 #include "shell/application.h"
 
-#include "shell/prompts.h"
+#include "ui/guarded.h"
 
 HoopApplication::HoopApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-void ReportError(const std::exception& error)
-{
-    ShowError(QString::fromLocal8Bit(error.what()));
-}
-
 bool HoopApplication::notify(QObject* receiver, QEvent* event)
 {
+    // The last resort for events: handlers connected to signals report their own errors.
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
         ReportError(error);
     } catch (...) {
-        ShowError(QStringLiteral("Unknown error"));
+        ReportUnknownError();
     }
     return false;
 }

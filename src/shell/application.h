@@ -8,6 +8,3 @@ public:
     HoopApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
-
-// Shows an escaped error as the general error report does.
-void ReportError(const std::exception& error);

@@ -1,14 +1,16 @@
 #include "shell/backup.h"
 
 #include <QDir>
+#include <QFile>
 #include <optional>
 
 #include "pool/file_io.h"
-#include "shell/ansi_text.h"
+#include "ui/ansi_text.h"
 #include "shell/backup_copy.h"
-#include "shell/busy_cursor.h"
-#include "shell/main_window.h"
-#include "shell/prompts.h"
+#include "ui/busy_cursor.h"
+#include "session/pool_session.h"
+#include "ui/frame.h"
+#include "ui/prompts.h"
 
 namespace {
 // Shows the error box for a failed copy; true when the copy went through.
@@ -27,9 +29,8 @@ bool SamePicksName(const std::string& name)
 // The picks backup never goes backwards: not from a list that is not the pool (its file could not
 // be read), not over a backup that could not be read, and over one with more participants only
 // when the organiser says so. Returns the copy result, or nothing when the backup was left alone.
-std::optional<long long> BackupPicks(TMainForm& main, const std::string& target)
+std::optional<long long> BackupPicks(const TPlayers& players, const std::string& target)
 {
-    const TPlayers& players = main.Players();
     const QString backupName = QString::fromStdString(BackupName(PicksFileName));
     if (players.PicksLoadStatus() == ReadStatus::Unreadable) {
         ShowError(QString::fromStdString(PicksFileName) +
@@ -60,16 +61,10 @@ std::optional<long long> BackupPicks(TMainForm& main, const std::string& target)
 }
 }  // namespace
 
-bool CopyDataFile(const QString& source, const QString& destination)
-{
-    return ReportCopy(CopyFileBytes(QDir::toNativeSeparators(source).toStdString(),
-                                    QDir::toNativeSeparators(destination).toStdString()));
-}
-
-void RunBackup(TMainForm& main)
+void RunBackup(TPoolSession& session, IFrame& main)
 {
     BusyCursor busy;
-    QString dir = QDir::toNativeSeparators(main.DataDir());
+    QString dir = QDir::toNativeSeparators(QString::fromStdString(session.dataDir()));
     if (!dir.endsWith(QDir::separator())) dir += QDir::separator();
     const std::string dirBytes = dir.toStdString();
 
@@ -85,13 +80,13 @@ void RunBackup(TMainForm& main)
         const bool picks = SamePicksName(name);
         picksDone = picksDone || picks;
         const std::optional<long long> result =
-            picks ? BackupPicks(main, target) : CopyFileBytes(dirBytes + name, target);
+            picks ? BackupPicks(session.players(), target) : CopyFileBytes(dirBytes + name, target);
         copied += result && ReportCopy(*result) ? 1 : 0;
     }
     if (!picksDone) {
         ++total;
         main.SetStatusText(QStringLiteral("Backing up file: ") + QString::fromStdString(PicksFileName));
-        const std::optional<long long> result = BackupPicks(main, dirBytes + BackupName(PicksFileName));
+        const std::optional<long long> result = BackupPicks(session.players(), dirBytes + BackupName(PicksFileName));
         copied += result && ReportCopy(*result) ? 1 : 0;
     }
 

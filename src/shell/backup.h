@@ -1,11 +1,12 @@
 #pragma once
 #include <QString>
 
-class TMainForm;
+class IFrame;
+class TPoolSession;
 
 // Copies every data file of the program's directory to a "BAK" copy beside it; the picks backup
 // holds the participant list as it stands in memory.
-void RunBackup(TMainForm& main);
+void RunBackup(TPoolSession& session, IFrame& frame);
 
 // Copies one file; shows the error box for a failure and returns false.
 bool CopyDataFile(const QString& source, const QString& destination);

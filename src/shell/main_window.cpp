@@ -20,14 +20,14 @@
 
 #include "players/player_manager.h"
 #include "printing/print_commands.h"
-#include "settings/options_dialog.h"
+#include "options/options_dialog.h"
 #include "sheet/bracket_sheet.h"
-#include "shell/ansi_text.h"
+#include "ui/ansi_text.h"
 #include "shell/backup.h"
-#include "shell/busy_cursor.h"
-#include "shell/child_form.h"
-#include "shell/drawing_suspended.h"
-#include "shell/prompts.h"
+#include "ui/busy_cursor.h"
+#include "ui/child_form.h"
+#include "ui/drawing_suspended.h"
+#include "ui/prompts.h"
 #include "shell/splash.h"
 #include "standings/standings_window.h"
 
@@ -55,12 +55,12 @@ protected:
 };
 }  // namespace
 
-TMainForm::TMainForm(const QString& dataDir, QWidget* parent) : QMainWindow(parent), m_dataDir(dataDir)
+TMainForm::TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(QStringLiteral("Corvanta: NCAA Tournament Pool Manager"));
     resize(772, 497);
-    m_players = std::make_unique<TPlayers>(*this, DataDirBytes());
+    m_session = std::make_unique<TPoolSession>(*this, QDir::toNativeSeparators(dataDir).toStdString(), settings);
 
     mdiArea = new QMdiArea(this);
     mdiArea->setBackground(palette().brush(QPalette::Dark));
@@ -77,10 +77,8 @@ TMainForm::~TMainForm()
     // No window change may reach UpdateMenuItems while the children go away.
     disconnect(mdiArea, nullptr, this, nullptr);
     for (QMdiSubWindow* sub : mdiArea->subWindowList()) delete sub;
-    m_players.reset();
+    m_session.reset();
 }
-
-std::string TMainForm::DataDirBytes() const { return QDir::toNativeSeparators(m_dataDir).toStdString(); }
 
 QAction* TMainForm::AddItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
                             void (TMainForm::*handler)(), const QKeySequence& shortcut)
@@ -339,8 +337,10 @@ TChildForm* TMainForm::ActiveChild() const
 
 TfrmStandings* TMainForm::StandingsForm() const
 {
+    // A closed window is hidden at once and deleted later: it no longer counts as open.
     for (QMdiSubWindow* sub : mdiArea->subWindowList())
-        if (auto* standings = qobject_cast<TfrmStandings*>(sub->widget())) return standings;
+        if (auto* standings = qobject_cast<TfrmStandings*>(sub->widget()); standings && !standings->isHidden())
+            return standings;
     return nullptr;
 }
 
@@ -358,7 +358,7 @@ void TMainForm::OpenBracketSheet(int id)
             return;
         }
     }
-    auto* sheet = new TmdiBrackets(*this, id);
+    auto* sheet = new TmdiBrackets(*m_session, *this, id);
     QMdiSubWindow* sub = mdiArea->addSubWindow(sheet);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();
@@ -389,13 +389,14 @@ void TMainForm::ShowStandings(bool bringToFront)
         }
         return;
     }
-    auto* standings = new TfrmStandings(*this);
+    auto* standings = new TfrmStandings(*m_session, *this);
     QMdiSubWindow* sub = mdiArea->addSubWindow(standings);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    m_players->StandingsWindow = standings;
     sub->showMaximized();
     mdiArea->setActiveSubWindow(sub);
 }
+
+bool TMainForm::IsStandingsOpen() { return StandingsForm() != nullptr; }
 
 QPrinter& TMainForm::Printer()
 {
@@ -428,13 +429,13 @@ void TMainForm::closeEvent(QCloseEvent* event)
         return;
     }
     try {
-        m_players->WritePicksFile();
+        m_session->players().WritePicksFile();
     } catch (const std::exception& error) {
         // Nothing is lost: every saved change is in the journal, which the next start folds in.
         // (The only unsaved state is the standings order, which the next sort restores.)
         ::ShowError(QString::fromLocal8Bit(error.what()) + QStringLiteral(".\n\n") +
                     FromAnsi(JournalKeptNote));
-        m_players->SetWriteOnDestroy(false);
+        m_session->players().SetWriteOnDestroy(false);
     }
     event->accept();
 }
@@ -460,26 +461,26 @@ void TMainForm::CloseWithoutQuestions()
 
 void TMainForm::mnuOptionsClick()
 {
-    TfrmOptions dialog(m_dataDir, this);
+    TfrmOptions dialog(*m_session, this);
     dialog.exec();
 }
 
 void TMainForm::mnuPrintBlankClick()
 {
     try {
-        PrintPool(*this, nullptr);
+        PrintPool(*m_session, *this, nullptr);
     } catch (...) {
         ::ShowError(QStringLiteral("Error printing blank pool."));
     }
 }
 
-void TMainForm::mnuPrintRulesClick() { PrintRules(*this); }
+void TMainForm::mnuPrintRulesClick() { PrintRules(*m_session, *this); }
 
 void TMainForm::mnuEnterPicksClick() { OpenBracketSheet(0); }
 
 void TMainForm::mnuOpenPicksClick()
 {
-    TfrmOpen dialog(*this, this);
+    TfrmOpen dialog(*m_session, *this, this);
     if (dialog.exec() != QDialog::Accepted) return;
     std::vector<std::int32_t> ids;
     for (const TPlayer* entry : dialog.SelectedPlayers) ids.push_back(entry->Id);
@@ -508,7 +509,7 @@ void TMainForm::mnuEnterResultsClick() { OpenBracketSheet(ResultsId); }
 void TMainForm::mnuViewStdClick()
 {
     BusyCursor busy;
-    m_players->UpdateStandings(true);
+    m_session->players().UpdateStandings(true);
 }
 
 void TMainForm::mnuResetClick()
@@ -519,10 +520,10 @@ void TMainForm::mnuResetClick()
         return;
     BusyCursor busy;
     // One wait for the disk for the whole pool, not one per participant.
-    TPlayers::Batch batch(*m_players);
-    for (int i = m_players->Count() - 1; i >= 0; --i) {
-        if (i >= m_players->Count()) continue;
-        m_players->DeletePlayer((*m_players)[i].Id);
+    TPlayers::Batch batch(m_session->players());
+    for (int i = m_session->players().Count() - 1; i >= 0; --i) {
+        if (i >= m_session->players().Count()) continue;
+        m_session->players().DeletePlayer(m_session->players()[i].Id);
     }
     batch.Finish();
 }
@@ -534,10 +535,10 @@ void TMainForm::mnuResetResultsClick()
             "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
-    m_players->DeletePlayer(ResultsId);
+    m_session->players().DeletePlayer(ResultsId);
 }
 
-void TMainForm::mnuBackupClick() { RunBackup(*this); }
+void TMainForm::mnuBackupClick() { RunBackup(*m_session, *this); }
 
 void TMainForm::mnuHlpFAQClick() { QDesktopServices::openUrl(HelpPageUrl()); }
 

@@ -4,8 +4,8 @@
 #include <QStyle>
 #include <memory>
 
-#include "pool/players.h"
-#include "pool/pool_host.h"
+#include "session/pool_session.h"
+#include "ui/frame.h"
 
 class QAction;
 class QLabel;
@@ -16,25 +16,24 @@ class QPrinter;
 class QProgressBar;
 class QToolBar;
 class QToolButton;
+class ISettingsBackend;
 class TChildForm;
 class TfrmStandings;
 
-// The frame window: menus, tool bar, status bar and the child windows. It owns the participant
-// list for the whole run and is the pool host of the core.
-class TMainForm : public QMainWindow, public IPoolHost {
+// The frame window: menus, tool bar, status bar and the child windows. It owns the pool session
+// for the whole run, is the pool host of the core and the frame of every window.
+class TMainForm final : public QMainWindow, public IFrame {
     Q_OBJECT
 public:
-    // dataDir: the folder of the data files (the program's own directory when it runs).
-    explicit TMainForm(const QString& dataDir, QWidget* parent = nullptr);
+    // settings: the per-user settings store; dataDir: the folder of the data files.
+    TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    TPlayers& Players() { return *m_players; }
-    const QString& DataDir() const { return m_dataDir; }
-    std::string DataDirBytes() const;
+    TPoolSession& session() { return *m_session; }
 
     // Status bar.
     void SetStatusText(const std::string& text) override;
-    void SetStatusText(const QString& text);
+    void SetStatusText(const QString& text) override;
     void SetProgress(int percent) override;
     void SetCountText(const std::string& text) override;
     void ShowAppHint(const QString& hint);
@@ -43,17 +42,19 @@ public:
     int FindSheetWindow(int tag) override;
     QList<QMdiSubWindow*> ChildWindows() const;  // in creation order, the index FindSheetWindow uses
     TChildForm* ActiveChild() const;
-    void OpenBracketSheet(int id);
+    void OpenBracketSheet(int id) override;
     void UpdateMenuItems();
     QMdiArea* MdiArea() const { return mdiArea; }
     TfrmStandings* StandingsForm() const;
 
     // The printer and copy count that every print starts from (the shared print dialog's state).
-    QPrinter& Printer();
-    int PrintCopies = 1;
+    QPrinter& Printer() override;
+    int& PrintCopies() override { return m_printCopies; }
+    QWidget* frameWidget() override { return this; }
 
     // Pool host.
     void ShowStandings(bool bringToFront) override;
+    bool IsStandingsOpen() override;
     void ShowInformation(const std::string& text) override;
     void ShowError(const std::string& text) override;
     void Beep() override;
@@ -142,8 +143,8 @@ private:
                            void (TMainForm::*handler)(), QStyle::StandardPixmap icon);
     bool CloseSheets();
 
-    QString m_dataDir;
-    std::unique_ptr<TPlayers> m_players;
+    std::unique_ptr<TPoolSession> m_session;
+    int m_printCopies = 1;
     std::unique_ptr<QPrinter> m_printer;
     QMdiArea* mdiArea = nullptr;
     QAction* m_windowListSeparator = nullptr;

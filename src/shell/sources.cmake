@@ -2,12 +2,9 @@
 list(APPEND HOOPCORE_SOURCES
   shell/backup_copy.cpp)
 list(APPEND HOOPUI_SOURCES
-  shell/ansi_text.cpp
   shell/application.cpp
   shell/backup.cpp
-  shell/child_form.cpp
   shell/main_window.cpp
-  shell/prompts.cpp
   shell/single_instance.cpp
   shell/splash.cpp
   shell/startup.cpp

@@ -11,8 +11,7 @@
 #include <QScreen>
 
 #include "pool/brand.h"
-
-QString ProgramVersion;
+#include "version.h"
 
 QString FormatVersion(int major, int minor, int release)
 {
@@ -23,7 +22,7 @@ QString GetFileVersionText(const QString& path)
 {
     if (!QFileInfo::exists(path)) return QStringLiteral("File not found");
     // The program carries the build's version; there is no resource to read on this platform.
-    return FormatVersion(HOOP_VERSION_MAJOR, HOOP_VERSION_MINOR, HOOP_VERSION_PATCH);
+    return FormatVersion(version::Major, version::Minor, version::Patch);
 }
 
 QUrl HelpPageUrl() { return QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath("help.html")); }
@@ -52,12 +51,12 @@ QLabel* MakeLabel(QWidget* parent, const QRect& rect, const QColor& colour, bool
 TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
 {
     setObjectName(QStringLiteral("TfrmSplash"));
-    if (ProgramVersion.isEmpty()) ProgramVersion = GetFileVersionText(QCoreApplication::applicationFilePath());
     setFixedSize(Side, Side);
     setMask(QRegion(0, 0, Side, Side, QRegion::Ellipse));
     lblLegal = MakeLabel(this, QRect(56, 224, 171, 43), Qt::white, true);
     lblLegal->setObjectName(QStringLiteral("lblLegal"));
-    lblLegal->setText(QStringLiteral("Version ") + ProgramVersion + QStringLiteral(" ") +
+    lblLegal->setText(QStringLiteral("Version ") + GetFileVersionText(QCoreApplication::applicationFilePath()) +
+                      QStringLiteral(" ") +
                       QString::fromUtf8(brand::SponsorNotice));
     lblStatus = MakeLabel(this, QRect(16, 144, 249, 19), Qt::yellow, false);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));

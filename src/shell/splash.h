@@ -4,10 +4,6 @@
 
 class QLabel;
 
-// The program's version as the splash window shows it ("1.60" for version 1.6.0); empty until
-// the first splash window is created.
-extern QString ProgramVersion;
-
 // "a.b" followed directly by c: version 1.6.0 reads 1.60, 2.1.3 reads 2.13.
 QString FormatVersion(int major, int minor, int release);
 // The version text of the program file at path; "File not found" when there is none.

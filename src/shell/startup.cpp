@@ -11,16 +11,17 @@
 #include "settings/qt_settings.h"
 #include "settings/settings.h"
 #include "shell/application.h"
+#include "ui/guarded.h"
 #include "shell/main_window.h"
-#include "shell/prompts.h"
+#include "ui/prompts.h"
 #include "shell/single_instance.h"
 #include "shell/splash.h"
 #include "shell/termination.h"
 
-bool CheckResolution(int screenWidth, int minWidth, const QString& recommended)
+bool CheckResolution(ISettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended)
 {
     if (screenWidth >= minWidth) return true;
-    TRegIniFile store;
+    TRegIniFile store(settings);
     if (store.ReadBool(settings::Other, settings::CheckedResolution, settings::DefaultCheckedResolution)) return true;
     const PromptAnswer answer = Prompts().Ask(
         PromptKind::Warning,
@@ -37,7 +38,7 @@ bool CheckResolution(int screenWidth, int minWidth, const QString& recommended)
     return answer != PromptAnswer::No;
 }
 
-std::unique_ptr<TMainForm> CreateAndLoad(const QString& dataDir, TfrmSplash* splash,
+std::unique_ptr<TMainForm> CreateAndLoad(ISettingsBackend& settings, const QString& dataDir, TfrmSplash* splash,
                                          const std::function<void()>& mainWindowCreated)
 {
     auto status = [splash](const char* text) {
@@ -45,7 +46,7 @@ std::unique_ptr<TMainForm> CreateAndLoad(const QString& dataDir, TfrmSplash* spl
     };
     status("Initializing Program...");
     SetApplicationTitle(QString::fromLatin1(ApplicationTitle));
-    auto main = std::make_unique<TMainForm>(dataDir);
+    auto main = std::make_unique<TMainForm>(settings, dataDir);
     main->winId();  // the native window exists before the start-up lock is released
     if (mainWindowCreated) mainWindowCreated();
     // Start-up runs outside the event loop, where nothing may escape: each step reports its own
@@ -57,15 +58,15 @@ std::unique_ptr<TMainForm> CreateAndLoad(const QString& dataDir, TfrmSplash* spl
             ReportError(error);
         }
     };
-    const std::string dir = main->DataDirBytes();
+    TPoolSession& session = main->session();
     // Only this copy uses the folder now: what interrupted saves left there can go.
-    RemoveStaleTempFiles(dir);
+    RemoveStaleTempFiles(session.dataDir());
     status("Loading Teams...");
-    step([&] { LoadTeams(dir, *main); });
-    step([&] { CheckRegionsFile(dir, *main); });
+    step([&] { session.LoadTeams(); });
+    step([&] { session.CheckRegionsFile(); });
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     status("Loading Players Picks...");
-    step([&] { main->Players().LoadPlayers(); });
+    step([&] { session.LoadPlayers(); });
     QCoreApplication::processEvents();
     QGuiApplication::restoreOverrideCursor();
     return main;
@@ -82,9 +83,8 @@ int RunProgram(int argc, char** argv)
     if (instance.Check(1000) != SingleInstance::Outcome::First) return 0;
 
     QtSettingsStore settings;
-    SetSettingsStore(&settings);
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!CheckResolution(screen ? screen->geometry().width() : 0, 800, QStringLiteral("800x600"))) return 0;
+    if (!CheckResolution(settings, screen ? screen->geometry().width() : 0, 800, QStringLiteral("800x600"))) return 0;
 
     // A termination signal or the end of the desktop session closes the program as Exit would,
     // answering "No" for open sheets: every saved sheet is in the journal already.
@@ -106,7 +106,7 @@ int RunProgram(int argc, char** argv)
     auto splash = std::make_unique<TfrmSplash>();
     splash->show();
     splash->repaint();
-    auto main = CreateAndLoad(QCoreApplication::applicationDirPath(), splash.get(), [&instance] {
+    auto main = CreateAndLoad(settings, QCoreApplication::applicationDirPath(), splash.get(), [&instance] {
         instance.Listen();
         instance.ReleaseLock();
     });
@@ -123,12 +123,10 @@ int RunProgram(int argc, char** argv)
         window->CloseWithoutQuestions();
         main->close();
         main.reset();
-        SetSettingsStore(nullptr);
         return 0;
     }
     main->showMaximized();
     const int result = app.exec();
     main.reset();
-    SetSettingsStore(nullptr);
     return result;
 }

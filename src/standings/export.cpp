@@ -8,6 +8,7 @@
 #include "pool/brand.h"
 #include "pool/file_io.h"
 #include "pool/pool_host.h"
+#include "pool/scoring.h"
 
 namespace {
 constexpr const char* FixedHeaders[StandingsColumnCount] = {
@@ -27,18 +28,6 @@ void AppendNumber(std::string& out, std::int64_t value)
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, result.ptr);
 }
-
-std::chrono::year_month_day SystemToday()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
-                                       std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
-                                       std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
-}
-
-DateSource g_dateSource = &SystemToday;
 
 // Progress over the rows of one pass: whole-percentage changes only, and back to 0 when the pass
 // ends, whether it ran through or a write failed.
@@ -99,7 +88,7 @@ TStandingsTable::TStandingsTable(const std::array<std::string, 4>& regionNames)
     for (int position = 0; position < 4; ++position) m_headers[7 + position] = regionNames[position];
 }
 
-void TStandingsTable::Refill(const TPlayers& players)
+void TStandingsTable::Refill(const TPlayers& players, const TTeamTable& teams)
 {
     m_rows.clear();
     m_rows.reserve(static_cast<std::size_t>(players.Count()));
@@ -114,7 +103,7 @@ void TStandingsTable::Refill(const TPlayers& players)
             row.roundPairs[pair] = AddPoints(entry.RoundPoints[2 * pair + 1], entry.RoundPoints[2 * pair + 2]);
         for (int k = 0; k < 5; ++k) {
             const TeamCode code = entry.Picks[RegionGames[k]];
-            if (IsValidTeamCode(code)) row.teams[k] = TeamEntry(RegionOfCode(code), SeedOfCode(code)).name;
+            if (IsValidTeamCode(code)) row.teams[k] = teams.Entry(RegionOfCode(code), SeedOfCode(code)).name;
         }
     }
 }
@@ -147,17 +136,14 @@ std::string TStandingsTable::Cell(int row, int column) const
 
 // ---- Texts ----------------------------------------------------------------------------------
 
-std::string SortStatusText(int sortKey, bool ascending)
+std::string SortStatusText(SortKey sortKey, bool ascending)
 {
     static constexpr const char* KeyTexts[4] = {"total points, ", "potential points, ", "name, ",
                                                 "selected champions, "};
-    const int key = sortKey >= 0 && sortKey <= 3 ? sortKey : 3;
+    const auto key = static_cast<std::size_t>(sortKey);
     return std::string("Standings sorted by ") + KeyTexts[key] + (ascending ? "ascending" : "descending") +
            "..." + "right-click for more options. Right-click to save as HTML.";
 }
-
-void SetDateSource(DateSource source) { g_dateSource = source ? source : &SystemToday; }
-std::chrono::year_month_day Today() { return g_dateSource(); }
 
 std::string AsOfText(std::chrono::year_month_day date)
 {

@@ -36,8 +36,9 @@ public:
     // regionNames: the headers of the four region columns, by position 1..4.
     explicit TStandingsTable(const std::array<std::string, 4>& regionNames = {});
 
-    // Takes the rows from the list in its current order, skipping the results entry.
-    void Refill(const TPlayers& players);
+    // Takes the rows from the list in its current order, skipping the results entry; team names
+    // from the pool's table.
+    void Refill(const TPlayers& players, const TTeamTable& teams);
 
     int RowCount() const { return static_cast<int>(m_rows.size()) + 1; }  // header row included
     int ParticipantCount() const { return static_cast<int>(m_rows.size()); }
@@ -54,12 +55,8 @@ private:
 };
 
 // The status strip above the grid.
-std::string SortStatusText(int sortKey, bool ascending);
+std::string SortStatusText(SortKey sortKey, bool ascending);
 
-// Today's date for the exported page; tests put in a fixed one.
-using DateSource = std::chrono::year_month_day (*)();
-void SetDateSource(DateSource source);  // nullptr puts back the system's local date
-std::chrono::year_month_day Today();
 std::string AsOfText(std::chrono::year_month_day date);  // "As of: mm/dd/yyyy"
 
 // Field quoting of the text formats, and HTML escaping.

@@ -1,16 +1,16 @@
 #include "standings/standings_model.h"
 
-#include "shell/ansi_text.h"
+#include "ui/ansi_text.h"
 
 TStandingsModel::TStandingsModel(const std::array<std::string, 4>& regionNames, QObject* parent)
     : QAbstractTableModel(parent), m_table(regionNames)
 {
 }
 
-void TStandingsModel::Refill(const TPlayers& players)
+void TStandingsModel::Refill(const TPlayers& players, const TTeamTable& teams)
 {
     beginResetModel();
-    m_table.Refill(players);
+    m_table.Refill(players, teams);
     endResetModel();
 }
 

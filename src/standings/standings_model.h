@@ -11,7 +11,7 @@ public:
     explicit TStandingsModel(const std::array<std::string, 4>& regionNames, QObject* parent = nullptr);
 
     const TStandingsTable& Table() const { return m_table; }
-    void Refill(const TPlayers& players);
+    void Refill(const TPlayers& players, const TTeamTable& teams);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

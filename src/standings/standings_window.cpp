@@ -13,10 +13,11 @@
 #include <QVBoxLayout>
 
 #include "pool/team_files.h"
-#include "shell/ansi_text.h"
-#include "shell/application.h"
-#include "shell/busy_cursor.h"
-#include "shell/main_window.h"
+#include "ui/ansi_text.h"
+#include "ui/guarded.h"
+#include "ui/busy_cursor.h"
+#include "session/pool_session.h"
+#include "ui/frame.h"
 #include "standings/export.h"
 #include "standings/standings_model.h"
 
@@ -40,7 +41,8 @@ constexpr int ExportHtmlType = 1;
 constexpr int ExportCommaType = 2;
 }  // namespace
 
-TfrmStandings::TfrmStandings(TMainForm& main, QWidget* parent) : TChildForm(parent), m_main(main)
+TfrmStandings::TfrmStandings(TPoolSession& session, IFrame& frame, QWidget* parent)
+    : TChildForm(parent), m_session(session), m_main(frame)
 {
     setWindowTitle(QStringLiteral("Standings"));
     CreateControls();
@@ -48,7 +50,7 @@ TfrmStandings::TfrmStandings(TMainForm& main, QWidget* parent) : TChildForm(pare
     FormCreate();
 }
 
-TfrmStandings::~TfrmStandings() { FormClose(); }
+TfrmStandings::~TfrmStandings() = default;
 
 const TStandingsTable& TfrmStandings::Table() const { return m_model->Table(); }
 
@@ -142,7 +144,7 @@ void TfrmStandings::CreatePopUp()
 void TfrmStandings::FormCreate()
 {
     dlgExport.title = ExportTitle;
-    dlgExport.directory = m_main.DataDir();
+    dlgExport.directory = QString::fromStdString(m_session.dataDir());
     dlgExport.fileName = ExportName;
     dlgExport.defaultSuffix = ExportSuffix;
     dlgExport.filters = ExportFilters;
@@ -150,62 +152,47 @@ void TfrmStandings::FormCreate()
     dlgExport.confirmOverwrite = true;
 
     // The region headers are read once: a rename shows in the next standings window.
-    std::array<std::string, 4> regions;
-    const std::string dir = m_main.DataDirBytes();
-    for (int position = 1; position <= 4; ++position) regions[position - 1] = LoadRegions(dir, position);
-    m_model = new TStandingsModel(regions, this);
+    m_model = new TStandingsModel(m_session.regionNames(), this);
     grdStandings->setModel(m_model);
     for (int column = 0; column < StandingsColumnCount; ++column)
         grdStandings->setColumnWidth(column, StandingsColumnWidths[static_cast<std::size_t>(column)]);
 
-    TPlayers& players = m_main.Players();
-    players.SortKey = 0;
+    TPlayers& players = m_session.players();
+    players.SetSort(SortKey::Total, players.SortAscending());
     mnuSortTotal->setChecked(true);
-    mnuSortMethod->setChecked(players.SortAscending != 0);
+    mnuSortMethod->setChecked(players.SortAscending());
     RefreshStandings();
-}
-
-void TfrmStandings::closeEvent(QCloseEvent* event)
-{
-    FormClose();
-    event->accept();
-}
-
-void TfrmStandings::FormClose()
-{
-    TPlayers& players = m_main.Players();
-    if (players.StandingsWindow == this) players.StandingsWindow = nullptr;
 }
 
 void TfrmStandings::RefreshStandings()
 {
     BusyCursor busy;
-    TPlayers& players = m_main.Players();
+    TPlayers& players = m_session.players();
     players.Sort();
-    m_model->Refill(players);
-    pnlStatus->setText(FromAnsi(SortStatusText(players.SortKey, players.SortAscending != 0)));
+    m_model->Refill(players, m_session.teams());
+    pnlStatus->setText(FromAnsi(SortStatusText(players.SortKey(), players.SortAscending())));
 }
 
 void TfrmStandings::mnuSortTotalClick(QAction* item)
 {
-    std::uint8_t key = 3;
+    SortKey key = SortKey::Champion;
     if (item == mnuSortName)
-        key = 2;
+        key = SortKey::Name;
     else if (item == mnuSortTotal)
-        key = 0;
+        key = SortKey::Total;
     else if (item == mnuSortPotential)
-        key = 1;
-    TPlayers& players = m_main.Players();
-    players.SortKey = key;
-    if (players.StandingsWindow) players.StandingsWindow->RefreshStandings();
+        key = SortKey::Potential;
+    TPlayers& players = m_session.players();
+    players.SetSort(key, players.SortAscending());
+    RefreshStandings();
     item->setChecked(true);
 }
 
 void TfrmStandings::mnuSortMethodClick()
 {
-    TPlayers& players = m_main.Players();
-    players.SortAscending = players.SortAscending ? 0 : 1;
-    mnuSortMethod->setChecked(players.SortAscending != 0);
+    TPlayers& players = m_session.players();
+    players.SetSort(players.SortKey(), !players.SortAscending());
+    mnuSortMethod->setChecked(players.SortAscending());
     RefreshStandings();
 }
 
@@ -240,7 +227,7 @@ void TfrmStandings::ExportText(const QString& fileName)
 void TfrmStandings::ExportHtml(const QString& fileName)
 {
     writeExport(fileName,
-                [&](const std::string& path) { ExportHtmlFile(Table(), path, AsOfText(Today()), m_main); });
+                [&](const std::string& path) { ExportHtmlFile(Table(), path, AsOfText(m_session.today()), m_main); });
 }
 
 // A failed write is shown as any escaped error would be, and nothing claims success.

@@ -3,27 +3,28 @@
 #include <string>
 
 #include "pool/players.h"
-#include "shell/child_form.h"
-#include "shell/prompts.h"
+#include "ui/child_form.h"
+#include "ui/prompts.h"
 
 class QAction;
 class QLabel;
 class QMenu;
 class QTableView;
-class TMainForm;
+class IFrame;
+class TPoolSession;
 class TStandingsModel;
 class TStandingsTable;
 
 // The one standings window: the sorted participant list in a grid, with a pop-up menu to change
 // the order, copy the grid to the clipboard and export it to a file.
-class TfrmStandings : public TChildForm, public IStandingsView {
+class TfrmStandings final : public TChildForm {
     Q_OBJECT
 public:
-    explicit TfrmStandings(TMainForm& main, QWidget* parent = nullptr);
+    TfrmStandings(TPoolSession& session, IFrame& frame, QWidget* parent = nullptr);
     ~TfrmStandings() override;
 
     // Sorts the shared list and refills the grid from it.
-    void RefreshStandings() override;
+    void RefreshStandings();
 
     // Handlers of the pop-up menu.
     void mnuSortTotalClick(QAction* item);  // serves the four "Sort By" items
@@ -52,17 +53,14 @@ public:
     // while the window stays open.
     SaveFileRequest dlgExport;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void CreateControls();
     void CreatePopUp();
     void FormCreate();
-    void FormClose();
     QAction* AddMenuItem(QMenu* menu, const QString& caption, const QString& hint);
     void writeExport(const QString& fileName, const std::function<void(const std::string&)>& write);
 
-    TMainForm& m_main;
+    TPoolSession& m_session;
+    IFrame& m_main;
     TStandingsModel* m_model = nullptr;
 };

@@ -20,8 +20,9 @@
 #include "players/player_icons.h"
 #include "players/player_manager.h"
 #include "players/player_props.h"
-#include "shell/child_form.h"
+#include "ui/child_form.h"
 #include "shell/main_window.h"
+#include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -133,34 +134,33 @@ protected:
 
     void add(std::int32_t id, std::string_view name, bool complete = true, bool paid = true)
     {
-        main.Players().Add(makeEntry(id, name, complete, paid));
+        main.session().players().Add(makeEntry(id, name, complete, paid));
     }
     void addResults()
     {
         add(ResultsId, "RESULTS", true, false);
-        main.Players().HasResults = 1;
     }
     // Four participants and the results, added out of alphabetical order.
     void addPool()
     {
         add(11, "Zed", true, true);
-        if (!main.Players().HasResults) addResults();
+        if (!main.session().players().HasResults()) addResults();
         add(12, "mia", false, false);
         add(13, "Al", true, false);
         add(14, "Kim", false, true);
     }
-    const TPlayer* entry(std::int32_t id) { return main.Players().Item(main.Players().IndexOfId(id)); }
+    const TPlayer* entry(std::int32_t id) { return main.session().players().Item(main.session().players().IndexOfId(id)); }
     // A dialog shown over the pool, the given names selected.
     TfrmOpen& shown(const QStringList& selected = {})
     {
-        dialog = std::make_unique<TfrmOpen>(main, &main);
+        dialog = std::make_unique<TfrmOpen>(main.session(), main, &main);
         dialog->show();
         selectNames(*dialog->lstPlayers, selected);
         return *dialog;
     }
 
     TempDir dir;
-    TMainForm main{QString::fromStdString(dir.path())};
+    TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
     std::unique_ptr<TfrmOpen> dialog;
 };
 
@@ -191,7 +191,9 @@ protected:
     }
 
     RecordingHost host;
-    TPlayers players{host, "."};
+    TempDir dir;
+    TTeamTable teams;
+    TPlayers players{host, dir.path(), teams};
     TPlayer* entry = nullptr;
     std::unique_ptr<TfrmProps> props;
 };
@@ -201,7 +203,7 @@ protected:
 
 TEST_F(PlayerManager, LayoutCaptionsAndMenu)
 {
-    TfrmOpen d(main, &main);
+    TfrmOpen d(main.session(), main, &main);
     EXPECT_EQ(d.size(), QSize(398, 229));
     EXPECT_EQ(d.minimumSize(), d.maximumSize());
     EXPECT_TRUE(centredOnScreen(d));
@@ -316,7 +318,7 @@ TEST_F(PlayerManager, CommandsWithoutAChoiceAndClosing)
     addResults();
     for (const auto& [what, act, tells] : commands) {
         SCOPED_TRACE(what);
-        if (tells && main.Players().Count() == 1) addPool();
+        if (tells && main.session().players().Count() == 1) addPool();
         TestPrompts().clear();
         TfrmOpen& d = shown();
         EXPECT_EQ(d.lstPlayers->count(), tells ? 4 : 0);
@@ -329,7 +331,7 @@ TEST_F(PlayerManager, CommandsWithoutAChoiceAndClosing)
         EXPECT_EQ(TestPrompts().printDialogs, 0);
         EXPECT_TRUE(d.isVisible() && d.SelectedPlayers.empty());
     }
-    EXPECT_EQ(main.Players().Count(), 5);  // nothing was deleted
+    EXPECT_EQ(main.session().players().Count(), 5);  // nothing was deleted
     for (bool escape : {false, true}) {
         TfrmOpen& d = shown({"Al"});
         if (escape) QTest::keyClick(d.lstPlayers, Qt::Key_Escape);
@@ -354,7 +356,7 @@ TEST_F(PlayerManager, DeleteAsksForEachAndRefusesAnOpenSheet)
     TestPrompts().onBox = [&](const FakePrompts::Box& box) {
         if (box.text != "Delete picks for Kim?") return;
         looked = true;
-        EXPECT_LT(main.Players().IndexOfId(13), 0);
+        EXPECT_LT(main.session().players().IndexOfId(13), 0);
         const QListWidgetItem* al = itemNamed(*d.lstPlayers, "Al");
         ASSERT_NE(al, nullptr);
         EXPECT_EQ(TfrmOpen::EntryOf(al)->Name.str(), "Al");
@@ -366,7 +368,7 @@ TEST_F(PlayerManager, DeleteAsksForEachAndRefusesAnOpenSheet)
                                                   QString::fromStdString(SheetOpenMessage), "Delete picks for Zed?"}));
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
     EXPECT_EQ(listedNames(*d.lstPlayers), QStringList({"Kim", "mia"}));
-    EXPECT_EQ(main.Players().Count(), 3);
+    EXPECT_EQ(main.session().players().Count(), 3);
     EXPECT_EQ(main.pnlCount->text(), "Players: 2");
     EXPECT_TRUE(d.isVisible());
 }

@@ -56,13 +56,12 @@ TEST(Feeders, EachGameIsFedByItsFirstRoundPairOrItsTwoFeederPicks)
 
 TEST(TeamTable, NamesByCodeNeverReachOutsideTheTable)
 {
-    ClearTeams();
-    TeamEntry(4, 16).name = "Longwood";
-    TeamEntry(1, 1).name = "Aardvarks";
-    EXPECT_EQ(TeamName(416) + "/" + TeamName(101), "Longwood/Aardvarks");
+    TTeamTable teams;
+    teams.Entry(4, 16).name = "Longwood";
+    teams.Entry(1, 1).name = "Aardvarks";
+    EXPECT_EQ(teams.TeamName(416) + "/" + teams.TeamName(101), "Longwood/Aardvarks");
     for (TeamCode code : {0, 102, 100, 117, 417, 500, 516, 1, -1, -116, 2147483647, -2147483647 - 1})
-        EXPECT_EQ(TeamName(code), "") << code;
-    ClearTeams();
+        EXPECT_EQ(teams.TeamName(code), "") << code;
 }
 
 }  // namespace

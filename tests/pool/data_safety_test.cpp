@@ -22,6 +22,8 @@
 #include "pool/team_files.h"
 #include "pool/unreadable_file.h"
 #include "pool_samples.h"
+#include "session/pool_session.h"
+#include "settings/settings.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
@@ -93,29 +95,29 @@ int AsOrdinaryUser(const std::function<int()>& body)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// A pool session on a folder, as the program holds one, reporting to a recording host. Nothing
+// is written when it goes, as after a kill; tests write PICKS.HFD themselves.
+struct Pool {
+    explicit Pool(const std::string& dir) : session(host, dir, settings) { players().SetWriteOnDestroy(false); }
+    TPlayers& players() { return session.players(); }
+    RecordingHost host;
+    MemorySettings settings;
+    TPoolSession session;
+};
+
 class DataSafety : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ClearFileGuards();
-        ClearTeams();
-    }
-    void TearDown() override
-    {
-        SetReadFunction(nullptr);
-        ClearFileGuards();
-        ClearTeams();
-    }
     TempDir dir;
     RecordingHost host;
+    TTeamTable teams;
 };
 
 // The three data files, each with its loader and its writer.
 struct DataFile {
     std::string name;
     std::string content;
-    std::function<void(const std::string&, RecordingHost&)> load;
-    std::function<void(const std::string&, RecordingHost&)> save;
+    std::function<void(TPoolSession&)> load;
+    std::function<void(TPoolSession&)> save;
 };
 
 std::vector<DataFile> DataFiles()
@@ -123,22 +125,11 @@ std::vector<DataFile> DataFiles()
     std::string teams;
     for (int i = 0; i < 64; ++i) teams += std::string{char(1 + i / 16), char(1 + i % 16), 3, 'T', 'e', 'a'} + std::string(15, '\0');
     return {
-        {PicksFileName, Records({5, 6, 7, -1}),
-         [](const std::string& d, RecordingHost& h) {
-             TPlayers list(h, d);
-             list.SetWriteOnDestroy(false);
-             list.LoadPlayers();
-         },
-         [](const std::string& d, RecordingHost& h) {
-             TPlayers list(h, d);
-             list.SetWriteOnDestroy(false);
-             list.WritePicksFile();
-         }},
-        {TeamsFileName, teams, [](const std::string& d, RecordingHost& h) { LoadTeams(d, h); },
-         [](const std::string& d, RecordingHost&) { SaveTeams(d); }},
-        {RegionsFileName, "[Regions]\r\n1=East\r\n[Other]\r\nkeep=1\r\n",
-         [](const std::string& d, RecordingHost& h) { CheckRegionsFile(d, h); },
-         [](const std::string& d, RecordingHost&) { SaveRegions(d, {"A", "B", "C", "D"}); }},
+        {PicksFileName, Records({5, 6, 7, -1}), [](TPoolSession& s) { s.LoadPlayers(); },
+         [](TPoolSession& s) { s.players().WritePicksFile(); }},
+        {TeamsFileName, teams, [](TPoolSession& s) { s.LoadTeams(); }, [](TPoolSession& s) { s.SaveTeams(); }},
+        {RegionsFileName, "[Regions]\r\n1=East\r\n[Other]\r\nkeep=1\r\n", [](TPoolSession& s) { s.CheckRegionsFile(); },
+         [](TPoolSession& s) { s.SaveRegions({"A", "B", "C", "D"}); }},
     };
 }
 }  // namespace
@@ -152,7 +143,8 @@ TEST_F(DataSafety, AFileThatCannotBeReadIsReportedAndKeptAside)
         for (Fault fault : {Folder, Pipe, ReadError}) {
             SCOPED_TRACE(file.name + " fault " + std::to_string(fault));
             TempDir d;
-            RecordingHost shown;
+            Pool pool(d.path());
+            RecordingHost& shown = pool.host;
             const std::string path = d.file(file.name);
             std::string reason = "Is a directory";
             if (fault == Folder) fs::create_directory(path);
@@ -163,11 +155,11 @@ TEST_F(DataSafety, AFileThatCannotBeReadIsReportedAndKeptAside)
             if (fault == ReadError) {
                 d.write(file.name, file.content);
                 g_readBudget = file.content.size() / 2;
-                SetReadFunction(&FailingRead);
+                pool.session.setReadFunction(&FailingRead);
                 reason = "Input/output error";
             }
-            file.load(d.path(), shown);
-            SetReadFunction(nullptr);
+            file.load(pool.session);
+            pool.session.setReadFunction(nullptr);
 
             ASSERT_EQ(shown.errors.size(), 1u);
             EXPECT_THAT(shown.errors[0], HasSubstr("The file " + path + " could not be read: " + reason + "."));
@@ -179,7 +171,7 @@ TEST_F(DataSafety, AFileThatCannotBeReadIsReportedAndKeptAside)
             EXPECT_EQ(fault == ReadError ? d.read(aside[0]) : "", fault == ReadError ? file.content : "");
             EXPECT_EQ(fs::is_directory(d.file(aside[0])), fault == Folder);
 
-            file.save(d.path(), shown);
+            file.save(pool.session);
             EXPECT_TRUE(fs::is_regular_file(path)) << "the pool goes on with a file of its own";
             EXPECT_EQ(Named(d, file.name + ".unreadable-"), aside) << "and the kept one stays";
         }
@@ -191,13 +183,14 @@ TEST_F(DataSafety, RecordsReadBeforeAnErrorStayAndTheWholeFileIsKept)
     for (int i = 1; i <= 51; ++i) bytes += Records({i});
     dir.write(PicksFileName, bytes);
     g_readBudget = 6137;
-    SetReadFunction(&FailingRead);
-    TPlayers list(host, dir.path());
-    EXPECT_FALSE(list.LoadPlayers());
-    SetReadFunction(nullptr);
+    Pool pool(dir.path());
+    TPlayers& list = pool.players();
+    pool.session.setReadFunction(&FailingRead);
+    EXPECT_FALSE(pool.session.LoadPlayers());
+    pool.session.setReadFunction(nullptr);
     EXPECT_EQ(list.Count(), 20);
-    ASSERT_EQ(host.errors.size(), 1u);
-    EXPECT_THAT(host.errors[0], HasSubstr("The 20 records read before the error are in the list."));
+    ASSERT_EQ(pool.host.errors.size(), 1u);
+    EXPECT_THAT(pool.host.errors[0], HasSubstr("The 20 records read before the error are in the list."));
     EXPECT_EQ(list.PicksLoadStatus(), ReadStatus::Unreadable);
     list.WritePicksFile();
     EXPECT_EQ(dir.read(PicksFileName).size(), 20 * PickRecordSize);
@@ -214,12 +207,10 @@ TEST_F(DataSafety, AFileWithoutReadPermissionIsMovedAsideOrLeftAlone)
     fs::permissions(dir.file(TeamsFileName), fs::perms::none);
     const std::string d = dir.path();
     EXPECT_EQ(AsOrdinaryUser([&] {
-                  RecordingHost shown;
-                  TPlayers list(shown, d);
-                  list.SetWriteOnDestroy(false);
-                  if (list.LoadPlayers() || shown.errors.size() != 1) return 1;
-                  if (shown.errors[0].find("could not be read: Permission denied") == std::string::npos) return 2;
-                  list.WritePicksFile();
+                  Pool pool(d);
+                  if (pool.session.LoadPlayers() || pool.host.errors.size() != 1) return 1;
+                  if (pool.host.errors[0].find("could not be read: Permission denied") == std::string::npos) return 2;
+                  pool.players().WritePicksFile();
                   return 0;
               }),
               0);
@@ -230,12 +221,12 @@ TEST_F(DataSafety, AFileWithoutReadPermissionIsMovedAsideOrLeftAlone)
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                     fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     EXPECT_EQ(AsOrdinaryUser([&] {
-                  RecordingHost shown;
-                  LoadTeams(d, shown);
-                  if (shown.errors.size() != 1 || !shown.information.empty()) return 1;
-                  if (shown.errors[0].find("will not write over it") == std::string::npos) return 2;
+                  Pool pool(d);
+                  pool.session.LoadTeams();
+                  if (pool.host.errors.size() != 1 || !pool.host.information.empty()) return 1;
+                  if (pool.host.errors[0].find("will not write over it") == std::string::npos) return 2;
                   try {
-                      SaveTeams(d);  // the Options dialog's OK
+                      pool.session.SaveTeams();  // the Options dialog's OK
                   } catch (const HoopError& error) {
                       return std::string(error.what()).find(KeptFileReason) == std::string::npos ? 3 : 0;
                   }
@@ -253,15 +244,14 @@ TEST_F(DataSafety, ATornFileIsCopiedAsideBeforeItIsFirstReplaced)
     const std::string torn = Records({1, 2}) + "tail";
     dir.write(PicksFileName, torn);
     dir.write(TeamsFileName, std::string(TeamRecordSize + 6, '\1'));
-    TPlayers list(host, dir.path());
-    list.SetWriteOnDestroy(false);
-    EXPECT_FALSE(list.LoadPlayers());
-    EXPECT_FALSE(LoadTeams(dir.path(), host));
-    EXPECT_EQ(host.information.size(), 2u) << "both quick tips";
+    Pool pool(dir.path());
+    EXPECT_FALSE(pool.session.LoadPlayers());
+    EXPECT_FALSE(pool.session.LoadTeams());
+    EXPECT_EQ(pool.host.information.size(), 2u) << "both quick tips";
     EXPECT_TRUE(Named(dir, "PICKS.HFD.damaged-").empty()) << "nothing is copied until a write";
-    list.WritePicksFile();
-    list.WritePicksFile();
-    SaveTeams(dir.path());
+    pool.players().WritePicksFile();
+    pool.players().WritePicksFile();
+    pool.session.SaveTeams();
     EXPECT_EQ(Named(dir, "PICKS.HFD.damaged-").size(), 1u);
     EXPECT_EQ(dir.read(Named(dir, "PICKS.HFD.damaged-").at(0)), torn);
     EXPECT_EQ(dir.read(Named(dir, "TEAMS.HFD.damaged-").at(0)), std::string(TeamRecordSize + 6, '\1'));
@@ -289,7 +279,7 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
 {
     dir.write(PicksFileName, Records({1, 2}));
     {
-        TPlayers run(host, dir.path());
+        TPlayers run(host, dir.path(), teams);
         run.SetWriteOnDestroy(false);  // killed: nothing is written at the end
         run.LoadPlayers();
         run.StoreEntry(MakeEntry(3, "Cy"), true);
@@ -303,12 +293,12 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
     EXPECT_TRUE(dir.exists(JournalFileName));
 
     RecordingHost next;
-    TPlayers list(next, dir.path());
+    TPlayers list(next, dir.path(), teams);
     list.SetWriteOnDestroy(false);
     EXPECT_TRUE(list.LoadPlayers());
     EXPECT_EQ(Ids(list), (std::vector<std::int32_t>{1, 3, ResultsId}));
     EXPECT_EQ(list[0].Name.str(), "Ann");
-    EXPECT_EQ(list.HasResults, 1);
+    EXPECT_EQ(list.HasResults(), true);
     EXPECT_EQ(list[1].Modified, 1) << "restored sheets are scored again";
     EXPECT_TRUE(next.errors.empty() && next.information.empty());
     EXPECT_EQ(next.countText, "Players: 2");
@@ -320,12 +310,12 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
 TEST_F(DataSafety, AJournalWithoutAPicksFileGivesNoQuickTip)
 {
     {
-        TPlayers run(host, dir.path());
+        TPlayers run(host, dir.path(), teams);
         run.SetWriteOnDestroy(false);
         run.StoreEntry(MakeEntry(9, "Nine"), true);
     }
     RecordingHost next;
-    TPlayers list(next, dir.path());
+    TPlayers list(next, dir.path(), teams);
     list.SetWriteOnDestroy(false);
     EXPECT_FALSE(list.LoadPlayers()) << "PICKS.HFD itself was missing";
     EXPECT_EQ(Ids(list), std::vector<std::int32_t>{9});
@@ -335,7 +325,7 @@ TEST_F(DataSafety, AJournalWithoutAPicksFileGivesNoQuickTip)
 TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 {
     auto journalWith = [&](int stores) {
-        TPlayers run(host, dir.path());
+        TPlayers run(host, dir.path(), teams);
         run.SetWriteOnDestroy(false);
         for (int i = 1; i <= stores; ++i) run.StoreEntry(MakeEntry(i, "P"), true);
     };
@@ -360,7 +350,7 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
         dir.write(JournalFileName, journal);
 
         RecordingHost next;
-        TPlayers list(next, dir.path());
+        TPlayers list(next, dir.path(), teams);
         list.SetWriteOnDestroy(false);
         list.LoadPlayers();
         EXPECT_EQ(Ids(list), c.restored);
@@ -373,7 +363,7 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 
 TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
 {
-    TPlayers list(host, dir.path());
+    TPlayers list(host, dir.path(), teams);
     list.SetWriteOnDestroy(false);
     list.Add(MakeEntry(1, "Ann"));
     fs::create_directory(dir.file(JournalFileName));  // nothing can be appended to a folder
@@ -420,7 +410,7 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
             ::close(report[0]);
             try {
                 NullPoolHost quiet;
-                TPlayers list(quiet, d.path());
+                TPlayers list(quiet, d.path(), teams);
                 list.SetWriteOnDestroy(false);
                 list.LoadPlayers();
                 Pool model;
@@ -443,7 +433,7 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
         reported += done;
 
         NullPoolHost quiet;
-        TPlayers list(quiet, d.path());
+        TPlayers list(quiet, d.path(), teams);
         list.SetWriteOnDestroy(false);
         list.LoadPlayers();
         Pool found;

@@ -49,22 +49,21 @@ using ::testing::ThrowsMessage;
 
 class PlayerList : public ::testing::Test {
 protected:
-    void TearDown() override { ClearTeams(); }  // the standings tests name teams
     void sortBy(int key, bool ascending)
     {
-        std::tie(players.SortKey, players.SortAscending) = std::tuple{key, ascending};
+        players.SetSort(static_cast<SortKey>(key), ascending);
         players.Sort();
     }
     std::vector<std::int32_t> ids() const { return Each(players, [](const TPlayer& p) { return p.Id; }); }
     void add(std::initializer_list<std::int32_t> idList)
     {
         for (std::int32_t id : idList) players.Add(MakeEntry(id, id == ResultsId ? ResultsName : "P"));
-        players.HasResults = players.IndexOfId(ResultsId) >= 0;
         players.UpdatePlayerCount();
     }
     TempDir dir;
     RecordingHost host;
-    TPlayers players{host, dir.path()};
+    TTeamTable teams;
+    TPlayers players{host, dir.path(), teams};
 };
 
 // The last record holds odd bytes: they load as stored, and length bytes beyond their fields are clamped.
@@ -85,10 +84,10 @@ TEST_F(PlayerList, LoadedRecordsFollowTheLayoutAndDestructionWritesThemBack)
     std::tie(damaged[39 * PickRecordSize + 4], damaged[39 * PickRecordSize + 32]) = std::pair{char(255), char(13)};
     dir.write(PicksFileName, damaged);
     {
-        TPlayers list(host, dir.path());
+        TPlayers list(host, dir.path(), teams);
         EXPECT_TRUE(list.LoadPlayers());
         EXPECT_EQ(Each(list, FieldsOf), stored);
-        list.SortKey = 3;
+        list.SetSort(SortKey::Champion, false);
         EXPECT_EQ(list.ComparePlayers(list[39], list[0]), 0) << "an odd champion sorts as the empty name";
         dir.write(PicksFileName, "");
     }
@@ -101,7 +100,7 @@ TEST_F(PlayerList, LoadingAWholeOrPartialFileOrNone)
     for (int tail : {0, 1, 100, 299, -1}) {                     // -1: no file
         SCOPED_TRACE(tail);
         RecordingHost shown;
-        TPlayers list(shown, dir.path());
+        TPlayers list(shown, dir.path(), teams);
         if (tail < 0)
             std::filesystem::remove(dir.file(PicksFileName));
         else
@@ -109,7 +108,7 @@ TEST_F(PlayerList, LoadingAWholeOrPartialFileOrNone)
         EXPECT_EQ(list.LoadPlayers(), tail == 0);
         EXPECT_EQ(Each(list, [](const TPlayer& p) { return std::pair{p.Id, int(p.Modified)}; }),
                   (tail < 0 ? Loaded{} : Loaded{{5, 0}, {-1, 1}}));
-        EXPECT_EQ(list.HasResults, tail >= 0);
+        EXPECT_EQ(list.HasResults(), tail >= 0);
         EXPECT_EQ(shown.countText, tail < 0 ? "Players: 0" : "Players: 1");
         EXPECT_EQ(shown.information, tail == 0 ? std::vector<std::string>{}
                                                : std::vector<std::string>{"Quick Tip: To add participants, select "
@@ -157,7 +156,7 @@ TEST_F(PlayerList, CountingAndDeleting)
     EXPECT_TRUE(players.DeletePlayer(6));
     EXPECT_EQ(host.countText, "Players: 2");
     EXPECT_TRUE(players.DeletePlayer(ResultsId));
-    EXPECT_EQ(players.HasResults, 0);
+    EXPECT_FALSE(players.HasResults());
     EXPECT_EQ(host.countText, "Players: 2");
     host.countText = "unchanged";
     EXPECT_THAT([&] { players.DeletePlayer(ResultsId); },
@@ -172,8 +171,8 @@ TEST_F(PlayerList, CountingAndDeleting)
 // Ties stay in the order the quicksort leaves them; the missing champion is the empty name.
 TEST_F(PlayerList, StandingsOrderByEachKeyInBothDirections)
 {
-    TeamEntry(1, 1).name = "Bears";
-    TeamEntry(2, 1).name = "Aces";
+    teams.Entry(1, 1).name = "Bears";
+    teams.Entry(2, 1).name = "Aces";
     const std::tuple<int, bool, std::vector<std::string>> rows[] = {
         {0, true, {"An", "apple", "Ann", "Zed", "\xC9mile"}}, {0, false, {"\xC9mile", "Ann", "Zed", "apple", "An"}},
         {1, true, {"An", "\xC9mile", "Ann", "Zed", "apple"}}, {1, false, {"apple", "\xC9mile", "Ann", "Zed", "An"}},
@@ -196,7 +195,7 @@ TEST_F(PlayerList, StandingsOrderByEachKeyInBothDirections)
 TEST_F(PlayerList, ALargeListEndsInOrderForEveryKeyAndIsSavedSo)
 {
     std::mt19937 rng(42);
-    for (int i = 0; i < 64; ++i) TeamEntry(i / 16 + 1, i % 16 + 1).name = std::string(1, char('A' + rng() % 5));
+    for (int i = 0; i < 64; ++i) teams.Entry(i / 16 + 1, i % 16 + 1).name = std::string(1, char('A' + rng() % 5));
     for (int i = 0; i < 3000; ++i) {
         const std::string name(1 + rng() % 3, char('a' + rng() % 3));
         TPlayer& e = *players.Add(MakeEntry(i + 1, name, RandomBracket(rng)));
@@ -212,7 +211,7 @@ TEST_F(PlayerList, ALargeListEndsInOrderForEveryKeyAndIsSavedSo)
             ASSERT_LE(players.ComparePlayers(players[i - 1], players[i]), 0) << "key " << key / 2 << " at " << i;
     }
     players.SavePlayersTo(dir.file(PicksFileName));
-    TPlayers saved(host, dir.path());
+    TPlayers saved(host, dir.path(), teams);
     saved.LoadPlayers();
     EXPECT_EQ(Each(saved, [](const TPlayer& p) { return p.Id; }), ids()) << "the file follows the last sort";
 }
@@ -230,12 +229,11 @@ TEST_F(PlayerList, NewIdRedrawsOnZeroAndOnAUsedId)
 {
     add({5, ResultsId});
     g_draws = {0, 5, 0, 999'999'998, 7};
-    SetIdSource(&ScriptedId);
-    EXPECT_EQ(NewPlayerId(players), 999'999'998);
+    EXPECT_EQ(NewPlayerId(players, &ScriptedId), 999'999'998);
     EXPECT_EQ(g_draws, std::vector<std::int32_t>{7});
-    SetIdSource(nullptr);
+    const IdSource clock = ClockIdSource();
     for (int i = 0; i < 100; ++i) {
-        const std::int32_t id = NewPlayerId(players);
+        const std::int32_t id = NewPlayerId(players, clock);
         EXPECT_TRUE(id > 0 && id <= 999'999'998 && id != 5) << id;
     }
 }

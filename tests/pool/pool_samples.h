@@ -33,7 +33,6 @@ inline void FillRandomPool(TPlayers& players, int participants, unsigned seed = 
             TPlayer results = MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 32));
             results.Modified = 1;
             players.Add(results);
-            players.HasResults = 1;
         }
         TPlayer entry = MakeEntry(i + 1, "Player " + std::to_string(i + 1), RandomBracket(rng));
         entry.Tiebreaker = std::to_string(100 + i % 90);

@@ -11,23 +11,22 @@
 
 namespace {
 
-struct OpenStandings : IStandingsView {
-    void RefreshStandings() override {}
-};
-
 using Picks = std::initializer_list<std::pair<int, TeamCode>>;
 
 class Scoring : public ::testing::Test {
 protected:
-    void SetUp() override { SetSettingsStore(&store); }
-    void TearDown() override { SetSettingsStore(nullptr); }
+    void SetUp() override { players.SetScoringSource([this] { return readValues(); }); }
+    ScoringValues readValues()
+    {
+        TRegIniFile ini(store);
+        return settings::ReadScoringValues(ini);
+    }
 
     TPlayer& add(std::int32_t id, Picks picks)
     {
         TPlayer e = MakeEntry(id, id == ResultsId ? ResultsName : "P");
         for (auto [game, code] : picks) e.Picks[game] = code;
         e.Modified = 1;
-        players.HasResults |= id == ResultsId;
         return *players.Add(e);
     }
     TPlayer& addEntry(Picks picks) { return add(players.Count() + 1, picks); }
@@ -50,7 +49,8 @@ protected:
     MemorySettings store;
     TempDir dir;
     RecordingHost host;
-    TPlayers players{host, dir.path()};
+    TTeamTable teams;
+    TPlayers players{host, dir.path(), teams};
 };
 
 TEST_F(Scoring, WorkedExample)
@@ -151,8 +151,7 @@ TEST_F(Scoring, WhenAPassRuns)
     EXPECT_FALSE(players.UpdateStandings(false)) << "no standings window";
     EXPECT_EQ((std::pair{p.Total, int(p.Modified)}), (std::pair{0, 1}));
 
-    OpenStandings window;
-    players.StandingsWindow = &window;
+    host.standingsOpen = true;
     EXPECT_TRUE(players.UpdateStandings(false));
     EXPECT_TRUE(players.UpdateStandings(true));
     EXPECT_EQ(host.standingsShown, (std::vector<bool>{false, true}));
@@ -162,7 +161,7 @@ TEST_F(Scoring, WhenAPassRuns)
 }
 
 // The rules game by game, written plainly, against the pass on random and inconsistent pools.
-std::vector<int> ScoreByTheRules(TPlayers& list, const settings::ScoringValues& v)
+std::vector<int> ScoreByTheRules(TPlayers& list, const ScoringValues& v)
 {
     std::vector<int> progress;
     TPlayer& results = list[list.IndexOfId(ResultsId)];
@@ -208,7 +207,7 @@ TEST_F(Scoring, MatchesTheRulesGameByGame)
             setScoring(rng() % 2 ? std::vector<const char*>{} : std::vector{"3", "-2", "7", "1000", "0", "11"});
             store.values[{settings::Scoring, settings::MultiplybySeed}] = rng() % 2 ? "1" : "0";
             players.Clear();
-            TPlayers copy(host, dir.path());
+            TPlayers copy(host, dir.path(), teams);
             const int resultsAt = int(rng() % std::uint32_t(count));
             for (int i = 0; i < count; ++i) {
                 TPlayer e = i == resultsAt ? MakeEntry(ResultsId, ResultsName, randomPicks(int(rng() % 64), consistent()))

@@ -21,12 +21,12 @@ std::string TeamRecord(int region, int seed, const std::string& name, const std:
 std::string TeamLabel(int r, int s) { return "Team " + std::to_string(r * 100 + s); }
 
 // The whole table in file order, one "region seed name/wins/losses" line per team.
-std::vector<std::string> Table()
+std::vector<std::string> Table(const TTeamTable& teams)
 {
     std::vector<std::string> out;
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            const TTeam& t = TeamEntry(r, s);
+            const TTeam& t = teams.Entry(r, s);
             out.push_back(std::to_string(t.region) + " " + std::to_string(t.seed) + " " + t.name.str() + "/" +
                           t.wins.str() + "/" + t.losses.str());
         }
@@ -36,8 +36,8 @@ const std::vector<std::string> EmptyTable(64, "0 0 //");
 
 class TeamFile : public ::testing::Test {
 protected:
-    void SetUp() override { ClearTeams(); }
-    void TearDown() override { ClearTeams(); }
+    TTeamTable teams;
+    FileGuard guard;
     TempDir dir;
     RecordingHost host;
 };
@@ -47,7 +47,7 @@ TEST_F(TeamFile, SavedFileIsSixtyFourRecordsByteForByteAndLoadsBack)
     std::string expected;
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            TTeam& t = TeamEntry(r, s);
+            TTeam& t = teams.Entry(r, s);
             t.region = std::uint8_t(r);
             t.seed = std::uint8_t(s);
             t.name = TeamLabel(r, s);
@@ -55,13 +55,13 @@ TEST_F(TeamFile, SavedFileIsSixtyFourRecordsByteForByteAndLoadsBack)
             t.losses = s == 3 ? "" : std::to_string(s % 10);
             expected += TeamRecord(r, s, TeamLabel(r, s), s == 3 ? "00" : t.wins.str(), s == 3 ? "00" : t.losses.str());
         }
-    SaveTeams(dir.path());
+    SaveTeams(dir.path(), teams);
     EXPECT_EQ(dir.read(TeamsFileName), expected);
-    const std::vector<std::string> saved = Table();
+    const std::vector<std::string> saved = Table(teams);
     EXPECT_EQ(saved[2], "1 3 Team 103/00/00") << "the fill is made in the table too";
-    ClearTeams();
-    EXPECT_TRUE(LoadTeams(dir.path(), host));
-    EXPECT_EQ(Table(), saved);
+    teams.Clear();
+    EXPECT_TRUE(LoadTeams(dir.path(), teams, host, guard));
+    EXPECT_EQ(Table(teams), saved);
 }
 
 TEST_F(TeamFile, RecordsInAnyOrderThenAPartialOneOrNoFileShowTheQuickTipOnce)
@@ -80,8 +80,8 @@ TEST_F(TeamFile, RecordsInAnyOrderThenAPartialOneOrNoFileShowTheQuickTipOnce)
         SCOPED_TRACE(present);
         RecordingHost shown;
         if (present) dir.write(TeamsFileName, bytes + std::string(6, '\x01'));  // a partial record
-        EXPECT_FALSE(LoadTeams(dir.path(), shown));
-        EXPECT_EQ(Table(), present ? loaded : EmptyTable);
+        EXPECT_FALSE(LoadTeams(dir.path(), teams, shown, guard));
+        EXPECT_EQ(Table(teams), present ? loaded : EmptyTable);
         EXPECT_EQ(shown.information, std::vector<std::string>{
                                          "Quick Tip: To enter the tournament teams select [Pool], [Options...]. "
                                          "Remember to select the region matchups first."});
@@ -97,10 +97,10 @@ TEST_F(TeamFile, OddRecords)
     std::vector<std::string> expected = EmptyTable;
     expected[SeedCount + 1] = "2 2 ABCDEFGHIJKL/12/34";
     for (auto [region, seed] : {std::pair{0, 1}, {5, 1}, {1, 0}, {1, 17}, {255, 255}, {0, 0}}) {
-        ClearTeams();
+        teams.Clear();
         dir.write(TeamsFileName, TeamRecord(region, seed, "Nowhere") + clamped);
-        EXPECT_TRUE(LoadTeams(dir.path(), host));
-        EXPECT_EQ(Table(), expected) << region << "/" << seed;
+        EXPECT_TRUE(LoadTeams(dir.path(), teams, host, guard));
+        EXPECT_EQ(Table(teams), expected) << region << "/" << seed;
     }
 }
 

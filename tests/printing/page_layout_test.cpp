@@ -2,7 +2,6 @@
 
 #include "fixed_canvas.h"
 #include "pool/players.h"
-#include "pool/team_files.h"
 #include "printing/page_layout.h"
 #include "printing/print_texts.h"
 #include "support/temp_dir.h"
@@ -18,7 +17,8 @@ using Texts = std::vector<std::string>;
 std::vector<Ints> Column(FixedCanvas& canvas, int r, std::initializer_list<Half> halves, const TPlayer* entry = nullptr)
 {
     canvas.SetFont(8, Regular);
-    for (Half half : halves) DrawBracketColumn(canvas, r, half, entry);
+    SheetDrawing drawing{Teams()};
+    for (Half half : halves) DrawBracketColumn(canvas, r, half, entry, drawing);
     return canvas.lines;
 }
 
@@ -80,8 +80,8 @@ TEST(DrawBracketColumn, TeamLabelsStandFlushWithThePageEdgesInSeedOrder)
     SetTeam(3, 1, "Gamma", "28", "1");
     FixedCanvas canvas(W, H);
     Column(canvas, 1, {Half::Left, Half::Right});
-    DrawTeamLabel(canvas, 0, 100, 0, 1);  // outside the four regions there is no label
-    DrawTeamLabel(canvas, 0, 100, 5, 1);
+    DrawTeamLabel(canvas, Teams(), 0, 100, 0, 1);  // outside the four regions there is no label
+    DrawTeamLabel(canvas, Teams(), 0, 100, 5, 1);
     ASSERT_EQ(canvas.texts.size(), 64u);
     // Each half top to bottom: its upper region, then its lower one, each in bracket seed order;
     // left labels start at the left edge, right labels end at the right edge, g above their lines.
@@ -89,7 +89,7 @@ TEST(DrawBracketColumn, TeamLabelsStandFlushWithThePageEdgesInSeedOrder)
     for (int i = 0; i < 64; ++i) {
         const bool left = i < 32;
         const auto& t = canvas.texts[std::size_t(i)];
-        EXPECT_EQ(t.text, FormatTeamLabel((left ? 1 : 3) + (i % 32) / 16, order[i % 16])) << i;
+        EXPECT_EQ(t.text, FormatTeamLabel(Teams(), (left ? 1 : 3) + (i % 32) / 16, order[i % 16])) << i;
         EXPECT_EQ((Ints{left ? t.x : t.right(), t.y}), (Ints{left ? 0 : W, U - 1 + (i % 32) * U - G})) << t.text;
     }
     EXPECT_EQ((Texts{canvas.texts[0].text, canvas.texts[32].text}), (Texts{"1. Alpha (20-5)", "Gamma (28-1) 1."}));
@@ -101,10 +101,10 @@ TEST(FormatTeamLabel, RecordOnlyForAWholeNumberOfWinsAboveZero)
         {"21", "9", " (21-9)"}, {"3", "", " (3-)"}, {"", "4", ""}, {"0", "4", ""},
         {"00", "0", ""},        {"a", "1", ""},     {"1x", "1", ""}, {"-1", "2", ""}};
     for (const Texts& c : cases) {
-        ClearTeams();
+        Teams().Clear();
         SetTeam(2, 12, "Name", c[0], c[1]);
         SetTeam(4, 12, "Name", c[0], c[1]);
-        EXPECT_EQ((Texts{FormatTeamLabel(2, 12), FormatTeamLabel(4, 12)}), (Texts{"12. Name" + c[2], "Name" + c[2] + " 12."}))
+        EXPECT_EQ((Texts{FormatTeamLabel(Teams(), 2, 12), FormatTeamLabel(Teams(), 4, 12)}), (Texts{"12. Name" + c[2], "Name" + c[2] + " 12."}))
             << "wins '" << c[0] << "'";
     }
 }
@@ -116,9 +116,11 @@ TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
     for (int game = 1; game <= GameCount; ++game) entry.Picks[game] = PickOf(game);
     entry.Picks[5] = entry.Picks[34] = 0;  // an early pick left out, and one in the second round
     FixedCanvas canvas(W, H);
-    PrintPickIndex = 1;
-    for (int r = 1; r <= 6; ++r) Column(canvas, r, {Half::Left, Half::Right}, &entry);
-    EXPECT_EQ(PrintPickIndex, 63);
+    canvas.SetFont(8, Regular);
+    SheetDrawing drawing{Teams()};
+    for (int r = 1; r <= 6; ++r)
+        for (Half half : {Half::Left, Half::Right}) DrawBracketColumn(canvas, r, half, &entry, drawing);
+    EXPECT_EQ(drawing.pickIndex, 63);
     // The games of column r stand on its lines, f apart from f/2 + u/2, g in from the line's outer
     // end (column 6 at the inner end of its line); left half first, then the right one.
     std::vector<Ints> expected, printed;
@@ -127,20 +129,20 @@ TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
             const int f = (1 << (column - 1)) * U, count = 32 >> (column - 1);
             const int outer = (column == 6 ? 4 : column - 1) * C;
             for (int i = 0; i < count; ++i, ++game) {
-                if (const auto* text = canvas.find(TeamName(PickOf(game))))
+                if (const auto* text = canvas.find(Teams().TeamName(PickOf(game))))
                     printed.push_back({game, half == Half::Left ? text->x : text->right(), text->y});
                 if (game != 5 && game != 34)
                     expected.push_back({game, half == Half::Left ? outer + G : W - outer - G, f / 2 + U / 2 + i * f - G});
             }
         }
     EXPECT_EQ(printed, expected);
-    EXPECT_EQ(canvas.find(TeamName(PickOf(63))), nullptr);  // the champion is not on the bracket
+    EXPECT_EQ(canvas.find(Teams().TeamName(PickOf(63))), nullptr);  // the champion is not on the bracket
 }
 
 TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
 {
     NameAllTeams();
-    TempDir dir;
+    std::array<std::string, 4> regions;
     FixedCanvas canvas(W, H);
     TPlayer entry;
     entry.Name = "Pat O'Brien";
@@ -148,7 +150,7 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
     entry.Picks[63] = MakeTeamCode(3, 2);
     auto drawn = [&](const TPlayer* sheet) {
         canvas.texts.clear();
-        DrawSheetTexts(canvas, sheet, {dir.path(), "1.60"});
+        DrawSheetTexts(canvas, sheet, {Teams(), regions, "1.60"});
         return canvas.drawn();
     };
     const std::string promoTop = Centred(PrintPromoLine, 8, 8, Italic), promoEnd = Centred(PrintPromoLine, H - 16, 8, Italic);
@@ -171,27 +173,25 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
 
     // Region headings in upper case, none for an empty name; left ones start at W/4, right ones
     // end at W - W/4 (12-point characters).
-    SaveRegions(dir.path(), {"East", "", "South west", "mid\xe9" "ast"});
+    regions = {"East", "", "South west", "mid\xe9" "ast"};
     const Texts headings = drawn(nullptr);
     EXPECT_EQ(Texts(headings.begin() + 6, headings.end()),
               (Texts{"EAST 525,168 12/3 0", "SOUTH WEST 1455,168 12/3 0", "MID\xc9" "AST 1491,504 12/3 0"}));
     EXPECT_EQ(UpperCaseAnsi("abc xyz 12 \xe0\xfe\xf7\xff\x9a"), "ABC XYZ 12 \xc0\xde\xf7\x9f\x8a");
 }
 
-TEST(DrawPoolSheet, ResetsPickIndexAndAsksForArialThenTheFallback)
+TEST(DrawPoolSheet, EveryCopyStartsAtGameOneAndAsksForArialThenTheFallback)
 {
     NameAllTeams();
-    TempDir dir;
     TPlayer entry;
     entry.Picks[1] = PickOf(1);
     for (const Texts& faces : {Texts{"Default", "MS Sans Serif", "Arial"}, Texts{"Default", "MS Sans Serif"}, Texts{"Default"}}) {
         FixedCanvas canvas(W, H);
         canvas.faces = faces;
-        PrintPickIndex = 40;  // left over from an earlier copy
         Ints columns;
-        DrawPoolSheet(canvas, &entry, {dir.path(), ""}, [&](int r) { columns.push_back(r); });
+        DrawPoolSheet(canvas, &entry, {Teams(), {}, ""}, [&](int r) { columns.push_back(r); });
         EXPECT_EQ(canvas.face, faces.back());
-        const auto* first = canvas.find(TeamName(PickOf(1)));
+        const auto* first = canvas.find(Teams().TeamName(PickOf(1)));
         ASSERT_NE(first, nullptr);  // game 1 is printed, on its own line, in the 8-point font
         EXPECT_EQ((Ints{first->x, first->points}), (Ints{C + G, 8}));
         EXPECT_EQ(columns, (Ints{1, 2, 3, 4, 5, 6}));

@@ -27,8 +27,10 @@
 #include "sheet/bracket_sheet.h"
 #include "shell/main_window.h"
 #include "shell/splash.h"
+#include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
+#include "version.h"
 
 namespace {
 const QString RulesDone = QStringLiteral("                           ...now printing rules for the Hoopfall.");
@@ -53,7 +55,7 @@ protected:
     QString pdf = file("sheet.pdf");
 
     // The in-memory store the test program installed, empty for every test.
-    static void ClearSettings() { static_cast<MemorySettings&>(SettingsStore()).values.clear(); }
+    static void ClearSettings() { TestSettings().values.clear(); }
 
     void SetUp() override
     {
@@ -63,19 +65,18 @@ protected:
         SetTeam(1, 1, "Team101", "27", "4");
         SetTeam(4, 16, "Team416", "3", "");
         SaveRegions(dir.path(), {"East", "West", "Midwest", ""});
-        main = std::make_unique<TMainForm>(QString::fromStdString(dir.path()));
+        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        main->session().teams() = Teams();
         QObject::connect(main->pbProgress, &QProgressBar::valueChanged, [this](int value) {
             progress.push_back(value);
             busy.push_back(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
         });
-        ProgramVersion = QStringLiteral("1.60");
     }
     void TearDown() override
     {
         main.reset();
         TestPrompts().clear();
         ClearSettings();
-        ProgramVersion.clear();
     }
 
     QString file(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
@@ -112,12 +113,13 @@ protected:
 TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
 {
     const TPlayer entry = Participant();
-    TRegIniFile store;
+    TRegIniFile store(TestSettings());
     store.WriteBool("Rules", "PrintCost", false);
     store.WriteString("Rules", "PayDesc1", "Winner");
     store.WriteString("Rules", "PayPct1", "100%");
     store.WriteString("Rules", "ReturnTo", std::string(240, 'z'));
     const std::vector<int> copy = {14, 29, 43, 57, 71, 86};
+    const std::string versionText = "(ver " + std::string(version::Text) + ")";
     struct Case {
         std::function<void()> print;
         int copies;
@@ -133,9 +135,9 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
           "8. Team208", "Team416 (3-) 16.", "EAST", "MIDWEST"},
          {"Champion:"}},
         // Every copy a complete sheet of its own, its picks starting again at game 1.
-        {[&] { PrintPool(*main, &entry); }, 3, "the Hoopfall picks for Pat Quinlan", QPageLayout::Landscape,
+        {[&] { PrintPool(main->session(), *main, &entry); }, 3, "the Hoopfall picks for Pat Quinlan", QPageLayout::Landscape,
          {14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 0}, "Printing picks for Pat Quinlan...",
-         {"the Hoopfall picks for: Pat Quinlan", "Champion: Team415", "Team216", "(ver 1.60)"}, {"Full Name:"}},
+         {"the Hoopfall picks for: Pat Quinlan", "Champion: Team415", "Team216", versionText.c_str()}, {"Full Name:"}},
         // From the settings as they stand; the rules sheet leaves the progress bar alone.
         {[&] { main->mnuPrintRules->trigger(); }, 2, "Rules for the Hoopfall", QPageLayout::Portrait, {}, RulesDone,
          {"Rules for the Hoopfall Pool", "Winner: 100%", "Round 6: 6pt(s)"}, {"COST PER ENTRY"}},
@@ -186,7 +188,7 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
 
 TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)
 {
-    main->Players().Add(Participant());
+    main->session().players().Add(Participant());
     main->OpenBracketSheet(42);
     QCoreApplication::processEvents();
     auto* sheet = qobject_cast<TmdiBrackets*>(main->ActiveChild());
@@ -206,7 +208,7 @@ TEST_F(PrintCommandsTest, CancelledDialogChangesNothing)
     main->SetProgress(37);
     progress.clear();
     const TPlayer entry = Participant();
-    PrintPool(*main, &entry);  // the fake cancels when it has no answer
+    PrintPool(main->session(), *main, &entry);  // the fake cancels when it has no answer
     for (QAction* command : {main->mnuPrintBlank, main->mnuPrintBlankPool, main->mnuPrintRules}) command->trigger();
     EXPECT_EQ(TestPrompts().printDialogs, 4);
     EXPECT_TRUE(TestPrompts().boxes.empty() && progress.empty());
@@ -235,9 +237,9 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
         int copies;
         const char* firstCopyHolds;  // nullptr: no copy went out
         int bar;                     // the rules sheet leaves the bar alone
-    } cases[] = {{[&] { PrintPool(*main, &entry); }, 1, nullptr, 0},
-                 {[&] { PrintPool(*main, &entry); }, 3, "Pat Quinlan", 0},
-                 {[&] { PrintRules(*main); }, 3, "Rules for the Hoopfall Pool", 50}};
+    } cases[] = {{[&] { PrintPool(main->session(), *main, &entry); }, 1, nullptr, 0},
+                 {[&] { PrintPool(main->session(), *main, &entry); }, 3, "Pat Quinlan", 0},
+                 {[&] { PrintRules(main->session(), *main); }, 3, "Rules for the Hoopfall Pool", 50}};
     for (const Case& c : cases) {
         QFile::remove(pdf);
         main->SetProgress(50);

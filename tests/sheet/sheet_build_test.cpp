@@ -9,7 +9,7 @@ using SheetBuild = SheetTest;
 TEST_F(SheetBuild, PaperLayout)
 {
     SaveRegions(dir.path(), {"<i>East</i>", "", "South", "Midwest"});  // region names are data, never markup
-    TeamEntry(2, 5).name = "";
+    main->session().teams().Entry(2, 5).name = "";
     TmdiBrackets* sheet = Open(0);
     // Down each side the labels run in the fixed seed order, one region below the other, each
     // "seed) name" in plain text; a team without a name shows only its seed.
@@ -108,8 +108,7 @@ TEST_F(SheetBuild, ModesAsOpened)
         {7, true, {"Picks for Ann", "Ann", "0", "0", "0", "7/7", "txtName"}},
     };
     for (const auto& [id, stored, state] : cases) {
-        main->Players().Clear();
-        main->Players().HasResults = 0;
+        main->session().players().Clear();
         if (stored) Store(id, id == ResultsId ? "RESULTS" : "Ann", Favourites());
         TmdiBrackets* sheet = Open(id);
         ASSERT_NE(sheet, nullptr);
@@ -162,6 +161,6 @@ TEST_F(SheetBuild, MissingAndDamagedPicksShowEmptyGames)
 
 TEST_F(SheetBuild, UnknownParticipantIsReportedNotOpened)
 {
-    EXPECT_THROW(TmdiBrackets(*main, 12345), std::exception);
+    EXPECT_THROW(TmdiBrackets(main->session(), *main, 12345), std::exception);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the hourglass is gone after a failed build
 }

@@ -17,6 +17,7 @@
 #include "pool/team_files.h"
 #include "sheet/bracket_sheet.h"
 #include "shell/main_window.h"
+#include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
 
@@ -44,32 +45,29 @@ protected:
     void SetUp() override
     {
         TestPrompts().clear();
-        ClearTeams();
-        // Every team is called "T" and its code, so a cell's text tells which team it holds.
-        for (int r = 1; r <= RegionCount; ++r)
-            for (int s = 1; s <= SeedCount; ++s) {
-                TTeam& team = TeamEntry(r, s);
-                team.region = std::uint8_t(r);
-                team.seed = std::uint8_t(s);
-                team.name = "T" + std::to_string(r * 100 + s);
-            }
         SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
         ScriptedIds.clear();
-        SetIdSource(&NextScriptedId);
         StartMain();
     }
 
     void TearDown() override
     {
         main.reset();
-        SetIdSource(nullptr);
-        ClearTeams();
         TestPrompts().clear();
     }
 
     void StartMain()
     {
-        main = std::make_unique<TMainForm>(QString::fromStdString(dir.path()));
+        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        // Every team is called "T" and its code, so a cell's text tells which team it holds.
+        for (int r = 1; r <= RegionCount; ++r)
+            for (int s = 1; s <= SeedCount; ++s) {
+                TTeam& team = main->session().teams().Entry(r, s);
+                team.region = std::uint8_t(r);
+                team.seed = std::uint8_t(s);
+                team.name = "T" + std::to_string(r * 100 + s);
+            }
+        main->session().setIdSource(&NextScriptedId);
         main->show();
         main->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
@@ -90,8 +88,7 @@ protected:
         entry.Name = name;
         entry.Tiebreaker = "0";
         entry.Picks = picks;
-        if (id == ResultsId) main->Players().HasResults = 1;
-        return *main->Players().Add(entry);
+        return *main->session().players().Add(entry);
     }
 
     // Press and release on whatever has the focus, as the keyboard would deliver them.
@@ -158,8 +155,8 @@ protected:
 
     const TPlayer* Find(std::int32_t id)
     {
-        const int index = main->Players().IndexOfId(id);
-        return index < 0 ? nullptr : &main->Players()[index];
+        const int index = main->session().players().IndexOfId(id);
+        return index < 0 ? nullptr : &main->session().players()[index];
     }
 
     static QString Text(TeamCode code) { return code ? QStringLiteral("T%1").arg(code) : QString(); }

@@ -3,7 +3,7 @@
 #include <QProgressBar>
 
 #include "sheet_fixture.h"
-#include "shell/ansi_text.h"
+#include "ui/ansi_text.h"
 
 using SheetSave = SheetTest;
 
@@ -43,7 +43,7 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
         if (const int percent = (n * 200 + 65) / 130; expected.empty() || expected.back() != percent) expected.push_back(percent);
     expected.push_back(0);
     main->mnuSavePicks->trigger();
-    EXPECT_EQ(main->Players().Count(), 0);  // posted: done when the sheet's queue gets to it
+    EXPECT_EQ(main->session().players().Count(), 0);  // posted: done when the sheet's queue gets to it
     QCoreApplication::sendPostedEvents();
 
     EXPECT_TRUE(TestPrompts().boxes.empty());  // complete: no question
@@ -69,7 +69,7 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
     EXPECT_TRUE(main->close());
     main.reset();
     StartMain();
-    main->Players().LoadPlayers();
+    main->session().players().LoadPlayers();
     TmdiBrackets* again = Open(501);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(State(again), (QStringList{QStringLiteral("Picks for Tess \u00C9"), QStringLiteral("Tess \u00C9"), "free text!",
@@ -112,7 +112,7 @@ TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
     Type(QStringLiteral("Hally"));
     Save();
     EXPECT_TRUE(TestPrompts().boxes.empty());
-    ASSERT_EQ(main->Players().Count(), 1);
+    ASSERT_EQ(main->session().players().Count(), 1);
     EXPECT_EQ(Fields(&stored), (QStringList{"Hally", "0", "0", "1", "1", "31", "40"}));
     EXPECT_EQ(stored.Picks[63], 116);
     EXPECT_EQ(State(sheet), (QStringList{"Picks for Hal", "Hally", "0", "0", "0", "31/31", "txtName"}));
@@ -134,7 +134,7 @@ TEST_F(SheetSave, DeleteOnGameSixtyTwoAsksFirstThenReportsTheChampion)
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
     EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Confirmation);
     EXPECT_EQ(FocusName(), QStringLiteral("g63"));
-    EXPECT_EQ(main->Players().Count(), 0);
+    EXPECT_EQ(main->session().players().Count(), 0);
 }
 
 TEST_F(SheetSave, TenEmptyGamesAskOnce)
@@ -149,13 +149,13 @@ TEST_F(SheetSave, TenEmptyGamesAskOnce)
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
     EXPECT_EQ(FocusName(), QStringLiteral("g2"));
-    EXPECT_EQ(main->Players().Count(), 0);
+    EXPECT_EQ(main->session().players().Count(), 0);
 
     TestPrompts().clear();
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
-    ASSERT_EQ(main->Players().Count(), 1);
-    const TPlayer& entry = main->Players()[0];
+    ASSERT_EQ(main->session().players().Count(), 1);
+    const TPlayer& entry = main->session().players()[0];
     EXPECT_EQ((std::vector<int>{entry.Complete, entry.Picks[20], entry.Picks[63]}), (std::vector<int>{0, 0, 101}));
 }
 
@@ -163,7 +163,7 @@ TEST_F(SheetSave, PickOfANamelessTeamIsDroppedQuietly)
 {
     PickArray picks = Favourites();
     picks[63] = 205;  // not a team of the championship, and a team without a name
-    TeamEntry(2, 5).name = "";
+    main->session().teams().Entry(2, 5).name = "";
     Store(44, "Kim", picks);
     TmdiBrackets* sheet = Open(44);
     EXPECT_TRUE(sheet->Cell(63)->text().isEmpty());
@@ -175,14 +175,14 @@ TEST_F(SheetSave, PickOfANamelessTeamIsDroppedQuietly)
 TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandingsShow)
 {
     Store(3, "Max", Favourites());
-    main->Players().UpdatePlayerCount();
+    main->session().players().UpdatePlayerCount();
     main->ShowStandings(false);
     TmdiBrackets* sheet = Open(ResultsId);
     PickAll(sheet);
     Save();
     EXPECT_TRUE(TestPrompts().boxes.empty());
     EXPECT_EQ(Fields(Find(ResultsId)).mid(0, 1), QStringList{"RESULTS"});
-    EXPECT_EQ((std::vector<int>{main->Players().HasResults, main->Players().Count()}), (std::vector<int>{1, 2}));
+    EXPECT_EQ((std::vector<int>{int(main->session().players().HasResults()), main->session().players().Count()}), (std::vector<int>{1, 2}));
     // The results sheet stays as it is.
     EXPECT_EQ(State(sheet), (QStringList{"Actual Results", "RESULTS", "0", "0", "0", "-1/-1", "txtTiebreaker"}));
     EXPECT_EQ(sheet->Cell(63)->text(), Text(101));
@@ -194,7 +194,7 @@ TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandi
     TestPrompts().clear();
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
-    EXPECT_EQ((std::vector<int>{main->Players().Count(), Find(ResultsId)->Picks[63]}), (std::vector<int>{2, 0}));
+    EXPECT_EQ((std::vector<int>{main->session().players().Count(), Find(ResultsId)->Picks[63]}), (std::vector<int>{2, 0}));
     EXPECT_EQ(main->pnlCount->text(), QStringLiteral("Players: 1"));
 }
 
@@ -222,8 +222,7 @@ TEST_F(SheetSave, ClosingASheet)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestPrompts().clear();
-        main->Players().Clear();
-        main->Players().HasResults = 0;
+        main->session().players().Clear();
         if (c.id > 0) Store(c.id, "Pat", Favourites());
         TmdiBrackets* sheet = Open(c.id);
         QPointer<QMdiSubWindow> sub = qobject_cast<QMdiSubWindow*>(sheet->parentWidget());
@@ -238,7 +237,7 @@ TEST_F(SheetSave, ClosingASheet)
             expected.push_back(text == NoName ? std::pair{PromptKind::Error, PromptButtons::Ok}
                                               : std::pair{PromptKind::Confirmation, PromptButtons::YesNoCancel});
         EXPECT_EQ(kinds, expected);
-        EXPECT_EQ(main->Players().Count(), c.stored);
+        EXPECT_EQ(main->session().players().Count(), c.stored);
         if (!c.closed) {
             // A refused save leaves the flag alone; an empty name takes the focus to the name box.
             EXPECT_EQ(sheet->SheetModified, 1);

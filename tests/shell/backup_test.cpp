@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/main_window.h"
+#include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
 
@@ -16,7 +17,7 @@ protected:
     QString Dir() const { return QDir::toNativeSeparators(QString::fromStdString(dir.path())) + QDir::separator(); }
 
     TempDir dir;
-    TMainForm main{QString::fromStdString(dir.path())};
+    TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
 };
 }  // namespace
 
@@ -25,7 +26,7 @@ TEST_F(BackupTest, WithNoDataFilesThePicksInMemoryAreStillBackedUp)
     TPlayer p;
     p.Id = 42;
     p.Name = "Entered today";
-    main.Players().Add(p);
+    main.session().players().Add(p);
     main.mnuBackup->trigger();
 
     EXPECT_EQ(dir.read("PICKS.BAK").size(), PickRecordSize);

@@ -18,6 +18,7 @@
 #include "sheet/bracket_sheet.h"
 #include "shell/main_window.h"
 #include "shell/termination.h"
+#include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
 
@@ -45,20 +46,12 @@ std::string PicksOf(std::initializer_list<std::int32_t> ids)
 
 class ShellSafety : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        TestPrompts().clear();
-        ClearFileGuards();
-    }
-    void TearDown() override
-    {
-        TestPrompts().clear();
-        ClearFileGuards();
-    }
+    void SetUp() override { TestPrompts().clear(); }
+    void TearDown() override { TestPrompts().clear(); }
     QString Dir() const { return QDir::toNativeSeparators(QString::fromStdString(dir.path())) + QDir::separator(); }
 
     TempDir dir;
-    TMainForm main{QString::fromStdString(dir.path())};
+    TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
 };
 }  // namespace
 
@@ -67,7 +60,7 @@ TEST_F(ShellSafety, BackupNeverCopiesAListThatIsNotThePool)
     const std::string good = PicksOf({1, 2, 3});
     dir.write("PICKS.BAK", good);
     fs::create_directory(dir.file(PicksFileName));
-    main.Players().LoadPlayers();  // reported and moved aside
+    main.session().players().LoadPlayers();  // reported and moved aside
     TestPrompts().clear();
 
     main.mnuBackup->trigger();
@@ -85,10 +78,10 @@ TEST_F(ShellSafety, ABackupWithFewerParticipantsReplacesTheOldOneOnlyWhenConfirm
 {
     const std::string good = PicksOf({1, 2, ResultsId, 3});
     dir.write("PICKS.BAK", good);
-    for (std::int32_t id : {1, 2, 3}) main.Players().StoreEntry(Entry(id), true);
+    for (std::int32_t id : {1, 2, 3}) main.session().players().StoreEntry(Entry(id), true);
     TestPrompts().answers = {PromptAnswer::Ok};  // Pool New
     main.mnuReset->trigger();
-    ASSERT_EQ(main.Players().Count(), 0);
+    ASSERT_EQ(main.session().players().Count(), 0);
 
     const QString question = QStringLiteral(
         "The backup PICKS.BAK holds 3 participants, but the pool now holds 0. Replace it with the backup of 0 "
@@ -111,7 +104,7 @@ TEST_F(ShellSafety, ABackupWithFewerParticipantsReplacesTheOldOneOnlyWhenConfirm
 // pool is written.
 TEST_F(ShellSafety, ATerminationClosesWithoutQuestionsAndWritesThePool)
 {
-    main.Players().StoreEntry(Entry(7), true);
+    main.session().players().StoreEntry(Entry(7), true);
     main.show();
     main.OpenBracketSheet(0);
     auto* sheet = qobject_cast<TmdiBrackets*>(main.ActiveChild());

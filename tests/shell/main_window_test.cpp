@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "shell/main_window.h"
 #include "standings/standings_window.h"
+#include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
 
@@ -31,7 +32,7 @@ protected:
     }
 
     TempDir dir;
-    TMainForm main{QString::fromStdString(dir.path())};
+    TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
 };
 
 // Counts paint events a widget receives.
@@ -68,8 +69,7 @@ TEST_F(MainWindowTest, CommandsFollowTheActiveChildWindow)
     CommandState sheet = StateOf(main);
     EXPECT_TRUE(sheet.save && sheet.print && sheet.playersPicks && sheet.close && sheet.cascade && sheet.saveButton);
 
-    main.Players().Add(Entry(ResultsId, "RESULTS"));
-    main.Players().HasResults = 1;
+    main.session().players().Add(Entry(ResultsId, "RESULTS"));
     main.mnuViewStd->trigger();  // the standings window becomes the active child
     ASSERT_NE(main.StandingsForm(), nullptr);
     CommandState standings = StateOf(main);
@@ -172,8 +172,8 @@ TEST_F(MainWindowTest, StatusTextIsPaintedAtOnceInsideALoop)
 TEST_F(MainWindowTest, FindSheetWindowSearchesFromTheTop)
 {
     EXPECT_EQ(main.FindSheetWindow(5), -1);
-    main.Players().Add(Entry(5, "Ann"));
-    main.Players().Add(Entry(7, "Bob"));
+    main.session().players().Add(Entry(5, "Ann"));
+    main.session().players().Add(Entry(7, "Bob"));
     main.OpenBracketSheet(0);
     main.OpenBracketSheet(5);
     main.OpenBracketSheet(7);
@@ -204,9 +204,8 @@ TEST_F(MainWindowTest, WindowMenuListsTheOpenChildWindows)
 
 TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
 {
-    for (std::int32_t id : {11, 12, 13}) main.Players().Add(Entry(id, "P"));
-    main.Players().Add(Entry(ResultsId, "RESULTS"));
-    main.Players().HasResults = 1;
+    for (std::int32_t id : {11, 12, 13}) main.session().players().Add(Entry(id, "P"));
+    main.session().players().Add(Entry(ResultsId, "RESULTS"));
     main.OpenBracketSheet(12);
     main.OpenBracketSheet(ResultsId);
 
@@ -219,22 +218,21 @@ TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
     EXPECT_EQ(TestPrompts().beeps, 1);
     // One refusal per open sheet; the other entries are gone.
     EXPECT_EQ(TestPrompts().texts().count(QString::fromStdString(SheetOpenMessage)), 2);
-    ASSERT_EQ(main.Players().Count(), 2);
-    EXPECT_GE(main.Players().IndexOfId(12), 0);
-    EXPECT_GE(main.Players().IndexOfId(ResultsId), 0);
-    EXPECT_EQ(main.Players().HasResults, 1);
+    ASSERT_EQ(main.session().players().Count(), 2);
+    EXPECT_GE(main.session().players().IndexOfId(12), 0);
+    EXPECT_GE(main.session().players().IndexOfId(ResultsId), 0);
+    EXPECT_TRUE(main.session().players().HasResults());
     EXPECT_EQ(main.pnlCount->text(), QStringLiteral("Players: 1"));
 }
 
 TEST_F(MainWindowTest, CancelledResetsChangeNothing)
 {
-    main.Players().Add(Entry(11, "P"));
-    main.Players().Add(Entry(ResultsId, "RESULTS"));
-    main.Players().HasResults = 1;
+    main.session().players().Add(Entry(11, "P"));
+    main.session().players().Add(Entry(ResultsId, "RESULTS"));
     TestPrompts().answers = {PromptAnswer::Cancel, PromptAnswer::Cancel};
     main.mnuReset->trigger();
     main.mnuResetResults->trigger();
-    EXPECT_EQ(main.Players().Count(), 2);
+    EXPECT_EQ(main.session().players().Count(), 2);
     EXPECT_EQ(TestPrompts().boxes.size(), 2u);
     EXPECT_EQ(TestPrompts().boxes[1].text,
               "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?");
@@ -242,7 +240,7 @@ TEST_F(MainWindowTest, CancelledResetsChangeNothing)
 
 TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)
 {
-    main.Players().Add(Entry(11, "P"));
+    main.session().players().Add(Entry(11, "P"));
     TestPrompts().answers = {PromptAnswer::Ok};
     // Through the event loop, so the error reaches the general error report.
     QMetaObject::invokeMethod(&main, [this] { main.mnuResetResultsClick(); }, Qt::QueuedConnection);
@@ -250,13 +248,13 @@ TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)
     ASSERT_EQ(TestPrompts().boxes.size(), 2u);
     EXPECT_EQ(TestPrompts().boxes[1].kind, PromptKind::Error);
     EXPECT_EQ(TestPrompts().boxes[1].text, QStringLiteral("List index out of bounds (-1)"));
-    EXPECT_EQ(main.Players().Count(), 1);
+    EXPECT_EQ(main.session().players().Count(), 1);
     EXPECT_FALSE(QApplication::overrideCursor()) << "the normal cursor is back";
 }
 
 TEST_F(MainWindowTest, ClosingWritesThePicksFile)
 {
-    main.Players().Add(Entry(11, "Ann"));
+    main.session().players().Add(Entry(11, "Ann"));
     EXPECT_TRUE(main.close());
     EXPECT_EQ(dir.read(PicksFileName).size(), PickRecordSize);
 }
@@ -265,7 +263,7 @@ TEST_F(MainWindowTest, ClosingWritesThePicksFile)
 // and the next start brings them back.
 TEST_F(MainWindowTest, AFailedPicksWriteClosesAndTheNextStartRestoresEverySave)
 {
-    main.Players().StoreEntry(Entry(11, "Ann"), true);
+    main.session().players().StoreEntry(Entry(11, "Ann"), true);
     std::filesystem::create_directory(dir.file(PicksFileName));  // nothing can replace a folder
     main.show();
 
@@ -278,8 +276,8 @@ TEST_F(MainWindowTest, AFailedPicksWriteClosesAndTheNextStartRestoresEverySave)
         "Every saved change is kept in PICKS.JNL beside it and comes back at the next start."));
 
     std::filesystem::remove(dir.file(PicksFileName));
-    TMainForm next{QString::fromStdString(dir.path())};
-    next.Players().LoadPlayers();
-    ASSERT_EQ(next.Players().Count(), 1);
-    EXPECT_EQ(next.Players()[0].Name.str(), "Ann");
+    TMainForm next{TestSettings(), QString::fromStdString(dir.path())};
+    next.session().players().LoadPlayers();
+    ASSERT_EQ(next.session().players().Count(), 1);
+    EXPECT_EQ(next.session().players()[0].Name.str(), "Ann");
 }

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/qt_settings.h"
-#include "shell/ansi_text.h"
+#include "ui/ansi_text.h"
 #include "support/temp_dir.h"
 
 TEST(AnsiText, ConvertsTheWindowsCodePageBothWays)

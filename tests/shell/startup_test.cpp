@@ -15,25 +15,19 @@
 #include "pool/team_files.h"
 #include "settings/settings.h"
 #include "shell/main_window.h"
-#include "shell/prompts.h"
+#include "ui/prompts.h"
 #include "shell/single_instance.h"
 #include "shell/splash.h"
 #include "shell/startup.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
+#include "version.h"
 
 namespace {
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        TestPrompts().clear();
-        previous = &SettingsStore();
-        SetSettingsStore(&store);
-    }
-    void TearDown() override { SetSettingsStore(previous); }
+    void SetUp() override { TestPrompts().clear(); }
     MemorySettings store;
-    ISettingsBackend* previous = nullptr;
 };
 }  // namespace
 
@@ -42,7 +36,7 @@ TEST_F(StartupTest, WithNoDataFilesBothQuickTipsShowThenTheEmptyPool)
     TempDir dir;
     TfrmSplash splash;
     QStringList splashLines;
-    auto main = CreateAndLoad(QString::fromStdString(dir.path()), &splash);
+    auto main = CreateAndLoad(store, QString::fromStdString(dir.path()), &splash);
     ASSERT_EQ(TestPrompts().boxes.size(), 2u);
     EXPECT_EQ(TestPrompts().boxes[0].text.toStdString(), TeamsQuickTip);
     EXPECT_EQ(TestPrompts().boxes[1].text.toStdString(), PlayersQuickTip);
@@ -54,12 +48,12 @@ TEST_F(StartupTest, WithNoDataFilesBothQuickTipsShowThenTheEmptyPool)
 
 TEST_F(StartupTest, TheSmallScreenQuestionIsAskedOncePerUser)
 {
-    EXPECT_TRUE(CheckResolution(800, 800, "800x600"));
+    EXPECT_TRUE(CheckResolution(store, 800, 800, "800x600"));
     EXPECT_TRUE(TestPrompts().boxes.empty());
     EXPECT_TRUE(store.values.empty()) << "a wide screen writes nothing";
 
     TestPrompts().answers = {PromptAnswer::No};
-    EXPECT_FALSE(CheckResolution(640, 800, "800x600"));
+    EXPECT_FALSE(CheckResolution(store, 640, 800, "800x600"));
     ASSERT_EQ(TestPrompts().boxes.size(), 1u);
     EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Warning);
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::YesNo);
@@ -68,7 +62,7 @@ TEST_F(StartupTest, TheSmallScreenQuestionIsAskedOncePerUser)
               "setting in the Display Settings under Control Panel. Continue anyway?");
     EXPECT_EQ((store.values[{"Other", "Checked Resolution"}]), "1");
 
-    EXPECT_TRUE(CheckResolution(640, 800, "800x600"));
+    EXPECT_TRUE(CheckResolution(store, 640, 800, "800x600"));
     EXPECT_EQ(TestPrompts().boxes.size(), 1u) << "not asked again";
 }
 
@@ -80,7 +74,7 @@ TEST_F(StartupTest, AnAnswerThatCannotBeStoredIsReportedAndStillCounts)
     for (const PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No}) {
         TestPrompts().clear();
         TestPrompts().answers = {answer};
-        EXPECT_EQ(CheckResolution(640, 800, "800x600"), answer == PromptAnswer::Yes);
+        EXPECT_EQ(CheckResolution(store, 640, 800, "800x600"), answer == PromptAnswer::Yes);
         ASSERT_EQ(TestPrompts().boxes.size(), 2u);
         EXPECT_EQ(TestPrompts().boxes[1].kind, PromptKind::Error);
         EXPECT_EQ(TestPrompts().boxes[1].text, QStringLiteral("Failed to set data for 'Checked Resolution'"));
@@ -227,8 +221,8 @@ TEST(SplashTest, VersionTextAndTheRoundWindow)
     EXPECT_EQ(splash.size(), QSize(278, 278));
     EXPECT_FALSE(splash.mask().contains(QPoint(2, 2))) << "the corners are cut away";
     EXPECT_TRUE(splash.mask().contains(QPoint(139, 139)));
-    EXPECT_TRUE(splash.lblLegal->text().startsWith("Version " + ProgramVersion + " "));
-    EXPECT_EQ(ProgramVersion, FormatVersion(HOOP_VERSION_MAJOR, HOOP_VERSION_MINOR, HOOP_VERSION_PATCH));
+    EXPECT_TRUE(splash.lblLegal->text().startsWith("Version " + FormatVersion(version::Major, version::Minor, version::Patch) + " "));
+    EXPECT_EQ(QString::fromLatin1(version::Text), FormatVersion(version::Major, version::Minor, version::Patch));
     EXPECT_TRUE(splash.lblStatus->text().isEmpty());
 }
 

@@ -16,19 +16,18 @@ const std::string Trailer = std::string(brand::Slogan) + "\r\nVisit us on the we
 class StandingsExport : public ::testing::Test {
 protected:
     RecordingHost host;
-    TPlayers players{host, ""};
+    TTeamTable teams;
+    TPlayers players{host, "", teams};
     TempDir dir;
 
     void SetUp() override
     {
         players.SetWriteOnDestroy(false);
-        ClearTeams();
-        TeamEntry(1, 1).name = "Hawks";
-        TeamEntry(2, 3).name = "Owls";
-        TeamEntry(3, 12).name = "Cats";
-        TeamEntry(4, 16).name = "Rams";
+        teams.Entry(1, 1).name = "Hawks";
+        teams.Entry(2, 3).name = "Owls";
+        teams.Entry(3, 12).name = "Cats";
+        teams.Entry(4, 16).name = "Rams";
     }
-    void TearDown() override { ClearTeams(); }
 
     TPlayer& add(const std::string& name, std::int32_t total = 0)
     {
@@ -41,7 +40,7 @@ protected:
     TStandingsTable table() const
     {
         TStandingsTable t({"East", "West", "South", "Midwest"});
-        t.Refill(players);
+        t.Refill(players, teams);
         return t;
     }
     // The lines of a written file, each of which must end in CR LF.
@@ -74,7 +73,7 @@ TEST_F(StandingsExport, RowsSkipTheResultsAndAreASnapshotOfTheLastRefill)
 
     const TStandingsTable t = table();
     a.Name = "Changed";  // later changes show only after the next refill
-    TeamEntry(1, 1).name = "Renamed";
+    teams.Entry(1, 1).name = "Renamed";
     std::vector<std::string> cells;
     for (int r = 0; r < t.RowCount(); ++r)
         for (int c = 0; c < StandingsColumnCount; ++c) cells.push_back(t.Cell(r, c));
@@ -148,9 +147,9 @@ TEST_F(StandingsExport, TextCellsThatLookLikeFormulasAreMarkedAsText)
     for (const Row& row : rows) {
         players.Clear();
         add(row.name, row.total).Picks[57] = 101;
-        TeamEntry(1, 1).name = "=Hawks";
+        teams.Entry(1, 1).name = "=Hawks";
         TStandingsTable t({"-East", "West", "@South", "Midwest"});
-        t.Refill(players);
+        t.Refill(players, teams);
         ExportTextFile(t, dir.file("s.csv"), TextSeparator::Comma, host);
         ExportTextFile(t, dir.file("s.txt"), TextSeparator::Tab, host);
         EXPECT_EQ(lines("s.csv").at(0), "#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,'-East,West,'@South,Midwest,"

@@ -22,6 +22,7 @@
 #include "shell/main_window.h"
 #include "standings/export.h"
 #include "standings/standings_window.h"
+#include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
 
@@ -44,24 +45,21 @@ protected:
     void SetUp() override
     {
         TestPrompts().clear();
-        SetDateSource(&FixedDay);
-        ClearTeams();
-        TeamEntry(1, 1).name = "Hawks";
-        TeamEntry(3, 3).name = "Cats";
         SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        main = std::make_unique<TMainForm>(QString::fromStdString(dir.path()));
-        main->Players().SetWriteOnDestroy(false);
+        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        main->session().setDateSource(&FixedDay);
+        main->session().teams().Entry(1, 1).name = "Hawks";
+        main->session().teams().Entry(3, 3).name = "Cats";
+        main->session().players().SetWriteOnDestroy(false);
         main->show();
     }
     void TearDown() override
     {
         main.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        SetDateSource(nullptr);
-        ClearTeams();
     }
 
-    TPlayers& players() { return main->Players(); }
+    TPlayers& players() { return main->session().players(); }
     TPlayer& add(const std::string& name, std::int32_t total = 0, std::int32_t potential = 0, TeamCode champion = 0)
     {
         TPlayer entry;
@@ -76,12 +74,11 @@ protected:
     // that opens or raises the window.
     TfrmStandings& view(const std::vector<std::string>& names = {})
     {
-        if (!players().HasResults) {
+        if (!players().HasResults()) {
             TPlayer results;
             results.Id = ResultsId;
             results.Name = ResultsName;
             players().Add(results);
-            players().HasResults = 1;
         }
         for (const std::string& name : names) add(name, 2);
         main->mnuViewStd->trigger();
@@ -146,7 +143,7 @@ TEST_F(StandingsWindow, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
     EXPECT_EQ(main->StandingsForm(), nullptr);
     TfrmStandings& form = view();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Standings"));
-    EXPECT_EQ(players().StandingsWindow, &form);
+    EXPECT_TRUE(main->IsStandingsOpen());
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(form.parentWidget())->isMaximized());
 
     QTableView& grid = *form.grdStandings;
@@ -268,7 +265,7 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     EXPECT_EQ(main->MdiArea()->activeSubWindow(), first.parentWidget());
     EXPECT_EQ(header(first, 7), QStringLiteral("East"));
     ASSERT_TRUE(qobject_cast<QMdiSubWindow*>(first.parentWidget())->close());
-    EXPECT_EQ(players().StandingsWindow, nullptr);
+    EXPECT_FALSE(main->IsStandingsOpen()) << "closed at once, deleted later";
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(main->StandingsForm(), nullptr);
 
@@ -277,7 +274,7 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     TfrmStandings* second = main->StandingsForm();
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(second->parentWidget())->isMaximized());
-    EXPECT_EQ(players().StandingsWindow, second);
+    EXPECT_TRUE(main->IsStandingsOpen());
     EXPECT_TRUE(second->mnuSortTotal->isChecked() && second->mnuSortMethod->isChecked());
     EXPECT_EQ(column(*second, 1), (QStringList{"c", "b", "a"}));  // the scoring pass gave c no points
     EXPECT_EQ(second->pnlStatus->text(), Status("total points, ascending"));
@@ -322,7 +319,7 @@ TEST_F(StandingsWindow, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSeparato
     const SaveFileRequest& request = TestPrompts().saveRequests.at(0);
     EXPECT_EQ(QStringList({request.title, request.fileName, request.defaultSuffix, QString::number(request.filterIndex),
                            request.directory}) + request.filters,
-              QStringList({"Export Standings", "Standing", "htm", "1", main->DataDir(), "HTML (*.htm)",
+              QStringList({"Export Standings", "Standing", "htm", "1", QString::fromStdString(main->session().dataDir()), "HTML (*.htm)",
                            "Comma Separated (*.csv)", "Tab Separated (*.txt)"}));
     EXPECT_TRUE(request.confirmOverwrite);
     EXPECT_TRUE(dir.read("picked.txt").starts_with("#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,"

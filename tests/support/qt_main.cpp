@@ -3,9 +3,15 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
-#include "settings/settings.h"
 #include "shell/application.h"
 #include "support/fake_prompts.h"
+#include "support/test_settings.h"
+
+MemorySettings& TestSettings()
+{
+    static MemorySettings store;
+    return store;
+}
 
 int main(int argc, char** argv)
 {
@@ -13,12 +19,9 @@ int main(int argc, char** argv)
     QStandardPaths::setTestModeEnabled(true);  // never the user's own folders
     HoopApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    MemorySettings settings;
-    SetSettingsStore(&settings);
     FakePrompts prompts;
     SetPrompts(&prompts);
     const int result = RUN_ALL_TESTS();
     SetPrompts(nullptr);
-    SetSettingsStore(nullptr);
     return result;
 }

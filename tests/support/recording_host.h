@@ -26,6 +26,8 @@ public:
         return -1;
     }
     void ShowStandings(bool front) override { standingsShown.push_back(front); }
+    bool IsStandingsOpen() override { return standingsOpen; }
+    bool standingsOpen = false;
     void ShowInformation(const std::string& text) override { information.push_back(text); }
     void ShowError(const std::string& text) override { errors.push_back(text); }
     void Beep() override { ++beeps; }

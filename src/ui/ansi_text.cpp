@@ -1,4 +1,4 @@
-#include "shell/ansi_text.h"
+#include "ui/ansi_text.h"
 
 namespace {
 // 0x80..0x9F of Windows-1252; 0 where the code page has no character.

@@ -1,4 +1,4 @@
-#include "settings/edit_grid.h"
+#include "options/edit_grid.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

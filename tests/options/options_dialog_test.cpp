@@ -19,9 +19,10 @@
 
 #include "pool/bracket.h"
 #include "pool/team_files.h"
-#include "settings/edit_grid.h"
-#include "settings/options_dialog.h"
+#include "options/edit_grid.h"
+#include "options/options_dialog.h"
 #include "settings/settings.h"
+#include "session/pool_session.h"
 #include "shell/main_window.h"
 #include "support/fake_prompts.h"
 #include "support/recording_host.h"
@@ -63,24 +64,22 @@ std::string RegionFile(const std::string& r1, const std::string& r2, const std::
     return "[Regions]\r\n1=" + r1 + "\r\n2=" + r2 + "\r\n3=" + r3 + "\r\n4=" + r4 + "\r\n";
 }
 
-// A team of the table as start-up would have loaded it, from a record claiming another place.
-void setTeam(int region, int seed, std::string_view name, std::string_view wins, std::string_view losses)
-{
-    TeamEntry(region, seed) = TTeam{9, 9, name, wins, losses};
-}
-
 enum Page { RegionsPage, TeamsPage, ScoringPage, RulesPage };
 enum Column { NameColumn = 1, WinsColumn = 2, LossesColumn = 3 };
 const QStringList FourRegions = {"East", "West", "South", "Midwest"};
 
 class OptionsDialogTest : public ::testing::Test {
 public:  // the lambdas of table-driven cases use the helpers too
-    OptionsDialogTest() { SetSettingsStore(&store); reset(); }
-    ~OptionsDialogTest() override
+    OptionsDialogTest()
     {
-        dialog.reset();
-        SetSettingsStore(m_previousStore);
-        ClearTeams();
+        session.players().SetWriteOnDestroy(false);
+        reset();
+    }
+    ~OptionsDialogTest() override { dialog.reset(); }
+    // A team of the table as start-up would have loaded it, from a record claiming another place.
+    void setTeam(int region, int seed, std::string_view name, std::string_view wins, std::string_view losses)
+    {
+        session.teams().Entry(region, seed) = TTeam{9, 9, name, wins, losses};
     }
     // Back to a fresh start between the cases of one test.
     void reset()
@@ -89,13 +88,13 @@ public:  // the lambdas of table-driven cases use the helpers too
         store.values.clear();
         store.written.clear();
         TestPrompts().clear();
-        ClearTeams();
+        session.teams().Clear();
     }
 
     // Opens the dialog as the main window does, but without blocking in a modal loop.
     TfrmOptions& open()
     {
-        dialog = std::make_unique<TfrmOptions>(QString::fromStdString(dir.path()));
+        dialog = std::make_unique<TfrmOptions>(session);
         dialog->show();
         dialog->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
@@ -191,10 +190,9 @@ public:  // the lambdas of table-driven cases use the helpers too
 
     TempDir dir;
     RecordingSettings store;
+    RecordingHost host;
+    TPoolSession session{host, dir.path(), store};
     std::unique_ptr<TfrmOptions> dialog;
-
-private:
-    ISettingsBackend* m_previousStore = &SettingsStore();
 };
 
 QString textOf(const QWidget* widget)
@@ -332,7 +330,7 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Information);
         EXPECT_TRUE(dialog->isVisible());
         expectNothingWritten();
-        EXPECT_EQ(TeamEntry(1, 1).name.str(), "");
+        EXPECT_EQ(session.teams().Entry(1, 1).name.str(), "");
         if (c.message == unique) {
             EXPECT_EQ(pages()->currentIndex(), RegionsPage);
             continue;
@@ -345,7 +343,7 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         clickOk();
         EXPECT_TRUE(closedWith(QDialog::Accepted));
         EXPECT_EQ(store.values.at({"Scoring", "Round" + std::to_string(c.round)}), "4");
-        EXPECT_EQ(TeamEntry(1, 1).name.str(), "Kept");
+        EXPECT_EQ(session.teams().Entry(1, 1).name.str(), "Kept");
     }
 }
 
@@ -382,11 +380,11 @@ TEST_F(OptionsDialogTest, EveryWayOfCancellingWritesNothing)
         cancel(*this);
         EXPECT_TRUE(closedWith(QDialog::Rejected));
         expectNothingWritten();
-        EXPECT_EQ(TeamEntry(2, 3).name.str(), "Old Name");
+        EXPECT_EQ(session.teams().Entry(2, 3).name.str(), "Old Name");
     }
 
     dialog.reset();
-    TMainForm main(QString::fromStdString(dir.path()));
+    TMainForm main(store, QString::fromStdString(dir.path()));
     reset();
     QString title;
     QTimer::singleShot(0, [&] {
@@ -471,7 +469,7 @@ TEST_F(OptionsDialogTest, AFieldEnteredIsWrittenAndSurvivesARestart)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_TRUE(closedWith(QDialog::Accepted));
 
-    EXPECT_EQ(TeamEntry(2, 8).name.str() + TeamEntry(2, 8).losses.str(), "00");  // the table holds what was saved
+    EXPECT_EQ(session.teams().Entry(2, 8).name.str() + session.teams().Entry(2, 8).losses.str(), "00");  // the table holds what was saved
     EXPECT_EQ(dir.read(TeamsFileName), TeamFile(stored));
     EXPECT_EQ(dir.read(RegionsFileName), RegionFile("East", "West", "South", "Midwest"));
     EXPECT_EQ(store.written,
@@ -487,9 +485,8 @@ TEST_F(OptionsDialogTest, AFieldEnteredIsWrittenAndSurvivesARestart)
                   "Rules/PrintReturnTo=1"}));
 
     // A new start: the table comes from the file again.
-    ClearTeams();
-    RecordingHost host;
-    ASSERT_TRUE(LoadTeams(dir.path(), host));
+    session.teams().Clear();
+    ASSERT_TRUE(session.LoadTeams());
     open();
     EXPECT_EQ(shownValues().mid(0, 10) + shownValues().mid(10, 1) + shownValues().mid(15, 1),
               FourRegions + QStringList({"10", "7", "-5", "0", "9", "99", "|", "Sixth|1%"}));
@@ -518,13 +515,13 @@ TEST_F(OptionsDialogTest, AFailedWriteEndsTheSaveWithItsError)
                                                                         ": Is a directory")});
     EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(TeamEntry(1, 2).name.str(), "Edited");
+    EXPECT_EQ(session.teams().Entry(1, 2).name.str(), "Edited");
     EXPECT_FALSE(dir.exists(RegionsFileName));
     EXPECT_TRUE(store.values.empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     std::filesystem::remove(dir.file(TeamsFileName));
-    ClearTeams();
+    session.teams().Clear();
     TestPrompts().clear();
     store.refuseWrites = true;
     open();

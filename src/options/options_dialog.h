@@ -13,13 +13,14 @@ class QPushButton;
 class QTabWidget;
 class QWidget;
 class TEditGrid;
+class TPoolSession;
 
 // The Options dialog: which region sits in which bracket position, the 64 teams, the round
 // values and the texts and switches of the rules sheet. Everything is written on OK only.
 class TfrmOptions final : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmOptions(const QString& dataDir, QWidget* parent = nullptr);
+    explicit TfrmOptions(TPoolSession& session, QWidget* parent = nullptr);
 
     // The entry being edited for region position 1..4 and seed 1..16.
     const TTeam& WorkTeam(int region, int seed) const { return m_workTeams[region - 1][seed - 1]; }
@@ -55,9 +56,8 @@ private:
     bool roundValuesValid();
     void readSettings();
     void writeSettings();
-    std::string dataDirBytes() const;
 
-    QString m_dataDir;
+    TPoolSession& m_session;
     std::array<std::array<TTeam, SeedCount>, RegionCount> m_workTeams{};
 
     QTabWidget* pcOptions = nullptr;

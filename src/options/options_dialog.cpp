@@ -1,4 +1,4 @@
-#include "settings/options_dialog.h"
+#include "options/options_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,12 +13,13 @@
 #include <QTabWidget>
 
 #include "pool/team_files.h"
-#include "settings/edit_grid.h"
+#include "session/pool_session.h"
+#include "options/edit_grid.h"
 #include "settings/settings.h"
-#include "shell/ansi_text.h"
-#include "shell/application.h"
-#include "shell/busy_cursor.h"
-#include "shell/prompts.h"
+#include "ui/ansi_text.h"
+#include "ui/guarded.h"
+#include "ui/busy_cursor.h"
+#include "ui/prompts.h"
 
 namespace {
 // Where every control sits, in pixels of its parent (a page or a group box).
@@ -126,7 +127,7 @@ QTableWidgetItem* cell(QTableWidget* grid, int row, int column)
 std::optional<int> roundValue(const QLineEdit* box) { return ParseInteger(ToAnsi(box->text())); }
 }  // namespace
 
-TfrmOptions::TfrmOptions(const QString& dataDir, QWidget* parent) : QDialog(parent), m_dataDir(dataDir)
+TfrmOptions::TfrmOptions(TPoolSession& session, QWidget* parent) : QDialog(parent), m_session(session)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options..."));
@@ -248,8 +249,6 @@ void TfrmOptions::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-std::string TfrmOptions::dataDirBytes() const { return QDir::toNativeSeparators(m_dataDir).toStdString(); }
-
 void TfrmOptions::FormCreate()
 {
     LoadWorkTeams();
@@ -259,17 +258,16 @@ void TfrmOptions::FormCreate()
     for (int seed = 1; seed <= SeedCount; ++seed) grdTeams->item(seed - 1, SeedColumn)->setText(QString::number(seed) + '.');
     grdPayout->setHorizontalHeaderLabels({QStringLiteral("Description"), QStringLiteral("% of Pot")});
 
-    const std::string dir = dataDirBytes();
     for (int i = 0; i < RegionCount; ++i) {
         lstRegion[i]->setCurrentIndex(-1);
-        lstRegion[i]->setEditText(FromAnsi(LoadRegions(dir, i + 1)));
+        lstRegion[i]->setEditText(FromAnsi(m_session.LoadRegions(i + 1)));
     }
 
     readSettings();
 
     // The list of the Teams page is read from the file again and keeps these names while the
     // dialog is open, whatever is typed on the Regions page.
-    for (int position = 1; position <= RegionCount; ++position) lstRegions->addItem(FromAnsi(LoadRegions(dir, position)));
+    for (int position = 1; position <= RegionCount; ++position) lstRegions->addItem(FromAnsi(m_session.LoadRegions(position)));
     lstRegions->setCurrentIndex(0);
     ShowRegionTeams();
     connect(lstRegions, &QComboBox::currentIndexChanged, this, &TfrmOptions::lstRegionsClick);
@@ -282,7 +280,7 @@ void TfrmOptions::LoadWorkTeams()
     for (int region = 1; region <= RegionCount; ++region) {
         for (int seed = 1; seed <= SeedCount; ++seed) {
             TTeam& entry = m_workTeams[region - 1][seed - 1];
-            entry = TeamEntry(region, seed);
+            entry = m_session.teams().Entry(region, seed);
             entry.region = static_cast<std::uint8_t>(region);
             entry.seed = static_cast<std::uint8_t>(seed);
         }
@@ -292,7 +290,7 @@ void TfrmOptions::LoadWorkTeams()
 void TfrmOptions::StoreWorkTeams()
 {
     for (int region = 1; region <= RegionCount; ++region)
-        for (int seed = 1; seed <= SeedCount; ++seed) TeamEntry(region, seed) = m_workTeams[region - 1][seed - 1];
+        for (int seed = 1; seed <= SeedCount; ++seed) m_session.teams().Entry(region, seed) = m_workTeams[region - 1][seed - 1];
 }
 
 int TfrmOptions::SelectedRegion() const { return lstRegions->currentIndex() + 1; }
@@ -379,7 +377,7 @@ std::array<TfrmOptions::SwitchSetting, 6> TfrmOptions::ruleSwitches() const
 void TfrmOptions::readSettings()
 {
     using namespace settings;
-    TRegIniFile store;
+    TRegIniFile store(m_session.settings());
     for (int round = 1; round <= RoundCount; ++round)
         txtRnd[round - 1]->setText(QString::number(store.ReadInteger(Scoring, RoundName(round), DefaultRoundValue(round))));
     chkUseSeed->setChecked(store.ReadBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed));
@@ -397,7 +395,7 @@ void TfrmOptions::readSettings()
 void TfrmOptions::writeSettings()
 {
     using namespace settings;
-    TRegIniFile store;
+    TRegIniFile store(m_session.settings());
     for (int round = 1; round <= RoundCount; ++round)
         store.WriteInteger(Scoring, RoundName(round), roundValue(txtRnd[round - 1]).value_or(DefaultRoundValue(round)));
     store.WriteBool(Scoring, MultiplybySeed, chkUseSeed->isChecked());
@@ -422,12 +420,11 @@ void TfrmOptions::cmdOkClick()
 
     try {
         StoreWorkTeams();
-        const std::string dir = dataDirBytes();
         {
             BusyCursor busy;
-            SaveTeams(dir);
+            m_session.SaveTeams();
         }
-        SaveRegions(dir, storedRegionNames());
+        m_session.SaveRegions(storedRegionNames());
         writeSettings();
     } catch (const std::exception& error) {
         // The save stops at the failed step; what was written before stays written, and the

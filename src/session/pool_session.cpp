@@ -1,0 +1,61 @@
+#include "session/pool_session.h"
+
+#include <ctime>
+
+#include "pool/team_files.h"
+#include "settings/settings.h"
+
+std::chrono::year_month_day SystemToday()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    ::localtime_r(&now, &local);
+    return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
+                                       std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
+                                       std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+}
+
+TPoolSession::TPoolSession(IPoolHost& host, std::string dataDir, ISettingsBackend& settings)
+    : m_dataDir(std::move(dataDir)), m_settings(settings), m_host(host), m_players(host, m_dataDir, m_teams),
+      m_idSource(ClockIdSource()), m_dateSource(&SystemToday)
+{
+    m_players.SetScoringSource([this] { return readScoringValues(); });
+}
+
+bool TPoolSession::LoadTeams() { return ::LoadTeams(m_dataDir, m_teams, m_host, m_teamsGuard, m_read); }
+
+void TPoolSession::CheckRegionsFile() { ::CheckRegionsFile(m_dataDir, m_host, m_regionsGuard, m_read); }
+
+bool TPoolSession::LoadPlayers() { return m_players.LoadPlayers(); }
+
+void TPoolSession::SaveTeams() { ::SaveTeams(m_dataDir, m_teams, &m_teamsGuard); }
+
+void TPoolSession::SaveRegions(const std::array<std::string, 4>& names)
+{
+    ::SaveRegions(m_dataDir, names, &m_regionsGuard);
+}
+
+std::string TPoolSession::LoadRegions(int position) const { return ::LoadRegions(m_dataDir, position); }
+
+std::array<std::string, 4> TPoolSession::regionNames() const
+{
+    std::array<std::string, 4> names;
+    for (int position = 1; position <= RegionCount; ++position) names[std::size_t(position - 1)] = LoadRegions(position);
+    return names;
+}
+
+ScoringValues TPoolSession::readScoringValues()
+{
+    TRegIniFile store(m_settings);
+    return settings::ReadScoringValues(store);
+}
+
+std::int32_t TPoolSession::NewPlayerId() { return ::NewPlayerId(m_players, m_idSource); }
+
+void TPoolSession::setDateSource(DateSource source) { m_dateSource = source ? std::move(source) : &SystemToday; }
+
+void TPoolSession::setReadFunction(ReadFunction read)
+{
+    m_read = read;
+    m_players.SetReadFunction(read);
+}

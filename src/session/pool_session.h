@@ -1,0 +1,73 @@
+#pragma once
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "pool/bracket.h"
+#include "pool/file_io.h"
+#include "pool/players.h"
+#include "pool/scoring.h"
+
+class IPoolHost;
+class ISettingsBackend;
+
+// The one object that owns a pool: its data folder, the team table, the region file, the
+// participant list with its journal, the settings access, and the sources of new ids and of
+// today's date. The program holds one for its run; tests build one on a temp folder. It lives
+// beside the pool and settings folders rather than in either, so neither includes the other.
+class TPoolSession final {
+public:
+    using DateSource = std::function<std::chrono::year_month_day()>;
+
+    // host: the frame (status bar, boxes, child windows); dataDir: the pool's folder; settings:
+    // the per-user settings store.
+    TPoolSession(IPoolHost& host, std::string dataDir, ISettingsBackend& settings);
+    TPoolSession(const TPoolSession&) = delete;
+    TPoolSession& operator=(const TPoolSession&) = delete;
+
+    const std::string& dataDir() const { return m_dataDir; }
+    TTeamTable& teams() { return m_teams; }
+    const TTeamTable& teams() const { return m_teams; }
+    TPlayers& players() { return m_players; }
+    const TPlayers& players() const { return m_players; }
+    ISettingsBackend& settings() { return m_settings; }
+
+    // Start-up: the team table, a look at the region file, the participants (with the journal a
+    // run that did not close left). Each reports what it found through the host.
+    bool LoadTeams();
+    void CheckRegionsFile();
+    bool LoadPlayers();
+
+    // The Options dialog's OK. A file that could not be read at start-up is never written over.
+    void SaveTeams();
+    void SaveRegions(const std::array<std::string, 4>& names);
+    std::string LoadRegions(int position) const;  // empty when the file or the name is missing
+    std::array<std::string, 4> regionNames() const;
+
+    // The scoring settings of a pass, read from the store with the scoring engine's defaults.
+    ScoringValues readScoringValues();
+
+    std::int32_t NewPlayerId();
+    void setIdSource(IdSource source) { m_idSource = std::move(source); }
+    std::chrono::year_month_day today() const { return m_dateSource(); }
+    void setDateSource(DateSource source);
+    // The file-reading seam for the three data files (tests make reads fail part-way).
+    void setReadFunction(ReadFunction read);
+
+private:
+    std::string m_dataDir;
+    ISettingsBackend& m_settings;
+    IPoolHost& m_host;
+    TTeamTable m_teams;
+    TPlayers m_players;
+    FileGuard m_teamsGuard;
+    FileGuard m_regionsGuard;
+    ReadFunction m_read = nullptr;
+    IdSource m_idSource;
+    DateSource m_dateSource;
+};
+
+// The system's local date.
+std::chrono::year_month_day SystemToday();

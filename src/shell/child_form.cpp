@@ -1,1 +1,0 @@
-#include "shell/child_form.h"

@@ -1,0 +1,1 @@
+#include "ui/child_form.h"

@@ -1,0 +1,29 @@
+#pragma once
+#include <exception>
+#include <utility>
+
+// Qt does not let an exception cross its signal delivery, so every handler connected to a signal
+// catches what it throws and reports it here, as the general error report would: an error box
+// with the error's own text, after which the program goes on.
+void ReportError(const std::exception& error);
+void ReportUnknownError();
+
+// A handler that reports instead of throwing: connect(button, &QPushButton::clicked, this,
+// guarded(this, &TWindow::cmdOkClick)) or guarded([this] { ... }).
+template <class F> auto guarded(F handler)
+{
+    return [handler = std::move(handler)](auto&&... args) {
+        try {
+            handler(std::forward<decltype(args)>(args)...);
+        } catch (const std::exception& error) {
+            ReportError(error);
+        } catch (...) {
+            ReportUnknownError();
+        }
+    };
+}
+
+template <class T, class R, class... A> auto guarded(T* object, R (T::*method)(A...))
+{
+    return guarded([object, method](A... args) { (object->*method)(args...); });
+}

@@ -1,0 +1,6 @@
+# Widget helpers every window shares.
+list(APPEND HOOPUI_SOURCES
+  ui/ansi_text.cpp
+  ui/child_form.cpp
+  ui/guarded.cpp
+  ui/prompts.cpp)

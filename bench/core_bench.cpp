@@ -42,7 +42,7 @@ public:
 struct Pool {
     explicit Pool(int participants)
     {
-        players.SetWriteOnDestroy(false);
+        players.setWriteOnDestroy(false);
         FillRandomPool(players, participants);
         players.SavePlayersTo(file());
     }
@@ -80,8 +80,8 @@ std::size_t plainRead(const std::string& path)
 std::int64_t readEveryPick(TPlayers& players)
 {
     std::int64_t sum = 0;
-    for (int i = 0; i < players.Count(); ++i) {
-        const TPlayer& entry = *players.Item(i);
+    for (int i = 0; i < players.count(); ++i) {
+        const TPlayer& entry = *players.item(i);
         for (int g = 1; g <= GameCount; ++g) sum += entry.Picks[g];
     }
     return sum;
@@ -91,7 +91,7 @@ void BM_PlainRead(benchmark::State& state)
 {
     Pool& p = pool(int(state.range(0)));
     for (auto _ : state) benchmark::DoNotOptimize(plainRead(p.file()));
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * (p.players.Count() * std::int64_t(PickRecordSize)));
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * (p.players.count() * std::int64_t(PickRecordSize)));
 }
 
 void BM_LoadPlayers(benchmark::State& state)
@@ -102,8 +102,8 @@ void BM_LoadPlayers(benchmark::State& state)
     for (auto _ : state) {
         auto start = Clock::now();
         auto list = std::make_unique<TPlayers>(host, p.dir.path());
-        list->SetWriteOnDestroy(false);
-        if (!list->LoadPlayers() || list->Count() != p.players.Count()) state.SkipWithError("load failed");
+        list->setWriteOnDestroy(false);
+        if (!list->LoadPlayers() || list->count() != p.players.count()) state.SkipWithError("load failed");
         load += secondsSince(start);
         state.PauseTiming();
         list.reset();
@@ -113,7 +113,7 @@ void BM_LoadPlayers(benchmark::State& state)
         state.ResumeTiming();
     }
     state.counters["x read"] = load / read;
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * (p.players.Count() * std::int64_t(PickRecordSize)));
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * (p.players.count() * std::int64_t(PickRecordSize)));
 }
 
 void BM_Baseline(benchmark::State& state)
@@ -164,16 +164,16 @@ void BM_SortStandings(benchmark::State& state)
     p.players.UpdateStandings(true);
     SetSettingsStore(nullptr);
     std::vector<std::int32_t> totals;
-    for (int i = 0; i < p.players.Count(); ++i) totals.push_back(p.players[i].Total);
+    for (int i = 0; i < p.players.count(); ++i) totals.push_back(p.players[i].Total);
     std::mt19937 rng(3);
     p.players.SortKey = 0;
     p.players.SortAscending = 0;
     for (auto _ : state) {
         state.PauseTiming();
         std::shuffle(totals.begin(), totals.end(), rng);
-        for (int i = 0; i < p.players.Count(); ++i) p.players.Item(i)->Total = totals[std::size_t(i)];
+        for (int i = 0; i < p.players.count(); ++i) p.players.item(i)->Total = totals[std::size_t(i)];
         state.ResumeTiming();
-        p.players.Sort();
+        p.players.sort();
     }
 }
 
@@ -182,7 +182,7 @@ void BM_SavePlayersTo(benchmark::State& state)
     Pool& p = pool(int(state.range(0)));
     const std::string path = p.dir.file("SAVED.HFD");
     for (auto _ : state) benchmark::DoNotOptimize(p.players.SavePlayersTo(path));
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * (p.players.Count() * std::int64_t(PickRecordSize)));
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * (p.players.count() * std::int64_t(PickRecordSize)));
 }
 
 // Saving one new sheet: the journal record written and flushed to disk (fdatasync) before the
@@ -195,15 +195,15 @@ void BM_SaveSheet(benchmark::State& state)
     std::vector<TPlayer*> added;
     for (auto _ : state) {
         TPlayer sheet = MakeEntry(id++, "New sheet", RandomBracket(rng));
-        added.push_back(p.players.StoreEntry(sheet, true));
+        added.push_back(p.players.storeEntry(sheet, true));
     }
     // Leave the pool as the other benchmarks expect it (the timing has ended with the loop).
     {
         TPlayers::Batch batch(p.players);
         for (std::size_t i = 0; i < added.size(); ++i) p.players.DeletePlayer(added[added.size() - 1 - i]->Id);
-        batch.Finish();
+        batch.finish();
     }
-    p.players.WritePicksFile();  // folds and removes the journal
+    p.players.writePicksFile();  // folds and removes the journal
 }
 
 void Sizes(benchmark::internal::Benchmark* b)

@@ -39,12 +39,12 @@ void FillPlayers(TPlayers& players, int n)
         entry.Potential = entry.Total + static_cast<std::int32_t>(next() % 100);
         for (int g : {57, 58, 59, 60, 63})
             entry.Picks[g] = MakeTeamCode(static_cast<std::uint8_t>(1 + next() % 4), static_cast<std::uint8_t>(1 + next() % 16));
-        players.Add(entry);
+        players.add(entry);
         if (i == n / 2) {
             TPlayer results;
             results.Id = ResultsId;
             results.Name = ResultsName;
-            players.Add(results);
+            players.add(results);
             players.HasResults = 1;
         }
     }
@@ -56,11 +56,11 @@ void BM_StandingsCoreSort(benchmark::State& state)
 {
     NullPoolHost host;
     TPlayers players(host, "");
-    players.SetWriteOnDestroy(false);
+    players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         NextKey(players);
-        players.Sort();
+        players.sort();
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -72,7 +72,7 @@ void BM_StandingsRefill(benchmark::State& state)
 {
     NullPoolHost host;
     TPlayers players(host, "");
-    players.SetWriteOnDestroy(false);
+    players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
     TStandingsTable table(Regions);
     for (auto _ : state) {
@@ -88,7 +88,7 @@ void BM_StandingsRefresh(benchmark::State& state)
 {
     TempDir dir;
     TMainForm main(QString::fromStdString(dir.path()));
-    main.Players().SetWriteOnDestroy(false);
+    main.Players().setWriteOnDestroy(false);
     FillPlayers(main.Players(), static_cast<int>(state.range(0)));
     main.show();
     main.ShowStandings(true);
@@ -114,9 +114,9 @@ void BM_StandingsExport(benchmark::State& state)
 {
     NullPoolHost host;
     TPlayers players(host, "");
-    players.SetWriteOnDestroy(false);
+    players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
-    players.Sort();
+    players.sort();
     TStandingsTable table(Regions);
     table.Refill(players);
     TempDir dir;

@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 {
     NullPoolHost host;
     TPlayers players(host, "/nonexistent");
-    players.SetWriteOnDestroy(false);
+    players.setWriteOnDestroy(false);
     std::string again;
-    const std::size_t used = ParseJournal(data, size, [&](const TJournal::Record& record) {
+    const std::size_t used = parseJournal(data, size, [&](const TJournal::Record& record) {
         unsigned char payload[1 + PickRecordSize];
         std::size_t length = 4;
         if (record.kind == TJournal::Kind::Store) {
@@ -22,15 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
             std::memcpy(payload + 1, record.entry, PickRecordSize);
             length = sizeof payload;
             TPlayer entry;
-            DecodePlayer(record.entry, entry);
+            decodePlayer(record.entry, entry);
             if (entry.Id != record.id) std::abort();
-            players.Add(entry);
+            players.add(entry);
         } else {
             for (int i = 0; i < 4; ++i) payload[i] = static_cast<unsigned char>(std::uint32_t(record.id) >> (8 * i));
         }
         unsigned char out[JournalRecordMax];
         again.append(reinterpret_cast<const char*>(out),
-                     EncodeJournalRecord(record.kind, payload, length, out));
+                     encodeJournalRecord(record.kind, payload, length, out));
     });
     if (used > size || again.size() != used || std::memcmp(again.data(), data, used) != 0) std::abort();
     return 0;

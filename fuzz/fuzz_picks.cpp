@@ -33,36 +33,36 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 
     NullPoolHost host;
     TPlayers players(host, "/nonexistent");
-    players.SetWriteOnDestroy(false);
-    if (players.LoadPlayersFromBytes(data, size) != (size == whole)) std::abort();
-    if (players.Count() != int(size / PickRecordSize)) std::abort();
+    players.setWriteOnDestroy(false);
+    if (players.loadPlayersFromBytes(data, size) != (size == whole)) std::abort();
+    if (players.count() != int(size / PickRecordSize)) std::abort();
 
     players.UpdateStandings(true);
     for (std::uint8_t key = 0; key < 4; ++key)
         for (std::uint8_t ascending = 0; ascending < 2; ++ascending) {
             players.SortKey = key;
             players.SortAscending = ascending;
-            players.Sort();
-            for (int i = 1; i < players.Count(); ++i)
+            players.sort();
+            for (int i = 1; i < players.count(); ++i)
                 if (players.ComparePlayers(players[i - 1], players[i]) > 0) std::abort();
         }
 
-    const std::string bytes = players.PicksBytes();
+    const std::string bytes = players.picksBytes();
     TPlayers again(host, "/nonexistent");
-    again.SetWriteOnDestroy(false);
-    if (!again.LoadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()))
+    again.setWriteOnDestroy(false);
+    if (!again.loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()))
         std::abort();
-    if (again.PicksBytes() != bytes) std::abort();
+    if (again.picksBytes() != bytes) std::abort();
 
     // The folder cannot take a journal: the deletion is refused and changes nothing.
-    if (players.Count() > 0) {
-        const int count = players.Count();
+    if (players.count() > 0) {
+        const int count = players.count();
         const std::uint8_t hadResults = players.HasResults;
         try {
             players.DeletePlayer(players[0].Id);
             std::abort();
         } catch (const HoopError&) {
-            if (players.Count() != count || players.HasResults != hadResults) std::abort();
+            if (players.count() != count || players.HasResults != hadResults) std::abort();
         }
     }
     SetSettingsStore(nullptr);

@@ -36,11 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     static const WorkDir work;
     const std::string dir = work.path.string();
     const std::string text(reinterpret_cast<const char*>(data), size);
-    for (int n = 0; n <= 5; ++n) (void)LoadRegionsFromText(text, n);
+    for (int n = 0; n <= 5; ++n) (void)loadRegionsFromText(text, n);
 
-    std::ofstream(JoinPath(dir, RegionsFileName), std::ios::binary | std::ios::trunc) << text;
+    std::ofstream(joinPath(dir, RegionsFileName), std::ios::binary | std::ios::trunc) << text;
     const std::array<std::string, 4> names = {"East", "West", "South", "Midwest"};
-    SaveRegions(dir, names);
+    saveRegions(dir, names);
     for (int n = 1; n <= 4; ++n)
         if (LoadRegions(dir, n) != names[std::size_t(n - 1)]) std::abort();
     return 0;

@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
     ClearTeams();
-    const bool whole = LoadTeamsFromBytes(data, size);
+    const bool whole = loadTeamsFromBytes(data, size);
     if (whole != (size % TeamRecordSize == 0)) std::abort();
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {

@@ -124,7 +124,7 @@ QTableWidgetItem* cell(QTableWidget* grid, int row, int column)
 
 // The value of a round box: blanks of the mask are not part of it, and anything but a whole
 // number (an empty box, a sign alone) is no value.
-std::optional<int> roundValue(const QLineEdit* box) { return ParseInteger(ToAnsi(box->text())); }
+std::optional<int> roundValue(const QLineEdit* box) { return parseInteger(ToAnsi(box->text())); }
 }  // namespace
 
 TfrmOptions::TfrmOptions(TPoolSession& session, QWidget* parent) : QDialog(parent), m_session(session)
@@ -280,7 +280,7 @@ void TfrmOptions::LoadWorkTeams()
     for (int region = 1; region <= RegionCount; ++region) {
         for (int seed = 1; seed <= SeedCount; ++seed) {
             TTeam& entry = m_workTeams[region - 1][seed - 1];
-            entry = m_session.teams().Entry(region, seed);
+            entry = m_session.teams().entry(region, seed);
             entry.region = static_cast<std::uint8_t>(region);
             entry.seed = static_cast<std::uint8_t>(seed);
         }
@@ -290,7 +290,7 @@ void TfrmOptions::LoadWorkTeams()
 void TfrmOptions::StoreWorkTeams()
 {
     for (int region = 1; region <= RegionCount; ++region)
-        for (int seed = 1; seed <= SeedCount; ++seed) m_session.teams().Entry(region, seed) = m_workTeams[region - 1][seed - 1];
+        for (int seed = 1; seed <= SeedCount; ++seed) m_session.teams().entry(region, seed) = m_workTeams[region - 1][seed - 1];
 }
 
 int TfrmOptions::SelectedRegion() const { return lstRegions->currentIndex() + 1; }
@@ -424,7 +424,7 @@ void TfrmOptions::cmdOkClick()
             BusyCursor busy;
             m_session.SaveTeams();
         }
-        m_session.SaveRegions(storedRegionNames());
+        m_session.saveRegions(storedRegionNames());
         writeSettings();
     } catch (const std::exception& error) {
         // The save stops at the failed step; what was written before stays written, and the

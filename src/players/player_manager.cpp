@@ -179,8 +179,8 @@ void TfrmOpen::FillPlayerList(int filter)
     };
     std::vector<Row> rows;
     TPlayers& players = m_session.players();
-    for (int i = 0; i < players.Count(); ++i) {
-        TPlayer* entry = players.Item(i);
+    for (int i = 0; i < players.count(); ++i) {
+        TPlayer* entry = players.item(i);
         if (entry->Id != ResultsId && passesFilter(*entry, filter)) rows.push_back({FromAnsi(entry->Name.view()), entry});
     }
     // Equal names keep the participant list's order.

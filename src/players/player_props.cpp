@@ -62,7 +62,7 @@ TfrmProps::TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id) : QDial
     fixDialog(*this, {256, 300});
 
     const int index = players.IndexOfId(id);
-    m_entry = index >= 0 ? players.Item(index) : nullptr;
+    m_entry = index >= 0 ? players.item(index) : nullptr;
     FillFromEntry();
     // Only what the user types is limited; the stored text was shown whole above.
     txtTiebreaker->setValidator(new TypingLimit(txtTiebreaker, TiebreakerTyping));
@@ -162,7 +162,7 @@ void TfrmProps::cmdOkClick()
         changed.Paid = chkPaid->isChecked() ? 1 : 0;
         // Reaches the disk before the dialog closes; a refusal keeps the dialog open with its edits.
         try {
-            m_players.StoreEntry(changed, false);
+            m_players.storeEntry(changed, false);
         } catch (const std::exception& error) {
             ReportError(error);
             return;

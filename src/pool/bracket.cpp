@@ -14,25 +14,25 @@ TeamCode MakeTeamCode(std::uint8_t region, std::uint8_t seed)
 
 int SeedOfCode(TeamCode code) { return code - (code / 100) * 100; }
 
-int RegionOfCode(TeamCode code) { return code / 100; }
+int regionOfCode(TeamCode code) { return code / 100; }
 
-bool IsValidTeamCode(TeamCode code)
+bool isValidTeamCode(TeamCode code)
 {
-    const int region = RegionOfCode(code);
+    const int region = regionOfCode(code);
     const int seed = SeedOfCode(code);
     return region >= 1 && region <= RegionCount && seed >= 1 && seed <= SeedCount;
 }
 
-void TTeamTable::Clear()
+void TTeamTable::clear()
 {
     for (auto& region : m_teams)
         for (auto& team : region) team = TTeam{};
 }
 
-std::string_view TTeamTable::NameView(TeamCode code) const
+std::string_view TTeamTable::nameView(TeamCode code) const
 {
-    if (!IsValidTeamCode(code)) return {};
-    return Entry(RegionOfCode(code), SeedOfCode(code)).name.view();
+    if (!isValidTeamCode(code)) return {};
+    return entry(regionOfCode(code), SeedOfCode(code)).name.view();
 }
 
 int RoundOfGame(int game)
@@ -53,7 +53,7 @@ NextGameInfo NextGame(int game)
     return {33 + (game - 1) / 2, game % 2 == 1 ? Slot::A : Slot::B};
 }
 
-GamePair FirstRoundPair(int game)
+GamePair firstRoundPair(int game)
 {
     if (game < 1 || game > 32) return {};
     const int region = (game - 1) / 8 + 1;
@@ -62,10 +62,10 @@ GamePair FirstRoundPair(int game)
             MakeTeamCode(std::uint8_t(region), std::uint8_t(17 - top))};
 }
 
-SlotArray DeriveFeeders(const PickArray& picks)
+SlotArray deriveFeeders(const PickArray& picks)
 {
     SlotArray slots{};
-    for (int n = 1; n <= 32; ++n) slots[n] = FirstRoundPair(n);
+    for (int n = 1; n <= 32; ++n) slots[n] = firstRoundPair(n);
     for (int n = 1; n < GameCount; ++n) {
         const NextGameInfo next = NextGame(n);
         (next.slot == Slot::A ? slots[next.game].a : slots[next.game].b) = picks[n];

@@ -15,8 +15,8 @@ constexpr int RoundCount = 6;
 
 TeamCode MakeTeamCode(std::uint8_t region, std::uint8_t seed);
 int SeedOfCode(TeamCode code);
-int RegionOfCode(TeamCode code);
-bool IsValidTeamCode(TeamCode code);
+int regionOfCode(TeamCode code);
+bool isValidTeamCode(TeamCode code);
 
 // One team entry; the layout is the 21-byte record of TEAMS.HFD.
 struct TTeam {
@@ -30,12 +30,12 @@ struct TTeam {
 // The team table, [region position 1..4][seed 1..16]; the pool session owns the program's one.
 class TTeamTable {
 public:
-    TTeam& Entry(int region, int seed) { return m_teams[region - 1][seed - 1]; }
-    const TTeam& Entry(int region, int seed) const { return m_teams[region - 1][seed - 1]; }
+    TTeam& entry(int region, int seed) { return m_teams[region - 1][seed - 1]; }
+    const TTeam& entry(int region, int seed) const { return m_teams[region - 1][seed - 1]; }
     // Name of a team; empty for 0 and for anything that is not a valid code.
-    std::string TeamName(TeamCode code) const { return std::string(NameView(code)); }
-    std::string_view NameView(TeamCode code) const;
-    void Clear();
+    std::string TeamName(TeamCode code) const { return std::string(nameView(code)); }
+    std::string_view nameView(TeamCode code) const;
+    void clear();
 
 private:
     TTeam m_teams[RegionCount][SeedCount];
@@ -56,7 +56,7 @@ struct GamePair {
     TeamCode a = 0;
     TeamCode b = 0;
 };
-GamePair FirstRoundPair(int game);
+GamePair firstRoundPair(int game);
 
 // Top-to-bottom seed order of a region's sixteen teams (1, 16, 8, 9, ... 2, 15).
 extern const std::array<int, 16> SeedOrder;
@@ -66,4 +66,4 @@ using PickArray = std::array<TeamCode, GameCount + 1>;
 using SlotArray = std::array<GamePair, GameCount + 1>;
 
 // Slots A and B of every game from the fixed first-round pairs and the picks of feeder games.
-SlotArray DeriveFeeders(const PickArray& picks);
+SlotArray deriveFeeders(const PickArray& picks);

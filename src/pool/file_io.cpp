@@ -14,16 +14,16 @@
 
 #include "pool/errors.h"
 
-std::string JoinPath(const std::string& dir, const std::string& name)
+std::string joinPath(const std::string& dir, const std::string& name)
 {
     if (dir.empty()) return name;
     if (dir.back() == '/') return dir + name;
     return dir + "/" + name;
 }
 
-std::string SystemReason(int err) { return std::strerror(err); }
+std::string systemReason(int err) { return std::strerror(err); }
 
-std::string FolderOf(const std::string& path)
+std::string folderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -50,7 +50,7 @@ std::string ResolveLinks(const std::string& path)
         const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size() - 1);
         if (n <= 0) return current;
         std::string target(buffer.data(), static_cast<std::size_t>(n));
-        current = target.front() == '/' ? target : JoinPath(FolderOf(current), target);
+        current = target.front() == '/' ? target : joinPath(folderOf(current), target);
     }
     return current;
 }
@@ -59,7 +59,8 @@ const char* const TempMarker = ".hoopfall-tmp-";
 
 std::string RandomSuffix()
 {
-    static std::mt19937 generator(std::random_device{}());
+    std::random_device source;  // no generator kept between calls: the core holds no mutable state
+    std::mt19937 generator(source());
     static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::uniform_int_distribution<int> pick(0, 61);
     std::string suffix(6, 'x');
@@ -73,7 +74,7 @@ bool IsAlnum(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') |
 bool CopyToNewFile(const std::string& source, const std::string& destination)
 {
     std::string bytes;
-    const ReadOutcome read = ReadWholeFile(source, bytes);
+    const ReadOutcome read = readWholeFile(source, bytes);
     if (read.status != ReadStatus::Read) {
         errno = read.status == ReadStatus::Missing ? ENOENT : EIO;
         return false;
@@ -99,26 +100,26 @@ bool CopyToNewFile(const std::string& source, const std::string& destination)
         errno = err;
         return false;
     }
-    SyncFolder(FolderOf(destination));
+    syncFolder(folderOf(destination));
     return true;
 }
 }  // namespace
 
-ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
+ReadOutcome readFileChunks(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
                            ReadFunction read)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         if (errno == ENOENT) return {ReadStatus::Missing, {}};
-        return {ReadStatus::Unreadable, SystemReason(errno)};
+        return {ReadStatus::Unreadable, systemReason(errno)};
     }
     // A folder, a pipe or a device is never opened: a pipe would block and a device may act on it.
-    if (S_ISDIR(st.st_mode)) return {ReadStatus::Unreadable, SystemReason(EISDIR)};
+    if (S_ISDIR(st.st_mode)) return {ReadStatus::Unreadable, systemReason(EISDIR)};
     if (!S_ISREG(st.st_mode)) return {ReadStatus::Unreadable, "Not a regular file"};
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (errno == ENOENT) return {ReadStatus::Missing, {}};
-        return {ReadStatus::Unreadable, SystemReason(errno)};
+        return {ReadStatus::Unreadable, systemReason(errno)};
     }
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -131,7 +132,7 @@ ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(con
         if (n < 0) {
             const int err = errno;
             ::close(fd);
-            return {ReadStatus::Unreadable, SystemReason(err)};
+            return {ReadStatus::Unreadable, systemReason(err)};
         }
         if (n == 0) break;
         sink(buffer.data(), static_cast<std::size_t>(n));
@@ -140,13 +141,13 @@ ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(con
     return {ReadStatus::Read, {}};
 }
 
-ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, ReadFunction read)
+ReadOutcome readWholeFile(const std::string& path, std::string& bytes, ReadFunction read)
 {
     bytes.clear();
-    return ReadFileChunks(path, [&bytes](const char* data, std::size_t size) { bytes.append(data, size); }, read);
+    return readFileChunks(path, [&bytes](const char* data, std::size_t size) { bytes.append(data, size); }, read);
 }
 
-std::string AsideName(const std::string& path, const std::string& tag)
+std::string asideName(const std::string& path, const std::string& tag)
 {
     const std::time_t now = std::time(nullptr);
     std::tm local {};
@@ -160,12 +161,12 @@ std::string AsideName(const std::string& path, const std::string& tag)
     return name;
 }
 
-std::string MoveAside(const std::string& path, const std::string& tag)
+std::string moveAside(const std::string& path, const std::string& tag)
 {
-    const std::string aside = AsideName(path, tag);
+    const std::string aside = asideName(path, tag);
     if (::rename(path.c_str(), aside.c_str()) != 0)
-        throw HoopError("Cannot move file " + path + " aside: " + SystemReason(errno));
-    SyncFolder(FolderOf(aside));
+        throw HoopError("Cannot move file " + path + " aside: " + systemReason(errno));
+    syncFolder(folderOf(aside));
     return aside;
 }
 
@@ -177,7 +178,7 @@ AtomicFile::AtomicFile(std::string path, FileGuard* guard) : m_path(std::move(pa
     if (guard && guard->state == FileGuard::State::CopyAsideFirst) {
         // The file held bytes that could not be used (a torn last record): keep them before
         // they are replaced.
-        const std::string aside = AsideName(m_target, "damaged");
+        const std::string aside = asideName(m_target, "damaged");
         if (!CopyToNewFile(m_target, aside) && errno != ENOENT) fail("Cannot keep a copy of", errno);
         guard->state = FileGuard::State::None;
     }
@@ -192,10 +193,10 @@ AtomicFile::AtomicFile(std::string path, FileGuard* guard) : m_path(std::move(pa
         exists = false;
     }
 
-    const std::string folder = FolderOf(m_target);
+    const std::string folder = folderOf(m_target);
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        m_temp = JoinPath(folder, "." + BaseName(m_target) + TempMarker + RandomSuffix());
+        m_temp = joinPath(folder, "." + BaseName(m_target) + TempMarker + RandomSuffix());
         // 0666 less the umask, as any editor's new file; an existing file's bits are put back below.
         fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
@@ -233,7 +234,7 @@ void AtomicFile::fail(const char* what, int err)
     if (!m_temp.empty()) ::unlink(m_temp.c_str());
     m_temp.clear();
     m_done = true;
-    throw HoopError(std::string(what) + " file " + m_path + ": " + SystemReason(err));
+    throw HoopError(std::string(what) + " file " + m_path + ": " + systemReason(err));
 }
 
 void AtomicFile::write(const void* data, std::size_t size)
@@ -255,18 +256,18 @@ void AtomicFile::commit()
     if (std::rename(m_temp.c_str(), m_target.c_str()) != 0) fail("Cannot replace", errno);
     m_done = true;
     // The rename is durable only once the folder is.
-    if (!SyncFolder(FolderOf(m_target)) && errno == EIO)
-        throw HoopError("Cannot write file " + m_path + ": " + SystemReason(EIO));
+    if (!syncFolder(folderOf(m_target)) && errno == EIO)
+        throw HoopError("Cannot write file " + m_path + ": " + systemReason(EIO));
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view data, FileGuard* guard)
+void writeFileAtomic(const std::string& path, std::string_view data, FileGuard* guard)
 {
     AtomicFile file(path, guard);
     file.write(data);
     file.commit();
 }
 
-bool SyncFolder(const std::string& dir)
+bool syncFolder(const std::string& dir)
 {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -277,7 +278,7 @@ bool SyncFolder(const std::string& dir)
     return ok;
 }
 
-bool IsTempFileName(const std::string& name)
+bool isTempFileName(const std::string& name)
 {
     const std::size_t marker = name.rfind(TempMarker);
     if (name.size() < 2 || name[0] != '.' || marker == std::string::npos || marker < 2) return false;
@@ -305,16 +306,16 @@ bool IsOldTempFileName(const std::string& name)
 }
 }  // namespace
 
-int RemoveStaleTempFiles(const std::string& dir)
+int removeStaleTempFiles(const std::string& dir)
 {
     DIR* folder = ::opendir(dir.empty() ? "." : dir.c_str());
     if (!folder) return 0;
     std::vector<std::string> stale;
     while (const dirent* item = ::readdir(folder)) {
         const std::string name = item->d_name;
-        if (!IsTempFileName(name) && !IsOldTempFileName(name)) continue;
+        if (!isTempFileName(name) && !IsOldTempFileName(name)) continue;
         struct stat st {};
-        const std::string path = JoinPath(dir, name);
+        const std::string path = joinPath(dir, name);
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) stale.push_back(path);
     }
     ::closedir(folder);

@@ -7,10 +7,10 @@
 #include <sys/types.h>
 
 // Path of a file in a folder (the folder may or may not end in a separator).
-std::string JoinPath(const std::string& dir, const std::string& name);
+std::string joinPath(const std::string& dir, const std::string& name);
 
 // Text of an errno value ("No such file or directory").
-std::string SystemReason(int err);
+std::string systemReason(int err);
 
 // ---- Reading ---------------------------------------------------------------------------------
 
@@ -29,10 +29,10 @@ using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
 // Reads a regular file in chunks, handing each to sink. Never opens a folder, a pipe or a device
 // (that is Unreadable, "not a regular file"); a read error at any offset is Unreadable, after the
 // chunks read before it were handed on.
-ReadOutcome ReadFileChunks(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
+ReadOutcome readFileChunks(const std::string& path, const std::function<void(const char*, std::size_t)>& sink,
                            ReadFunction read = nullptr);
 // The whole file in memory; bytes are what was read before a failure.
-ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, ReadFunction read = nullptr);
+ReadOutcome readWholeFile(const std::string& path, std::string& bytes, ReadFunction read = nullptr);
 
 // ---- Files that must not be written over -----------------------------------------------------
 
@@ -48,9 +48,9 @@ struct FileGuard {
 
 // The name a kept file gets beside the original: "PICKS.HFD.unreadable-20261207-101500" (with
 // "-2", "-3" ... when that name is taken).
-std::string AsideName(const std::string& path, const std::string& tag);
+std::string asideName(const std::string& path, const std::string& tag);
 // Moves the file aside; returns the new path, or throws a HoopError with the system's reason.
-std::string MoveAside(const std::string& path, const std::string& tag);
+std::string moveAside(const std::string& path, const std::string& tag);
 
 // ---- Writing ---------------------------------------------------------------------------------
 
@@ -82,14 +82,14 @@ private:
     bool m_done = false;
 };
 
-void WriteFileAtomic(const std::string& path, std::string_view data, FileGuard* guard = nullptr);
+void writeFileAtomic(const std::string& path, std::string_view data, FileGuard* guard = nullptr);
 
 // Temp files are named ".<name>.hoopfall-tmp-XXXXXX" beside their target.
-bool IsTempFileName(const std::string& fileName);
+bool isTempFileName(const std::string& fileName);
 // Removes the temp files that interrupted saves left in dir (only names of that pattern, and the
 // "<data file>.XXXXXX" names that earlier versions used for their own data files); returns how many.
-int RemoveStaleTempFiles(const std::string& dir);
+int removeStaleTempFiles(const std::string& dir);
 
 // Flushes a folder's entries (after a rename or a new file) to disk; false on failure.
-bool SyncFolder(const std::string& dir);
-std::string FolderOf(const std::string& path);
+bool syncFolder(const std::string& dir);
+std::string folderOf(const std::string& path);

@@ -43,7 +43,7 @@ const std::array<std::uint32_t, 256>& CrcTable()
 }
 }  // namespace
 
-std::uint32_t Crc32(const unsigned char* data, std::size_t size, std::uint32_t crc)
+std::uint32_t crc32(const unsigned char* data, std::size_t size, std::uint32_t crc)
 {
     const auto& table = CrcTable();
     crc = ~crc;
@@ -61,18 +61,18 @@ TJournal::~TJournal()
     }
 }
 
-bool TJournal::Exists() const
+bool TJournal::exists() const
 {
     struct stat st {};
     return ::lstat(m_path.c_str(), &st) == 0;
 }
 
-void TJournal::fail(int err) { throw HoopError("Cannot write file " + m_path + ": " + SystemReason(err)); }
+void TJournal::fail(int err) { throw HoopError("Cannot write file " + m_path + ": " + systemReason(err)); }
 
 void TJournal::open()
 {
     if (m_fd >= 0) return;
-    const bool existed = Exists();
+    const bool existed = exists();
     m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     if (m_fd < 0) fail(errno);
     struct stat st {};
@@ -84,20 +84,20 @@ void TJournal::open()
     }
     m_size = st.st_size;
     // A new journal must survive a power cut as a name in its folder, not only as data.
-    if (!existed) SyncFolder(FolderOf(m_path));
+    if (!existed) syncFolder(folderOf(m_path));
 }
 
-std::size_t EncodeJournalRecord(TJournal::Kind kind, const unsigned char* payload, std::size_t size, unsigned char* out)
+std::size_t encodeJournalRecord(TJournal::Kind kind, const unsigned char* payload, std::size_t size, unsigned char* out)
 {
     std::memcpy(out, Magic, 4);
     out[4] = static_cast<unsigned char>(kind);
     Put32(out + 5, static_cast<std::uint32_t>(size));
     std::memcpy(out + HeaderSize, payload, size);
-    Put32(out + HeaderSize + size, Crc32(out + 4, 5 + size));
+    Put32(out + HeaderSize + size, crc32(out + 4, 5 + size));
     return HeaderSize + size + TrailerSize;
 }
 
-std::size_t ParseJournal(const unsigned char* data, std::size_t size,
+std::size_t parseJournal(const unsigned char* data, std::size_t size,
                          const std::function<void(const TJournal::Record&)>& apply, int* records)
 {
     using Kind = TJournal::Kind;
@@ -109,7 +109,7 @@ std::size_t ParseJournal(const unsigned char* data, std::size_t size,
         const bool shapeOk = std::memcmp(p, Magic, 4) == 0 &&
                              ((kind == Kind::Store && length == StorePayload) || (kind == Kind::Delete && length == 4));
         if (!shapeOk || pos + HeaderSize + length + TrailerSize > size) break;
-        if (Crc32(p + 4, 5 + length) != Get32(p + HeaderSize + length)) break;
+        if (crc32(p + 4, 5 + length) != Get32(p + HeaderSize + length)) break;
         TJournal::Record record;
         record.kind = kind;
         if (kind == Kind::Store) {
@@ -131,7 +131,7 @@ void TJournal::append(Kind kind, const unsigned char* payload, std::size_t size)
     open();
     // One write per record, so a kill leaves at most the last record torn.
     unsigned char record[LargestRecord];
-    const std::size_t total = EncodeJournalRecord(kind, payload, size, record);
+    const std::size_t total = encodeJournalRecord(kind, payload, size, record);
 
     std::size_t done = 0;
     while (done < total) {
@@ -155,24 +155,24 @@ void TJournal::append(Kind kind, const unsigned char* payload, std::size_t size)
     m_size += static_cast<long long>(total);
 }
 
-void TJournal::AppendStore(const TPlayer& entry, bool rescore)
+void TJournal::appendStore(const TPlayer& entry, bool rescore)
 {
     unsigned char payload[StorePayload];
     payload[0] = rescore ? 1 : 0;
-    EncodePlayer(entry, payload + 1);
+    encodePlayer(entry, payload + 1);
     append(Kind::Store, payload, sizeof payload);
 }
 
-void TJournal::AppendDelete(std::int32_t id)
+void TJournal::appendDelete(std::int32_t id)
 {
     unsigned char payload[4];
     Put32(payload, static_cast<std::uint32_t>(id));
     append(Kind::Delete, payload, sizeof payload);
 }
 
-void TJournal::BeginBatch() { ++m_batch; }
+void TJournal::beginBatch() { ++m_batch; }
 
-void TJournal::EndBatch()
+void TJournal::endBatch()
 {
     if (m_batch > 0 && --m_batch > 0) return;
     if (!m_unsynced || m_fd < 0) return;
@@ -180,19 +180,19 @@ void TJournal::EndBatch()
     if (::fdatasync(m_fd) != 0) fail(errno);
 }
 
-TJournal::ReplayOutcome TJournal::Replay(const std::function<void(const Record&)>& apply)
+TJournal::ReplayOutcome TJournal::replay(const std::function<void(const Record&)>& apply)
 {
     ReplayOutcome outcome;
     std::string bytes;
-    outcome.read = ReadWholeFile(m_path, bytes);
+    outcome.read = readWholeFile(m_path, bytes);
     if (outcome.read.status != ReadStatus::Read) return outcome;
 
-    const std::size_t pos = ParseJournal(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), apply,
+    const std::size_t pos = parseJournal(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), apply,
                                          &outcome.records);
     // More than one record's worth of bad bytes is not a save cut short: keep them.
     if (bytes.size() - pos > LargestRecord) {
         outcome.damaged = true;
-        const std::string aside = AsideName(m_path, "damaged");
+        const std::string aside = asideName(m_path, "damaged");
         const int fd = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         bool kept = false;
         if (fd >= 0) {
@@ -207,7 +207,7 @@ TJournal::ReplayOutcome TJournal::Replay(const std::function<void(const Record&)
     return outcome;
 }
 
-void TJournal::Remove()
+void TJournal::remove()
 {
     if (m_fd >= 0) {
         ::close(m_fd);
@@ -215,5 +215,5 @@ void TJournal::Remove()
     }
     m_unsynced = false;
     m_size = 0;
-    if (::unlink(m_path.c_str()) == 0) SyncFolder(FolderOf(m_path));
+    if (::unlink(m_path.c_str()) == 0) syncFolder(folderOf(m_path));
 }

@@ -33,13 +33,13 @@ public:
 
     // Each returns once the record is on disk (or, inside a batch, written); a failure throws a
     // HoopError and leaves the journal as it was before the call.
-    void AppendStore(const TPlayer& entry, bool rescore);
-    void AppendDelete(std::int32_t id);
+    void appendStore(const TPlayer& entry, bool rescore);
+    void appendDelete(std::int32_t id);
 
     // Inside a batch records are written without waiting for the disk; EndBatch waits once for
     // all of them and throws when that fails.
-    void BeginBatch();
-    void EndBatch();
+    void beginBatch();
+    void endBatch();
 
     struct ReplayOutcome {
         ReadOutcome read;       // Missing when there is no journal
@@ -50,12 +50,12 @@ public:
     // Applies every sound record in order; a torn last record (a save cut short) ends it quietly.
     // Bad bytes beyond that are kept aside as a copy of the journal before anything is dropped.
     // The journal is cut back to its sound records so later records follow them.
-    ReplayOutcome Replay(const std::function<void(const Record&)>& apply);
+    ReplayOutcome replay(const std::function<void(const Record&)>& apply);
 
     // Removes the journal once PICKS.HFD holds everything in it.
-    void Remove();
-    bool Exists() const;
-    const std::string& Path() const { return m_path; }
+    void remove();
+    bool exists() const;
+    const std::string& path() const { return m_path; }
 
 private:
     void append(Kind kind, const unsigned char* payload, std::size_t size);
@@ -69,12 +69,12 @@ private:
     bool m_unsynced = false;
 };
 
-std::uint32_t Crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0);
+std::uint32_t crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0);
 
 // The journal's record format, without the file: one record into out (at most JournalRecordMax
 // bytes), returning its size; and the sound records at the start of data, handed to apply in
 // order, returning how many bytes they take.
 constexpr std::size_t JournalRecordMax = 9 + 1 + 300 + 4;
-std::size_t EncodeJournalRecord(TJournal::Kind kind, const unsigned char* payload, std::size_t size, unsigned char* out);
-std::size_t ParseJournal(const unsigned char* data, std::size_t size, const std::function<void(const TJournal::Record&)>& apply,
+std::size_t encodeJournalRecord(TJournal::Kind kind, const unsigned char* payload, std::size_t size, unsigned char* out);
+std::size_t parseJournal(const unsigned char* data, std::size_t size, const std::function<void(const TJournal::Record&)>& apply,
                          int* records = nullptr);

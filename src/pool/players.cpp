@@ -37,10 +37,10 @@ int CompareBytes(std::string_view a, std::string_view b)
     return Sign(int(a.size()) - int(b.size()));
 }
 
-std::string_view ChampionName(const TTeamTable& teams, const TPlayer& p) { return teams.NameView(p.Picks[GameCount]); }
+std::string_view ChampionName(const TTeamTable& teams, const TPlayer& p) { return teams.nameView(p.Picks[GameCount]); }
 }  // namespace
 
-void EncodePlayer(const TPlayer& entry, unsigned char* r)
+void encodePlayer(const TPlayer& entry, unsigned char* r)
 {
     std::memset(r, 0, PickRecordSize);
     PutInt32(r, entry.Id);
@@ -51,7 +51,7 @@ void EncodePlayer(const TPlayer& entry, unsigned char* r)
     for (int g = 1; g <= GameCount; ++g) PutInt32(r + 48 + 4 * (g - 1), entry.Picks[g]);
 }
 
-void DecodePlayer(const unsigned char* r, TPlayer& entry)
+void decodePlayer(const unsigned char* r, TPlayer& entry)
 {
     entry = TPlayer{};
     entry.Id = GetInt32(r);
@@ -63,7 +63,7 @@ void DecodePlayer(const unsigned char* r, TPlayer& entry)
 }
 
 TPlayers::TPlayers(IPoolHost& host, std::string dir, const TTeamTable& teams)
-    : m_host(host), m_dir(std::move(dir)), m_teams(teams), m_journal(JoinPath(m_dir, JournalFileName))
+    : m_host(host), m_dir(std::move(dir)), m_teams(teams), m_journal(joinPath(m_dir, JournalFileName))
 {
 }
 
@@ -71,14 +71,14 @@ TPlayers::~TPlayers()
 {
     if (!m_writeOnDestroy) return;
     try {
-        WritePicksFile();
+        writePicksFile();
     } catch (const std::exception&) {
         // The owner writes the file itself before destroying the list and reports a failure there;
         // the journal keeps every saved change.
     }
 }
 
-std::string TPlayers::PicksPath() const { return JoinPath(m_dir, PicksFileName); }
+std::string TPlayers::picksPath() const { return joinPath(m_dir, PicksFileName); }
 
 TPlayer& TPlayers::append()
 {
@@ -92,7 +92,7 @@ TPlayer& TPlayers::append()
     return *entry;
 }
 
-TPlayer* TPlayers::Add(const TPlayer& entry)
+TPlayer* TPlayers::add(const TPlayer& entry)
 {
     TPlayer& added = append();
     added = entry;
@@ -111,20 +111,20 @@ void TPlayers::counted(const TPlayer& entry, int change)
     }
 }
 
-void TPlayers::Clear()
+void TPlayers::clear()
 {
     m_items.clear();
     m_idIndexValid = false;
     m_resultsCount = 0;
 }
 
-bool TPlayers::LoadPlayersFromBytes(const unsigned char* data, std::size_t size)
+bool TPlayers::loadPlayersFromBytes(const unsigned char* data, std::size_t size)
 {
     m_idIndexValid = false;  // built again when an id is first looked up
     std::size_t pos = 0;
     for (; pos + PickRecordSize <= size; pos += PickRecordSize) {
         TPlayer& entry = append();
-        DecodePlayer(data + pos, entry);
+        decodePlayer(data + pos, entry);
         if (entry.Id == ResultsId) {
             ++m_resultsCount;
             entry.Modified = 1;  // the first scoring pass rescores everybody
@@ -135,10 +135,10 @@ bool TPlayers::LoadPlayersFromBytes(const unsigned char* data, std::size_t size)
 
 bool TPlayers::LoadPlayers()
 {
-    const std::string path = PicksPath();
+    const std::string path = picksPath();
     // Decode whole records as they come; a partial tail is an input error.
     std::string carry;  // a record split between two chunks
-    const ReadOutcome read = ReadFileChunks(
+    const ReadOutcome read = readFileChunks(
         path,
         [this, &carry](const char* data, std::size_t size) {
         if (!carry.empty()) {
@@ -147,31 +147,31 @@ bool TPlayers::LoadPlayers()
             data += take;
             size -= take;
             if (carry.size() < PickRecordSize) return;
-            LoadPlayersFromBytes(reinterpret_cast<const unsigned char*>(carry.data()), PickRecordSize);
+            loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(carry.data()), PickRecordSize);
             carry.clear();
         }
         const std::size_t whole = size - size % PickRecordSize;
-        LoadPlayersFromBytes(reinterpret_cast<const unsigned char*>(data), whole);
+        loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(data), whole);
         carry.assign(data + whole, size - whole);
         },
         m_read);
     m_loadStatus = read.status;
     const bool torn = read.status == ReadStatus::Read && !carry.empty();
     if (read.status == ReadStatus::Unreadable) {
-        const std::string note = Count() > 0 ? "The " + std::to_string(Count()) +
+        const std::string note = count() > 0 ? "The " + std::to_string(count()) +
                                                    " records read before the error are in the list."
                                              : std::string();
-        KeepUnreadableFile(path, read.reason, m_host, m_picksGuard, note);
+        keepUnreadableFile(path, read.reason, m_host, m_picksGuard, note);
     } else if (torn) {
         m_picksGuard.state = FileGuard::State::CopyAsideFirst;
     }
 
-    const int before = Count();
+    const int before = count();
     replayJournal();
     UpdatePlayerCount();
     const bool whole = read.status == ReadStatus::Read && !torn;
     // A journal that brought participants back means the pool exists; the tip would mislead.
-    if ((read.status == ReadStatus::Missing || torn) && Count() == before) {
+    if ((read.status == ReadStatus::Missing || torn) && count() == before) {
         m_host.Beep();
         m_host.ShowInformation(PlayersQuickTip);
     }
@@ -180,10 +180,10 @@ bool TPlayers::LoadPlayers()
 
 void TPlayers::replayJournal()
 {
-    const TJournal::ReplayOutcome replay = m_journal.Replay([this](const TJournal::Record& record) {
+    const TJournal::ReplayOutcome replay = m_journal.replay([this](const TJournal::Record& record) {
         if (record.kind == TJournal::Kind::Store) {
             TPlayer entry;
-            DecodePlayer(record.entry, entry);
+            decodePlayer(record.entry, entry);
             applyStore(entry, true);
         } else if (const int index = IndexOfId(record.id); index >= 0) {
             applyDelete(index);
@@ -191,34 +191,34 @@ void TPlayers::replayJournal()
     });
     if (replay.read.status == ReadStatus::Missing) return;
     if (replay.read.status == ReadStatus::Unreadable) {
-        KeepUnreadableFile(m_journal.Path(), replay.read.reason, m_host, m_journalGuard,
+        keepUnreadableFile(m_journal.path(), replay.read.reason, m_host, m_journalGuard,
                            "Changes saved in the last run that did not close normally may be missing.");
         return;
     }
     if (replay.damaged && replay.keptAs.empty()) {
-        m_host.ShowError("The file " + m_journal.Path() +
+        m_host.ShowError("The file " + m_journal.path() +
                          " is damaged and could not be copied aside; it is kept as it is until the program closes.");
         return;
     }
     if (replay.damaged)
-        m_host.ShowError("The file " + m_journal.Path() + " is damaged after its first " +
+        m_host.ShowError("The file " + m_journal.path() + " is damaged after its first " +
                          std::to_string(replay.records) + " changes, which were restored. A copy was kept as " +
                          replay.keptAs + ".");
     if (m_picksGuard.blocked()) return;  // the journal holds this run's changes until then
     try {
-        SavePlayersTo(PicksPath(), &m_picksGuard);
-        m_journal.Remove();
+        SavePlayersTo(picksPath(), &m_picksGuard);
+        m_journal.remove();
     } catch (const std::exception& error) {
         m_host.ShowError(std::string(error.what()) + ". " + JournalKeptNote);
     }
 }
 
-std::string TPlayers::PicksBytes() const
+std::string TPlayers::picksBytes() const
 {
     std::string bytes(m_items.size() * PickRecordSize, '\0');
     auto* p = reinterpret_cast<unsigned char*>(bytes.data());
     for (const TPlayer* entry : m_items) {
-        EncodePlayer(*entry, p);
+        encodePlayer(*entry, p);
         p += PickRecordSize;
     }
     return bytes;
@@ -231,7 +231,7 @@ bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard) const
     std::vector<unsigned char> chunk(PickRecordSize * 4096);
     std::size_t used = 0;
     for (const TPlayer* entry : m_items) {
-        EncodePlayer(*entry, chunk.data() + used);
+        encodePlayer(*entry, chunk.data() + used);
         used += PickRecordSize;
         if (used == chunk.size()) {
             file.write(chunk.data(), used);
@@ -243,11 +243,11 @@ bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard) const
     return true;
 }
 
-void TPlayers::WritePicksFile()
+void TPlayers::writePicksFile()
 {
-    SavePlayersTo(PicksPath(), &m_picksGuard);
+    SavePlayersTo(picksPath(), &m_picksGuard);
     m_writeOnDestroy = false;
-    m_journal.Remove();
+    m_journal.remove();
 }
 
 TPlayer* TPlayers::applyStore(const TPlayer& entry, bool rescore)
@@ -262,7 +262,7 @@ TPlayer* TPlayers::applyStore(const TPlayer& entry, bool rescore)
         target->Picks = entry.Picks;
         if (rescore) target->Modified = 1;
     } else {
-        target = Add(entry);
+        target = add(entry);
         target->Modified = 1;  // never scored yet
     }
     return target;
@@ -275,9 +275,9 @@ void TPlayers::applyDelete(int index)
     m_items.erase(m_items.begin() + index);  // the entry itself stays in storage
 }
 
-TPlayer* TPlayers::StoreEntry(const TPlayer& entry, bool rescore)
+TPlayer* TPlayers::storeEntry(const TPlayer& entry, bool rescore)
 {
-    m_journal.AppendStore(entry, rescore);
+    m_journal.appendStore(entry, rescore);
     return applyStore(entry, rescore);
 }
 
@@ -285,16 +285,16 @@ TPlayers::Batch::~Batch()
 {
     if (m_finished) return;
     try {
-        m_players.m_journal.EndBatch();
+        m_players.m_journal.endBatch();
     } catch (const std::exception&) {
         // Finish reports it; an unwinding command has its own error to show.
     }
 }
 
-void TPlayers::Batch::Finish()
+void TPlayers::Batch::finish()
 {
     m_finished = true;
-    m_players.m_journal.EndBatch();
+    m_players.m_journal.endBatch();
 }
 
 int TPlayers::IndexOfId(std::int32_t id) const
@@ -320,13 +320,13 @@ bool TPlayers::DeletePlayer(std::int32_t id)
     }
     const int index = IndexOfId(id);
     if (index < 0) throw HoopError("List index out of bounds (-1)");
-    m_journal.AppendDelete(id);
+    m_journal.appendDelete(id);
     applyDelete(index);
     UpdatePlayerCount();
     return true;
 }
 
-void TPlayers::UpdatePlayerCount() { m_host.SetCountText("Players: " + std::to_string(ParticipantCount())); }
+void TPlayers::UpdatePlayerCount() { m_host.SetCountText("Players: " + std::to_string(participantCount())); }
 
 int TPlayers::ComparePlayers(const TPlayer& a, const TPlayer& b) const
 {
@@ -340,14 +340,14 @@ int TPlayers::ComparePlayers(const TPlayer& a, const TPlayer& b) const
     return m_sortAscending ? raw : -raw;
 }
 
-void TPlayers::Sort()
+void TPlayers::sort()
 {
-    if (m_items.size() > 1) QuickSort(0, Count() - 1);
+    if (m_items.size() > 1) quickSort(0, count() - 1);
 }
 
 // The classic in-place quicksort of a pointer list: the pivot is the entry found in the middle,
 // wherever later swaps move it. Equal entries may change places.
-void TPlayers::QuickSort(int low, int high)
+void TPlayers::quickSort(int low, int high)
 {
     int i = low;
     do {
@@ -363,14 +363,14 @@ void TPlayers::QuickSort(int low, int high)
                 --j;
             }
         } while (i <= j);
-        if (low < j) QuickSort(low, j);
+        if (low < j) quickSort(low, j);
         low = i;
     } while (i < high);
 }
 
 void TPlayers::ShowStandings(bool bringToFront) { m_host.ShowStandings(bringToFront); }
 
-IdSource ClockIdSource()
+IdSource clockIdSource()
 {
     auto generator = std::make_shared<std::mt19937>(static_cast<unsigned>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())

@@ -52,46 +52,46 @@ public:
     TPlayers(const TPlayers&) = delete;
     TPlayers& operator=(const TPlayers&) = delete;
 
-    int Count() const { return static_cast<int>(m_items.size()); }
+    int count() const { return static_cast<int>(m_items.size()); }
     TPlayer& operator[](int index) { return *m_items.at(static_cast<std::size_t>(index)); }
     const TPlayer& operator[](int index) const { return *m_items.at(static_cast<std::size_t>(index)); }
-    TPlayer* Item(int index) { return m_items[static_cast<std::size_t>(index)]; }
+    TPlayer* item(int index) { return m_items[static_cast<std::size_t>(index)]; }
     // In memory only (loading, tests); the commands use StoreEntry and DeletePlayer. An entry's Id
     // never changes once it is in the list.
-    TPlayer* Add(const TPlayer& entry);  // appends a copy and returns it
-    void Clear();                        // removes every entry (they stay readable)
+    TPlayer* add(const TPlayer& entry);  // appends a copy and returns it
+    void clear();                        // removes every entry (they stay readable)
 
     // Loads PICKS.HFD, then replays the journal of changes a run that ended without closing left,
     // and folds them into PICKS.HFD. True when PICKS.HFD was read in full. A file that exists but
     // could not be read is reported and kept (see KeepUnreadableFile); a missing file or a torn
     // last record shows the quick tip, and a torn file is copied aside before it is first replaced.
     bool LoadPlayers();
-    bool LoadPlayersFromBytes(const unsigned char* data, std::size_t size);
+    bool loadPlayersFromBytes(const unsigned char* data, std::size_t size);
     bool SavePlayersTo(const std::string& path, FileGuard* guard = nullptr) const;
-    std::string PicksBytes() const;      // the file content for the current list
+    std::string picksBytes() const;      // the file content for the current list
     // Writes the program's PICKS.HFD now and removes the journal; the destructor then writes nothing.
-    void WritePicksFile();
-    void SetWriteOnDestroy(bool write) { m_writeOnDestroy = write; }
-    const std::string& DataDir() const { return m_dir; }
-    std::string PicksPath() const;
+    void writePicksFile();
+    void setWriteOnDestroy(bool write) { m_writeOnDestroy = write; }
+    const std::string& dataDir() const { return m_dir; }
+    std::string picksPath() const;
     // How PICKS.HFD was found at start-up: Unreadable means the list does not hold the pool's
     // participants, so nothing may be backed up from it.
-    ReadStatus PicksLoadStatus() const { return m_loadStatus; }
-    void SetReadFunction(ReadFunction read) { m_read = read; }  // the file-reading seam (tests)
+    ReadStatus picksLoadStatus() const { return m_loadStatus; }
+    void setReadFunction(ReadFunction read) { m_read = read; }  // the file-reading seam (tests)
     // The settings of each scoring pass; without one the defaults score.
-    void SetScoringSource(std::function<ScoringValues()> source) { m_scoringSource = std::move(source); }
+    void setScoringSource(std::function<ScoringValues()> source) { m_scoringSource = std::move(source); }
 
     // Changes that reach the disk (the journal) before they return; a failure throws a HoopError
     // and leaves the list as it was.
     // Stores a sheet: the first entry with its id gets its name, tiebreaker, flags and picks (its
     // points stay until it is rescored), or it is added at the end. rescore marks it Modified.
-    TPlayer* StoreEntry(const TPlayer& entry, bool rescore);
+    TPlayer* storeEntry(const TPlayer& entry, bool rescore);
     // A run of changes that waits for the disk once, at its end (Pool New).
     class Batch {
     public:
-        explicit Batch(TPlayers& players) : m_players(players) { m_players.m_journal.BeginBatch(); }
+        explicit Batch(TPlayers& players) : m_players(players) { m_players.m_journal.beginBatch(); }
         ~Batch();
-        void Finish();  // throws when the disk refused the batch
+        void finish();  // throws when the disk refused the batch
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
@@ -103,25 +103,25 @@ public:
     int IndexOfId(std::int32_t id) const;
     bool DeletePlayer(std::int32_t id);
     void UpdatePlayerCount();
-    int ParticipantCount() const { return Count() - (HasResults() ? 1 : 0); }
+    int participantCount() const { return count() - (HasResults() ? 1 : 0); }
     // Whether the list holds the results entry; follows the entries.
     bool HasResults() const { return m_resultsCount > 0; }
 
     ::SortKey SortKey() const { return m_sortKey; }
     bool SortAscending() const { return m_sortAscending; }
-    void SetSort(::SortKey key, bool ascending)
+    void setSort(::SortKey key, bool ascending)
     {
         m_sortKey = key;
         m_sortAscending = ascending;
     }
     int ComparePlayers(const TPlayer& a, const TPlayer& b) const;
-    void Sort();  // in place, by ComparePlayers
+    void sort();  // in place, by ComparePlayers
 
     bool UpdateStandings(bool force);
     void ShowStandings(bool bringToFront);
 
 private:
-    void QuickSort(int low, int high);
+    void quickSort(int low, int high);
     TPlayer& append();  // a new empty entry at the end of the list
     TPlayer* applyStore(const TPlayer& entry, bool rescore);
     void applyDelete(int index);
@@ -159,12 +159,12 @@ inline const std::string JournalKeptNote =
     "Every saved change is kept in PICKS.JNL beside it and comes back at the next start.";
 
 // Record layout of PICKS.HFD.
-void EncodePlayer(const TPlayer& entry, unsigned char* record);
-void DecodePlayer(const unsigned char* record, TPlayer& entry);
+void encodePlayer(const TPlayer& entry, unsigned char* record);
+void decodePlayer(const unsigned char* record, TPlayer& entry);
 
 // A new participant id from source (uniformly 0..999,999,998), drawn again while it is 0 or
 // already used.
 using IdSource = std::function<std::int32_t()>;
 std::int32_t NewPlayerId(const TPlayers& players, const IdSource& source);
 // The program's source: a generator seeded from the clock.
-IdSource ClockIdSource();
+IdSource clockIdSource();

@@ -8,7 +8,7 @@
 #include "pool/pool_host.h"
 #include "pool/scoring.h"
 
-int RoundPercent(double fraction) { return static_cast<int>(std::nearbyint(fraction * 100.0)); }
+int roundPercent(double fraction) { return static_cast<int>(std::nearbyint(fraction * 100.0)); }
 
 namespace {
 // Codes that lost a game in this pass, shared by every entry of the pass: the 64 teams as bits
@@ -19,18 +19,18 @@ struct EliminatedSet {
 
     static std::uint64_t bitOf(TeamCode code)
     {
-        return std::uint64_t(1) << ((RegionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1);
+        return std::uint64_t(1) << ((regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1);
     }
     void add(TeamCode code)
     {
-        if (IsValidTeamCode(code))
+        if (isValidTeamCode(code))
             teams |= bitOf(code);
         else
             others.insert(code);
     }
     bool has(TeamCode code) const
     {
-        return IsValidTeamCode(code) ? (teams & bitOf(code)) != 0 : others.count(code) != 0;
+        return isValidTeamCode(code) ? (teams & bitOf(code)) != 0 : others.count(code) != 0;
     }
 };
 
@@ -91,16 +91,16 @@ public:
         for (int g = 1; g <= GameCount; ++g) {
             const int r = RoundOfGame(g);
             const TeamCode w = results.Picks[g];
-            if (w != 0 && !IsValidTeamCode(w)) m_fast = false;  // damaged results: by the rules only
+            if (w != 0 && !isValidTeamCode(w)) m_fast = false;  // damaged results: by the rules only
             m_winner[g] = w;
             m_playedValue[g] = w == 0 ? 0 : factorOf(w) * std::uint32_t(values.round[r]);
-            m_notWinner[g] = IsValidTeamCode(w) ? ~EliminatedSet::bitOf(w) : ~std::uint64_t(0);
+            m_notWinner[g] = isValidTeamCode(w) ? ~EliminatedSet::bitOf(w) : ~std::uint64_t(0);
             m_openValue[g] = std::uint32_t(values.round[r]);
             if (w != 0) {  // the team the winner beat, as far as the results tell
                 const GamePair pair =
-                    g <= 32 ? FirstRoundPair(g) : GamePair{results.Picks[2 * g - 65], results.Picks[2 * g - 64]};
+                    g <= 32 ? firstRoundPair(g) : GamePair{results.Picks[2 * g - 65], results.Picks[2 * g - 64]};
                 const TeamCode other = pair.a == w ? pair.b : pair.b == w ? pair.a : 0;
-                m_opponent[g] = IsValidTeamCode(other) ? other : 0;
+                m_opponent[g] = isValidTeamCode(other) ? other : 0;
             }
             if (m_runs.empty() || m_runs.back().round != r || m_runs.back().played != (w != 0))
                 m_runs.push_back({g, g, r, w != 0});
@@ -108,7 +108,7 @@ public:
                 m_runs.back().last = g;
         }
         for (TeamCode code = 0; code < TableSize; ++code) {
-            if (IsValidTeamCode(code)) {
+            if (isValidTeamCode(code)) {
                 m_lostBit[code] = EliminatedSet::bitOf(code);
                 m_liveFactor[code] = factorOf(code);
                 m_codeOfBit[std::countr_zero(m_lostBit[code])] = code;
@@ -247,7 +247,7 @@ public:
     void entryDone(std::size_t index)
     {
         if (index + 1 < m_nextCheck) return;
-        const int percent = RoundPercent(static_cast<double>(index + 1) / static_cast<double>(m_count));
+        const int percent = roundPercent(static_cast<double>(index + 1) / static_cast<double>(m_count));
         m_reporter.report(percent);
         // The percentage reaches percent + 1 no earlier than (percent + 0.5) / 100 of the way;
         // two entries of margin absorb the rounding of the division.
@@ -264,7 +264,7 @@ private:
 
 bool TPlayers::UpdateStandings(bool force)
 {
-    if (Count() == 0 || (!m_host.IsStandingsOpen() && !force)) return false;
+    if (count() == 0 || (!m_host.IsStandingsOpen() && !force)) return false;
     struct Finish {  // clears the hint panel and the bar also when a step fails
         IPoolHost& host;
         ~Finish()

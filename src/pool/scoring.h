@@ -7,4 +7,4 @@ struct ScoringValues {
 };
 
 // Whole-number percentage, halves to the even integer.
-int RoundPercent(double fraction);
+int roundPercent(double fraction);

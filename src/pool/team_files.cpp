@@ -16,7 +16,7 @@ void ReadTeamRecord(TTeamTable& teams, const unsigned char* p)
     const int region = p[0];
     const int seed = p[1];
     if (region < 1 || region > RegionCount || seed < 1 || seed > SeedCount) return;
-    TTeam& team = teams.Entry(region, seed);
+    TTeam& team = teams.entry(region, seed);
     team.region = p[0];
     team.seed = p[1];
     team.name.readFrom(p + 2);
@@ -38,7 +38,7 @@ using IniFile = CSimpleIniA;  // CSimpleIniA is the case-insensitive one
 const char* const RegionsSection = "Regions";
 }  // namespace
 
-bool LoadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size)
+bool loadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size)
 {
     std::size_t pos = 0;
     for (; pos + TeamRecordSize <= size; pos += TeamRecordSize) ReadTeamRecord(teams, data + pos);
@@ -47,16 +47,16 @@ bool LoadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_
 
 bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileGuard& guard, ReadFunction readFunction)
 {
-    const std::string path = JoinPath(dir, TeamsFileName);
+    const std::string path = joinPath(dir, TeamsFileName);
     std::string bytes;
-    const ReadOutcome read = ReadWholeFile(path, bytes, readFunction);
+    const ReadOutcome read = readWholeFile(path, bytes, readFunction);
     // Records read before a failure stay in the table, as with a torn file.
     const bool wholeRecords =
-        LoadTeamsFromBytes(teams, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        loadTeamsFromBytes(teams, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     if (read.status == ReadStatus::Unreadable) {
         // Moved aside (or guarded), so the Options dialog's OK can never write nameless teams over
         // the ones the organiser never saw.
-        KeepUnreadableFile(path, read.reason, host, guard);
+        keepUnreadableFile(path, read.reason, host, guard);
         return false;
     }
     if (read.status == ReadStatus::Read && wholeRecords) return true;
@@ -72,17 +72,17 @@ void SaveTeams(const std::string& dir, TTeamTable& teams, FileGuard* guard)
     auto* p = reinterpret_cast<unsigned char*>(bytes.data());
     for (int r = 1; r <= RegionCount; ++r) {
         for (int s = 1; s <= SeedCount; ++s) {
-            TTeam& team = teams.Entry(r, s);
+            TTeam& team = teams.entry(r, s);
             if (team.wins.empty()) team.wins = "00";
             if (team.losses.empty()) team.losses = "00";
             WriteTeamRecord(team, p);
             p += TeamRecordSize;
         }
     }
-    WriteFileAtomic(JoinPath(dir, TeamsFileName), bytes, guard);
+    writeFileAtomic(joinPath(dir, TeamsFileName), bytes, guard);
 }
 
-std::string LoadRegionsFromText(const std::string& text, int position)
+std::string loadRegionsFromText(const std::string& text, int position)
 {
     IniFile ini;
     ini.SetUnicode(false);
@@ -94,26 +94,26 @@ std::string LoadRegionsFromText(const std::string& text, int position)
 std::string LoadRegions(const std::string& dir, int position)
 {
     std::string text;
-    if (ReadWholeFile(JoinPath(dir, RegionsFileName), text).status != ReadStatus::Read) return {};
-    return LoadRegionsFromText(text, position);
+    if (readWholeFile(joinPath(dir, RegionsFileName), text).status != ReadStatus::Read) return {};
+    return loadRegionsFromText(text, position);
 }
 
-void CheckRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard, ReadFunction readFunction)
+void checkRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard, ReadFunction readFunction)
 {
-    const std::string path = JoinPath(dir, RegionsFileName);
+    const std::string path = joinPath(dir, RegionsFileName);
     std::string text;
-    const ReadOutcome read = ReadWholeFile(path, text, readFunction);
-    if (read.status == ReadStatus::Unreadable) KeepUnreadableFile(path, read.reason, host, guard);
+    const ReadOutcome read = readWholeFile(path, text, readFunction);
+    if (read.status == ReadStatus::Unreadable) keepUnreadableFile(path, read.reason, host, guard);
 }
 
-void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names, FileGuard* guard)
+void saveRegions(const std::string& dir, const std::array<std::string, 4>& names, FileGuard* guard)
 {
-    const std::string path = JoinPath(dir, RegionsFileName);
+    const std::string path = joinPath(dir, RegionsFileName);
     IniFile ini;
     ini.SetUnicode(false);
     ini.SetSpaces(false);  // "1=East", as the platform's own writer does
     std::string existing;
-    const ReadOutcome read = ReadWholeFile(path, existing);
+    const ReadOutcome read = readWholeFile(path, existing);
     // Other sections of the file are kept, so a file that could not be read is not replaced.
     if (read.status == ReadStatus::Unreadable)
         throw HoopError("Cannot write file " + path + ": it could not be read (" + read.reason + "), so it is left as it was");
@@ -132,5 +132,5 @@ void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names
         if (c == '\n' && (crlf.empty() || crlf.back() != '\r')) crlf += '\r';
         crlf += c;
     }
-    WriteFileAtomic(path, crlf, guard);
+    writeFileAtomic(path, crlf, guard);
 }

@@ -23,7 +23,7 @@ bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileG
                ReadFunction read = nullptr);
 
 // Loads team records from bytes (the file's content); false when a partial record was left.
-bool LoadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size);
+bool loadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size);
 
 // Writes the 64 entries to dir/TEAMS.HFD, region by region; empty wins and losses become "00"
 // in the table as well as in the file.
@@ -33,9 +33,9 @@ void SaveTeams(const std::string& dir, TTeamTable& teams, FileGuard* guard = nul
 // A file that cannot be read gives empty names, as a missing one does.
 std::string LoadRegions(const std::string& dir, int position);
 // At start-up: a REGIONS.HFD that exists but cannot be read is reported and kept.
-void CheckRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard, ReadFunction read = nullptr);
-std::string LoadRegionsFromText(const std::string& text, int position);
+void checkRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard, ReadFunction read = nullptr);
+std::string loadRegionsFromText(const std::string& text, int position);
 
 // Writes the four names as keys "1".."4" of section "Regions", keeping other sections and keys;
 // refused (HoopError) when the existing file cannot be read.
-void SaveRegions(const std::string& dir, const std::array<std::string, 4>& names, FileGuard* guard = nullptr);
+void saveRegions(const std::string& dir, const std::array<std::string, 4>& names, FileGuard* guard = nullptr);

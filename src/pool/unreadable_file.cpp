@@ -3,12 +3,12 @@
 #include "pool/errors.h"
 #include "pool/pool_host.h"
 
-void KeepUnreadableFile(const std::string& path, const std::string& reason, IPoolHost& host, FileGuard& guard,
+void keepUnreadableFile(const std::string& path, const std::string& reason, IPoolHost& host, FileGuard& guard,
                         const std::string& note)
 {
     std::string text = "The file " + path + " could not be read: " + reason + ".\n\n";
     try {
-        const std::string aside = MoveAside(path, "unreadable");
+        const std::string aside = moveAside(path, "unreadable");
         const std::size_t slash = aside.rfind('/');
         text += "It was moved aside unchanged as " + (slash == std::string::npos ? aside : aside.substr(slash + 1)) +
                 " in the same folder, and the program goes on without it.";

@@ -53,11 +53,11 @@ int TopSeed(int j)
 std::string FormatTeamLabel(const TTeamTable& teams, int p, int s)
 {
     if (p < 1 || p > RegionCount || s < 1 || s > SeedCount) return {};
-    const TTeam& team = teams.Entry(p, s);
+    const TTeam& team = teams.entry(p, s);
     const std::string wins = team.wins.str();
     std::string record;
     // A record is shown only for a team that has won games; "0", a blank or a stray letter hides it.
-    if (const auto won = ParseInteger(wins); won && *won > 0) record = " (" + wins + "-" + team.losses.str() + ")";
+    if (const auto won = parseInteger(wins); won && *won > 0) record = " (" + wins + "-" + team.losses.str() + ")";
     const std::string seed = std::to_string(s);
     if (p <= 2) return seed + ". " + team.name.str() + record;
     return team.name.str() + record + " " + seed + ".";

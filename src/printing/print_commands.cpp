@@ -55,7 +55,7 @@ void PrintPool(TPoolSession& session, IFrame& main, const TPlayer* entry)
     try {
         for (int copy = 1; copy <= *copies; ++copy) {
             canvas.BeginDoc();
-            DrawPoolSheet(canvas, entry, texts, [&main](int r) { main.SetProgress(RoundPercent(r / 7.0)); });
+            DrawPoolSheet(canvas, entry, texts, [&main](int r) { main.SetProgress(roundPercent(r / 7.0)); });
             main.SetStatusText(PoolPrintedStatus(entry));
             canvas.EndDoc();
         }

@@ -5,7 +5,7 @@
 #include "pool/team_files.h"
 #include "settings/settings.h"
 
-std::chrono::year_month_day SystemToday()
+std::chrono::year_month_day systemToday()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local {};
@@ -17,22 +17,22 @@ std::chrono::year_month_day SystemToday()
 
 TPoolSession::TPoolSession(IPoolHost& host, std::string dataDir, ISettingsBackend& settings)
     : m_dataDir(std::move(dataDir)), m_settings(settings), m_host(host), m_players(host, m_dataDir, m_teams),
-      m_idSource(ClockIdSource()), m_dateSource(&SystemToday)
+      m_idSource(clockIdSource()), m_dateSource(&systemToday)
 {
-    m_players.SetScoringSource([this] { return readScoringValues(); });
+    m_players.setScoringSource([this] { return readScoringValues(); });
 }
 
 bool TPoolSession::LoadTeams() { return ::LoadTeams(m_dataDir, m_teams, m_host, m_teamsGuard, m_read); }
 
-void TPoolSession::CheckRegionsFile() { ::CheckRegionsFile(m_dataDir, m_host, m_regionsGuard, m_read); }
+void TPoolSession::checkRegionsFile() { ::checkRegionsFile(m_dataDir, m_host, m_regionsGuard, m_read); }
 
 bool TPoolSession::LoadPlayers() { return m_players.LoadPlayers(); }
 
 void TPoolSession::SaveTeams() { ::SaveTeams(m_dataDir, m_teams, &m_teamsGuard); }
 
-void TPoolSession::SaveRegions(const std::array<std::string, 4>& names)
+void TPoolSession::saveRegions(const std::array<std::string, 4>& names)
 {
-    ::SaveRegions(m_dataDir, names, &m_regionsGuard);
+    ::saveRegions(m_dataDir, names, &m_regionsGuard);
 }
 
 std::string TPoolSession::LoadRegions(int position) const { return ::LoadRegions(m_dataDir, position); }
@@ -52,10 +52,10 @@ ScoringValues TPoolSession::readScoringValues()
 
 std::int32_t TPoolSession::NewPlayerId() { return ::NewPlayerId(m_players, m_idSource); }
 
-void TPoolSession::setDateSource(DateSource source) { m_dateSource = source ? std::move(source) : &SystemToday; }
+void TPoolSession::setDateSource(DateSource source) { m_dateSource = source ? std::move(source) : &systemToday; }
 
 void TPoolSession::setReadFunction(ReadFunction read)
 {
     m_read = read;
-    m_players.SetReadFunction(read);
+    m_players.setReadFunction(read);
 }

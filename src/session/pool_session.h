@@ -37,12 +37,12 @@ public:
     // Start-up: the team table, a look at the region file, the participants (with the journal a
     // run that did not close left). Each reports what it found through the host.
     bool LoadTeams();
-    void CheckRegionsFile();
+    void checkRegionsFile();
     bool LoadPlayers();
 
     // The Options dialog's OK. A file that could not be read at start-up is never written over.
     void SaveTeams();
-    void SaveRegions(const std::array<std::string, 4>& names);
+    void saveRegions(const std::array<std::string, 4>& names);
     std::string LoadRegions(int position) const;  // empty when the file or the name is missing
     std::array<std::string, 4> regionNames() const;
 
@@ -70,4 +70,4 @@ private:
 };
 
 // The system's local date.
-std::chrono::year_month_day SystemToday();
+std::chrono::year_month_day systemToday();

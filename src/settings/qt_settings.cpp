@@ -187,7 +187,7 @@ void QtSettingsStore::writeFile(const QString& key, const std::string& name, con
         std::filesystem::remove(path, ec);
     } else {
         try {
-            WriteFileAtomic(path, std::string_view(before.bytes.constData(), static_cast<std::size_t>(before.bytes.size())));
+            writeFileAtomic(path, std::string_view(before.bytes.constData(), static_cast<std::size_t>(before.bytes.size())));
         } catch (const HoopError& error) {
             message += std::string("; ") + error.what();
         }

@@ -4,7 +4,7 @@
 
 #include "pool/errors.h"
 
-std::optional<int> ParseInteger(const std::string& text)
+std::optional<int> parseInteger(const std::string& text)
 {
     if (text.empty()) return std::nullopt;
     const char* first = text.data();
@@ -27,7 +27,7 @@ int TRegIniFile::ReadInteger(const std::string& section, const std::string& name
 {
     auto value = m_backend.Read(section, name);
     if (!value) return def;
-    return ParseInteger(*value).value_or(def);
+    return parseInteger(*value).value_or(def);
 }
 
 bool TRegIniFile::ReadBool(const std::string& section, const std::string& name, bool def)

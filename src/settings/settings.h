@@ -32,7 +32,7 @@ private:
 };
 
 // Decimal integer text with an optional sign, within 32 bits; nothing for anything else.
-std::optional<int> ParseInteger(const std::string& text);
+std::optional<int> parseInteger(const std::string& text);
 
 // A store in memory, for tests and tools.
 class MemorySettings : public ISettingsBackend {

@@ -255,7 +255,7 @@ void TmdiBrackets::NameTeamLabels()
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s)
             m_teamLabels[std::size_t(r - 1)][std::size_t(s - 1)]->setText(
-                QString::number(s) + QStringLiteral(") ") + FromAnsi(m_session.teams().Entry(r, s).name.view()));
+                QString::number(s) + QStringLiteral(") ") + FromAnsi(m_session.teams().entry(r, s).name.view()));
 }
 
 void TmdiBrackets::InitBracket()
@@ -267,7 +267,7 @@ void TmdiBrackets::InitBracket()
         GameRecord& game = m_games[std::size_t(n)];
         game = GameRecord{};
         if (n <= 32) {
-            const GamePair pair = FirstRoundPair(n);
+            const GamePair pair = firstRoundPair(n);
             game.slotA = pair.a;
             game.slotB = pair.b;
         }
@@ -286,7 +286,7 @@ void TmdiBrackets::ShowPicks(const TPlayer& entry)
 {
     for (int n = 1; n <= GameCount; ++n) {
         TeamCode pick = entry.Picks[std::size_t(n)];
-        if (!IsValidTeamCode(pick)) pick = 0;  // a damaged record shows an empty game, never a stray code
+        if (!isValidTeamCode(pick)) pick = 0;  // a damaged record shows an empty game, never a stray code
         m_games[std::size_t(n)].pick = pick;
         if (pick > 0) m_cells[std::size_t(n)]->setText(teamText(pick));
         AdvanceWinner(n, pick);
@@ -519,9 +519,9 @@ bool TmdiBrackets::StoreSheet(std::int32_t id, bool append)
     ProgressReporter progress(m_main);
     for (int n = 1; n <= GameCount; ++n) {
         record.Picks[std::size_t(n)] = m_games[std::size_t(n)].pick;
-        progress.report(RoundPercent(n / 65.0));
+        progress.report(roundPercent(n / 65.0));
     }
-    players.StoreEntry(record, true);
+    players.storeEntry(record, true);
     SheetModified = 0;
     players.UpdateStandings(false);
     return true;

@@ -17,7 +17,7 @@ namespace {
 bool ReportCopy(long long result)
 {
     if (result >= 0) return true;
-    ShowError(QString::fromStdString(CopyErrorText(result)));
+    ShowError(QString::fromStdString(copyErrorText(result)));
     return false;
 }
 
@@ -29,35 +29,35 @@ bool SamePicksName(const std::string& name)
 // The picks backup never goes backwards: not from a list that is not the pool (its file could not
 // be read), not over a backup that could not be read, and over one with more participants only
 // when the organiser says so. Returns the copy result, or nothing when the backup was left alone.
-std::optional<long long> BackupPicks(const TPlayers& players, const std::string& target)
+std::optional<long long> backupPicks(const TPlayers& players, const std::string& target)
 {
-    const QString backupName = QString::fromStdString(BackupName(PicksFileName));
-    if (players.PicksLoadStatus() == ReadStatus::Unreadable) {
+    const QString picksBackup = QString::fromStdString(backupName(PicksFileName));
+    if (players.picksLoadStatus() == ReadStatus::Unreadable) {
         ShowError(QString::fromStdString(PicksFileName) +
-                  QStringLiteral(" could not be read when the program started, so ") + backupName +
+                  QStringLiteral(" could not be read when the program started, so ") + picksBackup +
                   QStringLiteral(" was left as it was."));
         return std::nullopt;
     }
-    const PicksCount existing = CountPicksParticipants(target);
+    const PicksCount existing = countPicksParticipants(target);
     if (existing.read.status == ReadStatus::Unreadable) {
         ShowError(QStringLiteral("The backup ") + QString::fromStdString(target) +
                   QStringLiteral(" could not be read (") + QString::fromStdString(existing.read.reason) +
                   QStringLiteral("), so it was left as it was."));
         return std::nullopt;
     }
-    const int now = players.ParticipantCount();
+    const int now = players.participantCount();
     if (existing.read.status == ReadStatus::Read && existing.participants > now) {
         const PromptAnswer answer = Prompts().Ask(
             PromptKind::Warning,
             QStringLiteral("The backup %1 holds %2 participants, but the pool now holds %3. Replace it with the "
                            "backup of %3 participants?")
-                .arg(backupName)
+                .arg(picksBackup)
                 .arg(existing.participants)
                 .arg(now),
             PromptButtons::YesNo);
         if (answer != PromptAnswer::Yes) return std::nullopt;
     }
-    return WriteBackupBytes(players.PicksBytes(), target);
+    return writeBackupBytes(players.picksBytes(), target);
 }
 }  // namespace
 
@@ -71,22 +71,22 @@ void RunBackup(TPoolSession& session, IFrame& main)
     int total = 0;
     int copied = 0;
     bool picksDone = false;
-    for (const std::string& name : FindDataFiles(dirBytes)) {
+    for (const std::string& name : findDataFiles(dirBytes)) {
         ++total;
         main.SetStatusText(QStringLiteral("Backing up file: ") + QString::fromStdString(name));
-        const std::string target = dirBytes + BackupName(name);
+        const std::string target = dirBytes + backupName(name);
         // The participants live in memory until the program closes: back up what the picks file
         // would hold now, not the older copy on disk.
         const bool picks = SamePicksName(name);
         picksDone = picksDone || picks;
         const std::optional<long long> result =
-            picks ? BackupPicks(session.players(), target) : CopyFileBytes(dirBytes + name, target);
+            picks ? backupPicks(session.players(), target) : copyFileBytes(dirBytes + name, target);
         copied += result && ReportCopy(*result) ? 1 : 0;
     }
     if (!picksDone) {
         ++total;
         main.SetStatusText(QStringLiteral("Backing up file: ") + QString::fromStdString(PicksFileName));
-        const std::optional<long long> result = BackupPicks(session.players(), dirBytes + BackupName(PicksFileName));
+        const std::optional<long long> result = backupPicks(session.players(), dirBytes + backupName(PicksFileName));
         copied += result && ReportCopy(*result) ? 1 : 0;
     }
 

@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-std::string CopyErrorText(long long code)
+std::string copyErrorText(long long code)
 {
     switch (code) {
     case -1: return "Invalid Source file handle";
@@ -47,7 +47,7 @@ std::unique_ptr<AtomicFile> OpenDestination(const std::string& destination)
 }
 }  // namespace
 
-long long WriteBackupBytes(const std::string& bytes, const std::string& destination)
+long long writeBackupBytes(const std::string& bytes, const std::string& destination)
 {
     auto out = OpenDestination(destination);
     if (!out) return CopyBadDestination;
@@ -60,7 +60,7 @@ long long WriteBackupBytes(const std::string& bytes, const std::string& destinat
     return static_cast<long long>(bytes.size());
 }
 
-long long CopyFileBytes(const std::string& source, const std::string& destination)
+long long copyFileBytes(const std::string& source, const std::string& destination)
 {
     std::FILE* in = std::fopen(source.c_str(), "rb");
     if (!in) return CopyBadSource;
@@ -91,16 +91,16 @@ long long CopyFileBytes(const std::string& source, const std::string& destinatio
     return written;
 }
 
-PicksCount CountPicksParticipants(const std::string& path)
+PicksCount countPicksParticipants(const std::string& path)
 {
     PicksCount count;
     std::string carry;
-    count.read = ReadFileChunks(path, [&](const char* data, std::size_t size) {
+    count.read = readFileChunks(path, [&](const char* data, std::size_t size) {
         carry.append(data, size);
         std::size_t pos = 0;
         for (; pos + PickRecordSize <= carry.size(); pos += PickRecordSize) {
             TPlayer entry;
-            DecodePlayer(reinterpret_cast<const unsigned char*>(carry.data() + pos), entry);
+            decodePlayer(reinterpret_cast<const unsigned char*>(carry.data() + pos), entry);
             if (entry.Id != ResultsId) ++count.participants;
         }
         carry.erase(0, pos);
@@ -108,13 +108,13 @@ PicksCount CountPicksParticipants(const std::string& path)
     return count;
 }
 
-std::string BackupName(const std::string& fileName)
+std::string backupName(const std::string& fileName)
 {
     const std::size_t dot = fileName.rfind('.');
     return (dot == std::string::npos ? fileName : fileName.substr(0, dot)) + ".BAK";
 }
 
-std::vector<std::string> FindDataFiles(const std::string& dir)
+std::vector<std::string> findDataFiles(const std::string& dir)
 {
     std::vector<std::string> names;
     std::error_code ec;

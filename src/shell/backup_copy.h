@@ -15,16 +15,16 @@ enum CopyResult : long long {
 };
 
 // The message for a negative copy result.
-std::string CopyErrorText(long long code);
+std::string copyErrorText(long long code);
 
 // Copies source to destination (replaced atomically). A destination that exists without write
 // permission is refused as the read-only copy it is.
-long long CopyFileBytes(const std::string& source, const std::string& destination);
+long long copyFileBytes(const std::string& source, const std::string& destination);
 // Writes bytes as the destination's content, with the same codes.
-long long WriteBackupBytes(const std::string& bytes, const std::string& destination);
+long long writeBackupBytes(const std::string& bytes, const std::string& destination);
 
 // The backup name: the file name without its last extension, then ".BAK".
-std::string BackupName(const std::string& fileName);
+std::string backupName(const std::string& fileName);
 
 // Participants (records other than the results) in a picks file, or nothing when it is missing;
 // Unreadable in outcome when it exists but could not be read.
@@ -32,7 +32,7 @@ struct PicksCount {
     ReadOutcome read;
     int participants = 0;
 };
-PicksCount CountPicksParticipants(const std::string& path);
+PicksCount countPicksParticipants(const std::string& path);
 
 // Names of the data files in dir: regular, not hidden, ending in ".HFD" in any case; sorted.
-std::vector<std::string> FindDataFiles(const std::string& dir);
+std::vector<std::string> findDataFiles(const std::string& dir);

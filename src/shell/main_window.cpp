@@ -429,13 +429,13 @@ void TMainForm::closeEvent(QCloseEvent* event)
         return;
     }
     try {
-        m_session->players().WritePicksFile();
+        m_session->players().writePicksFile();
     } catch (const std::exception& error) {
         // Nothing is lost: every saved change is in the journal, which the next start folds in.
         // (The only unsaved state is the standings order, which the next sort restores.)
         ::ShowError(QString::fromLocal8Bit(error.what()) + QStringLiteral(".\n\n") +
                     FromAnsi(JournalKeptNote));
-        m_session->players().SetWriteOnDestroy(false);
+        m_session->players().setWriteOnDestroy(false);
     }
     event->accept();
 }
@@ -521,11 +521,11 @@ void TMainForm::mnuResetClick()
     BusyCursor busy;
     // One wait for the disk for the whole pool, not one per participant.
     TPlayers::Batch batch(m_session->players());
-    for (int i = m_session->players().Count() - 1; i >= 0; --i) {
-        if (i >= m_session->players().Count()) continue;
+    for (int i = m_session->players().count() - 1; i >= 0; --i) {
+        if (i >= m_session->players().count()) continue;
         m_session->players().DeletePlayer(m_session->players()[i].Id);
     }
-    batch.Finish();
+    batch.finish();
 }
 
 void TMainForm::mnuResetResultsClick()

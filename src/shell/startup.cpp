@@ -60,10 +60,10 @@ std::unique_ptr<TMainForm> CreateAndLoad(ISettingsBackend& settings, const QStri
     };
     TPoolSession& session = main->session();
     // Only this copy uses the folder now: what interrupted saves left there can go.
-    RemoveStaleTempFiles(session.dataDir());
+    removeStaleTempFiles(session.dataDir());
     status("Loading Teams...");
     step([&] { session.LoadTeams(); });
-    step([&] { session.CheckRegionsFile(); });
+    step([&] { session.checkRegionsFile(); });
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     status("Loading Players Picks...");
     step([&] { session.LoadPlayers(); });

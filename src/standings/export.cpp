@@ -38,7 +38,7 @@ public:
     ~RowProgress() { m_host.SetProgress(0); }
     RowProgress(const RowProgress&) = delete;
     RowProgress& operator=(const RowProgress&) = delete;
-    void row(int index) { m_reporter.report(RoundPercent(static_cast<double>(index) / m_rows)); }
+    void row(int index) { m_reporter.report(roundPercent(static_cast<double>(index) / m_rows)); }
 
 private:
     IPoolHost& m_host;
@@ -91,8 +91,8 @@ TStandingsTable::TStandingsTable(const std::array<std::string, 4>& regionNames)
 void TStandingsTable::Refill(const TPlayers& players, const TTeamTable& teams)
 {
     m_rows.clear();
-    m_rows.reserve(static_cast<std::size_t>(players.Count()));
-    for (int i = 0; i < players.Count(); ++i) {
+    m_rows.reserve(static_cast<std::size_t>(players.count()));
+    for (int i = 0; i < players.count(); ++i) {
         const TPlayer& entry = players[i];
         if (entry.Id == ResultsId) continue;
         StandingsRow& row = m_rows.emplace_back();
@@ -103,7 +103,7 @@ void TStandingsTable::Refill(const TPlayers& players, const TTeamTable& teams)
             row.roundPairs[pair] = AddPoints(entry.RoundPoints[2 * pair + 1], entry.RoundPoints[2 * pair + 2]);
         for (int k = 0; k < 5; ++k) {
             const TeamCode code = entry.Picks[RegionGames[k]];
-            if (IsValidTeamCode(code)) row.teams[k] = teams.Entry(RegionOfCode(code), SeedOfCode(code)).name;
+            if (isValidTeamCode(code)) row.teams[k] = teams.entry(regionOfCode(code), SeedOfCode(code)).name;
         }
     }
 }

@@ -41,7 +41,7 @@ public:
     void Refill(const TPlayers& players, const TTeamTable& teams);
 
     int RowCount() const { return static_cast<int>(m_rows.size()) + 1; }  // header row included
-    int ParticipantCount() const { return static_cast<int>(m_rows.size()); }
+    int participantCount() const { return static_cast<int>(m_rows.size()); }
     const std::string& Header(int column) const { return m_headers[static_cast<std::size_t>(column)]; }
     // Row 0 is the header row; row n the n-th participant.
     std::string Cell(int row, int column) const;

@@ -16,7 +16,7 @@ void TStandingsModel::Refill(const TPlayers& players, const TTeamTable& teams)
 
 int TStandingsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_table.ParticipantCount();
+    return parent.isValid() ? 0 : m_table.participantCount();
 }
 
 int TStandingsModel::columnCount(const QModelIndex& parent) const

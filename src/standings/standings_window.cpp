@@ -158,7 +158,7 @@ void TfrmStandings::FormCreate()
         grdStandings->setColumnWidth(column, StandingsColumnWidths[static_cast<std::size_t>(column)]);
 
     TPlayers& players = m_session.players();
-    players.SetSort(SortKey::Total, players.SortAscending());
+    players.setSort(SortKey::Total, players.SortAscending());
     mnuSortTotal->setChecked(true);
     mnuSortMethod->setChecked(players.SortAscending());
     RefreshStandings();
@@ -168,7 +168,7 @@ void TfrmStandings::RefreshStandings()
 {
     BusyCursor busy;
     TPlayers& players = m_session.players();
-    players.Sort();
+    players.sort();
     m_model->Refill(players, m_session.teams());
     pnlStatus->setText(FromAnsi(SortStatusText(players.SortKey(), players.SortAscending())));
 }
@@ -183,7 +183,7 @@ void TfrmStandings::mnuSortTotalClick(QAction* item)
     else if (item == mnuSortPotential)
         key = SortKey::Potential;
     TPlayers& players = m_session.players();
-    players.SetSort(key, players.SortAscending());
+    players.setSort(key, players.SortAscending());
     RefreshStandings();
     item->setChecked(true);
 }
@@ -191,7 +191,7 @@ void TfrmStandings::mnuSortTotalClick(QAction* item)
 void TfrmStandings::mnuSortMethodClick()
 {
     TPlayers& players = m_session.players();
-    players.SetSort(players.SortKey(), !players.SortAscending());
+    players.setSort(players.SortKey(), !players.SortAscending());
     mnuSortMethod->setChecked(players.SortAscending());
     RefreshStandings();
 }

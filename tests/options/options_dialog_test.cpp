@@ -72,14 +72,14 @@ class OptionsDialogTest : public ::testing::Test {
 public:  // the lambdas of table-driven cases use the helpers too
     OptionsDialogTest()
     {
-        session.players().SetWriteOnDestroy(false);
+        session.players().setWriteOnDestroy(false);
         reset();
     }
     ~OptionsDialogTest() override { dialog.reset(); }
     // A team of the table as start-up would have loaded it, from a record claiming another place.
     void setTeam(int region, int seed, std::string_view name, std::string_view wins, std::string_view losses)
     {
-        session.teams().Entry(region, seed) = TTeam{9, 9, name, wins, losses};
+        session.teams().entry(region, seed) = TTeam{9, 9, name, wins, losses};
     }
     // Back to a fresh start between the cases of one test.
     void reset()
@@ -88,7 +88,7 @@ public:  // the lambdas of table-driven cases use the helpers too
         store.values.clear();
         store.written.clear();
         TestPrompts().clear();
-        session.teams().Clear();
+        session.teams().clear();
     }
 
     // Opens the dialog as the main window does, but without blocking in a modal loop.
@@ -330,7 +330,7 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Information);
         EXPECT_TRUE(dialog->isVisible());
         expectNothingWritten();
-        EXPECT_EQ(session.teams().Entry(1, 1).name.str(), "");
+        EXPECT_EQ(session.teams().entry(1, 1).name.str(), "");
         if (c.message == unique) {
             EXPECT_EQ(pages()->currentIndex(), RegionsPage);
             continue;
@@ -343,7 +343,7 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         clickOk();
         EXPECT_TRUE(closedWith(QDialog::Accepted));
         EXPECT_EQ(store.values.at({"Scoring", "Round" + std::to_string(c.round)}), "4");
-        EXPECT_EQ(session.teams().Entry(1, 1).name.str(), "Kept");
+        EXPECT_EQ(session.teams().entry(1, 1).name.str(), "Kept");
     }
 }
 
@@ -380,7 +380,7 @@ TEST_F(OptionsDialogTest, EveryWayOfCancellingWritesNothing)
         cancel(*this);
         EXPECT_TRUE(closedWith(QDialog::Rejected));
         expectNothingWritten();
-        EXPECT_EQ(session.teams().Entry(2, 3).name.str(), "Old Name");
+        EXPECT_EQ(session.teams().entry(2, 3).name.str(), "Old Name");
     }
 
     dialog.reset();
@@ -469,7 +469,7 @@ TEST_F(OptionsDialogTest, AFieldEnteredIsWrittenAndSurvivesARestart)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_TRUE(closedWith(QDialog::Accepted));
 
-    EXPECT_EQ(session.teams().Entry(2, 8).name.str() + session.teams().Entry(2, 8).losses.str(), "00");  // the table holds what was saved
+    EXPECT_EQ(session.teams().entry(2, 8).name.str() + session.teams().entry(2, 8).losses.str(), "00");  // the table holds what was saved
     EXPECT_EQ(dir.read(TeamsFileName), TeamFile(stored));
     EXPECT_EQ(dir.read(RegionsFileName), RegionFile("East", "West", "South", "Midwest"));
     EXPECT_EQ(store.written,
@@ -485,7 +485,7 @@ TEST_F(OptionsDialogTest, AFieldEnteredIsWrittenAndSurvivesARestart)
                   "Rules/PrintReturnTo=1"}));
 
     // A new start: the table comes from the file again.
-    session.teams().Clear();
+    session.teams().clear();
     ASSERT_TRUE(session.LoadTeams());
     open();
     EXPECT_EQ(shownValues().mid(0, 10) + shownValues().mid(10, 1) + shownValues().mid(15, 1),
@@ -515,13 +515,13 @@ TEST_F(OptionsDialogTest, AFailedWriteEndsTheSaveWithItsError)
                                                                         ": Is a directory")});
     EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(session.teams().Entry(1, 2).name.str(), "Edited");
+    EXPECT_EQ(session.teams().entry(1, 2).name.str(), "Edited");
     EXPECT_FALSE(dir.exists(RegionsFileName));
     EXPECT_TRUE(store.values.empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     std::filesystem::remove(dir.file(TeamsFileName));
-    session.teams().Clear();
+    session.teams().clear();
     TestPrompts().clear();
     store.refuseWrites = true;
     open();

@@ -134,7 +134,7 @@ protected:
 
     void add(std::int32_t id, std::string_view name, bool complete = true, bool paid = true)
     {
-        main.session().players().Add(makeEntry(id, name, complete, paid));
+        main.session().players().add(makeEntry(id, name, complete, paid));
     }
     void addResults()
     {
@@ -149,7 +149,7 @@ protected:
         add(13, "Al", true, false);
         add(14, "Kim", false, true);
     }
-    const TPlayer* entry(std::int32_t id) { return main.session().players().Item(main.session().players().IndexOfId(id)); }
+    const TPlayer* entry(std::int32_t id) { return main.session().players().item(main.session().players().IndexOfId(id)); }
     // A dialog shown over the pool, the given names selected.
     TfrmOpen& shown(const QStringList& selected = {})
     {
@@ -168,14 +168,14 @@ class PlayerProps : public ::testing::Test {
 protected:
     PlayerProps()
     {
-        players.SetWriteOnDestroy(false);
+        players.setWriteOnDestroy(false);
         TPlayer pat = makeEntry(42, "Pat", true, false);
         for (int r = 1; r <= RoundCount; ++r) pat.RoundPoints[r] = 10 * r;
         pat.Total = 210;
         pat.Potential = 330;
         pat.Tiebreaker = "141";
         pat.Modified = 1;
-        entry = players.Add(pat);
+        entry = players.add(pat);
     }
     TfrmProps& shown(std::int32_t id = 42)
     {
@@ -318,7 +318,7 @@ TEST_F(PlayerManager, CommandsWithoutAChoiceAndClosing)
     addResults();
     for (const auto& [what, act, tells] : commands) {
         SCOPED_TRACE(what);
-        if (tells && main.session().players().Count() == 1) addPool();
+        if (tells && main.session().players().count() == 1) addPool();
         TestPrompts().clear();
         TfrmOpen& d = shown();
         EXPECT_EQ(d.lstPlayers->count(), tells ? 4 : 0);
@@ -331,7 +331,7 @@ TEST_F(PlayerManager, CommandsWithoutAChoiceAndClosing)
         EXPECT_EQ(TestPrompts().printDialogs, 0);
         EXPECT_TRUE(d.isVisible() && d.SelectedPlayers.empty());
     }
-    EXPECT_EQ(main.session().players().Count(), 5);  // nothing was deleted
+    EXPECT_EQ(main.session().players().count(), 5);  // nothing was deleted
     for (bool escape : {false, true}) {
         TfrmOpen& d = shown({"Al"});
         if (escape) QTest::keyClick(d.lstPlayers, Qt::Key_Escape);
@@ -368,7 +368,7 @@ TEST_F(PlayerManager, DeleteAsksForEachAndRefusesAnOpenSheet)
                                                   QString::fromStdString(SheetOpenMessage), "Delete picks for Zed?"}));
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
     EXPECT_EQ(listedNames(*d.lstPlayers), QStringList({"Kim", "mia"}));
-    EXPECT_EQ(main.session().players().Count(), 3);
+    EXPECT_EQ(main.session().players().count(), 3);
     EXPECT_EQ(main.pnlCount->text(), "Players: 2");
     EXPECT_TRUE(d.isVisible());
 }

@@ -9,7 +9,7 @@ TEST(TeamCodes, MakeAndSplit)
 {
     for (auto [region, seed, code] : {std::tuple{3, 12, 312}, {1, 1, 101}, {4, 16, 416}, {2, 9, 209}, {0, 0, 0}}) {
         EXPECT_EQ(MakeTeamCode(std::uint8_t(region), std::uint8_t(seed)), code);
-        EXPECT_EQ((std::pair{RegionOfCode(code), SeedOfCode(code)}), (std::pair{region, seed})) << code;
+        EXPECT_EQ((std::pair{regionOfCode(code), SeedOfCode(code)}), (std::pair{region, seed})) << code;
     }
     EXPECT_EQ(MakeTeamCode(255, 255), 25755) << "the arguments are unsigned bytes";
 }
@@ -31,7 +31,7 @@ TEST(Games, FirstRoundPairsFollowTheSeedOrderOfEachRegion)
     const int seeds[] = {1, 16, 8, 9, 5, 12, 4, 13, 6, 11, 3, 14, 7, 10, 2, 15};
     std::vector<TeamCode> expected, actual;
     for (int g = 1; g <= 33; ++g) {
-        actual.insert(actual.end(), {FirstRoundPair(g).a, FirstRoundPair(g).b});
+        actual.insert(actual.end(), {firstRoundPair(g).a, firstRoundPair(g).b});
         const int k = (g - 1) % 8, region = g <= 32 ? (g - 1) / 8 + 1 : 0;
         for (int i : {2 * k, 2 * k + 1}) expected.push_back(region ? region * 100 + seeds[i] : 0);
     }
@@ -45,9 +45,9 @@ TEST(Feeders, EachGameIsFedByItsFirstRoundPairOrItsTwoFeederPicks)
     PickArray picks = RandomBracket(rng);
     for (bool cleared : {false, true}) {
         picks[1] = cleared ? 0 : picks[1];
-        const SlotArray slots = DeriveFeeders(picks);
+        const SlotArray slots = deriveFeeders(picks);
         for (int n = 1; n <= GameCount; ++n) {
-            const GamePair feeders = n <= 32 ? FirstRoundPair(n) : GamePair{picks[2 * n - 65], picks[2 * n - 64]};
+            const GamePair feeders = n <= 32 ? firstRoundPair(n) : GamePair{picks[2 * n - 65], picks[2 * n - 64]};
             EXPECT_EQ((std::pair{slots[n].a, slots[n].b}), (std::pair{feeders.a, feeders.b})) << "game " << n;
         }
         EXPECT_EQ(slots[33].a == 0, cleared);
@@ -57,8 +57,8 @@ TEST(Feeders, EachGameIsFedByItsFirstRoundPairOrItsTwoFeederPicks)
 TEST(TeamTable, NamesByCodeNeverReachOutsideTheTable)
 {
     TTeamTable teams;
-    teams.Entry(4, 16).name = "Longwood";
-    teams.Entry(1, 1).name = "Aardvarks";
+    teams.entry(4, 16).name = "Longwood";
+    teams.entry(1, 1).name = "Aardvarks";
     EXPECT_EQ(teams.TeamName(416) + "/" + teams.TeamName(101), "Longwood/Aardvarks");
     for (TeamCode code : {0, 102, 100, 117, 417, 500, 516, 1, -1, -116, 2147483647, -2147483647 - 1})
         EXPECT_EQ(teams.TeamName(code), "") << code;

@@ -37,7 +37,7 @@ std::string Records(std::initializer_list<std::int32_t> ids)
     std::string bytes;
     for (std::int32_t id : ids) {
         unsigned char record[PickRecordSize];
-        EncodePlayer(MakeEntry(id, "P" + std::to_string(id)), record);
+        encodePlayer(MakeEntry(id, "P" + std::to_string(id)), record);
         bytes.append(reinterpret_cast<const char*>(record), PickRecordSize);
     }
     return bytes;
@@ -46,7 +46,7 @@ std::string Records(std::initializer_list<std::int32_t> ids)
 std::vector<std::int32_t> Ids(const TPlayers& list)
 {
     std::vector<std::int32_t> ids;
-    for (int i = 0; i < list.Count(); ++i) ids.push_back(list[i].Id);
+    for (int i = 0; i < list.count(); ++i) ids.push_back(list[i].Id);
     return ids;
 }
 
@@ -98,7 +98,7 @@ int AsOrdinaryUser(const std::function<int()>& body)
 // A pool session on a folder, as the program holds one, reporting to a recording host. Nothing
 // is written when it goes, as after a kill; tests write PICKS.HFD themselves.
 struct Pool {
-    explicit Pool(const std::string& dir) : session(host, dir, settings) { players().SetWriteOnDestroy(false); }
+    explicit Pool(const std::string& dir) : session(host, dir, settings) { players().setWriteOnDestroy(false); }
     TPlayers& players() { return session.players(); }
     RecordingHost host;
     MemorySettings settings;
@@ -126,10 +126,10 @@ std::vector<DataFile> DataFiles()
     for (int i = 0; i < 64; ++i) teams += std::string{char(1 + i / 16), char(1 + i % 16), 3, 'T', 'e', 'a'} + std::string(15, '\0');
     return {
         {PicksFileName, Records({5, 6, 7, -1}), [](TPoolSession& s) { s.LoadPlayers(); },
-         [](TPoolSession& s) { s.players().WritePicksFile(); }},
+         [](TPoolSession& s) { s.players().writePicksFile(); }},
         {TeamsFileName, teams, [](TPoolSession& s) { s.LoadTeams(); }, [](TPoolSession& s) { s.SaveTeams(); }},
-        {RegionsFileName, "[Regions]\r\n1=East\r\n[Other]\r\nkeep=1\r\n", [](TPoolSession& s) { s.CheckRegionsFile(); },
-         [](TPoolSession& s) { s.SaveRegions({"A", "B", "C", "D"}); }},
+        {RegionsFileName, "[Regions]\r\n1=East\r\n[Other]\r\nkeep=1\r\n", [](TPoolSession& s) { s.checkRegionsFile(); },
+         [](TPoolSession& s) { s.saveRegions({"A", "B", "C", "D"}); }},
     };
 }
 }  // namespace
@@ -188,11 +188,11 @@ TEST_F(DataSafety, RecordsReadBeforeAnErrorStayAndTheWholeFileIsKept)
     pool.session.setReadFunction(&FailingRead);
     EXPECT_FALSE(pool.session.LoadPlayers());
     pool.session.setReadFunction(nullptr);
-    EXPECT_EQ(list.Count(), 20);
+    EXPECT_EQ(list.count(), 20);
     ASSERT_EQ(pool.host.errors.size(), 1u);
     EXPECT_THAT(pool.host.errors[0], HasSubstr("The 20 records read before the error are in the list."));
-    EXPECT_EQ(list.PicksLoadStatus(), ReadStatus::Unreadable);
-    list.WritePicksFile();
+    EXPECT_EQ(list.picksLoadStatus(), ReadStatus::Unreadable);
+    list.writePicksFile();
     EXPECT_EQ(dir.read(PicksFileName).size(), 20 * PickRecordSize);
     EXPECT_EQ(dir.read(Named(dir, "PICKS.HFD.unreadable-").at(0)), bytes);
 }
@@ -210,7 +210,7 @@ TEST_F(DataSafety, AFileWithoutReadPermissionIsMovedAsideOrLeftAlone)
                   Pool pool(d);
                   if (pool.session.LoadPlayers() || pool.host.errors.size() != 1) return 1;
                   if (pool.host.errors[0].find("could not be read: Permission denied") == std::string::npos) return 2;
-                  pool.players().WritePicksFile();
+                  pool.players().writePicksFile();
                   return 0;
               }),
               0);
@@ -249,8 +249,8 @@ TEST_F(DataSafety, ATornFileIsCopiedAsideBeforeItIsFirstReplaced)
     EXPECT_FALSE(pool.session.LoadTeams());
     EXPECT_EQ(pool.host.information.size(), 2u) << "both quick tips";
     EXPECT_TRUE(Named(dir, "PICKS.HFD.damaged-").empty()) << "nothing is copied until a write";
-    pool.players().WritePicksFile();
-    pool.players().WritePicksFile();
+    pool.players().writePicksFile();
+    pool.players().writePicksFile();
     pool.session.SaveTeams();
     EXPECT_EQ(Named(dir, "PICKS.HFD.damaged-").size(), 1u);
     EXPECT_EQ(dir.read(Named(dir, "PICKS.HFD.damaged-").at(0)), torn);
@@ -262,7 +262,7 @@ TEST_F(DataSafety, RegionsThatCannotBeReadReadAsEmptyAndAreNeverReplaced)
 {
     fs::create_directory(dir.file(RegionsFileName));
     EXPECT_EQ(LoadRegions(dir.path(), 1), "");
-    EXPECT_THAT([&] { SaveRegions(dir.path(), {"A", "B", "C", "D"}); },
+    EXPECT_THAT([&] { saveRegions(dir.path(), {"A", "B", "C", "D"}); },
                 ThrowsMessage<HoopError>(HasSubstr("could not be read (Is a directory), so it is left as it was")));
     EXPECT_TRUE(fs::is_directory(dir.file(RegionsFileName)));
 }
@@ -272,7 +272,7 @@ TEST_F(DataSafety, RegionsThatCannotBeReadReadAsEmptyAndAreNeverReplaced)
 TEST(JournalFormat, RecordsCarryTheStandardCrc32)
 {
     const std::string check = "123456789";
-    EXPECT_EQ(Crc32(reinterpret_cast<const unsigned char*>(check.data()), check.size()), 0xCBF43926u);
+    EXPECT_EQ(crc32(reinterpret_cast<const unsigned char*>(check.data()), check.size()), 0xCBF43926u);
 }
 
 TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
@@ -280,21 +280,21 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
     dir.write(PicksFileName, Records({1, 2}));
     {
         TPlayers run(host, dir.path(), teams);
-        run.SetWriteOnDestroy(false);  // killed: nothing is written at the end
+        run.setWriteOnDestroy(false);  // killed: nothing is written at the end
         run.LoadPlayers();
-        run.StoreEntry(MakeEntry(3, "Cy"), true);
+        run.storeEntry(MakeEntry(3, "Cy"), true);
         TPlayer renamed = run[0];
         renamed.Name = "Ann";
-        run.StoreEntry(renamed, false);
+        run.storeEntry(renamed, false);
         run.DeletePlayer(2);
-        run.StoreEntry(MakeEntry(ResultsId, ResultsName), true);
+        run.storeEntry(MakeEntry(ResultsId, ResultsName), true);
     }
     EXPECT_EQ(dir.read(PicksFileName), Records({1, 2})) << "PICKS.HFD itself is written only when the run ends";
     EXPECT_TRUE(dir.exists(JournalFileName));
 
     RecordingHost next;
     TPlayers list(next, dir.path(), teams);
-    list.SetWriteOnDestroy(false);
+    list.setWriteOnDestroy(false);
     EXPECT_TRUE(list.LoadPlayers());
     EXPECT_EQ(Ids(list), (std::vector<std::int32_t>{1, 3, ResultsId}));
     EXPECT_EQ(list[0].Name.str(), "Ann");
@@ -311,12 +311,12 @@ TEST_F(DataSafety, AJournalWithoutAPicksFileGivesNoQuickTip)
 {
     {
         TPlayers run(host, dir.path(), teams);
-        run.SetWriteOnDestroy(false);
-        run.StoreEntry(MakeEntry(9, "Nine"), true);
+        run.setWriteOnDestroy(false);
+        run.storeEntry(MakeEntry(9, "Nine"), true);
     }
     RecordingHost next;
     TPlayers list(next, dir.path(), teams);
-    list.SetWriteOnDestroy(false);
+    list.setWriteOnDestroy(false);
     EXPECT_FALSE(list.LoadPlayers()) << "PICKS.HFD itself was missing";
     EXPECT_EQ(Ids(list), std::vector<std::int32_t>{9});
     EXPECT_TRUE(next.information.empty());
@@ -326,8 +326,8 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 {
     auto journalWith = [&](int stores) {
         TPlayers run(host, dir.path(), teams);
-        run.SetWriteOnDestroy(false);
-        for (int i = 1; i <= stores; ++i) run.StoreEntry(MakeEntry(i, "P"), true);
+        run.setWriteOnDestroy(false);
+        for (int i = 1; i <= stores; ++i) run.storeEntry(MakeEntry(i, "P"), true);
     };
     struct Case {
         const char* what;
@@ -351,7 +351,7 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 
         RecordingHost next;
         TPlayers list(next, dir.path(), teams);
-        list.SetWriteOnDestroy(false);
+        list.setWriteOnDestroy(false);
         list.LoadPlayers();
         EXPECT_EQ(Ids(list), c.restored);
         EXPECT_EQ(next.errors.size(), c.keptAside ? 1u : 0u);
@@ -364,14 +364,14 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
 {
     TPlayers list(host, dir.path(), teams);
-    list.SetWriteOnDestroy(false);
-    list.Add(MakeEntry(1, "Ann"));
+    list.setWriteOnDestroy(false);
+    list.add(MakeEntry(1, "Ann"));
     fs::create_directory(dir.file(JournalFileName));  // nothing can be appended to a folder
     const auto refused = ThrowsMessage<HoopError>(HasSubstr(dir.file(JournalFileName)));
-    EXPECT_THAT([&] { list.StoreEntry(MakeEntry(2, "Bo"), true); }, refused);
+    EXPECT_THAT([&] { list.storeEntry(MakeEntry(2, "Bo"), true); }, refused);
     TPlayer renamed = list[0];
     renamed.Name = "Changed";
-    EXPECT_THAT([&] { list.StoreEntry(renamed, false); }, refused);
+    EXPECT_THAT([&] { list.storeEntry(renamed, false); }, refused);
     EXPECT_THAT([&] { list.DeletePlayer(1); }, refused);
     EXPECT_EQ(Ids(list), std::vector<std::int32_t>{1});
     EXPECT_EQ(list[0].Name.str(), "Ann");
@@ -393,11 +393,11 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
             return [s](TPlayers& l) {
                 TPlayer e = l[l.IndexOfId(s - 1)];
                 e.Name = "U" + std::to_string(s);
-                l.StoreEntry(e, false);
+                l.storeEntry(e, false);
             };
         }
         pool[s] = "P" + std::to_string(s);
-        return [s](TPlayers& l) { l.StoreEntry(MakeEntry(s, "P" + std::to_string(s)), true); };
+        return [s](TPlayers& l) { l.storeEntry(MakeEntry(s, "P" + std::to_string(s)), true); };
     };
     std::mt19937 rng(11);
     int reported = 0;
@@ -411,12 +411,12 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
             try {
                 NullPoolHost quiet;
                 TPlayers list(quiet, d.path(), teams);
-                list.SetWriteOnDestroy(false);
+                list.setWriteOnDestroy(false);
                 list.LoadPlayers();
                 Pool model;
                 for (int s = 1;; ++s) {
                     step(model, s)(list);
-                    if (s % 20 == 0) list.WritePicksFile();
+                    if (s % 20 == 0) list.writePicksFile();
                     if (::write(report[1], &s, sizeof s) != sizeof s) ::_exit(1);
                 }
             } catch (...) {
@@ -434,17 +434,17 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
 
         NullPoolHost quiet;
         TPlayers list(quiet, d.path(), teams);
-        list.SetWriteOnDestroy(false);
+        list.setWriteOnDestroy(false);
         list.LoadPlayers();
         Pool found;
-        for (int i = 0; i < list.Count(); ++i) found[list[i].Id] = list[i].Name.str();
+        for (int i = 0; i < list.count(); ++i) found[list[i].Id] = list[i].Name.str();
         Pool saved, withNext;
         for (int s = 1; s <= done; ++s) step(saved, s);
         withNext = saved;
         step(withNext, done + 1);
         SCOPED_TRACE("saves reported: " + std::to_string(done));
         EXPECT_TRUE(found == saved || found == withNext);
-        EXPECT_EQ(list.Count(), static_cast<int>(found.size())) << "no entry twice";
+        EXPECT_EQ(list.count(), static_cast<int>(found.size())) << "no entry twice";
     }
     EXPECT_GT(reported, 20) << "the children were killed before they saved much";
 }
@@ -467,7 +467,7 @@ TEST_F(DataSafety, ASaveKeepsTheFilesModeAndLinkAndRefusesAReadOnlyFile)
             ::chmod(dir.file("f").c_str(), static_cast<mode_t>(c.existing));
         }
         const mode_t old = ::umask(c.umaskBits);
-        WriteFileAtomic(dir.file("f"), "new");
+        writeFileAtomic(dir.file("f"), "new");
         ::umask(old);
         struct stat st {};
         ::stat(dir.file("f").c_str(), &st);
@@ -477,14 +477,14 @@ TEST_F(DataSafety, ASaveKeepsTheFilesModeAndLinkAndRefusesAReadOnlyFile)
     fs::create_directory(dir.file("real"));
     dir.write("real/picks.dat", "old");
     fs::create_symlink("real/picks.dat", dir.file(PicksFileName));
-    WriteFileAtomic(dir.file(PicksFileName), "new");
+    writeFileAtomic(dir.file(PicksFileName), "new");
     EXPECT_TRUE(fs::is_symlink(dir.file(PicksFileName)));
     EXPECT_EQ(dir.read("real/picks.dat"), "new");
     EXPECT_TRUE(Named(dir, ".").empty()) << "no temp file left";
 
     dir.write("locked", "keep");
     fs::permissions(dir.file("locked"), fs::perms::owner_read | fs::perms::group_read);
-    EXPECT_THAT([&] { WriteFileAtomic(dir.file("locked"), "lost"); },
+    EXPECT_THAT([&] { writeFileAtomic(dir.file("locked"), "lost"); },
                 ThrowsMessage<HoopError>(HasSubstr("Cannot write file " + dir.file("locked") + ": Permission denied")));
     EXPECT_EQ(dir.read("locked"), "keep");
 }
@@ -498,7 +498,7 @@ TEST_F(DataSafety, OnlyTheProgramsOwnTempFilesAreRemovedAtStart)
     for (const auto& name : stale) dir.write(name, "x");
     for (const auto& name : kept) dir.write(name, "x");
     fs::create_directory(dir.file(".REGIONS.HFD.hoopfall-tmp-Folder"));
-    EXPECT_EQ(RemoveStaleTempFiles(dir.path()), static_cast<int>(stale.size()));
+    EXPECT_EQ(removeStaleTempFiles(dir.path()), static_cast<int>(stale.size()));
     for (const auto& name : stale) EXPECT_FALSE(dir.exists(name)) << name;
     for (const auto& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
     EXPECT_TRUE(dir.exists(".REGIONS.HFD.hoopfall-tmp-Folder")) << "only regular files";

@@ -40,7 +40,7 @@ std::string PickRecord(std::int32_t id, const std::string& name) { return PickRe
 template <class F> auto Each(const TPlayers& list, F field)
 {
     std::vector<decltype(field(list[0]))> out;
-    for (int i = 0; i < list.Count(); ++i) out.push_back(field(list[i]));
+    for (int i = 0; i < list.count(); ++i) out.push_back(field(list[i]));
     return out;
 }
 
@@ -51,13 +51,13 @@ class PlayerList : public ::testing::Test {
 protected:
     void sortBy(int key, bool ascending)
     {
-        players.SetSort(static_cast<SortKey>(key), ascending);
-        players.Sort();
+        players.setSort(static_cast<SortKey>(key), ascending);
+        players.sort();
     }
     std::vector<std::int32_t> ids() const { return Each(players, [](const TPlayer& p) { return p.Id; }); }
     void add(std::initializer_list<std::int32_t> idList)
     {
-        for (std::int32_t id : idList) players.Add(MakeEntry(id, id == ResultsId ? ResultsName : "P"));
+        for (std::int32_t id : idList) players.add(MakeEntry(id, id == ResultsId ? ResultsName : "P"));
         players.UpdatePlayerCount();
     }
     TempDir dir;
@@ -87,7 +87,7 @@ TEST_F(PlayerList, LoadedRecordsFollowTheLayoutAndDestructionWritesThemBack)
         TPlayers list(host, dir.path(), teams);
         EXPECT_TRUE(list.LoadPlayers());
         EXPECT_EQ(Each(list, FieldsOf), stored);
-        list.SetSort(SortKey::Champion, false);
+        list.setSort(SortKey::Champion, false);
         EXPECT_EQ(list.ComparePlayers(list[39], list[0]), 0) << "an odd champion sorts as the empty name";
         dir.write(PicksFileName, "");
     }
@@ -120,7 +120,7 @@ TEST_F(PlayerList, LoadingAWholeOrPartialFileOrNone)
 // Every write goes to a temp file first: a failure leaves the previous file whole and names the file.
 TEST_F(PlayerList, FailedWritesLeaveTheOldFileWhole)
 {
-    players.SetWriteOnDestroy(false);
+    players.setWriteOnDestroy(false);
     dir.write(PicksFileName, PickRecord(1, "Old"));
     FillRandomPool(players, 20000);  // about 6 MB
     auto expectFailure = [&](const std::string& path, const char* reason) {
@@ -147,7 +147,7 @@ TEST_F(PlayerList, CountingAndDeleting)
     EXPECT_EQ(host.countText, "Players: 3");
     add({ResultsId});
     EXPECT_EQ(host.countText, "Players: 3") << "the results entry is not counted";
-    const TPlayer* removed = players.Item(1);
+    const TPlayer* removed = players.item(1);
     host.openSheets = {0, 6};
     EXPECT_FALSE(players.DeletePlayer(6));
     EXPECT_EQ(host.information,
@@ -163,16 +163,16 @@ TEST_F(PlayerList, CountingAndDeleting)
                 ThrowsMessage<HoopError>(::testing::StrEq("List index out of bounds (-1)")));
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{5, 7}));
     EXPECT_EQ(host.countText, "unchanged");
-    for (int i = 0; i < 1000; ++i) players.Add(MakeEntry(100 + i, "Filler"));  // growth must not move it
-    players.Clear();
+    for (int i = 0; i < 1000; ++i) players.add(MakeEntry(100 + i, "Filler"));  // growth must not move it
+    players.clear();
     EXPECT_EQ(removed->Id, 6) << "a removed entry stays readable";
 }
 
 // Ties stay in the order the quicksort leaves them; the missing champion is the empty name.
 TEST_F(PlayerList, StandingsOrderByEachKeyInBothDirections)
 {
-    teams.Entry(1, 1).name = "Bears";
-    teams.Entry(2, 1).name = "Aces";
+    teams.entry(1, 1).name = "Bears";
+    teams.entry(2, 1).name = "Aces";
     const std::tuple<int, bool, std::vector<std::string>> rows[] = {
         {0, true, {"An", "apple", "Ann", "Zed", "\xC9mile"}}, {0, false, {"\xC9mile", "Ann", "Zed", "apple", "An"}},
         {1, true, {"An", "\xC9mile", "Ann", "Zed", "apple"}}, {1, false, {"apple", "\xC9mile", "Ann", "Zed", "An"}},
@@ -180,11 +180,11 @@ TEST_F(PlayerList, StandingsOrderByEachKeyInBothDirections)
         {3, true, {"\xC9mile", "apple", "Ann", "Zed", "An"}}, {3, false, {"Zed", "An", "Ann", "\xC9mile", "apple"}},
     };
     for (const auto& [key, ascending, order] : rows) {
-        players.Clear();
+        players.clear();
         for (auto [name, total, potential, champion] : {std::tuple{"apple", 10, 90, 0}, {"Zed", 25, 75, 101},
                                                         {"Ann", 25, 75, 201}, {"An", 7, 60, 101},
                                                         {"\xC9mile", 30, 75, 0}}) {
-            TPlayer& added = *players.Add(MakeEntry(players.Count() + 1, name));
+            TPlayer& added = *players.add(MakeEntry(players.count() + 1, name));
             std::tie(added.Total, added.Potential, added.Picks[GameCount]) = std::tuple{total, potential, champion};
         }
         sortBy(key, ascending);
@@ -195,19 +195,19 @@ TEST_F(PlayerList, StandingsOrderByEachKeyInBothDirections)
 TEST_F(PlayerList, ALargeListEndsInOrderForEveryKeyAndIsSavedSo)
 {
     std::mt19937 rng(42);
-    for (int i = 0; i < 64; ++i) teams.Entry(i / 16 + 1, i % 16 + 1).name = std::string(1, char('A' + rng() % 5));
+    for (int i = 0; i < 64; ++i) teams.entry(i / 16 + 1, i % 16 + 1).name = std::string(1, char('A' + rng() % 5));
     for (int i = 0; i < 3000; ++i) {
         const std::string name(1 + rng() % 3, char('a' + rng() % 3));
-        TPlayer& e = *players.Add(MakeEntry(i + 1, name, RandomBracket(rng)));
+        TPlayer& e = *players.add(MakeEntry(i + 1, name, RandomBracket(rng)));
         std::tie(e.Total, e.Potential) = std::tuple{int(rng() % 7), int(rng() % 50)};  // many ties
     }
-    players.Add(MakeEntry(ResultsId, ResultsName));  // takes part like any entry
+    players.add(MakeEntry(ResultsId, ResultsName));  // takes part like any entry
     const std::vector<std::int32_t> before = ids();
     for (int key = 0; key < 8; ++key) {
         sortBy(key / 2, key % 2);
         const std::vector<std::int32_t> after = ids();
         EXPECT_TRUE(std::is_permutation(before.begin(), before.end(), after.begin(), after.end())) << key;
-        for (int i = 1; i < players.Count(); ++i)
+        for (int i = 1; i < players.count(); ++i)
             ASSERT_LE(players.ComparePlayers(players[i - 1], players[i]), 0) << "key " << key / 2 << " at " << i;
     }
     players.SavePlayersTo(dir.file(PicksFileName));
@@ -231,7 +231,7 @@ TEST_F(PlayerList, NewIdRedrawsOnZeroAndOnAUsedId)
     g_draws = {0, 5, 0, 999'999'998, 7};
     EXPECT_EQ(NewPlayerId(players, &ScriptedId), 999'999'998);
     EXPECT_EQ(g_draws, std::vector<std::int32_t>{7});
-    const IdSource clock = ClockIdSource();
+    const IdSource clock = clockIdSource();
     for (int i = 0; i < 100; ++i) {
         const std::int32_t id = NewPlayerId(players, clock);
         EXPECT_TRUE(id > 0 && id <= 999'999'998 && id != 5) << id;

@@ -12,7 +12,7 @@ inline PickArray RandomBracket(std::mt19937& rng, int played = GameCount)
 {
     PickArray picks{};
     for (int g = 1; g <= played; ++g) {
-        const GamePair pair = g <= 32 ? FirstRoundPair(g) : GamePair{picks[2 * g - 65], picks[2 * g - 64]};
+        const GamePair pair = g <= 32 ? firstRoundPair(g) : GamePair{picks[2 * g - 65], picks[2 * g - 64]};
         picks[g] = (rng() & 1) ? pair.a : pair.b;
     }
     return picks;
@@ -32,12 +32,12 @@ inline void FillRandomPool(TPlayers& players, int participants, unsigned seed = 
         if (i == participants / 2) {
             TPlayer results = MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 32));
             results.Modified = 1;
-            players.Add(results);
+            players.add(results);
         }
         TPlayer entry = MakeEntry(i + 1, "Player " + std::to_string(i + 1), RandomBracket(rng));
         entry.Tiebreaker = std::to_string(100 + i % 90);
         entry.Paid = i % 2;
         entry.Complete = 1;
-        players.Add(entry);
+        players.add(entry);
     }
 }

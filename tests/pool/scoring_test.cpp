@@ -15,7 +15,7 @@ using Picks = std::initializer_list<std::pair<int, TeamCode>>;
 
 class Scoring : public ::testing::Test {
 protected:
-    void SetUp() override { players.SetScoringSource([this] { return readValues(); }); }
+    void SetUp() override { players.setScoringSource([this] { return readValues(); }); }
     ScoringValues readValues()
     {
         TRegIniFile ini(store);
@@ -27,9 +27,9 @@ protected:
         TPlayer e = MakeEntry(id, id == ResultsId ? ResultsName : "P");
         for (auto [game, code] : picks) e.Picks[game] = code;
         e.Modified = 1;
-        return *players.Add(e);
+        return *players.add(e);
     }
-    TPlayer& addEntry(Picks picks) { return add(players.Count() + 1, picks); }
+    TPlayer& addEntry(Picks picks) { return add(players.count() + 1, picks); }
     // The stored round values 1..6 and seed switch, as far as given.
     void setScoring(const std::vector<const char*>& values)
     {
@@ -73,7 +73,7 @@ TEST_F(Scoring, GameValues)
     };
     for (const auto& [values, total] : rows) {
         setScoring(values);
-        players.Clear();
+        players.clear();
         add(ResultsId, {{3, 112}, {63, 101}});
         TPlayer& p = addEntry({{3, 112}, {63, 101}});
         players.UpdateStandings(true);
@@ -85,9 +85,9 @@ TEST_F(Scoring, PerfectSheetHalfwayAndAtTheEnd)
 {
     std::mt19937 rng(9);
     const PickArray actual = RandomBracket(rng);
-    TPlayer& results = *players.Add(MakeEntry(ResultsId, ResultsName, actual));
+    TPlayer& results = *players.add(MakeEntry(ResultsId, ResultsName, actual));
     std::fill(results.Picks.begin() + 33, results.Picks.end(), 0);
-    TPlayer& p = *players.Add(MakeEntry(1, "Perfect", actual));
+    TPlayer& p = *players.add(MakeEntry(1, "Perfect", actual));
     int played = 0, open = 0;
     for (int g = 1; g <= GameCount; ++g) (g <= 32 ? played : open) += SeedOfCode(actual[g]) * RoundOfGame(g);
     for (int pass = 0; pass < 2; ++pass) {
@@ -133,7 +133,7 @@ TEST_F(Scoring, ProgressRoundsHalvesToEven)
 {
     for (auto [resultsAt, progress] : {std::pair{0, std::vector{25, 38, 50, 62, 75, 88, 100, 0}},
                                        std::pair{7, std::vector{12, 25, 38, 50, 62, 75, 88, 0}}}) {
-        players.Clear();
+        players.clear();
         host.progress.clear();
         for (int i = 0; i < 8; ++i) add(i == resultsAt ? ResultsId : i + 1, {{1, 101}});
         players.UpdateStandings(true);
@@ -166,7 +166,7 @@ std::vector<int> ScoreByTheRules(TPlayers& list, const ScoringValues& v)
     std::vector<int> progress;
     TPlayer& results = list[list.IndexOfId(ResultsId)];
     std::set<TeamCode> eliminated;
-    for (int i = 0; i < list.Count(); ++i) {
+    for (int i = 0; i < list.count(); ++i) {
         TPlayer& e = list[i];
         if (&e == &results || (!results.Modified && !e.Modified)) continue;
         long long points[7] = {}, potential = 0, total = 0;
@@ -181,7 +181,7 @@ std::vector<int> ScoreByTheRules(TPlayers& list, const ScoringValues& v)
         for (int r = 1; r <= 6; ++r) total += e.RoundPoints[r] = std::int32_t(points[r]);
         e.Total = std::int32_t(total);
         e.Potential = std::int32_t(potential + total);
-        const int percent = int(std::nearbyint(double(i + 1) / double(list.Count()) * 100.0));
+        const int percent = int(std::nearbyint(double(i + 1) / double(list.count()) * 100.0));
         if (percent != (progress.empty() ? 0 : progress.back())) progress.push_back(percent);
         e.Modified = 0;
     }
@@ -206,15 +206,15 @@ TEST_F(Scoring, MatchesTheRulesGameByGame)
             auto consistent = [&] { return int(rng() % 3) >= oddShare; };
             setScoring(rng() % 2 ? std::vector<const char*>{} : std::vector{"3", "-2", "7", "1000", "0", "11"});
             store.values[{settings::Scoring, settings::MultiplybySeed}] = rng() % 2 ? "1" : "0";
-            players.Clear();
+            players.clear();
             TPlayers copy(host, dir.path(), teams);
             const int resultsAt = int(rng() % std::uint32_t(count));
             for (int i = 0; i < count; ++i) {
                 TPlayer e = i == resultsAt ? MakeEntry(ResultsId, ResultsName, randomPicks(int(rng() % 64), consistent()))
                                            : MakeEntry(i + 1, "P", randomPicks(GameCount, consistent()));
                 e.Modified = std::uint8_t(rng() % 3 == 0);
-                players.Add(e);
-                copy.Add(e);
+                players.add(e);
+                copy.add(e);
             }
             for (int pass = 0; pass < 2; ++pass) {  // the second pass rescores only the marked entries
                 host.progress.clear();

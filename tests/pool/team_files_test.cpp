@@ -26,7 +26,7 @@ std::vector<std::string> Table(const TTeamTable& teams)
     std::vector<std::string> out;
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            const TTeam& t = teams.Entry(r, s);
+            const TTeam& t = teams.entry(r, s);
             out.push_back(std::to_string(t.region) + " " + std::to_string(t.seed) + " " + t.name.str() + "/" +
                           t.wins.str() + "/" + t.losses.str());
         }
@@ -47,7 +47,7 @@ TEST_F(TeamFile, SavedFileIsSixtyFourRecordsByteForByteAndLoadsBack)
     std::string expected;
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            TTeam& t = teams.Entry(r, s);
+            TTeam& t = teams.entry(r, s);
             t.region = std::uint8_t(r);
             t.seed = std::uint8_t(s);
             t.name = TeamLabel(r, s);
@@ -59,7 +59,7 @@ TEST_F(TeamFile, SavedFileIsSixtyFourRecordsByteForByteAndLoadsBack)
     EXPECT_EQ(dir.read(TeamsFileName), expected);
     const std::vector<std::string> saved = Table(teams);
     EXPECT_EQ(saved[2], "1 3 Team 103/00/00") << "the fill is made in the table too";
-    teams.Clear();
+    teams.clear();
     EXPECT_TRUE(LoadTeams(dir.path(), teams, host, guard));
     EXPECT_EQ(Table(teams), saved);
 }
@@ -97,7 +97,7 @@ TEST_F(TeamFile, OddRecords)
     std::vector<std::string> expected = EmptyTable;
     expected[SeedCount + 1] = "2 2 ABCDEFGHIJKL/12/34";
     for (auto [region, seed] : {std::pair{0, 1}, {5, 1}, {1, 0}, {1, 17}, {255, 255}, {0, 0}}) {
-        teams.Clear();
+        teams.clear();
         dir.write(TeamsFileName, TeamRecord(region, seed, "Nowhere") + clamped);
         EXPECT_TRUE(LoadTeams(dir.path(), teams, host, guard));
         EXPECT_EQ(Table(teams), expected) << region << "/" << seed;
@@ -119,19 +119,19 @@ TEST(RegionFile, ReadsLikeAnInitialisationFile)
         {"[Regions]\r\n2=\r\n", 2, ""},
         {"", 1, ""},
     };
-    for (auto [text, position, name] : rows) EXPECT_EQ(LoadRegionsFromText(text, position), name) << text;
+    for (auto [text, position, name] : rows) EXPECT_EQ(loadRegionsFromText(text, position), name) << text;
 }
 
 TEST(RegionFile, WritesOneLinePerRegionAndKeepsOtherSectionsAndKeys)
 {
     TempDir dir;
     EXPECT_EQ(LoadRegions(dir.path(), 1), "") << "no file yet";
-    SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
+    saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
     EXPECT_EQ(dir.read(RegionsFileName), "[Regions]\r\n1=East\r\n2=West\r\n3=South\r\n4=Midwest\r\n");
     EXPECT_EQ(LoadRegions(dir.path(), 1) + LoadRegions(dir.path(), 4), "EastMidwest");
 
     dir.write(RegionsFileName, "[Colors]\r\nHome=Blue\r\n[REGIONS]\r\nNote=kept\r\n1=Old East\r\n");
-    SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
+    saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
     std::string text = dir.read(RegionsFileName);
     for (std::size_t blank; (blank = text.find("\r\n\r\n")) != std::string::npos;) text.erase(blank, 2);
     EXPECT_EQ(text, "[Colors]\r\nHome=Blue\r\n[REGIONS]\r\nNote=kept\r\n1=East\r\n2=West\r\n3=South\r\n4=Midwest\r\n");

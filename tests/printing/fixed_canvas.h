@@ -15,7 +15,7 @@ inline TTeamTable& Teams()
 
 inline void SetTeam(int p, int s, const std::string& name, const std::string& wins = "", const std::string& losses = "")
 {
-    TTeam& team = Teams().Entry(p, s);
+    TTeam& team = Teams().entry(p, s);
     team.region = static_cast<std::uint8_t>(p);
     team.seed = static_cast<std::uint8_t>(s);
     team.name = name;
@@ -26,7 +26,7 @@ inline void SetTeam(int p, int s, const std::string& name, const std::string& wi
 // Every team named prefix + its code ("T101" ... "T416"), without a record.
 inline void NameAllTeams(const std::string& prefix = "T")
 {
-    Teams().Clear();
+    Teams().clear();
     for (int p = 1; p <= 4; ++p)
         for (int s = 1; s <= 16; ++s) SetTeam(p, s, prefix + std::to_string(p * 100 + s));
 }

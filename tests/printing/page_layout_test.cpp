@@ -101,7 +101,7 @@ TEST(FormatTeamLabel, RecordOnlyForAWholeNumberOfWinsAboveZero)
         {"21", "9", " (21-9)"}, {"3", "", " (3-)"}, {"", "4", ""}, {"0", "4", ""},
         {"00", "0", ""},        {"a", "1", ""},     {"1x", "1", ""}, {"-1", "2", ""}};
     for (const Texts& c : cases) {
-        Teams().Clear();
+        Teams().clear();
         SetTeam(2, 12, "Name", c[0], c[1]);
         SetTeam(4, 12, "Name", c[0], c[1]);
         EXPECT_EQ((Texts{FormatTeamLabel(Teams(), 2, 12), FormatTeamLabel(Teams(), 4, 12)}), (Texts{"12. Name" + c[2], "Name" + c[2] + " 12."}))

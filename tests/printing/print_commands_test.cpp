@@ -64,7 +64,7 @@ protected:
         NameAllTeams("Team");
         SetTeam(1, 1, "Team101", "27", "4");
         SetTeam(4, 16, "Team416", "3", "");
-        SaveRegions(dir.path(), {"East", "West", "Midwest", ""});
+        saveRegions(dir.path(), {"East", "West", "Midwest", ""});
         main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
         main->session().teams() = Teams();
         QObject::connect(main->pbProgress, &QProgressBar::valueChanged, [this](int value) {
@@ -188,7 +188,7 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
 
 TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)
 {
-    main->session().players().Add(Participant());
+    main->session().players().add(Participant());
     main->OpenBracketSheet(42);
     QCoreApplication::processEvents();
     auto* sheet = qobject_cast<TmdiBrackets*>(main->ActiveChild());

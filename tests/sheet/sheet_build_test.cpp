@@ -8,8 +8,8 @@ using SheetBuild = SheetTest;
 
 TEST_F(SheetBuild, PaperLayout)
 {
-    SaveRegions(dir.path(), {"<i>East</i>", "", "South", "Midwest"});  // region names are data, never markup
-    main->session().teams().Entry(2, 5).name = "";
+    saveRegions(dir.path(), {"<i>East</i>", "", "South", "Midwest"});  // region names are data, never markup
+    main->session().teams().entry(2, 5).name = "";
     TmdiBrackets* sheet = Open(0);
     // Down each side the labels run in the fixed seed order, one region below the other, each
     // "seed) name" in plain text; a team without a name shows only its seed.
@@ -34,7 +34,7 @@ TEST_F(SheetBuild, PaperLayout)
         const QRect cell = sheet->Cell(n)->geometry();
         EXPECT_EQ(cell.size(), QSize(81, 17)) << n;
         if (n <= 32) {
-            const QRect a = labelOf(FirstRoundPair(n).a), b = labelOf(FirstRoundPair(n).b);
+            const QRect a = labelOf(firstRoundPair(n).a), b = labelOf(firstRoundPair(n).b);
             EXPECT_TRUE(a.top() < cell.center().y() && cell.center().y() < b.bottom()) << n;
             EXPECT_TRUE(n <= 16 ? cell.left() >= a.right() : cell.right() <= a.left()) << n;
         }
@@ -89,7 +89,7 @@ TEST_F(SheetBuild, GameRecords)
         ASSERT_NE(cell, nullptr) << n;
         EXPECT_TRUE(cell->property("tag").toInt() == n && cell->isReadOnly()) << n;
         const TmdiBrackets::GameRecord& game = sheet->Game(n);
-        const GamePair pair = n <= 32 ? FirstRoundPair(n) : GamePair{};
+        const GamePair pair = n <= 32 ? firstRoundPair(n) : GamePair{};
         EXPECT_EQ((std::vector<int>{game.pick, game.slotA, game.slotB, game.nextGame}),
                   (std::vector<int>{0, pair.a, pair.b, n == 63 ? 0 : 33 + (n - 1) / 2}))
             << n;
@@ -108,7 +108,7 @@ TEST_F(SheetBuild, ModesAsOpened)
         {7, true, {"Picks for Ann", "Ann", "0", "0", "0", "7/7", "txtName"}},
     };
     for (const auto& [id, stored, state] : cases) {
-        main->session().players().Clear();
+        main->session().players().clear();
         if (stored) Store(id, id == ResultsId ? "RESULTS" : "Ann", Favourites());
         TmdiBrackets* sheet = Open(id);
         ASSERT_NE(sheet, nullptr);

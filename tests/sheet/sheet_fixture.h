@@ -45,7 +45,7 @@ protected:
     void SetUp() override
     {
         TestPrompts().clear();
-        SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
+        saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
         ScriptedIds.clear();
         StartMain();
     }
@@ -62,7 +62,7 @@ protected:
         // Every team is called "T" and its code, so a cell's text tells which team it holds.
         for (int r = 1; r <= RegionCount; ++r)
             for (int s = 1; s <= SeedCount; ++s) {
-                TTeam& team = main->session().teams().Entry(r, s);
+                TTeam& team = main->session().teams().entry(r, s);
                 team.region = std::uint8_t(r);
                 team.seed = std::uint8_t(s);
                 team.name = "T" + std::to_string(r * 100 + s);
@@ -88,7 +88,7 @@ protected:
         entry.Name = name;
         entry.Tiebreaker = "0";
         entry.Picks = picks;
-        return *main->session().players().Add(entry);
+        return *main->session().players().add(entry);
     }
 
     // Press and release on whatever has the focus, as the keyboard would deliver them.
@@ -119,7 +119,7 @@ protected:
     static PickArray Favourites()
     {
         PickArray picks{};
-        for (int n = 1; n <= 32; ++n) picks[std::size_t(n)] = FirstRoundPair(n).a;
+        for (int n = 1; n <= 32; ++n) picks[std::size_t(n)] = firstRoundPair(n).a;
         for (int n = 33; n <= GameCount; ++n) picks[std::size_t(n)] = picks[std::size_t(2 * n - 65)];
         return picks;
     }

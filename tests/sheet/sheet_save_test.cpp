@@ -43,7 +43,7 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
         if (const int percent = (n * 200 + 65) / 130; expected.empty() || expected.back() != percent) expected.push_back(percent);
     expected.push_back(0);
     main->mnuSavePicks->trigger();
-    EXPECT_EQ(main->session().players().Count(), 0);  // posted: done when the sheet's queue gets to it
+    EXPECT_EQ(main->session().players().count(), 0);  // posted: done when the sheet's queue gets to it
     QCoreApplication::sendPostedEvents();
 
     EXPECT_TRUE(TestPrompts().boxes.empty());  // complete: no question
@@ -58,7 +58,7 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
     EXPECT_EQ(State(sheet), (QStringList{"New Player Picks", "", "", "0", "0", "0/0", "txtName"}));
     EXPECT_EQ(PicksOf(sheet), PickArray{});
     EXPECT_EQ(CellTexts(sheet), TextsOf({}));
-    for (int n = 1; n <= 63; ++n) EXPECT_EQ(sheet->Game(n).slotA, n <= 32 ? FirstRoundPair(n).a : 0) << n;
+    for (int n = 1; n <= 63; ++n) EXPECT_EQ(sheet->Game(n).slotA, n <= 32 ? firstRoundPair(n).a : 0) << n;
     Type(QStringLiteral("Eve"));
     PickAll(sheet);
     Save();
@@ -112,7 +112,7 @@ TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
     Type(QStringLiteral("Hally"));
     Save();
     EXPECT_TRUE(TestPrompts().boxes.empty());
-    ASSERT_EQ(main->session().players().Count(), 1);
+    ASSERT_EQ(main->session().players().count(), 1);
     EXPECT_EQ(Fields(&stored), (QStringList{"Hally", "0", "0", "1", "1", "31", "40"}));
     EXPECT_EQ(stored.Picks[63], 116);
     EXPECT_EQ(State(sheet), (QStringList{"Picks for Hal", "Hally", "0", "0", "0", "31/31", "txtName"}));
@@ -134,7 +134,7 @@ TEST_F(SheetSave, DeleteOnGameSixtyTwoAsksFirstThenReportsTheChampion)
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
     EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Confirmation);
     EXPECT_EQ(FocusName(), QStringLiteral("g63"));
-    EXPECT_EQ(main->session().players().Count(), 0);
+    EXPECT_EQ(main->session().players().count(), 0);
 }
 
 TEST_F(SheetSave, TenEmptyGamesAskOnce)
@@ -149,12 +149,12 @@ TEST_F(SheetSave, TenEmptyGamesAskOnce)
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
     EXPECT_EQ(FocusName(), QStringLiteral("g2"));
-    EXPECT_EQ(main->session().players().Count(), 0);
+    EXPECT_EQ(main->session().players().count(), 0);
 
     TestPrompts().clear();
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
-    ASSERT_EQ(main->session().players().Count(), 1);
+    ASSERT_EQ(main->session().players().count(), 1);
     const TPlayer& entry = main->session().players()[0];
     EXPECT_EQ((std::vector<int>{entry.Complete, entry.Picks[20], entry.Picks[63]}), (std::vector<int>{0, 0, 101}));
 }
@@ -163,7 +163,7 @@ TEST_F(SheetSave, PickOfANamelessTeamIsDroppedQuietly)
 {
     PickArray picks = Favourites();
     picks[63] = 205;  // not a team of the championship, and a team without a name
-    main->session().teams().Entry(2, 5).name = "";
+    main->session().teams().entry(2, 5).name = "";
     Store(44, "Kim", picks);
     TmdiBrackets* sheet = Open(44);
     EXPECT_TRUE(sheet->Cell(63)->text().isEmpty());
@@ -182,7 +182,7 @@ TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandi
     Save();
     EXPECT_TRUE(TestPrompts().boxes.empty());
     EXPECT_EQ(Fields(Find(ResultsId)).mid(0, 1), QStringList{"RESULTS"});
-    EXPECT_EQ((std::vector<int>{int(main->session().players().HasResults()), main->session().players().Count()}), (std::vector<int>{1, 2}));
+    EXPECT_EQ((std::vector<int>{int(main->session().players().HasResults()), main->session().players().count()}), (std::vector<int>{1, 2}));
     // The results sheet stays as it is.
     EXPECT_EQ(State(sheet), (QStringList{"Actual Results", "RESULTS", "0", "0", "0", "-1/-1", "txtTiebreaker"}));
     EXPECT_EQ(sheet->Cell(63)->text(), Text(101));
@@ -194,7 +194,7 @@ TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandi
     TestPrompts().clear();
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
-    EXPECT_EQ((std::vector<int>{main->session().players().Count(), Find(ResultsId)->Picks[63]}), (std::vector<int>{2, 0}));
+    EXPECT_EQ((std::vector<int>{main->session().players().count(), Find(ResultsId)->Picks[63]}), (std::vector<int>{2, 0}));
     EXPECT_EQ(main->pnlCount->text(), QStringLiteral("Players: 1"));
 }
 
@@ -222,7 +222,7 @@ TEST_F(SheetSave, ClosingASheet)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestPrompts().clear();
-        main->session().players().Clear();
+        main->session().players().clear();
         if (c.id > 0) Store(c.id, "Pat", Favourites());
         TmdiBrackets* sheet = Open(c.id);
         QPointer<QMdiSubWindow> sub = qobject_cast<QMdiSubWindow*>(sheet->parentWidget());
@@ -237,7 +237,7 @@ TEST_F(SheetSave, ClosingASheet)
             expected.push_back(text == NoName ? std::pair{PromptKind::Error, PromptButtons::Ok}
                                               : std::pair{PromptKind::Confirmation, PromptButtons::YesNoCancel});
         EXPECT_EQ(kinds, expected);
-        EXPECT_EQ(main->session().players().Count(), c.stored);
+        EXPECT_EQ(main->session().players().count(), c.stored);
         if (!c.closed) {
             // A refused save leaves the flag alone; an empty name takes the focus to the name box.
             EXPECT_EQ(sheet->SheetModified, 1);

@@ -26,7 +26,7 @@ TEST_F(BackupTest, WithNoDataFilesThePicksInMemoryAreStillBackedUp)
     TPlayer p;
     p.Id = 42;
     p.Name = "Entered today";
-    main.session().players().Add(p);
+    main.session().players().add(p);
     main.mnuBackup->trigger();
 
     EXPECT_EQ(dir.read("PICKS.BAK").size(), PickRecordSize);

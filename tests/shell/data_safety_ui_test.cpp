@@ -38,7 +38,7 @@ std::string PicksOf(std::initializer_list<std::int32_t> ids)
     std::string bytes;
     for (std::int32_t id : ids) {
         unsigned char record[PickRecordSize];
-        EncodePlayer(Entry(id), record);
+        encodePlayer(Entry(id), record);
         bytes.append(reinterpret_cast<const char*>(record), PickRecordSize);
     }
     return bytes;
@@ -78,10 +78,10 @@ TEST_F(ShellSafety, ABackupWithFewerParticipantsReplacesTheOldOneOnlyWhenConfirm
 {
     const std::string good = PicksOf({1, 2, ResultsId, 3});
     dir.write("PICKS.BAK", good);
-    for (std::int32_t id : {1, 2, 3}) main.session().players().StoreEntry(Entry(id), true);
+    for (std::int32_t id : {1, 2, 3}) main.session().players().storeEntry(Entry(id), true);
     TestPrompts().answers = {PromptAnswer::Ok};  // Pool New
     main.mnuReset->trigger();
-    ASSERT_EQ(main.session().players().Count(), 0);
+    ASSERT_EQ(main.session().players().count(), 0);
 
     const QString question = QStringLiteral(
         "The backup PICKS.BAK holds 3 participants, but the pool now holds 0. Replace it with the backup of 0 "
@@ -104,7 +104,7 @@ TEST_F(ShellSafety, ABackupWithFewerParticipantsReplacesTheOldOneOnlyWhenConfirm
 // pool is written.
 TEST_F(ShellSafety, ATerminationClosesWithoutQuestionsAndWritesThePool)
 {
-    main.session().players().StoreEntry(Entry(7), true);
+    main.session().players().storeEntry(Entry(7), true);
     main.show();
     main.OpenBracketSheet(0);
     auto* sheet = qobject_cast<TmdiBrackets*>(main.ActiveChild());

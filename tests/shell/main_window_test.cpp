@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, CommandsFollowTheActiveChildWindow)
     CommandState sheet = StateOf(main);
     EXPECT_TRUE(sheet.save && sheet.print && sheet.playersPicks && sheet.close && sheet.cascade && sheet.saveButton);
 
-    main.session().players().Add(Entry(ResultsId, "RESULTS"));
+    main.session().players().add(Entry(ResultsId, "RESULTS"));
     main.mnuViewStd->trigger();  // the standings window becomes the active child
     ASSERT_NE(main.StandingsForm(), nullptr);
     CommandState standings = StateOf(main);
@@ -172,8 +172,8 @@ TEST_F(MainWindowTest, StatusTextIsPaintedAtOnceInsideALoop)
 TEST_F(MainWindowTest, FindSheetWindowSearchesFromTheTop)
 {
     EXPECT_EQ(main.FindSheetWindow(5), -1);
-    main.session().players().Add(Entry(5, "Ann"));
-    main.session().players().Add(Entry(7, "Bob"));
+    main.session().players().add(Entry(5, "Ann"));
+    main.session().players().add(Entry(7, "Bob"));
     main.OpenBracketSheet(0);
     main.OpenBracketSheet(5);
     main.OpenBracketSheet(7);
@@ -204,8 +204,8 @@ TEST_F(MainWindowTest, WindowMenuListsTheOpenChildWindows)
 
 TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
 {
-    for (std::int32_t id : {11, 12, 13}) main.session().players().Add(Entry(id, "P"));
-    main.session().players().Add(Entry(ResultsId, "RESULTS"));
+    for (std::int32_t id : {11, 12, 13}) main.session().players().add(Entry(id, "P"));
+    main.session().players().add(Entry(ResultsId, "RESULTS"));
     main.OpenBracketSheet(12);
     main.OpenBracketSheet(ResultsId);
 
@@ -218,7 +218,7 @@ TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
     EXPECT_EQ(TestPrompts().beeps, 1);
     // One refusal per open sheet; the other entries are gone.
     EXPECT_EQ(TestPrompts().texts().count(QString::fromStdString(SheetOpenMessage)), 2);
-    ASSERT_EQ(main.session().players().Count(), 2);
+    ASSERT_EQ(main.session().players().count(), 2);
     EXPECT_GE(main.session().players().IndexOfId(12), 0);
     EXPECT_GE(main.session().players().IndexOfId(ResultsId), 0);
     EXPECT_TRUE(main.session().players().HasResults());
@@ -227,12 +227,12 @@ TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
 
 TEST_F(MainWindowTest, CancelledResetsChangeNothing)
 {
-    main.session().players().Add(Entry(11, "P"));
-    main.session().players().Add(Entry(ResultsId, "RESULTS"));
+    main.session().players().add(Entry(11, "P"));
+    main.session().players().add(Entry(ResultsId, "RESULTS"));
     TestPrompts().answers = {PromptAnswer::Cancel, PromptAnswer::Cancel};
     main.mnuReset->trigger();
     main.mnuResetResults->trigger();
-    EXPECT_EQ(main.session().players().Count(), 2);
+    EXPECT_EQ(main.session().players().count(), 2);
     EXPECT_EQ(TestPrompts().boxes.size(), 2u);
     EXPECT_EQ(TestPrompts().boxes[1].text,
               "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?");
@@ -240,7 +240,7 @@ TEST_F(MainWindowTest, CancelledResetsChangeNothing)
 
 TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)
 {
-    main.session().players().Add(Entry(11, "P"));
+    main.session().players().add(Entry(11, "P"));
     TestPrompts().answers = {PromptAnswer::Ok};
     // Through the event loop, so the error reaches the general error report.
     QMetaObject::invokeMethod(&main, [this] { main.mnuResetResultsClick(); }, Qt::QueuedConnection);
@@ -248,13 +248,13 @@ TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)
     ASSERT_EQ(TestPrompts().boxes.size(), 2u);
     EXPECT_EQ(TestPrompts().boxes[1].kind, PromptKind::Error);
     EXPECT_EQ(TestPrompts().boxes[1].text, QStringLiteral("List index out of bounds (-1)"));
-    EXPECT_EQ(main.session().players().Count(), 1);
+    EXPECT_EQ(main.session().players().count(), 1);
     EXPECT_FALSE(QApplication::overrideCursor()) << "the normal cursor is back";
 }
 
 TEST_F(MainWindowTest, ClosingWritesThePicksFile)
 {
-    main.session().players().Add(Entry(11, "Ann"));
+    main.session().players().add(Entry(11, "Ann"));
     EXPECT_TRUE(main.close());
     EXPECT_EQ(dir.read(PicksFileName).size(), PickRecordSize);
 }
@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, ClosingWritesThePicksFile)
 // and the next start brings them back.
 TEST_F(MainWindowTest, AFailedPicksWriteClosesAndTheNextStartRestoresEverySave)
 {
-    main.session().players().StoreEntry(Entry(11, "Ann"), true);
+    main.session().players().storeEntry(Entry(11, "Ann"), true);
     std::filesystem::create_directory(dir.file(PicksFileName));  // nothing can replace a folder
     main.show();
 
@@ -278,6 +278,6 @@ TEST_F(MainWindowTest, AFailedPicksWriteClosesAndTheNextStartRestoresEverySave)
     std::filesystem::remove(dir.file(PicksFileName));
     TMainForm next{TestSettings(), QString::fromStdString(dir.path())};
     next.session().players().LoadPlayers();
-    ASSERT_EQ(next.session().players().Count(), 1);
+    ASSERT_EQ(next.session().players().count(), 1);
     EXPECT_EQ(next.session().players()[0].Name.str(), "Ann");
 }

@@ -22,20 +22,20 @@ protected:
 
     void SetUp() override
     {
-        players.SetWriteOnDestroy(false);
-        teams.Entry(1, 1).name = "Hawks";
-        teams.Entry(2, 3).name = "Owls";
-        teams.Entry(3, 12).name = "Cats";
-        teams.Entry(4, 16).name = "Rams";
+        players.setWriteOnDestroy(false);
+        teams.entry(1, 1).name = "Hawks";
+        teams.entry(2, 3).name = "Owls";
+        teams.entry(3, 12).name = "Cats";
+        teams.entry(4, 16).name = "Rams";
     }
 
     TPlayer& add(const std::string& name, std::int32_t total = 0)
     {
         TPlayer entry;
-        entry.Id = players.Count() + 1;
+        entry.Id = players.count() + 1;
         entry.Name = name;
         entry.Total = total;
-        return *players.Add(entry);
+        return *players.add(entry);
     }
     TStandingsTable table() const
     {
@@ -63,7 +63,7 @@ TEST_F(StandingsExport, RowsSkipTheResultsAndAreASnapshotOfTheLastRefill)
     TPlayer& a = add("Ann", 17);
     TPlayer results;
     results.Id = ResultsId;
-    players.Add(results);
+    players.add(results);
     a.Potential = 40;
     for (int r = 1; r <= 6; ++r) a.RoundPoints[r] = r;
     const TeamCode picks[] = {101, 203, 312, 416};
@@ -73,7 +73,7 @@ TEST_F(StandingsExport, RowsSkipTheResultsAndAreASnapshotOfTheLastRefill)
 
     const TStandingsTable t = table();
     a.Name = "Changed";  // later changes show only after the next refill
-    teams.Entry(1, 1).name = "Renamed";
+    teams.entry(1, 1).name = "Renamed";
     std::vector<std::string> cells;
     for (int r = 0; r < t.RowCount(); ++r)
         for (int c = 0; c < StandingsColumnCount; ++c) cells.push_back(t.Cell(r, c));
@@ -145,9 +145,9 @@ TEST_F(StandingsExport, TextCellsThatLookLikeFormulasAreMarkedAsText)
         {"Jo=Lee-Ann", -7, "1,Jo=Lee-Ann,-7", "1\tJo=Lee-Ann\t-7"},
     };
     for (const Row& row : rows) {
-        players.Clear();
+        players.clear();
         add(row.name, row.total).Picks[57] = 101;
-        teams.Entry(1, 1).name = "=Hawks";
+        teams.entry(1, 1).name = "=Hawks";
         TStandingsTable t({"-East", "West", "@South", "Midwest"});
         t.Refill(players, teams);
         ExportTextFile(t, dir.file("s.csv"), TextSeparator::Comma, host);

@@ -45,12 +45,12 @@ protected:
     void SetUp() override
     {
         TestPrompts().clear();
-        SaveRegions(dir.path(), {"East", "West", "South", "Midwest"});
+        saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
         main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
         main->session().setDateSource(&FixedDay);
-        main->session().teams().Entry(1, 1).name = "Hawks";
-        main->session().teams().Entry(3, 3).name = "Cats";
-        main->session().players().SetWriteOnDestroy(false);
+        main->session().teams().entry(1, 1).name = "Hawks";
+        main->session().teams().entry(3, 3).name = "Cats";
+        main->session().players().setWriteOnDestroy(false);
         main->show();
     }
     void TearDown() override
@@ -63,12 +63,12 @@ protected:
     TPlayer& add(const std::string& name, std::int32_t total = 0, std::int32_t potential = 0, TeamCode champion = 0)
     {
         TPlayer entry;
-        entry.Id = players().Count() + 100;
+        entry.Id = players().count() + 100;
         entry.Name = name;
         entry.Total = total;
         entry.Potential = potential;
         entry.Picks[63] = champion;
-        return *players().Add(entry);
+        return *players().add(entry);
     }
     // The results and the given participants, then the View Standings command: a scoring pass
     // that opens or raises the window.
@@ -78,7 +78,7 @@ protected:
             TPlayer results;
             results.Id = ResultsId;
             results.Name = ResultsName;
-            players().Add(results);
+            players().add(results);
         }
         for (const std::string& name : names) add(name, 2);
         main->mnuViewStd->trigger();
@@ -229,7 +229,7 @@ TEST_F(StandingsWindow, SortOrdersTicksAndStatusStrip)
             for (int n = 1; n <= step.names.size(); ++n) numbers << QString::number(n);
             EXPECT_EQ(column(form, 0) + column(form, 1), numbers + step.names);
             // The shared list itself is left in this order, the results entry sorted with the rest.
-            for (int i = 0; i < players().Count(); ++i)
+            for (int i = 0; i < players().count(); ++i)
                 if (players()[i].Id != ResultsId) listed << QString::fromStdString(players()[i].Name.str());
             EXPECT_EQ(listed, step.names);
             EXPECT_EQ(form.pnlStatus->text(), Status(step.status));
@@ -253,7 +253,7 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     press(first, Qt::Key_S, Qt::Key_N);
     ASSERT_EQ(column(first, 1), (QStringList{"a", "b"}));
     exportAs(first, dir.file("a.csv"), 2);
-    SaveRegions(dir.path(), {"North", "West", "South", "Midwest"});
+    saveRegions(dir.path(), {"North", "West", "South", "Midwest"});
     auto* other = main->MdiArea()->addSubWindow(new QWidget);
     other->show();
     main->MdiArea()->setActiveSubWindow(other);

@@ -27,6 +27,7 @@
 #include "ui/busy_cursor.h"
 #include "ui/child_form.h"
 #include "ui/drawing_suspended.h"
+#include "ui/guarded.h"
 #include "ui/prompts.h"
 #include "shell/splash.h"
 #include "standings/standings_window.h"
@@ -68,7 +69,7 @@ TMainForm::TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
-    connect(mdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenuItems(); });
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, guarded([this] { UpdateMenuItems(); }));
     UpdateMenuItems();
 }
 
@@ -87,7 +88,7 @@ QAction* TMainForm::AddItem(QMenu* menu, QAction*& item, const QString& caption,
     item->setStatusTip(HintStatus(hint));
     item->setToolTip(HintToolTip(hint));
     if (!shortcut.isEmpty()) item->setShortcut(shortcut);
-    if (handler) connect(item, &QAction::triggered, this, handler);
+    if (handler) connect(item, &QAction::triggered, this, guarded(this, handler));
     return item;
 }
 
@@ -111,7 +112,7 @@ void TMainForm::CreateMenus()
             &TMainForm::mnuBackupClick, QKeySequence(Qt::CTRL | Qt::Key_B));
     mnuPool->addSeparator();
     AddItem(mnuPool, mnuExit, QStringLiteral("E&xit"), QStringLiteral("Exit the application"), nullptr);
-    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(mnuExit, &QAction::triggered, this, guarded([this] { close(); }));
 
     mnuPlayer = bar->addMenu(QStringLiteral("P&layer"));
     AddItem(mnuPlayer, mnuEnterPicks, QStringLiteral("&New Player"),
@@ -145,7 +146,7 @@ void TMainForm::CreateMenus()
     connect(WindowTileItem, &QAction::triggered, mdiArea, &QMdiArea::tileSubWindows);
     AddItem(mnuWindow, WindowArrangeItem, QStringLiteral("&Arrange Icons"),
             QStringLiteral("Arrange window icons at bottom of main window"), nullptr);
-    connect(WindowArrangeItem, &QAction::triggered, this, [this] {
+    connect(WindowArrangeItem, &QAction::triggered, this, guarded([this] {
         // Minimised children line up along the bottom edge.
         int x = 0;
         for (QMdiSubWindow* sub : mdiArea->subWindowList())
@@ -153,14 +154,14 @@ void TMainForm::CreateMenus()
                 sub->move(x, mdiArea->viewport()->height() - sub->height());
                 x += sub->width();
             }
-    });
+    }));
     AddItem(mnuWindow, WindowMinimizeItem, QStringLiteral("&Minimize All"), QStringLiteral("Minimize all windows"), nullptr);
-    connect(WindowMinimizeItem, &QAction::triggered, this, [this] {
+    connect(WindowMinimizeItem, &QAction::triggered, this, guarded([this] {
         const auto subs = ChildWindows();
         for (auto it = subs.crbegin(); it != subs.crend(); ++it) (*it)->showMinimized();
-    });
+    }));
     m_windowListSeparator = mnuWindow->addSeparator();
-    connect(mnuWindow, &QMenu::aboutToShow, this, &TMainForm::FillWindowMenu);
+    connect(mnuWindow, &QMenu::aboutToShow, this, guarded(this, &TMainForm::FillWindowMenu));
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     AddItem(mnuHelp, mnuHlpFAQ, QStringLiteral("&Frequently Asked Questions..."), QString(), &TMainForm::mnuHlpFAQClick);
@@ -185,10 +186,10 @@ void TMainForm::FillWindowMenu()
         QAction* item = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(n).arg(sub->windowTitle()));
         item->setCheckable(true);
         item->setChecked(sub == mdiArea->activeSubWindow());
-        connect(item, &QAction::triggered, this, [this, sub] {
+        connect(item, &QAction::triggered, this, guarded([this, sub] {
             if (sub->isMinimized()) sub->showNormal();
             mdiArea->setActiveSubWindow(sub);
-        });
+        }));
     }
 }
 
@@ -200,7 +201,7 @@ QToolButton* TMainForm::AddButton(QToolButton*& button, const QString& caption, 
     action->setIconText(caption);  // keeps the access key of "&Help"
     action->setToolTip(HintToolTip(hint));
     action->setStatusTip(HintStatus(hint));
-    if (handler) connect(action, &QAction::triggered, this, handler);
+    if (handler) connect(action, &QAction::triggered, this, guarded(this, handler));
     button->setDefaultAction(action);
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
@@ -255,7 +256,7 @@ void TMainForm::CreateToolBar()
     btnHelp->setCursor(Qt::PointingHandCursor);
     AddButton(btnExit, QStringLiteral("Exit"), QStringLiteral("Exit|Quit the Hoopfall"), nullptr,
               QStyle::SP_DialogCloseButton);
-    connect(btnExit->defaultAction(), &QAction::triggered, this, &QWidget::close);
+    connect(btnExit->defaultAction(), &QAction::triggered, this, guarded([this] { close(); }));
 }
 
 void TMainForm::CreateStatusBar()

@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "ui/guarded.h"
+
 namespace {
 const QByteArray RaiseMessage = "raise\n";
 
@@ -97,7 +99,7 @@ void SingleInstance::Listen()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(m_socketPath);  // a socket left by a copy that died
     m_server->listen(m_socketPath);
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    connect(m_server, &QLocalServer::newConnection, this, guarded(this, &SingleInstance::acceptConnections));
 }
 
 void SingleInstance::acceptConnections()
@@ -109,10 +111,10 @@ void SingleInstance::acceptConnections()
             continue;
         }
         ++m_connections;
-        connect(socket, &QObject::destroyed, this, [this] { --m_connections; });
+        connect(socket, &QObject::destroyed, this, guarded([this] { --m_connections; }));
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
-        QTimer::singleShot(IdleLimitMs, socket, [socket] { socket->abort(); });
+        connect(socket, &QLocalSocket::readyRead, this, guarded([this, socket] { readMessage(socket); }));
+        QTimer::singleShot(IdleLimitMs, socket, guarded([socket] { socket->abort(); }));
         socket->setReadBufferSize(RaiseMessage.size() + 1);
         if (socket->bytesAvailable() > 0) readMessage(socket);
     }

@@ -99,8 +99,8 @@ int RunProgram(int argc, char** argv)
             modal->close();
         }
     };
-    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &app, terminate);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, terminate);
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &app, guarded(terminate));
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, guarded(terminate));
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     auto splash = std::make_unique<TfrmSplash>();
@@ -111,11 +111,11 @@ int RunProgram(int argc, char** argv)
         instance.ReleaseLock();
     });
     window = main.get();
-    QObject::connect(&instance, &SingleInstance::raiseRequested, window, [window] {
+    QObject::connect(&instance, &SingleInstance::raiseRequested, window, guarded([window] {
         if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
         window->raise();
         window->activateWindow();
-    });
+    }));
     splash->hide();
     splash.reset();
     QGuiApplication::restoreOverrideCursor();

@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "ui/guarded.h"
+
 namespace {
 int g_pipe[2] = {-1, -1};
 const int WatchedSignals[] = {SIGTERM, SIGHUP, SIGINT};
@@ -26,12 +28,12 @@ TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent)
     ::fcntl(g_pipe[0], F_SETFL, O_NONBLOCK);
     ::fcntl(g_pipe[1], F_SETFL, O_NONBLOCK);
     m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+    connect(m_notifier, &QSocketNotifier::activated, this, guarded([this] {
         unsigned char byte = 0;
         int last = 0;
         while (::read(g_pipe[1], &byte, 1) == 1) last = byte;
         if (last) emit terminationRequested(last);
-    });
+    }));
     struct sigaction action {};
     action.sa_handler = &OnSignal;
     sigemptyset(&action.sa_mask);

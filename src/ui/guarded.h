@@ -9,10 +9,12 @@ void ReportError(const std::exception& error);
 void ReportUnknownError();
 
 // A handler that reports instead of throwing: connect(button, &QPushButton::clicked, this,
-// guarded(this, &TWindow::cmdOkClick)) or guarded([this] { ... }).
+// guarded(this, &TWindow::cmdOkClick)) or guarded([this] { ... }). It takes the arguments the
+// handler takes, so Qt passes a signal's leading arguments and drops the rest, as it does for
+// any handler.
 template <class F> auto guarded(F handler)
 {
-    return [handler = std::move(handler)](auto&&... args) {
+    return [handler = std::move(handler)](auto&&... args) -> decltype(handler(std::forward<decltype(args)>(args)...), void()) {
         try {
             handler(std::forward<decltype(args)>(args)...);
         } catch (const std::exception& error) {

@@ -250,6 +250,12 @@ TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)
     EXPECT_EQ(TestPrompts().boxes[1].text, QStringLiteral("List index out of bounds (-1)"));
     EXPECT_EQ(main.session().players().count(), 1);
     EXPECT_FALSE(QApplication::overrideCursor()) << "the normal cursor is back";
+
+    // The menu item itself: its handler reports the error; nothing crosses Qt's signal delivery.
+    TestPrompts().clear();
+    TestPrompts().answers = {PromptAnswer::Ok};
+    EXPECT_NO_THROW(main.mnuResetResults->trigger());
+    EXPECT_EQ(TestPrompts().texts().value(1), QStringLiteral("List index out of bounds (-1)"));
 }
 
 TEST_F(MainWindowTest, ClosingWritesThePicksFile)

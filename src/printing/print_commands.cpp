@@ -17,6 +17,9 @@
 #include "version.h"
 
 namespace {
+// A copy's progress in sevenths: one per bracket column, the last for the texts.
+constexpr double PoolSheetSteps = 7.0;
+
 std::string PoolJobTitle(const TPlayer* entry)
 {
     return entry ? CutText("the Hoopfall picks for " + entry->Name.str(), 49) : "Pool sheet for the Hoopfall";
@@ -55,7 +58,7 @@ void PrintPool(TPoolSession& session, IFrame& main, const TPlayer* entry)
     try {
         for (int copy = 1; copy <= *copies; ++copy) {
             canvas.BeginDoc();
-            DrawPoolSheet(canvas, entry, texts, [&main](int r) { main.SetProgress(roundPercent(r / 7.0)); });
+            DrawPoolSheet(canvas, entry, texts, [&main](int r) { main.SetProgress(roundPercent(r / PoolSheetSteps)); });
             main.SetStatusText(PoolPrintedStatus(entry));
             canvas.EndDoc();
         }

@@ -6,7 +6,6 @@
 namespace brand {
 
 inline constexpr const char* ProductName = "the Hoopfall";
-inline constexpr const char* MakerName = "Corvanta";
 inline constexpr const char* MakerAddress = "https://www.corvanta.example/";
 inline constexpr const char* SponsorNotice = "Made for office pools by Corvanta.";
 

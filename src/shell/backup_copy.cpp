@@ -19,10 +19,6 @@ std::string copyErrorText(long long code)
     case -2: return "Invalid Destination file handle";
     case -3: return "Source file format is not valid";
     case -4: return "There is insufficient space for the output file";
-    case -5: return "Insufficient memory for the required buffers";
-    case -6: return "Internal data structure handle invalid";
-    case -7: return "Input parameter is out of range";
-    case -8: return "The Source file was compressed with an unrecognized compression algorithm";
     default: return "Unknown error";
     }
 }

@@ -2,19 +2,26 @@
 BUILD       ?= build
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD  ?= build-fuzz
+CORE_BUILD  ?= build-core
+SAN_BUILD   ?= build-sanitize
 FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc)
 
 # Packages the build, the tests and the program need.
-DEPS := cmake ninja-build g++ pkg-config qt6-base-dev libsimpleini-dev libgtest-dev libgmock-dev \
+DEPS := cmake ninja-build g++ qt6-base-dev libsimpleini-dev libgtest-dev libgmock-dev \
         libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils
 # The benchmarks build everything but run no browser; the fuzz build is the core alone.
-BENCH_DEPS := cmake ninja-build g++ pkg-config qt6-base-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
-FUZZ_DEPS := cmake ninja-build pkg-config libsimpleini-dev clang libclang-rt-14-dev
+BENCH_DEPS := cmake ninja-build g++ qt6-base-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
+FUZZ_DEPS := cmake ninja-build libsimpleini-dev clang libclang-rt-14-dev
+# The core-only and sanitizer builds: the core and its tests, no Qt.
+CORE_DEPS := cmake ninja-build g++ libsimpleini-dev libgtest-dev libgmock-dev
+# Sanitizer reports end the test that caused them; LeakSanitizer runs too.
+SAN_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
+           UBSAN_OPTIONS=print_stacktrace=1
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps bench-deps fuzz-deps configure build run test bench fuzz clean
+.PHONY: all deps bench-deps fuzz-deps core-deps configure build run test core sanitize bench fuzz clean
 
 all: build
 
@@ -36,6 +43,9 @@ bench-deps:
 fuzz-deps:
 	$(call install,$(FUZZ_DEPS))
 
+core-deps:
+	$(call install,$(CORE_DEPS))
+
 $(BUILD)/build.ninja: CMakeLists.txt
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
@@ -49,6 +59,18 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The core alone, without Qt, and its tests: proves the core builds and passes with no window.
+core: core-deps
+	cmake -S . -B $(CORE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHOOP_UI=OFF
+	cmake --build $(CORE_BUILD) -j $(JOBS)
+	cd $(CORE_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The core tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: core-deps
+	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHOOP_UI=OFF -DHOOP_SANITIZE=ON
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
 
 bench: bench-deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHOOP_BENCH=ON
@@ -65,4 +87,4 @@ fuzz: fuzz-deps
 	done
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(CORE_BUILD) $(SAN_BUILD)

@@ -194,9 +194,11 @@ AtomicFile::AtomicFile(std::string path, FileGuard* guard) : m_path(std::move(pa
     }
 
     const std::string folder = folderOf(m_target);
+    // Appended rather than "." + name: g++ 12 at -O3 takes that for an overlapping copy (-Wrestrict).
+    const std::string tempPrefix = joinPath(folder, std::string(".").append(BaseName(m_target)).append(TempMarker));
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        m_temp = joinPath(folder, "." + BaseName(m_target) + TempMarker + RandomSuffix());
+        m_temp = tempPrefix + RandomSuffix();
         // 0666 less the umask, as any editor's new file; an existing file's bits are put back below.
         fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;

@@ -326,7 +326,9 @@ TEST_F(PlayerManager, CommandsWithoutAChoiceAndClosing)
         act(d);
         QCoreApplication::processEvents();
         EXPECT_EQ(TestPrompts().texts(), tells ? QStringList{NoPlayerSelectedMessage} : QStringList());
-        if (tells) EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Information);
+        if (tells) {
+            EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Information);
+        }
         EXPECT_FALSE(*propsShown);
         EXPECT_EQ(TestPrompts().printDialogs, 0);
         EXPECT_TRUE(d.isVisible() && d.SelectedPlayers.empty());

@@ -157,7 +157,7 @@ TEST_F(MainWindowTest, ToolButtonsSplitTheirHintsAtTheBar)
 TEST_F(MainWindowTest, StatusTextIsPaintedAtOnceInsideALoop)
 {
     main.show();
-    QTest::qWaitForWindowExposed(&main);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     PaintCounter counter;
     main.pnlHint->installEventFilter(&counter);
     for (int i = 1; i <= 3; ++i) {

@@ -1,10 +1,5 @@
 #include "pool/bracket.h"
 
-namespace {
-// Slot A seed of first-round pair k (1..8); slot B is 17 minus it.
-constexpr int TopSeed[8] = {1, 8, 5, 4, 6, 3, 7, 2};
-}  // namespace
-
 const std::array<int, 16> SeedOrder = {1, 16, 8, 9, 5, 12, 4, 13, 6, 11, 3, 14, 7, 10, 2, 15};
 
 TeamCode MakeTeamCode(std::uint8_t region, std::uint8_t seed)
@@ -38,7 +33,7 @@ std::string_view TTeamTable::nameView(TeamCode code) const
 int RoundOfGame(int game)
 {
     if (game < 1) return 0;
-    if (game <= 32) return 1;
+    if (game <= FirstRoundGames) return 1;
     if (game <= 48) return 2;
     if (game <= 56) return 3;
     if (game <= 60) return 4;
@@ -50,25 +45,31 @@ int RoundOfGame(int game)
 NextGameInfo NextGame(int game)
 {
     if (game < 1 || game >= GameCount) return {};
-    return {33 + (game - 1) / 2, game % 2 == 1 ? Slot::A : Slot::B};
+    return {FirstRoundGames + 1 + (game - 1) / 2, game % 2 == 1 ? Slot::A : Slot::B};
 }
 
 GamePair firstRoundPair(int game)
 {
-    if (game < 1 || game > 32) return {};
-    const int region = (game - 1) / 8 + 1;
-    const int top = TopSeed[(game - 1) % 8];
-    return {MakeTeamCode(std::uint8_t(region), std::uint8_t(top)),
-            MakeTeamCode(std::uint8_t(region), std::uint8_t(17 - top))};
+    constexpr int gamesPerRegion = SeedCount / 2;
+    if (game < 1 || game > FirstRoundGames) return {};
+    // A region's games run down its seed order, two neighbouring labels each.
+    const auto region = std::uint8_t((game - 1) / gamesPerRegion + 1);
+    const std::size_t top = std::size_t((game - 1) % gamesPerRegion) * 2;
+    return {MakeTeamCode(region, std::uint8_t(SeedOrder[top])), MakeTeamCode(region, std::uint8_t(SeedOrder[top + 1]))};
 }
 
-SlotArray deriveFeeders(const PickArray& picks)
+FeederGames feederGames(int game)
 {
-    SlotArray slots{};
-    for (int n = 1; n <= 32; ++n) slots[n] = firstRoundPair(n);
-    for (int n = 1; n < GameCount; ++n) {
-        const NextGameInfo next = NextGame(n);
-        (next.slot == Slot::A ? slots[next.game].a : slots[next.game].b) = picks[n];
-    }
-    return slots;
+    if (game <= FirstRoundGames || game > GameCount) return {};
+    // The inverse of NextGame: games 2n - 65 and 2n - 64 feed game n.
+    const int a = 2 * (game - FirstRoundGames) - 1;
+    return {a, a + 1};
+}
+
+GamePair teamsOfGame(const PickArray& picks, int game)
+{
+    if (game <= FirstRoundGames) return firstRoundPair(game);
+    const FeederGames feeders = feederGames(game);
+    if (feeders.a == 0) return {};
+    return {picks[std::size_t(feeders.a)], picks[std::size_t(feeders.b)]};
 }

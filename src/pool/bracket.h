@@ -12,6 +12,7 @@ constexpr int RegionCount = 4;
 constexpr int SeedCount = 16;
 constexpr int GameCount = 63;
 constexpr int RoundCount = 6;
+constexpr int FirstRoundGames = 32;  // games 1..32; every later game is fed by two earlier ones
 
 TeamCode MakeTeamCode(std::uint8_t region, std::uint8_t seed);
 int SeedOfCode(TeamCode code);
@@ -63,7 +64,14 @@ extern const std::array<int, 16> SeedOrder;
 
 // Picks or results: index 1..63 = game (index 0 unused).
 using PickArray = std::array<TeamCode, GameCount + 1>;
-using SlotArray = std::array<GamePair, GameCount + 1>;
 
-// Slots A and B of every game from the fixed first-round pairs and the picks of feeder games.
-SlotArray deriveFeeders(const PickArray& picks);
+// The two games whose winners meet in game 33..63, slot A's first; {0, 0} for any other game.
+struct FeederGames {
+    int a = 0;
+    int b = 0;
+};
+FeederGames feederGames(int game);
+
+// The two teams game 1..63 is played between by these picks: a first-round game's fixed pair,
+// a later game's two feeder picks; {0, 0} outside.
+GamePair teamsOfGame(const PickArray& picks, int game);

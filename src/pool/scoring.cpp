@@ -97,8 +97,7 @@ public:
             m_notWinner[g] = isValidTeamCode(w) ? ~EliminatedSet::bitOf(w) : ~std::uint64_t(0);
             m_openValue[g] = std::uint32_t(values.round[r]);
             if (w != 0) {  // the team the winner beat, as far as the results tell
-                const GamePair pair =
-                    g <= 32 ? firstRoundPair(g) : GamePair{results.Picks[2 * g - 65], results.Picks[2 * g - 64]};
+                const GamePair pair = teamsOfGame(results.Picks, g);
                 const TeamCode other = pair.a == w ? pair.b : pair.b == w ? pair.a : 0;
                 m_opponent[g] = isValidTeamCode(other) ? other : 0;
             }

@@ -5,5 +5,6 @@ list(APPEND HOOPCORE_SOURCES
   pool/journal.cpp
   pool/players.cpp
   pool/scoring.cpp
+  pool/sheet_picks.cpp
   pool/team_files.cpp
   pool/unreadable_file.cpp)

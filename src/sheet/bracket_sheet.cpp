@@ -36,8 +36,13 @@ const QString NoWinnerQuestion = QStringLiteral("One or more games do not have a
 const QString NotSavedForPrint = QStringLiteral("Selections must be saved before they can be printing.");
 const char* const TagProperty = "tag";
 const QColor Highlight(255, 255, 0);
+// The boxes take as much as the stored fields hold.
+constexpr int NameLength = int(sizeof(decltype(TPlayer::Name)::chars));
+constexpr int TiebreakerLength = int(sizeof(decltype(TPlayer::Tiebreaker)::chars));
+// The save's progress counts 65 steps for the 63 games, so the bar stops short of 100.
+constexpr double SaveProgressSteps = 65.0;
 
-QFont SheetFont(const QString& face, int points, bool bold = false, bool italic = false)
+QFont sheetFont(const QString& face, int points, bool bold = false, bool italic = false)
 {
     QFont font;
     // Where the named face is missing, a face of the same metrics keeps the captions inside
@@ -50,7 +55,7 @@ QFont SheetFont(const QString& face, int points, bool bold = false, bool italic 
     return font;
 }
 
-void SetTextColor(QWidget* widget, const QColor& color)
+void setTextColor(QWidget* widget, const QColor& color)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, color);
@@ -58,31 +63,31 @@ void SetTextColor(QWidget* widget, const QColor& color)
     widget->setPalette(palette);
 }
 
-void SetBackground(QWidget* widget, const QColor& color)
+void setBackground(QWidget* widget, const QColor& color)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Base, color);
     widget->setPalette(palette);
 }
 
-void ApplyLook(QWidget* widget, sheet_layout::Look look)
+void applyLook(QWidget* widget, sheet_layout::Look look)
 {
     using sheet_layout::Look;
     switch (look) {
     case Look::TeamLabel:
     case Look::GameCell:
-        widget->setFont(SheetFont(QStringLiteral("MS Sans Serif"), 8));
-        SetTextColor(widget, Qt::black);
+        widget->setFont(sheetFont(QStringLiteral("MS Sans Serif"), 8));
+        setTextColor(widget, Qt::black);
         break;
-    case Look::BoldLabel: widget->setFont(SheetFont(QStringLiteral("Tahoma"), 8, true)); break;
-    case Look::Region: widget->setFont(SheetFont(QStringLiteral("Arial"), 12, true, true)); break;
+    case Look::BoldLabel: widget->setFont(sheetFont(QStringLiteral("Tahoma"), 8, true)); break;
+    case Look::Region: widget->setFont(sheetFont(QStringLiteral("Arial"), 12, true, true)); break;
     case Look::Entry:
-        widget->setFont(SheetFont(QStringLiteral("Tahoma"), 8, true));
-        SetTextColor(widget, Qt::red);
+        widget->setFont(sheetFont(QStringLiteral("Tahoma"), 8, true));
+        setTextColor(widget, Qt::red);
         break;
     case Look::Note:
-        widget->setFont(SheetFont(QStringLiteral("Tahoma"), 8));
-        SetTextColor(widget, Qt::red);
+        widget->setFont(sheetFont(QStringLiteral("Tahoma"), 8));
+        setTextColor(widget, Qt::red);
         break;
     case Look::Panel:
         if (auto* frame = qobject_cast<QFrame*>(widget)) frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -90,7 +95,7 @@ void ApplyLook(QWidget* widget, sheet_layout::Look look)
     }
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, Qt::Alignment alignment)
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, Qt::Alignment alignment)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
@@ -99,7 +104,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, Qt::Al
     return label;
 }
 
-QLineEdit* MakeEntry(QWidget* parent, const char* name, int maxLength)
+QLineEdit* makeEntry(QWidget* parent, const char* name, int maxLength)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
@@ -107,7 +112,7 @@ QLineEdit* MakeEntry(QWidget* parent, const char* name, int maxLength)
     return edit;
 }
 
-bool IsPickKey(int key) { return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Delete; }
+bool isPickKey(int key) { return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Delete; }
 
 }  // namespace
 
@@ -116,18 +121,18 @@ TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget
 {
     BusyCursor busy;
     resize(sheet_layout::DefaultWidth, sheet_layout::DefaultHeight);
-    CreateControls();
-    ApplyLayout();
-    NameTeamLabels();
+    createControls();
+    applyLayout();
+    nameTeamLabels();
     PlayerId = id;
     SetTag(id);
     InitBracket();
 
     // Connected after the build, so the tiebreaker's starting "0" is not a change; from here on
     // every change counts, also those the sheet makes itself.
-    connect(txtName, &QLineEdit::textChanged, this, &TmdiBrackets::txtNameChange);
-    connect(txtTiebreaker, &QLineEdit::textChanged, this, &TmdiBrackets::txtNameChange);
-    connect(chkPaid, &QCheckBox::clicked, this, &TmdiBrackets::txtNameChange);
+    connect(txtName, &QLineEdit::textChanged, this, guarded([this](const QString&) { txtNameChange(); }));
+    connect(txtTiebreaker, &QLineEdit::textChanged, this, guarded([this](const QString&) { txtNameChange(); }));
+    connect(chkPaid, &QCheckBox::clicked, this, guarded([this](bool) { txtNameChange(); }));
 
     TPlayers& players = m_session.players();
     if (id == ResultsId) {
@@ -135,7 +140,7 @@ TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget
         txtName->setText(FromAnsi(ResultsName));
         txtName->setEnabled(false);
         const int index = players.IndexOfId(ResultsId);
-        if (index >= 0) ShowEntry(players[index]);
+        if (index >= 0) showEntry(players[index]);
     } else if (id == 0) {
         setWindowTitle(NewPlayerCaption);
     } else {
@@ -145,11 +150,11 @@ TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget
         m_main.SetStatusText("Opening picks for " + entry.Name.str() + "...");
         setWindowTitle(QStringLiteral("Picks for ") + FromAnsi(entry.Name.view()));
         txtName->setText(FromAnsi(entry.Name.view()));
-        ShowEntry(entry);
+        showEntry(entry);
     }
 }
 
-void TmdiBrackets::CreateControls()
+void TmdiBrackets::createControls()
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -165,35 +170,35 @@ void TmdiBrackets::CreateControls()
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
             const TeamCode code = MakeTeamCode(std::uint8_t(r), std::uint8_t(s));
-            QLabel* label = MakeLabel(m_canvas, "", QString(), Qt::AlignLeft | Qt::AlignVCenter);
+            QLabel* label = makeLabel(m_canvas, "", QString(), Qt::AlignLeft | Qt::AlignVCenter);
             label->setObjectName(QStringLiteral("lblTeam%1").arg(code));
             label->setProperty(TagProperty, code);
             m_teamLabels[std::size_t(r - 1)][std::size_t(s - 1)] = label;
         }
-    lblRegion1 = MakeLabel(m_canvas, "lblRegion1", QString(), Qt::AlignCenter);
-    lblRegion2 = MakeLabel(m_canvas, "lblRegion2", QString(), Qt::AlignCenter);
-    lblRegion3 = MakeLabel(m_canvas, "lblRegion3", QString(), Qt::AlignCenter);
-    lblRegion4 = MakeLabel(m_canvas, "lblRegion4", QString(), Qt::AlignCenter);
-    MakeLabel(m_canvas, "lblChampion", QStringLiteral("Champion:"), Qt::AlignCenter);
+    lblRegion1 = makeLabel(m_canvas, "lblRegion1", QString(), Qt::AlignCenter);
+    lblRegion2 = makeLabel(m_canvas, "lblRegion2", QString(), Qt::AlignCenter);
+    lblRegion3 = makeLabel(m_canvas, "lblRegion3", QString(), Qt::AlignCenter);
+    lblRegion4 = makeLabel(m_canvas, "lblRegion4", QString(), Qt::AlignCenter);
+    makeLabel(m_canvas, "lblChampion", QStringLiteral("Champion:"), Qt::AlignCenter);
 
-    pnlName = new QFrame(m_canvas);
+    auto* pnlName = new QFrame(m_canvas);
     pnlName->setObjectName(QStringLiteral("pnlName"));
-    MakeLabel(pnlName, "lblName", QStringLiteral("Name:"), Qt::AlignRight | Qt::AlignVCenter);
-    txtName = MakeEntry(pnlName, "txtName", 25);
-    MakeLabel(pnlName, "lblTiebreaker", QStringLiteral("Tiebreaker:"), Qt::AlignRight | Qt::AlignVCenter);
-    txtTiebreaker = MakeEntry(pnlName, "txtTiebreaker", 12);
+    makeLabel(pnlName, "lblName", QStringLiteral("Name:"), Qt::AlignRight | Qt::AlignVCenter);
+    txtName = makeEntry(pnlName, "txtName", NameLength);
+    makeLabel(pnlName, "lblTiebreaker", QStringLiteral("Tiebreaker:"), Qt::AlignRight | Qt::AlignVCenter);
+    txtTiebreaker = makeEntry(pnlName, "txtTiebreaker", TiebreakerLength);
     txtTiebreaker->setText(QStringLiteral("0"));
     chkPaid = new QCheckBox(QStringLiteral("Paid?"), pnlName);
     chkPaid->setObjectName(QStringLiteral("chkPaid"));
     chkPaid->setLayoutDirection(Qt::RightToLeft);  // caption left of the box
 
-    lblDir = MakeLabel(m_canvas, "lblDir",
-                       QStringLiteral("[Up] arrow for upper team, [Down] arrow for lower team, [Delete] to clear "
-                                      "current game."),
-                       Qt::AlignCenter);
+    QLabel* lblDir = makeLabel(m_canvas, "lblDir",
+                               QStringLiteral("[Up] arrow for upper team, [Down] arrow for lower team, [Delete] to "
+                                              "clear current game."),
+                               Qt::AlignCenter);
     lblDir->setWordWrap(true);
-    QLabel* tabNote = MakeLabel(m_canvas, "lblTab", QStringLiteral("[Tab] for next game, [Shift]+[Tab] for previous game"),
-                                Qt::AlignCenter);
+    QLabel* tabNote = makeLabel(m_canvas, "lblTab",
+                                QStringLiteral("[Tab] for next game, [Shift]+[Tab] for previous game"), Qt::AlignCenter);
     tabNote->setWordWrap(true);
 
     for (int n = 1; n <= GameCount; ++n) {
@@ -208,17 +213,17 @@ void TmdiBrackets::CreateControls()
 
     // Focus order: the name panel, then the games in order; focusNextPrevChild wraps it round.
     m_focusOrder = {txtName, txtTiebreaker, chkPaid};
-    for (int n = 1; n <= GameCount; ++n) m_focusOrder.push_back(m_cells[std::size_t(n)]);
+    for (int n = 1; n <= GameCount; ++n) m_focusOrder.push_back(gameCell(n));
     for (std::size_t i = 1; i < m_focusOrder.size(); ++i) setTabOrder(m_focusOrder[i - 1], m_focusOrder[i]);
 }
 
-void TmdiBrackets::ApplyLayout()
+void TmdiBrackets::applyLayout()
 {
     using namespace sheet_layout;
     QRect bounds;
     auto place = [this, &bounds](QWidget* widget, const QRect& rect, Look look) {
         widget->setGeometry(rect);
-        ApplyLook(widget, look);
+        applyLook(widget, look);
         if (widget->parentWidget() == m_canvas) bounds = bounds.united(rect);  // the panel's own controls lie inside it
     };
     for (int r = 0; r < RegionCount; ++r)
@@ -229,7 +234,7 @@ void TmdiBrackets::ApplyLayout()
         }
     for (int n = 1; n <= GameCount; ++n) {
         const Point at = CellPlaces[std::size_t(n - 1)];
-        place(m_cells[std::size_t(n)], QRect(at.x, at.y, CellWidth, CellHeight), Look::GameCell);
+        place(gameCell(n), QRect(at.x, at.y, CellWidth, CellHeight), Look::GameCell);
     }
     for (const Place& p : Places) {
         QWidget* widget = m_canvas->findChild<QWidget*>(QLatin1String(p.name));
@@ -250,7 +255,7 @@ void TmdiBrackets::ApplyLayout()
 
 QString TmdiBrackets::teamText(TeamCode code) const { return FromAnsi(m_session.teams().TeamName(code)); }
 
-void TmdiBrackets::NameTeamLabels()
+void TmdiBrackets::nameTeamLabels()
 {
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s)
@@ -262,20 +267,11 @@ void TmdiBrackets::InitBracket()
 {
     QLabel* regions[] = {lblRegion1, lblRegion2, lblRegion3, lblRegion4};
     for (int i = 0; i < RegionCount; ++i) regions[i]->setText(FromAnsi(m_session.LoadRegions(i + 1)));
-    for (int n = 1; n <= GameCount; ++n) {
-        m_cells[std::size_t(n)]->setProperty(TagProperty, n);
-        GameRecord& game = m_games[std::size_t(n)];
-        game = GameRecord{};
-        if (n <= 32) {
-            const GamePair pair = firstRoundPair(n);
-            game.slotA = pair.a;
-            game.slotB = pair.b;
-        }
-        game.nextGame = std::uint8_t(NextGame(n).game);
-    }
+    for (int n = 1; n <= GameCount; ++n) gameCell(n)->setProperty(TagProperty, n);
+    m_picks = TSheetPicks();
 }
 
-void TmdiBrackets::ShowEntry(const TPlayer& entry)
+void TmdiBrackets::showEntry(const TPlayer& entry)
 {
     txtTiebreaker->setText(FromAnsi(entry.Tiebreaker.view()));
     chkPaid->setChecked(entry.Paid != 0);
@@ -284,35 +280,17 @@ void TmdiBrackets::ShowEntry(const TPlayer& entry)
 
 void TmdiBrackets::ShowPicks(const TPlayer& entry)
 {
-    for (int n = 1; n <= GameCount; ++n) {
-        TeamCode pick = entry.Picks[std::size_t(n)];
-        if (!isValidTeamCode(pick)) pick = 0;  // a damaged record shows an empty game, never a stray code
-        m_games[std::size_t(n)].pick = pick;
-        if (pick > 0) m_cells[std::size_t(n)]->setText(teamText(pick));
-        AdvanceWinner(n, pick);
-    }
+    m_picks.load(entry.Picks);
+    for (int n = 1; n <= GameCount; ++n)
+        if (const TeamCode pick = m_picks.pick(n); pick > 0) gameCell(n)->setText(teamText(pick));
     SheetModified = 0;
 }
 
-void TmdiBrackets::AdvanceWinner(int n, TeamCode team)
-{
-    const NextGameInfo next = NextGame(n);
-    if (next.game == 0) return;
-    GameRecord& game = m_games[std::size_t(next.game)];
-    (next.slot == Slot::A ? game.slotA : game.slotB) = team;
-}
+int TmdiBrackets::gameOfCell(const QObject* cell) const { return cell->property(TagProperty).toInt(); }
 
-QLineEdit* TmdiBrackets::Cell(int n) const
+void TmdiBrackets::focusFirst()
 {
-    if (n < 1 || n > GameCount) return nullptr;
-    return m_canvas->findChild<QLineEdit*>(QStringLiteral("g%1").arg(n));
-}
-
-int TmdiBrackets::GameOfCell(const QObject* cell) const { return cell->property(TagProperty).toInt(); }
-
-void TmdiBrackets::FocusFirst()
-{
-    FocusControl(PlayerId == ResultsId ? static_cast<QWidget*>(m_cells[1]) : txtName);
+    focusControl(PlayerId == ResultsId ? static_cast<QWidget*>(gameCell(1)) : txtName);
 }
 
 // ---- Entry ----------------------------------------------------------------------------------
@@ -334,11 +312,11 @@ bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::KeyPress:
         // The cell acts on the release; the press must not scroll the sheet or reach the edit.
-        if (isCell && IsPickKey(static_cast<QKeyEvent*>(event)->key())) return true;
+        if (isCell && isPickKey(static_cast<QKeyEvent*>(event)->key())) return true;
         break;
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (isCell && IsPickKey(key->key())) {
+        if (isCell && isPickKey(key->key())) {
             if (!key->isAutoRepeat()) g1KeyUp(control, *key);  // a held key acts once, when let go
             return true;
         }
@@ -353,36 +331,35 @@ void TmdiBrackets::g1Enter(QWidget* control)
 {
     if (m_current && m_current != control) g1Exit(m_current);  // only one control is ever highlighted
     m_current = control;
-    SetBackground(control, Highlight);
+    setBackground(control, Highlight);
     if (control == txtName || control == txtTiebreaker) return;
-    const GameRecord& game = m_games[std::size_t(GameOfCell(control))];
-    m_main.SetStatusText("Up arrow for " + m_session.teams().TeamName(game.slotA) + " or Down arrow for " +
-                          m_session.teams().TeamName(game.slotB));
+    const GamePair teams = m_picks.teams(gameOfCell(control));
+    m_main.SetStatusText("Up arrow for " + m_session.teams().TeamName(teams.a) + " or Down arrow for " +
+                         m_session.teams().TeamName(teams.b));
 }
 
 void TmdiBrackets::g1Exit(QWidget* control)
 {
     m_current = nullptr;
-    SetBackground(control, QApplication::palette(control).color(QPalette::Base));
+    setBackground(control, QApplication::palette(control).color(QPalette::Base));
     m_main.SetStatusText(std::string());
 }
 
 void TmdiBrackets::g1KeyUp(QLineEdit* cell, const QKeyEvent& key)
 {
-    const int n = GameOfCell(cell);
+    const int n = gameOfCell(cell);
     if (n < 1 || n > GameCount) return;
-    const GameRecord& game = m_games[std::size_t(n)];
+    const GamePair teams = m_picks.teams(n);
     TeamCode pick = 0;
     switch (key.key()) {
-    case Qt::Key_Up: pick = game.slotA; break;
-    case Qt::Key_Down: pick = game.slotB; break;
+    case Qt::Key_Up: pick = teams.a; break;
+    case Qt::Key_Down: pick = teams.b; break;
     case Qt::Key_Delete: pick = 0; break;
     default: return;
     }
     cell->setText(teamText(pick));
-    m_games[std::size_t(n)].pick = pick;
-    AdvanceWinner(n, pick);
-    if (QWidget* next = NextInFocusOrder(cell, true)) FocusControl(next);
+    m_picks.setWinner(n, pick);
+    if (QWidget* next = nextInFocusOrder(cell, true)) focusControl(next);
     // Let the move show before the next key; the sheet may be closed meanwhile.
     QPointer<TmdiBrackets> self(this);
     QCoreApplication::processEvents();
@@ -392,7 +369,7 @@ void TmdiBrackets::g1KeyUp(QLineEdit* cell, const QKeyEvent& key)
 
 void TmdiBrackets::txtNameChange() { SheetModified = 1; }
 
-QWidget* TmdiBrackets::NextInFocusOrder(QWidget* from, bool forward) const
+QWidget* TmdiBrackets::nextInFocusOrder(QWidget* from, bool forward) const
 {
     const auto it = std::find(m_focusOrder.begin(), m_focusOrder.end(), from);
     if (it == m_focusOrder.end()) return nullptr;
@@ -409,26 +386,26 @@ QWidget* TmdiBrackets::NextInFocusOrder(QWidget* from, bool forward) const
 bool TmdiBrackets::focusNextPrevChild(bool next)
 {
     // Tab and Shift+Tab stay on the sheet and wrap round, skipping a disabled name box.
-    if (QWidget* target = NextInFocusOrder(QApplication::focusWidget(), next)) {
-        FocusControl(target);
+    if (QWidget* target = nextInFocusOrder(QApplication::focusWidget(), next)) {
+        focusControl(target);
         return true;
     }
     return TChildForm::focusNextPrevChild(next);
 }
 
-void TmdiBrackets::FocusControl(QWidget* control)
+void TmdiBrackets::focusControl(QWidget* control)
 {
     control->setFocus(Qt::TabFocusReason);
     m_scroll->ensureWidgetVisible(control);
 }
 
-void TmdiBrackets::FocusGame(int n)
+void TmdiBrackets::focusGame(int n)
 {
-    QLineEdit* cell = m_cells[std::size_t(n)];
-    if (cell->hasFocus())
-        g1Enter(cell);  // already there: show the highlight and the hint again all the same
+    QLineEdit* target = gameCell(n);
+    if (target->hasFocus())
+        g1Enter(target);  // already there: show the highlight and the hint again all the same
     else
-        FocusControl(cell);
+        focusControl(target);
 }
 
 // ---- Checking and saving --------------------------------------------------------------------
@@ -437,24 +414,23 @@ bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
 {
     if (txtName->text().isEmpty()) {
         ShowError(NoNameError);
-        FocusControl(txtName);
+        focusControl(txtName);
         return false;
     }
     bool asked = false;
     for (int n = 1; n <= GameCount; ++n) {
-        GameRecord& game = m_games[std::size_t(n)];
-        if (game.pick > 0 && game.pick != game.slotA && game.pick != game.slotB) {
-            if (!m_cells[std::size_t(n)]->text().isEmpty()) {
-                ShowError(QStringLiteral("Invalid selection. ") + teamText(game.pick) +
+        if (m_picks.check(n) == TSheetPicks::PickState::Stray) {
+            if (!gameCell(n)->text().isEmpty()) {
+                ShowError(QStringLiteral("Invalid selection. ") + teamText(m_picks.pick(n)) +
                           QStringLiteral(" can not be the winner of the highlighted game. Can not save picks."));
-                FocusGame(n);
+                focusGame(n);
                 return false;
             }
-            game.pick = 0;  // a team without a name cannot be told apart: drop it quietly
+            m_picks.dropPick(n);  // a team without a name cannot be told apart: drop it quietly
         }
-        if (game.pick == 0 && !asked) {
+        if (m_picks.pick(n) == 0 && !asked) {
             if (!ConfirmOkCancel(NoWinnerQuestion)) {
-                FocusGame(n);
+                focusGame(n);
                 return false;
             }
             asked = true;
@@ -478,11 +454,11 @@ bool TmdiBrackets::SaveSheet()
     return UpdatePlayerFromSheet(PlayerId);
 }
 
-bool TmdiBrackets::AddPlayerFromSheet(std::int32_t id) { return StoreSheet(id, true); }
+bool TmdiBrackets::AddPlayerFromSheet(std::int32_t id) { return storeSheet(id, true); }
 
-bool TmdiBrackets::UpdatePlayerFromSheet(std::int32_t id) { return StoreSheet(id, false); }
+bool TmdiBrackets::UpdatePlayerFromSheet(std::int32_t id) { return storeSheet(id, false); }
 
-bool TmdiBrackets::StoreSheet(std::int32_t id, bool append)
+bool TmdiBrackets::storeSheet(std::int32_t id, bool append)
 {
     std::uint8_t complete = 0;
     if (!ValidatePicks(complete)) return false;
@@ -518,8 +494,8 @@ bool TmdiBrackets::StoreSheet(std::int32_t id, bool append)
     m_main.SetStatusText("Saving picks for " + record.Name.str());
     ProgressReporter progress(m_main);
     for (int n = 1; n <= GameCount; ++n) {
-        record.Picks[std::size_t(n)] = m_games[std::size_t(n)].pick;
-        progress.report(roundPercent(n / 65.0));
+        record.Picks[std::size_t(n)] = m_picks.pick(n);
+        progress.report(roundPercent(n / SaveProgressSteps));
     }
     players.storeEntry(record, true);
     SheetModified = 0;
@@ -533,18 +509,14 @@ void TmdiBrackets::ClearSheet()
         const DrawingSuspended suspended(this);
         PlayerId = 0;
         SetTag(0);
-        for (int n = 1; n <= GameCount; ++n) {
-            GameRecord& game = m_games[std::size_t(n)];
-            game.pick = 0;
-            if (n > 32) game.slotA = game.slotB = 0;
-            m_cells[std::size_t(n)]->clear();
-        }
+        m_picks.clear();
+        for (int n = 1; n <= GameCount; ++n) gameCell(n)->clear();
         txtName->clear();
         txtTiebreaker->clear();
         chkPaid->setChecked(false);
         SheetModified = 0;
     }
-    FocusControl(txtName);
+    focusControl(txtName);
 }
 
 void TmdiBrackets::PrintSheet()

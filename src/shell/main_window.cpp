@@ -364,7 +364,7 @@ void TMainForm::OpenBracketSheet(int id)
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();
     mdiArea->setActiveSubWindow(sub);
-    sheet->FocusFirst();
+    sheet->focusFirst();
 }
 
 void TMainForm::UpdateMenuItems()
@@ -417,7 +417,7 @@ bool TMainForm::CloseSheets()
     for (QMdiSubWindow* sub : ChildWindows()) {
         auto* sheet = qobject_cast<TmdiBrackets*>(sub->widget());
         if (!sheet) continue;
-        if (m_discardSheets) sheet->DiscardChanges();
+        if (m_discardSheets) sheet->discardChanges();
         if (!sub->close()) return false;
     }
     return true;

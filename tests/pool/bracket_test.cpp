@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
+#include <tuple>
+#include <vector>
 
 #include "pool/bracket.h"
-#include "pool_samples.h"
 
 namespace {
 
@@ -38,20 +39,19 @@ TEST(Games, FirstRoundPairsFollowTheSeedOrderOfEachRegion)
     EXPECT_EQ(actual, expected);
 }
 
-// Clearing the pick of game 1 empties only slot A of game 33.
-TEST(Feeders, EachGameIsFedByItsFirstRoundPairOrItsTwoFeederPicks)
+// Feeders are the inverse of NextGame: the two games whose winners go into slots A and B.
+TEST(Games, FeederGamesAreTheGamesWhoseWinnersMeet)
 {
-    std::mt19937 rng(7);
-    PickArray picks = RandomBracket(rng);
-    for (bool cleared : {false, true}) {
-        picks[1] = cleared ? 0 : picks[1];
-        const SlotArray slots = deriveFeeders(picks);
-        for (int n = 1; n <= GameCount; ++n) {
-            const GamePair feeders = n <= 32 ? firstRoundPair(n) : GamePair{picks[2 * n - 65], picks[2 * n - 64]};
-            EXPECT_EQ((std::pair{slots[n].a, slots[n].b}), (std::pair{feeders.a, feeders.b})) << "game " << n;
-        }
-        EXPECT_EQ(slots[33].a == 0, cleared);
+    for (int n = FirstRoundGames + 1; n <= GameCount; ++n) {
+        const FeederGames feeders = feederGames(n);
+        EXPECT_EQ((std::tuple{NextGame(feeders.a).game, NextGame(feeders.a).slot, NextGame(feeders.b).game,
+                              NextGame(feeders.b).slot}),
+                  (std::tuple{n, Slot::A, n, Slot::B}))
+            << "game " << n;
     }
+    for (auto [game, a, b] : {std::tuple{33, 1, 2}, {48, 31, 32}, {49, 33, 34}, {60, 55, 56}, {63, 61, 62},
+                              {32, 0, 0}, {1, 0, 0}, {0, 0, 0}, {64, 0, 0}, {-5, 0, 0}})
+        EXPECT_EQ((std::pair{feederGames(game).a, feederGames(game).b}), (std::pair{a, b})) << "game " << game;
 }
 
 TEST(TeamTable, NamesByCodeNeverReachOutsideTheTable)

@@ -12,7 +12,7 @@ inline PickArray RandomBracket(std::mt19937& rng, int played = GameCount)
 {
     PickArray picks{};
     for (int g = 1; g <= played; ++g) {
-        const GamePair pair = g <= 32 ? firstRoundPair(g) : GamePair{picks[2 * g - 65], picks[2 * g - 64]};
+        const GamePair pair = teamsOfGame(picks, g);
         picks[g] = (rng() & 1) ? pair.a : pair.b;
     }
     return picks;

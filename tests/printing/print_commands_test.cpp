@@ -193,13 +193,15 @@ TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)
     QCoreApplication::processEvents();
     auto* sheet = qobject_cast<TmdiBrackets*>(main->ActiveChild());
     ASSERT_NE(sheet, nullptr);
-    sheet->txtName->setText(QStringLiteral("Not Saved Yet"));
+    auto* txtName = sheet->findChild<QLineEdit*>(QStringLiteral("txtName"));
+    ASSERT_NE(txtName, nullptr);
+    txtName->setText(QStringLiteral("Not Saved Yet"));
     AnswerPdf(1);
     main->mnuPrintPlayerPool->trigger();  // the tool bar's pop-up item posts the command
     EXPECT_FALSE(QFile::exists(pdf));
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("the Hoopfall picks for: Pat Quinlan")));
-    EXPECT_EQ(sheet->txtName->text(), QStringLiteral("Not Saved Yet"));
+    EXPECT_EQ(txtName->text(), QStringLiteral("Not Saved Yet"));
 }
 
 TEST_F(PrintCommandsTest, CancelledDialogChangesNothing)

@@ -31,14 +31,14 @@ TEST_F(SheetBuild, PaperLayout)
         return sheet->findChild<QLabel*>(QStringLiteral("lblTeam%1").arg(code))->geometry();
     };
     for (int n = 1; n <= 63; ++n) {
-        const QRect cell = sheet->Cell(n)->geometry();
+        const QRect cell = Cell(sheet, n)->geometry();
         EXPECT_EQ(cell.size(), QSize(81, 17)) << n;
         if (n <= 32) {
             const QRect a = labelOf(firstRoundPair(n).a), b = labelOf(firstRoundPair(n).b);
             EXPECT_TRUE(a.top() < cell.center().y() && cell.center().y() < b.bottom()) << n;
             EXPECT_TRUE(n <= 16 ? cell.left() >= a.right() : cell.right() <= a.left()) << n;
         }
-        const QRect next = n < 63 ? sheet->Cell(NextGame(n).game)->geometry() : QRect(400, 0, 0, 0);
+        const QRect next = n < 63 ? Cell(sheet, NextGame(n).game)->geometry() : QRect(400, 0, 0, 0);
         EXPECT_LT(std::abs(next.center().x() - 400), std::abs(cell.center().x() - 400)) << n;
     }
     // Places and texts of the other controls.
@@ -60,15 +60,18 @@ TEST_F(SheetBuild, PaperLayout)
         EXPECT_EQ(widget->geometry(), rect) << name;
         EXPECT_EQ(widget->property("text").toString(), text) << name;
     }
-    EXPECT_EQ(sheet->lblRegion1->textFormat(), Qt::PlainText);
+    QLabel* lblRegion1 = Control<QLabel>(sheet, QStringLiteral("lblRegion1"));
+    QLabel* lblDir = Control<QLabel>(sheet, QStringLiteral("lblDir"));
+    QLineEdit* txtName = NameBox(sheet);
+    EXPECT_EQ(lblRegion1->textFormat(), Qt::PlainText);
     // Fonts and colours: bold champion and name, bold italic 12-point regions, red notes.
-    const QFont region = sheet->lblRegion1->font();
+    const QFont region = lblRegion1->font();
     EXPECT_TRUE(region.pointSize() == 12 && region.bold() && region.italic());
-    EXPECT_TRUE(sheet->findChild<QLabel*>(QStringLiteral("lblChampion"))->font().bold() && sheet->txtName->font().bold());
-    EXPECT_EQ(sheet->chkPaid->layoutDirection(), Qt::RightToLeft);  // caption left of the box
-    for (QWidget* red : {static_cast<QWidget*>(sheet->txtName), static_cast<QWidget*>(sheet->lblDir)})
-        EXPECT_EQ(red->palette().color(red == sheet->txtName ? QPalette::Text : QPalette::WindowText), QColor(Qt::red));
-    EXPECT_TRUE(sheet->lblDir->wordWrap());
+    EXPECT_TRUE(sheet->findChild<QLabel*>(QStringLiteral("lblChampion"))->font().bold() && txtName->font().bold());
+    EXPECT_EQ(PaidBox(sheet)->layoutDirection(), Qt::RightToLeft);  // caption left of the box
+    for (QWidget* red : {static_cast<QWidget*>(txtName), static_cast<QWidget*>(lblDir)})
+        EXPECT_EQ(red->palette().color(red == txtName ? QPalette::Text : QPalette::WindowText), QColor(Qt::red));
+    EXPECT_TRUE(lblDir->wordWrap());
 
     // Fourteen raised etched lines: a light and a dark line side by side.
     QList<QRect> lines;
@@ -85,17 +88,13 @@ TEST_F(SheetBuild, GameRecords)
 {
     TmdiBrackets* sheet = Open(0);
     for (int n = 1; n <= 63; ++n) {
-        QLineEdit* cell = sheet->Cell(n);
+        QLineEdit* cell = Cell(sheet, n);
         ASSERT_NE(cell, nullptr) << n;
         EXPECT_TRUE(cell->property("tag").toInt() == n && cell->isReadOnly()) << n;
-        const TmdiBrackets::GameRecord& game = sheet->Game(n);
-        const GamePair pair = n <= 32 ? firstRoundPair(n) : GamePair{};
-        EXPECT_EQ((std::vector<int>{game.pick, game.slotA, game.slotB, game.nextGame}),
-                  (std::vector<int>{0, pair.a, pair.b, n == 63 ? 0 : 33 + (n - 1) / 2}))
+        const GamePair pair = n <= 32 ? firstRoundPair(n) : GamePair{}, teams = sheet->picks().teams(n);
+        EXPECT_EQ((std::vector<int>{sheet->picks().pick(n), teams.a, teams.b}), (std::vector<int>{0, pair.a, pair.b}))
             << n;
     }
-    EXPECT_EQ(sheet->Cell(0), nullptr);
-    EXPECT_EQ(sheet->Cell(64), nullptr);
 }
 
 // How each mode starts: caption, name box, where the focus is, and whether closing would ask.
@@ -113,10 +112,10 @@ TEST_F(SheetBuild, ModesAsOpened)
         TmdiBrackets* sheet = Open(id);
         ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(State(sheet), state);
-        EXPECT_EQ(sheet->txtName->isEnabled(), id != ResultsId);
+        EXPECT_EQ(NameBox(sheet)->isEnabled(), id != ResultsId);
         EXPECT_EQ(CellTexts(sheet), TextsOf(stored ? Favourites() : PickArray{})) << state[0].toStdString();
         EXPECT_TRUE(sheet->parentWidget()->isMaximized());
-        sheet->SheetModified = 0;
+        sheet->discardChanges();
         main->mnuClose->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -130,16 +129,17 @@ TEST_F(SheetBuild, StoredParticipantFillsEveryFeederSlot)
     TmdiBrackets* sheet = Open(77);
     EXPECT_EQ(Status(), QStringLiteral("Opening picks for Alice \u00E9..."));
     const PickArray picks = Favourites();
-    for (int n = 33; n <= 63; ++n)
-        EXPECT_EQ((std::vector<int>{sheet->Game(n).slotA, sheet->Game(n).slotB}),
-                  (std::vector<int>{picks[std::size_t(2 * n - 65)], picks[std::size_t(2 * n - 64)]}))
-            << n;
+    for (int n = 1; n < 63; ++n) {  // each game's pick stands in its slot of the next game
+        const NextGameInfo next = NextGame(n);
+        const GamePair teams = sheet->picks().teams(next.game);
+        EXPECT_EQ(next.slot == Slot::A ? teams.a : teams.b, picks[std::size_t(n)]) << n;
+    }
     // Back in the first sheet one control is highlighted, the one with the focus.
     main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
     QCoreApplication::processEvents();
     ASSERT_TRUE(first->isAncestorOf(QApplication::focusWidget()));
     int highlighted = 0;
-    for (int n = 1; n <= 63; ++n) highlighted += Background(first->Cell(n)) == Yellow ? 1 : 0;
+    for (int n = 1; n <= 63; ++n) highlighted += Background(Cell(first, n)) == Yellow ? 1 : 0;
     EXPECT_EQ(highlighted, 1);
     EXPECT_EQ(Background(QApplication::focusWidget()), Yellow);
 
@@ -153,10 +153,10 @@ TEST_F(SheetBuild, MissingAndDamagedPicksShowEmptyGames)
     picks[6] = -3;
     Store(5, "Bob", picks);
     TmdiBrackets* sheet = Open(5);
-    for (int n : {2, 5, 6}) EXPECT_TRUE(sheet->Cell(n)->text().isEmpty() && sheet->Game(n).pick == 0) << n;
-    EXPECT_EQ((std::vector<int>{sheet->Game(33).slotB, sheet->Game(35).slotA, sheet->Game(35).slotB}),
+    for (int n : {2, 5, 6}) EXPECT_TRUE(Cell(sheet, n)->text().isEmpty() && sheet->picks().pick(n) == 0) << n;
+    EXPECT_EQ((std::vector<int>{sheet->picks().teams(33).b, sheet->picks().teams(35).a, sheet->picks().teams(35).b}),
               (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(sheet->Cell(33)->text(), Text(101));  // later picks stay as stored
+    EXPECT_EQ(Cell(sheet, 33)->text(), Text(101));  // later picks stay as stored
 }
 
 TEST_F(SheetBuild, UnknownParticipantIsReportedNotOpened)

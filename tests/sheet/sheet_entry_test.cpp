@@ -8,14 +8,14 @@ TEST_F(SheetEntry, FocusHighlightsAndHintsTheGame)
     TmdiBrackets* sheet = Open(0);
     // Where the focus goes, what is yellow afterwards and the hint it leaves.
     const std::vector<std::tuple<std::function<void()>, QWidget*, QString>> steps = {
-        {[] {}, sheet->txtName, QString()},  // the name box has no hint
-        {[] { Key(Qt::Key_Tab); }, sheet->txtTiebreaker, QString()},
-        {[&] { FocusCell(sheet, 1); }, sheet->Cell(1), Hint(101, 116)},
-        {[&] { FocusCell(sheet, 33); }, sheet->Cell(33), Hint(0, 0)},  // feeders without a pick: empty names
-        {[&] { sheet->chkPaid->setFocus(Qt::TabFocusReason); }, nullptr, QString()},  // the paid box gets no colour
+        {[] {}, NameBox(sheet), QString()},  // the name box has no hint
+        {[] { Key(Qt::Key_Tab); }, TiebreakerBox(sheet), QString()},
+        {[&] { FocusCell(sheet, 1); }, Cell(sheet, 1), Hint(101, 116)},
+        {[&] { FocusCell(sheet, 33); }, Cell(sheet, 33), Hint(0, 0)},  // feeders without a pick: empty names
+        {[&] { PaidBox(sheet)->setFocus(Qt::TabFocusReason); }, nullptr, QString()},  // the paid box gets no colour
     };
-    QList<QWidget*> colourable{sheet->txtName, sheet->txtTiebreaker, sheet->chkPaid};
-    for (int n = 1; n <= 63; ++n) colourable << sheet->Cell(n);
+    QList<QWidget*> colourable{NameBox(sheet), TiebreakerBox(sheet), PaidBox(sheet)};
+    for (int n = 1; n <= 63; ++n) colourable << Cell(sheet, n);
     for (const auto& [move, yellow, hint] : steps) {
         move();
         QList<QWidget*> highlighted;
@@ -44,9 +44,10 @@ TEST_P(SheetKeys, KeyInGameTwo)
     const bool acts = c.pick >= 0;
     const TeamCode pick = acts ? c.pick : 0;
     // Game 2 is even: its winner goes to slot B of game 33.
-    EXPECT_EQ((std::vector<int>{sheet->Game(2).pick, sheet->Game(33).slotA, sheet->Game(33).slotB, sheet->SheetModified}),
+    const TSheetPicks& picks = sheet->picks();
+    EXPECT_EQ((std::vector<int>{picks.pick(2), picks.teams(33).a, picks.teams(33).b, sheet->sheetModified()}),
               (std::vector<int>{pick, 0, pick, acts}));
-    EXPECT_EQ((QStringList{sheet->Cell(2)->text(), FocusName(), Status()}),
+    EXPECT_EQ((QStringList{Cell(sheet, 2)->text(), FocusName(), Status()}),
               (QStringList{Text(pick), acts ? "g3" : "g2", acts ? Hint(105, 112) : Hint(108, 109)}));
 }
 
@@ -64,25 +65,25 @@ TEST_F(SheetEntry, ThePickHappensOnReleaseNotOnPress)
 {
     TmdiBrackets* sheet = Open(0);
     FocusCell(sheet, 1);
-    QTest::keyPress(sheet->Cell(1), Qt::Key_Down);
-    EXPECT_EQ(sheet->Game(1).pick, 0);
-    QTest::keyRelease(sheet->Cell(1), Qt::Key_Down);
-    EXPECT_EQ((std::vector<int>{sheet->Game(1).pick, sheet->Game(33).slotA}), (std::vector<int>{116, 116}));
+    QTest::keyPress(Cell(sheet, 1), Qt::Key_Down);
+    EXPECT_EQ(sheet->picks().pick(1), 0);
+    QTest::keyRelease(Cell(sheet, 1), Qt::Key_Down);
+    EXPECT_EQ((std::vector<int>{sheet->picks().pick(1), sheet->picks().teams(33).a}), (std::vector<int>{116, 116}));
     // A held key repeats its press, but acts once, when it is let go.
-    QTest::keyPress(sheet->Cell(2), Qt::Key_Up);
+    QTest::keyPress(Cell(sheet, 2), Qt::Key_Up);
     QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
-    QApplication::sendEvent(sheet->Cell(2), &repeat);
-    EXPECT_EQ(sheet->Game(2).pick, 0);
-    QTest::keyRelease(sheet->Cell(2), Qt::Key_Up);
-    EXPECT_EQ(sheet->Game(2).pick, 108);
+    QApplication::sendEvent(Cell(sheet, 2), &repeat);
+    EXPECT_EQ(sheet->picks().pick(2), 0);
+    QTest::keyRelease(Cell(sheet, 2), Qt::Key_Up);
+    EXPECT_EQ(sheet->picks().pick(2), 108);
 
     // In the name box the arrows are the edit's own.
-    sheet->txtName->setFocus();
+    NameBox(sheet)->setFocus();
     Type(QStringLiteral("Ann"));
     Key(Qt::Key_Up);
     Key(Qt::Key_Down);
-    EXPECT_EQ((QStringList{sheet->txtName->text(), FocusName()}), (QStringList{"Ann", "txtName"}));
-    EXPECT_EQ(sheet->Game(3).pick, 0);
+    EXPECT_EQ((QStringList{NameBox(sheet)->text(), FocusName()}), (QStringList{"Ann", "txtName"}));
+    EXPECT_EQ(sheet->picks().pick(3), 0);
 }
 
 TEST_F(SheetEntry, UpInGameThirtyThreeBeforeItsFeedersClearsIt)
@@ -91,11 +92,12 @@ TEST_F(SheetEntry, UpInGameThirtyThreeBeforeItsFeedersClearsIt)
     picks[33] = 101;  // stored without the games that feed it
     Store(9, "Cy", picks);
     TmdiBrackets* sheet = Open(9);
-    EXPECT_EQ(sheet->Cell(33)->text(), Text(101));
+    EXPECT_EQ(Cell(sheet, 33)->text(), Text(101));
     FocusCell(sheet, 33);
     Key(Qt::Key_Up);
-    EXPECT_EQ((std::vector<int>{sheet->Game(33).pick, sheet->Game(49).slotA, sheet->SheetModified}), (std::vector<int>{0, 0, 1}));
-    EXPECT_EQ((QStringList{sheet->Cell(33)->text(), FocusName()}), (QStringList{"", "g34"}));
+    EXPECT_EQ((std::vector<int>{sheet->picks().pick(33), sheet->picks().teams(49).a, sheet->sheetModified()}),
+              (std::vector<int>{0, 0, 1}));
+    EXPECT_EQ((QStringList{Cell(sheet, 33)->text(), FocusName()}), (QStringList{"", "g34"}));
 }
 
 TEST_F(SheetEntry, FocusOrderRunsThroughThePanelAndTheGamesAndWraps)
@@ -112,7 +114,7 @@ TEST_F(SheetEntry, FocusOrderRunsThroughThePanelAndTheGamesAndWraps)
     EXPECT_EQ(visit({Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab}), (QStringList{"txtTiebreaker", "chkPaid", "g1"}));
     FocusCell(sheet, 63);
     EXPECT_EQ(visit({Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Backtab}), (QStringList{"txtName", "g63", "g62"}));
-    EXPECT_EQ(sheet->SheetModified, 0);  // moving about changes nothing
+    EXPECT_FALSE(sheet->sheetModified());  // moving about changes nothing
     EXPECT_EQ(PicksOf(sheet), PickArray{});
 
     // A pick in g63 also goes round to the panel; the results sheet skips its disabled name box.
@@ -128,16 +130,16 @@ TEST_F(SheetEntry, NameTiebreakerAndPaidMarkTheSheetAndKeepTheirWidth)
     TmdiBrackets* sheet = Open(0);
     std::vector<int> marked;
     auto step = [&](const std::function<void()>& change) {
-        sheet->SheetModified = 0;
+        sheet->discardChanges();
         change();
-        marked.push_back(sheet->SheetModified);
+        marked.push_back(sheet->sheetModified());
     };
     step([] { Type(QStringLiteral("Abcdefghijklmnopqrstuvwxyz0123")); });
     step([] { Key(Qt::Key_Tab), Key(Qt::Key_Backspace); });
     step([] { Type(QStringLiteral("about 150 points")); });
-    step([&] { QTest::mouseClick(sheet->chkPaid, Qt::LeftButton, {}, sheet->chkPaid->rect().center()); });
+    step([&] { QTest::mouseClick(PaidBox(sheet), Qt::LeftButton, {}, PaidBox(sheet)->rect().center()); });
     EXPECT_EQ(marked, (std::vector<int>{1, 1, 1, 1}));
-    EXPECT_EQ((QStringList{sheet->txtName->text(), sheet->txtTiebreaker->text()}),
+    EXPECT_EQ((QStringList{NameBox(sheet)->text(), TiebreakerBox(sheet)->text()}),
               (QStringList{"Abcdefghijklmnopqrstuvwxy", "about 150 po"}));
-    EXPECT_TRUE(sheet->chkPaid->isChecked());
+    EXPECT_TRUE(PaidBox(sheet)->isChecked());
 }

@@ -101,9 +101,25 @@ protected:
     static QColor Background(QWidget* widget) { return widget->palette().color(QPalette::Base); }
     QString Status() const { return main->pnlHint->text(); }
 
+    // The sheet's controls, found by their names; the cell of game n is "g" + n.
+    template <class T = QLineEdit> static T* Control(TmdiBrackets* sheet, const QString& name)
+    {
+        T* control = sheet->findChild<T*>(name);
+        if (!control) ADD_FAILURE() << "no control " << name.toStdString();
+        return control;
+    }
+    static QLineEdit* Cell(TmdiBrackets* sheet, int n) { return Control(sheet, QStringLiteral("g%1").arg(n)); }
+    static QLineEdit* NameBox(TmdiBrackets* sheet) { return Control(sheet, QStringLiteral("txtName")); }
+    static QLineEdit* TiebreakerBox(TmdiBrackets* sheet) { return Control(sheet, QStringLiteral("txtTiebreaker")); }
+    static QCheckBox* PaidBox(TmdiBrackets* sheet) { return Control<QCheckBox>(sheet, QStringLiteral("chkPaid")); }
+
     // Runs Save Picks as the menu does: posted, carried out when the queue gets to it.
     void Save() { main->mnuSavePicks->trigger(), QCoreApplication::sendPostedEvents(); }
-    static void FocusCell(TmdiBrackets* sheet, int n) { sheet->Cell(n)->setFocus(Qt::TabFocusReason), QCoreApplication::processEvents(); }
+    static void FocusCell(TmdiBrackets* sheet, int n)
+    {
+        Cell(sheet, n)->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+    }
 
     // Presses one key per game, g1 to g63 in turn, starting in g1; all Up by default.
     static void PickAll(TmdiBrackets* sheet, std::vector<Qt::Key> keys = std::vector<Qt::Key>(GameCount, Qt::Key_Up))
@@ -119,23 +135,17 @@ protected:
     static PickArray Favourites()
     {
         PickArray picks{};
-        for (int n = 1; n <= 32; ++n) picks[std::size_t(n)] = firstRoundPair(n).a;
-        for (int n = 33; n <= GameCount; ++n) picks[std::size_t(n)] = picks[std::size_t(2 * n - 65)];
+        for (int n = 1; n <= GameCount; ++n) picks[std::size_t(n)] = teamsOfGame(picks, n).a;
         return picks;
     }
 
-    static PickArray PicksOf(TmdiBrackets* sheet)
-    {
-        PickArray picks{};
-        for (int n = 1; n <= GameCount; ++n) picks[std::size_t(n)] = sheet->Game(n).pick;
-        return picks;
-    }
+    static PickArray PicksOf(TmdiBrackets* sheet) { return sheet->picks().picks(); }
 
     // The texts of the 63 cells, and what they read for these picks.
     static QStringList CellTexts(TmdiBrackets* sheet)
     {
         QStringList texts;
-        for (int n = 1; n <= GameCount; ++n) texts << sheet->Cell(n)->text();
+        for (int n = 1; n <= GameCount; ++n) texts << Cell(sheet, n)->text();
         return texts;
     }
     static QStringList TextsOf(const PickArray& picks)
@@ -148,9 +158,9 @@ protected:
     // The sheet at a glance: caption, name, tiebreaker, paid, modified flag, id and tag, focus.
     static QStringList State(TmdiBrackets* sheet)
     {
-        return {sheet->windowTitle(), sheet->txtName->text(), sheet->txtTiebreaker->text(),
-                QString::number(sheet->chkPaid->isChecked()), QString::number(sheet->SheetModified),
-                QStringLiteral("%1/%2").arg(sheet->PlayerId).arg(sheet->Tag()), FocusName()};
+        return {sheet->windowTitle(), NameBox(sheet)->text(), TiebreakerBox(sheet)->text(),
+                QString::number(PaidBox(sheet)->isChecked()), QString::number(sheet->sheetModified()),
+                QStringLiteral("%1/%2").arg(sheet->playerId()).arg(sheet->Tag()), FocusName()};
     }
 
     const TPlayer* Find(std::int32_t id)

@@ -58,7 +58,7 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
     EXPECT_EQ(State(sheet), (QStringList{"New Player Picks", "", "", "0", "0", "0/0", "txtName"}));
     EXPECT_EQ(PicksOf(sheet), PickArray{});
     EXPECT_EQ(CellTexts(sheet), TextsOf({}));
-    for (int n = 1; n <= 63; ++n) EXPECT_EQ(sheet->Game(n).slotA, n <= 32 ? firstRoundPair(n).a : 0) << n;
+    for (int n = 1; n <= 63; ++n) EXPECT_EQ(sheet->picks().teams(n).a, n <= 32 ? firstRoundPair(n).a : 0) << n;
     Type(QStringLiteral("Eve"));
     PickAll(sheet);
     Save();
@@ -85,15 +85,15 @@ TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
     TmdiBrackets* sheet = Open(31);
     FocusCell(sheet, 1);
     Key(Qt::Key_Down);  // 116 beats 101 now: only the next slot changes, games 33 and 49 keep 101
-    EXPECT_EQ((std::vector<int>{sheet->Game(33).slotA, sheet->Game(33).pick, sheet->Game(49).slotA}),
+    EXPECT_EQ((std::vector<int>{sheet->picks().teams(33).a, sheet->picks().pick(33), sheet->picks().teams(49).a}),
               (std::vector<int>{116, 101, 101}));
-    EXPECT_EQ(sheet->Cell(33)->text(), Text(101));
+    EXPECT_EQ(Cell(sheet, 33)->text(), Text(101));
     Save();
     EXPECT_EQ((QStringList{TestPrompts().texts().join('|'), FocusName(), Status()}),
               (QStringList{Invalid(101), "g33", Hint(116, 108)}));
-    EXPECT_EQ(Background(sheet->Cell(33)), Yellow);
+    EXPECT_EQ(Background(Cell(sheet, 33)), Yellow);
     EXPECT_EQ(stored.Picks, Favourites());  // nothing stored
-    EXPECT_EQ(sheet->SheetModified, 1);
+    EXPECT_TRUE(sheet->sheetModified());
 
     // Mending game 33 moves the report on to game 49.
     TestPrompts().clear();
@@ -107,8 +107,8 @@ TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
     TestPrompts().clear();
     Key(Qt::Key_Up);
     for (int n : {57, 61, 63}) FocusCell(sheet, n), Key(Qt::Key_Up);
-    sheet->txtName->setFocus();
-    sheet->txtName->selectAll();
+    NameBox(sheet)->setFocus();
+    NameBox(sheet)->selectAll();
     Type(QStringLiteral("Hally"));
     Save();
     EXPECT_TRUE(TestPrompts().boxes.empty());
@@ -127,8 +127,8 @@ TEST_F(SheetSave, DeleteOnGameSixtyTwoAsksFirstThenReportsTheChampion)
     PickAll(sheet, keys);
     FocusCell(sheet, 62);
     Key(Qt::Key_Delete);
-    EXPECT_EQ((std::vector<int>{sheet->Game(63).slotB, sheet->Game(63).pick}), (std::vector<int>{0, 301}));
-    EXPECT_EQ(sheet->Cell(63)->text(), Text(301));
+    EXPECT_EQ((std::vector<int>{sheet->picks().teams(63).b, sheet->picks().pick(63)}), (std::vector<int>{0, 301}));
+    EXPECT_EQ(Cell(sheet, 63)->text(), Text(301));
     Save();
     EXPECT_EQ(TestPrompts().texts(), (QStringList{NoWinner, Invalid(301)}));
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
@@ -166,10 +166,11 @@ TEST_F(SheetSave, PickOfANamelessTeamIsDroppedQuietly)
     main->session().teams().entry(2, 5).name = "";
     Store(44, "Kim", picks);
     TmdiBrackets* sheet = Open(44);
-    EXPECT_TRUE(sheet->Cell(63)->text().isEmpty());
+    EXPECT_TRUE(Cell(sheet, 63)->text().isEmpty());
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
-    EXPECT_EQ((std::vector<int>{sheet->Game(63).pick, Find(44)->Picks[63], Find(44)->Complete}), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ((std::vector<int>{sheet->picks().pick(63), Find(44)->Picks[63], Find(44)->Complete}),
+              (std::vector<int>{0, 0, 0}));
 }
 
 TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandingsShow)
@@ -185,7 +186,7 @@ TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandi
     EXPECT_EQ((std::vector<int>{int(main->session().players().HasResults()), main->session().players().count()}), (std::vector<int>{1, 2}));
     // The results sheet stays as it is.
     EXPECT_EQ(State(sheet), (QStringList{"Actual Results", "RESULTS", "0", "0", "0", "-1/-1", "txtTiebreaker"}));
-    EXPECT_EQ(sheet->Cell(63)->text(), Text(101));
+    EXPECT_EQ(Cell(sheet, 63)->text(), Text(101));
     EXPECT_EQ(main->pnlCount->text(), QStringLiteral("Players: 1"));
     EXPECT_GT(Find(3)->Total, 0);  // the open standings rescored at once
 
@@ -240,7 +241,7 @@ TEST_F(SheetSave, ClosingASheet)
         EXPECT_EQ(main->session().players().count(), c.stored);
         if (!c.closed) {
             // A refused save leaves the flag alone; an empty name takes the focus to the name box.
-            EXPECT_EQ(sheet->SheetModified, 1);
+            EXPECT_TRUE(sheet->sheetModified());
             if (c.edit == PicksOnly) {
                 EXPECT_EQ(FocusName(), QStringLiteral("txtName"));
             }

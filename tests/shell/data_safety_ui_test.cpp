@@ -110,7 +110,7 @@ TEST_F(ShellSafety, ATerminationClosesWithoutQuestionsAndWritesThePool)
     auto* sheet = qobject_cast<TmdiBrackets*>(main.ActiveChild());
     ASSERT_NE(sheet, nullptr);
     sheet->findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("Typed, never saved"));
-    ASSERT_EQ(sheet->SheetModified, 1);
+    ASSERT_TRUE(sheet->sheetModified());
 
     TerminationWatcher watcher;
     QSignalSpy requested(&watcher, &TerminationWatcher::terminationRequested);

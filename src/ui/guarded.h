@@ -12,7 +12,10 @@ void ReportUnknownError();
 // guarded(this, &TWindow::cmdOkClick)) or guarded([this] { ... }).
 template <class F> auto guarded(F handler)
 {
-    return [handler = std::move(handler)](auto&&... args) {
+    // The return type says which arguments the handler takes, so connect() can leave out the
+    // signal's arguments it does not want (clicked(bool) into a handler of none).
+    return [handler = std::move(handler)](auto&&... args)
+               -> decltype(std::declval<const F&>()(std::forward<decltype(args)>(args)...), void()) {
         try {
             handler(std::forward<decltype(args)>(args)...);
         } catch (const std::exception& error) {

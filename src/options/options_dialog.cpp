@@ -138,8 +138,10 @@ void TfrmOptions::createControls()
         seed->setForeground(palette().buttonText());
         for (int column = NameColumn; column <= LossesColumn; ++column) cell(grdTeams, row, column);
     }
-    grdTeams->onEditText = [this](int row, int column, const QString& text) { grdTeamsSetEditText(column, row + 1, text); };
-    grdTeams->onEscape = [this] { reject(); };
+    connect(grdTeams, &TEditGrid::editTextChanged, this, guarded([this](int row, int column, const QString& text) {
+                grdTeamsSetEditText(column, row + 1, text);
+            }));
+    connect(grdTeams, &TEditGrid::escapePressed, this, guarded([this] { reject(); }));
 
     // Scoring.
     grpRoundValues = make<QGroupBox>(tbsScoring, "grpRoundValues", QStringLiteral("Round Values:"));
@@ -173,7 +175,7 @@ void TfrmOptions::createControls()
         cell(grdPayout, row, PayoutDescColumn);
         cell(grdPayout, row, PayoutPctColumn);
     }
-    grdPayout->onEscape = [this] { reject(); };
+    connect(grdPayout, &TEditGrid::escapePressed, this, guarded([this] { reject(); }));
     chkReturnTo = make<QCheckBox>(grpRules, "chkReturnTo", QStringLiteral("Return to........:"));
     txtReturnTo = makeBox(grpRules, "txtReturnTo", ReturnToLength);
 
@@ -182,8 +184,8 @@ void TfrmOptions::createControls()
     cmdOk->setDefault(true);
     cmdCancel = make<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));
 
-    connect(cmdOk, &QPushButton::clicked, this, &TfrmOptions::cmdOkClick);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdOk, &QPushButton::clicked, this, guarded(this, &TfrmOptions::cmdOkClick));
+    connect(cmdCancel, &QPushButton::clicked, this, guarded([this] { reject(); }));
 }
 
 void TfrmOptions::placeControls()
@@ -276,7 +278,7 @@ void TfrmOptions::FormCreate()
     for (int position = 1; position <= RegionCount; ++position) lstRegions->addItem(FromAnsi(m_session.LoadRegions(position)));
     lstRegions->setCurrentIndex(0);
     ShowRegionTeams();
-    connect(lstRegions, &QComboBox::currentIndexChanged, this, &TfrmOptions::lstRegionsClick);
+    connect(lstRegions, &QComboBox::currentIndexChanged, this, guarded(this, &TfrmOptions::lstRegionsClick));
 
     pcOptions->setCurrentIndex(0);
 }

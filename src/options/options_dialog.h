@@ -26,7 +26,7 @@ public:
     explicit TfrmOptions(TPoolSession& session, QWidget* parent = nullptr);
 
     // The entry being edited for region position 1..4 and seed 1..16.
-    const TTeam& WorkTeam(int region, int seed) const { return m_workTeams[region - 1][seed - 1]; }
+    const TTeam& workTeam(int region, int seed) const { return m_workTeams[region - 1][seed - 1]; }
     const LayoutTable& layoutTable() const { return m_layout; }
 
 protected:

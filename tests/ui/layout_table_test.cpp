@@ -12,6 +12,7 @@
 
 #include "options/options_dialog.h"
 #include "shell/main_window.h"
+#include "shell/splash.h"
 #include "support/temp_dir.h"
 #include "support/test_settings.h"
 #include "ui/layout_table.h"
@@ -106,6 +107,7 @@ struct WindowRow {
 // A window with a fixed pixel layout joins here with its table.
 const WindowRow Windows[] = {
     {"Options", [](TMainForm& main) { return build<TfrmOptions>(main.session()); }},
+    {"Splash", [](TMainForm&) { return build<TfrmSplash>(); }},
 };
 
 void PrintTo(const WindowRow& row, std::ostream* out) { *out << row.name; }

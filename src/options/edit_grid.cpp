@@ -17,9 +17,8 @@ public:
         const int row = index.row();
         const int column = index.column();
         TEditGrid* grid = m_grid;
-        QObject::connect(editor, &QLineEdit::textEdited, editor, [grid, row, column](const QString& text) {
-            if (grid->onEditText) grid->onEditText(row, column, text);
-        });
+        QObject::connect(editor, &QLineEdit::textEdited, editor,
+                         [grid, row, column](const QString& text) { emit grid->editTextChanged(row, column, text); });
         m_grid->m_openEditor = editor;
         return editor;
     }
@@ -34,9 +33,8 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
         // Escape cancels the dialog, as it does everywhere else in it, instead of only the cell.
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
-            m_grid->onEscape) {
-            m_grid->onEscape();
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            emit m_grid->escapePressed();
             return true;
         }
         return QStyledItemDelegate::eventFilter(object, event);

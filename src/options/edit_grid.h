@@ -1,23 +1,19 @@
 #pragma once
 #include <QPointer>
 #include <QTableWidget>
-#include <functional>
 
 class GridEditDelegate;
 
 // A grid edited in place, as the Options dialog's grids are: the editor of the current cell is
-// always shown, Enter belongs to the dialog (its default button), Tab walks from cell to cell and leaves the grid after the last cell (Shift+Tab
-// before the first), Escape belongs to the dialog, and every change of an editor's text is
-// reported while it is typed. Cells without Qt::ItemIsEnabled are fixed: never current, never
-// edited.
+// always shown, Enter belongs to the dialog (its default button), Tab walks from cell to cell and
+// leaves the grid after the last cell (Shift+Tab before the first), Escape belongs to the dialog,
+// and every change of an editor's text is reported while it is typed. Cells without
+// Qt::ItemIsEnabled are fixed: never current, never edited.
 class TEditGrid final : public QTableWidget {
+    Q_OBJECT
 public:
     TEditGrid(int rows, int columns, QWidget* parent = nullptr);
 
-    // Called with the cell and the editor's whole text at every change the user makes.
-    std::function<void(int row, int column, const QString& text)> onEditText;
-    // Called when Escape is pressed in an editor (the dialog cancels).
-    std::function<void()> onEscape;
     // Puts the text of an open editor into its cell now (before the owner reads the cells).
     void commitOpenEditor();
     // Closes an open editor without writing its text into the cell (before the owner refills
@@ -26,6 +22,12 @@ public:
     void setColumnWidths(std::initializer_list<int> widths);
     // Every row, the header row included.
     void setRowHeight(int height);
+
+signals:
+    // The cell and the editor's whole text, at every change the user makes.
+    void editTextChanged(int row, int column, const QString& text);
+    // Escape in an editor: the dialog cancels.
+    void escapePressed();
 
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
-#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,66 +18,20 @@
 #include "ui/ansi_text.h"
 #include "ui/guarded.h"
 #include "ui/busy_cursor.h"
+#include "ui/layout_table.h"
 #include "ui/prompts.h"
 
 namespace {
-// Where every control sits, in pixels of its parent (a page or a group box).
-struct ControlPlace {
-    const char* name;
-    int x, y, width, height;
-};
-
 constexpr int ClientWidth = 371;
 constexpr int ClientHeight = 294;
-constexpr int DialogFontPixels = 11;
 
-constexpr ControlPlace Layout[] = {
-    {"pcOptions", 0, 0, 371, 249},
-    {"bvlButtons", 0, 252, 371, 2},
-    {"cmdOk", 8, 262, 75, 25},
-    {"cmdCancel", 288, 262, 75, 25},
-    // Regions: the four positions, joined by an H as the semi-finals pair them.
-    {"lstRegion1", 8, 32, 145, 21},
-    {"lstRegion2", 8, 136, 145, 21},
-    {"lstRegion3", 208, 32, 145, 21},
-    {"lstRegion4", 208, 136, 145, 21},
-    {"linLeft", 79, 53, 3, 83},
-    {"linRight", 279, 53, 3, 83},
-    {"linMiddle", 81, 93, 198, 3},
-    // Teams.
-    {"lblRegion", 8, 6, 42, 16},
-    {"lstRegions", 52, 4, 110, 21},
-    {"lblTeamNameMax", 170, 6, 194, 16},
-    {"grdTeams", 4, 30, 359, 186},
-    // Scoring.
-    {"grpRoundValues", 8, 8, 351, 100},
-    {"lblRnd1", 8, 24, 90, 16},
-    {"txtRnd1", 104, 22, 25, 21},
-    {"lblRnd2", 8, 48, 90, 16},
-    {"txtRnd2", 104, 46, 25, 21},
-    {"lblRnd3", 8, 72, 90, 16},
-    {"txtRnd3", 104, 70, 25, 21},
-    {"lblRnd4", 176, 24, 90, 16},
-    {"txtRnd4", 272, 22, 25, 21},
-    {"lblRnd5", 176, 48, 90, 16},
-    {"txtRnd5", 272, 46, 25, 21},
-    {"lblRnd6", 176, 72, 90, 16},
-    {"txtRnd6", 272, 70, 25, 21},
-    {"chkUseSeed", 8, 116, 250, 17},
-    // Rules.
-    {"grpRules", 4, 2, 359, 212},
-    {"chkCost", 8, 18, 104, 17},
-    {"txtCost", 112, 16, 41, 21},
-    {"chkScoring", 200, 18, 150, 17},
-    {"chkDeadline", 8, 42, 104, 17},
-    {"txtDeadline", 112, 40, 239, 21},
-    {"chkTiebreaker", 8, 66, 104, 17},
-    {"txtTiebreaker", 112, 64, 239, 21},
-    {"chkPayout", 8, 90, 104, 17},
-    {"grdPayout", 112, 88, 239, 90},
-    {"chkReturnTo", 8, 184, 104, 17},
-    {"txtReturnTo", 112, 182, 239, 21},
-};
+constexpr int TeamColumnCount = 4;
+constexpr int PayoutColumnCount = 2;
+constexpr int GridRowHeight = 16;  // the header row too
+constexpr int NoLimit = 0;
+constexpr int DeadlineLength = 70;
+constexpr int TiebreakerLength = 70;
+constexpr int ReturnToLength = 200;
 
 const QStringList OfferedRegions = {QStringLiteral("East"), QStringLiteral("Midwest"), QStringLiteral("South"),
                                     QStringLiteral("West")};
@@ -138,7 +91,7 @@ TfrmOptions::TfrmOptions(TPoolSession& session, QWidget* parent) : QDialog(paren
     small.setPixelSize(DialogFontPixels);
     setFont(small);
     createControls();
-    applyLayout();
+    placeControls();
     FormCreate();
 }
 
@@ -165,18 +118,18 @@ void TfrmOptions::createControls()
         box->completer()->setCaseSensitivity(Qt::CaseSensitive);
         lstRegion[i] = box;
     }
-    makeLine(tbsRegions, "linLeft", QFrame::VLine);
-    makeLine(tbsRegions, "linRight", QFrame::VLine);
-    makeLine(tbsRegions, "linMiddle", QFrame::HLine);
+    linLeft = makeLine(tbsRegions, "linLeft", QFrame::VLine);
+    linRight = makeLine(tbsRegions, "linRight", QFrame::VLine);
+    linMiddle = makeLine(tbsRegions, "linMiddle", QFrame::HLine);
 
     // Teams.
-    make<QLabel>(tbsTeams, "lblRegion", QStringLiteral("Region:"));
+    lblRegion = make<QLabel>(tbsTeams, "lblRegion", QStringLiteral("Region:"));
     lstRegions = make<QComboBox>(tbsTeams, "lstRegions");
-    lstRegions->setMaxVisibleItems(4);
-    make<QLabel>(tbsTeams, "lblTeamNameMax", QStringLiteral("(Team Name 12 characters max.)"));
-    grdTeams = make<TEditGrid>(tbsTeams, "grdTeams", SeedCount, 4);
+    lstRegions->setMaxVisibleItems(RegionCount);
+    lblTeamNameMax = make<QLabel>(tbsTeams, "lblTeamNameMax", QStringLiteral("(Team Name 12 characters max.)"));
+    grdTeams = make<TEditGrid>(tbsTeams, "grdTeams", SeedCount, TeamColumnCount);
     grdTeams->setColumnWidths({64, 170, 52, 51});
-    grdTeams->setRowHeight(16);
+    grdTeams->setRowHeight(GridRowHeight);
     for (int row = 0; row < SeedCount; ++row) {
         // The seed column is fixed: shown like a header, never current, never edited.
         QTableWidgetItem* seed = cell(grdTeams, row, SeedColumn);
@@ -185,11 +138,13 @@ void TfrmOptions::createControls()
         seed->setForeground(palette().buttonText());
         for (int column = NameColumn; column <= LossesColumn; ++column) cell(grdTeams, row, column);
     }
-    grdTeams->onEditText = [this](int row, int column, const QString& text) { grdTeamsSetEditText(column, row + 1, text); };
-    grdTeams->onEscape = [this] { reject(); };
+    connect(grdTeams, &TEditGrid::editTextChanged, this, guarded([this](int row, int column, const QString& text) {
+                grdTeamsSetEditText(column, row + 1, text);
+            }));
+    connect(grdTeams, &TEditGrid::escapePressed, this, guarded([this] { reject(); }));
 
     // Scoring.
-    auto* grpRoundValues = make<QGroupBox>(tbsScoring, "grpRoundValues", QStringLiteral("Round Values:"));
+    grpRoundValues = make<QGroupBox>(tbsScoring, "grpRoundValues", QStringLiteral("Round Values:"));
     for (int i = 0; i < RoundCount; ++i) {
         const QByteArray suffix = QByteArray::number(i + 1);
         QLabel* label = make<QLabel>(grpRoundValues, ("lblRnd" + suffix).constData(), QLatin1String(RoundCaptions[i]));
@@ -204,42 +159,95 @@ void TfrmOptions::createControls()
     chkUseSeed = make<QCheckBox>(tbsScoring, "chkUseSeed", QStringLiteral("Multiply Round Value by Seed"));
 
     // Rules, in tab order.
-    auto* grpRules = make<QGroupBox>(tbsRules, "grpRules", QStringLiteral("Rules to Print:"));
+    grpRules = make<QGroupBox>(tbsRules, "grpRules", QStringLiteral("Rules to Print:"));
     chkCost = make<QCheckBox>(grpRules, "chkCost", QStringLiteral("Cost per Entry:"));
-    txtCost = makeBox(grpRules, "txtCost", 0);
+    txtCost = makeBox(grpRules, "txtCost", NoLimit);
     chkDeadline = make<QCheckBox>(grpRules, "chkDeadline", QStringLiteral("Deadline........:"));
-    txtDeadline = makeBox(grpRules, "txtDeadline", 70);
+    txtDeadline = makeBox(grpRules, "txtDeadline", DeadlineLength);
     chkScoring = make<QCheckBox>(grpRules, "chkScoring", QStringLiteral("Scoring Format"));
     chkTiebreaker = make<QCheckBox>(grpRules, "chkTiebreaker", QStringLiteral("Tiebreaker.....:"));
-    txtTiebreaker = makeBox(grpRules, "txtTiebreaker", 70);
+    txtTiebreaker = makeBox(grpRules, "txtTiebreaker", TiebreakerLength);
     chkPayout = make<QCheckBox>(grpRules, "chkPayout", QStringLiteral("Payout...........:"));
-    grdPayout = make<TEditGrid>(grpRules, "grdPayout", settings::PayoutRows, 2);
+    grdPayout = make<TEditGrid>(grpRules, "grdPayout", settings::PayoutRows, PayoutColumnCount);
     grdPayout->setColumnWidths({145, 67});
-    grdPayout->setRowHeight(16);
+    grdPayout->setRowHeight(GridRowHeight);
     for (int row = 0; row < settings::PayoutRows; ++row) {
         cell(grdPayout, row, PayoutDescColumn);
         cell(grdPayout, row, PayoutPctColumn);
     }
-    grdPayout->onEscape = [this] { reject(); };
+    connect(grdPayout, &TEditGrid::escapePressed, this, guarded([this] { reject(); }));
     chkReturnTo = make<QCheckBox>(grpRules, "chkReturnTo", QStringLiteral("Return to........:"));
-    txtReturnTo = makeBox(grpRules, "txtReturnTo", 200);
+    txtReturnTo = makeBox(grpRules, "txtReturnTo", ReturnToLength);
 
-    makeLine(this, "bvlButtons", QFrame::HLine);
+    bvlButtons = makeLine(this, "bvlButtons", QFrame::HLine);
     cmdOk = make<QPushButton>(this, "cmdOk", QStringLiteral("OK"));
     cmdOk->setDefault(true);
     cmdCancel = make<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));
 
-    connect(cmdOk, &QPushButton::clicked, this, &TfrmOptions::cmdOkClick);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdOk, &QPushButton::clicked, this, guarded(this, &TfrmOptions::cmdOkClick));
+    connect(cmdCancel, &QPushButton::clicked, this, guarded([this] { reject(); }));
 }
 
-void TfrmOptions::applyLayout()
+void TfrmOptions::placeControls()
 {
-    for (const ControlPlace& place : Layout) {
-        auto* widget = findChild<QWidget*>(QLatin1String(place.name));
-        Q_ASSERT_X(widget, "TfrmOptions::applyLayout", place.name);
-        if (widget) widget->setGeometry(place.x, place.y, place.width, place.height);
-    }
+    m_layout
+        .within(this, {
+            {pcOptions, {0, 0, 371, 249}},
+            {bvlButtons, {0, 252, 371, 2}},
+            {cmdOk, {8, 262, 75, 25}},
+            {cmdCancel, {288, 262, 75, 25}},
+        })
+        // The four positions, joined by an H as the semi-finals pair them.
+        .within(tbsRegions, {
+            {lstRegion[0], {8, 32, 145, 21}},
+            {lstRegion[1], {8, 136, 145, 21}},
+            {lstRegion[2], {208, 32, 145, 21}},
+            {lstRegion[3], {208, 136, 145, 21}},
+            {linLeft, {79, 53, 3, 83}},
+            {linRight, {279, 53, 3, 83}},
+            {linMiddle, {81, 93, 198, 3}},
+        })
+        .within(tbsTeams, {
+            {lblRegion, {8, 6, 42, 16}},
+            {lstRegions, {52, 4, 110, 21}},
+            {lblTeamNameMax, {170, 6, 194, 16}},
+            {grdTeams, {4, 30, 359, 186}},
+        })
+        .within(tbsScoring, {
+            {grpRoundValues, {8, 8, 351, 100}},
+            {chkUseSeed, {8, 116, 250, 17}},
+        })
+        .within(grpRoundValues, {
+            {lblRnd[0], {8, 24, 90, 16}},
+            {txtRnd[0], {104, 22, 25, 21}},
+            {lblRnd[1], {8, 48, 90, 16}},
+            {txtRnd[1], {104, 46, 25, 21}},
+            {lblRnd[2], {8, 72, 90, 16}},
+            {txtRnd[2], {104, 70, 25, 21}},
+            {lblRnd[3], {176, 24, 90, 16}},
+            {txtRnd[3], {272, 22, 25, 21}},
+            {lblRnd[4], {176, 48, 90, 16}},
+            {txtRnd[4], {272, 46, 25, 21}},
+            {lblRnd[5], {176, 72, 90, 16}},
+            {txtRnd[5], {272, 70, 25, 21}},
+        })
+        .within(tbsRules, {
+            {grpRules, {4, 2, 359, 212}},
+        })
+        .within(grpRules, {
+            {chkCost, {8, 18, 104, 17}},
+            {txtCost, {112, 16, 41, 21}},
+            {chkScoring, {200, 18, 150, 17}},
+            {chkDeadline, {8, 42, 104, 17}},
+            {txtDeadline, {112, 40, 239, 21}},
+            {chkTiebreaker, {8, 66, 104, 17}},
+            {txtTiebreaker, {112, 64, 239, 21}},
+            {chkPayout, {8, 90, 104, 17}},
+            {grdPayout, {112, 88, 239, 90}},
+            {chkReturnTo, {8, 184, 104, 17}},
+            {txtReturnTo, {112, 182, 239, 21}},
+        });
+    applyLayout(m_layout);
 }
 
 void TfrmOptions::showEvent(QShowEvent* event)
@@ -270,7 +278,7 @@ void TfrmOptions::FormCreate()
     for (int position = 1; position <= RegionCount; ++position) lstRegions->addItem(FromAnsi(m_session.LoadRegions(position)));
     lstRegions->setCurrentIndex(0);
     ShowRegionTeams();
-    connect(lstRegions, &QComboBox::currentIndexChanged, this, &TfrmOptions::lstRegionsClick);
+    connect(lstRegions, &QComboBox::currentIndexChanged, this, guarded(this, &TfrmOptions::lstRegionsClick));
 
     pcOptions->setCurrentIndex(0);
 }

@@ -4,9 +4,12 @@
 #include <string>
 
 #include "pool/bracket.h"
+#include "ui/layout_table.h"
 
 class QCheckBox;
 class QComboBox;
+class QFrame;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,7 +26,8 @@ public:
     explicit TfrmOptions(TPoolSession& session, QWidget* parent = nullptr);
 
     // The entry being edited for region position 1..4 and seed 1..16.
-    const TTeam& WorkTeam(int region, int seed) const { return m_workTeams[region - 1][seed - 1]; }
+    const TTeam& workTeam(int region, int seed) const { return m_workTeams[region - 1][seed - 1]; }
+    const LayoutTable& layoutTable() const { return m_layout; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -42,7 +46,7 @@ private:
     std::array<SwitchSetting, 6> ruleSwitches() const;
 
     void createControls();
-    void applyLayout();
+    void placeControls();
     void FormCreate();
     void LoadWorkTeams();
     void StoreWorkTeams();
@@ -59,6 +63,7 @@ private:
 
     TPoolSession& m_session;
     std::array<std::array<TTeam, SeedCount>, RegionCount> m_workTeams{};
+    LayoutTable m_layout;
 
     QTabWidget* pcOptions = nullptr;
     QWidget* tbsRegions = nullptr;
@@ -66,11 +71,18 @@ private:
     QWidget* tbsScoring = nullptr;
     QWidget* tbsRules = nullptr;
     std::array<QComboBox*, RegionCount> lstRegion{};
+    QFrame* linLeft = nullptr;
+    QFrame* linRight = nullptr;
+    QFrame* linMiddle = nullptr;
+    QLabel* lblRegion = nullptr;
     QComboBox* lstRegions = nullptr;
+    QLabel* lblTeamNameMax = nullptr;
     TEditGrid* grdTeams = nullptr;
+    QGroupBox* grpRoundValues = nullptr;
     std::array<QLineEdit*, RoundCount> txtRnd{};
     std::array<QLabel*, RoundCount> lblRnd{};
     QCheckBox* chkUseSeed = nullptr;
+    QGroupBox* grpRules = nullptr;
     QCheckBox* chkCost = nullptr;
     QLineEdit* txtCost = nullptr;
     QCheckBox* chkDeadline = nullptr;
@@ -82,6 +94,7 @@ private:
     TEditGrid* grdPayout = nullptr;
     QCheckBox* chkReturnTo = nullptr;
     QLineEdit* txtReturnTo = nullptr;
+    QFrame* bvlButtons = nullptr;
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QRegion>
 #include <QScreen>
 
@@ -28,12 +29,69 @@ QString GetFileVersionText(const QString& path)
 QUrl HelpPageUrl() { return QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath("help.html")); }
 
 namespace {
-constexpr int Side = 278;
+// The window is the circle inscribed in this square, in pixels at 96 dpi.
+constexpr int WindowSide = 278;
+const QColor LegalColour = Qt::white;
+const QColor StatusColour = Qt::yellow;
 
-QLabel* MakeLabel(QWidget* parent, const QRect& rect, const QColor& colour, bool wrap)
+// The logo: a basketball carrying the program's name, on white.
+constexpr int BallMargin = 3;
+constexpr int OutlineWidth = 3;
+constexpr int SeamWidth = 4;
+constexpr int TitlePixels = 34;
+constexpr QPointF TitleShadowOffset{2, 2};
+const QRectF TitleBand(10, 70, WindowSide - 20, 56);
+const QColor BallLight(250, 150, 60);
+const QColor BallDark(190, 80, 20);
+const QColor OutlineColour(60, 25, 5);
+const QColor SeamColour(40, 15, 0);
+const QColor TitleShadowColour(30, 10, 0);
+
+QPixmap logoPicture(qreal pixelRatio)
+{
+    QPixmap picture(QSize(WindowSide, WindowSide) * pixelRatio);
+    picture.setDevicePixelRatio(pixelRatio);
+    picture.fill(Qt::white);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF ball = QRectF(0, 0, WindowSide, WindowSide).adjusted(BallMargin, BallMargin, -BallMargin, -BallMargin);
+    // Lit from the upper left.
+    QRadialGradient shade(ball.center() - QPointF(50, 60), ball.width() * 0.75);
+    shade.setColorAt(0, BallLight);
+    shade.setColorAt(1, BallDark);
+    p.setBrush(shade);
+    p.setPen(QPen(OutlineColour, OutlineWidth));
+    p.drawEllipse(ball);
+    // Seams: one vertical, one horizontal and two side curves, clipped to the ball.
+    QPainterPath clip;
+    clip.addEllipse(ball);
+    p.setClipPath(clip);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(SeamColour, SeamWidth));
+    const QPointF c = ball.center();
+    p.drawLine(QPointF(c.x(), ball.top()), QPointF(c.x(), ball.bottom()));
+    p.drawLine(QPointF(ball.left(), c.y()), QPointF(ball.right(), c.y()));
+    p.drawArc(QRectF(ball.left() - 150, ball.top() + 10, 250, ball.height() - 20), -60 * 16, 120 * 16);
+    p.drawArc(QRectF(ball.right() - 100, ball.top() + 10, 250, ball.height() - 20), 120 * 16, 120 * 16);
+    p.setClipping(false);
+    // The name across the upper half, over its shadow.
+    QFont title(QStringLiteral("Arial Black"));
+    title.setPixelSize(TitlePixels);
+    title.setBold(true);
+    title.setItalic(true);
+    p.setFont(title);
+    const QString name = QString::fromUtf8(brand::ProductName);
+    p.setPen(TitleShadowColour);
+    p.drawText(TitleBand.translated(TitleShadowOffset), Qt::AlignCenter, name);
+    p.setPen(Qt::white);
+    p.drawText(TitleBand, Qt::AlignCenter, name);
+    return picture;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QColor& colour, bool wrap)
 {
     auto* label = new QLabel(parent);
-    label->setGeometry(rect);
+    label->setObjectName(QLatin1String(name));
     label->setAlignment(Qt::AlignHCenter | (wrap ? Qt::AlignTop : Qt::AlignVCenter));
     label->setWordWrap(wrap);
     label->setAttribute(Qt::WA_TranslucentBackground);
@@ -42,7 +100,7 @@ QLabel* MakeLabel(QWidget* parent, const QRect& rect, const QColor& colour, bool
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
     QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
+    font.setPixelSize(DialogFontPixels);
     label->setFont(font);
     return label;
 }
@@ -51,15 +109,25 @@ QLabel* MakeLabel(QWidget* parent, const QRect& rect, const QColor& colour, bool
 TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
 {
     setObjectName(QStringLiteral("TfrmSplash"));
-    setFixedSize(Side, Side);
-    setMask(QRegion(0, 0, Side, Side, QRegion::Ellipse));
-    lblLegal = MakeLabel(this, QRect(56, 224, 171, 43), Qt::white, true);
-    lblLegal->setObjectName(QStringLiteral("lblLegal"));
+    setFixedSize(WindowSide, WindowSide);
+    setMask(QRegion(0, 0, WindowSide, WindowSide, QRegion::Ellipse));
+
+    // Created first, so the labels stand on it; clicks pass through it to the window.
+    imgLogo = new QLabel(this);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setPixmap(logoPicture(devicePixelRatioF()));
+    imgLogo->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblLegal = makeLabel(this, "lblLegal", LegalColour, true);
     lblLegal->setText(QStringLiteral("Version ") + GetFileVersionText(QCoreApplication::applicationFilePath()) +
-                      QStringLiteral(" ") +
-                      QString::fromUtf8(brand::SponsorNotice));
-    lblStatus = MakeLabel(this, QRect(16, 144, 249, 19), Qt::yellow, false);
-    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+                      QStringLiteral(" ") + QString::fromUtf8(brand::SponsorNotice));
+    lblStatus = makeLabel(this, "lblStatus", StatusColour, false);
+
+    m_layout.within(this, {
+        {imgLogo, {0, 0, WindowSide, WindowSide}},
+        {lblLegal, {56, 224, 171, 43}},
+        {lblStatus, {16, 144, 249, 19}},
+    });
+    applyLayout(m_layout);
     if (const QScreen* screen = this->screen()) move(screen->geometry().center() - rect().center());
 }
 
@@ -83,42 +151,4 @@ void TfrmSplash::imgLogoClick()
 void TfrmSplash::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) imgLogoClick();
-}
-
-void TfrmSplash::paintEvent(QPaintEvent*)
-{
-    // A basketball carrying the program's name, on white.
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(rect(), Qt::white);
-    const QRectF ball = QRectF(rect()).adjusted(3, 3, -3, -3);
-    QRadialGradient shade(ball.center() - QPointF(50, 60), ball.width() * 0.75);
-    shade.setColorAt(0, QColor(250, 150, 60));
-    shade.setColorAt(1, QColor(190, 80, 20));
-    p.setBrush(shade);
-    p.setPen(QPen(QColor(60, 25, 5), 3));
-    p.drawEllipse(ball);
-    // Seams: one vertical, one horizontal and two side curves, clipped to the ball.
-    QPainterPath clip;
-    clip.addEllipse(ball);
-    p.setClipPath(clip);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(40, 15, 0), 4));
-    const QPointF c = ball.center();
-    p.drawLine(QPointF(c.x(), ball.top()), QPointF(c.x(), ball.bottom()));
-    p.drawLine(QPointF(ball.left(), c.y()), QPointF(ball.right(), c.y()));
-    p.drawArc(QRectF(ball.left() - 150, ball.top() + 10, 250, ball.height() - 20), -60 * 16, 120 * 16);
-    p.drawArc(QRectF(ball.right() - 100, ball.top() + 10, 250, ball.height() - 20), 120 * 16, 120 * 16);
-    p.setClipping(false);
-    // The name across the upper half.
-    QFont title(QStringLiteral("Arial Black"));
-    title.setPixelSize(34);
-    title.setBold(true);
-    title.setItalic(true);
-    p.setFont(title);
-    const QRectF band(10, 70, Side - 20, 56);
-    p.setPen(QColor(30, 10, 0));
-    p.drawText(band.translated(2, 2), Qt::AlignCenter, QStringLiteral("the Hoopfall"));
-    p.setPen(Qt::white);
-    p.drawText(band, Qt::AlignCenter, QStringLiteral("the Hoopfall"));
 }

@@ -2,6 +2,8 @@
 #include <QDialog>
 #include <QUrl>
 
+#include "ui/layout_table.h"
+
 class QLabel;
 
 // "a.b" followed directly by c: version 1.6.0 reads 1.60, 2.1.3 reads 2.13.
@@ -13,22 +15,25 @@ QString GetFileVersionText(const QString& path);
 QUrl HelpPageUrl();
 
 // The round splash window; at start-up it shows status lines, as the About box a click closes it.
-class TfrmSplash : public QDialog {
+class TfrmSplash final : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmSplash(QWidget* parent = nullptr);
     void SetSplashStatus(const QString& text);
     int exec() override;
 
-    QLabel* lblLegal = nullptr;
-    QLabel* lblStatus = nullptr;
-
-    void imgLogoClick();
+    const LayoutTable& layoutTable() const { return m_layout; }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void imgLogoClick();
+
+    LayoutTable m_layout;
     bool m_asDialog = false;
+
+    QLabel* imgLogo = nullptr;
+    QLabel* lblLegal = nullptr;
+    QLabel* lblStatus = nullptr;
 };

@@ -7,7 +7,7 @@ TStandingsModel::TStandingsModel(const std::array<std::string, 4>& regionNames, 
 {
 }
 
-void TStandingsModel::Refill(const TPlayers& players, const TTeamTable& teams)
+void TStandingsModel::refill(const TPlayers& players, const TTeamTable& teams)
 {
     beginResetModel();
     m_table.Refill(players, teams);

@@ -10,8 +10,8 @@ class TStandingsModel final : public QAbstractTableModel {
 public:
     explicit TStandingsModel(const std::array<std::string, 4>& regionNames, QObject* parent = nullptr);
 
-    const TStandingsTable& Table() const { return m_table; }
-    void Refill(const TPlayers& players, const TTeamTable& teams);
+    const TStandingsTable& table() const { return m_table; }
+    void refill(const TPlayers& players, const TTeamTable& teams);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -2,7 +2,6 @@
 
 #include <QActionGroup>
 #include <QClipboard>
-#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -12,7 +11,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "pool/team_files.h"
 #include "ui/ansi_text.h"
 #include "ui/guarded.h"
 #include "ui/busy_cursor.h"
@@ -22,15 +20,13 @@
 #include "standings/standings_model.h"
 
 namespace {
-// The window's layout in pixels at 96 dpi; the column widths live with the table.
-struct StandingsLayout {
-    int width;
-    int height;
-    int statusHeight;
-    int rowHeight;
-    int fontPointSize;  // the small dialog font the column widths were made for
-};
-constexpr StandingsLayout Layout{640, 316, 17, 16, 8};
+// The window's sizes in pixels at 96 dpi; the column widths live with the table. The strip and
+// the grid follow the window's size (it opens maximised), so they stand in a box layout rather
+// than in a fixed layout table.
+constexpr QSize NormalSize{640, 316};
+constexpr int StatusHeight = 17;
+constexpr int RowHeight = 16;
+constexpr int FontPointSize = 8;  // the small dialog font the column widths were made for
 
 const QString ExportTitle = QStringLiteral("Export Standings");
 const QString ExportName = QStringLiteral("Standing");
@@ -45,20 +41,18 @@ TfrmStandings::TfrmStandings(TPoolSession& session, IFrame& frame, QWidget* pare
     : TChildForm(parent), m_session(session), m_main(frame)
 {
     setWindowTitle(QStringLiteral("Standings"));
-    CreateControls();
-    CreatePopUp();
+    createControls();
+    createPopUp();
     FormCreate();
 }
 
 TfrmStandings::~TfrmStandings() = default;
 
-const TStandingsTable& TfrmStandings::Table() const { return m_model->Table(); }
-
-void TfrmStandings::CreateControls()
+void TfrmStandings::createControls()
 {
-    resize(Layout.width, Layout.height);
+    resize(NormalSize);
     QFont small = font();
-    small.setPointSize(Layout.fontPointSize);
+    small.setPointSize(FontPointSize);
     setFont(small);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -66,7 +60,7 @@ void TfrmStandings::CreateControls()
 
     pnlStatus = new QLabel(this);
     pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
-    pnlStatus->setFixedHeight(Layout.statusHeight);
+    pnlStatus->setFixedHeight(StatusHeight);
     pnlStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QPalette red = pnlStatus->palette();
@@ -85,8 +79,8 @@ void TfrmStandings::CreateControls()
     grdStandings->setSortingEnabled(false);
     grdStandings->verticalHeader()->hide();
     grdStandings->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grdStandings->verticalHeader()->setMinimumSectionSize(Layout.rowHeight);
-    grdStandings->verticalHeader()->setDefaultSectionSize(Layout.rowHeight);
+    grdStandings->verticalHeader()->setMinimumSectionSize(RowHeight);
+    grdStandings->verticalHeader()->setDefaultSectionSize(RowHeight);
     grdStandings->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grdStandings->horizontalHeader()->setStretchLastSection(false);
     grdStandings->horizontalHeader()->setSectionsClickable(false);
@@ -94,51 +88,58 @@ void TfrmStandings::CreateControls()
     const auto attachPopUp = [this](QAbstractScrollArea* part) {
         part->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(part, &QWidget::customContextMenuRequested, this,
-                [this, part](const QPoint& pos) { mnuPopUp->popup(part->viewport()->mapToGlobal(pos)); });
+                guarded([this, part](const QPoint& pos) { mnuPopUp->popup(part->viewport()->mapToGlobal(pos)); }));
     };
     attachPopUp(grdStandings);
     attachPopUp(grdStandings->horizontalHeader());  // the header row belongs to the grid too
     layout->addWidget(grdStandings, 1);
 }
 
-QAction* TfrmStandings::AddMenuItem(QMenu* menu, const QString& caption, const QString& hint)
+QAction* TfrmStandings::addMenuItem(QMenu* menu, const char* name, const QString& caption, const QString& hint)
 {
     // Owned by the window, not the menu, so the hint travels up to the main window's hint panel.
     auto* item = new QAction(caption, this);
+    item->setObjectName(QLatin1String(name));
     item->setStatusTip(hint);
     menu->addAction(item);
     return item;
 }
 
-void TfrmStandings::CreatePopUp()
+void TfrmStandings::createPopUp()
 {
     mnuPopUp = new QMenu(this);
     mnuPopUp->setObjectName(QStringLiteral("mnuPopUp"));
-    mnuSortMethod = AddMenuItem(mnuPopUp, QStringLiteral("Sort &Ascending"),
+    mnuSortMethod = addMenuItem(mnuPopUp, "mnuSortMethod", QStringLiteral("Sort &Ascending"),
                                 QStringLiteral("Sort standings from lowest to highest (1 to 10, A to Z, etc.)"));
     mnuSortMethod->setCheckable(true);
-    connect(mnuSortMethod, &QAction::triggered, this, &TfrmStandings::mnuSortMethodClick);
+    connect(mnuSortMethod, &QAction::triggered, this, guarded(this, &TfrmStandings::mnuSortMethodClick));
 
     mnuSortBy = mnuPopUp->addMenu(QStringLiteral("&Sort By"));
     mnuSortBy->setObjectName(QStringLiteral("mnuSortBy"));
     auto* group = new QActionGroup(this);
     group->setExclusive(true);
-    for (auto [item, caption] : {std::pair{&mnuSortTotal, QStringLiteral("&Total Points")},
-                                 std::pair{&mnuSortPotential, QStringLiteral("&Potential Points")},
-                                 std::pair{&mnuSortName, QStringLiteral("&Name")},
-                                 std::pair{&mnuSortChamp, QStringLiteral("&Champion")}}) {
-        QAction* action = AddMenuItem(mnuSortBy, caption, QString());
+    struct SortItem {
+        QAction** item;
+        const char* name;
+        QString caption;
+    };
+    for (const SortItem& sort : {SortItem{&mnuSortTotal, "mnuSortTotal", QStringLiteral("&Total Points")},
+                                 SortItem{&mnuSortPotential, "mnuSortPotential", QStringLiteral("&Potential Points")},
+                                 SortItem{&mnuSortName, "mnuSortName", QStringLiteral("&Name")},
+                                 SortItem{&mnuSortChamp, "mnuSortChamp", QStringLiteral("&Champion")}}) {
+        QAction* action = addMenuItem(mnuSortBy, sort.name, sort.caption, QString());
         action->setCheckable(true);
         group->addAction(action);
-        connect(action, &QAction::triggered, this, [this, action] { mnuSortTotalClick(action); });
-        *item = action;
+        connect(action, &QAction::triggered, this, guarded([this, action] { mnuSortTotalClick(action); }));
+        *sort.item = action;
     }
 
     mnuPopUp->addSeparator();
-    mnuCopy = AddMenuItem(mnuPopUp, QStringLiteral("&Copy"), QStringLiteral("Copy standings to clipboard."));
-    connect(mnuCopy, &QAction::triggered, this, &TfrmStandings::mnuCopyClick);
-    mnuExport = AddMenuItem(mnuPopUp, QStringLiteral("&Export..."), QStringLiteral("Export standings to a file."));
-    connect(mnuExport, &QAction::triggered, this, &TfrmStandings::mnuExportClick);
+    mnuCopy = addMenuItem(mnuPopUp, "mnuCopy", QStringLiteral("&Copy"), QStringLiteral("Copy standings to clipboard."));
+    connect(mnuCopy, &QAction::triggered, this, guarded(this, &TfrmStandings::mnuCopyClick));
+    mnuExport =
+        addMenuItem(mnuPopUp, "mnuExport", QStringLiteral("&Export..."), QStringLiteral("Export standings to a file."));
+    connect(mnuExport, &QAction::triggered, this, guarded(this, &TfrmStandings::mnuExportClick));
 }
 
 void TfrmStandings::FormCreate()
@@ -169,7 +170,7 @@ void TfrmStandings::RefreshStandings()
     BusyCursor busy;
     TPlayers& players = m_session.players();
     players.sort();
-    m_model->Refill(players, m_session.teams());
+    m_model->refill(players, m_session.teams());
     pnlStatus->setText(FromAnsi(SortStatusText(players.SortKey(), players.SortAscending())));
 }
 
@@ -215,19 +216,19 @@ void TfrmStandings::ExportText(const QString& fileName)
 {
     if (fileName.isEmpty()) {
         BusyCursor busy;
-        QGuiApplication::clipboard()->setText(FromAnsi(ExportClipboardText(Table(), m_main)));
+        QGuiApplication::clipboard()->setText(FromAnsi(ExportClipboardText(m_model->table(), m_main)));
         Prompts().Beep();
         return;
     }
     const TextSeparator separator =
         dlgExport.filterIndex == ExportCommaType ? TextSeparator::Comma : TextSeparator::Tab;
-    writeExport(fileName, [&](const std::string& path) { ExportTextFile(Table(), path, separator, m_main); });
+    writeExport(fileName, [&](const std::string& path) { ExportTextFile(m_model->table(), path, separator, m_main); });
 }
 
 void TfrmStandings::ExportHtml(const QString& fileName)
 {
     writeExport(fileName,
-                [&](const std::string& path) { ExportHtmlFile(Table(), path, AsOfText(m_session.today()), m_main); });
+                [&](const std::string& path) { ExportHtmlFile(m_model->table(), path, AsOfText(m_session.today()), m_main); });
 }
 
 // A failed write is shown as any escaped error would be, and nothing claims success.

@@ -2,7 +2,6 @@
 #include <functional>
 #include <string>
 
-#include "pool/players.h"
 #include "ui/child_form.h"
 #include "ui/prompts.h"
 
@@ -13,10 +12,10 @@ class QTableView;
 class IFrame;
 class TPoolSession;
 class TStandingsModel;
-class TStandingsTable;
 
 // The one standings window: the sorted participant list in a grid, with a pop-up menu to change
-// the order, copy the grid to the clipboard and export it to a file.
+// the order, copy the grid to the clipboard and export it to a file. Its controls and menu items
+// carry their names as object names.
 class TfrmStandings final : public TChildForm {
     Q_OBJECT
 public:
@@ -25,6 +24,12 @@ public:
 
     // Sorts the shared list and refills the grid from it.
     void RefreshStandings();
+
+private:
+    void createControls();
+    void createPopUp();
+    void FormCreate();
+    QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, const QString& hint);
 
     // Handlers of the pop-up menu.
     void mnuSortTotalClick(QAction* item);  // serves the four "Sort By" items
@@ -35,8 +40,11 @@ public:
     // Empty file name: the clipboard.
     void ExportText(const QString& fileName);
     void ExportHtml(const QString& fileName);
+    void writeExport(const QString& fileName, const std::function<void(const std::string&)>& write);
 
-    const TStandingsTable& Table() const;
+    TPoolSession& m_session;
+    IFrame& m_main;
+    TStandingsModel* m_model = nullptr;
 
     QLabel* pnlStatus = nullptr;
     QTableView* grdStandings = nullptr;
@@ -52,15 +60,4 @@ public:
     // The export dialog's settings; its file name and type carry over from one export to the next
     // while the window stays open.
     SaveFileRequest dlgExport;
-
-private:
-    void CreateControls();
-    void CreatePopUp();
-    void FormCreate();
-    QAction* AddMenuItem(QMenu* menu, const QString& caption, const QString& hint);
-    void writeExport(const QString& fileName, const std::function<void(const std::string&)>& write);
-
-    TPoolSession& m_session;
-    IFrame& m_main;
-    TStandingsModel* m_model = nullptr;
 };

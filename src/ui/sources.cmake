@@ -3,4 +3,5 @@ list(APPEND HOOPUI_SOURCES
   ui/ansi_text.cpp
   ui/child_form.cpp
   ui/guarded.cpp
+  ui/layout_table.cpp
   ui/prompts.cpp)

@@ -269,7 +269,7 @@ TEST_F(OptionsDialogTest, RegionsAndTeamsComeFromTheFileAndTheTable)
     EXPECT_EQ(list->currentIndex(), 0);
     EXPECT_EQ(shownTeams(1), QStringList({"Easton", "30", "2"}));
     // The working copy carries each entry's own position, whatever the table held.
-    EXPECT_EQ(dialog->WorkTeam(3, 16).region * 100 + dialog->WorkTeam(3, 16).seed, 316);
+    EXPECT_EQ(dialog->workTeam(3, 16).region * 100 + dialog->workTeam(3, 16).seed, 316);
 
     retype(regionBox(1)->lineEdit(), "West");
     retype(regionBox(3)->lineEdit(), "East");
@@ -414,7 +414,7 @@ TEST_F(OptionsDialogTest, TabWalksTheCellsAndLeavesAfterTheLast)
     typeCell(grid, 15, LossesColumn, "3");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_FALSE(grid->isAncestorOf(QApplication::focusWidget()));
-    EXPECT_EQ(dialog->WorkTeam(1, 1).name.str() + dialog->WorkTeam(1, 16).losses.str(), "A3");
+    EXPECT_EQ(dialog->workTeam(1, 1).name.str() + dialog->workTeam(1, 16).losses.str(), "A3");
 }
 
 // ---- The whole road -------------------------------------------------------------------------

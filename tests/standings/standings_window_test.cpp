@@ -86,33 +86,46 @@ protected:
         if (!form) throw std::runtime_error("no standings window");
         return *form;
     }
+    // A control or menu item of the window, by its name.
+    template <class T>
+    static T& part(TfrmStandings& form, const char* name)
+    {
+        T* found = form.findChild<T*>(QLatin1String(name));
+        if (!found) throw std::runtime_error(std::string("the window has no ") + name);
+        return *found;
+    }
+    static QTableView& grid(TfrmStandings& form) { return part<QTableView>(form, "grdStandings"); }
+    static QMenu& popUpMenu(TfrmStandings& form) { return part<QMenu>(form, "mnuPopUp"); }
+    static QMenu& sortByMenu(TfrmStandings& form) { return part<QMenu>(form, "mnuSortBy"); }
+    static QAction* item(TfrmStandings& form, const char* name) { return &part<QAction>(form, name); }
+    static QString status(TfrmStandings& form) { return part<QLabel>(form, "pnlStatus").text(); }
     static QStringList column(TfrmStandings& form, int column)
     {
         QStringList texts;
-        for (int row = 0; row < form.grdStandings->model()->rowCount(); ++row)
-            texts << form.grdStandings->model()->index(row, column).data().toString();
+        for (int row = 0; row < grid(form).model()->rowCount(); ++row)
+            texts << grid(form).model()->index(row, column).data().toString();
         return texts;
     }
     static QString header(TfrmStandings& form, int column)
     {
-        return form.grdStandings->model()->headerData(column, Qt::Horizontal).toString();
+        return grid(form).model()->headerData(column, Qt::Horizontal).toString();
     }
     // A right-click in the grid opens the pop-up menu.
     static void popUp(TfrmStandings& form, QWidget* where = nullptr)
     {
-        if (!where) where = form.grdStandings->viewport();
+        if (!where) where = grid(form).viewport();
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 5), where->mapToGlobal(QPoint(20, 5)));
         QApplication::sendEvent(where, &event);
-        if (!form.mnuPopUp->isVisible()) throw std::runtime_error("the pop-up menu did not open");
+        if (!popUpMenu(form).isVisible()) throw std::runtime_error("the pop-up menu did not open");
     }
     // Then the underlined letter of an item, and of one in the Sort By menu.
     static void press(TfrmStandings& form, Qt::Key key, Qt::Key sortKey = Qt::Key_unknown)
     {
         popUp(form);
-        QTest::keyClick(form.mnuPopUp, key);
+        QTest::keyClick(&popUpMenu(form), key);
         if (sortKey == Qt::Key_unknown) return;
-        if (!form.mnuSortBy->isVisible()) throw std::runtime_error("the Sort By menu did not open");
-        QTest::keyClick(form.mnuSortBy, sortKey);
+        if (!sortByMenu(form).isVisible()) throw std::runtime_error("the Sort By menu did not open");
+        QTest::keyClick(&sortByMenu(form), sortKey);
     }
     // The export command, the dialog answered with this name and type (none: cancelled).
     static void exportAs(TfrmStandings& form, const std::string& path = {}, int type = 0)
@@ -146,7 +159,7 @@ TEST_F(StandingsWindow, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
     EXPECT_TRUE(main->IsStandingsOpen());
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(form.parentWidget())->isMaximized());
 
-    QTableView& grid = *form.grdStandings;
+    QTableView& grid = StandingsWindow::grid(form);
     EXPECT_EQ(grid.model()->rowCount(), 0);
     QStringList headers;
     std::vector<int> widths;
@@ -157,30 +170,31 @@ TEST_F(StandingsWindow, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
     EXPECT_EQ(headers, (QStringList{"#", "Name", "Total Pts", "Potential", "Rnds 1-2", "Rnds 3-4", "Rnds 5-6", "East",
                                     "West", "South", "Midwest", "Champion"}));
     EXPECT_EQ(widths, (std::vector<int>{27, 129, 45, 50, 49, 48, 50, 75, 68, 69, 68, 68}));
-    EXPECT_EQ(form.pnlStatus->text(), Status("total points, descending"));
-    EXPECT_EQ(form.pnlStatus->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_EQ(status(form), Status("total points, descending"));
+    EXPECT_EQ(part<QLabel>(form, "pnlStatus").palette().color(QPalette::WindowText), QColor(Qt::red));
     EXPECT_EQ(grid.toolTip(), QStringLiteral("Right-click for options"));
     EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
     EXPECT_EQ(grid.selectionMode(), QAbstractItemView::ContiguousSelection);
     EXPECT_EQ(grid.horizontalHeader()->sectionResizeMode(1), QHeaderView::Interactive);
 
     QStringList items;
-    for (QAction* item : form.mnuPopUp->actions() + form.mnuSortBy->actions())
-        items << (item->isSeparator() ? QStringLiteral("-") : item->text() + (item->isChecked() ? "*" : "") + " " + item->statusTip());
+    for (QAction* action : popUpMenu(form).actions() + sortByMenu(form).actions())
+        items << (action->isSeparator() ? QStringLiteral("-")
+                                        : action->text() + (action->isChecked() ? "*" : "") + " " + action->statusTip());
     EXPECT_EQ(items, (QStringList{"Sort &Ascending Sort standings from lowest to highest (1 to 10, A to Z, etc.)",
                                   "&Sort By ", "-", "&Copy Copy standings to clipboard.",
                                   "&Export... Export standings to a file.", "&Total Points* ", "&Potential Points ",
                                   "&Name ", "&Champion "}));
     popUp(form, grid.horizontalHeader()->viewport());  // the header row is part of the grid
-    form.mnuPopUp->hide();
+    popUpMenu(form).hide();
     // Hovering an item shows its hint in the main window's hint panel.
     popUp(form);
-    const QPoint at = form.mnuPopUp->actionGeometry(form.mnuCopy).center();
-    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(form.mnuPopUp->mapToGlobal(at)), Qt::NoButton,
+    const QPoint at = popUpMenu(form).actionGeometry(item(form, "mnuCopy")).center();
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(popUpMenu(form).mapToGlobal(at)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(form.mnuPopUp, &move);
+    QApplication::sendEvent(&popUpMenu(form), &move);
     EXPECT_EQ(hint(), QStringLiteral("Copy standings to clipboard."));
-    form.mnuPopUp->hide();
+    popUpMenu(form).hide();
 }
 
 // Each case: participants, then pop-up commands with the rows, the strip and the ticks they leave.
@@ -195,26 +209,26 @@ TEST_F(StandingsWindow, SortOrdersTicksAndStatusStrip)
         Qt::Key key, sortKey;
         QStringList names;
         const char* status;
-        QAction* TfrmStandings::*ticked;
+        const char* ticked;
     };
     const auto none = Qt::Key_unknown;
     const std::vector<std::pair<std::vector<Person>, std::vector<Step>>> cases = {
         // Ties are positions, not shared ranks.
         {{{"Ten", 10, 0, 0}, {"Tie", 25, 0, 0}, {"Tie", 25, 0, 0}},
-         {{none, none, {"Tie", "Tie", "Ten"}, "total points, descending", &TfrmStandings::mnuSortTotal}}},
+         {{none, none, {"Tie", "Tie", "Ten"}, "total points, descending", "mnuSortTotal"}}},
         // Byte order: upper case before lower case, a prefix before its extensions.
         {{{"apple", 0, 0, 0}, {"Zed", 0, 0, 0}, {"Ann", 0, 0, 0}, {"An", 0, 0, 0}},
-         {{Qt::Key_S, Qt::Key_N, {"apple", "Zed", "Ann", "An"}, "name, descending", &TfrmStandings::mnuSortName},
-          {Qt::Key_A, none, {"An", "Ann", "Zed", "apple"}, "name, ascending", &TfrmStandings::mnuSortName},
-          {Qt::Key_A, none, {"apple", "Zed", "Ann", "An"}, "name, descending", &TfrmStandings::mnuSortName}}},
+         {{Qt::Key_S, Qt::Key_N, {"apple", "Zed", "Ann", "An"}, "name, descending", "mnuSortName"},
+          {Qt::Key_A, none, {"An", "Ann", "Zed", "apple"}, "name, ascending", "mnuSortName"},
+          {Qt::Key_A, none, {"apple", "Zed", "Ann", "An"}, "name, descending", "mnuSortName"}}},
         // A missing champion is empty: last descending, first ascending.
         {{{"Cat fan", 0, 0, 303}, {"No pick", 0, 0, 0}, {"Hawk fan", 0, 0, 101}},
          {{Qt::Key_S, Qt::Key_C, {"Hawk fan", "Cat fan", "No pick"}, "selected champions, descending",
-           &TfrmStandings::mnuSortChamp},
-          {Qt::Key_A, none, {"No pick", "Cat fan", "Hawk fan"}, "selected champions, ascending", &TfrmStandings::mnuSortChamp}}},
+           "mnuSortChamp"},
+          {Qt::Key_A, none, {"No pick", "Cat fan", "Hawk fan"}, "selected champions, ascending", "mnuSortChamp"}}},
         {{{"Low", 9, 3, 0}, {"High", 1, 30, 0}, {"Mid", 5, 12, 0}},
-         {{Qt::Key_S, Qt::Key_P, {"High", "Mid", "Low"}, "potential points, descending", &TfrmStandings::mnuSortPotential},
-          {Qt::Key_S, Qt::Key_T, {"Low", "Mid", "High"}, "total points, descending", &TfrmStandings::mnuSortTotal}}},
+         {{Qt::Key_S, Qt::Key_P, {"High", "Mid", "Low"}, "potential points, descending", "mnuSortPotential"},
+          {Qt::Key_S, Qt::Key_T, {"Low", "Mid", "High"}, "total points, descending", "mnuSortTotal"}}},
     };
     for (std::size_t c = 0; c < cases.size(); ++c) {
         TearDown();
@@ -232,10 +246,10 @@ TEST_F(StandingsWindow, SortOrdersTicksAndStatusStrip)
             for (int i = 0; i < players().count(); ++i)
                 if (players()[i].Id != ResultsId) listed << QString::fromStdString(players()[i].Name.str());
             EXPECT_EQ(listed, step.names);
-            EXPECT_EQ(form.pnlStatus->text(), Status(step.status));
-            EXPECT_EQ(form.mnuSortMethod->isChecked(), QString(step.status).endsWith("ascending"));
-            for (QAction* item : form.mnuSortBy->actions())
-                EXPECT_EQ(item->isChecked(), item == form.*step.ticked) << item->text().toStdString();
+            EXPECT_EQ(status(form), Status(step.status));
+            EXPECT_EQ(item(form, "mnuSortMethod")->isChecked(), QString(step.status).endsWith("ascending"));
+            for (QAction* action : sortByMenu(form).actions())
+                EXPECT_EQ(action->isChecked(), action == item(form, step.ticked)) << action->text().toStdString();
         }
     }
 }
@@ -249,7 +263,8 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     add("a", 2);
     TfrmStandings& first = view();
     popUp(first);  // ascending, with the mouse
-    QTest::mouseClick(first.mnuPopUp, Qt::LeftButton, {}, first.mnuPopUp->actionGeometry(first.mnuSortMethod).center());
+    QTest::mouseClick(&popUpMenu(first), Qt::LeftButton, {},
+                      popUpMenu(first).actionGeometry(item(first, "mnuSortMethod")).center());
     press(first, Qt::Key_S, Qt::Key_N);
     ASSERT_EQ(column(first, 1), (QStringList{"a", "b"}));
     exportAs(first, dir.file("a.csv"), 2);
@@ -275,9 +290,9 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(second->parentWidget())->isMaximized());
     EXPECT_TRUE(main->IsStandingsOpen());
-    EXPECT_TRUE(second->mnuSortTotal->isChecked() && second->mnuSortMethod->isChecked());
+    EXPECT_TRUE(item(*second, "mnuSortTotal")->isChecked() && item(*second, "mnuSortMethod")->isChecked());
     EXPECT_EQ(column(*second, 1), (QStringList{"c", "b", "a"}));  // the scoring pass gave c no points
-    EXPECT_EQ(second->pnlStatus->text(), Status("total points, ascending"));
+    EXPECT_EQ(status(*second), Status("total points, ascending"));
     EXPECT_EQ(header(*second, 7), QStringLiteral("North"));
     exportAs(*second);
     EXPECT_EQ(offered(), QStringLiteral("Standing|1"));

@@ -44,8 +44,9 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The pool is kept in the user's data folder, not in $(BUILD); ARGS="--pool DIR" picks another.
 run: build
-	cd $(BUILD) && ./hoopfall
+	cd $(BUILD) && ./hoopfall $(ARGS)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -24,7 +24,7 @@ class TfrmStandings;
 class TMainForm : public QMainWindow, public IPoolHost {
     Q_OBJECT
 public:
-    // dataDir: the folder of the data files (the program's own directory when it runs).
+    // dataDir: the folder of the data files (the one chosen at start-up).
     explicit TMainForm(const QString& dataDir, QWidget* parent = nullptr);
     ~TMainForm() override;
 

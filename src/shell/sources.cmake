@@ -1,11 +1,13 @@
 # Files of this folder, by library.
 list(APPEND HOOPCORE_SOURCES
-  shell/backup_copy.cpp)
+  shell/backup_copy.cpp
+  shell/command_line.cpp)
 list(APPEND HOOPUI_SOURCES
   shell/ansi_text.cpp
   shell/application.cpp
   shell/backup.cpp
   shell/child_form.cpp
+  shell/data_folder.cpp
   shell/main_window.cpp
   shell/prompts.cpp
   shell/single_instance.cpp

@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTextStream>
 
 #include "pool/file_io.h"
 #include "pool/team_files.h"
 #include "settings/qt_settings.h"
 #include "settings/settings.h"
 #include "shell/application.h"
+#include "shell/data_folder.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
 #include "shell/single_instance.h"
@@ -77,8 +79,15 @@ int RunProgram(int argc, char** argv)
     QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
 
+    int exitCode = 0;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QString dataDir = ResolveDataFolder(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(),
+                                              UserDataFolder(), out, err, exitCode);
+    if (dataDir.isEmpty()) return exitCode;
+
     // The lock and the socket live where no other user can reach them, one pair per data folder.
-    SingleInstance instance(PrivateLockFolder(), QString::fromLatin1(StartupLockName), QCoreApplication::applicationDirPath());
+    SingleInstance instance(PrivateLockFolder(), QString::fromLatin1(StartupLockName), dataDir);
     if (instance.Check(1000) != SingleInstance::Outcome::First) return 0;
 
     QtSettingsStore settings;
@@ -106,7 +115,7 @@ int RunProgram(int argc, char** argv)
     auto splash = std::make_unique<TfrmSplash>();
     splash->show();
     splash->repaint();
-    auto main = CreateAndLoad(QCoreApplication::applicationDirPath(), splash.get(), [&instance] {
+    auto main = CreateAndLoad(dataDir, splash.get(), [&instance] {
         instance.Listen();
         instance.ReleaseLock();
     });

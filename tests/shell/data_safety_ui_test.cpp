@@ -153,6 +153,7 @@ TEST(ProgramSignals, SigtermEndsTheProgramCleanly)
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("HOME", home);
         env.insert("XDG_CONFIG_HOME", QDir(home).filePath("config"));
+        env.insert("XDG_DATA_HOME", QDir(home).filePath("data"));
         env.insert("XDG_RUNTIME_DIR", QDir(home).filePath("runtime"));
         env.insert("TMPDIR", QDir(home).filePath("tmp"));
         QProcess process;

@@ -73,6 +73,22 @@ std::unique_ptr<TMainForm> CreateAndLoad(const QString& dataDir, TfrmSplash* spl
     return main;
 }
 
+namespace {
+// Answers every box without showing it: OK where that is the only button, otherwise the answer
+// that changes nothing.
+class UnshownPrompts final : public IPrompts {
+public:
+    PromptAnswer Ask(PromptKind, const QString&, PromptButtons buttons) override
+    {
+        if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
+        return buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel : PromptAnswer::No;
+    }
+    void Beep() override {}
+    bool SaveFile(SaveFileRequest&) override { return false; }
+    bool PrintDialog(QPrinter&, int&) override { return false; }
+};
+}  // namespace
+
 int RunProgram(int argc, char** argv)
 {
     HoopApplication app(argc, argv);
@@ -99,14 +115,18 @@ int RunProgram(int argc, char** argv)
     // answering "No" for open sheets: every saved sheet is in the journal already.
     TMainForm* window = nullptr;
     bool terminating = false;
+    UnshownPrompts unshown;
     TerminationWatcher watcher;
-    auto terminate = [&window, &terminating] {
+    auto terminate = [&window, &terminating, &unshown] {
         terminating = true;
         if (window) {
             window->CloseWithoutQuestions();
-        } else if (QWidget* modal = QApplication::activeModalWidget()) {
-            modal->close();
+            return;
         }
+        // Start-up still loads everything, so the close writes back what was there, but shows no
+        // more boxes: the next quick tip would wait for a user who has gone.
+        SetPrompts(&unshown);
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     };
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &app, terminate);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, terminate);
@@ -120,6 +140,7 @@ int RunProgram(int argc, char** argv)
         instance.ReleaseLock();
     });
     window = main.get();
+    SetPrompts(nullptr);
     QObject::connect(&instance, &SingleInstance::raiseRequested, window, [window] {
         if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
         window->raise();

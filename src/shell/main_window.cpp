@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QMdiArea>
@@ -27,6 +26,8 @@
 #include "shell/busy_cursor.h"
 #include "shell/child_form.h"
 #include "shell/drawing_suspended.h"
+#include "shell/help_page.h"
+#include "shell/open_url.h"
 #include "shell/prompts.h"
 #include "shell/splash.h"
 #include "standings/standings_window.h"
@@ -111,6 +112,9 @@ void TMainForm::CreateMenus()
     mnuPool->addSeparator();
     AddItem(mnuPool, mnuBackup, QStringLiteral("B&ackup Data Files"), QStringLiteral("Backup all current pool data"),
             &TMainForm::mnuBackupClick, QKeySequence(Qt::CTRL | Qt::Key_B));
+    AddItem(mnuPool, mnuOpenDataFolder, QStringLiteral("Open &Data Folder"),
+            QStringLiteral("Show the folder that holds this pool's data files and backups"),
+            &TMainForm::mnuOpenDataFolderClick);
     mnuPool->addSeparator();
     AddItem(mnuPool, mnuExit, QStringLiteral("E&xit"), QStringLiteral("Exit the application"), nullptr);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
@@ -539,11 +543,18 @@ void TMainForm::mnuResetResultsClick()
 
 void TMainForm::mnuBackupClick() { RunBackup(*this); }
 
-void TMainForm::mnuHlpFAQClick() { QDesktopServices::openUrl(HelpPageUrl()); }
+void TMainForm::mnuOpenDataFolderClick()
+{
+    if (!OpenUrl(QUrl::fromLocalFile(m_dataDir)))
+        ::ShowError(QStringLiteral("The data folder %1 could not be opened.").arg(QDir::toNativeSeparators(m_dataDir)));
+}
+
+void TMainForm::mnuHlpFAQClick() { OpenUrl(HelpPageFor(m_dataDir)); }
 
 void TMainForm::HelpAboutItemClick()
 {
     TfrmSplash about(this);
+    about.ShowPoolFolder(m_dataDir);
     about.exec();
 }
 

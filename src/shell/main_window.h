@@ -68,6 +68,7 @@ public:
     void mnuPrintBlankClick();
     void mnuPrintRulesClick();
     void mnuBackupClick();
+    void mnuOpenDataFolderClick();
     void mnuEnterPicksClick();
     void mnuOpenPicksClick();
     void mnuPlayerPrintPicksClick();
@@ -86,6 +87,7 @@ public:
     QAction* mnuPrintBlank = nullptr;
     QAction* mnuPrintRules = nullptr;
     QAction* mnuBackup = nullptr;
+    QAction* mnuOpenDataFolder = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuEnterPicks = nullptr;
     QAction* mnuOpenPicks = nullptr;

@@ -8,7 +8,9 @@ list(APPEND HOOPUI_SOURCES
   shell/backup.cpp
   shell/child_form.cpp
   shell/data_folder.cpp
+  shell/help_page.cpp
   shell/main_window.cpp
+  shell/open_url.cpp
   shell/prompts.cpp
   shell/single_instance.cpp
   shell/splash.cpp

@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include "pool/brand.h"
+#include "shell/help_page.h"
 
 QString ProgramVersion;
 
@@ -26,7 +27,7 @@ QString GetFileVersionText(const QString& path)
     return FormatVersion(HOOP_VERSION_MAJOR, HOOP_VERSION_MINOR, HOOP_VERSION_PATCH);
 }
 
-QUrl HelpPageUrl() { return QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath("help.html")); }
+QUrl HelpPageUrl() { return QUrl::fromLocalFile(HelpPageFile()); }
 
 namespace {
 constexpr int Side = 278;
@@ -62,6 +63,22 @@ TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHin
     lblStatus = MakeLabel(this, QRect(16, 144, 249, 19), Qt::yellow, false);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     if (const QScreen* screen = this->screen()) move(screen->geometry().center() - rect().center());
+}
+
+void TfrmSplash::ShowPoolFolder(const QString& folder)
+{
+    if (!lblPool) {
+        lblPool = MakeLabel(this, QRect(24, 166, 230, 56), Qt::white, true);
+        lblPool->setObjectName(QStringLiteral("lblPool"));
+    }
+    // A path has no spaces to wrap at: let it break after each separator, and shorten it in the
+    // middle only when it still does not fit.
+    const QString path = QStringLiteral("Pool: ") + QDir::toNativeSeparators(folder);
+    QString text = QString(path).replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
+    const QFontMetrics metrics = lblPool->fontMetrics();
+    if (metrics.boundingRect(QRect(0, 0, lblPool->width(), 1000), Qt::TextWordWrap, text).height() > lblPool->height())
+        text = metrics.elidedText(path, Qt::ElideMiddle, lblPool->width());
+    lblPool->setText(text);
 }
 
 void TfrmSplash::SetSplashStatus(const QString& text)

@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "shell/application.h"
 #include "shell/data_folder.h"
+#include "shell/help_page.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
 #include "shell/single_instance.h"
@@ -101,6 +102,7 @@ int RunProgram(int argc, char** argv)
     const QString dataDir = ResolveDataFolder(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(),
                                               UserDataFolder(), out, err, exitCode);
     if (dataDir.isEmpty()) return exitCode;
+    SetHelpCopyFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
 
     // The lock and the socket live where no other user can reach them, one pair per data folder.
     SingleInstance instance(PrivateLockFolder(), QString::fromLatin1(StartupLockName), dataDir);

@@ -1,6 +1,11 @@
-// Where the pool lives: the command line, a portable copy, or the user's data folder.
+// Where the pool lives, and the ways the program shows it: the About box, the help page and
+// Pool, Open Data Folder.
 #include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QTextStream>
+#include <QApplication>
+#include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -9,6 +14,10 @@
 #include "pool/team_files.h"
 #include "shell/command_line.h"
 #include "shell/data_folder.h"
+#include "shell/help_page.h"
+#include "shell/main_window.h"
+#include "shell/open_url.h"
+#include "shell/splash.h"
 #include "support/as_nobody.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
@@ -21,7 +30,12 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 class DataFolderTest : public ::testing::Test {
 protected:
     void SetUp() override { TestPrompts().clear(); }
-    void TearDown() override { TestPrompts().clear(); }
+    void TearDown() override
+    {
+        TestPrompts().clear();
+        SetUrlOpener({});
+        SetHelpCopyFolder({});
+    }
     TempDir dir;
 };
 }  // namespace
@@ -127,4 +141,88 @@ TEST_F(DataFolderTest, TheCommandLineEndsTheProgramBeforeAnyWindowWhenItIsWrong)
     const QString family = ResolveDataFolder({"--pool=~/family"}, Q(dir.file("program")), {}, out, err, exitCode);
     qputenv("HOME", home);
     EXPECT_EQ(family.toStdString(), dir.file("home/family"));
+}
+
+TEST_F(DataFolderTest, TheHelpPageNamesThePoolFolder)
+{
+    struct Row {
+        const char* page;
+        const char* filled;
+    };
+    const Row rows[] = {
+        {"<p>Kept in <code><!--pool-folder-->your folder<!--/pool-folder--></code>.</p>",
+         "<p>Kept in <code><!--pool-folder-->/pools/a&amp;b &lt;x&gt;<!--/pool-folder--></code>.</p>"},
+        {"<!--pool-folder--><!--/pool-folder--> and <!--pool-folder-->x<!--/pool-folder-->",
+         "<!--pool-folder-->/pools/a&amp;b &lt;x&gt;<!--/pool-folder--> and <!--pool-folder-->/pools/a&amp;b "
+         "&lt;x&gt;<!--/pool-folder-->"},
+        {"no marks <!--pool-folder--> unclosed", "no marks <!--pool-folder--> unclosed"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(FillPoolFolder(row.page, "/pools/a&b <x>"), QByteArray(row.filled));
+
+    dir.write("help.html", rows[0].page);
+    const QUrl shipped = QUrl::fromLocalFile(Q(dir.file("help.html")));
+    EXPECT_EQ(HelpPageFor("/pools/a&b <x>", shipped.toLocalFile()), shipped) << "no copy folder: the page as it ships";
+    SetHelpCopyFolder(Q(dir.file("cache/help")));
+    const QUrl office = HelpPageFor("/pools/a&b <x>", shipped.toLocalFile());
+    const QUrl family = HelpPageFor("/pools/family", shipped.toLocalFile());
+    ASSERT_NE(office, family) << "each pool has its own copy";
+    QFile copy(office.toLocalFile());
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray(rows[0].filled));
+    EXPECT_EQ(HelpPageFor("/pools/x", Q(dir.file("missing.html"))), QUrl::fromLocalFile(Q(dir.file("missing.html"))));
+    dir.write("cache/file", "");
+    SetHelpCopyFolder(Q(dir.file("cache/file")));
+    EXPECT_EQ(HelpPageFor("/pools/x", shipped.toLocalFile()), shipped) << "a copy that cannot be written";
+}
+
+TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
+{
+    const QString pool = Q(dir.file("office pool"));
+    QDir().mkpath(pool);
+    TMainForm main(pool);
+    std::vector<QUrl> opened;
+    bool desktopTakesIt = true;
+    SetUrlOpener([&](const QUrl& url) {
+        opened.push_back(url);
+        return desktopTakesIt;
+    });
+
+    main.mnuOpenDataFolder->trigger();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(pool));
+    EXPECT_TRUE(TestPrompts().boxes.empty());
+    desktopTakesIt = false;
+    main.mnuOpenDataFolder->trigger();
+    EXPECT_EQ(TestPrompts().texts(), QStringList{"The data folder " + pool + " could not be opened."});
+
+    // The build puts the help page beside this test as it does beside the program.
+    SetHelpCopyFolder(Q(dir.file("cache")));
+    main.mnuHlpFAQ->trigger();
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_TRUE(opened[2].toLocalFile().startsWith(Q(dir.file("cache/"))));
+    QFile page(opened[2].toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().contains("<!--pool-folder-->" + pool.toUtf8() + "<!--/pool-folder-->"));
+
+    QString aboutText;
+    QTimer::singleShot(0, &main, [&aboutText] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* about = qobject_cast<TfrmSplash*>(window); about && about->isVisible()) {
+                aboutText = about->lblPool->text().remove(QChar(0x200B));
+                about->imgLogoClick();
+            }
+    });
+    main.HelpAboutItem->trigger();
+    EXPECT_EQ(aboutText, "Pool: " + pool);
+}
+
+TEST_F(DataFolderTest, TheAboutBoxShortensAPathTooLongToFit)
+{
+    TfrmSplash about;
+    const QString deep = "/" + QStringList(40, "folder").join('/');
+    about.ShowPoolFolder(deep);
+    const QString shown = about.lblPool->text();
+    EXPECT_TRUE(shown.startsWith("Pool: /folder")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << "shortened in the middle";
+    EXPECT_LE(about.lblPool->fontMetrics().horizontalAdvance(shown), about.lblPool->width());
 }

@@ -6,10 +6,10 @@ FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc)
 
 # Packages the build, the tests and the program need.
-DEPS := cmake ninja-build g++ pkg-config qt6-base-dev libsimpleini-dev libgtest-dev libgmock-dev \
+DEPS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev \
         libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils
 # The benchmarks build everything but run no browser; the fuzz build is the core alone.
-BENCH_DEPS := cmake ninja-build g++ pkg-config qt6-base-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
+BENCH_DEPS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
 FUZZ_DEPS := cmake ninja-build pkg-config libsimpleini-dev clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

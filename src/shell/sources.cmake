@@ -6,6 +6,7 @@ list(APPEND HOOPUI_SOURCES
   shell/ansi_text.cpp
   shell/application.cpp
   shell/backup.cpp
+  shell/ball_art.cpp
   shell/child_form.cpp
   shell/data_folder.cpp
   shell/help_page.cpp

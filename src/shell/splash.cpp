@@ -6,11 +6,11 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRegion>
 #include <QScreen>
 
 #include "pool/brand.h"
+#include "shell/ball_art.h"
 #include "shell/help_page.h"
 
 QString ProgramVersion;
@@ -109,25 +109,7 @@ void TfrmSplash::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), Qt::white);
-    const QRectF ball = QRectF(rect()).adjusted(3, 3, -3, -3);
-    QRadialGradient shade(ball.center() - QPointF(50, 60), ball.width() * 0.75);
-    shade.setColorAt(0, QColor(250, 150, 60));
-    shade.setColorAt(1, QColor(190, 80, 20));
-    p.setBrush(shade);
-    p.setPen(QPen(QColor(60, 25, 5), 3));
-    p.drawEllipse(ball);
-    // Seams: one vertical, one horizontal and two side curves, clipped to the ball.
-    QPainterPath clip;
-    clip.addEllipse(ball);
-    p.setClipPath(clip);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(40, 15, 0), 4));
-    const QPointF c = ball.center();
-    p.drawLine(QPointF(c.x(), ball.top()), QPointF(c.x(), ball.bottom()));
-    p.drawLine(QPointF(ball.left(), c.y()), QPointF(ball.right(), c.y()));
-    p.drawArc(QRectF(ball.left() - 150, ball.top() + 10, 250, ball.height() - 20), -60 * 16, 120 * 16);
-    p.drawArc(QRectF(ball.right() - 100, ball.top() + 10, 250, ball.height() - 20), 120 * 16, 120 * 16);
-    p.setClipping(false);
+    PaintBall(p, QRectF(rect()));
     // The name across the upper half.
     QFont title(QStringLiteral("Arial Black"));
     title.setPixelSize(34);

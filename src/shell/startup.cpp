@@ -12,6 +12,7 @@
 #include "settings/qt_settings.h"
 #include "settings/settings.h"
 #include "shell/application.h"
+#include "shell/ball_art.h"
 #include "shell/data_folder.h"
 #include "shell/help_page.h"
 #include "shell/main_window.h"
@@ -95,6 +96,7 @@ int RunProgram(int argc, char** argv)
     HoopApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
+    QGuiApplication::setWindowIcon(BallIcon());
 
     int exitCode = 0;
     QTextStream out(stdout);

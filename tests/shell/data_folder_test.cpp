@@ -2,6 +2,7 @@
 // Pool, Open Data Folder.
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QTextStream>
 #include <QApplication>
@@ -225,4 +226,14 @@ TEST_F(DataFolderTest, TheAboutBoxShortensAPathTooLongToFit)
     EXPECT_TRUE(shown.startsWith("Pool: /folder")) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QChar(0x2026))) << "shortened in the middle";
     EXPECT_LE(about.lblPool->fontMetrics().horizontalAdvance(shown), about.lblPool->width());
+}
+
+TEST_F(DataFolderTest, TheSplashDrawsTheBallOfTheIcon)
+{
+    TfrmSplash splash;
+    const QImage image = splash.grab().toImage();
+    const QColor leather = image.pixelColor(100, 200);  // between the seams, clear of the labels
+    EXPECT_GT(leather.red(), 150);
+    EXPECT_LT(leather.blue(), 80) << "orange, not the white behind the ball";
+    EXPECT_EQ(image.pixelColor(139, 139), QColor(40, 15, 0)) << "the seams cross at the centre";
 }

@@ -7,14 +7,15 @@ JOBS        ?= $(shell nproc)
 
 # Packages the build, the tests and the program need.
 DEPS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev \
-        libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils
+        libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils \
+        desktop-file-utils appstream dpkg-dev file
 # The benchmarks build everything but run no browser; the fuzz build is the core alone.
 BENCH_DEPS := cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
 FUZZ_DEPS := cmake ninja-build pkg-config libsimpleini-dev clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps bench-deps fuzz-deps configure build run test bench fuzz clean
+.PHONY: all deps bench-deps fuzz-deps configure build run test package bench fuzz clean
 
 all: build
 
@@ -50,6 +51,10 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# A Debian package of the program in $(BUILD) (hoopfall_<version>_<arch>.deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: bench-deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHOOP_BENCH=ON

@@ -96,6 +96,7 @@ int RunProgram(int argc, char** argv)
     HoopApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanta.Hoopfall"));
     QGuiApplication::setWindowIcon(BallIcon());
 
     int exitCode = 0;

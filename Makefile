@@ -8,10 +8,11 @@ FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc)
 
 # Packages the build, the tests and the program need.
-DEPS := cmake ninja-build g++ qt6-base-dev libsimpleini-dev libgtest-dev libgmock-dev \
-        libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils
+DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev \
+        libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils \
+        desktop-file-utils appstream dpkg-dev file
 # The benchmarks build everything but run no browser; the fuzz build is the core alone.
-BENCH_DEPS := cmake ninja-build g++ qt6-base-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
+BENCH_DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
 FUZZ_DEPS := cmake ninja-build libsimpleini-dev clang libclang-rt-14-dev
 # The core-only and sanitizer builds: the core and its tests, no Qt.
 CORE_DEPS := cmake ninja-build g++ libsimpleini-dev libgtest-dev libgmock-dev
@@ -21,7 +22,7 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps bench-deps fuzz-deps core-deps configure build run test core sanitize bench fuzz clean
+.PHONY: all deps bench-deps fuzz-deps core-deps configure build run test core sanitize bench fuzz package clean
 
 all: build
 
@@ -54,8 +55,9 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The pool is kept in the user's data folder, not in $(BUILD); ARGS="--pool DIR" picks another.
 run: build
-	cd $(BUILD) && ./hoopfall
+	cd $(BUILD) && ./hoopfall $(ARGS)
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -71,6 +73,10 @@ sanitize: core-deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHOOP_UI=OFF -DHOOP_SANITIZE=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
+
+# A Debian package of the program in $(BUILD) (hoopfall_<version>_<arch>.deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: bench-deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DHOOP_BENCH=ON

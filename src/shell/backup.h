@@ -4,7 +4,7 @@
 class IFrame;
 class TPoolSession;
 
-// Copies every data file of the program's directory to a "BAK" copy beside it; the picks backup
+// Copies every data file of the pool's folder to a "BAK" copy beside it; the picks backup
 // holds the participant list as it stands in memory.
 void RunBackup(TPoolSession& session, IFrame& frame);
 

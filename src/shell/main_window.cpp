@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QMdiArea>
@@ -29,6 +28,8 @@
 #include "ui/drawing_suspended.h"
 #include "ui/guarded.h"
 #include "ui/prompts.h"
+#include "shell/help_page.h"
+#include "shell/open_url.h"
 #include "shell/splash.h"
 #include "standings/standings_window.h"
 
@@ -110,6 +111,9 @@ void TMainForm::CreateMenus()
     mnuPool->addSeparator();
     AddItem(mnuPool, mnuBackup, QStringLiteral("B&ackup Data Files"), QStringLiteral("Backup all current pool data"),
             &TMainForm::mnuBackupClick, QKeySequence(Qt::CTRL | Qt::Key_B));
+    AddItem(mnuPool, mnuOpenDataFolder, QStringLiteral("Open &Data Folder"),
+            QStringLiteral("Show the folder that holds this pool's data files and backups"),
+            &TMainForm::mnuOpenDataFolderClick);
     mnuPool->addSeparator();
     AddItem(mnuPool, mnuExit, QStringLiteral("E&xit"), QStringLiteral("Exit the application"), nullptr);
     connect(mnuExit, &QAction::triggered, this, guarded([this] { close(); }));
@@ -397,6 +401,8 @@ void TMainForm::ShowStandings(bool bringToFront)
     mdiArea->setActiveSubWindow(sub);
 }
 
+QString TMainForm::dataFolder() const { return QString::fromStdString(m_session->dataDir()); }
+
 bool TMainForm::IsStandingsOpen() { return StandingsForm() != nullptr; }
 
 QPrinter& TMainForm::Printer()
@@ -541,11 +547,18 @@ void TMainForm::mnuResetResultsClick()
 
 void TMainForm::mnuBackupClick() { RunBackup(*m_session, *this); }
 
-void TMainForm::mnuHlpFAQClick() { QDesktopServices::openUrl(HelpPageUrl()); }
+void TMainForm::mnuOpenDataFolderClick()
+{
+    if (!OpenUrl(QUrl::fromLocalFile(dataFolder())))
+        ::ShowError(QStringLiteral("The data folder %1 could not be opened.").arg(QDir::toNativeSeparators(dataFolder())));
+}
+
+void TMainForm::mnuHlpFAQClick() { OpenUrl(HelpPageFor(dataFolder())); }
 
 void TMainForm::HelpAboutItemClick()
 {
     TfrmSplash about(this);
+    about.ShowPoolFolder(dataFolder());
     about.exec();
 }
 

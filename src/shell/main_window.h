@@ -25,7 +25,8 @@ class TfrmStandings;
 class TMainForm final : public QMainWindow, public IFrame {
     Q_OBJECT
 public:
-    // settings: the per-user settings store; dataDir: the folder of the data files.
+    // settings: the per-user settings store; dataDir: the folder of the data files (the one
+    // chosen at start-up).
     TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -69,6 +70,7 @@ public:
     void mnuPrintBlankClick();
     void mnuPrintRulesClick();
     void mnuBackupClick();
+    void mnuOpenDataFolderClick();
     void mnuEnterPicksClick();
     void mnuOpenPicksClick();
     void mnuPlayerPrintPicksClick();
@@ -87,6 +89,7 @@ public:
     QAction* mnuPrintBlank = nullptr;
     QAction* mnuPrintRules = nullptr;
     QAction* mnuBackup = nullptr;
+    QAction* mnuOpenDataFolder = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuEnterPicks = nullptr;
     QAction* mnuOpenPicks = nullptr;
@@ -142,6 +145,7 @@ private:
     QToolButton* AddButton(QToolButton*& button, const QString& caption, const QString& hint,
                            void (TMainForm::*handler)(), QStyle::StandardPixmap icon);
     bool CloseSheets();
+    QString dataFolder() const;
 
     std::unique_ptr<TPoolSession> m_session;
     int m_printCopies = 1;

@@ -6,12 +6,13 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QRegion>
 #include <QScreen>
 
 #include "pool/brand.h"
+#include "shell/ball_art.h"
+#include "shell/help_page.h"
 #include "version.h"
 
 QString FormatVersion(int major, int minor, int release)
@@ -26,7 +27,7 @@ QString GetFileVersionText(const QString& path)
     return FormatVersion(version::Major, version::Minor, version::Patch);
 }
 
-QUrl HelpPageUrl() { return QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).filePath("help.html")); }
+QUrl HelpPageUrl() { return QUrl::fromLocalFile(HelpPageFile()); }
 
 namespace {
 // The window is the circle inscribed in this square, in pixels at 96 dpi.
@@ -35,16 +36,9 @@ const QColor LegalColour = Qt::white;
 const QColor StatusColour = Qt::yellow;
 
 // The logo: a basketball carrying the program's name, on white.
-constexpr int BallMargin = 3;
-constexpr int OutlineWidth = 3;
-constexpr int SeamWidth = 4;
 constexpr int TitlePixels = 34;
 constexpr QPointF TitleShadowOffset{2, 2};
 const QRectF TitleBand(10, 70, WindowSide - 20, 56);
-const QColor BallLight(250, 150, 60);
-const QColor BallDark(190, 80, 20);
-const QColor OutlineColour(60, 25, 5);
-const QColor SeamColour(40, 15, 0);
 const QColor TitleShadowColour(30, 10, 0);
 
 QPixmap logoPicture(qreal pixelRatio)
@@ -54,26 +48,8 @@ QPixmap logoPicture(qreal pixelRatio)
     picture.fill(Qt::white);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF ball = QRectF(0, 0, WindowSide, WindowSide).adjusted(BallMargin, BallMargin, -BallMargin, -BallMargin);
-    // Lit from the upper left.
-    QRadialGradient shade(ball.center() - QPointF(50, 60), ball.width() * 0.75);
-    shade.setColorAt(0, BallLight);
-    shade.setColorAt(1, BallDark);
-    p.setBrush(shade);
-    p.setPen(QPen(OutlineColour, OutlineWidth));
-    p.drawEllipse(ball);
-    // Seams: one vertical, one horizontal and two side curves, clipped to the ball.
-    QPainterPath clip;
-    clip.addEllipse(ball);
-    p.setClipPath(clip);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(SeamColour, SeamWidth));
-    const QPointF c = ball.center();
-    p.drawLine(QPointF(c.x(), ball.top()), QPointF(c.x(), ball.bottom()));
-    p.drawLine(QPointF(ball.left(), c.y()), QPointF(ball.right(), c.y()));
-    p.drawArc(QRectF(ball.left() - 150, ball.top() + 10, 250, ball.height() - 20), -60 * 16, 120 * 16);
-    p.drawArc(QRectF(ball.right() - 100, ball.top() + 10, 250, ball.height() - 20), 120 * 16, 120 * 16);
-    p.setClipping(false);
+    // The ball is the program's icon, so the desktop and the splash show the same picture.
+    PaintBall(p, QRectF(0, 0, WindowSide, WindowSide));
     // The name across the upper half, over its shadow.
     QFont title(QStringLiteral("Arial Black"));
     title.setPixelSize(TitlePixels);
@@ -121,14 +97,28 @@ TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHin
     lblLegal->setText(QStringLiteral("Version ") + GetFileVersionText(QCoreApplication::applicationFilePath()) +
                       QStringLiteral(" ") + QString::fromUtf8(brand::SponsorNotice));
     lblStatus = makeLabel(this, "lblStatus", StatusColour, false);
+    lblPool = makeLabel(this, "lblPool", LegalColour, true);  // empty until the About box names the pool
 
     m_layout.within(this, {
         {imgLogo, {0, 0, WindowSide, WindowSide}},
         {lblLegal, {56, 224, 171, 43}},
         {lblStatus, {16, 144, 249, 19}},
+        {lblPool, {24, 166, 230, 56}},
     });
     applyLayout(m_layout);
     if (const QScreen* screen = this->screen()) move(screen->geometry().center() - rect().center());
+}
+
+void TfrmSplash::ShowPoolFolder(const QString& folder)
+{
+    // A path has no spaces to wrap at: let it break after each separator, and shorten it in the
+    // middle only when it still does not fit.
+    const QString path = QStringLiteral("Pool: ") + QDir::toNativeSeparators(folder);
+    QString text = QString(path).replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
+    const QFontMetrics metrics = lblPool->fontMetrics();
+    if (metrics.boundingRect(QRect(0, 0, lblPool->width(), 1000), Qt::TextWordWrap, text).height() > lblPool->height())
+        text = metrics.elidedText(path, Qt::ElideMiddle, lblPool->width());
+    lblPool->setText(text);
 }
 
 void TfrmSplash::SetSplashStatus(const QString& text)

@@ -11,7 +11,7 @@ QString FormatVersion(int major, int minor, int release);
 // The version text of the program file at path; "File not found" when there is none.
 QString GetFileVersionText(const QString& path);
 
-// The help page that ships beside the program.
+// The help page as it ships (see HelpPageFile).
 QUrl HelpPageUrl();
 
 // The round splash window; at start-up it shows status lines, as the About box a click closes it.
@@ -20,6 +20,8 @@ class TfrmSplash final : public QDialog {
 public:
     explicit TfrmSplash(QWidget* parent = nullptr);
     void SetSplashStatus(const QString& text);
+    // As the About box: names the folder of the pool in use.
+    void ShowPoolFolder(const QString& folder);
     int exec() override;
 
     const LayoutTable& layoutTable() const { return m_layout; }
@@ -36,4 +38,5 @@ private:
     QLabel* imgLogo = nullptr;
     QLabel* lblLegal = nullptr;
     QLabel* lblStatus = nullptr;
+    QLabel* lblPool = nullptr;
 };

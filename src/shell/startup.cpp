@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTextStream>
 
 #include "pool/file_io.h"
 #include "pool/team_files.h"
@@ -12,6 +13,9 @@
 #include "settings/settings.h"
 #include "shell/application.h"
 #include "ui/guarded.h"
+#include "shell/ball_art.h"
+#include "shell/data_folder.h"
+#include "shell/help_page.h"
 #include "shell/main_window.h"
 #include "ui/prompts.h"
 #include "shell/single_instance.h"
@@ -72,14 +76,40 @@ std::unique_ptr<TMainForm> CreateAndLoad(ISettingsBackend& settings, const QStri
     return main;
 }
 
+namespace {
+// Answers every box without showing it: OK where that is the only button, otherwise the answer
+// that changes nothing.
+class UnshownPrompts final : public IPrompts {
+public:
+    PromptAnswer Ask(PromptKind, const QString&, PromptButtons buttons) override
+    {
+        if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
+        return buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel : PromptAnswer::No;
+    }
+    void Beep() override {}
+    bool SaveFile(SaveFileRequest&) override { return false; }
+    bool PrintDialog(QPrinter&, int&) override { return false; }
+};
+}  // namespace
+
 int RunProgram(int argc, char** argv)
 {
     HoopApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanta.Hoopfall"));
+    QGuiApplication::setWindowIcon(BallIcon());
+
+    int exitCode = 0;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QString dataDir = ResolveDataFolder(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(),
+                                              UserDataFolder(), out, err, exitCode);
+    if (dataDir.isEmpty()) return exitCode;
+    SetHelpCopyFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
 
     // The lock and the socket live where no other user can reach them, one pair per data folder.
-    SingleInstance instance(PrivateLockFolder(), QString::fromLatin1(StartupLockName), QCoreApplication::applicationDirPath());
+    SingleInstance instance(PrivateLockFolder(), QString::fromLatin1(StartupLockName), dataDir);
     if (instance.Check(1000) != SingleInstance::Outcome::First) return 0;
 
     QtSettingsStore settings;
@@ -90,14 +120,18 @@ int RunProgram(int argc, char** argv)
     // answering "No" for open sheets: every saved sheet is in the journal already.
     TMainForm* window = nullptr;
     bool terminating = false;
+    UnshownPrompts unshown;
     TerminationWatcher watcher;
-    auto terminate = [&window, &terminating] {
+    auto terminate = [&window, &terminating, &unshown] {
         terminating = true;
         if (window) {
             window->CloseWithoutQuestions();
-        } else if (QWidget* modal = QApplication::activeModalWidget()) {
-            modal->close();
+            return;
         }
+        // Start-up still loads everything, so the close writes back what was there, but shows no
+        // more boxes: the next quick tip would wait for a user who has gone.
+        SetPrompts(&unshown);
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     };
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &app, guarded(terminate));
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, guarded(terminate));
@@ -106,11 +140,12 @@ int RunProgram(int argc, char** argv)
     auto splash = std::make_unique<TfrmSplash>();
     splash->show();
     splash->repaint();
-    auto main = CreateAndLoad(settings, QCoreApplication::applicationDirPath(), splash.get(), [&instance] {
+    auto main = CreateAndLoad(settings, dataDir, splash.get(), [&instance] {
         instance.Listen();
         instance.ReleaseLock();
     });
     window = main.get();
+    SetPrompts(nullptr);
     QObject::connect(&instance, &SingleInstance::raiseRequested, window, guarded([window] {
         if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
         window->raise();

@@ -124,12 +124,22 @@ TEST_F(ShellSafety, ATerminationClosesWithoutQuestionsAndWritesThePool)
     EXPECT_FALSE(dir.exists(JournalFileName));
 }
 
-// The real program, in a folder of its own, sent SIGTERM while it runs and while its start-up
-// quick tip is open: it ends normally and PICKS.HFD holds the pool.
+// The real program, in a folder of its own, sent SIGTERM while it runs and while a start-up quick
+// tip is open (with a second one to come when there is no pool yet): it ends normally and
+// PICKS.HFD holds the pool.
 TEST(ProgramSignals, SigtermEndsTheProgramCleanly)
 {
-    for (bool withTeams : {true, false}) {
-        SCOPED_TRACE(withTeams ? "running" : "at the start-up quick tip");
+    struct Row {
+        const char* name;
+        bool teams, picks;
+    };
+    const Row rows[] = {
+        {"running", true, true},
+        {"at the start-up quick tip", false, true},
+        {"at the first of two quick tips, with no pool yet", false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         TempDir dir;
         const QString home = QString::fromStdString(dir.path());
         for (const char* sub : {"tmp", "config", "runtime"}) QDir(home).mkpath(QString::fromLatin1(sub));
@@ -139,13 +149,14 @@ TEST(ProgramSignals, SigtermEndsTheProgramCleanly)
         ASSERT_TRUE(QFile::copy(QStringLiteral(HOOPFALL_BINARY), program));
         std::string teams;
         for (int i = 0; i < 64; ++i) teams += std::string{char(1 + i / 16), char(1 + i % 16), 1, 'T'} + std::string(17, '\0');
-        if (withTeams) dir.write(TeamsFileName, teams);
-        dir.write(PicksFileName, PicksOf({1, 2, ResultsId}));
+        if (row.teams) dir.write(TeamsFileName, teams);
+        if (row.picks) dir.write(PicksFileName, PicksOf({1, 2, ResultsId}));
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("HOME", home);
         env.insert("XDG_CONFIG_HOME", QDir(home).filePath("config"));
+        env.insert("XDG_DATA_HOME", QDir(home).filePath("data"));
         env.insert("XDG_RUNTIME_DIR", QDir(home).filePath("runtime"));
         env.insert("TMPDIR", QDir(home).filePath("tmp"));
         QProcess process;
@@ -158,7 +169,10 @@ TEST(ProgramSignals, SigtermEndsTheProgramCleanly)
         ASSERT_TRUE(process.waitForFinished(20000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(process.exitCode(), 0);
-        EXPECT_EQ(dir.read(PicksFileName), PicksOf({1, 2, ResultsId}));
-        EXPECT_FALSE(dir.exists(JournalFileName));
+        // Without a data file beside the program the pool is the user's, and new.
+        const std::string pool = row.teams || row.picks ? "" : "data/Corvanta/the Hoopfall/";
+        EXPECT_EQ(dir.read(pool + PicksFileName), row.picks ? PicksOf({1, 2, ResultsId}) : "");
+        EXPECT_TRUE(dir.exists(pool + PicksFileName));
+        EXPECT_FALSE(dir.exists(pool + JournalFileName));
     }
 }

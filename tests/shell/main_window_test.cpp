@@ -91,6 +91,7 @@ TEST_F(MainWindowTest, MenuItemsCarryTheirCaptionsShortcutsAndHints)
         {main.mnuPrintBlank, "Print &Blank Pool...", {}, "Print a blank pool sheet for distribution"},
         {main.mnuPrintRules, "Print &Rules...", {}, "Print rules as set in Options"},
         {main.mnuBackup, "B&ackup Data Files", QKeySequence("Ctrl+B"), "Backup all current pool data"},
+        {main.mnuOpenDataFolder, "Open &Data Folder", {}, "Show the folder that holds this pool's data files and backups"},
         {main.mnuExit, "E&xit", {}, "Exit the application"},
         {main.mnuEnterPicks, "&New Player", QKeySequence("Ctrl+N"), "Enter picks from pool sheets into the database."},
         {main.mnuOpenPicks, "&Player Manager...", QKeySequence("Ctrl+P"), "List of players already entered"},

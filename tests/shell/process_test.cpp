@@ -25,6 +25,8 @@ protected:
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("HOME", home);
         env.insert("XDG_CONFIG_HOME", QDir(home).filePath("config"));
+        env.insert("XDG_DATA_HOME", QDir(home).filePath("data"));
+        pool = QDir(home).filePath("data/Corvanta/the Hoopfall");  // no data files beside the program
         env.insert("TMPDIR", QDir(home).filePath("tmp"));
         env.insert("XDG_RUNTIME_DIR", QDir(home).filePath("run"));
     }
@@ -36,16 +38,16 @@ protected:
                 p->waitForFinished(5000);
             }
     }
-    void start(QProcess& p)
+    void start(QProcess& p, const QStringList& args = {})
     {
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(home);
-        p.start(program, {});
+        p.start(program, args);
         ASSERT_TRUE(p.waitForStarted(10000));
     }
 
     TempDir dir;
-    QString home, program;
+    QString home, program, pool;
     QProcessEnvironment env;
     QProcess first, second;
 };
@@ -68,10 +70,20 @@ TEST_F(ProgramProcess, ASecondCopyFindsTheRunningOneAndEnds)
 TEST_F(ProgramProcess, ACopyStartedWhileAnotherStartsUpEndsSilently)
 {
     // Another copy on the same data folder holds the start-up lock for longer than a second.
-    SingleInstance starting(QDir(home).filePath("run"), QString::fromLatin1(StartupLockName), home);
+    ASSERT_TRUE(QDir().mkpath(pool));
+    SingleInstance starting(QDir(home).filePath("run"), QString::fromLatin1(StartupLockName), pool);
     ASSERT_EQ(starting.Check(0), SingleInstance::Outcome::First);
     start(second);
     ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_FALSE(dir.exists("PICKS.HFD")) << "no main window was made, so nothing was written";
+    EXPECT_FALSE(QFile::exists(QDir(pool).filePath("PICKS.HFD"))) << "no main window was made, so nothing was written";
+}
+
+TEST_F(ProgramProcess, CopiesOnTwoPoolsRunSideBySide)
+{
+    start(first, {"--pool", QDir(home).filePath("office")});
+    ASSERT_FALSE(first.waitForFinished(3000));
+    start(second, {"--pool=" + QDir(home).filePath("family")});
+    EXPECT_FALSE(second.waitForFinished(3000)) << "the second pool's copy opened its own window";
+    EXPECT_EQ(first.state(), QProcess::Running);
 }

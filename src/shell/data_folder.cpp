@@ -1,0 +1,90 @@
+#include "shell/data_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTextStream>
+#include <filesystem>
+#include <system_error>
+
+#include "pool/players.h"
+#include "pool/team_files.h"
+#include "shell/command_line.h"
+#include "ui/prompts.h"
+
+QString UserDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
+
+bool HoldsDataFiles(const QString& dir)
+{
+    for (const std::string& name : {TeamsFileName, RegionsFileName, PicksFileName})
+        if (QFileInfo::exists(QDir(dir).filePath(QString::fromStdString(name)))) return true;
+    return false;
+}
+
+namespace {
+// Permission bits do not tell (root, read-only mounts, access lists): only a file made there does.
+QString WriteProblem(const QString& dir)
+{
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".hoopfall-probe-XXXXXX")));
+    return probe.open() ? QString() : probe.errorString();
+}
+}  // namespace
+
+UsableFolder PrepareFolder(const QString& dir)
+{
+    const QString shown = QDir::toNativeSeparators(QFileInfo(dir).absoluteFilePath());
+    const QFileInfo info(dir);
+    if (info.exists() && !info.isDir()) return {{}, QStringLiteral("The pool folder %1 is not a folder.").arg(shown)};
+    if (!info.exists()) {
+        std::error_code error;
+        std::filesystem::create_directories(QFile::encodeName(dir).toStdString(), error);
+        if (error)
+            return {{}, QStringLiteral("The pool folder %1 could not be created: %2.")
+                            .arg(shown, QString::fromLocal8Bit(error.message()))};
+    }
+    if (const QString problem = WriteProblem(dir); !problem.isEmpty())
+        return {{}, QStringLiteral("The pool folder %1 cannot be written to: %2. Nothing could be saved there.")
+                        .arg(shown, problem)};
+    return {QFileInfo(dir).canonicalFilePath(), {}};
+}
+
+UsableFolder ChooseDataFolder(const QString& poolDir, const QString& programDir, const QString& userDir)
+{
+    if (!poolDir.isEmpty()) return PrepareFolder(poolDir);
+    if (HoldsDataFiles(programDir) && WriteProblem(programDir).isEmpty()) return PrepareFolder(programDir);
+    if (userDir.isEmpty()) return {{}, QStringLiteral("There is no data folder for this user.")};
+    return PrepareFolder(userDir);
+}
+
+QString ResolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
+                          QTextStream& out, QTextStream& err, int& exitCode)
+{
+    std::vector<std::string> list;
+    for (const QString& arg : args) list.push_back(QFile::encodeName(arg).toStdString());
+    const CommandLine line = ParseCommandLine(list);
+    if (!line.error.empty()) {
+        err << "hoopfall: " << QString::fromLocal8Bit(line.error) << "\n\n" << UsageText;
+        err.flush();
+        exitCode = UsageExitCode;
+        return {};
+    }
+    if (line.help) {
+        out << UsageText;
+        out.flush();
+        exitCode = 0;
+        return {};
+    }
+    QString poolDir = line.poolDir ? QFile::decodeName(QByteArray::fromStdString(*line.poolDir)) : QString();
+    // The shell leaves "--pool=~/pool" alone; a folder named "~" is never what was meant.
+    if (poolDir == QStringLiteral("~") || poolDir.startsWith(QStringLiteral("~/")))
+        poolDir = QDir::homePath() + poolDir.mid(1);
+    const UsableFolder folder = ChooseDataFolder(poolDir, programDir, userDir);
+    if (folder.path.isEmpty()) {
+        ShowError(folder.error);
+        exitCode = 1;
+        return {};
+    }
+    exitCode = 0;
+    return folder.path;
+}

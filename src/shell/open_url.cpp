@@ -1,0 +1,15 @@
+#include "shell/open_url.h"
+
+#include <QDesktopServices>
+
+namespace {
+UrlOpener& Opener()
+{
+    static UrlOpener opener;
+    return opener;
+}
+}  // namespace
+
+bool OpenUrl(const QUrl& url) { return Opener() ? Opener()(url) : QDesktopServices::openUrl(url); }
+
+void SetUrlOpener(UrlOpener opener) { Opener() = std::move(opener); }

@@ -70,6 +70,7 @@ TMainForm::TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    nameControls();
     connect(mdiArea, &QMdiArea::subWindowActivated, this, guarded([this] { UpdateMenuItems(); }));
     UpdateMenuItems();
 }
@@ -91,6 +92,27 @@ QAction* TMainForm::AddItem(QMenu* menu, QAction*& item, const QString& caption,
     if (!shortcut.isEmpty()) item->setShortcut(shortcut);
     if (handler) connect(item, &QAction::triggered, this, guarded(this, handler));
     return item;
+}
+
+// Tests and tools find the controls by the names the program's documents give them.
+void TMainForm::nameControls()
+{
+    const std::pair<QObject*, const char*> names[] = {
+        {mnuReset, "mnuReset"}, {mnuOptions, "mnuOptions"}, {mnuPrintBlank, "mnuPrintBlank"},
+        {mnuPrintRules, "mnuPrintRules"}, {mnuBackup, "mnuBackup"}, {mnuOpenDataFolder, "mnuOpenDataFolder"},
+        {mnuExit, "mnuExit"}, {mnuEnterPicks, "mnuEnterPicks"}, {mnuOpenPicks, "mnuOpenPicks"},
+        {mnuPlayerPrintPicks, "mnuPlayerPrintPicks"}, {mnuSavePicks, "mnuSavePicks"}, {mnuClose, "mnuClose"},
+        {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuResetResults, "mnuResetResults"},
+        {WindowCascadeItem, "WindowCascadeItem"}, {WindowTileItem, "WindowTileItem"},
+        {WindowArrangeItem, "WindowArrangeItem"}, {WindowMinimizeItem, "WindowMinimizeItem"},
+        {mnuHlpFAQ, "mnuHlpFAQ"}, {HelpAboutItem, "HelpAboutItem"}, {mnuPool, "mnuPool"},
+        {mnuPlayer, "mnuPlayer"}, {mnuResults, "mnuResults"}, {mnuWindow, "mnuWindow"}, {mnuHelp, "mnuHelp"},
+        {btnNewPicks, "btnNewPicks"}, {btnSave, "btnSave"}, {btnPM, "btnPM"}, {btnResults, "btnResults"},
+        {btnStandings, "btnStandings"}, {btnPrint, "btnPrint"}, {btnHelp, "btnHelp"}, {btnExit, "btnExit"},
+        {btnSaveAction, "btnSaveAction"}, {PopupMenu1, "PopupMenu1"}, {mnuPrintBlankPool, "mnuPrintBlankPool"},
+        {mnuPrintPlayerPool, "mnuPrintPlayerPool"}, {pnlCount, "pnlCount"}, {pnlHint, "pnlHint"},
+        {pbProgress, "pbProgress"}, {barToolbar, "barToolbar"}};
+    for (const auto& [control, name] : names) control->setObjectName(QLatin1String(name));
 }
 
 void TMainForm::CreateMenus()

@@ -64,6 +64,11 @@ public:
     // on a termination signal or at the end of the desktop session.
     void CloseWithoutQuestions();
 
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
     // Command handlers.
     void mnuResetClick();
     void mnuOptionsClick();
@@ -131,11 +136,6 @@ public:
     QLabel* pnlHint = nullptr;
     QProgressBar* pbProgress = nullptr;
 
-protected:
-    bool event(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
@@ -146,6 +146,7 @@ private:
                            void (TMainForm::*handler)(), QStyle::StandardPixmap icon);
     bool CloseSheets();
     QString dataFolder() const;
+    void nameControls();
 
     std::unique_ptr<TPoolSession> m_session;
     int m_printCopies = 1;

@@ -24,6 +24,7 @@
 #include "settings/settings.h"
 #include "session/pool_session.h"
 #include "shell/main_window.h"
+#include "support/find.h"
 #include "support/fake_prompts.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -393,7 +394,7 @@ TEST_F(OptionsDialogTest, EveryWayOfCancellingWritesNothing)
             QTest::keyClick(shown, Qt::Key_Escape);
         }
     });
-    main.mnuOptions->trigger();
+    Find<QAction>(main, "mnuOptions")->trigger();
     EXPECT_EQ(title, QStringLiteral("Options..."));
     expectNothingWritten();
 }

@@ -22,6 +22,7 @@
 #include "players/player_props.h"
 #include "ui/child_form.h"
 #include "shell/main_window.h"
+#include "support/find.h"
 #include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/recording_host.h"
@@ -283,7 +284,7 @@ TEST_F(PlayerManager, PlayerManagerCommandOpensTheChosenSheetsInListOrder)
         selectNames(*d.lstPlayers, {"Zed", "Kim", "Al"});
         QTest::keyClick(d.lstPlayers, Qt::Key_Return);  // the default button
     });
-    main.mnuOpenPicksClick();
+    Find<QAction>(main, "mnuOpenPicks")->trigger();
     QList<int> tags;
     for (QMdiSubWindow* sub : main.ChildWindows()) tags << qobject_cast<TChildForm*>(sub->widget())->Tag();
     EXPECT_EQ(tags, QList<int>({13, 14, 11}));
@@ -371,7 +372,7 @@ TEST_F(PlayerManager, DeleteAsksForEachAndRefusesAnOpenSheet)
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
     EXPECT_EQ(listedNames(*d.lstPlayers), QStringList({"Kim", "mia"}));
     EXPECT_EQ(main.session().players().count(), 3);
-    EXPECT_EQ(main.pnlCount->text(), "Players: 2");
+    EXPECT_EQ(Find<QLabel>(main, "pnlCount")->text(), "Players: 2");
     EXPECT_TRUE(d.isVisible());
 }
 

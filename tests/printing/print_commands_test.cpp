@@ -27,6 +27,7 @@
 #include "sheet/bracket_sheet.h"
 #include "shell/main_window.h"
 #include "shell/splash.h"
+#include "support/find.h"
 #include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
@@ -67,7 +68,7 @@ protected:
         saveRegions(dir.path(), {"East", "West", "Midwest", ""});
         main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
         main->session().teams() = Teams();
-        QObject::connect(main->pbProgress, &QProgressBar::valueChanged, [this](int value) {
+        QObject::connect(Find<QProgressBar>(*main, "pbProgress"), &QProgressBar::valueChanged, [this](int value) {
             progress.push_back(value);
             busy.push_back(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
         });
@@ -80,7 +81,7 @@ protected:
     }
 
     QString file(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
-    QString hint() const { return main->pnlHint->text(); }
+    QString hint() const { return Find<QLabel>(*main, "pnlHint")->text(); }
 
     // The "user" prints n copies to the PDF file.
     void AnswerPdf(int copies, const QString& file = {})
@@ -129,7 +130,7 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
         QString hint;
         std::vector<const char*> present, absent;
     } cases[] = {
-        {[&] { main->mnuPrintBlank->trigger(); }, 1, "Pool sheet for the Hoopfall", QPageLayout::Landscape, {14, 29, 43, 57, 71, 86, 0},
+        {[&] { Find<QAction>(*main, "mnuPrintBlank")->trigger(); }, 1, "Pool sheet for the Hoopfall", QPageLayout::Landscape, {14, 29, 43, 57, 71, 86, 0},
          "Now printing blank pool...",
          {"Full Name:___________________________________________", "(Circle the champion)", "1. Team101 (27-4)",
           "8. Team208", "Team416 (3-) 16.", "EAST", "MIDWEST"},
@@ -139,7 +140,7 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
          {14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 0}, "Printing picks for Pat Quinlan...",
          {"the Hoopfall picks for: Pat Quinlan", "Champion: Team415", "Team216", versionText.c_str()}, {"Full Name:"}},
         // From the settings as they stand; the rules sheet leaves the progress bar alone.
-        {[&] { main->mnuPrintRules->trigger(); }, 2, "Rules for the Hoopfall", QPageLayout::Portrait, {}, RulesDone,
+        {[&] { Find<QAction>(*main, "mnuPrintRules")->trigger(); }, 2, "Rules for the Hoopfall", QPageLayout::Portrait, {}, RulesDone,
          {"Rules for the Hoopfall Pool", "Winner: 100%", "Round 6: 6pt(s)"}, {"COST PER ENTRY"}},
     };
     for (const Case& c : cases) {
@@ -181,7 +182,7 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
     // A dialog left at no copies prints nothing but still closes with its status.
     main->SetStatusText(QStringLiteral("before"));
     AnswerPdf(0);
-    main->mnuPrintRules->trigger();
+    Find<QAction>(*main, "mnuPrintRules")->trigger();
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(hint(), RulesDone);
 }
@@ -197,7 +198,7 @@ TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)
     ASSERT_NE(txtName, nullptr);
     txtName->setText(QStringLiteral("Not Saved Yet"));
     AnswerPdf(1);
-    main->mnuPrintPlayerPool->trigger();  // the tool bar's pop-up item posts the command
+    Find<QAction>(*main, "mnuPrintPlayerPool")->trigger();  // the tool bar's pop-up item posts the command
     EXPECT_FALSE(QFile::exists(pdf));
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("the Hoopfall picks for: Pat Quinlan")));
@@ -211,10 +212,10 @@ TEST_F(PrintCommandsTest, CancelledDialogChangesNothing)
     progress.clear();
     const TPlayer entry = Participant();
     PrintPool(main->session(), *main, &entry);  // the fake cancels when it has no answer
-    for (QAction* command : {main->mnuPrintBlank, main->mnuPrintBlankPool, main->mnuPrintRules}) command->trigger();
+    for (QAction* command : {Find<QAction>(*main, "mnuPrintBlank"), Find<QAction>(*main, "mnuPrintBlankPool"), Find<QAction>(*main, "mnuPrintRules")}) command->trigger();
     EXPECT_EQ(TestPrompts().printDialogs, 4);
     EXPECT_TRUE(TestPrompts().boxes.empty() && progress.empty());
-    EXPECT_EQ((QStringList{hint(), QString::number(main->pbProgress->value())}), (QStringList{"before", "37"}));
+    EXPECT_EQ((QStringList{hint(), QString::number(Find<QProgressBar>(*main, "pbProgress")->value())}), (QStringList{"before", "37"}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(QDir(QString::fromStdString(dir.path())).entryList({QStringLiteral("*.pdf")}).isEmpty());
 }
@@ -223,10 +224,10 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
 {
     // The blank sheet reports its own error box.
     AnswerPdf(1, file("missing/folder/sheet.pdf"));
-    main->mnuPrintBlank->trigger();
+    Find<QAction>(*main, "mnuPrintBlank")->trigger();
     ASSERT_EQ(TestPrompts().texts(), QStringList{QStringLiteral("Error printing blank pool.")});
     EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
-    EXPECT_EQ(main->pbProgress->value(), 0);
+    EXPECT_EQ(Find<QProgressBar>(*main, "pbProgress")->value(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // The others pass their failure on, the cursor and the bar already back: a file that cannot
@@ -256,7 +257,7 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
         EXPECT_NE(message.find(c.copies == 1 ? "sheet.pdf" : "sheet-2.pdf"), std::string::npos) << message;
         EXPECT_TRUE(c.firstCopyHolds ? PdfText(pdf).contains(QLatin1String(c.firstCopyHolds)) : !QFile::exists(pdf));
         EXPECT_FALSE(dir.exists("sheet-3.pdf"));
-        EXPECT_EQ(main->pbProgress->value(), c.bar);
+        EXPECT_EQ(Find<QProgressBar>(*main, "pbProgress")->value(), c.bar);
     }
     EXPECT_EQ(hint(), RulesDone);
 }
@@ -265,13 +266,13 @@ TEST_F(PrintCommandsTest, PrintButtonOpensItsPopUpAtTheMouse)
 {
     main->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-    EXPECT_EQ(main->PopupMenu1->actions(), (QList<QAction*>{main->mnuPrintBlankPool, main->mnuPrintPlayerPool}));
-    EXPECT_FALSE(main->mnuPrintPlayerPool->isEnabled());  // no bracket sheet open
+    EXPECT_EQ(Find<QMenu>(*main, "PopupMenu1")->actions(), (QList<QAction*>{Find<QAction>(*main, "mnuPrintBlankPool"), Find<QAction>(*main, "mnuPrintPlayerPool")}));
+    EXPECT_FALSE(Find<QAction>(*main, "mnuPrintPlayerPool")->isEnabled());  // no bracket sheet open
     const QPoint at(6, 7);
-    QTest::mouseClick(main->btnPrint, Qt::LeftButton, {}, at);
-    EXPECT_TRUE(main->PopupMenu1->isVisible());
-    EXPECT_EQ(main->PopupMenu1->pos(), main->btnPrint->mapToGlobal(at));
-    main->PopupMenu1->hide();
+    QTest::mouseClick(Find<QToolButton>(*main, "btnPrint"), Qt::LeftButton, {}, at);
+    EXPECT_TRUE(Find<QMenu>(*main, "PopupMenu1")->isVisible());
+    EXPECT_EQ(Find<QMenu>(*main, "PopupMenu1")->pos(), Find<QToolButton>(*main, "btnPrint")->mapToGlobal(at));
+    Find<QMenu>(*main, "PopupMenu1")->hide();
 }
 
 // ---- The canvas and the real dialog -------------------------------------------------------

@@ -116,7 +116,7 @@ TEST_F(SheetBuild, ModesAsOpened)
         EXPECT_EQ(CellTexts(sheet), TextsOf(stored ? Favourites() : PickArray{})) << state[0].toStdString();
         EXPECT_TRUE(sheet->parentWidget()->isMaximized());
         sheet->discardChanges();
-        main->mnuClose->trigger();
+        ::Find<QAction>(*main, "mnuClose")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }

@@ -17,6 +17,7 @@
 #include "pool/team_files.h"
 #include "sheet/bracket_sheet.h"
 #include "shell/main_window.h"
+#include "support/find.h"
 #include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
@@ -99,7 +100,7 @@ protected:
     static void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
     static QString FocusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
     static QColor Background(QWidget* widget) { return widget->palette().color(QPalette::Base); }
-    QString Status() const { return main->pnlHint->text(); }
+    QString Status() const { return ::Find<QLabel>(*main, "pnlHint")->text(); }
 
     // The sheet's controls, found by their names; the cell of game n is "g" + n.
     template <class T = QLineEdit> static T* Control(TmdiBrackets* sheet, const QString& name)
@@ -114,7 +115,7 @@ protected:
     static QCheckBox* PaidBox(TmdiBrackets* sheet) { return Control<QCheckBox>(sheet, QStringLiteral("chkPaid")); }
 
     // Runs Save Picks as the menu does: posted, carried out when the queue gets to it.
-    void Save() { main->mnuSavePicks->trigger(), QCoreApplication::sendPostedEvents(); }
+    void Save() { ::Find<QAction>(*main, "mnuSavePicks")->trigger(), QCoreApplication::sendPostedEvents(); }
     static void FocusCell(TmdiBrackets* sheet, int n)
     {
         Cell(sheet, n)->setFocus(Qt::TabFocusReason);

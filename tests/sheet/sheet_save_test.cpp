@@ -35,14 +35,14 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
     // Progress n x 100 / 65, reported when the whole percentage changes, under the status line.
     std::vector<int> values, expected;
     QStringList statuses;
-    QObject::connect(main->pbProgress, &QProgressBar::valueChanged, main.get(), [&](int v) {
+    QObject::connect(::Find<QProgressBar>(*main, "pbProgress"), &QProgressBar::valueChanged, main.get(), [&](int v) {
         values.push_back(v);
         statuses << Status();
     });
     for (int n = 1; n <= 63; ++n)
         if (const int percent = (n * 200 + 65) / 130; expected.empty() || expected.back() != percent) expected.push_back(percent);
     expected.push_back(0);
-    main->mnuSavePicks->trigger();
+    ::Find<QAction>(*main, "mnuSavePicks")->trigger();
     EXPECT_EQ(main->session().players().count(), 0);  // posted: done when the sheet's queue gets to it
     QCoreApplication::sendPostedEvents();
 
@@ -52,7 +52,7 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
     // Not scored: no standings window is open.
     EXPECT_EQ(Fields(Find(501)), (QStringList{QStringLiteral("Tess \u00C9"), "free text!", "1", "1", "1", "501", "0"}));
     EXPECT_EQ(Find(501)->Picks, typed);
-    EXPECT_EQ(main->pnlCount->text(), QStringLiteral("Players: 1"));
+    EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
 
     // Emptied for the next participant, tiebreaker included; the next save draws another id.
     EXPECT_EQ(State(sheet), (QStringList{"New Player Picks", "", "", "0", "0", "0/0", "txtName"}));
@@ -63,7 +63,7 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
     PickAll(sheet);
     Save();
     EXPECT_EQ(Fields(Find(502)).mid(0, 1), QStringList{"Eve"});
-    EXPECT_EQ(main->pnlCount->text(), QStringLiteral("Players: 2"));
+    EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 2"));
 
     // Close the program, start again, open the sheet: the same picks.
     EXPECT_TRUE(main->close());
@@ -187,7 +187,7 @@ TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandi
     // The results sheet stays as it is.
     EXPECT_EQ(State(sheet), (QStringList{"Actual Results", "RESULTS", "0", "0", "0", "-1/-1", "txtTiebreaker"}));
     EXPECT_EQ(Cell(sheet, 63)->text(), Text(101));
-    EXPECT_EQ(main->pnlCount->text(), QStringLiteral("Players: 1"));
+    EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
     EXPECT_GT(Find(3)->Total, 0);  // the open standings rescored at once
 
     FocusCell(sheet, 63);
@@ -196,7 +196,7 @@ TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandi
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
     EXPECT_EQ((std::vector<int>{main->session().players().count(), Find(ResultsId)->Picks[63]}), (std::vector<int>{2, 0}));
-    EXPECT_EQ(main->pnlCount->text(), QStringLiteral("Players: 1"));
+    EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
 }
 
 // Closing a sheet: a question while there are changes; a save that fails keeps the sheet open,
@@ -275,7 +275,7 @@ TEST_F(SheetSave, PrintingNeedsASavedSheet)
     for (int id : {0, ResultsId}) {
         TestPrompts().clear();
         Open(id);
-        main->mnuPlayerPrintPicks->trigger();
+        ::Find<QAction>(*main, "mnuPlayerPrintPicks")->trigger();
         EXPECT_TRUE(TestPrompts().boxes.empty());  // posted, not yet handled
         QCoreApplication::sendPostedEvents();
         EXPECT_EQ(TestPrompts().texts(), QStringList{QStringLiteral("Selections must be saved before they can be printing.")}) << id;

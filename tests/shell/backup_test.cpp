@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/main_window.h"
+#include "support/find.h"
 #include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
@@ -27,11 +28,11 @@ TEST_F(BackupTest, WithNoDataFilesThePicksInMemoryAreStillBackedUp)
     p.Id = 42;
     p.Name = "Entered today";
     main.session().players().add(p);
-    main.mnuBackup->trigger();
+    Find<QAction>(main, "mnuBackup")->trigger();
 
     EXPECT_EQ(dir.read("PICKS.BAK").size(), PickRecordSize);
     EXPECT_FALSE(dir.exists("PICKS.HFD")) << "the picks file itself is written only on closing";
-    EXPECT_EQ(main.pnlHint->text(), "Data files successfully backed up to " + Dir() + "*.BAK");
+    EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), "Data files successfully backed up to " + Dir() + "*.BAK");
     ASSERT_EQ(TestPrompts().boxes.size(), 1u);
     EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Information);
     EXPECT_EQ(TestPrompts().boxes[0].text,
@@ -44,7 +45,7 @@ TEST_F(BackupTest, EveryDataFileGetsItsOwnBackup)
     dir.write("TEAMS.OLD.HFD", "old teams");
     dir.write("REGIONS.HFD", "[Regions]");
     dir.write("PICKS.HFD", "stale file on disk");
-    main.mnuBackup->trigger();
+    Find<QAction>(main, "mnuBackup")->trigger();
     EXPECT_EQ(dir.read("TEAMS.BAK"), "teams");
     EXPECT_EQ(dir.read("TEAMS.OLD.BAK"), "old teams");
     EXPECT_EQ(dir.read("REGIONS.BAK"), "[Regions]");
@@ -58,7 +59,7 @@ TEST_F(BackupTest, AReadOnlyBackupIsReportedAndTheOthersAreCopied)
     dir.write("REGIONS.HFD", "regions");
     dir.write("REGIONS.BAK", "protected");
     fs::permissions(dir.file("REGIONS.BAK"), fs::perms::owner_read);
-    main.mnuBackup->trigger();
+    Find<QAction>(main, "mnuBackup")->trigger();
 
     EXPECT_EQ(dir.read("REGIONS.BAK"), "protected");
     EXPECT_EQ(dir.read("TEAMS.BAK"), "teams");
@@ -66,7 +67,7 @@ TEST_F(BackupTest, AReadOnlyBackupIsReportedAndTheOthersAreCopied)
     EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
     EXPECT_EQ(TestPrompts().boxes[0].text, "Invalid Destination file handle");
     // The closing lines say that not everything was backed up.
-    EXPECT_EQ(main.pnlHint->text(), "Backed up 2 of 3 data files to " + Dir() + "*.BAK");
+    EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), "Backed up 2 of 3 data files to " + Dir() + "*.BAK");
     EXPECT_EQ(TestPrompts().boxes[1].text, "Only 2 of 3 Hoopfall data files could be copied to " + Dir() +
                                                " with a \"BAK\" extension. The others were not backed up.");
 }

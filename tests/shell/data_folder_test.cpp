@@ -19,6 +19,7 @@
 #include "shell/main_window.h"
 #include "shell/open_url.h"
 #include "shell/splash.h"
+#include "support/find.h"
 #include "support/as_nobody.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
@@ -189,17 +190,17 @@ TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
         return desktopTakesIt;
     });
 
-    main.mnuOpenDataFolder->trigger();
+    Find<QAction>(main, "mnuOpenDataFolder")->trigger();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(pool));
     EXPECT_TRUE(TestPrompts().boxes.empty());
     desktopTakesIt = false;
-    main.mnuOpenDataFolder->trigger();
+    Find<QAction>(main, "mnuOpenDataFolder")->trigger();
     EXPECT_EQ(TestPrompts().texts(), QStringList{"The data folder " + pool + " could not be opened."});
 
     // The build puts the help page beside this test as it does beside the program.
     SetHelpCopyFolder(Q(dir.file("cache")));
-    main.mnuHlpFAQ->trigger();
+    Find<QAction>(main, "mnuHlpFAQ")->trigger();
     ASSERT_EQ(opened.size(), 3u);
     EXPECT_TRUE(opened[2].toLocalFile().startsWith(Q(dir.file("cache/"))));
     QFile page(opened[2].toLocalFile());
@@ -214,7 +215,7 @@ TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
                 about->accept();
             }
     });
-    main.HelpAboutItem->trigger();
+    Find<QAction>(main, "HelpAboutItem")->trigger();
     EXPECT_EQ(aboutText, "Pool: " + pool);
 }
 

@@ -18,6 +18,7 @@
 #include "sheet/bracket_sheet.h"
 #include "shell/main_window.h"
 #include "shell/termination.h"
+#include "support/find.h"
 #include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
@@ -63,7 +64,7 @@ TEST_F(ShellSafety, BackupNeverCopiesAListThatIsNotThePool)
     main.session().players().LoadPlayers();  // reported and moved aside
     TestPrompts().clear();
 
-    main.mnuBackup->trigger();
+    Find<QAction>(main, "mnuBackup")->trigger();
     EXPECT_EQ(dir.read("PICKS.BAK"), good);
     ASSERT_EQ(TestPrompts().boxes.size(), 2u);
     EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
@@ -80,7 +81,7 @@ TEST_F(ShellSafety, ABackupWithFewerParticipantsReplacesTheOldOneOnlyWhenConfirm
     dir.write("PICKS.BAK", good);
     for (std::int32_t id : {1, 2, 3}) main.session().players().storeEntry(Entry(id), true);
     TestPrompts().answers = {PromptAnswer::Ok};  // Pool New
-    main.mnuReset->trigger();
+    Find<QAction>(main, "mnuReset")->trigger();
     ASSERT_EQ(main.session().players().count(), 0);
 
     const QString question = QStringLiteral(
@@ -89,7 +90,7 @@ TEST_F(ShellSafety, ABackupWithFewerParticipantsReplacesTheOldOneOnlyWhenConfirm
     for (PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Yes}) {
         TestPrompts().clear();
         TestPrompts().answers = {answer};
-        main.mnuBackup->trigger();
+        Find<QAction>(main, "mnuBackup")->trigger();
         ASSERT_GE(TestPrompts().boxes.size(), 2u);
         EXPECT_EQ(TestPrompts().boxes[0].text, question);
         EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::YesNo);

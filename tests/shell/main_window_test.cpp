@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "shell/main_window.h"
 #include "standings/standings_window.h"
+#include "support/find.h"
 #include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
@@ -54,8 +55,8 @@ struct CommandState {
 
 CommandState StateOf(TMainForm& main)
 {
-    return {main.mnuSavePicks->isEnabled(), main.mnuPlayerPrintPicks->isEnabled(), main.mnuPrintPlayerPool->isEnabled(),
-            main.mnuClose->isEnabled(),     main.WindowCascadeItem->isEnabled(),   main.btnSaveAction->isVisible()};
+    return {Find<QAction>(main, "mnuSavePicks")->isEnabled(), Find<QAction>(main, "mnuPlayerPrintPicks")->isEnabled(), Find<QAction>(main, "mnuPrintPlayerPool")->isEnabled(),
+            Find<QAction>(main, "mnuClose")->isEnabled(),     Find<QAction>(main, "WindowCascadeItem")->isEnabled(),   Find<QAction>(main, "btnSaveAction")->isVisible()};
 }
 }  // namespace
 
@@ -70,7 +71,7 @@ TEST_F(MainWindowTest, CommandsFollowTheActiveChildWindow)
     EXPECT_TRUE(sheet.save && sheet.print && sheet.playersPicks && sheet.close && sheet.cascade && sheet.saveButton);
 
     main.session().players().add(Entry(ResultsId, "RESULTS"));
-    main.mnuViewStd->trigger();  // the standings window becomes the active child
+    Find<QAction>(main, "mnuViewStd")->trigger();  // the standings window becomes the active child
     ASSERT_NE(main.StandingsForm(), nullptr);
     CommandState standings = StateOf(main);
     EXPECT_FALSE(standings.save || standings.print || standings.playersPicks || standings.close || standings.saveButton);
@@ -86,29 +87,29 @@ TEST_F(MainWindowTest, MenuItemsCarryTheirCaptionsShortcutsAndHints)
         const char* hint;
     };
     const Row rows[] = {
-        {main.mnuReset, "&New...", {}, "Start a new pool, erasing all current player information"},
-        {main.mnuOptions, "&Options...", QKeySequence("Ctrl+O"), "Set pool options such as teams, scoring, rules, etc."},
-        {main.mnuPrintBlank, "Print &Blank Pool...", {}, "Print a blank pool sheet for distribution"},
-        {main.mnuPrintRules, "Print &Rules...", {}, "Print rules as set in Options"},
-        {main.mnuBackup, "B&ackup Data Files", QKeySequence("Ctrl+B"), "Backup all current pool data"},
-        {main.mnuOpenDataFolder, "Open &Data Folder", {}, "Show the folder that holds this pool's data files and backups"},
-        {main.mnuExit, "E&xit", {}, "Exit the application"},
-        {main.mnuEnterPicks, "&New Player", QKeySequence("Ctrl+N"), "Enter picks from pool sheets into the database."},
-        {main.mnuOpenPicks, "&Player Manager...", QKeySequence("Ctrl+P"), "List of players already entered"},
-        {main.mnuPlayerPrintPicks, "P&rint Picks", {}, ""},
-        {main.mnuSavePicks, "&Save Picks", QKeySequence("Ctrl+S"), "Save currently open picks"},
-        {main.mnuClose, "&Close", {}, "Close currently open picks"},
-        {main.mnuEnterResults, "&Enter Results", {}, "Enter actual tournament results"},
-        {main.mnuViewStd, "&View Standings", QKeySequence("Ctrl+V"), "View up to date tournament standings"},
-        {main.mnuResetResults, "&Clear Current Results...", {}, "Reset all currently entered result selections"},
-        {main.WindowCascadeItem, "&Cascade", {}, "Arrange windows to overlap"},
-        {main.WindowTileItem, "&Tile", {}, "Arrange windows without overlap"},
-        {main.WindowArrangeItem, "&Arrange Icons", {}, "Arrange window icons at bottom of main window"},
-        {main.WindowMinimizeItem, "&Minimize All", {}, "Minimize all windows"},
-        {main.mnuHlpFAQ, "&Frequently Asked Questions...", {}, ""},
-        {main.HelpAboutItem, "&About...", {}, ""},
-        {main.mnuPrintBlankPool, "Blank Pool", {}, "Print Blank Pool for Distribution"},
-        {main.mnuPrintPlayerPool, "Player's Picks", {}, "Print Current Player's Picks"},
+        {Find<QAction>(main, "mnuReset"), "&New...", {}, "Start a new pool, erasing all current player information"},
+        {Find<QAction>(main, "mnuOptions"), "&Options...", QKeySequence("Ctrl+O"), "Set pool options such as teams, scoring, rules, etc."},
+        {Find<QAction>(main, "mnuPrintBlank"), "Print &Blank Pool...", {}, "Print a blank pool sheet for distribution"},
+        {Find<QAction>(main, "mnuPrintRules"), "Print &Rules...", {}, "Print rules as set in Options"},
+        {Find<QAction>(main, "mnuBackup"), "B&ackup Data Files", QKeySequence("Ctrl+B"), "Backup all current pool data"},
+        {Find<QAction>(main, "mnuOpenDataFolder"), "Open &Data Folder", {}, "Show the folder that holds this pool's data files and backups"},
+        {Find<QAction>(main, "mnuExit"), "E&xit", {}, "Exit the application"},
+        {Find<QAction>(main, "mnuEnterPicks"), "&New Player", QKeySequence("Ctrl+N"), "Enter picks from pool sheets into the database."},
+        {Find<QAction>(main, "mnuOpenPicks"), "&Player Manager...", QKeySequence("Ctrl+P"), "List of players already entered"},
+        {Find<QAction>(main, "mnuPlayerPrintPicks"), "P&rint Picks", {}, ""},
+        {Find<QAction>(main, "mnuSavePicks"), "&Save Picks", QKeySequence("Ctrl+S"), "Save currently open picks"},
+        {Find<QAction>(main, "mnuClose"), "&Close", {}, "Close currently open picks"},
+        {Find<QAction>(main, "mnuEnterResults"), "&Enter Results", {}, "Enter actual tournament results"},
+        {Find<QAction>(main, "mnuViewStd"), "&View Standings", QKeySequence("Ctrl+V"), "View up to date tournament standings"},
+        {Find<QAction>(main, "mnuResetResults"), "&Clear Current Results...", {}, "Reset all currently entered result selections"},
+        {Find<QAction>(main, "WindowCascadeItem"), "&Cascade", {}, "Arrange windows to overlap"},
+        {Find<QAction>(main, "WindowTileItem"), "&Tile", {}, "Arrange windows without overlap"},
+        {Find<QAction>(main, "WindowArrangeItem"), "&Arrange Icons", {}, "Arrange window icons at bottom of main window"},
+        {Find<QAction>(main, "WindowMinimizeItem"), "&Minimize All", {}, "Minimize all windows"},
+        {Find<QAction>(main, "mnuHlpFAQ"), "&Frequently Asked Questions...", {}, ""},
+        {Find<QAction>(main, "HelpAboutItem"), "&About...", {}, ""},
+        {Find<QAction>(main, "mnuPrintBlankPool"), "Blank Pool", {}, "Print Blank Pool for Distribution"},
+        {Find<QAction>(main, "mnuPrintPlayerPool"), "Player's Picks", {}, "Print Current Player's Picks"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.caption);
@@ -130,13 +131,13 @@ TEST_F(MainWindowTest, ToolButtonsSplitTheirHintsAtTheBar)
         const char* status;
     };
     const Row rows[] = {
-        {main.btnNewPicks, "New Picks", "New Player", "Enter new player's picks"},
-        {main.btnSave, "Save Picks", "Save", "Save current picks"},
-        {main.btnPM, "Player Manager", "Player Manager", "Player Manager"},
-        {main.btnResults, "Results", "Results", "Enter actual results"},
-        {main.btnStandings, "Standings", "Standings", "Show standings"},
-        {main.btnHelp, "&Help", "Frequently Asked Questions", "Frequently Asked Questions"},
-        {main.btnExit, "Exit", "Exit", "Quit the Hoopfall"},
+        {Find<QToolButton>(main, "btnNewPicks"), "New Picks", "New Player", "Enter new player's picks"},
+        {Find<QToolButton>(main, "btnSave"), "Save Picks", "Save", "Save current picks"},
+        {Find<QToolButton>(main, "btnPM"), "Player Manager", "Player Manager", "Player Manager"},
+        {Find<QToolButton>(main, "btnResults"), "Results", "Results", "Enter actual results"},
+        {Find<QToolButton>(main, "btnStandings"), "Standings", "Standings", "Show standings"},
+        {Find<QToolButton>(main, "btnHelp"), "&Help", "Frequently Asked Questions", "Frequently Asked Questions"},
+        {Find<QToolButton>(main, "btnExit"), "Exit", "Exit", "Quit the Hoopfall"},
     };
     main.show();
     for (const Row& row : rows) {
@@ -147,9 +148,9 @@ TEST_F(MainWindowTest, ToolButtonsSplitTheirHintsAtTheBar)
         // Resting the pointer on a button puts the part after the bar into the hint panel.
         QEvent enter(QEvent::Enter);
         QApplication::sendEvent(row.button, &enter);
-        EXPECT_EQ(main.pnlHint->text(), QString::fromUtf8(row.status));
+        EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), QString::fromUtf8(row.status));
     }
-    EXPECT_EQ(main.btnPrint->text(), QStringLiteral("Print..."));
+    EXPECT_EQ(Find<QToolButton>(main, "btnPrint")->text(), QStringLiteral("Print..."));
     EXPECT_EQ(HintToolTip("Standings|Show standings"), "Standings");
     EXPECT_EQ(HintStatus("Standings|Show standings"), "Show standings");
     EXPECT_EQ(HintStatus("Player Manager"), "Player Manager");
@@ -160,14 +161,14 @@ TEST_F(MainWindowTest, StatusTextIsPaintedAtOnceInsideALoop)
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     PaintCounter counter;
-    main.pnlHint->installEventFilter(&counter);
+    Find<QLabel>(main, "pnlHint")->installEventFilter(&counter);
     for (int i = 1; i <= 3; ++i) {
         main.SetStatusText(std::string("Step ") + std::to_string(i));
         EXPECT_EQ(counter.paints, i) << "no event loop ran, yet the panel was painted";
     }
-    EXPECT_EQ(main.pnlHint->text(), QStringLiteral("Step 3"));
+    EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), QStringLiteral("Step 3"));
     main.SetProgress(42);
-    EXPECT_EQ(main.pbProgress->value(), 42);
+    EXPECT_EQ(Find<QProgressBar>(main, "pbProgress")->value(), 42);
 }
 
 TEST_F(MainWindowTest, FindSheetWindowSearchesFromTheTop)
@@ -194,12 +195,12 @@ TEST_F(MainWindowTest, WindowMenuListsTheOpenChildWindows)
 {
     main.OpenBracketSheet(0);
     main.ChildWindows()[0]->setWindowTitle("First sheet");
-    emit main.mnuWindow->aboutToShow();
+    emit Find<QMenu>(main, "mnuWindow")->aboutToShow();
     QStringList captions;
-    for (QAction* item : main.mnuWindow->actions()) captions << item->text();
+    for (QAction* item : Find<QMenu>(main, "mnuWindow")->actions()) captions << item->text();
     EXPECT_EQ(captions.last(), QStringLiteral("&1 First sheet"));
-    EXPECT_TRUE(main.WindowMinimizeItem->isEnabled());
-    main.WindowMinimizeItem->trigger();
+    EXPECT_TRUE(Find<QAction>(main, "WindowMinimizeItem")->isEnabled());
+    Find<QAction>(main, "WindowMinimizeItem")->trigger();
     EXPECT_TRUE(main.ChildWindows()[0]->isMinimized());
 }
 
@@ -211,7 +212,7 @@ TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
     main.OpenBracketSheet(ResultsId);
 
     TestPrompts().answers = {PromptAnswer::Ok};
-    main.mnuReset->trigger();
+    Find<QAction>(main, "mnuReset")->trigger();
     ASSERT_GE(TestPrompts().boxes.size(), 1u);
     EXPECT_EQ(TestPrompts().boxes[0].text,
               "You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?");
@@ -223,7 +224,7 @@ TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
     EXPECT_GE(main.session().players().IndexOfId(12), 0);
     EXPECT_GE(main.session().players().IndexOfId(ResultsId), 0);
     EXPECT_TRUE(main.session().players().HasResults());
-    EXPECT_EQ(main.pnlCount->text(), QStringLiteral("Players: 1"));
+    EXPECT_EQ(Find<QLabel>(main, "pnlCount")->text(), QStringLiteral("Players: 1"));
 }
 
 TEST_F(MainWindowTest, CancelledResetsChangeNothing)
@@ -231,8 +232,8 @@ TEST_F(MainWindowTest, CancelledResetsChangeNothing)
     main.session().players().add(Entry(11, "P"));
     main.session().players().add(Entry(ResultsId, "RESULTS"));
     TestPrompts().answers = {PromptAnswer::Cancel, PromptAnswer::Cancel};
-    main.mnuReset->trigger();
-    main.mnuResetResults->trigger();
+    Find<QAction>(main, "mnuReset")->trigger();
+    Find<QAction>(main, "mnuResetResults")->trigger();
     EXPECT_EQ(main.session().players().count(), 2);
     EXPECT_EQ(TestPrompts().boxes.size(), 2u);
     EXPECT_EQ(TestPrompts().boxes[1].text,
@@ -244,7 +245,7 @@ TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)
     main.session().players().add(Entry(11, "P"));
     TestPrompts().answers = {PromptAnswer::Ok};
     // Through the event loop, so the error reaches the general error report.
-    QMetaObject::invokeMethod(&main, [this] { main.mnuResetResultsClick(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&main, [this] { Find<QAction>(main, "mnuResetResults")->trigger(); }, Qt::QueuedConnection);
     QCoreApplication::processEvents();
     ASSERT_EQ(TestPrompts().boxes.size(), 2u);
     EXPECT_EQ(TestPrompts().boxes[1].kind, PromptKind::Error);
@@ -255,7 +256,7 @@ TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)
     // The menu item itself: its handler reports the error; nothing crosses Qt's signal delivery.
     TestPrompts().clear();
     TestPrompts().answers = {PromptAnswer::Ok};
-    EXPECT_NO_THROW(main.mnuResetResults->trigger());
+    EXPECT_NO_THROW(Find<QAction>(main, "mnuResetResults")->trigger());
     EXPECT_EQ(TestPrompts().texts().value(1), QStringLiteral("List index out of bounds (-1)"));
 }
 

@@ -19,6 +19,7 @@
 #include "shell/single_instance.h"
 #include "shell/splash.h"
 #include "shell/startup.h"
+#include "support/find.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
 #include "version.h"
@@ -48,7 +49,7 @@ TEST_F(StartupTest, WithNoDataFilesBothQuickTipsShowThenTheEmptyPool)
     EXPECT_EQ(TestPrompts().boxes[0].text.toStdString(), TeamsQuickTip);
     EXPECT_EQ(TestPrompts().boxes[1].text.toStdString(), PlayersQuickTip);
     EXPECT_EQ(TestPrompts().beeps, 2);
-    EXPECT_EQ(main->pnlCount->text(), QStringLiteral("Players: 0"));
+    EXPECT_EQ(Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 0"));
     EXPECT_EQ(labelText(splash, "lblStatus"), QStringLiteral("Loading Players Picks..."));
     EXPECT_EQ(ApplicationTitleText(), QStringLiteral("Corvanta: NCAA Tournament Manager"));
 }

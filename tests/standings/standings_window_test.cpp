@@ -22,6 +22,7 @@
 #include "shell/main_window.h"
 #include "standings/export.h"
 #include "standings/standings_window.h"
+#include "support/find.h"
 #include "support/test_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
@@ -81,7 +82,7 @@ protected:
             players().add(results);
         }
         for (const std::string& name : names) add(name, 2);
-        main->mnuViewStd->trigger();
+        Find<QAction>(*main, "mnuViewStd")->trigger();
         TfrmStandings* form = main->StandingsForm();
         if (!form) throw std::runtime_error("no standings window");
         return *form;
@@ -144,7 +145,7 @@ protected:
         const SaveFileRequest& request = TestPrompts().saveRequests.back();
         return request.fileName + "|" + QString::number(request.filterIndex);
     }
-    QString hint() const { return main->pnlHint->text(); }
+    QString hint() const { return Find<QLabel>(*main, "pnlHint")->text(); }
 };
 }  // namespace
 
@@ -152,7 +153,7 @@ protected:
 
 TEST_F(StandingsWindow, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
 {
-    main->mnuViewStd->trigger();  // no results yet: no window
+    Find<QAction>(*main, "mnuViewStd")->trigger();  // no results yet: no window
     EXPECT_EQ(main->StandingsForm(), nullptr);
     TfrmStandings& form = view();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Standings"));
@@ -285,7 +286,7 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     EXPECT_EQ(main->StandingsForm(), nullptr);
 
     // This time through the tool bar's Standings button.
-    QTest::mouseClick(main->btnStandings, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>(*main, "btnStandings"), Qt::LeftButton);
     TfrmStandings* second = main->StandingsForm();
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(second->parentWidget())->isMaximized());

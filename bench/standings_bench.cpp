@@ -76,7 +76,7 @@ void BM_StandingsRefill(benchmark::State& state)
     FillPlayers(players, static_cast<int>(state.range(0)));
     TStandingsTable table(Regions);
     for (auto _ : state) {
-        table.Refill(players);
+        table.refill(players);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -92,7 +92,7 @@ void BM_StandingsRefresh(benchmark::State& state)
     FillPlayers(main.Players(), static_cast<int>(state.range(0)));
     main.show();
     main.ShowStandings(true);
-    TfrmStandings* form = main.StandingsForm();
+    TfrmStandings* form = main.standingsForm();
     if (!form) {
         state.SkipWithError("no standings window");
         return;
@@ -118,15 +118,15 @@ void BM_StandingsExport(benchmark::State& state)
     FillPlayers(players, static_cast<int>(state.range(0)));
     players.sort();
     TStandingsTable table(Regions);
-    table.Refill(players);
+    table.refill(players);
     TempDir dir;
     const std::string path = dir.file("standing.out");
     for (auto _ : state) {
         switch (format) {
-        case Format::Csv: ExportTextFile(table, path, TextSeparator::Comma, host); break;
-        case Format::Tab: ExportTextFile(table, path, TextSeparator::Tab, host); break;
-        case Format::Html: ExportHtmlFile(table, path, "As of: 01/02/2025", host); break;
-        case Format::Clipboard: benchmark::DoNotOptimize(ExportClipboardText(table, host)); break;
+        case Format::Csv: exportTextFile(table, path, TextSeparator::Comma, host); break;
+        case Format::Tab: exportTextFile(table, path, TextSeparator::Tab, host); break;
+        case Format::Html: exportHtmlFile(table, path, "As of: 01/02/2025", host); break;
+        case Format::Clipboard: benchmark::DoNotOptimize(exportClipboardText(table, host)); break;
         }
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -18,7 +18,7 @@ void storeScoring(MemorySettings& store, const unsigned char* tail, std::size_t 
     for (int i = 1; i <= 7 && !text.empty(); ++i) {
         const std::size_t cut = text.find(';');
         const std::string value = text.substr(0, cut);
-        store.values[{settings::Scoring, i <= 6 ? settings::RoundName(i) : settings::MultiplybySeed}] = value;
+        store.values[{settings::Scoring, i <= 6 ? settings::roundName(i) : settings::MultiplybySeed}] = value;
         text = cut == std::string::npos ? std::string() : text.substr(cut + 1);
     }
 }

@@ -1,3 +1,3 @@
 #include "shell/startup.h"
 
-int main(int argc, char** argv) { return RunProgram(argc, argv); }
+int main(int argc, char** argv) { return runProgram(argc, argv); }

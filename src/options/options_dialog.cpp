@@ -77,7 +77,7 @@ QTableWidgetItem* cell(QTableWidget* grid, int row, int column)
 
 // The value of a round box: blanks of the mask are not part of it, and anything but a whole
 // number (an empty box, a sign alone) is no value.
-std::optional<int> roundValue(const QLineEdit* box) { return parseInteger(ToAnsi(box->text())); }
+std::optional<int> roundValue(const QLineEdit* box) { return parseInteger(toAnsi(box->text())); }
 }  // namespace
 
 TfrmOptions::TfrmOptions(TPoolSession& session, QWidget* parent) : QDialog(parent), m_session(session)
@@ -268,14 +268,14 @@ void TfrmOptions::FormCreate()
 
     for (int i = 0; i < RegionCount; ++i) {
         lstRegion[i]->setCurrentIndex(-1);
-        lstRegion[i]->setEditText(FromAnsi(m_session.LoadRegions(i + 1)));
+        lstRegion[i]->setEditText(fromAnsi(m_session.LoadRegions(i + 1)));
     }
 
     readSettings();
 
     // The list of the Teams page is read from the file again and keeps these names while the
     // dialog is open, whatever is typed on the Regions page.
-    for (int position = 1; position <= RegionCount; ++position) lstRegions->addItem(FromAnsi(m_session.LoadRegions(position)));
+    for (int position = 1; position <= RegionCount; ++position) lstRegions->addItem(fromAnsi(m_session.LoadRegions(position)));
     lstRegions->setCurrentIndex(0);
     ShowRegionTeams();
     connect(lstRegions, &QComboBox::currentIndexChanged, this, guarded(this, &TfrmOptions::lstRegionsClick));
@@ -311,9 +311,9 @@ void TfrmOptions::ShowRegionTeams()
     grdTeams->closeOpenEditor();
     for (int seed = 1; seed <= SeedCount; ++seed) {
         const TTeam& entry = m_workTeams[region - 1][seed - 1];
-        grdTeams->item(seed - 1, NameColumn)->setText(FromAnsi(entry.name.view()));
-        grdTeams->item(seed - 1, WinsColumn)->setText(FromAnsi(entry.wins.view()));
-        grdTeams->item(seed - 1, LossesColumn)->setText(FromAnsi(entry.losses.view()));
+        grdTeams->item(seed - 1, NameColumn)->setText(fromAnsi(entry.name.view()));
+        grdTeams->item(seed - 1, WinsColumn)->setText(fromAnsi(entry.wins.view()));
+        grdTeams->item(seed - 1, LossesColumn)->setText(fromAnsi(entry.losses.view()));
     }
 }
 
@@ -326,9 +326,9 @@ void TfrmOptions::grdTeamsSetEditText(int column, int row, const QString& text)
     TTeam& entry = m_workTeams[region - 1][row - 1];
     // The fields cut to their widths on the stored bytes (12, 2 and 2).
     switch (column) {
-    case NameColumn: entry.name = ToAnsi(text); break;
-    case WinsColumn: entry.wins = ToAnsi(text); break;
-    case LossesColumn: entry.losses = ToAnsi(text); break;
+    case NameColumn: entry.name = toAnsi(text); break;
+    case WinsColumn: entry.wins = toAnsi(text); break;
+    case LossesColumn: entry.losses = toAnsi(text); break;
     default: break;
     }
 }
@@ -337,7 +337,7 @@ std::array<std::string, RegionCount> TfrmOptions::storedRegionNames() const
 {
     // The region file keeps no blanks around a value, so neither do the names compared and stored.
     std::array<std::string, RegionCount> names;
-    for (int i = 0; i < RegionCount; ++i) names[i] = ToAnsi(lstRegion[i]->currentText().trimmed());
+    for (int i = 0; i < RegionCount; ++i) names[i] = toAnsi(lstRegion[i]->currentText().trimmed());
     return names;
 }
 
@@ -358,7 +358,7 @@ bool TfrmOptions::roundValuesValid()
         if (roundValue(txtRnd[i])) continue;
         pcOptions->setCurrentWidget(tbsScoring);
         txtRnd[i]->setFocus();
-        ShowInformation(lblRnd[i]->text() + QStringLiteral(" needs a whole number."));
+        showInformation(lblRnd[i]->text() + QStringLiteral(" needs a whole number."));
         return false;
     }
     return true;
@@ -387,15 +387,15 @@ void TfrmOptions::readSettings()
     using namespace settings;
     TRegIniFile store(m_session.settings());
     for (int round = 1; round <= RoundCount; ++round)
-        txtRnd[round - 1]->setText(QString::number(store.ReadInteger(Scoring, RoundName(round), DefaultRoundValue(round))));
+        txtRnd[round - 1]->setText(QString::number(store.ReadInteger(Scoring, roundName(round), defaultRoundValue(round))));
     chkUseSeed->setChecked(store.ReadBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed));
     for (const TextSetting& text : ruleTexts()) {
-        text.box->setText(FromAnsi(store.ReadString(Rules, text.name, text.def)));
+        text.box->setText(fromAnsi(store.ReadString(Rules, text.name, text.def)));
         text.box->setCursorPosition(0);  // show the beginning of a long text
     }
     for (int row = 1; row <= PayoutRows; ++row) {
-        grdPayout->item(row - 1, PayoutDescColumn)->setText(FromAnsi(store.ReadString(Rules, PayDescName(row), OptionsPayDescDefault(row))));
-        grdPayout->item(row - 1, PayoutPctColumn)->setText(FromAnsi(store.ReadString(Rules, PayPctName(row), OptionsPayPctDefault(row))));
+        grdPayout->item(row - 1, PayoutDescColumn)->setText(fromAnsi(store.ReadString(Rules, payDescName(row), optionsPayDescDefault(row))));
+        grdPayout->item(row - 1, PayoutPctColumn)->setText(fromAnsi(store.ReadString(Rules, payPctName(row), optionsPayPctDefault(row))));
     }
     for (const SwitchSetting& option : ruleSwitches()) option.box->setChecked(store.ReadBool(Rules, option.name, DefaultPrintSwitch));
 }
@@ -405,12 +405,12 @@ void TfrmOptions::writeSettings()
     using namespace settings;
     TRegIniFile store(m_session.settings());
     for (int round = 1; round <= RoundCount; ++round)
-        store.WriteInteger(Scoring, RoundName(round), roundValue(txtRnd[round - 1]).value_or(DefaultRoundValue(round)));
+        store.WriteInteger(Scoring, roundName(round), roundValue(txtRnd[round - 1]).value_or(defaultRoundValue(round)));
     store.WriteBool(Scoring, MultiplybySeed, chkUseSeed->isChecked());
-    for (const TextSetting& text : ruleTexts()) store.WriteString(Rules, text.name, ToAnsi(text.box->text()));
+    for (const TextSetting& text : ruleTexts()) store.WriteString(Rules, text.name, toAnsi(text.box->text()));
     for (int row = 1; row <= PayoutRows; ++row) {
-        store.WriteString(Rules, PayDescName(row), ToAnsi(grdPayout->item(row - 1, PayoutDescColumn)->text()));
-        store.WriteString(Rules, PayPctName(row), ToAnsi(grdPayout->item(row - 1, PayoutPctColumn)->text()));
+        store.WriteString(Rules, payDescName(row), toAnsi(grdPayout->item(row - 1, PayoutDescColumn)->text()));
+        store.WriteString(Rules, payPctName(row), toAnsi(grdPayout->item(row - 1, PayoutPctColumn)->text()));
     }
     for (const SwitchSetting& option : ruleSwitches()) store.WriteBool(Rules, option.name, option.box->isChecked());
 }
@@ -419,7 +419,7 @@ void TfrmOptions::cmdOkClick()
 {
     if (!regionsUnique()) {
         pcOptions->setCurrentWidget(tbsRegions);
-        ShowInformation(QStringLiteral("Regions must be unique."));
+        showInformation(QStringLiteral("Regions must be unique."));
         return;
     }
     // A payout cell still being edited holds its text in the editor only.
@@ -437,7 +437,7 @@ void TfrmOptions::cmdOkClick()
     } catch (const std::exception& error) {
         // The save stops at the failed step; what was written before stays written, and the
         // dialog closes as it would have.
-        ReportError(error);
+        reportError(error);
     }
     accept();
 }

@@ -181,7 +181,7 @@ void TfrmOpen::FillPlayerList(int filter)
     TPlayers& players = m_session.players();
     for (int i = 0; i < players.count(); ++i) {
         TPlayer* entry = players.item(i);
-        if (entry->Id != ResultsId && passesFilter(*entry, filter)) rows.push_back({FromAnsi(entry->Name.view()), entry});
+        if (entry->Id != ResultsId && passesFilter(*entry, filter)) rows.push_back({fromAnsi(entry->Name.view()), entry});
     }
     // Equal names keep the participant list's order.
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
@@ -220,7 +220,7 @@ void TfrmOpen::cmdOpenClick()
         if (item->isSelected()) SelectedPlayers.push_back(EntryOf(item));
     }
     if (SelectedPlayers.empty()) {
-        ShowInformation(NoPlayerSelectedMessage);
+        showInformation(NoPlayerSelectedMessage);
         return;
     }
     accept();
@@ -234,13 +234,13 @@ void TfrmOpen::mnuDeleteClick()
     for (int row = 0; row < lstPlayers->count(); ++row)
         if (lstPlayers->item(row)->isSelected()) chosen.push_back(EntryOf(lstPlayers->item(row)));
     if (chosen.empty()) {
-        ShowInformation(NoPlayerSelectedMessage);
+        showInformation(NoPlayerSelectedMessage);
         return;
     }
     TPlayers& players = m_session.players();
     bool deleted = false;
     for (const TPlayer* entry : chosen) {
-        if (!ConfirmOkCancel(QStringLiteral("Delete picks for ") + FromAnsi(entry->Name.view()) + QStringLiteral("?")))
+        if (!confirmOkCancel(QStringLiteral("Delete picks for ") + fromAnsi(entry->Name.view()) + QStringLiteral("?")))
             continue;
         BusyCursor busy;
         if (players.DeletePlayer(entry->Id)) deleted = true;

@@ -39,7 +39,7 @@ QLineEdit* numberBox(QWidget* parent)
 // The stored bytes for a box's text: the entry's own bytes while the text is still the one shown.
 std::string storedText(const QString& text, const QString& shown, std::string_view original)
 {
-    return text == shown ? std::string(original) : ToAnsi(text);
+    return text == shown ? std::string(original) : toAnsi(text);
 }
 }  // namespace
 
@@ -137,8 +137,8 @@ void TfrmProps::CreateControls()
 void TfrmProps::FillFromEntry()
 {
     if (!m_entry) return;
-    m_shownName = FromAnsi(m_entry->Name.view());
-    m_shownTiebreaker = FromAnsi(m_entry->Tiebreaker.view());
+    m_shownName = fromAnsi(m_entry->Name.view());
+    m_shownTiebreaker = fromAnsi(m_entry->Tiebreaker.view());
     txtName->setText(m_shownName);
     txtTiebreaker->setText(m_shownTiebreaker);
     QLineEdit* const rounds[] = {txtR1, txtR2, txtR3, txtR4, txtR5, txtR6};
@@ -164,7 +164,7 @@ void TfrmProps::cmdOkClick()
         try {
             m_players.storeEntry(changed, false);
         } catch (const std::exception& error) {
-            ReportError(error);
+            reportError(error);
             return;
         }
     }

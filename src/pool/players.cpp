@@ -172,8 +172,8 @@ bool TPlayers::LoadPlayers()
     const bool whole = read.status == ReadStatus::Read && !torn;
     // A journal that brought participants back means the pool exists; the tip would mislead.
     if ((read.status == ReadStatus::Missing || torn) && count() == before) {
-        m_host.Beep();
-        m_host.ShowInformation(PlayersQuickTip);
+        m_host.beep();
+        m_host.showInformation(PlayersQuickTip);
     }
     return whole;
 }
@@ -196,12 +196,12 @@ void TPlayers::replayJournal()
         return;
     }
     if (replay.damaged && replay.keptAs.empty()) {
-        m_host.ShowError("The file " + m_journal.path() +
+        m_host.showError("The file " + m_journal.path() +
                          " is damaged and could not be copied aside; it is kept as it is until the program closes.");
         return;
     }
     if (replay.damaged)
-        m_host.ShowError("The file " + m_journal.path() + " is damaged after its first " +
+        m_host.showError("The file " + m_journal.path() + " is damaged after its first " +
                          std::to_string(replay.records) + " changes, which were restored. A copy was kept as " +
                          replay.keptAs + ".");
     if (m_picksGuard.blocked()) return;  // the journal holds this run's changes until then
@@ -209,7 +209,7 @@ void TPlayers::replayJournal()
         SavePlayersTo(picksPath(), &m_picksGuard);
         m_journal.remove();
     } catch (const std::exception& error) {
-        m_host.ShowError(std::string(error.what()) + ". " + JournalKeptNote);
+        m_host.showError(std::string(error.what()) + ". " + JournalKeptNote);
     }
 }
 
@@ -315,7 +315,7 @@ int TPlayers::IndexOfId(std::int32_t id) const
 bool TPlayers::DeletePlayer(std::int32_t id)
 {
     if (m_host.FindSheetWindow(id) >= 0) {
-        m_host.ShowInformation(SheetOpenMessage);
+        m_host.showInformation(SheetOpenMessage);
         return false;
     }
     const int index = IndexOfId(id);
@@ -326,7 +326,7 @@ bool TPlayers::DeletePlayer(std::int32_t id)
     return true;
 }
 
-void TPlayers::UpdatePlayerCount() { m_host.SetCountText("Players: " + std::to_string(participantCount())); }
+void TPlayers::UpdatePlayerCount() { m_host.setCountText("Players: " + std::to_string(participantCount())); }
 
 int TPlayers::ComparePlayers(const TPlayer& a, const TPlayer& b) const
 {

@@ -7,16 +7,16 @@ public:
     virtual ~IPoolHost() = default;
     virtual void SetStatusText(const std::string& text) = 0;
     virtual void SetProgress(int percent) = 0;
-    virtual void SetCountText(const std::string& text) = 0;  // the participant count panel
+    virtual void setCountText(const std::string& text) = 0;  // the participant count panel
     // Index of the child window whose tag equals the argument, searched from the top; -1 if none.
     virtual int FindSheetWindow(int tag) = 0;
     // Refreshes the open standings window, or creates it; raises it maximised when asked.
     virtual void ShowStandings(bool bringToFront) = 0;
     // Whether the standings window is open: a save rescores at once only then.
-    virtual bool IsStandingsOpen() = 0;
-    virtual void ShowInformation(const std::string& text) = 0;
-    virtual void ShowError(const std::string& text) = 0;
-    virtual void Beep() = 0;
+    virtual bool isStandingsOpen() = 0;
+    virtual void showInformation(const std::string& text) = 0;
+    virtual void showError(const std::string& text) = 0;
+    virtual void beep() = 0;
 };
 
 // A host that shows nothing, for the benchmarks and for code run without a window.
@@ -24,13 +24,13 @@ class NullPoolHost : public IPoolHost {
 public:
     void SetStatusText(const std::string&) override {}
     void SetProgress(int) override {}
-    void SetCountText(const std::string&) override {}
+    void setCountText(const std::string&) override {}
     int FindSheetWindow(int) override { return -1; }
     void ShowStandings(bool) override {}
-    bool IsStandingsOpen() override { return false; }
-    void ShowInformation(const std::string&) override {}
-    void ShowError(const std::string&) override {}
-    void Beep() override {}
+    bool isStandingsOpen() override { return false; }
+    void showInformation(const std::string&) override {}
+    void showError(const std::string&) override {}
+    void beep() override {}
 };
 
 // Reports a percentage only when its whole value changes. The bar rests at 0 between tasks (each

@@ -263,7 +263,7 @@ private:
 
 bool TPlayers::UpdateStandings(bool force)
 {
-    if (count() == 0 || (!m_host.IsStandingsOpen() && !force)) return false;
+    if (count() == 0 || (!m_host.isStandingsOpen() && !force)) return false;
     struct Finish {  // clears the hint panel and the bar also when a step fails
         IPoolHost& host;
         ~Finish()

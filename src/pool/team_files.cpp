@@ -61,8 +61,8 @@ bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileG
     }
     if (read.status == ReadStatus::Read && wholeRecords) return true;
     if (read.status == ReadStatus::Read) guard.state = FileGuard::State::CopyAsideFirst;  // torn: keep its bytes
-    host.Beep();
-    host.ShowInformation(TeamsQuickTip);
+    host.beep();
+    host.showInformation(TeamsQuickTip);
     return false;
 }
 

@@ -18,5 +18,5 @@ void keepUnreadableFile(const std::string& path, const std::string& reason, IPoo
                 ". It stays as it is, and the program will not write over it while it runs.";
     }
     if (!note.empty()) text += " " + note;
-    host.ShowError(text);
+    host.showError(text);
 }

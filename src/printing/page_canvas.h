@@ -12,24 +12,24 @@ public:
     virtual ~IPageCanvas() = default;
 
     // Printable area of the current orientation; the origin is its top-left corner.
-    virtual int PageWidth() const = 0;
-    virtual int PageHeight() const = 0;
+    virtual int pageWidth() const = 0;
+    virtual int pageHeight() const = 0;
 
     // Selects a face for the texts that follow; false (and the face unchanged) when the face
     // does not exist.
-    virtual bool SelectFace(const std::string& face) = 0;
-    virtual void SetFont(int points, int style) = 0;
-    virtual int TextWidth(const std::string& text) const = 0;
-    virtual int TextHeight(const std::string& text) const = 0;
+    virtual bool selectFace(const std::string& face) = 0;
+    virtual void setFont(int points, int style) = 0;
+    virtual int textWidth(const std::string& text) const = 0;
+    virtual int textHeight(const std::string& text) const = 0;
 
     // Black text whose cell's top-left corner is (x, y), drawn on an opaque white cell.
-    virtual void TextOut(int x, int y, const std::string& text) = 0;
+    virtual void textOut(int x, int y, const std::string& text) = 0;
     // One-pixel black line from the pen position to (x, y); the pen moves there.
-    virtual void MoveTo(int x, int y) = 0;
-    virtual void LineTo(int x, int y) = 0;
+    virtual void moveTo(int x, int y) = 0;
+    virtual void lineTo(int x, int y) = 0;
 
-    virtual void BeginDoc() = 0;
-    virtual void NewPage() = 0;
-    virtual void EndDoc() = 0;
-    virtual bool Printing() const = 0;  // a job is open
+    virtual void beginDoc() = 0;
+    virtual void newPage() = 0;
+    virtual void endDoc() = 0;
+    virtual bool printing() const = 0;  // a job is open
 };

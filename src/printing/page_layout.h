@@ -19,10 +19,10 @@ struct SheetGeometry {
     int L = 0;  // line step of the heading lines
     int t = 0;  // y of the first heading line
 };
-SheetGeometry MeasureSheet(const IPageCanvas& canvas);
+SheetGeometry measureSheet(const IPageCanvas& canvas);
 
 // Top seed of bracket j (1..8) of a region; the bottom line shows 17 minus it.
-int TopSeed(int j);
+int topSeed(int j);
 
 // One copy being drawn: the teams it names, and the game whose pick is printed next (1..62 in
 // use), which every pick line takes in turn.
@@ -47,18 +47,18 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
 void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts);
 
 // The version line of a participant's sheet.
-std::string VersionLine(const std::string& programVersion);
+std::string versionLine(const std::string& programVersion);
 
 // One copy of the pool sheet on the open job: the face, the twelve columns (onColumn(r) after
 // both halves of column r) and the texts.
-void DrawPoolSheet(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts,
+void drawPoolSheet(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts,
                    const std::function<void(int)>& onColumn = {});
 
 // The text cut to at most length bytes.
-std::string CutText(std::string text, std::size_t length);
+std::string cutText(std::string text, std::size_t length);
 
 // Upper case in the Windows-1252 code page.
-std::string UpperCaseAnsi(std::string text);
+std::string upperCaseAnsi(std::string text);
 
 // Running text from the top of the page, line by line, cut at a character where a line is too
 // wide, with a new page where the text reaches the bottom. Opening begins the job.
@@ -69,17 +69,17 @@ public:
     PrinterLineWriter(const PrinterLineWriter&) = delete;
     PrinterLineWriter& operator=(const PrinterLineWriter&) = delete;
 
-    void Write(const std::string& text);
-    void WriteLine(const std::string& text)
+    void write(const std::string& text);
+    void writeLine(const std::string& text)
     {
-        Write(text);
-        EndLine();
+        write(text);
+        endLine();
     }
-    void EndLine();
-    void Close();
+    void endLine();
+    void close();
 
-    int X() const { return m_x; }
-    int Y() const { return m_y; }
+    int x() const { return m_x; }
+    int y() const { return m_y; }
 
 private:
     IPageCanvas& m_canvas;

@@ -22,50 +22,50 @@ constexpr double PoolSheetSteps = 7.0;
 
 std::string PoolJobTitle(const TPlayer* entry)
 {
-    return entry ? CutText("the Hoopfall picks for " + entry->Name.str(), 49) : "Pool sheet for the Hoopfall";
+    return entry ? cutText("the Hoopfall picks for " + entry->Name.str(), 49) : "Pool sheet for the Hoopfall";
 }
 
 std::string PoolPrintedStatus(const TPlayer* entry)
 {
-    return entry ? CutText("Printing picks for " + entry->Name.str(), 44) + "..." : "Now printing blank pool...";
+    return entry ? cutText("Printing picks for " + entry->Name.str(), 44) + "..." : "Now printing blank pool...";
 }
 
 // Shows the print dialog that all printing shares: it starts from the printer and the copy count
 // chosen last. The number of copies the user left, or nothing when cancelled.
 std::optional<int> AskCopies(IFrame& main, QPrinter& printer)
 {
-    int copies = main.PrintCopies();
-    if (!Prompts().PrintDialog(printer, copies)) return std::nullopt;
+    int copies = main.printCopies();
+    if (!prompts().printDialog(printer, copies)) return std::nullopt;
     printer.setCopyCount(1);  // every copy is a job of its own
-    main.PrintCopies() = copies;
+    main.printCopies() = copies;
     return copies;
 }
 }  // namespace
 
 void PrintPool(TPoolSession& session, IFrame& main, const TPlayer* entry)
 {
-    QPrinter& printer = main.Printer();
+    QPrinter& printer = main.printer();
     const std::optional<int> copies = AskCopies(main, printer);
     if (!copies) return;
 
     BusyCursor busy;
     main.SetStatusText(QStringLiteral("Preparing to print..."));
-    printer.setDocName(FromAnsi(PoolJobTitle(entry)));
+    printer.setDocName(fromAnsi(PoolJobTitle(entry)));
     printer.setPageOrientation(QPageLayout::Landscape);
 
     const PoolSheetTexts texts{session.teams(), session.regionNames(), version::Text};
     QtPageCanvas canvas(printer);
     try {
         for (int copy = 1; copy <= *copies; ++copy) {
-            canvas.BeginDoc();
-            DrawPoolSheet(canvas, entry, texts, [&main](int r) { main.SetProgress(roundPercent(r / PoolSheetSteps)); });
+            canvas.beginDoc();
+            drawPoolSheet(canvas, entry, texts, [&main](int r) { main.SetProgress(roundPercent(r / PoolSheetSteps)); });
             main.SetStatusText(PoolPrintedStatus(entry));
-            canvas.EndDoc();
+            canvas.endDoc();
         }
     } catch (...) {
         // The job goes out as far as it got; the bar and the cursor are back before the error goes on.
         try {
-            canvas.EndDoc();
+            canvas.endDoc();
         } catch (...) {
         }
         main.SetProgress(0);
@@ -74,16 +74,16 @@ void PrintPool(TPoolSession& session, IFrame& main, const TPlayer* entry)
     main.SetProgress(0);
 }
 
-void PrintRules(TPoolSession& session, IFrame& main)
+void printRules(TPoolSession& session, IFrame& main)
 {
-    QPrinter& printer = main.Printer();
+    QPrinter& printer = main.printer();
     const std::optional<int> copies = AskCopies(main, printer);
     if (!copies) return;
 
     BusyCursor busy;
     main.SetStatusText(QStringLiteral("Preparing to print..."));
     printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setDocName(FromAnsi(RulesJobTitle));
+    printer.setDocName(fromAnsi(RulesJobTitle));
 
     // The closing status also follows a failure, once the copy's job is closed.
     struct Done {
@@ -92,5 +92,5 @@ void PrintRules(TPoolSession& session, IFrame& main)
     } done{main};
     TRegIniFile store(session.settings());
     QtPageCanvas canvas(printer);
-    for (int copy = 1; copy <= *copies; ++copy) WriteRulesSheet(canvas, BuildRulesSheet(store));
+    for (int copy = 1; copy <= *copies; ++copy) writeRulesSheet(canvas, buildRulesSheet(store));
 }

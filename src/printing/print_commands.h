@@ -8,4 +8,4 @@ class TPoolSession;
 // at 0 and the normal cursor back.
 void PrintPool(TPoolSession& session, IFrame& frame, const TPlayer* entry);
 // Prints the rules sheet from the settings, one print job per copy.
-void PrintRules(TPoolSession& session, IFrame& frame);
+void printRules(TPoolSession& session, IFrame& frame);

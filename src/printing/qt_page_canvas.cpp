@@ -28,7 +28,7 @@ QtPageCanvas::~QtPageCanvas()
     if (!m_fileName.isEmpty()) m_printer.setOutputFileName(m_fileName);
 }
 
-QString QtPageCanvas::JobFileName(const QString& fileName, int job)
+QString QtPageCanvas::jobFileName(const QString& fileName, int job)
 {
     if (job <= 1 || fileName.isEmpty()) return fileName;
     const QFileInfo info(fileName);
@@ -38,10 +38,10 @@ QString QtPageCanvas::JobFileName(const QString& fileName, int job)
     return info.dir().filePath(name);
 }
 
-int QtPageCanvas::PageWidth() const { return m_printer.width(); }
-int QtPageCanvas::PageHeight() const { return m_printer.height(); }
+int QtPageCanvas::pageWidth() const { return m_printer.width(); }
+int QtPageCanvas::pageHeight() const { return m_printer.height(); }
 
-bool QtPageCanvas::SelectFace(const std::string& face)
+bool QtPageCanvas::selectFace(const std::string& face)
 {
     const QString family = QString::fromStdString(face);
     if (!QFontDatabase::hasFamily(family)) return false;
@@ -49,7 +49,7 @@ bool QtPageCanvas::SelectFace(const std::string& face)
     return true;
 }
 
-void QtPageCanvas::SetFont(int points, int style)
+void QtPageCanvas::setFont(int points, int style)
 {
     m_font.setPointSize(points);
     m_font.setBold((style & Bold) != 0);
@@ -57,21 +57,21 @@ void QtPageCanvas::SetFont(int points, int style)
     m_font.setUnderline((style & Underline) != 0);
 }
 
-int QtPageCanvas::TextWidth(const std::string& text) const
+int QtPageCanvas::textWidth(const std::string& text) const
 {
-    return QFontMetrics(m_font, &m_printer).horizontalAdvance(FromAnsi(text));
+    return QFontMetrics(m_font, &m_printer).horizontalAdvance(fromAnsi(text));
 }
 
-int QtPageCanvas::TextHeight(const std::string&) const
+int QtPageCanvas::textHeight(const std::string&) const
 {
     // The height of a text cell is the font's, whatever the text.
     return QFontMetrics(m_font, &m_printer).height();
 }
 
-void QtPageCanvas::TextOut(int x, int y, const std::string& text)
+void QtPageCanvas::textOut(int x, int y, const std::string& text)
 {
     if (!m_painter.isActive() || text.empty()) return;
-    const QString shown = FromAnsi(text);
+    const QString shown = fromAnsi(text);
     const QFontMetrics metrics(m_font, &m_printer);
     m_painter.fillRect(QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()), Qt::white);
     m_painter.setFont(m_font);
@@ -79,25 +79,25 @@ void QtPageCanvas::TextOut(int x, int y, const std::string& text)
     m_painter.drawText(x, y + metrics.ascent(), shown);
 }
 
-void QtPageCanvas::MoveTo(int x, int y)
+void QtPageCanvas::moveTo(int x, int y)
 {
     m_penX = x;
     m_penY = y;
 }
 
-void QtPageCanvas::LineTo(int x, int y)
+void QtPageCanvas::lineTo(int x, int y)
 {
     if (m_painter.isActive()) {
         m_painter.setPen(QPen(QBrush(Qt::black), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
         m_painter.drawLine(m_penX, m_penY, x, y);
     }
-    MoveTo(x, y);
+    moveTo(x, y);
 }
 
-void QtPageCanvas::BeginDoc()
+void QtPageCanvas::beginDoc()
 {
     ++m_jobs;
-    if (!m_fileName.isEmpty()) m_printer.setOutputFileName(JobFileName(m_fileName, m_jobs));
+    if (!m_fileName.isEmpty()) m_printer.setOutputFileName(jobFileName(m_fileName, m_jobs));
     if (!m_painter.begin(&m_printer)) {
         if (!m_printer.outputFileName().isEmpty())
             throw HoopError("The print job could not be started: " +
@@ -109,13 +109,13 @@ void QtPageCanvas::BeginDoc()
     m_penX = m_penY = 0;
 }
 
-void QtPageCanvas::NewPage()
+void QtPageCanvas::newPage()
 {
     if (!m_printer.newPage()) throw HoopError("The printer could not begin a new page.");
     m_penX = m_penY = 0;
 }
 
-void QtPageCanvas::EndDoc()
+void QtPageCanvas::endDoc()
 {
     if (!m_painter.isActive()) return;
     if (!m_painter.end()) throw HoopError("The print job could not be finished.");

@@ -18,22 +18,22 @@ public:
     explicit QtPageCanvas(QPrinter& printer);
     ~QtPageCanvas() override;  // ends a job still open and gives the printer back its file name
 
-    int PageWidth() const override;
-    int PageHeight() const override;
-    bool SelectFace(const std::string& face) override;
-    void SetFont(int points, int style) override;
-    int TextWidth(const std::string& text) const override;
-    int TextHeight(const std::string& text) const override;
-    void TextOut(int x, int y, const std::string& text) override;
-    void MoveTo(int x, int y) override;
-    void LineTo(int x, int y) override;
-    void BeginDoc() override;
-    void NewPage() override;
-    void EndDoc() override;
-    bool Printing() const override { return m_painter.isActive(); }
+    int pageWidth() const override;
+    int pageHeight() const override;
+    bool selectFace(const std::string& face) override;
+    void setFont(int points, int style) override;
+    int textWidth(const std::string& text) const override;
+    int textHeight(const std::string& text) const override;
+    void textOut(int x, int y, const std::string& text) override;
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    void beginDoc() override;
+    void newPage() override;
+    void endDoc() override;
+    bool printing() const override { return m_painter.isActive(); }
 
     // File name of job n (1-based) for a printer writing to the given file.
-    static QString JobFileName(const QString& fileName, int job);
+    static QString jobFileName(const QString& fileName, int job);
 
 private:
     QPrinter& m_printer;

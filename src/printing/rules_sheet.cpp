@@ -7,7 +7,7 @@
 
 using namespace settings;
 
-std::vector<RulesLine> BuildRulesSheet(TRegIniFile& store)
+std::vector<RulesLine> buildRulesSheet(TRegIniFile& store)
 {
     std::vector<RulesLine> lines;
     int points = 10;
@@ -32,9 +32,9 @@ std::vector<RulesLine> BuildRulesSheet(TRegIniFile& store)
         line("* PAYOUT");
         // Rows end at the first empty description, whatever the later rows hold.
         for (int n = 1; n <= PayoutRows; ++n) {
-            const std::string desc = store.ReadString(Rules, PayDescName(n), {});
+            const std::string desc = store.ReadString(Rules, payDescName(n), {});
             if (desc.empty()) break;
-            line(desc + ": " + store.ReadString(Rules, PayPctName(n), {}));
+            line(desc + ": " + store.ReadString(Rules, payPctName(n), {}));
         }
     }
     if (store.ReadBool(Rules, PrintScoring, DefaultPrintSwitch)) {
@@ -45,16 +45,16 @@ std::vector<RulesLine> BuildRulesSheet(TRegIniFile& store)
             font(12, Italic);
             line("Each round value is multiplied by the seed of the winning team.");
             line("For example, if a #2 seed wins in the first round, you get " +
-                 std::to_string(2LL * store.ReadInteger(Scoring, RoundName(1), DefaultRoundValue(1))) + " points.");
+                 std::to_string(2LL * store.ReadInteger(Scoring, roundName(1), defaultRoundValue(1))) + " points.");
             line("If a #2 seed wins in the second round, you would get " +
-                 std::to_string(2LL * store.ReadInteger(Scoring, RoundName(2), DefaultRoundValue(2))) +
+                 std::to_string(2LL * store.ReadInteger(Scoring, roundName(2), defaultRoundValue(2))) +
                  " points and so on.");
             font(12, Regular);
             ending = " X seed number.";
         }
         for (int n = 1; n <= RoundCount; ++n)
             line("Round " + std::to_string(n) + ": " +
-                 std::to_string(store.ReadInteger(Scoring, RoundName(n), DefaultRoundValue(n))) + "pt(s) " + ending);
+                 std::to_string(store.ReadInteger(Scoring, roundName(n), defaultRoundValue(n))) + "pt(s) " + ending);
     }
     if (store.ReadBool(Rules, PrintTiebreaker, DefaultPrintSwitch)) {
         line({});
@@ -75,12 +75,12 @@ std::vector<RulesLine> BuildRulesSheet(TRegIniFile& store)
     return lines;
 }
 
-void WriteRulesSheet(IPageCanvas& canvas, const std::vector<RulesLine>& lines)
+void writeRulesSheet(IPageCanvas& canvas, const std::vector<RulesLine>& lines)
 {
     PrinterLineWriter writer(canvas);
     for (const RulesLine& line : lines) {
-        canvas.SetFont(line.points, line.style);
-        writer.WriteLine(line.text);
+        canvas.setFont(line.points, line.style);
+        writer.writeLine(line.text);
     }
-    writer.Close();
+    writer.close();
 }

@@ -19,7 +19,7 @@ inline const std::string RulesDashedRule(125, '-');
 
 // The lines of one copy, from the settings as they stand now (absent values take the rules
 // sheet's own defaults).
-std::vector<RulesLine> BuildRulesSheet(TRegIniFile& store);
+std::vector<RulesLine> buildRulesSheet(TRegIniFile& store);
 
 // One copy as one print job: opens a line writer, writes the lines, closes it.
-void WriteRulesSheet(IPageCanvas& canvas, const std::vector<RulesLine>& lines);
+void writeRulesSheet(IPageCanvas& canvas, const std::vector<RulesLine>& lines);

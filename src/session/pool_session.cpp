@@ -47,7 +47,7 @@ std::array<std::string, 4> TPoolSession::regionNames() const
 ScoringValues TPoolSession::readScoringValues()
 {
     TRegIniFile store(m_settings);
-    return settings::ReadScoringValues(store);
+    return settings::readScoringValues(store);
 }
 
 std::int32_t TPoolSession::NewPlayerId() { return ::NewPlayerId(m_players, m_idSource); }

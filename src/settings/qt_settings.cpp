@@ -20,7 +20,7 @@ const QString Application = QStringLiteral("the Hoopfall");
 
 QString Key(const std::string& section, const std::string& name)
 {
-    return FromAnsi(section) + QLatin1Char('/') + FromAnsi(name);
+    return fromAnsi(section) + QLatin1Char('/') + fromAnsi(name);
 }
 
 std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -100,14 +100,14 @@ void QtSettingsStore::reportUnreadable(const QString& reason)
 {
     if (m_reportedUnreadable) return;
     m_reportedUnreadable = true;
-    ShowError(QStringLiteral("The settings file ") + QDir::toNativeSeparators(m_path) + QStringLiteral(" cannot be read") +
+    showError(QStringLiteral("The settings file ") + QDir::toNativeSeparators(m_path) + QStringLiteral(" cannot be read") +
               (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason) +
               QStringLiteral(". The default settings are used, and the file is left as it is."));
 }
 
 // A fresh QSettings for every call: its status sticks for the object's life, so one damaged
 // line would otherwise fail every later call.
-std::optional<std::string> QtSettingsStore::Read(const std::string& section, const std::string& name)
+std::optional<std::string> QtSettingsStore::read(const std::string& section, const std::string& name)
 {
     if (isFile()) {
         const FileState file = Examine(m_path);
@@ -123,17 +123,17 @@ std::optional<std::string> QtSettingsStore::Read(const std::string& section, con
         return std::nullopt;
     }
     if (!value.isValid()) return std::nullopt;
-    return ToAnsi(value.toString());
+    return toAnsi(value.toString());
 }
 
-void QtSettingsStore::Write(const std::string& section, const std::string& name, const std::string& value)
+void QtSettingsStore::write(const std::string& section, const std::string& name, const std::string& value)
 {
     if (isFile()) {
-        writeFile(Key(section, name), name, FromAnsi(value));
+        writeFile(Key(section, name), name, fromAnsi(value));
         return;
     }
     const auto settings = open();
-    settings->setValue(Key(section, name), FromAnsi(value));
+    settings->setValue(Key(section, name), fromAnsi(value));
     settings->sync();
     if (settings->status() != QSettings::NoError) throw HoopError(FailedText(name, m_path));
 }

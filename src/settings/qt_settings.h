@@ -17,8 +17,8 @@ class QtSettingsStore : public ISettingsBackend {
 public:
     QtSettingsStore();
     explicit QtSettingsStore(const QString& iniPath);  // an INI file of one's own (tests)
-    std::optional<std::string> Read(const std::string& section, const std::string& name) override;
-    void Write(const std::string& section, const std::string& name, const std::string& value) override;
+    std::optional<std::string> read(const std::string& section, const std::string& name) override;
+    void write(const std::string& section, const std::string& name, const std::string& value) override;
     const QString& fileName() const { return m_path; }
 
 private:

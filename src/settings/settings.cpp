@@ -19,13 +19,13 @@ std::optional<int> parseInteger(const std::string& text)
 
 std::string TRegIniFile::ReadString(const std::string& section, const std::string& name, const std::string& def)
 {
-    auto value = m_backend.Read(section, name);
+    auto value = m_backend.read(section, name);
     return value ? *value : def;
 }
 
 int TRegIniFile::ReadInteger(const std::string& section, const std::string& name, int def)
 {
-    auto value = m_backend.Read(section, name);
+    auto value = m_backend.read(section, name);
     if (!value) return def;
     return parseInteger(*value).value_or(def);
 }
@@ -37,53 +37,53 @@ bool TRegIniFile::ReadBool(const std::string& section, const std::string& name, 
 
 void TRegIniFile::WriteString(const std::string& section, const std::string& name, const std::string& value)
 {
-    m_backend.Write(section, name, value);
+    m_backend.write(section, name, value);
 }
 
 void TRegIniFile::WriteInteger(const std::string& section, const std::string& name, int value)
 {
-    m_backend.Write(section, name, std::to_string(value));
+    m_backend.write(section, name, std::to_string(value));
 }
 
 void TRegIniFile::WriteBool(const std::string& section, const std::string& name, bool value)
 {
-    m_backend.Write(section, name, value ? "1" : "0");
+    m_backend.write(section, name, value ? "1" : "0");
 }
 
-std::optional<std::string> MemorySettings::Read(const std::string& section, const std::string& name)
+std::optional<std::string> MemorySettings::read(const std::string& section, const std::string& name)
 {
     auto it = values.find({section, name});
     if (it == values.end()) return std::nullopt;
     return it->second;
 }
 
-void MemorySettings::Write(const std::string& section, const std::string& name, const std::string& value)
+void MemorySettings::write(const std::string& section, const std::string& name, const std::string& value)
 {
     if (refuseWrites) throw HoopError("Failed to set data for '" + name + "'");
     values[{section, name}] = value;
 }
 
 namespace settings {
-std::string RoundName(int round) { return "Round" + std::to_string(round); }
-std::string PayDescName(int row) { return "PayDesc" + std::to_string(row); }
-std::string PayPctName(int row) { return "PayPct" + std::to_string(row); }
+std::string roundName(int round) { return "Round" + std::to_string(round); }
+std::string payDescName(int row) { return "PayDesc" + std::to_string(row); }
+std::string payPctName(int row) { return "PayPct" + std::to_string(row); }
 
-std::string OptionsPayDescDefault(int row)
+std::string optionsPayDescDefault(int row)
 {
     static const char* const descs[] = {"1st Place", "2nd Place", "3rd Place", "4th Place", "Last Place"};
     return row >= 1 && row <= 5 ? descs[row - 1] : "";
 }
 
-std::string OptionsPayPctDefault(int row)
+std::string optionsPayPctDefault(int row)
 {
     static const char* const pcts[] = {"65%", "15%", "10%", "5%", "5%"};
     return row >= 1 && row <= 5 ? pcts[row - 1] : "";
 }
 
-::ScoringValues ReadScoringValues(TRegIniFile& store)
+::ScoringValues readScoringValues(TRegIniFile& store)
 {
     ::ScoringValues values;
-    for (int r = 1; r <= 6; ++r) values.round[r] = store.ReadInteger(Scoring, RoundName(r), DefaultRoundValue(r));
+    for (int r = 1; r <= 6; ++r) values.round[r] = store.ReadInteger(Scoring, roundName(r), defaultRoundValue(r));
     values.multiplyBySeed = store.ReadBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed);
     return values;
 }

@@ -11,9 +11,9 @@ class ISettingsBackend {
 public:
     virtual ~ISettingsBackend() = default;
     // The stored text, or nothing when the section or the value is absent.
-    virtual std::optional<std::string> Read(const std::string& section, const std::string& name) = 0;
+    virtual std::optional<std::string> read(const std::string& section, const std::string& name) = 0;
     // Stores a text, creating the section; throws HoopError when the store refuses.
-    virtual void Write(const std::string& section, const std::string& name, const std::string& value) = 0;
+    virtual void write(const std::string& section, const std::string& name, const std::string& value) = 0;
 };
 
 // The read and write rules over a backend: integers and booleans are stored as decimal text.
@@ -37,8 +37,8 @@ std::optional<int> parseInteger(const std::string& text);
 // A store in memory, for tests and tools.
 class MemorySettings : public ISettingsBackend {
 public:
-    std::optional<std::string> Read(const std::string& section, const std::string& name) override;
-    void Write(const std::string& section, const std::string& name, const std::string& value) override;
+    std::optional<std::string> read(const std::string& section, const std::string& name) override;
+    void write(const std::string& section, const std::string& name, const std::string& value) override;
     std::map<std::pair<std::string, std::string>, std::string> values;
     bool refuseWrites = false;
 };
@@ -61,14 +61,14 @@ inline const std::string PrintScoring = "PrintScoring";
 inline const std::string PrintPayout = "PrintPayout";
 inline const std::string PrintReturnTo = "PrintReturnTo";
 inline const std::string CheckedResolution = "Checked Resolution";
-std::string RoundName(int round);     // "Round1".."Round6"
-std::string PayDescName(int row);     // "PayDesc1".."PayDesc8"
-std::string PayPctName(int row);      // "PayPct1".."PayPct8"
+std::string roundName(int round);     // "Round1".."Round6"
+std::string payDescName(int row);     // "PayDesc1".."PayDesc8"
+std::string payPctName(int row);      // "PayPct1".."PayPct8"
 
 constexpr int PayoutRows = 8;
 
 // Defaults of the round values: the round number, for every reader.
-constexpr int DefaultRoundValue(int round) { return round; }
+constexpr int defaultRoundValue(int round) { return round; }
 constexpr bool DefaultMultiplyBySeed = true;
 constexpr bool DefaultPrintSwitch = true;
 constexpr bool DefaultCheckedResolution = false;
@@ -80,9 +80,9 @@ inline const std::string DefaultReturnTo = "John Doe in accounting or fax to (55
 
 // The Options dialog shows five filled payout rows when nothing is stored; the rules sheet reads
 // every payout value with an empty default.
-std::string OptionsPayDescDefault(int row);
-std::string OptionsPayPctDefault(int row);
+std::string optionsPayDescDefault(int row);
+std::string optionsPayPctDefault(int row);
 
 // The scoring engine's inputs, read once per pass.
-::ScoringValues ReadScoringValues(TRegIniFile& store);
+::ScoringValues readScoringValues(TRegIniFile& store);
 }  // namespace settings

@@ -125,7 +125,7 @@ TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget
     applyLayout();
     nameTeamLabels();
     PlayerId = id;
-    SetTag(id);
+    setTag(id);
     InitBracket();
 
     // Connected after the build, so the tiebreaker's starting "0" is not a change; from here on
@@ -137,7 +137,7 @@ TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget
     TPlayers& players = m_session.players();
     if (id == ResultsId) {
         setWindowTitle(ResultsCaption);
-        txtName->setText(FromAnsi(ResultsName));
+        txtName->setText(fromAnsi(ResultsName));
         txtName->setEnabled(false);
         const int index = players.IndexOfId(ResultsId);
         if (index >= 0) showEntry(players[index]);
@@ -148,8 +148,8 @@ TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget
         if (index < 0) throw HoopError("List index out of bounds (-1)");
         const TPlayer& entry = players[index];
         m_main.SetStatusText("Opening picks for " + entry.Name.str() + "...");
-        setWindowTitle(QStringLiteral("Picks for ") + FromAnsi(entry.Name.view()));
-        txtName->setText(FromAnsi(entry.Name.view()));
+        setWindowTitle(QStringLiteral("Picks for ") + fromAnsi(entry.Name.view()));
+        txtName->setText(fromAnsi(entry.Name.view()));
         showEntry(entry);
     }
 }
@@ -253,27 +253,27 @@ void TmdiBrackets::applyLayout()
     m_scroll->setWidget(m_canvas);
 }
 
-QString TmdiBrackets::teamText(TeamCode code) const { return FromAnsi(m_session.teams().TeamName(code)); }
+QString TmdiBrackets::teamText(TeamCode code) const { return fromAnsi(m_session.teams().TeamName(code)); }
 
 void TmdiBrackets::nameTeamLabels()
 {
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s)
             m_teamLabels[std::size_t(r - 1)][std::size_t(s - 1)]->setText(
-                QString::number(s) + QStringLiteral(") ") + FromAnsi(m_session.teams().entry(r, s).name.view()));
+                QString::number(s) + QStringLiteral(") ") + fromAnsi(m_session.teams().entry(r, s).name.view()));
 }
 
 void TmdiBrackets::InitBracket()
 {
     QLabel* regions[] = {lblRegion1, lblRegion2, lblRegion3, lblRegion4};
-    for (int i = 0; i < RegionCount; ++i) regions[i]->setText(FromAnsi(m_session.LoadRegions(i + 1)));
+    for (int i = 0; i < RegionCount; ++i) regions[i]->setText(fromAnsi(m_session.LoadRegions(i + 1)));
     for (int n = 1; n <= GameCount; ++n) gameCell(n)->setProperty(TagProperty, n);
     m_picks = TSheetPicks();
 }
 
 void TmdiBrackets::showEntry(const TPlayer& entry)
 {
-    txtTiebreaker->setText(FromAnsi(entry.Tiebreaker.view()));
+    txtTiebreaker->setText(fromAnsi(entry.Tiebreaker.view()));
     chkPaid->setChecked(entry.Paid != 0);
     ShowPicks(entry);
 }
@@ -413,7 +413,7 @@ void TmdiBrackets::focusGame(int n)
 bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
 {
     if (txtName->text().isEmpty()) {
-        ShowError(NoNameError);
+        showError(NoNameError);
         focusControl(txtName);
         return false;
     }
@@ -421,7 +421,7 @@ bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
     for (int n = 1; n <= GameCount; ++n) {
         if (m_picks.check(n) == TSheetPicks::PickState::Stray) {
             if (!gameCell(n)->text().isEmpty()) {
-                ShowError(QStringLiteral("Invalid selection. ") + teamText(m_picks.pick(n)) +
+                showError(QStringLiteral("Invalid selection. ") + teamText(m_picks.pick(n)) +
                           QStringLiteral(" can not be the winner of the highlighted game. Can not save picks."));
                 focusGame(n);
                 return false;
@@ -429,7 +429,7 @@ bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
             m_picks.dropPick(n);  // a team without a name cannot be told apart: drop it quietly
         }
         if (m_picks.pick(n) == 0 && !asked) {
-            if (!ConfirmOkCancel(NoWinnerQuestion)) {
+            if (!confirmOkCancel(NoWinnerQuestion)) {
                 focusGame(n);
                 return false;
             }
@@ -487,8 +487,8 @@ bool TmdiBrackets::storeSheet(std::int32_t id, bool append)
     } finish{m_main, players, append};
 
     record.Id = id;
-    record.Name = ToAnsi(txtName->text());
-    record.Tiebreaker = ToAnsi(txtTiebreaker->text());
+    record.Name = toAnsi(txtName->text());
+    record.Tiebreaker = toAnsi(txtTiebreaker->text());
     record.Paid = chkPaid->isChecked() ? 1 : 0;
     record.Complete = complete;
     m_main.SetStatusText("Saving picks for " + record.Name.str());
@@ -508,7 +508,7 @@ void TmdiBrackets::ClearSheet()
     {
         const DrawingSuspended suspended(this);
         PlayerId = 0;
-        SetTag(0);
+        setTag(0);
         m_picks.clear();
         for (int n = 1; n <= GameCount; ++n) gameCell(n)->clear();
         txtName->clear();
@@ -525,7 +525,7 @@ void TmdiBrackets::PrintSheet()
     // A sheet never saved, or results never stored, has nothing to print yet.
     const int index = PlayerId == 0 ? -1 : players.IndexOfId(PlayerId);
     if (index < 0) {
-        ShowInformation(NotSavedForPrint);
+        showInformation(NotSavedForPrint);
         return;
     }
     PrintPool(m_session, m_main, &players[index]);
@@ -549,7 +549,7 @@ bool TmdiBrackets::event(QEvent* event)
 void TmdiBrackets::closeEvent(QCloseEvent* event)
 {
     if (SheetModified) {
-        const PromptAnswer answer = Prompts().Ask(PromptKind::Confirmation, CloseQuestion, PromptButtons::YesNoCancel);
+        const PromptAnswer answer = prompts().ask(PromptKind::Confirmation, CloseQuestion, PromptButtons::YesNoCancel);
         if (answer == PromptAnswer::Cancel) {
             event->ignore();
             return;
@@ -561,7 +561,7 @@ void TmdiBrackets::closeEvent(QCloseEvent* event)
             try {
                 saved = SaveSheet();
             } catch (const std::exception& error) {
-                ReportError(error);
+                reportError(error);
             }
             if (!saved) {
                 event->ignore();

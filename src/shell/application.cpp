@@ -10,9 +10,9 @@ bool HoopApplication::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        ReportError(error);
+        reportError(error);
     } catch (...) {
-        ReportUnknownError();
+        reportUnknownError();
     }
     return false;
 }

@@ -17,7 +17,7 @@ namespace {
 bool ReportCopy(long long result)
 {
     if (result >= 0) return true;
-    ShowError(QString::fromStdString(copyErrorText(result)));
+    showError(QString::fromStdString(copyErrorText(result)));
     return false;
 }
 
@@ -33,21 +33,21 @@ std::optional<long long> backupPicks(const TPlayers& players, const std::string&
 {
     const QString picksBackup = QString::fromStdString(backupName(PicksFileName));
     if (players.picksLoadStatus() == ReadStatus::Unreadable) {
-        ShowError(QString::fromStdString(PicksFileName) +
+        showError(QString::fromStdString(PicksFileName) +
                   QStringLiteral(" could not be read when the program started, so ") + picksBackup +
                   QStringLiteral(" was left as it was."));
         return std::nullopt;
     }
     const PicksCount existing = countPicksParticipants(target);
     if (existing.read.status == ReadStatus::Unreadable) {
-        ShowError(QStringLiteral("The backup ") + QString::fromStdString(target) +
+        showError(QStringLiteral("The backup ") + QString::fromStdString(target) +
                   QStringLiteral(" could not be read (") + QString::fromStdString(existing.read.reason) +
                   QStringLiteral("), so it was left as it was."));
         return std::nullopt;
     }
     const int now = players.participantCount();
     if (existing.read.status == ReadStatus::Read && existing.participants > now) {
-        const PromptAnswer answer = Prompts().Ask(
+        const PromptAnswer answer = prompts().ask(
             PromptKind::Warning,
             QStringLiteral("The backup %1 holds %2 participants, but the pool now holds %3. Replace it with the "
                            "backup of %3 participants?")
@@ -61,7 +61,7 @@ std::optional<long long> backupPicks(const TPlayers& players, const std::string&
 }
 }  // namespace
 
-void RunBackup(TPoolSession& session, IFrame& main)
+void runBackup(TPoolSession& session, IFrame& main)
 {
     BusyCursor busy;
     QString dir = QDir::toNativeSeparators(QString::fromStdString(session.dataDir()));
@@ -92,11 +92,11 @@ void RunBackup(TPoolSession& session, IFrame& main)
 
     if (copied == total) {
         main.SetStatusText(QStringLiteral("Data files successfully backed up to ") + dir + QStringLiteral("*.BAK"));
-        ShowInformation(QStringLiteral("The Hoopfall data files have been copied and saved to ") + dir +
+        showInformation(QStringLiteral("The Hoopfall data files have been copied and saved to ") + dir +
                         QStringLiteral(" with a \"BAK\" extension."));
     } else {
         main.SetStatusText(QStringLiteral("Backed up %1 of %2 data files to %3*.BAK").arg(copied).arg(total).arg(dir));
-        ShowInformation(QStringLiteral("Only %1 of %2 Hoopfall data files could be copied to %3 with a \"BAK\" "
+        showInformation(QStringLiteral("Only %1 of %2 Hoopfall data files could be copied to %3 with a \"BAK\" "
                                        "extension. The others were not backed up.")
                             .arg(copied)
                             .arg(total)

@@ -16,13 +16,13 @@ static QString PicturePath()
     return QStringLiteral(":/hoopfall.svg");
 }
 
-void PaintBall(QPainter& painter, const QRectF& bounds)
+void paintBall(QPainter& painter, const QRectF& bounds)
 {
     QSvgRenderer renderer(PicturePath());
     renderer.render(&painter, bounds);
 }
 
-QIcon BallIcon()
+QIcon ballIcon()
 {
     QSvgRenderer renderer(PicturePath());
     QIcon icon;

@@ -1,6 +1,6 @@
 #include "shell/command_line.h"
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args)
+CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
     CommandLine result;
     auto fail = [&result](const std::string& text) {

@@ -13,7 +13,7 @@ struct CommandLine {
 // Reads the arguments that follow the program's name. A value that starts with "-" is taken for
 // a forgotten DIR, not for a folder: "--pool --help" is an error, "--pool=-x" or "--pool ./-x"
 // name such a folder.
-CommandLine ParseCommandLine(const std::vector<std::string>& args);
+CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 inline const char* const UsageText =
     "Usage: hoopfall [--pool DIR]\n"

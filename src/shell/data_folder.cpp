@@ -13,9 +13,9 @@
 #include "shell/command_line.h"
 #include "ui/prompts.h"
 
-QString UserDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
+QString userDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
-bool HoldsDataFiles(const QString& dir)
+bool holdsDataFiles(const QString& dir)
 {
     for (const std::string& name : {TeamsFileName, RegionsFileName, PicksFileName})
         if (QFileInfo::exists(QDir(dir).filePath(QString::fromStdString(name)))) return true;
@@ -31,7 +31,7 @@ QString WriteProblem(const QString& dir)
 }
 }  // namespace
 
-UsableFolder PrepareFolder(const QString& dir)
+UsableFolder prepareFolder(const QString& dir)
 {
     const QString shown = QDir::toNativeSeparators(QFileInfo(dir).absoluteFilePath());
     const QFileInfo info(dir);
@@ -49,20 +49,20 @@ UsableFolder PrepareFolder(const QString& dir)
     return {QFileInfo(dir).canonicalFilePath(), {}};
 }
 
-UsableFolder ChooseDataFolder(const QString& poolDir, const QString& programDir, const QString& userDir)
+UsableFolder chooseDataFolder(const QString& poolDir, const QString& programDir, const QString& userDir)
 {
-    if (!poolDir.isEmpty()) return PrepareFolder(poolDir);
-    if (HoldsDataFiles(programDir) && WriteProblem(programDir).isEmpty()) return PrepareFolder(programDir);
+    if (!poolDir.isEmpty()) return prepareFolder(poolDir);
+    if (holdsDataFiles(programDir) && WriteProblem(programDir).isEmpty()) return prepareFolder(programDir);
     if (userDir.isEmpty()) return {{}, QStringLiteral("There is no data folder for this user.")};
-    return PrepareFolder(userDir);
+    return prepareFolder(userDir);
 }
 
-QString ResolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
+QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
                           QTextStream& out, QTextStream& err, int& exitCode)
 {
     std::vector<std::string> list;
     for (const QString& arg : args) list.push_back(QFile::encodeName(arg).toStdString());
-    const CommandLine line = ParseCommandLine(list);
+    const CommandLine line = parseCommandLine(list);
     if (!line.error.empty()) {
         err << "hoopfall: " << QString::fromLocal8Bit(line.error) << "\n\n" << UsageText;
         err.flush();
@@ -79,9 +79,9 @@ QString ResolveDataFolder(const QStringList& args, const QString& programDir, co
     // The shell leaves "--pool=~/pool" alone; a folder named "~" is never what was meant.
     if (poolDir == QStringLiteral("~") || poolDir.startsWith(QStringLiteral("~/")))
         poolDir = QDir::homePath() + poolDir.mid(1);
-    const UsableFolder folder = ChooseDataFolder(poolDir, programDir, userDir);
+    const UsableFolder folder = chooseDataFolder(poolDir, programDir, userDir);
     if (folder.path.isEmpty()) {
-        ShowError(folder.error);
+        showError(folder.error);
         exitCode = 1;
         return {};
     }

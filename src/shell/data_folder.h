@@ -5,10 +5,10 @@
 class QTextStream;
 
 // The per-user data folder (AppDataLocation: ~/.local/share/Corvanta/the Hoopfall on Linux).
-QString UserDataFolder();
+QString userDataFolder();
 
 // True when dir holds one of the pool's data files.
-bool HoldsDataFiles(const QString& dir);
+bool holdsDataFiles(const QString& dir);
 
 // A folder, made when missing, that takes new files; error names the folder and the reason
 // when it does not.
@@ -16,16 +16,16 @@ struct UsableFolder {
     QString path;   // canonical; empty when the folder cannot be used
     QString error;  // the user's message when path is empty
 };
-UsableFolder PrepareFolder(const QString& dir);
+UsableFolder prepareFolder(const QString& dir);
 
 // The pool's folder: poolDir when given; else programDir when it already holds a data file and
 // takes new files (a portable copy); else userDir. The folder chosen is made when missing and
 // must take new files: a pool that cannot be saved is never started on.
-UsableFolder ChooseDataFolder(const QString& poolDir, const QString& programDir, const QString& userDir);
+UsableFolder chooseDataFolder(const QString& poolDir, const QString& programDir, const QString& userDir);
 
 // The start of the program, before any window: reads the arguments that follow the program's
 // name and chooses the pool's folder. Returns the folder; or an empty text with exitCode set,
 // after the usage went to out (--help, code 0) or the mistake and the usage to err (code 2), or a
 // refused folder was reported in an error box (code 1).
-QString ResolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
+QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
                           QTextStream& out, QTextStream& err, int& exitCode);

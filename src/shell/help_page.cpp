@@ -20,7 +20,7 @@ const QByteArray Open = "<!--pool-folder-->";
 const QByteArray Close = "<!--/pool-folder-->";
 }  // namespace
 
-QString HelpPageFile()
+QString helpPageFile()
 {
     const QDir program(QCoreApplication::applicationDirPath());
     const QString page = QString::fromLatin1(brand::HelpPage);
@@ -31,7 +31,7 @@ QString HelpPageFile()
     return QFileInfo::exists(installed) ? installed : beside;
 }
 
-QByteArray FillPoolFolder(const QByteArray& page, const QString& folder)
+QByteArray fillPoolFolder(const QByteArray& page, const QString& folder)
 {
     const QByteArray text = QDir::toNativeSeparators(folder).toHtmlEscaped().toUtf8();
     QByteArray result;
@@ -46,9 +46,9 @@ QByteArray FillPoolFolder(const QByteArray& page, const QString& folder)
     return result + page.mid(from);
 }
 
-void SetHelpCopyFolder(const QString& dir) { CopyFolder() = dir; }
+void setHelpCopyFolder(const QString& dir) { CopyFolder() = dir; }
 
-QUrl HelpPageFor(const QString& dataDir, const QString& page)
+QUrl helpPageFor(const QString& dataDir, const QString& page)
 {
     const QUrl shipped = QUrl::fromLocalFile(page);
     if (CopyFolder().isEmpty() || !QDir().mkpath(CopyFolder())) return shipped;
@@ -58,7 +58,7 @@ QUrl HelpPageFor(const QString& dataDir, const QString& page)
     if (source.error() != QFileDevice::NoError) return shipped;
     const QByteArray key = QCryptographicHash::hash(dataDir.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
     QSaveFile copy(QDir(CopyFolder()).filePath(QStringLiteral("help-%1.html").arg(QString::fromLatin1(key))));
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(FillPoolFolder(bytes, dataDir)) < 0 || !copy.commit())
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(fillPoolFolder(bytes, dataDir)) < 0 || !copy.commit())
         return shipped;
     return QUrl::fromLocalFile(copy.fileName());
 }

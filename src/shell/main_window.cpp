@@ -33,8 +33,8 @@
 #include "shell/splash.h"
 #include "standings/standings_window.h"
 
-QString HintToolTip(const QString& hint) { return hint.section(QLatin1Char('|'), 0, 0); }
-QString HintStatus(const QString& hint)
+QString hintToolTip(const QString& hint) { return hint.section(QLatin1Char('|'), 0, 0); }
+QString hintStatus(const QString& hint)
 {
     const int bar = static_cast<int>(hint.indexOf(QLatin1Char('|')));
     return bar < 0 ? hint : hint.mid(bar + 1);
@@ -64,31 +64,31 @@ TMainForm::TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget
     resize(772, 497);
     m_session = std::make_unique<TPoolSession>(*this, QDir::toNativeSeparators(dataDir).toStdString(), settings);
 
-    mdiArea = new QMdiArea(this);
-    mdiArea->setBackground(palette().brush(QPalette::Dark));
-    setCentralWidget(mdiArea);
-    CreateMenus();
-    CreateToolBar();
-    CreateStatusBar();
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_mdiArea);
+    createMenus();
+    createToolBar();
+    createStatusBar();
     nameControls();
-    connect(mdiArea, &QMdiArea::subWindowActivated, this, guarded([this] { UpdateMenuItems(); }));
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, guarded([this] { UpdateMenuItems(); }));
     UpdateMenuItems();
 }
 
 TMainForm::~TMainForm()
 {
     // No window change may reach UpdateMenuItems while the children go away.
-    disconnect(mdiArea, nullptr, this, nullptr);
-    for (QMdiSubWindow* sub : mdiArea->subWindowList()) delete sub;
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList()) delete sub;
     m_session.reset();
 }
 
-QAction* TMainForm::AddItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
+QAction* TMainForm::addItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
                             void (TMainForm::*handler)(), const QKeySequence& shortcut)
 {
     item = menu->addAction(caption);
-    item->setStatusTip(HintStatus(hint));
-    item->setToolTip(HintToolTip(hint));
+    item->setStatusTip(hintStatus(hint));
+    item->setToolTip(hintToolTip(hint));
     if (!shortcut.isEmpty()) item->setShortcut(shortcut);
     if (handler) connect(item, &QAction::triggered, this, guarded(this, handler));
     return item;
@@ -115,87 +115,87 @@ void TMainForm::nameControls()
     for (const auto& [control, name] : names) control->setObjectName(QLatin1String(name));
 }
 
-void TMainForm::CreateMenus()
+void TMainForm::createMenus()
 {
     QMenuBar* bar = menuBar();
     mnuPool = bar->addMenu(QStringLiteral("&Pool"));
-    AddItem(mnuPool, mnuReset, QStringLiteral("&New..."),
+    addItem(mnuPool, mnuReset, QStringLiteral("&New..."),
             QStringLiteral("Start a new pool, erasing all current player information"), &TMainForm::mnuResetClick);
     mnuPool->addSeparator();
-    AddItem(mnuPool, mnuOptions, QStringLiteral("&Options..."),
+    addItem(mnuPool, mnuOptions, QStringLiteral("&Options..."),
             QStringLiteral("Set pool options such as teams, scoring, rules, etc."), &TMainForm::mnuOptionsClick,
             QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuPool->addSeparator();
-    AddItem(mnuPool, mnuPrintBlank, QStringLiteral("Print &Blank Pool..."),
+    addItem(mnuPool, mnuPrintBlank, QStringLiteral("Print &Blank Pool..."),
             QStringLiteral("Print a blank pool sheet for distribution"), &TMainForm::mnuPrintBlankClick);
-    AddItem(mnuPool, mnuPrintRules, QStringLiteral("Print &Rules..."), QStringLiteral("Print rules as set in Options"),
+    addItem(mnuPool, mnuPrintRules, QStringLiteral("Print &Rules..."), QStringLiteral("Print rules as set in Options"),
             &TMainForm::mnuPrintRulesClick);
     mnuPool->addSeparator();
-    AddItem(mnuPool, mnuBackup, QStringLiteral("B&ackup Data Files"), QStringLiteral("Backup all current pool data"),
+    addItem(mnuPool, mnuBackup, QStringLiteral("B&ackup Data Files"), QStringLiteral("Backup all current pool data"),
             &TMainForm::mnuBackupClick, QKeySequence(Qt::CTRL | Qt::Key_B));
-    AddItem(mnuPool, mnuOpenDataFolder, QStringLiteral("Open &Data Folder"),
+    addItem(mnuPool, mnuOpenDataFolder, QStringLiteral("Open &Data Folder"),
             QStringLiteral("Show the folder that holds this pool's data files and backups"),
             &TMainForm::mnuOpenDataFolderClick);
     mnuPool->addSeparator();
-    AddItem(mnuPool, mnuExit, QStringLiteral("E&xit"), QStringLiteral("Exit the application"), nullptr);
+    addItem(mnuPool, mnuExit, QStringLiteral("E&xit"), QStringLiteral("Exit the application"), nullptr);
     connect(mnuExit, &QAction::triggered, this, guarded([this] { close(); }));
 
     mnuPlayer = bar->addMenu(QStringLiteral("P&layer"));
-    AddItem(mnuPlayer, mnuEnterPicks, QStringLiteral("&New Player"),
+    addItem(mnuPlayer, mnuEnterPicks, QStringLiteral("&New Player"),
             QStringLiteral("Enter picks from pool sheets into the database."), &TMainForm::mnuEnterPicksClick,
             QKeySequence(Qt::CTRL | Qt::Key_N));
-    AddItem(mnuPlayer, mnuOpenPicks, QStringLiteral("&Player Manager..."), QStringLiteral("List of players already entered"),
+    addItem(mnuPlayer, mnuOpenPicks, QStringLiteral("&Player Manager..."), QStringLiteral("List of players already entered"),
             &TMainForm::mnuOpenPicksClick, QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuPlayer->addSeparator();
-    AddItem(mnuPlayer, mnuPlayerPrintPicks, QStringLiteral("P&rint Picks"), QString(),
+    addItem(mnuPlayer, mnuPlayerPrintPicks, QStringLiteral("P&rint Picks"), QString(),
             &TMainForm::mnuPlayerPrintPicksClick);
-    AddItem(mnuPlayer, mnuSavePicks, QStringLiteral("&Save Picks"), QStringLiteral("Save currently open picks"),
+    addItem(mnuPlayer, mnuSavePicks, QStringLiteral("&Save Picks"), QStringLiteral("Save currently open picks"),
             &TMainForm::mnuSavePicksClick, QKeySequence(Qt::CTRL | Qt::Key_S));
-    AddItem(mnuPlayer, mnuClose, QStringLiteral("&Close"), QStringLiteral("Close currently open picks"),
+    addItem(mnuPlayer, mnuClose, QStringLiteral("&Close"), QStringLiteral("Close currently open picks"),
             &TMainForm::mnuCloseClick);
 
     mnuResults = bar->addMenu(QStringLiteral("&Results"));
-    AddItem(mnuResults, mnuEnterResults, QStringLiteral("&Enter Results"), QStringLiteral("Enter actual tournament results"),
+    addItem(mnuResults, mnuEnterResults, QStringLiteral("&Enter Results"), QStringLiteral("Enter actual tournament results"),
             &TMainForm::mnuEnterResultsClick);
-    AddItem(mnuResults, mnuViewStd, QStringLiteral("&View Standings"),
+    addItem(mnuResults, mnuViewStd, QStringLiteral("&View Standings"),
             QStringLiteral("View up to date tournament standings"), &TMainForm::mnuViewStdClick,
             QKeySequence(Qt::CTRL | Qt::Key_V));
     mnuResults->addSeparator();
-    AddItem(mnuResults, mnuResetResults, QStringLiteral("&Clear Current Results..."),
+    addItem(mnuResults, mnuResetResults, QStringLiteral("&Clear Current Results..."),
             QStringLiteral("Reset all currently entered result selections"), &TMainForm::mnuResetResultsClick);
 
     mnuWindow = bar->addMenu(QStringLiteral("&Window"));
     mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
-    AddItem(mnuWindow, WindowCascadeItem, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows to overlap"), nullptr);
-    connect(WindowCascadeItem, &QAction::triggered, mdiArea, &QMdiArea::cascadeSubWindows);
-    AddItem(mnuWindow, WindowTileItem, QStringLiteral("&Tile"), QStringLiteral("Arrange windows without overlap"), nullptr);
-    connect(WindowTileItem, &QAction::triggered, mdiArea, &QMdiArea::tileSubWindows);
-    AddItem(mnuWindow, WindowArrangeItem, QStringLiteral("&Arrange Icons"),
+    addItem(mnuWindow, WindowCascadeItem, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows to overlap"), nullptr);
+    connect(WindowCascadeItem, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    addItem(mnuWindow, WindowTileItem, QStringLiteral("&Tile"), QStringLiteral("Arrange windows without overlap"), nullptr);
+    connect(WindowTileItem, &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
+    addItem(mnuWindow, WindowArrangeItem, QStringLiteral("&Arrange Icons"),
             QStringLiteral("Arrange window icons at bottom of main window"), nullptr);
     connect(WindowArrangeItem, &QAction::triggered, this, guarded([this] {
         // Minimised children line up along the bottom edge.
         int x = 0;
-        for (QMdiSubWindow* sub : mdiArea->subWindowList())
+        for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
             if (sub->isMinimized()) {
-                sub->move(x, mdiArea->viewport()->height() - sub->height());
+                sub->move(x, m_mdiArea->viewport()->height() - sub->height());
                 x += sub->width();
             }
     }));
-    AddItem(mnuWindow, WindowMinimizeItem, QStringLiteral("&Minimize All"), QStringLiteral("Minimize all windows"), nullptr);
+    addItem(mnuWindow, WindowMinimizeItem, QStringLiteral("&Minimize All"), QStringLiteral("Minimize all windows"), nullptr);
     connect(WindowMinimizeItem, &QAction::triggered, this, guarded([this] {
-        const auto subs = ChildWindows();
+        const auto subs = childWindows();
         for (auto it = subs.crbegin(); it != subs.crend(); ++it) (*it)->showMinimized();
     }));
     m_windowListSeparator = mnuWindow->addSeparator();
-    connect(mnuWindow, &QMenu::aboutToShow, this, guarded(this, &TMainForm::FillWindowMenu));
+    connect(mnuWindow, &QMenu::aboutToShow, this, guarded(this, &TMainForm::fillWindowMenu));
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
-    AddItem(mnuHelp, mnuHlpFAQ, QStringLiteral("&Frequently Asked Questions..."), QString(), &TMainForm::mnuHlpFAQClick);
+    addItem(mnuHelp, mnuHlpFAQ, QStringLiteral("&Frequently Asked Questions..."), QString(), &TMainForm::mnuHlpFAQClick);
     mnuHelp->addSeparator();
-    AddItem(mnuHelp, HelpAboutItem, QStringLiteral("&About..."), QString(), &TMainForm::HelpAboutItemClick);
+    addItem(mnuHelp, HelpAboutItem, QStringLiteral("&About..."), QString(), &TMainForm::HelpAboutItemClick);
 }
 
-void TMainForm::FillWindowMenu()
+void TMainForm::fillWindowMenu()
 {
     // The list of open child windows stands below the menu's own items.
     const auto actions = mnuWindow->actions();
@@ -204,29 +204,29 @@ void TMainForm::FillWindowMenu()
         mnuWindow->removeAction(actions[i]);
         delete actions[i];
     }
-    const auto subs = ChildWindows();
+    const auto subs = childWindows();
     m_windowListSeparator->setVisible(!subs.isEmpty());
     int n = 0;
     for (QMdiSubWindow* sub : subs) {
         ++n;
         QAction* item = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(n).arg(sub->windowTitle()));
         item->setCheckable(true);
-        item->setChecked(sub == mdiArea->activeSubWindow());
+        item->setChecked(sub == m_mdiArea->activeSubWindow());
         connect(item, &QAction::triggered, this, guarded([this, sub] {
             if (sub->isMinimized()) sub->showNormal();
-            mdiArea->setActiveSubWindow(sub);
+            m_mdiArea->setActiveSubWindow(sub);
         }));
     }
 }
 
-QToolButton* TMainForm::AddButton(QToolButton*& button, const QString& caption, const QString& hint,
+QToolButton* TMainForm::addButton(QToolButton*& button, const QString& caption, const QString& hint,
                                   void (TMainForm::*handler)(), QStyle::StandardPixmap icon)
 {
     button = new QToolButton(barToolbar);
     auto* action = new QAction(style()->standardIcon(icon), caption, button);
     action->setIconText(caption);  // keeps the access key of "&Help"
-    action->setToolTip(HintToolTip(hint));
-    action->setStatusTip(HintStatus(hint));
+    action->setToolTip(hintToolTip(hint));
+    action->setStatusTip(hintStatus(hint));
     if (handler) connect(action, &QAction::triggered, this, guarded(this, handler));
     button->setDefaultAction(action);
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -237,7 +237,7 @@ QToolButton* TMainForm::AddButton(QToolButton*& button, const QString& caption, 
     return button;
 }
 
-void TMainForm::CreateToolBar()
+void TMainForm::createToolBar()
 {
     barToolbar = addToolBar(QStringLiteral("Tools"));
     barToolbar->setObjectName(QStringLiteral("barToolbar"));
@@ -246,23 +246,23 @@ void TMainForm::CreateToolBar()
     font.setPointSize(8);
     barToolbar->setFont(font);
 
-    AddButton(btnNewPicks, QStringLiteral("New Picks"), QStringLiteral("New Player|Enter new player's picks"),
+    addButton(btnNewPicks, QStringLiteral("New Picks"), QStringLiteral("New Player|Enter new player's picks"),
               &TMainForm::mnuEnterPicksClick, QStyle::SP_FileIcon);
-    AddButton(btnSave, QStringLiteral("Save Picks"), QStringLiteral("Save|Save current picks"),
+    addButton(btnSave, QStringLiteral("Save Picks"), QStringLiteral("Save|Save current picks"),
               &TMainForm::mnuSavePicksClick, QStyle::SP_DialogSaveButton);
     btnSaveAction = barToolbar->actions().last();
-    AddButton(btnPM, QStringLiteral("Player Manager"), QStringLiteral("Player Manager"), &TMainForm::mnuOpenPicksClick,
+    addButton(btnPM, QStringLiteral("Player Manager"), QStringLiteral("Player Manager"), &TMainForm::mnuOpenPicksClick,
               QStyle::SP_FileDialogDetailedView);
-    AddButton(btnResults, QStringLiteral("Results"), QStringLiteral("Results|Enter actual results"),
+    addButton(btnResults, QStringLiteral("Results"), QStringLiteral("Results|Enter actual results"),
               &TMainForm::mnuEnterResultsClick, QStyle::SP_DialogApplyButton);
-    AddButton(btnStandings, QStringLiteral("Standings"), QStringLiteral("Standings|Show standings"),
+    addButton(btnStandings, QStringLiteral("Standings"), QStringLiteral("Standings|Show standings"),
               &TMainForm::mnuViewStdClick, QStyle::SP_FileDialogListView);
 
     PopupMenu1 = new QMenu(this);
-    AddItem(PopupMenu1, mnuPrintBlankPool, QStringLiteral("Blank Pool"),
+    addItem(PopupMenu1, mnuPrintBlankPool, QStringLiteral("Blank Pool"),
             QStringLiteral("Print Blank|Print Blank Pool for Distribution"), &TMainForm::mnuPrintBlankClick);
     mnuPrintBlankPool->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    AddItem(PopupMenu1, mnuPrintPlayerPool, QStringLiteral("Player's Picks"),
+    addItem(PopupMenu1, mnuPrintPlayerPool, QStringLiteral("Player's Picks"),
             QStringLiteral("Print Picks|Print Current Player's Picks"), &TMainForm::mnuPlayerPrintPicksClick);
     mnuPrintPlayerPool->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
 
@@ -277,15 +277,15 @@ void TMainForm::CreateToolBar()
     btnPrint = print;
     barToolbar->addWidget(print);
 
-    AddButton(btnHelp, QStringLiteral("&Help"), QStringLiteral("Frequently Asked Questions"), &TMainForm::mnuHlpFAQClick,
+    addButton(btnHelp, QStringLiteral("&Help"), QStringLiteral("Frequently Asked Questions"), &TMainForm::mnuHlpFAQClick,
               QStyle::SP_DialogHelpButton);
     btnHelp->setCursor(Qt::PointingHandCursor);
-    AddButton(btnExit, QStringLiteral("Exit"), QStringLiteral("Exit|Quit the Hoopfall"), nullptr,
+    addButton(btnExit, QStringLiteral("Exit"), QStringLiteral("Exit|Quit the Hoopfall"), nullptr,
               QStyle::SP_DialogCloseButton);
     connect(btnExit->defaultAction(), &QAction::triggered, this, guarded([this] { close(); }));
 }
 
-void TMainForm::CreateStatusBar()
+void TMainForm::createStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
@@ -322,7 +322,7 @@ bool TMainForm::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
-void TMainForm::SetStatusText(const std::string& text) { SetStatusText(FromAnsi(text)); }
+void TMainForm::SetStatusText(const std::string& text) { SetStatusText(fromAnsi(text)); }
 
 void TMainForm::SetStatusText(const QString& text)
 {
@@ -336,36 +336,36 @@ void TMainForm::SetProgress(int percent)
     pbProgress->repaint();
 }
 
-void TMainForm::SetCountText(const std::string& text)
+void TMainForm::setCountText(const std::string& text)
 {
-    pnlCount->setText(FromAnsi(text));
+    pnlCount->setText(fromAnsi(text));
     pnlCount->repaint();
 }
 
 void TMainForm::ShowAppHint(const QString& hint) { SetStatusText(hint); }
 
-QList<QMdiSubWindow*> TMainForm::ChildWindows() const { return mdiArea->subWindowList(QMdiArea::CreationOrder); }
+QList<QMdiSubWindow*> TMainForm::childWindows() const { return m_mdiArea->subWindowList(QMdiArea::CreationOrder); }
 
 int TMainForm::FindSheetWindow(int tag)
 {
-    const auto subs = ChildWindows();
+    const auto subs = childWindows();
     for (int i = static_cast<int>(subs.size()) - 1; i >= 0; --i) {
         const auto* child = qobject_cast<TChildForm*>(subs[i]->widget());
-        if (child && child->Tag() == tag) return i;
+        if (child && child->tag() == tag) return i;
     }
     return -1;
 }
 
-TChildForm* TMainForm::ActiveChild() const
+TChildForm* TMainForm::activeChild() const
 {
-    QMdiSubWindow* sub = mdiArea->activeSubWindow();
+    QMdiSubWindow* sub = m_mdiArea->activeSubWindow();
     return sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
 }
 
-TfrmStandings* TMainForm::StandingsForm() const
+TfrmStandings* TMainForm::standingsForm() const
 {
     // A closed window is hidden at once and deleted later: it no longer counts as open.
-    for (QMdiSubWindow* sub : mdiArea->subWindowList())
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
         if (auto* standings = qobject_cast<TfrmStandings*>(sub->widget()); standings && !standings->isHidden())
             return standings;
     return nullptr;
@@ -377,27 +377,27 @@ void TMainForm::OpenBracketSheet(int id)
     if (id != 0) {
         const int index = FindSheetWindow(id);
         if (index >= 0) {
-            QMdiSubWindow* found = ChildWindows()[index];
-            if (QMdiSubWindow* active = mdiArea->activeSubWindow(); active && active != found) active->showMinimized();
+            QMdiSubWindow* found = childWindows()[index];
+            if (QMdiSubWindow* active = m_mdiArea->activeSubWindow(); active && active != found) active->showMinimized();
             QApplication::processEvents();
             found->showMaximized();
-            mdiArea->setActiveSubWindow(found);
+            m_mdiArea->setActiveSubWindow(found);
             return;
         }
     }
     auto* sheet = new TmdiBrackets(*m_session, *this, id);
-    QMdiSubWindow* sub = mdiArea->addSubWindow(sheet);
+    QMdiSubWindow* sub = m_mdiArea->addSubWindow(sheet);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();
-    mdiArea->setActiveSubWindow(sub);
+    m_mdiArea->setActiveSubWindow(sub);
     sheet->focusFirst();
 }
 
 void TMainForm::UpdateMenuItems()
 {
-    const bool any = !mdiArea->subWindowList().isEmpty();
+    const bool any = !m_mdiArea->subWindowList().isEmpty();
     for (QAction* item : {WindowCascadeItem, WindowTileItem, WindowArrangeItem, WindowMinimizeItem}) item->setEnabled(any);
-    const bool sheet = any && qobject_cast<TmdiBrackets*>(ActiveChild()) != nullptr;
+    const bool sheet = any && qobject_cast<TmdiBrackets*>(activeChild()) != nullptr;
     for (QAction* item : {mnuSavePicks, mnuPlayerPrintPicks, mnuPrintPlayerPool, mnuClose}) item->setEnabled(sheet);
     btnSaveAction->setVisible(sheet);
 }
@@ -405,44 +405,44 @@ void TMainForm::UpdateMenuItems()
 void TMainForm::ShowStandings(bool bringToFront)
 {
     const DrawingSuspended suspended(this);
-    if (TfrmStandings* standings = StandingsForm()) {
+    if (TfrmStandings* standings = standingsForm()) {
         standings->RefreshStandings();
         if (bringToFront) {
             QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(standings->parentWidget());
             if (sub) {
                 sub->showMaximized();
-                mdiArea->setActiveSubWindow(sub);
+                m_mdiArea->setActiveSubWindow(sub);
             }
         }
         return;
     }
     auto* standings = new TfrmStandings(*m_session, *this);
-    QMdiSubWindow* sub = mdiArea->addSubWindow(standings);
+    QMdiSubWindow* sub = m_mdiArea->addSubWindow(standings);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();
-    mdiArea->setActiveSubWindow(sub);
+    m_mdiArea->setActiveSubWindow(sub);
 }
 
 QString TMainForm::dataFolder() const { return QString::fromStdString(m_session->dataDir()); }
 
-bool TMainForm::IsStandingsOpen() { return StandingsForm() != nullptr; }
+bool TMainForm::isStandingsOpen() { return standingsForm() != nullptr; }
 
-QPrinter& TMainForm::Printer()
+QPrinter& TMainForm::printer()
 {
     if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *m_printer;
 }
 
-void TMainForm::ShowInformation(const std::string& text) { ::ShowInformation(FromAnsi(text)); }
+void TMainForm::showInformation(const std::string& text) { ::showInformation(fromAnsi(text)); }
 
-void TMainForm::ShowError(const std::string& text) { ::ShowError(QString::fromLocal8Bit(text.c_str())); }
+void TMainForm::showError(const std::string& text) { ::showError(QString::fromLocal8Bit(text.c_str())); }
 
-void TMainForm::Beep() { Prompts().Beep(); }
+void TMainForm::beep() { prompts().beep(); }
 
-bool TMainForm::CloseSheets()
+bool TMainForm::closeSheets()
 {
     // Each sheet asks in turn; Cancel on one keeps the program running and the rest are not asked.
-    for (QMdiSubWindow* sub : ChildWindows()) {
+    for (QMdiSubWindow* sub : childWindows()) {
         auto* sheet = qobject_cast<TmdiBrackets*>(sub->widget());
         if (!sheet) continue;
         if (m_discardSheets) sheet->discardChanges();
@@ -453,7 +453,7 @@ bool TMainForm::CloseSheets()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (!CloseSheets()) {
+    if (!closeSheets()) {
         event->ignore();
         return;
     }
@@ -462,14 +462,14 @@ void TMainForm::closeEvent(QCloseEvent* event)
     } catch (const std::exception& error) {
         // Nothing is lost: every saved change is in the journal, which the next start folds in.
         // (The only unsaved state is the standings order, which the next sort restores.)
-        ::ShowError(QString::fromLocal8Bit(error.what()) + QStringLiteral(".\n\n") +
-                    FromAnsi(JournalKeptNote));
+        ::showError(QString::fromLocal8Bit(error.what()) + QStringLiteral(".\n\n") +
+                    fromAnsi(JournalKeptNote));
         m_session->players().setWriteOnDestroy(false);
     }
     event->accept();
 }
 
-void TMainForm::CloseWithoutQuestions()
+void TMainForm::closeWithoutQuestions()
 {
     // As Exit with "No" to saving open sheets: every saved sheet is on disk already. Open dialogs
     // and message boxes are dismissed first; the window closes once their loops have unwound.
@@ -499,11 +499,11 @@ void TMainForm::mnuPrintBlankClick()
     try {
         PrintPool(*m_session, *this, nullptr);
     } catch (...) {
-        ::ShowError(QStringLiteral("Error printing blank pool."));
+        ::showError(QStringLiteral("Error printing blank pool."));
     }
 }
 
-void TMainForm::mnuPrintRulesClick() { PrintRules(*m_session, *this); }
+void TMainForm::mnuPrintRulesClick() { printRules(*m_session, *this); }
 
 void TMainForm::mnuEnterPicksClick() { OpenBracketSheet(0); }
 
@@ -518,19 +518,19 @@ void TMainForm::mnuOpenPicksClick()
 
 void TMainForm::mnuPlayerPrintPicksClick()
 {
-    if (auto* sheet = qobject_cast<TmdiBrackets*>(ActiveChild()))
+    if (auto* sheet = qobject_cast<TmdiBrackets*>(activeChild()))
         QCoreApplication::postEvent(sheet, new QEvent(PrintCommand));
 }
 
 void TMainForm::mnuSavePicksClick()
 {
-    if (auto* sheet = qobject_cast<TmdiBrackets*>(ActiveChild()))
+    if (auto* sheet = qobject_cast<TmdiBrackets*>(activeChild()))
         QCoreApplication::postEvent(sheet, new QEvent(SaveCommand));
 }
 
 void TMainForm::mnuCloseClick()
 {
-    if (QMdiSubWindow* sub = mdiArea->activeSubWindow()) sub->close();
+    if (QMdiSubWindow* sub = m_mdiArea->activeSubWindow()) sub->close();
 }
 
 void TMainForm::mnuEnterResultsClick() { OpenBracketSheet(ResultsId); }
@@ -543,8 +543,8 @@ void TMainForm::mnuViewStdClick()
 
 void TMainForm::mnuResetClick()
 {
-    Beep();
-    if (!ConfirmOkCancel(QStringLiteral(
+    beep();
+    if (!confirmOkCancel(QStringLiteral(
             "You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
@@ -559,28 +559,28 @@ void TMainForm::mnuResetClick()
 
 void TMainForm::mnuResetResultsClick()
 {
-    Beep();
-    if (!ConfirmOkCancel(QStringLiteral(
+    beep();
+    if (!confirmOkCancel(QStringLiteral(
             "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
     m_session->players().DeletePlayer(ResultsId);
 }
 
-void TMainForm::mnuBackupClick() { RunBackup(*m_session, *this); }
+void TMainForm::mnuBackupClick() { runBackup(*m_session, *this); }
 
 void TMainForm::mnuOpenDataFolderClick()
 {
-    if (!OpenUrl(QUrl::fromLocalFile(dataFolder())))
-        ::ShowError(QStringLiteral("The data folder %1 could not be opened.").arg(QDir::toNativeSeparators(dataFolder())));
+    if (!openUrl(QUrl::fromLocalFile(dataFolder())))
+        ::showError(QStringLiteral("The data folder %1 could not be opened.").arg(QDir::toNativeSeparators(dataFolder())));
 }
 
-void TMainForm::mnuHlpFAQClick() { OpenUrl(HelpPageFor(dataFolder())); }
+void TMainForm::mnuHlpFAQClick() { openUrl(helpPageFor(dataFolder())); }
 
 void TMainForm::HelpAboutItemClick()
 {
     TfrmSplash about(this);
-    about.ShowPoolFolder(dataFolder());
+    about.showPoolFolder(dataFolder());
     about.exec();
 }
 

@@ -36,33 +36,33 @@ public:
     void SetStatusText(const std::string& text) override;
     void SetStatusText(const QString& text) override;
     void SetProgress(int percent) override;
-    void SetCountText(const std::string& text) override;
+    void setCountText(const std::string& text) override;
     void ShowAppHint(const QString& hint);
 
     // Child windows.
     int FindSheetWindow(int tag) override;
-    QList<QMdiSubWindow*> ChildWindows() const;  // in creation order, the index FindSheetWindow uses
-    TChildForm* ActiveChild() const;
+    QList<QMdiSubWindow*> childWindows() const;  // in creation order, the index FindSheetWindow uses
+    TChildForm* activeChild() const;
     void OpenBracketSheet(int id) override;
     void UpdateMenuItems();
-    QMdiArea* MdiArea() const { return mdiArea; }
-    TfrmStandings* StandingsForm() const;
+    QMdiArea* mdiArea() const { return m_mdiArea; }
+    TfrmStandings* standingsForm() const;
 
     // The printer and copy count that every print starts from (the shared print dialog's state).
-    QPrinter& Printer() override;
-    int& PrintCopies() override { return m_printCopies; }
+    QPrinter& printer() override;
+    int& printCopies() override { return m_printCopies; }
     QWidget* frameWidget() override { return this; }
 
     // Pool host.
     void ShowStandings(bool bringToFront) override;
-    bool IsStandingsOpen() override;
-    void ShowInformation(const std::string& text) override;
-    void ShowError(const std::string& text) override;
-    void Beep() override;
+    bool isStandingsOpen() override;
+    void showInformation(const std::string& text) override;
+    void showError(const std::string& text) override;
+    void beep() override;
 
     // Closes the program as Exit with "No" to every open sheet, without a question: the way out
     // on a termination signal or at the end of the desktop session.
-    void CloseWithoutQuestions();
+    void closeWithoutQuestions();
 
 protected:
     bool event(QEvent* event) override;
@@ -136,26 +136,26 @@ private:
     QLabel* pnlHint = nullptr;
     QProgressBar* pbProgress = nullptr;
 
-    void CreateMenus();
-    void CreateToolBar();
-    void CreateStatusBar();
-    void FillWindowMenu();
-    QAction* AddItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void fillWindowMenu();
+    QAction* addItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
                      void (TMainForm::*handler)(), const QKeySequence& shortcut = {});
-    QToolButton* AddButton(QToolButton*& button, const QString& caption, const QString& hint,
+    QToolButton* addButton(QToolButton*& button, const QString& caption, const QString& hint,
                            void (TMainForm::*handler)(), QStyle::StandardPixmap icon);
-    bool CloseSheets();
+    bool closeSheets();
     QString dataFolder() const;
     void nameControls();
 
     std::unique_ptr<TPoolSession> m_session;
     int m_printCopies = 1;
     std::unique_ptr<QPrinter> m_printer;
-    QMdiArea* mdiArea = nullptr;
+    QMdiArea* m_mdiArea = nullptr;
     QAction* m_windowListSeparator = nullptr;
     bool m_discardSheets = false;
 };
 
 // Splits a hint at its bar: the part before is the tool tip, the part after the status text.
-QString HintToolTip(const QString& hint);
-QString HintStatus(const QString& hint);
+QString hintToolTip(const QString& hint);
+QString hintStatus(const QString& hint);

@@ -10,6 +10,6 @@ UrlOpener& Opener()
 }
 }  // namespace
 
-bool OpenUrl(const QUrl& url) { return Opener() ? Opener()(url) : QDesktopServices::openUrl(url); }
+bool openUrl(const QUrl& url) { return Opener() ? Opener()(url) : QDesktopServices::openUrl(url); }
 
-void SetUrlOpener(UrlOpener opener) { Opener() = std::move(opener); }
+void setUrlOpener(UrlOpener opener) { Opener() = std::move(opener); }

@@ -5,7 +5,7 @@
 // Everything the program hands to the desktop (a web page, the help page, the data folder) goes
 // through here, so tests see what would have opened without a browser or a file manager.
 // Returns whether the desktop took the address.
-bool OpenUrl(const QUrl& url);
+bool openUrl(const QUrl& url);
 
 using UrlOpener = std::function<bool(const QUrl&)>;
-void SetUrlOpener(UrlOpener opener);  // an empty one puts back the desktop
+void setUrlOpener(UrlOpener opener);  // an empty one puts back the desktop

@@ -48,7 +48,7 @@ QString KeyedName(const QString& name, const QString& dataDir)
 }
 }  // namespace
 
-QString PrivateLockFolder()
+QString privateLockFolder()
 {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (IsPrivateFolder(runtime)) return runtime;
@@ -70,13 +70,13 @@ SingleInstance::SingleInstance(const QString& lockDir, const QString& name, cons
 
 SingleInstance::~SingleInstance()
 {
-    ReleaseLock();
+    releaseLock();
     delete m_server;  // its connections count down while this object is still whole
 }
 
 QString SingleInstance::lockFileName() const { return m_lock ? m_lock->fileName() : QString(); }
 
-SingleInstance::Outcome SingleInstance::Check(int waitMs)
+SingleInstance::Outcome SingleInstance::check(int waitMs)
 {
     if (!m_lock) return Outcome::First;  // no private folder: nothing to guard with
     if (!m_lock->tryLock(waitMs)) return Outcome::AlreadyStarting;
@@ -92,7 +92,7 @@ SingleInstance::Outcome SingleInstance::Check(int waitMs)
     return Outcome::First;
 }
 
-void SingleInstance::Listen()
+void SingleInstance::listen()
 {
     if (m_server || m_socketPath.isEmpty()) return;
     m_server = new QLocalServer(this);
@@ -134,7 +134,7 @@ void SingleInstance::readMessage(QLocalSocket* socket)
     }
 }
 
-void SingleInstance::ReleaseLock()
+void SingleInstance::releaseLock()
 {
     if (m_lock && m_lock->isLocked()) m_lock->unlock();
 }

@@ -11,7 +11,7 @@ class QLockFile;
 // lock or take the socket's name: the runtime folder when it is a real folder of the user's with
 // mode 0700, else hoopfall-<uid> in the temp folder, else hoopfall in the user's cache folder
 // (either made with mode 0700 and checked the same way). Empty when none of them will do.
-QString PrivateLockFolder();
+QString privateLockFolder();
 
 // Lets only one copy of the program run per user and data folder. The start-up lock guards only
 // the start-up itself; a copy that is already running is found through the local socket its main
@@ -29,10 +29,10 @@ public:
 
     // Waits at most waitMs for the start-up lock. On First, this copy owns the lock until
     // ReleaseLock; otherwise this copy should end at once.
-    Outcome Check(int waitMs = 1000);
+    Outcome check(int waitMs = 1000);
     // Once the main window exists: listen for later copies, then release the lock.
-    void Listen();
-    void ReleaseLock();
+    void listen();
+    void releaseLock();
 
     QString lockFileName() const;
     const QString& socketPath() const { return m_socketPath; }

@@ -15,7 +15,7 @@
 #include "shell/help_page.h"
 #include "version.h"
 
-QString FormatVersion(int major, int minor, int release)
+QString formatVersion(int major, int minor, int release)
 {
     return QStringLiteral("%1.%2%3").arg(major).arg(minor).arg(release);
 }
@@ -24,10 +24,10 @@ QString GetFileVersionText(const QString& path)
 {
     if (!QFileInfo::exists(path)) return QStringLiteral("File not found");
     // The program carries the build's version; there is no resource to read on this platform.
-    return FormatVersion(version::Major, version::Minor, version::Patch);
+    return formatVersion(version::Major, version::Minor, version::Patch);
 }
 
-QUrl HelpPageUrl() { return QUrl::fromLocalFile(HelpPageFile()); }
+QUrl helpPageUrl() { return QUrl::fromLocalFile(helpPageFile()); }
 
 namespace {
 // The window is the circle inscribed in this square, in pixels at 96 dpi.
@@ -49,7 +49,7 @@ QPixmap logoPicture(qreal pixelRatio)
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     // The ball is the program's icon, so the desktop and the splash show the same picture.
-    PaintBall(p, QRectF(0, 0, WindowSide, WindowSide));
+    paintBall(p, QRectF(0, 0, WindowSide, WindowSide));
     // The name across the upper half, over its shadow.
     QFont title(QStringLiteral("Arial Black"));
     title.setPixelSize(TitlePixels);
@@ -109,7 +109,7 @@ TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHin
     if (const QScreen* screen = this->screen()) move(screen->geometry().center() - rect().center());
 }
 
-void TfrmSplash::ShowPoolFolder(const QString& folder)
+void TfrmSplash::showPoolFolder(const QString& folder)
 {
     // A path has no spaces to wrap at: let it break after each separator, and shorten it in the
     // middle only when it still does not fit.

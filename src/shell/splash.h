@@ -7,12 +7,12 @@
 class QLabel;
 
 // "a.b" followed directly by c: version 1.6.0 reads 1.60, 2.1.3 reads 2.13.
-QString FormatVersion(int major, int minor, int release);
+QString formatVersion(int major, int minor, int release);
 // The version text of the program file at path; "File not found" when there is none.
 QString GetFileVersionText(const QString& path);
 
 // The help page as it ships (see HelpPageFile).
-QUrl HelpPageUrl();
+QUrl helpPageUrl();
 
 // The round splash window; at start-up it shows status lines, as the About box a click closes it.
 class TfrmSplash final : public QDialog {
@@ -21,7 +21,7 @@ public:
     explicit TfrmSplash(QWidget* parent = nullptr);
     void SetSplashStatus(const QString& text);
     // As the About box: names the folder of the pool in use.
-    void ShowPoolFolder(const QString& folder);
+    void showPoolFolder(const QString& folder);
     int exec() override;
 
     const LayoutTable& layoutTable() const { return m_layout; }

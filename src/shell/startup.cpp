@@ -22,12 +22,12 @@
 #include "shell/splash.h"
 #include "shell/termination.h"
 
-bool CheckResolution(ISettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended)
+bool checkResolution(ISettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended)
 {
     if (screenWidth >= minWidth) return true;
     TRegIniFile store(settings);
     if (store.ReadBool(settings::Other, settings::CheckedResolution, settings::DefaultCheckedResolution)) return true;
-    const PromptAnswer answer = Prompts().Ask(
+    const PromptAnswer answer = prompts().ask(
         PromptKind::Warning,
         QStringLiteral("The recommended screen resolution for this application is ") + recommended +
             QStringLiteral(" or higher. You can change this setting in the Display Settings under Control Panel. "
@@ -37,19 +37,19 @@ bool CheckResolution(ISettingsBackend& settings, int screenWidth, int minWidth, 
         store.WriteBool(settings::Other, settings::CheckedResolution, true);
     } catch (const std::exception& error) {
         // Not remembering the answer is no reason to stop: the question only comes again.
-        ReportError(error);
+        reportError(error);
     }
     return answer != PromptAnswer::No;
 }
 
-std::unique_ptr<TMainForm> CreateAndLoad(ISettingsBackend& settings, const QString& dataDir, TfrmSplash* splash,
+std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QString& dataDir, TfrmSplash* splash,
                                          const std::function<void()>& mainWindowCreated)
 {
     auto status = [splash](const char* text) {
         if (splash) splash->SetSplashStatus(QString::fromLatin1(text));
     };
     status("Initializing Program...");
-    SetApplicationTitle(QString::fromLatin1(ApplicationTitle));
+    setApplicationTitle(QString::fromLatin1(ApplicationTitle));
     auto main = std::make_unique<TMainForm>(settings, dataDir);
     main->winId();  // the native window exists before the start-up lock is released
     if (mainWindowCreated) mainWindowCreated();
@@ -59,7 +59,7 @@ std::unique_ptr<TMainForm> CreateAndLoad(ISettingsBackend& settings, const QStri
         try {
             run();
         } catch (const std::exception& error) {
-            ReportError(error);
+            reportError(error);
         }
     };
     TPoolSession& session = main->session();
@@ -81,40 +81,40 @@ namespace {
 // that changes nothing.
 class UnshownPrompts final : public IPrompts {
 public:
-    PromptAnswer Ask(PromptKind, const QString&, PromptButtons buttons) override
+    PromptAnswer ask(PromptKind, const QString&, PromptButtons buttons) override
     {
         if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
         return buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel : PromptAnswer::No;
     }
-    void Beep() override {}
-    bool SaveFile(SaveFileRequest&) override { return false; }
-    bool PrintDialog(QPrinter&, int&) override { return false; }
+    void beep() override {}
+    bool saveFile(SaveFileRequest&) override { return false; }
+    bool printDialog(QPrinter&, int&) override { return false; }
 };
 }  // namespace
 
-int RunProgram(int argc, char** argv)
+int runProgram(int argc, char** argv)
 {
     HoopApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanta.Hoopfall"));
-    QGuiApplication::setWindowIcon(BallIcon());
+    QGuiApplication::setWindowIcon(ballIcon());
 
     int exitCode = 0;
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QString dataDir = ResolveDataFolder(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(),
-                                              UserDataFolder(), out, err, exitCode);
+    const QString dataDir = resolveDataFolder(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(),
+                                              userDataFolder(), out, err, exitCode);
     if (dataDir.isEmpty()) return exitCode;
-    SetHelpCopyFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+    setHelpCopyFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
 
     // The lock and the socket live where no other user can reach them, one pair per data folder.
-    SingleInstance instance(PrivateLockFolder(), QString::fromLatin1(StartupLockName), dataDir);
-    if (instance.Check(1000) != SingleInstance::Outcome::First) return 0;
+    SingleInstance instance(privateLockFolder(), QString::fromLatin1(StartupLockName), dataDir);
+    if (instance.check(1000) != SingleInstance::Outcome::First) return 0;
 
     QtSettingsStore settings;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!CheckResolution(settings, screen ? screen->geometry().width() : 0, 800, QStringLiteral("800x600"))) return 0;
+    if (!checkResolution(settings, screen ? screen->geometry().width() : 0, 800, QStringLiteral("800x600"))) return 0;
 
     // A termination signal or the end of the desktop session closes the program as Exit would,
     // answering "No" for open sheets: every saved sheet is in the journal already.
@@ -125,12 +125,12 @@ int RunProgram(int argc, char** argv)
     auto terminate = [&window, &terminating, &unshown] {
         terminating = true;
         if (window) {
-            window->CloseWithoutQuestions();
+            window->closeWithoutQuestions();
             return;
         }
         // Start-up still loads everything, so the close writes back what was there, but shows no
         // more boxes: the next quick tip would wait for a user who has gone.
-        SetPrompts(&unshown);
+        setPrompts(&unshown);
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     };
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &app, guarded(terminate));
@@ -140,12 +140,12 @@ int RunProgram(int argc, char** argv)
     auto splash = std::make_unique<TfrmSplash>();
     splash->show();
     splash->repaint();
-    auto main = CreateAndLoad(settings, dataDir, splash.get(), [&instance] {
-        instance.Listen();
-        instance.ReleaseLock();
+    auto main = createAndLoad(settings, dataDir, splash.get(), [&instance] {
+        instance.listen();
+        instance.releaseLock();
     });
     window = main.get();
-    SetPrompts(nullptr);
+    setPrompts(nullptr);
     QObject::connect(&instance, &SingleInstance::raiseRequested, window, guarded([window] {
         if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
         window->raise();
@@ -155,7 +155,7 @@ int RunProgram(int argc, char** argv)
     splash.reset();
     QGuiApplication::restoreOverrideCursor();
     if (terminating) {
-        window->CloseWithoutQuestions();
+        window->closeWithoutQuestions();
         main->close();
         main.reset();
         return 0;

@@ -8,15 +8,15 @@ class TMainForm;
 class TfrmSplash;
 
 // Asks once per user account whether to go on with a screen narrower than minWidth; false to stop.
-bool CheckResolution(ISettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended);
+bool checkResolution(ISettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended);
 
 // Steps of start-up after the single-instance check: the main window is created with its empty
 // participant list, teams and participants are loaded with their quick tips, the splash window
 // shows each step. The caller runs the event loop.
-std::unique_ptr<TMainForm> CreateAndLoad(ISettingsBackend& settings, const QString& dataDir, TfrmSplash* splash,
+std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QString& dataDir, TfrmSplash* splash,
                                          const std::function<void()>& mainWindowCreated = {});
 
 // The whole program: single instance, resolution check, splash, main window, event loop.
-int RunProgram(int argc, char** argv);
+int runProgram(int argc, char** argv);
 
 inline const char* const ApplicationTitle = "Corvanta: NCAA Tournament Manager";

@@ -46,7 +46,7 @@ private:
     int m_rows;
 };
 
-std::string VisitUsText() { return std::string(brand::VisitUsPrefix) + brand::MakerAddress; }
+std::string visitUsText() { return std::string(brand::VisitUsPrefix) + brand::MakerAddress; }
 
 // The cells of one row with the separator between them; scratch is reused for each cell.
 void AppendTextLine(std::string& line, std::string& scratch, const TStandingsTable& table, int row,
@@ -57,9 +57,9 @@ void AppendTextLine(std::string& line, std::string& scratch, const TStandingsTab
         scratch.clear();
         // A spreadsheet opening the file must show a name like "=HYPERLINK(...)" as text, not
         // run it; the apostrophe marks it as text. Numbers keep their sign.
-        table.AppendCell(scratch, row, column);
-        if (TStandingsTable::IsTextCell(row, column) && StartsLikeFormula(scratch)) scratch.insert(scratch.begin(), '\'');
-        AppendTextField(line, scratch, separator);
+        table.appendCell(scratch, row, column);
+        if (TStandingsTable::isTextCell(row, column) && startsLikeFormula(scratch)) scratch.insert(scratch.begin(), '\'');
+        appendTextField(line, scratch, separator);
     }
 }
 
@@ -67,10 +67,10 @@ void AppendTextLine(std::string& line, std::string& scratch, const TStandingsTab
 template <class Sink>
 void WriteTextRows(const TStandingsTable& table, TextSeparator separator, IPoolHost& host, Sink& sink)
 {
-    RowProgress progress(host, table.RowCount());
+    RowProgress progress(host, table.rowCount());
     std::string line;
     std::string cell;
-    for (int row = 0; row < table.RowCount(); ++row) {
+    for (int row = 0; row < table.rowCount(); ++row) {
         line.clear();
         AppendTextLine(line, cell, table, row, separator);
         line += LineEnd;
@@ -88,7 +88,7 @@ TStandingsTable::TStandingsTable(const std::array<std::string, 4>& regionNames)
     for (int position = 0; position < 4; ++position) m_headers[7 + position] = regionNames[position];
 }
 
-void TStandingsTable::Refill(const TPlayers& players, const TTeamTable& teams)
+void TStandingsTable::refill(const TPlayers& players, const TTeamTable& teams)
 {
     m_rows.clear();
     m_rows.reserve(static_cast<std::size_t>(players.count()));
@@ -108,10 +108,10 @@ void TStandingsTable::Refill(const TPlayers& players, const TTeamTable& teams)
     }
 }
 
-void TStandingsTable::AppendCell(std::string& out, int row, int column) const
+void TStandingsTable::appendCell(std::string& out, int row, int column) const
 {
     if (row == 0) {
-        out += Header(column);
+        out += header(column);
         return;
     }
     const StandingsRow& r = m_rows[static_cast<std::size_t>(row - 1)];
@@ -127,16 +127,16 @@ void TStandingsTable::AppendCell(std::string& out, int row, int column) const
     }
 }
 
-std::string TStandingsTable::Cell(int row, int column) const
+std::string TStandingsTable::cell(int row, int column) const
 {
     std::string text;
-    AppendCell(text, row, column);
+    appendCell(text, row, column);
     return text;
 }
 
 // ---- Texts ----------------------------------------------------------------------------------
 
-std::string SortStatusText(SortKey sortKey, bool ascending)
+std::string sortStatusText(SortKey sortKey, bool ascending)
 {
     static constexpr const char* KeyTexts[4] = {"total points, ", "potential points, ", "name, ",
                                                 "selected champions, "};
@@ -145,7 +145,7 @@ std::string SortStatusText(SortKey sortKey, bool ascending)
            "..." + "right-click for more options. Right-click to save as HTML.";
 }
 
-std::string AsOfText(std::chrono::year_month_day date)
+std::string asOfText(std::chrono::year_month_day date)
 {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "As of: %02u/%02u/%04d", static_cast<unsigned>(date.month()),
@@ -153,7 +153,7 @@ std::string AsOfText(std::chrono::year_month_day date)
     return buffer;
 }
 
-void AppendTextField(std::string& out, std::string_view field, TextSeparator separator)
+void appendTextField(std::string& out, std::string_view field, TextSeparator separator)
 {
     if (separator == TextSeparator::Comma) {
         // Quoted only when it must be, so plain fields read as they always did.
@@ -173,12 +173,12 @@ void AppendTextField(std::string& out, std::string_view field, TextSeparator sep
     for (char c : field) out += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
 }
 
-bool StartsLikeFormula(std::string_view text)
+bool startsLikeFormula(std::string_view text)
 {
     return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
 }
 
-void AppendHtmlText(std::string& out, std::string_view text)
+void appendHtmlText(std::string& out, std::string_view text)
 {
     for (char c : text) {
         switch (c) {
@@ -193,7 +193,7 @@ void AppendHtmlText(std::string& out, std::string_view text)
 
 // ---- Exports --------------------------------------------------------------------------------
 
-void ExportTextFile(const TStandingsTable& table, const std::string& path, TextSeparator separator,
+void exportTextFile(const TStandingsTable& table, const std::string& path, TextSeparator separator,
                     IPoolHost& host)
 {
     AtomicFile file(path);
@@ -201,24 +201,24 @@ void ExportTextFile(const TStandingsTable& table, const std::string& path, TextS
     WriteTextRows(table, separator, host, sink);
     std::string trailer = brand::Slogan;
     trailer += LineEnd;
-    trailer += VisitUsText();
+    trailer += visitUsText();
     trailer += LineEnd;
     file.write(trailer);
     file.commit();
 }
 
-std::string ExportClipboardText(const TStandingsTable& table, IPoolHost& host)
+std::string exportClipboardText(const TStandingsTable& table, IPoolHost& host)
 {
     std::string text;
     auto sink = [&text](std::string_view line) { text += line; };
     WriteTextRows(table, TextSeparator::Tab, host, sink);
     text += brand::Slogan;
     text += LineEnd;
-    text += VisitUsText();  // no line end after the last line
+    text += visitUsText();  // no line end after the last line
     return text;
 }
 
-void ExportHtmlFile(const TStandingsTable& table, const std::string& path, const std::string& asOfText,
+void exportHtmlFile(const TStandingsTable& table, const std::string& path, const std::string& asOfText,
                     IPoolHost& host)
 {
     AtomicFile file(path);
@@ -233,8 +233,8 @@ void ExportHtmlFile(const TStandingsTable& table, const std::string& path, const
     };
 
     std::string keywords, description;
-    AppendHtmlText(keywords, brand::Keywords);
-    AppendHtmlText(description, brand::Description);
+    appendHtmlText(keywords, brand::Keywords);
+    appendHtmlText(description, brand::Description);
     const std::string maker = brand::MakerAddress;
 
     // The page loads nothing from anywhere: no frames, scripts or images from other sites.
@@ -272,17 +272,17 @@ void ExportHtmlFile(const TStandingsTable& table, const std::string& path, const
     flush();
 
     {
-        RowProgress progress(host, table.RowCount());
+        RowProgress progress(host, table.rowCount());
         std::string cell;
-        for (int row = 0; row < table.RowCount(); ++row) {
+        for (int row = 0; row < table.rowCount(); ++row) {
             out += row % 2 == 0 ? "<tr>" : R"(<tr class="contrastrow">)";
             const char* open = row == 0 ? "<th>" : "<td>";
             const char* close = row == 0 ? "</th>" : "</td>";
             for (int column = 0; column < StandingsColumnCount; ++column) {
                 cell.clear();
-                table.AppendCell(cell, row, column);
+                table.appendCell(cell, row, column);
                 out += open;
-                AppendHtmlText(out, cell);
+                appendHtmlText(out, cell);
                 out += close;
             }
             out += "</tr>";

@@ -38,16 +38,16 @@ public:
 
     // Takes the rows from the list in its current order, skipping the results entry; team names
     // from the pool's table.
-    void Refill(const TPlayers& players, const TTeamTable& teams);
+    void refill(const TPlayers& players, const TTeamTable& teams);
 
-    int RowCount() const { return static_cast<int>(m_rows.size()) + 1; }  // header row included
+    int rowCount() const { return static_cast<int>(m_rows.size()) + 1; }  // header row included
     int participantCount() const { return static_cast<int>(m_rows.size()); }
-    const std::string& Header(int column) const { return m_headers[static_cast<std::size_t>(column)]; }
+    const std::string& header(int column) const { return m_headers[static_cast<std::size_t>(column)]; }
     // Row 0 is the header row; row n the n-th participant.
-    std::string Cell(int row, int column) const;
-    void AppendCell(std::string& out, int row, int column) const;
+    std::string cell(int row, int column) const;
+    void appendCell(std::string& out, int row, int column) const;
     // Whether a cell holds text from the user (a header, a name, a team) rather than a number.
-    static bool IsTextCell(int row, int column) { return row == 0 || column == 1 || column >= 7; }
+    static bool isTextCell(int row, int column) { return row == 0 || column == 1 || column >= 7; }
 
 private:
     std::array<std::string, StandingsColumnCount> m_headers;
@@ -55,24 +55,24 @@ private:
 };
 
 // The status strip above the grid.
-std::string SortStatusText(SortKey sortKey, bool ascending);
+std::string sortStatusText(SortKey sortKey, bool ascending);
 
-std::string AsOfText(std::chrono::year_month_day date);  // "As of: mm/dd/yyyy"
+std::string asOfText(std::chrono::year_month_day date);  // "As of: mm/dd/yyyy"
 
 // Field quoting of the text formats, and HTML escaping.
 enum class TextSeparator { Tab, Comma };
-void AppendTextField(std::string& out, std::string_view field, TextSeparator separator);
+void appendTextField(std::string& out, std::string_view field, TextSeparator separator);
 // A spreadsheet would take a text cell starting with one of these as a formula.
-bool StartsLikeFormula(std::string_view text);
-void AppendHtmlText(std::string& out, std::string_view text);
+bool startsLikeFormula(std::string_view text);
+void appendHtmlText(std::string& out, std::string_view text);
 
 // The exports. Progress goes to the host (only when the whole percentage changes, back to 0 after
 // the rows, also when a write fails); files are written atomically and a failure throws a
 // HoopError, so nothing reports success for a file that was not written.
-void ExportTextFile(const TStandingsTable& table, const std::string& path, TextSeparator separator,
+void exportTextFile(const TStandingsTable& table, const std::string& path, TextSeparator separator,
                     IPoolHost& host);
-std::string ExportClipboardText(const TStandingsTable& table, IPoolHost& host);
-void ExportHtmlFile(const TStandingsTable& table, const std::string& path, const std::string& asOfText,
+std::string exportClipboardText(const TStandingsTable& table, IPoolHost& host);
+void exportHtmlFile(const TStandingsTable& table, const std::string& path, const std::string& asOfText,
                     IPoolHost& host);
 
 inline const std::string ExportSuccessPrefix = "Standings successfully exported to ";

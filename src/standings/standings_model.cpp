@@ -10,7 +10,7 @@ TStandingsModel::TStandingsModel(const std::array<std::string, 4>& regionNames, 
 void TStandingsModel::refill(const TPlayers& players, const TTeamTable& teams)
 {
     beginResetModel();
-    m_table.Refill(players, teams);
+    m_table.refill(players, teams);
     endResetModel();
 }
 
@@ -27,14 +27,14 @@ int TStandingsModel::columnCount(const QModelIndex& parent) const
 QVariant TStandingsModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
-    return FromAnsi(m_table.Cell(index.row() + 1, index.column()));
+    return fromAnsi(m_table.cell(index.row() + 1, index.column()));
 }
 
 QVariant TStandingsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= StandingsColumnCount)
         return {};
-    return FromAnsi(m_table.Header(section));
+    return fromAnsi(m_table.header(section));
 }
 
 Qt::ItemFlags TStandingsModel::flags(const QModelIndex& index) const

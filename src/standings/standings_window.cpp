@@ -171,7 +171,7 @@ void TfrmStandings::RefreshStandings()
     TPlayers& players = m_session.players();
     players.sort();
     m_model->refill(players, m_session.teams());
-    pnlStatus->setText(FromAnsi(SortStatusText(players.SortKey(), players.SortAscending())));
+    pnlStatus->setText(fromAnsi(sortStatusText(players.SortKey(), players.SortAscending())));
 }
 
 void TfrmStandings::mnuSortTotalClick(QAction* item)
@@ -202,7 +202,7 @@ void TfrmStandings::mnuCopyClick() { ExportText(QString()); }
 void TfrmStandings::mnuExportClick()
 {
     SaveFileRequest request = dlgExport;
-    if (!Prompts().SaveFile(request)) return;
+    if (!prompts().saveFile(request)) return;
     dlgExport.fileName = request.fileName;
     dlgExport.filterIndex = request.filterIndex;
     if (request.filterIndex == ExportHtmlType)
@@ -216,19 +216,19 @@ void TfrmStandings::ExportText(const QString& fileName)
 {
     if (fileName.isEmpty()) {
         BusyCursor busy;
-        QGuiApplication::clipboard()->setText(FromAnsi(ExportClipboardText(m_model->table(), m_main)));
-        Prompts().Beep();
+        QGuiApplication::clipboard()->setText(fromAnsi(exportClipboardText(m_model->table(), m_main)));
+        prompts().beep();
         return;
     }
     const TextSeparator separator =
         dlgExport.filterIndex == ExportCommaType ? TextSeparator::Comma : TextSeparator::Tab;
-    writeExport(fileName, [&](const std::string& path) { ExportTextFile(m_model->table(), path, separator, m_main); });
+    writeExport(fileName, [&](const std::string& path) { exportTextFile(m_model->table(), path, separator, m_main); });
 }
 
 void TfrmStandings::ExportHtml(const QString& fileName)
 {
     writeExport(fileName,
-                [&](const std::string& path) { ExportHtmlFile(m_model->table(), path, AsOfText(m_session.today()), m_main); });
+                [&](const std::string& path) { exportHtmlFile(m_model->table(), path, asOfText(m_session.today()), m_main); });
 }
 
 // A failed write is shown as any escaped error would be, and nothing claims success.
@@ -238,8 +238,8 @@ void TfrmStandings::writeExport(const QString& fileName, const std::function<voi
     try {
         write(QFile::encodeName(fileName).toStdString());
     } catch (const std::exception& error) {
-        ReportError(error);
+        reportError(error);
         return;
     }
-    m_main.SetStatusText(FromAnsi(ExportSuccessPrefix) + QDir::toNativeSeparators(fileName));
+    m_main.SetStatusText(fromAnsi(ExportSuccessPrefix) + QDir::toNativeSeparators(fileName));
 }

@@ -7,7 +7,7 @@ constexpr char16_t HighTable[32] = {
     0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
 }  // namespace
 
-QString FromAnsi(std::string_view bytes)
+QString fromAnsi(std::string_view bytes)
 {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
@@ -21,7 +21,7 @@ QString FromAnsi(std::string_view bytes)
     return text;
 }
 
-std::string ToAnsi(const QString& text)
+std::string toAnsi(const QString& text)
 {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));

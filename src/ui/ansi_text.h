@@ -4,6 +4,6 @@
 #include <string_view>
 
 // Stored text is bytes in the Windows-1252 code page; the windows convert at their edge.
-QString FromAnsi(std::string_view bytes);
+QString fromAnsi(std::string_view bytes);
 // Characters outside the code page become '?'.
-std::string ToAnsi(const QString& text);
+std::string toAnsi(const QString& text);

@@ -7,8 +7,8 @@ class TChildForm : public QWidget {
     Q_OBJECT
 public:
     using QWidget::QWidget;
-    int Tag() const { return m_tag; }
-    void SetTag(int tag) { m_tag = tag; }
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
 
 private:
     int m_tag = 0;

@@ -14,7 +14,7 @@ public:
     using IPoolHost::SetStatusText;
     virtual void SetStatusText(const QString& text) = 0;
     virtual void OpenBracketSheet(int id) = 0;
-    virtual QPrinter& Printer() = 0;
-    virtual int& PrintCopies() = 0;
+    virtual QPrinter& printer() = 0;
+    virtual int& printCopies() = 0;
     virtual QWidget* frameWidget() = 0;
 };

@@ -4,6 +4,6 @@
 
 #include "ui/prompts.h"
 
-void ReportError(const std::exception& error) { ShowError(QString::fromLocal8Bit(error.what())); }
+void reportError(const std::exception& error) { showError(QString::fromLocal8Bit(error.what())); }
 
-void ReportUnknownError() { ShowError(QStringLiteral("Unknown error")); }
+void reportUnknownError() { showError(QStringLiteral("Unknown error")); }

@@ -5,8 +5,8 @@
 // Qt does not let an exception cross its signal delivery, so every handler connected to a signal
 // catches what it throws and reports it here, as the general error report would: an error box
 // with the error's own text, after which the program goes on.
-void ReportError(const std::exception& error);
-void ReportUnknownError();
+void reportError(const std::exception& error);
+void reportUnknownError();
 
 // A handler that reports instead of throwing: connect(button, &QPushButton::clicked, this,
 // guarded(this, &TWindow::cmdOkClick)) or guarded([this] { ... }). It takes the arguments the
@@ -21,9 +21,9 @@ template <class F> auto guarded(F handler)
         try {
             handler(std::forward<decltype(args)>(args)...);
         } catch (const std::exception& error) {
-            ReportError(error);
+            reportError(error);
         } catch (...) {
-            ReportUnknownError();
+            reportUnknownError();
         }
     };
 }

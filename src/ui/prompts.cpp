@@ -10,26 +10,26 @@ namespace {
 QtPrompts g_qtPrompts;
 IPrompts* g_prompts = &g_qtPrompts;
 
-QWidget* DialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() { return QApplication::activeWindow(); }
 QString g_applicationTitle;
 }  // namespace
 
 // Kept apart from Qt's application display name, which the platform would append to every
 // window caption.
-void SetApplicationTitle(const QString& title) { g_applicationTitle = title; }
-QString ApplicationTitleText() { return g_applicationTitle; }
+void setApplicationTitle(const QString& title) { g_applicationTitle = title; }
+QString applicationTitleText() { return g_applicationTitle; }
 
-IPrompts& Prompts() { return *g_prompts; }
-void SetPrompts(IPrompts* prompts) { g_prompts = prompts ? prompts : &g_qtPrompts; }
+IPrompts& prompts() { return *g_prompts; }
+void setPrompts(IPrompts* prompts) { g_prompts = prompts ? prompts : &g_qtPrompts; }
 
-void ShowInformation(const QString& text) { Prompts().Ask(PromptKind::Information, text, PromptButtons::Ok); }
-void ShowError(const QString& text) { Prompts().Ask(PromptKind::Error, text, PromptButtons::Ok); }
-bool ConfirmOkCancel(const QString& text)
+void showInformation(const QString& text) { prompts().ask(PromptKind::Information, text, PromptButtons::Ok); }
+void showError(const QString& text) { prompts().ask(PromptKind::Error, text, PromptButtons::Ok); }
+bool confirmOkCancel(const QString& text)
 {
-    return Prompts().Ask(PromptKind::Confirmation, text, PromptButtons::OkCancel) == PromptAnswer::Ok;
+    return prompts().ask(PromptKind::Confirmation, text, PromptButtons::OkCancel) == PromptAnswer::Ok;
 }
 
-PromptAnswer QtPrompts::Ask(PromptKind kind, const QString& text, PromptButtons buttons)
+PromptAnswer QtPrompts::ask(PromptKind kind, const QString& text, PromptButtons buttons)
 {
     QMessageBox::Icon icon = QMessageBox::Information;
     QString title = g_applicationTitle;
@@ -46,7 +46,7 @@ PromptAnswer QtPrompts::Ask(PromptKind kind, const QString& text, PromptButtons 
     case PromptButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
     case PromptButtons::YesNoCancel: set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
-    QMessageBox box(icon, title, text, set, DialogParent());
+    QMessageBox box(icon, title, text, set, dialogParent());
     switch (box.exec()) {
     case QMessageBox::Ok: return PromptAnswer::Ok;
     case QMessageBox::Yes: return PromptAnswer::Yes;
@@ -55,11 +55,11 @@ PromptAnswer QtPrompts::Ask(PromptKind kind, const QString& text, PromptButtons 
     }
 }
 
-void QtPrompts::Beep() { QApplication::beep(); }
+void QtPrompts::beep() { QApplication::beep(); }
 
-bool QtPrompts::SaveFile(SaveFileRequest& request)
+bool QtPrompts::saveFile(SaveFileRequest& request)
 {
-    QFileDialog dialog(DialogParent(), request.title, request.directory);
+    QFileDialog dialog(dialogParent(), request.title, request.directory);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(request.filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
@@ -74,11 +74,11 @@ bool QtPrompts::SaveFile(SaveFileRequest& request)
     return true;
 }
 
-bool QtPrompts::PrintDialog(QPrinter& printer, int& copies)
+bool QtPrompts::printDialog(QPrinter& printer, int& copies)
 {
     printer.setCopyCount(copies);
     printer.setFromTo(1, 1);
-    QPrintDialog dialog(&printer, DialogParent());
+    QPrintDialog dialog(&printer, dialogParent());
     dialog.setObjectName(QStringLiteral("dlgPrint"));
     dialog.setMinMax(1, 1);
     if (dialog.exec() != QDialog::Accepted) return false;

@@ -24,32 +24,32 @@ struct SaveFileRequest {
 class IPrompts {
 public:
     virtual ~IPrompts() = default;
-    virtual PromptAnswer Ask(PromptKind kind, const QString& text, PromptButtons buttons) = 0;
-    virtual void Beep() = 0;
-    virtual bool SaveFile(SaveFileRequest& request) = 0;
+    virtual PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons) = 0;
+    virtual void beep() = 0;
+    virtual bool saveFile(SaveFileRequest& request) = 0;
     // Shows the print dialog on the printer; false when cancelled. copies: in the count to
     // start with, out the count the user left.
-    virtual bool PrintDialog(QPrinter& printer, int& copies) = 0;
+    virtual bool printDialog(QPrinter& printer, int& copies) = 0;
 };
 
 // The application title: the caption of the program's information boxes.
-void SetApplicationTitle(const QString& title);
-QString ApplicationTitleText();
+void setApplicationTitle(const QString& title);
+QString applicationTitleText();
 
-IPrompts& Prompts();
-void SetPrompts(IPrompts* prompts);  // nullptr puts back the real boxes
+IPrompts& prompts();
+void setPrompts(IPrompts* prompts);  // nullptr puts back the real boxes
 
 // Shorthands.
-void ShowInformation(const QString& text);
-void ShowError(const QString& text);
+void showInformation(const QString& text);
+void showError(const QString& text);
 // A confirmation with OK and Cancel; true for OK.
-bool ConfirmOkCancel(const QString& text);
+bool confirmOkCancel(const QString& text);
 
 // The real boxes and dialogs.
 class QtPrompts : public IPrompts {
 public:
-    PromptAnswer Ask(PromptKind kind, const QString& text, PromptButtons buttons) override;
-    void Beep() override;
-    bool SaveFile(SaveFileRequest& request) override;
-    bool PrintDialog(QPrinter& printer, int& copies) override;
+    PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons) override;
+    void beep() override;
+    bool saveFile(SaveFileRequest& request) override;
+    bool printDialog(QPrinter& printer, int& copies) override;
 };

@@ -34,9 +34,9 @@ namespace {
 class RecordingSettings final : public MemorySettings {
 public:
     std::vector<std::string> written;
-    void Write(const std::string& section, const std::string& name, const std::string& value) override
+    void write(const std::string& section, const std::string& name, const std::string& value) override
     {
-        MemorySettings::Write(section, name, value);
+        MemorySettings::write(section, name, value);
         written.push_back(section + "/" + name + "=" + value);
     }
 };

@@ -286,7 +286,7 @@ TEST_F(PlayerManager, PlayerManagerCommandOpensTheChosenSheetsInListOrder)
     });
     Find<QAction>(main, "mnuOpenPicks")->trigger();
     QList<int> tags;
-    for (QMdiSubWindow* sub : main.ChildWindows()) tags << qobject_cast<TChildForm*>(sub->widget())->Tag();
+    for (QMdiSubWindow* sub : main.childWindows()) tags << qobject_cast<TChildForm*>(sub->widget())->tag();
     EXPECT_EQ(tags, QList<int>({13, 14, 11}));
 }
 

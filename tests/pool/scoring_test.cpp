@@ -19,7 +19,7 @@ protected:
     ScoringValues readValues()
     {
         TRegIniFile ini(store);
-        return settings::ReadScoringValues(ini);
+        return settings::readScoringValues(ini);
     }
 
     TPlayer& add(std::int32_t id, Picks picks)
@@ -35,7 +35,7 @@ protected:
     {
         store.values.clear();
         for (int i = 0; i < int(values.size()); ++i)
-            store.values[{settings::Scoring, i < 6 ? settings::RoundName(i + 1) : settings::MultiplybySeed}] =
+            store.values[{settings::Scoring, i < 6 ? settings::roundName(i + 1) : settings::MultiplybySeed}] =
                 values[i];
     }
     // Round points 1..6, then total, potential and the modified mark.
@@ -220,7 +220,7 @@ TEST_F(Scoring, MatchesTheRulesGameByGame)
                 host.progress.clear();
                 players.UpdateStandings(true);
                 TRegIniFile ini(store);
-                EXPECT_EQ(host.progress, ScoreByTheRules(copy, settings::ReadScoringValues(ini)));
+                EXPECT_EQ(host.progress, ScoreByTheRules(copy, settings::readScoringValues(ini)));
                 for (int i = 0; i < count; ++i) ASSERT_EQ(state(players[i]), state(copy[i])) << "entry " << i;
                 for (int i = 0; i < count; i += 3) players[i].Modified = copy[i].Modified = 1;
             }

@@ -52,8 +52,8 @@ TEST_F(SettingsRules, StoredEmptyTextAndWrittenForms)
 // The scoring engine's defaults are checked through its scores.
 TEST(SettingsDefaults, OptionsShowFivePayoutRows)
 {
-    EXPECT_EQ((std::vector{settings::OptionsPayDescDefault(5), settings::OptionsPayPctDefault(1),
-                           settings::OptionsPayDescDefault(6)}),
+    EXPECT_EQ((std::vector{settings::optionsPayDescDefault(5), settings::optionsPayPctDefault(1),
+                           settings::optionsPayDescDefault(6)}),
               (std::vector<std::string>{"Last Place", "65%", ""}));
 }
 

@@ -58,28 +58,28 @@ public:
     std::vector<std::vector<int>> lines;  // x1, y1, x2, y2
     std::vector<std::string> events;  // begin, page, end
 
-    int PageWidth() const override { return width; }
-    int PageHeight() const override { return height; }
-    bool SelectFace(const std::string& name) override
+    int pageWidth() const override { return width; }
+    int pageHeight() const override { return height; }
+    bool selectFace(const std::string& name) override
     {
         if (std::find(faces.begin(), faces.end(), name) == faces.end()) return false;
         face = name;
         return true;
     }
-    void SetFont(int p, int s) override { points = p, style = s; }
-    int TextWidth(const std::string& text) const override { return static_cast<int>(text.size()) * points; }
-    int TextHeight(const std::string&) const override { return cellHeight > 0 ? cellHeight : 2 * points; }
-    void TextOut(int x, int y, const std::string& text) override { texts.push_back({x, y, text, points, style, page}); }
-    void MoveTo(int x, int y) override { penX = x, penY = y; }
-    void LineTo(int x, int y) override
+    void setFont(int p, int s) override { points = p, style = s; }
+    int textWidth(const std::string& text) const override { return static_cast<int>(text.size()) * points; }
+    int textHeight(const std::string&) const override { return cellHeight > 0 ? cellHeight : 2 * points; }
+    void textOut(int x, int y, const std::string& text) override { texts.push_back({x, y, text, points, style, page}); }
+    void moveTo(int x, int y) override { penX = x, penY = y; }
+    void lineTo(int x, int y) override
     {
         lines.push_back({penX, penY, x, y});
-        MoveTo(x, y);
+        moveTo(x, y);
     }
-    void BeginDoc() override { events.push_back("begin"), open = true, page = 1; }
-    void NewPage() override { events.push_back("page"), ++page; }
-    void EndDoc() override { events.push_back("end"), open = false; }
-    bool Printing() const override { return open; }
+    void beginDoc() override { events.push_back("begin"), open = true, page = 1; }
+    void newPage() override { events.push_back("page"), ++page; }
+    void endDoc() override { events.push_back("end"), open = false; }
+    bool printing() const override { return open; }
 
     // Each text as "text x,y points/style page", for comparing whole pages.
     std::vector<std::string> drawn() const

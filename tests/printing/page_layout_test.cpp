@@ -16,14 +16,14 @@ using Texts = std::vector<std::string>;
 // Column r of one or both halves in the bracket font; the lines drawn so far.
 std::vector<Ints> Column(FixedCanvas& canvas, int r, std::initializer_list<Half> halves, const TPlayer* entry = nullptr)
 {
-    canvas.SetFont(8, Regular);
+    canvas.setFont(8, Regular);
     SheetDrawing drawing{Teams()};
     for (Half half : halves) DrawBracketColumn(canvas, r, half, entry, drawing);
     return canvas.lines;
 }
 
 // What a centred line at y looks like in FixedCanvas::drawn().
-std::string Centred(const std::string& text, int y, int points, int style)
+std::string centred(const std::string& text, int y, int points, int style)
 {
     return text + " " + std::to_string(W / 2 - static_cast<int>(text.size()) * points / 2) + "," + std::to_string(y) +
            " " + std::to_string(points) + "/" + std::to_string(style) + " 0";
@@ -41,7 +41,7 @@ TEST(SheetGeometry, DerivedFromPageAndFontWithHalvesToEven)
     for (const auto& [page, expected] : cases) {
         FixedCanvas canvas(page[0], page[1]);
         canvas.cellHeight = page[2];
-        const SheetGeometry geo = MeasureSheet(canvas);
+        const SheetGeometry geo = measureSheet(canvas);
         EXPECT_EQ((Ints{geo.u, geo.c, geo.g, geo.L, geo.t}), expected) << page[0] << "x" << page[1];
     }
 }
@@ -116,7 +116,7 @@ TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
     for (int game = 1; game <= GameCount; ++game) entry.Picks[game] = PickOf(game);
     entry.Picks[5] = entry.Picks[34] = 0;  // an early pick left out, and one in the second round
     FixedCanvas canvas(W, H);
-    canvas.SetFont(8, Regular);
+    canvas.setFont(8, Regular);
     SheetDrawing drawing{Teams()};
     for (int r = 1; r <= 6; ++r)
         for (Half half : {Half::Left, Half::Right}) DrawBracketColumn(canvas, r, half, &entry, drawing);
@@ -153,23 +153,23 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
         DrawSheetTexts(canvas, sheet, {Teams(), regions, "1.60"});
         return canvas.drawn();
     };
-    const std::string promoTop = Centred(PrintPromoLine, 8, 8, Italic), promoEnd = Centred(PrintPromoLine, H - 16, 8, Italic);
+    const std::string promoTop = centred(PrintPromoLine, 8, 8, Italic), promoEnd = centred(PrintPromoLine, H - 16, 8, Italic);
     EXPECT_EQ(drawn(nullptr),  // no regions stored: no headings
-              (Texts{promoTop, Centred("Full Name:___________________________________________", 30, 10, Bold),
-                     Centred("Phone #:_____________________ Tiebreaker:_________", 52, 10, Bold),
-                     Centred("(Circle the champion)", 96, 8, Bold | Italic),
-                     Centred("Do NOT use seed numbers - write out the team name for each game. See back for rules...",
+              (Texts{promoTop, centred("Full Name:___________________________________________", 30, 10, Bold),
+                     centred("Phone #:_____________________ Tiebreaker:_________", 52, 10, Bold),
+                     centred("(Circle the champion)", 96, 8, Bold | Italic),
+                     centred("Do NOT use seed numbers - write out the team name for each game. See back for rules...",
                              H - 32, 8, Bold),
                      promoEnd}));
     EXPECT_EQ((Ints{canvas.points, canvas.style}), (Ints{12, Bold | Italic}));
     EXPECT_EQ(drawn(&entry),
-              (Texts{promoTop, Centred("the Hoopfall picks for: Pat O'Brien", 30, 10, Bold),
-                     Centred("Tiebreaker: 147", 52, 10, Regular), Centred("Champion: T302", 96, 8, Bold | Italic),
-                     Centred("the Hoopfall office pool manager (ver 1.60) available at " + PrintMakerWebAddress, H - 32,
+              (Texts{promoTop, centred("the Hoopfall picks for: Pat O'Brien", 30, 10, Bold),
+                     centred("Tiebreaker: 147", 52, 10, Regular), centred("Champion: T302", 96, 8, Bold | Italic),
+                     centred("the Hoopfall office pool manager (ver 1.60) available at " + PrintMakerWebAddress, H - 32,
                              8, Bold),
                      promoEnd}));
     entry.Picks[63] = 0;  // no champion pick
-    EXPECT_EQ(drawn(&entry)[3], Centred("Champion: ", 96, 8, Bold | Italic));
+    EXPECT_EQ(drawn(&entry)[3], centred("Champion: ", 96, 8, Bold | Italic));
 
     // Region headings in upper case, none for an empty name; left ones start at W/4, right ones
     // end at W - W/4 (12-point characters).
@@ -177,7 +177,7 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
     const Texts headings = drawn(nullptr);
     EXPECT_EQ(Texts(headings.begin() + 6, headings.end()),
               (Texts{"EAST 525,168 12/3 0", "SOUTH WEST 1455,168 12/3 0", "MID\xc9" "AST 1491,504 12/3 0"}));
-    EXPECT_EQ(UpperCaseAnsi("abc xyz 12 \xe0\xfe\xf7\xff\x9a"), "ABC XYZ 12 \xc0\xde\xf7\x9f\x8a");
+    EXPECT_EQ(upperCaseAnsi("abc xyz 12 \xe0\xfe\xf7\xff\x9a"), "ABC XYZ 12 \xc0\xde\xf7\x9f\x8a");
 }
 
 TEST(DrawPoolSheet, EveryCopyStartsAtGameOneAndAsksForArialThenTheFallback)
@@ -189,7 +189,7 @@ TEST(DrawPoolSheet, EveryCopyStartsAtGameOneAndAsksForArialThenTheFallback)
         FixedCanvas canvas(W, H);
         canvas.faces = faces;
         Ints columns;
-        DrawPoolSheet(canvas, &entry, {Teams(), {}, ""}, [&](int r) { columns.push_back(r); });
+        drawPoolSheet(canvas, &entry, {Teams(), {}, ""}, [&](int r) { columns.push_back(r); });
         EXPECT_EQ(canvas.face, faces.back());
         const auto* first = canvas.find(Teams().TeamName(PickOf(1)));
         ASSERT_NE(first, nullptr);  // game 1 is printed, on its own line, in the 8-point font
@@ -205,15 +205,15 @@ TEST(PrinterLineWriter, CutsAtACharacterAndLinesAreAsHighAsTheirTallestPiece)
     FixedCanvas canvas(100, 1000);  // ten 10-point characters to a line
     {
         PrinterLineWriter writer(canvas);
-        writer.Write("hello world!");
-        writer.WriteLine("abcdefghij");
-        canvas.SetFont(20, Bold);
-        writer.Write("cd");
-        canvas.SetFont(10, Regular);
-        writer.WriteLine("ab");  // as high as the 20-point piece's cell 40 + 2
-        writer.EndLine();        // empty: the font's cell
-        writer.WriteLine("z");
-        writer.Close();
+        writer.write("hello world!");
+        writer.writeLine("abcdefghij");
+        canvas.setFont(20, Bold);
+        writer.write("cd");
+        canvas.setFont(10, Regular);
+        writer.writeLine("ab");  // as high as the 20-point piece's cell 40 + 2
+        writer.endLine();        // empty: the font's cell
+        writer.writeLine("z");
+        writer.close();
     }
     EXPECT_EQ(canvas.drawn(), (Texts{"hello worl 0,0 10/0 1", "d! 0,22 10/0 1", "abcdefgh 20,22 10/0 1", "ij 0,44 10/0 1",
                                      "cd 0,66 20/1 1", "ab 40,66 10/0 1", "z 0,128 10/0 1"}));
@@ -221,7 +221,7 @@ TEST(PrinterLineWriter, CutsAtACharacterAndLinesAreAsHighAsTheirTallestPiece)
 
     // A page narrower than one character still gets to the end of the text.
     FixedCanvas narrow(5, 10000);
-    PrinterLineWriter(narrow).WriteLine("abc");
+    PrinterLineWriter(narrow).writeLine("abc");
     EXPECT_EQ(narrow.drawn(), (Texts{"a 0,0 10/0 1", "b 0,22 10/0 1", "c 0,44 10/0 1"}));
 }
 
@@ -231,11 +231,11 @@ TEST(PrinterLineWriter, NewPageWhenTheNextLineWouldPassTheBottom)
     try {
         PrinterLineWriter writer(canvas);
         // 22-pixel lines: after the third, 66 > 100 - 2 x 22, so the fourth starts a page.
-        for (const char* line : {"one", "two", "three", "four"}) writer.WriteLine(line);
+        for (const char* line : {"one", "two", "three", "four"}) writer.writeLine(line);
         // Empty lines (26 high, nothing to keep below them) go on down to the very bottom (100).
-        canvas.SetFont(13, Regular);
-        for (int i = 0; i < 4; ++i) writer.EndLine();
-        writer.WriteLine("five");
+        canvas.setFont(13, Regular);
+        for (int i = 0; i < 4; ++i) writer.endLine();
+        writer.writeLine("five");
         throw std::runtime_error("printer gone");
     } catch (const std::runtime_error&) {
     }

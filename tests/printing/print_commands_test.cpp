@@ -156,8 +156,8 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
         for (const char* line : c.absent) EXPECT_FALSE(text.contains(QLatin1String(line))) << line;
         EXPECT_EQ((std::vector<qsizetype>{text.count(QString::fromStdString(PrintPromoLine)), text.count(QLatin1Char('\f'))}),
                   (std::vector<qsizetype>{2, 1}));
-        EXPECT_EQ(main->Printer().docName(), c.title);
-        EXPECT_EQ(main->Printer().pageLayout().orientation(), c.orientation);
+        EXPECT_EQ(main->printer().docName(), c.title);
+        EXPECT_EQ(main->printer().pageLayout().orientation(), c.orientation);
         // Without Arial, its metric twin keeps the labels inside their columns.
         EXPECT_TRUE(RunTool(QStringLiteral("pdffonts"), {pdf}).contains(QLatin1String("LiberationSans")));
         for (int n = 2; n <= c.copies; ++n) EXPECT_EQ(PdfText(file("sheet-" + std::to_string(n) + ".pdf")), text);
@@ -192,7 +192,7 @@ TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)
     main->session().players().add(Participant());
     main->OpenBracketSheet(42);
     QCoreApplication::processEvents();
-    auto* sheet = qobject_cast<TmdiBrackets*>(main->ActiveChild());
+    auto* sheet = qobject_cast<TmdiBrackets*>(main->activeChild());
     ASSERT_NE(sheet, nullptr);
     auto* txtName = sheet->findChild<QLineEdit*>(QStringLiteral("txtName"));
     ASSERT_NE(txtName, nullptr);
@@ -242,7 +242,7 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
         int bar;                     // the rules sheet leaves the bar alone
     } cases[] = {{[&] { PrintPool(main->session(), *main, &entry); }, 1, nullptr, 0},
                  {[&] { PrintPool(main->session(), *main, &entry); }, 3, "Pat Quinlan", 0},
-                 {[&] { PrintRules(main->session(), *main); }, 3, "Rules for the Hoopfall Pool", 50}};
+                 {[&] { printRules(main->session(), *main); }, 3, "Rules for the Hoopfall Pool", 50}};
     for (const Case& c : cases) {
         QFile::remove(pdf);
         main->SetProgress(50);
@@ -282,7 +282,7 @@ TEST(QtPageCanvas, EachJobWritesAFileOfItsOwn)
     const std::tuple<const char*, int, const char*> names[] = {
         {"/a/sheet.pdf", 1, "/a/sheet.pdf"}, {"/a/my.sheet.pdf", 3, "/a/my.sheet-3.pdf"}, {"/a/sheet", 2, "/a/sheet-2"}, {"", 2, ""}};
     for (const auto& [name, job, expected] : names)
-        EXPECT_EQ(QtPageCanvas::JobFileName(QString::fromLatin1(name), job), QString::fromLatin1(expected));
+        EXPECT_EQ(QtPageCanvas::jobFileName(QString::fromLatin1(name), job), QString::fromLatin1(expected));
 
     TempDir dir;
     const QString file = QString::fromStdString(dir.file("out.pdf"));
@@ -291,10 +291,10 @@ TEST(QtPageCanvas, EachJobWritesAFileOfItsOwn)
     printer.setOutputFileName(file);
     {
         QtPageCanvas canvas(printer);
-        canvas.BeginDoc();
-        canvas.EndDoc();
-        canvas.BeginDoc();
-        EXPECT_TRUE(canvas.Printing());
+        canvas.beginDoc();
+        canvas.endDoc();
+        canvas.beginDoc();
+        EXPECT_TRUE(canvas.printing());
     }  // left open: ended here
     EXPECT_EQ(printer.outputFileName(), file);
     EXPECT_TRUE(dir.exists("out.pdf") && dir.exists("out-2.pdf"));
@@ -325,7 +325,7 @@ TEST(RealPrintDialog, OffersPrintingToAPdfFile)
         name->setText(file);
         dialog->accept();
     });
-    ASSERT_TRUE(QtPrompts().PrintDialog(printer, copies));
+    ASSERT_TRUE(QtPrompts().printDialog(printer, copies));
     EXPECT_EQ(start, (std::vector<int>{1, 1, 1}));
     EXPECT_EQ((QStringList{printer.outputFileName(), QString::number(printer.outputFormat())}),
               (QStringList{file, QString::number(QPrinter::PdfFormat)}));

@@ -18,7 +18,7 @@ std::vector<RulesLine> Build(const Values& values)
     MemorySettings settings;
     settings.values = values;
     TRegIniFile store(settings);
-    auto lines = BuildRulesSheet(store);
+    auto lines = buildRulesSheet(store);
     EXPECT_EQ(settings.values, values);  // the sheet only reads
     return lines;
 }
@@ -100,7 +100,7 @@ TEST(RulesSheet, SettingsChooseTheLines)
 TEST(RulesSheet, WrittenAsOneJobInItsFontsOverMorePages)
 {
     FixedCanvas canvas(1200, 400);  // 100 twelve-point characters a line; a short page
-    WriteRulesSheet(canvas, Build({{{"Rules", "ReturnTo"}, std::string(200, 'r')}}));
+    writeRulesSheet(canvas, Build({{{"Rules", "ReturnTo"}, std::string(200, 'r')}}));
     EXPECT_EQ(canvas.events, (Texts{"begin", "page", "page", "end"}));
     const auto* title = canvas.find("Rules for the Hoopfall Pool");
     ASSERT_NE(title, nullptr);

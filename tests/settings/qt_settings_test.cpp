@@ -26,7 +26,7 @@ protected:
     {
         const std::string copy = "copy" + std::to_string(++copies) + ".ini";
         copiesDir.write(copy, dir.read("settings.ini"));
-        return QtSettingsStore(QString::fromStdString(copiesDir.file(copy))).Read(section, name);
+        return QtSettingsStore(QString::fromStdString(copiesDir.file(copy))).read(section, name);
     }
     std::string failed(const std::string& name) const { return "Failed to set data for '" + name + "' in " + dir.file("settings.ini"); }
 
@@ -47,10 +47,10 @@ TEST_F(QtSettingsFile, ADamagedLineDoesNotStopLaterWrites)
         ASSERT_EQ(probe.status(), QSettings::FormatError) << damaged;
 
         QtSettingsStore store(path());
-        EXPECT_EQ(store.Read("Scoring", "Round1"), "5") << "the good values are read";
-        EXPECT_NO_THROW(store.Write("Scoring", "Round2", "7"));
-        EXPECT_NO_THROW(store.Write("Other", "Checked Resolution", "1"));
-        EXPECT_NO_THROW(store.Write("Scoring", "Round1", "9"));
+        EXPECT_EQ(store.read("Scoring", "Round1"), "5") << "the good values are read";
+        EXPECT_NO_THROW(store.write("Scoring", "Round2", "7"));
+        EXPECT_NO_THROW(store.write("Other", "Checked Resolution", "1"));
+        EXPECT_NO_THROW(store.write("Scoring", "Round1", "9"));
         EXPECT_EQ(onDisk("Scoring", "Round1"), "9");
         EXPECT_EQ(onDisk("Scoring", "Round2"), "7");
         EXPECT_EQ(onDisk("Other", "Checked Resolution"), "1");
@@ -77,7 +77,7 @@ TEST_F(QtSettingsFile, AWriteThatDoesNotReachTheDiskFailsAndKeepsTheOldFile)
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
         std::string error;
         try {
-            store.Write("Rules", "ReturnTo", longText);
+            store.write("Rules", "ReturnTo", longText);
         } catch (const HoopError& e) {
             error = e.what();
         }
@@ -88,7 +88,7 @@ TEST_F(QtSettingsFile, AWriteThatDoesNotReachTheDiskFailsAndKeepsTheOldFile)
         EXPECT_EQ(dir.read("settings.ini"), old);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing left behind";
 
-        store.Write("Rules", "ReturnTo", longText);  // with room again
+        store.write("Rules", "ReturnTo", longText);  // with room again
         EXPECT_EQ(onDisk("Rules", "ReturnTo"), longText);
     }
 }
@@ -99,10 +99,10 @@ TEST_F(QtSettingsFile, PlacesThatCannotBeReadOrWritten)
 {
     std::filesystem::create_directory(dir.file("settings.ini"));
     QtSettingsStore folder(path());
-    EXPECT_FALSE(folder.Read("Scoring", "Round1").has_value());
+    EXPECT_FALSE(folder.read("Scoring", "Round1").has_value());
     EXPECT_EQ(TRegIniFile(folder).ReadInteger("Scoring", "Round2", 2), 2);
     try {
-        folder.Write("Scoring", "Round1", "4");
+        folder.write("Scoring", "Round1", "4");
         ADD_FAILURE() << "no error";
     } catch (const HoopError& e) {
         EXPECT_EQ(std::string(e.what()), failed("Round1") + ": the file cannot be read (it is a folder), so it is left as it is");
@@ -116,9 +116,9 @@ TEST_F(QtSettingsFile, PlacesThatCannotBeReadOrWritten)
     TestPrompts().clear();
     dir.write("plain", "");
     QtSettingsStore under(path("plain/settings.ini"));
-    EXPECT_FALSE(under.Read("Scoring", "Round1").has_value());
+    EXPECT_FALSE(under.read("Scoring", "Round1").has_value());
     try {
-        under.Write("Scoring", "Round1", "4");
+        under.write("Scoring", "Round1", "4");
         ADD_FAILURE() << "no error";
     } catch (const HoopError& e) {
         EXPECT_EQ(std::string(e.what()), "Failed to set data for 'Round1' in " + dir.file("plain/settings.ini"));
@@ -147,9 +147,9 @@ TEST_F(QtSettingsFile, AFileWithoutReadPermissionIsNeverWrittenOver)
     dir.write("settings.ini", Good);
     std::filesystem::permissions(dir.file("settings.ini"), std::filesystem::perms::none);
     QtSettingsStore store(path());
-    EXPECT_FALSE(store.Read("Scoring", "Round1").has_value());
-    EXPECT_THROW(store.Write("Scoring", "Round1", "4"), HoopError);
-    EXPECT_FALSE(store.Read("Scoring", "Round1").has_value());
+    EXPECT_FALSE(store.read("Scoring", "Round1").has_value());
+    EXPECT_THROW(store.write("Scoring", "Round1", "4"), HoopError);
+    EXPECT_FALSE(store.read("Scoring", "Round1").has_value());
     ASSERT_EQ(TestPrompts().boxes.size(), 1u) << "reported once";
     EXPECT_EQ(TestPrompts().boxes[0].text.toStdString(), "The settings file " + dir.file("settings.ini") +
                                                              " cannot be read: Permission denied. The default settings are "

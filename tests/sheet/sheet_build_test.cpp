@@ -31,14 +31,14 @@ TEST_F(SheetBuild, PaperLayout)
         return sheet->findChild<QLabel*>(QStringLiteral("lblTeam%1").arg(code))->geometry();
     };
     for (int n = 1; n <= 63; ++n) {
-        const QRect cell = Cell(sheet, n)->geometry();
+        const QRect cell = gameCell(sheet, n)->geometry();
         EXPECT_EQ(cell.size(), QSize(81, 17)) << n;
         if (n <= 32) {
             const QRect a = labelOf(firstRoundPair(n).a), b = labelOf(firstRoundPair(n).b);
             EXPECT_TRUE(a.top() < cell.center().y() && cell.center().y() < b.bottom()) << n;
             EXPECT_TRUE(n <= 16 ? cell.left() >= a.right() : cell.right() <= a.left()) << n;
         }
-        const QRect next = n < 63 ? Cell(sheet, NextGame(n).game)->geometry() : QRect(400, 0, 0, 0);
+        const QRect next = n < 63 ? gameCell(sheet, NextGame(n).game)->geometry() : QRect(400, 0, 0, 0);
         EXPECT_LT(std::abs(next.center().x() - 400), std::abs(cell.center().x() - 400)) << n;
     }
     // Places and texts of the other controls.
@@ -88,7 +88,7 @@ TEST_F(SheetBuild, GameRecords)
 {
     TmdiBrackets* sheet = Open(0);
     for (int n = 1; n <= 63; ++n) {
-        QLineEdit* cell = Cell(sheet, n);
+        QLineEdit* cell = gameCell(sheet, n);
         ASSERT_NE(cell, nullptr) << n;
         EXPECT_TRUE(cell->property("tag").toInt() == n && cell->isReadOnly()) << n;
         const GamePair pair = n <= 32 ? firstRoundPair(n) : GamePair{}, teams = sheet->picks().teams(n);
@@ -135,11 +135,11 @@ TEST_F(SheetBuild, StoredParticipantFillsEveryFeederSlot)
         EXPECT_EQ(next.slot == Slot::A ? teams.a : teams.b, picks[std::size_t(n)]) << n;
     }
     // Back in the first sheet one control is highlighted, the one with the focus.
-    main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+    main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
     QCoreApplication::processEvents();
     ASSERT_TRUE(first->isAncestorOf(QApplication::focusWidget()));
     int highlighted = 0;
-    for (int n = 1; n <= 63; ++n) highlighted += Background(Cell(first, n)) == Yellow ? 1 : 0;
+    for (int n = 1; n <= 63; ++n) highlighted += Background(gameCell(first, n)) == Yellow ? 1 : 0;
     EXPECT_EQ(highlighted, 1);
     EXPECT_EQ(Background(QApplication::focusWidget()), Yellow);
 
@@ -153,10 +153,10 @@ TEST_F(SheetBuild, MissingAndDamagedPicksShowEmptyGames)
     picks[6] = -3;
     Store(5, "Bob", picks);
     TmdiBrackets* sheet = Open(5);
-    for (int n : {2, 5, 6}) EXPECT_TRUE(Cell(sheet, n)->text().isEmpty() && sheet->picks().pick(n) == 0) << n;
+    for (int n : {2, 5, 6}) EXPECT_TRUE(gameCell(sheet, n)->text().isEmpty() && sheet->picks().pick(n) == 0) << n;
     EXPECT_EQ((std::vector<int>{sheet->picks().teams(33).b, sheet->picks().teams(35).a, sheet->picks().teams(35).b}),
               (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(Cell(sheet, 33)->text(), Text(101));  // later picks stay as stored
+    EXPECT_EQ(gameCell(sheet, 33)->text(), Text(101));  // later picks stay as stored
 }
 
 TEST_F(SheetBuild, UnknownParticipantIsReportedNotOpened)

@@ -10,12 +10,12 @@ TEST_F(SheetEntry, FocusHighlightsAndHintsTheGame)
     const std::vector<std::tuple<std::function<void()>, QWidget*, QString>> steps = {
         {[] {}, NameBox(sheet), QString()},  // the name box has no hint
         {[] { Key(Qt::Key_Tab); }, TiebreakerBox(sheet), QString()},
-        {[&] { FocusCell(sheet, 1); }, Cell(sheet, 1), Hint(101, 116)},
-        {[&] { FocusCell(sheet, 33); }, Cell(sheet, 33), Hint(0, 0)},  // feeders without a pick: empty names
+        {[&] { FocusCell(sheet, 1); }, gameCell(sheet, 1), Hint(101, 116)},
+        {[&] { FocusCell(sheet, 33); }, gameCell(sheet, 33), Hint(0, 0)},  // feeders without a pick: empty names
         {[&] { PaidBox(sheet)->setFocus(Qt::TabFocusReason); }, nullptr, QString()},  // the paid box gets no colour
     };
     QList<QWidget*> colourable{NameBox(sheet), TiebreakerBox(sheet), PaidBox(sheet)};
-    for (int n = 1; n <= 63; ++n) colourable << Cell(sheet, n);
+    for (int n = 1; n <= 63; ++n) colourable << gameCell(sheet, n);
     for (const auto& [move, yellow, hint] : steps) {
         move();
         QList<QWidget*> highlighted;
@@ -47,7 +47,7 @@ TEST_P(SheetKeys, KeyInGameTwo)
     const TSheetPicks& picks = sheet->picks();
     EXPECT_EQ((std::vector<int>{picks.pick(2), picks.teams(33).a, picks.teams(33).b, sheet->sheetModified()}),
               (std::vector<int>{pick, 0, pick, acts}));
-    EXPECT_EQ((QStringList{Cell(sheet, 2)->text(), FocusName(), Status()}),
+    EXPECT_EQ((QStringList{gameCell(sheet, 2)->text(), FocusName(), Status()}),
               (QStringList{Text(pick), acts ? "g3" : "g2", acts ? Hint(105, 112) : Hint(108, 109)}));
 }
 
@@ -65,16 +65,16 @@ TEST_F(SheetEntry, ThePickHappensOnReleaseNotOnPress)
 {
     TmdiBrackets* sheet = Open(0);
     FocusCell(sheet, 1);
-    QTest::keyPress(Cell(sheet, 1), Qt::Key_Down);
+    QTest::keyPress(gameCell(sheet, 1), Qt::Key_Down);
     EXPECT_EQ(sheet->picks().pick(1), 0);
-    QTest::keyRelease(Cell(sheet, 1), Qt::Key_Down);
+    QTest::keyRelease(gameCell(sheet, 1), Qt::Key_Down);
     EXPECT_EQ((std::vector<int>{sheet->picks().pick(1), sheet->picks().teams(33).a}), (std::vector<int>{116, 116}));
     // A held key repeats its press, but acts once, when it is let go.
-    QTest::keyPress(Cell(sheet, 2), Qt::Key_Up);
+    QTest::keyPress(gameCell(sheet, 2), Qt::Key_Up);
     QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
-    QApplication::sendEvent(Cell(sheet, 2), &repeat);
+    QApplication::sendEvent(gameCell(sheet, 2), &repeat);
     EXPECT_EQ(sheet->picks().pick(2), 0);
-    QTest::keyRelease(Cell(sheet, 2), Qt::Key_Up);
+    QTest::keyRelease(gameCell(sheet, 2), Qt::Key_Up);
     EXPECT_EQ(sheet->picks().pick(2), 108);
 
     // In the name box the arrows are the edit's own.
@@ -92,12 +92,12 @@ TEST_F(SheetEntry, UpInGameThirtyThreeBeforeItsFeedersClearsIt)
     picks[33] = 101;  // stored without the games that feed it
     Store(9, "Cy", picks);
     TmdiBrackets* sheet = Open(9);
-    EXPECT_EQ(Cell(sheet, 33)->text(), Text(101));
+    EXPECT_EQ(gameCell(sheet, 33)->text(), Text(101));
     FocusCell(sheet, 33);
     Key(Qt::Key_Up);
     EXPECT_EQ((std::vector<int>{sheet->picks().pick(33), sheet->picks().teams(49).a, sheet->sheetModified()}),
               (std::vector<int>{0, 0, 1}));
-    EXPECT_EQ((QStringList{Cell(sheet, 33)->text(), FocusName()}), (QStringList{"", "g34"}));
+    EXPECT_EQ((QStringList{gameCell(sheet, 33)->text(), FocusName()}), (QStringList{"", "g34"}));
 }
 
 TEST_F(SheetEntry, FocusOrderRunsThroughThePanelAndTheGamesAndWraps)

@@ -78,7 +78,7 @@ protected:
     {
         main->OpenBracketSheet(id);
         QCoreApplication::processEvents();
-        return qobject_cast<TmdiBrackets*>(main->ActiveChild());
+        return qobject_cast<TmdiBrackets*>(main->activeChild());
     }
 
     // Adds a stored participant (or the results) to the list as if loaded from the file.
@@ -109,7 +109,7 @@ protected:
         if (!control) ADD_FAILURE() << "no control " << name.toStdString();
         return control;
     }
-    static QLineEdit* Cell(TmdiBrackets* sheet, int n) { return Control(sheet, QStringLiteral("g%1").arg(n)); }
+    static QLineEdit* gameCell(TmdiBrackets* sheet, int n) { return Control(sheet, QStringLiteral("g%1").arg(n)); }
     static QLineEdit* NameBox(TmdiBrackets* sheet) { return Control(sheet, QStringLiteral("txtName")); }
     static QLineEdit* TiebreakerBox(TmdiBrackets* sheet) { return Control(sheet, QStringLiteral("txtTiebreaker")); }
     static QCheckBox* PaidBox(TmdiBrackets* sheet) { return Control<QCheckBox>(sheet, QStringLiteral("chkPaid")); }
@@ -118,7 +118,7 @@ protected:
     void Save() { ::Find<QAction>(*main, "mnuSavePicks")->trigger(), QCoreApplication::sendPostedEvents(); }
     static void FocusCell(TmdiBrackets* sheet, int n)
     {
-        Cell(sheet, n)->setFocus(Qt::TabFocusReason);
+        gameCell(sheet, n)->setFocus(Qt::TabFocusReason);
         QCoreApplication::processEvents();
     }
 
@@ -146,7 +146,7 @@ protected:
     static QStringList CellTexts(TmdiBrackets* sheet)
     {
         QStringList texts;
-        for (int n = 1; n <= GameCount; ++n) texts << Cell(sheet, n)->text();
+        for (int n = 1; n <= GameCount; ++n) texts << gameCell(sheet, n)->text();
         return texts;
     }
     static QStringList TextsOf(const PickArray& picks)
@@ -161,7 +161,7 @@ protected:
     {
         return {sheet->windowTitle(), NameBox(sheet)->text(), TiebreakerBox(sheet)->text(),
                 QString::number(PaidBox(sheet)->isChecked()), QString::number(sheet->sheetModified()),
-                QStringLiteral("%1/%2").arg(sheet->playerId()).arg(sheet->Tag()), FocusName()};
+                QStringLiteral("%1/%2").arg(sheet->playerId()).arg(sheet->tag()), FocusName()};
     }
 
     const TPlayer* Find(std::int32_t id)

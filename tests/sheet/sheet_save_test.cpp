@@ -12,7 +12,7 @@ namespace {
 QStringList Fields(const TPlayer* entry)
 {
     if (!entry) return {};
-    return {FromAnsi(entry->Name.str()), FromAnsi(entry->Tiebreaker.str()), QString::number(entry->Paid),
+    return {fromAnsi(entry->Name.str()), fromAnsi(entry->Tiebreaker.str()), QString::number(entry->Paid),
             QString::number(entry->Complete), QString::number(entry->Modified), QString::number(entry->Id),
             QString::number(entry->Total)};
 }
@@ -87,11 +87,11 @@ TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
     Key(Qt::Key_Down);  // 116 beats 101 now: only the next slot changes, games 33 and 49 keep 101
     EXPECT_EQ((std::vector<int>{sheet->picks().teams(33).a, sheet->picks().pick(33), sheet->picks().teams(49).a}),
               (std::vector<int>{116, 101, 101}));
-    EXPECT_EQ(Cell(sheet, 33)->text(), Text(101));
+    EXPECT_EQ(gameCell(sheet, 33)->text(), Text(101));
     Save();
     EXPECT_EQ((QStringList{TestPrompts().texts().join('|'), FocusName(), Status()}),
               (QStringList{Invalid(101), "g33", Hint(116, 108)}));
-    EXPECT_EQ(Background(Cell(sheet, 33)), Yellow);
+    EXPECT_EQ(Background(gameCell(sheet, 33)), Yellow);
     EXPECT_EQ(stored.Picks, Favourites());  // nothing stored
     EXPECT_TRUE(sheet->sheetModified());
 
@@ -128,7 +128,7 @@ TEST_F(SheetSave, DeleteOnGameSixtyTwoAsksFirstThenReportsTheChampion)
     FocusCell(sheet, 62);
     Key(Qt::Key_Delete);
     EXPECT_EQ((std::vector<int>{sheet->picks().teams(63).b, sheet->picks().pick(63)}), (std::vector<int>{0, 301}));
-    EXPECT_EQ(Cell(sheet, 63)->text(), Text(301));
+    EXPECT_EQ(gameCell(sheet, 63)->text(), Text(301));
     Save();
     EXPECT_EQ(TestPrompts().texts(), (QStringList{NoWinner, Invalid(301)}));
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
@@ -166,7 +166,7 @@ TEST_F(SheetSave, PickOfANamelessTeamIsDroppedQuietly)
     main->session().teams().entry(2, 5).name = "";
     Store(44, "Kim", picks);
     TmdiBrackets* sheet = Open(44);
-    EXPECT_TRUE(Cell(sheet, 63)->text().isEmpty());
+    EXPECT_TRUE(gameCell(sheet, 63)->text().isEmpty());
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
     EXPECT_EQ((std::vector<int>{sheet->picks().pick(63), Find(44)->Picks[63], Find(44)->Complete}),
@@ -186,7 +186,7 @@ TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandi
     EXPECT_EQ((std::vector<int>{int(main->session().players().HasResults()), main->session().players().count()}), (std::vector<int>{1, 2}));
     // The results sheet stays as it is.
     EXPECT_EQ(State(sheet), (QStringList{"Actual Results", "RESULTS", "0", "0", "0", "-1/-1", "txtTiebreaker"}));
-    EXPECT_EQ(Cell(sheet, 63)->text(), Text(101));
+    EXPECT_EQ(gameCell(sheet, 63)->text(), Text(101));
     EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
     EXPECT_GT(Find(3)->Total, 0);  // the open standings rescored at once
 

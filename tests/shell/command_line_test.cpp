@@ -31,7 +31,7 @@ TEST(CommandLineTest, ReadsThePoolFolderAndRefusesWhatItDoesNotKnow)
         std::string joined;
         for (const std::string& arg : row.args) joined += "[" + arg + "]";
         SCOPED_TRACE(joined);
-        const CommandLine line = ParseCommandLine(row.args);
+        const CommandLine line = parseCommandLine(row.args);
         EXPECT_EQ(line.error, row.error);
         if (row.error.empty()) {
             EXPECT_EQ(line.poolDir, row.pool);

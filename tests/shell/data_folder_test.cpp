@@ -36,8 +36,8 @@ protected:
     void TearDown() override
     {
         TestPrompts().clear();
-        SetUrlOpener({});
-        SetHelpCopyFolder({});
+        setUrlOpener({});
+        setHelpCopyFolder({});
     }
     TempDir dir;
 };
@@ -88,7 +88,7 @@ TEST_F(DataFolderTest, ThePoolGoesWhereItCanBeSaved)
         fs::create_directories(d.file("program"));
         row.prepare(d);
         const QString pool = *row.pool ? Q(d.file(row.pool)) : QString();
-        const UsableFolder chosen = ChooseDataFolder(pool, Q(d.file("program")), Q(d.file("user/Corvanta/the Hoopfall")));
+        const UsableFolder chosen = chooseDataFolder(pool, Q(d.file("program")), Q(d.file("user/Corvanta/the Hoopfall")));
         const QString expected[] = {pool, Q(d.file("program")), Q(d.file("user/Corvanta/the Hoopfall")), QString()};
         EXPECT_EQ(chosen.path.toStdString(), expected[row.where].toStdString());
         EXPECT_EQ(chosen.error.toStdString(), QString::fromUtf8(row.error).arg(pool).toStdString());
@@ -125,7 +125,7 @@ TEST_F(DataFolderTest, TheCommandLineEndsTheProgramBeforeAnyWindowWhenItIsWrong)
         QString outText, errText;
         QTextStream out(&outText), err(&errText);
         int exitCode = -1;
-        const QString folder = ResolveDataFolder(row.args, Q(dir.file("program")), Q(dir.file("user")), out, err, exitCode);
+        const QString folder = resolveDataFolder(row.args, Q(dir.file("program")), Q(dir.file("user")), out, err, exitCode);
         EXPECT_EQ(exitCode, row.exitCode);
         EXPECT_EQ(folder.isEmpty(), !row.folderChosen);
         EXPECT_EQ(outText, row.usageOnOut ? QString::fromLatin1(UsageText) : QString());
@@ -141,7 +141,7 @@ TEST_F(DataFolderTest, TheCommandLineEndsTheProgramBeforeAnyWindowWhenItIsWrong)
     QString none;
     QTextStream out(&none), err(&none);
     int exitCode = -1;
-    const QString family = ResolveDataFolder({"--pool=~/family"}, Q(dir.file("program")), {}, out, err, exitCode);
+    const QString family = resolveDataFolder({"--pool=~/family"}, Q(dir.file("program")), {}, out, err, exitCode);
     qputenv("HOME", home);
     EXPECT_EQ(family.toStdString(), dir.file("home/family"));
 }
@@ -160,22 +160,22 @@ TEST_F(DataFolderTest, TheHelpPageNamesThePoolFolder)
          "&lt;x&gt;<!--/pool-folder-->"},
         {"no marks <!--pool-folder--> unclosed", "no marks <!--pool-folder--> unclosed"},
     };
-    for (const Row& row : rows) EXPECT_EQ(FillPoolFolder(row.page, "/pools/a&b <x>"), QByteArray(row.filled));
+    for (const Row& row : rows) EXPECT_EQ(fillPoolFolder(row.page, "/pools/a&b <x>"), QByteArray(row.filled));
 
     dir.write("help.html", rows[0].page);
     const QUrl shipped = QUrl::fromLocalFile(Q(dir.file("help.html")));
-    EXPECT_EQ(HelpPageFor("/pools/a&b <x>", shipped.toLocalFile()), shipped) << "no copy folder: the page as it ships";
-    SetHelpCopyFolder(Q(dir.file("cache/help")));
-    const QUrl office = HelpPageFor("/pools/a&b <x>", shipped.toLocalFile());
-    const QUrl family = HelpPageFor("/pools/family", shipped.toLocalFile());
+    EXPECT_EQ(helpPageFor("/pools/a&b <x>", shipped.toLocalFile()), shipped) << "no copy folder: the page as it ships";
+    setHelpCopyFolder(Q(dir.file("cache/help")));
+    const QUrl office = helpPageFor("/pools/a&b <x>", shipped.toLocalFile());
+    const QUrl family = helpPageFor("/pools/family", shipped.toLocalFile());
     ASSERT_NE(office, family) << "each pool has its own copy";
     QFile copy(office.toLocalFile());
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), QByteArray(rows[0].filled));
-    EXPECT_EQ(HelpPageFor("/pools/x", Q(dir.file("missing.html"))), QUrl::fromLocalFile(Q(dir.file("missing.html"))));
+    EXPECT_EQ(helpPageFor("/pools/x", Q(dir.file("missing.html"))), QUrl::fromLocalFile(Q(dir.file("missing.html"))));
     dir.write("cache/file", "");
-    SetHelpCopyFolder(Q(dir.file("cache/file")));
-    EXPECT_EQ(HelpPageFor("/pools/x", shipped.toLocalFile()), shipped) << "a copy that cannot be written";
+    setHelpCopyFolder(Q(dir.file("cache/file")));
+    EXPECT_EQ(helpPageFor("/pools/x", shipped.toLocalFile()), shipped) << "a copy that cannot be written";
 }
 
 TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
@@ -185,7 +185,7 @@ TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
     TMainForm main(TestSettings(), pool);
     std::vector<QUrl> opened;
     bool desktopTakesIt = true;
-    SetUrlOpener([&](const QUrl& url) {
+    setUrlOpener([&](const QUrl& url) {
         opened.push_back(url);
         return desktopTakesIt;
     });
@@ -199,7 +199,7 @@ TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
     EXPECT_EQ(TestPrompts().texts(), QStringList{"The data folder " + pool + " could not be opened."});
 
     // The build puts the help page beside this test as it does beside the program.
-    SetHelpCopyFolder(Q(dir.file("cache")));
+    setHelpCopyFolder(Q(dir.file("cache")));
     Find<QAction>(main, "mnuHlpFAQ")->trigger();
     ASSERT_EQ(opened.size(), 3u);
     EXPECT_TRUE(opened[2].toLocalFile().startsWith(Q(dir.file("cache/"))));
@@ -223,7 +223,7 @@ TEST_F(DataFolderTest, TheAboutBoxShortensAPathTooLongToFit)
 {
     TfrmSplash about;
     const QString deep = "/" + QStringList(40, "folder").join('/');
-    about.ShowPoolFolder(deep);
+    about.showPoolFolder(deep);
     const QLabel* pool = about.findChild<QLabel*>(QStringLiteral("lblPool"));
     ASSERT_NE(pool, nullptr);
     const QString shown = pool->text();

@@ -108,14 +108,14 @@ TEST_F(ShellSafety, ATerminationClosesWithoutQuestionsAndWritesThePool)
     main.session().players().storeEntry(Entry(7), true);
     main.show();
     main.OpenBracketSheet(0);
-    auto* sheet = qobject_cast<TmdiBrackets*>(main.ActiveChild());
+    auto* sheet = qobject_cast<TmdiBrackets*>(main.activeChild());
     ASSERT_NE(sheet, nullptr);
     sheet->findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("Typed, never saved"));
     ASSERT_TRUE(sheet->sheetModified());
 
     TerminationWatcher watcher;
     QSignalSpy requested(&watcher, &TerminationWatcher::terminationRequested);
-    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &main, &TMainForm::CloseWithoutQuestions);
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &main, &TMainForm::closeWithoutQuestions);
     ::raise(SIGTERM);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !main.isVisible(); }, 5000));
     EXPECT_EQ(requested.count(), 1);

@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, CommandsFollowTheActiveChildWindow)
 
     main.session().players().add(Entry(ResultsId, "RESULTS"));
     Find<QAction>(main, "mnuViewStd")->trigger();  // the standings window becomes the active child
-    ASSERT_NE(main.StandingsForm(), nullptr);
+    ASSERT_NE(main.standingsForm(), nullptr);
     CommandState standings = StateOf(main);
     EXPECT_FALSE(standings.save || standings.print || standings.playersPicks || standings.close || standings.saveButton);
     EXPECT_TRUE(standings.cascade);
@@ -151,9 +151,9 @@ TEST_F(MainWindowTest, ToolButtonsSplitTheirHintsAtTheBar)
         EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), QString::fromUtf8(row.status));
     }
     EXPECT_EQ(Find<QToolButton>(main, "btnPrint")->text(), QStringLiteral("Print..."));
-    EXPECT_EQ(HintToolTip("Standings|Show standings"), "Standings");
-    EXPECT_EQ(HintStatus("Standings|Show standings"), "Show standings");
-    EXPECT_EQ(HintStatus("Player Manager"), "Player Manager");
+    EXPECT_EQ(hintToolTip("Standings|Show standings"), "Standings");
+    EXPECT_EQ(hintStatus("Standings|Show standings"), "Show standings");
+    EXPECT_EQ(hintStatus("Player Manager"), "Player Manager");
 }
 
 TEST_F(MainWindowTest, StatusTextIsPaintedAtOnceInsideALoop)
@@ -180,28 +180,28 @@ TEST_F(MainWindowTest, FindSheetWindowSearchesFromTheTop)
     main.OpenBracketSheet(5);
     main.OpenBracketSheet(7);
     main.OpenBracketSheet(0);
-    EXPECT_EQ(main.ChildWindows().size(), 4);
+    EXPECT_EQ(main.childWindows().size(), 4);
     EXPECT_EQ(main.FindSheetWindow(5), 1);
     EXPECT_EQ(main.FindSheetWindow(7), 2);
     EXPECT_EQ(main.FindSheetWindow(0), 3);  // the last of the two new sheets
 
     // Opening a sheet that is open brings it forward instead of a second copy.
     main.OpenBracketSheet(5);
-    EXPECT_EQ(main.ChildWindows().size(), 4);
-    EXPECT_EQ(main.MdiArea()->activeSubWindow(), main.ChildWindows()[1]);
+    EXPECT_EQ(main.childWindows().size(), 4);
+    EXPECT_EQ(main.mdiArea()->activeSubWindow(), main.childWindows()[1]);
 }
 
 TEST_F(MainWindowTest, WindowMenuListsTheOpenChildWindows)
 {
     main.OpenBracketSheet(0);
-    main.ChildWindows()[0]->setWindowTitle("First sheet");
+    main.childWindows()[0]->setWindowTitle("First sheet");
     emit Find<QMenu>(main, "mnuWindow")->aboutToShow();
     QStringList captions;
     for (QAction* item : Find<QMenu>(main, "mnuWindow")->actions()) captions << item->text();
     EXPECT_EQ(captions.last(), QStringLiteral("&1 First sheet"));
     EXPECT_TRUE(Find<QAction>(main, "WindowMinimizeItem")->isEnabled());
     Find<QAction>(main, "WindowMinimizeItem")->trigger();
-    EXPECT_TRUE(main.ChildWindows()[0]->isMinimized());
+    EXPECT_TRUE(main.childWindows()[0]->isMinimized());
 }
 
 TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)

@@ -72,7 +72,7 @@ TEST_F(ProgramProcess, ACopyStartedWhileAnotherStartsUpEndsSilently)
     // Another copy on the same data folder holds the start-up lock for longer than a second.
     ASSERT_TRUE(QDir().mkpath(pool));
     SingleInstance starting(QDir(home).filePath("run"), QString::fromLatin1(StartupLockName), pool);
-    ASSERT_EQ(starting.Check(0), SingleInstance::Outcome::First);
+    ASSERT_EQ(starting.check(0), SingleInstance::Outcome::First);
     start(second);
     ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_EQ(second.exitCode(), 0);

@@ -44,24 +44,24 @@ TEST_F(StartupTest, WithNoDataFilesBothQuickTipsShowThenTheEmptyPool)
     TempDir dir;
     TfrmSplash splash;
     QStringList splashLines;
-    auto main = CreateAndLoad(store, QString::fromStdString(dir.path()), &splash);
+    auto main = createAndLoad(store, QString::fromStdString(dir.path()), &splash);
     ASSERT_EQ(TestPrompts().boxes.size(), 2u);
     EXPECT_EQ(TestPrompts().boxes[0].text.toStdString(), TeamsQuickTip);
     EXPECT_EQ(TestPrompts().boxes[1].text.toStdString(), PlayersQuickTip);
     EXPECT_EQ(TestPrompts().beeps, 2);
     EXPECT_EQ(Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 0"));
     EXPECT_EQ(labelText(splash, "lblStatus"), QStringLiteral("Loading Players Picks..."));
-    EXPECT_EQ(ApplicationTitleText(), QStringLiteral("Corvanta: NCAA Tournament Manager"));
+    EXPECT_EQ(applicationTitleText(), QStringLiteral("Corvanta: NCAA Tournament Manager"));
 }
 
 TEST_F(StartupTest, TheSmallScreenQuestionIsAskedOncePerUser)
 {
-    EXPECT_TRUE(CheckResolution(store, 800, 800, "800x600"));
+    EXPECT_TRUE(checkResolution(store, 800, 800, "800x600"));
     EXPECT_TRUE(TestPrompts().boxes.empty());
     EXPECT_TRUE(store.values.empty()) << "a wide screen writes nothing";
 
     TestPrompts().answers = {PromptAnswer::No};
-    EXPECT_FALSE(CheckResolution(store, 640, 800, "800x600"));
+    EXPECT_FALSE(checkResolution(store, 640, 800, "800x600"));
     ASSERT_EQ(TestPrompts().boxes.size(), 1u);
     EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Warning);
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::YesNo);
@@ -70,7 +70,7 @@ TEST_F(StartupTest, TheSmallScreenQuestionIsAskedOncePerUser)
               "setting in the Display Settings under Control Panel. Continue anyway?");
     EXPECT_EQ((store.values[{"Other", "Checked Resolution"}]), "1");
 
-    EXPECT_TRUE(CheckResolution(store, 640, 800, "800x600"));
+    EXPECT_TRUE(checkResolution(store, 640, 800, "800x600"));
     EXPECT_EQ(TestPrompts().boxes.size(), 1u) << "not asked again";
 }
 
@@ -82,7 +82,7 @@ TEST_F(StartupTest, AnAnswerThatCannotBeStoredIsReportedAndStillCounts)
     for (const PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No}) {
         TestPrompts().clear();
         TestPrompts().answers = {answer};
-        EXPECT_EQ(CheckResolution(store, 640, 800, "800x600"), answer == PromptAnswer::Yes);
+        EXPECT_EQ(checkResolution(store, 640, 800, "800x600"), answer == PromptAnswer::Yes);
         ASSERT_EQ(TestPrompts().boxes.size(), 2u);
         EXPECT_EQ(TestPrompts().boxes[1].kind, PromptKind::Error);
         EXPECT_EQ(TestPrompts().boxes[1].text, QStringLiteral("Failed to set data for 'Checked Resolution'"));
@@ -95,17 +95,17 @@ TEST(SingleInstanceTest, ALaterCopyFindsTheFirstAndAsksItForward)
     TempDir dir;
     const QString name = QStringLiteral("HoopfallTest%1").arg(QCoreApplication::applicationPid());
     SingleInstance first(QString::fromStdString(dir.path()), name);
-    ASSERT_EQ(first.Check(1000), SingleInstance::Outcome::First);
+    ASSERT_EQ(first.check(1000), SingleInstance::Outcome::First);
 
     // While the first still starts up (it holds the lock), a second copy gives up silently.
     SingleInstance early(QString::fromStdString(dir.path()), name);
-    EXPECT_EQ(early.Check(100), SingleInstance::Outcome::AlreadyStarting);
+    EXPECT_EQ(early.check(100), SingleInstance::Outcome::AlreadyStarting);
 
     QSignalSpy raised(&first, &SingleInstance::raiseRequested);
-    first.Listen();
-    first.ReleaseLock();
+    first.listen();
+    first.releaseLock();
     SingleInstance later(QString::fromStdString(dir.path()), name);
-    EXPECT_EQ(later.Check(1000), SingleInstance::Outcome::AlreadyRunning);
+    EXPECT_EQ(later.check(1000), SingleInstance::Outcome::AlreadyRunning);
     EXPECT_TRUE(raised.wait(2000));
 }
 
@@ -161,14 +161,14 @@ TEST_F(PrivateFolders, TheLockAndTheSocketLiveInTheUsersOwnFolder)
               dir.file("home/.qttest/cache/hoopfall")}}) {
         c.prepare();
         qputenv("XDG_RUNTIME_DIR", dir.file(c.runtime).c_str());
-        EXPECT_EQ(PrivateLockFolder().toStdString(), c.expected) << c.runtime;
+        EXPECT_EQ(privateLockFolder().toStdString(), c.expected) << c.runtime;
         EXPECT_EQ(std::filesystem::symlink_status(c.expected).permissions(), std::filesystem::perms::owner_all);
     }
 
     qputenv("XDG_RUNTIME_DIR", folder("run").toLocal8Bit());
-    SingleInstance first(PrivateLockFolder(), name, folder("pool"));
-    ASSERT_EQ(first.Check(1000), SingleInstance::Outcome::First);
-    first.Listen();
+    SingleInstance first(privateLockFolder(), name, folder("pool"));
+    ASSERT_EQ(first.check(1000), SingleInstance::Outcome::First);
+    first.listen();
     EXPECT_EQ(QFileInfo(first.lockFileName()).absolutePath(), folder("run"));
     EXPECT_EQ(QFileInfo(first.socketPath()).absolutePath(), folder("run"));
     EXPECT_TRUE(QFileInfo::exists(first.socketPath()));
@@ -176,8 +176,8 @@ TEST_F(PrivateFolders, TheLockAndTheSocketLiveInTheUsersOwnFolder)
               QFile::Permissions{});
 
     // A copy on another pool has a lock of its own.
-    SingleInstance other(PrivateLockFolder(), name, folder("other pool"));
-    EXPECT_EQ(other.Check(100), SingleInstance::Outcome::First);
+    SingleInstance other(privateLockFolder(), name, folder("other pool"));
+    EXPECT_EQ(other.check(100), SingleInstance::Outcome::First);
     EXPECT_NE(other.lockFileName(), first.lockFileName());
 }
 
@@ -185,10 +185,10 @@ TEST_F(PrivateFolders, TheLockAndTheSocketLiveInTheUsersOwnFolder)
 // program up, and a message that is not exactly "raise" raises nothing.
 TEST_F(PrivateFolders, IdleFloodAndMalformedMessagesAreClosedAndRaiseStillWorks)
 {
-    SingleInstance first(PrivateLockFolder(), name, folder("pool"));
-    ASSERT_EQ(first.Check(1000), SingleInstance::Outcome::First);
-    first.Listen();
-    first.ReleaseLock();
+    SingleInstance first(privateLockFolder(), name, folder("pool"));
+    ASSERT_EQ(first.check(1000), SingleInstance::Outcome::First);
+    first.listen();
+    first.releaseLock();
     QSignalSpy raised(&first, &SingleInstance::raiseRequested);
 
     std::vector<std::unique_ptr<QLocalSocket>> flood;
@@ -214,23 +214,23 @@ TEST_F(PrivateFolders, IdleFloodAndMalformedMessagesAreClosedAndRaiseStillWorks)
     EXPECT_TRUE(QTest::qWaitFor([&] { return allClosed(senders); }, 20000));
     EXPECT_EQ(raised.count(), 0);
 
-    SingleInstance later(PrivateLockFolder(), name, folder("pool"));
-    EXPECT_EQ(later.Check(1000), SingleInstance::Outcome::AlreadyRunning);
+    SingleInstance later(privateLockFolder(), name, folder("pool"));
+    EXPECT_EQ(later.check(1000), SingleInstance::Outcome::AlreadyRunning);
     EXPECT_TRUE(raised.wait(5000));
 }
 
 TEST(SplashTest, VersionTextAndTheRoundWindow)
 {
-    EXPECT_EQ(FormatVersion(1, 6, 0), QStringLiteral("1.60"));
-    EXPECT_EQ(FormatVersion(2, 1, 3), QStringLiteral("2.13"));
+    EXPECT_EQ(formatVersion(1, 6, 0), QStringLiteral("1.60"));
+    EXPECT_EQ(formatVersion(2, 1, 3), QStringLiteral("2.13"));
     EXPECT_EQ(GetFileVersionText("/no/such/program"), QStringLiteral("File not found"));
 
     TfrmSplash splash;
     EXPECT_EQ(splash.size(), QSize(278, 278));
     EXPECT_FALSE(splash.mask().contains(QPoint(2, 2))) << "the corners are cut away";
     EXPECT_TRUE(splash.mask().contains(QPoint(139, 139)));
-    EXPECT_TRUE(labelText(splash, "lblLegal").startsWith("Version " + FormatVersion(version::Major, version::Minor, version::Patch) + " "));
-    EXPECT_EQ(QString::fromLatin1(version::Text), FormatVersion(version::Major, version::Minor, version::Patch));
+    EXPECT_TRUE(labelText(splash, "lblLegal").startsWith("Version " + formatVersion(version::Major, version::Minor, version::Patch) + " "));
+    EXPECT_EQ(QString::fromLatin1(version::Text), formatVersion(version::Major, version::Minor, version::Patch));
     EXPECT_TRUE(labelText(splash, "lblStatus").isEmpty());
 }
 

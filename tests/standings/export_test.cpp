@@ -40,7 +40,7 @@ protected:
     TStandingsTable table() const
     {
         TStandingsTable t({"East", "West", "South", "Midwest"});
-        t.Refill(players, teams);
+        t.refill(players, teams);
         return t;
     }
     // The lines of a written file, each of which must end in CR LF.
@@ -75,8 +75,8 @@ TEST_F(StandingsExport, RowsSkipTheResultsAndAreASnapshotOfTheLastRefill)
     a.Name = "Changed";  // later changes show only after the next refill
     teams.entry(1, 1).name = "Renamed";
     std::vector<std::string> cells;
-    for (int r = 0; r < t.RowCount(); ++r)
-        for (int c = 0; c < StandingsColumnCount; ++c) cells.push_back(t.Cell(r, c));
+    for (int r = 0; r < t.rowCount(); ++r)
+        for (int c = 0; c < StandingsColumnCount; ++c) cells.push_back(t.cell(r, c));
     EXPECT_EQ(cells, (std::vector<std::string>{"#", "Name", "Total Pts", "Potential", "Rnds 1-2", "Rnds 3-4", "Rnds 5-6",
                                                "East", "West", "South", "Midwest", "Champion",
                                                "1", "Ann", "17", "40", "3", "7", "11", "Hawks", "Owls", "Cats", "Rams", "Cats",
@@ -97,27 +97,27 @@ TEST(StandingsTexts, FieldQuotingAndDate)
                                              {"two\r\nlines", "\"two\r\nlines\"", "two  lines"},
                                              {"tab\there", "tab\there", "tab here"}}) {
         std::string comma, tab;
-        AppendTextField(comma, f.text, TextSeparator::Comma);
-        AppendTextField(tab, f.text, TextSeparator::Tab);
+        appendTextField(comma, f.text, TextSeparator::Comma);
+        appendTextField(tab, f.text, TextSeparator::Tab);
         EXPECT_EQ(comma + "|" + tab, f.comma + "|" + f.tab) << f.text;
     }
-    EXPECT_EQ(AsOfText(std::chrono::year{2024} / std::chrono::March / std::chrono::day{7}), "As of: 03/07/2024");
+    EXPECT_EQ(asOfText(std::chrono::year{2024} / std::chrono::March / std::chrono::day{7}), "As of: 03/07/2024");
 }
 
 // Without participants: the header row and the trailer. With two, each format reports progress
 // over the rows and ends at 0.
 TEST_F(StandingsExport, TextFormatsAndProgress)
 {
-    ExportTextFile(table(), dir.file("s.csv"), TextSeparator::Comma, host);
+    exportTextFile(table(), dir.file("s.csv"), TextSeparator::Comma, host);
     EXPECT_EQ(dir.read("s.csv"), "#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,South,Midwest,Champion\r\n" +
                                      Trailer + "\r\n");
 
     add("Al");
     add("Bo");
     const std::function<void()> formats[] = {
-        [&] { ExportTextFile(table(), dir.file("p.txt"), TextSeparator::Tab, host); },
-        [&] { ExportClipboardText(table(), host); },
-        [&] { ExportHtmlFile(table(), dir.file("p.htm"), "As of: 01/02/2025", host); },
+        [&] { exportTextFile(table(), dir.file("p.txt"), TextSeparator::Tab, host); },
+        [&] { exportClipboardText(table(), host); },
+        [&] { exportHtmlFile(table(), dir.file("p.htm"), "As of: 01/02/2025", host); },
     };
     for (const auto& format : formats) {
         host.progress.clear();
@@ -149,14 +149,14 @@ TEST_F(StandingsExport, TextCellsThatLookLikeFormulasAreMarkedAsText)
         add(row.name, row.total).Picks[57] = 101;
         teams.entry(1, 1).name = "=Hawks";
         TStandingsTable t({"-East", "West", "@South", "Midwest"});
-        t.Refill(players, teams);
-        ExportTextFile(t, dir.file("s.csv"), TextSeparator::Comma, host);
-        ExportTextFile(t, dir.file("s.txt"), TextSeparator::Tab, host);
+        t.refill(players, teams);
+        exportTextFile(t, dir.file("s.csv"), TextSeparator::Comma, host);
+        exportTextFile(t, dir.file("s.txt"), TextSeparator::Tab, host);
         EXPECT_EQ(lines("s.csv").at(0), "#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,'-East,West,'@South,Midwest,"
                                         "Champion");
         EXPECT_EQ(lines("s.csv").at(1), row.comma + ",0,0,0,0,'=Hawks,,,,");
         EXPECT_EQ(lines("s.txt").at(1), row.tab + "\t0\t0\t0\t0\t'=Hawks\t\t\t\t");
-        EXPECT_EQ(ExportClipboardText(t, host) + "\r\n", dir.read("s.txt")) << "the clipboard holds the tab text";
+        EXPECT_EQ(exportClipboardText(t, host) + "\r\n", dir.read("s.txt")) << "the clipboard holds the tab text";
     }
 }
 
@@ -164,7 +164,7 @@ TEST_F(StandingsExport, TextCellsThatLookLikeFormulasAreMarkedAsText)
 TEST_F(StandingsExport, HtmlPageLineByLine)
 {
     for (const char* name : {"A", "B", "C", "D", "<E> & \"F\""}) add(name);
-    ExportHtmlFile(table(), dir.file("s.htm"), "As of: 03/07/2024", host);
+    exportHtmlFile(table(), dir.file("s.htm"), "As of: 03/07/2024", host);
     std::vector<std::string> expected = {
         "<html><head><title>the Hoopfall: Standings</title>",
         std::string("<meta NAME=\"KEYWORDS\" CONTENT=\"") + brand::Keywords + "\" />",
@@ -222,8 +222,8 @@ TEST_F(StandingsExport, AWriteThatFailsPartWayKeepsTheOldFileAndResetsProgress)
     small.rlim_cur = 8192;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const std::function<void()> formats[] = {
-        [&] { ExportHtmlFile(t, dir.file("s.htm"), "As of: 03/07/2024", host); },
-        [&] { ExportTextFile(t, dir.file("s.csv"), TextSeparator::Comma, host); },
+        [&] { exportHtmlFile(t, dir.file("s.htm"), "As of: 03/07/2024", host); },
+        [&] { exportTextFile(t, dir.file("s.csv"), TextSeparator::Comma, host); },
     };
     for (const auto& format : formats) {
         host.progress.clear();

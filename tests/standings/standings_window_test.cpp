@@ -83,7 +83,7 @@ protected:
         }
         for (const std::string& name : names) add(name, 2);
         Find<QAction>(*main, "mnuViewStd")->trigger();
-        TfrmStandings* form = main->StandingsForm();
+        TfrmStandings* form = main->standingsForm();
         if (!form) throw std::runtime_error("no standings window");
         return *form;
     }
@@ -154,10 +154,10 @@ protected:
 TEST_F(StandingsWindow, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
 {
     Find<QAction>(*main, "mnuViewStd")->trigger();  // no results yet: no window
-    EXPECT_EQ(main->StandingsForm(), nullptr);
+    EXPECT_EQ(main->standingsForm(), nullptr);
     TfrmStandings& form = view();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Standings"));
-    EXPECT_TRUE(main->IsStandingsOpen());
+    EXPECT_TRUE(main->isStandingsOpen());
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(form.parentWidget())->isMaximized());
 
     QTableView& grid = StandingsWindow::grid(form);
@@ -270,27 +270,27 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     ASSERT_EQ(column(first, 1), (QStringList{"a", "b"}));
     exportAs(first, dir.file("a.csv"), 2);
     saveRegions(dir.path(), {"North", "West", "South", "Midwest"});
-    auto* other = main->MdiArea()->addSubWindow(new QWidget);
+    auto* other = main->mdiArea()->addSubWindow(new QWidget);
     other->show();
-    main->MdiArea()->setActiveSubWindow(other);
+    main->mdiArea()->setActiveSubWindow(other);
     add("c", 3).Modified = 1;  // saved as the bracket sheet saves
     EXPECT_TRUE(players().UpdateStandings(false));
     EXPECT_EQ(column(first, 1), (QStringList{"a", "b", "c"}));
-    EXPECT_EQ(main->MdiArea()->activeSubWindow(), other);
+    EXPECT_EQ(main->mdiArea()->activeSubWindow(), other);
     EXPECT_EQ(&view(), &first);
-    EXPECT_EQ(main->MdiArea()->activeSubWindow(), first.parentWidget());
+    EXPECT_EQ(main->mdiArea()->activeSubWindow(), first.parentWidget());
     EXPECT_EQ(header(first, 7), QStringLiteral("East"));
     ASSERT_TRUE(qobject_cast<QMdiSubWindow*>(first.parentWidget())->close());
-    EXPECT_FALSE(main->IsStandingsOpen()) << "closed at once, deleted later";
+    EXPECT_FALSE(main->isStandingsOpen()) << "closed at once, deleted later";
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(main->StandingsForm(), nullptr);
+    EXPECT_EQ(main->standingsForm(), nullptr);
 
     // This time through the tool bar's Standings button.
     QTest::mouseClick(Find<QToolButton>(*main, "btnStandings"), Qt::LeftButton);
-    TfrmStandings* second = main->StandingsForm();
+    TfrmStandings* second = main->standingsForm();
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(second->parentWidget())->isMaximized());
-    EXPECT_TRUE(main->IsStandingsOpen());
+    EXPECT_TRUE(main->isStandingsOpen());
     EXPECT_TRUE(item(*second, "mnuSortTotal")->isChecked() && item(*second, "mnuSortMethod")->isChecked());
     EXPECT_EQ(column(*second, 1), (QStringList{"c", "b", "a"}));  // the scoring pass gave c no points
     EXPECT_EQ(status(*second), Status("total points, ascending"));

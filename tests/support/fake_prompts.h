@@ -32,7 +32,7 @@ public:
     // Called while a box is "shown" (for example to look at the window behind it).
     std::function<void(const Box&)> onBox;
 
-    PromptAnswer Ask(PromptKind kind, const QString& text, PromptButtons buttons) override
+    PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons) override
     {
         boxes.push_back({kind, text, buttons});
         if (onBox) onBox(boxes.back());
@@ -44,8 +44,8 @@ public:
         return buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel ? PromptAnswer::Yes
                                                                                           : PromptAnswer::Ok;
     }
-    void Beep() override { ++beeps; }
-    bool SaveFile(SaveFileRequest& request) override
+    void beep() override { ++beeps; }
+    bool saveFile(SaveFileRequest& request) override
     {
         saveRequests.push_back(request);
         if (saveAnswers.empty()) return false;
@@ -53,7 +53,7 @@ public:
         saveAnswers.pop_front();
         return answer(request);
     }
-    bool PrintDialog(QPrinter& printer, int& copies) override
+    bool printDialog(QPrinter& printer, int& copies) override
     {
         ++printDialogs;
         if (printAnswers.empty()) return false;
@@ -82,4 +82,4 @@ public:
 };
 
 // The fake installed by the test program's main.
-inline FakePrompts& TestPrompts() { return static_cast<FakePrompts&>(Prompts()); }
+inline FakePrompts& TestPrompts() { return static_cast<FakePrompts&>(prompts()); }

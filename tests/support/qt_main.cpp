@@ -20,8 +20,8 @@ int main(int argc, char** argv)
     HoopApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     FakePrompts prompts;
-    SetPrompts(&prompts);
+    setPrompts(&prompts);
     const int result = RUN_ALL_TESTS();
-    SetPrompts(nullptr);
+    setPrompts(nullptr);
     return result;
 }

@@ -18,7 +18,7 @@ public:
 
     void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
     void SetProgress(int percent) override { progress.push_back(percent); }
-    void SetCountText(const std::string& text) override { countText = text; }
+    void setCountText(const std::string& text) override { countText = text; }
     int FindSheetWindow(int tag) override
     {
         for (int i = static_cast<int>(openSheets.size()) - 1; i >= 0; --i)
@@ -26,9 +26,9 @@ public:
         return -1;
     }
     void ShowStandings(bool front) override { standingsShown.push_back(front); }
-    bool IsStandingsOpen() override { return standingsOpen; }
+    bool isStandingsOpen() override { return standingsOpen; }
     bool standingsOpen = false;
-    void ShowInformation(const std::string& text) override { information.push_back(text); }
-    void ShowError(const std::string& text) override { errors.push_back(text); }
-    void Beep() override { ++beeps; }
+    void showInformation(const std::string& text) override { information.push_back(text); }
+    void showError(const std::string& text) override { errors.push_back(text); }
+    void beep() override { ++beeps; }
 };

@@ -51,7 +51,8 @@ struct Pool {
 
     TempDir dir;
     CountingHost host;
-    TPlayers players{host, dir.path()};
+    TTeamTable teams;
+    TPlayers players{host, dir.path(), teams};
 };
 
 Pool& pool(int participants)
@@ -101,7 +102,7 @@ void BM_LoadPlayers(benchmark::State& state)
     double load = 0, read = 0;
     for (auto _ : state) {
         auto start = Clock::now();
-        auto list = std::make_unique<TPlayers>(host, p.dir.path());
+        auto list = std::make_unique<TPlayers>(host, p.dir.path(), p.teams);
         list->setWriteOnDestroy(false);
         if (!list->LoadPlayers() || list->count() != p.players.count()) state.SkipWithError("load failed");
         load += secondsSince(start);
@@ -139,9 +140,7 @@ double baselineSeconds(TPlayers& players)
 void BM_UpdateStandings(benchmark::State& state)
 {
     Pool& p = pool(int(state.range(0)));
-    MemorySettings settings;
-    SetSettingsStore(&settings);
-    double score = 0;
+    double score = 0;  // with the scoring engine's default values, as an empty settings store gives
     p.host.progressCalls = 0;
     for (auto _ : state) {
         p.results().Modified = 1;  // the results changed: every entry is rescored
@@ -149,7 +148,6 @@ void BM_UpdateStandings(benchmark::State& state)
         p.players.UpdateStandings(true);
         score += secondsSince(start);
     }
-    SetSettingsStore(nullptr);
     state.counters["x baseline"] = score / double(state.iterations()) / baselineSeconds(p.players);
     state.counters["progress calls"] = double(p.host.progressCalls) / double(state.iterations());
 }
@@ -158,16 +156,12 @@ void BM_SortStandings(benchmark::State& state)
 {
     Pool& p = pool(int(state.range(0)));
     // Scored totals, dealt out again in a new order before every sort.
-    MemorySettings settings;
-    SetSettingsStore(&settings);
     p.results().Modified = 1;
     p.players.UpdateStandings(true);
-    SetSettingsStore(nullptr);
     std::vector<std::int32_t> totals;
     for (int i = 0; i < p.players.count(); ++i) totals.push_back(p.players[i].Total);
     std::mt19937 rng(3);
-    p.players.SortKey = 0;
-    p.players.SortAscending = 0;
+    p.players.setSort(SortKey::Total, false);
     for (auto _ : state) {
         state.PauseTiming();
         std::shuffle(totals.begin(), totals.end(), rng);

@@ -6,6 +6,7 @@
 
 #include "pool/players.h"
 #include "pool/pool_host.h"
+#include "settings/settings.h"
 #include "standings/export.h"
 #include "support/temp_dir.h"
 
@@ -17,17 +18,27 @@
 namespace {
 const std::array<std::string, 4> Regions = {"East", "West", "South", "Midwest"};
 
-void FillTeams()
+void FillTeams(TTeamTable& teams)
 {
     for (int region = 1; region <= RegionCount; ++region)
         for (int seed = 1; seed <= SeedCount; ++seed)
-            TeamEntry(region, seed).name = "Team " + std::to_string(region * 100 + seed);
+            teams.entry(region, seed).name = "Team " + std::to_string(region * 100 + seed);
+}
+
+// The team table of the benchmarks that run without a window.
+TTeamTable& Teams()
+{
+    static TTeamTable teams = [] {
+        TTeamTable t;
+        FillTeams(t);
+        return t;
+    }();
+    return teams;
 }
 
 // n participants with scattered points and picks, and the results entry in the middle.
 void FillPlayers(TPlayers& players, int n)
 {
-    FillTeams();
     std::uint32_t state = 12345;
     auto next = [&state] { return state = state * 1664525u + 1013904223u; };
     for (int i = 0; i < n; ++i) {
@@ -45,17 +56,19 @@ void FillPlayers(TPlayers& players, int n)
             results.Id = ResultsId;
             results.Name = ResultsName;
             players.add(results);
-            players.HasResults = 1;
         }
     }
 }
 
-void NextKey(TPlayers& players) { players.SortKey = players.SortKey == 0 ? 2 : 0; }
+void NextKey(TPlayers& players)
+{
+    players.setSort(players.SortKey() == SortKey::Total ? SortKey::Name : SortKey::Total, players.SortAscending());
+}
 
 void BM_StandingsCoreSort(benchmark::State& state)
 {
     NullPoolHost host;
-    TPlayers players(host, "");
+    TPlayers players(host, "", Teams());
     players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
     for (auto _ : state) {
@@ -71,12 +84,12 @@ BENCHMARK(BM_StandingsCoreSort)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMil
 void BM_StandingsRefill(benchmark::State& state)
 {
     NullPoolHost host;
-    TPlayers players(host, "");
+    TPlayers players(host, "", Teams());
     players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
     TStandingsTable table(Regions);
     for (auto _ : state) {
-        table.refill(players);
+        table.refill(players, Teams());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -87,9 +100,12 @@ BENCHMARK(BM_StandingsRefill)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMilli
 void BM_StandingsRefresh(benchmark::State& state)
 {
     TempDir dir;
-    TMainForm main(QString::fromStdString(dir.path()));
-    main.Players().setWriteOnDestroy(false);
-    FillPlayers(main.Players(), static_cast<int>(state.range(0)));
+    MemorySettings settings;
+    TMainForm main(settings, QString::fromStdString(dir.path()));
+    TPlayers& players = main.session().players();
+    players.setWriteOnDestroy(false);
+    FillTeams(main.session().teams());
+    FillPlayers(players, static_cast<int>(state.range(0)));
     main.show();
     main.ShowStandings(true);
     TfrmStandings* form = main.standingsForm();
@@ -98,7 +114,7 @@ void BM_StandingsRefresh(benchmark::State& state)
         return;
     }
     for (auto _ : state) {
-        NextKey(main.Players());
+        NextKey(players);
         form->RefreshStandings();
         benchmark::ClobberMemory();
     }
@@ -113,12 +129,12 @@ template <Format format>
 void BM_StandingsExport(benchmark::State& state)
 {
     NullPoolHost host;
-    TPlayers players(host, "");
+    TPlayers players(host, "", Teams());
     players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
     players.sort();
     TStandingsTable table(Regions);
-    table.refill(players);
+    table.refill(players, Teams());
     TempDir dir;
     const std::string path = dir.file("standing.out");
     for (auto _ : state) {

@@ -1,0 +1,142 @@
+#include "players/player_list_model.h"
+
+#include <algorithm>
+#include <array>
+
+#include "ui/ansi_text.h"
+
+namespace {
+using NameField = decltype(TPlayer::Name);
+constexpr std::size_t NameWidth = sizeof(NameField::chars);
+constexpr int WordBits = 64;
+constexpr int ByteBits = 8;
+constexpr int LengthShift = 48;  // the length byte follows the last name byte in the last word
+constexpr std::uint64_t PlaceMask = 0xFFFF'FFFFu;
+static_assert(NameWidth <= 25, "a key holds 25 name bytes, the length and a 32-bit place");
+
+// The rank of each byte value's case-folded character among those of all 256: comparing ranks
+// compares the folded characters. Only byte 0 ranks 0.
+std::array<std::uint8_t, 256> foldedRanks()
+{
+    std::array<char16_t, 256> folded{};
+    for (std::size_t b = 0; b < folded.size(); ++b) {
+        const char byte = static_cast<char>(b);
+        folded[b] = fromAnsi(std::string_view(&byte, 1)).at(0).toCaseFolded().unicode();
+    }
+    std::array<char16_t, 256> codes = folded;
+    std::sort(codes.begin(), codes.end());
+    std::array<std::uint8_t, 256> ranks{};
+    for (std::size_t b = 0; b < folded.size(); ++b)
+        ranks[b] = static_cast<std::uint8_t>(std::lower_bound(codes.begin(), codes.end(), folded[b]) - codes.begin());
+    return ranks;
+}
+
+// A name's place in the order QString::compare(..., Qt::CaseInsensitive) gives the names' texts:
+// by the case-folded characters, a name that begins another first. The key holds the ranks of
+// the name's bytes padded with zeros, then the name's length (which orders names equal but for
+// trailing zero bytes), then the entry's place in the list (equal names keep the list's order),
+// as four big-endian words: a million names sort in a fraction of the time texts would.
+struct NameKey {
+    std::array<std::uint64_t, 4> words{};
+
+    std::uint32_t place() const { return static_cast<std::uint32_t>(words[3] & PlaceMask); }
+    void setPlace(std::uint32_t place) { words[3] = (words[3] & ~PlaceMask) | place; }
+    friend bool operator<(const NameKey& a, const NameKey& b)
+    {
+        if (a.words[0] != b.words[0]) return a.words[0] < b.words[0];
+        if (a.words[1] != b.words[1]) return a.words[1] < b.words[1];
+        if (a.words[2] != b.words[2]) return a.words[2] < b.words[2];
+        return a.words[3] < b.words[3];
+    }
+};
+
+NameKey nameKey(std::string_view name, std::uint32_t place, const std::array<std::uint8_t, 256>& ranks)
+{
+    constexpr std::size_t BytesPerWord = WordBits / ByteBits;
+    NameKey key;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        key.words[i / BytesPerWord] |= std::uint64_t{ranks[static_cast<unsigned char>(name[i])]}
+                                       << (WordBits - ByteBits * (1 + i % BytesPerWord));
+    key.words[3] |= std::uint64_t{name.size()} << LengthShift | place;
+    return key;
+}
+
+// Moves items[keys[p].place()] to position p for every p, in place: each cycle of the order is
+// walked once, and a key is marked done by pointing it at its own position.
+template <class T> void putInOrder(std::vector<T>& items, std::vector<NameKey>& keys)
+{
+    for (std::size_t start = 0; start < items.size(); ++start) {
+        if (keys[start].place() == start) continue;
+        T held = std::move(items[start]);
+        std::size_t to = start;
+        for (;;) {
+            const std::size_t from = keys[to].place();
+            keys[to].setPlace(static_cast<std::uint32_t>(to));
+            if (from == start) {
+                items[to] = std::move(held);
+                break;
+            }
+            items[to] = std::move(items[from]);
+            to = from;
+        }
+    }
+}
+}  // namespace
+
+bool passesFilter(const TPlayer& entry, int filter)
+{
+    switch (filter) {
+    case CompletePlayers: return entry.Complete != 0;
+    case IncompletePlayers: return entry.Complete == 0;
+    case PaidPlayers: return entry.Paid != 0;
+    case UnpaidPlayers: return entry.Paid == 0;
+    default: return true;
+    }
+}
+
+TPlayerListModel::TPlayerListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+void TPlayerListModel::fill(const TPlayers& players, int filter)
+{
+    static const std::array<std::uint8_t, 256> ranks = foldedRanks();
+    // The rows in the list's order with their keys; put in name order once the keys are sorted.
+    std::vector<Row> rows;
+    rows.reserve(static_cast<std::size_t>(std::max(0, players.participantCount())));
+    {
+        std::vector<NameKey> keys;
+        keys.reserve(rows.capacity());
+        for (int i = 0; i < players.count(); ++i) {
+            const TPlayer& entry = players[i];
+            if (entry.Id == ResultsId || !passesFilter(entry, filter)) continue;
+            keys.push_back(nameKey(entry.Name.view(), static_cast<std::uint32_t>(rows.size()), ranks));
+            rows.push_back({entry.Id, entry.Name, entry.Complete != 0, entry.Paid != 0});
+        }
+        std::sort(keys.begin(), keys.end());
+        putInOrder(rows, keys);
+    }
+    rows.shrink_to_fit();  // a filter keeps only part of the room reserved for every participant
+
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+QString TPlayerListModel::nameAt(int row) const { return fromAnsi(m_rows[static_cast<std::size_t>(row)].name.view()); }
+
+int TPlayerListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+QVariant TPlayerListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole: return nameAt(index.row());
+    case IdRole: return row.id;
+    case CompleteRole: return row.complete;
+    case PaidRole: return row.paid;
+    default: return {};
+    }
+}

@@ -40,7 +40,6 @@ struct NameKey {
     std::array<std::uint64_t, 4> words{};
 
     std::uint32_t place() const { return static_cast<std::uint32_t>(words[3] & PlaceMask); }
-    void setPlace(std::uint32_t place) { words[3] = (words[3] & ~PlaceMask) | place; }
     friend bool operator<(const NameKey& a, const NameKey& b)
     {
         if (a.words[0] != b.words[0]) return a.words[0] < b.words[0];
@@ -61,26 +60,6 @@ NameKey nameKey(std::string_view name, std::uint32_t place, const std::array<std
     return key;
 }
 
-// Moves items[keys[p].place()] to position p for every p, in place: each cycle of the order is
-// walked once, and a key is marked done by pointing it at its own position.
-template <class T> void putInOrder(std::vector<T>& items, std::vector<NameKey>& keys)
-{
-    for (std::size_t start = 0; start < items.size(); ++start) {
-        if (keys[start].place() == start) continue;
-        T held = std::move(items[start]);
-        std::size_t to = start;
-        for (;;) {
-            const std::size_t from = keys[to].place();
-            keys[to].setPlace(static_cast<std::uint32_t>(to));
-            if (from == start) {
-                items[to] = std::move(held);
-                break;
-            }
-            items[to] = std::move(items[from]);
-            to = from;
-        }
-    }
-}
 }  // namespace
 
 bool passesFilter(const TPlayer& entry, int filter)
@@ -99,12 +78,14 @@ TPlayerListModel::TPlayerListModel(QObject* parent) : QAbstractListModel(parent)
 void TPlayerListModel::fill(const TPlayers& players, int filter)
 {
     static const std::array<std::uint8_t, 256> ranks = foldedRanks();
-    // The rows in the list's order with their keys; put in name order once the keys are sorted.
+    // The rows in the list's order, and the order they are shown in, from the sorted keys.
     std::vector<Row> rows;
-    rows.reserve(static_cast<std::size_t>(std::max(0, players.participantCount())));
+    std::vector<std::uint32_t> order;
     {
+        const auto room = static_cast<std::size_t>(std::max(0, players.participantCount()));
         std::vector<NameKey> keys;
-        keys.reserve(rows.capacity());
+        keys.reserve(room);
+        rows.reserve(room);
         for (int i = 0; i < players.count(); ++i) {
             const TPlayer& entry = players[i];
             if (entry.Id == ResultsId || !passesFilter(entry, filter)) continue;
@@ -112,26 +93,28 @@ void TPlayerListModel::fill(const TPlayers& players, int filter)
             rows.push_back({entry.Id, entry.Name, entry.Complete != 0, entry.Paid != 0});
         }
         std::sort(keys.begin(), keys.end());
-        putInOrder(rows, keys);
+        order.reserve(keys.size());
+        for (const NameKey& key : keys) order.push_back(key.place());
     }
-    rows.shrink_to_fit();  // a filter keeps only part of the room reserved for every participant
+    rows.shrink_to_fit();  // a filter keeps only part of the room made for every participant
 
     beginResetModel();
     m_rows = std::move(rows);
+    m_order = std::move(order);
     endResetModel();
 }
 
-QString TPlayerListModel::nameAt(int row) const { return fromAnsi(m_rows[static_cast<std::size_t>(row)].name.view()); }
+QString TPlayerListModel::nameAt(int row) const { return fromAnsi(rowAt(row).name.view()); }
 
 int TPlayerListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_order.size());
 }
 
 QVariant TPlayerListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    const Row& row = rowAt(index.row());
     switch (role) {
     case Qt::DisplayRole: return nameAt(index.row());
     case IdRole: return row.id;

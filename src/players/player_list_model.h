@@ -25,7 +25,7 @@ public:
 
     // Rebuilds the rows from the participant list, as one model reset.
     void fill(const TPlayers& players, int filter);
-    std::int32_t idAt(int row) const { return m_rows[static_cast<std::size_t>(row)].id; }
+    std::int32_t idAt(int row) const { return rowAt(row).id; }
     QString nameAt(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -38,5 +38,8 @@ private:
         bool complete = false;
         bool paid = false;
     };
-    std::vector<Row> m_rows;
+    const Row& rowAt(int row) const { return m_rows[m_order[static_cast<std::size_t>(row)]]; }
+
+    std::vector<Row> m_rows;            // in the participant list's order
+    std::vector<std::uint32_t> m_order;  // the index in m_rows of each row shown, in name order
 };

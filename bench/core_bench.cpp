@@ -13,7 +13,6 @@
 #include "pool/players.h"
 #include "pool/pool_host.h"
 #include "pool/pool_samples.h"
-#include "settings/settings.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -51,7 +50,8 @@ struct Pool {
 
     TempDir dir;
     CountingHost host;
-    TPlayers players{host, dir.path()};
+    TTeamTable teams;
+    TPlayers players{host, dir.path(), teams};
 };
 
 Pool& pool(int participants)
@@ -101,7 +101,7 @@ void BM_LoadPlayers(benchmark::State& state)
     double load = 0, read = 0;
     for (auto _ : state) {
         auto start = Clock::now();
-        auto list = std::make_unique<TPlayers>(host, p.dir.path());
+        auto list = std::make_unique<TPlayers>(host, p.dir.path(), p.teams);
         list->setWriteOnDestroy(false);
         if (!list->LoadPlayers() || list->count() != p.players.count()) state.SkipWithError("load failed");
         load += secondsSince(start);
@@ -139,8 +139,6 @@ double baselineSeconds(TPlayers& players)
 void BM_UpdateStandings(benchmark::State& state)
 {
     Pool& p = pool(int(state.range(0)));
-    MemorySettings settings;
-    SetSettingsStore(&settings);
     double score = 0;
     p.host.progressCalls = 0;
     for (auto _ : state) {
@@ -149,7 +147,6 @@ void BM_UpdateStandings(benchmark::State& state)
         p.players.UpdateStandings(true);
         score += secondsSince(start);
     }
-    SetSettingsStore(nullptr);
     state.counters["x baseline"] = score / double(state.iterations()) / baselineSeconds(p.players);
     state.counters["progress calls"] = double(p.host.progressCalls) / double(state.iterations());
 }
@@ -157,17 +154,13 @@ void BM_UpdateStandings(benchmark::State& state)
 void BM_SortStandings(benchmark::State& state)
 {
     Pool& p = pool(int(state.range(0)));
-    // Scored totals, dealt out again in a new order before every sort.
-    MemorySettings settings;
-    SetSettingsStore(&settings);
+    // Scored totals (default scoring settings), dealt out again in a new order before every sort.
     p.results().Modified = 1;
     p.players.UpdateStandings(true);
-    SetSettingsStore(nullptr);
     std::vector<std::int32_t> totals;
     for (int i = 0; i < p.players.count(); ++i) totals.push_back(p.players[i].Total);
     std::mt19937 rng(3);
-    p.players.SortKey = 0;
-    p.players.SortAscending = 0;
+    p.players.setSort(SortKey::Total, false);
     for (auto _ : state) {
         state.PauseTiming();
         std::shuffle(totals.begin(), totals.end(), rng);

@@ -10,6 +10,8 @@
 #include "support/temp_dir.h"
 
 #ifdef HOOP_BENCH_UI
+#include "session/pool_session.h"
+#include "settings/settings.h"
 #include "shell/main_window.h"
 #include "standings/standings_window.h"
 #endif
@@ -17,17 +19,17 @@
 namespace {
 const std::array<std::string, 4> Regions = {"East", "West", "South", "Midwest"};
 
-void FillTeams()
+void FillTeams(TTeamTable& teams)
 {
     for (int region = 1; region <= RegionCount; ++region)
         for (int seed = 1; seed <= SeedCount; ++seed)
-            TeamEntry(region, seed).name = "Team " + std::to_string(region * 100 + seed);
+            teams.entry(region, seed).name = "Team " + std::to_string(region * 100 + seed);
 }
 
 // n participants with scattered points and picks, and the results entry in the middle.
-void FillPlayers(TPlayers& players, int n)
+void FillPlayers(TPlayers& players, TTeamTable& teams, int n)
 {
-    FillTeams();
+    FillTeams(teams);
     std::uint32_t state = 12345;
     auto next = [&state] { return state = state * 1664525u + 1013904223u; };
     for (int i = 0; i < n; ++i) {
@@ -45,19 +47,22 @@ void FillPlayers(TPlayers& players, int n)
             results.Id = ResultsId;
             results.Name = ResultsName;
             players.add(results);
-            players.HasResults = 1;
         }
     }
 }
 
-void NextKey(TPlayers& players) { players.SortKey = players.SortKey == 0 ? 2 : 0; }
+void NextKey(TPlayers& players)
+{
+    players.setSort(players.SortKey() == SortKey::Total ? SortKey::Name : SortKey::Total, players.SortAscending());
+}
 
 void BM_StandingsCoreSort(benchmark::State& state)
 {
     NullPoolHost host;
-    TPlayers players(host, "");
+    TTeamTable teams;
+    TPlayers players(host, "", teams);
     players.setWriteOnDestroy(false);
-    FillPlayers(players, static_cast<int>(state.range(0)));
+    FillPlayers(players, teams, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         NextKey(players);
         players.sort();
@@ -71,12 +76,13 @@ BENCHMARK(BM_StandingsCoreSort)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMil
 void BM_StandingsRefill(benchmark::State& state)
 {
     NullPoolHost host;
-    TPlayers players(host, "");
+    TTeamTable teams;
+    TPlayers players(host, "", teams);
     players.setWriteOnDestroy(false);
-    FillPlayers(players, static_cast<int>(state.range(0)));
+    FillPlayers(players, teams, static_cast<int>(state.range(0)));
     TStandingsTable table(Regions);
     for (auto _ : state) {
-        table.refill(players);
+        table.refill(players, teams);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -87,9 +93,11 @@ BENCHMARK(BM_StandingsRefill)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMilli
 void BM_StandingsRefresh(benchmark::State& state)
 {
     TempDir dir;
-    TMainForm main(QString::fromStdString(dir.path()));
-    main.Players().setWriteOnDestroy(false);
-    FillPlayers(main.Players(), static_cast<int>(state.range(0)));
+    MemorySettings settings;
+    TMainForm main(settings, QString::fromStdString(dir.path()));
+    TPlayers& players = main.session().players();
+    players.setWriteOnDestroy(false);
+    FillPlayers(players, main.session().teams(), static_cast<int>(state.range(0)));
     main.show();
     main.ShowStandings(true);
     TfrmStandings* form = main.standingsForm();
@@ -98,7 +106,7 @@ void BM_StandingsRefresh(benchmark::State& state)
         return;
     }
     for (auto _ : state) {
-        NextKey(main.Players());
+        NextKey(players);
         form->RefreshStandings();
         benchmark::ClobberMemory();
     }
@@ -113,12 +121,13 @@ template <Format format>
 void BM_StandingsExport(benchmark::State& state)
 {
     NullPoolHost host;
-    TPlayers players(host, "");
+    TTeamTable teams;
+    TPlayers players(host, "", teams);
     players.setWriteOnDestroy(false);
-    FillPlayers(players, static_cast<int>(state.range(0)));
+    FillPlayers(players, teams, static_cast<int>(state.range(0)));
     players.sort();
     TStandingsTable table(Regions);
-    table.refill(players);
+    table.refill(players, teams);
     TempDir dir;
     const std::string path = dir.file("standing.out");
     for (auto _ : state) {

@@ -8,24 +8,29 @@
 namespace {
 using NameField = decltype(TPlayer::Name);
 constexpr std::size_t NameWidth = sizeof(NameField::chars);
+constexpr std::size_t ByteValues = 256;
 constexpr int WordBits = 64;
 constexpr int ByteBits = 8;
-constexpr int LengthShift = 48;  // the length byte follows the last name byte in the last word
+constexpr std::size_t BytesPerWord = WordBits / ByteBits;
+// The last of a key's four words holds the last name byte, the length byte and the place.
+constexpr int LengthShift = 48;
 constexpr std::uint64_t PlaceMask = 0xFFFF'FFFFu;
-static_assert(NameWidth <= 25, "a key holds 25 name bytes, the length and a 32-bit place");
+static_assert(NameWidth <= 3 * BytesPerWord + 1, "a key holds 25 name bytes, the length and a 32-bit place");
+
+using FoldRanks = std::array<std::uint8_t, ByteValues>;
 
 // The rank of each byte value's case-folded character among those of all 256: comparing ranks
 // compares the folded characters. Only byte 0 ranks 0.
-std::array<std::uint8_t, 256> foldedRanks()
+FoldRanks foldedRanks()
 {
-    std::array<char16_t, 256> folded{};
+    std::array<char16_t, ByteValues> folded{};
     for (std::size_t b = 0; b < folded.size(); ++b) {
         const char byte = static_cast<char>(b);
         folded[b] = fromAnsi(std::string_view(&byte, 1)).at(0).toCaseFolded().unicode();
     }
-    std::array<char16_t, 256> codes = folded;
+    std::array<char16_t, ByteValues> codes = folded;
     std::sort(codes.begin(), codes.end());
-    std::array<std::uint8_t, 256> ranks{};
+    FoldRanks ranks{};
     for (std::size_t b = 0; b < folded.size(); ++b)
         ranks[b] = static_cast<std::uint8_t>(std::lower_bound(codes.begin(), codes.end(), folded[b]) - codes.begin());
     return ranks;
@@ -49,9 +54,8 @@ struct NameKey {
     }
 };
 
-NameKey nameKey(std::string_view name, std::uint32_t place, const std::array<std::uint8_t, 256>& ranks)
+NameKey nameKey(std::string_view name, std::uint32_t place, const FoldRanks& ranks)
 {
-    constexpr std::size_t BytesPerWord = WordBits / ByteBits;
     NameKey key;
     for (std::size_t i = 0; i < name.size(); ++i)
         key.words[i / BytesPerWord] |= std::uint64_t{ranks[static_cast<unsigned char>(name[i])]}
@@ -59,7 +63,6 @@ NameKey nameKey(std::string_view name, std::uint32_t place, const std::array<std
     key.words[3] |= std::uint64_t{name.size()} << LengthShift | place;
     return key;
 }
-
 }  // namespace
 
 bool passesFilter(const TPlayer& entry, int filter)
@@ -77,7 +80,7 @@ TPlayerListModel::TPlayerListModel(QObject* parent) : QAbstractListModel(parent)
 
 void TPlayerListModel::fill(const TPlayers& players, int filter)
 {
-    static const std::array<std::uint8_t, 256> ranks = foldedRanks();
+    static const FoldRanks ranks = foldedRanks();
     // The rows in the list's order, and the order they are shown in, from the sorted keys.
     std::vector<Row> rows;
     std::vector<std::uint32_t> order;

@@ -53,7 +53,7 @@ std::string storedText(const QString& text, const QString& shown, std::string_vi
 
 TypingLimit::TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), m_last(edit->text()), m_limit(limit)
 {
-    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_last = text; });
+    connect(edit, &QLineEdit::textChanged, this, guarded([this](const QString& text) { m_last = text; }));
 }
 
 QValidator::State TypingLimit::validate(QString& input, int&) const

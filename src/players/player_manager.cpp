@@ -3,25 +3,28 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <functional>
 
-#include "ui/layout_table.h"
 #include "players/player_icons.h"
 #include "players/player_props.h"
 #include "printing/print_commands.h"
+#include "session/pool_session.h"
 #include "ui/ansi_text.h"
 #include "ui/busy_cursor.h"
 #include "ui/drawing_suspended.h"
-#include "session/pool_session.h"
 #include "ui/frame.h"
+#include "ui/guarded.h"
+#include "ui/layout_table.h"
 #include "ui/prompts.h"
 
 namespace {
+constexpr QSize ClientSize(398, 229);
 constexpr int ItemHeight = 18;
 constexpr int ColumnCount = 3;
 constexpr int TextIndent = PlayerIconSize + 2;  // the name starts right of the icon
@@ -30,18 +33,20 @@ constexpr int TextDrop = 2;
 // Hands the drawing of every list item to the dialog's handler.
 class TPlayerItemDelegate final : public QStyledItemDelegate {
 public:
-    TPlayerItemDelegate(const TfrmOpen& form, QSize itemSize)
-        : QStyledItemDelegate(form.lstPlayers), m_form(form), m_itemSize(itemSize)
+    using Draw = std::function<void(QPainter*, const QStyleOptionViewItem&, const QModelIndex&)>;
+
+    TPlayerItemDelegate(Draw draw, QSize itemSize, QObject* parent)
+        : QStyledItemDelegate(parent), m_draw(std::move(draw)), m_itemSize(itemSize)
     {
     }
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        m_form.lstPlayersDrawItem(painter, option, index);
+        m_draw(painter, option, index);
     }
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return m_itemSize; }
 
 private:
-    const TfrmOpen& m_form;
+    Draw m_draw;
     QSize m_itemSize;
 };
 
@@ -50,29 +55,17 @@ const QStringList FilterNames = {QStringLiteral("All Players"), QStringLiteral("
                                  QStringLiteral("Unpaid Players")};
 }  // namespace
 
-PlayerItemLook playerItemLook(const TPlayer& entry, bool selected)
+PlayerItemLook playerItemLook(bool complete, bool paid, bool selected)
 {
     static const QColor Yellow(255, 255, 0);
     static const QColor Red(255, 0, 0);
-    const bool complete = entry.Complete != 0;
     PlayerItemLook look;
     if (selected)
         look.textColor = complete ? QColor(Qt::white) : Yellow;
     else
         look.textColor = complete ? QColor(Qt::black) : Red;
-    look.paidIcon = entry.Paid != 0;
+    look.paidIcon = paid;
     return look;
-}
-
-bool passesFilter(const TPlayer& entry, int filter)
-{
-    switch (filter) {
-    case CompletePlayers: return entry.Complete != 0;
-    case IncompletePlayers: return entry.Complete == 0;
-    case PaidPlayers: return entry.Paid != 0;
-    case UnpaidPlayers: return entry.Paid == 0;
-    default: return true;
-    }
 }
 
 TfrmOpen::TfrmOpen(TPoolSession& session, IFrame& frame, QWidget* parent)
@@ -82,12 +75,16 @@ TfrmOpen::TfrmOpen(TPoolSession& session, IFrame& frame, QWidget* parent)
     CreateControls();
     CreatePopupMenu();
     PlaceControls();
-    fixDialog(*this, {398, 229});
+    fixDialog(*this, ClientSize);
 
     // The column width follows from the list's inner width, known once the list is placed.
     const QSize cell((lstPlayers->width() - 2 * lstPlayers->frameWidth()) / ColumnCount, ItemHeight);
     lstPlayers->setGridSize(cell);
-    lstPlayers->setItemDelegate(new TPlayerItemDelegate(*this, cell));
+    lstPlayers->setItemDelegate(new TPlayerItemDelegate(
+        [this](QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) {
+            lstPlayersDrawItem(painter, option, index);
+        },
+        cell, lstPlayers));
     FormCreate();
 }
 
@@ -95,14 +92,16 @@ void TfrmOpen::FormCreate()
 {
     FillPlayerList(AllPlayers);
     lstTypes->setCurrentIndex(AllPlayers);
-    connect(lstTypes, &QComboBox::currentIndexChanged, this, &TfrmOpen::lstTypesClick);
+    connect(lstTypes, &QComboBox::currentIndexChanged, this, guarded(this, &TfrmOpen::lstTypesClick));
     lstPlayers->setFocus();
 }
 
 void TfrmOpen::CreateControls()
 {
-    lstPlayers = new QListWidget(this);
+    lstPlayers = new QListView(this);
     lstPlayers->setObjectName(QStringLiteral("lstPlayers"));
+    m_model = new TPlayerListModel(lstPlayers);
+    lstPlayers->setModel(m_model);
     lstPlayers->setViewMode(QListView::ListMode);
     lstPlayers->setFlow(QListView::TopToBottom);
     lstPlayers->setWrapping(true);
@@ -113,10 +112,11 @@ void TfrmOpen::CreateControls()
     lstPlayers->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstPlayers->setToolTip(QStringLiteral("Right-click for Options"));
     lstPlayers->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lstPlayers, &QListWidget::customContextMenuRequested, this, &TfrmOpen::showPopupMenu);
-    connect(lstPlayers, &QListWidget::itemDoubleClicked, this, [this] { cmdOpenClick(); });
+    connect(lstPlayers, &QListView::customContextMenuRequested, this, guarded(this, &TfrmOpen::showPopupMenu));
+    connect(lstPlayers, &QListView::doubleClicked, this, guarded(this, &TfrmOpen::cmdOpenClick));
 
     lblShow = new QLabel(QStringLiteral("Show me:"), this);
+    lblShow->setObjectName(QStringLiteral("lblShow"));
     lstTypes = new QComboBox(this);
     lstTypes->setObjectName(QStringLiteral("lstTypes"));
     lstTypes->setEditable(false);
@@ -126,26 +126,28 @@ void TfrmOpen::CreateControls()
     cmdOpen = new QPushButton(QStringLiteral("&Open"), this);
     cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
     cmdOpen->setDefault(true);
-    connect(cmdOpen, &QPushButton::clicked, this, &TfrmOpen::cmdOpenClick);
+    connect(cmdOpen, &QPushButton::clicked, this, guarded(this, &TfrmOpen::cmdOpenClick));
     cmdCancel = new QPushButton(QStringLiteral("&Close"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setAutoDefault(false);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);  // Esc rejects as well
+    connect(cmdCancel, &QPushButton::clicked, this, guarded([this] { reject(); }));  // Esc rejects as well
 }
 
 void TfrmOpen::CreatePopupMenu()
 {
     PopupMenu = new QMenu(this);
-    mnuOpen = PopupMenu->addAction(QStringLiteral("&Open"));
-    mnuDelete = PopupMenu->addAction(QStringLiteral("&Delete"));
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    const auto item = [this](QAction*& action, const QString& caption, const char* name, void (TfrmOpen::*handler)()) {
+        action = PopupMenu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, guarded(this, handler));
+    };
+    item(mnuOpen, QStringLiteral("&Open"), "mnuOpen", &TfrmOpen::cmdOpenClick);
+    item(mnuDelete, QStringLiteral("&Delete"), "mnuDelete", &TfrmOpen::mnuDeleteClick);
     PopupMenu->addSeparator();
-    mnuPrintPicks = PopupMenu->addAction(QStringLiteral("P&rint Picks"));
+    item(mnuPrintPicks, QStringLiteral("P&rint Picks"), "mnuPrintPicks", &TfrmOpen::mnuPrintPicksClick);
     PopupMenu->addSeparator();
-    mnuProps = PopupMenu->addAction(QStringLiteral("&Properties..."));
-    connect(mnuOpen, &QAction::triggered, this, &TfrmOpen::cmdOpenClick);
-    connect(mnuDelete, &QAction::triggered, this, &TfrmOpen::mnuDeleteClick);
-    connect(mnuPrintPicks, &QAction::triggered, this, &TfrmOpen::mnuPrintPicksClick);
-    connect(mnuProps, &QAction::triggered, this, &TfrmOpen::mnuPropsClick);
+    item(mnuProps, QStringLiteral("&Properties..."), "mnuProps", &TfrmOpen::mnuPropsClick);
 }
 
 void TfrmOpen::PlaceControls()
@@ -161,50 +163,36 @@ void TfrmOpen::PlaceControls()
 
 void TfrmOpen::showPopupMenu(const QPoint& pos) { PopupMenu->popup(lstPlayers->viewport()->mapToGlobal(pos)); }
 
-TPlayer* TfrmOpen::EntryOf(const QListWidgetItem* item)
-{
-    return item ? static_cast<TPlayer*>(item->data(Qt::UserRole).value<void*>()) : nullptr;
-}
-
 void TfrmOpen::FillPlayerList(int filter)
 {
     BusyCursor busy;
     DrawingSuspended suspended(this);
-    const int current = lstPlayers->currentRow();
-    lstPlayers->clear();
-
-    struct Row {
-        QString name;
-        TPlayer* entry;
-    };
-    std::vector<Row> rows;
-    TPlayers& players = m_session.players();
-    for (int i = 0; i < players.count(); ++i) {
-        TPlayer* entry = players.item(i);
-        if (entry->Id != ResultsId && passesFilter(*entry, filter)) rows.push_back({fromAnsi(entry->Name.view()), entry});
-    }
-    // Equal names keep the participant list's order.
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-        return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
-    });
-    for (const Row& row : rows) {
-        auto* item = new QListWidgetItem(row.name);
-        item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(row.entry)));
-        lstPlayers->addItem(item);
-    }
+    const int current = currentRow();
+    m_model->fill(m_session.players(), filter);
 
     // A sideways scroll bar only when the names overflow three columns, which then lose a row to
     // it; a list that fits uses every row.
     const int fullRows = (lstPlayers->height() - 2 * lstPlayers->frameWidth()) / ItemHeight;
-    lstPlayers->setHorizontalScrollBarPolicy(lstPlayers->count() <= ColumnCount * fullRows ? Qt::ScrollBarAlwaysOff
+    lstPlayers->setHorizontalScrollBarPolicy(m_model->rowCount() <= ColumnCount * fullRows ? Qt::ScrollBarAlwaysOff
                                                                                             : Qt::ScrollBarAlwaysOn);
 
     // The same position, which may now hold another participant; none when the list got shorter.
     // Only the focus moves there: the selection stays empty, as after any refill.
-    if (current >= 0 && current < lstPlayers->count())
-        lstPlayers->selectionModel()->setCurrentIndex(lstPlayers->model()->index(current, 0),
-                                                      QItemSelectionModel::NoUpdate);
+    if (current >= 0 && current < m_model->rowCount())
+        lstPlayers->selectionModel()->setCurrentIndex(m_model->index(current), QItemSelectionModel::NoUpdate);
 }
+
+std::vector<int> TfrmOpen::selectedRows() const
+{
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : lstPlayers->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+int TfrmOpen::currentRow() const { return lstPlayers->currentIndex().row(); }
 
 void TfrmOpen::lstTypesClick()
 {
@@ -214,12 +202,9 @@ void TfrmOpen::lstTypesClick()
 
 void TfrmOpen::cmdOpenClick()
 {
-    SelectedPlayers.clear();
-    for (int row = 0; row < lstPlayers->count(); ++row) {
-        const QListWidgetItem* item = lstPlayers->item(row);
-        if (item->isSelected()) SelectedPlayers.push_back(EntryOf(item));
-    }
-    if (SelectedPlayers.empty()) {
+    m_selectedPlayers.clear();
+    for (int row : selectedRows()) m_selectedPlayers.push_back(m_model->idAt(row));
+    if (m_selectedPlayers.empty()) {
         showInformation(NoPlayerSelectedMessage);
         return;
     }
@@ -228,38 +213,45 @@ void TfrmOpen::cmdOpenClick()
 
 void TfrmOpen::mnuDeleteClick()
 {
-    // The items stay in the list until the refill below, so an entry deleted meanwhile must stay
-    // readable: the participant list keeps removed entries in its storage.
-    std::vector<TPlayer*> chosen;
-    for (int row = 0; row < lstPlayers->count(); ++row)
-        if (lstPlayers->item(row)->isSelected()) chosen.push_back(EntryOf(lstPlayers->item(row)));
+    // The rows stay in the list until the refill below, still showing an entry deleted meanwhile.
+    const std::vector<int> chosen = selectedRows();
     if (chosen.empty()) {
         showInformation(NoPlayerSelectedMessage);
         return;
     }
     TPlayers& players = m_session.players();
     bool deleted = false;
-    for (const TPlayer* entry : chosen) {
-        if (!confirmOkCancel(QStringLiteral("Delete picks for ") + fromAnsi(entry->Name.view()) + QStringLiteral("?")))
-            continue;
-        BusyCursor busy;
-        if (players.DeletePlayer(entry->Id)) deleted = true;
+    try {
+        for (int row : chosen) {
+            if (!confirmOkCancel(QStringLiteral("Delete picks for ") + m_model->nameAt(row) + QStringLiteral("?")))
+                continue;
+            BusyCursor busy;
+            if (players.DeletePlayer(m_model->idAt(row))) deleted = true;
+        }
+    } catch (...) {
+        // The deletions before a refused one are done: the list shows them before the error.
+        if (deleted) FillPlayerList(m_filter);
+        throw;
     }
     if (deleted) FillPlayerList(m_filter);
 }
 
 void TfrmOpen::mnuPrintPicksClick()
 {
-    if (const TPlayer* entry = EntryOf(lstPlayers->currentItem())) PrintPool(m_session, m_main, entry);
+    const int row = currentRow();
+    if (row < 0) return;
+    TPlayers& players = m_session.players();
+    if (const int index = players.IndexOfId(m_model->idAt(row)); index >= 0)
+        PrintPool(m_session, m_main, players.item(index));
 }
 
 void TfrmOpen::mnuPropsClick()
 {
-    const TPlayer* entry = EntryOf(lstPlayers->currentItem());
-    if (!entry) return;
-    TfrmProps props(this, m_session.players(), entry->Id);
+    const int row = currentRow();
+    if (row < 0) return;
+    TfrmProps props(this, m_session.players(), m_model->idAt(row));
     props.exec();
-    if (props.Changed) FillPlayerList(m_filter);
+    if (props.Changed()) FillPlayerList(m_filter);
 }
 
 void TfrmOpen::lstPlayersDrawItem(QPainter* painter, const QStyleOptionViewItem& option,
@@ -271,9 +263,9 @@ void TfrmOpen::lstPlayersDrawItem(QPainter* painter, const QStyleOptionViewItem&
                                                                                      : QPalette::Inactive;
     painter->fillRect(option.rect, option.palette.brush(group, selected ? QPalette::Highlight : QPalette::Base));
 
-    const auto* entry = static_cast<const TPlayer*>(index.data(Qt::UserRole).value<void*>());
-    if (entry) {
-        const PlayerItemLook look = playerItemLook(*entry, selected);
+    if (index.isValid()) {
+        const PlayerItemLook look = playerItemLook(index.data(TPlayerListModel::CompleteRole).toBool(),
+                                                   index.data(TPlayerListModel::PaidRole).toBool(), selected);
         painter->drawPixmap(option.rect.topLeft(), look.paidIcon ? imgPaid : imgNotPaid);
         const QRect textRect = option.rect.adjusted(TextIndent, 0, 0, 0);
         painter->save();

@@ -3,15 +3,15 @@
 #include <QDialog>
 #include <QPixmap>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
-#include "pool/players.h"
+#include "players/player_list_model.h"
 
 class QAction;
 class QComboBox;
 class QLabel;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
 class QMenu;
 class QModelIndex;
 class QPainter;
@@ -27,27 +27,30 @@ struct PlayerItemLook {
 };
 // Selected items are written in white, or yellow while the sheet is incomplete; unselected
 // ones in black, or red while incomplete. The icon says whether the participant has paid.
-PlayerItemLook playerItemLook(const TPlayer& entry, bool selected);
-
-// The filters of "Show me:", by index.
-enum PlayerFilter { AllPlayers, CompletePlayers, IncompletePlayers, PaidPlayers, UnpaidPlayers };
-bool passesFilter(const TPlayer& entry, int filter);
+PlayerItemLook playerItemLook(bool complete, bool paid, bool selected);
 
 inline const QString NoPlayerSelectedMessage = QStringLiteral("At least 1 player must be selected.");
 
 // The Player Manager: lists, opens, deletes, prints and edits stored participants.
-class TfrmOpen : public QDialog {
+class TfrmOpen final : public QDialog {
     Q_OBJECT
 public:
     TfrmOpen(TPoolSession& session, IFrame& frame, QWidget* parent = nullptr);
 
-    std::vector<TPlayer*> SelectedPlayers;  // chosen with Open, in list order
+    // The ids of the participants chosen with Open, in list order; empty until then.
+    const std::vector<std::int32_t>& SelectedPlayers() const { return m_selectedPlayers; }
 
-    // Empties the list and fills it with the participants that pass the filter, sorted by name
-    // without regard to case; the current item stays at the same position.
+private:
+    void FormCreate();
+    void CreateControls();
+    void CreatePopupMenu();
+    void PlaceControls();
+
+    // Fills the list with the participants that pass the filter, sorted by name without regard
+    // to case; the current item stays at the same position.
     void FillPlayerList(int filter);
-    // The entry a list item stands for.
-    static TPlayer* EntryOf(const QListWidgetItem* item);
+    std::vector<int> selectedRows() const;  // in list order
+    int currentRow() const;                 // -1 when there is none
 
     // Handlers.
     void lstTypesClick();
@@ -55,10 +58,11 @@ public:
     void mnuDeleteClick();
     void mnuPrintPicksClick();
     void mnuPropsClick();
+    void showPopupMenu(const QPoint& pos);
     void lstPlayersDrawItem(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     // Controls, named as the program's documents name them.
-    QListWidget* lstPlayers = nullptr;
+    QListView* lstPlayers = nullptr;
     QLabel* lblShow = nullptr;
     QComboBox* lstTypes = nullptr;
     QPushButton* cmdOpen = nullptr;
@@ -71,14 +75,9 @@ public:
     QPixmap imgPaid;
     QPixmap imgNotPaid;
 
-private:
-    void FormCreate();
-    void CreateControls();
-    void CreatePopupMenu();
-    void PlaceControls();
-    void showPopupMenu(const QPoint& pos);
-
     TPoolSession& m_session;
     IFrame& m_main;
+    TPlayerListModel* m_model = nullptr;
     int m_filter = AllPlayers;
+    std::vector<std::int32_t> m_selectedPlayers;
 };

@@ -6,13 +6,21 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/layout_table.h"
 #include "ui/ansi_text.h"
 #include "ui/guarded.h"
+#include "ui/layout_table.h"
 
 namespace {
-constexpr int NameWidth = 25;
+constexpr QSize ClientSize(256, 300);
+constexpr int NameWidth = sizeof(decltype(TPlayer::Name)::chars);
 constexpr int TiebreakerTyping = 3;
+
+// A control of the dialog, found by tests under its name.
+template <class T> T* named(T* control, const char* name)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
 
 QLabel* rightLabel(const QString& text, QWidget* parent)
 {
@@ -45,7 +53,7 @@ std::string storedText(const QString& text, const QString& shown, std::string_vi
 
 TypingLimit::TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), m_last(edit->text()), m_limit(limit)
 {
-    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_last = text; });
+    connect(edit, &QLineEdit::textChanged, this, guarded([this](const QString& text) { m_last = text; }));
 }
 
 QValidator::State TypingLimit::validate(QString& input, int&) const
@@ -59,50 +67,51 @@ TfrmProps::TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id) : QDial
     setWindowTitle(QStringLiteral("Player Properties..."));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     CreateControls();
-    fixDialog(*this, {256, 300});
+    fixDialog(*this, ClientSize);
 
     const int index = players.IndexOfId(id);
     m_entry = index >= 0 ? players.item(index) : nullptr;
     FillFromEntry();
     // Only what the user types is limited; the stored text was shown whole above.
     txtTiebreaker->setValidator(new TypingLimit(txtTiebreaker, TiebreakerTyping));
-    Changed = 0;  // filling the boxes counted as changes
+    m_changed = 0;  // filling the boxes counted as changes
     txtName->setFocus();
 }
 
 void TfrmProps::CreateControls()
 {
-    grpPlayer = new QGroupBox(QStringLiteral("Player Information"), this);
+    grpPlayer = named(new QGroupBox(QStringLiteral("Player Information"), this), "grpPlayer");
     auto* lblName = rightLabel(QStringLiteral("Name:"), grpPlayer);
-    txtName = new QLineEdit(grpPlayer);
+    txtName = named(new QLineEdit(grpPlayer), "txtName");
     txtName->setMaxLength(NameWidth);
     auto* lblTiebreaker = rightLabel(QStringLiteral("Tiebreaker:"), grpPlayer);
-    txtTiebreaker = new QLineEdit(grpPlayer);
-    chkPaid = captionLeftBox(QStringLiteral("Paid?"), grpPlayer);
+    txtTiebreaker = named(new QLineEdit(grpPlayer), "txtTiebreaker");
+    chkPaid = named(captionLeftBox(QStringLiteral("Paid?"), grpPlayer), "chkPaid");
     lblName->setBuddy(txtName);
     lblTiebreaker->setBuddy(txtTiebreaker);
-    connect(txtName, &QLineEdit::textChanged, this, &TfrmProps::txtNameChange);
-    connect(txtTiebreaker, &QLineEdit::textChanged, this, &TfrmProps::txtNameChange);
-    connect(chkPaid, &QCheckBox::toggled, this, &TfrmProps::txtNameChange);
+    connect(txtName, &QLineEdit::textChanged, this, guarded(this, &TfrmProps::txtNameChange));
+    connect(txtTiebreaker, &QLineEdit::textChanged, this, guarded(this, &TfrmProps::txtNameChange));
+    connect(chkPaid, &QCheckBox::toggled, this, guarded(this, &TfrmProps::txtNameChange));
 
-    grpPool = new QGroupBox(QStringLiteral("Pool Information:"), this);
+    grpPool = named(new QGroupBox(QStringLiteral("Pool Information:"), this), "grpPool");
     grpPool->setEnabled(false);  // points and flags are shown, not edited
     QLineEdit** const rounds[] = {&txtR1, &txtR2, &txtR3, &txtR4, &txtR5, &txtR6};
     QLabel* roundLabels[RoundCount] = {};
     for (int r = 0; r < RoundCount; ++r) {
         roundLabels[r] = rightLabel(QStringLiteral("Round %1:").arg(r + 1), grpPool);
         *rounds[r] = numberBox(grpPool);
+        (*rounds[r])->setObjectName(QStringLiteral("txtR%1").arg(r + 1));
     }
     auto* lblTotal = rightLabel(QStringLiteral("Total Pts:"), grpPool);
-    txtTotal = numberBox(grpPool);
+    txtTotal = named(numberBox(grpPool), "txtTotal");
     auto* lblPot = rightLabel(QStringLiteral("Potential Pts:"), grpPool);
-    txtPot = numberBox(grpPool);
-    chkComplete = captionLeftBox(QStringLiteral("Pool Complete?"), grpPool);
-    chkModified = captionLeftBox(QStringLiteral("Pts. Up to Date?"), grpPool);
+    txtPot = named(numberBox(grpPool), "txtPot");
+    chkComplete = named(captionLeftBox(QStringLiteral("Pool Complete?"), grpPool), "chkComplete");
+    chkModified = named(captionLeftBox(QStringLiteral("Pts. Up to Date?"), grpPool), "chkModified");
 
-    cmdOk = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk = named(new QPushButton(QStringLiteral("OK"), this), "cmdOk");
     cmdOk->setDefault(true);
-    connect(cmdOk, &QPushButton::clicked, this, &TfrmProps::cmdOkClick);
+    connect(cmdOk, &QPushButton::clicked, this, guarded(this, &TfrmProps::cmdOkClick));
 
     applyLayout({
         {grpPlayer, {8, 8, 241, 65}},
@@ -151,7 +160,7 @@ void TfrmProps::FillFromEntry()
     chkComplete->setChecked(m_entry->Complete != 0);
 }
 
-void TfrmProps::txtNameChange() { Changed = 1; }
+void TfrmProps::txtNameChange() { m_changed = 1; }
 
 void TfrmProps::cmdOkClick()
 {
@@ -160,13 +169,9 @@ void TfrmProps::cmdOkClick()
         changed.Name = storedText(txtName->text(), m_shownName, m_entry->Name.view());
         changed.Tiebreaker = storedText(txtTiebreaker->text(), m_shownTiebreaker, m_entry->Tiebreaker.view());
         changed.Paid = chkPaid->isChecked() ? 1 : 0;
-        // Reaches the disk before the dialog closes; a refusal keeps the dialog open with its edits.
-        try {
-            m_players.storeEntry(changed, false);
-        } catch (const std::exception& error) {
-            reportError(error);
-            return;
-        }
+        // Reaches the disk before the dialog closes; a refusal throws past accept(), so the dialog
+        // stays open with its edits and the connection reports the error.
+        m_players.storeEntry(changed, false);
     }
     accept();
 }

@@ -25,13 +25,19 @@ private:
 
 // Player Properties: shows one stored participant's details and points; name, tiebreaker and
 // paid flag can be corrected. OK stores them in the list (journaled, as every change).
-class TfrmProps : public QDialog {
+class TfrmProps final : public QDialog {
     Q_OBJECT
 public:
     TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id);
 
-    std::uint8_t Changed = 0;  // 1 once the name, the tiebreaker or the paid box was changed
+    // 1 once the name, the tiebreaker or the paid box was changed, even if closed without OK.
+    std::uint8_t Changed() const { return m_changed; }
 
+private:
+    void CreateControls();
+    void FillFromEntry();
+
+    // Handlers.
     void txtNameChange();
     void cmdOkClick();
 
@@ -53,12 +59,9 @@ public:
     QCheckBox* chkModified = nullptr;
     QPushButton* cmdOk = nullptr;
 
-private:
-    void CreateControls();
-    void FillFromEntry();
-
     TPlayers& m_players;
     TPlayer* m_entry = nullptr;
+    std::uint8_t m_changed = 0;
     // The texts as shown at filling: a box left as it was stores the entry's own bytes back,
     // even bytes that have no character of their own.
     QString m_shownName;

@@ -511,9 +511,7 @@ void TMainForm::mnuOpenPicksClick()
 {
     TfrmOpen dialog(*m_session, *this, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    std::vector<std::int32_t> ids;
-    for (const TPlayer* entry : dialog.SelectedPlayers) ids.push_back(entry->Id);
-    for (std::int32_t id : ids) OpenBracketSheet(id);
+    for (std::int32_t id : dialog.SelectedPlayers()) OpenBracketSheet(id);
 }
 
 void TMainForm::mnuPlayerPrintPicksClick()

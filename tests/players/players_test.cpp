@@ -4,7 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
@@ -14,19 +14,22 @@
 #include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 
 #include "players/player_icons.h"
+#include "players/player_list_model.h"
 #include "players/player_manager.h"
 #include "players/player_props.h"
-#include "ui/child_form.h"
 #include "shell/main_window.h"
-#include "support/find.h"
-#include "support/test_settings.h"
 #include "support/fake_prompts.h"
+#include "support/find.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
+#include "support/test_settings.h"
+#include "ui/ansi_text.h"
+#include "ui/child_form.h"
 
 namespace {
 TPlayer makeEntry(std::int32_t id, std::string_view name, bool complete, bool paid)
@@ -57,27 +60,27 @@ std::shared_ptr<bool> whenModal(std::function<void(Dialog&)> act)
     return shown;
 }
 
-QStringList listedNames(const QListWidget& list)
+QListView& playerList(const TfrmOpen& dialog) { return *Find<QListView>(dialog, "lstPlayers"); }
+
+QStringList listedNames(const QListView& list)
 {
     QStringList names;
-    for (int row = 0; row < list.count(); ++row) names << list.item(row)->text();
+    for (int row = 0; row < list.model()->rowCount(); ++row) names << list.model()->index(row, 0).data().toString();
     return names;
 }
 
-QListWidgetItem* itemNamed(const QListWidget& list, const QString& name)
-{
-    const auto found = list.findItems(name, Qt::MatchExactly);
-    return found.isEmpty() ? nullptr : found.first();
-}
+int rowNamed(const QListView& list, const QString& name) { return static_cast<int>(listedNames(list).indexOf(name)); }
+
+QRect itemRect(const QListView& list, int row) { return list.visualRect(list.model()->index(row, 0)); }
 
 // Clicks the first name and Ctrl+clicks the others, as the user selects.
-void selectNames(QListWidget& list, const QStringList& names)
+void selectNames(QListView& list, const QStringList& names)
 {
     for (qsizetype i = 0; i < names.size(); ++i) {
-        QListWidgetItem* item = itemNamed(list, names[i]);
-        ASSERT_NE(item, nullptr) << names[i].toStdString();
+        const int row = rowNamed(list, names[i]);
+        ASSERT_GE(row, 0) << names[i].toStdString();
         QTest::mouseClick(list.viewport(), Qt::LeftButton, i ? Qt::ControlModifier : Qt::NoModifier,
-                          list.visualItemRect(item).center());
+                          itemRect(list, row).center());
     }
 }
 
@@ -92,19 +95,20 @@ QStringList captions(const QList<QAction*>& actions)
 // pixel of the name has exactly the text colour.
 QImage paintItem(const TfrmOpen& dialog, int row, bool selected)
 {
-    const QSize size(dialog.lstPlayers->gridSize());
+    const QListView& list = playerList(dialog);
+    const QSize size(list.gridSize());
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::magenta);
     QStyleOptionViewItem option;
     option.rect = QRect(QPoint(0, 0), size);
     option.state = QStyle::State_Enabled | QStyle::State_Active;
     if (selected) option.state |= QStyle::State_Selected;
-    option.palette = dialog.lstPlayers->palette();
-    option.font = dialog.lstPlayers->font();
+    option.palette = list.palette();
+    option.font = list.font();
     option.font.setStyleStrategy(QFont::NoAntialias);
-    option.widget = dialog.lstPlayers;
+    option.widget = &list;
     QPainter painter(&image);
-    dialog.lstPlayers->itemDelegate()->paint(&painter, option, dialog.lstPlayers->model()->index(row, 0));
+    list.itemDelegate()->paint(&painter, option, list.model()->index(row, 0));
     return image;
 }
 
@@ -156,9 +160,12 @@ protected:
     {
         dialog = std::make_unique<TfrmOpen>(main.session(), main, &main);
         dialog->show();
-        selectNames(*dialog->lstPlayers, selected);
+        selectNames(list(), selected);
         return *dialog;
     }
+    QListView& list() { return playerList(*dialog); }
+    QComboBox& types() { return *Find<QComboBox>(*dialog, "lstTypes"); }
+    void trigger(const char* menuItem) { Find<QAction>(*dialog, menuItem)->trigger(); }
 
     TempDir dir;
     TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
@@ -198,6 +205,11 @@ protected:
     TPlayer* entry = nullptr;
     std::unique_ptr<TfrmProps> props;
 };
+
+QLineEdit& nameBox(const TfrmProps& p) { return *Find<QLineEdit>(p, "txtName"); }
+QLineEdit& tiebreakerBox(const TfrmProps& p) { return *Find<QLineEdit>(p, "txtTiebreaker"); }
+QCheckBox& paidBox(const TfrmProps& p) { return *Find<QCheckBox>(p, "chkPaid"); }
+QPushButton& okButton(const TfrmProps& p) { return *Find<QPushButton>(p, "cmdOk"); }
 }  // namespace
 
 // ---- Player Manager ------------------------------------------------------------------------------
@@ -209,25 +221,30 @@ TEST_F(PlayerManager, LayoutCaptionsAndMenu)
     EXPECT_EQ(d.minimumSize(), d.maximumSize());
     EXPECT_TRUE(centredOnScreen(d));
     d.show();
-    const std::pair<QWidget*, QRect> places[] = {{d.lstPlayers, {4, 4, 389, 157}},  {d.lstTypes, {72, 168, 225, 21}},
-                                                 {d.cmdOpen, {312, 168, 75, 25}},   {d.cmdCancel, {312, 200, 75, 25}},
-                                                 {d.lblShow, {16, 170, 52, 16}}};
-    for (const auto& [control, rect] : places) EXPECT_EQ(control->geometry(), rect) << control->objectName().toStdString();
-    EXPECT_EQ(QStringList({d.windowTitle(), d.cmdOpen->text(), d.cmdCancel->text(), d.lstPlayers->toolTip(),
-                           d.lblShow->text(), d.lstTypes->currentText()}),
+    QListView& players = playerList(d);
+    auto& types = *Find<QComboBox>(d, "lstTypes");
+    auto& open = *Find<QPushButton>(d, "cmdOpen");
+    auto& cancel = *Find<QPushButton>(d, "cmdCancel");
+    auto& show = *Find<QLabel>(d, "lblShow");
+    auto& menu = *Find<QMenu>(d, "PopupMenu");
+    const std::pair<QWidget*, QRect> places[] = {{&players, {4, 4, 389, 157}}, {&types, {72, 168, 225, 21}},
+                                                 {&open, {312, 168, 75, 25}},   {&cancel, {312, 200, 75, 25}},
+                                                 {&show, {16, 170, 52, 16}}};
+    for (const auto& [widget, rect] : places) EXPECT_EQ(widget->geometry(), rect) << widget->objectName().toStdString();
+    EXPECT_EQ(QStringList({d.windowTitle(), open.text(), cancel.text(), players.toolTip(), show.text(), types.currentText()}),
               QStringList({"Player Manager", "&Open", "&Close", "Right-click for Options", "Show me:", "All Players"}));
-    EXPECT_TRUE(d.cmdOpen->isDefault());
-    EXPECT_EQ(d.lstPlayers->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_FALSE(d.lstTypes->isEditable());
-    EXPECT_EQ(captions(d.PopupMenu->actions()), QStringList({"&Open", "&Delete", "-", "P&rint Picks", "-", "&Properties..."}));
-    EXPECT_EQ(d.focusWidget(), d.lstPlayers);
+    EXPECT_TRUE(open.isDefault());
+    EXPECT_EQ(players.selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_FALSE(types.isEditable());
+    EXPECT_EQ(captions(menu.actions()), QStringList({"&Open", "&Delete", "-", "P&rint Picks", "-", "&Properties..."}));
+    EXPECT_EQ(d.focusWidget(), &players);
 
     // A right-click in the list opens the menu.
     const QPoint at(20, 5);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, at, d.lstPlayers->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(d.lstPlayers->viewport(), &event);
-    EXPECT_TRUE(d.PopupMenu->isVisible());
-    d.PopupMenu->close();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, players.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(players.viewport(), &event);
+    EXPECT_TRUE(menu.isVisible());
+    menu.close();
 }
 
 // Chosen with the keyboard, each filter lists its participants by name without regard to case,
@@ -235,54 +252,57 @@ TEST_F(PlayerManager, LayoutCaptionsAndMenu)
 TEST_F(PlayerManager, FiltersNeverListTheResults)
 {
     addPool();
-    TfrmOpen& d = shown();
+    shown();
     const std::pair<QString, QStringList> rows[] = {
         {"All Players", {"Al", "Kim", "mia", "Zed"}}, {"Complete Players", {"Al", "Zed"}},
         {"Incomplete Players", {"Kim", "mia"}},       {"Paid Players", {"Kim", "Zed"}},
         {"Unpaid Players", {"Al", "mia"}},
     };
-    d.lstTypes->setFocus();
+    types().setFocus();
     for (const auto& [filter, names] : rows) {
-        if (filter != rows[0].first) QTest::keyClick(d.lstTypes, Qt::Key_Down);
-        ASSERT_EQ(d.lstTypes->currentText(), filter);
-        EXPECT_EQ(listedNames(*d.lstPlayers), names) << filter.toStdString();
+        if (filter != rows[0].first) QTest::keyClick(&types(), Qt::Key_Down);
+        ASSERT_EQ(types().currentText(), filter);
+        EXPECT_EQ(listedNames(list()), names) << filter.toStdString();
     }
 }
 
 TEST_F(PlayerManager, EqualNamesKeepTheListOrder)
 {
     for (const auto& [id, name] : {std::pair{1, "carl"}, {2, "Bob"}, {3, "alice"}, {4, "bob"}, {5, "Alice"}}) add(id, name);
-    TfrmOpen& d = shown();
-    EXPECT_EQ(listedNames(*d.lstPlayers), QStringList({"alice", "Alice", "Bob", "bob", "carl"}));
-    EXPECT_EQ(TfrmOpen::EntryOf(d.lstPlayers->item(0))->Id, 3);
+    shown();
+    EXPECT_EQ(listedNames(list()), QStringList({"alice", "Alice", "Bob", "bob", "carl"}));
+    EXPECT_EQ(list().model()->index(0, 0).data(TPlayerListModel::IdRole).toInt(), 3);
 }
 
 TEST_F(PlayerManager, ItemsFlowDownThreeColumnsThenScrollSideways)
 {
     for (int i = 0; i < 20; ++i) add(100 + i, QStringLiteral("P%1").arg(i, 2, 10, QChar('0')).toStdString());
-    QListWidget& list = *shown().lstPlayers;
-    const int rows = list.viewport()->height() / 18;
+    shown();
+    const int rows = list().viewport()->height() / 18;
     ASSERT_TRUE(rows >= 7 && rows * 3 <= 24) << rows;  // 20 names fill a third column
-    const QRect first = list.visualItemRect(list.item(0));
+    const QRect first = itemRect(list(), 0);
     EXPECT_EQ(first.height(), 18);
-    EXPECT_EQ(list.visualItemRect(list.item(1)).topLeft(), first.topLeft() + QPoint(0, 18));
-    EXPECT_EQ(list.visualItemRect(list.item(rows)).topLeft(), first.topLeft() + QPoint(first.width(), 0));
-    EXPECT_EQ(list.visualItemRect(list.item(2 * rows)).left(), first.left() + 2 * first.width());
-    EXPECT_LE(list.visualItemRect(list.item(19)).right(), list.viewport()->width());
-    EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
+    EXPECT_EQ(itemRect(list(), 1).topLeft(), first.topLeft() + QPoint(0, 18));
+    EXPECT_EQ(itemRect(list(), rows).topLeft(), first.topLeft() + QPoint(first.width(), 0));
+    EXPECT_EQ(itemRect(list(), 2 * rows).left(), first.left() + 2 * first.width());
+    EXPECT_LE(itemRect(list(), 19).right(), list().viewport()->width());
+    EXPECT_FALSE(list().horizontalScrollBar()->isVisible());
 
+    // A refill (here: another filter and back) finds the names overflowing.
     for (int i = 20; i < 40; ++i) add(100 + i, QStringLiteral("P%1").arg(i).toStdString());
-    dialog->FillPlayerList(AllPlayers);
-    EXPECT_TRUE(list.horizontalScrollBar()->isVisible());
-    EXPECT_GT(list.horizontalScrollBar()->maximum(), 0);
+    types().setCurrentIndex(CompletePlayers);
+    types().setCurrentIndex(AllPlayers);
+    ASSERT_EQ(list().model()->rowCount(), 40);
+    EXPECT_TRUE(list().horizontalScrollBar()->isVisible());
+    EXPECT_GT(list().horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(PlayerManager, PlayerManagerCommandOpensTheChosenSheetsInListOrder)
 {
     addPool();
     whenModal<TfrmOpen>([](TfrmOpen& d) {
-        selectNames(*d.lstPlayers, {"Zed", "Kim", "Al"});
-        QTest::keyClick(d.lstPlayers, Qt::Key_Return);  // the default button
+        selectNames(playerList(d), {"Zed", "Kim", "Al"});
+        QTest::keyClick(&playerList(d), Qt::Key_Return);  // the default button
     });
     Find<QAction>(main, "mnuOpenPicks")->trigger();
     QList<int> tags;
@@ -293,16 +313,16 @@ TEST_F(PlayerManager, PlayerManagerCommandOpensTheChosenSheetsInListOrder)
 TEST_F(PlayerManager, DoubleClickOpensTheParticipant)
 {
     addPool();
-    QListWidget& list = *shown().lstPlayers;
+    shown();
+    QWidget* viewport = list().viewport();
     // The events of a real double click: press, release, double click, release.
-    const QPoint at = list.visualItemRect(itemNamed(list, "Kim")).center();
-    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, at);
+    const QPoint at = itemRect(list(), rowNamed(list(), "Kim")).center();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    ASSERT_EQ(dialog->SelectedPlayers.size(), 1u);
-    EXPECT_EQ(dialog->SelectedPlayers[0]->Id, 14);
+    EXPECT_EQ(dialog->SelectedPlayers(), std::vector<std::int32_t>({14}));
 }
 
 // Without a current item (an empty list) Properties and Print Picks do nothing; with nothing
@@ -310,11 +330,11 @@ TEST_F(PlayerManager, DoubleClickOpensTheParticipant)
 TEST_F(PlayerManager, CommandsWithoutAChoiceAndClosing)
 {
     const std::tuple<const char*, std::function<void(TfrmOpen&)>, bool> commands[] = {
-        {"Properties item", [](TfrmOpen& d) { d.mnuProps->trigger(); }, false},
-        {"Print Picks item", [](TfrmOpen& d) { d.mnuPrintPicks->trigger(); }, false},
-        {"Open button", [](TfrmOpen& d) { QTest::mouseClick(d.cmdOpen, Qt::LeftButton); }, true},
-        {"Open item", [](TfrmOpen& d) { d.mnuOpen->trigger(); }, true},
-        {"Delete item", [](TfrmOpen& d) { d.mnuDelete->trigger(); }, true},
+        {"Properties item", [](TfrmOpen& d) { Find<QAction>(d, "mnuProps")->trigger(); }, false},
+        {"Print Picks item", [](TfrmOpen& d) { Find<QAction>(d, "mnuPrintPicks")->trigger(); }, false},
+        {"Open button", [](TfrmOpen& d) { QTest::mouseClick(Find<QPushButton>(d, "cmdOpen"), Qt::LeftButton); }, true},
+        {"Open item", [](TfrmOpen& d) { Find<QAction>(d, "mnuOpen")->trigger(); }, true},
+        {"Delete item", [](TfrmOpen& d) { Find<QAction>(d, "mnuDelete")->trigger(); }, true},
     };
     addResults();
     for (const auto& [what, act, tells] : commands) {
@@ -322,7 +342,7 @@ TEST_F(PlayerManager, CommandsWithoutAChoiceAndClosing)
         if (tells && main.session().players().count() == 1) addPool();
         TestPrompts().clear();
         TfrmOpen& d = shown();
-        EXPECT_EQ(d.lstPlayers->count(), tells ? 4 : 0);
+        EXPECT_EQ(list().model()->rowCount(), tells ? 4 : 0);
         const auto propsShown = whenModal<TfrmProps>([](TfrmProps&) {});
         act(d);
         QCoreApplication::processEvents();
@@ -332,22 +352,22 @@ TEST_F(PlayerManager, CommandsWithoutAChoiceAndClosing)
         }
         EXPECT_FALSE(*propsShown);
         EXPECT_EQ(TestPrompts().printDialogs, 0);
-        EXPECT_TRUE(d.isVisible() && d.SelectedPlayers.empty());
+        EXPECT_TRUE(d.isVisible() && d.SelectedPlayers().empty());
     }
     EXPECT_EQ(main.session().players().count(), 5);  // nothing was deleted
     for (bool escape : {false, true}) {
         TfrmOpen& d = shown({"Al"});
-        if (escape) QTest::keyClick(d.lstPlayers, Qt::Key_Escape);
-        else QTest::mouseClick(d.cmdCancel, Qt::LeftButton);
+        if (escape) QTest::keyClick(&list(), Qt::Key_Escape);
+        else QTest::mouseClick(Find<QPushButton>(d, "cmdCancel"), Qt::LeftButton);
         EXPECT_EQ(d.result(), QDialog::Rejected);
         EXPECT_FALSE(d.isVisible());
-        EXPECT_TRUE(d.SelectedPlayers.empty());
+        EXPECT_TRUE(d.SelectedPlayers().empty());
     }
 }
 
 // Delete asks for each chosen participant in list order: OK deletes, Cancel keeps, an open sheet
-// is refused and the rest go on. An entry deleted meanwhile stays listed and drawable until the
-// one refill at the end.
+// is refused and the rest go on. An entry deleted meanwhile stays listed and drawn with its name
+// until the one refill at the end.
 TEST_F(PlayerManager, DeleteAsksForEachAndRefusesAnOpenSheet)
 {
     addPool();
@@ -360,17 +380,18 @@ TEST_F(PlayerManager, DeleteAsksForEachAndRefusesAnOpenSheet)
         if (box.text != "Delete picks for Kim?") return;
         looked = true;
         EXPECT_LT(main.session().players().IndexOfId(13), 0);
-        const QListWidgetItem* al = itemNamed(*d.lstPlayers, "Al");
-        ASSERT_NE(al, nullptr);
-        EXPECT_EQ(TfrmOpen::EntryOf(al)->Name.str(), "Al");
-        EXPECT_FALSE(paintItem(d, d.lstPlayers->row(al), true).isNull());
+        const int al = rowNamed(list(), "Al");
+        ASSERT_GE(al, 0);
+        EXPECT_EQ(list().model()->index(al, 0).data(TPlayerListModel::IdRole).toInt(), 13);
+        const QImage drawn = paintItem(d, al, true);  // complete: a white name
+        EXPECT_GT(pixelsOf(drawn, QRect(18, 2, drawn.width() - 18, 16), Qt::white), 20);
     };
-    d.mnuDelete->trigger();
+    trigger("mnuDelete");
     EXPECT_TRUE(looked);
     EXPECT_EQ(TestPrompts().texts(), QStringList({"Delete picks for Al?", "Delete picks for Kim?", "Delete picks for mia?",
                                                   QString::fromStdString(SheetOpenMessage), "Delete picks for Zed?"}));
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
-    EXPECT_EQ(listedNames(*d.lstPlayers), QStringList({"Kim", "mia"}));
+    EXPECT_EQ(listedNames(list()), QStringList({"Kim", "mia"}));
     EXPECT_EQ(main.session().players().count(), 3);
     EXPECT_EQ(Find<QLabel>(main, "pnlCount")->text(), "Players: 2");
     EXPECT_TRUE(d.isVisible());
@@ -380,22 +401,22 @@ TEST_F(PlayerManager, DeleteAsksForEachAndRefusesAnOpenSheet)
 TEST_F(PlayerManager, RefillKeepsTheCurrentPosition)
 {
     addPool();
-    QListWidget& list = *shown({"Kim"}).lstPlayers;  // row 1
-    dialog->mnuDelete->trigger();
-    ASSERT_EQ(listedNames(list), QStringList({"Al", "mia", "Zed"}));
-    EXPECT_EQ(list.currentRow(), 1);
-    EXPECT_TRUE(list.selectedItems().isEmpty());
+    shown({"Kim"});  // row 1
+    trigger("mnuDelete");
+    ASSERT_EQ(listedNames(list()), QStringList({"Al", "mia", "Zed"}));
+    EXPECT_EQ(list().currentIndex().row(), 1);
+    EXPECT_FALSE(list().selectionModel()->hasSelection());
 
-    selectNames(list, {"Zed"});  // the last row: after the delete no item is at its position
-    dialog->mnuDelete->trigger();
-    ASSERT_EQ(listedNames(list), QStringList({"Al", "mia"}));
-    EXPECT_EQ(list.currentItem(), nullptr);
+    selectNames(list(), {"Zed"});  // the last row: after the delete no item is at its position
+    trigger("mnuDelete");
+    ASSERT_EQ(listedNames(list()), QStringList({"Al", "mia"}));
+    EXPECT_FALSE(list().currentIndex().isValid());
 
-    selectNames(list, {"mia"});
-    dialog->lstTypes->setFocus();
-    QTest::keyClick(dialog->lstTypes, Qt::Key_Down);  // "Complete Players": Al only
-    ASSERT_EQ(listedNames(list), QStringList({"Al"}));
-    EXPECT_EQ(list.currentItem(), nullptr);
+    selectNames(list(), {"mia"});
+    types().setFocus();
+    QTest::keyClick(&types(), Qt::Key_Down);  // "Complete Players": Al only
+    ASSERT_EQ(listedNames(list()), QStringList({"Al"}));
+    EXPECT_FALSE(list().currentIndex().isValid());
 }
 
 // The colour follows Complete (and the selection), the icon Paid, each on its own.
@@ -404,21 +425,23 @@ TEST_F(PlayerManager, ItemsAreDrawnWithIconAndColourOfTheirState)
     add(1, "WWWW", true, false);
     add(2, "XXXX", false, true);
     TfrmOpen& d = shown();
+    const QPixmap paid = paidIcon();
+    const QPixmap notPaid = notPaidIcon();
     const struct {
         int row;
         bool selected;
         QColor text;
         const QPixmap* icon;
     } rows[] = {
-        {0, false, Qt::black, &d.imgNotPaid},
-        {0, true, Qt::white, &d.imgNotPaid},
-        {1, false, QColor(255, 0, 0), &d.imgPaid},
-        {1, true, QColor(255, 255, 0), &d.imgPaid},
+        {0, false, Qt::black, &notPaid},
+        {0, true, Qt::white, &notPaid},
+        {1, false, QColor(255, 0, 0), &paid},
+        {1, true, QColor(255, 255, 0), &paid},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << row.row << " selected " << row.selected);
         const QImage image = paintItem(d, row.row, row.selected);
-        const QColor background = d.lstPlayers->palette().color(QPalette::Active, row.selected ? QPalette::Highlight : QPalette::Base);
+        const QColor background = list().palette().color(QPalette::Active, row.selected ? QPalette::Highlight : QPalette::Base);
         EXPECT_EQ(image.copy(0, 0, 16, 16), iconOver(*row.icon, background));
         EXPECT_EQ(pixelsOf(image, QRect(16, 0, 2, 18), background), 2 * 18);  // the gap before the name
         EXPECT_EQ(pixelsOf(image, image.rect(), Qt::magenta), 0);
@@ -432,31 +455,67 @@ TEST_F(PlayerManager, PropertiesChangingPaidRedrawsTheIcon)
     addPool();
     TfrmOpen& d = shown({"Al"});
     whenModal<TfrmProps>([](TfrmProps& props) {
-        EXPECT_EQ(props.txtName->text(), "Al");
-        QTest::mouseClick(props.chkPaid, Qt::LeftButton);
-        QTest::mouseClick(props.cmdOk, Qt::LeftButton);
+        EXPECT_EQ(nameBox(props).text(), "Al");
+        QTest::mouseClick(&paidBox(props), Qt::LeftButton);
+        QTest::mouseClick(&okButton(props), Qt::LeftButton);
     });
-    d.mnuProps->trigger();
+    trigger("mnuProps");
     EXPECT_EQ(entry(13)->Paid, 1);
     EXPECT_EQ(entry(13)->Name.str(), "Al");
-    const QColor base = d.lstPlayers->palette().color(QPalette::Active, QPalette::Base);
-    EXPECT_EQ(paintItem(d, d.lstPlayers->row(itemNamed(*d.lstPlayers, "Al")), false).copy(0, 0, 16, 16),
-              iconOver(d.imgPaid, base));
+    const QColor base = list().palette().color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(paintItem(d, rowNamed(list(), "Al"), false).copy(0, 0, 16, 16), iconOver(paidIcon(), base));
 }
 
 TEST_F(PlayerManager, PropertiesWithAnEmptyNameListsItFirst)
 {
     addPool();
-    TfrmOpen& d = shown({"Kim"});
+    shown({"Kim"});
     whenModal<TfrmProps>([](TfrmProps& props) {
-        props.txtName->selectAll();
-        QTest::keyClick(props.txtName, Qt::Key_Backspace);
-        QTest::keyClick(props.txtName, Qt::Key_Return);  // OK is the default button
+        nameBox(props).selectAll();
+        QTest::keyClick(&nameBox(props), Qt::Key_Backspace);
+        QTest::keyClick(&nameBox(props), Qt::Key_Return);  // OK is the default button
     });
-    d.mnuProps->trigger();
+    trigger("mnuProps");
     EXPECT_EQ(entry(14)->Name.str(), "");
-    EXPECT_EQ(listedNames(*d.lstPlayers), QStringList({"", "Al", "mia", "Zed"}));
+    EXPECT_EQ(listedNames(list()), QStringList({"", "Al", "mia", "Zed"}));
     EXPECT_TRUE(TestPrompts().boxes.empty());
+}
+
+// The list orders names as QString::compare without regard to case orders their texts, equal
+// names in the participant list's order: every byte value alone, then names of every length up
+// to the field's over bytes where case, accents, the code page's gaps and zero bytes meet.
+TEST(PlayerListModel, OrdersNamesAsCaseInsensitiveTextCompare)
+{
+    RecordingHost host;
+    TempDir dir;
+    TTeamTable teams;
+    TPlayers players{host, dir.path(), teams};
+    players.setWriteOnDestroy(false);
+    std::vector<std::string> names;
+    for (int b = 0; b < 256; ++b) names.emplace_back(1, static_cast<char>(b));
+    const std::string bytes("aAbB \0\x01zZ\xE9\xC9\x8A\x9A\xFF\x9F\x81\xDF\xB5_[", 20);
+    std::uint32_t state = 2024;
+    auto next = [&state] { return (state = state * 1664525u + 1013904223u) >> 8; };
+    for (int i = 0; i < 4000; ++i) {
+        std::string name(next() % 26, ' ');
+        for (char& c : name) c = bytes[next() % (i % 2 ? 4 : bytes.size())];  // every other name: a, A, b, B only
+        names.push_back(name);
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        players.add(makeEntry(static_cast<std::int32_t>(i + 1), names[i], true, true));
+        if (i == names.size() / 2) players.add(makeEntry(ResultsId, "RESULTS", true, false));
+    }
+
+    std::vector<std::int32_t> expected(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) expected[i] = static_cast<std::int32_t>(i + 1);
+    std::stable_sort(expected.begin(), expected.end(), [&](std::int32_t a, std::int32_t b) {
+        return QString::compare(fromAnsi(names[a - 1]), fromAnsi(names[b - 1]), Qt::CaseInsensitive) < 0;
+    });
+    TPlayerListModel model;
+    model.fill(players, AllPlayers);
+    std::vector<std::int32_t> listed;
+    for (int row = 0; row < model.rowCount(); ++row) listed.push_back(model.idAt(row));
+    EXPECT_EQ(listed, expected);
 }
 
 // The two pictures drawn before the names: 16 x 16, clear in the corners, told apart at a glance.
@@ -483,54 +542,57 @@ TEST_F(PlayerProps, LayoutShowsTheEntryAndGreysThePoints)
     const Qt::WindowFlags flags = p.windowFlags();
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint));
-    const std::pair<QWidget*, QRect> places[] = {
-        {p.grpPlayer, {8, 8, 241, 65}},     {p.txtName, {72, 16, 153, 17}},      {p.txtTiebreaker, {72, 40, 97, 17}},
-        {p.chkPaid, {176, 40, 49, 17}},     {p.grpPool, {8, 80, 241, 185}},      {p.txtR1, {72, 16, 41, 17}},
-        {p.txtR6, {72, 136, 41, 17}},       {p.txtTotal, {72, 160, 41, 17}},     {p.txtPot, {192, 160, 41, 17}},
-        {p.chkComplete, {128, 16, 97, 17}}, {p.chkModified, {128, 40, 97, 17}}, {p.cmdOk, {168, 272, 75, 25}},
+    auto& grpPlayer = *Find<QGroupBox>(p, "grpPlayer");
+    auto& grpPool = *Find<QGroupBox>(p, "grpPool");
+    auto& chkComplete = *Find<QCheckBox>(p, "chkComplete");
+    auto& chkModified = *Find<QCheckBox>(p, "chkModified");
+    const std::pair<const char*, QRect> places[] = {
+        {"grpPlayer", {8, 8, 241, 65}},     {"txtName", {72, 16, 153, 17}},      {"txtTiebreaker", {72, 40, 97, 17}},
+        {"chkPaid", {176, 40, 49, 17}},     {"grpPool", {8, 80, 241, 185}},      {"txtR1", {72, 16, 41, 17}},
+        {"txtR6", {72, 136, 41, 17}},       {"txtTotal", {72, 160, 41, 17}},     {"txtPot", {192, 160, 41, 17}},
+        {"chkComplete", {128, 16, 97, 17}}, {"chkModified", {128, 40, 97, 17}}, {"cmdOk", {168, 272, 75, 25}},
     };
-    for (const auto& [control, rect] : places) EXPECT_EQ(control->geometry(), rect);
-    EXPECT_EQ(p.txtName->parentWidget(), p.grpPlayer);
-    EXPECT_EQ(p.txtR1->parentWidget(), p.grpPool);
-    EXPECT_EQ(QStringList({p.windowTitle(), p.grpPlayer->title(), p.grpPool->title(), p.chkPaid->text(),
-                           p.chkComplete->text(), p.chkModified->text(), p.cmdOk->text()}),
+    for (const auto& [name, rect] : places) EXPECT_EQ(Find<QWidget>(p, name)->geometry(), rect) << name;
+    EXPECT_EQ(nameBox(p).parentWidget(), &grpPlayer);
+    EXPECT_EQ(Find<QLineEdit>(p, "txtR1")->parentWidget(), &grpPool);
+    EXPECT_EQ(QStringList({p.windowTitle(), grpPlayer.title(), grpPool.title(), paidBox(p).text(), chkComplete.text(),
+                           chkModified.text(), okButton(p).text()}),
               QStringList({"Player Properties...", "Player Information", "Pool Information:", "Paid?", "Pool Complete?",
                            "Pts. Up to Date?", "OK"}));
-    EXPECT_EQ(p.chkPaid->layoutDirection(), Qt::RightToLeft);  // caption left of the box
-    EXPECT_TRUE(p.cmdOk->isDefault());
-    EXPECT_EQ(p.txtName->maxLength(), 25);
+    EXPECT_EQ(paidBox(p).layoutDirection(), Qt::RightToLeft);  // caption left of the box
+    EXPECT_TRUE(okButton(p).isDefault());
+    EXPECT_EQ(nameBox(p).maxLength(), 25);
 
     QStringList shownTexts;
-    for (const QLineEdit* box : {p.txtName, p.txtTiebreaker, p.txtR1, p.txtR2, p.txtR3, p.txtR4, p.txtR5, p.txtR6,
-                                 p.txtTotal, p.txtPot})
-        shownTexts << box->text();
+    for (const char* box : {"txtName", "txtTiebreaker", "txtR1", "txtR2", "txtR3", "txtR4", "txtR5", "txtR6", "txtTotal", "txtPot"})
+        shownTexts << Find<QLineEdit>(p, box)->text();
     EXPECT_EQ(shownTexts, QStringList({"Pat", "141", "10", "20", "30", "40", "50", "60", "210", "330"}));
-    EXPECT_FALSE(p.chkPaid->isChecked());
-    EXPECT_TRUE(p.chkComplete->isChecked());
-    EXPECT_FALSE(p.chkModified->isChecked());  // Modified is 1: the points are not up to date
-    EXPECT_FALSE(p.txtR1->isEnabled());
-    EXPECT_TRUE(p.grpPlayer->isEnabled());
-    EXPECT_EQ(p.Changed, 0);
+    EXPECT_FALSE(paidBox(p).isChecked());
+    EXPECT_TRUE(chkComplete.isChecked());
+    EXPECT_FALSE(chkModified.isChecked());  // Modified is 1: the points are not up to date
+    EXPECT_FALSE(Find<QLineEdit>(p, "txtR1")->isEnabled());
+    EXPECT_TRUE(grpPlayer.isEnabled());
+    EXPECT_EQ(p.Changed(), 0);
     entry->Modified = 0;
-    EXPECT_TRUE(TfrmProps(nullptr, players, 42).chkModified->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>(TfrmProps(nullptr, players, 42), "chkModified")->isChecked());
 }
 
 // Each edit sets Changed; the close box stores nothing but leaves Changed set.
 TEST_F(PlayerProps, EditsSetChangedAndTheCloseBoxStoresNothing)
 {
     const std::pair<const char*, std::function<void(TfrmProps&)>> edits[] = {
-        {"name", [](TfrmProps& p) { QTest::keyClicks(p.txtName, "sy"); }},
-        {"tiebreaker", [](TfrmProps& p) { QTest::keyClick(p.txtTiebreaker, Qt::Key_Backspace); }},
-        {"paid", [](TfrmProps& p) { QTest::mouseClick(p.chkPaid, Qt::LeftButton); }},
+        {"name", [](TfrmProps& p) { QTest::keyClicks(&nameBox(p), "sy"); }},
+        {"tiebreaker", [](TfrmProps& p) { QTest::keyClick(&tiebreakerBox(p), Qt::Key_Backspace); }},
+        {"paid", [](TfrmProps& p) { QTest::mouseClick(&paidBox(p), Qt::LeftButton); }},
     };
     for (const auto& [what, edit] : edits) {
         SCOPED_TRACE(what);
         TfrmProps& p = shown();
         edit(p);
-        EXPECT_EQ(p.Changed, 1);
+        EXPECT_EQ(p.Changed(), 1);
         p.close();
         EXPECT_EQ(p.result(), QDialog::Rejected);
-        EXPECT_EQ(p.Changed, 1);
+        EXPECT_EQ(p.Changed(), 1);
         EXPECT_EQ(storedTexts(), QStringList({"Pat", "141", "0", "1", "210", "1"}));
     }
 }
@@ -540,17 +602,17 @@ TEST_F(PlayerProps, EditsSetChangedAndTheCloseBoxStoresNothing)
 TEST_F(PlayerProps, OkStoresOnlyTheEditableFields)
 {
     TfrmProps& p = shown();
-    p.txtName->selectAll();
-    QTest::keyClicks(p.txtName, "Patricia With A Very Long Name");
-    QTest::mouseClick(p.chkPaid, Qt::LeftButton);
-    QTest::mouseClick(p.cmdOk, Qt::LeftButton);
+    nameBox(p).selectAll();
+    QTest::keyClicks(&nameBox(p), "Patricia With A Very Long Name");
+    QTest::mouseClick(&paidBox(p), Qt::LeftButton);
+    QTest::mouseClick(&okButton(p), Qt::LeftButton);
     EXPECT_EQ(p.result(), QDialog::Accepted);
     EXPECT_EQ(storedTexts(), QStringList({"Patricia With A Very Long", "141", "1", "1", "210", "1"}));
 
     entry->Name = "Jos\x81";
     entry->Tiebreaker = "\x8D" "99";
-    QTest::mouseClick(shown().chkPaid, Qt::LeftButton);
-    QTest::mouseClick(props->cmdOk, Qt::LeftButton);
+    QTest::mouseClick(&paidBox(shown()), Qt::LeftButton);
+    QTest::mouseClick(&okButton(*props), Qt::LeftButton);
     EXPECT_EQ(entry->Name.str(), "Jos\x81");
     EXPECT_EQ(entry->Tiebreaker.str(), "\x8D" "99");
     EXPECT_EQ(entry->Paid, 0);
@@ -567,12 +629,13 @@ TEST_F(PlayerProps, LongTiebreakerShownWholeAndTypingLimitedToThree)
     } cases[] = {{0, "9", "12345678"}, {6, "3456", "123"}};
     for (const auto& c : cases) {
         TfrmProps& p = shown();
-        EXPECT_EQ(p.txtTiebreaker->text(), "12345678");
-        p.txtTiebreaker->setFocus();
-        QTest::keyClick(p.txtTiebreaker, Qt::Key_End);
-        for (int i = 0; i < c.backspaces; ++i) QTest::keyClick(p.txtTiebreaker, Qt::Key_Backspace);
-        QTest::keyClicks(p.txtTiebreaker, c.typed);
-        QTest::mouseClick(p.cmdOk, Qt::LeftButton);
+        QLineEdit& box = tiebreakerBox(p);
+        EXPECT_EQ(box.text(), "12345678");
+        box.setFocus();
+        QTest::keyClick(&box, Qt::Key_End);
+        for (int i = 0; i < c.backspaces; ++i) QTest::keyClick(&box, Qt::Key_Backspace);
+        QTest::keyClicks(&box, c.typed);
+        QTest::mouseClick(&okButton(p), Qt::LeftButton);
         EXPECT_EQ(QString::fromLatin1(entry->Tiebreaker.str()), c.stored);
         entry->Tiebreaker = "12345678";
     }
@@ -581,8 +644,8 @@ TEST_F(PlayerProps, LongTiebreakerShownWholeAndTypingLimitedToThree)
 TEST_F(PlayerProps, UnknownIdShowsNothingAndStoresNothing)
 {
     TfrmProps& p = shown(7);
-    EXPECT_EQ(p.txtName->text(), "");
-    QTest::keyClicks(p.txtName, "Other");
-    QTest::mouseClick(p.cmdOk, Qt::LeftButton);
+    EXPECT_EQ(nameBox(p).text(), "");
+    QTest::keyClicks(&nameBox(p), "Other");
+    QTest::mouseClick(&okButton(p), Qt::LeftButton);
     EXPECT_EQ(entry->Name.str(), "Pat");
 }

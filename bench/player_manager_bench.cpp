@@ -1,0 +1,182 @@
+// The Player Manager on a large pool: the time from creating the dialog until its list is laid
+// out and painted, and what that costs in memory beside the pool; and a refill by "Show me:".
+// Window code, so it is built with the windows only.
+#ifdef HOOP_BENCH_UI
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QListView>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <malloc.h>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "players/player_manager.h"
+#include "session/pool_session.h"
+#include "settings/settings.h"
+#include "shell/main_window.h"
+#include "support/temp_dir.h"
+
+namespace {
+constexpr double MiB = 1024.0 * 1024.0;
+constexpr double KiB = 1024.0;
+
+// A pool of n participants named as in the other benchmarks ("Participant" and a number, a long
+// shared start, so the sort cannot decide on the first letters), about half complete and half
+// paid, the results entry in the middle.
+struct Pool {
+    explicit Pool(int n)
+    {
+        TPlayers& players = main.session().players();
+        players.setWriteOnDestroy(false);
+        std::uint32_t state = 12345;
+        auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+        for (int i = 0; i < n; ++i) {
+            TPlayer entry;
+            entry.Id = i + 1;
+            entry.Name = "Participant " + std::to_string(next() % 1000000);
+            entry.Complete = (next() >> 16) & 1;
+            entry.Paid = (next() >> 16) & 1;
+            players.add(entry);
+            if (i == n / 2) {
+                TPlayer results;
+                results.Id = ResultsId;
+                results.Name = ResultsName;
+                players.add(results);
+            }
+        }
+        players.IndexOfId(ResultsId);  // the id index is built once per pool, not by the dialog
+    }
+
+    TempDir dir;
+    MemorySettings settings;
+    TMainForm main{settings, QString::fromStdString(dir.path())};
+};
+
+// Counts the paints of a widget, so a run proves the list was drawn.
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+// This thread's processor time in seconds: the machines these run on are often shared, and wall
+// time then includes waiting for a processor.
+double threadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Bytes malloc has handed out and not had back, blocks it mapped on their own included.
+double heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd);
+}
+
+// A size line of /proc/self/status ("VmRSS", "VmHWM") in bytes; 0 when it cannot be read.
+double statusBytes(const std::string& field)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field + ":", 0) != 0) continue;
+        std::istringstream value(line.substr(field.size() + 1));
+        double kib = 0;
+        value >> kib;
+        return kib * KiB;
+    }
+    return 0;
+}
+
+// Starts a new high-water mark of the resident size (Linux 4.0 and later).
+bool resetPeakResident()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return clear.good();
+}
+
+// Opens the dialog as the Player Manager command does, up to its first painted list; the paint
+// counter on the list's viewport says whether it was drawn.
+std::unique_ptr<TfrmOpen> openDialog(TMainForm& main, PaintCounter& counter)
+{
+    auto dialog = std::make_unique<TfrmOpen>(main.session(), main, &main);
+    dialog->findChild<QListView*>(QStringLiteral("lstPlayers"))->viewport()->installEventFilter(&counter);
+    dialog->show();
+    QCoreApplication::processEvents();
+    return dialog;
+}
+
+// The time is wall time; counter "ms cpu" is this thread's processor time for the same span.
+// "MB kept" is what malloc holds for the open dialog beyond what it held before (the
+// model, the view's layout, the widgets); "MB peak" is the resident size's high-water mark
+// during the opening above the resident size before it, with malloc's free memory given back
+// first, so the temporary sort keys count too.
+void BM_PlayerManagerOpen(benchmark::State& state)
+{
+    Pool pool(static_cast<int>(state.range(0)));
+    double kept = 0;
+    double peak = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        malloc_trim(0);
+        const double heapBefore = heapInUse();
+        const double residentBefore = statusBytes("VmRSS");
+        const bool peakKnown = resetPeakResident();
+        PaintCounter counter;
+        const double cpuStart = threadSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        std::unique_ptr<TfrmOpen> dialog = openDialog(pool.main, counter);
+        const auto end = std::chrono::steady_clock::now();
+        cpu += threadSeconds() - cpuStart;
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        kept = (heapInUse() - heapBefore) / MiB;
+        peak = peakKnown ? (statusBytes("VmHWM") - residentBefore) / MiB : -1;
+        if (counter.paints == 0) {
+            state.SkipWithError("the list was not painted");
+            break;
+        }
+        dialog.reset();  // outside the measured time
+    }
+    state.counters["ms cpu"] = 1000 * cpu / std::max(1.0, static_cast<double>(state.iterations()));
+    state.counters["MB kept"] = kept;
+    state.counters["MB peak"] = peak;
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PlayerManagerOpen)->Arg(100'000)->Arg(1'000'000)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// "Show me:" switching between all participants and the complete ones, painted after each.
+void BM_PlayerManagerFilter(benchmark::State& state)
+{
+    Pool pool(static_cast<int>(state.range(0)));
+    PaintCounter counter;
+    std::unique_ptr<TfrmOpen> dialog = openDialog(pool.main, counter);
+    auto* types = dialog->findChild<QComboBox*>(QStringLiteral("lstTypes"));
+    int filter = AllPlayers;
+    for (auto _ : state) {
+        filter = filter == AllPlayers ? CompletePlayers : AllPlayers;
+        const int paints = counter.paints;
+        types->setCurrentIndex(filter);
+        QCoreApplication::processEvents();
+        if (counter.paints == paints) {
+            state.SkipWithError("the list was not painted");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PlayerManagerFilter)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+}  // namespace
+#endif

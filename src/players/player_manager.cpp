@@ -152,13 +152,14 @@ void TfrmOpen::CreatePopupMenu()
 
 void TfrmOpen::PlaceControls()
 {
-    applyLayout({
+    m_layout.within(this, {
         {lstPlayers, {4, 4, 389, 157}},
         {lblShow, {16, 170, 52, 16}},
         {lstTypes, {72, 168, 225, 21}},
         {cmdOpen, {312, 168, 75, 25}},
         {cmdCancel, {312, 200, 75, 25}},
     });
+    applyLayout(m_layout);
 }
 
 void TfrmOpen::showPopupMenu(const QPoint& pos) { PopupMenu->popup(lstPlayers->viewport()->mapToGlobal(pos)); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "players/player_list_model.h"
+#include "ui/layout_table.h"
 
 class QAction;
 class QComboBox;
@@ -35,12 +36,14 @@ inline const QString NoPlayerSelectedMessage = QStringLiteral("At least 1 player
 class TfrmOpen final : public QDialog {
     Q_OBJECT
 public:
+    const LayoutTable& layoutTable() const { return m_layout; }
     TfrmOpen(TPoolSession& session, IFrame& frame, QWidget* parent = nullptr);
 
     // The ids of the participants chosen with Open, in list order; empty until then.
     const std::vector<std::int32_t>& SelectedPlayers() const { return m_selectedPlayers; }
 
 private:
+    LayoutTable m_layout;
     void FormCreate();
     void CreateControls();
     void CreatePopupMenu();

@@ -81,10 +81,10 @@ TfrmProps::TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id) : QDial
 void TfrmProps::CreateControls()
 {
     grpPlayer = named(new QGroupBox(QStringLiteral("Player Information"), this), "grpPlayer");
-    auto* lblName = rightLabel(QStringLiteral("Name:"), grpPlayer);
+    auto* lblName = named(rightLabel(QStringLiteral("Name:"), grpPlayer), "lblName");
     txtName = named(new QLineEdit(grpPlayer), "txtName");
     txtName->setMaxLength(NameWidth);
-    auto* lblTiebreaker = rightLabel(QStringLiteral("Tiebreaker:"), grpPlayer);
+    auto* lblTiebreaker = named(rightLabel(QStringLiteral("Tiebreaker:"), grpPlayer), "lblTiebreaker");
     txtTiebreaker = named(new QLineEdit(grpPlayer), "txtTiebreaker");
     chkPaid = named(captionLeftBox(QStringLiteral("Paid?"), grpPlayer), "chkPaid");
     lblName->setBuddy(txtName);
@@ -99,12 +99,13 @@ void TfrmProps::CreateControls()
     QLabel* roundLabels[RoundCount] = {};
     for (int r = 0; r < RoundCount; ++r) {
         roundLabels[r] = rightLabel(QStringLiteral("Round %1:").arg(r + 1), grpPool);
+        roundLabels[r]->setObjectName(QStringLiteral("lblR%1").arg(r + 1));
         *rounds[r] = numberBox(grpPool);
         (*rounds[r])->setObjectName(QStringLiteral("txtR%1").arg(r + 1));
     }
-    auto* lblTotal = rightLabel(QStringLiteral("Total Pts:"), grpPool);
+    auto* lblTotal = named(rightLabel(QStringLiteral("Total Pts:"), grpPool), "lblTotal");
     txtTotal = named(numberBox(grpPool), "txtTotal");
-    auto* lblPot = rightLabel(QStringLiteral("Potential Pts:"), grpPool);
+    auto* lblPot = named(rightLabel(QStringLiteral("Potential Pts:"), grpPool), "lblPot");
     txtPot = named(numberBox(grpPool), "txtPot");
     chkComplete = named(captionLeftBox(QStringLiteral("Pool Complete?"), grpPool), "chkComplete");
     chkModified = named(captionLeftBox(QStringLiteral("Pts. Up to Date?"), grpPool), "chkModified");
@@ -113,14 +114,19 @@ void TfrmProps::CreateControls()
     cmdOk->setDefault(true);
     connect(cmdOk, &QPushButton::clicked, this, guarded(this, &TfrmProps::cmdOkClick));
 
-    applyLayout({
+    m_layout.within(this, {
         {grpPlayer, {8, 8, 241, 65}},
+        {grpPool, {8, 80, 241, 185}},
+        {cmdOk, {168, 272, 75, 25}},
+    })
+        .within(grpPlayer, {
         {lblName, {16, 16, 49, 14}},
         {txtName, {72, 16, 153, 17}},
         {lblTiebreaker, {8, 40, 57, 14}},
         {txtTiebreaker, {72, 40, 97, 17}},
         {chkPaid, {176, 40, 49, 17}},
-        {grpPool, {8, 80, 241, 185}},
+    })
+        .within(grpPool, {
         {roundLabels[0], {8, 16, 57, 14}},
         {txtR1, {72, 16, 41, 17}},
         {roundLabels[1], {8, 40, 57, 14}},
@@ -139,8 +145,8 @@ void TfrmProps::CreateControls()
         {txtPot, {192, 160, 41, 17}},
         {chkComplete, {128, 16, 97, 17}},
         {chkModified, {128, 40, 97, 17}},
-        {cmdOk, {168, 272, 75, 25}},
     });
+    applyLayout(m_layout);
 }
 
 void TfrmProps::FillFromEntry()

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "pool/players.h"
+#include "ui/layout_table.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -28,12 +29,14 @@ private:
 class TfrmProps final : public QDialog {
     Q_OBJECT
 public:
+    const LayoutTable& layoutTable() const { return m_layout; }
     TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id);
 
     // 1 once the name, the tiebreaker or the paid box was changed, even if closed without OK.
     std::uint8_t Changed() const { return m_changed; }
 
 private:
+    LayoutTable m_layout;
     void CreateControls();
     void FillFromEntry();
 

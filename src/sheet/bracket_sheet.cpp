@@ -220,11 +220,10 @@ void TmdiBrackets::createControls()
 void TmdiBrackets::applyLayout()
 {
     using namespace sheet_layout;
-    QRect bounds;
-    auto place = [this, &bounds](QWidget* widget, const QRect& rect, Look look) {
-        widget->setGeometry(rect);
-        applyLook(widget, look);
-        if (widget->parentWidget() == m_canvas) bounds = bounds.united(rect);  // the panel's own controls lie inside it
+    std::vector<std::pair<QWidget*, Look>> looks;
+    auto place = [this, &looks](QWidget* widget, const QRect& rect, Look look) {
+        m_layout.add(widget ? widget->parentWidget() : m_canvas, widget, rect);
+        looks.emplace_back(widget, look);
     };
     for (int r = 0; r < RegionCount; ++r)
         for (int i = 0; i < SeedCount; ++i) {
@@ -237,18 +236,25 @@ void TmdiBrackets::applyLayout()
         place(gameCell(n), QRect(at.x, at.y, CellWidth, CellHeight), Look::GameCell);
     }
     for (const Place& p : Places) {
+        // A name the sheet does not have is a fault of the table, never a control left at 0,0.
         QWidget* widget = m_canvas->findChild<QWidget*>(QLatin1String(p.name));
-        if (!widget) continue;
+        if (!widget) throw LayoutError(std::string("Layout of the bracket sheet: no control named ") + p.name);
         place(widget, QRect(p.rect.x, p.rect.y, p.rect.w, p.rect.h), p.look);
     }
+    int lineNumber = 0;
     for (const Line& line : Lines) {
         auto* frame = new QFrame(m_canvas);
+        frame->setObjectName(QStringLiteral("line%1").arg(++lineNumber));
         frame->setFrameShape(line.vertical ? QFrame::VLine : QFrame::HLine);
         frame->setFrameShadow(QFrame::Raised);  // a light and a dark line side by side
-        const QRect rect = line.vertical ? QRect(line.x, line.y, 2, line.length) : QRect(line.x, line.y, line.length, 2);
-        frame->setGeometry(rect);
-        bounds = bounds.united(rect);
+        m_layout.add(m_canvas, frame,
+                     line.vertical ? QRect(line.x, line.y, 2, line.length) : QRect(line.x, line.y, line.length, 2));
     }
+    ::applyLayout(m_layout);
+    QRect bounds;
+    for (const LayoutTable::Entry& entry : m_layout.entries())
+        if (entry.parent == m_canvas) bounds = bounds.united(entry.rect);  // the panel's own controls lie inside it
+    for (const auto& [widget, look] : looks) applyLook(widget, look);
     m_canvas->resize(bounds.right() + 1 + bounds.left(), bounds.bottom() + 1 + bounds.top());
     m_scroll->setWidget(m_canvas);
 }

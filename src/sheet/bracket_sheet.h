@@ -8,6 +8,7 @@
 #include "pool/bracket.h"
 #include "pool/sheet_picks.h"
 #include "ui/child_form.h"
+#include "ui/layout_table.h"
 
 class QCheckBox;
 class QKeyEvent;
@@ -28,6 +29,7 @@ constexpr QEvent::Type PrintCommand = static_cast<QEvent::Type>(1025);
 class TmdiBrackets final : public TChildForm {
     Q_OBJECT
 public:
+    const LayoutTable& layoutTable() const { return m_layout; }
     TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget* parent = nullptr);
     void focusFirst();  // puts the focus where the sheet starts (the name box, or g1 for the results)
     void discardChanges() { SheetModified = 0; }  // the next close asks nothing
@@ -43,6 +45,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    LayoutTable m_layout;
     void createControls();
     void applyLayout();
     void nameTeamLabels();

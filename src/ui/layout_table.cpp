@@ -25,6 +25,12 @@ LayoutTable& LayoutTable::within(QWidget* parent, std::initializer_list<ControlP
     return *this;
 }
 
+LayoutTable& LayoutTable::add(QWidget* parent, QWidget* control, const QRect& rect)
+{
+    m_entries.push_back({control, parent, rect});
+    return *this;
+}
+
 void applyLayout(const LayoutTable& table)
 {
     // Nothing moves unless the whole table is sound.

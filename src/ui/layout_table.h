@@ -29,6 +29,8 @@ public:
 
     // The controls that stand directly in parent.
     LayoutTable& within(QWidget* parent, std::initializer_list<ControlPlace> places);
+    // One control, for tables built in a loop.
+    LayoutTable& add(QWidget* parent, QWidget* control, const QRect& rect);
 
     const std::vector<Entry>& entries() const { return m_entries; }
 
@@ -48,12 +50,6 @@ public:
 // another parent than the table says, a control listed twice, or a control that does not take
 // its rectangle (a size limit of its own).
 void applyLayout(const LayoutTable& table);
-
-// The old way, for windows not yet converted to LayoutTable: places the controls unchecked.
-inline void applyLayout(std::initializer_list<ControlPlace> table)
-{
-    for (const ControlPlace& place : table) place.control->setGeometry(place.rect);
-}
 
 // The small dialog font the pixel layouts were made for (8 points at 96 dots per inch).
 constexpr int DialogFontPixels = 11;

@@ -12,6 +12,9 @@
 
 #include "options/options_dialog.h"
 #include "shell/main_window.h"
+#include "players/player_manager.h"
+#include "players/player_props.h"
+#include "sheet/bracket_sheet.h"
 #include "shell/splash.h"
 #include "support/temp_dir.h"
 #include "support/test_settings.h"
@@ -108,6 +111,9 @@ struct WindowRow {
 const WindowRow Windows[] = {
     {"Options", [](TMainForm& main) { return build<TfrmOptions>(main.session()); }},
     {"Splash", [](TMainForm&) { return build<TfrmSplash>(); }},
+    {"PlayerManager", [](TMainForm& main) { return build<TfrmOpen>(main.session(), main, &main); }},
+    {"BracketSheet", [](TMainForm& main) { return build<TmdiBrackets>(main.session(), main, 0); }},
+    {"PlayerProperties", [](TMainForm& main) { return build<TfrmProps>(&main, main.session().players(), 1); }},
 };
 
 void PrintTo(const WindowRow& row, std::ostream* out) { *out << row.name; }

@@ -11,7 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
     NullPoolHost host;
-    TPlayers players(host, "/nonexistent");
+    TTeamTable teams;
+    TPlayers players(host, "/nonexistent", teams);
     players.setWriteOnDestroy(false);
     std::string again;
     const std::size_t used = parseJournal(data, size, [&](const TJournal::Record& record) {

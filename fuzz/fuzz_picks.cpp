@@ -29,10 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     MemorySettings store;
     const std::size_t whole = size - size % PickRecordSize;
     storeScoring(store, data + whole, size - whole);
-    SetSettingsStore(&store);
 
     NullPoolHost host;
-    TPlayers players(host, "/nonexistent");
+    TTeamTable teams;
+    TPlayers players(host, "/nonexistent", teams);
+    players.setScoringSource([&store] {
+        TRegIniFile ini(store);
+        return settings::readScoringValues(ini);
+    });
     players.setWriteOnDestroy(false);
     if (players.loadPlayersFromBytes(data, size) != (size == whole)) std::abort();
     if (players.count() != int(size / PickRecordSize)) std::abort();
@@ -40,15 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     players.UpdateStandings(true);
     for (std::uint8_t key = 0; key < 4; ++key)
         for (std::uint8_t ascending = 0; ascending < 2; ++ascending) {
-            players.SortKey = key;
-            players.SortAscending = ascending;
+            players.setSort(static_cast<SortKey>(key), ascending != 0);
             players.sort();
             for (int i = 1; i < players.count(); ++i)
                 if (players.ComparePlayers(players[i - 1], players[i]) > 0) std::abort();
         }
 
     const std::string bytes = players.picksBytes();
-    TPlayers again(host, "/nonexistent");
+    TPlayers again(host, "/nonexistent", teams);
     again.setWriteOnDestroy(false);
     if (!again.loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()))
         std::abort();
@@ -57,14 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     // The folder cannot take a journal: the deletion is refused and changes nothing.
     if (players.count() > 0) {
         const int count = players.count();
-        const std::uint8_t hadResults = players.HasResults;
+        const bool hadResults = players.HasResults();
         try {
             players.DeletePlayer(players[0].Id);
             std::abort();
         } catch (const HoopError&) {
-            if (players.count() != count || players.HasResults != hadResults) std::abort();
+            if (players.count() != count || players.HasResults() != hadResults) std::abort();
         }
     }
-    SetSettingsStore(nullptr);
     return 0;
 }

@@ -1,8 +1,11 @@
-// Best and worst finishes without visiting every outcome: a depth-first search over the remaining
-// games in game order that keeps, per participant, the points earned so far and how many more
-// the undecided games could still add or take away. A subtree is left out when even its most
-// favourable completion cannot beat the finish already found.
+// Best and worst finishes without visiting every outcome: a depth-first search that decides the
+// winners from the championship down, so the games worth most are settled first. Choosing a
+// game's winner settles its path below at once (it won every game on the way); the other side
+// of the game stays open, and any team of it may still come through. Per participant the search
+// keeps the points earned so far and how many more the open games could add or take away; a
+// subtree is left out when even its most favourable completion cannot beat the finish found.
 #include <algorithm>
+#include <bit>
 #include <memory>
 
 #include "outlook/outlook_model.h"
@@ -10,53 +13,59 @@
 namespace outlook::detail {
 namespace {
 
-// Per participant: points so far, and the most the undecided games could add (pos) or take away
-// (neg, only with negative round values).
+int teamIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1; }
+TeamCode teamOfIndex(int index) { return MakeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1)); }
+
+// Per participant j, against the participant i searched for: points so far, and the most the
+// open games could still add to i's lead over j (up) or to j's lead over i (down). Games where
+// both picked the same team change neither lead, which is what makes the bound tight in pools
+// where most sheets agree on the favourites.
 struct Bounds {
-    std::vector<std::int32_t> cur, pos, neg;
-    explicit Bounds(std::size_t n) : cur(n), pos(n), neg(n) {}
+    std::vector<std::int32_t> cur, up, down;
+    explicit Bounds(std::size_t n) : cur(n), up(n), down(n) {}
 };
 
 struct Prepared {
-    // [level * n + j]: what participant j loses of pos and neg when the team it picked at that
-    // level loses there: the values of its picks of that team from there on.
-    std::vector<std::int32_t> chainPos, chainNeg;
-    Bounds root;
-    explicit Prepared(const Model& m) : root(std::size_t(m.n))
+    // [level * n + j]: what participant j could still gain or lose at that level.
+    std::vector<std::int32_t> openPos, openNeg;
+    std::vector<std::uint64_t> sideReach;  // [level * 2 + side]
+    std::vector<std::int32_t> pickers;     // [level * 64 + team]: participants who picked it there
+    std::vector<std::int32_t> base;
+    explicit Prepared(const Model& m)
     {
         const auto n = std::size_t(m.n);
-        chainPos.assign(std::size_t(m.levelCount) * n, 0);
-        chainNeg.assign(std::size_t(m.levelCount) * n, 0);
-        for (std::size_t j = 0; j < n; ++j) {
-            root.cur[j] = std::int32_t(m.base[j]);
-            for (int k = 0; k < m.levelCount; ++k) {
+        openPos.assign(std::size_t(m.levelCount) * n, 0);
+        openNeg.assign(std::size_t(m.levelCount) * n, 0);
+        pickers.assign(std::size_t(m.levelCount) * 64, 0);
+        for (int k = 0; k < m.levelCount; ++k) {
+            for (const Side& s : m.levels[std::size_t(k)].side) {
+                std::uint64_t reach = 0;
+                if (s.alive) reach = s.level >= 0 ? m.levels[std::size_t(s.level)].reach : std::uint64_t(1) << teamIndex(s.fixed);
+                sideReach.push_back(reach);
+            }
+            for (std::size_t j = 0; j < n; ++j) {
                 const TeamCode p = m.column(k)[j];
                 if (p < 0) continue;
                 const std::int64_t v = m.levels[std::size_t(k)].trueValue[SeedOfCode(p)];
-                root.pos[j] += std::int32_t(std::max<std::int64_t>(v, 0));
-                root.neg[j] += std::int32_t(std::min<std::int64_t>(v, 0));
-            }
-            for (int k = 0; k < m.levelCount; ++k) {
-                const TeamCode p = m.column(k)[j];
-                if (p < 0) continue;
-                std::int64_t up = 0, down = 0;
-                for (int l = k; l >= 0; l = m.levels[std::size_t(l)].nextLevel) {
-                    if (m.column(l)[j] != p) continue;
-                    const std::int64_t v = m.levels[std::size_t(l)].trueValue[SeedOfCode(p)];
-                    up += std::max<std::int64_t>(v, 0);
-                    down += std::min<std::int64_t>(v, 0);
-                }
-                chainPos[std::size_t(k) * n + j] = std::int32_t(up);
-                chainNeg[std::size_t(k) * n + j] = std::int32_t(down);
+                openPos[std::size_t(k) * n + j] = std::int32_t(std::max<std::int64_t>(v, 0));
+                openNeg[std::size_t(k) * n + j] = std::int32_t(std::min<std::int64_t>(v, 0));
+                ++pickers[std::size_t(k) * 64 + std::size_t(teamIndex(p))];
             }
         }
+        for (std::size_t j = 0; j < n; ++j) base.push_back(std::int32_t(m.base[j]));
     }
+};
+
+// A game still to decide: its winner already known (forced, from the game above) or open.
+struct Pending {
+    int level = 0;
+    int forced = -1;  // team index
 };
 
 class Search final {
 public:
     Search(const Model& m, const Prepared& prepared, const OutlookOptions& options)
-        : m_model(m), m_prepared(prepared), m_options(options), m_winners(std::size_t(m.levelCount), 0)
+        : m_model(m), m_prepared(prepared), m_options(options)
     {
         for (int d = 0; d <= m.levelCount; ++d) m_bounds.emplace_back(std::size_t(m.n));
     }
@@ -69,8 +78,16 @@ public:
         m_best = best;
         m_found = found;
         m_stop = false;
-        m_bounds[0] = m_prepared.root;
-        walk(0);
+        Bounds& root = m_bounds[0];
+        root.cur = m_prepared.base;
+        std::fill(root.up.begin(), root.up.end(), 0);
+        std::fill(root.down.begin(), root.down.end(), 0);
+        for (int k = 0; k < m_model.levelCount; ++k) leads(k, root, root, +1);
+        std::vector<Pending> pending;
+        // The top of every remaining part of the bracket: a level whose winner goes nowhere open.
+        for (int k = 0; k < m_model.levelCount; ++k)
+            if (m_model.levels[std::size_t(k)].nextLevel < 0) pending.push_back({k, -1});
+        walk(0, pending);
         found = m_found;
         return !m_stop;
     }
@@ -78,80 +95,115 @@ public:
 private:
     bool done() const { return m_best ? m_found == 0 : m_found == m_model.n - 1; }
 
-    void walk(int k)
+    // Participants surely above i, and possibly above i, in every completion from here.
+    std::pair<std::int32_t, std::int32_t> ranks(const Bounds& b) const
     {
-        const Bounds& b = m_bounds[std::size_t(k)];
-        const int n = m_model.n;
-        const std::size_t i = std::size_t(m_i);
-        const std::int32_t* cur = b.cur.data();
-        if (k == m_model.levelCount) {
-            const std::int32_t mine = cur[i];
-            std::int32_t above = 0;
-            for (int j = 0; j < n; ++j) above += cur[j] > mine;
-            m_found = m_best ? std::min(m_found, above) : std::max(m_found, above);
-            return;
+        const std::int32_t mine = b.cur[std::size_t(m_i)];
+        const std::int32_t *cur = b.cur.data(), *up = b.up.data(), *down = b.down.data();
+        std::int32_t surely = 0, possibly = 0;
+        for (int j = 0; j < m_model.n; ++j) {
+            surely += cur[j] - mine > up[j];
+            possibly += cur[j] - mine + down[j] > 0;
         }
+        return {surely, possibly};
+    }
+
+    void walk(int depth, std::vector<Pending> pending)
+    {
+        const Bounds& b = m_bounds[std::size_t(depth)];
         if ((++m_nodes & 255) == 0 && stopped(m_options)) m_stop = true;
         if (m_stop) return;
-        if (m_best) {
-            // Participants above i even if i gains everything it still can and they gain nothing.
-            const std::int32_t mine = cur[i] + b.pos[i];
-            const std::int32_t* neg = b.neg.data();
-            std::int32_t above = 0;
-            for (int j = 0; j < n; ++j) above += cur[j] + neg[j] > mine;
-            if (above >= m_found) return;
-        } else {
-            const std::int32_t mine = cur[i] + b.neg[i];
-            const std::int32_t* pos = b.pos.data();
-            std::int32_t above = -std::int32_t(b.pos[i] + cur[i] > mine);
-            for (int j = 0; j < n; ++j) above += cur[j] + pos[j] > mine;
-            if (above <= m_found) return;
+        const auto [surely, possibly] = ranks(b);
+        if (pending.empty() || surely == possibly) {  // every completion gives the same count
+            m_found = m_best ? std::min(m_found, surely) : std::max(m_found, surely);
+            return;
         }
+        // Some completion reaches each bound.
+        if (m_best) {
+            m_found = std::min(m_found, possibly);
+            if (surely >= m_found) return;
+        } else {
+            m_found = std::max(m_found, surely);
+            if (possibly <= m_found) return;
+        }
+        const Pending next = pending.back();
+        pending.pop_back();
+        const int k = next.level;
         const Level& level = m_model.levels[std::size_t(k)];
-        const int choices = std::max(1, level.choices);
-        // For the best finish, try first the winner participant i picked; for the worst, the other.
-        const TeamCode mineAt = m_model.column(k)[i];
-        int order[2] = {0, 1};
-        if (choices == 2 && (choiceWinner(m_model, k, 0, m_winners.data()) == mineAt) != m_best)
-            std::swap(order[0], order[1]);
-        for (int o = 0; o < choices && !m_stop && !done(); ++o) {
-            const int c = order[o];
-            const TeamCode w = choiceWinner(m_model, k, c, m_winners.data());
-            const TeamCode l = choices == 2 ? choiceWinner(m_model, k, 1 - c, m_winners.data()) : 0;
-            m_winners[std::size_t(k)] = w;
-            decide(k, w, l);
-            walk(k + 1);
+        struct Choice {
+            int side;
+            int team;
+            std::int32_t order;
+        };
+        Choice choices[64];
+        int count = 0;
+        const TeamCode mine = m_model.column(k)[std::size_t(m_i)];
+        for (int s = 0; s < 2; ++s) {
+            std::uint64_t reach = m_prepared.sideReach[std::size_t(k) * 2 + std::size_t(s)];
+            if (next.forced >= 0) reach &= std::uint64_t(1) << next.forced;
+            for (; reach; reach &= reach - 1) {
+                const int t = std::countr_zero(reach);
+                // Best: i's pick first, then the teams fewest picked; worst: the other way round.
+                std::int32_t order = m_prepared.pickers[std::size_t(k) * 64 + std::size_t(t)];
+                if (teamOfIndex(t) == mine) order = -1;
+                choices[count++] = {s, t, m_best ? order : -order};
+            }
+        }
+        std::stable_sort(choices, choices + count, [](const Choice& a, const Choice& c) { return a.order < c.order; });
+        if (count == 0) {  // no team can come through: the game has no winner
+            decide(depth, k, 0);
+            walk(depth + 1, pending);
+            return;
+        }
+        for (int c = 0; c < count && !m_stop && !done(); ++c) {
+            const Choice& choice = choices[c];
+            decide(depth, k, teamOfIndex(choice.team));
+            std::vector<Pending> after = pending;
+            const Side& other = level.side[1 - choice.side];
+            const Side& own = level.side[choice.side];
+            if (other.level >= 0 && other.alive) after.push_back({other.level, -1});
+            if (own.level >= 0) after.push_back({own.level, choice.team});  // its path, first
+            walk(depth + 1, std::move(after));
         }
     }
 
-    // Bounds of depth k + 1 from those of depth k, with level k won by w over l.
-    void decide(int k, TeamCode w, TeamCode l)
+    // Adds (sign +1) or removes (-1) what open level k can still do to the leads.
+    void leads(int k, const Bounds& from, Bounds& to, std::int32_t sign) const
     {
-        const Bounds& from = m_bounds[std::size_t(k)];
-        Bounds& to = m_bounds[std::size_t(k) + 1];
-        const Level& level = m_model.levels[std::size_t(k)];
-        const std::int32_t v = w == 0 ? 0 : std::int32_t(level.trueValue[SeedOfCode(w)]);
-        const std::int32_t vPos = std::max(v, 0), vNeg = std::min(v, 0);
-        const TeamCode lost = l == 0 ? -2 : l;  // -2 matches no pick
-        const std::int32_t* picks = m_model.column(k);
         const std::size_t offset = std::size_t(k) * std::size_t(m_model.n);
-        const std::int32_t* chainPos = m_prepared.chainPos.data() + offset;
-        const std::int32_t* chainNeg = m_prepared.chainNeg.data() + offset;
+        const std::int32_t* picks = m_model.column(k);
+        const std::int32_t* openPos = m_prepared.openPos.data() + offset;
+        const std::int32_t* openNeg = m_prepared.openNeg.data() + offset;
+        const std::size_t i = std::size_t(m_i);
+        const TeamCode mine = picks[i];
+        const std::int32_t minePos = sign * openPos[i], mineNeg = sign * openNeg[i];
         const int n = m_model.n;
         for (int j = 0; j < n; ++j) {
-            const std::int32_t won = -std::int32_t(picks[j] == w);
-            const std::int32_t gone = -std::int32_t(picks[j] == lost);
-            to.cur[std::size_t(j)] = from.cur[std::size_t(j)] + (won & v);
-            to.pos[std::size_t(j)] = from.pos[std::size_t(j)] - (won & vPos) - (gone & chainPos[j]);
-            to.neg[std::size_t(j)] = from.neg[std::size_t(j)] - (won & vNeg) - (gone & chainNeg[j]);
+            const std::int32_t differ = -std::int32_t(picks[j] != mine || mine < 0);
+            to.up[std::size_t(j)] = from.up[std::size_t(j)] + (differ & (minePos - sign * openNeg[j]));
+            to.down[std::size_t(j)] = from.down[std::size_t(j)] + (differ & (sign * openPos[j] - mineNeg));
         }
+    }
+
+    // Bounds of depth + 1 from those of depth, with level k won by w.
+    void decide(int depth, int k, TeamCode w)
+    {
+        const Bounds& from = m_bounds[std::size_t(depth)];
+        Bounds& to = m_bounds[std::size_t(depth) + 1];
+        const Level& level = m_model.levels[std::size_t(k)];
+        const std::int32_t v = w == 0 ? 0 : std::int32_t(level.trueValue[SeedOfCode(w)]);
+        const TeamCode won = w == 0 ? -2 : w;  // -2 matches no pick
+        const std::int32_t* picks = m_model.column(k);
+        const int n = m_model.n;
+        for (int j = 0; j < n; ++j)
+            to.cur[std::size_t(j)] = from.cur[std::size_t(j)] + (-std::int32_t(picks[j] == won) & v);
+        leads(k, from, to, -1);
     }
 
     const Model& m_model;
     const Prepared& m_prepared;
     const OutlookOptions& m_options;
     std::vector<Bounds> m_bounds;
-    std::vector<TeamCode> m_winners;
     int m_i = 0;
     bool m_best = true;
     std::int32_t m_found = 0;

@@ -71,13 +71,15 @@ public:
     }
 
     // Fewest (best) or most (worst) participants strictly above participant i; found: a count
-    // known to be reachable. False when cancelled.
-    bool run(int participant, bool best, std::int32_t& found)
+    // known to be reachable. False when the node budget ran out or the run was cancelled.
+    bool run(int participant, bool best, std::int32_t& found, std::uint64_t budget)
     {
         m_i = participant;
         m_best = best;
         m_found = found;
         m_stop = false;
+        m_nodes = 0;
+        m_budget = budget;
         Bounds& root = m_bounds[0];
         root.cur = m_prepared.base;
         std::fill(root.up.begin(), root.up.end(), 0);
@@ -112,6 +114,7 @@ private:
     {
         const Bounds& b = m_bounds[std::size_t(depth)];
         if ((++m_nodes & 255) == 0 && stopped(m_options)) m_stop = true;
+        if (m_nodes > m_budget) m_stop = true;
         if (m_stop) return;
         const auto [surely, possibly] = ranks(b);
         if (pending.empty() || surely == possibly) {  // every completion gives the same count
@@ -209,12 +212,13 @@ private:
     std::int32_t m_found = 0;
     bool m_stop = false;
     std::uint64_t m_nodes = 0;
+    std::uint64_t m_budget = 0;
 };
 
 }  // namespace
 
 bool searchFinishes(const Model& model, const OutlookOptions& options, std::vector<std::int32_t>& best,
-                    std::vector<std::int32_t>& worst)
+                    std::vector<std::int32_t>& worst, std::vector<std::uint8_t>& proven)
 {
     if (model.n == 0) return true;
     const Prepared prepared(model);
@@ -229,8 +233,11 @@ bool searchFinishes(const Model& model, const OutlookOptions& options, std::vect
             std::int32_t& o = worst[std::size_t(i)];
             b = std::min(b, model.n);
             o = std::max(o, -1);
-            searches[std::size_t(w)]->run(i, true, b);
-            searches[std::size_t(w)]->run(i, false, o);
+            const std::uint64_t budget = std::max<std::uint64_t>(options.searchBudget / std::uint64_t(model.n), 1000);
+            // Can Win rests on the best finish: that search always runs to the end.
+            const bool first = searches[std::size_t(w)]->run(i, true, b, ~std::uint64_t(0));
+            const bool second = searches[std::size_t(w)]->run(i, false, o, budget);
+            proven[std::size_t(i)] = first && second;
         },
         0.0, 1.0);
 }

@@ -461,11 +461,11 @@ OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& op
         result.tournaments = count;
     }
     for (const Evaluator& e : evaluators) e.mergeInto(total);
-    result.finishesExact = exact || m.narrow;
+    std::vector<std::uint8_t> proven(n, exact ? 1 : 0);
     if (!exact && m.narrow) {
         OutlookOptions later = options;
         if (options.progress) later.progress = [&options](double f) { options.progress(0.5 + 0.5 * f); };
-        if (!searchFinishes(m, later, total.best, total.worst)) {
+        if (!searchFinishes(m, later, total.best, total.worst, proven)) {
             result.cancelled = true;
             return result;
         }
@@ -479,6 +479,8 @@ OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& op
         row.bestFinish = total.best[j] + 1;
         row.worstFinish = total.worst[j] + 1;
         row.canWin = total.best[j] == 0;
+        row.finishesExact = proven[j] != 0;
+        result.finishesExact = result.finishesExact && row.finishesExact;
         row.winPercent = percentOf(total.win[j], total.weightSum);
         row.moneyPercent = percentOf(total.money[j], total.weightSum);
         if (!exact) {

@@ -100,8 +100,9 @@ bool runTasks(int count, int workers, const OutlookOptions& options, const std::
 int workerCount(const OutlookOptions& options);
 
 // Exact Can Win and best and worst finishes by branch and bound, starting from finishes known to
-// be reachable (best/worst: participants strictly higher). False when cancelled.
+// be reachable (best/worst: participants strictly higher). proven[i]: both searches of
+// participant i finished within the budget. False when cancelled.
 bool searchFinishes(const Model& model, const OutlookOptions& options, std::vector<std::int32_t>& best,
-                    std::vector<std::int32_t>& worst);
+                    std::vector<std::int32_t>& worst, std::vector<std::uint8_t>& proven);
 
 }  // namespace outlook::detail

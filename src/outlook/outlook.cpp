@@ -201,7 +201,12 @@ void Evaluator::evaluate(const std::uint32_t* totals, std::uint64_t weight)
                 const std::int32_t r = counts[t[j] - off];
                 b[j] = std::min(b[j], r);
                 w[j] = std::max(w[j], r);
+                if (r < places) {
+                    money[std::size_t(j)] += weight;
+                    if (r == 0) win[std::size_t(j)] += share;
+                }
             }
+            return;
         }
         // Only the paid places gain; they are found by total, without a rank per participant.
         std::int32_t paidFrom = hi;
@@ -258,10 +263,7 @@ void Totals::setWinner(int level, TeamCode winner)
     std::uint32_t* t = m_totals.data();
     const int n = m_model.n;
     for (int j = 0; j < n; ++j)
-        t[j] += (0u - std::uint32_t(picks[j] == winner)) & gain;
-    if (old == 0) return;
-    for (int j = 0; j < n; ++j)
-        t[j] -= (0u - std::uint32_t(picks[j] == old)) & loss;
+        t[j] += ((0u - std::uint32_t(picks[j] == winner)) & gain) - ((0u - std::uint32_t(picks[j] == old)) & loss);
 }
 
 bool stopped(const OutlookOptions& options) { return options.cancel && options.cancel->load(std::memory_order_relaxed); }

@@ -29,6 +29,8 @@ double winProbability(int seedA, int seedB, bool firstRound)
 namespace detail {
 
 namespace {
+constexpr int Ways = 4;  // histograms side by side, so equal totals in a row do not wait on each other
+
 std::uint64_t teamBit(TeamCode code) { return std::uint64_t(1) << ((regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1); }
 
 // The standings' value of a correct pick of w in round r, in their 32-bit unsigned arithmetic.
@@ -163,11 +165,66 @@ Evaluator::Evaluator(const Model& model, bool ranks) : m_model(model), m_ranks(r
     money.assign(n, 0);
     best.assign(n, std::numeric_limits<std::int32_t>::max());
     worst.assign(n, -1);
-    if (model.narrow)
-        m_counts.assign(std::size_t(model.histSpan), 0);
-    else
+    if (model.narrow) {
+        m_counts.assign(std::size_t(model.histSpan) * Ways, 0);
+        m_above.assign(std::size_t(model.histSpan), 0);
+        m_paid.assign(n, 0);
+    } else
         m_sorted.resize(n);
 }
+
+namespace {
+// The loops every outcome runs over all participants, built for AVX2 as well where the
+// processor has it (the choice is made once, at load time).
+#define HOOP_HOT_LOOP __attribute__((target_clones("avx2", "default")))
+
+HOOP_HOT_LOOP void minMax(const std::int32_t* t, int n, std::int32_t& lo, std::int32_t& hi)
+{
+    std::int32_t a = t[0], b = t[0];
+    for (int j = 0; j < n; ++j) {
+        const std::int32_t v = t[j];
+        a = v < a ? v : a;
+        b = v > b ? v : b;
+    }
+    lo = a;
+    hi = b;
+}
+
+// above: participants strictly above each total, indexed by total - off.
+HOOP_HOT_LOOP void trackRanks(const std::int32_t* __restrict t, int n, const std::int32_t* __restrict above,
+                              std::int32_t off, std::int32_t* __restrict best, std::int32_t* __restrict worst)
+{
+    for (int j = 0; j < n; ++j) {
+        const std::int32_t r = above[t[j] - off];
+        best[j] = r < best[j] ? r : best[j];
+        worst[j] = r > worst[j] ? r : worst[j];
+    }
+}
+
+// The participants with a total of at least x (a few: the paid places), into found.
+HOOP_HOT_LOOP int atLeast(const std::int32_t* t, int n, std::int32_t x, std::int32_t* found)
+{
+    constexpr int Block = 32;
+    int count = 0, from = 0;
+    for (; from + Block <= n; from += Block) {
+        std::int32_t any = 0;
+        for (int j = from; j < from + Block; ++j) any |= std::int32_t(t[j] >= x);
+        if (!any) continue;
+        for (int j = from; j < from + Block; ++j)
+            if (t[j] >= x) found[count++] = j;
+    }
+    for (int j = from; j < n; ++j)
+        if (t[j] >= x) found[count++] = j;
+    return count;
+}
+
+HOOP_HOT_LOOP void applyColumn(std::uint32_t* t, const std::int32_t* picks, int n, TeamCode winner,
+                               std::uint32_t gain, TeamCode old, std::uint32_t loss)
+{
+    for (int j = 0; j < n; ++j)
+        t[j] += ((0u - std::uint32_t(picks[j] == winner)) & gain) - ((0u - std::uint32_t(picks[j] == old)) & loss);
+}
+}  // namespace
 
 void Evaluator::evaluate(const std::uint32_t* totals, std::uint64_t weight)
 {
@@ -177,44 +234,37 @@ void Evaluator::evaluate(const std::uint32_t* totals, std::uint64_t weight)
     if (n == 0) return;
     const auto* t = reinterpret_cast<const std::int32_t*>(totals);  // the standings compare as signed
     if (m_model.narrow) {
-        std::int32_t lo = t[0], hi = t[0];
-        for (int j = 0; j < n; ++j) {
-            lo = std::min(lo, t[j]);
-            hi = std::max(hi, t[j]);
-        }
-        // counts[v] becomes the number of participants above total v.
-        std::int32_t* counts = m_counts.data();
+        std::int32_t lo, hi;
+        minMax(t, n, lo, hi);
         const std::int32_t off = m_model.histLo;
-        std::fill(counts + (lo - off), counts + (hi - off) + 1, 0);
-        for (int j = 0; j < n; ++j) ++counts[t[j] - off];
-        const std::uint64_t share = weight / std::uint64_t(counts[hi - off]);
-        std::int32_t above = 0;
-        for (std::int32_t v = hi - off; v >= lo - off; --v) {
-            const std::int32_t c = counts[v];
-            counts[v] = above;
-            above += c;
+        const std::int32_t first = lo - off, last = hi - off;
+        // Count the totals, then turn each count into the number of participants above.
+        std::int32_t* ways = m_counts.data();
+        std::fill(ways + Ways * first, ways + Ways * (last + 1), 0);
+        int j = 0;
+        for (; j + Ways <= n; j += Ways)
+            for (int w = 0; w < Ways; ++w) ++ways[Ways * (t[j + w] - off) + w];
+        for (; j < n; ++j) ++ways[Ways * (t[j] - off)];
+        std::int32_t* above = m_above.data();
+        std::int32_t running = 0, topCount = 0;
+        for (std::int32_t v = last; v >= first; --v) {
+            const std::int32_t* c = ways + Ways * v;
+            const std::int32_t count = c[0] + c[1] + c[2] + c[3];
+            if (v == last) topCount = count;
+            above[v] = running;
+            running += count;
         }
-        if (m_ranks) {
-            std::int32_t* b = best.data();
-            std::int32_t* w = worst.data();
-            for (int j = 0; j < n; ++j) {
-                const std::int32_t r = counts[t[j] - off];
-                b[j] = std::min(b[j], r);
-                w[j] = std::max(w[j], r);
-                if (r < places) {
-                    money[std::size_t(j)] += weight;
-                    if (r == 0) win[std::size_t(j)] += share;
-                }
-            }
-            return;
-        }
+        if (m_ranks) trackRanks(t, n, above, off, best.data(), worst.data());
         // Only the paid places gain; they are found by total, without a rank per participant.
         std::int32_t paidFrom = hi;
-        for (std::int32_t v = hi - off; v >= lo - off && counts[v] < places; --v) paidFrom = v + off;
-        for (int j = 0; j < n; ++j) {
-            if (t[j] < paidFrom) continue;
-            money[std::size_t(j)] += weight;
-            if (t[j] == hi) win[std::size_t(j)] += share;
+        for (std::int32_t v = last; v >= first && above[v] < places; --v) paidFrom = v + off;
+        const std::uint64_t share = weight / std::uint64_t(topCount);
+        std::int32_t* paid = m_paid.data();
+        const int paidCount = atLeast(t, n, paidFrom, paid);
+        for (int p = 0; p < paidCount; ++p) {
+            const auto k = std::size_t(paid[p]);
+            money[k] += weight;
+            if (t[k] == hi) win[k] += share;
         }
         return;
     }
@@ -259,11 +309,7 @@ void Totals::setWinner(int level, TeamCode winner)
     m_winners[std::size_t(level)] = winner;
     const Level& l = m_model.levels[std::size_t(level)];
     const std::uint32_t gain = levelValue(l, winner), loss = levelValue(l, old);
-    const std::int32_t* picks = m_model.column(level);
-    std::uint32_t* t = m_totals.data();
-    const int n = m_model.n;
-    for (int j = 0; j < n; ++j)
-        t[j] += ((0u - std::uint32_t(picks[j] == winner)) & gain) - ((0u - std::uint32_t(picks[j] == old)) & loss);
+    applyColumn(m_totals.data(), m_model.column(level), m_model.n, winner, gain, old, loss);
 }
 
 bool stopped(const OutlookOptions& options) { return options.cancel && options.cancel->load(std::memory_order_relaxed); }

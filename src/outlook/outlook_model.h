@@ -72,7 +72,7 @@ public:
 private:
     const Model& m_model;
     bool m_ranks;
-    std::vector<std::int32_t> m_counts;
+    std::vector<std::int32_t> m_counts, m_above, m_paid;
     std::vector<std::int32_t> m_sorted;
 };
 

@@ -56,6 +56,44 @@ struct Prepared {
     }
 };
 
+// The loops every search step runs over all participants, built for AVX2 as well where the
+// processor has it.
+#define HOOP_HOT_LOOP __attribute__((target_clones("avx2", "default")))
+
+// Participants surely above the one with points mine, and those possibly above.
+HOOP_HOT_LOOP void countAbove(const std::int32_t* __restrict cur, const std::int32_t* __restrict up,
+                              const std::int32_t* __restrict down, int n, std::int32_t mine, std::int32_t& surely,
+                              std::int32_t& possibly)
+{
+    std::int32_t a = 0, b = 0;
+    for (int j = 0; j < n; ++j) {
+        a += cur[j] - mine > up[j];
+        b += cur[j] - mine + down[j] > 0;
+    }
+    surely = a;
+    possibly = b;
+}
+
+// Adds to the leads what one game can still do where a rival's pick differs from mine.
+HOOP_HOT_LOOP void addLeads(const std::int32_t* __restrict picks, const std::int32_t* __restrict openPos,
+                            const std::int32_t* __restrict openNeg, int n, TeamCode mine, std::int32_t sign,
+                            std::int32_t minePos, std::int32_t mineNeg, const std::int32_t* __restrict upFrom,
+                            const std::int32_t* __restrict downFrom, std::int32_t* __restrict upTo,
+                            std::int32_t* __restrict downTo)
+{
+    for (int j = 0; j < n; ++j) {
+        const std::int32_t differ = -std::int32_t(picks[j] != mine || mine < 0);
+        upTo[j] = upFrom[j] + (differ & (minePos - sign * openNeg[j]));
+        downTo[j] = downFrom[j] + (differ & (sign * openPos[j] - mineNeg));
+    }
+}
+
+HOOP_HOT_LOOP void addPoints(const std::int32_t* __restrict picks, int n, TeamCode won, std::int32_t v,
+                             const std::int32_t* __restrict from, std::int32_t* __restrict to)
+{
+    for (int j = 0; j < n; ++j) to[j] = from[j] + (-std::int32_t(picks[j] == won) & v);
+}
+
 // A game still to decide: its winner already known (forced, from the game above) or open.
 struct Pending {
     int level = 0;
@@ -100,13 +138,8 @@ private:
     // Participants surely above i, and possibly above i, in every completion from here.
     std::pair<std::int32_t, std::int32_t> ranks(const Bounds& b) const
     {
-        const std::int32_t mine = b.cur[std::size_t(m_i)];
-        const std::int32_t *cur = b.cur.data(), *up = b.up.data(), *down = b.down.data();
         std::int32_t surely = 0, possibly = 0;
-        for (int j = 0; j < m_model.n; ++j) {
-            surely += cur[j] - mine > up[j];
-            possibly += cur[j] - mine + down[j] > 0;
-        }
+        countAbove(b.cur.data(), b.up.data(), b.down.data(), m_model.n, b.cur[std::size_t(m_i)], surely, possibly);
         return {surely, possibly};
     }
 
@@ -180,12 +213,16 @@ private:
         const std::size_t i = std::size_t(m_i);
         const TeamCode mine = picks[i];
         const std::int32_t minePos = sign * openPos[i], mineNeg = sign * openNeg[i];
-        const int n = m_model.n;
-        for (int j = 0; j < n; ++j) {
-            const std::int32_t differ = -std::int32_t(picks[j] != mine || mine < 0);
-            to.up[std::size_t(j)] = from.up[std::size_t(j)] + (differ & (minePos - sign * openNeg[j]));
-            to.down[std::size_t(j)] = from.down[std::size_t(j)] + (differ & (sign * openPos[j] - mineNeg));
+        if (&from == &to) {  // the root, built in place
+            for (int j = 0; j < m_model.n; ++j) {
+                const std::int32_t differ = -std::int32_t(picks[j] != mine || mine < 0);
+                to.up[std::size_t(j)] += differ & (minePos - sign * openNeg[j]);
+                to.down[std::size_t(j)] += differ & (sign * openPos[j] - mineNeg);
+            }
+            return;
         }
+        addLeads(picks, openPos, openNeg, m_model.n, mine, sign, minePos, mineNeg, from.up.data(), from.down.data(),
+                 to.up.data(), to.down.data());
     }
 
     // Bounds of depth + 1 from those of depth, with level k won by w.
@@ -197,9 +234,7 @@ private:
         const std::int32_t v = w == 0 ? 0 : std::int32_t(level.trueValue[SeedOfCode(w)]);
         const TeamCode won = w == 0 ? -2 : w;  // -2 matches no pick
         const std::int32_t* picks = m_model.column(k);
-        const int n = m_model.n;
-        for (int j = 0; j < n; ++j)
-            to.cur[std::size_t(j)] = from.cur[std::size_t(j)] + (-std::int32_t(picks[j] == won) & v);
+        addPoints(picks, m_model.n, won, v, from.cur.data(), to.cur.data());
         leads(k, from, to, -1);
     }
 

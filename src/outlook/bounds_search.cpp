@@ -268,11 +268,21 @@ bool searchFinishes(const Model& model, const OutlookOptions& options, std::vect
             std::int32_t& o = worst[std::size_t(i)];
             b = std::min(b, model.n);
             o = std::max(o, -1);
-            const std::uint64_t budget = std::max<std::uint64_t>(options.searchBudget / std::uint64_t(model.n), 1000);
-            // Can Win rests on the best finish: that search always runs to the end.
-            const bool first = searches[std::size_t(w)]->run(i, true, b, ~std::uint64_t(0));
-            const bool second = searches[std::size_t(w)]->run(i, false, o, budget);
-            proven[std::size_t(i)] = first && second;
+            // Every step costs a pass over all participants, and every participant has searches.
+            const auto n = std::uint64_t(model.n);
+            const std::uint64_t budget = std::max<std::uint64_t>(options.searchBudget / n / n, 1);
+            Search& search = *searches[std::size_t(w)];
+            // Can Win first and to the end: a search for first place alone prunes at the first
+            // rival surely ahead, so it stays quick where the full best finish would not.
+            if (b > 0) {
+                std::int32_t first = 1;
+                search.run(i, true, first, ~std::uint64_t(0));
+                if (first == 0) b = 0;
+            }
+            // The best finish is usually proven in far fewer steps than the worst: it gets more.
+            const bool bestDone = b == 0 || search.run(i, true, b, budget * 16);
+            const bool worstDone = search.run(i, false, o, budget);
+            proven[std::size_t(i)] = bestDone && worstDone;
         },
         0.0, 1.0);
 }

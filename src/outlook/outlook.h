@@ -33,10 +33,10 @@ struct OutlookOptions {
     // Exact enumeration while participants x outcomes stays within this; simulation beyond.
     std::uint64_t maxExactEvaluations = 8'000'000'000ull;
     std::uint64_t tournaments = 100'000;  // simulated when enumeration is out of reach
-    // Work allowed to the search for one participant's worst finish, in participants x search
-    // steps; beyond it the worst finish is the worst one found (see finishesExact). Best finish
-    // and Can Win are always searched to the end.
-    std::uint64_t searchBudget = 2'000'000;
+    // Work allowed to the searches for best and worst finishes when not enumerating, in
+    // participant-steps for the whole pool, shared equally; a search that runs out keeps the
+    // finish it found (see finishesExact). Can Win is always searched to the end.
+    std::uint64_t searchBudget = 4'000'000'000ull;
     const std::atomic<bool>* cancel = nullptr;
     // Called on the thread that called computeOutlook, with the fraction done (0..1).
     std::function<void(double)> progress;
@@ -48,7 +48,7 @@ struct ParticipantOutlook {
     int bestFinish = 0;  // 1 + participants strictly higher, at best and at worst
     int worstFinish = 0;
     bool canWin = false;
-    bool finishesExact = true;  // false: the worst finish is the worst one the search found
+    bool finishesExact = true;  // false: best and worst finish as far as the search got
     double winPercent = 0;
     double moneyPercent = 0;
 };
@@ -62,9 +62,9 @@ struct OutlookResult {
     std::uint64_t outcomes = 0;       // Exact: outcomes enumerated
     std::uint64_t tournaments = 0;    // Simulated: tournaments simulated
     double largestHalfInterval = 0;   // Simulated: largest 95% half-interval, in percent points
-    // Best and worst finishes and Can Win are exact for every row, unless a search ran out of its
-    // budget, or round values are so large that totals leave 32 bits (then they are the ones
-    // seen in the simulated tournaments).
+    // Best and worst finishes are exact for every row, unless a search ran out of its budget, or
+    // round values are so large that totals leave 32 bits (then they and Can Win are the ones
+    // seen in the simulated tournaments). Otherwise Can Win is always exact.
     bool finishesExact = true;
     bool cancelled = false;           // rows are then empty
 };

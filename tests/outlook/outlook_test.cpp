@@ -125,6 +125,7 @@ struct Opt {
     int threads = 0;
     std::uint64_t limit = OutlookOptions{}.maxExactEvaluations;
     std::uint64_t tournaments = 100'000;
+    std::uint64_t budget = OutlookOptions{}.searchBudget;
     const std::atomic<bool>* cancel = nullptr;
     std::function<void(double)> progress = {};
 };
@@ -135,6 +136,7 @@ OutlookOptions with(const Opt& o)
     options.threads = o.threads;
     options.maxExactEvaluations = o.limit;
     options.tournaments = o.tournaments;
+    options.searchBudget = o.budget;
     options.cancel = o.cancel;
     options.progress = o.progress;
     return options;
@@ -189,6 +191,26 @@ TEST(Outlook, SearchAndSimulationAgreeWithRescoring)
         EXPECT_TRUE(r.finishesExact);
         EXPECT_GT(r.largestHalfInterval, 0);
         expectMatches(r, bruteForce(input), false, 1e-9);
+    }
+}
+
+// A search that runs out of steps still answers Can Win exactly, and its finishes are ones some
+// outcome reaches, marked as such.
+TEST(Outlook, SearchOutOfBudget)
+{
+    std::mt19937 rng(13);
+    const OutlookInput input = randomPool(rng, 30, 12, ScoringValues{});
+    const Expected e = bruteForce(input);
+    const OutlookResult r = outlook::computeOutlook(input, with({.limit = 0, .tournaments = 10, .budget = 0}));
+    EXPECT_FALSE(r.finishesExact);
+    for (std::size_t j = 0; j < e.best.size(); ++j) {
+        const auto& row = r.rows[j];
+        EXPECT_EQ(row.canWin, e.best[j] == 1);
+        EXPECT_GE(row.bestFinish, e.best[j]);
+        EXPECT_LE(row.worstFinish, e.worst[j]);
+        if (!row.finishesExact) continue;
+        EXPECT_EQ(row.bestFinish, e.best[j]);
+        EXPECT_EQ(row.worstFinish, e.worst[j]);
     }
 }
 

@@ -48,7 +48,9 @@ struct ParticipantOutlook {
     int bestFinish = 0;  // 1 + participants strictly higher, at best and at worst
     int worstFinish = 0;
     bool canWin = false;
-    bool finishesExact = true;  // false: best and worst finish as far as the search got
+    // false: best and worst finish as far as the search got; some outcome reaches the best one
+    // or better and the worst one or worse
+    bool finishesExact = true;
     double winPercent = 0;
     double moneyPercent = 0;
 };

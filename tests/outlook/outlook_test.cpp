@@ -194,8 +194,8 @@ TEST(Outlook, SearchAndSimulationAgreeWithRescoring)
     }
 }
 
-// A search that runs out of steps still answers Can Win exactly, and its finishes are ones some
-// outcome reaches, marked as such.
+// A search that runs out of steps still answers Can Win exactly; its finishes are bounds on the
+// true ones (no better than the best, no worse than the worst), marked as such.
 TEST(Outlook, SearchOutOfBudget)
 {
     std::mt19937 rng(13);

@@ -157,10 +157,15 @@ const ScoringValues ScoringRows[] = {
     scoring({3, -2, 0, 5, 7, 1}, true),        // a negative round value
 };
 
+// Totals that leave 32 bits wrap as the standings' do, and are ranked as the standings rank them.
+const ScoringValues WideScoring = scoring({300'000'000, 300'000'000, 300'000'000, 300'000'000, 300'000'000, 300'000'000}, true);
+
 TEST(Outlook, EnumerationMatchesRescoringEveryOutcome)
 {
     std::mt19937 rng(7);
-    for (const ScoringValues& values : ScoringRows) {
+    std::vector<ScoringValues> rows(std::begin(ScoringRows), std::end(ScoringRows));
+    rows.push_back(WideScoring);
+    for (const ScoringValues& values : rows) {
         for (int round = 0; round < 3; ++round) {
             const int open = 4 + int(rng() % 9);
             const OutlookInput input = randomPool(rng, 6 + int(rng() % 20), open, values);

@@ -1,0 +1,70 @@
+// Pool Outlook on pools that look real: the results and every sheet follow the game model, so
+// favourites are picked more often than long shots and most participants share the top picks.
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include "outlook/outlook.h"
+
+namespace {
+
+PickArray modelBracket(std::mt19937_64& rng, int games = GameCount)
+{
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    PickArray picks{};
+    for (int g = 1; g <= games; ++g) {
+        const GamePair pair = teamsOfGame(picks, g);
+        const double p = outlook::winProbability(SeedOfCode(pair.a), SeedOfCode(pair.b), g <= FirstRoundGames);
+        picks[std::size_t(g)] = uniform(rng) < p ? pair.a : pair.b;
+    }
+    return picks;
+}
+
+outlook::OutlookInput modelPool(int participants, int openGames)
+{
+    std::mt19937_64 rng(2026);
+    outlook::OutlookInput input;
+    input.results = modelBracket(rng, GameCount - openGames);
+    for (int i = 0; i < participants; ++i) input.participants.push_back({i + 1, modelBracket(rng)});
+    return input;
+}
+
+void run(benchmark::State& state, const outlook::OutlookOptions& options, outlook::OutlookMethod expected)
+{
+    const auto input = modelPool(int(state.range(0)), int(state.range(1)));
+    outlook::OutlookResult result;
+    for (auto _ : state) {
+        result = outlook::computeOutlook(input, options);
+        benchmark::DoNotOptimize(result.rows.data());
+    }
+    if (result.method != expected) state.SkipWithError("not computed the expected way");
+    const double per = double(state.range(0)) * double(result.method == outlook::OutlookMethod::Exact ? result.outcomes
+                                                                                                      : result.tournaments);
+    state.counters["evaluations/s"] = benchmark::Counter(per, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["half interval"] = result.largestHalfInterval;
+    int proven = 0, canWin = 0;
+    for (const auto& row : result.rows) {
+        proven += row.finishesExact;
+        canWin += row.canWin;
+    }
+    state.counters["finishes proven"] = proven;
+    state.counters["can win"] = canWin;
+}
+
+// Every column exact: participants x 2^open outcomes.
+void BM_OutlookExact(benchmark::State& state)
+{
+    run(state, {}, outlook::OutlookMethod::Exact);
+}
+BENCHMARK(BM_OutlookExact)->Args({1'000, 20})->Args({10'000, 15})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Too many outcomes to visit: simulated percentages, searched finishes.
+void BM_OutlookSimulated(benchmark::State& state)
+{
+    outlook::OutlookOptions options;
+    options.tournaments = 100'000;
+    run(state, options, outlook::OutlookMethod::Simulated);
+}
+BENCHMARK(BM_OutlookSimulated)->Args({1'000, 31})->Args({1'000, 47})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+}  // namespace

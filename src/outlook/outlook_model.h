@@ -1,0 +1,108 @@
+#pragma once
+// The engine's prepared form of a pool: the remaining games as levels in game order, and each
+// participant's picks of them as columns, so the inner loops run over participants.
+#include <atomic>
+#include <functional>
+#include <cstdint>
+#include <vector>
+
+#include "outlook/outlook.h"
+
+namespace outlook::detail {
+
+// One side of a remaining game: a fixed team (a first-round pair, or an entered result of its
+// feeder) or the winner of an earlier level.
+struct Side {
+    TeamCode fixed = 0;
+    int level = -1;
+    bool alive = false;  // a code that is no team never advances
+};
+
+struct Level {
+    int game = 0;
+    int round = 0;
+    Side side[2];
+    int choices = 0;           // sides that can win (a level with none has winner 0)
+    int firstChoice = 0;       // side of choice 0
+    std::uint32_t value[SeedCount + 1] = {};  // points for a correct pick of a winner of seed s
+    std::int64_t trueValue[SeedCount + 1] = {};  // the same without 32-bit wrapping
+    std::uint64_t reach = 0;   // bits of the teams that can win this level
+    int nextLevel = -1;        // the level the winner goes on to, if it is a remaining game
+};
+
+struct Model {
+    int n = 0;  // participants
+    int levelCount = 0;
+    int places = 3;
+    std::vector<Level> levels;
+    std::vector<std::int32_t> picks;   // [level * n + j]: team code, -1 where it cannot score
+    std::vector<std::uint32_t> base;   // points already earned, the standings' 32-bit sums
+    // Totals always fit in 32 bits and span at most histSpan values: ranks by counting.
+    bool narrow = false;
+    std::int32_t histLo = 0;
+    std::int32_t histSpan = 0;
+
+    const std::int32_t* column(int level) const { return picks.data() + std::size_t(level) * std::size_t(n); }
+    TeamCode winnerOfSide(int level, int side, const TeamCode* current) const
+    {
+        const Side& s = levels[std::size_t(level)].side[side];
+        if (!s.alive) return 0;
+        return s.level >= 0 ? current[s.level] : s.fixed;
+    }
+};
+
+Model buildModel(const OutlookInput& input);
+std::uint32_t levelValue(const Level& level, TeamCode winner);
+// Probability that choice c of the level wins, given the current winners of earlier levels.
+double choiceProbability(const Model& model, int level, int choice, const TeamCode* current);
+TeamCode choiceWinner(const Model& model, int level, int choice, const TeamCode* current);
+
+// Rank counts and probability sums per participant over the outcomes one worker evaluated.
+class Evaluator final {
+public:
+    Evaluator(const Model& model, bool ranks);
+    // totals: every participant's total under one outcome; weight: its probability, fixed point.
+    void evaluate(const std::uint32_t* totals, std::uint64_t weight);
+    void mergeInto(Evaluator& into) const;
+
+    std::vector<std::uint64_t> win, money;
+    std::vector<std::int32_t> best, worst;  // participants strictly higher, fewest and most
+    std::uint64_t weightSum = 0;
+
+private:
+    const Model& m_model;
+    bool m_ranks;
+    std::vector<std::int32_t> m_counts, m_above, m_paid;
+    std::vector<std::int32_t> m_sorted;
+};
+
+// The totals of every participant, kept in step with the winners of the levels.
+class Totals final {
+public:
+    explicit Totals(const Model& model);
+    void reset();
+    void setWinner(int level, TeamCode winner);
+    const std::uint32_t* data() const { return m_totals.data(); }
+    const TeamCode* winners() const { return m_winners.data(); }
+
+private:
+    const Model& m_model;
+    std::vector<std::uint32_t> m_totals;
+    std::vector<TeamCode> m_winners;
+};
+
+bool stopped(const OutlookOptions& options);
+
+// Runs task 0..count-1 on the engine's threads (fn(task, worker)); the calling thread reports
+// progress. False when cancelled.
+bool runTasks(int count, int workers, const OutlookOptions& options, const std::function<void(int, int)>& fn,
+              double from, double to);
+int workerCount(const OutlookOptions& options);
+
+// Exact Can Win and best and worst finishes by branch and bound, starting from finishes known to
+// be reachable (best/worst: participants strictly higher). proven[i]: both searches of
+// participant i finished within the budget. False when cancelled.
+bool searchFinishes(const Model& model, const OutlookOptions& options, std::vector<std::int32_t>& best,
+                    std::vector<std::int32_t>& worst, std::vector<std::uint8_t>& proven);
+
+}  // namespace outlook::detail

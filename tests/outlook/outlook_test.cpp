@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <random>
+
+#include "outlook/outlook.h"
+#include "pool/players.h"
+#include "pool/pool_host.h"
+#include "../pool/pool_samples.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using outlook::OutlookInput;
+using outlook::OutlookMethod;
+using outlook::OutlookOptions;
+using outlook::OutlookResult;
+
+// What every column should be, from every outcome rescored from scratch by the standings.
+struct Expected {
+    std::vector<int> best, worst;
+    std::vector<double> win, money;
+    std::uint64_t outcomes = 0;
+};
+
+Expected bruteForce(const OutlookInput& input)
+{
+    const int n = int(input.participants.size());
+    TempDir dir;
+    NullPoolHost host;
+    TTeamTable teams;
+    TPlayers players(host, dir.path(), teams);
+    players.setWriteOnDestroy(false);
+    players.setScoringSource([&] { return input.values; });
+    TPlayer* results = players.add(MakeEntry(ResultsId, ResultsName, input.results));
+    std::vector<TPlayer*> entries;
+    for (const auto& p : input.participants) entries.push_back(players.add(MakeEntry(p.id, "P", p.picks)));
+
+    Expected e{std::vector<int>(std::size_t(n), n + 1), std::vector<int>(std::size_t(n), 0),
+               std::vector<double>(std::size_t(n)), std::vector<double>(std::size_t(n))};
+    std::vector<int> open;
+    for (int g = 1; g <= GameCount; ++g)
+        if (input.results[std::size_t(g)] == 0) open.push_back(g);
+    PickArray completed = input.results;
+    const auto visit = [&](auto&& self, std::size_t k, double p) -> void {
+        if (k == open.size()) {
+            ++e.outcomes;
+            results->Picks = completed;
+            results->Modified = 1;
+            players.UpdateStandings(true);
+            std::vector<int> totals;
+            for (TPlayer* t : entries) totals.push_back(t->Total);
+            const int top = *std::max_element(totals.begin(), totals.end());
+            const auto sharing = double(std::count(totals.begin(), totals.end(), top));
+            for (std::size_t j = 0; j < totals.size(); ++j) {
+                const int finish = 1 + int(std::count_if(totals.begin(), totals.end(), [&](int t) { return t > totals[j]; }));
+                e.best[j] = std::min(e.best[j], finish);
+                e.worst[j] = std::max(e.worst[j], finish);
+                if (totals[j] == top) e.win[j] += 100 * p / sharing;
+                if (finish <= input.places) e.money[j] += 100 * p;
+            }
+            return;
+        }
+        const int g = open[k];
+        const GamePair pair = teamsOfGame(completed, g);
+        for (const TeamCode w : {pair.a, pair.b}) {
+            const TeamCode other = w == pair.a ? pair.b : pair.a;
+            completed[std::size_t(g)] = w;
+            self(self, k + 1, p * outlook::winProbability(SeedOfCode(w), SeedOfCode(other), g <= FirstRoundGames));
+        }
+        completed[std::size_t(g)] = 0;
+    };
+    visit(visit, 0, 1.0);
+    return e;
+}
+
+// A pool with `open` games left, picked anywhere in the bracket (so later results may be entered
+// while earlier ones are not), consistent sheets, two identical ones, and one with damaged codes.
+OutlookInput randomPool(std::mt19937& rng, int participants, int open, const ScoringValues& values)
+{
+    OutlookInput input;
+    input.values = values;
+    input.places = 1 + int(rng() % 4);
+    input.results = RandomBracket(rng);
+    std::vector<int> games(GameCount);
+    std::iota(games.begin(), games.end(), 1);
+    std::shuffle(games.begin(), games.end(), rng);
+    for (int k = 0; k < open; ++k) input.results[std::size_t(games[std::size_t(k)])] = 0;
+    for (int i = 0; i < participants; ++i) input.participants.push_back({i + 1, RandomBracket(rng)});
+    input.participants[1].picks = input.participants[0].picks;
+    for (int g : {5, 40, 63}) input.participants[2].picks[std::size_t(g)] = g == 40 ? 999 : -3;
+    return input;
+}
+
+void expectMatches(const OutlookResult& r, const Expected& e, bool exactPercents, double tolerance = 0)
+{
+    ASSERT_FALSE(r.cancelled);
+    ASSERT_EQ(r.rows.size(), e.best.size());
+    double winSum = 0;
+    for (std::size_t j = 0; j < e.best.size(); ++j) {
+        const auto& row = r.rows[j];
+        SCOPED_TRACE("participant " + std::to_string(j));
+        EXPECT_EQ(row.bestFinish, e.best[j]);
+        EXPECT_EQ(row.worstFinish, e.worst[j]);
+        EXPECT_EQ(row.canWin, e.best[j] == 1);
+        if (!row.canWin) {
+            EXPECT_EQ(row.winPercent, 0);
+        }
+        const auto within = [&](double want) {
+            const double p = std::clamp(want / 100, 0.0, 1.0);
+            return exactPercents ? 1e-6 : tolerance + 300 * std::sqrt(p * (1 - p) / double(r.tournaments));
+        };
+        EXPECT_NEAR(row.winPercent, e.win[j], within(e.win[j]));
+        EXPECT_NEAR(row.moneyPercent, e.money[j], within(e.money[j]));
+        winSum += row.winPercent;
+    }
+    EXPECT_NEAR(winSum, 100, 1e-6);
+}
+
+// Options by name; the rest keep their defaults.
+struct Opt {
+    std::uint64_t seed = 1;
+    int threads = 0;
+    std::uint64_t limit = OutlookOptions{}.maxExactEvaluations;
+    std::uint64_t tournaments = 100'000;
+    std::uint64_t budget = OutlookOptions{}.searchBudget;
+    const std::atomic<bool>* cancel = nullptr;
+    std::function<void(double)> progress = {};
+};
+OutlookOptions with(const Opt& o)
+{
+    OutlookOptions options;
+    options.seed = o.seed;
+    options.threads = o.threads;
+    options.maxExactEvaluations = o.limit;
+    options.tournaments = o.tournaments;
+    options.searchBudget = o.budget;
+    options.cancel = o.cancel;
+    options.progress = o.progress;
+    return options;
+}
+
+ScoringValues scoring(std::array<int, 6> rounds, bool bySeed)
+{
+    ScoringValues v;
+    std::copy(rounds.begin(), rounds.end(), v.round + 1);
+    v.multiplyBySeed = bySeed;
+    return v;
+}
+
+const ScoringValues ScoringRows[] = {
+    ScoringValues{},
+    scoring({1, 1, 1, 1, 1, 1}, false),        // many ties
+    scoring({10, 20, 40, 80, 160, 320}, false),
+    scoring({3, -2, 0, 5, 7, 1}, true),        // a negative round value
+};
+
+// Totals that leave 32 bits wrap as the standings' do, and are ranked as the standings rank them.
+const ScoringValues WideScoring = scoring({300'000'000, 300'000'000, 300'000'000, 300'000'000, 300'000'000, 300'000'000}, true);
+
+TEST(Outlook, EnumerationMatchesRescoringEveryOutcome)
+{
+    std::mt19937 rng(7);
+    std::vector<ScoringValues> rows(std::begin(ScoringRows), std::end(ScoringRows));
+    rows.push_back(WideScoring);
+    for (const ScoringValues& values : rows) {
+        for (int round = 0; round < 3; ++round) {
+            const int open = 4 + int(rng() % 9);
+            const OutlookInput input = randomPool(rng, 6 + int(rng() % 20), open, values);
+            SCOPED_TRACE("open games " + std::to_string(open));
+            const OutlookResult r = outlook::computeOutlook(input, with({.threads = 1 + round}));
+            const Expected e = bruteForce(input);
+            EXPECT_EQ(r.method, OutlookMethod::Exact);
+            EXPECT_EQ(r.outcomes, e.outcomes);
+            EXPECT_EQ(r.remainingGames, open);
+            expectMatches(r, e, true);
+            EXPECT_EQ(r.rows[0].winPercent, r.rows[1].winPercent);  // identical sheets
+            EXPECT_EQ(r.rows[0].bestFinish, r.rows[1].bestFinish);
+        }
+    }
+}
+
+// With enumeration ruled out, the search still finds the exact finishes, and the simulated
+// percentages stay within three standard errors of the exact ones.
+TEST(Outlook, SearchAndSimulationAgreeWithRescoring)
+{
+    std::mt19937 rng(11);
+    for (const ScoringValues& values : ScoringRows) {
+        const OutlookInput input = randomPool(rng, 12 + int(rng() % 20), 10, values);
+        const OutlookResult r =
+            outlook::computeOutlook(input, with({.seed = rng(), .limit = 0, .tournaments = 20'000}));
+        EXPECT_EQ(r.method, OutlookMethod::Simulated);
+        EXPECT_EQ(r.tournaments, 20'000u);
+        EXPECT_TRUE(r.finishesExact);
+        EXPECT_GT(r.largestHalfInterval, 0);
+        expectMatches(r, bruteForce(input), false, 1e-9);
+    }
+}
+
+// A search that runs out of steps still answers Can Win exactly; its finishes are bounds on the
+// true ones (no better than the best, no worse than the worst), marked as such.
+TEST(Outlook, SearchOutOfBudget)
+{
+    std::mt19937 rng(13);
+    const OutlookInput input = randomPool(rng, 30, 12, ScoringValues{});
+    const Expected e = bruteForce(input);
+    const OutlookResult r = outlook::computeOutlook(input, with({.limit = 0, .tournaments = 10, .budget = 0}));
+    EXPECT_FALSE(r.finishesExact);
+    for (std::size_t j = 0; j < e.best.size(); ++j) {
+        const auto& row = r.rows[j];
+        EXPECT_EQ(row.canWin, e.best[j] == 1);
+        EXPECT_GE(row.bestFinish, e.best[j]);
+        EXPECT_LE(row.worstFinish, e.worst[j]);
+        if (!row.finishesExact) continue;
+        EXPECT_EQ(row.bestFinish, e.best[j]);
+        EXPECT_EQ(row.worstFinish, e.worst[j]);
+    }
+}
+
+TEST(Outlook, IdenticalSheetsSplitTheWin)
+{
+    std::mt19937 rng(3);
+    OutlookInput input;
+    input.results = RandomBracket(rng, 62);  // only the final left
+    const PickArray sheet = input.results;
+    input.participants = {{1, sheet}, {2, sheet}, {3, {}}};
+    input.participants[0].picks[63] = input.participants[1].picks[63] = teamsOfGame(sheet, 63).a;
+    const OutlookResult r = outlook::computeOutlook(input);
+    EXPECT_EQ(r.outcomes, 2u);
+    EXPECT_DOUBLE_EQ(r.rows[0].winPercent, 50);  // tied first in both outcomes: one half each
+    EXPECT_DOUBLE_EQ(r.rows[1].winPercent, 50);
+    EXPECT_FALSE(r.rows[2].canWin);
+    EXPECT_EQ(r.rows[2].winPercent, 0);
+    EXPECT_EQ(r.rows[2].bestFinish, 3);
+}
+
+TEST(Outlook, EliminatedParticipantCannotWin)
+{
+    std::mt19937 rng(5);
+    OutlookInput input;
+    input.results = RandomBracket(rng, 48);  // the third round on is open
+    PickArray leader = RandomBracket(rng);
+    std::copy(input.results.begin(), input.results.begin() + 49, leader.begin());
+    PickArray behind = leader;
+    for (int g = 1; g <= 32; ++g) behind[std::size_t(g)] = 0;  // no first-round points
+    input.participants = {{1, leader}, {2, behind}};
+    for (const std::uint64_t limit : {std::uint64_t(1) << 40, std::uint64_t(0)}) {
+        const OutlookResult r = outlook::computeOutlook(input, with({.limit = limit, .tournaments = 2000}));
+        EXPECT_TRUE(r.rows[0].canWin);
+        EXPECT_FALSE(r.rows[1].canWin);
+        EXPECT_EQ(r.rows[1].winPercent, 0);
+        EXPECT_EQ(r.rows[1].bestFinish, 2);
+        EXPECT_EQ(r.rows[0].finalTotal > r.rows[1].finalTotal, true);
+    }
+}
+
+// The same seed gives the same figures on any number of threads.
+TEST(Outlook, FiguresDoNotDependOnThreads)
+{
+    std::mt19937 rng(9);
+    const OutlookInput input = randomPool(rng, 40, 30, ScoringValues{});
+    const OutlookResult one = outlook::computeOutlook(input, with({.seed = 42, .threads = 1, .tournaments = 5000}));
+    const OutlookResult three = outlook::computeOutlook(input, with({.seed = 42, .threads = 3, .tournaments = 5000}));
+    ASSERT_EQ(one.rows.size(), three.rows.size());
+    for (std::size_t j = 0; j < one.rows.size(); ++j) {
+        EXPECT_EQ(one.rows[j].winPercent, three.rows[j].winPercent);
+        EXPECT_EQ(one.rows[j].moneyPercent, three.rows[j].moneyPercent);
+        EXPECT_EQ(one.rows[j].bestFinish, three.rows[j].bestFinish);
+        EXPECT_EQ(one.rows[j].worstFinish, three.rows[j].worstFinish);
+    }
+    EXPECT_EQ(one.largestHalfInterval, three.largestHalfInterval);
+}
+
+TEST(Outlook, CancelAndProgress)
+{
+    std::mt19937 rng(4);
+    const OutlookInput input = randomPool(rng, 50, 16, ScoringValues{});
+    std::vector<double> seen;
+    const OutlookResult done = outlook::computeOutlook(input, {.progress = [&](double f) { seen.push_back(f); }});
+    EXPECT_FALSE(done.cancelled);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), 1.0);
+
+    std::atomic<bool> cancel{true};
+    const OutlookResult r = outlook::computeOutlook(input, with({.cancel = &cancel}));
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_TRUE(r.rows.empty());
+}
+
+// Codes that are no team, in the results or on sheets, never advance and never score.
+TEST(Outlook, DamagedCodesDoNotCrash)
+{
+    std::mt19937 rng(8);
+    for (const TeamCode bad : {-1, 999, 117, 100, 2'000'000'000}) {
+        OutlookInput input = randomPool(rng, 8, 6, ScoringValues{});
+        for (int g = 33; g <= 48; ++g) input.results[std::size_t(g)] = 0;
+        input.results[1] = input.results[2] = bad;  // game 33 has no real team
+        input.results[3] = bad;
+        for (auto& p : input.participants) p.picks[std::size_t(1 + rng() % 63)] = bad;
+        for (const std::uint64_t limit : {std::uint64_t(1) << 40, std::uint64_t(0)}) {
+            const OutlookResult r = outlook::computeOutlook(input, with({.limit = limit, .tournaments = 500}));
+            ASSERT_EQ(r.rows.size(), 8u);
+            double sum = 0;
+            for (const auto& row : r.rows) sum += row.winPercent;
+            EXPECT_NEAR(sum, 100, 1e-6);
+        }
+    }
+}
+
+TEST(Outlook, GameModel)
+{
+    const struct {
+        int a, b;
+        bool first;
+        double p;
+    } rows[] = {{1, 16, true, 0.99}, {16, 1, true, 0.01}, {12, 5, true, 0.36}, {8, 9, true, 0.51},
+                {3, 5, false, 5.0 / 8}, {4, 4, false, 0.5}, {11, 2, false, 2.0 / 13}};
+    for (const auto& row : rows)
+        EXPECT_NEAR(outlook::winProbability(row.a, row.b, row.first), row.p, 1e-12) << row.a << " v " << row.b;
+}
+
+TEST(Outlook, InputFromTheList)
+{
+    TempDir dir;
+    NullPoolHost host;
+    TTeamTable teams;
+    TPlayers players(host, dir.path(), teams);
+    players.setWriteOnDestroy(false);
+    FillRandomPool(players, 6);
+    const OutlookInput input = outlook::outlookInputOf(players, ScoringValues{}, 2);
+    ASSERT_EQ(input.participants.size(), 6u);
+    EXPECT_EQ(input.results, players[players.IndexOfId(ResultsId)].Picks);
+    players.UpdateStandings(true);
+    const OutlookResult r = outlook::computeOutlook(input);
+    for (const auto& row : r.rows) EXPECT_EQ(row.finalTotal, players[players.IndexOfId(row.id)].Total);
+}
+
+}  // namespace

@@ -209,7 +209,9 @@ void TMainForm::fillWindowMenu()
     int n = 0;
     for (QMdiSubWindow* sub : subs) {
         ++n;
-        QAction* item = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(n).arg(sub->windowTitle()));
+        // A name's "&" would mark an access key and vanish ("Bob & Sue" showed as "Bob _Sue").
+        const QString title = QString(sub->windowTitle()).replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* item = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(n).arg(title));
         item->setCheckable(true);
         item->setChecked(sub == m_mdiArea->activeSubWindow());
         connect(item, &QAction::triggered, this, guarded([this, sub] {
@@ -259,6 +261,9 @@ void TMainForm::createToolBar()
               &TMainForm::mnuViewStdClick, QStyle::SP_FileDialogListView);
 
     PopupMenu1 = new QMenu(this);
+    // A pop-up is a window of its own, so its items' hints never reach the status bar by
+    // themselves; they show there like every other menu item's.
+    connect(PopupMenu1, &QMenu::hovered, this, guarded([this](QAction* item) { ShowAppHint(item->statusTip()); }));
     addItem(PopupMenu1, mnuPrintBlankPool, QStringLiteral("Blank Pool"),
             QStringLiteral("Print Blank|Print Blank Pool for Distribution"), &TMainForm::mnuPrintBlankClick);
     mnuPrintBlankPool->setIcon(style()->standardIcon(QStyle::SP_FileIcon));

@@ -151,6 +151,12 @@ TEST_F(MainWindowTest, ToolButtonsSplitTheirHintsAtTheBar)
         EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), QString::fromUtf8(row.status));
     }
     EXPECT_EQ(Find<QToolButton>(main, "btnPrint")->text(), QStringLiteral("Print..."));
+    // The Print pop-up's items show their hints as every menu item does.
+    for (const auto& [item, status] : {std::pair{"mnuPrintBlankPool", "Print Blank Pool for Distribution"},
+                                       std::pair{"mnuPrintPlayerPool", "Print Current Player's Picks"}}) {
+        emit Find<QMenu>(main, "PopupMenu1")->hovered(Find<QAction>(main, item));
+        EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), QString::fromUtf8(status));
+    }
     EXPECT_EQ(hintToolTip("Standings|Show standings"), "Standings");
     EXPECT_EQ(hintStatus("Standings|Show standings"), "Show standings");
     EXPECT_EQ(hintStatus("Player Manager"), "Player Manager");
@@ -194,11 +200,15 @@ TEST_F(MainWindowTest, FindSheetWindowSearchesFromTheTop)
 TEST_F(MainWindowTest, WindowMenuListsTheOpenChildWindows)
 {
     main.OpenBracketSheet(0);
+    main.OpenBracketSheet(0);
     main.childWindows()[0]->setWindowTitle("First sheet");
+    main.childWindows()[1]->setWindowTitle("Picks for Bob & Sue");
     emit Find<QMenu>(main, "mnuWindow")->aboutToShow();
     QStringList captions;
     for (QAction* item : Find<QMenu>(main, "mnuWindow")->actions()) captions << item->text();
-    EXPECT_EQ(captions.last(), QStringLiteral("&1 First sheet"));
+    // An ampersand of a name is shown, not taken for an access key.
+    EXPECT_EQ(captions.mid(captions.size() - 2),
+              QStringList({QStringLiteral("&1 First sheet"), QStringLiteral("&2 Picks for Bob && Sue")}));
     EXPECT_TRUE(Find<QAction>(main, "WindowMinimizeItem")->isEnabled());
     Find<QAction>(main, "WindowMinimizeItem")->trigger();
     EXPECT_TRUE(main.childWindows()[0]->isMinimized());

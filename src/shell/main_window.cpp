@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -41,6 +42,26 @@ QString hintStatus(const QString& hint)
 }
 
 namespace {
+// The style has no printer among its standard pictures (the disk it offers is Save's), so the
+// Print button's icon is drawn here: a sheet going into a printer.
+QIcon printerIcon()
+{
+    QPixmap picture(PrinterIconSize, PrinterIconSize);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(5.5, 1.5, 9, 6));   // the paper going in
+    p.setBrush(QColor(150, 150, 155));
+    p.drawRoundedRect(QRectF(1.5, 7.5, 17, 8), 2, 2);  // the body
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(5.5, 13.5, 9, 5));  // the printed sheet
+    p.setPen(QColor(40, 160, 40));
+    p.drawPoint(QPointF(16, 10));         // the power light
+    return QIcon(picture);
+}
+
 // A tool button whose release opens the print pop-up at the mouse, as the drop-down does.
 class DropDownButton : public QToolButton {
 public:
@@ -273,7 +294,7 @@ void TMainForm::createToolBar()
 
     auto* print = new DropDownButton(barToolbar);
     print->setText(QStringLiteral("Print..."));
-    print->setIcon(style()->standardIcon(QStyle::SP_DriveFDIcon));
+    print->setIcon(printerIcon());
     print->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     print->setAutoRaise(true);
     print->setIconSize(QSize(20, 20));

@@ -156,6 +156,8 @@ private:
     bool m_discardSheets = false;
 };
 
+constexpr int PrinterIconSize = 20;
+
 // Splits a hint at its bar: the part before is the tool tip, the part after the status text.
 QString hintToolTip(const QString& hint);
 QString hintStatus(const QString& hint);

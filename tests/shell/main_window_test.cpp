@@ -1,3 +1,4 @@
+#include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -151,6 +152,11 @@ TEST_F(MainWindowTest, ToolButtonsSplitTheirHintsAtTheBar)
         EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), QString::fromUtf8(row.status));
     }
     EXPECT_EQ(Find<QToolButton>(main, "btnPrint")->text(), QStringLiteral("Print..."));
+    // Print has a picture of its own, not Save's disk.
+    const QImage printIcon = Find<QToolButton>(main, "btnPrint")->icon().pixmap(20).toImage();
+    EXPECT_FALSE(printIcon.isNull());
+    EXPECT_NE(printIcon, Find<QToolButton>(main, "btnSave")->icon().pixmap(20).toImage());
+    EXPECT_NE(printIcon, main.style()->standardIcon(QStyle::SP_DriveFDIcon).pixmap(20).toImage());
     // The Print pop-up's items show their hints as every menu item does.
     for (const auto& [item, status] : {std::pair{"mnuPrintBlankPool", "Print Blank Pool for Distribution"},
                                        std::pair{"mnuPrintPlayerPool", "Print Current Player's Picks"}}) {

@@ -266,16 +266,17 @@ void TfrmOptions::FormCreate()
     for (int seed = 1; seed <= SeedCount; ++seed) grdTeams->item(seed - 1, SeedColumn)->setText(QString::number(seed) + '.');
     grdPayout->setHorizontalHeaderLabels({QStringLiteral("Description"), QStringLiteral("% of Pot")});
 
+    const std::array<std::string, RegionCount> regions = m_session.regionNames();
     for (int i = 0; i < RegionCount; ++i) {
         lstRegion[i]->setCurrentIndex(-1);
-        lstRegion[i]->setEditText(fromAnsi(m_session.LoadRegions(i + 1)));
+        lstRegion[i]->setEditText(fromAnsi(regions[std::size_t(i)]));
     }
 
     readSettings();
 
     // The list of the Teams page is read from the file again and keeps these names while the
     // dialog is open, whatever is typed on the Regions page.
-    for (int position = 1; position <= RegionCount; ++position) lstRegions->addItem(fromAnsi(m_session.LoadRegions(position)));
+    for (const std::string& name : m_session.regionNames()) lstRegions->addItem(fromAnsi(name));
     lstRegions->setCurrentIndex(0);
     ShowRegionTeams();
     connect(lstRegions, &QComboBox::currentIndexChanged, this, guarded(this, &TfrmOptions::lstRegionsClick));

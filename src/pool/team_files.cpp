@@ -82,20 +82,35 @@ void SaveTeams(const std::string& dir, TTeamTable& teams, FileGuard* guard)
     writeFileAtomic(joinPath(dir, TeamsFileName), bytes, guard);
 }
 
-std::string loadRegionsFromText(const std::string& text, int position)
+std::array<std::string, 4> loadRegionNamesFromText(const std::string& text)
 {
+    std::array<std::string, 4> names;
     IniFile ini;
     ini.SetUnicode(false);
-    if (ini.LoadData(text.data(), text.size()) < 0) return {};
-    const char* value = ini.GetValue(RegionsSection, std::to_string(position).c_str(), nullptr);
-    return value ? value : std::string();
+    if (ini.LoadData(text.data(), text.size()) < 0) return names;
+    for (int position = 1; position <= RegionCount; ++position)
+        if (const char* value = ini.GetValue(RegionsSection, std::to_string(position).c_str(), nullptr))
+            names[std::size_t(position - 1)] = value;
+    return names;
+}
+
+std::string loadRegionsFromText(const std::string& text, int position)
+{
+    if (position < 1 || position > RegionCount) return {};
+    return loadRegionNamesFromText(text)[std::size_t(position - 1)];
+}
+
+std::array<std::string, 4> loadRegionNames(const std::string& dir)
+{
+    std::string text;
+    if (readWholeFile(joinPath(dir, RegionsFileName), text).status != ReadStatus::Read) return {};
+    return loadRegionNamesFromText(text);
 }
 
 std::string LoadRegions(const std::string& dir, int position)
 {
-    std::string text;
-    if (readWholeFile(joinPath(dir, RegionsFileName), text).status != ReadStatus::Read) return {};
-    return loadRegionsFromText(text, position);
+    if (position < 1 || position > RegionCount) return {};
+    return loadRegionNames(dir)[std::size_t(position - 1)];
 }
 
 void checkRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard, ReadFunction readFunction)

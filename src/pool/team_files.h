@@ -35,6 +35,8 @@ std::string LoadRegions(const std::string& dir, int position);
 // At start-up: a REGIONS.HFD that exists but cannot be read is reported and kept.
 void checkRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard, ReadFunction read = nullptr);
 std::string loadRegionsFromText(const std::string& text, int position);
+// The four names by position 1..4 from one read of the file, for windows that show them all.
+std::array<std::string, 4> loadRegionNames(const std::string& dir);
 
 // Writes the four names as keys "1".."4" of section "Regions", keeping other sections and keys;
 // refused (HoopError) when the existing file cannot be read.

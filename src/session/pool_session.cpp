@@ -39,9 +39,7 @@ std::string TPoolSession::LoadRegions(int position) const { return ::LoadRegions
 
 std::array<std::string, 4> TPoolSession::regionNames() const
 {
-    std::array<std::string, 4> names;
-    for (int position = 1; position <= RegionCount; ++position) names[std::size_t(position - 1)] = LoadRegions(position);
-    return names;
+    return loadRegionNames(m_dataDir);
 }
 
 ScoringValues TPoolSession::readScoringValues()

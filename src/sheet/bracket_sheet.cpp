@@ -272,7 +272,8 @@ void TmdiBrackets::nameTeamLabels()
 void TmdiBrackets::InitBracket()
 {
     QLabel* regions[] = {lblRegion1, lblRegion2, lblRegion3, lblRegion4};
-    for (int i = 0; i < RegionCount; ++i) regions[i]->setText(fromAnsi(m_session.LoadRegions(i + 1)));
+    const std::array<std::string, RegionCount> names = m_session.regionNames();
+    for (int i = 0; i < RegionCount; ++i) regions[i]->setText(fromAnsi(names[std::size_t(i)]));
     for (int n = 1; n <= GameCount; ++n) gameCell(n)->setProperty(TagProperty, n);
     m_picks = TSheetPicks();
 }

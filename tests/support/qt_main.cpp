@@ -1,5 +1,6 @@
 // Entry point of every window test: the real application object with its error report, the
-// offscreen platform, a settings store in memory and prompts answered by the fake.
+// offscreen platform (or a real X server), a settings store in memory and prompts answered by
+// the fake.
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -15,7 +16,9 @@ MemorySettings& TestSettings()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // with_xvfb.sh sets HOOP_REAL_X for the tests that need a real X server.
+    if (!qEnvironmentVariableIsSet("HOOP_REAL_X"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);  // never the user's own folders
     HoopApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -2,8 +2,9 @@
 // The engine's prepared form of a pool: the remaining games as levels in game order, and each
 // participant's picks of them as columns, so the inner loops run over participants.
 #include <atomic>
-#include <functional>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "outlook/outlook.h"
@@ -98,6 +99,26 @@ bool stopped(const OutlookOptions& options);
 bool runTasks(int count, int workers, const OutlookOptions& options, const std::function<void(int, int)>& fn,
               double from, double to);
 int workerCount(const OutlookOptions& options);
+
+// The most participants strictly above one participant over all outcomes, by branch and bound
+// (see worst_search.cpp). One per thread; run may be called for any participant in turn.
+class WorstSearch final {
+public:
+    WorstSearch(const Model& model, const OutlookOptions& options);
+    ~WorstSearch();
+    // found: a count known to be reachable, raised to the most; false when the budget (in
+    // rival-steps) ran out or the run was cancelled. place: where to go on from (empty: the
+    // start), and on return where this run stopped (empty when it finished), so a search can be
+    // continued with more budget without repeating its work.
+    bool run(int participant, std::int32_t& found, std::uint64_t budget, std::vector<int>& place);
+    // The work the last run did, in rival-steps.
+    std::uint64_t steps() const;
+
+    class Impl;
+
+private:
+    std::unique_ptr<Impl> m_impl;
+};
 
 // Exact Can Win and best and worst finishes by branch and bound, starting from finishes known to
 // be reachable (best/worst: participants strictly higher). proven[i]: both searches of

@@ -137,6 +137,7 @@ OutlookOptions with(const Opt& o)
     options.maxExactEvaluations = o.limit;
     options.tournaments = o.tournaments;
     options.searchBudget = o.budget;
+    options.worstSearchBudget = o.budget == OutlookOptions{}.searchBudget ? OutlookOptions{}.worstSearchBudget : o.budget;
     options.cancel = o.cancel;
     options.progress = o.progress;
     return options;

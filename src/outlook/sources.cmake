@@ -2,6 +2,7 @@
 list(APPEND HOOPCORE_SOURCES
   outlook/bounds_search.cpp
   outlook/outlook.cpp
+  outlook/outlook_report.cpp
   outlook/worst_search.cpp)
 # The engine's inner loops are written for the compiler to vectorise, which GCC does at -O3 (the
 # release build's level), not at the -O2 of the other builds; a debug build keeps its -O0.

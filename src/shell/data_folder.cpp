@@ -57,6 +57,14 @@ UsableFolder chooseDataFolder(const QString& poolDir, const QString& programDir,
     return prepareFolder(userDir);
 }
 
+QString typedFolder(const std::string& typed)
+{
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(typed));
+    // The shell leaves "--pool=~/pool" alone; a folder named "~" is never what was meant.
+    if (folder == QStringLiteral("~") || folder.startsWith(QStringLiteral("~/"))) return QDir::homePath() + folder.mid(1);
+    return folder;
+}
+
 QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
                           QTextStream& out, QTextStream& err, int& exitCode)
 {
@@ -75,10 +83,7 @@ QString resolveDataFolder(const QStringList& args, const QString& programDir, co
         exitCode = 0;
         return {};
     }
-    QString poolDir = line.poolDir ? QFile::decodeName(QByteArray::fromStdString(*line.poolDir)) : QString();
-    // The shell leaves "--pool=~/pool" alone; a folder named "~" is never what was meant.
-    if (poolDir == QStringLiteral("~") || poolDir.startsWith(QStringLiteral("~/")))
-        poolDir = QDir::homePath() + poolDir.mid(1);
+    const QString poolDir = line.poolDir ? typedFolder(*line.poolDir) : QString();
     const UsableFolder folder = chooseDataFolder(poolDir, programDir, userDir);
     if (folder.path.isEmpty()) {
         showError(folder.error);

@@ -23,6 +23,10 @@ UsableFolder prepareFolder(const QString& dir);
 // must take new files: a pool that cannot be saved is never started on.
 UsableFolder chooseDataFolder(const QString& poolDir, const QString& programDir, const QString& userDir);
 
+// A folder as typed after --pool: the program's own bytes for a file name, and "~/..." (which
+// "--pool=~/..." leaves to the program) in the home folder.
+QString typedFolder(const std::string& typed);
+
 // The start of the program, before any window: reads the arguments that follow the program's
 // name and chooses the pool's folder. Returns the folder; or an empty text with exitCode set,
 // after the usage went to out (--help, code 0) or the mistake and the usage to err (code 2), or a

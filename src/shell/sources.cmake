@@ -10,6 +10,7 @@ list(APPEND HOOPUI_SOURCES
   shell/help_page.cpp
   shell/main_window.cpp
   shell/open_url.cpp
+  shell/outlook_command.cpp
   shell/single_instance.cpp
   shell/splash.cpp
   shell/startup.cpp

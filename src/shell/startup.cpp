@@ -6,6 +6,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include "pool/file_io.h"
 #include "pool/team_files.h"
@@ -14,9 +17,11 @@
 #include "shell/application.h"
 #include "ui/guarded.h"
 #include "shell/ball_art.h"
+#include "shell/command_line.h"
 #include "shell/data_folder.h"
 #include "shell/help_page.h"
 #include "shell/main_window.h"
+#include "shell/outlook_command.h"
 #include "ui/prompts.h"
 #include "shell/single_instance.h"
 #include "shell/splash.h"
@@ -92,11 +97,29 @@ public:
 };
 }  // namespace
 
-int runProgram(int argc, char** argv)
+namespace {
+// The names the settings store is found by.
+void nameApplication()
 {
-    HoopApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
+}
+}  // namespace
+
+int runProgram(int argc, char** argv)
+{
+    // The outlook is text for a terminal or a script: it opens no window, so it needs neither a
+    // display nor an application object that would want one.
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (std::find(args.begin(), args.end(), "--outlook") != args.end()) {
+        QCoreApplication app(argc, argv);
+        nameApplication();
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return runOutlookCommand(parseCommandLine(args), out, err);
+    }
+    HoopApplication app(argc, argv);
+    nameApplication();
     QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanta.Hoopfall"));
     QGuiApplication::setWindowIcon(ballIcon());
 

@@ -426,6 +426,7 @@ TEST(Outlook, InputFromTheList)
     TPlayers players(host, dir.path(), teams);
     players.setWriteOnDestroy(false);
     FillRandomPool(players, 6);
+    players.add(MakeEntry(ResultsId, "A SECOND RESULTS"));  // damaged data: the standings give it no row
     const OutlookInput input = outlook::outlookInputOf(players, ScoringValues{}, 2);
     ASSERT_EQ(input.participants.size(), 6u);
     EXPECT_EQ(input.results, players[players.IndexOfId(ResultsId)].Picks);

@@ -20,6 +20,8 @@ constexpr double BestPhase = 0.3;
 constexpr std::uint64_t FirstWorstRound = 16;
 // ... but never fewer passes over the participants than this.
 constexpr std::uint64_t MinWorstShare = 4096;
+// No row's worst-finish search gets more than this many times the median row's work.
+constexpr std::uint64_t MedianShares = 64;
 
 int teamIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1; }
 TeamCode teamOfIndex(int index) { return MakeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1)); }
@@ -297,22 +299,26 @@ bool searchFinishes(const Model& model, const OutlookOptions& options, std::vect
 
     // The worst finishes in rounds, each giving the rows still open an equal share of the budget
     // left, the first round a small one: most rows are done with little, and the few hard ones
-    // share what the others left. Every share follows from the rows' own searches, so the
-    // figures do not depend on the threads.
+    // share what the others left, each going on where it stopped. Once half the rows are done,
+    // no row gets more than MedianShares times the work of the median row: the rare rows that
+    // need thousands of times more (a proof that the last one or two rivals can never all pass)
+    // would take everything. Every share follows from the rows' own searches, so the figures do
+    // not depend on the threads.
     std::vector<int> open(n);
     std::iota(open.begin(), open.end(), 0);
     for (std::int32_t& o : worst) o = std::max(o, -1);
     std::uint64_t left = options.worstSearchBudget;
     // A share must also pay for preparing the search and for finding the place it stopped at.
     std::uint64_t allowance = std::max<std::uint64_t>(left / n / FirstWorstRound, MinWorstShare * n);
-    std::vector<std::uint64_t> used;
+    std::uint64_t cap = ~std::uint64_t(0);
+    std::vector<std::uint64_t> spent(n, 0), used, finishedWork;
     std::vector<std::uint8_t> done;
     std::vector<std::vector<int>> places(n);  // where each row's search stopped
     double share = 1.0 - BestPhase;
     while (!open.empty() && left >= open.size()) {
         const std::uint64_t budget = std::min(allowance, left / open.size());
-        used.assign(open.size(), 0);
         done.assign(open.size(), 0);
+        used.assign(open.size(), 0);
         share /= 2;
         phase(1.0 - share);
         const bool finished = runTasks(
@@ -320,17 +326,31 @@ bool searchFinishes(const Model& model, const OutlookOptions& options, std::vect
             [&](int t, int w) {
                 WorstSearch& search = *worstSearches[std::size_t(w)];
                 const auto i = std::size_t(open[std::size_t(t)]);
-                done[std::size_t(t)] = search.run(int(i), worst[i], budget, places[i]);
-                used[std::size_t(t)] = std::min(search.steps(), budget);
+                const std::uint64_t given = std::min(budget, cap - spent[i]);
+                done[std::size_t(t)] = search.run(int(i), worst[i], given, places[i]);
+                used[std::size_t(t)] = std::min(search.steps(), given);
             },
             0.0, 1.0);
         if (!finished) return false;
         std::size_t kept = 0;
         for (std::size_t t = 0; t < open.size(); ++t) {
+            const auto i = std::size_t(open[t]);
+            spent[i] += used[t];
             left -= used[t];
-            if (!done[t]) open[kept++] = open[t];
+            if (done[t])
+                finishedWork.push_back(spent[i]);
+            else if (spent[i] < cap)
+                open[kept++] = open[t];
+            else
+                proven[i] = 0;
         }
         open.resize(kept);
+        // Half the rows done: the median row is one of them (the others have used more).
+        const std::size_t median = (n - 1) / 2;
+        if (cap == ~std::uint64_t(0) && finishedWork.size() > median) {
+            std::nth_element(finishedWork.begin(), finishedWork.begin() + std::ptrdiff_t(median), finishedWork.end());
+            cap = MedianShares * std::max<std::uint64_t>(finishedWork[median], 1);
+        }
         allowance *= 4;
     }
     for (const int i : open) proven[std::size_t(i)] = 0;

@@ -288,6 +288,30 @@ TEST(Outlook, WorstSearchGoesOnWhereItStopped)
     EXPECT_GE(checked, 3);
 }
 
+// A row whose worst-finish search needs far more work than the pool's typical row (here proofs
+// that the last rivals can never all pass at once) is stopped and marked; every row marked exact
+// has the worst finish that a search without any limit finds.
+TEST(Outlook, RowsStoppedAtTheirShareAreMarked)
+{
+    std::mt19937 rng(43);
+    const OutlookInput input = latePool(rng, 60, 47, ScoringValues{});
+    const OutlookResult r = outlook::computeOutlook(input, with({.limit = 0, .tournaments = 2000}));
+    const outlook::detail::Model model = outlook::detail::buildModel(input);
+    outlook::detail::WorstSearch search(model, {});
+    int open = 0;
+    for (int j = 0; j < model.n; ++j) {
+        if (!r.rows[std::size_t(j)].finishesExact) {
+            ++open;
+            continue;
+        }
+        std::int32_t found = -1;
+        std::vector<int> place;
+        ASSERT_TRUE(search.run(j, found, ~std::uint64_t(0), place));
+        EXPECT_EQ(r.rows[std::size_t(j)].worstFinish, found + 1) << "participant " << j;
+    }
+    EXPECT_GE(open, 1);
+}
+
 // A search that runs out of steps still answers Can Win exactly; its finishes are bounds on the
 // true ones (no better than the best, no worse than the worst), marked as such.
 TEST(Outlook, SearchOutOfBudget)

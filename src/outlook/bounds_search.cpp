@@ -23,8 +23,6 @@ constexpr std::uint64_t MinWorstShare = 4096;
 // No row's worst-finish search gets more than this many times the median row's work.
 constexpr std::uint64_t MedianShares = 64;
 
-int teamIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1; }
-TeamCode teamOfIndex(int index) { return MakeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1)); }
 
 // Per participant j, against the participant i searched for: points so far, and the most the
 // open games could still add to i's lead over j (up) or to j's lead over i (down). Games where
@@ -46,29 +44,20 @@ struct Prepared {
         const auto n = std::size_t(m.n);
         openPos.assign(std::size_t(m.levelCount) * n, 0);
         openNeg.assign(std::size_t(m.levelCount) * n, 0);
-        pickers.assign(std::size_t(m.levelCount) * 64, 0);
+        sideReach = sideReaches(m);
+        pickers = pickerCounts(m);
         for (int k = 0; k < m.levelCount; ++k) {
-            for (const Side& s : m.levels[std::size_t(k)].side) {
-                std::uint64_t reach = 0;
-                if (s.alive) reach = s.level >= 0 ? m.levels[std::size_t(s.level)].reach : std::uint64_t(1) << teamIndex(s.fixed);
-                sideReach.push_back(reach);
-            }
             for (std::size_t j = 0; j < n; ++j) {
                 const TeamCode p = m.column(k)[j];
                 if (p < 0) continue;
                 const std::int64_t v = m.levels[std::size_t(k)].trueValue[SeedOfCode(p)];
                 openPos[std::size_t(k) * n + j] = std::int32_t(std::max<std::int64_t>(v, 0));
                 openNeg[std::size_t(k) * n + j] = std::int32_t(std::min<std::int64_t>(v, 0));
-                ++pickers[std::size_t(k) * 64 + std::size_t(teamIndex(p))];
             }
         }
         for (std::size_t j = 0; j < n; ++j) base.push_back(std::int32_t(m.base[j]));
     }
 };
-
-// The loops every search step runs over all participants, built for AVX2 as well where the
-// processor has it.
-#define HOOP_HOT_LOOP __attribute__((target_clones("avx2", "default")))
 
 // Participants surely above the one with points mine, and those possibly above.
 HOOP_HOT_LOOP void countAbove(const std::int32_t* __restrict cur, const std::int32_t* __restrict up,

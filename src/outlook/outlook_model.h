@@ -11,6 +11,17 @@
 
 namespace outlook::detail {
 
+// The loops every outcome or search step runs over all participants, built for AVX2 as well where
+// the processor has it (the choice is made once, at load time).
+#define HOOP_HOT_LOOP __attribute__((target_clones("avx2", "default")))
+
+// Teams numbered 0..63, region position first, then seed: the bits of a level's reach.
+inline int teamIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1; }
+inline TeamCode teamOfIndex(int index)
+{
+    return MakeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1));
+}
+
 // One side of a remaining game: a fixed team (a first-round pair, or an entered result of its
 // feeder) or the winner of an earlier level.
 struct Side {
@@ -53,6 +64,10 @@ struct Model {
 };
 
 Model buildModel(const OutlookInput& input);
+// [level * 2 + side]: the teams that can come through each side of each level.
+std::vector<std::uint64_t> sideReaches(const Model& model);
+// [level * 64 + team]: how many participants picked the team to win the level's game.
+std::vector<std::int32_t> pickerCounts(const Model& model);
 std::uint32_t levelValue(const Level& level, TeamCode winner);
 // Probability that choice c of the level wins, given the current winners of earlier levels.
 double choiceProbability(const Model& model, int level, int choice, const TeamCode* current);

@@ -33,17 +33,20 @@
 namespace outlook::detail {
 namespace {
 
-int teamIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1; }
-TeamCode teamOfIndex(int index) { return MakeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1)); }
+// The rivals that would be above after adding add to their leads. Counted in the lanes' own
+// width, a block at a time, so 16-bit lanes are not widened first.
+constexpr int CountBlock = 4096;  // below the largest 16-bit count
 
-#define HOOP_HOT_LOOP __attribute__((target_clones("avx2", "default")))
-
-// The rivals that would be above after adding add to their leads.
 template <class Lane>
 HOOP_HOT_LOOP int countAdded(const Lane* __restrict from, const Lane* __restrict add, int n)
 {
     int count = 0;
-    for (int j = 0; j < n; ++j) count += Lane(from[j] + add[j]) > 0;
+    for (int at = 0; at < n; at += CountBlock) {
+        const int end = std::min(n, at + CountBlock);
+        Lane part = 0;
+        for (int j = at; j < end; ++j) part = Lane(part + (Lane(from[j] + add[j]) > 0));
+        count += part;
+    }
     return count;
 }
 
@@ -51,7 +54,12 @@ template <class Lane>
 HOOP_HOT_LOOP int countAdded2(const Lane* __restrict from, const Lane* __restrict a, const Lane* __restrict b, int n)
 {
     int count = 0;
-    for (int j = 0; j < n; ++j) count += Lane(from[j] + a[j] + b[j]) > 0;
+    for (int at = 0; at < n; at += CountBlock) {
+        const int end = std::min(n, at + CountBlock);
+        Lane part = 0;
+        for (int j = at; j < end; ++j) part = Lane(part + (Lane(from[j] + a[j] + b[j]) > 0));
+        count += part;
+    }
     return count;
 }
 
@@ -228,19 +236,11 @@ Engine<Lane>::Engine(const Model& model, const OutlookOptions& options) : m_mode
     m_n = model.n;
     m_stride = (std::size_t(m_n) + 15) & ~std::size_t(15);
     m_slotOf.assign(std::size_t(model.levelCount) * 64, -1);
-    for (int k = 0; k < model.levelCount; ++k) {
-        const Level& l = model.levels[std::size_t(k)];
-        for (const Side& s : l.side) {
-            std::uint64_t reach = 0;
-            if (s.alive) reach = s.level >= 0 ? model.levels[std::size_t(s.level)].reach : std::uint64_t(1) << teamIndex(s.fixed);
-            m_sideReach.push_back(reach);
-        }
-        for (std::uint64_t r = l.reach; r; r &= r - 1) m_slotOf[std::size_t(k) * 64 + std::size_t(std::countr_zero(r))] = m_slots++;
-    }
-    m_pickers.assign(std::size_t(model.levelCount) * 64, 0);
     for (int k = 0; k < model.levelCount; ++k)
-        for (int j = 0; j < m_n; ++j)
-            if (model.column(k)[j] >= 0) ++m_pickers[std::size_t(k) * 64 + std::size_t(teamIndex(model.column(k)[j]))];
+        for (std::uint64_t r = model.levels[std::size_t(k)].reach; r; r &= r - 1)
+            m_slotOf[std::size_t(k) * 64 + std::size_t(std::countr_zero(r))] = m_slots++;
+    m_sideReach = sideReaches(model);
+    m_pickers = pickerCounts(model);
     m_hi.assign(std::size_t(m_slots) * m_stride, 0);
     m_lo.assign(std::size_t(m_slots) * m_stride, 0);
     m_step.assign(std::size_t(m_slots) * 2 * m_stride, 0);

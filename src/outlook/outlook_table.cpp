@@ -111,20 +111,7 @@ std::string outlookHtml(const OutlookTable& table, const std::string& asOfText)
     return out;
 }
 
-int teamBitIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1; }
-
 namespace {
-// Every team that can reach game g: the teams of the first-round games below it.
-std::uint64_t teamsBelow(int game)
-{
-    if (game <= FirstRoundGames) {
-        const GamePair pair = firstRoundPair(game);
-        return (std::uint64_t(1) << teamBitIndex(pair.a)) | (std::uint64_t(1) << teamBitIndex(pair.b));
-    }
-    const FeederGames feeders = feederGames(game);
-    return teamsBelow(feeders.a) | teamsBelow(feeders.b);
-}
-
 // The game team plays in round, if it gets that far.
 int gameOfTeam(TeamCode team, int round)
 {
@@ -137,20 +124,6 @@ int gameOfTeam(TeamCode team, int round)
     return game;
 }
 }  // namespace
-
-std::uint64_t eliminatedTeams(const PickArray& results)
-{
-    std::uint64_t out = 0;
-    for (int g = 1; g <= GameCount; ++g) {
-        const TeamCode winner = results[std::size_t(g)];
-        if (!isValidTeamCode(winner)) continue;
-        const std::uint64_t below = teamsBelow(g);
-        const std::uint64_t winnerBit = std::uint64_t(1) << teamBitIndex(winner);
-        // A winner that cannot have played here says nothing about the others.
-        if (below & winnerBit) out |= below & ~winnerBit;
-    }
-    return out;
-}
 
 PickedShares pickedShares(const OutlookInput& input)
 {
@@ -167,7 +140,7 @@ PickedShares pickedShares(const OutlookInput& input)
     for (int region = 1; region <= RegionCount; ++region) {
         for (const int seed : SeedOrder) {
             const TeamCode team = MakeTeamCode(std::uint8_t(region), std::uint8_t(seed));
-            if (out & (std::uint64_t(1) << teamBitIndex(team))) continue;
+            if (out & teamBit(team)) continue;
             PickedRow row;
             row.team = team;
             for (const int round : shares.rounds) {

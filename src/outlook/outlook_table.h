@@ -66,9 +66,4 @@ struct PickedShares {
 };
 PickedShares pickedShares(const OutlookInput& input);
 
-// Teams a played game has put out: every team of a played game's part of the bracket other
-// than its winner.
-std::uint64_t eliminatedTeams(const PickArray& results);
-int teamBitIndex(TeamCode code);
-
 }  // namespace outlook

@@ -65,27 +65,6 @@ TEST(OutlookTable, SimulatedSummarySaysHowMany)
               "Win % and Money % estimated from 100000 tournaments (47 games left), within 0.3 points at 95%");
 }
 
-TEST(OutlookTable, EliminatedByPlayedGamesOnly)
-{
-    PickArray results{};
-    // Game 33 (the winners of games 1 and 2) played while game 1 and 2 are not: every team
-    // below it but its winner is out, whatever the gap.
-    results[33] = MakeTeamCode(1, 1);
-    const std::uint64_t out = eliminatedTeams(results);
-    const auto isOut = [&](int region, int seed) {
-        return (out >> teamBitIndex(MakeTeamCode(std::uint8_t(region), std::uint8_t(seed)))) & 1;
-    };
-    EXPECT_FALSE(isOut(1, 1));
-    EXPECT_TRUE(isOut(1, 16));
-    EXPECT_TRUE(isOut(1, 8));
-    EXPECT_TRUE(isOut(1, 9));
-    EXPECT_FALSE(isOut(1, 5));
-    EXPECT_EQ(std::popcount(out), 3);
-    // A winner that could not have played there puts nobody out.
-    results[33] = MakeTeamCode(2, 1);
-    EXPECT_EQ(eliminatedTeams(results), 0u);
-}
-
 TEST(OutlookTable, WhoPickedWhom)
 {
     OutlookInput input;

@@ -8,35 +8,30 @@
 
 int roundPercent(double fraction) { return static_cast<int>(std::nearbyint(fraction * 100.0)); }
 
-namespace {
-// The 64 teams as the bits of one word.
-std::uint64_t bitOf(TeamCode code)
+std::uint64_t teamBit(TeamCode code)
 {
     return std::uint64_t(1) << ((regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1);
 }
 
-// The teams the results show out of the tournament: for every played game, each team of its part
-// of the bracket but its winner. Taken from the results alone, so every sheet of a pass is scored
-// against the same teams whatever the order of the list, also when the results leave a game
-// blank below one that was played.
-std::uint64_t EliminatedTeams(const TPlayer& results)
+std::uint64_t eliminatedTeams(const PickArray& results)
 {
     std::uint64_t part[GameCount + 1] = {};  // the first-round teams that can reach each game
     std::uint64_t eliminated = 0;
     for (int g = 1; g <= GameCount; ++g) {
         if (g <= FirstRoundGames) {
             const GamePair pair = firstRoundPair(g);
-            part[g] = bitOf(pair.a) | bitOf(pair.b);
+            part[g] = teamBit(pair.a) | teamBit(pair.b);
         } else {
             const FeederGames feeders = feederGames(g);
             part[g] = part[feeders.a] | part[feeders.b];
         }
-        const TeamCode w = results.Picks[g];
-        if (w != 0) eliminated |= part[g] & ~(isValidTeamCode(w) ? bitOf(w) : 0);
+        const TeamCode w = results[std::size_t(g)];
+        if (w != 0) eliminated |= part[g] & ~(isValidTeamCode(w) ? teamBit(w) : 0);
     }
     return eliminated;
 }
 
+namespace {
 // Sums are unsigned so that absurd stored round values wrap instead of overflowing.
 void StorePoints(TPlayer& entry, const std::uint32_t (&points)[RoundCount + 1], std::uint32_t potential)
 {
@@ -65,7 +60,7 @@ void ScoreEntryByTheRules(TPlayer& entry, const TPlayer& results, const ScoringV
                                     std::uint32_t(values.round[r]);
         if (w != 0) {
             if (p == w) points[r] += value;
-        } else if (isValidTeamCode(p) && (eliminated & bitOf(p)) == 0) {
+        } else if (isValidTeamCode(p) && (eliminated & teamBit(p)) == 0) {
             potential += value;
         }
     }
@@ -86,7 +81,7 @@ struct GameRun {
 class ScoringPass {
 public:
     ScoringPass(const TPlayer& results, const ScoringValues& values)
-        : m_results(results), m_values(values), m_eliminated(EliminatedTeams(results))
+        : m_results(results), m_values(values), m_eliminated(eliminatedTeams(results.Picks))
     {
         for (int g = 1; g <= GameCount; ++g) {
             const int r = RoundOfGame(g);
@@ -100,7 +95,7 @@ public:
                 m_runs.back().last = g;
         }
         for (TeamCode code = 0; code < TableSize; ++code)
-            if (isValidTeamCode(code) && (m_eliminated & bitOf(code)) == 0) m_liveFactor[code] = factorOf(code);
+            if (isValidTeamCode(code) && (m_eliminated & teamBit(code)) == 0) m_liveFactor[code] = factorOf(code);
     }
 
     void score(TPlayer& entry)

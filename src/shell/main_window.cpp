@@ -32,6 +32,7 @@
 #include "shell/help_page.h"
 #include "shell/open_url.h"
 #include "shell/splash.h"
+#include "outlook/outlook_window.h"
 #include "standings/standings_window.h"
 
 QString hintToolTip(const QString& hint) { return hint.section(QLatin1Char('|'), 0, 0); }
@@ -123,12 +124,12 @@ void TMainForm::nameControls()
         {mnuPrintRules, "mnuPrintRules"}, {mnuBackup, "mnuBackup"}, {mnuOpenDataFolder, "mnuOpenDataFolder"},
         {mnuExit, "mnuExit"}, {mnuEnterPicks, "mnuEnterPicks"}, {mnuOpenPicks, "mnuOpenPicks"},
         {mnuPlayerPrintPicks, "mnuPlayerPrintPicks"}, {mnuSavePicks, "mnuSavePicks"}, {mnuClose, "mnuClose"},
-        {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuResetResults, "mnuResetResults"},
+        {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuOutlook, "mnuOutlook"}, {mnuResetResults, "mnuResetResults"},
         {WindowCascadeItem, "WindowCascadeItem"}, {WindowTileItem, "WindowTileItem"},
         {WindowArrangeItem, "WindowArrangeItem"}, {WindowMinimizeItem, "WindowMinimizeItem"},
         {mnuHlpFAQ, "mnuHlpFAQ"}, {HelpAboutItem, "HelpAboutItem"}, {mnuPool, "mnuPool"},
         {mnuPlayer, "mnuPlayer"}, {mnuResults, "mnuResults"}, {mnuWindow, "mnuWindow"}, {mnuHelp, "mnuHelp"},
-        {btnNewPicks, "btnNewPicks"}, {btnSave, "btnSave"}, {btnPM, "btnPM"}, {btnResults, "btnResults"},
+        {btnNewPicks, "btnNewPicks"}, {btnSave, "btnSave"}, {btnPM, "btnPM"}, {btnResults, "btnResults"}, {btnOutlook, "btnOutlook"},
         {btnStandings, "btnStandings"}, {btnPrint, "btnPrint"}, {btnHelp, "btnHelp"}, {btnExit, "btnExit"},
         {btnSaveAction, "btnSaveAction"}, {PopupMenu1, "PopupMenu1"}, {mnuPrintBlankPool, "mnuPrintBlankPool"},
         {mnuPrintPlayerPool, "mnuPrintPlayerPool"}, {pnlCount, "pnlCount"}, {pnlHint, "pnlHint"},
@@ -181,6 +182,9 @@ void TMainForm::createMenus()
     addItem(mnuResults, mnuViewStd, QStringLiteral("&View Standings"),
             QStringLiteral("View up to date tournament standings"), &TMainForm::mnuViewStdClick,
             QKeySequence(Qt::CTRL | Qt::Key_V));
+    addItem(mnuResults, mnuOutlook, QStringLiteral("Pool &Outlook"),
+            QStringLiteral("Who can still win: best and worst finish, chances to win and to be paid"),
+            &TMainForm::mnuOutlookClick, QKeySequence(Qt::CTRL | Qt::Key_U));
     mnuResults->addSeparator();
     addItem(mnuResults, mnuResetResults, QStringLiteral("&Clear Current Results..."),
             QStringLiteral("Reset all currently entered result selections"), &TMainForm::mnuResetResultsClick);
@@ -280,6 +284,8 @@ void TMainForm::createToolBar()
               &TMainForm::mnuEnterResultsClick, QStyle::SP_DialogApplyButton);
     addButton(btnStandings, QStringLiteral("Standings"), QStringLiteral("Standings|Show standings"),
               &TMainForm::mnuViewStdClick, QStyle::SP_FileDialogListView);
+    addButton(btnOutlook, QStringLiteral("Outlook"), QStringLiteral("Outlook|Who can still win"),
+              &TMainForm::mnuOutlookClick, QStyle::SP_FileDialogInfoView);
 
     PopupMenu1 = new QMenu(this);
     // A pop-up is a window of its own, so its items' hints never reach the status bar by
@@ -453,6 +459,33 @@ QString TMainForm::dataFolder() const { return QString::fromStdString(m_session-
 
 bool TMainForm::isStandingsOpen() { return standingsForm() != nullptr; }
 
+TfrmOutlook* TMainForm::outlookForm() const
+{
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
+        if (auto* outlook = qobject_cast<TfrmOutlook*>(sub->widget()); outlook && !outlook->isHidden()) return outlook;
+    return nullptr;
+}
+
+void TMainForm::listChanged()
+{
+    if (TfrmOutlook* outlook = outlookForm()) outlook->scheduleRefresh();
+}
+
+void TMainForm::mnuOutlookClick()
+{
+    const DrawingSuspended suspended(this);
+    QMdiSubWindow* sub = nullptr;
+    if (TfrmOutlook* outlook = outlookForm()) {
+        sub = qobject_cast<QMdiSubWindow*>(outlook->parentWidget());
+    } else {
+        sub = m_mdiArea->addSubWindow(new TfrmOutlook(*m_session, *this));
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    if (!sub) return;
+    sub->showMaximized();
+    m_mdiArea->setActiveSubWindow(sub);
+}
+
 QPrinter& TMainForm::printer()
 {
     if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -517,7 +550,8 @@ void TMainForm::closeWithoutQuestions()
 void TMainForm::mnuOptionsClick()
 {
     TfrmOptions dialog(*m_session, this);
-    dialog.exec();
+    // New round values change the outlook's totals.
+    if (dialog.exec() == QDialog::Accepted) listChanged();
 }
 
 void TMainForm::mnuPrintBlankClick()

@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -43,6 +45,8 @@ QString hintStatus(const QString& hint)
 }
 
 namespace {
+constexpr int CountPanelWidth = 63;
+
 // The style has no printer among its standard pictures (the disk it offers is Save's), so the
 // Print button's icon is drawn here: a sheet going into a printer.
 QIcon printerIcon()
@@ -324,7 +328,7 @@ void TMainForm::createStatusBar()
     bar->setFixedHeight(19);
     pnlCount = new QLabel(bar);
     pnlCount->setObjectName(QStringLiteral("pnlCount"));
-    pnlCount->setFixedWidth(63);
+    pnlCount->setFixedWidth(CountPanelWidth);
     pnlCount->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlHint = new QLabel(bar);
     pnlHint->setObjectName(QStringLiteral("pnlHint"));
@@ -370,7 +374,14 @@ void TMainForm::SetProgress(int percent)
 
 void TMainForm::setCountText(const std::string& text)
 {
-    pnlCount->setText(fromAnsi(text));
+    // The panel keeps its width until a count needs more: a framed label keeps half an "x"
+    // before its text.
+    const QString shown = fromAnsi(text);
+    const QFontMetrics metrics = pnlCount->fontMetrics();
+    const int needed = metrics.horizontalAdvance(shown) + metrics.horizontalAdvance(QLatin1Char('x')) / 2 +
+                       2 * pnlCount->frameWidth();
+    pnlCount->setFixedWidth(std::max(CountPanelWidth, needed));
+    pnlCount->setText(shown);
     pnlCount->repaint();
 }
 

@@ -340,6 +340,17 @@ TEST(QtPageCanvas, EachJobWritesAFileOfItsOwn)
     EXPECT_TRUE(dir.exists("out.pdf") && dir.exists("out-2.pdf"));
 }
 
+// The screen's "MS Sans Serif" exists in a few pixel sizes only: the sheet prints in a scalable
+// face instead.
+TEST(QtPageCanvas, PrintsOnlyInScalableFaces)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QtPageCanvas canvas(printer);
+    EXPECT_FALSE(canvas.selectFace("MS Sans Serif"));
+    EXPECT_TRUE(canvas.selectFace("Tahoma"));
+    EXPECT_FALSE(canvas.selectFace("No Such Face"));
+}
+
 // Without any printer installed, the real dialog still offers a PDF file, starting at one copy
 // and page 1 to 1.
 TEST(RealPrintDialog, OffersPrintingToAPdfFile)

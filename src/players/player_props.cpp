@@ -43,12 +43,6 @@ QLineEdit* numberBox(QWidget* parent)
     box->setReadOnly(true);
     return box;
 }
-
-// The stored bytes for a box's text: the entry's own bytes while the text is still the one shown.
-std::string storedText(const QString& text, const QString& shown, std::string_view original)
-{
-    return text == shown ? std::string(original) : toAnsi(text);
-}
 }  // namespace
 
 TypingLimit::TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), m_last(edit->text()), m_limit(limit)
@@ -172,8 +166,8 @@ void TfrmProps::cmdOkClick()
 {
     if (m_entry) {
         TPlayer changed = *m_entry;
-        changed.Name = storedText(txtName->text(), m_shownName, m_entry->Name.view());
-        changed.Tiebreaker = storedText(txtTiebreaker->text(), m_shownTiebreaker, m_entry->Tiebreaker.view());
+        changed.Name = toAnsiKeeping(txtName->text(), m_shownName, m_entry->Name.view());
+        changed.Tiebreaker = toAnsiKeeping(txtTiebreaker->text(), m_shownTiebreaker, m_entry->Tiebreaker.view());
         changed.Paid = chkPaid->isChecked() ? 1 : 0;
         // Reaches the disk before the dialog closes; a refusal throws past accept(), so the dialog
         // stays open with its edits and the connection reports the error.

@@ -1,5 +1,7 @@
 // The Player Manager and Player Properties dialogs, driven offscreen with real clicks and keys.
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -639,6 +641,36 @@ TEST_F(PlayerProps, LongTiebreakerShownWholeAndTypingLimitedToThree)
         EXPECT_EQ(QString::fromLatin1(entry->Tiebreaker.str()), c.stored);
         entry->Tiebreaker = "12345678";
     }
+}
+
+// A paste keeps what typing the same characters would keep: the first ones that fit the three
+// places; tabs and line breaks pasted into the name become spaces.
+TEST_F(PlayerProps, PastingKeepsWhatTypingWouldKeep)
+{
+    const struct {
+        const char* stored;
+        int selectFrom, selectLength;
+        QString pasted, shown;
+    } cases[] = {
+        {"", 0, 0, "98765", "987"},          {"141", 0, 3, "98765", "987"},      {"1", 1, 0, "98765", "198"},
+        {"12345678", 1, 7, "98765", "198"}, {"12345678", 8, 0, "9", "12345678"}, {"141", 1, 1, "9\r\n", "191"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored + (" + " + c.pasted.toStdString()));
+        entry->Tiebreaker = c.stored;
+        TfrmProps& p = shown();
+        QLineEdit& box = tiebreakerBox(p);
+        box.setFocus();
+        box.setSelection(c.selectFrom, c.selectLength);
+        QGuiApplication::clipboard()->setText(c.pasted);
+        QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(box.text(), c.shown);
+    }
+    QGuiApplication::clipboard()->setText("Ann\tLee\r\n");
+    nameBox(*props).selectAll();
+    QTest::keyClick(&nameBox(*props), Qt::Key_V, Qt::ControlModifier);
+    QTest::mouseClick(&okButton(*props), Qt::LeftButton);
+    EXPECT_EQ(entry->Name.str() + "|" + entry->Tiebreaker.str(), "Ann Lee|191");
 }
 
 TEST_F(PlayerProps, UnknownIdShowsNothingAndStoresNothing)

@@ -1,9 +1,20 @@
 #include "settings/ini_text.h"
 
-#include <vector>
+#include <cstring>
 
 namespace ini {
 namespace {
+// The writer's escapes of control characters by letter; other control characters and a hex digit
+// right after one of those are written as "\x" and their code.
+constexpr char EscapeLetters[] = "abfnrtv";
+constexpr char EscapedControls[] = "\a\b\f\n\r\t\v";
+
+std::string hex(unsigned code)
+{
+    static const char digits[] = "0123456789abcdef";
+    return code >= 16 ? std::string{digits[code / 16], digits[code % 16]} : std::string{digits[code]};
+}
+
 bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 int hexValue(char c)
@@ -70,26 +81,17 @@ std::string unescaped(std::string_view text)
             continue;
         }
         const char c = text[++i];
-        switch (c) {
-        case '0': out += '\0'; break;
-        case 'a': out += '\a'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case 'v': out += '\v'; break;
-        case 'x': {
+        if (const char* control = std::strchr(EscapeLetters, c); control && c != '\0') {
+            out += EscapedControls[control - EscapeLetters];
+        } else if (c == '0') {
+            out += '\0';
+        } else if (c == 'x') {
             unsigned code = 0;
-            std::size_t digits = 0;
-            while (i + 1 < text.size() && isHexDigit(text[i + 1]) && digits < 4) {
+            for (std::size_t digits = 0; digits < 4 && i + 1 < text.size() && isHexDigit(text[i + 1]); ++digits)
                 code = code * 16 + unsigned(hexValue(text[++i]));
-                ++digits;
-            }
             appendUtf8(out, code);
-            break;
-        }
-        default: out += c; break;  // a quote or a backslash
+        } else {
+            out += c;  // a quote or a backslash
         }
     }
     return out;
@@ -132,39 +134,21 @@ std::string escaped(std::string_view text)
     for (const char c : source) {
         const auto u = static_cast<unsigned char>(c);
         if (c == ';' || c == ',' || c == '=') quoted = true;
-        if (hexFollows && isHexDigit(c)) {
-            static const char digits[] = "0123456789abcdef";
-            out += "\\x";
-            if (u >= 16) out += digits[u / 16];
-            out += digits[u % 16];
-            continue;
-        }
-        hexFollows = false;
-        switch (c) {
-        case '\0': out += "\\0"; hexFollows = true; break;
-        case '\a': out += "\\a"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\v': out += "\\v"; break;
-        case '"':
-        case '\\':
+        const void* control = u <= 0x1F ? std::memchr(EscapedControls, c, sizeof(EscapedControls)) : nullptr;
+        if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-            break;
-        default:
-            if (u <= 0x1F) {
-                static const char digits[] = "0123456789abcdef";
-                out += "\\x";
-                if (u >= 16) out += digits[u / 16];
-                out += digits[u % 16];
-                hexFollows = true;
-            } else {
-                out += c;
-            }
+        } else if (control && c != '\0') {
+            out += '\\';
+            out += EscapeLetters[static_cast<const char*>(control) - EscapedControls];
+        } else if (u <= 0x1F || (hexFollows && isHexDigit(c))) {
+            out += c == '\0' ? "\\0" : "\\x" + hex(u);
+            hexFollows = true;
+            continue;
+        } else {
+            out += c;
         }
+        hexFollows = false;
     }
     if (quoted || (!out.empty() && (out.front() == ' ' || out.back() == ' '))) out = '"' + out + '"';
     return out;

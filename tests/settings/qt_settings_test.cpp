@@ -188,9 +188,11 @@ TEST_F(QtSettingsFile, HandWrittenValuesReadAsTheirText)
 // Whatever the program writes reads back as it was, escapes and quotes included.
 TEST_F(QtSettingsFile, TheProgramsOwnValuesReadBackUnchanged)
 {
+    std::string controls;  // each control character, each followed by a hex digit
+    for (char c = 1; c < 0x20; ++c) controls += std::string{c, 'b'};
     const std::string texts[] = {"a,b", "x=y; z", "say \"hi\"", "C:\\Temp\\", " lead", "trail ", "@x", "@@", "",
                                  "tab\there", std::string("nul\0" "1", 5), "\x01" "a\x1f" "F", "\\x41", "Z\xFCrich \x80",
-                                 "\"quoted\"", "@String(x)"};
+                                 "\"quoted\"", "@String(x)", controls};
     QtSettingsStore store(path());
     for (const std::string& text : texts) {
         store.write("Rules", "Cost", text);

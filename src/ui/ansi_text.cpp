@@ -43,3 +43,8 @@ std::string toAnsi(const QString& text)
     }
     return bytes;
 }
+
+std::string toAnsiKeeping(const QString& text, const QString& shown, std::string_view stored)
+{
+    return text == shown ? std::string(stored) : toAnsi(text);
+}

@@ -5,4 +5,5 @@ list(APPEND HOOPUI_SOURCES
   ui/child_form.cpp
   ui/guarded.cpp
   ui/layout_table.cpp
+  ui/line_text.cpp
   ui/prompts.cpp)

@@ -27,8 +27,8 @@ std::string summaryOf(const OutlookResult& result)
                (result.outcomes == 1 ? " outcome (" : " outcomes (") + left + ")";
     char interval[32];
     std::snprintf(interval, sizeof interval, "%.1f", result.largestHalfInterval);
-    return "Win % and Money % estimated from " + std::to_string(result.tournaments) + " tournaments (" + left +
-           "), within " + interval + " points at 95%";
+    return "Estimated from " + std::to_string(result.tournaments) + " tournaments (" + left +
+           "): Win % and Money % within " + interval + " points at 95%";
 }
 }  // namespace
 
@@ -58,8 +58,7 @@ OutlookTable::OutlookTable(const OutlookResult& result, const std::vector<std::s
     }
     m_summary = summaryOf(result);
     if (m_unproven > 0)
-        m_summary += "; * finishes not proven for " + std::to_string(m_unproven) +
-                     (m_unproven == 1 ? " participant" : " participants");
+        m_summary += "; * " + std::to_string(m_unproven) + (m_unproven == 1 ? " finish" : " finishes") + " not proven";
 }
 
 std::string outlookText(const OutlookTable& table, OutlookFormat format, std::string_view lineEnd)

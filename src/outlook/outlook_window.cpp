@@ -35,7 +35,6 @@ using namespace outlook;
 namespace {
 constexpr QSize NormalSize{640, 316};
 constexpr int RowHeight = 16;
-constexpr int FontPointSize = 8;
 constexpr std::array<int, OutlookColumnCount> ColumnWidths = {27, 150, 55, 70, 75, 55, 110, 60};
 
 const QString SaveAsTitle = QStringLiteral("Save Pool Outlook");
@@ -223,30 +222,34 @@ const OutlookTable& TfrmOutlook::table() const { return m_model->table(); }
 
 void TfrmOutlook::createControls()
 {
-    resize(NormalSize);
-    QFont small = font();
-    small.setPointSize(FontPointSize);
-    setFont(small);
+    setNormalSize(NormalSize);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto* strip = new QHBoxLayout;
-    strip->setContentsMargins(0, 0, 2, 0);
     pnlStatus = new QLabel(this);
     pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
     pnlStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlStatus->setMinimumWidth(1);  // a long summary must not widen the window
-    strip->addWidget(pnlStatus, 1);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    layout->addWidget(pnlStatus);
+
+    pcOutlook = new QTabWidget(this);
+    pcOutlook->setObjectName(QStringLiteral("pcOutlook"));
+    layout->addWidget(pcOutlook, 1);
+
+    // The paid places and Cancel sit beside the page tabs.
+    auto* corner = new QWidget(pcOutlook);
+    auto* strip = new QHBoxLayout(corner);
+    strip->setContentsMargins(0, 0, 2, 0);
+    btnCancel = new QPushButton(QStringLiteral("Cancel"), corner);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setToolTip(QStringLiteral("Stop computing the outlook"));
     connect(btnCancel, &QPushButton::clicked, this, guarded(this, &TfrmOutlook::btnCancelClick));
     strip->addWidget(btnCancel);
-    lblPlaces = new QLabel(QStringLiteral("Paid places:"), this);
+    lblPlaces = new QLabel(QStringLiteral("Paid places:"), corner);
     lblPlaces->setObjectName(QStringLiteral("lblPlaces"));
     strip->addWidget(lblPlaces);
-    txtPlaces = new QSpinBox(this);
+    txtPlaces = new QSpinBox(corner);
     txtPlaces->setObjectName(QStringLiteral("txtPlaces"));
     txtPlaces->setRange(1, MaxPaidPlaces);
     txtPlaces->setToolTip(QStringLiteral("How many places win money"));
@@ -259,11 +262,7 @@ void TfrmOutlook::createControls()
     lblPlaces->setBuddy(txtPlaces);
     connect(txtPlaces, &QSpinBox::valueChanged, this, guarded(this, &TfrmOutlook::txtPlacesChange));
     strip->addWidget(txtPlaces);
-    layout->addLayout(strip);
-
-    pcOutlook = new QTabWidget(this);
-    pcOutlook->setObjectName(QStringLiteral("pcOutlook"));
-    layout->addWidget(pcOutlook, 1);
+    pcOutlook->setCornerWidget(corner, Qt::TopRightCorner);
 
     m_model = new TOutlookModel(this);
     grdOutlook = makeGrid(this, "grdOutlook");

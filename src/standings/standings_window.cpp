@@ -62,6 +62,7 @@ TfrmStandings::~TfrmStandings() = default;
 
 void TfrmStandings::createControls()
 {
+    setNormalSize(NormalSize);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -108,17 +109,6 @@ void TfrmStandings::createControls()
     attachPopUp(grdStandings);
     attachPopUp(grdStandings->horizontalHeader());  // the header row belongs to the grid too
     layout->addWidget(grdStandings, 1);
-}
-
-QSize TfrmStandings::sizeHint() const
-{
-    // The frame sizes a new child window by its contents; the normal size is the whole window's.
-    QSize size = NormalSize;
-    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget())) {
-        const QMargins decoration = frame->contentsMargins();
-        size -= QSize(decoration.left() + decoration.right(), decoration.top() + decoration.bottom());
-    }
-    return size;
 }
 
 QAction* TfrmStandings::addMenuItem(QMenu* menu, const char* name, const QString& caption, const QString& hint)

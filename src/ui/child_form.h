@@ -10,6 +10,12 @@ public:
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
 
+    // The size of the whole restored window, frame included; the frame sizes a new child window
+    // by its contents, so the hint is this less the frame's decoration.
+    void setNormalSize(QSize size) { m_normalSize = size; }
+    QSize sizeHint() const override;
+
 private:
     int m_tag = 0;
+    QSize m_normalSize;
 };

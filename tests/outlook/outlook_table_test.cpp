@@ -38,7 +38,7 @@ TEST(OutlookTable, RowsByTotalTiesInListOrderAsTabText)
               "1\t'=SUM(A1)\t30\t1\t2\tYes\t62.5\t100.0\n"
               "2\tBob, \"Jr\"\t30\t1*\t3*\tYes\t37.5\t87.7\n"
               "3\tLow\t10\t2\t3\tNo\t0.0\t12.3\n");
-    EXPECT_EQ(table.summary(), "Exact over 4 outcomes (2 games left); * finishes not proven for 1 participant");
+    EXPECT_EQ(table.summary(), "Exact over 4 outcomes (2 games left); * 1 finish not proven");
 }
 
 TEST(OutlookTable, CommaTextQuotesAndPageEscapes)
@@ -62,7 +62,7 @@ TEST(OutlookTable, SimulatedSummarySaysHowMany)
     result.remainingGames = 47;
     for (auto& row : result.rows) row.finishesExact = true;
     EXPECT_EQ(OutlookTable(result, {"a", "b", "c"}).summary(),
-              "Win % and Money % estimated from 100000 tournaments (47 games left), within 0.3 points at 95%");
+              "Estimated from 100000 tournaments (47 games left): Win % and Money % within 0.3 points at 95%");
 }
 
 TEST(OutlookTable, WhoPickedWhom)

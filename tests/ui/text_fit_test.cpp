@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTabWidget>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <functional>
@@ -22,6 +23,7 @@
 #include "pool/team_files.h"
 #include "shell/main_window.h"
 #include "shell/splash.h"
+#include "outlook/outlook_window.h"
 #include "standings/standings_window.h"
 #include "support/find.h"
 #include "support/temp_dir.h"
@@ -211,6 +213,19 @@ const WindowRow Windows[] = {
      [](Pool& pool, std::unique_ptr<QWidget>&) -> QWidget* {
          Find<QAction>(*pool.main, "mnuViewStd")->trigger();
          auto* sub = qobject_cast<QMdiSubWindow*>(pool.main->standingsForm()->parentWidget());
+         sub->showNormal();
+         return sub;
+     }},
+    // Eight header sections, the status strip and the paid places, in the restored window.
+    {"Outlook", 10,
+     [](Pool& pool, std::unique_ptr<QWidget>&) -> QWidget* {
+         Find<QAction>(*pool.main, "mnuOutlook")->trigger();
+         auto* outlook = pool.main->outlookForm();
+         QSignalSpy computed(outlook, &TfrmOutlook::computed);
+         if (outlook->isComputing()) {
+             EXPECT_TRUE(computed.wait(60000));
+         }
+         auto* sub = qobject_cast<QMdiSubWindow*>(outlook->parentWidget());
          sub->showNormal();
          return sub;
      }},

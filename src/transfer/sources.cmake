@@ -1,0 +1,4 @@
+# Files of this folder, by library: reading and writing picks and the field as spreadsheet files
+# (core), the import report window and the commands that run them (ui).
+list(APPEND HOOPCORE_SOURCES
+  transfer/csv_reader.cpp)

@@ -2,6 +2,7 @@
 # (core), the import report window and the commands that run them (ui).
 list(APPEND HOOPCORE_SOURCES
   transfer/csv_reader.cpp
+  transfer/field_import.cpp
   transfer/import_table.cpp
   transfer/picks_export.cpp
   transfer/picks_import.cpp

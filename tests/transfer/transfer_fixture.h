@@ -77,3 +77,23 @@ inline PickArray Favourites(int played = GameCount)
     return picks;
 }
 
+// Columns in another order than the documented one; the regions first appear as South, East,
+// Midwest, West. skip: a region and seed left out; extra: lines added at the end.
+inline std::string FieldFile(const std::string& skip = {}, const std::vector<std::string>& extra = {})
+{
+    const char* regions[] = {"South", "East", "Midwest", "West"};
+    std::vector<std::string> lines;
+    for (int s = 1; s <= SeedCount; ++s)
+        for (const char* region : regions) {
+            const std::string key = std::string(region) + " " + std::to_string(s);
+            if (key == skip) continue;
+            lines.push_back("Team " + key + " Long," + std::to_string(s) + "," + region + "," + std::to_string(100 + s) +
+                            "," + (s == 2 ? "" : "3"));
+        }
+    std::mt19937 rng(3);
+    std::shuffle(lines.begin() + 4, lines.end(), rng);  // the first four keep the regions' order
+    lines.insert(lines.end(), extra.begin(), extra.end());
+    std::string text = "Team,Seed,Region,Wins,Losses\n";
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}

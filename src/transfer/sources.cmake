@@ -7,3 +7,6 @@ list(APPEND HOOPCORE_SOURCES
   transfer/picks_export.cpp
   transfer/picks_import.cpp
   transfer/team_names.cpp)
+list(APPEND HOOPUI_SOURCES
+  transfer/import_dialog.cpp
+  transfer/transfer_commands.cpp)

@@ -1,5 +1,6 @@
 #include "pool/cp1252.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -60,27 +61,51 @@ char unicodeToCp1252(char32_t c)
     return '?';
 }
 
-unsigned char cp1252Lower(unsigned char byte)
-{
-    if (byte >= 'A' && byte <= 'Z') return static_cast<unsigned char>(byte + 32);
-    if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) return static_cast<unsigned char>(byte + 32);
-    switch (byte) {
-    case 0x8A: return 0x9A;  // S caron
-    case 0x8C: return 0x9C;  // OE
-    case 0x8E: return 0x9E;  // Z caron
-    case 0x9F: return 0xFF;  // Y diaeresis
-    default: return byte;
+namespace {
+constexpr std::array<unsigned char, 256> LowerTable = [] {
+    std::array<unsigned char, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        int lower = b;
+        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) lower = b + 32;
+        if (b == 0x8A || b == 0x8C || b == 0x8E) lower = b + 16;  // S caron, OE, Z caron
+        if (b == 0x9F) lower = 0xFF;                               // Y diaeresis
+        table[std::size_t(b)] = static_cast<unsigned char>(lower);
     }
-}
+    return table;
+}();
+}  // namespace
+
+unsigned char cp1252Lower(unsigned char byte) { return LowerTable[byte]; }
 
 void appendCp1252Lower(std::string& out, std::string_view text)
 {
-    for (char c : text) out += static_cast<char>(cp1252Lower(static_cast<unsigned char>(c)));
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        out[start + i] = static_cast<char>(LowerTable[static_cast<unsigned char>(text[i])]);
 }
+
+namespace {
+// Length of the run of ASCII bytes at the start of text.
+std::size_t asciiRun(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i + 8 <= text.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080ull) break;
+        i += 8;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+    return i;
+}
+}  // namespace
 
 void appendUtf8FromCp1252(std::string& out, std::string_view bytes)
 {
-    for (char byte : bytes) {
+    const std::size_t ascii = asciiRun(bytes);
+    out.append(bytes.data(), ascii);
+    for (char byte : bytes.substr(ascii)) {
         const char32_t c = cp1252ToUnicode(static_cast<unsigned char>(byte));
         if (c < 0x80) {
             out += static_cast<char>(c);
@@ -99,13 +124,7 @@ bool isValidUtf8(std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size()) {
-        // Runs of ASCII, the bulk of any file, eight bytes at a time.
-        while (i + 8 <= text.size()) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, text.data() + i, 8);
-            if (word & 0x8080808080808080ull) break;
-            i += 8;
-        }
+        i += asciiRun(text.substr(i));  // the bulk of any file
         if (i >= text.size()) break;
         char32_t c = 0;
         const std::size_t length = decodeUtf8(text, i, c);
@@ -121,6 +140,10 @@ std::string cp1252FromUtf8(std::string_view text)
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
+        const std::size_t ascii = asciiRun(text.substr(i));
+        out.append(text.data() + i, ascii);
+        i += ascii;
+        if (i >= text.size()) break;
         char32_t c = 0;
         const std::size_t length = decodeUtf8(text, i, c);
         if (length == 0) {

@@ -44,9 +44,11 @@ bool CsvRecord::blank() const
 
 std::string_view trimBlanks(std::string_view text)
 {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    std::size_t first = 0;
+    std::size_t end = text.size();
+    while (first < end && (text[first] == ' ' || text[first] == '\t')) ++first;
+    while (end > first && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    return text.substr(first, end - first);
 }
 
 CsvReader::CsvReader(std::string_view text) : m_text(text)
@@ -75,7 +77,7 @@ bool CsvReader::next(CsvRecord& record)
 
     const std::size_t size = m_text.size();
     const char* const text = m_text.data();
-    const char stops[4] = {m_separator, '\r', '\n', '\0'};
+    const char separator = m_separator;
     for (;;) {
         // One field.
         if (m_pos < size && text[m_pos] == '"') {
@@ -102,11 +104,11 @@ bool CsvReader::next(CsvRecord& record)
         }
         // Unquoted text, or whatever follows a closing quote, up to the separator or the line end.
         std::size_t end = m_pos;
-        while (end < size && !std::memchr(stops, text[end], 3)) ++end;
+        while (end < size && text[end] != separator && text[end] != '\n' && text[end] != '\r') ++end;
         m_buffer.append(text + m_pos, end - m_pos);
         m_pos = end;
         m_bounds.push_back(m_buffer.size());
-        if (m_pos < size && text[m_pos] == m_separator) {
+        if (m_pos < size && text[m_pos] == separator) {
             ++m_pos;
             continue;
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "pool/brand.h"
 #include "pool/cp1252.h"
@@ -97,10 +98,14 @@ void writePicksCsv(const TPlayers& players, const TTeamNames& names, const TextS
     Chunks out(sink);
     std::string line = "\xEF\xBB\xBF";
     line += std::string(PicksNameColumn) + "," + PicksTiebreakerColumn + "," + PicksPaidColumn;
-    for (int game = 1; game <= GameCount; ++game) line += "," + gameColumnName(game);
+    for (int game = 1; game <= GameCount; ++game) line.append(",").append(gameColumnName(game));
     out.line(line);
 
     std::string scratch;
+    // The 64 team cells as they are written, made once.
+    std::vector<std::string> teamCells(RegionCount * 100 + SeedCount + 1);
+    for (TeamCode code = 0; code < TeamCode(teamCells.size()); ++code)
+        if (isValidTeamCode(code)) appendCsvField(teamCells[std::size_t(code)], scratch, names.cellText(code));
     for (int i = 0; i < players.count(); ++i) {
         const TPlayer& entry = players[i];
         if (entry.Id == ResultsId) continue;
@@ -111,7 +116,8 @@ void writePicksCsv(const TPlayers& players, const TTeamNames& names, const TextS
         line += entry.Paid ? ",Yes" : ",No";
         for (int game = 1; game <= GameCount; ++game) {
             line += ',';
-            appendCsvField(line, scratch, names.cellText(entry.Picks[std::size_t(game)]));
+            const TeamCode pick = entry.Picks[std::size_t(game)];
+            if (isValidTeamCode(pick)) line += teamCells[std::size_t(pick)];
         }
         appendUtf8FromCp1252(out.text(), line);
         out.text() += LineEnd;

@@ -54,9 +54,11 @@ std::optional<TransferProblem> readLine(const TImportTable& table, const TTeamNa
     for (int game = 1; game <= GameCount; ++game) {
         const std::size_t column = FirstGameColumn + std::size_t(game - 1);
         const std::string_view cell = trimBlanks(table.cell(column));
-        TeamCode team = 0;
+        const std::string_view text = table.sheetTextView(column);
+        const GamePair pair = picks.teams(game);
+        TeamCode team = names.isNameOf(text, pair.a) ? pair.a : names.isNameOf(text, pair.b) ? pair.b : 0;
         shared.clear();
-        switch (names.find(table.sheetTextView(column), team, &shared)) {
+        switch (team ? TTeamNames::Match::Found : names.find(text, team, &shared)) {
         case TTeamNames::Match::Unknown: return refuse(column, quotedValue(cell) + " is not a team of the field");
         case TTeamNames::Match::Ambiguous: {
             std::string reason = quotedValue(cell) + " names more than one team (";

@@ -31,7 +31,11 @@ TTeamNames::TTeamNames(const TTeamTable& teams, const std::array<std::string, 4>
             const TeamCode code = MakeTeamCode(std::uint8_t(r), std::uint8_t(s));
             const std::string name(teams.nameView(code));
             TeamCode found = 0;
-            m_cells[indexOf(code)] = find(name, found) == Match::Found && found == code ? name : regionSeedText(code);
+            const bool byName = find(name, found) == Match::Found && found == code;
+            m_cells[indexOf(code)] = byName ? name : regionSeedText(code);
+            if (!byName) continue;
+            m_exactNames[indexOf(code)] = trimBlanks(name);
+            m_foldedNames[indexOf(code)] = folded(name);
         }
 }
 
@@ -44,6 +48,18 @@ const std::string& TTeamNames::cellText(TeamCode code) const
 {
     static const std::string none;
     return isValidTeamCode(code) ? m_cells[indexOf(code)] : none;
+}
+
+bool TTeamNames::isNameOf(std::string_view cell, TeamCode code) const
+{
+    if (!isValidTeamCode(code)) return false;
+    const std::string& name = m_foldedNames[indexOf(code)];
+    const std::string_view text = trimBlanks(cell);
+    if (name.empty() || text.size() != name.size()) return false;
+    if (text == m_exactNames[indexOf(code)]) return true;  // the usual spelling
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (static_cast<char>(cp1252Lower(static_cast<unsigned char>(text[i]))) != name[i]) return false;
+    return true;
 }
 
 TTeamNames::Match TTeamNames::find(std::string_view cell, TeamCode& code, std::vector<TeamCode>* codes) const

@@ -21,6 +21,9 @@ public:
     // The cell for a team: its name when that finds it again, else region and seed; empty for 0
     // and for a code that is no team.
     const std::string& cellText(TeamCode code) const;
+    // Whether find would give code for cell, when cell names the team by its name: a quick
+    // answer for the usual cell, which names one of its game's two teams.
+    bool isNameOf(std::string_view cell, TeamCode code) const;
     std::string regionSeedText(TeamCode code) const;
 
 private:
@@ -29,6 +32,9 @@ private:
     std::array<std::string, 4> m_regions;
     std::array<std::string, 4> m_foldedRegions;
     std::array<std::string, RegionCount * SeedCount> m_cells;
+    // The names that find their team, as stored (blanks trimmed) and folded; empty for the others.
+    std::array<std::string, RegionCount * SeedCount> m_exactNames;
+    std::array<std::string, RegionCount * SeedCount> m_foldedNames;
     std::vector<std::pair<std::string, TeamCode>> m_names;  // folded name of every team, for the ambiguous
     mutable std::string m_scratch;
 };

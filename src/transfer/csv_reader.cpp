@@ -18,13 +18,36 @@ int lineBreaks(std::string_view text)
     }
     return count;
 }
+
+// UTF-16 after its byte-order mark, little- or big-endian; a pair of surrogates is one character.
+std::string fromUtf16(std::string_view bytes, bool littleEndian)
+{
+    std::string text;
+    text.reserve(bytes.size() / 2);
+    const auto unit = [&](std::size_t i) {
+        const auto lo = static_cast<unsigned char>(bytes[littleEndian ? i : i + 1]);
+        const auto hi = static_cast<unsigned char>(bytes[littleEndian ? i + 1 : i]);
+        return char32_t(hi << 8 | lo);
+    };
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF)
+            i += 2;  // beyond 16 bits: not in the code page either way
+        text += unicodeToCp1252(c);
+    }
+    if (bytes.size() % 2) text += '?';
+    return text;
+}
 }  // namespace
 
 std::string storageText(std::string_view bytes, TextEncoding* found)
 {
     TextEncoding encoding = TextEncoding::Windows1252;
     std::string text;
-    if (bytes.substr(0, Bom.size()) == Bom) {
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+        encoding = TextEncoding::Utf16;
+        text = fromUtf16(bytes.substr(2), bytes[0] == '\xFF');
+    } else if (bytes.substr(0, Bom.size()) == Bom) {
         encoding = TextEncoding::Utf8WithBom;
         text = cp1252FromUtf8(bytes.substr(Bom.size()));
     } else if (isValidUtf8(bytes)) {

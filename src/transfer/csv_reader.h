@@ -6,11 +6,12 @@
 // Reading comma- or tab-separated files as spreadsheets write them: fields in double quotes may
 // hold separators, line breaks and doubled quotes; lines end in CR LF, LF or CR.
 
-enum class TextEncoding { Utf8, Utf8WithBom, Windows1252 };
+enum class TextEncoding { Utf8, Utf8WithBom, Utf16, Windows1252 };
 
 // The file's bytes in the program's storage code page (Windows-1252): UTF-8 with a byte-order
-// mark, else UTF-8 when the bytes are valid UTF-8, else Windows-1252 as it stands. Characters
-// the code page does not have become '?'.
+// mark, else UTF-8 when the bytes are valid UTF-8, else Windows-1252 as it stands. UTF-16 with a
+// byte-order mark (a spreadsheet's "Unicode text") is read too. Characters the code page does
+// not have become '?'.
 std::string storageText(std::string_view bytes, TextEncoding* found = nullptr);
 
 struct CsvRecord {

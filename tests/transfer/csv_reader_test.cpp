@@ -78,6 +78,8 @@ TEST(CsvReader, ThreeEncodingsBecomeTheStorageCodePage)
         // A byte-order mark decides even when a sequence after it is broken.
         {"\xEF\xBB\xBF" "a\xFF" "b", TextEncoding::Utf8WithBom, "a?b"},
         {"plain", TextEncoding::Utf8, "plain"},
+        {std::string("\xFF\xFEZ\0o\0\xEB\0 \0\xAC\x20=\xD8\xC0\xDF", 16), TextEncoding::Utf16, "Zo\xEB \x80?"},
+        {std::string("\xFE\xFF\0a\0,", 6), TextEncoding::Utf16, "a,"},
     };
     for (const Case& c : cases) {
         TextEncoding found{};

@@ -52,10 +52,12 @@ TEditGrid::TEditGrid(int rows, int columns, QWidget* parent) : QTableWidget(rows
     setSelectionMode(QAbstractItemView::SingleSelection);
     setTabKeyNavigation(true);
     setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);  // a long text is cut at the cell's edge
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setTextElideMode(Qt::ElideNone);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }

@@ -144,7 +144,9 @@ void TfrmProps::CreateControls()
         {lblPot, {120, 160, 65, 14}},
         {txtPot, {192, 160, 41, 17}},
         {chkComplete, {128, 16, 97, 17}},
-        {chkModified, {128, 40, 97, 17}},
+        // Its caption needs a little more room than the check box's indicator leaves; the box
+        // stays where it was, level with the one above.
+        {chkModified, {120, 40, 105, 17}},
     });
     applyLayout(m_layout);
 }

@@ -278,7 +278,9 @@ void TPlayers::applyDelete(int index)
 TPlayer* TPlayers::storeEntry(const TPlayer& entry, bool rescore)
 {
     m_journal.appendStore(entry, rescore);
-    return applyStore(entry, rescore);
+    TPlayer* stored = applyStore(entry, rescore);
+    m_host.listChanged();
+    return stored;
 }
 
 TPlayers::Batch::~Batch()
@@ -323,6 +325,7 @@ bool TPlayers::DeletePlayer(std::int32_t id)
     m_journal.appendDelete(id);
     applyDelete(index);
     UpdatePlayerCount();
+    m_host.listChanged();
     return true;
 }
 

@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+
+#include "pool/bracket.h"
 
 // What a scoring pass needs of the pool's settings, read once per pass and passed in as values.
 struct ScoringValues {
@@ -8,3 +11,12 @@ struct ScoringValues {
 
 // Whole-number percentage, halves to the even integer.
 int roundPercent(double fraction);
+
+// A team as a bit of a 64-bit set (region position and seed); valid team codes only.
+std::uint64_t teamBit(TeamCode code);
+
+// The teams the results show out of the tournament: for every played game, each team of its part
+// of the bracket but its winner. Taken from the results alone, so every sheet of a pass is scored
+// against the same teams whatever the order of the list, also when the results leave a game
+// blank below one that was played.
+std::uint64_t eliminatedTeams(const PickArray& results);

@@ -20,6 +20,7 @@
 #include "printing/print_commands.h"
 #include "sheet/sheet_layout.h"
 #include "ui/ansi_text.h"
+#include "ui/app_fonts.h"
 #include "ui/guarded.h"
 #include "ui/busy_cursor.h"
 #include "ui/drawing_suspended.h"
@@ -42,19 +43,6 @@ constexpr int TiebreakerLength = int(sizeof(decltype(TPlayer::Tiebreaker)::chars
 // The save's progress counts 65 steps for the 63 games, so the bar stops short of 100.
 constexpr double SaveProgressSteps = 65.0;
 
-QFont sheetFont(const QString& face, int points, bool bold = false, bool italic = false)
-{
-    QFont font;
-    // Where the named face is missing, a face of the same metrics keeps the captions inside
-    // their fixed boxes.
-    font.setFamilies({face, QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(points);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
-
 void setTextColor(QWidget* widget, const QColor& color)
 {
     QPalette palette = widget->palette();
@@ -76,17 +64,17 @@ void applyLook(QWidget* widget, sheet_layout::Look look)
     switch (look) {
     case Look::TeamLabel:
     case Look::GameCell:
-        widget->setFont(sheetFont(QStringLiteral("MS Sans Serif"), 8));
+        widget->setFont(layoutFont(QStringLiteral("MS Sans Serif"), 8));
         setTextColor(widget, Qt::black);
         break;
-    case Look::BoldLabel: widget->setFont(sheetFont(QStringLiteral("Tahoma"), 8, true)); break;
-    case Look::Region: widget->setFont(sheetFont(QStringLiteral("Arial"), 12, true, true)); break;
+    case Look::BoldLabel: widget->setFont(layoutFont(QStringLiteral("Tahoma"), 8, true)); break;
+    case Look::Region: widget->setFont(layoutFont(QStringLiteral("Arial"), 12, true, true)); break;
     case Look::Entry:
-        widget->setFont(sheetFont(QStringLiteral("Tahoma"), 8, true));
+        widget->setFont(layoutFont(QStringLiteral("Tahoma"), 8, true));
         setTextColor(widget, Qt::red);
         break;
     case Look::Note:
-        widget->setFont(sheetFont(QStringLiteral("Tahoma"), 8));
+        widget->setFont(layoutFont(QStringLiteral("Tahoma"), 8));
         setTextColor(widget, Qt::red);
         break;
     case Look::Panel:
@@ -122,8 +110,8 @@ TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget
     BusyCursor busy;
     resize(sheet_layout::DefaultWidth, sheet_layout::DefaultHeight);
     createControls();
+    nameTeamLabels();  // before the layout, which fits the labels to the names
     applyLayout();
-    nameTeamLabels();
     PlayerId = id;
     setTag(id);
     InitBracket();
@@ -220,16 +208,32 @@ void TmdiBrackets::createControls()
 void TmdiBrackets::applyLayout()
 {
     using namespace sheet_layout;
+    // Team names are the organiser's: a label widens to show its whole name. A left-hand label may
+    // take the room up to its game cell; a longer name moves the rest of the bracket right.
+    const auto leftHand = [](std::size_t r) { return TeamLabelX[r] < CellPlaces[0].x; };
+    std::array<std::array<int, SeedCount>, RegionCount> labelWidths{};
+    int shift = 0;
+    for (std::size_t r = 0; r < RegionCount; ++r)
+        for (std::size_t s = 0; s < SeedCount; ++s) {
+            QLabel* label = m_teamLabels[r][s];
+            applyLook(label, Look::TeamLabel);
+            const int width = std::max(TeamLabelWidth, label->fontMetrics().horizontalAdvance(label->text()));
+            labelWidths[r][s] = width;
+            if (leftHand(r)) shift = std::max(shift, TeamLabelX[r] + width - CellPlaces[0].x);
+        }
+
     std::vector<std::pair<QWidget*, Look>> looks;
-    auto place = [this, &looks](QWidget* widget, const QRect& rect, Look look) {
-        m_layout.add(widget ? widget->parentWidget() : m_canvas, widget, rect);
+    auto place = [this, &looks, shift](QWidget* widget, const QRect& rect, Look look) {
+        QWidget* parent = widget ? widget->parentWidget() : m_canvas;
+        m_layout.add(parent, widget, parent == m_canvas ? rect.translated(shift, 0) : rect);
         looks.emplace_back(widget, look);
     };
-    for (int r = 0; r < RegionCount; ++r)
-        for (int i = 0; i < SeedCount; ++i) {
-            QLabel* label = m_teamLabels[std::size_t(r)][std::size_t(SeedOrder[std::size_t(i)] - 1)];
-            place(label, QRect(TeamLabelX[std::size_t(r)], TeamLabelTops[r][i], TeamLabelWidth, TeamLabelHeight),
-                  Look::TeamLabel);
+    for (std::size_t r = 0; r < RegionCount; ++r)
+        for (std::size_t i = 0; i < SeedCount; ++i) {
+            const std::size_t seed = std::size_t(SeedOrder[i] - 1);
+            m_layout.add(m_canvas, m_teamLabels[r][seed],
+                         QRect(TeamLabelX[r] + (leftHand(r) ? 0 : shift), TeamLabelTops[r][i], labelWidths[r][seed],
+                               TeamLabelHeight));
         }
     for (int n = 1; n <= GameCount; ++n) {
         const Point at = CellPlaces[std::size_t(n - 1)];
@@ -248,7 +252,8 @@ void TmdiBrackets::applyLayout()
         frame->setFrameShape(line.vertical ? QFrame::VLine : QFrame::HLine);
         frame->setFrameShadow(QFrame::Raised);  // a light and a dark line side by side
         m_layout.add(m_canvas, frame,
-                     line.vertical ? QRect(line.x, line.y, 2, line.length) : QRect(line.x, line.y, line.length, 2));
+                     (line.vertical ? QRect(line.x, line.y, 2, line.length) : QRect(line.x, line.y, line.length, 2))
+                         .translated(shift, 0));
     }
     ::applyLayout(m_layout);
     QRect bounds;

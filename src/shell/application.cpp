@@ -1,8 +1,14 @@
 #include "shell/application.h"
 
+#include "ui/app_fonts.h"
 #include "ui/guarded.h"
 
-HoopApplication::HoopApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+HoopApplication::HoopApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // Every window is drawn in pixels for these faces; without them texts spill out of their boxes.
+    installLayoutFonts();
+    setFont(layoutFont(QStringLiteral("MS Sans Serif"), 8));
+}
 
 bool HoopApplication::notify(QObject* receiver, QEvent* event)
 {

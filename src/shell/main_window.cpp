@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -32,6 +34,7 @@
 #include "shell/help_page.h"
 #include "shell/open_url.h"
 #include "shell/splash.h"
+#include "outlook/outlook_window.h"
 #include "standings/standings_window.h"
 
 QString hintToolTip(const QString& hint) { return hint.section(QLatin1Char('|'), 0, 0); }
@@ -42,6 +45,8 @@ QString hintStatus(const QString& hint)
 }
 
 namespace {
+constexpr int CountPanelWidth = 63;
+
 // The style has no printer among its standard pictures (the disk it offers is Save's), so the
 // Print button's icon is drawn here: a sheet going into a printer.
 QIcon printerIcon()
@@ -123,12 +128,12 @@ void TMainForm::nameControls()
         {mnuPrintRules, "mnuPrintRules"}, {mnuBackup, "mnuBackup"}, {mnuOpenDataFolder, "mnuOpenDataFolder"},
         {mnuExit, "mnuExit"}, {mnuEnterPicks, "mnuEnterPicks"}, {mnuOpenPicks, "mnuOpenPicks"},
         {mnuPlayerPrintPicks, "mnuPlayerPrintPicks"}, {mnuSavePicks, "mnuSavePicks"}, {mnuClose, "mnuClose"},
-        {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuResetResults, "mnuResetResults"},
+        {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuOutlook, "mnuOutlook"}, {mnuResetResults, "mnuResetResults"},
         {WindowCascadeItem, "WindowCascadeItem"}, {WindowTileItem, "WindowTileItem"},
         {WindowArrangeItem, "WindowArrangeItem"}, {WindowMinimizeItem, "WindowMinimizeItem"},
         {mnuHlpFAQ, "mnuHlpFAQ"}, {HelpAboutItem, "HelpAboutItem"}, {mnuPool, "mnuPool"},
         {mnuPlayer, "mnuPlayer"}, {mnuResults, "mnuResults"}, {mnuWindow, "mnuWindow"}, {mnuHelp, "mnuHelp"},
-        {btnNewPicks, "btnNewPicks"}, {btnSave, "btnSave"}, {btnPM, "btnPM"}, {btnResults, "btnResults"},
+        {btnNewPicks, "btnNewPicks"}, {btnSave, "btnSave"}, {btnPM, "btnPM"}, {btnResults, "btnResults"}, {btnOutlook, "btnOutlook"},
         {btnStandings, "btnStandings"}, {btnPrint, "btnPrint"}, {btnHelp, "btnHelp"}, {btnExit, "btnExit"},
         {btnSaveAction, "btnSaveAction"}, {PopupMenu1, "PopupMenu1"}, {mnuPrintBlankPool, "mnuPrintBlankPool"},
         {mnuPrintPlayerPool, "mnuPrintPlayerPool"}, {pnlCount, "pnlCount"}, {pnlHint, "pnlHint"},
@@ -181,6 +186,9 @@ void TMainForm::createMenus()
     addItem(mnuResults, mnuViewStd, QStringLiteral("&View Standings"),
             QStringLiteral("View up to date tournament standings"), &TMainForm::mnuViewStdClick,
             QKeySequence(Qt::CTRL | Qt::Key_V));
+    addItem(mnuResults, mnuOutlook, QStringLiteral("Pool &Outlook"),
+            QStringLiteral("Who can still win: best and worst finish, chances to win and to be paid"),
+            &TMainForm::mnuOutlookClick, QKeySequence(Qt::CTRL | Qt::Key_U));
     mnuResults->addSeparator();
     addItem(mnuResults, mnuResetResults, QStringLiteral("&Clear Current Results..."),
             QStringLiteral("Reset all currently entered result selections"), &TMainForm::mnuResetResultsClick);
@@ -280,6 +288,8 @@ void TMainForm::createToolBar()
               &TMainForm::mnuEnterResultsClick, QStyle::SP_DialogApplyButton);
     addButton(btnStandings, QStringLiteral("Standings"), QStringLiteral("Standings|Show standings"),
               &TMainForm::mnuViewStdClick, QStyle::SP_FileDialogListView);
+    addButton(btnOutlook, QStringLiteral("Outlook"), QStringLiteral("Outlook|Who can still win"),
+              &TMainForm::mnuOutlookClick, QStyle::SP_FileDialogInfoView);
 
     PopupMenu1 = new QMenu(this);
     // A pop-up is a window of its own, so its items' hints never reach the status bar by
@@ -318,7 +328,7 @@ void TMainForm::createStatusBar()
     bar->setFixedHeight(19);
     pnlCount = new QLabel(bar);
     pnlCount->setObjectName(QStringLiteral("pnlCount"));
-    pnlCount->setFixedWidth(63);
+    pnlCount->setFixedWidth(CountPanelWidth);
     pnlCount->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlHint = new QLabel(bar);
     pnlHint->setObjectName(QStringLiteral("pnlHint"));
@@ -364,7 +374,14 @@ void TMainForm::SetProgress(int percent)
 
 void TMainForm::setCountText(const std::string& text)
 {
-    pnlCount->setText(fromAnsi(text));
+    // The panel keeps its width until a count needs more: a framed label keeps half an "x"
+    // before its text.
+    const QString shown = fromAnsi(text);
+    const QFontMetrics metrics = pnlCount->fontMetrics();
+    const int needed = metrics.horizontalAdvance(shown) + metrics.horizontalAdvance(QLatin1Char('x')) / 2 +
+                       2 * pnlCount->frameWidth();
+    pnlCount->setFixedWidth(std::max(CountPanelWidth, needed));
+    pnlCount->setText(shown);
     pnlCount->repaint();
 }
 
@@ -453,6 +470,33 @@ QString TMainForm::dataFolder() const { return QString::fromStdString(m_session-
 
 bool TMainForm::isStandingsOpen() { return standingsForm() != nullptr; }
 
+TfrmOutlook* TMainForm::outlookForm() const
+{
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
+        if (auto* outlook = qobject_cast<TfrmOutlook*>(sub->widget()); outlook && !outlook->isHidden()) return outlook;
+    return nullptr;
+}
+
+void TMainForm::listChanged()
+{
+    if (TfrmOutlook* outlook = outlookForm()) outlook->scheduleRefresh();
+}
+
+void TMainForm::mnuOutlookClick()
+{
+    const DrawingSuspended suspended(this);
+    QMdiSubWindow* sub = nullptr;
+    if (TfrmOutlook* outlook = outlookForm()) {
+        sub = qobject_cast<QMdiSubWindow*>(outlook->parentWidget());
+    } else {
+        sub = m_mdiArea->addSubWindow(new TfrmOutlook(*m_session, *this));
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    if (!sub) return;
+    sub->showMaximized();
+    m_mdiArea->setActiveSubWindow(sub);
+}
+
 QPrinter& TMainForm::printer()
 {
     if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -517,7 +561,8 @@ void TMainForm::closeWithoutQuestions()
 void TMainForm::mnuOptionsClick()
 {
     TfrmOptions dialog(*m_session, this);
-    dialog.exec();
+    // New round values change the outlook's totals.
+    if (dialog.exec() == QDialog::Accepted) listChanged();
 }
 
 void TMainForm::mnuPrintBlankClick()

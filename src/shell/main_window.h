@@ -18,6 +18,7 @@ class QToolBar;
 class QToolButton;
 class ISettingsBackend;
 class TChildForm;
+class TfrmOutlook;
 class TfrmStandings;
 
 // The frame window: menus, tool bar, status bar and the child windows. It owns the pool session
@@ -47,6 +48,7 @@ public:
     void UpdateMenuItems();
     QMdiArea* mdiArea() const { return m_mdiArea; }
     TfrmStandings* standingsForm() const;
+    TfrmOutlook* outlookForm() const;
 
     // The printer and copy count that every print starts from (the shared print dialog's state).
     QPrinter& printer() override;
@@ -59,6 +61,7 @@ public:
     void showInformation(const std::string& text) override;
     void showError(const std::string& text) override;
     void beep() override;
+    void listChanged() override;
 
     // Closes the program as Exit with "No" to every open sheet, without a question: the way out
     // on a termination signal or at the end of the desktop session.
@@ -83,6 +86,7 @@ private:
     void mnuCloseClick();
     void mnuEnterResultsClick();
     void mnuViewStdClick();
+    void mnuOutlookClick();
     void mnuResetResultsClick();
     void mnuHlpFAQClick();
     void HelpAboutItemClick();
@@ -103,6 +107,7 @@ private:
     QAction* mnuClose = nullptr;
     QAction* mnuEnterResults = nullptr;
     QAction* mnuViewStd = nullptr;
+    QAction* mnuOutlook = nullptr;
     QAction* mnuResetResults = nullptr;
     QAction* WindowCascadeItem = nullptr;
     QAction* WindowTileItem = nullptr;
@@ -123,6 +128,7 @@ private:
     QToolButton* btnPM = nullptr;
     QToolButton* btnResults = nullptr;
     QToolButton* btnStandings = nullptr;
+    QToolButton* btnOutlook = nullptr;
     QToolButton* btnPrint = nullptr;
     QToolButton* btnHelp = nullptr;
     QToolButton* btnExit = nullptr;

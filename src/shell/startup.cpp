@@ -43,7 +43,7 @@ bool checkResolution(ISettingsBackend& settings, int screenWidth, int minWidth, 
 }
 
 std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QString& dataDir, TfrmSplash* splash,
-                                         const std::function<void()>& mainWindowCreated)
+                                         const std::function<void(TMainForm&)>& mainWindowCreated)
 {
     auto status = [splash](const char* text) {
         if (splash) splash->SetSplashStatus(QString::fromLatin1(text));
@@ -52,7 +52,7 @@ std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QStri
     setApplicationTitle(QString::fromLatin1(ApplicationTitle));
     auto main = std::make_unique<TMainForm>(settings, dataDir);
     main->winId();  // the native window exists before the start-up lock is released
-    if (mainWindowCreated) mainWindowCreated();
+    if (mainWindowCreated) mainWindowCreated(*main);
     // Start-up runs outside the event loop, where nothing may escape: each step reports its own
     // failure and start-up goes on.
     auto step = [](const std::function<void()>& run) {
@@ -138,9 +138,8 @@ int runProgram(int argc, char** argv)
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     auto splash = std::make_unique<TfrmSplash>();
-    splash->show();
-    splash->repaint();
-    auto main = createAndLoad(settings, dataDir, splash.get(), [&instance] {
+    splash->showAtStartUp();
+    auto main = createAndLoad(settings, dataDir, splash.get(), [&instance](TMainForm&) {
         instance.listen();
         instance.releaseLock();
     });

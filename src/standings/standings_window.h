@@ -24,6 +24,7 @@ public:
 
     // Sorts the shared list and refills the grid from it.
     void RefreshStandings();
+    QSize sizeHint() const override;
 
 private:
     void createControls();

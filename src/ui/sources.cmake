@@ -1,6 +1,7 @@
 # Widget helpers every window shares.
 list(APPEND HOOPUI_SOURCES
   ui/ansi_text.cpp
+  ui/app_fonts.cpp
   ui/child_form.cpp
   ui/guarded.cpp
   ui/layout_table.cpp

@@ -550,7 +550,7 @@ TEST_F(PlayerProps, LayoutShowsTheEntryAndGreysThePoints)
         {"grpPlayer", {8, 8, 241, 65}},     {"txtName", {72, 16, 153, 17}},      {"txtTiebreaker", {72, 40, 97, 17}},
         {"chkPaid", {176, 40, 49, 17}},     {"grpPool", {8, 80, 241, 185}},      {"txtR1", {72, 16, 41, 17}},
         {"txtR6", {72, 136, 41, 17}},       {"txtTotal", {72, 160, 41, 17}},     {"txtPot", {192, 160, 41, 17}},
-        {"chkComplete", {128, 16, 97, 17}}, {"chkModified", {128, 40, 97, 17}}, {"cmdOk", {168, 272, 75, 25}},
+        {"chkComplete", {128, 16, 97, 17}}, {"chkModified", {120, 40, 105, 17}}, {"cmdOk", {168, 272, 75, 25}},
     };
     for (const auto& [name, rect] : places) EXPECT_EQ(Find<QWidget>(p, name)->geometry(), rect) << name;
     EXPECT_EQ(nameBox(p).parentWidget(), &grpPlayer);

@@ -183,6 +183,18 @@ TEST_F(MainWindowTest, StatusTextIsPaintedAtOnceInsideALoop)
     EXPECT_EQ(Find<QProgressBar>(main, "pbProgress")->value(), 42);
 }
 
+// The count panel is 63 pixels wide until a count needs more.
+TEST_F(MainWindowTest, CountPanelGrowsToFitItsCount)
+{
+    auto* panel = Find<QLabel>(main, "pnlCount");
+    main.setCountText("Players: 30");
+    EXPECT_EQ(panel->width(), 63);
+    main.setCountText("Players: 1000000");
+    EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+    main.setCountText("Players: 31");
+    EXPECT_EQ(panel->width(), 63);
+}
+
 TEST_F(MainWindowTest, FindSheetWindowSearchesFromTheTop)
 {
     EXPECT_EQ(main.FindSheetWindow(5), -1);

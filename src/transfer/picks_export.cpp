@@ -1,13 +1,13 @@
 #include "transfer/picks_export.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 #include "pool/brand.h"
 #include "pool/cp1252.h"
 #include "pool/file_io.h"
 #include "pool/players.h"
+#include "pool/scoring.h"
 #include "session/pool_session.h"
 #include "standings/export.h"
 #include "transfer/import_table.h"
@@ -51,7 +51,8 @@ void appendCsvField(std::string& line, std::string& scratch, std::string_view te
     appendTextField(line, scratch, TextSeparator::Comma);
 }
 
-// How each pick fared against the results entered so far.
+// How each pick fared against the results entered so far, with the scoring's rule for which
+// teams are out.
 class PickOutcomes {
 public:
     enum Outcome { Open, Won, Lost };
@@ -60,25 +61,19 @@ public:
         const int index = players.IndexOfId(ResultsId);
         if (index < 0) return;
         m_results = players[index].Picks;
-        for (int game = 1; game <= GameCount; ++game) {
-            const TeamCode winner = m_results[std::size_t(game)];
-            if (!isValidTeamCode(winner)) continue;
-            const GamePair pair = teamsOfGame(m_results, game);
-            const TeamCode loser = pair.a == winner ? pair.b : pair.b == winner ? pair.a : 0;
-            if (isValidTeamCode(loser)) m_out[std::size_t(loser)] = true;
-        }
+        m_out = eliminatedTeams(m_results);
     }
     Outcome of(int game, TeamCode pick) const
     {
         if (!isValidTeamCode(pick)) return Open;
         const TeamCode winner = m_results[std::size_t(game)];
         if (winner != 0) return pick == winner ? Won : Lost;
-        return m_out[std::size_t(pick)] ? Lost : Open;  // its team is out already
+        return m_out & teamBit(pick) ? Lost : Open;  // its team is out already
     }
 
 private:
     PickArray m_results{};
-    std::array<bool, 417> m_out{};  // by team code: lost a game
+    std::uint64_t m_out = 0;
 };
 
 constexpr const char* RoundNames[RoundCount + 1] = {"",             "First Round", "Second Round", "Third Round",
@@ -130,7 +125,7 @@ void writePicksHtml(const TPlayers& players, const TTeamNames& names, const std:
 {
     Chunks out(sink);
     // Self-contained: no style sheet, script, image or link it would have to fetch.
-    out.line(R"(<html><head><meta http-equiv="Content-Type" content="text/html; charset=windows-1252">)");
+    out.line(R"(<html><head><meta http-equiv="Content-Type" content="text/html; charset=windows-1252" />)");
     out.line(std::string("<title>") + brand::ProductName + ": Picks</title>");
     out.line("<STYLE><!--");
     out.line("FONT.header {COLOR: #336699; FONT-FAMILY: Arial, Helvetica, sans-serif; FONT-SIZE: 16px; FONT-WEIGHT: bold;}");

@@ -22,6 +22,7 @@
 #include "ui/ansi_text.h"
 #include "ui/app_fonts.h"
 #include "ui/guarded.h"
+#include "ui/key_releases.h"
 #include "ui/busy_cursor.h"
 #include "ui/drawing_suspended.h"
 #include "session/pool_session.h"
@@ -198,6 +199,8 @@ void TmdiBrackets::createControls()
     }
     txtName->installEventFilter(this);
     txtTiebreaker->installEventFilter(this);
+    m_releases = new KeyReleases(
+        guarded([this](QWidget* cell, int key) { g1KeyUp(static_cast<QLineEdit*>(cell), key); }), this);
 
     // Focus order: the name panel, then the games in order; focusNextPrevChild wraps it round.
     m_focusOrder = {txtName, txtTiebreaker, chkPaid};
@@ -329,7 +332,7 @@ bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
         if (isCell && isPickKey(key->key())) {
-            if (!key->isAutoRepeat()) g1KeyUp(control, *key);  // a held key acts once, when let go
+            m_releases->release(control, *key);  // a held key acts once, when let go
             return true;
         }
         break;
@@ -357,13 +360,13 @@ void TmdiBrackets::g1Exit(QWidget* control)
     m_main.SetStatusText(std::string());
 }
 
-void TmdiBrackets::g1KeyUp(QLineEdit* cell, const QKeyEvent& key)
+void TmdiBrackets::g1KeyUp(QLineEdit* cell, int key)
 {
     const int n = gameOfCell(cell);
     if (n < 1 || n > GameCount) return;
     const GamePair teams = m_picks.teams(n);
     TeamCode pick = 0;
-    switch (key.key()) {
+    switch (key) {
     case Qt::Key_Up: pick = teams.a; break;
     case Qt::Key_Down: pick = teams.b; break;
     case Qt::Key_Delete: pick = 0; break;
@@ -547,6 +550,7 @@ void TmdiBrackets::PrintSheet()
 
 bool TmdiBrackets::event(QEvent* event)
 {
+    if (event->type() == SaveCommand || event->type() == PrintCommand) m_releases->settle();  // the pick first
     if (event->type() == SaveCommand) {
         SaveSheet();
         return true;

@@ -4,6 +4,7 @@ list(APPEND HOOPUI_SOURCES
   ui/app_fonts.cpp
   ui/child_form.cpp
   ui/guarded.cpp
+  ui/key_releases.cpp
   ui/layout_table.cpp
   ui/line_text.cpp
   ui/prompts.cpp)

@@ -97,7 +97,12 @@ TMainForm::TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget
     createToolBar();
     createStatusBar();
     nameControls();
-    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, guarded([this] { UpdateMenuItems(); }));
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, guarded([this](QMdiSubWindow* sub) {
+        UpdateMenuItems();
+        // After the moves Qt makes while it activates the window.
+        if (auto* child = sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr)
+            QMetaObject::invokeMethod(child, &TChildForm::restoreFocus, Qt::QueuedConnection);
+    }));
     UpdateMenuItems();
 }
 
@@ -425,6 +430,7 @@ void TMainForm::OpenBracketSheet(int id)
             QApplication::processEvents();
             found->showMaximized();
             m_mdiArea->setActiveSubWindow(found);
+            if (auto* child = qobject_cast<TChildForm*>(found->widget())) child->restoreFocus();
             return;
         }
     }

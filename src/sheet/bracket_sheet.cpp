@@ -199,6 +199,7 @@ void TmdiBrackets::createControls()
     }
     txtName->installEventFilter(this);
     txtTiebreaker->installEventFilter(this);
+    chkPaid->installEventFilter(this);
     m_releases = new KeyReleases(
         guarded([this](QWidget* cell, int key) { g1KeyUp(static_cast<QLineEdit*>(cell), key); }), this);
 
@@ -312,6 +313,7 @@ void TmdiBrackets::focusFirst()
 
 bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusIn && watched->isWidgetType()) showWhole(static_cast<QWidget*>(watched));
     auto* control = qobject_cast<QLineEdit*>(watched);
     if (!control) return TChildForm::eventFilter(watched, event);
     const bool isCell = control != txtName && control != txtTiebreaker;
@@ -411,7 +413,17 @@ bool TmdiBrackets::focusNextPrevChild(bool next)
 void TmdiBrackets::focusControl(QWidget* control)
 {
     control->setFocus(Qt::TabFocusReason);
-    m_scroll->ensureWidgetVisible(control);
+    showWhole(control);
+}
+
+void TmdiBrackets::showWhole(QWidget* control)
+{
+    // The scroll area's own ensureWidgetVisible shows only a text box's cursor, which left a cell
+    // at the right edge cut off; the whole control is scrolled in, with some room round it.
+    constexpr int Room = 16;
+    const QRect place(control->mapTo(m_canvas, QPoint(0, 0)), control->size());
+    m_scroll->ensureVisible(place.center().x(), place.center().y(), place.width() / 2 + Room,
+                            place.height() / 2 + Room);
 }
 
 void TmdiBrackets::focusGame(int n)

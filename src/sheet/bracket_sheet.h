@@ -70,6 +70,7 @@ private:
     void PrintSheet();
 
     void focusControl(QWidget* control);
+    void showWhole(QWidget* control);  // scrolls the control fully into view
     void focusGame(int n);
     QWidget* nextInFocusOrder(QWidget* from, bool forward) const;
     int gameOfCell(const QObject* cell) const;

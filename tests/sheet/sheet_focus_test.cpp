@@ -1,6 +1,8 @@
-// Where the focus is when the organiser comes back to a sheet from another window. Built for the
-// offscreen platform and for a real X server.
+// Where the focus is when the organiser comes back to a sheet from another window, and that the
+// control with the focus is always in full view. Built for the offscreen platform and for a real
+// X server.
 #include <QMenu>
+#include <QScrollArea>
 
 #include "sheet_fixture.h"
 
@@ -70,3 +72,28 @@ INSTANTIATE_TEST_SUITE_P(
         Trip{"NameBoxWindowMenu", 7, "txtName", OpenResults, [](TMainForm& m) { FromWindowMenu(m, Ann); }},
         Trip{"NameBoxOpenedAgain", 7, "txtName", OpenResults, OpenAnn}),
     [](const ::testing::TestParamInfo<Trip>& info) { return std::string(info.param.name); });
+
+using SheetFocus = SheetTest;
+
+TEST_F(SheetFocus, TheFocusedControlIsScrolledFullyIntoView)
+{
+    main->showNormal();
+    main->resize(600, 450);  // the sheet is larger than the window: it scrolls
+    TmdiBrackets* sheet = Open(0);
+    QWidget* viewport = sheet->findChild<QScrollArea*>()->viewport();
+    const std::vector<std::tuple<int, std::function<void()>, QString>> moves = {
+        {16, [] { Key(Qt::Key_Tab); }, "g17"},  // top right
+        {16, [] { Key(Qt::Key_Up); }, "g17"},
+        {41, [] { Key(Qt::Key_Backtab); }, "g40"},  // bottom left
+        {32, [] {}, "g32"},                         // bottom right, focused by the program
+    };
+    for (const auto& [from, move, to] : moves) {
+        FocusCell(sheet, from);
+        move();
+        QCoreApplication::processEvents();
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_EQ(FocusName(), to);
+        const QRect shown(focus->mapTo(viewport, QPoint(0, 0)), focus->size());
+        EXPECT_TRUE(viewport->rect().contains(shown)) << to.toStdString() << " at " << shown.x() << ',' << shown.y();
+    }
+}

@@ -1,21 +1,25 @@
-// The main window's keys against the controls' own: menu shortcuts in text boxes and the Help
-// menu's access key.
+// The main window's keys against the controls' own: menu shortcuts in text boxes, the Help
+// menu's access key, and the keys that open a control's pop-up menu.
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QListView>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "players/player_manager.h"
 #include "pool/team_files.h"
 #include "sheet/bracket_sheet.h"
 #include "shell/main_window.h"
 #include "shell/open_url.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
+#include "support/real_keys.h"
 #include "support/temp_dir.h"
 #include "support/test_settings.h"
 
@@ -50,6 +54,16 @@ protected:
         setUrlOpener({});
         TestPrompts().clear();
     }
+    void ViewStandings()
+    {
+        TPlayer results;
+        results.Id = ResultsId;
+        results.Name = ResultsName;
+        main.session().players().add(results);
+        Find<QAction>(main, "mnuViewStd")->trigger();
+    }
+    static QWidget* Popup() { return QApplication::activePopupWidget(); }
+
     TempDir dir;
     TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
 };
@@ -109,4 +123,53 @@ TEST_F(MenuKeys, AltHOpensTheHelpMenuEveryTime)
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(opened.join(' ').toStdString(), "");  // the tool button's page never opened
     EXPECT_EQ(Find<QToolButton>(main, "btnHelp")->text(), QStringLiteral("&Help"));
+}
+
+// Shift+F10 opens the pop-up menu of the control with the focus: the standings grid's own, the
+// Player Manager list's own, a text box's standard one.
+TEST_F(MenuKeys, ShiftF10OpensTheFocusedControlsPopUpMenu)
+{
+    ViewStandings();
+    auto* grid = Find<QTableView>(main, "grdStandings");
+    TfrmOpen manager(main.session(), main, &main);
+    manager.show();
+    auto* list = Find<QListView>(manager, "lstPlayers");
+    main.OpenBracketSheet(0);
+    auto* name = Find<QLineEdit>(*main.activeChild(), "txtName");
+    const std::vector<std::pair<QWidget*, QMenu*>> controls = {
+        {grid, Find<QMenu>(main, "mnuPopUp")}, {list, Find<QMenu>(manager, "PopupMenu")}, {name, nullptr}};
+    for (const auto& [control, menu] : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        control->window()->activateWindow();
+        control->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier);
+        QWidget* popup = Popup();
+        ASSERT_NE(popup, nullptr);
+        if (menu) {
+            EXPECT_EQ(popup, menu);
+        }
+        popup->close();
+        QCoreApplication::processEvents();
+    }
+}
+
+// What only a real keyboard sends: the Menu key, which Qt turns into a pop-up request itself.
+TEST_F(MenuKeys, TheMenuKeyOpensTheStandingsMenuOnce)
+{
+    if (!OnRealX()) GTEST_SKIP() << "the Menu key needs a real X server";
+    ViewStandings();
+    auto* grid = Find<QTableView>(main, "grdStandings");
+    grid->setFocus(Qt::OtherFocusReason);
+    int opened = 0;
+    QObject::connect(Find<QMenu>(main, "mnuPopUp"), &QMenu::aboutToShow, [&opened] { ++opened; });
+    for (const char* keys : {"Menu", "shift+F10"}) {
+        SCOPED_TRACE(keys);
+        opened = 0;
+        ASSERT_TRUE(RunXdotool(QStringLiteral("xdotool key %1").arg(QLatin1String(keys))));
+        QTRY_VERIFY(Popup() != nullptr);
+        QTest::qWait(100);
+        EXPECT_EQ(opened, 1);
+        Popup()->close();
+        QTest::qWait(50);
+    }
 }

@@ -22,6 +22,7 @@
 #include "ui/ansi_text.h"
 #include "ui/app_fonts.h"
 #include "ui/guarded.h"
+#include "ui/key_releases.h"
 #include "ui/busy_cursor.h"
 #include "ui/drawing_suspended.h"
 #include "session/pool_session.h"
@@ -198,6 +199,9 @@ void TmdiBrackets::createControls()
     }
     txtName->installEventFilter(this);
     txtTiebreaker->installEventFilter(this);
+    chkPaid->installEventFilter(this);
+    m_releases = new KeyReleases(
+        guarded([this](QWidget* cell, int key) { g1KeyUp(static_cast<QLineEdit*>(cell), key); }), this);
 
     // Focus order: the name panel, then the games in order; focusNextPrevChild wraps it round.
     m_focusOrder = {txtName, txtTiebreaker, chkPaid};
@@ -309,6 +313,7 @@ void TmdiBrackets::focusFirst()
 
 bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusIn && watched->isWidgetType()) showWhole(static_cast<QWidget*>(watched));
     auto* control = qobject_cast<QLineEdit*>(watched);
     if (!control) return TChildForm::eventFilter(watched, event);
     const bool isCell = control != txtName && control != txtTiebreaker;
@@ -329,7 +334,7 @@ bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
         if (isCell && isPickKey(key->key())) {
-            if (!key->isAutoRepeat()) g1KeyUp(control, *key);  // a held key acts once, when let go
+            m_releases->release(control, *key);  // a held key acts once, when let go
             return true;
         }
         break;
@@ -357,13 +362,13 @@ void TmdiBrackets::g1Exit(QWidget* control)
     m_main.SetStatusText(std::string());
 }
 
-void TmdiBrackets::g1KeyUp(QLineEdit* cell, const QKeyEvent& key)
+void TmdiBrackets::g1KeyUp(QLineEdit* cell, int key)
 {
     const int n = gameOfCell(cell);
     if (n < 1 || n > GameCount) return;
     const GamePair teams = m_picks.teams(n);
     TeamCode pick = 0;
-    switch (key.key()) {
+    switch (key) {
     case Qt::Key_Up: pick = teams.a; break;
     case Qt::Key_Down: pick = teams.b; break;
     case Qt::Key_Delete: pick = 0; break;
@@ -408,7 +413,17 @@ bool TmdiBrackets::focusNextPrevChild(bool next)
 void TmdiBrackets::focusControl(QWidget* control)
 {
     control->setFocus(Qt::TabFocusReason);
-    m_scroll->ensureWidgetVisible(control);
+    showWhole(control);
+}
+
+void TmdiBrackets::showWhole(QWidget* control)
+{
+    // The scroll area's own ensureWidgetVisible shows only a text box's cursor, which left a cell
+    // at the right edge cut off; the whole control is scrolled in, with some room round it.
+    constexpr int Room = 16;
+    const QRect place(control->mapTo(m_canvas, QPoint(0, 0)), control->size());
+    m_scroll->ensureVisible(place.center().x(), place.center().y(), place.width() / 2 + Room,
+                            place.height() / 2 + Room);
 }
 
 void TmdiBrackets::focusGame(int n)
@@ -547,6 +562,7 @@ void TmdiBrackets::PrintSheet()
 
 bool TmdiBrackets::event(QEvent* event)
 {
+    if (event->type() == SaveCommand || event->type() == PrintCommand) m_releases->settle();  // the pick first
     if (event->type() == SaveCommand) {
         SaveSheet();
         return true;

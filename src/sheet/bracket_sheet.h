@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QScrollArea;
 class IFrame;
+class KeyReleases;
 class TPoolSession;
 struct TPlayer;
 
@@ -55,7 +56,7 @@ private:
 
     void g1Enter(QWidget* control);
     void g1Exit(QWidget* control);
-    void g1KeyUp(QLineEdit* cell, const QKeyEvent& key);
+    void g1KeyUp(QLineEdit* cell, int key);
     void txtNameChange();
 
     bool SaveSheet();  // true when the sheet was stored
@@ -69,6 +70,7 @@ private:
     void PrintSheet();
 
     void focusControl(QWidget* control);
+    void showWhole(QWidget* control);  // scrolls the control fully into view
     void focusGame(int n);
     QWidget* nextInFocusOrder(QWidget* from, bool forward) const;
     int gameOfCell(const QObject* cell) const;
@@ -95,4 +97,5 @@ private:
     std::array<QLineEdit*, GameCount + 1> m_cells{};  // index 1..63
     std::vector<QWidget*> m_focusOrder;
     QPointer<QWidget> m_current;  // the highlighted control
+    KeyReleases* m_releases = nullptr;  // tells a let-go key from the keyboard's repeats
 };

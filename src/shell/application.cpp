@@ -1,6 +1,7 @@
 #include "shell/application.h"
 
 #include "ui/app_fonts.h"
+#include "ui/context_menu_key.h"
 #include "ui/guarded.h"
 
 HoopApplication::HoopApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -8,6 +9,7 @@ HoopApplication::HoopApplication(int& argc, char** argv) : QApplication(argc, ar
     // Every window is drawn in pixels for these faces; without them texts spill out of their boxes.
     installLayoutFonts();
     setFont(layoutFont(QStringLiteral("MS Sans Serif"), 8));
+    installEventFilter(new ContextMenuKey(this));
 }
 
 bool HoopApplication::notify(QObject* receiver, QEvent* event)

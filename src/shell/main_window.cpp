@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -97,8 +98,15 @@ TMainForm::TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget
     createToolBar();
     createStatusBar();
     nameControls();
-    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, guarded([this] { UpdateMenuItems(); }));
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, guarded([this](QMdiSubWindow* sub) {
+        UpdateMenuItems();
+        // After the moves Qt makes while it activates the window.
+        if (auto* child = sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr)
+            QMetaObject::invokeMethod(child, &TChildForm::restoreFocus, Qt::QueuedConnection);
+    }));
     UpdateMenuItems();
+    // The menu's shortcuts win over a text box's own keys (see eventFilter).
+    qApp->installEventFilter(this);
 }
 
 TMainForm::~TMainForm()
@@ -115,7 +123,10 @@ QAction* TMainForm::addItem(QMenu* menu, QAction*& item, const QString& caption,
     item = menu->addAction(caption);
     item->setStatusTip(hintStatus(hint));
     item->setToolTip(hintToolTip(hint));
-    if (!shortcut.isEmpty()) item->setShortcut(shortcut);
+    if (!shortcut.isEmpty()) {
+        item->setShortcut(shortcut);
+        m_shortcutItems.push_back(item);
+    }
     if (handler) connect(item, &QAction::triggered, this, guarded(this, handler));
     return item;
 }
@@ -316,6 +327,11 @@ void TMainForm::createToolBar()
     addButton(btnHelp, QStringLiteral("&Help"), QStringLiteral("Frequently Asked Questions"), &TMainForm::mnuHlpFAQClick,
               QStyle::SP_DialogHelpButton);
     btnHelp->setCursor(Qt::PointingHandCursor);
+    // Its caption shows the access key of the Help menu, but Alt+H opens the menu every time:
+    // two owners of one key would take turns.
+    const auto dropAccessKey = [this] { btnHelp->setShortcut(QKeySequence()); };
+    dropAccessKey();
+    connect(btnHelp->defaultAction(), &QAction::changed, btnHelp, dropAccessKey);
     addButton(btnExit, QStringLiteral("Exit"), QStringLiteral("Exit|Quit the Hoopfall"), nullptr,
               QStyle::SP_DialogCloseButton);
     connect(btnExit->defaultAction(), &QAction::triggered, this, guarded([this] { close(); }));
@@ -356,6 +372,23 @@ bool TMainForm::event(QEvent* event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // A text box claims the keys it edits with before any shortcut sees them: Ctrl+V would paste
+    // instead of showing the standings. In this window the menu's shortcuts come first; left
+    // unclaimed, the key goes on to the menu item.
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (QAction* item : m_shortcutItems)
+            if (item->isEnabled() && item->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::SetStatusText(const std::string& text) { SetStatusText(fromAnsi(text)); }
@@ -425,6 +458,7 @@ void TMainForm::OpenBracketSheet(int id)
             QApplication::processEvents();
             found->showMaximized();
             m_mdiArea->setActiveSubWindow(found);
+            if (auto* child = qobject_cast<TChildForm*>(found->widget())) child->restoreFocus();
             return;
         }
     }

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QStyle>
 #include <memory>
+#include <vector>
 
 #include "session/pool_session.h"
 #include "ui/frame.h"
@@ -69,6 +70,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -159,6 +161,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     QMdiArea* m_mdiArea = nullptr;
     QAction* m_windowListSeparator = nullptr;
+    std::vector<QAction*> m_shortcutItems;  // the menu items with a shortcut
     bool m_discardSheets = false;
 };
 

@@ -23,6 +23,7 @@
 #include "ui/app_fonts.h"
 #include "ui/guarded.h"
 #include "ui/key_releases.h"
+#include "ui/line_text.h"
 #include "ui/busy_cursor.h"
 #include "ui/drawing_suspended.h"
 #include "session/pool_session.h"
@@ -177,6 +178,9 @@ void TmdiBrackets::createControls()
     makeLabel(pnlName, "lblTiebreaker", QStringLiteral("Tiebreaker:"), Qt::AlignRight | Qt::AlignVCenter);
     txtTiebreaker = makeEntry(pnlName, "txtTiebreaker", TiebreakerLength);
     txtTiebreaker->setText(QStringLiteral("0"));
+    // A tab or a line break pasted into either would split the exported rows.
+    keepOneLine(txtName);
+    keepOneLine(txtTiebreaker);
     chkPaid = new QCheckBox(QStringLiteral("Paid?"), pnlName);
     chkPaid->setObjectName(QStringLiteral("chkPaid"));
     chkPaid->setLayoutDirection(Qt::RightToLeft);  // caption left of the box

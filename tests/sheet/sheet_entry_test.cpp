@@ -1,4 +1,7 @@
 // Entering picks with the keyboard: highlight and hint, the three keys, the focus order.
+#include <QApplication>
+#include <QClipboard>
+
 #include "sheet_fixture.h"
 
 using SheetEntry = SheetTest;
@@ -173,4 +176,12 @@ TEST_F(SheetEntry, NameTiebreakerAndPaidMarkTheSheetAndKeepTheirWidth)
     EXPECT_EQ((QStringList{NameBox(sheet)->text(), TiebreakerBox(sheet)->text()}),
               (QStringList{"Abcdefghijklmnopqrstuvwxy", "about 150 po"}));
     EXPECT_TRUE(PaidBox(sheet)->isChecked());
+
+    // A pasted cell brings its tab and line end; the boxes hold one line.
+    for (QLineEdit* box : {NameBox(sheet), TiebreakerBox(sheet)}) {
+        box->clear();
+        QApplication::clipboard()->setText(QStringLiteral("Bob\tSm\r\nith\r\n"));
+        box->paste();
+        EXPECT_EQ(box->text(), "Bob Sm ith");
+    }
 }

@@ -438,14 +438,16 @@ TChildForm* TMainForm::activeChild() const
     return sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
 }
 
-TfrmStandings* TMainForm::standingsForm() const
+template <class Form> Form* TMainForm::openChild() const
 {
-    // A closed window is hidden at once and deleted later: it no longer counts as open.
+    // A closed window is hidden at once and deleted later: it no longer counts as open. A
+    // minimised one hides its contents but not its frame.
     for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
-        if (auto* standings = qobject_cast<TfrmStandings*>(sub->widget()); standings && !standings->isHidden())
-            return standings;
+        if (auto* form = qobject_cast<Form*>(sub->widget()); form && !sub->isHidden()) return form;
     return nullptr;
 }
+
+TfrmStandings* TMainForm::standingsForm() const { return openChild<TfrmStandings>(); }
 
 void TMainForm::OpenBracketSheet(int id)
 {
@@ -504,12 +506,7 @@ QString TMainForm::dataFolder() const { return QString::fromStdString(m_session-
 
 bool TMainForm::isStandingsOpen() { return standingsForm() != nullptr; }
 
-TfrmOutlook* TMainForm::outlookForm() const
-{
-    for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
-        if (auto* outlook = qobject_cast<TfrmOutlook*>(sub->widget()); outlook && !outlook->isHidden()) return outlook;
-    return nullptr;
-}
+TfrmOutlook* TMainForm::outlookForm() const { return openChild<TfrmOutlook>(); }
 
 void TMainForm::listChanged()
 {

@@ -153,6 +153,7 @@ private:
     QToolButton* addButton(QToolButton*& button, const QString& caption, const QString& hint,
                            void (TMainForm::*handler)(), QStyle::StandardPixmap icon);
     bool closeSheets();
+    template <class Form> Form* openChild() const;  // the open child window of this kind
     QString dataFolder() const;
     void nameControls();
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <numeric>
 
+#include "pool/players.h"
 #include "standings/export.h"
 
 namespace outlook {
@@ -16,6 +17,15 @@ std::string percentText(double percent)
 }
 
 namespace {
+// The standings' default order: total points descending, ties in list order.
+template <class Total> std::vector<std::size_t> standingsOrder(std::size_t count, Total total)
+{
+    std::vector<std::size_t> order(count);
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return total(a) > total(b); });
+    return order;
+}
+
 std::string finishText(int finish, bool exact) { return std::to_string(finish) + (exact ? "" : "*"); }
 
 std::string summaryOf(const OutlookResult& result)
@@ -34,11 +44,8 @@ std::string summaryOf(const OutlookResult& result)
 
 OutlookTable::OutlookTable(const OutlookResult& result, const std::vector<std::string>& names)
 {
-    std::vector<std::size_t> order(result.rows.size());
-    std::iota(order.begin(), order.end(), std::size_t(0));
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return result.rows[a].finalTotal > result.rows[b].finalTotal;
-    });
+    const std::vector<std::size_t> order =
+        standingsOrder(result.rows.size(), [&](std::size_t i) { return result.rows[i].finalTotal; });
     m_rows.reserve(order.size());
     for (std::size_t position = 0; position < order.size(); ++position) {
         const ParticipantOutlook& figures = result.rows[order[position]];
@@ -153,6 +160,36 @@ PickedShares pickedShares(const OutlookInput& input)
         }
     }
     return shares;
+}
+
+std::vector<ScoreRow> scoreRows(const OutlookInput& input, const std::vector<std::string>& names)
+{
+    const std::uint64_t eliminated = eliminatedTeams(input.results);
+    std::vector<PickScore> scores;
+    scores.reserve(input.participants.size());
+    for (const OutlookParticipant& p : input.participants)
+        scores.push_back(scorePicks(p.picks, input.results, input.values, eliminated));
+    const std::vector<std::size_t> order = standingsOrder(scores.size(), [&](std::size_t i) { return scores[i].total; });
+    std::vector<ScoreRow> rows;
+    rows.reserve(order.size());
+    for (std::size_t position = 0; position < order.size(); ++position) {
+        const std::size_t i = order[position];
+        const PickScore& score = scores[i];
+        rows.push_back({{std::to_string(position + 1), i < names.size() ? names[i] : std::string(),
+                         std::to_string(score.total), std::to_string(score.potential)},
+                        score});
+    }
+    return rows;
+}
+
+std::vector<std::string> participantNames(const TPlayers& players)
+{
+    // As outlookInputOf: only the first results entry is the results.
+    const int resultsIndex = players.IndexOfId(ResultsId);
+    std::vector<std::string> names;
+    for (int i = 0; i < players.count(); ++i)
+        if (i != resultsIndex) names.emplace_back(players[i].Name.view());
+    return names;
 }
 
 }  // namespace outlook

@@ -66,4 +66,18 @@ struct PickedShares {
 };
 PickedShares pickedShares(const OutlookInput& input);
 
+// The standings against the input's results (the real ones, or with a what-if's winners), from
+// copies of the picks: the stored entries keep their points. Rows in the outlook's order.
+constexpr int ScoreColumnCount = 4;
+inline const std::array<std::string, ScoreColumnCount> ScoreHeaders = {"#", "Name", "Total Pts", "Potential"};
+struct ScoreRow {
+    std::array<std::string, ScoreColumnCount> cells;
+    PickScore score;
+};
+// names: as for OutlookTable, in the order of the input's participants.
+std::vector<ScoreRow> scoreRows(const OutlookInput& input, const std::vector<std::string>& names);
+
+// The names of outlookInputOf's participants, in its order.
+std::vector<std::string> participantNames(const TPlayers& players);
+
 }  // namespace outlook

@@ -51,6 +51,14 @@ QString roundHeader(int round)
 }
 
 int clampPlaces(int places) { return std::clamp(places, 1, MaxPaidPlaces); }
+
+// Put before everything the status strip says while a What If sheet is open.
+QString whatIfPrefix(int decided)
+{
+    return QStringLiteral("What if: %1 %2 decided. ")
+        .arg(decided)
+        .arg(decided == 1 ? QStringLiteral("game") : QStringLiteral("games"));
+}
 }  // namespace
 
 // The outlook grid: the table's rows, Win % also as a bar.
@@ -151,6 +159,38 @@ private:
     PickedShares m_shares;
 };
 
+// The standings page: every participant scored against the results the outlook uses.
+class TScoreModel final : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void setRows(std::vector<ScoreRow> rows)
+    {
+        beginResetModel();
+        m_rows = std::move(rows);
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : ScoreColumnCount; }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        switch (role) {
+        case Qt::DisplayRole: return fromAnsi(m_rows[std::size_t(index.row())].cells[std::size_t(index.column())]);
+        case Qt::TextAlignmentRole:
+            return index.column() == 1 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                       : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        default: return {};
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+        return QString::fromLatin1(ScoreHeaders[std::size_t(section)]);
+    }
+
+private:
+    std::vector<ScoreRow> m_rows;
+};
+
 namespace {
 // Win % as a bar behind its figure.
 class WinBarDelegate final : public QStyledItemDelegate {
@@ -187,6 +227,7 @@ QTableView* makeGrid(QWidget* parent, const char* name)
 struct TfrmOutlook::Run {
     OutlookInput input;
     std::vector<std::string> names;
+    QString whatIf;  // the status strip's prefix while a What If sheet is open
     std::atomic<bool> cancel{false};
     OutlookResult result;
     std::string error;
@@ -195,7 +236,7 @@ struct TfrmOutlook::Run {
 TfrmOutlook::TfrmOutlook(TPoolSession& session, IFrame& frame, QWidget* parent)
     : TChildForm(parent), m_session(session), m_main(frame)
 {
-    setTag(OutlookTag);
+    setWindowTag(OutlookTag);
     setWindowTitle(QStringLiteral("Pool Outlook"));
     createControls();
     createPopUp();
@@ -246,6 +287,11 @@ void TfrmOutlook::createControls()
     btnCancel->setToolTip(QStringLiteral("Stop computing the outlook"));
     connect(btnCancel, &QPushButton::clicked, this, guarded(this, &TfrmOutlook::btnCancelClick));
     strip->addWidget(btnCancel);
+    btnWhatIf = new QPushButton(QStringLiteral("What If..."), corner);
+    btnWhatIf->setObjectName(QStringLiteral("btnWhatIf"));
+    btnWhatIf->setToolTip(QStringLiteral("Choose winners of games not played yet"));
+    connect(btnWhatIf, &QPushButton::clicked, this, guarded(this, &TfrmOutlook::btnWhatIfClick));
+    strip->addWidget(btnWhatIf);
     lblPlaces = new QLabel(QStringLiteral("Paid places:"), corner);
     lblPlaces->setObjectName(QStringLiteral("lblPlaces"));
     strip->addWidget(lblPlaces);
@@ -278,6 +324,13 @@ void TfrmOutlook::createControls()
     grdPicked->setModel(m_picked);
     grdPicked->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     pcOutlook->addTab(grdPicked, QStringLiteral("&Who Picked Whom"));
+
+    m_scores = new TScoreModel(this);
+    grdWhatIfStandings = makeGrid(this, "grdWhatIfStandings");
+    grdWhatIfStandings->setModel(m_scores);
+    for (int column = 0; column < ScoreColumnCount; ++column)
+        grdWhatIfStandings->setColumnWidth(column, StandingsColumnWidths[std::size_t(column)]);
+    pcOutlook->addTab(grdWhatIfStandings, QStringLiteral("&Standings"));
 
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setSingleShot(true);
@@ -327,13 +380,17 @@ void TfrmOutlook::startComputing()
         clampPlaces(store.ReadInteger(settings::Other, settings::OutlookPlaces, settings::DefaultOutlookPlaces));
     auto run = std::make_shared<Run>();
     run->input = outlookInputOf(m_session.players(), m_session.readScoringValues(), places);
-    const TPlayers& players = m_session.players();
-    for (int i = 0; i < players.count(); ++i)
-        if (players[i].Id != ResultsId) run->names.emplace_back(players[i].Name.view());
+    if (const std::optional<IFrame::WhatIf> whatIf = m_main.whatIf()) {
+        run->input.results = whatIf->results;
+        run->whatIf = whatIfPrefix(whatIf->decided);
+    }
+    run->names = participantNames(m_session.players());
     m_picked->setShares(pickedShares(run->input));
+    m_scores->setRows(scoreRows(run->input, run->names));
     m_run = run;
 
-    showStatus(QStringLiteral("Computing the outlook of %1 participants...").arg(run->input.participants.size()));
+    showStatus(run->whatIf +
+               QStringLiteral("Computing the outlook of %1 participants...").arg(run->input.participants.size()));
     btnCancel->setVisible(true);
     QPointer<TfrmOutlook> self(this);
     m_worker = QThread::create([run, self] {
@@ -367,17 +424,18 @@ void TfrmOutlook::finishComputing()
         return;
     }
     if (!run->error.empty()) {
-        showStatus(QStringLiteral("The outlook could not be computed: %1").arg(QString::fromStdString(run->error)));
+        showStatus(run->whatIf +
+                   QStringLiteral("The outlook could not be computed: %1").arg(QString::fromStdString(run->error)));
         emit computed();
         throw HoopError(run->error);
     }
     if (run->result.cancelled) {
-        showStatus(QStringLiteral("Cancelled; the figures shown are from before the last change."));
+        showStatus(run->whatIf + QStringLiteral("Cancelled; the figures shown are from before the last change."));
         emit computed();
         return;
     }
     m_model->setTable(OutlookTable(run->result, run->names));
-    showStatus(fromAnsi(m_model->table().summary()));
+    showStatus(run->whatIf + fromAnsi(m_model->table().summary()));
     emit computed();
 }
 
@@ -385,6 +443,8 @@ void TfrmOutlook::btnCancelClick()
 {
     if (m_run) m_run->cancel = true;
 }
+
+void TfrmOutlook::btnWhatIfClick() { m_main.openWhatIf(); }
 
 void TfrmOutlook::txtPlacesChange(int places)
 {

@@ -21,13 +21,16 @@ class IFrame;
 class TPoolSession;
 class TOutlookModel;
 class TPickedModel;
+class TScoreModel;
 
 // The tag of the outlook window: no participant or results sheet has it.
 constexpr int OutlookTag = -2;
 
-// Pool Outlook: who can still win, each participant's best and worst finish and chances, and who
-// picked whom. The figures are computed on a thread of their own, with progress in the main
-// window's bar, and again whenever the entries, the results or the paid places change.
+// Pool Outlook: who can still win, each participant's best and worst finish and chances, who
+// picked whom, and the standings. The figures are computed on a thread of their own, with
+// progress in the main window's bar, and again whenever the entries, the results, the paid places
+// or the winners of an open What If sheet change; while that sheet is open they are those of its
+// what-if.
 class TfrmOutlook final : public TChildForm {
     Q_OBJECT
 public:
@@ -48,6 +51,7 @@ private:
     void startComputing();
     void finishComputing();
     void btnCancelClick();
+    void btnWhatIfClick();
     void txtPlacesChange(int places);
     void mnuCopyClick();
     void mnuSaveAsClick();
@@ -57,14 +61,17 @@ private:
     IFrame& m_main;
     TOutlookModel* m_model = nullptr;
     TPickedModel* m_picked = nullptr;
+    TScoreModel* m_scores = nullptr;
 
     QLabel* pnlStatus = nullptr;
     QLabel* lblPlaces = nullptr;
     QSpinBox* txtPlaces = nullptr;
     QPushButton* btnCancel = nullptr;
+    QPushButton* btnWhatIf = nullptr;
     QTabWidget* pcOutlook = nullptr;
     QTableView* grdOutlook = nullptr;
     QTableView* grdPicked = nullptr;
+    QTableView* grdWhatIfStandings = nullptr;
     QMenu* mnuPopUp = nullptr;
     QAction* mnuCopy = nullptr;
     QAction* mnuSaveAs = nullptr;

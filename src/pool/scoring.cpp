@@ -33,29 +33,39 @@ std::uint64_t eliminatedTeams(const PickArray& results)
 
 namespace {
 // Sums are unsigned so that absurd stored round values wrap instead of overflowing.
-void StorePoints(TPlayer& entry, const std::uint32_t (&points)[RoundCount + 1], std::uint32_t potential)
+PickScore ScoreOf(const std::uint32_t (&points)[RoundCount + 1], std::uint32_t potential)
 {
+    PickScore score;
     std::uint32_t total = 0;
     for (int r = 1; r <= RoundCount; ++r) {
-        entry.RoundPoints[r] = std::int32_t(points[r]);
+        score.roundPoints[r] = std::int32_t(points[r]);
         total += points[r];
     }
-    entry.Total = std::int32_t(total);
-    entry.Potential = std::int32_t(potential + total);
+    score.total = std::int32_t(total);
+    score.potential = std::int32_t(potential + total);
+    return score;
 }
+
+void StorePoints(TPlayer& entry, const PickScore& score)
+{
+    for (int r = 1; r <= RoundCount; ++r) entry.RoundPoints[r] = score.roundPoints[r];
+    entry.Total = score.total;
+    entry.Potential = score.potential;
+}
+}  // namespace
 
 // Game by game: a correct pick of a played game earns its value; a pick of an open game adds its
 // value to the potential while the picked team is still in. A pick that is no team (a damaged
 // file) can win nothing more.
-void ScoreEntryByTheRules(TPlayer& entry, const TPlayer& results, const ScoringValues& values,
-                          std::uint64_t eliminated)
+PickScore scorePicks(const PickArray& picks, const PickArray& results, const ScoringValues& values,
+                     std::uint64_t eliminated)
 {
     std::uint32_t points[RoundCount + 1] = {};
     std::uint32_t potential = 0;
     for (int g = 1; g <= GameCount; ++g) {
         const int r = RoundOfGame(g);
-        const TeamCode w = results.Picks[g];
-        const TeamCode p = entry.Picks[g];
+        const TeamCode w = results[g];
+        const TeamCode p = picks[g];
         const std::uint32_t value = std::uint32_t(values.multiplyBySeed ? SeedOfCode(w != 0 ? w : p) : 1) *
                                     std::uint32_t(values.round[r]);
         if (w != 0) {
@@ -64,9 +74,10 @@ void ScoreEntryByTheRules(TPlayer& entry, const TPlayer& results, const ScoringV
             potential += value;
         }
     }
-    StorePoints(entry, points, potential);
+    return ScoreOf(points, potential);
 }
 
+namespace {
 // The same rules for the usual case, where every pick of an open game is 0 or a team: a pass over
 // a large pool should cost little more than reading the picks. The picks are as good as random to
 // the processor, so the inner loops are free of branches on them.
@@ -100,7 +111,7 @@ public:
 
     void score(TPlayer& entry)
     {
-        if (!scoreFast(entry)) ScoreEntryByTheRules(entry, m_results, m_values, m_eliminated);
+        if (!scoreFast(entry)) StorePoints(entry, scorePicks(entry.Picks, m_results.Picks, m_values, m_eliminated));
     }
 
 private:
@@ -142,7 +153,7 @@ private:
             }
         }
         if (bits >= TableSize) return false;
-        StorePoints(entry, points, potential);
+        StorePoints(entry, ScoreOf(points, potential));
         return true;
     }
 

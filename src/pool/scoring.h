@@ -20,3 +20,18 @@ std::uint64_t teamBit(TeamCode code);
 // against the same teams whatever the order of the list, also when the results leave a game
 // blank below one that was played.
 std::uint64_t eliminatedTeams(const PickArray& results);
+
+// One sheet against a set of results by the standings' rules: what a scoring pass stores in the
+// entry, for callers that score picks of their own (a what-if) without touching the list.
+struct PickScore {
+    std::int32_t roundPoints[RoundCount + 1] = {};  // index 1..6
+    std::int32_t total = 0;
+    std::int32_t potential = 0;  // the total plus what the open games can still bring
+};
+// eliminated: eliminatedTeams(results), worked out once for many sheets.
+PickScore scorePicks(const PickArray& picks, const PickArray& results, const ScoringValues& values,
+                     std::uint64_t eliminated);
+inline PickScore scorePicks(const PickArray& picks, const PickArray& results, const ScoringValues& values)
+{
+    return scorePicks(picks, results, values, eliminatedTeams(results));
+}

@@ -33,6 +33,10 @@
 namespace {
 const QString NewPlayerCaption = QStringLiteral("New Player Picks");
 const QString ResultsCaption = QStringLiteral("Actual Results");
+const QString WhatIfCaption = QStringLiteral("What If");
+const QString WhatIfName = QStringLiteral("WHAT IF");
+// On the What If sheet the winners chosen there stand out from the real results.
+const QColor ChosenWinner(0, 0, 255);
 const QString CloseQuestion = QStringLiteral("Changes have been made. Save before closing?");
 const QString NoNameError = QStringLiteral("Can not save picks. Players name not filled in.");
 const QString NoWinnerQuestion = QStringLiteral("One or more games do not have a winner. Save anyway?");
@@ -107,7 +111,17 @@ bool isPickKey(int key) { return key == Qt::Key_Up || key == Qt::Key_Down || key
 }  // namespace
 
 TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget* parent)
-    : TChildForm(parent), m_session(session), m_main(frame)
+    : TmdiBrackets(session, frame, id, false, parent)
+{
+}
+
+TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, WhatIfMode, QWidget* parent)
+    : TmdiBrackets(session, frame, IFrame::WhatIfId, true, parent)
+{
+}
+
+TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, bool whatIf, QWidget* parent)
+    : TChildForm(parent), m_session(session), m_main(frame), m_whatIf(whatIf)
 {
     BusyCursor busy;
     resize(sheet_layout::DefaultWidth, sheet_layout::DefaultHeight);
@@ -115,7 +129,10 @@ TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget
     nameTeamLabels();  // before the layout, which fits the labels to the names
     applyLayout();
     PlayerId = id;
-    setTag(id);
+    if (isWhatIf())
+        setWindowTag(id);  // no stored entry has it, whatever the id
+    else
+        setTag(id);
     InitBracket();
 
     // Connected after the build, so the tiebreaker's starting "0" is not a change; from here on
@@ -125,7 +142,17 @@ TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget
     connect(chkPaid, &QCheckBox::clicked, this, guarded([this](bool) { txtNameChange(); }));
 
     TPlayers& players = m_session.players();
-    if (id == ResultsId) {
+    if (isWhatIf()) {
+        setWindowTitle(WhatIfCaption);
+        txtName->setText(WhatIfName);
+        const int index = players.IndexOfId(ResultsId);
+        txtTiebreaker->setText(index >= 0 ? fromAnsi(players[index].Tiebreaker.view()) : QString());
+        for (QWidget* control : {static_cast<QWidget*>(txtName), static_cast<QWidget*>(txtTiebreaker),
+                                 static_cast<QWidget*>(chkPaid)})
+            control->setEnabled(false);
+        takeResults(index >= 0 ? players[index].Picks : PickArray{});
+        SheetModified = 0;  // nothing here is ever saved
+    } else if (id == ResultsId) {
         setWindowTitle(ResultsCaption);
         txtName->setText(fromAnsi(ResultsName));
         txtName->setEnabled(false);
@@ -310,7 +337,64 @@ int TmdiBrackets::gameOfCell(const QObject* cell) const { return cell->property(
 
 void TmdiBrackets::focusFirst()
 {
+    if (isWhatIf()) {
+        // The first game still open; with every game played there is nothing to choose.
+        const auto open = std::find_if(m_focusOrder.begin(), m_focusOrder.end(),
+                                       [this](const QWidget* control) { return takesFocus(control); });
+        if (open != m_focusOrder.end()) focusControl(*open);
+        return;
+    }
     focusControl(PlayerId == ResultsId ? static_cast<QWidget*>(gameCell(1)) : txtName);
+}
+
+// ---- What If ----------------------------------------------------------------------------------
+
+void TmdiBrackets::takeResults(const PickArray& real)
+{
+    const TSheetPicks before = m_picks;
+    const PickArray wasReal = m_real;
+    m_real = real;
+    m_picks.load(real);
+    for (int n = 1; n <= GameCount; ++n) {
+        // A result taken back leaves its game open rather than turning it into a choice.
+        if (playedGame(n) || wasReal[std::size_t(n)] != 0) continue;
+        const TeamCode chosen = before.pick(n);
+        const GamePair teams = m_picks.teams(n);
+        if (chosen != 0 && (chosen == teams.a || chosen == teams.b)) m_picks.setWinner(n, chosen);
+    }
+    for (int n = 1; n <= GameCount; ++n) showGame(n);
+    // The game in use may just have been played.
+    if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused) && !takesFocus(focused))
+        if (QWidget* next = nextInFocusOrder(focused, true)) focusControl(next);
+}
+
+void TmdiBrackets::showGame(int n)
+{
+    QLineEdit* cell = gameCell(n);
+    cell->setText(teamText(m_picks.pick(n)));
+    setTextColor(cell, playedGame(n) ? QColor(Qt::black) : ChosenWinner);
+    cell->setFocusPolicy(playedGame(n) ? Qt::NoFocus : Qt::StrongFocus);
+}
+
+void TmdiBrackets::dropStrayWinners(int from)
+{
+    for (int n = from; n <= GameCount; ++n)
+        if (!playedGame(n) && m_picks.check(n) == TSheetPicks::PickState::Stray) {
+            m_picks.setWinner(n, 0);
+            showGame(n);
+        }
+}
+
+IFrame::WhatIf TmdiBrackets::whatIf() const
+{
+    IFrame::WhatIf what;
+    what.results = m_real;
+    for (int n = 1; n <= GameCount; ++n)
+        if (!playedGame(n) && m_picks.pick(n) != 0) {
+            what.results[std::size_t(n)] = m_picks.pick(n);
+            ++what.decided;
+        }
+    return what;
 }
 
 // ---- Entry ----------------------------------------------------------------------------------
@@ -370,6 +454,10 @@ void TmdiBrackets::g1KeyUp(QLineEdit* cell, int key)
 {
     const int n = gameOfCell(cell);
     if (n < 1 || n > GameCount) return;
+    if (isWhatIf() && playedGame(n)) {
+        prompts().beep();  // a real result is not the sheet's to change
+        return;
+    }
     const GamePair teams = m_picks.teams(n);
     TeamCode pick = 0;
     switch (key) {
@@ -380,12 +468,18 @@ void TmdiBrackets::g1KeyUp(QLineEdit* cell, int key)
     }
     cell->setText(teamText(pick));
     m_picks.setWinner(n, pick);
+    if (isWhatIf()) {
+        // A what-if is always a possible tournament: a later winner that is no longer in its
+        // game goes.
+        dropStrayWinners(n + 1);
+        emit whatIfChanged();
+    }
     if (QWidget* next = nextInFocusOrder(cell, true)) focusControl(next);
     // Let the move show before the next key; the sheet may be closed meanwhile.
     QPointer<TmdiBrackets> self(this);
     QCoreApplication::processEvents();
     if (!self) return;
-    SheetModified = 1;
+    if (!isWhatIf()) SheetModified = 1;
 }
 
 void TmdiBrackets::txtNameChange() { SheetModified = 1; }
@@ -399,7 +493,7 @@ QWidget* TmdiBrackets::nextInFocusOrder(QWidget* from, bool forward) const
     for (std::ptrdiff_t step = 1; step < count; ++step) {
         index = (index + (forward ? 1 : count - 1)) % count;
         QWidget* candidate = m_focusOrder[std::size_t(index)];
-        if (candidate->isEnabled()) return candidate;
+        if (takesFocus(candidate)) return candidate;
     }
     return nullptr;
 }
@@ -412,6 +506,11 @@ bool TmdiBrackets::focusNextPrevChild(bool next)
         return true;
     }
     return TChildForm::focusNextPrevChild(next);
+}
+
+bool TmdiBrackets::takesFocus(const QWidget* control) const
+{
+    return control->isEnabled() && control->focusPolicy() != Qt::NoFocus;
 }
 
 void TmdiBrackets::focusControl(QWidget* control)
@@ -473,6 +572,7 @@ bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
 
 bool TmdiBrackets::SaveSheet()
 {
+    if (isWhatIf()) return false;  // a what-if is never stored
     BusyCursor busy;
     TPlayers& players = m_session.players();
     if (PlayerId == ResultsId)
@@ -552,6 +652,15 @@ void TmdiBrackets::ClearSheet()
 
 void TmdiBrackets::PrintSheet()
 {
+    if (isWhatIf()) {
+        // Printed as the results are, under its own name.
+        TPlayer shown;
+        shown.Id = PlayerId;
+        shown.Name = toAnsi(WhatIfName);
+        shown.Picks = whatIf().results;
+        PrintPool(m_session, m_main, &shown);
+        return;
+    }
     TPlayers& players = m_session.players();
     // A sheet never saved, or results never stored, has nothing to print yet.
     const int index = PlayerId == 0 ? -1 : players.IndexOfId(PlayerId);
@@ -580,6 +689,12 @@ bool TmdiBrackets::event(QEvent* event)
 
 void TmdiBrackets::closeEvent(QCloseEvent* event)
 {
+    if (isWhatIf()) {
+        event->accept();
+        m_closed = true;
+        emit whatIfChanged();  // the outlook goes back to the real results
+        return;
+    }
     if (SheetModified) {
         const PromptAnswer answer = prompts().ask(PromptKind::Confirmation, CloseQuestion, PromptButtons::YesNoCancel);
         if (answer == PromptAnswer::Cancel) {

@@ -139,7 +139,7 @@ void TMainForm::nameControls()
         {mnuPrintRules, "mnuPrintRules"}, {mnuBackup, "mnuBackup"}, {mnuOpenDataFolder, "mnuOpenDataFolder"},
         {mnuExit, "mnuExit"}, {mnuEnterPicks, "mnuEnterPicks"}, {mnuOpenPicks, "mnuOpenPicks"},
         {mnuPlayerPrintPicks, "mnuPlayerPrintPicks"}, {mnuSavePicks, "mnuSavePicks"}, {mnuClose, "mnuClose"},
-        {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuOutlook, "mnuOutlook"}, {mnuResetResults, "mnuResetResults"},
+        {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuOutlook, "mnuOutlook"}, {mnuWhatIf, "mnuWhatIf"}, {mnuResetResults, "mnuResetResults"},
         {WindowCascadeItem, "WindowCascadeItem"}, {WindowTileItem, "WindowTileItem"},
         {WindowArrangeItem, "WindowArrangeItem"}, {WindowMinimizeItem, "WindowMinimizeItem"},
         {mnuHlpFAQ, "mnuHlpFAQ"}, {HelpAboutItem, "HelpAboutItem"}, {mnuPool, "mnuPool"},
@@ -200,6 +200,9 @@ void TMainForm::createMenus()
     addItem(mnuResults, mnuOutlook, QStringLiteral("Pool &Outlook"),
             QStringLiteral("Who can still win: best and worst finish, chances to win and to be paid"),
             &TMainForm::mnuOutlookClick, QKeySequence(Qt::CTRL | Qt::Key_U));
+    addItem(mnuResults, mnuWhatIf, QStringLiteral("&What If..."),
+            QStringLiteral("Choose winners of games not played yet and see the outlook they give"),
+            &TMainForm::mnuWhatIfClick);
     mnuResults->addSeparator();
     addItem(mnuResults, mnuResetResults, QStringLiteral("&Clear Current Results..."),
             QStringLiteral("Reset all currently entered result selections"), &TMainForm::mnuResetResultsClick);
@@ -427,7 +430,7 @@ int TMainForm::FindSheetWindow(int tag)
     const auto subs = childWindows();
     for (int i = static_cast<int>(subs.size()) - 1; i >= 0; --i) {
         const auto* child = qobject_cast<TChildForm*>(subs[i]->widget());
-        if (child && child->tag() == tag) return i;
+        if (child && child->tagIsEntryId() && child->tag() == tag) return i;
     }
     return -1;
 }
@@ -438,31 +441,53 @@ TChildForm* TMainForm::activeChild() const
     return sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
 }
 
-TfrmStandings* TMainForm::standingsForm() const
+template <class Form> Form* TMainForm::openChild() const
 {
-    // A closed window is hidden at once and deleted later: it no longer counts as open.
+    // A closed window is hidden at once and deleted later: it no longer counts as open. A
+    // minimised one hides its contents but not its frame.
     for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
-        if (auto* standings = qobject_cast<TfrmStandings*>(sub->widget()); standings && !standings->isHidden())
-            return standings;
+        if (auto* form = qobject_cast<Form*>(sub->widget()); form && !sub->isHidden()) return form;
     return nullptr;
 }
+
+TfrmStandings* TMainForm::standingsForm() const { return openChild<TfrmStandings>(); }
 
 void TMainForm::OpenBracketSheet(int id)
 {
     const DrawingSuspended suspended(this);
     if (id != 0) {
-        const int index = FindSheetWindow(id);
-        if (index >= 0) {
-            QMdiSubWindow* found = childWindows()[index];
-            if (QMdiSubWindow* active = m_mdiArea->activeSubWindow(); active && active != found) active->showMinimized();
-            QApplication::processEvents();
-            found->showMaximized();
-            m_mdiArea->setActiveSubWindow(found);
-            if (auto* child = qobject_cast<TChildForm*>(found->widget())) child->restoreFocus();
+        if (const int index = FindSheetWindow(id); index >= 0) {
+            bringForward(childWindows()[index]);
             return;
         }
     }
-    auto* sheet = new TmdiBrackets(*m_session, *this, id);
+    showSheet(new TmdiBrackets(*m_session, *this, id));
+}
+
+void TMainForm::openWhatIf()
+{
+    const DrawingSuspended suspended(this);
+    // One at a time, as one sheet per stored entry.
+    if (TmdiBrackets* open = whatIfSheet()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) bringForward(sub);
+        return;
+    }
+    auto* sheet = new TmdiBrackets(*m_session, *this, TmdiBrackets::WhatIfMode{});
+    connect(sheet, &TmdiBrackets::whatIfChanged, this, guarded(this, &TMainForm::whatIfChanged));
+    showSheet(sheet);
+}
+
+void TMainForm::bringForward(QMdiSubWindow* sub)
+{
+    if (QMdiSubWindow* active = m_mdiArea->activeSubWindow(); active && active != sub) active->showMinimized();
+    QApplication::processEvents();
+    sub->showMaximized();
+    m_mdiArea->setActiveSubWindow(sub);
+    if (auto* child = qobject_cast<TChildForm*>(sub->widget())) child->restoreFocus();
+}
+
+void TMainForm::showSheet(TmdiBrackets* sheet)
+{
     QMdiSubWindow* sub = m_mdiArea->addSubWindow(sheet);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();
@@ -474,9 +499,13 @@ void TMainForm::UpdateMenuItems()
 {
     const bool any = !m_mdiArea->subWindowList().isEmpty();
     for (QAction* item : {WindowCascadeItem, WindowTileItem, WindowArrangeItem, WindowMinimizeItem}) item->setEnabled(any);
-    const bool sheet = any && qobject_cast<TmdiBrackets*>(activeChild()) != nullptr;
-    for (QAction* item : {mnuSavePicks, mnuPlayerPrintPicks, mnuPrintPlayerPool, mnuClose}) item->setEnabled(sheet);
-    btnSaveAction->setVisible(sheet);
+    const auto* active = qobject_cast<TmdiBrackets*>(activeChild());
+    const bool sheet = any && active != nullptr;
+    for (QAction* item : {mnuPlayerPrintPicks, mnuPrintPlayerPool, mnuClose}) item->setEnabled(sheet);
+    // A what-if is never stored.
+    const bool storable = sheet && !active->isWhatIf();
+    mnuSavePicks->setEnabled(storable);
+    btnSaveAction->setVisible(storable);
 }
 
 void TMainForm::ShowStandings(bool bringToFront)
@@ -504,15 +533,36 @@ QString TMainForm::dataFolder() const { return QString::fromStdString(m_session-
 
 bool TMainForm::isStandingsOpen() { return standingsForm() != nullptr; }
 
-TfrmOutlook* TMainForm::outlookForm() const
+TfrmOutlook* TMainForm::outlookForm() const { return openChild<TfrmOutlook>(); }
+
+TmdiBrackets* TMainForm::whatIfSheet() const
 {
+    // Closing, the sheet tells the outlook before Qt hides it: so it says itself that it is closed.
     for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
-        if (auto* outlook = qobject_cast<TfrmOutlook*>(sub->widget()); outlook && !outlook->isHidden()) return outlook;
+        if (auto* sheet = qobject_cast<TmdiBrackets*>(sub->widget()); sheet && sheet->isWhatIf() && !sheet->isClosed())
+            return sheet;
     return nullptr;
+}
+
+std::optional<IFrame::WhatIf> TMainForm::whatIf()
+{
+    if (const TmdiBrackets* sheet = whatIfSheet()) return sheet->whatIf();
+    return std::nullopt;
+}
+
+void TMainForm::whatIfChanged()
+{
+    // The outlook reads the what-if when it starts computing, always after this returns.
+    if (TfrmOutlook* outlook = outlookForm()) outlook->scheduleRefresh();
 }
 
 void TMainForm::listChanged()
 {
+    // The What If sheet follows the real results.
+    if (TmdiBrackets* sheet = whatIfSheet()) {
+        const int index = m_session->players().IndexOfId(ResultsId);
+        sheet->takeResults(index >= 0 ? m_session->players()[index].Picks : PickArray{});
+    }
     if (TfrmOutlook* outlook = outlookForm()) outlook->scheduleRefresh();
 }
 
@@ -637,6 +687,8 @@ void TMainForm::mnuCloseClick()
 }
 
 void TMainForm::mnuEnterResultsClick() { OpenBracketSheet(ResultsId); }
+
+void TMainForm::mnuWhatIfClick() { openWhatIf(); }
 
 void TMainForm::mnuViewStdClick()
 {

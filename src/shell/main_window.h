@@ -19,6 +19,7 @@ class QToolBar;
 class QToolButton;
 class ISettingsBackend;
 class TChildForm;
+class TmdiBrackets;
 class TfrmOutlook;
 class TfrmStandings;
 
@@ -46,10 +47,13 @@ public:
     QList<QMdiSubWindow*> childWindows() const;  // in creation order, the index FindSheetWindow uses
     TChildForm* activeChild() const;
     void OpenBracketSheet(int id) override;
+    void openWhatIf() override;
     void UpdateMenuItems();
     QMdiArea* mdiArea() const { return m_mdiArea; }
     TfrmStandings* standingsForm() const;
     TfrmOutlook* outlookForm() const;
+    TmdiBrackets* whatIfSheet() const;
+    std::optional<WhatIf> whatIf() override;
 
     // The printer and copy count that every print starts from (the shared print dialog's state).
     QPrinter& printer() override;
@@ -89,6 +93,7 @@ private:
     void mnuEnterResultsClick();
     void mnuViewStdClick();
     void mnuOutlookClick();
+    void mnuWhatIfClick();
     void mnuResetResultsClick();
     void mnuHlpFAQClick();
     void HelpAboutItemClick();
@@ -110,6 +115,7 @@ private:
     QAction* mnuEnterResults = nullptr;
     QAction* mnuViewStd = nullptr;
     QAction* mnuOutlook = nullptr;
+    QAction* mnuWhatIf = nullptr;
     QAction* mnuResetResults = nullptr;
     QAction* WindowCascadeItem = nullptr;
     QAction* WindowTileItem = nullptr;
@@ -153,6 +159,10 @@ private:
     QToolButton* addButton(QToolButton*& button, const QString& caption, const QString& hint,
                            void (TMainForm::*handler)(), QStyle::StandardPixmap icon);
     bool closeSheets();
+    template <class Form> Form* openChild() const;  // the open child window of this kind
+    void bringForward(QMdiSubWindow* sub);
+    void showSheet(TmdiBrackets* sheet);  // a new sheet, maximised and active
+    void whatIfChanged();
     QString dataFolder() const;
     void nameControls();
 

@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include "outlook/outlook_window.h"
+#include "sheet/bracket_sheet.h"
 #include "pool/team_files.h"
 #include "settings/settings.h"
 #include "shell/main_window.h"
@@ -87,13 +88,39 @@ protected:
         EXPECT_TRUE(computed.wait(60000));
     }
     // What the engine says for the list as it stands, as the window should show it.
-    OutlookTable expected(int places = 3)
+    // (results: in place of the real ones, as a what-if gives them)
+    OutlookTable expected(int places = 3, const PickArray* results = nullptr)
     {
-        const OutlookInput input = outlookInputOf(players(), ScoringValues{}, places);
-        std::vector<std::string> names;
+        OutlookInput input = outlookInputOf(players(), ScoringValues{}, places);
+        if (results) input.results = *results;
+        return OutlookTable(computeOutlook(input), names());
+    }
+    // The participants' names: every entry but the first results entry, as the engine counts.
+    std::vector<std::string> names()
+    {
+        std::vector<std::string> list;
+        const int results = players().IndexOfId(ResultsId);
         for (int i = 0; i < players().count(); ++i)
-            if (players()[i].Id != ResultsId) names.emplace_back(players()[i].Name.view());
-        return OutlookTable(computeOutlook(input), names);
+            if (i != results) list.emplace_back(players()[i].Name.view());
+        return list;
+    }
+    // The standings page as scorePicks scores the participants against these results.
+    QString scoresText(const PickArray& results)
+    {
+        const OutlookInput input = outlookInputOf(players(), ScoringValues{}, 3);
+        std::vector<std::pair<PickScore, std::string>> scored;
+        for (std::size_t i = 0; i < input.participants.size(); ++i)
+            scored.emplace_back(scorePicks(input.participants[i].picks, results, ScoringValues{}), names()[i]);
+        std::stable_sort(scored.begin(), scored.end(),
+                         [](const auto& a, const auto& b) { return a.first.total > b.first.total; });
+        QString text;
+        for (std::size_t i = 0; i < scored.size(); ++i)
+            text += QStringLiteral("%1\t%2\t%3\t%4\n")
+                        .arg(i + 1)
+                        .arg(QString::fromStdString(scored[i].second))
+                        .arg(scored[i].first.total)
+                        .arg(scored[i].first.potential);
+        return text;
     }
     static QString gridText(const QTableView& grid)
     {
@@ -195,6 +222,50 @@ TEST_F(OutlookWindow, CancelStopsALongComputation)
     waitComputed(*outlook);
     EXPECT_EQ(Find<QLabel>(*outlook, "pnlStatus")->text(), "Cancelled; the figures shown are from before the last change.");
     EXPECT_EQ(Find<QTableView>(*outlook, "grdOutlook")->model()->rowCount(), 0);
+}
+
+TEST_F(OutlookWindow, WhatIfKeysRecomputeAndClosingGoesBackToTheResults)
+{
+    fill(4, 3);
+    // A second results entry (a damaged file) is one more participant, named as it is.
+    players().add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng)));
+    players().add(MakeEntry(9, "After", RandomBracket(rng)));
+    const PickArray real = players()[0].Picks;
+    TfrmOutlook& outlook = open();
+    auto* status = Find<QLabel>(outlook, "pnlStatus");
+    auto* grid = Find<QTableView>(outlook, "grdOutlook");
+    auto* standings = Find<QTableView>(outlook, "grdWhatIfStandings");
+    EXPECT_EQ(gridText(*grid), rowsText(expected()));
+    EXPECT_EQ(gridText(*standings), scoresText(real));
+    EXPECT_EQ(standings->model()->headerData(3, Qt::Horizontal).toString(), "Potential");
+
+    QTest::mouseClick(Find<QPushButton>(outlook, "btnWhatIf"), Qt::LeftButton);
+    auto* sheet = qobject_cast<TmdiBrackets*>(main->activeChild());
+    ASSERT_TRUE(sheet && sheet->isWhatIf());
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), "g61");
+    PickArray whatIf = real;
+    whatIf[61] = sheet->picks().teams(61).a;
+    recomputed(outlook, [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up); });
+    EXPECT_EQ(status->text(), "What if: 1 game decided. Exact over 4 outcomes (2 games left)");
+    EXPECT_EQ(gridText(*grid), rowsText(expected(3, &whatIf)));
+    EXPECT_EQ(gridText(*standings), scoresText(whatIf));
+
+    // From the outlook again: the same sheet, and its next key counts too.
+    QMdiSubWindow* outlookSub = main->childWindows()[0];
+    main->mdiArea()->setActiveSubWindow(outlookSub);
+    QTest::mouseClick(Find<QPushButton>(outlook, "btnWhatIf"), Qt::LeftButton);
+    ASSERT_EQ(main->activeChild(), sheet);
+    EXPECT_EQ(main->childWindows().size(), 2);
+    whatIf[62] = sheet->picks().teams(62).b;
+    recomputed(outlook, [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); });
+    EXPECT_EQ(status->text(), "What if: 2 games decided. Exact over 2 outcomes (1 game left)");
+    EXPECT_EQ(gridText(*standings), scoresText(whatIf));
+
+    recomputed(outlook, [&] { sheet->parentWidget()->close(); });
+    EXPECT_EQ(status->text(), "Exact over 8 outcomes (3 games left)");
+    EXPECT_EQ(gridText(*grid), rowsText(expected()));
+    EXPECT_EQ(gridText(*standings), scoresText(real));
+    for (int i = 0; i < players().count(); ++i) EXPECT_EQ(players()[i].Total + players()[i].Potential, 0);
 }
 
 }  // namespace

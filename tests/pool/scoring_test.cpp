@@ -248,6 +248,31 @@ TEST_F(Scoring, WithoutAGapTheFiguresAreThoseOfTheListOrderRule)
     }
 }
 
+// The one-sheet function gives what a pass stores, damaged picks and results with gaps included.
+TEST_F(Scoring, ScorePicksGivesWhatAPassStores)
+{
+    std::mt19937 rng(3);
+    for (const bool seeds : {true, false}) {
+        setScoring({"3", "-2", "7", "1000", "0", "11", seeds ? "1" : "0"});
+        players.clear();
+        TPlayer& results = add(ResultsId, {});
+        results.Picks = RandomBracket(rng, 50);
+        results.Picks[5] = results.Picks[40] = 0;
+        for (int i = 0; i < 300; ++i) {
+            TPlayer& e = addEntry({});
+            e.Picks = RandomBracket(rng);
+            if (i % 7 == 0) e.Picks[1 + rng() % 63] = i % 2 ? 1000000 : 117;
+        }
+        players.UpdateStandings(true);
+        for (int i = 1; i < players.count(); ++i) {
+            const PickScore score = scorePicks(players[i].Picks, results.Picks, readValues());
+            std::vector<int> figures(score.roundPoints + 1, score.roundPoints + 7);
+            figures.insert(figures.end(), {score.total, score.potential, 0});
+            ASSERT_EQ(figures, state(players[i])) << "entry " << i << (seeds ? " by seed" : "");
+        }
+    }
+}
+
 TEST_F(Scoring, MatchesTheRulesGameByGame)
 {
     std::mt19937 rng(17);

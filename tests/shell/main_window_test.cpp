@@ -195,6 +195,18 @@ TEST_F(MainWindowTest, CountPanelGrowsToFitItsCount)
     EXPECT_EQ(panel->width(), 63);
 }
 
+TEST_F(MainWindowTest, AMinimisedStandingsWindowIsStillTheOpenOne)
+{
+    main.show();
+    main.session().players().add(Entry(ResultsId, "RESULTS"));
+    main.session().players().add(Entry(5, "Ann"));
+    Find<QAction>(main, "mnuViewStd")->trigger();
+    main.mdiArea()->activeSubWindow()->showMinimized();
+    EXPECT_TRUE(main.isStandingsOpen());  // a save rescores at once
+    Find<QAction>(main, "mnuViewStd")->trigger();
+    EXPECT_EQ(main.childWindows().size(), 1);
+}
+
 TEST_F(MainWindowTest, FindSheetWindowSearchesFromTheTop)
 {
     EXPECT_EQ(main.FindSheetWindow(5), -1);

@@ -323,7 +323,7 @@ void TfrmOutlook::createControls()
     grdPicked = makeGrid(this, "grdPicked");
     grdPicked->setModel(m_picked);
     grdPicked->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    pcOutlook->addTab(grdPicked, QStringLiteral("&Who Picked Whom"));
+    pcOutlook->addTab(grdPicked, QStringLiteral("Who Pic&ked Whom"));  // Alt+W is the Window menu's
 
     m_scores = new TScoreModel(this);
     grdWhatIfStandings = makeGrid(this, "grdWhatIfStandings");

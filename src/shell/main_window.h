@@ -77,12 +77,15 @@ private:
     // Command handlers.
     void mnuResetClick();
     void mnuOptionsClick();
+    void mnuImportFieldClick();
     void mnuPrintBlankClick();
     void mnuPrintRulesClick();
     void mnuBackupClick();
     void mnuOpenDataFolderClick();
     void mnuEnterPicksClick();
     void mnuOpenPicksClick();
+    void mnuImportPicksClick();
+    void mnuExportPicksClick();
     void mnuPlayerPrintPicksClick();
     void mnuSavePicksClick();
     void mnuCloseClick();
@@ -97,6 +100,7 @@ private:
     // Menu items, named as the program's documents name them.
     QAction* mnuReset = nullptr;
     QAction* mnuOptions = nullptr;
+    QAction* mnuImportField = nullptr;
     QAction* mnuPrintBlank = nullptr;
     QAction* mnuPrintRules = nullptr;
     QAction* mnuBackup = nullptr;
@@ -104,6 +108,8 @@ private:
     QAction* mnuExit = nullptr;
     QAction* mnuEnterPicks = nullptr;
     QAction* mnuOpenPicks = nullptr;
+    QAction* mnuImportPicks = nullptr;
+    QAction* mnuExportPicks = nullptr;
     QAction* mnuPlayerPrintPicks = nullptr;
     QAction* mnuSavePicks = nullptr;
     QAction* mnuClose = nullptr;
@@ -154,6 +160,8 @@ private:
                            void (TMainForm::*handler)(), QStyle::StandardPixmap icon);
     bool closeSheets();
     QString dataFolder() const;
+    // The file a spreadsheet import reads, chosen in the open dialog; empty when cancelled.
+    QString chooseImportFile(const QString& title);
     void nameControls();
 
     std::unique_ptr<TPoolSession> m_session;

@@ -572,15 +572,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    try {
-        m_session->players().writePicksFile();
-    } catch (const std::exception& error) {
-        // Nothing is lost: every saved change is in the journal, which the next start folds in.
-        // (The only unsaved state is the standings order, which the next sort restores.)
-        ::showError(QString::fromLocal8Bit(error.what()) + QStringLiteral(".\n\n") +
-                    fromAnsi(JournalKeptNote));
-        m_session->players().setWriteOnDestroy(false);
-    }
+    // Nothing is lost when the write fails: every saved change is in the journal, which the next
+    // start folds in. (The only unsaved state is the standings order, which the next sort restores.)
+    if (const std::string failure = m_session->closePool(); !failure.empty())
+        ::showError(QString::fromLocal8Bit(failure));
     event->accept();
 }
 

@@ -206,10 +206,9 @@ int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettin
     const BatchCommandSpec* spec = specOf(line.command);
     BatchRun run(line, dataDir, settings, out, err);
     if (!spec) return run.fail("no command to run");
-    if (!run.read()) return BatchFailed;
     int status = BatchFailed;
     try {
-        status = spec->run(run);
+        if (run.read()) status = spec->run(run);
     } catch (const std::exception& error) {
         status = run.fail(error.what());
     }

@@ -107,13 +107,9 @@ void nameApplication()
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
 }
 
-// A command of the command line: no window, so no display is needed.
-int runBatch(int argc, char** argv, const CommandLine& line)
+// A command of the command line, with its application object in place.
+int runOnPool(const CommandLine& line)
 {
-    QCoreApplication app(argc, argv);
-    nameApplication();
-    UnshownPrompts unshown(&std::cerr);  // the settings store reports a file it cannot read
-    setPrompts(&unshown);
     const bool changes = batchCommandChangesPool(line.command);
     const QString programDir = QCoreApplication::applicationDirPath();
     // A command that only reads makes no folder; one that changes the pool starts as the program does.
@@ -127,12 +123,25 @@ int runBatch(int argc, char** argv, const CommandLine& line)
     // starts meanwhile waits for the lock and ends.
     SingleInstance instance(privateLockFolder(), QString::fromLatin1(StartupLockName), folder.path);
     if (changes && instance.claim(1000) != SingleInstance::Outcome::First) {
-        std::cerr << "hoopfall: the pool in " << QDir::toNativeSeparators(folder.path).toStdString()
-                  << " is open in the program; close it there and run the command again" << std::endl;
+        std::cerr << "hoopfall: the program has the pool in " << QDir::toNativeSeparators(folder.path).toStdString()
+                  << " open, or another command is changing it; close it there and run the command again"
+                  << std::endl;
         return BatchFailed;
     }
     QtSettingsStore settings;
     return runBatchCommand(line, QFile::encodeName(folder.path).toStdString(), settings, std::cout, std::cerr);
+}
+
+// A command of the command line: no window, so no display is needed.
+int runBatch(int argc, char** argv, const CommandLine& line)
+{
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    UnshownPrompts unshown(&std::cerr);  // the settings store reports a file it cannot read
+    setPrompts(&unshown);
+    const int status = runOnPool(line);
+    setPrompts(nullptr);
+    return status;
 }
 }  // namespace
 

@@ -361,6 +361,47 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
     }
 }
 
+// An export from the command line reads the pool as start-up would, but repairs nothing.
+TEST_F(DataSafety, AReadOnlyLoadChangesNoFileAndRefusesADamagedJournal)
+{
+    dir.write(PicksFileName, Records({5, 6}) + "torn");
+    {
+        TPlayers run(host, dir.path(), teams);  // a run that never closed
+        run.setWriteOnDestroy(false);
+        run.LoadPlayers();
+        run.storeEntry(MakeEntry(7, "P"), true);
+        run.DeletePlayer(5);
+    }
+    const auto files = [this] {
+        std::map<std::string, std::string> all;
+        for (const auto& name : Named(dir, "")) all[name] = dir.read(name);
+        return all;
+    };
+    const auto before = files();
+    MemorySettings settings;
+    for (const bool damaged : {false, true}) {
+        SCOPED_TRACE(damaged ? "damaged" : "sound");
+        if (damaged) {
+            std::string journal = dir.read(JournalFileName);
+            journal[20] ^= 1;  // the first record's checksum fails: nothing after it can be trusted
+            dir.write(JournalFileName, journal);
+        }
+        const auto shown = files();
+        RecordingHost quiet;
+        {
+            TPoolSession session(quiet, dir.path(), settings);
+            const std::string problem = session.loadUnchanged();
+            EXPECT_EQ(problem.empty(), !damaged) << problem;
+            if (!damaged) {
+                EXPECT_EQ(Ids(session.players()), (std::vector<std::int32_t>{6, 7}));
+            }
+        }
+        EXPECT_TRUE(quiet.errors.empty() && quiet.information.empty());
+        EXPECT_EQ(files(), shown);
+        EXPECT_EQ(shown == before, !damaged);
+    }
+}
+
 TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
 {
     TPlayers list(host, dir.path(), teams);

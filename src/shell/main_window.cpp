@@ -37,6 +37,7 @@
 #include "shell/splash.h"
 #include "outlook/outlook_window.h"
 #include "standings/standings_window.h"
+#include "transfer/transfer_commands.h"
 
 QString hintToolTip(const QString& hint) { return hint.section(QLatin1Char('|'), 0, 0); }
 QString hintStatus(const QString& hint)
@@ -135,9 +136,11 @@ QAction* TMainForm::addItem(QMenu* menu, QAction*& item, const QString& caption,
 void TMainForm::nameControls()
 {
     const std::pair<QObject*, const char*> names[] = {
-        {mnuReset, "mnuReset"}, {mnuOptions, "mnuOptions"}, {mnuPrintBlank, "mnuPrintBlank"},
+        {mnuReset, "mnuReset"}, {mnuOptions, "mnuOptions"}, {mnuImportField, "mnuImportField"},
+        {mnuPrintBlank, "mnuPrintBlank"},
         {mnuPrintRules, "mnuPrintRules"}, {mnuBackup, "mnuBackup"}, {mnuOpenDataFolder, "mnuOpenDataFolder"},
         {mnuExit, "mnuExit"}, {mnuEnterPicks, "mnuEnterPicks"}, {mnuOpenPicks, "mnuOpenPicks"},
+        {mnuImportPicks, "mnuImportPicks"}, {mnuExportPicks, "mnuExportPicks"},
         {mnuPlayerPrintPicks, "mnuPlayerPrintPicks"}, {mnuSavePicks, "mnuSavePicks"}, {mnuClose, "mnuClose"},
         {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuOutlook, "mnuOutlook"}, {mnuWhatIf, "mnuWhatIf"}, {mnuResetResults, "mnuResetResults"},
         {WindowCascadeItem, "WindowCascadeItem"}, {WindowTileItem, "WindowTileItem"},
@@ -162,6 +165,9 @@ void TMainForm::createMenus()
     addItem(mnuPool, mnuOptions, QStringLiteral("&Options..."),
             QStringLiteral("Set pool options such as teams, scoring, rules, etc."), &TMainForm::mnuOptionsClick,
             QKeySequence(Qt::CTRL | Qt::Key_O));
+    addItem(mnuPool, mnuImportField, QStringLiteral("Import &Field..."),
+            QStringLiteral("Read the teams and the regions' places in the bracket from a spreadsheet file"),
+            &TMainForm::mnuImportFieldClick);
     mnuPool->addSeparator();
     addItem(mnuPool, mnuPrintBlank, QStringLiteral("Print &Blank Pool..."),
             QStringLiteral("Print a blank pool sheet for distribution"), &TMainForm::mnuPrintBlankClick);
@@ -183,6 +189,11 @@ void TMainForm::createMenus()
             QKeySequence(Qt::CTRL | Qt::Key_N));
     addItem(mnuPlayer, mnuOpenPicks, QStringLiteral("&Player Manager..."), QStringLiteral("List of players already entered"),
             &TMainForm::mnuOpenPicksClick, QKeySequence(Qt::CTRL | Qt::Key_P));
+    addItem(mnuPlayer, mnuImportPicks, QStringLiteral("&Import Picks..."),
+            QStringLiteral("Add participants from a spreadsheet file of their picks"), &TMainForm::mnuImportPicksClick);
+    addItem(mnuPlayer, mnuExportPicks, QStringLiteral("E&xport Picks..."),
+            QStringLiteral("Save every participant's picks as a spreadsheet file or a web page"),
+            &TMainForm::mnuExportPicksClick);
     mnuPlayer->addSeparator();
     addItem(mnuPlayer, mnuPlayerPrintPicks, QStringLiteral("P&rint Picks"), QString(),
             &TMainForm::mnuPlayerPrintPicksClick);
@@ -611,15 +622,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    try {
-        m_session->players().writePicksFile();
-    } catch (const std::exception& error) {
-        // Nothing is lost: every saved change is in the journal, which the next start folds in.
-        // (The only unsaved state is the standings order, which the next sort restores.)
-        ::showError(QString::fromLocal8Bit(error.what()) + QStringLiteral(".\n\n") +
-                    fromAnsi(JournalKeptNote));
-        m_session->players().setWriteOnDestroy(false);
-    }
+    // Nothing is lost when the write fails: every saved change is in the journal, which the next
+    // start folds in. (The only unsaved state is the standings order, which the next sort restores.)
+    if (const std::string failure = m_session->closePool(); !failure.empty())
+        ::showError(QString::fromLocal8Bit(failure));
     event->accept();
 }
 
@@ -647,6 +653,42 @@ void TMainForm::mnuOptionsClick()
     TfrmOptions dialog(*m_session, this);
     // New round values change the outlook's totals.
     if (dialog.exec() == QDialog::Accepted) listChanged();
+}
+
+QString TMainForm::chooseImportFile(const QString& title)
+{
+    OpenFileRequest request;
+    request.title = title;
+    request.directory = dataFolder();
+    request.filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.txt)"),
+                       QStringLiteral("All Files (*)")};
+    return prompts().openFile(request) ? request.fileName : QString();
+}
+
+void TMainForm::mnuImportFieldClick()
+{
+    const QString path = chooseImportFile(QStringLiteral("Import Field"));
+    // New names change what the outlook shows, as the Options dialog's OK does.
+    if (!path.isEmpty() && importFieldInteractive(*m_session, *this, path) == TransferOutcome::Done) listChanged();
+}
+
+// The standings, the outlook and the count panel follow the stored entries by themselves.
+void TMainForm::mnuImportPicksClick()
+{
+    const QString path = chooseImportFile(QStringLiteral("Import Picks"));
+    if (!path.isEmpty()) importPicksInteractive(*m_session, *this, path);
+}
+
+void TMainForm::mnuExportPicksClick()
+{
+    SaveFileRequest request;
+    request.title = QStringLiteral("Export Picks");
+    request.directory = dataFolder();
+    request.fileName = QStringLiteral("Picks");
+    request.defaultSuffix = QStringLiteral("csv");
+    request.filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("HTML (*.htm)")};
+    request.suffixFollowsType = true;
+    if (prompts().saveFile(request)) exportPicksInteractive(*m_session, *this, request.fileName);
 }
 
 void TMainForm::mnuPrintBlankClick()

@@ -81,12 +81,15 @@ private:
     // Command handlers.
     void mnuResetClick();
     void mnuOptionsClick();
+    void mnuImportFieldClick();
     void mnuPrintBlankClick();
     void mnuPrintRulesClick();
     void mnuBackupClick();
     void mnuOpenDataFolderClick();
     void mnuEnterPicksClick();
     void mnuOpenPicksClick();
+    void mnuImportPicksClick();
+    void mnuExportPicksClick();
     void mnuPlayerPrintPicksClick();
     void mnuSavePicksClick();
     void mnuCloseClick();
@@ -102,6 +105,7 @@ private:
     // Menu items, named as the program's documents name them.
     QAction* mnuReset = nullptr;
     QAction* mnuOptions = nullptr;
+    QAction* mnuImportField = nullptr;
     QAction* mnuPrintBlank = nullptr;
     QAction* mnuPrintRules = nullptr;
     QAction* mnuBackup = nullptr;
@@ -109,6 +113,8 @@ private:
     QAction* mnuExit = nullptr;
     QAction* mnuEnterPicks = nullptr;
     QAction* mnuOpenPicks = nullptr;
+    QAction* mnuImportPicks = nullptr;
+    QAction* mnuExportPicks = nullptr;
     QAction* mnuPlayerPrintPicks = nullptr;
     QAction* mnuSavePicks = nullptr;
     QAction* mnuClose = nullptr;
@@ -164,6 +170,8 @@ private:
     void showSheet(TmdiBrackets* sheet);  // a new sheet, maximised and active
     void whatIfChanged();
     QString dataFolder() const;
+    // The file a spreadsheet import reads, chosen in the open dialog; empty when cancelled.
+    QString chooseImportFile(const QString& title);
     void nameControls();
 
     std::unique_ptr<TPoolSession> m_session;

@@ -1,6 +1,7 @@
 # Files of this folder, by library.
 list(APPEND HOOPCORE_SOURCES
   shell/backup_copy.cpp
+  shell/batch_commands.cpp
   shell/command_line.cpp)
 list(APPEND HOOPUI_SOURCES
   shell/application.cpp

@@ -82,9 +82,7 @@ constexpr const char* RoundNames[RoundCount + 1] = {"",             "First Round
 
 PicksFileFormat picksFormatForPath(const std::string& path)
 {
-    const std::size_t dot = path.find_last_of("./");
-    std::string extension;
-    if (dot != std::string::npos && path[dot] == '.') appendCp1252Lower(extension, std::string_view(path).substr(dot));
+    const std::string extension = lowerExtension(path);
     return extension == ".htm" || extension == ".html" ? PicksFileFormat::Html : PicksFileFormat::Csv;
 }
 

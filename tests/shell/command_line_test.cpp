@@ -39,3 +39,38 @@ TEST(CommandLineTest, ReadsThePoolFolderAndRefusesWhatItDoesNotKnow)
         }
     }
 }
+
+TEST(CommandLineTest, ReadsOneCommandWithItsFile)
+{
+    struct Row {
+        std::vector<std::string> args;
+        BatchCommand command;
+        std::string file;
+        std::string error;
+    };
+    const Row rows[] = {
+        {{"--pool", "p", "--import-picks", "form.csv"}, BatchCommand::ImportPicks, "form.csv", ""},
+        {{"--export-picks=all picks.htm", "--pool=p"}, BatchCommand::ExportPicks, "all picks.htm", ""},
+        {{"--export-standings", "./-odd.txt"}, BatchCommand::ExportStandings, "./-odd.txt", ""},
+        {{"--import-field=field.csv"}, BatchCommand::ImportField, "field.csv", ""},
+        {{"--import-picks"}, BatchCommand::None, "", "--import-picks needs a file: --import-picks FILE"},
+        {{"--import-field", "--pool", "p"}, BatchCommand::None, "", "--import-field needs a file: --import-field FILE"},
+        {{"--import-picks", "a.csv", "--export-picks", "b.csv"}, BatchCommand::None, "",
+         "one command at a time: --import-picks and --export-picks"},
+        {{"--export-standing", "s.htm"}, BatchCommand::None, "", "unknown option '--export-standing'"},
+    };
+    for (const Row& row : rows) {
+        std::string joined;
+        for (const std::string& arg : row.args) joined += "[" + arg + "]";
+        SCOPED_TRACE(joined);
+        const CommandLine line = parseCommandLine(row.args);
+        EXPECT_EQ(line.error, row.error);
+        if (row.error.empty()) {
+            EXPECT_EQ(line.command, row.command);
+            EXPECT_EQ(line.commandFile, row.file);
+        }
+    }
+    // An option it does not know may be the window system's, which the application takes.
+    EXPECT_TRUE(parseCommandLine({"-platform", "offscreen"}).unknownOption);
+    EXPECT_FALSE(parseCommandLine({"--import-picks"}).unknownOption);
+}

@@ -1,7 +1,9 @@
 // The import report and the three commands, driven offscreen with real clicks.
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/main_window.h"
+#include "standings/standings_window.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/test_settings.h"
@@ -131,4 +134,57 @@ TEST_F(ImportCommands, FailuresAreReportedAndNeverAsSuccess)
     EXPECT_EQ(exportPicksInteractive(main->session(), *main, Path("picks.htm")), TransferOutcome::Done);
     EXPECT_EQ(Status(), "Picks successfully exported to " + Path("picks.htm"));
     EXPECT_EQ(dir.read("picks.htm").rfind("<html>", 0), 0u);
+}
+
+TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
+{
+    // The standings are open, so the imported participant shows there at once.
+    main->session().players().add(TPlayer{.Id = ResultsId, .Name = std::string_view(ResultsName), .Tiebreaker = {}});
+    Find<QAction>(*main, "mnuViewStd")->trigger();
+    ASSERT_NE(main->standingsForm(), nullptr);
+    const QAbstractItemModel* grid = Find<QTableView>(*main->standingsForm(), "grdStandings")->model();
+    ASSERT_EQ(grid->rowCount(), 0);
+    main->show();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+
+    dir.write("picks.csv", PicksHeader() + "\n" + PicksLine("Bob,1,Yes", Favourites()) + "\n");
+    TestPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
+        request.fileName = Path("picks.csv");
+        return true;
+    });
+    AnswerReport("cmdImport");
+    QTest::keyClick(main.get(), Qt::Key_L, Qt::AltModifier);  // Player, Import Picks
+    QTRY_VERIFY(Find<QMenu>(*main, "mnuPlayer")->isVisible());
+    QTest::keyClick(Find<QMenu>(*main, "mnuPlayer"), Qt::Key_I);
+    QTRY_COMPARE(Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
+    ASSERT_EQ(TestPrompts().openRequests.size(), 1u);
+    const OpenFileRequest& asked = TestPrompts().openRequests[0];
+    EXPECT_EQ(asked.title, "Import Picks");
+    EXPECT_EQ(asked.directory.toStdString(), dir.path());
+    EXPECT_EQ(asked.filters, (QStringList{"Comma Separated (*.csv)", "Tab Separated (*.txt)", "All Files (*)"}));
+    EXPECT_EQ(shown.summary, "1 line can be imported as new participants.");
+    ASSERT_EQ(grid->rowCount(), 1);
+    EXPECT_EQ(grid->index(0, 1).data().toString(), "Bob");
+
+    TestPrompts().saveAnswers.push_back([this](SaveFileRequest& request) {
+        EXPECT_EQ(request.filters, (QStringList{"Comma Separated (*.csv)", "HTML (*.htm)"}));
+        EXPECT_TRUE(request.confirmOverwrite && request.suffixFollowsType);
+        request.fileName = Path("everyone.htm");
+        return true;
+    });
+    Find<QAction>(*main, "mnuExportPicks")->trigger();
+    EXPECT_EQ(TestPrompts().saveRequests.at(0).directory.toStdString(), dir.path());
+    EXPECT_NE(dir.read("everyone.htm").find("<td>Bob</td>"), std::string::npos);
+
+    dir.write("field.csv", FieldFile());
+    TestPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
+        EXPECT_EQ(request.title, "Import Field");
+        request.fileName = Path("field.csv");
+        return true;
+    });
+    AnswerReport("cmdImport");
+    Find<QAction>(*main, "mnuImportField")->trigger();
+    EXPECT_EQ(main->session().LoadRegions(1), "South");
+    EXPECT_TRUE(TestPrompts().boxes.empty());
 }

@@ -247,6 +247,7 @@ TfrmOutlook::TfrmOutlook(TPoolSession& session, IFrame& frame, QWidget* parent)
     dlgSaveAs.filters = SaveAsFilters;
     dlgSaveAs.filterIndex = HtmlType;
     dlgSaveAs.confirmOverwrite = true;
+    dlgSaveAs.suffixFollowsType = true;
     startComputing();
 }
 

@@ -167,6 +167,7 @@ void TfrmStandings::FormCreate()
     dlgExport.filters = ExportFilters;
     dlgExport.filterIndex = ExportHtmlType;
     dlgExport.confirmOverwrite = true;
+    dlgExport.suffixFollowsType = true;  // a CSV typed as "Standing" is "Standing.csv"
 
     // The region headers are read once: a rename shows in the next standings window.
     m_model = new TStandingsModel(m_session.regionNames(), this);

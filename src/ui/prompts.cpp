@@ -85,12 +85,16 @@ bool QtPrompts::saveFile(SaveFileRequest& request)
     offerTypes(dialog, request.filters, request.filterIndex);
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (request.suffixFollowsType) {
-        // Before the dialog checks for a file to overwrite, so a typed name gets the type's suffix.
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        // Before the dialog checks for a file to overwrite, so a typed name gets the type's suffix,
+        // also for the type offered first (the one chosen last time).
+        const auto followType = [&dialog](const QString& filter) {
             static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
             if (const QRegularExpressionMatch match = pattern.match(filter); match.hasMatch())
                 dialog.setDefaultSuffix(match.captured(1));
-        });
+        };
+        if (request.filterIndex >= 1 && request.filterIndex <= request.filters.size())
+            followType(request.filters[request.filterIndex - 1]);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followType);
     }
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.selectFile(request.fileName);

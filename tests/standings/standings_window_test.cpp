@@ -143,6 +143,7 @@ protected:
     static QString offered()
     {
         const SaveFileRequest& request = TestPrompts().saveRequests.back();
+        EXPECT_TRUE(request.suffixFollowsType) << "a bare name must take the chosen type's suffix";
         return request.fileName + "|" + QString::number(request.filterIndex);
     }
     QString hint() const { return Find<QLabel>(*main, "pnlHint")->text(); }

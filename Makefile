@@ -87,7 +87,7 @@ bench: bench-deps
 fuzz: fuzz-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHOOP_FUZZ=ON -DHOOP_UI=OFF -DHOOP_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@for t in fuzz_teams fuzz_picks fuzz_regions fuzz_journal; do \
+	@for t in fuzz_teams fuzz_picks fuzz_regions fuzz_journal fuzz_spreadsheet; do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
 	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
 	  $(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$t fuzz/seeds/$$t || exit 1; \

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 
+#include "ui/line_text.h"
+
 class GridEditDelegate final : public QStyledItemDelegate {
 public:
     explicit GridEditDelegate(TEditGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
@@ -14,6 +16,7 @@ public:
     {
         auto* editor = new QLineEdit(parent);
         editor->setFrame(false);
+        keepOneLine(editor);
         const int row = index.row();
         const int column = index.column();
         TEditGrid* grid = m_grid;
@@ -52,10 +55,12 @@ TEditGrid::TEditGrid(int rows, int columns, QWidget* parent) : QTableWidget(rows
     setSelectionMode(QAbstractItemView::SingleSelection);
     setTabKeyNavigation(true);
     setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);  // a long text is cut at the cell's edge
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setTextElideMode(Qt::ElideNone);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }

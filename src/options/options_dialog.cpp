@@ -19,6 +19,7 @@
 #include "ui/guarded.h"
 #include "ui/busy_cursor.h"
 #include "ui/layout_table.h"
+#include "ui/line_text.h"
 #include "ui/prompts.h"
 
 namespace {
@@ -62,6 +63,7 @@ QLineEdit* makeBox(QWidget* parent, const char* name, int maxLength)
 {
     auto* box = make<QLineEdit>(parent, name);
     if (maxLength > 0) box->setMaxLength(maxLength);
+    keepOneLine(box);  // the rules sheet prints each text on a line of its own
     return box;
 }
 
@@ -336,9 +338,10 @@ void TfrmOptions::grdTeamsSetEditText(int column, int row, const QString& text)
 
 std::array<std::string, RegionCount> TfrmOptions::storedRegionNames() const
 {
-    // The region file keeps no blanks around a value, so neither do the names compared and stored.
+    // Compared as the file will keep them, so two names that differ only in what the file drops
+    // (blanks around a name, a second line) count as the same name.
     std::array<std::string, RegionCount> names;
-    for (int i = 0; i < RegionCount; ++i) names[i] = toAnsi(lstRegion[i]->currentText().trimmed());
+    for (int i = 0; i < RegionCount; ++i) names[i] = regionNameAsStored(toAnsi(lstRegion[i]->currentText()));
     return names;
 }
 
@@ -353,10 +356,12 @@ bool TfrmOptions::regionsUnique()
     return true;
 }
 
+std::string TfrmOptions::KeptText::bytesFor(const QString& text) const { return toAnsiKeeping(text, shown, stored); }
+
 bool TfrmOptions::roundValuesValid()
 {
     for (int i = 0; i < RoundCount; ++i) {
-        if (roundValue(txtRnd[i])) continue;
+        if (txtRnd[i]->text() == m_keptRounds[i].shown || roundValue(txtRnd[i])) continue;
         pcOptions->setCurrentWidget(tbsScoring);
         txtRnd[i]->setFocus();
         showInformation(lblRnd[i]->text() + QStringLiteral(" needs a whole number."));
@@ -387,16 +392,29 @@ void TfrmOptions::readSettings()
 {
     using namespace settings;
     TRegIniFile store(m_session.settings());
-    for (int round = 1; round <= RoundCount; ++round)
-        txtRnd[round - 1]->setText(QString::number(store.ReadInteger(Scoring, roundName(round), defaultRoundValue(round))));
+    for (int round = 1; round <= RoundCount; ++round) {
+        KeptRound& kept = m_keptRounds[round - 1];
+        kept.stored = store.ReadInteger(Scoring, roundName(round), defaultRoundValue(round));
+        txtRnd[round - 1]->setText(QString::number(kept.stored));
+        kept.shown = txtRnd[round - 1]->text();
+    }
     chkUseSeed->setChecked(store.ReadBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed));
-    for (const TextSetting& text : ruleTexts()) {
-        text.box->setText(fromAnsi(store.ReadString(Rules, text.name, text.def)));
-        text.box->setCursorPosition(0);  // show the beginning of a long text
+    const std::array<TextSetting, 4> texts = ruleTexts();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        KeptText& kept = m_keptRules[i];
+        kept.stored = store.ReadString(Rules, texts[i].name, texts[i].def);
+        texts[i].box->setText(fromAnsi(kept.stored));
+        kept.shown = texts[i].box->text();
+        texts[i].box->setCursorPosition(0);  // show the beginning of a long text
     }
     for (int row = 1; row <= PayoutRows; ++row) {
-        grdPayout->item(row - 1, PayoutDescColumn)->setText(fromAnsi(store.ReadString(Rules, payDescName(row), optionsPayDescDefault(row))));
-        grdPayout->item(row - 1, PayoutPctColumn)->setText(fromAnsi(store.ReadString(Rules, payPctName(row), optionsPayPctDefault(row))));
+        for (int column : {PayoutDescColumn, PayoutPctColumn}) {
+            KeptText& kept = m_keptPayout[row - 1][column];
+            kept.stored = column == PayoutDescColumn ? store.ReadString(Rules, payDescName(row), optionsPayDescDefault(row))
+                                                     : store.ReadString(Rules, payPctName(row), optionsPayPctDefault(row));
+            grdPayout->item(row - 1, column)->setText(fromAnsi(kept.stored));
+            kept.shown = grdPayout->item(row - 1, column)->text();
+        }
     }
     for (const SwitchSetting& option : ruleSwitches()) option.box->setChecked(store.ReadBool(Rules, option.name, DefaultPrintSwitch));
 }
@@ -405,13 +423,20 @@ void TfrmOptions::writeSettings()
 {
     using namespace settings;
     TRegIniFile store(m_session.settings());
-    for (int round = 1; round <= RoundCount; ++round)
-        store.WriteInteger(Scoring, roundName(round), roundValue(txtRnd[round - 1]).value_or(defaultRoundValue(round)));
+    for (int round = 1; round <= RoundCount; ++round) {
+        const KeptRound& kept = m_keptRounds[round - 1];
+        const QLineEdit* box = txtRnd[round - 1];
+        store.WriteInteger(Scoring, roundName(round),
+                           box->text() == kept.shown ? kept.stored : roundValue(box).value_or(defaultRoundValue(round)));
+    }
     store.WriteBool(Scoring, MultiplybySeed, chkUseSeed->isChecked());
-    for (const TextSetting& text : ruleTexts()) store.WriteString(Rules, text.name, toAnsi(text.box->text()));
+    const std::array<TextSetting, 4> texts = ruleTexts();
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        store.WriteString(Rules, texts[i].name, m_keptRules[i].bytesFor(texts[i].box->text()));
     for (int row = 1; row <= PayoutRows; ++row) {
-        store.WriteString(Rules, payDescName(row), toAnsi(grdPayout->item(row - 1, PayoutDescColumn)->text()));
-        store.WriteString(Rules, payPctName(row), toAnsi(grdPayout->item(row - 1, PayoutPctColumn)->text()));
+        for (int column : {PayoutDescColumn, PayoutPctColumn})
+            store.WriteString(Rules, column == PayoutDescColumn ? payDescName(row) : payPctName(row),
+                              m_keptPayout[row - 1][column].bytesFor(grdPayout->item(row - 1, column)->text()));
     }
     for (const SwitchSetting& option : ruleSwitches()) store.WriteBool(Rules, option.name, option.box->isChecked());
 }

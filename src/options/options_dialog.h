@@ -1,9 +1,11 @@
 #pragma once
 #include <QDialog>
+#include <QString>
 #include <array>
 #include <string>
 
 #include "pool/bracket.h"
+#include "settings/settings.h"
 #include "ui/layout_table.h"
 
 class QCheckBox;
@@ -42,6 +44,18 @@ private:
         QCheckBox* box;
         const std::string& name;
     };
+    // What a box was given at opening: a box the organiser leaves alone is written back as it
+    // was stored, although the box may show it cut to its length or without bytes that have no
+    // character.
+    struct KeptText {
+        std::string stored;
+        QString shown;
+        std::string bytesFor(const QString& text) const;
+    };
+    struct KeptRound {
+        int stored = 0;
+        QString shown;
+    };
     std::array<TextSetting, 4> ruleTexts() const;
     std::array<SwitchSetting, 6> ruleSwitches() const;
 
@@ -60,6 +74,10 @@ private:
     bool roundValuesValid();
     void readSettings();
     void writeSettings();
+
+    std::array<KeptRound, RoundCount> m_keptRounds{};
+    std::array<KeptText, 4> m_keptRules{};
+    std::array<std::array<KeptText, 2>, settings::PayoutRows> m_keptPayout{};  // description and share of each row
 
     TPoolSession& m_session;
     std::array<std::array<TTeam, SeedCount>, RegionCount> m_workTeams{};

@@ -10,7 +10,8 @@ enum PlayerFilter { AllPlayers, CompletePlayers, IncompletePlayers, PaidPlayers,
 bool passesFilter(const TPlayer& entry, int filter);
 
 // The Player Manager's list: one row per participant that passes the filter (the results entry
-// never), by name without regard to case, equal names in the participant list's order.
+// never), by name in the alphabetical order of the user's language without regard to case, equal
+// names in the participant list's order.
 // A row is keyed by the participant's id and keeps what it shows (name, complete, paid) as of
 // the last fill, as the standings grid keeps its table: the dialog refills after every change it
 // makes, and a row whose entry was deleted meanwhile stays drawable until then. The filter is

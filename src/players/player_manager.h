@@ -49,8 +49,8 @@ private:
     void CreatePopupMenu();
     void PlaceControls();
 
-    // Fills the list with the participants that pass the filter, sorted by name without regard
-    // to case; the current item stays at the same position.
+    // Fills the list with the participants that pass the filter, sorted by name in the user's
+    // language without regard to case; the current item stays at the same position.
     void FillPlayerList(int filter);
     std::vector<int> selectedRows() const;  // in list order
     int currentRow() const;                 // -1 when there is none

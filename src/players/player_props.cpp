@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "ui/ansi_text.h"
 #include "ui/guarded.h"
@@ -43,23 +44,35 @@ QLineEdit* numberBox(QWidget* parent)
     box->setReadOnly(true);
     return box;
 }
-
-// The stored bytes for a box's text: the entry's own bytes while the text is still the one shown.
-std::string storedText(const QString& text, const QString& shown, std::string_view original)
-{
-    return text == shown ? std::string(original) : toAnsi(text);
-}
 }  // namespace
 
-TypingLimit::TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), m_last(edit->text()), m_limit(limit)
+TypingLimit::TypingLimit(QLineEdit* edit, int limit) : OneLineText(edit), m_last(edit->text()), m_limit(limit)
 {
     connect(edit, &QLineEdit::textChanged, this, guarded([this](const QString& text) { m_last = text; }));
 }
 
-QValidator::State TypingLimit::validate(QString& input, int&) const
+QValidator::State TypingLimit::validate(QString& input, int& pos) const
 {
-    if (input.size() <= m_limit || input.size() < m_last.size() || input == m_last) return Acceptable;
-    return Invalid;
+    OneLineText::validate(input, pos);
+    if (input == m_last) return Acceptable;
+    // The change put new characters before the cursor in place of a part of the old text.
+    const qsizetype tail = std::clamp<qsizetype>(input.size() - pos, 0, m_last.size());
+    qsizetype start = 0;
+    while (start < pos && start < m_last.size() - tail && input[start] == m_last[start]) ++start;
+    const qsizetype inserted = pos - start;
+    const qsizetype base = start + tail;  // what is left of the old text
+    if (inserted <= 0 || base + inserted <= m_limit) return Acceptable;
+    // Typed one by one: the first goes in while it fits or shortens the text, the others while
+    // they fit.
+    qsizetype kept = 0;
+    if (base + 1 <= m_limit)
+        kept = m_limit - base;
+    else if (base + 1 < m_last.size())
+        kept = 1;
+    if (kept == 0) return Invalid;
+    input = input.left(start + kept) + input.mid(pos);
+    pos = static_cast<int>(start + kept);
+    return Acceptable;
 }
 
 TfrmProps::TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id) : QDialog(owner), m_players(players)
@@ -84,6 +97,7 @@ void TfrmProps::CreateControls()
     auto* lblName = named(rightLabel(QStringLiteral("Name:"), grpPlayer), "lblName");
     txtName = named(new QLineEdit(grpPlayer), "txtName");
     txtName->setMaxLength(NameWidth);
+    keepOneLine(txtName);  // a tab or a line break in a name would split the exported rows
     auto* lblTiebreaker = named(rightLabel(QStringLiteral("Tiebreaker:"), grpPlayer), "lblTiebreaker");
     txtTiebreaker = named(new QLineEdit(grpPlayer), "txtTiebreaker");
     chkPaid = named(captionLeftBox(QStringLiteral("Paid?"), grpPlayer), "chkPaid");
@@ -144,7 +158,9 @@ void TfrmProps::CreateControls()
         {lblPot, {120, 160, 65, 14}},
         {txtPot, {192, 160, 41, 17}},
         {chkComplete, {128, 16, 97, 17}},
-        {chkModified, {128, 40, 97, 17}},
+        // Its caption needs a little more room than the check box's indicator leaves; the box
+        // stays where it was, level with the one above.
+        {chkModified, {120, 40, 105, 17}},
     });
     applyLayout(m_layout);
 }
@@ -152,10 +168,11 @@ void TfrmProps::CreateControls()
 void TfrmProps::FillFromEntry()
 {
     if (!m_entry) return;
-    m_shownName = fromAnsi(m_entry->Name.view());
-    m_shownTiebreaker = fromAnsi(m_entry->Tiebreaker.view());
-    txtName->setText(m_shownName);
-    txtTiebreaker->setText(m_shownTiebreaker);
+    // As the boxes show them: a control character shows as a space.
+    txtName->setText(fromAnsi(m_entry->Name.view()));
+    txtTiebreaker->setText(fromAnsi(m_entry->Tiebreaker.view()));
+    m_shownName = txtName->text();
+    m_shownTiebreaker = txtTiebreaker->text();
     QLineEdit* const rounds[] = {txtR1, txtR2, txtR3, txtR4, txtR5, txtR6};
     for (int r = 1; r <= RoundCount; ++r) rounds[r - 1]->setText(QString::number(m_entry->RoundPoints[r]));
     txtTotal->setText(QString::number(m_entry->Total));
@@ -172,8 +189,8 @@ void TfrmProps::cmdOkClick()
 {
     if (m_entry) {
         TPlayer changed = *m_entry;
-        changed.Name = storedText(txtName->text(), m_shownName, m_entry->Name.view());
-        changed.Tiebreaker = storedText(txtTiebreaker->text(), m_shownTiebreaker, m_entry->Tiebreaker.view());
+        changed.Name = toAnsiKeeping(txtName->text(), m_shownName, m_entry->Name.view());
+        changed.Tiebreaker = toAnsiKeeping(txtTiebreaker->text(), m_shownTiebreaker, m_entry->Tiebreaker.view());
         changed.Paid = chkPaid->isChecked() ? 1 : 0;
         // Reaches the disk before the dialog closes; a refusal throws past accept(), so the dialog
         // stays open with its edits and the connection reports the error.

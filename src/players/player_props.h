@@ -5,6 +5,7 @@
 
 #include "pool/players.h"
 #include "ui/layout_table.h"
+#include "ui/line_text.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -12,8 +13,9 @@ class QLineEdit;
 class QPushButton;
 
 // Limits what can be typed to a number of characters without cutting a longer text the box was
-// given: such a text is shown whole, can be shortened, and grows no further.
-class TypingLimit final : public QValidator {
+// given: such a text is shown whole, can be shortened, and grows no further. A paste keeps the
+// characters that typing them one by one would have kept.
+class TypingLimit final : public OneLineText {
     Q_OBJECT
 public:
     TypingLimit(QLineEdit* edit, int limit);

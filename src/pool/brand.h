@@ -21,18 +21,20 @@ inline constexpr const char* Keywords =
 inline constexpr const char* Description =
     "Office pool standings produced by the Hoopfall, the tournament office pool manager from Corvanta.";
 
-// The help page that ships beside the program, and the places in it the page's options bar
-// points to.
+// The help page that ships beside the program.
 inline constexpr const char* HelpPage = "help.html";
-struct HelpLink {
-    const char* anchor;
+
+// The options bar of the exported standings page. The page is mailed and posted far from the
+// program, so its links are full addresses on the maker's site, where the help page is too.
+struct WebLink {
+    const char* address;
     const char* text;
 };
-inline constexpr HelpLink OptionLinks[4] = {
-    {"help.html#standings", "Reading the Standings"},
-    {"help.html#scoring", "How Scoring Works"},
-    {"help.html#sheets", "Printing Pool Sheets"},
-    {"help.html#faq", "Frequently Asked Questions"},
+inline constexpr WebLink OptionLinks[4] = {
+    {"https://www.corvanta.example/help.html#standings", "Reading the Standings"},
+    {"https://www.corvanta.example/help.html#scoring", "How Scoring Works"},
+    {"https://www.corvanta.example/help.html#sheets", "Printing Pool Sheets"},
+    {"https://www.corvanta.example/help.html#faq", "Frequently Asked Questions"},
 };
 
 }  // namespace brand

@@ -21,6 +21,15 @@ std::string joinPath(const std::string& dir, const std::string& name)
     return dir + "/" + name;
 }
 
+std::string lowerExtension(std::string_view path)
+{
+    const std::size_t dot = path.find_last_of("./");
+    std::string extension;
+    if (dot == std::string_view::npos || path[dot] != '.') return extension;
+    for (char c : path.substr(dot)) extension += c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    return extension;
+}
+
 std::string systemReason(int err) { return std::strerror(err); }
 
 std::string folderOf(const std::string& path)

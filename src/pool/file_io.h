@@ -9,6 +9,9 @@
 // Path of a file in a folder (the folder may or may not end in a separator).
 std::string joinPath(const std::string& dir, const std::string& name);
 
+// The extension of a file's name with its dot, in lower case ASCII (".htm"); empty when it has none.
+std::string lowerExtension(std::string_view path);
+
 // Text of an errno value ("No such file or directory").
 std::string systemReason(int err);
 

@@ -178,17 +178,45 @@ bool TPlayers::LoadPlayers()
     return whole;
 }
 
+void TPlayers::applyJournalRecord(const TJournal::Record& record)
+{
+    if (record.kind == TJournal::Kind::Store) {
+        TPlayer entry;
+        decodePlayer(record.entry, entry);
+        applyStore(entry, true);
+    } else if (const int index = IndexOfId(record.id); index >= 0) {
+        applyDelete(index);
+    }
+}
+
+std::string TPlayers::loadUnchanged()
+{
+    m_writeOnDestroy = false;
+    const auto unreadable = [](const std::string& path, const ReadOutcome& read) {
+        return "The file " + path + " could not be read: " + read.reason + ".";
+    };
+    std::string bytes;
+    const ReadOutcome read = readWholeFile(picksPath(), bytes, m_read);
+    m_loadStatus = read.status;
+    if (read.status == ReadStatus::Unreadable) return unreadable(picksPath(), read);
+    // A torn last record is left out, as at start-up.
+    loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size() - bytes.size() % PickRecordSize);
+
+    std::string journal;
+    const ReadOutcome log = readWholeFile(m_journal.path(), journal);
+    if (log.status == ReadStatus::Unreadable) return unreadable(m_journal.path(), log);
+    const std::size_t sound = parseJournal(reinterpret_cast<const unsigned char*>(journal.data()), journal.size(),
+                                           [this](const TJournal::Record& record) { applyJournalRecord(record); });
+    // More than a save cut short: start-up keeps such bytes aside and says what it restored.
+    if (journal.size() - sound > JournalRecordMax)
+        return "The file " + m_journal.path() + " is damaged. Start the program on the pool once to restore what it can.";
+    return {};
+}
+
 void TPlayers::replayJournal()
 {
-    const TJournal::ReplayOutcome replay = m_journal.replay([this](const TJournal::Record& record) {
-        if (record.kind == TJournal::Kind::Store) {
-            TPlayer entry;
-            decodePlayer(record.entry, entry);
-            applyStore(entry, true);
-        } else if (const int index = IndexOfId(record.id); index >= 0) {
-            applyDelete(index);
-        }
-    });
+    const TJournal::ReplayOutcome replay =
+        m_journal.replay([this](const TJournal::Record& record) { applyJournalRecord(record); });
     if (replay.read.status == ReadStatus::Missing) return;
     if (replay.read.status == ReadStatus::Unreadable) {
         keepUnreadableFile(m_journal.path(), replay.read.reason, m_host, m_journalGuard,
@@ -278,7 +306,9 @@ void TPlayers::applyDelete(int index)
 TPlayer* TPlayers::storeEntry(const TPlayer& entry, bool rescore)
 {
     m_journal.appendStore(entry, rescore);
-    return applyStore(entry, rescore);
+    TPlayer* stored = applyStore(entry, rescore);
+    m_host.listChanged();
+    return stored;
 }
 
 TPlayers::Batch::~Batch()
@@ -323,6 +353,7 @@ bool TPlayers::DeletePlayer(std::int32_t id)
     m_journal.appendDelete(id);
     applyDelete(index);
     UpdatePlayerCount();
+    m_host.listChanged();
     return true;
 }
 

@@ -67,6 +67,11 @@ public:
     // last record shows the quick tip, and a torn file is copied aside before it is first replaced.
     bool LoadPlayers();
     bool loadPlayersFromBytes(const unsigned char* data, std::size_t size);
+    // For a run that only reads the pool: PICKS.HFD and the changes its journal holds, in memory,
+    // with no file written, moved or cut and nothing shown; the list is never written back.
+    // Returns why the pool cannot be read so (a file that cannot be read, a damaged journal);
+    // empty when it was read.
+    std::string loadUnchanged();
     bool SavePlayersTo(const std::string& path, FileGuard* guard = nullptr) const;
     std::string picksBytes() const;      // the file content for the current list
     // Writes the program's PICKS.HFD now and removes the journal; the destructor then writes nothing.
@@ -126,6 +131,7 @@ private:
     TPlayer* applyStore(const TPlayer& entry, bool rescore);
     void applyDelete(int index);
     void replayJournal();
+    void applyJournalRecord(const TJournal::Record& record);
 
     // Entries live in blocks that never move, so a removed entry stays readable. Blocks grow
     // with the list, from a few entries to a thousand.

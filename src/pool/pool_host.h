@@ -17,6 +17,9 @@ public:
     virtual void showInformation(const std::string& text) = 0;
     virtual void showError(const std::string& text) = 0;
     virtual void beep() = 0;
+    // An entry was stored or deleted (the results too): windows computed from the whole list
+    // compute again.
+    virtual void listChanged() {}
 };
 
 // A host that shows nothing, for the benchmarks and for code run without a window.

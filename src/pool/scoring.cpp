@@ -1,7 +1,5 @@
-#include <bit>
 #include <cmath>
 #include <cstring>
-#include <set>
 #include <vector>
 
 #include "pool/players.h"
@@ -10,74 +8,81 @@
 
 int roundPercent(double fraction) { return static_cast<int>(std::nearbyint(fraction * 100.0)); }
 
-namespace {
-// Codes that lost a game in this pass, shared by every entry of the pass: the 64 teams as bits
-// of one word, and whatever else a damaged file may hold in a small set beside it.
-struct EliminatedSet {
-    std::uint64_t teams = 0;
-    std::set<TeamCode> others;
-
-    static std::uint64_t bitOf(TeamCode code)
-    {
-        return std::uint64_t(1) << ((regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1);
-    }
-    void add(TeamCode code)
-    {
-        if (isValidTeamCode(code))
-            teams |= bitOf(code);
-        else
-            others.insert(code);
-    }
-    bool has(TeamCode code) const
-    {
-        return isValidTeamCode(code) ? (teams & bitOf(code)) != 0 : others.count(code) != 0;
-    }
-};
-
-// Sums are unsigned so that absurd stored round values wrap instead of overflowing.
-void StorePoints(TPlayer& entry, const std::uint32_t (&points)[RoundCount + 1], std::uint32_t potential)
+std::uint64_t teamBit(TeamCode code)
 {
-    std::uint32_t total = 0;
-    for (int r = 1; r <= RoundCount; ++r) {
-        entry.RoundPoints[r] = std::int32_t(points[r]);
-        total += points[r];
-    }
-    entry.Total = std::int32_t(total);
-    entry.Potential = std::int32_t(potential + total);
+    return std::uint64_t(1) << ((regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1);
 }
 
-// Games in increasing order: a correct pick of a played game earns its value, a wrong one puts
-// the picked team among the eliminated; a live pick of an open game adds to the potential.
-void ScoreEntryByTheRules(TPlayer& entry, const TPlayer& results, const ScoringValues& values,
-                          EliminatedSet& eliminated)
+std::uint64_t eliminatedTeams(const PickArray& results)
+{
+    std::uint64_t part[GameCount + 1] = {};  // the first-round teams that can reach each game
+    std::uint64_t eliminated = 0;
+    for (int g = 1; g <= GameCount; ++g) {
+        if (g <= FirstRoundGames) {
+            const GamePair pair = firstRoundPair(g);
+            part[g] = teamBit(pair.a) | teamBit(pair.b);
+        } else {
+            const FeederGames feeders = feederGames(g);
+            part[g] = part[feeders.a] | part[feeders.b];
+        }
+        const TeamCode w = results[std::size_t(g)];
+        if (w != 0) eliminated |= part[g] & ~(isValidTeamCode(w) ? teamBit(w) : 0);
+    }
+    return eliminated;
+}
+
+namespace {
+// Sums are unsigned so that absurd stored round values wrap instead of overflowing.
+PickScore ScoreOf(const std::uint32_t (&points)[RoundCount + 1], std::uint32_t potential)
+{
+    PickScore score;
+    std::uint32_t total = 0;
+    for (int r = 1; r <= RoundCount; ++r) {
+        score.roundPoints[r] = std::int32_t(points[r]);
+        total += points[r];
+    }
+    score.total = std::int32_t(total);
+    score.potential = std::int32_t(potential + total);
+    return score;
+}
+
+void StorePoints(TPlayer& entry, const PickScore& score)
+{
+    for (int r = 1; r <= RoundCount; ++r) entry.RoundPoints[r] = score.roundPoints[r];
+    entry.Total = score.total;
+    entry.Potential = score.potential;
+}
+}  // namespace
+
+// Game by game: a correct pick of a played game earns its value; a pick of an open game adds its
+// value to the potential while the picked team is still in. A pick that is no team (a damaged
+// file) can win nothing more.
+PickScore scorePicks(const PickArray& picks, const PickArray& results, const ScoringValues& values,
+                     std::uint64_t eliminated)
 {
     std::uint32_t points[RoundCount + 1] = {};
     std::uint32_t potential = 0;
     for (int g = 1; g <= GameCount; ++g) {
         const int r = RoundOfGame(g);
-        const TeamCode w = results.Picks[g];
-        const TeamCode p = entry.Picks[g];
+        const TeamCode w = results[g];
+        const TeamCode p = picks[g];
         const std::uint32_t value = std::uint32_t(values.multiplyBySeed ? SeedOfCode(w != 0 ? w : p) : 1) *
                                     std::uint32_t(values.round[r]);
         if (w != 0) {
-            if (p == w)
-                points[r] += value;
-            else
-                eliminated.add(p);
-        } else if (p != 0 && !eliminated.has(p)) {
+            if (p == w) points[r] += value;
+        } else if (isValidTeamCode(p) && (eliminated & teamBit(p)) == 0) {
             potential += value;
         }
     }
-    StorePoints(entry, points, potential);
+    return ScoreOf(points, potential);
 }
 
-// The same rules for the usual case, where every pick is 0 or a team: a pass over a large pool
-// should cost little more than reading the picks. The picks are as good as random to the
-// processor, so the inner loops are free of branches on them.
+namespace {
+// The same rules for the usual case, where every pick of an open game is 0 or a team: a pass over
+// a large pool should cost little more than reading the picks. The picks are as good as random to
+// the processor, so the inner loops are free of branches on them.
 //
-// Games are taken in stretches of one round that are all played or all open. Within a stretch
-// their order does not matter (played games only add to the eliminated, open games only read
-// them), so each stretch is a tight loop; the stretches themselves go in game order.
+// Games are taken in stretches of one round that are all played or all open, each a tight loop.
 struct GameRun {
     int first = 0, last = 0;  // game numbers, inclusive
     int round = 0;
@@ -86,110 +91,48 @@ struct GameRun {
 
 class ScoringPass {
 public:
-    ScoringPass(const TPlayer& results, const ScoringValues& values) : m_results(results), m_values(values)
+    ScoringPass(const TPlayer& results, const ScoringValues& values)
+        : m_results(results), m_values(values), m_eliminated(eliminatedTeams(results.Picks))
     {
         for (int g = 1; g <= GameCount; ++g) {
             const int r = RoundOfGame(g);
             const TeamCode w = results.Picks[g];
-            if (w != 0 && !isValidTeamCode(w)) m_fast = false;  // damaged results: by the rules only
             m_winner[g] = w;
             m_playedValue[g] = w == 0 ? 0 : factorOf(w) * std::uint32_t(values.round[r]);
-            m_notWinner[g] = isValidTeamCode(w) ? ~EliminatedSet::bitOf(w) : ~std::uint64_t(0);
             m_openValue[g] = std::uint32_t(values.round[r]);
-            if (w != 0) {  // the team the winner beat, as far as the results tell
-                const GamePair pair = teamsOfGame(results.Picks, g);
-                const TeamCode other = pair.a == w ? pair.b : pair.b == w ? pair.a : 0;
-                m_opponent[g] = isValidTeamCode(other) ? other : 0;
-            }
             if (m_runs.empty() || m_runs.back().round != r || m_runs.back().played != (w != 0))
                 m_runs.push_back({g, g, r, w != 0});
             else
                 m_runs.back().last = g;
         }
-        for (TeamCode code = 0; code < TableSize; ++code) {
-            if (isValidTeamCode(code)) {
-                m_lostBit[code] = EliminatedSet::bitOf(code);
-                m_liveFactor[code] = factorOf(code);
-                m_codeOfBit[std::countr_zero(m_lostBit[code])] = code;
-            } else if (code != 0) {
-                m_odd[code] = 1;
-                m_liveFactor[code] = Poison;
-            }
-        }
+        for (TeamCode code = 0; code < TableSize; ++code)
+            if (isValidTeamCode(code) && (m_eliminated & teamBit(code)) == 0) m_liveFactor[code] = factorOf(code);
     }
 
     void score(TPlayer& entry)
     {
-        const std::uint64_t before = m_eliminated.teams;
-        if (!m_fast || !scoreFast(entry)) {
-            ScoreEntryByTheRules(entry, m_results, m_values, m_eliminated);
-            setLive(m_eliminated.teams & ~before, false);
-        }
-        if (m_eliminated.teams != before) updateKnownLosers();
+        if (!scoreFast(entry)) StorePoints(entry, scorePicks(entry.Picks, m_results.Picks, m_values, m_eliminated));
     }
 
 private:
-    // Per code, indexed by its low nine bits; a pick whose other bits are set is found by or-ing
-    // every pick together.
+    // Per code below this, indexed by the code; a pick beyond it is found by or-ing the picks.
     static constexpr int TableSize = 512;
-    static constexpr std::uint32_t Poison = 1u << 24;  // above any sum of real factors of a stretch
 
     std::uint32_t factorOf(TeamCode code) const { return m_values.multiplyBySeed ? std::uint32_t(SeedOfCode(code)) : 1; }
 
-    // Keeps the live factors in step with the eliminated teams (a handful of times per pass).
-    void setLive(std::uint64_t teams, bool live)
-    {
-        for (; teams; teams &= teams - 1) {
-            const TeamCode code = m_codeOfBit[std::countr_zero(teams)];
-            m_liveFactor[code] = live ? factorOf(code) : 0;
-        }
-    }
-
-    // A played game's beaten team once it is among the eliminated (0 until then): a pick of it,
-    // like one of the winner, can add nothing to the eliminated. Most sheets pick only such
-    // teams in played games, and their scan of them is then vectorised.
-    void updateKnownLosers()
-    {
-        for (int g = 1; g <= GameCount; ++g) {
-            const TeamCode other = m_opponent[g];
-            const bool lost = other != 0 && (m_eliminated.teams & EliminatedSet::bitOf(other)) != 0;
-            m_knownLoser[g] = lost ? other : 0;
-        }
-    }
-
-    // False, with nothing changed, when the entry holds a pick that is no team.
-    bool scoreFast(TPlayer& entry)
+    // False, with nothing changed, when an open game's pick is beyond the table.
+    bool scoreFast(TPlayer& entry) const
     {
         const TeamCode* picks = entry.Picks.data();
         std::uint32_t points[RoundCount + 1] = {};
         std::uint32_t potential = 0;
-        const std::uint64_t before = m_eliminated.teams;
-        std::uint64_t lost = before;
-        std::uint64_t marked = before;
-        std::uint32_t odd = 0;
         std::uint32_t bits = 0;
         for (const GameRun& run : m_runs) {
             if (run.played) {
                 std::uint32_t earned = 0;
-                std::uint32_t known = ~0u;
-                for (int g = run.first; g <= run.last; ++g) {
-                    const TeamCode p = picks[g];
-                    const std::uint32_t correct = 0u - std::uint32_t(p == m_winner[g]);
-                    earned += m_playedValue[g] & correct;
-                    known &= correct | (0u - std::uint32_t(p == m_knownLoser[g]));
-                }
+                for (int g = run.first; g <= run.last; ++g)
+                    earned += m_playedValue[g] & (0u - std::uint32_t(picks[g] == m_winner[g]));
                 points[run.round] += earned;
-                if (known) continue;
-                for (int g = run.first; g <= run.last; ++g) {  // a wrong pick's team has lost
-                    const auto p = std::uint32_t(picks[g]);
-                    bits |= p;
-                    lost |= m_lostBit[p % TableSize] & m_notWinner[g];
-                    odd |= m_odd[p % TableSize];
-                }
-                if (lost != marked) {
-                    setLive(lost & ~marked, false);
-                    marked = lost;
-                }
             } else {
                 std::uint32_t factors = 0;  // live picks, by the factor of their value
                 // Two picks per step, read as one word: the order of the halves does not matter.
@@ -206,36 +149,24 @@ private:
                     factors += m_liveFactor[std::uint32_t(picks[g]) % TableSize];
                 }
                 bits |= std::uint32_t(both) | std::uint32_t(both >> 32);
-                odd |= factors & ~(Poison - 1);
                 potential += factors * m_openValue[run.first];
             }
         }
-        if (odd || bits >= TableSize) {
-            setLive(lost & ~before, true);
-            return false;
-        }
-        m_eliminated.teams = lost;
-        StorePoints(entry, points, potential);
+        if (bits >= TableSize) return false;
+        StorePoints(entry, ScoreOf(points, potential));
         return true;
     }
 
     const TPlayer& m_results;
     ScoringValues m_values;
-    EliminatedSet m_eliminated;
-    bool m_fast = true;
+    std::uint64_t m_eliminated;
     TeamCode m_winner[GameCount + 1] = {};
     std::uint32_t m_playedValue[GameCount + 1] = {};
-    std::uint64_t m_notWinner[GameCount + 1] = {};
     std::uint32_t m_openValue[GameCount + 1] = {};
-    TeamCode m_opponent[GameCount + 1] = {};
-    TeamCode m_knownLoser[GameCount + 1] = {};
     std::vector<GameRun> m_runs;
-    // By code: the team's bit (0 for anything else), what a pick of it adds to an open game's
-    // factors (0 once eliminated; a poison for codes that are no team), and whether it is such.
-    std::uint64_t m_lostBit[TableSize] = {};
+    // By code: what a pick of it adds to an open game's factors (0 for a team that is out and
+    // for anything that is no team).
     std::uint32_t m_liveFactor[TableSize] = {};
-    std::uint8_t m_odd[TableSize] = {};
-    TeamCode m_codeOfBit[64] = {};
 };
 
 // The progress of entry i of n, without working the percentage out for every entry: it only

@@ -1,6 +1,7 @@
 # Files of this folder, by library.
 list(APPEND HOOPCORE_SOURCES
   pool/bracket.cpp
+  pool/cp1252.cpp
   pool/file_io.cpp
   pool/journal.cpp
   pool/players.cpp

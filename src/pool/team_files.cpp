@@ -121,6 +121,17 @@ void checkRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard,
     if (read.status == ReadStatus::Unreadable) keepUnreadableFile(path, read.reason, host, guard);
 }
 
+std::string regionNameAsStored(std::string_view name)
+{
+    // A line break would split the file's line, so only the first line is kept.
+    std::string value(name.substr(0, name.find_first_of("\r\n")));
+    for (char& c : value)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    const std::size_t first = value.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return value.substr(first, value.find_last_not_of(' ') - first + 1);
+}
+
 void saveRegions(const std::string& dir, const std::array<std::string, 4>& names, FileGuard* guard)
 {
     const std::string path = joinPath(dir, RegionsFileName);
@@ -134,9 +145,7 @@ void saveRegions(const std::string& dir, const std::array<std::string, 4>& names
         throw HoopError("Cannot write file " + path + ": it could not be read (" + read.reason + "), so it is left as it was");
     if (read.status == ReadStatus::Read) ini.LoadData(existing.data(), existing.size());
     for (int n = 1; n <= 4; ++n) {
-        // A value with a line break would split the line; keep only its first line.
-        std::string value = names[n - 1].substr(0, names[n - 1].find_first_of("\r\n"));
-        ini.SetValue(RegionsSection, std::to_string(n).c_str(), value.c_str());
+        ini.SetValue(RegionsSection, std::to_string(n).c_str(), regionNameAsStored(names[n - 1]).c_str());
     }
     std::string out;
     if (ini.Save(out) < 0) throw HoopError("Cannot write file " + path);

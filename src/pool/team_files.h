@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "pool/bracket.h"
 #include "pool/file_io.h"
@@ -38,6 +39,10 @@ std::string loadRegionsFromText(const std::string& text, int position);
 // The four names by position 1..4 from one read of the file, for windows that show them all.
 std::array<std::string, 4> loadRegionNames(const std::string& dir);
 
-// Writes the four names as keys "1".."4" of section "Regions", keeping other sections and keys;
-// refused (HoopError) when the existing file cannot be read.
+// A region name as the file keeps it: its first line, other control characters as spaces, no
+// blanks around it (the file's reader drops them).
+std::string regionNameAsStored(std::string_view name);
+
+// Writes the four names (as regionNameAsStored keeps them) as keys "1".."4" of section "Regions",
+// keeping other sections and keys; refused (HoopError) when the existing file cannot be read.
 void saveRegions(const std::string& dir, const std::array<std::string, 4>& names, FileGuard* guard = nullptr);

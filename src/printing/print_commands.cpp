@@ -1,5 +1,7 @@
 #include "printing/print_commands.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPrinter>
 #include <optional>
 
@@ -30,6 +32,27 @@ std::string PoolPrintedStatus(const TPlayer* entry)
     return entry ? cutText("Printing picks for " + entry->Name.str(), 44) + "..." : "Now printing blank pool...";
 }
 
+// Printing to a file, each copy after the first goes to a file of its own beside the chosen one
+// ("report-2.pdf" ...). The print dialog asked before replacing the chosen file; those of the
+// other copies that exist are named in one question before anything is printed, so a copy never
+// replaces a file unasked and a "no" leaves every file as it was.
+bool MayReplaceCopyFiles(const QPrinter& printer, int copies)
+{
+    const QString chosen = printer.outputFileName();
+    if (chosen.isEmpty()) return true;
+    QStringList existing;
+    for (int job = 2; job <= copies; ++job) {
+        const QFileInfo file(QtPageCanvas::jobFileName(chosen, job));
+        if (file.exists() || file.isSymLink()) existing << QDir::toNativeSeparators(file.filePath());
+    }
+    if (existing.isEmpty()) return true;
+    prompts().beep();
+    return confirmOkCancel(existing.size() == 1
+                               ? existing[0] + QStringLiteral(" already exists.\nDo you want to replace it?")
+                               : QStringLiteral("These files already exist:\n") + existing.join(QLatin1Char('\n')) +
+                                     QStringLiteral("\nDo you want to replace them?"));
+}
+
 // Shows the print dialog that all printing shares: it starts from the printer and the copy count
 // chosen last. The number of copies the user left, or nothing when cancelled.
 std::optional<int> AskCopies(IFrame& main, QPrinter& printer)
@@ -38,6 +61,7 @@ std::optional<int> AskCopies(IFrame& main, QPrinter& printer)
     if (!prompts().printDialog(printer, copies)) return std::nullopt;
     printer.setCopyCount(1);  // every copy is a job of its own
     main.printCopies() = copies;
+    if (!MayReplaceCopyFiles(printer, copies)) return std::nullopt;
     return copies;
 }
 }  // namespace

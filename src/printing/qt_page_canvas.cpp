@@ -45,6 +45,10 @@ bool QtPageCanvas::selectFace(const std::string& face)
 {
     const QString family = QString::fromStdString(face);
     if (!QFontDatabase::hasFamily(family)) return false;
+    // A face made in a few pixel sizes only (the screen's "MS Sans Serif") would print blocky. A
+    // name the system maps to another face is no family of its own and counts as scalable.
+    if (QFontDatabase::families().contains(family, Qt::CaseInsensitive) && !QFontDatabase::isScalable(family))
+        return false;
     m_font.setFamily(family);
     return true;
 }

@@ -28,6 +28,30 @@ void TPoolSession::checkRegionsFile() { ::checkRegionsFile(m_dataDir, m_host, m_
 
 bool TPoolSession::LoadPlayers() { return m_players.LoadPlayers(); }
 
+std::string TPoolSession::loadUnchanged()
+{
+    std::string bytes;
+    for (const std::string& name : {RegionsFileName, TeamsFileName}) {
+        const std::string path = joinPath(m_dataDir, name);
+        const ReadOutcome read = readWholeFile(path, bytes, m_read);
+        if (read.status == ReadStatus::Unreadable) return "The file " + path + " could not be read: " + read.reason + ".";
+    }
+    // The team file's bytes are the last read; a torn last record is left out, as at start-up.
+    loadTeamsFromBytes(m_teams, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    return m_players.loadUnchanged();
+}
+
+std::string TPoolSession::closePool()
+{
+    try {
+        m_players.writePicksFile();
+    } catch (const std::exception& error) {
+        m_players.setWriteOnDestroy(false);
+        return std::string(error.what()) + ".\n\n" + JournalKeptNote;
+    }
+    return {};
+}
+
 void TPoolSession::SaveTeams() { ::SaveTeams(m_dataDir, m_teams, &m_teamsGuard); }
 
 void TPoolSession::saveRegions(const std::array<std::string, 4>& names)

@@ -39,6 +39,14 @@ public:
     bool LoadTeams();
     void checkRegionsFile();
     bool LoadPlayers();
+    // For a run that only reads the pool: the teams and the participants as start-up loads them,
+    // with no file written or moved and nothing shown. Returns why the pool cannot be read so
+    // (a data file that cannot be read, a damaged journal); empty when it was read.
+    std::string loadUnchanged();
+    // Closing, as the program closes: writes PICKS.HFD and removes the journal. Returns what went
+    // wrong (every saved change then stays in the journal, and the list is not written again);
+    // empty when it was written.
+    std::string closePool();
 
     // The Options dialog's OK. A file that could not be read at start-up is never written over.
     void SaveTeams();

@@ -11,6 +11,7 @@
 
 #include "pool/errors.h"
 #include "pool/file_io.h"
+#include "settings/ini_text.h"
 #include "ui/ansi_text.h"
 #include "ui/prompts.h"
 
@@ -75,9 +76,13 @@ QtSettingsStore::QtSettingsStore()
     : m_path(QSettings(QSettings::NativeFormat, QSettings::UserScope, Organization, Application).fileName()),
       m_format(QSettings::NativeFormat), m_native(true)
 {
+    // The user's own file first, then the organisation-wide and system-wide ones QSettings reads.
+    m_readOrder = {m_path, QSettings(QSettings::NativeFormat, QSettings::UserScope, Organization).fileName(),
+                   QSettings(QSettings::NativeFormat, QSettings::SystemScope, Organization, Application).fileName(),
+                   QSettings(QSettings::NativeFormat, QSettings::SystemScope, Organization).fileName()};
 }
 
-QtSettingsStore::QtSettingsStore(const QString& iniPath) : m_path(iniPath), m_format(QSettings::IniFormat) {}
+QtSettingsStore::QtSettingsStore(const QString& iniPath) : m_path(iniPath), m_format(QSettings::IniFormat), m_readOrder{iniPath} {}
 
 bool QtSettingsStore::isFile() const
 {
@@ -105,25 +110,35 @@ void QtSettingsStore::reportUnreadable(const QString& reason)
               QStringLiteral(". The default settings are used, and the file is left as it is."));
 }
 
-// A fresh QSettings for every call: its status sticks for the object's life, so one damaged
-// line would otherwise fail every later call.
+// Each call reads the file's bytes afresh. QSettings would answer from what it parsed last for as
+// long as the file keeps its size and time, and would take a hand-written "Friday, March 20" for
+// a list of two texts.
 std::optional<std::string> QtSettingsStore::read(const std::string& section, const std::string& name)
 {
-    if (isFile()) {
-        const FileState file = Examine(m_path);
-        if (file.kind == FileState::Unreadable) {
-            reportUnreadable(file.reason);
+    if (!isFile()) {
+        // A fresh QSettings for every call: its status sticks for the object's life.
+        const auto settings = open();
+        const QVariant value = settings->value(Key(section, name));
+        if (settings->status() == QSettings::AccessError) {
+            reportUnreadable({});
             return std::nullopt;
         }
+        if (!value.isValid()) return std::nullopt;
+        return toAnsi(value.toString());
     }
-    const auto settings = open();
-    const QVariant value = settings->value(Key(section, name));
-    if (settings->status() == QSettings::AccessError) {
-        reportUnreadable({});
+    const FileState file = Examine(m_path);
+    if (file.kind == FileState::Unreadable) {
+        reportUnreadable(file.reason);
         return std::nullopt;
     }
-    if (!value.isValid()) return std::nullopt;
-    return toAnsi(value.toString());
+    for (const QString& path : m_readOrder) {
+        const FileState found = path == m_path ? file : Examine(path);
+        if (found.kind != FileState::Read) continue;
+        const std::string_view bytes(found.bytes.constData(), static_cast<std::size_t>(found.bytes.size()));
+        if (const auto value = ini::valueText(bytes, section, name))
+            return toAnsi(QString::fromStdString(ini::plainText(*value)));
+    }
+    return std::nullopt;
 }
 
 void QtSettingsStore::write(const std::string& section, const std::string& name, const std::string& value)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "settings/settings.h"
@@ -29,6 +30,7 @@ private:
 
     QString m_path;
     QSettings::Format m_format;
+    QStringList m_readOrder;  // the files a value is looked for in, in order
     bool m_native = false;  // the per-user store, with QSettings' fallbacks
     bool m_reportedUnreadable = false;
 };

@@ -61,6 +61,7 @@ inline const std::string PrintScoring = "PrintScoring";
 inline const std::string PrintPayout = "PrintPayout";
 inline const std::string PrintReturnTo = "PrintReturnTo";
 inline const std::string CheckedResolution = "Checked Resolution";
+inline const std::string OutlookPlaces = "Outlook Paid Places";  // in Other
 std::string roundName(int round);     // "Round1".."Round6"
 std::string payDescName(int row);     // "PayDesc1".."PayDesc8"
 std::string payPctName(int row);      // "PayPct1".."PayPct8"
@@ -72,6 +73,7 @@ constexpr int defaultRoundValue(int round) { return round; }
 constexpr bool DefaultMultiplyBySeed = true;
 constexpr bool DefaultPrintSwitch = true;
 constexpr bool DefaultCheckedResolution = false;
+constexpr int DefaultOutlookPlaces = 3;
 
 inline const std::string DefaultCost = "$5";
 inline const std::string DefaultDeadline = "Thursday, March 13, NOON";

@@ -20,7 +20,10 @@
 #include "printing/print_commands.h"
 #include "sheet/sheet_layout.h"
 #include "ui/ansi_text.h"
+#include "ui/app_fonts.h"
 #include "ui/guarded.h"
+#include "ui/key_releases.h"
+#include "ui/line_text.h"
 #include "ui/busy_cursor.h"
 #include "ui/drawing_suspended.h"
 #include "session/pool_session.h"
@@ -30,6 +33,10 @@
 namespace {
 const QString NewPlayerCaption = QStringLiteral("New Player Picks");
 const QString ResultsCaption = QStringLiteral("Actual Results");
+const QString WhatIfCaption = QStringLiteral("What If");
+const QString WhatIfName = QStringLiteral("WHAT IF");
+// On the What If sheet the winners chosen there stand out from the real results.
+const QColor ChosenWinner(0, 0, 255);
 const QString CloseQuestion = QStringLiteral("Changes have been made. Save before closing?");
 const QString NoNameError = QStringLiteral("Can not save picks. Players name not filled in.");
 const QString NoWinnerQuestion = QStringLiteral("One or more games do not have a winner. Save anyway?");
@@ -41,19 +48,6 @@ constexpr int NameLength = int(sizeof(decltype(TPlayer::Name)::chars));
 constexpr int TiebreakerLength = int(sizeof(decltype(TPlayer::Tiebreaker)::chars));
 // The save's progress counts 65 steps for the 63 games, so the bar stops short of 100.
 constexpr double SaveProgressSteps = 65.0;
-
-QFont sheetFont(const QString& face, int points, bool bold = false, bool italic = false)
-{
-    QFont font;
-    // Where the named face is missing, a face of the same metrics keeps the captions inside
-    // their fixed boxes.
-    font.setFamilies({face, QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(points);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
 
 void setTextColor(QWidget* widget, const QColor& color)
 {
@@ -76,17 +70,17 @@ void applyLook(QWidget* widget, sheet_layout::Look look)
     switch (look) {
     case Look::TeamLabel:
     case Look::GameCell:
-        widget->setFont(sheetFont(QStringLiteral("MS Sans Serif"), 8));
+        widget->setFont(layoutFont(QStringLiteral("MS Sans Serif"), 8));
         setTextColor(widget, Qt::black);
         break;
-    case Look::BoldLabel: widget->setFont(sheetFont(QStringLiteral("Tahoma"), 8, true)); break;
-    case Look::Region: widget->setFont(sheetFont(QStringLiteral("Arial"), 12, true, true)); break;
+    case Look::BoldLabel: widget->setFont(layoutFont(QStringLiteral("Tahoma"), 8, true)); break;
+    case Look::Region: widget->setFont(layoutFont(QStringLiteral("Arial"), 12, true, true)); break;
     case Look::Entry:
-        widget->setFont(sheetFont(QStringLiteral("Tahoma"), 8, true));
+        widget->setFont(layoutFont(QStringLiteral("Tahoma"), 8, true));
         setTextColor(widget, Qt::red);
         break;
     case Look::Note:
-        widget->setFont(sheetFont(QStringLiteral("Tahoma"), 8));
+        widget->setFont(layoutFont(QStringLiteral("Tahoma"), 8));
         setTextColor(widget, Qt::red);
         break;
     case Look::Panel:
@@ -117,15 +111,28 @@ bool isPickKey(int key) { return key == Qt::Key_Up || key == Qt::Key_Down || key
 }  // namespace
 
 TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget* parent)
-    : TChildForm(parent), m_session(session), m_main(frame)
+    : TmdiBrackets(session, frame, id, false, parent)
+{
+}
+
+TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, WhatIfMode, QWidget* parent)
+    : TmdiBrackets(session, frame, IFrame::WhatIfId, true, parent)
+{
+}
+
+TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, bool whatIf, QWidget* parent)
+    : TChildForm(parent), m_session(session), m_main(frame), m_whatIf(whatIf)
 {
     BusyCursor busy;
     resize(sheet_layout::DefaultWidth, sheet_layout::DefaultHeight);
     createControls();
+    nameTeamLabels();  // before the layout, which fits the labels to the names
     applyLayout();
-    nameTeamLabels();
     PlayerId = id;
-    setTag(id);
+    if (isWhatIf())
+        setWindowTag(id);  // no stored entry has it, whatever the id
+    else
+        setTag(id);
     InitBracket();
 
     // Connected after the build, so the tiebreaker's starting "0" is not a change; from here on
@@ -135,7 +142,17 @@ TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget
     connect(chkPaid, &QCheckBox::clicked, this, guarded([this](bool) { txtNameChange(); }));
 
     TPlayers& players = m_session.players();
-    if (id == ResultsId) {
+    if (isWhatIf()) {
+        setWindowTitle(WhatIfCaption);
+        txtName->setText(WhatIfName);
+        const int index = players.IndexOfId(ResultsId);
+        txtTiebreaker->setText(index >= 0 ? fromAnsi(players[index].Tiebreaker.view()) : QString());
+        for (QWidget* control : {static_cast<QWidget*>(txtName), static_cast<QWidget*>(txtTiebreaker),
+                                 static_cast<QWidget*>(chkPaid)})
+            control->setEnabled(false);
+        takeResults(index >= 0 ? players[index].Picks : PickArray{});
+        SheetModified = 0;  // nothing here is ever saved
+    } else if (id == ResultsId) {
         setWindowTitle(ResultsCaption);
         txtName->setText(fromAnsi(ResultsName));
         txtName->setEnabled(false);
@@ -188,6 +205,9 @@ void TmdiBrackets::createControls()
     makeLabel(pnlName, "lblTiebreaker", QStringLiteral("Tiebreaker:"), Qt::AlignRight | Qt::AlignVCenter);
     txtTiebreaker = makeEntry(pnlName, "txtTiebreaker", TiebreakerLength);
     txtTiebreaker->setText(QStringLiteral("0"));
+    // A tab or a line break pasted into either would split the exported rows.
+    keepOneLine(txtName);
+    keepOneLine(txtTiebreaker);
     chkPaid = new QCheckBox(QStringLiteral("Paid?"), pnlName);
     chkPaid->setObjectName(QStringLiteral("chkPaid"));
     chkPaid->setLayoutDirection(Qt::RightToLeft);  // caption left of the box
@@ -210,6 +230,9 @@ void TmdiBrackets::createControls()
     }
     txtName->installEventFilter(this);
     txtTiebreaker->installEventFilter(this);
+    chkPaid->installEventFilter(this);
+    m_releases = new KeyReleases(
+        guarded([this](QWidget* cell, int key) { g1KeyUp(static_cast<QLineEdit*>(cell), key); }), this);
 
     // Focus order: the name panel, then the games in order; focusNextPrevChild wraps it round.
     m_focusOrder = {txtName, txtTiebreaker, chkPaid};
@@ -220,16 +243,32 @@ void TmdiBrackets::createControls()
 void TmdiBrackets::applyLayout()
 {
     using namespace sheet_layout;
+    // Team names are the organiser's: a label widens to show its whole name. A left-hand label may
+    // take the room up to its game cell; a longer name moves the rest of the bracket right.
+    const auto leftHand = [](std::size_t r) { return TeamLabelX[r] < CellPlaces[0].x; };
+    std::array<std::array<int, SeedCount>, RegionCount> labelWidths{};
+    int shift = 0;
+    for (std::size_t r = 0; r < RegionCount; ++r)
+        for (std::size_t s = 0; s < SeedCount; ++s) {
+            QLabel* label = m_teamLabels[r][s];
+            applyLook(label, Look::TeamLabel);
+            const int width = std::max(TeamLabelWidth, label->fontMetrics().horizontalAdvance(label->text()));
+            labelWidths[r][s] = width;
+            if (leftHand(r)) shift = std::max(shift, TeamLabelX[r] + width - CellPlaces[0].x);
+        }
+
     std::vector<std::pair<QWidget*, Look>> looks;
-    auto place = [this, &looks](QWidget* widget, const QRect& rect, Look look) {
-        m_layout.add(widget ? widget->parentWidget() : m_canvas, widget, rect);
+    auto place = [this, &looks, shift](QWidget* widget, const QRect& rect, Look look) {
+        QWidget* parent = widget ? widget->parentWidget() : m_canvas;
+        m_layout.add(parent, widget, parent == m_canvas ? rect.translated(shift, 0) : rect);
         looks.emplace_back(widget, look);
     };
-    for (int r = 0; r < RegionCount; ++r)
-        for (int i = 0; i < SeedCount; ++i) {
-            QLabel* label = m_teamLabels[std::size_t(r)][std::size_t(SeedOrder[std::size_t(i)] - 1)];
-            place(label, QRect(TeamLabelX[std::size_t(r)], TeamLabelTops[r][i], TeamLabelWidth, TeamLabelHeight),
-                  Look::TeamLabel);
+    for (std::size_t r = 0; r < RegionCount; ++r)
+        for (std::size_t i = 0; i < SeedCount; ++i) {
+            const std::size_t seed = std::size_t(SeedOrder[i] - 1);
+            m_layout.add(m_canvas, m_teamLabels[r][seed],
+                         QRect(TeamLabelX[r] + (leftHand(r) ? 0 : shift), TeamLabelTops[r][i], labelWidths[r][seed],
+                               TeamLabelHeight));
         }
     for (int n = 1; n <= GameCount; ++n) {
         const Point at = CellPlaces[std::size_t(n - 1)];
@@ -248,7 +287,8 @@ void TmdiBrackets::applyLayout()
         frame->setFrameShape(line.vertical ? QFrame::VLine : QFrame::HLine);
         frame->setFrameShadow(QFrame::Raised);  // a light and a dark line side by side
         m_layout.add(m_canvas, frame,
-                     line.vertical ? QRect(line.x, line.y, 2, line.length) : QRect(line.x, line.y, line.length, 2));
+                     (line.vertical ? QRect(line.x, line.y, 2, line.length) : QRect(line.x, line.y, line.length, 2))
+                         .translated(shift, 0));
     }
     ::applyLayout(m_layout);
     QRect bounds;
@@ -297,13 +337,71 @@ int TmdiBrackets::gameOfCell(const QObject* cell) const { return cell->property(
 
 void TmdiBrackets::focusFirst()
 {
+    if (isWhatIf()) {
+        // The first game still open; with every game played there is nothing to choose.
+        const auto open = std::find_if(m_focusOrder.begin(), m_focusOrder.end(),
+                                       [this](const QWidget* control) { return takesFocus(control); });
+        if (open != m_focusOrder.end()) focusControl(*open);
+        return;
+    }
     focusControl(PlayerId == ResultsId ? static_cast<QWidget*>(gameCell(1)) : txtName);
+}
+
+// ---- What If ----------------------------------------------------------------------------------
+
+void TmdiBrackets::takeResults(const PickArray& real)
+{
+    const TSheetPicks before = m_picks;
+    const PickArray wasReal = m_real;
+    m_real = real;
+    m_picks.load(real);
+    for (int n = 1; n <= GameCount; ++n) {
+        // A result taken back leaves its game open rather than turning it into a choice.
+        if (playedGame(n) || wasReal[std::size_t(n)] != 0) continue;
+        const TeamCode chosen = before.pick(n);
+        const GamePair teams = m_picks.teams(n);
+        if (chosen != 0 && (chosen == teams.a || chosen == teams.b)) m_picks.setWinner(n, chosen);
+    }
+    for (int n = 1; n <= GameCount; ++n) showGame(n);
+    // The game in use may just have been played.
+    if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused) && !takesFocus(focused))
+        if (QWidget* next = nextInFocusOrder(focused, true)) focusControl(next);
+}
+
+void TmdiBrackets::showGame(int n)
+{
+    QLineEdit* cell = gameCell(n);
+    cell->setText(teamText(m_picks.pick(n)));
+    setTextColor(cell, playedGame(n) ? QColor(Qt::black) : ChosenWinner);
+    cell->setFocusPolicy(playedGame(n) ? Qt::NoFocus : Qt::StrongFocus);
+}
+
+void TmdiBrackets::dropStrayWinners(int from)
+{
+    for (int n = from; n <= GameCount; ++n)
+        if (!playedGame(n) && m_picks.check(n) == TSheetPicks::PickState::Stray) {
+            m_picks.setWinner(n, 0);
+            showGame(n);
+        }
+}
+
+IFrame::WhatIf TmdiBrackets::whatIf() const
+{
+    IFrame::WhatIf what;
+    what.results = m_real;
+    for (int n = 1; n <= GameCount; ++n)
+        if (!playedGame(n) && m_picks.pick(n) != 0) {
+            what.results[std::size_t(n)] = m_picks.pick(n);
+            ++what.decided;
+        }
+    return what;
 }
 
 // ---- Entry ----------------------------------------------------------------------------------
 
 bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusIn && watched->isWidgetType()) showWhole(static_cast<QWidget*>(watched));
     auto* control = qobject_cast<QLineEdit*>(watched);
     if (!control) return TChildForm::eventFilter(watched, event);
     const bool isCell = control != txtName && control != txtTiebreaker;
@@ -324,7 +422,7 @@ bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
         if (isCell && isPickKey(key->key())) {
-            if (!key->isAutoRepeat()) g1KeyUp(control, *key);  // a held key acts once, when let go
+            m_releases->release(control, *key);  // a held key acts once, when let go
             return true;
         }
         break;
@@ -352,13 +450,17 @@ void TmdiBrackets::g1Exit(QWidget* control)
     m_main.SetStatusText(std::string());
 }
 
-void TmdiBrackets::g1KeyUp(QLineEdit* cell, const QKeyEvent& key)
+void TmdiBrackets::g1KeyUp(QLineEdit* cell, int key)
 {
     const int n = gameOfCell(cell);
     if (n < 1 || n > GameCount) return;
+    if (isWhatIf() && playedGame(n)) {
+        prompts().beep();  // a real result is not the sheet's to change
+        return;
+    }
     const GamePair teams = m_picks.teams(n);
     TeamCode pick = 0;
-    switch (key.key()) {
+    switch (key) {
     case Qt::Key_Up: pick = teams.a; break;
     case Qt::Key_Down: pick = teams.b; break;
     case Qt::Key_Delete: pick = 0; break;
@@ -366,12 +468,18 @@ void TmdiBrackets::g1KeyUp(QLineEdit* cell, const QKeyEvent& key)
     }
     cell->setText(teamText(pick));
     m_picks.setWinner(n, pick);
+    if (isWhatIf()) {
+        // A what-if is always a possible tournament: a later winner that is no longer in its
+        // game goes.
+        dropStrayWinners(n + 1);
+        emit whatIfChanged();
+    }
     if (QWidget* next = nextInFocusOrder(cell, true)) focusControl(next);
     // Let the move show before the next key; the sheet may be closed meanwhile.
     QPointer<TmdiBrackets> self(this);
     QCoreApplication::processEvents();
     if (!self) return;
-    SheetModified = 1;
+    if (!isWhatIf()) SheetModified = 1;
 }
 
 void TmdiBrackets::txtNameChange() { SheetModified = 1; }
@@ -385,7 +493,7 @@ QWidget* TmdiBrackets::nextInFocusOrder(QWidget* from, bool forward) const
     for (std::ptrdiff_t step = 1; step < count; ++step) {
         index = (index + (forward ? 1 : count - 1)) % count;
         QWidget* candidate = m_focusOrder[std::size_t(index)];
-        if (candidate->isEnabled()) return candidate;
+        if (takesFocus(candidate)) return candidate;
     }
     return nullptr;
 }
@@ -400,10 +508,25 @@ bool TmdiBrackets::focusNextPrevChild(bool next)
     return TChildForm::focusNextPrevChild(next);
 }
 
+bool TmdiBrackets::takesFocus(const QWidget* control) const
+{
+    return control->isEnabled() && control->focusPolicy() != Qt::NoFocus;
+}
+
 void TmdiBrackets::focusControl(QWidget* control)
 {
     control->setFocus(Qt::TabFocusReason);
-    m_scroll->ensureWidgetVisible(control);
+    showWhole(control);
+}
+
+void TmdiBrackets::showWhole(QWidget* control)
+{
+    // The scroll area's own ensureWidgetVisible shows only a text box's cursor, which left a cell
+    // at the right edge cut off; the whole control is scrolled in, with some room round it.
+    constexpr int Room = 16;
+    const QRect place(control->mapTo(m_canvas, QPoint(0, 0)), control->size());
+    m_scroll->ensureVisible(place.center().x(), place.center().y(), place.width() / 2 + Room,
+                            place.height() / 2 + Room);
 }
 
 void TmdiBrackets::focusGame(int n)
@@ -449,6 +572,7 @@ bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
 
 bool TmdiBrackets::SaveSheet()
 {
+    if (isWhatIf()) return false;  // a what-if is never stored
     BusyCursor busy;
     TPlayers& players = m_session.players();
     if (PlayerId == ResultsId)
@@ -528,6 +652,15 @@ void TmdiBrackets::ClearSheet()
 
 void TmdiBrackets::PrintSheet()
 {
+    if (isWhatIf()) {
+        // Printed as the results are, under its own name.
+        TPlayer shown;
+        shown.Id = PlayerId;
+        shown.Name = toAnsi(WhatIfName);
+        shown.Picks = whatIf().results;
+        PrintPool(m_session, m_main, &shown);
+        return;
+    }
     TPlayers& players = m_session.players();
     // A sheet never saved, or results never stored, has nothing to print yet.
     const int index = PlayerId == 0 ? -1 : players.IndexOfId(PlayerId);
@@ -542,6 +675,7 @@ void TmdiBrackets::PrintSheet()
 
 bool TmdiBrackets::event(QEvent* event)
 {
+    if (event->type() == SaveCommand || event->type() == PrintCommand) m_releases->settle();  // the pick first
     if (event->type() == SaveCommand) {
         SaveSheet();
         return true;
@@ -555,6 +689,12 @@ bool TmdiBrackets::event(QEvent* event)
 
 void TmdiBrackets::closeEvent(QCloseEvent* event)
 {
+    if (isWhatIf()) {
+        event->accept();
+        m_closed = true;
+        emit whatIfChanged();  // the outlook goes back to the real results
+        return;
+    }
     if (SheetModified) {
         const PromptAnswer answer = prompts().ask(PromptKind::Confirmation, CloseQuestion, PromptButtons::YesNoCancel);
         if (answer == PromptAnswer::Cancel) {

@@ -8,6 +8,7 @@
 #include "pool/bracket.h"
 #include "pool/sheet_picks.h"
 #include "ui/child_form.h"
+#include "ui/frame.h"
 #include "ui/layout_table.h"
 
 class QCheckBox;
@@ -15,7 +16,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
-class IFrame;
+class KeyReleases;
 class TPoolSession;
 struct TPlayer;
 
@@ -23,20 +24,37 @@ struct TPlayer;
 constexpr QEvent::Type SaveCommand = static_cast<QEvent::Type>(1024);
 constexpr QEvent::Type PrintCommand = static_cast<QEvent::Type>(1025);
 
-// A bracket sheet: a new participant (id 0), the results (id -1) or a stored participant.
-// The picks are chosen with Up, Down and Delete in the 63 read-only game cells "g1".."g63",
-// checked and stored into the participant list on the save command.
+// A bracket sheet: a new participant (id 0), the results (id -1), a stored participant, or the
+// What If sheet (WhatIfMode). The picks are chosen with Up, Down and Delete in the 63
+// read-only game cells "g1".."g63", checked and stored into the participant list on the save
+// command. The What If sheet shows the real results and lets winners be chosen for the games not
+// played yet; it is never stored.
 class TmdiBrackets final : public TChildForm {
     Q_OBJECT
 public:
     const LayoutTable& layoutTable() const { return m_layout; }
     TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget* parent = nullptr);
-    void focusFirst();  // puts the focus where the sheet starts (the name box, or g1 for the results)
+    struct WhatIfMode {};
+    TmdiBrackets(TPoolSession& session, IFrame& frame, WhatIfMode, QWidget* parent = nullptr);
+    // Puts the focus where the sheet starts: the name box, g1 for the results, the first game not
+    // played for a what-if.
+    void focusFirst();
     void discardChanges() { SheetModified = 0; }  // the next close asks nothing
 
     int playerId() const { return PlayerId; }
     bool sheetModified() const { return SheetModified != 0; }
     const TSheetPicks& picks() const { return m_picks; }
+
+    bool isWhatIf() const { return m_whatIf; }
+    bool isClosed() const { return m_closed; }  // closed, waiting to be deleted
+    // The real results with the winners chosen here, and how many games were chosen.
+    IFrame::WhatIf whatIf() const;
+    // New real results: played games take them, a chosen winner stays where its game is still
+    // open and still has it as one of its two teams.
+    void takeResults(const PickArray& real);
+
+signals:
+    void whatIfChanged();  // a winner of the What If sheet changed, or the sheet closed
 
 protected:
     bool event(QEvent* event) override;
@@ -45,6 +63,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    TmdiBrackets(TPoolSession& session, IFrame& frame, int id, bool whatIf, QWidget* parent);
     LayoutTable m_layout;
     void createControls();
     void applyLayout();
@@ -55,7 +74,7 @@ private:
 
     void g1Enter(QWidget* control);
     void g1Exit(QWidget* control);
-    void g1KeyUp(QLineEdit* cell, const QKeyEvent& key);
+    void g1KeyUp(QLineEdit* cell, int key);
     void txtNameChange();
 
     bool SaveSheet();  // true when the sheet was stored
@@ -69,7 +88,13 @@ private:
     void PrintSheet();
 
     void focusControl(QWidget* control);
+    void showWhole(QWidget* control);  // scrolls the control fully into view
     void focusGame(int n);
+    bool takesFocus(const QWidget* control) const;
+    // What If: a game with a real result is fixed; showGame shows a game's pick as such.
+    bool playedGame(int n) const { return m_real[std::size_t(n)] != 0; }
+    void showGame(int n);
+    void dropStrayWinners(int from);  // chosen winners that left their game, from game `from` on
     QWidget* nextInFocusOrder(QWidget* from, bool forward) const;
     int gameOfCell(const QObject* cell) const;
     QLineEdit* gameCell(int n) const { return m_cells[std::size_t(n)]; }
@@ -81,6 +106,9 @@ private:
     std::int32_t PlayerId = 0;
     std::uint8_t SheetModified = 0;
     TSheetPicks m_picks;
+    PickArray m_real{};  // What If: the real results it was last given
+    bool m_whatIf = false;
+    bool m_closed = false;
 
     QScrollArea* m_scroll = nullptr;
     QWidget* m_canvas = nullptr;
@@ -95,4 +123,5 @@ private:
     std::array<QLineEdit*, GameCount + 1> m_cells{};  // index 1..63
     std::vector<QWidget*> m_focusOrder;
     QPointer<QWidget> m_current;  // the highlighted control
+    KeyReleases* m_releases = nullptr;  // tells a let-go key from the keyboard's repeats
 };

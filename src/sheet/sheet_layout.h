@@ -72,7 +72,8 @@ constexpr std::array<Place, 13> Places = {{
     {"txtName", {88, 8, 152, 17}, Look::Entry},
     {"lblTiebreaker", {16, 32, 65, 14}, Look::BoldLabel},
     {"txtTiebreaker", {88, 32, 97, 17}, Look::Entry},
-    {"chkPaid", {192, 32, 49, 17}, Look::BoldLabel},
+    // The caption needs a little more room than the indicator leaves it; the box itself stays.
+    {"chkPaid", {188, 32, 53, 17}, Look::BoldLabel},
     {"lblDir", {320, 91, 153, 49}, Look::Note},
     {"lblTab", {320, 523, 153, 44}, Look::Note},
 }};

@@ -1,8 +1,16 @@
 #include "shell/application.h"
 
+#include "ui/app_fonts.h"
+#include "ui/context_menu_key.h"
 #include "ui/guarded.h"
 
-HoopApplication::HoopApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+HoopApplication::HoopApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // Every window is drawn in pixels for these faces; without them texts spill out of their boxes.
+    installLayoutFonts();
+    setFont(layoutFont(QStringLiteral("MS Sans Serif"), 8));
+    installEventFilter(new ContextMenuKey(this));
+}
 
 bool HoopApplication::notify(QObject* receiver, QEvent* event)
 {

@@ -1,8 +1,38 @@
 #include "shell/command_line.h"
 
-#include <charconv>
+namespace {
+// The commands that take a FILE.
+struct FileCommand {
+    const char* option;
+    BatchCommand command;
+};
+constexpr FileCommand FileCommands[] = {
+    {"--import-picks", BatchCommand::ImportPicks},
+    {"--export-picks", BatchCommand::ExportPicks},
+    {"--export-standings", BatchCommand::ExportStandings},
+    {"--import-field", BatchCommand::ImportField},
+};
 
-#include "outlook/outlook.h"
+// The value of an option given as "--option VALUE" or "--option=VALUE"; false when args[i] is
+// not the option. error says what is missing when the value is. noun: "folder"; name: "DIR".
+bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& option, const char* noun,
+                 const char* name, std::optional<std::string>& value, std::string& error)
+{
+    const std::string& arg = args[i];
+    const std::string needs = option + " needs a " + noun + ": " + option;
+    if (arg == option) {
+        if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '-')
+            error = needs + " " + name;
+        else
+            value = args[++i];
+        return true;
+    }
+    if (arg.rfind(option + "=", 0) != 0) return false;
+    value = arg.substr(option.size() + 1);
+    if (value->empty()) error = needs + "=" + name;
+    return true;
+}
+}  // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
@@ -11,50 +41,40 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         result.error = text;
         return result;
     };
-    std::optional<std::string> places;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        std::optional<std::string> pool, count;
+        std::optional<std::string> value;
+        std::string missing;
         if (arg == "--help" || arg == "-h") {
             result.help = true;
-        } else if (arg == "--outlook") {
-            result.outlook = true;
-        } else if (arg == "--pool") {
-            if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '-')
-                return fail("--pool needs a folder: --pool DIR");
-            pool = args[++i];
-        } else if (arg.rfind("--pool=", 0) == 0) {
-            pool = arg.substr(7);
-            if (pool->empty()) return fail("--pool needs a folder: --pool=DIR");
-        } else if (arg == "--places") {
-            if (i + 1 >= args.size()) return fail("--places needs a number: --places N");
-            count = args[++i];
-        } else if (arg.rfind("--places=", 0) == 0) {
-            count = arg.substr(9);
+            continue;
+        }
+        if (optionValue(args, i, "--pool", "folder", "DIR", value, missing)) {
+            if (!missing.empty()) return fail(missing);
+            // Two different folders cannot both be the pool; which one was meant is anybody's guess.
+            if (result.poolDir && *result.poolDir != *value) return fail("--pool given twice");
+            result.poolDir = value;
+            continue;
+        }
+        const FileCommand* found = nullptr;
+        for (const FileCommand& command : FileCommands)
+            if (optionValue(args, i, command.option, "file", "FILE", value, missing)) {
+                found = &command;
+                break;
+            }
+        if (found) {
+            if (!missing.empty()) return fail(missing);
+            if (result.command != BatchCommand::None)
+                return fail("one command at a time: " + result.commandOption + " and " + found->option);
+            result.command = found->command;
+            result.commandOption = found->option;
+            result.commandFile = *value;
         } else if (!arg.empty() && arg[0] == '-') {
+            result.unknownOption = true;
             return fail("unknown option '" + arg + "'");
         } else {
             return fail("unexpected argument '" + arg + "'");
         }
-        if (pool) {
-            // Two different folders cannot both be the pool; which one was meant is anybody's guess.
-            if (result.poolDir && *result.poolDir != *pool) return fail("--pool given twice");
-            result.poolDir = pool;
-        }
-        if (count) {
-            if (places && *places != *count) return fail("--places given twice");
-            places = count;
-        }
     }
-    if (places) {
-        const char* end = places->data() + places->size();
-        int n = 0;
-        const auto [stop, error] = std::from_chars(places->data(), end, n);
-        if (error != std::errc() || stop != end || n < 1 || n > outlook::MaxPaidPlaces)
-            return fail("--places needs a number from 1 to " + std::to_string(outlook::MaxPaidPlaces) + ", not '" + *places + "'");
-        result.places = n;
-        if (!result.outlook) return fail("--places goes with --outlook");
-    }
-    if (result.outlook && !result.poolDir && !result.help) return fail("--outlook needs the pool's folder: --pool DIR --outlook");
     return result;
 }

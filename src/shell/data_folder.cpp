@@ -7,10 +7,10 @@
 #include <QTextStream>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 #include "pool/players.h"
 #include "pool/team_files.h"
-#include "shell/command_line.h"
 #include "ui/prompts.h"
 
 QString userDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
@@ -57,12 +57,40 @@ UsableFolder chooseDataFolder(const QString& poolDir, const QString& programDir,
     return prepareFolder(userDir);
 }
 
-QString typedFolder(const std::string& typed)
+UsableFolder findDataFolder(const QString& poolDir, const QString& programDir, const QString& userDir)
 {
-    const QString folder = QFile::decodeName(QByteArray::fromStdString(typed));
+    // The system's own answer stands in for the probe a file would be: nothing may be made here.
+    const bool programPool =
+        holdsDataFiles(programDir) && ::access(QFile::encodeName(programDir).constData(), W_OK) == 0;
+    const QString dir = !poolDir.isEmpty() ? poolDir : programPool ? programDir : userDir;
+    const QFileInfo info(dir);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (dir.isEmpty()) return {{}, QStringLiteral("There is no data folder for this user.")};
+    if (!info.exists()) return {{}, QStringLiteral("The pool folder %1 does not exist.").arg(shown)};
+    if (!info.isDir()) return {{}, QStringLiteral("The pool folder %1 is not a folder.").arg(shown)};
+    return {info.canonicalFilePath(), {}};
+}
+
+QString poolDirOf(const CommandLine& line)
+{
+    QString poolDir = line.poolDir ? QFile::decodeName(QByteArray::fromStdString(*line.poolDir)) : QString();
     // The shell leaves "--pool=~/pool" alone; a folder named "~" is never what was meant.
-    if (folder == QStringLiteral("~") || folder.startsWith(QStringLiteral("~/"))) return QDir::homePath() + folder.mid(1);
-    return folder;
+    if (poolDir == QStringLiteral("~") || poolDir.startsWith(QStringLiteral("~/")))
+        poolDir = QDir::homePath() + poolDir.mid(1);
+    return poolDir;
+}
+
+std::optional<int> answerUsage(const CommandLine& line, QTextStream& out, QTextStream& err)
+{
+    if (!line.error.empty()) {
+        err << "hoopfall: " << QString::fromLocal8Bit(line.error) << "\n\n" << UsageText;
+        err.flush();
+        return UsageExitCode;
+    }
+    if (!line.help) return std::nullopt;
+    out << UsageText;
+    out.flush();
+    return 0;
 }
 
 QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
@@ -70,21 +98,14 @@ QString resolveDataFolder(const QStringList& args, const QString& programDir, co
 {
     std::vector<std::string> list;
     for (const QString& arg : args) list.push_back(QFile::encodeName(arg).toStdString());
-    const CommandLine line = parseCommandLine(list);
-    if (!line.error.empty()) {
-        err << "hoopfall: " << QString::fromLocal8Bit(line.error) << "\n\n" << UsageText;
-        err.flush();
-        exitCode = UsageExitCode;
+    CommandLine line = parseCommandLine(list);
+    if (line.error.empty() && line.command != BatchCommand::None)
+        line.error = line.commandOption + " runs without a window: leave out the window system's options";
+    if (const std::optional<int> code = answerUsage(line, out, err)) {
+        exitCode = *code;
         return {};
     }
-    if (line.help) {
-        out << UsageText;
-        out.flush();
-        exitCode = 0;
-        return {};
-    }
-    const QString poolDir = line.poolDir ? typedFolder(*line.poolDir) : QString();
-    const UsableFolder folder = chooseDataFolder(poolDir, programDir, userDir);
+    const UsableFolder folder = chooseDataFolder(poolDirOf(line), programDir, userDir);
     if (folder.path.isEmpty()) {
         showError(folder.error);
         exitCode = 1;

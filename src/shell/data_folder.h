@@ -1,6 +1,9 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+#include "shell/command_line.h"
 
 class QTextStream;
 
@@ -23,13 +26,21 @@ UsableFolder prepareFolder(const QString& dir);
 // must take new files: a pool that cannot be saved is never started on.
 UsableFolder chooseDataFolder(const QString& poolDir, const QString& programDir, const QString& userDir);
 
-// A folder as typed after --pool: the program's own bytes for a file name, and "~/..." (which
-// "--pool=~/..." leaves to the program) in the home folder.
-QString typedFolder(const std::string& typed);
+// The pool's folder for a run that only reads it, chosen as chooseDataFolder chooses, but with
+// nothing made or written: a folder that does not exist is refused.
+UsableFolder findDataFolder(const QString& poolDir, const QString& programDir, const QString& userDir);
+
+// The folder --pool names, as typed; "~/" stands for the home folder. Empty without --pool.
+QString poolDirOf(const CommandLine& line);
+
+// The usage when the command line asks for it (to out, code 0) or is wrong (the mistake and the
+// usage to err, UsageExitCode); nothing otherwise.
+std::optional<int> answerUsage(const CommandLine& line, QTextStream& out, QTextStream& err);
 
 // The start of the program, before any window: reads the arguments that follow the program's
 // name and chooses the pool's folder. Returns the folder; or an empty text with exitCode set,
 // after the usage went to out (--help, code 0) or the mistake and the usage to err (code 2), or a
-// refused folder was reported in an error box (code 1).
+// refused folder was reported in an error box (code 1). A command that runs without a window
+// never comes here, unless options of the window system came with it: that is a mistake too.
 QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
                           QTextStream& out, QTextStream& err, int& exitCode);

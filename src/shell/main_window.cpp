@@ -1,9 +1,12 @@
 #include "shell/main_window.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -32,7 +35,9 @@
 #include "shell/help_page.h"
 #include "shell/open_url.h"
 #include "shell/splash.h"
+#include "outlook/outlook_window.h"
 #include "standings/standings_window.h"
+#include "transfer/transfer_commands.h"
 
 QString hintToolTip(const QString& hint) { return hint.section(QLatin1Char('|'), 0, 0); }
 QString hintStatus(const QString& hint)
@@ -42,6 +47,8 @@ QString hintStatus(const QString& hint)
 }
 
 namespace {
+constexpr int CountPanelWidth = 63;
+
 // The style has no printer among its standard pictures (the disk it offers is Save's), so the
 // Print button's icon is drawn here: a sheet going into a printer.
 QIcon printerIcon()
@@ -92,8 +99,15 @@ TMainForm::TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget
     createToolBar();
     createStatusBar();
     nameControls();
-    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, guarded([this] { UpdateMenuItems(); }));
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, guarded([this](QMdiSubWindow* sub) {
+        UpdateMenuItems();
+        // After the moves Qt makes while it activates the window.
+        if (auto* child = sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr)
+            QMetaObject::invokeMethod(child, &TChildForm::restoreFocus, Qt::QueuedConnection);
+    }));
     UpdateMenuItems();
+    // The menu's shortcuts win over a text box's own keys (see eventFilter).
+    qApp->installEventFilter(this);
 }
 
 TMainForm::~TMainForm()
@@ -110,7 +124,10 @@ QAction* TMainForm::addItem(QMenu* menu, QAction*& item, const QString& caption,
     item = menu->addAction(caption);
     item->setStatusTip(hintStatus(hint));
     item->setToolTip(hintToolTip(hint));
-    if (!shortcut.isEmpty()) item->setShortcut(shortcut);
+    if (!shortcut.isEmpty()) {
+        item->setShortcut(shortcut);
+        m_shortcutItems.push_back(item);
+    }
     if (handler) connect(item, &QAction::triggered, this, guarded(this, handler));
     return item;
 }
@@ -119,16 +136,18 @@ QAction* TMainForm::addItem(QMenu* menu, QAction*& item, const QString& caption,
 void TMainForm::nameControls()
 {
     const std::pair<QObject*, const char*> names[] = {
-        {mnuReset, "mnuReset"}, {mnuOptions, "mnuOptions"}, {mnuPrintBlank, "mnuPrintBlank"},
+        {mnuReset, "mnuReset"}, {mnuOptions, "mnuOptions"}, {mnuImportField, "mnuImportField"},
+        {mnuPrintBlank, "mnuPrintBlank"},
         {mnuPrintRules, "mnuPrintRules"}, {mnuBackup, "mnuBackup"}, {mnuOpenDataFolder, "mnuOpenDataFolder"},
         {mnuExit, "mnuExit"}, {mnuEnterPicks, "mnuEnterPicks"}, {mnuOpenPicks, "mnuOpenPicks"},
+        {mnuImportPicks, "mnuImportPicks"}, {mnuExportPicks, "mnuExportPicks"},
         {mnuPlayerPrintPicks, "mnuPlayerPrintPicks"}, {mnuSavePicks, "mnuSavePicks"}, {mnuClose, "mnuClose"},
-        {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuResetResults, "mnuResetResults"},
+        {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuOutlook, "mnuOutlook"}, {mnuWhatIf, "mnuWhatIf"}, {mnuResetResults, "mnuResetResults"},
         {WindowCascadeItem, "WindowCascadeItem"}, {WindowTileItem, "WindowTileItem"},
         {WindowArrangeItem, "WindowArrangeItem"}, {WindowMinimizeItem, "WindowMinimizeItem"},
         {mnuHlpFAQ, "mnuHlpFAQ"}, {HelpAboutItem, "HelpAboutItem"}, {mnuPool, "mnuPool"},
         {mnuPlayer, "mnuPlayer"}, {mnuResults, "mnuResults"}, {mnuWindow, "mnuWindow"}, {mnuHelp, "mnuHelp"},
-        {btnNewPicks, "btnNewPicks"}, {btnSave, "btnSave"}, {btnPM, "btnPM"}, {btnResults, "btnResults"},
+        {btnNewPicks, "btnNewPicks"}, {btnSave, "btnSave"}, {btnPM, "btnPM"}, {btnResults, "btnResults"}, {btnOutlook, "btnOutlook"},
         {btnStandings, "btnStandings"}, {btnPrint, "btnPrint"}, {btnHelp, "btnHelp"}, {btnExit, "btnExit"},
         {btnSaveAction, "btnSaveAction"}, {PopupMenu1, "PopupMenu1"}, {mnuPrintBlankPool, "mnuPrintBlankPool"},
         {mnuPrintPlayerPool, "mnuPrintPlayerPool"}, {pnlCount, "pnlCount"}, {pnlHint, "pnlHint"},
@@ -146,6 +165,9 @@ void TMainForm::createMenus()
     addItem(mnuPool, mnuOptions, QStringLiteral("&Options..."),
             QStringLiteral("Set pool options such as teams, scoring, rules, etc."), &TMainForm::mnuOptionsClick,
             QKeySequence(Qt::CTRL | Qt::Key_O));
+    addItem(mnuPool, mnuImportField, QStringLiteral("Import &Field..."),
+            QStringLiteral("Read the teams and the regions' places in the bracket from a spreadsheet file"),
+            &TMainForm::mnuImportFieldClick);
     mnuPool->addSeparator();
     addItem(mnuPool, mnuPrintBlank, QStringLiteral("Print &Blank Pool..."),
             QStringLiteral("Print a blank pool sheet for distribution"), &TMainForm::mnuPrintBlankClick);
@@ -167,6 +189,11 @@ void TMainForm::createMenus()
             QKeySequence(Qt::CTRL | Qt::Key_N));
     addItem(mnuPlayer, mnuOpenPicks, QStringLiteral("&Player Manager..."), QStringLiteral("List of players already entered"),
             &TMainForm::mnuOpenPicksClick, QKeySequence(Qt::CTRL | Qt::Key_P));
+    addItem(mnuPlayer, mnuImportPicks, QStringLiteral("&Import Picks..."),
+            QStringLiteral("Add participants from a spreadsheet file of their picks"), &TMainForm::mnuImportPicksClick);
+    addItem(mnuPlayer, mnuExportPicks, QStringLiteral("E&xport Picks..."),
+            QStringLiteral("Save every participant's picks as a spreadsheet file or a web page"),
+            &TMainForm::mnuExportPicksClick);
     mnuPlayer->addSeparator();
     addItem(mnuPlayer, mnuPlayerPrintPicks, QStringLiteral("P&rint Picks"), QString(),
             &TMainForm::mnuPlayerPrintPicksClick);
@@ -181,6 +208,12 @@ void TMainForm::createMenus()
     addItem(mnuResults, mnuViewStd, QStringLiteral("&View Standings"),
             QStringLiteral("View up to date tournament standings"), &TMainForm::mnuViewStdClick,
             QKeySequence(Qt::CTRL | Qt::Key_V));
+    addItem(mnuResults, mnuOutlook, QStringLiteral("Pool &Outlook"),
+            QStringLiteral("Who can still win: best and worst finish, chances to win and to be paid"),
+            &TMainForm::mnuOutlookClick, QKeySequence(Qt::CTRL | Qt::Key_U));
+    addItem(mnuResults, mnuWhatIf, QStringLiteral("&What If..."),
+            QStringLiteral("Choose winners of games not played yet and see the outlook they give"),
+            &TMainForm::mnuWhatIfClick);
     mnuResults->addSeparator();
     addItem(mnuResults, mnuResetResults, QStringLiteral("&Clear Current Results..."),
             QStringLiteral("Reset all currently entered result selections"), &TMainForm::mnuResetResultsClick);
@@ -280,6 +313,8 @@ void TMainForm::createToolBar()
               &TMainForm::mnuEnterResultsClick, QStyle::SP_DialogApplyButton);
     addButton(btnStandings, QStringLiteral("Standings"), QStringLiteral("Standings|Show standings"),
               &TMainForm::mnuViewStdClick, QStyle::SP_FileDialogListView);
+    addButton(btnOutlook, QStringLiteral("Outlook"), QStringLiteral("Outlook|Who can still win"),
+              &TMainForm::mnuOutlookClick, QStyle::SP_FileDialogInfoView);
 
     PopupMenu1 = new QMenu(this);
     // A pop-up is a window of its own, so its items' hints never reach the status bar by
@@ -306,6 +341,11 @@ void TMainForm::createToolBar()
     addButton(btnHelp, QStringLiteral("&Help"), QStringLiteral("Frequently Asked Questions"), &TMainForm::mnuHlpFAQClick,
               QStyle::SP_DialogHelpButton);
     btnHelp->setCursor(Qt::PointingHandCursor);
+    // Its caption shows the access key of the Help menu, but Alt+H opens the menu every time:
+    // two owners of one key would take turns.
+    const auto dropAccessKey = [this] { btnHelp->setShortcut(QKeySequence()); };
+    dropAccessKey();
+    connect(btnHelp->defaultAction(), &QAction::changed, btnHelp, dropAccessKey);
     addButton(btnExit, QStringLiteral("Exit"), QStringLiteral("Exit|Quit the Hoopfall"), nullptr,
               QStyle::SP_DialogCloseButton);
     connect(btnExit->defaultAction(), &QAction::triggered, this, guarded([this] { close(); }));
@@ -318,7 +358,7 @@ void TMainForm::createStatusBar()
     bar->setFixedHeight(19);
     pnlCount = new QLabel(bar);
     pnlCount->setObjectName(QStringLiteral("pnlCount"));
-    pnlCount->setFixedWidth(63);
+    pnlCount->setFixedWidth(CountPanelWidth);
     pnlCount->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlHint = new QLabel(bar);
     pnlHint->setObjectName(QStringLiteral("pnlHint"));
@@ -348,6 +388,23 @@ bool TMainForm::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // A text box claims the keys it edits with before any shortcut sees them: Ctrl+V would paste
+    // instead of showing the standings. In this window the menu's shortcuts come first; left
+    // unclaimed, the key goes on to the menu item.
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (QAction* item : m_shortcutItems)
+            if (item->isEnabled() && item->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TMainForm::SetStatusText(const std::string& text) { SetStatusText(fromAnsi(text)); }
 
 void TMainForm::SetStatusText(const QString& text)
@@ -364,7 +421,14 @@ void TMainForm::SetProgress(int percent)
 
 void TMainForm::setCountText(const std::string& text)
 {
-    pnlCount->setText(fromAnsi(text));
+    // The panel keeps its width until a count needs more: a framed label keeps half an "x"
+    // before its text.
+    const QString shown = fromAnsi(text);
+    const QFontMetrics metrics = pnlCount->fontMetrics();
+    const int needed = metrics.horizontalAdvance(shown) + metrics.horizontalAdvance(QLatin1Char('x')) / 2 +
+                       2 * pnlCount->frameWidth();
+    pnlCount->setFixedWidth(std::max(CountPanelWidth, needed));
+    pnlCount->setText(shown);
     pnlCount->repaint();
 }
 
@@ -377,7 +441,7 @@ int TMainForm::FindSheetWindow(int tag)
     const auto subs = childWindows();
     for (int i = static_cast<int>(subs.size()) - 1; i >= 0; --i) {
         const auto* child = qobject_cast<TChildForm*>(subs[i]->widget());
-        if (child && child->tag() == tag) return i;
+        if (child && child->tagIsEntryId() && child->tag() == tag) return i;
     }
     return -1;
 }
@@ -388,30 +452,53 @@ TChildForm* TMainForm::activeChild() const
     return sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
 }
 
-TfrmStandings* TMainForm::standingsForm() const
+template <class Form> Form* TMainForm::openChild() const
 {
-    // A closed window is hidden at once and deleted later: it no longer counts as open.
+    // A closed window is hidden at once and deleted later: it no longer counts as open. A
+    // minimised one hides its contents but not its frame.
     for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
-        if (auto* standings = qobject_cast<TfrmStandings*>(sub->widget()); standings && !standings->isHidden())
-            return standings;
+        if (auto* form = qobject_cast<Form*>(sub->widget()); form && !sub->isHidden()) return form;
     return nullptr;
 }
+
+TfrmStandings* TMainForm::standingsForm() const { return openChild<TfrmStandings>(); }
 
 void TMainForm::OpenBracketSheet(int id)
 {
     const DrawingSuspended suspended(this);
     if (id != 0) {
-        const int index = FindSheetWindow(id);
-        if (index >= 0) {
-            QMdiSubWindow* found = childWindows()[index];
-            if (QMdiSubWindow* active = m_mdiArea->activeSubWindow(); active && active != found) active->showMinimized();
-            QApplication::processEvents();
-            found->showMaximized();
-            m_mdiArea->setActiveSubWindow(found);
+        if (const int index = FindSheetWindow(id); index >= 0) {
+            bringForward(childWindows()[index]);
             return;
         }
     }
-    auto* sheet = new TmdiBrackets(*m_session, *this, id);
+    showSheet(new TmdiBrackets(*m_session, *this, id));
+}
+
+void TMainForm::openWhatIf()
+{
+    const DrawingSuspended suspended(this);
+    // One at a time, as one sheet per stored entry.
+    if (TmdiBrackets* open = whatIfSheet()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) bringForward(sub);
+        return;
+    }
+    auto* sheet = new TmdiBrackets(*m_session, *this, TmdiBrackets::WhatIfMode{});
+    connect(sheet, &TmdiBrackets::whatIfChanged, this, guarded(this, &TMainForm::whatIfChanged));
+    showSheet(sheet);
+}
+
+void TMainForm::bringForward(QMdiSubWindow* sub)
+{
+    if (QMdiSubWindow* active = m_mdiArea->activeSubWindow(); active && active != sub) active->showMinimized();
+    QApplication::processEvents();
+    sub->showMaximized();
+    m_mdiArea->setActiveSubWindow(sub);
+    if (auto* child = qobject_cast<TChildForm*>(sub->widget())) child->restoreFocus();
+}
+
+void TMainForm::showSheet(TmdiBrackets* sheet)
+{
     QMdiSubWindow* sub = m_mdiArea->addSubWindow(sheet);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();
@@ -423,9 +510,13 @@ void TMainForm::UpdateMenuItems()
 {
     const bool any = !m_mdiArea->subWindowList().isEmpty();
     for (QAction* item : {WindowCascadeItem, WindowTileItem, WindowArrangeItem, WindowMinimizeItem}) item->setEnabled(any);
-    const bool sheet = any && qobject_cast<TmdiBrackets*>(activeChild()) != nullptr;
-    for (QAction* item : {mnuSavePicks, mnuPlayerPrintPicks, mnuPrintPlayerPool, mnuClose}) item->setEnabled(sheet);
-    btnSaveAction->setVisible(sheet);
+    const auto* active = qobject_cast<TmdiBrackets*>(activeChild());
+    const bool sheet = any && active != nullptr;
+    for (QAction* item : {mnuPlayerPrintPicks, mnuPrintPlayerPool, mnuClose}) item->setEnabled(sheet);
+    // A what-if is never stored.
+    const bool storable = sheet && !active->isWhatIf();
+    mnuSavePicks->setEnabled(storable);
+    btnSaveAction->setVisible(storable);
 }
 
 void TMainForm::ShowStandings(bool bringToFront)
@@ -452,6 +543,54 @@ void TMainForm::ShowStandings(bool bringToFront)
 QString TMainForm::dataFolder() const { return QString::fromStdString(m_session->dataDir()); }
 
 bool TMainForm::isStandingsOpen() { return standingsForm() != nullptr; }
+
+TfrmOutlook* TMainForm::outlookForm() const { return openChild<TfrmOutlook>(); }
+
+TmdiBrackets* TMainForm::whatIfSheet() const
+{
+    // Closing, the sheet tells the outlook before Qt hides it: so it says itself that it is closed.
+    for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
+        if (auto* sheet = qobject_cast<TmdiBrackets*>(sub->widget()); sheet && sheet->isWhatIf() && !sheet->isClosed())
+            return sheet;
+    return nullptr;
+}
+
+std::optional<IFrame::WhatIf> TMainForm::whatIf()
+{
+    if (const TmdiBrackets* sheet = whatIfSheet()) return sheet->whatIf();
+    return std::nullopt;
+}
+
+void TMainForm::whatIfChanged()
+{
+    // The outlook reads the what-if when it starts computing, always after this returns.
+    if (TfrmOutlook* outlook = outlookForm()) outlook->scheduleRefresh();
+}
+
+void TMainForm::listChanged()
+{
+    // The What If sheet follows the real results.
+    if (TmdiBrackets* sheet = whatIfSheet()) {
+        const int index = m_session->players().IndexOfId(ResultsId);
+        sheet->takeResults(index >= 0 ? m_session->players()[index].Picks : PickArray{});
+    }
+    if (TfrmOutlook* outlook = outlookForm()) outlook->scheduleRefresh();
+}
+
+void TMainForm::mnuOutlookClick()
+{
+    const DrawingSuspended suspended(this);
+    QMdiSubWindow* sub = nullptr;
+    if (TfrmOutlook* outlook = outlookForm()) {
+        sub = qobject_cast<QMdiSubWindow*>(outlook->parentWidget());
+    } else {
+        sub = m_mdiArea->addSubWindow(new TfrmOutlook(*m_session, *this));
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    if (!sub) return;
+    sub->showMaximized();
+    m_mdiArea->setActiveSubWindow(sub);
+}
 
 QPrinter& TMainForm::printer()
 {
@@ -483,15 +622,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    try {
-        m_session->players().writePicksFile();
-    } catch (const std::exception& error) {
-        // Nothing is lost: every saved change is in the journal, which the next start folds in.
-        // (The only unsaved state is the standings order, which the next sort restores.)
-        ::showError(QString::fromLocal8Bit(error.what()) + QStringLiteral(".\n\n") +
-                    fromAnsi(JournalKeptNote));
-        m_session->players().setWriteOnDestroy(false);
-    }
+    // Nothing is lost when the write fails: every saved change is in the journal, which the next
+    // start folds in. (The only unsaved state is the standings order, which the next sort restores.)
+    if (const std::string failure = m_session->closePool(); !failure.empty())
+        ::showError(QString::fromLocal8Bit(failure));
     event->accept();
 }
 
@@ -517,7 +651,44 @@ void TMainForm::closeWithoutQuestions()
 void TMainForm::mnuOptionsClick()
 {
     TfrmOptions dialog(*m_session, this);
-    dialog.exec();
+    // New round values change the outlook's totals.
+    if (dialog.exec() == QDialog::Accepted) listChanged();
+}
+
+QString TMainForm::chooseImportFile(const QString& title)
+{
+    OpenFileRequest request;
+    request.title = title;
+    request.directory = dataFolder();
+    request.filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.txt)"),
+                       QStringLiteral("All Files (*)")};
+    return prompts().openFile(request) ? request.fileName : QString();
+}
+
+void TMainForm::mnuImportFieldClick()
+{
+    const QString path = chooseImportFile(QStringLiteral("Import Field"));
+    // New names change what the outlook shows, as the Options dialog's OK does.
+    if (!path.isEmpty() && importFieldInteractive(*m_session, *this, path) == TransferOutcome::Done) listChanged();
+}
+
+// The standings, the outlook and the count panel follow the stored entries by themselves.
+void TMainForm::mnuImportPicksClick()
+{
+    const QString path = chooseImportFile(QStringLiteral("Import Picks"));
+    if (!path.isEmpty()) importPicksInteractive(*m_session, *this, path);
+}
+
+void TMainForm::mnuExportPicksClick()
+{
+    SaveFileRequest request;
+    request.title = QStringLiteral("Export Picks");
+    request.directory = dataFolder();
+    request.fileName = QStringLiteral("Picks");
+    request.defaultSuffix = QStringLiteral("csv");
+    request.filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("HTML (*.htm)")};
+    request.suffixFollowsType = true;
+    if (prompts().saveFile(request)) exportPicksInteractive(*m_session, *this, request.fileName);
 }
 
 void TMainForm::mnuPrintBlankClick()
@@ -558,6 +729,8 @@ void TMainForm::mnuCloseClick()
 }
 
 void TMainForm::mnuEnterResultsClick() { OpenBracketSheet(ResultsId); }
+
+void TMainForm::mnuWhatIfClick() { openWhatIf(); }
 
 void TMainForm::mnuViewStdClick()
 {

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QStyle>
 #include <memory>
+#include <vector>
 
 #include "session/pool_session.h"
 #include "ui/frame.h"
@@ -18,6 +19,8 @@ class QToolBar;
 class QToolButton;
 class ISettingsBackend;
 class TChildForm;
+class TmdiBrackets;
+class TfrmOutlook;
 class TfrmStandings;
 
 // The frame window: menus, tool bar, status bar and the child windows. It owns the pool session
@@ -44,9 +47,13 @@ public:
     QList<QMdiSubWindow*> childWindows() const;  // in creation order, the index FindSheetWindow uses
     TChildForm* activeChild() const;
     void OpenBracketSheet(int id) override;
+    void openWhatIf() override;
     void UpdateMenuItems();
     QMdiArea* mdiArea() const { return m_mdiArea; }
     TfrmStandings* standingsForm() const;
+    TfrmOutlook* outlookForm() const;
+    TmdiBrackets* whatIfSheet() const;
+    std::optional<WhatIf> whatIf() override;
 
     // The printer and copy count that every print starts from (the shared print dialog's state).
     QPrinter& printer() override;
@@ -59,6 +66,7 @@ public:
     void showInformation(const std::string& text) override;
     void showError(const std::string& text) override;
     void beep() override;
+    void listChanged() override;
 
     // Closes the program as Exit with "No" to every open sheet, without a question: the way out
     // on a termination signal or at the end of the desktop session.
@@ -66,23 +74,29 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     // Command handlers.
     void mnuResetClick();
     void mnuOptionsClick();
+    void mnuImportFieldClick();
     void mnuPrintBlankClick();
     void mnuPrintRulesClick();
     void mnuBackupClick();
     void mnuOpenDataFolderClick();
     void mnuEnterPicksClick();
     void mnuOpenPicksClick();
+    void mnuImportPicksClick();
+    void mnuExportPicksClick();
     void mnuPlayerPrintPicksClick();
     void mnuSavePicksClick();
     void mnuCloseClick();
     void mnuEnterResultsClick();
     void mnuViewStdClick();
+    void mnuOutlookClick();
+    void mnuWhatIfClick();
     void mnuResetResultsClick();
     void mnuHlpFAQClick();
     void HelpAboutItemClick();
@@ -91,6 +105,7 @@ private:
     // Menu items, named as the program's documents name them.
     QAction* mnuReset = nullptr;
     QAction* mnuOptions = nullptr;
+    QAction* mnuImportField = nullptr;
     QAction* mnuPrintBlank = nullptr;
     QAction* mnuPrintRules = nullptr;
     QAction* mnuBackup = nullptr;
@@ -98,11 +113,15 @@ private:
     QAction* mnuExit = nullptr;
     QAction* mnuEnterPicks = nullptr;
     QAction* mnuOpenPicks = nullptr;
+    QAction* mnuImportPicks = nullptr;
+    QAction* mnuExportPicks = nullptr;
     QAction* mnuPlayerPrintPicks = nullptr;
     QAction* mnuSavePicks = nullptr;
     QAction* mnuClose = nullptr;
     QAction* mnuEnterResults = nullptr;
     QAction* mnuViewStd = nullptr;
+    QAction* mnuOutlook = nullptr;
+    QAction* mnuWhatIf = nullptr;
     QAction* mnuResetResults = nullptr;
     QAction* WindowCascadeItem = nullptr;
     QAction* WindowTileItem = nullptr;
@@ -123,6 +142,7 @@ private:
     QToolButton* btnPM = nullptr;
     QToolButton* btnResults = nullptr;
     QToolButton* btnStandings = nullptr;
+    QToolButton* btnOutlook = nullptr;
     QToolButton* btnPrint = nullptr;
     QToolButton* btnHelp = nullptr;
     QToolButton* btnExit = nullptr;
@@ -145,7 +165,13 @@ private:
     QToolButton* addButton(QToolButton*& button, const QString& caption, const QString& hint,
                            void (TMainForm::*handler)(), QStyle::StandardPixmap icon);
     bool closeSheets();
+    template <class Form> Form* openChild() const;  // the open child window of this kind
+    void bringForward(QMdiSubWindow* sub);
+    void showSheet(TmdiBrackets* sheet);  // a new sheet, maximised and active
+    void whatIfChanged();
     QString dataFolder() const;
+    // The file a spreadsheet import reads, chosen in the open dialog; empty when cancelled.
+    QString chooseImportFile(const QString& title);
     void nameControls();
 
     std::unique_ptr<TPoolSession> m_session;
@@ -153,6 +179,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     QMdiArea* m_mdiArea = nullptr;
     QAction* m_windowListSeparator = nullptr;
+    std::vector<QAction*> m_shortcutItems;  // the menu items with a shortcut
     bool m_discardSheets = false;
 };
 

@@ -76,15 +76,21 @@ SingleInstance::~SingleInstance()
 
 QString SingleInstance::lockFileName() const { return m_lock ? m_lock->fileName() : QString(); }
 
-SingleInstance::Outcome SingleInstance::check(int waitMs)
+SingleInstance::Outcome SingleInstance::check(int waitMs) { return acquire(waitMs, true); }
+
+SingleInstance::Outcome SingleInstance::claim(int waitMs) { return acquire(waitMs, false); }
+
+SingleInstance::Outcome SingleInstance::acquire(int waitMs, bool raise)
 {
     if (!m_lock) return Outcome::First;  // no private folder: nothing to guard with
     if (!m_lock->tryLock(waitMs)) return Outcome::AlreadyStarting;
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     if (socket.waitForConnected(500)) {
-        socket.write(RaiseMessage);
-        socket.waitForBytesWritten(500);
+        if (raise) {
+            socket.write(RaiseMessage);
+            socket.waitForBytesWritten(500);
+        }
         socket.disconnectFromServer();
         m_lock->unlock();
         return Outcome::AlreadyRunning;

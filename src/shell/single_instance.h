@@ -30,6 +30,10 @@ public:
     // Waits at most waitMs for the start-up lock. On First, this copy owns the lock until
     // ReleaseLock; otherwise this copy should end at once.
     Outcome check(int waitMs = 1000);
+    // For a run without a window that changes the pool: as check, but a running copy is only
+    // found, not asked to come forward. On First this run owns the lock until ReleaseLock, so no
+    // copy starts on the pool meanwhile.
+    Outcome claim(int waitMs = 1000);
     // Once the main window exists: listen for later copies, then release the lock.
     void listen();
     void releaseLock();
@@ -46,6 +50,7 @@ signals:
     void raiseRequested();  // a later copy asks the running one to come forward
 
 private:
+    Outcome acquire(int waitMs, bool raise);
     void acceptConnections();
     void readMessage(QLocalSocket* socket);
 

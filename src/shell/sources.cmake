@@ -1,6 +1,7 @@
 # Files of this folder, by library.
 list(APPEND HOOPCORE_SOURCES
   shell/backup_copy.cpp
+  shell/batch_commands.cpp
   shell/command_line.cpp)
 list(APPEND HOOPUI_SOURCES
   shell/application.cpp
@@ -10,7 +11,6 @@ list(APPEND HOOPUI_SOURCES
   shell/help_page.cpp
   shell/main_window.cpp
   shell/open_url.cpp
-  shell/outlook_command.cpp
   shell/single_instance.cpp
   shell/splash.cpp
   shell/startup.cpp

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
@@ -9,6 +10,8 @@
 #include <QPixmap>
 #include <QRegion>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include "pool/brand.h"
 #include "shell/ball_art.h"
@@ -30,6 +33,23 @@ QString GetFileVersionText(const QString& path)
 QUrl helpPageUrl() { return QUrl::fromLocalFile(helpPageFile()); }
 
 namespace {
+// How long start-up waits at most for the window system to show the splash.
+constexpr int ExposeWaitMs = 2000;
+
+// Ends a wait once the window it watches is on the screen.
+class ExposeWatch final : public QObject {
+public:
+    explicit ExposeWatch(QEventLoop& loop) : m_loop(loop) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) m_loop.quit();
+        return false;
+    }
+
+private:
+    QEventLoop& m_loop;
+};
+
 // The window is the circle inscribed in this square, in pixels at 96 dpi.
 constexpr int WindowSide = 278;
 const QColor LegalColour = Qt::white;
@@ -119,6 +139,24 @@ void TfrmSplash::showPoolFolder(const QString& folder)
     if (metrics.boundingRect(QRect(0, 0, lblPool->width(), 1000), Qt::TextWordWrap, text).height() > lblPool->height())
         text = metrics.elidedText(path, Qt::ElideMiddle, lblPool->width());
     lblPool->setText(text);
+}
+
+void TfrmSplash::showAtStartUp()
+{
+    show();
+    // Nothing painted reaches the screen before the window system has mapped the window, which it
+    // does in its own time; start-up goes on without the event loop, so wait for that here,
+    // handling no input meanwhile, and paint at once.
+    QWindow* window = windowHandle();
+    if (window && !window->isExposed()) {
+        QEventLoop loop;
+        ExposeWatch watch(loop);
+        window->installEventFilter(&watch);
+        QTimer::singleShot(ExposeWaitMs, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        window->removeEventFilter(&watch);
+    }
+    repaint();
 }
 
 void TfrmSplash::SetSplashStatus(const QString& text)

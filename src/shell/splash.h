@@ -19,6 +19,8 @@ class TfrmSplash final : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmSplash(QWidget* parent = nullptr);
+    // Shows the window at start-up, painted before this returns.
+    void showAtStartUp();
     void SetSplashStatus(const QString& text);
     // As the About box: names the folder of the pool in use.
     void showPoolFolder(const QString& folder);

@@ -3,25 +3,24 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <algorithm>
-#include <string>
-#include <vector>
+#include <iostream>
 
 #include "pool/file_io.h"
 #include "pool/team_files.h"
 #include "settings/qt_settings.h"
 #include "settings/settings.h"
 #include "shell/application.h"
+#include "shell/batch_commands.h"
 #include "ui/guarded.h"
 #include "shell/ball_art.h"
-#include "shell/command_line.h"
 #include "shell/data_folder.h"
 #include "shell/help_page.h"
 #include "shell/main_window.h"
-#include "shell/outlook_command.h"
 #include "ui/prompts.h"
 #include "shell/single_instance.h"
 #include "shell/splash.h"
@@ -48,7 +47,7 @@ bool checkResolution(ISettingsBackend& settings, int screenWidth, int minWidth, 
 }
 
 std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QString& dataDir, TfrmSplash* splash,
-                                         const std::function<void()>& mainWindowCreated)
+                                         const std::function<void(TMainForm&)>& mainWindowCreated)
 {
     auto status = [splash](const char* text) {
         if (splash) splash->SetSplashStatus(QString::fromLatin1(text));
@@ -57,7 +56,7 @@ std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QStri
     setApplicationTitle(QString::fromLatin1(ApplicationTitle));
     auto main = std::make_unique<TMainForm>(settings, dataDir);
     main->winId();  // the native window exists before the start-up lock is released
-    if (mainWindowCreated) mainWindowCreated();
+    if (mainWindowCreated) mainWindowCreated(*main);
     // Start-up runs outside the event loop, where nothing may escape: each step reports its own
     // failure and start-up goes on.
     auto step = [](const std::function<void()>& run) {
@@ -83,41 +82,81 @@ std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QStri
 
 namespace {
 // Answers every box without showing it: OK where that is the only button, otherwise the answer
-// that changes nothing.
+// that changes nothing. With echo, each box's text goes there as a line of UTF-8.
 class UnshownPrompts final : public IPrompts {
 public:
-    PromptAnswer ask(PromptKind, const QString&, PromptButtons buttons) override
+    explicit UnshownPrompts(std::ostream* echo = nullptr) : m_echo(echo) {}
+    PromptAnswer ask(PromptKind, const QString& text, PromptButtons buttons) override
     {
+        if (m_echo) *m_echo << "hoopfall: " << text.toStdString() << std::endl;
         if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
         return buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel : PromptAnswer::No;
     }
     void beep() override {}
     bool saveFile(SaveFileRequest&) override { return false; }
+    bool openFile(OpenFileRequest&) override { return false; }
     bool printDialog(QPrinter&, int&) override { return false; }
-};
-}  // namespace
 
-namespace {
-// The names the settings store is found by.
+private:
+    std::ostream* m_echo;
+};
+
 void nameApplication()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
 }
+
+// A command of the command line, with its application object in place.
+int runOnPool(const CommandLine& line)
+{
+    const bool changes = batchCommandChangesPool(line.command);
+    const QString programDir = QCoreApplication::applicationDirPath();
+    // A command that only reads makes no folder; one that changes the pool starts as the program does.
+    const UsableFolder folder = changes ? chooseDataFolder(poolDirOf(line), programDir, userDataFolder())
+                                        : findDataFolder(poolDirOf(line), programDir, userDataFolder());
+    if (folder.path.isEmpty()) {
+        std::cerr << "hoopfall: " << folder.error.toStdString() << std::endl;
+        return BatchFailed;
+    }
+    // The open program would write its own list over the import when it closes; a copy that
+    // starts meanwhile waits for the lock and ends.
+    SingleInstance instance(privateLockFolder(), QString::fromLatin1(StartupLockName), folder.path);
+    if (changes && instance.claim(1000) != SingleInstance::Outcome::First) {
+        std::cerr << "hoopfall: the program has the pool in " << QDir::toNativeSeparators(folder.path).toStdString()
+                  << " open, or another command is changing it; close it there and run the command again"
+                  << std::endl;
+        return BatchFailed;
+    }
+    QtSettingsStore settings;
+    return runBatchCommand(line, QFile::encodeName(folder.path).toStdString(), settings, std::cout, std::cerr);
+}
+
+// A command of the command line: no window, so no display is needed.
+int runBatch(int argc, char** argv, const CommandLine& line)
+{
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    UnshownPrompts unshown(&std::cerr);  // the settings store reports a file it cannot read
+    setPrompts(&unshown);
+    const int status = runOnPool(line);
+    setPrompts(nullptr);
+    return status;
+}
 }  // namespace
 
 int runProgram(int argc, char** argv)
 {
-    // The outlook is text for a terminal or a script: it opens no window, so it needs neither a
-    // display nor an application object that would want one.
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (std::find(args.begin(), args.end(), "--outlook") != args.end()) {
-        QCoreApplication app(argc, argv);
-        nameApplication();
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        return runOutlookCommand(parseCommandLine(args), out, err);
+    // Before any application object, which would need a display: the usage, a mistake, and the
+    // commands. An option this program does not know may be the window system's ("-platform"),
+    // which the application takes; what is left is read again below.
+    const CommandLine line = parseCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+    if (!line.unknownOption) {
+        QTextStream out(stdout), err(stderr);
+        if (const std::optional<int> code = answerUsage(line, out, err)) return *code;
+        if (line.command != BatchCommand::None) return runBatch(argc, argv, line);
     }
+
     HoopApplication app(argc, argv);
     nameApplication();
     QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanta.Hoopfall"));
@@ -161,9 +200,8 @@ int runProgram(int argc, char** argv)
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     auto splash = std::make_unique<TfrmSplash>();
-    splash->show();
-    splash->repaint();
-    auto main = createAndLoad(settings, dataDir, splash.get(), [&instance] {
+    splash->showAtStartUp();
+    auto main = createAndLoad(settings, dataDir, splash.get(), [&instance](TMainForm&) {
         instance.listen();
         instance.releaseLock();
     });

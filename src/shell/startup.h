@@ -12,9 +12,10 @@ bool checkResolution(ISettingsBackend& settings, int screenWidth, int minWidth, 
 
 // Steps of start-up after the single-instance check: the main window is created with its empty
 // participant list, teams and participants are loaded with their quick tips, the splash window
-// shows each step. The caller runs the event loop.
+// shows each step. The caller runs the event loop. mainWindowCreated runs once the main window
+// exists, before anything is loaded.
 std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QString& dataDir, TfrmSplash* splash,
-                                         const std::function<void()>& mainWindowCreated = {});
+                                         const std::function<void(TMainForm&)>& mainWindowCreated = {});
 
 // The whole program: single instance, resolution check, splash, main window, event loop.
 int runProgram(int argc, char** argv);

@@ -237,8 +237,11 @@ void exportHtmlFile(const TStandingsTable& table, const std::string& path, const
     appendHtmlText(description, brand::Description);
     const std::string maker = brand::MakerAddress;
 
-    // The page loads nothing from anywhere: no frames, scripts or images from other sites.
+    // The page loads nothing from anywhere (no frames, scripts or images) and links only to full
+    // addresses, so it reads the same wherever it is mailed or posted. Its bytes are the
+    // program's single-byte text, which the head declares.
     line(std::string("<html><head><title>") + brand::ProductName + ": Standings</title>");
+    line(R"(<meta http-equiv="Content-Type" content="text/html; charset=windows-1252" />)");
     line(R"(<meta NAME="KEYWORDS" CONTENT=")" + keywords + R"(" />)");
     line(R"(<meta NAME="DESCRIPTION" CONTENT=")" + description + R"(" />)");
     line("<STYLE><!--");
@@ -263,7 +266,7 @@ void exportHtmlFile(const TStandingsTable& table, const std::string& path, const
     line(R"(<table width="100%" cellpadding=1 cellspacing=2 border=0 bgcolor=#EEEEEE><tr>)");
     for (int k = 0; k < 4; ++k) {
         std::string bar = k == 0 ? R"(<td><font class="smallbody"><b>Options:&nbsp;</b></font></td>)" : "";
-        bar += std::string(R"(<td>&nbsp;<a target="_new" href=")") + brand::OptionLinks[k].anchor + R"(">)" +
+        bar += std::string(R"(<td>&nbsp;<a target="_new" href=")") + brand::OptionLinks[k].address + R"(">)" +
                brand::OptionLinks[k].text + "</a></td>";
         if (k == 3) bar += "</tr></table><hr>";
         line(bar);

@@ -7,7 +7,9 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -22,11 +24,21 @@
 namespace {
 // The window's sizes in pixels at 96 dpi; the column widths live with the table. The strip and
 // the grid follow the window's size (it opens maximised), so they stand in a box layout rather
-// than in a fixed layout table.
+// than in a fixed layout table. The normal size is the whole window's, frame and caption included.
 constexpr QSize NormalSize{640, 316};
 constexpr int StatusHeight = 17;
-constexpr int RowHeight = 16;
-constexpr int FontPointSize = 8;  // the small dialog font the column widths were made for
+constexpr int RowHeight = 16;  // the header row too
+constexpr int HeaderTextMargin = 1;
+
+// The column widths were made for header texts that come close to a section's edges ("Total Pts"
+// leaves its column three pixels); the style's own margins would cut them.
+class GridHeaderStyle final : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        return metric == PM_HeaderMargin ? HeaderTextMargin : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 const QString ExportTitle = QStringLiteral("Export Standings");
 const QString ExportName = QStringLiteral("Standing");
@@ -50,10 +62,7 @@ TfrmStandings::~TfrmStandings() = default;
 
 void TfrmStandings::createControls()
 {
-    resize(NormalSize);
-    QFont small = font();
-    small.setPointSize(FontPointSize);
-    setFont(small);
+    setNormalSize(NormalSize);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -76,6 +85,7 @@ void TfrmStandings::createControls()
     grdStandings->setSelectionBehavior(QAbstractItemView::SelectItems);
     grdStandings->setShowGrid(true);
     grdStandings->setWordWrap(false);
+    grdStandings->setTextElideMode(Qt::ElideNone);  // a long name is cut at the cell's edge
     grdStandings->setSortingEnabled(false);
     grdStandings->verticalHeader()->hide();
     grdStandings->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -84,6 +94,12 @@ void TfrmStandings::createControls()
     grdStandings->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grdStandings->horizontalHeader()->setStretchLastSection(false);
     grdStandings->horizontalHeader()->setSectionsClickable(false);
+    grdStandings->horizontalHeader()->setHighlightSections(false);  // a bold header would outgrow its column
+    grdStandings->horizontalHeader()->setFixedHeight(RowHeight);
+    grdStandings->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+    auto* headerStyle = new GridHeaderStyle;
+    headerStyle->setParent(grdStandings->horizontalHeader());
+    grdStandings->horizontalHeader()->setStyle(headerStyle);
     // Positions come in the coordinates of the scroll area's viewport.
     const auto attachPopUp = [this](QAbstractScrollArea* part) {
         part->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -151,6 +167,7 @@ void TfrmStandings::FormCreate()
     dlgExport.filters = ExportFilters;
     dlgExport.filterIndex = ExportHtmlType;
     dlgExport.confirmOverwrite = true;
+    dlgExport.suffixFollowsType = true;  // a CSV typed as "Standing" is "Standing.csv"
 
     // The region headers are read once: a rename shows in the next standings window.
     m_model = new TStandingsModel(m_session.regionNames(), this);

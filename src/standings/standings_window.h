@@ -24,7 +24,6 @@ public:
 
     // Sorts the shared list and refills the grid from it.
     void RefreshStandings();
-
 private:
     void createControls();
     void createPopUp();

@@ -7,3 +7,6 @@
 QString fromAnsi(std::string_view bytes);
 // Characters outside the code page become '?'.
 std::string toAnsi(const QString& text);
+// The bytes to store for a box's text: the stored bytes themselves while the box still shows the
+// text it was given, even bytes the code page has no character for or a text the box cut.
+std::string toAnsiKeeping(const QString& text, const QString& shown, std::string_view stored);

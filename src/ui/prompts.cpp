@@ -1,10 +1,13 @@
 #include "ui/prompts.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 namespace {
 QtPrompts g_qtPrompts;
@@ -57,21 +60,54 @@ PromptAnswer QtPrompts::ask(PromptKind kind, const QString& text, PromptButtons 
 
 void QtPrompts::beep() { QApplication::beep(); }
 
+namespace {
+// The file dialog's type list, with the type chosen last selected; after it closes, the file and
+// the type chosen.
+void offerTypes(QFileDialog& dialog, const QStringList& filters, int filterIndex)
+{
+    dialog.setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
+}
+
+bool chosenFile(QFileDialog& dialog, const QStringList& filters, QString& fileName, int& filterIndex)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    fileName = dialog.selectedFiles().first();
+    filterIndex = std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
+    return true;
+}
+}  // namespace
+
 bool QtPrompts::saveFile(SaveFileRequest& request)
 {
     QFileDialog dialog(dialogParent(), request.title, request.directory);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(request.filters);
+    offerTypes(dialog, request.filters, request.filterIndex);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (request.suffixFollowsType) {
+        // Before the dialog checks for a file to overwrite, so a typed name gets the type's suffix,
+        // also for the type offered first (the one chosen last time).
+        const auto followType = [&dialog](const QString& filter) {
+            static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+            if (const QRegularExpressionMatch match = pattern.match(filter); match.hasMatch())
+                dialog.setDefaultSuffix(match.captured(1));
+        };
+        if (request.filterIndex >= 1 && request.filterIndex <= request.filters.size())
+            followType(request.filters[request.filterIndex - 1]);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followType);
+    }
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    if (request.filterIndex >= 1 && request.filterIndex <= request.filters.size())
-        dialog.selectNameFilter(request.filters[request.filterIndex - 1]);
     dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    request.fileName = dialog.selectedFiles().first();
-    request.filterIndex = static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter())) + 1;
-    if (request.filterIndex < 1) request.filterIndex = 1;
-    return true;
+    return chosenFile(dialog, request.filters, request.fileName, request.filterIndex);
+}
+
+bool QtPrompts::openFile(OpenFileRequest& request)
+{
+    QFileDialog dialog(dialogParent(), request.title, request.directory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    offerTypes(dialog, request.filters, request.filterIndex);
+    return chosenFile(dialog, request.filters, request.fileName, request.filterIndex);
 }
 
 bool QtPrompts::printDialog(QPrinter& printer, int& copies)

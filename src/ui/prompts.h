@@ -5,8 +5,8 @@
 class QPrinter;
 class QWidget;
 
-// Every message box, the beep, the save-file dialog and the print dialog go through here, so
-// tests can answer them without a modal dialog.
+// Every message box, the beep, the open-file and save-file dialogs and the print dialog go
+// through here, so tests can answer them without a modal dialog.
 enum class PromptKind { Information, Warning, Error, Confirmation };
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No };
@@ -19,6 +19,15 @@ struct SaveFileRequest {
     QStringList filters;     // "HTML (*.htm)" ...
     int filterIndex = 1;     // in and out, 1-based
     bool confirmOverwrite = true;
+    bool suffixFollowsType = false;  // the default suffix becomes the chosen type's ("*.csv": csv)
+};
+
+struct OpenFileRequest {
+    QString title;
+    QString directory;
+    QString fileName;        // out: the chosen full path
+    QStringList filters;     // "Comma Separated (*.csv)" ...
+    int filterIndex = 1;     // in and out, 1-based
 };
 
 class IPrompts {
@@ -27,6 +36,8 @@ public:
     virtual PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons) = 0;
     virtual void beep() = 0;
     virtual bool saveFile(SaveFileRequest& request) = 0;
+    // An existing file to read; false when cancelled.
+    virtual bool openFile(OpenFileRequest& request) = 0;
     // Shows the print dialog on the printer; false when cancelled. copies: in the count to
     // start with, out the count the user left.
     virtual bool printDialog(QPrinter& printer, int& copies) = 0;
@@ -51,5 +62,6 @@ public:
     PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons) override;
     void beep() override;
     bool saveFile(SaveFileRequest& request) override;
+    bool openFile(OpenFileRequest& request) override;
     bool printDialog(QPrinter& printer, int& copies) override;
 };

@@ -2,6 +2,7 @@
 // dialog, boxes answered by the prompts fake, the files it writes compared byte for byte.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -135,6 +136,14 @@ public:  // the lambdas of table-driven cases use the helpers too
                 QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
         }
     }
+    // Replaces the whole text of a box by pasting, as Ctrl+V does.
+    static void paste(QLineEdit* box, const QString& text)
+    {
+        QGuiApplication::clipboard()->setText(text);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    }
     void typeRegions(const QStringList& names = FourRegions) const
     {
         for (int i = 0; i < 4; ++i) retype(regionBox(i + 1)->lineEdit(), names[i]);
@@ -161,6 +170,11 @@ public:  // the lambdas of table-driven cases use the helpers too
         ASSERT_EQ(grid->currentRow(), row);
         ASSERT_EQ(grid->currentColumn(), column);
         retype(editor, text);
+    }
+    static void pasteCell(TEditGrid* grid, int row, int column, const QString& text)
+    {
+        typeCell(grid, row, column, {});
+        paste(qobject_cast<QLineEdit*>(QApplication::focusWidget()), text);
     }
     void typeTeam(int seed, int column, const QString& text) const { typeCell(teams(), seed - 1, column, text); }
     // What the Teams page shows for the chosen region: name, wins and losses of each seed.
@@ -345,6 +359,82 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         EXPECT_TRUE(closedWith(QDialog::Accepted));
         EXPECT_EQ(store.values.at({"Scoring", "Round" + std::to_string(c.round)}), "4");
         EXPECT_EQ(session.teams().entry(1, 1).name.str(), "Kept");
+    }
+}
+
+// Pasted region names are compared as the file will keep them: only their first line, tabs as
+// spaces, no blanks around them.
+TEST_F(OptionsDialogTest, PastedRegionNamesAreComparedAsStored)
+{
+    const std::pair<QStringList, std::string> cases[] = {
+        {{"East\nA", "East\nB", "South", "West"}, ""},
+        {{"East\r\n", "\tEast", "South", "West"}, ""},
+        {{"\tEast\tCoast\r\nmore", "West", "South", "Midwest"}, RegionFile("East Coast", "West", "South", "Midwest")},
+    };
+    for (const auto& [names, file] : cases) {
+        SCOPED_TRACE(names.join('|').toStdString());
+        reset();
+        open();
+        for (int i = 0; i < 4; ++i) paste(regionBox(i + 1)->lineEdit(), names[i]);
+        clickOk();
+        EXPECT_EQ(TestPrompts().texts(), file.empty() ? QStringList{"Regions must be unique."} : QStringList{});
+        EXPECT_EQ(dir.exists(RegionsFileName) ? dir.read(RegionsFileName) : "", file);
+    }
+}
+
+// Tabs and line breaks pasted into a team, a rules text or a payout cell become spaces; line
+// breaks that end the pasted text are dropped.
+TEST_F(OptionsDialogTest, PastedControlCharactersBecomeSpaces)
+{
+    open();
+    typeRegions();
+    clickPage(TeamsPage);
+    pasteCell(teams(), 0, NameColumn, "Blue\tDevils\r\n");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), QStringLiteral("Blue Devils"));
+    pasteCell(teams(), 0, WinsColumn, "2\n9");
+    clickPage(RulesPage);
+    paste(child<QLineEdit>("txtDeadline"), "Friday\r\nat\tnoon\n");
+    pasteCell(payout(), 0, 0, "Winner\ttakes\r\nall");
+    clickOk();
+    ASSERT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(dir.read(TeamsFileName), TeamFile({{{1, 1}, {"Blue Devils", "2 "}}}));
+    EXPECT_EQ(store.values.at({"Rules", "Deadline"}), "Friday at noon");
+    EXPECT_EQ(store.values.at({"Rules", "PayDesc1"}), "Winner takes all");
+}
+
+// A stored value the box cannot show whole (longer than its length, bytes without a character)
+// is written back unchanged by OK unless that box was edited.
+TEST_F(OptionsDialogTest, OkKeepsAStoredValueItsBoxCutUnlessEdited)
+{
+    const std::string longDeadline = "Thursday, March 13, at noon sharp, in the break room on the third floor, please";
+    const std::map<std::pair<std::string, std::string>, std::string> stored = {
+        {{"Scoring", "Round1"}, "100"},         {{"Scoring", "Round2"}, "-45"},
+        {{"Rules", "Deadline"}, longDeadline},  {{"Rules", "Tiebreaker"}, std::string(75, 'T')},
+        {{"Rules", "ReturnTo"}, std::string(210, 'R')}, {{"Rules", "Cost"}, "\x81$5\t"},
+        {{"Rules", "PayPct1"}, "65%\x8D"}};
+    for (const bool edit : {false, true}) {
+        SCOPED_TRACE(edit ? "edited" : "left alone");
+        reset();
+        store.values = {stored.begin(), stored.end()};
+        open();
+        EXPECT_EQ(roundBox(1)->text() + "|" + child<QLineEdit>("txtDeadline")->text(),
+                  QString::fromStdString("10|" + longDeadline.substr(0, 70)));
+        typeRegions();
+        if (edit) {
+            retype(roundBox(1), "7");
+            clickPage(RulesPage);
+            QLineEdit* deadline = child<QLineEdit>("txtDeadline");
+            deadline->setFocus();
+            QTest::keyClick(deadline, Qt::Key_End);
+            QTest::keyClick(deadline, Qt::Key_Backspace);
+        }
+        clickOk();
+        ASSERT_TRUE(closedWith(QDialog::Accepted));
+        for (const auto& [key, value] : stored) {
+            const bool edited = edit && (key.second == "Round1" || key.second == "Deadline");
+            EXPECT_EQ(store.values.at(key), edited ? (key.second == "Round1" ? "7" : longDeadline.substr(0, 69)) : value)
+                << key.second;
+        }
     }
 }
 

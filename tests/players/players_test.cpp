@@ -1,6 +1,10 @@
 // The Player Manager and Player Properties dialogs, driven offscreen with real clicks and keys.
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QCollator>
 #include <QComboBox>
+#include <QLocale>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -274,6 +278,17 @@ TEST_F(PlayerManager, EqualNamesKeepTheListOrder)
     EXPECT_EQ(list().model()->index(0, 0).data(TPlayerListModel::IdRole).toInt(), 3);
 }
 
+// Accented names sort with their letters, not after Z.
+TEST_F(PlayerManager, NamesSortInTheUsersLanguage)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    for (const auto& [id, name] : {std::pair{1, "Zed"}, {2, "\xD6lund"}, {3, "emily"}, {4, "\xC9mile"}, {5, "Oscar"}}) add(id, name);
+    shown();
+    QLocale::setDefault(before);
+    EXPECT_EQ(listedNames(list()), QStringList({"\u00C9mile", "emily", "\u00D6lund", "Oscar", "Zed"}));
+}
+
 TEST_F(PlayerManager, ItemsFlowDownThreeColumnsThenScrollSideways)
 {
     for (int i = 0; i < 20; ++i) add(100 + i, QStringLiteral("P%1").arg(i, 2, 10, QChar('0')).toStdString());
@@ -481,10 +496,11 @@ TEST_F(PlayerManager, PropertiesWithAnEmptyNameListsItFirst)
     EXPECT_TRUE(TestPrompts().boxes.empty());
 }
 
-// The list orders names as QString::compare without regard to case orders their texts, equal
-// names in the participant list's order: every byte value alone, then names of every length up
-// to the field's over bytes where case, accents, the code page's gaps and zero bytes meet.
-TEST(PlayerListModel, OrdersNamesAsCaseInsensitiveTextCompare)
+// The list orders names as the user's language does without regard to case, equal names in the
+// participant list's order: every byte value alone, then names of every length up to the field's
+// over bytes where case, accents, letters some languages sort as one or as two, the code page's
+// gaps and zero bytes meet. A system without a language sorts as English does.
+TEST(PlayerListModel, OrdersNamesAsTheUsersLanguage)
 {
     RecordingHost host;
     TempDir dir;
@@ -493,12 +509,13 @@ TEST(PlayerListModel, OrdersNamesAsCaseInsensitiveTextCompare)
     players.setWriteOnDestroy(false);
     std::vector<std::string> names;
     for (int b = 0; b < 256; ++b) names.emplace_back(1, static_cast<char>(b));
-    const std::string bytes("aAbB \0\x01zZ\xE9\xC9\x8A\x9A\xFF\x9F\x81\xDF\xB5_[", 20);
+    const std::string bytes("aAbB \0\x01zZ\xE9\xC9\x8A\x9A\xFF\x9F\x81\xDF\xB5_[cChHsSeE\xE5\xC5\xE6\xF6\xD8-'1", 37);
     std::uint32_t state = 2024;
     auto next = [&state] { return (state = state * 1664525u + 1013904223u) >> 8; };
     for (int i = 0; i < 4000; ++i) {
         std::string name(next() % 26, ' ');
-        for (char& c : name) c = bytes[next() % (i % 2 ? 4 : bytes.size())];  // every other name: a, A, b, B only
+        // Every third name over all byte values, every other one over a, A, b and B only.
+        for (char& c : name) c = i % 3 == 0 ? static_cast<char>(next()) : bytes[next() % (i % 2 ? 4 : bytes.size())];
         names.push_back(name);
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -506,16 +523,26 @@ TEST(PlayerListModel, OrdersNamesAsCaseInsensitiveTextCompare)
         if (i == names.size() / 2) players.add(makeEntry(ResultsId, "RESULTS", true, false));
     }
 
-    std::vector<std::int32_t> expected(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) expected[i] = static_cast<std::int32_t>(i + 1);
-    std::stable_sort(expected.begin(), expected.end(), [&](std::int32_t a, std::int32_t b) {
-        return QString::compare(fromAnsi(names[a - 1]), fromAnsi(names[b - 1]), Qt::CaseInsensitive) < 0;
-    });
-    TPlayerListModel model;
-    model.fill(players, AllPlayers);
-    std::vector<std::int32_t> listed;
-    for (int row = 0; row < model.rowCount(); ++row) listed.push_back(model.idAt(row));
-    EXPECT_EQ(listed, expected);
+    const QLocale before;
+    for (const auto& [system, language] : {std::pair{"en_US", "en_US"}, {"de_DE", "de_DE"}, {"da_DK", "da_DK"},
+                                           {"cs_CZ", "cs_CZ"}, {"sv_SE", "sv_SE"}, {"hu_HU", "hu_HU"},
+                                           {"lt_LT", "lt_LT"}, {"C", "en_US"}}) {
+        SCOPED_TRACE(system);
+        QLocale::setDefault(QLocale(QString::fromLatin1(system)));
+        QCollator collator{QLocale(QString::fromLatin1(language))};
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::vector<std::int32_t> expected(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i) expected[i] = static_cast<std::int32_t>(i + 1);
+        std::stable_sort(expected.begin(), expected.end(), [&](std::int32_t a, std::int32_t b) {
+            return collator.compare(fromAnsi(names[a - 1]), fromAnsi(names[b - 1])) < 0;
+        });
+        TPlayerListModel model;
+        model.fill(players, AllPlayers);
+        std::vector<std::int32_t> listed;
+        for (int row = 0; row < model.rowCount(); ++row) listed.push_back(model.idAt(row));
+        EXPECT_EQ(listed, expected);
+    }
+    QLocale::setDefault(before);
 }
 
 // The two pictures drawn before the names: 16 x 16, clear in the corners, told apart at a glance.
@@ -550,7 +577,7 @@ TEST_F(PlayerProps, LayoutShowsTheEntryAndGreysThePoints)
         {"grpPlayer", {8, 8, 241, 65}},     {"txtName", {72, 16, 153, 17}},      {"txtTiebreaker", {72, 40, 97, 17}},
         {"chkPaid", {176, 40, 49, 17}},     {"grpPool", {8, 80, 241, 185}},      {"txtR1", {72, 16, 41, 17}},
         {"txtR6", {72, 136, 41, 17}},       {"txtTotal", {72, 160, 41, 17}},     {"txtPot", {192, 160, 41, 17}},
-        {"chkComplete", {128, 16, 97, 17}}, {"chkModified", {128, 40, 97, 17}}, {"cmdOk", {168, 272, 75, 25}},
+        {"chkComplete", {128, 16, 97, 17}}, {"chkModified", {120, 40, 105, 17}}, {"cmdOk", {168, 272, 75, 25}},
     };
     for (const auto& [name, rect] : places) EXPECT_EQ(Find<QWidget>(p, name)->geometry(), rect) << name;
     EXPECT_EQ(nameBox(p).parentWidget(), &grpPlayer);
@@ -639,6 +666,36 @@ TEST_F(PlayerProps, LongTiebreakerShownWholeAndTypingLimitedToThree)
         EXPECT_EQ(QString::fromLatin1(entry->Tiebreaker.str()), c.stored);
         entry->Tiebreaker = "12345678";
     }
+}
+
+// A paste keeps what typing the same characters would keep: the first ones that fit the three
+// places; tabs and line breaks pasted into the name become spaces.
+TEST_F(PlayerProps, PastingKeepsWhatTypingWouldKeep)
+{
+    const struct {
+        const char* stored;
+        int selectFrom, selectLength;
+        QString pasted, shown;
+    } cases[] = {
+        {"", 0, 0, "98765", "987"},          {"141", 0, 3, "98765", "987"},      {"1", 1, 0, "98765", "198"},
+        {"12345678", 1, 7, "98765", "198"}, {"12345678", 8, 0, "9", "12345678"}, {"141", 1, 1, "9\r\n", "191"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored + (" + " + c.pasted.toStdString()));
+        entry->Tiebreaker = c.stored;
+        TfrmProps& p = shown();
+        QLineEdit& box = tiebreakerBox(p);
+        box.setFocus();
+        box.setSelection(c.selectFrom, c.selectLength);
+        QGuiApplication::clipboard()->setText(c.pasted);
+        QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(box.text(), c.shown);
+    }
+    QGuiApplication::clipboard()->setText("Ann\tLee\r\n");
+    nameBox(*props).selectAll();
+    QTest::keyClick(&nameBox(*props), Qt::Key_V, Qt::ControlModifier);
+    QTest::mouseClick(&okButton(*props), Qt::LeftButton);
+    EXPECT_EQ(entry->Name.str() + "|" + entry->Tiebreaker.str(), "Ann Lee|191");
 }
 
 TEST_F(PlayerProps, UnknownIdShowsNothingAndStoresNothing)

@@ -361,6 +361,31 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
     }
 }
 
+// An export from the command line reads the pool as start-up would, but repairs nothing: the
+// torn tail of PICKS.HFD and a journal damaged in its first record stay as they are.
+TEST_F(DataSafety, AReadOnlyLoadRefusesADamagedJournalAndChangesNoFile)
+{
+    dir.write(PicksFileName, Records({5, 6}) + "torn");
+    {
+        TPlayers run(host, dir.path(), teams);  // a run that never closed
+        run.setWriteOnDestroy(false);
+        for (std::int32_t id : {7, 8}) run.storeEntry(MakeEntry(id, "P"), true);
+    }
+    std::string journal = dir.read(JournalFileName);
+    journal[20] ^= 1;  // the checksum fails: nothing after it can be trusted
+    dir.write(JournalFileName, journal);
+    const auto before = Named(dir, "");
+    MemorySettings settings;
+    {
+        TPoolSession session(host, dir.path(), settings);
+        EXPECT_THAT(session.loadUnchanged(), HasSubstr("PICKS.JNL is damaged"));
+    }
+    EXPECT_TRUE(host.errors.empty() && host.information.empty());
+    EXPECT_EQ(Named(dir, ""), before);
+    EXPECT_EQ(dir.read(PicksFileName), Records({5, 6}) + "torn");
+    EXPECT_EQ(dir.read(JournalFileName), journal);
+}
+
 TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
 {
     TPlayers list(host, dir.path(), teams);

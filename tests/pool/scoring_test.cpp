@@ -99,15 +99,26 @@ TEST_F(Scoring, PerfectSheetHalfwayAndAtTheEnd)
     }
 }
 
-// The set of losing teams is shared by every entry of a pass, in list order.
-TEST_F(Scoring, EliminatedSetIsSharedAcrossEntries)
+// Who is out comes from the results alone: not from the sheets scored before in the pass.
+TEST_F(Scoring, EliminatedTeamsComeFromTheResults)
 {
     add(ResultsId, {{2, 109}});
     TPlayer& before = addEntry({{33, 108}});
     addEntry({{2, 108}});
     TPlayer& after = addEntry({{33, 108}});
     players.UpdateStandings(true);
-    EXPECT_EQ((std::pair{before.Potential, after.Potential}), (std::pair{8 * 2, 0})) << "108 lost game 2 in between";
+    EXPECT_EQ((std::pair{before.Potential, after.Potential}), (std::pair{0, 0})) << "108 lost game 2";
+}
+
+// Game 2 left blank below game 33, which was played: its two teams are out all the same, and
+// identical sheets score alike wherever they stand in the list.
+TEST_F(Scoring, IdenticalSheetsScoreAlikeWhenTheResultsLeaveAGap)
+{
+    add(ResultsId, {{1, 101}, {33, 101}});
+    std::vector<TPlayer*> sheets;
+    for (int i = 0; i < 8; ++i) sheets.push_back(&addEntry({{1, 101}, {2, 109}, {33, 109}, {49, 109}, {57, 101}}));
+    players.UpdateStandings(true);
+    for (const TPlayer* p : sheets) EXPECT_EQ((std::pair{p->Total, p->Potential}), (std::pair{1, 1 + 1 * 4})) << p->Id;
 }
 
 TEST_F(Scoring, OnlyChangedEntriesUnlessResultsChanged)
@@ -160,12 +171,31 @@ TEST_F(Scoring, WhenAPassRuns)
     EXPECT_EQ(p.Total, 1);
 }
 
-// The rules game by game, written plainly, against the pass on random and inconsistent pools.
+// The first-round teams that can reach a game.
+void AddPartOf(int game, std::set<TeamCode>& teams)
+{
+    if (game <= 32) {
+        teams.insert({firstRoundPair(game).a, firstRoundPair(game).b});
+        return;
+    }
+    AddPartOf(2 * game - 65, teams);
+    AddPartOf(2 * game - 64, teams);
+}
+
+// The rules game by game, written plainly, against the pass on random and inconsistent pools: a
+// team is out once a played game of its part of the bracket went to another team.
 std::vector<int> ScoreByTheRules(TPlayers& list, const ScoringValues& v)
 {
     std::vector<int> progress;
     TPlayer& results = list[list.IndexOfId(ResultsId)];
-    std::set<TeamCode> eliminated;
+    std::set<TeamCode> field, eliminated;
+    AddPartOf(63, field);
+    for (int g = 1; g <= GameCount; ++g) {
+        std::set<TeamCode> part;
+        AddPartOf(g, part);
+        for (TeamCode team : part)
+            if (results.Picks[g] != 0 && team != results.Picks[g]) eliminated.insert(team);
+    }
     for (int i = 0; i < list.count(); ++i) {
         TPlayer& e = list[i];
         if (&e == &results || (!results.Modified && !e.Modified)) continue;
@@ -175,8 +205,7 @@ std::vector<int> ScoreByTheRules(TPlayers& list, const ScoringValues& v)
             const TeamCode w = results.Picks[g], p = e.Picks[g];
             const long long value = v.multiplyBySeed ? (long long)SeedOfCode(w != 0 ? w : p) * v.round[r] : v.round[r];
             if (w != 0 && p == w) points[r] += value;
-            else if (w != 0) eliminated.insert(p);
-            else if (p != 0 && !eliminated.count(p)) potential += value;
+            else if (w == 0 && field.count(p) && !eliminated.count(p)) potential += value;
         }
         for (int r = 1; r <= 6; ++r) total += e.RoundPoints[r] = std::int32_t(points[r]);
         e.Total = std::int32_t(total);
@@ -190,6 +219,60 @@ std::vector<int> ScoreByTheRules(TPlayers& list, const ScoringValues& v)
     return progress;
 }
 
+// Sound sheets and results without a gap score as they did when each pass gathered the losing
+// teams from the wrong picks of the sheets scored before, in list order.
+TEST_F(Scoring, WithoutAGapTheFiguresAreThoseOfTheListOrderRule)
+{
+    std::mt19937 rng(5);
+    for (int played : {0, 17, 32, 40, 56, 62}) {
+        players.clear();
+        add(ResultsId, {});
+        players[0].Picks = RandomBracket(rng, played);
+        for (int i = 0; i < 300; ++i) players.add(MakeEntry(i + 1, "P", RandomBracket(rng)));
+        std::set<TeamCode> lost;  // the former rule
+        std::vector<int> expected;
+        for (int i = 1; i < players.count(); ++i) {
+            int potential = 0;
+            for (int g = 1; g <= GameCount; ++g) {
+                const TeamCode w = players[0].Picks[g], p = players[i].Picks[g];
+                if (w != 0 && p != w) lost.insert(p);
+                if (w != 0 && p == w) potential += SeedOfCode(w) * RoundOfGame(g);
+                if (w == 0 && !lost.count(p)) potential += SeedOfCode(p) * RoundOfGame(g);
+            }
+            expected.push_back(potential);
+        }
+        players.UpdateStandings(true);
+        std::vector<int> potentials;
+        for (int i = 1; i < players.count(); ++i) potentials.push_back(players[i].Potential);
+        EXPECT_EQ(potentials, expected) << played << " games played";
+    }
+}
+
+// The one-sheet function gives what a pass stores, damaged picks and results with gaps included.
+TEST_F(Scoring, ScorePicksGivesWhatAPassStores)
+{
+    std::mt19937 rng(3);
+    for (const bool seeds : {true, false}) {
+        setScoring({"3", "-2", "7", "1000", "0", "11", seeds ? "1" : "0"});
+        players.clear();
+        TPlayer& results = add(ResultsId, {});
+        results.Picks = RandomBracket(rng, 50);
+        results.Picks[5] = results.Picks[40] = 0;
+        for (int i = 0; i < 300; ++i) {
+            TPlayer& e = addEntry({});
+            e.Picks = RandomBracket(rng);
+            if (i % 7 == 0) e.Picks[1 + rng() % 63] = i % 2 ? 1000000 : 117;
+        }
+        players.UpdateStandings(true);
+        for (int i = 1; i < players.count(); ++i) {
+            const PickScore score = scorePicks(players[i].Picks, results.Picks, readValues());
+            std::vector<int> figures(score.roundPoints + 1, score.roundPoints + 7);
+            figures.insert(figures.end(), {score.total, score.potential, 0});
+            ASSERT_EQ(figures, state(players[i])) << "entry " << i << (seeds ? " by seed" : "");
+        }
+    }
+}
+
 TEST_F(Scoring, MatchesTheRulesGameByGame)
 {
     std::mt19937 rng(17);
@@ -200,8 +283,15 @@ TEST_F(Scoring, MatchesTheRulesGameByGame)
             if (rng() % 4 == 0) picks[g] = odd[rng() % std::size(odd)];
         return picks;
     };
+    // Sound results with games left blank below played ones.
+    auto gappedResults = [&] {
+        PickArray picks = RandomBracket(rng, 33 + int(rng() % 31));
+        for (int g = 1; g <= 48; ++g)
+            if (rng() % 3 == 0) picks[g] = 0;
+        return picks;
+    };
     for (int count : {2, 9, 199, 200, 201, 2001}) {
-        for (int oddShare : {0, 1, 3}) {  // in thirds: a pool can mix damaged sheets with sound ones
+        for (int oddShare : {0, 1, 3, -1}) {  // in thirds: a pool can mix damaged sheets with sound ones
             SCOPED_TRACE(::testing::Message() << count << " entries, odd share " << oddShare);
             auto consistent = [&] { return int(rng() % 3) >= oddShare; };
             setScoring(rng() % 2 ? std::vector<const char*>{} : std::vector{"3", "-2", "7", "1000", "0", "11"});
@@ -210,7 +300,9 @@ TEST_F(Scoring, MatchesTheRulesGameByGame)
             TPlayers copy(host, dir.path(), teams);
             const int resultsAt = int(rng() % std::uint32_t(count));
             for (int i = 0; i < count; ++i) {
-                TPlayer e = i == resultsAt ? MakeEntry(ResultsId, ResultsName, randomPicks(int(rng() % 64), consistent()))
+                // Share -1: sound sheets, results with gaps.
+            TPlayer e = i == resultsAt ? MakeEntry(ResultsId, ResultsName,
+                                                   oddShare < 0 ? gappedResults() : randomPicks(int(rng() % 64), consistent()))
                                            : MakeEntry(i + 1, "P", randomPicks(GameCount, consistent()));
                 e.Modified = std::uint8_t(rng() % 3 == 0);
                 players.add(e);

@@ -262,6 +262,46 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
     EXPECT_EQ(hint(), RulesDone);
 }
 
+// The files of the copies after the first that exist already are named in one question before
+// anything is printed: Cancel leaves every file as it was, OK prints every copy.
+TEST_F(PrintCommandsTest, CopiesToFilesNeverReplaceAFileUnasked)
+{
+    const TPlayer entry = Participant();
+    const QString dirPath = QDir::toNativeSeparators(QString::fromStdString(dir.path()));
+    struct Case {
+        std::function<void()> print;
+        int copies;
+        std::vector<const char*> existing;
+        PromptAnswer answer;
+        QString question;
+        std::vector<bool> kept;  // each existing file
+    } cases[] = {
+        {[&] { PrintPool(main->session(), *main, &entry); }, 3, {"sheet-2.pdf"}, PromptAnswer::Cancel,
+         dirPath + "/sheet-2.pdf already exists.\nDo you want to replace it?", {true}},
+        {[&] { printRules(main->session(), *main); }, 3, {"sheet-2.pdf", "sheet-3.pdf"}, PromptAnswer::Ok,
+         "These files already exist:\n" + dirPath + "/sheet-2.pdf\n" + dirPath + "/sheet-3.pdf\nDo you want to replace them?",
+         {false, false}},
+        {[&] { PrintPool(main->session(), *main, nullptr); }, 2, {"sheet-3.pdf"}, PromptAnswer::Ok, {}, {true}},  // no copy's file
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.question.toStdString());
+        TestPrompts().clear();
+        for (const char* name : {"sheet.pdf", "sheet-2.pdf", "sheet-3.pdf"}) QFile::remove(file(name));
+        for (const char* name : c.existing) dir.write(name, "kept");
+        AnswerPdf(c.copies);
+        TestPrompts().answers = {c.answer};
+        c.print();
+        ASSERT_EQ(TestPrompts().texts(), c.question.isEmpty() ? QStringList{} : QStringList{c.question});
+        if (!c.question.isEmpty()) {
+            EXPECT_EQ((std::pair{TestPrompts().boxes[0].kind, TestPrompts().beeps}), (std::pair{PromptKind::Confirmation, 1}));
+        }
+        EXPECT_EQ(QFile::exists(pdf), c.answer == PromptAnswer::Ok);
+        std::vector<bool> kept;
+        for (const char* name : c.existing) kept.push_back(dir.read(name) == "kept");
+        EXPECT_EQ(kept, c.kept);
+    }
+}
+
 TEST_F(PrintCommandsTest, PrintButtonOpensItsPopUpAtTheMouse)
 {
     main->show();
@@ -298,6 +338,17 @@ TEST(QtPageCanvas, EachJobWritesAFileOfItsOwn)
     }  // left open: ended here
     EXPECT_EQ(printer.outputFileName(), file);
     EXPECT_TRUE(dir.exists("out.pdf") && dir.exists("out-2.pdf"));
+}
+
+// The screen's "MS Sans Serif" exists in a few pixel sizes only: the sheet prints in a scalable
+// face instead.
+TEST(QtPageCanvas, PrintsOnlyInScalableFaces)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QtPageCanvas canvas(printer);
+    EXPECT_FALSE(canvas.selectFace("MS Sans Serif"));
+    EXPECT_TRUE(canvas.selectFace("Tahoma"));
+    EXPECT_FALSE(canvas.selectFace("No Such Face"));
 }
 
 // Without any printer installed, the real dialog still offers a PDF file, starting at one copy

@@ -157,3 +157,59 @@ TEST_F(QtSettingsFile, AFileWithoutReadPermissionIsNeverWrittenOver)
     std::filesystem::permissions(dir.file("settings.ini"), std::filesystem::perms::owner_read);
     EXPECT_EQ(dir.read("settings.ini"), Good);
 }
+
+// Lines typed into the file by hand read as the text they show; a value in the writer's own form
+// (quoted, escaped) reads as the text it stands for.
+TEST_F(QtSettingsFile, HandWrittenValuesReadAsTheirText)
+{
+    dir.write("settings.ini", "[Rules]\r\n"
+                              "Deadline=Friday, March 20\r\n"
+                              "Cost = $5; cash only \r\n"
+                              "Tiebreaker=Say \"when\"\r\n"
+                              "ReturnTo=C:\\Temp\\new, or \\\\server\r\n"
+                              "PayDesc1=\"1st, 2nd\"\r\n"
+                              "PayDesc2=a\\\\b \\\"c\\\"\r\n"
+                              "PayDesc3=\"Z\xC3\xBCrich \xE2\x82\xAC\"\r\n"
+                              "; PayDesc4=a comment\r\n"
+                              "PayDesc5=@Variant(x)\r\n"
+                              "PayDesc6=\"Room \"B\"\"\r\n"
+                              "[Other]\nChecked%20Resolution=1\nplain key=2\n");
+    QtSettingsStore store(path());
+    const std::pair<const char*, std::string> expected[] = {
+        {"Deadline", "Friday, March 20"}, {"Cost", "$5; cash only"}, {"Tiebreaker", "Say \"when\""},
+        {"ReturnTo", "C:\\Temp\\new, or \\\\server"}, {"PayDesc1", "1st, 2nd"}, {"PayDesc2", "a\\b \"c\""},
+        {"PayDesc3", "Z\xFCrich \x80"}, {"PayDesc5", "@Variant(x)"}, {"PayDesc6", "\"Room \"B\"\""}};
+    for (const auto& [name, text] : expected) EXPECT_EQ(store.read("Rules", name), text) << name;
+    EXPECT_EQ(store.read("Rules", "PayDesc4"), std::nullopt);
+    EXPECT_EQ(store.read("Other", "Checked Resolution"), "1");
+    EXPECT_EQ(store.read("Other", "plain key"), "2");
+}
+
+// Whatever the program writes reads back as it was, escapes and quotes included.
+TEST_F(QtSettingsFile, TheProgramsOwnValuesReadBackUnchanged)
+{
+    std::string controls;  // each control character, each followed by a hex digit
+    for (char c = 1; c < 0x20; ++c) controls += std::string{c, 'b'};
+    const std::string texts[] = {"a,b", "x=y; z", "say \"hi\"", "C:\\Temp\\", " lead", "trail ", "@x", "@@", "",
+                                 "tab\there", std::string("nul\0" "1", 5), "\x01" "a\x1f" "F", "\\x41", "Z\xFCrich \x80",
+                                 "\"quoted\"", "@String(x)", controls};
+    QtSettingsStore store(path());
+    for (const std::string& text : texts) {
+        store.write("Rules", "Cost", text);
+        EXPECT_EQ(store.read("Rules", "Cost"), text);
+        EXPECT_EQ(onDisk("Rules", "Cost"), text);
+    }
+}
+
+// A value changed in the file between two reads is seen, even when the file keeps its size and
+// time (a coarse file-system clock, or an edit within the same moment).
+TEST_F(QtSettingsFile, AChangeBetweenTwoReadsIsSeen)
+{
+    dir.write("settings.ini", Good);
+    const auto time = std::filesystem::last_write_time(dir.file("settings.ini"));
+    QtSettingsStore store(path());
+    EXPECT_EQ(TRegIniFile(store).ReadInteger("Scoring", "Round1", 1), 5);
+    dir.write("settings.ini", "[Scoring]\nRound1=7\n");
+    std::filesystem::last_write_time(dir.file("settings.ini"), time);
+    EXPECT_EQ(TRegIniFile(store).ReadInteger("Scoring", "Round1", 1), 7);
+}

@@ -51,7 +51,7 @@ TEST_F(SheetBuild, PaperLayout)
         {"lblRegion3", {520, 147, 97, 19}, "South"},
         {"pnlName", {272, 8, 249, 57}, ""},
         {"txtTiebreaker", {88, 32, 97, 17}, "0"},
-        {"chkPaid", {192, 32, 49, 17}, "Paid?"},
+        {"chkPaid", {188, 32, 53, 17}, "Paid?"},
         {"lblDir", {320, 91, 153, 49}, "[Up] arrow for upper team, [Down] arrow for lower team, [Delete] to clear current game."},
         {"lblTab", {320, 523, 153, 44}, "[Tab] for next game, [Shift]+[Tab] for previous game"}};
     for (const auto& [name, rect, text] : controls) {
@@ -66,7 +66,7 @@ TEST_F(SheetBuild, PaperLayout)
     EXPECT_EQ(lblRegion1->textFormat(), Qt::PlainText);
     // Fonts and colours: bold champion and name, bold italic 12-point regions, red notes.
     const QFont region = lblRegion1->font();
-    EXPECT_TRUE(region.pointSize() == 12 && region.bold() && region.italic());
+    EXPECT_TRUE(region.pixelSize() == 16 && region.bold() && region.italic());  // 12 points at 96 dpi
     EXPECT_TRUE(sheet->findChild<QLabel*>(QStringLiteral("lblChampion"))->font().bold() && txtName->font().bold());
     EXPECT_EQ(PaidBox(sheet)->layoutDirection(), Qt::RightToLeft);  // caption left of the box
     for (QWidget* red : {static_cast<QWidget*>(txtName), static_cast<QWidget*>(lblDir)})
@@ -82,6 +82,26 @@ TEST_F(SheetBuild, PaperLayout)
         }
     EXPECT_EQ(lines.size(), 14);
     EXPECT_TRUE(lines.contains(QRect(440, 323, 2, 153)) && lines.contains(QRect(381, 307, 25, 2)));
+}
+
+// A team's name is the organiser's: its label widens to show it whole. On the left the rest of
+// the bracket moves right to make room; on the right the label grows outward.
+TEST_F(SheetBuild, ALongTeamNameWidensItsLabel)
+{
+    main->session().teams().entry(1, 16).name = "WWWWWWWWWWWW";
+    main->session().teams().entry(3, 15).name = "WWWWWWWWWWWW";
+    TmdiBrackets* sheet = Open(0);
+    auto* left = Control<QLabel>(sheet, QStringLiteral("lblTeam116"));
+    auto* right = Control<QLabel>(sheet, QStringLiteral("lblTeam315"));
+    for (QLabel* label : {left, right})
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << label->objectName().toStdString();
+    const int shift = gameCell(sheet, 1)->x() - 88;
+    EXPECT_GT(shift, 0);
+    EXPECT_EQ(left->x(), 8);
+    EXPECT_EQ(gameCell(sheet, 1)->x(), left->geometry().right() + 1);  // the name ends where the cell begins
+    EXPECT_EQ(right->x(), 706 + shift);
+    EXPECT_EQ(Control<QWidget>(sheet, QStringLiteral("pnlName"))->x(), 272 + shift);
+    EXPECT_EQ(Control<QLabel>(sheet, QStringLiteral("lblTeam101"))->geometry(), QRect(8, 8, 73, 14));  // a short name
 }
 
 TEST_F(SheetBuild, GameRecords)

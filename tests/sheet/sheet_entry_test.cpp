@@ -1,4 +1,7 @@
 // Entering picks with the keyboard: highlight and hint, the three keys, the focus order.
+#include <QApplication>
+#include <QClipboard>
+
 #include "sheet_fixture.h"
 
 using SheetEntry = SheetTest;
@@ -86,6 +89,37 @@ TEST_F(SheetEntry, ThePickHappensOnReleaseNotOnPress)
     EXPECT_EQ(sheet->picks().pick(3), 0);
 }
 
+TEST_F(SheetEntry, AnUnmarkedReleaseFollowedByItsPressIsARepeat)
+{
+    // A held key as X11 delivers it when Qt misses the repeat mark: pairs of a release and a press
+    // with one time each, then the release of letting go.
+    TmdiBrackets* sheet = Open(0);
+    FocusCell(sheet, 1);
+    auto send = [](QEvent::Type type, Qt::Key key, ulong time) {
+        QKeyEvent event(type, key, Qt::NoModifier);
+        event.setTimestamp(time);
+        QApplication::sendEvent(QApplication::focusWidget(), &event);
+    };
+    send(QEvent::KeyPress, Qt::Key_Up, 1000);
+    for (ulong time : {1250, 1283, 1316}) {
+        send(QEvent::KeyRelease, Qt::Key_Up, time);
+        send(QEvent::KeyPress, Qt::Key_Up, time);
+    }
+    send(QEvent::KeyRelease, Qt::Key_Up, 1400);
+    QTRY_COMPARE(sheet->picks().pick(1), 101);
+    PickArray picks{};
+    picks[1] = 101;
+    EXPECT_EQ(PicksOf(sheet), picks);
+    EXPECT_EQ(FocusName(), QStringLiteral("g2"));
+
+    // A release still waiting for its pair acts before the next key, however soon that comes.
+    send(QEvent::KeyPress, Qt::Key_Down, 2000);
+    send(QEvent::KeyRelease, Qt::Key_Down, 2090);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ((std::vector<int>{sheet->picks().pick(2), sheet->picks().teams(33).b}), (std::vector<int>{109, 109}));
+    EXPECT_EQ(FocusName(), QStringLiteral("g4"));
+}
+
 TEST_F(SheetEntry, UpInGameThirtyThreeBeforeItsFeedersClearsIt)
 {
     PickArray picks{};
@@ -142,4 +176,12 @@ TEST_F(SheetEntry, NameTiebreakerAndPaidMarkTheSheetAndKeepTheirWidth)
     EXPECT_EQ((QStringList{NameBox(sheet)->text(), TiebreakerBox(sheet)->text()}),
               (QStringList{"Abcdefghijklmnopqrstuvwxy", "about 150 po"}));
     EXPECT_TRUE(PaidBox(sheet)->isChecked());
+
+    // A pasted cell brings its tab and line end; the boxes hold one line.
+    for (QLineEdit* box : {NameBox(sheet), TiebreakerBox(sheet)}) {
+        box->clear();
+        QApplication::clipboard()->setText(QStringLiteral("Bob\tSm\r\nith\r\n"));
+        box->paste();
+        EXPECT_EQ(box->text(), "Bob Sm ith");
+    }
 }

@@ -40,29 +40,24 @@ TEST(CommandLineTest, ReadsThePoolFolderAndRefusesWhatItDoesNotKnow)
     }
 }
 
-TEST(CommandLineTest, ReadsTheOutlookAndItsPaidPlaces)
+TEST(CommandLineTest, ReadsOneCommandWithItsFile)
 {
     struct Row {
         std::vector<std::string> args;
-        bool outlook;
-        int places;
+        BatchCommand command;
+        std::string file;
         std::string error;
     };
     const Row rows[] = {
-        {{"--pool", "p"}, false, 3, ""},
-        {{"--pool", "p", "--outlook"}, true, 3, ""},
-        {{"--outlook", "--pool=p", "--places", "8"}, true, 8, ""},
-        {{"--pool", "p", "--outlook", "--places=1", "--places", "1"}, true, 1, ""},
-        {{"--outlook", "--help"}, true, 3, ""},
-        {{"--outlook"}, true, 3, "--outlook needs the pool's folder: --pool DIR --outlook"},
-        {{"--pool", "p", "--places", "2"}, false, 3, "--places goes with --outlook"},
-        {{"--pool", "p", "--outlook", "--places", "0"}, true, 3, "--places needs a number from 1 to 8, not '0'"},
-        {{"--pool", "p", "--outlook", "--places=9"}, true, 3, "--places needs a number from 1 to 8, not '9'"},
-        {{"--pool", "p", "--outlook", "--places", "2x"}, true, 3, "--places needs a number from 1 to 8, not '2x'"},
-        {{"--pool", "p", "--outlook", "--places", "-1"}, true, 3, "--places needs a number from 1 to 8, not '-1'"},
-        {{"--pool", "p", "--outlook", "--places="}, true, 3, "--places needs a number from 1 to 8, not ''"},
-        {{"--pool", "p", "--outlook", "--places"}, true, 3, "--places needs a number: --places N"},
-        {{"--pool", "p", "--outlook", "--places=2", "--places=3"}, true, 3, "--places given twice"},
+        {{"--pool", "p", "--import-picks", "form.csv"}, BatchCommand::ImportPicks, "form.csv", ""},
+        {{"--export-picks=all picks.htm", "--pool=p"}, BatchCommand::ExportPicks, "all picks.htm", ""},
+        {{"--export-standings", "./-odd.txt"}, BatchCommand::ExportStandings, "./-odd.txt", ""},
+        {{"--import-field=field.csv"}, BatchCommand::ImportField, "field.csv", ""},
+        {{"--import-picks"}, BatchCommand::None, "", "--import-picks needs a file: --import-picks FILE"},
+        {{"--import-field", "--pool", "p"}, BatchCommand::None, "", "--import-field needs a file: --import-field FILE"},
+        {{"--import-picks", "a.csv", "--export-picks", "b.csv"}, BatchCommand::None, "",
+         "one command at a time: --import-picks and --export-picks"},
+        {{"--export-standing", "s.htm"}, BatchCommand::None, "", "unknown option '--export-standing'"},
     };
     for (const Row& row : rows) {
         std::string joined;
@@ -71,8 +66,11 @@ TEST(CommandLineTest, ReadsTheOutlookAndItsPaidPlaces)
         const CommandLine line = parseCommandLine(row.args);
         EXPECT_EQ(line.error, row.error);
         if (row.error.empty()) {
-            EXPECT_EQ(line.outlook, row.outlook);
-            EXPECT_EQ(line.places, row.places);
+            EXPECT_EQ(line.command, row.command);
+            EXPECT_EQ(line.commandFile, row.file);
         }
     }
+    // An option it does not know may be the window system's, which the application takes.
+    EXPECT_TRUE(parseCommandLine({"-platform", "offscreen"}).unknownOption);
+    EXPECT_FALSE(parseCommandLine({"--import-picks"}).unknownOption);
 }

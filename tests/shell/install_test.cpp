@@ -230,5 +230,5 @@ TEST(Package, HoldsTheInstalledFilesAndNamesItsDependencies)
         EXPECT_TRUE(field("Depends").contains(library)) << library << " in " << field("Depends").toStdString();
     // SimpleIni is compiled in from its header, so neither it nor the ICU it would pull in is needed.
     EXPECT_FALSE(field("Depends").contains("libsimpleini")) << field("Depends").toStdString();
-    EXPECT_EQ(field("Recommends"), QByteArray("fonts-liberation, fonts-dejavu-core, xdg-utils"));
+    EXPECT_EQ(field("Recommends"), QByteArray("fonts-wine, fonts-liberation, fonts-dejavu-core, xdg-utils"));
 }

@@ -90,6 +90,7 @@ TEST_F(MainWindowTest, MenuItemsCarryTheirCaptionsShortcutsAndHints)
     const Row rows[] = {
         {Find<QAction>(main, "mnuReset"), "&New...", {}, "Start a new pool, erasing all current player information"},
         {Find<QAction>(main, "mnuOptions"), "&Options...", QKeySequence("Ctrl+O"), "Set pool options such as teams, scoring, rules, etc."},
+        {Find<QAction>(main, "mnuImportField"), "Import &Field...", {}, "Read the teams and the regions' places in the bracket from a spreadsheet file"},
         {Find<QAction>(main, "mnuPrintBlank"), "Print &Blank Pool...", {}, "Print a blank pool sheet for distribution"},
         {Find<QAction>(main, "mnuPrintRules"), "Print &Rules...", {}, "Print rules as set in Options"},
         {Find<QAction>(main, "mnuBackup"), "B&ackup Data Files", QKeySequence("Ctrl+B"), "Backup all current pool data"},
@@ -97,6 +98,8 @@ TEST_F(MainWindowTest, MenuItemsCarryTheirCaptionsShortcutsAndHints)
         {Find<QAction>(main, "mnuExit"), "E&xit", {}, "Exit the application"},
         {Find<QAction>(main, "mnuEnterPicks"), "&New Player", QKeySequence("Ctrl+N"), "Enter picks from pool sheets into the database."},
         {Find<QAction>(main, "mnuOpenPicks"), "&Player Manager...", QKeySequence("Ctrl+P"), "List of players already entered"},
+        {Find<QAction>(main, "mnuImportPicks"), "&Import Picks...", {}, "Add participants from a spreadsheet file of their picks"},
+        {Find<QAction>(main, "mnuExportPicks"), "E&xport Picks...", {}, "Save every participant's picks as a spreadsheet file or a web page"},
         {Find<QAction>(main, "mnuPlayerPrintPicks"), "P&rint Picks", {}, ""},
         {Find<QAction>(main, "mnuSavePicks"), "&Save Picks", QKeySequence("Ctrl+S"), "Save currently open picks"},
         {Find<QAction>(main, "mnuClose"), "&Close", {}, "Close currently open picks"},
@@ -121,6 +124,18 @@ TEST_F(MainWindowTest, MenuItemsCarryTheirCaptionsShortcutsAndHints)
     QStringList menus;
     for (QAction* menu : main.menuBar()->actions()) menus << menu->text();
     EXPECT_EQ(menus, (QStringList{"&Pool", "P&layer", "&Results", "&Window", "&Help"}));
+}
+
+TEST_F(MainWindowTest, EachMenuGivesEveryAccessKeyToOneItem)
+{
+    for (QAction* bar : main.menuBar()->actions()) {
+        QStringList keys;
+        for (QAction* item : bar->menu()->actions())
+            if (!item->isSeparator()) keys << QKeySequence::mnemonic(item->text()).toString();
+        SCOPED_TRACE(bar->text().toStdString() + ": " + keys.join(' ').toStdString());
+        EXPECT_EQ(keys.removeDuplicates(), 0);
+        EXPECT_FALSE(keys.contains(QString()));
+    }
 }
 
 TEST_F(MainWindowTest, ToolButtonsSplitTheirHintsAtTheBar)
@@ -181,6 +196,30 @@ TEST_F(MainWindowTest, StatusTextIsPaintedAtOnceInsideALoop)
     EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), QStringLiteral("Step 3"));
     main.SetProgress(42);
     EXPECT_EQ(Find<QProgressBar>(main, "pbProgress")->value(), 42);
+}
+
+// The count panel is 63 pixels wide until a count needs more.
+TEST_F(MainWindowTest, CountPanelGrowsToFitItsCount)
+{
+    auto* panel = Find<QLabel>(main, "pnlCount");
+    main.setCountText("Players: 30");
+    EXPECT_EQ(panel->width(), 63);
+    main.setCountText("Players: 1000000");
+    EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+    main.setCountText("Players: 31");
+    EXPECT_EQ(panel->width(), 63);
+}
+
+TEST_F(MainWindowTest, AMinimisedStandingsWindowIsStillTheOpenOne)
+{
+    main.show();
+    main.session().players().add(Entry(ResultsId, "RESULTS"));
+    main.session().players().add(Entry(5, "Ann"));
+    Find<QAction>(main, "mnuViewStd")->trigger();
+    main.mdiArea()->activeSubWindow()->showMinimized();
+    EXPECT_TRUE(main.isStandingsOpen());  // a save rescores at once
+    Find<QAction>(main, "mnuViewStd")->trigger();
+    EXPECT_EQ(main.childWindows().size(), 1);
 }
 
 TEST_F(MainWindowTest, FindSheetWindowSearchesFromTheTop)

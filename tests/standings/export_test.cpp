@@ -1,5 +1,8 @@
 // The standings table and its export texts, without a window.
+#include <algorithm>
+#include <cctype>
 #include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -160,13 +163,15 @@ TEST_F(StandingsExport, TextCellsThatLookLikeFormulasAreMarkedAsText)
     }
 }
 
-// Every line of the page: nothing loaded from anywhere, odd participant rows shaded, cells escaped.
+// Every line of the page: its character set declared, nothing loaded from anywhere, odd
+// participant rows shaded, cells escaped, names in the program's single bytes.
 TEST_F(StandingsExport, HtmlPageLineByLine)
 {
-    for (const char* name : {"A", "B", "C", "D", "<E> & \"F\""}) add(name);
+    for (const char* name : {"A", "B", "C", "Jos\xe9", "<E> & \"F\""}) add(name);
     exportHtmlFile(table(), dir.file("s.htm"), "As of: 03/07/2024", host);
     std::vector<std::string> expected = {
         "<html><head><title>the Hoopfall: Standings</title>",
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\" />",
         std::string("<meta NAME=\"KEYWORDS\" CONTENT=\"") + brand::Keywords + "\" />",
         std::string("<meta NAME=\"DESCRIPTION\" CONTENT=\"") + brand::Description + "\" />",
         "<STYLE><!--",
@@ -190,13 +195,13 @@ TEST_F(StandingsExport, HtmlPageLineByLine)
         "<table width=\"100%\" cellpadding=1 cellspacing=2 border=0 bgcolor=#EEEEEE><tr>"};
     for (int k = 0; k < 4; ++k)
         expected.push_back(std::string(k ? "" : "<td><font class=\"smallbody\"><b>Options:&nbsp;</b></font></td>") +
-                           "<td>&nbsp;<a target=\"_new\" href=\"" + brand::OptionLinks[k].anchor + "\">" +
+                           "<td>&nbsp;<a target=\"_new\" href=\"" + brand::OptionLinks[k].address + "\">" +
                            brand::OptionLinks[k].text + "</a></td>" + (k == 3 ? "</tr></table><hr>" : ""));
     expected.push_back("<table cellSpacing=\"0\" cellPadding=\"2\" width=\"100%\" border=\"1\" bgcolor=\"palegoldenrod\" "
                        "bordercolor=\"black\">");
     expected.push_back("<tr><th>#</th><th>Name</th><th>Total Pts</th><th>Potential</th><th>Rnds 1-2</th><th>Rnds 3-4</th>"
                        "<th>Rnds 5-6</th><th>East</th><th>West</th><th>South</th><th>Midwest</th><th>Champion</th></tr>");
-    const char* cells[] = {"A", "B", "C", "D", "&lt;E&gt; &amp; &quot;F&quot;"};
+    const char* cells[] = {"A", "B", "C", "Jos\xe9", "&lt;E&gt; &amp; &quot;F&quot;"};
     for (int n = 1; n <= 5; ++n)
         expected.push_back(std::string(n % 2 ? "<tr class=\"contrastrow\">" : "<tr>") + "<td>" + std::to_string(n) +
                            "</td><td>" + cells[n - 1] + "</td>" + "<td>0</td><td>0</td><td>0</td><td>0</td><td>0</td>" +
@@ -205,6 +210,17 @@ TEST_F(StandingsExport, HtmlPageLineByLine)
     expected.push_back("<br><p align=center>" + std::string(brand::Slogan) + "<br><b>Visit us on the web at <a href=\"" +
                        Maker + "\">" + Maker + "</a></center></body></html>");
     EXPECT_EQ(lines("s.htm"), expected);
+
+    // Mailed or posted elsewhere, every link still leads somewhere: no address is relative.
+    std::string page = dir.read("s.htm");
+    std::transform(page.begin(), page.end(), page.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    int links = 0;
+    for (const char* attribute : {"href=", "src="})
+        for (std::size_t at = page.find(attribute); at != std::string::npos; at = page.find(attribute, at + 1), ++links) {
+            const std::size_t value = at + std::strlen(attribute) + (page[at + std::strlen(attribute)] == '"');
+            EXPECT_EQ(page.substr(value, 8), "https://") << page.substr(at, 60);
+        }
+    EXPECT_EQ(links, 6);
 }
 
 TEST_F(StandingsExport, AWriteThatFailsPartWayKeepsTheOldFileAndResetsProgress)

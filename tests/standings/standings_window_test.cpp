@@ -143,6 +143,7 @@ protected:
     static QString offered()
     {
         const SaveFileRequest& request = TestPrompts().saveRequests.back();
+        EXPECT_TRUE(request.suffixFollowsType) << "a bare name must take the chosen type's suffix";
         return request.fileName + "|" + QString::number(request.filterIndex);
     }
     QString hint() const { return Find<QLabel>(*main, "pnlHint")->text(); }
@@ -199,6 +200,23 @@ TEST_F(StandingsWindow, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
 }
 
 // Each case: participants, then pop-up commands with the rows, the strip and the ticks they leave.
+// Restored, the window is 640 by 316 with its frame; rows and the header row are 16 pixels, and a
+// name too long for its cell is cut at the cell's edge rather than shortened with an ellipsis.
+TEST_F(StandingsWindow, RestoredSizeRowsAndLongTexts)
+{
+    TfrmStandings& form = view({"Bartholomew Wolfenschmidt"});
+    auto* frame = qobject_cast<QMdiSubWindow*>(form.parentWidget());
+    frame->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->width(), 640);
+    EXPECT_EQ(frame->height(), 316);
+    QTableView& grid = StandingsWindow::grid(form);
+    EXPECT_EQ(grid.rowHeight(0), 16);
+    EXPECT_EQ(grid.horizontalHeader()->height(), 16);
+    EXPECT_EQ(grid.textElideMode(), Qt::ElideNone);
+    EXPECT_EQ(grid.horizontalHeader()->textElideMode(), Qt::ElideNone);
+}
+
 TEST_F(StandingsWindow, SortOrdersTicksAndStatusStrip)
 {
     struct Person {

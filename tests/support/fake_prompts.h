@@ -7,7 +7,7 @@
 #include "ui/prompts.h"
 
 // Records every box and dialog and answers from a script, so no test blocks on a modal dialog.
-// With no scripted answer a box is answered OK (or Yes), a save dialog and a print dialog are
+// With no scripted answer a box is answered OK (or Yes), a file dialog and a print dialog are
 // cancelled.
 class FakePrompts : public IPrompts {
 public:
@@ -23,6 +23,9 @@ public:
     // Save dialog: the request as the program made it, and what the "user" chooses.
     std::vector<SaveFileRequest> saveRequests;
     std::deque<std::function<bool(SaveFileRequest&)>> saveAnswers;
+    // Open dialog, the same way.
+    std::vector<OpenFileRequest> openRequests;
+    std::deque<std::function<bool(OpenFileRequest&)>> openAnswers;
 
     // Print dialog: each answer gets the printer (for example to point it at a PDF file) and
     // the copy count.
@@ -53,6 +56,14 @@ public:
         saveAnswers.pop_front();
         return answer(request);
     }
+    bool openFile(OpenFileRequest& request) override
+    {
+        openRequests.push_back(request);
+        if (openAnswers.empty()) return false;
+        auto answer = openAnswers.front();
+        openAnswers.pop_front();
+        return answer(request);
+    }
     bool printDialog(QPrinter& printer, int& copies) override
     {
         ++printDialogs;
@@ -75,6 +86,8 @@ public:
         beeps = 0;
         saveRequests.clear();
         saveAnswers.clear();
+        openRequests.clear();
+        openAnswers.clear();
         printDialogs = 0;
         printAnswers.clear();
         onBox = nullptr;

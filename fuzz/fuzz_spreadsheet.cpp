@@ -1,0 +1,49 @@
+// The spreadsheet imports: any bytes read without harm as picks and as a field. Every entry
+// taken has a name and picks that fit their games; refused lines come in line order; a field
+// is taken only whole.
+#include <cstdlib>
+
+#include "pool/bracket.h"
+#include "transfer/field_import.h"
+#include "transfer/picks_import.h"
+#include "transfer/team_names.h"
+
+namespace {
+const TTeamNames& Names()
+{
+    static const TTeamNames names = [] {
+        TTeamTable teams;
+        for (int r = 1; r <= RegionCount; ++r)
+            for (int s = 1; s <= SeedCount; ++s) teams.entry(r, s).name = "T" + std::to_string(r * 100 + s);
+        teams.entry(2, 3).name = "t101";  // a name two teams share
+        return TTeamNames(teams, {"East", "West", "South", ""});
+    }();
+    return names;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const TPicksImport picks = readPicksImport(bytes, Names(), nullptr);
+    for (const TPlayer& entry : picks.entries) {
+        if (entry.Name.empty()) std::abort();
+        bool complete = true;
+        for (int g = 1; g <= GameCount; ++g) {
+            const TeamCode pick = entry.Picks[std::size_t(g)];
+            const GamePair pair = teamsOfGame(entry.Picks, g);
+            if (pick != 0 && pick != pair.a && pick != pair.b) std::abort();
+            complete = complete && pick != 0;
+        }
+        if (entry.Complete != (complete ? 1 : 0)) std::abort();
+    }
+    for (std::size_t k = 1; k < picks.refused.size(); ++k)
+        if (picks.refused[k].line <= picks.refused[k - 1].line) std::abort();
+
+    const TFieldImport field = readFieldImport(bytes);
+    if (field.ok())
+        for (int r = 1; r <= RegionCount; ++r)
+            for (int s = 1; s <= SeedCount; ++s)
+                if (field.teams.entry(r, s).region != r || field.teams.entry(r, s).seed != s) std::abort();
+    return 0;
+}

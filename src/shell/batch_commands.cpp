@@ -1,0 +1,216 @@
+#include "shell/batch_commands.h"
+
+#include <memory>
+#include <ostream>
+
+#include "pool/cp1252.h"
+#include "pool/file_io.h"
+#include "pool/pool_host.h"
+#include "session/pool_session.h"
+#include "standings/export.h"
+#include "transfer/field_import.h"
+#include "transfer/picks_export.h"
+#include "transfer/picks_import.h"
+
+namespace {
+// The host of a run without a window: its errors go to err; quick tips, the status bar and the
+// progress go nowhere.
+class StreamHost final : public NullPoolHost {
+public:
+    explicit StreamHost(std::ostream& err) : m_err(err) {}
+    void showError(const std::string& text) override
+    {
+        m_err << "hoopfall: " << text << '\n';
+        ++errors;
+    }
+    int errors = 0;
+
+private:
+    std::ostream& m_err;
+};
+
+// A text in the storage code page, as UTF-8.
+std::string utf8(std::string_view text)
+{
+    std::string out;
+    appendUtf8FromCp1252(out, text);
+    return out;
+}
+
+// One run on one pool. pool() is the pool as it stands on disk, read without changing anything;
+// open() loads it as start-up does, for a command that changes it, and the run closes it as the
+// program closes.
+class BatchRun {
+public:
+    BatchRun(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
+             std::ostream& err)
+        : file(line.commandFile), out(out), err(err), m_dataDir(dataDir), m_settings(settings), m_host(err),
+          m_pool(m_host, dataDir, settings)
+    {
+    }
+
+    const std::string& file;
+    std::ostream& out;
+    std::ostream& err;
+
+    // Reads the pool; false (with the reason on err) when it cannot be read.
+    bool read()
+    {
+        const std::string problem = m_pool.loadUnchanged();
+        if (problem.empty()) return true;
+        fail(problem);
+        return false;
+    }
+    TPoolSession& pool() { return m_pool; }
+
+    // The pool to change; null (with the reason on err) when start-up's loading reported a fault.
+    TPoolSession* open()
+    {
+        m_open = std::make_unique<TPoolSession>(m_host, m_dataDir, m_settings);
+        const int before = m_host.errors;
+        removeStaleTempFiles(m_dataDir);
+        m_open->LoadTeams();
+        m_open->checkRegionsFile();
+        m_open->LoadPlayers();
+        return m_host.errors == before ? m_open.get() : nullptr;
+    }
+    // Writes PICKS.HFD when the pool was opened; BatchFailed when that fails.
+    int close(int status)
+    {
+        if (!m_open) return status;
+        if (const std::string failure = m_open->closePool(); !failure.empty()) return fail(failure);
+        return status;
+    }
+
+    int fail(const std::string& text)
+    {
+        err << "hoopfall: " << text << '\n';
+        return BatchFailed;
+    }
+    // Each refused row or problem of the file, as "FILE: Line 7, column "Game 34": reason".
+    void list(const std::vector<TransferProblem>& problems)
+    {
+        for (const TransferProblem& problem : problems) err << file << ": " << utf8(problemText(problem)) << '\n';
+    }
+
+private:
+    const std::string& m_dataDir;
+    ISettingsBackend& m_settings;
+    StreamHost m_host;
+    TPoolSession m_pool;
+    std::unique_ptr<TPoolSession> m_open;
+};
+
+std::string counted(std::size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+int importPicks(BatchRun& run)
+{
+    const TPicksImport import = readPicksImportFile(run.pool(), run.file);
+    if (!import.fileError.empty()) return run.fail(import.fileError);
+    const std::size_t refused = import.refused.size();
+    if (refused > 0) {
+        run.list(import.refused);
+        run.err << "hoopfall: " << counted(refused, "line", "lines") << " of " << run.file
+                << (refused == 1 ? " was" : " were") << " refused\n";
+    }
+    int stored = 0;
+    if (!import.entries.empty()) {
+        TPoolSession* pool = run.open();
+        if (!pool) return BatchFailed;
+        stored = storeImportedPicks(*pool, import);
+    } else if (refused > 0) {
+        return BatchFailed;
+    }
+    run.out << counted(std::size_t(stored), "participant", "participants") << " imported from " << run.file << '\n';
+    return refused > 0 ? BatchRowsRefused : BatchDone;
+}
+
+int exportPicks(BatchRun& run)
+{
+    exportPicksFile(run.pool(), run.file, picksFormatForPath(run.file));
+    run.out << "Picks successfully exported to " << run.file << '\n';
+    return BatchDone;
+}
+
+// The standings as the window shows them when it opens: scored, in its first order.
+int exportStandings(BatchRun& run)
+{
+    const std::string extension = lowerExtension(run.file);
+    const bool html = extension == ".htm" || extension == ".html";
+    if (!html && extension != ".csv" && extension != ".txt")
+        return run.fail("the standings are exported as .htm, .html, .csv or .txt, not as " + run.file);
+    TPoolSession& pool = run.pool();
+    TPlayers& players = pool.players();
+    NullPoolHost quiet;
+    players.UpdateStandings(true);
+    players.setSort(SortKey::Total, players.SortAscending());
+    players.sort();
+    TStandingsTable table(pool.regionNames());
+    table.refill(players, pool.teams());
+    if (html)
+        exportHtmlFile(table, run.file, asOfText(pool.today()), quiet);
+    else
+        exportTextFile(table, run.file, extension == ".csv" ? TextSeparator::Comma : TextSeparator::Tab, quiet);
+    run.out << ExportSuccessPrefix << run.file << '\n';
+    return BatchDone;
+}
+
+int importField(BatchRun& run)
+{
+    const TFieldImport field = readFieldImportFile(run.file);
+    if (!field.fileError.empty()) return run.fail(field.fileError);
+    if (!field.ok()) {
+        run.list(field.problems);
+        return run.fail("the field in " + run.file + " can not be imported");
+    }
+    TPoolSession* pool = run.open();
+    if (!pool) return BatchFailed;
+    storeImportedField(*pool, field);
+    run.out << "Field imported from " << run.file << '\n';
+    return BatchDone;
+}
+
+// The commands: a new one is a row here and a row in the command line's table.
+struct BatchCommandSpec {
+    BatchCommand command;
+    bool changesPool;
+    int (*run)(BatchRun&);
+};
+constexpr BatchCommandSpec Commands[] = {
+    {BatchCommand::ImportPicks, true, importPicks},
+    {BatchCommand::ExportPicks, false, exportPicks},
+    {BatchCommand::ExportStandings, false, exportStandings},
+    {BatchCommand::ImportField, true, importField},
+};
+
+const BatchCommandSpec* specOf(BatchCommand command)
+{
+    for (const BatchCommandSpec& spec : Commands)
+        if (spec.command == command) return &spec;
+    return nullptr;
+}
+}  // namespace
+
+bool batchCommandChangesPool(BatchCommand command)
+{
+    const BatchCommandSpec* spec = specOf(command);
+    return spec && spec->changesPool;
+}
+
+int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
+                    std::ostream& err)
+{
+    const BatchCommandSpec* spec = specOf(line.command);
+    BatchRun run(line, dataDir, settings, out, err);
+    if (!spec) return run.fail("no command to run");
+    int status = BatchFailed;
+    try {
+        if (run.read()) status = spec->run(run);
+    } catch (const std::exception& error) {
+        status = run.fail(error.what());
+    }
+    return run.close(status);
+}

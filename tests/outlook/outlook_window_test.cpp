@@ -1,0 +1,271 @@
+// The Pool Outlook window inside the main window: opened with its shortcut, computed on its own
+// thread, recomputed when the list or the paid places change, copied and saved.
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+#include <random>
+#include <sstream>
+
+#include "outlook/outlook_window.h"
+#include "sheet/bracket_sheet.h"
+#include "pool/team_files.h"
+#include "settings/settings.h"
+#include "shell/main_window.h"
+#include "support/fake_prompts.h"
+#include "support/find.h"
+#include "support/temp_dir.h"
+#include "support/test_settings.h"
+#include "../pool/pool_samples.h"
+
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace {
+using namespace outlook;
+
+class OutlookWindow : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::unique_ptr<TMainForm> main;
+    std::mt19937 rng{7};
+
+    void SetUp() override
+    {
+        TestPrompts().clear();
+        TestSettings().values.clear();
+        saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
+        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        main->session().players().setWriteOnDestroy(false);
+        main->show();
+        main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    }
+    void TearDown() override
+    {
+        main.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        TestSettings().values.clear();
+    }
+
+    TPlayers& players() { return main->session().players(); }
+    // The results with all but the last `open` games played, and `count` random sheets.
+    void fill(int count, int open)
+    {
+        players().add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, GameCount - open)));
+        for (int i = 0; i < count; ++i) players().add(MakeEntry(i + 1, "Player " + std::to_string(i + 1), RandomBracket(rng)));
+    }
+    TfrmOutlook& open()
+    {
+        QTest::keyClick(main.get(), Qt::Key_U, Qt::ControlModifier);
+        QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
+        auto* outlook = sub ? qobject_cast<TfrmOutlook*>(sub->widget()) : nullptr;
+        if (!outlook) throw std::runtime_error("Ctrl+U opened no outlook");
+        waitComputed(*outlook);
+        return *outlook;
+    }
+    static void waitComputed(TfrmOutlook& outlook)
+    {
+        QSignalSpy computed(&outlook, &TfrmOutlook::computed);
+        if (outlook.isComputing()) {
+            EXPECT_TRUE(computed.wait(60000));
+        }
+    }
+    // Runs change and waits for the computation it starts.
+    template <class F> static void recomputed(TfrmOutlook& outlook, F change)
+    {
+        QSignalSpy computed(&outlook, &TfrmOutlook::computed);
+        change();
+        EXPECT_TRUE(computed.wait(60000));
+    }
+    // What the engine says for the list as it stands, as the window should show it.
+    // (results: in place of the real ones, as a what-if gives them)
+    OutlookTable expected(int places = 3, const PickArray* results = nullptr)
+    {
+        OutlookInput input = outlookInputOf(players(), ScoringValues{}, places);
+        if (results) input.results = *results;
+        return OutlookTable(computeOutlook(input), names());
+    }
+    // The participants' names: every entry but the first results entry, as the engine counts.
+    std::vector<std::string> names()
+    {
+        std::vector<std::string> list;
+        const int results = players().IndexOfId(ResultsId);
+        for (int i = 0; i < players().count(); ++i)
+            if (i != results) list.emplace_back(players()[i].Name.view());
+        return list;
+    }
+    // The standings page as scorePicks scores the participants against these results.
+    QString scoresText(const PickArray& results)
+    {
+        const OutlookInput input = outlookInputOf(players(), ScoringValues{}, 3);
+        std::vector<std::pair<PickScore, std::string>> scored;
+        for (std::size_t i = 0; i < input.participants.size(); ++i)
+            scored.emplace_back(scorePicks(input.participants[i].picks, results, ScoringValues{}), names()[i]);
+        std::stable_sort(scored.begin(), scored.end(),
+                         [](const auto& a, const auto& b) { return a.first.total > b.first.total; });
+        QString text;
+        for (std::size_t i = 0; i < scored.size(); ++i)
+            text += QStringLiteral("%1\t%2\t%3\t%4\n")
+                        .arg(i + 1)
+                        .arg(QString::fromStdString(scored[i].second))
+                        .arg(scored[i].first.total)
+                        .arg(scored[i].first.potential);
+        return text;
+    }
+    static QString gridText(const QTableView& grid)
+    {
+        QString text;
+        for (int row = 0; row < grid.model()->rowCount(); ++row) {
+            for (int column = 0; column < grid.model()->columnCount(); ++column)
+                text += (column ? "\t" : "") + grid.model()->index(row, column).data().toString();
+            text += "\n";
+        }
+        return text;
+    }
+    static QString rowsText(const OutlookTable& table)
+    {
+        const QString all = QString::fromStdString(outlookText(table, OutlookFormat::Tab, "\n"));
+        return all.mid(all.indexOf('\n') + 1);
+    }
+};
+
+TEST_F(OutlookWindow, ShortcutOpensTheGridCopyGivesTheText)
+{
+    fill(5, 3);
+    TfrmOutlook& outlook = open();
+    EXPECT_EQ(outlook.windowTitle(), "Pool Outlook");
+    EXPECT_EQ(Find<QLabel>(outlook, "pnlStatus")->text(), "Exact over 8 outcomes (3 games left)");
+    EXPECT_FALSE(Find<QPushButton>(outlook, "btnCancel")->isVisible());
+    const OutlookTable table = expected();
+    EXPECT_EQ(gridText(*Find<QTableView>(outlook, "grdOutlook")), rowsText(table));
+
+    QApplication::clipboard()->clear();
+    Find<QAction>(outlook, "mnuCopy")->trigger();
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith("#\tName\tTotal Pts\tBest Finish\tWorst Finish\tCan Win\tWin %\tMoney %\r\n")) << copied.toStdString();
+    EXPECT_EQ(copied, QString::fromStdString(outlookText(table, OutlookFormat::Tab, "\r\n")));
+
+    // Three games left: the 1 + 2 + 4 teams' games are those of the last three rounds.
+    auto* picked = Find<QTableView>(outlook, "grdPicked");
+    EXPECT_EQ(picked->model()->columnCount(), 3);
+    EXPECT_EQ(picked->model()->rowCount(), 4);
+    EXPECT_EQ(picked->model()->headerData(1, Qt::Horizontal).toString(), "Final 4");
+}
+
+TEST_F(OutlookWindow, RecomputesWhenTheListOrThePlacesChange)
+{
+    fill(4, 2);
+    TfrmOutlook& outlook = open();
+    auto* grid = Find<QTableView>(outlook, "grdOutlook");
+    ASSERT_EQ(grid->model()->rowCount(), 4);
+
+    recomputed(outlook, [&] { players().storeEntry(MakeEntry(77, "Late Sheet", RandomBracket(rng)), true); });
+    EXPECT_EQ(gridText(*grid), rowsText(expected()));
+    EXPECT_TRUE(gridText(*grid).contains("Late Sheet"));
+
+    recomputed(outlook, [&] { players().DeletePlayer(77); });
+    EXPECT_EQ(grid->model()->rowCount(), 4);
+
+    // The paid places are kept in the settings store and change Money %.
+    auto* places = Find<QSpinBox>(outlook, "txtPlaces");
+    EXPECT_EQ(places->value(), 3);
+    places->setFocus();
+    recomputed(outlook, [&] {
+        QTest::keyClick(places, Qt::Key_Down);
+        QTest::keyClick(places, Qt::Key_Down);
+    });
+    const auto stored = TestSettings().values.find({settings::Other, settings::OutlookPlaces});
+    ASSERT_NE(stored, TestSettings().values.end());
+    EXPECT_EQ(stored->second, "1");
+    EXPECT_EQ(gridText(*grid), rowsText(expected(1)));
+}
+
+TEST_F(OutlookWindow, SaveAsWritesTheChosenType)
+{
+    fill(3, 1);
+    TfrmOutlook& outlook = open();
+    const std::string path = dir.path() + "/outlook.csv";
+    TestPrompts().saveAnswers.push_back([&](SaveFileRequest& request) {
+        request.fileName = QString::fromStdString(path);
+        request.filterIndex = 2;
+        return true;
+    });
+    Find<QAction>(outlook, "mnuSaveAs")->trigger();
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_EQ(content.str(), outlookText(expected(), OutlookFormat::Comma, "\r\n"));
+    EXPECT_EQ(TestPrompts().saveRequests.at(0).title, "Save Pool Outlook");
+}
+
+TEST_F(OutlookWindow, CancelStopsALongComputation)
+{
+    fill(3000, 40);
+    QTest::keyClick(main.get(), Qt::Key_U, Qt::ControlModifier);
+    QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
+    ASSERT_NE(sub, nullptr);
+    auto* outlook = qobject_cast<TfrmOutlook*>(sub->widget());
+    ASSERT_NE(outlook, nullptr);
+    ASSERT_TRUE(outlook->isComputing());
+    EXPECT_TRUE(Find<QPushButton>(*outlook, "btnCancel")->isVisible());
+    QTest::mouseClick(Find<QPushButton>(*outlook, "btnCancel"), Qt::LeftButton);
+    waitComputed(*outlook);
+    EXPECT_EQ(Find<QLabel>(*outlook, "pnlStatus")->text(), "Cancelled; the figures shown are from before the last change.");
+    EXPECT_EQ(Find<QTableView>(*outlook, "grdOutlook")->model()->rowCount(), 0);
+}
+
+TEST_F(OutlookWindow, WhatIfKeysRecomputeAndClosingGoesBackToTheResults)
+{
+    fill(4, 3);
+    // A second results entry (a damaged file) is one more participant, named as it is.
+    players().add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng)));
+    players().add(MakeEntry(9, "After", RandomBracket(rng)));
+    const PickArray real = players()[0].Picks;
+    TfrmOutlook& outlook = open();
+    auto* status = Find<QLabel>(outlook, "pnlStatus");
+    auto* grid = Find<QTableView>(outlook, "grdOutlook");
+    auto* standings = Find<QTableView>(outlook, "grdWhatIfStandings");
+    EXPECT_EQ(gridText(*grid), rowsText(expected()));
+    EXPECT_EQ(gridText(*standings), scoresText(real));
+    EXPECT_EQ(standings->model()->headerData(3, Qt::Horizontal).toString(), "Potential");
+
+    QTest::mouseClick(Find<QPushButton>(outlook, "btnWhatIf"), Qt::LeftButton);
+    auto* sheet = qobject_cast<TmdiBrackets*>(main->activeChild());
+    ASSERT_TRUE(sheet && sheet->isWhatIf());
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), "g61");
+    PickArray whatIf = real;
+    whatIf[61] = sheet->picks().teams(61).a;
+    recomputed(outlook, [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up); });
+    EXPECT_EQ(status->text(), "What if: 1 game decided. Exact over 4 outcomes (2 games left)");
+    EXPECT_EQ(gridText(*grid), rowsText(expected(3, &whatIf)));
+    EXPECT_EQ(gridText(*standings), scoresText(whatIf));
+
+    // From the outlook again: the same sheet, and its next key counts too.
+    QMdiSubWindow* outlookSub = main->childWindows()[0];
+    main->mdiArea()->setActiveSubWindow(outlookSub);
+    QTest::mouseClick(Find<QPushButton>(outlook, "btnWhatIf"), Qt::LeftButton);
+    ASSERT_EQ(main->activeChild(), sheet);
+    EXPECT_EQ(main->childWindows().size(), 2);
+    whatIf[62] = sheet->picks().teams(62).b;
+    recomputed(outlook, [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); });
+    EXPECT_EQ(status->text(), "What if: 2 games decided. Exact over 2 outcomes (1 game left)");
+    EXPECT_EQ(gridText(*standings), scoresText(whatIf));
+
+    recomputed(outlook, [&] { sheet->parentWidget()->close(); });
+    EXPECT_EQ(status->text(), "Exact over 8 outcomes (3 games left)");
+    EXPECT_EQ(gridText(*grid), rowsText(expected()));
+    EXPECT_EQ(gridText(*standings), scoresText(real));
+    for (int i = 0; i < players().count(); ++i) EXPECT_EQ(players()[i].Total + players()[i].Potential, 0);
+}
+
+}  // namespace

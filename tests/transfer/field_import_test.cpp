@@ -1,0 +1,71 @@
+// Import Field: the 64 teams and the order of the regions, checked, and written as the Options
+// dialog writes them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "transfer/field_import.h"
+#include "transfer_fixture.h"
+
+void PrintTo(const TransferProblem& p, std::ostream* os);
+
+
+TEST(FieldImport, ReadCheckedAndWrittenAsTheOptionsDialogWrites)
+{
+    TempDir dir;
+    TestPool pool(dir);
+    const TFieldImport field = readFieldImport(FieldFile());
+    ASSERT_TRUE(field.ok()) << field.fileError << (field.problems.empty() ? "" : field.problems[0].reason);
+    EXPECT_EQ(field.regionNames, (std::array<std::string, 4>{"South", "East", "Midwest", "West"}));
+    storeImportedField(*pool.session, field);
+
+    // What the program reads at its next start.
+    TTeamTable loaded;
+    FileGuard guard;
+    ASSERT_TRUE(LoadTeams(dir.path(), loaded, pool.host, guard));
+    EXPECT_EQ(loadRegionNames(dir.path()), field.regionNames);
+    const TTeam& team = loaded.entry(2, 7);  // East, the second region
+    EXPECT_EQ(team.name.str() + "|" + team.wins.str() + "|" + team.losses.str(), "Team East 7 |10|3");  // cut at 12, as typed
+    EXPECT_EQ(loaded.entry(4, 2).losses.str(), "00");  // empty, as the dialog writes it
+    EXPECT_EQ(pool.session->teams().entry(4, 2).losses.str(), "00");
+    EXPECT_EQ(loaded.entry(3, 16).region, 3);
+}
+
+TEST(FieldImport, EveryProblemKeepsTheFieldOut)
+{
+    const struct {
+        std::string text;
+        std::vector<TransferProblem> problems;
+    } cases[] = {
+        {FieldFile("East 7"), {{0, "", "The region \"East\" has no team for seed 7."}}},
+        {FieldFile({}, {"X,99,South,1,1"}), {{66, "Seed", "\"99\" is not a seed from 1 to 16"}}},
+        {FieldFile({}, {"X,5,south,1,1"}), {{66, "Seed", "South 5 is already on line " }}},
+        {FieldFile({}, {"X,1,North,1,1"}), {{66, "Region", "\"North\" would be a fifth region; the bracket has four"}}},
+        {FieldFile({}, {"X,1, ,1,1"}), {{66, "Region", "the region is not filled in"}}},
+        {"Region,Seed,Team\nEast,1,A\n",
+         {{0, "", "The file names 1 region; the bracket has four."},
+          {0, "", "The region \"East\" has no team for seed 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16."}}},
+    };
+    for (const auto& c : cases) {
+        const TFieldImport field = readFieldImport(c.text);
+        EXPECT_FALSE(field.ok());
+        ASSERT_EQ(field.problems.size(), c.problems.size()) << c.text;
+        for (std::size_t k = 0; k < c.problems.size(); ++k) {
+            EXPECT_EQ(field.problems[k].line, c.problems[k].line);
+            EXPECT_EQ(field.problems[k].column, c.problems[k].column);
+            EXPECT_EQ(field.problems[k].reason.substr(0, c.problems[k].reason.size()), c.problems[k].reason);
+        }
+    }
+    EXPECT_EQ(readFieldImport("Seed,Team\n").fileError.substr(0, 36), "The first line has no column \"Region");
+}
+
+TEST(FieldImport, TeamFileThatCanNotBeWrittenChangesNothing)
+{
+    TempDir dir;
+    TestPool pool(dir);
+    SaveTeams(dir.path(), pool.session->teams());
+    std::filesystem::permissions(dir.file(TeamsFileName), std::filesystem::perms::owner_read);
+    EXPECT_THROW(storeImportedField(*pool.session, readFieldImport(FieldFile())), std::exception);
+    EXPECT_EQ(pool.session->teams().TeamName(101), "T101");
+    EXPECT_EQ(pool.session->LoadRegions(1), "East");
+}

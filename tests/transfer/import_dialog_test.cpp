@@ -1,0 +1,190 @@
+// The import report and the three commands, driven offscreen with real clicks.
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "shell/main_window.h"
+#include "standings/standings_window.h"
+#include "support/fake_prompts.h"
+#include "support/find.h"
+#include "support/test_settings.h"
+#include "transfer/import_dialog.h"
+#include "transfer/transfer_commands.h"
+#include "transfer_fixture.h"
+
+namespace {
+// What the report shows: its summary, then a line per row of its list.
+struct Shown {
+    QString summary;
+    QStringList rows;
+    bool canImport = false;
+};
+
+class ImportCommands : public ::testing::Test {
+protected:
+    ImportCommands()
+    {
+        TestPrompts().clear();
+        saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
+        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        NameTeams(main->session().teams());
+        main->session().setIdSource([this] { return nextId++; });
+        TestPrompts().clear();
+    }
+    ~ImportCommands() override
+    {
+        main.reset();
+        TestPrompts().clear();
+    }
+
+    // Once the report's modal loop runs: notes what it shows and clicks the button.
+    void AnswerReport(const char* button)
+    {
+        QTimer::singleShot(0, [this, button] {
+            auto* report = qobject_cast<TfrmImport*>(QApplication::activeModalWidget());
+            if (!report) return;
+            shown.summary = Find<QLabel>(*report, "lblSummary")->text();
+            auto* grid = Find<QTableWidget>(*report, "grdRefused");
+            for (int row = 0; row < grid->rowCount(); ++row)
+                shown.rows << grid->item(row, 0)->text() + "|" + grid->item(row, 1)->text() + "|" + grid->item(row, 2)->text();
+            auto* import = Find<QPushButton>(*report, "cmdImport");
+            shown.canImport = import->isEnabled();
+            QTest::mouseClick(Find<QPushButton>(*report, button), Qt::LeftButton);
+            if (report->isVisible()) report->reject();  // a disabled button took no click
+        });
+    }
+    QString Path(const char* name) const { return QString::fromStdString(dir.file(name)); }
+    QString Status() const { return Find<QLabel>(*main, "pnlHint")->text(); }
+
+    TempDir dir;
+    std::unique_ptr<TMainForm> main;
+    std::int32_t nextId = 500;
+    Shown shown;
+};
+}  // namespace
+
+TEST_F(ImportCommands, ReportListsRefusedLinesAndNothingIsStoredUntilImportIsChosen)
+{
+    const PickArray all = Favourites();
+    dir.write("picks.csv", PicksHeader() + "\n" + PicksLine("Bob,1,Yes", all) + "\n" + PicksLine("Carl,1,maybe", all) +
+                               "\n" + PicksLine("Zo\xC3\xAB,2,No", Favourites(40)) + "\n" +
+                               PicksLine("Fay,1,No", all, 34, "T101") + "\n");
+    AnswerReport("cmdCancel");
+    EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("picks.csv")), TransferOutcome::Cancelled);
+    EXPECT_EQ(shown.summary, "2 lines can be imported as new participants (1 with games that have no winner). "
+                             "2 lines were refused:");
+    EXPECT_EQ(shown.rows, (QStringList{"3|Paid|\"maybe\" is not Yes, No, 1 or 0",
+                                       "5|Game 34|\"T101\" is not one of the game's two teams"}));
+    EXPECT_TRUE(shown.canImport);
+    EXPECT_EQ(main->session().players().count(), 0);
+    EXPECT_FALSE(dir.exists(JournalFileName));
+
+    AnswerReport("cmdImport");
+    EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("picks.csv")), TransferOutcome::Done);
+    ASSERT_EQ(main->session().players().count(), 2);
+    EXPECT_EQ(main->session().players()[1].Name.str(), "Zo\xEB");
+    EXPECT_EQ(main->session().players()[1].Id, 501);
+    EXPECT_EQ(Status(), "2 participants imported from " + Path("picks.csv"));
+    EXPECT_EQ(Find<QLabel>(*main, "pnlCount")->text(), "Players: 2");
+    EXPECT_TRUE(TestPrompts().boxes.empty());
+}
+
+TEST_F(ImportCommands, FieldWithAProblemOffersNothingAndAGoodOneIsWritten)
+{
+    dir.write("field.csv", FieldFile("East 7"));
+    AnswerReport("cmdImport");
+    EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("field.csv")), TransferOutcome::Cancelled);
+    EXPECT_EQ(shown.summary, "The field can not be imported. 1 problem was found:");
+    EXPECT_EQ(shown.rows, QStringList{"||The region \"East\" has no team for seed 7."});
+    EXPECT_FALSE(shown.canImport);
+    EXPECT_FALSE(dir.exists(TeamsFileName));
+
+    shown = {};
+    dir.write("field.csv", FieldFile());
+    AnswerReport("cmdImport");
+    EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("field.csv")), TransferOutcome::Done);
+    EXPECT_EQ(shown.summary, "64 teams in four regions, placed in the bracket in this order: South, East, Midwest, "
+                             "West. Importing replaces the pool's teams and regions.");
+    EXPECT_TRUE(shown.rows.isEmpty());
+    EXPECT_EQ(main->session().LoadRegions(1), "South");
+    EXPECT_EQ(main->session().teams().TeamName(101), "Team South 1");
+    EXPECT_TRUE(dir.exists(TeamsFileName));
+    EXPECT_EQ(Status(), "Field imported from " + Path("field.csv"));
+}
+
+TEST_F(ImportCommands, FailuresAreReportedAndNeverAsSuccess)
+{
+    EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("missing.csv")), TransferOutcome::Failed);
+    EXPECT_EQ(TestPrompts().texts(), QStringList{"The file " + Path("missing.csv") + " does not exist."});
+
+    TestPrompts().clear();
+    const QString nowhere = Path("no folder/picks.htm");
+    EXPECT_EQ(exportPicksInteractive(main->session(), *main, nowhere), TransferOutcome::Failed);
+    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
+    EXPECT_TRUE(TestPrompts().boxes[0].text.contains("no folder")) << TestPrompts().boxes[0].text.toStdString();
+    EXPECT_NE(Status(), "Picks successfully exported to " + nowhere);
+
+    EXPECT_EQ(exportPicksInteractive(main->session(), *main, Path("picks.htm")), TransferOutcome::Done);
+    EXPECT_EQ(Status(), "Picks successfully exported to " + Path("picks.htm"));
+    EXPECT_EQ(dir.read("picks.htm").rfind("<html>", 0), 0u);
+}
+
+TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
+{
+    // The standings are open, so the imported participant shows there at once.
+    main->session().players().add(TPlayer{.Id = ResultsId, .Name = std::string_view(ResultsName), .Tiebreaker = {}});
+    Find<QAction>(*main, "mnuViewStd")->trigger();
+    ASSERT_NE(main->standingsForm(), nullptr);
+    const QAbstractItemModel* grid = Find<QTableView>(*main->standingsForm(), "grdStandings")->model();
+    ASSERT_EQ(grid->rowCount(), 0);
+    main->show();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+
+    dir.write("picks.csv", PicksHeader() + "\n" + PicksLine("Bob,1,Yes", Favourites()) + "\n");
+    TestPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
+        request.fileName = Path("picks.csv");
+        return true;
+    });
+    AnswerReport("cmdImport");
+    QTest::keyClick(main.get(), Qt::Key_L, Qt::AltModifier);  // Player, Import Picks
+    QTRY_VERIFY(Find<QMenu>(*main, "mnuPlayer")->isVisible());
+    QTest::keyClick(Find<QMenu>(*main, "mnuPlayer"), Qt::Key_I);
+    QTRY_COMPARE(Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
+    ASSERT_EQ(TestPrompts().openRequests.size(), 1u);
+    const OpenFileRequest& asked = TestPrompts().openRequests[0];
+    EXPECT_EQ(asked.title, "Import Picks");
+    EXPECT_EQ(asked.directory.toStdString(), dir.path());
+    EXPECT_EQ(asked.filters, (QStringList{"Comma Separated (*.csv)", "Tab Separated (*.txt)", "All Files (*)"}));
+    EXPECT_EQ(shown.summary, "1 line can be imported as new participants.");
+    ASSERT_EQ(grid->rowCount(), 1);
+    EXPECT_EQ(grid->index(0, 1).data().toString(), "Bob");
+
+    TestPrompts().saveAnswers.push_back([this](SaveFileRequest& request) {
+        EXPECT_EQ(request.filters, (QStringList{"Comma Separated (*.csv)", "HTML (*.htm)"}));
+        EXPECT_TRUE(request.confirmOverwrite && request.suffixFollowsType);
+        request.fileName = Path("everyone.htm");
+        return true;
+    });
+    Find<QAction>(*main, "mnuExportPicks")->trigger();
+    EXPECT_EQ(TestPrompts().saveRequests.at(0).directory.toStdString(), dir.path());
+    EXPECT_NE(dir.read("everyone.htm").find("<td>Bob</td>"), std::string::npos);
+
+    dir.write("field.csv", FieldFile());
+    TestPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
+        EXPECT_EQ(request.title, "Import Field");
+        request.fileName = Path("field.csv");
+        return true;
+    });
+    AnswerReport("cmdImport");
+    Find<QAction>(*main, "mnuImportField")->trigger();
+    EXPECT_EQ(main->session().LoadRegions(1), "South");
+    EXPECT_TRUE(TestPrompts().boxes.empty());
+}

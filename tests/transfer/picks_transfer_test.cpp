@@ -1,0 +1,233 @@
+// Import Picks and Export Picks: the round trip, each reason a line is refused, what a cell may
+// say, storing in one step, and the page.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "pool/players.h"
+#include "pool/pool_samples.h"
+#include "transfer/picks_export.h"
+#include "transfer/team_names.h"
+#include "transfer_fixture.h"
+
+void PrintTo(const TransferProblem& p, std::ostream* os) { *os << problemText(p); }
+
+namespace {
+std::string Join(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// What a stored sheet holds, for comparing entries.
+std::string Sheet(const TPlayer& e)
+{
+    std::string text = e.Name.str() + "|" + e.Tiebreaker.str() + "|" + std::to_string(e.Paid) + std::to_string(e.Complete);
+    for (int g = 1; g <= GameCount; ++g) text += " " + std::to_string(e.Picks[std::size_t(g)]);
+    return text;
+}
+
+TPicksImport Import(TestPool& pool, const std::string& bytes)
+{
+    const TTeamNames names(pool.session->teams(), pool.session->regionNames());
+    return readPicksImport(bytes, names, &pool.session->players());
+}
+}  // namespace
+
+class PicksTransfer : public ::testing::Test {
+protected:
+    TempDir dir;
+    TestPool pool{dir};
+};
+
+TEST_F(PicksTransfer, ExportedPicksReadBackAsTheSameEntries)
+{
+    std::mt19937 rng(7);
+    const std::string names[] = {"Smith, \"Jr\" <&>", "=SUM(A1)", "'=x", "Zo\xEB \x80", "-5 points", "Plain"};
+    TPlayers& players = pool.session->players();
+    for (int i = 0; i < 6; ++i) {
+        TPlayer entry = MakeEntry(i + 1, names[i], RandomBracket(rng, i == 2 ? 40 : GameCount));
+        entry.Tiebreaker = i == 4 ? "-5" : std::to_string(140 + i);
+        entry.Paid = std::uint8_t(i % 2);
+        entry.Complete = i == 2 ? 0 : 1;
+        players.add(entry);
+    }
+    players.add(MakeEntry(ResultsId, ResultsName, Favourites(8)));  // not a participant: not exported
+    exportPicksFile(*pool.session, dir.file("picks.csv"), PicksFileFormat::Csv);
+
+    const std::string bytes = dir.read("picks.csv");
+    EXPECT_EQ(bytes.rfind("\xEF\xBB\xBFName,Tiebreaker,Paid,Game 1,Game 2,", 0), 0u);
+    EXPECT_NE(bytes.find("\r\n\"Smith, \"\"Jr\"\" <&>\",140,No,"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\n'=SUM(A1),141,Yes,"), std::string::npos);  // a spreadsheet shows it as text
+    EXPECT_NE(bytes.find("\r\nZo\xC3\xAB \xE2\x82\xAC,143,Yes,"), std::string::npos);
+
+    TempDir other;
+    TestPool fresh(other);
+    const TPicksImport import = Import(fresh, bytes);
+    EXPECT_EQ(import.fileError, "");
+    EXPECT_EQ(import.refused, std::vector<TransferProblem>{});
+    EXPECT_EQ(import.incomplete, 1);
+    ASSERT_EQ(import.entries.size(), 6u);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(Sheet(import.entries[std::size_t(i)]), Sheet(players[i])) << i;
+}
+
+TEST_F(PicksTransfer, EachRefusedLineWithItsLineColumnAndReason)
+{
+    pool.session->players().add(MakeEntry(5, "Alice"));
+    const PickArray all = Favourites();
+    const std::string text = Join({
+        PicksHeader(),
+        PicksLine("Bob,7,Yes", all),
+        PicksLine(",1,No", all),
+        PicksLine("Carl,1,maybe", all),
+        PicksLine("Dee,1,No", all, 5, "Dook"),
+        PicksLine("Eve,1,No", all, 3, " TECH"),
+        PicksLine("Fay,1,No", all, 34, "T101"),
+        PicksLine("Alice,1,No", all),
+        PicksLine("\"Multi\r\nLine\",1,No", Favourites(32)),
+        PicksLine("Gus,1,No", all) + ",extra",
+        "",
+        PicksLine("\"Open,1,No", all),
+    });
+    const TPicksImport import = Import(pool, text);
+    const std::vector<TransferProblem> expected = {
+        {3, "Name", "the name is not filled in"},
+        {4, "Paid", "\"maybe\" is not Yes, No, 1 or 0"},
+        {5, "Game 5", "\"Dook\" is not a team of the field"},
+        {6, "Game 3", "\"TECH\" names more than one team (East 5, West 12); give region and seed instead"},
+        {7, "Game 34", "\"T101\" is not one of the game's two teams"},
+        {8, "Name", "\"Alice\" is already in the pool"},
+        {11, "", "the line has 67 fields but the first line has 66; a text holding a comma must be in double quotes"},
+        {13, "Name", "a quoted text is not closed before the end of the file"},
+    };
+    EXPECT_EQ(import.refused, expected);
+    EXPECT_EQ(problemText(import.refused[4]), "Line 7, column \"Game 34\": \"T101\" is not one of the game's two teams");
+    EXPECT_EQ(problemText(import.refused[6]).substr(0, 16), "Line 11: the lin");
+    ASSERT_EQ(import.entries.size(), 2u);
+    EXPECT_EQ(Sheet(import.entries[0]), Sheet([&] {
+                  TPlayer e = MakeEntry(0, "Bob", all);
+                  e.Tiebreaker = "7";
+                  e.Paid = e.Complete = 1;
+                  return e;
+              }()));
+    EXPECT_EQ(import.entries[1].Name.str(), "Multi Line");  // a line break in a name becomes a blank
+    EXPECT_EQ(import.entries[1].Complete, 0);
+    EXPECT_EQ(import.incomplete, 1);
+}
+
+TEST_F(PicksTransfer, FileThatCanNotBeReadAsPicks)
+{
+    const struct {
+        std::string bytes;
+        std::string error;
+    } cases[] = {
+        {"", "The file is empty."},
+        {"\r\n ,\r\n", "The file is empty."},
+        {"Name,Paid\r\nBob,Yes\r\n",
+         "The first line has no column \"Game 1\". It must name the columns: Name, Tiebreaker, Paid, Game 1, "},
+        {PicksHeader() + ",game 7\r\n", "The first line names the column \"Game 7\" twice."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Import(pool, c.bytes).fileError.substr(0, c.error.size()), c.error) << c.bytes;
+    EXPECT_EQ(readPicksImportFile(*pool.session, dir.file("none.csv")).fileError,
+              "The file " + dir.file("none.csv") + " does not exist.");
+}
+
+TEST_F(PicksTransfer, ColumnsByNameInAnyOrderAndCellsInTheirForms)
+{
+    // Columns reversed, names in other case and spacing, and a column of the form's own.
+    std::string header = "Timestamp";
+    for (int g = GameCount; g >= 1; --g) header += ",GAME" + std::to_string(g);
+    header += ", paid , NAME ,tieBREAKER";
+    const PickArray all = Favourites();
+    const auto line = [&](const std::string& paid, const std::string& name, const std::string& tiebreaker,
+                          const std::string& game1) {
+        std::string text = "3/1/2026";
+        for (int g = GameCount; g >= 1; --g) text += "," + (g == 1 ? game1 : Cell(all[std::size_t(g)]));
+        return text + "," + paid + "," + name + "," + tiebreaker;
+    };
+    const TPicksImport import = Import(pool, Join({header,
+                                                   line("yes", "A", "1", "t101"),
+                                                   line(" 1 ", "B", "2", "  east 1 "),
+                                                   line("No", "C", "3", "EAST\t1"),
+                                                   line("0", std::string(30, 'n'), "1234567890123456", "T101"),
+                                                   line("", "E", "", "T101")}));
+    ASSERT_EQ(import.refused, std::vector<TransferProblem>{});
+    ASSERT_EQ(import.entries.size(), 5u);
+    const std::string expected[] = {"A|1|11", "B|2|11", "C|3|01", std::string(25, 'n') + "|123456789012|01", "E||01"};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(Sheet(import.entries[i]).substr(0, expected[i].size()), expected[i]) << i;
+        EXPECT_EQ(import.entries[i].Picks[1], 101) << i;
+    }
+}
+
+TEST_F(PicksTransfer, StoredInOneStepWithNewIdsAndKeptAfterAKill)
+{
+    const TPicksImport import = Import(pool, Join({PicksHeader(), PicksLine("Bob,1,Yes", Favourites()),
+                                                   PicksLine("Cy,2,No", Favourites(10))}));
+    pool.nextId = 77;
+    EXPECT_EQ(storeImportedPicks(*pool.session, import), 2);
+    TPlayers& players = pool.session->players();
+    ASSERT_EQ(players.count(), 2);
+    EXPECT_EQ(players[0].Id, 77);
+    EXPECT_EQ(players[1].Id, 78);
+    EXPECT_EQ(players[1].Modified, 1);  // scored at the next pass
+    EXPECT_EQ(pool.host.countText, "Players: 2");
+
+    // Killed before PICKS.HFD was written: the journal brings both back.
+    pool.session.reset();
+    TestPool again(dir);
+    again.session->LoadPlayers();
+    ASSERT_EQ(again.session->players().count(), 2);
+    EXPECT_EQ(Sheet(again.session->players()[1]), Sheet(import.entries[1]));
+}
+
+TEST_F(PicksTransfer, RefusedWriteSaysHowManyWereStored)
+{
+    std::filesystem::create_directory(dir.file(JournalFileName));  // the journal cannot be opened
+    const TPicksImport import = Import(pool, Join({PicksHeader(), PicksLine("Bob,1,Yes", Favourites())}));
+    try {
+        storeImportedPicks(*pool.session, import);
+        ADD_FAILURE() << "stored";
+    } catch (const std::exception& error) {
+        const std::string text = error.what();
+        EXPECT_NE(text.find(". 0 of the 1 participants were imported before the error."), std::string::npos) << text;
+    }
+    EXPECT_EQ(pool.session->players().count(), 0);
+}
+
+TEST_F(PicksTransfer, PageColoursEachPickByHowItFared)
+{
+    // Results so far: 101 beat 116, 108 beat 109.
+    PickArray results{};
+    results[1] = 101;
+    results[2] = 108;
+    TPlayers& players = pool.session->players();
+    players.add(MakeEntry(ResultsId, ResultsName, results));
+    PickArray picks{};
+    picks[1] = 101;  // won
+    picks[2] = 109;  // lost its game
+    picks[3] = 105;  // still to be played: plain, named by region and seed (its name is shared)
+    picks[33] = 109; // not played yet, but its team is out
+    players.add(MakeEntry(1, "<A&B>", picks));
+
+    std::string page;
+    writePicksHtml(players, TTeamNames(pool.session->teams(), pool.session->regionNames()), "As of: 03/20/2026",
+                   [&](std::string_view text) { page += text; });
+    EXPECT_EQ(page.find("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\" />"), 0u);
+    EXPECT_NE(page.find("<tr><th rowspan=2>Name</th><th colspan=32>First Round</th><th colspan=16>Second Round</th>"),
+              std::string::npos);
+    EXPECT_NE(page.find("<tr><td>&lt;A&amp;B&gt;</td><td class=won>T101</td><td class=lost>T109</td><td>East 5</td><td></td>"),
+              std::string::npos);
+    EXPECT_NE(page.find("</td><td class=lost>T109</td><td></td>"), std::string::npos);
+    EXPECT_EQ(page.find("RESULTS"), std::string::npos);
+    for (const char* outside : {"href", "src=", "://", "url("}) EXPECT_EQ(page.find(outside), std::string::npos) << outside;
+}
+
+TEST(PicksFormat, FromTheFileName)
+{
+    EXPECT_EQ(picksFormatForPath("/a/b.HTM"), PicksFileFormat::Html);
+    EXPECT_EQ(picksFormatForPath("b.html"), PicksFileFormat::Html);
+    EXPECT_EQ(picksFormatForPath("b.csv"), PicksFileFormat::Csv);
+    EXPECT_EQ(picksFormatForPath("/x.htm/picks"), PicksFileFormat::Csv);
+}

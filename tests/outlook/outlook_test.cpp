@@ -7,6 +7,7 @@
 
 #include "outlook/outlook.h"
 #include "outlook/outlook_model.h"
+#include "outlook/outlook_table.h"
 #include "pool/players.h"
 #include "pool/pool_host.h"
 #include "../pool/pool_samples.h"
@@ -453,6 +454,7 @@ TEST(Outlook, InputFromTheList)
     players.add(MakeEntry(ResultsId, "A SECOND RESULTS"));  // damaged data: the standings give it no row
     const OutlookInput input = outlook::outlookInputOf(players, ScoringValues{}, 2);
     ASSERT_EQ(input.participants.size(), 6u);
+    EXPECT_EQ(outlook::participantNames(players).size(), 6u);  // the window's names follow the input
     EXPECT_EQ(input.results, players[players.IndexOfId(ResultsId)].Picks);
     players.UpdateStandings(true);
     const OutlookResult r = outlook::computeOutlook(input);

@@ -566,9 +566,10 @@ OutlookInput outlookInputOf(const TPlayers& players, const ScoringValues& values
     input.places = places;
     const int resultsIndex = players.IndexOfId(ResultsId);
     if (resultsIndex >= 0) input.results = players[resultsIndex].Picks;
-    // As the standings: the first results entry is the results, and no results entry has a row.
-    for (int i = 0; i < players.count(); ++i)
-        if (players[i].Id != ResultsId) input.participants.push_back({players[i].Id, players[i].Picks});
+    for (int i = 0; i < players.count(); ++i) {
+        if (i == resultsIndex) continue;  // as the standings do: only the first results entry is the results
+        input.participants.push_back({players[i].Id, players[i].Picks});
+    }
     return input;
 }
 

@@ -77,7 +77,7 @@ struct OutlookResult {
 
 OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& options = {});
 
-// Every participant of the list (no results entry) with its picks, in list order, and the results.
+// Every participant of the list (not the results entry) with its picks, and the results.
 OutlookInput outlookInputOf(const TPlayers& players, const ScoringValues& values, int places);
 
 // The game model: probability that a team of seed a beats a team of seed b.

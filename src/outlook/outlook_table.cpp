@@ -187,10 +187,11 @@ std::vector<ScoreRow> scoreRows(const OutlookInput& input, const std::vector<std
 
 std::vector<std::string> participantNames(const TPlayers& players)
 {
-    // As outlookInputOf: no results entry is a participant.
+    // As outlookInputOf: only the first results entry is the results.
+    const int resultsIndex = players.IndexOfId(ResultsId);
     std::vector<std::string> names;
     for (int i = 0; i < players.count(); ++i)
-        if (players[i].Id != ResultsId) names.emplace_back(players[i].Name.view());
+        if (i != resultsIndex) names.emplace_back(players[i].Name.view());
     return names;
 }
 

@@ -57,7 +57,12 @@ void BM_OutlookExact(benchmark::State& state)
     run(state, {}, outlook::OutlookMethod::Exact);
 }
 // Time: wall; CPU: the whole process, every thread of the engine.
-BENCHMARK(BM_OutlookExact)->Args({1'000, 20})->Args({10'000, 15})->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_OutlookExact)
+    ->Args({1'000, 20})
+    ->Args({10'000, 15})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 // Too many outcomes to visit: simulated percentages, searched finishes.
 void BM_OutlookSimulated(benchmark::State& state)

@@ -261,7 +261,8 @@ bool searchFinishes(const Model& model, const OutlookOptions& options, std::vect
     OutlookOptions part = options;
     double from = 0;
     const auto phase = [&](double to) {
-        if (options.progress) part.progress = [&options, from, to](double f) { options.progress(from + (to - from) * f); };
+        if (options.progress)
+            part.progress = [&options, from, to](double f) { options.progress(from + (to - from) * f); };
         from = to;
     };
     phase(BestPhase);

@@ -175,7 +175,8 @@ private:
     Lane* branchLo(int id) { return branchHi(id) + m_stride; }
     const std::vector<int>& choicesOf(const Component& comp) const
     {
-        return comp.team == NoTeam ? m_levelBranches[std::size_t(comp.level)] : m_branches[std::size_t(slot(comp.level, comp.team))];
+        return comp.team == NoTeam ? m_levelBranches[std::size_t(comp.level)]
+                                   : m_branches[std::size_t(slot(comp.level, comp.team))];
     }
     // A part chosen among its kept completions as a whole: a decided winner's, or an open one
     // kept whole (any winner).
@@ -267,7 +268,8 @@ Engine<Lane>::Engine(const Model& model, const OutlookOptions& options) : m_mode
 template <class Lane>
 int Engine<Lane>::newVector()
 {
-    if (std::size_t(m_vectorCount + 1) * m_stride > m_vectors.size()) m_vectors.resize(std::max(m_vectors.size() * 2, 64 * m_stride));
+    if (std::size_t(m_vectorCount + 1) * m_stride > m_vectors.size())
+        m_vectors.resize(std::max(m_vectors.size() * 2, 64 * m_stride));
     return m_vectorCount++;
 }
 
@@ -413,11 +415,14 @@ void Engine<Lane>::prepareBranches()
             const int at = slot(k, std::countr_zero(r));
             m_branches[std::size_t(at)].clear();
             if (!top) continue;
-            for (std::size_t b = 0; b < m_sets[std::size_t(at)].size(); ++b) m_branches[std::size_t(at)].push_back(count++);
-            for (std::size_t b = 0; b < m_sets[std::size_t(at)].size(); ++b) m_levelBranches[std::size_t(k)].push_back(count++);
+            for (std::size_t b = 0; b < m_sets[std::size_t(at)].size(); ++b) {
+                m_branches[std::size_t(at)].push_back(count++);
+                m_levelBranches[std::size_t(k)].push_back(count++);
+            }
         }
     }
-    if (m_branchLanes.size() < std::size_t(count) * 2 * m_stride) m_branchLanes.resize(std::size_t(count) * 2 * m_stride);
+    if (m_branchLanes.size() < std::size_t(count) * 2 * m_stride)
+        m_branchLanes.resize(std::size_t(count) * 2 * m_stride);
     for (int k = 0; k < m_model.levelCount; ++k) {
         std::size_t atLevel = 0;
         for (std::uint64_t r = m_model.levels[std::size_t(k)].reach; r; r &= r - 1) {
@@ -445,7 +450,8 @@ void Engine<Lane>::pushDecided(std::vector<Component>& comps, int level, int tea
         const Level& l = m_model.levels[std::size_t(level)];
         const int s = sideOf(level, team);
         const Side& other = l.side[1 - s];
-        if (other.level >= 0 && m_model.levels[std::size_t(other.level)].reach != 0) comps.push_back({other.level, NoTeam});
+        if (other.level >= 0 && m_model.levels[std::size_t(other.level)].reach != 0)
+            comps.push_back({other.level, NoTeam});
         if (l.side[s].level < 0) return;
         level = l.side[s].level;
     }
@@ -556,7 +562,8 @@ void Engine<Lane>::walk(int depth, const std::vector<Component>& comps, int poss
     } else {
         const auto& ids = choicesOf(split);
         for (std::size_t b = 0; b < ids.size(); ++b)
-            children.push_back({branchHi(ids[b]), branchLo(ids[b]), NoTeam, counted[std::size_t(split.first) + b], int(b)});
+            children.push_back(
+                {branchHi(ids[b]), branchLo(ids[b]), NoTeam, counted[std::size_t(split.first) + b], int(b)});
     }
     std::stable_sort(children.begin(), children.end(), [](const Child& a, const Child& b) {
         return a.possibly != b.possibly ? a.possibly > b.possibly : a.order < b.order;

@@ -267,7 +267,8 @@ TEST_F(BatchCommands, OutlookPrintsTheOutlookAndWritesNothing)
     const auto torn = poolFiles();
     ran = run({"--outlook"});
     EXPECT_EQ(ran.code, BatchFailed);
-    EXPECT_EQ(ran.err, "hoopfall: The file " + dir.file("pool/" + PicksFileName) + " is damaged: its last record is cut short.\n");
+    EXPECT_EQ(ran.err,
+              "hoopfall: The file " + dir.file("pool/" + PicksFileName) + " is damaged: its last record is cut short.\n");
     EXPECT_EQ(ran.out, "");
     EXPECT_EQ(poolFiles(), torn);
 

@@ -94,8 +94,10 @@ TEST(CommandLineTest, ReadsTheOutlookAndItsPaidPlaces)
         {{"--outlook", "--places", "-1"}, BatchCommand::None, 3, "--places needs a number: --places N"},
         {{"--outlook", "--places="}, BatchCommand::None, 3, "--places needs a number: --places=N"},
         {{"--outlook", "--places=2", "--places=3"}, BatchCommand::None, 3, "--places given twice"},
-        {{"--outlook", "--export-picks", "b.csv"}, BatchCommand::None, 3, "one command at a time: --outlook and --export-picks"},
-        {{"--export-picks", "b.csv", "--outlook"}, BatchCommand::None, 3, "one command at a time: --export-picks and --outlook"},
+        {{"--outlook", "--export-picks", "b.csv"}, BatchCommand::None, 3,
+         "one command at a time: --outlook and --export-picks"},
+        {{"--export-picks", "b.csv", "--outlook"}, BatchCommand::None, 3,
+         "one command at a time: --export-picks and --outlook"},
     };
     for (const Row& row : rows) {
         std::string joined;

@@ -116,7 +116,8 @@ bool runTasks(int count, int workers, const OutlookOptions& options, const std::
 int workerCount(const OutlookOptions& options);
 
 // The most participants strictly above one participant over all outcomes, by branch and bound
-// (see worst_search.cpp). One per thread; run may be called for any participant in turn.
+// (see worst_search.cpp). One per thread; run may be called for any participant in turn. Of the
+// options only the cancel flag is used, and kept: the model and the flag must outlive the search.
 class WorstSearch final {
 public:
     WorstSearch(const Model& model, const OutlookOptions& options);

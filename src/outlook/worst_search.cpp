@@ -192,7 +192,7 @@ private:
     int partCounts(int depth, std::vector<Component>& comps, const Lane* add, std::vector<int>& above);
 
     const Model& m_model;
-    const OutlookOptions& m_options;
+    const std::atomic<bool>* m_cancel;  // of the options: kept, not the options themselves
     int m_n = 0;
     std::size_t m_stride = 0;
     std::vector<int> m_slotOf;               // [level * 64 + team]: slot, or -1
@@ -232,7 +232,7 @@ private:
 };
 
 template <class Lane>
-Engine<Lane>::Engine(const Model& model, const OutlookOptions& options) : m_model(model), m_options(options)
+Engine<Lane>::Engine(const Model& model, const OutlookOptions& options) : m_model(model), m_cancel(options.cancel)
 {
     m_n = model.n;
     m_stride = (std::size_t(m_n) + 15) & ~std::size_t(15);
@@ -511,7 +511,7 @@ void Engine<Lane>::walk(int depth, const std::vector<Component>& comps, int poss
     const Lane* lower = m_lower[d].data();
     const std::vector<int>& counted = m_above[d];
     m_steps += std::uint64_t(m_n);
-    if (m_steps > m_budget || stopped(m_options)) {
+    if (m_steps > m_budget || (m_cancel && m_cancel->load(std::memory_order_relaxed))) {
         // The next run goes on from here: every child before the one taken at each depth is done.
         m_stop = true;
         m_resume.assign(m_path.begin(), m_path.begin() + depth);

@@ -1,5 +1,5 @@
-// Best and worst finishes without visiting every outcome: a depth-first search that decides the
-// winners from the championship down, so the games worth most are settled first. Choosing a
+// Best finishes without visiting every outcome: a depth-first search that decides the winners from
+// the championship down, so the games worth most are settled first. Choosing a
 // game's winner settles its path below at once (it won every game on the way); the other side
 // of the game stays open, and any team of it may still come through. Per participant the search
 // keeps the points earned so far and how many more the open games could add or take away; a
@@ -7,14 +7,22 @@
 #include <algorithm>
 #include <bit>
 #include <memory>
+#include <numeric>
 
 #include "outlook/outlook_model.h"
 
 namespace outlook::detail {
 namespace {
 
-int teamIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1; }
-TeamCode teamOfIndex(int index) { return MakeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1)); }
+// The share of the progress bar the best finishes take; the worst finishes take the rest.
+constexpr double BestPhase = 0.3;
+// The first round of worst-finish searches gives each row this fraction of an equal share.
+constexpr std::uint64_t FirstWorstRound = 16;
+// ... but never fewer passes over the participants than this.
+constexpr std::uint64_t MinWorstShare = 4096;
+// No row's worst-finish search gets more than this many times the median row's work.
+constexpr std::uint64_t MedianShares = 64;
+
 
 // Per participant j, against the participant i searched for: points so far, and the most the
 // open games could still add to i's lead over j (up) or to j's lead over i (down). Games where
@@ -36,29 +44,20 @@ struct Prepared {
         const auto n = std::size_t(m.n);
         openPos.assign(std::size_t(m.levelCount) * n, 0);
         openNeg.assign(std::size_t(m.levelCount) * n, 0);
-        pickers.assign(std::size_t(m.levelCount) * 64, 0);
+        sideReach = sideReaches(m);
+        pickers = pickerCounts(m);
         for (int k = 0; k < m.levelCount; ++k) {
-            for (const Side& s : m.levels[std::size_t(k)].side) {
-                std::uint64_t reach = 0;
-                if (s.alive) reach = s.level >= 0 ? m.levels[std::size_t(s.level)].reach : std::uint64_t(1) << teamIndex(s.fixed);
-                sideReach.push_back(reach);
-            }
             for (std::size_t j = 0; j < n; ++j) {
                 const TeamCode p = m.column(k)[j];
                 if (p < 0) continue;
                 const std::int64_t v = m.levels[std::size_t(k)].trueValue[SeedOfCode(p)];
                 openPos[std::size_t(k) * n + j] = std::int32_t(std::max<std::int64_t>(v, 0));
                 openNeg[std::size_t(k) * n + j] = std::int32_t(std::min<std::int64_t>(v, 0));
-                ++pickers[std::size_t(k) * 64 + std::size_t(teamIndex(p))];
             }
         }
         for (std::size_t j = 0; j < n; ++j) base.push_back(std::int32_t(m.base[j]));
     }
 };
-
-// The loops every search step runs over all participants, built for AVX2 as well where the
-// processor has it.
-#define HOOP_HOT_LOOP __attribute__((target_clones("avx2", "default")))
 
 // Participants surely above the one with points mine, and those possibly above.
 HOOP_HOT_LOOP void countAbove(const std::int32_t* __restrict cur, const std::int32_t* __restrict up,
@@ -108,12 +107,11 @@ public:
         for (int d = 0; d <= m.levelCount; ++d) m_bounds.emplace_back(std::size_t(m.n));
     }
 
-    // Fewest (best) or most (worst) participants strictly above participant i; found: a count
-    // known to be reachable. False when the node budget ran out or the run was cancelled.
-    bool run(int participant, bool best, std::int32_t& found, std::uint64_t budget)
+    // Fewest participants strictly above participant i; found: a count known to be reachable.
+    // False when the node budget ran out or the run was cancelled.
+    bool run(int participant, std::int32_t& found, std::uint64_t budget)
     {
         m_i = participant;
-        m_best = best;
         m_found = found;
         m_stop = false;
         m_nodes = 0;
@@ -133,7 +131,7 @@ public:
     }
 
 private:
-    bool done() const { return m_best ? m_found == 0 : m_found == m_model.n - 1; }
+    bool done() const { return m_found == 0; }
 
     // Participants surely above i, and possibly above i, in every completion from here.
     std::pair<std::int32_t, std::int32_t> ranks(const Bounds& b) const
@@ -151,17 +149,12 @@ private:
         if (m_stop) return;
         const auto [surely, possibly] = ranks(b);
         if (pending.empty() || surely == possibly) {  // every completion gives the same count
-            m_found = m_best ? std::min(m_found, surely) : std::max(m_found, surely);
+            m_found = std::min(m_found, surely);
             return;
         }
-        // Some completion reaches each bound.
-        if (m_best) {
-            m_found = std::min(m_found, possibly);
-            if (surely >= m_found) return;
-        } else {
-            m_found = std::max(m_found, surely);
-            if (possibly <= m_found) return;
-        }
+        // Some completion reaches the bound.
+        m_found = std::min(m_found, possibly);
+        if (surely >= m_found) return;
         const Pending next = pending.back();
         pending.pop_back();
         const int k = next.level;
@@ -179,10 +172,10 @@ private:
             if (next.forced >= 0) reach &= std::uint64_t(1) << next.forced;
             for (; reach; reach &= reach - 1) {
                 const int t = std::countr_zero(reach);
-                // Best: i's pick first, then the teams fewest picked; worst: the other way round.
+                // i's pick first, then the teams fewest picked.
                 std::int32_t order = m_prepared.pickers[std::size_t(k) * 64 + std::size_t(t)];
                 if (teamOfIndex(t) == mine) order = -1;
-                choices[count++] = {s, t, m_best ? order : -order};
+                choices[count++] = {s, t, order};
             }
         }
         std::stable_sort(choices, choices + count, [](const Choice& a, const Choice& c) { return a.order < c.order; });
@@ -243,7 +236,6 @@ private:
     const OutlookOptions& m_options;
     std::vector<Bounds> m_bounds;
     int m_i = 0;
-    bool m_best = true;
     std::int32_t m_found = 0;
     bool m_stop = false;
     std::uint64_t m_nodes = 0;
@@ -259,32 +251,101 @@ bool searchFinishes(const Model& model, const OutlookOptions& options, std::vect
     const Prepared prepared(model);
     const int workers = workerCount(options);
     std::vector<std::unique_ptr<Search>> searches;
-    for (int w = 0; w < workers; ++w) searches.push_back(std::make_unique<Search>(model, prepared, options));
-    return runTasks(
-        model.n, workers, options,
+    std::vector<std::unique_ptr<WorstSearch>> worstSearches;
+    for (int w = 0; w < workers; ++w) {
+        searches.push_back(std::make_unique<Search>(model, prepared, options));
+        worstSearches.push_back(std::make_unique<WorstSearch>(model, options));
+    }
+    const auto n = std::size_t(model.n);
+    // Each phase reports its own share of the progress, so the whole only moves forward.
+    OutlookOptions part = options;
+    double from = 0;
+    const auto phase = [&](double to) {
+        if (options.progress)
+            part.progress = [&options, from, to](double f) { options.progress(from + (to - from) * f); };
+        from = to;
+    };
+    phase(BestPhase);
+    const bool bestFinished = runTasks(
+        model.n, workers, part,
         [&](int i, int w) {
             // Start from a finish known to be reachable, or from one past the end.
             std::int32_t& b = best[std::size_t(i)];
-            std::int32_t& o = worst[std::size_t(i)];
             b = std::min(b, model.n);
-            o = std::max(o, -1);
-            // Every step costs a pass over all participants, and every participant has searches.
-            const auto n = std::uint64_t(model.n);
+            // Every step costs a pass over all participants, and every participant has a search.
             const std::uint64_t budget = std::max<std::uint64_t>(options.searchBudget / n / n, 1);
             Search& search = *searches[std::size_t(w)];
             // Can Win first and to the end: a search for first place alone prunes at the first
             // rival surely ahead, so it stays quick where the full best finish would not.
             if (b > 0) {
                 std::int32_t first = 1;
-                search.run(i, true, first, ~std::uint64_t(0));
+                search.run(i, first, ~std::uint64_t(0));
                 if (first == 0) b = 0;
             }
-            // The best finish is usually proven in far fewer steps than the worst: it gets more.
-            const bool bestDone = b == 0 || search.run(i, true, b, budget * 16);
-            const bool worstDone = search.run(i, false, o, budget);
-            proven[std::size_t(i)] = bestDone && worstDone;
+            proven[std::size_t(i)] = b == 0 || search.run(i, b, budget);
         },
         0.0, 1.0);
+    if (!bestFinished) return false;
+
+    // The worst finishes in rounds, each giving the rows still open an equal share of the budget
+    // left, the first round a small one: most rows are done with little, and the few hard ones
+    // share what the others left, each going on where it stopped. Once half the rows are done,
+    // no row gets more than MedianShares times the work of the median row: the rare rows that
+    // need thousands of times more (a proof that the last one or two rivals can never all pass)
+    // would take everything. Every share follows from the rows' own searches, so the figures do
+    // not depend on the threads.
+    std::vector<int> open(n);
+    std::iota(open.begin(), open.end(), 0);
+    for (std::int32_t& o : worst) o = std::max(o, -1);
+    std::uint64_t left = options.worstSearchBudget;
+    // A share must also pay for preparing the search and for finding the place it stopped at.
+    std::uint64_t allowance = std::max<std::uint64_t>(left / n / FirstWorstRound, MinWorstShare * n);
+    std::uint64_t cap = ~std::uint64_t(0);
+    std::vector<std::uint64_t> spent(n, 0), used, finishedWork;
+    std::vector<std::uint8_t> done;
+    std::vector<std::vector<int>> places(n);  // where each row's search stopped
+    double share = 1.0 - BestPhase;
+    while (!open.empty() && left >= open.size()) {
+        const std::uint64_t budget = std::min(allowance, left / open.size());
+        done.assign(open.size(), 0);
+        used.assign(open.size(), 0);
+        share /= 2;
+        phase(1.0 - share);
+        const bool finished = runTasks(
+            int(open.size()), workers, part,
+            [&](int t, int w) {
+                WorstSearch& search = *worstSearches[std::size_t(w)];
+                const auto i = std::size_t(open[std::size_t(t)]);
+                const std::uint64_t given = std::min(budget, cap - spent[i]);
+                done[std::size_t(t)] = search.run(int(i), worst[i], given, places[i]);
+                used[std::size_t(t)] = std::min(search.steps(), given);
+            },
+            0.0, 1.0);
+        if (!finished) return false;
+        std::size_t kept = 0;
+        for (std::size_t t = 0; t < open.size(); ++t) {
+            const auto i = std::size_t(open[t]);
+            spent[i] += used[t];
+            left -= used[t];
+            if (done[t])
+                finishedWork.push_back(spent[i]);
+            else if (spent[i] < cap)
+                open[kept++] = open[t];
+            else
+                proven[i] = 0;
+        }
+        open.resize(kept);
+        // Half the rows done: the median row is one of them (the others have used more).
+        const std::size_t median = (n - 1) / 2;
+        if (cap == ~std::uint64_t(0) && finishedWork.size() > median) {
+            std::nth_element(finishedWork.begin(), finishedWork.begin() + std::ptrdiff_t(median), finishedWork.end());
+            cap = MedianShares * std::max<std::uint64_t>(finishedWork[median], 1);
+        }
+        allowance *= 4;
+    }
+    for (const int i : open) proven[std::size_t(i)] = 0;
+    if (options.progress) options.progress(1.0);
+    return true;
 }
 
 }  // namespace outlook::detail

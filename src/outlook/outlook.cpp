@@ -31,7 +31,7 @@ namespace detail {
 namespace {
 constexpr int Ways = 4;  // histograms side by side, so equal totals in a row do not wait on each other
 
-std::uint64_t teamBit(TeamCode code) { return std::uint64_t(1) << ((regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1); }
+std::uint64_t teamBit(TeamCode code) { return std::uint64_t(1) << teamIndex(code); }
 
 // The standings' value of a correct pick of w in round r, in their 32-bit unsigned arithmetic.
 std::uint32_t standingsValue(const ScoringValues& values, int round, TeamCode w)
@@ -158,6 +158,27 @@ Model buildModel(const OutlookInput& input)
     return m;
 }
 
+std::vector<std::uint64_t> sideReaches(const Model& model)
+{
+    std::vector<std::uint64_t> reaches;
+    for (const Level& l : model.levels)
+        for (const Side& s : l.side) {
+            std::uint64_t reach = 0;
+            if (s.alive) reach = s.level >= 0 ? model.levels[std::size_t(s.level)].reach : teamBit(s.fixed);
+            reaches.push_back(reach);
+        }
+    return reaches;
+}
+
+std::vector<std::int32_t> pickerCounts(const Model& model)
+{
+    std::vector<std::int32_t> pickers(std::size_t(model.levelCount) * 64, 0);
+    for (int k = 0; k < model.levelCount; ++k)
+        for (int j = 0; j < model.n; ++j)
+            if (model.column(k)[j] >= 0) ++pickers[std::size_t(k) * 64 + std::size_t(teamIndex(model.column(k)[j]))];
+    return pickers;
+}
+
 Evaluator::Evaluator(const Model& model, bool ranks) : m_model(model), m_ranks(ranks)
 {
     const auto n = std::size_t(model.n);
@@ -174,10 +195,6 @@ Evaluator::Evaluator(const Model& model, bool ranks) : m_model(model), m_ranks(r
 }
 
 namespace {
-// The loops every outcome runs over all participants, built for AVX2 as well where the
-// processor has it (the choice is made once, at load time).
-#define HOOP_HOT_LOOP __attribute__((target_clones("avx2", "default")))
-
 HOOP_HOT_LOOP void minMax(const std::int32_t* t, int n, std::int32_t& lo, std::int32_t& hi)
 {
     std::int32_t a = t[0], b = t[0];

@@ -33,10 +33,14 @@ struct OutlookOptions {
     // Exact enumeration while participants x outcomes stays within this; simulation beyond.
     std::uint64_t maxExactEvaluations = 8'000'000'000ull;
     std::uint64_t tournaments = 100'000;  // simulated when enumeration is out of reach
-    // Work allowed to the searches for best and worst finishes when not enumerating, in
-    // participant-steps for the whole pool, shared equally; a search that runs out keeps the
-    // finish it found (see finishesExact). Can Win is always searched to the end.
-    std::uint64_t searchBudget = 4'000'000'000ull;
+    // Work allowed to the searches for best finishes when not enumerating, in participant-steps
+    // for the whole pool, shared equally; a search that runs out keeps the finish it found (see
+    // finishesExact). Can Win is always searched to the end.
+    std::uint64_t searchBudget = 320'000'000'000ull;
+    // The same for the worst finishes, in rival-steps (one rival's lead moved or compared once)
+    // for the whole pool: handed out in rounds, each giving the rows still open an equal share
+    // of what is left, so the few hard rows get what the easy ones did not use.
+    std::uint64_t worstSearchBudget = 120'000'000'000ull;
     const std::atomic<bool>* cancel = nullptr;
     // Called on the thread that called computeOutlook, with the fraction done (0..1).
     std::function<void(double)> progress;

@@ -2,13 +2,25 @@
 // The engine's prepared form of a pool: the remaining games as levels in game order, and each
 // participant's picks of them as columns, so the inner loops run over participants.
 #include <atomic>
-#include <functional>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "outlook/outlook.h"
 
 namespace outlook::detail {
+
+// The loops every outcome or search step runs over all participants, built for AVX2 as well where
+// the processor has it (the choice is made once, at load time).
+#define HOOP_HOT_LOOP __attribute__((target_clones("avx2", "default")))
+
+// Teams numbered 0..63, region position first, then seed: the bits of a level's reach.
+inline int teamIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1; }
+inline TeamCode teamOfIndex(int index)
+{
+    return MakeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1));
+}
 
 // One side of a remaining game: a fixed team (a first-round pair, or an entered result of its
 // feeder) or the winner of an earlier level.
@@ -52,6 +64,10 @@ struct Model {
 };
 
 Model buildModel(const OutlookInput& input);
+// [level * 2 + side]: the teams that can come through each side of each level.
+std::vector<std::uint64_t> sideReaches(const Model& model);
+// [level * 64 + team]: how many participants picked the team to win the level's game.
+std::vector<std::int32_t> pickerCounts(const Model& model);
 std::uint32_t levelValue(const Level& level, TeamCode winner);
 // Probability that choice c of the level wins, given the current winners of earlier levels.
 double choiceProbability(const Model& model, int level, int choice, const TeamCode* current);
@@ -98,6 +114,27 @@ bool stopped(const OutlookOptions& options);
 bool runTasks(int count, int workers, const OutlookOptions& options, const std::function<void(int, int)>& fn,
               double from, double to);
 int workerCount(const OutlookOptions& options);
+
+// The most participants strictly above one participant over all outcomes, by branch and bound
+// (see worst_search.cpp). One per thread; run may be called for any participant in turn. Of the
+// options only the cancel flag is used, and kept: the model and the flag must outlive the search.
+class WorstSearch final {
+public:
+    WorstSearch(const Model& model, const OutlookOptions& options);
+    ~WorstSearch();
+    // found: a count known to be reachable, raised to the most; false when the budget (in
+    // rival-steps) ran out or the run was cancelled. place: where to go on from (empty: the
+    // start), and on return where this run stopped (empty when it finished), so a search can be
+    // continued with more budget without repeating its work.
+    bool run(int participant, std::int32_t& found, std::uint64_t budget, std::vector<int>& place);
+    // The work the last run did, in rival-steps.
+    std::uint64_t steps() const;
+
+    class Impl;
+
+private:
+    std::unique_ptr<Impl> m_impl;
+};
 
 // Exact Can Win and best and worst finishes by branch and bound, starting from finishes known to
 // be reachable (best/worst: participants strictly higher). proven[i]: both searches of

@@ -1,7 +1,7 @@
 #include "outlook/outlook_table.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <numeric>
 
 #include "pool/players.h"
@@ -9,12 +9,17 @@
 
 namespace outlook {
 
-std::string percentText(double percent)
+namespace {
+// A point whatever the locale: the program runs with the user's, where printf may write a comma.
+std::string oneDecimal(double value)
 {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.1f", std::clamp(percent, 0.0, 100.0));
-    return buffer;
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    return error == std::errc() ? std::string(buffer, end) : std::string();
 }
+}  // namespace
+
+std::string percentText(double percent) { return oneDecimal(std::clamp(percent, 0.0, 100.0)); }
 
 namespace {
 // The standings' default order: total points descending, ties in list order.
@@ -35,10 +40,8 @@ std::string summaryOf(const OutlookResult& result)
     if (result.method == OutlookMethod::Exact)
         return "Exact over " + std::to_string(result.outcomes) +
                (result.outcomes == 1 ? " outcome (" : " outcomes (") + left + ")";
-    char interval[32];
-    std::snprintf(interval, sizeof interval, "%.1f", result.largestHalfInterval);
     return "Estimated from " + std::to_string(result.tournaments) + " tournaments (" + left +
-           "): Win % and Money % within " + interval + " points at 95%";
+           "): Win % and Money % within " + oneDecimal(result.largestHalfInterval) + " points at 95%";
 }
 }  // namespace
 

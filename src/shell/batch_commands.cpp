@@ -1,8 +1,11 @@
 #include "shell/batch_commands.h"
 
+#include <filesystem>
 #include <memory>
 #include <ostream>
+#include <system_error>
 
+#include "outlook/outlook_table.h"
 #include "pool/cp1252.h"
 #include "pool/file_io.h"
 #include "pool/pool_host.h"
@@ -44,12 +47,14 @@ class BatchRun {
 public:
     BatchRun(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
              std::ostream& err)
-        : file(line.commandFile), out(out), err(err), m_dataDir(dataDir), m_settings(settings), m_host(err),
+        : file(line.commandFile), places(line.places), out(out), err(err), m_dataDir(dataDir), m_settings(settings),
+          m_host(err),
           m_pool(m_host, dataDir, settings)
     {
     }
 
     const std::string& file;
+    const int places;
     std::ostream& out;
     std::ostream& err;
 
@@ -158,6 +163,31 @@ int exportStandings(BatchRun& run)
     return BatchDone;
 }
 
+// The Pool Outlook as the outlook window copies it, in the order the standings open in: scored,
+// sorted by total points from the highest with the standings' own sort, so ties fall as there.
+int printOutlook(BatchRun& run)
+{
+    TPoolSession& pool = run.pool();
+    TPlayers& players = pool.players();
+    // Start-up would leave a record cut short out and go on; the figures of a pool that lost a
+    // participant would mislead, so nothing is shown.
+    std::error_code error;
+    const auto size = std::filesystem::file_size(players.picksPath(), error);
+    if (!error && size % PickRecordSize != 0)
+        return run.fail("The file " + players.picksPath() + " is damaged: its last record is cut short.");
+    players.UpdateStandings(true);
+    players.setSort(SortKey::Total, players.SortAscending());
+    players.sort();
+    const outlook::OutlookResult result =
+        outlook::computeOutlook(outlook::outlookInputOf(players, pool.readScoringValues(), run.places));
+    const outlook::OutlookTable table(result, outlook::participantNames(players));
+    run.out << utf8(outlook::outlookText(table, outlook::OutlookFormat::Tab, "\n"));
+    // What the window's status strip says, when the figures are not all exact.
+    if (result.method == outlook::OutlookMethod::Simulated || table.unprovenRows() > 0)
+        run.err << utf8(table.summary()) << '\n';
+    return BatchDone;
+}
+
 int importField(BatchRun& run)
 {
     const TFieldImport field = readFieldImportFile(run.file);
@@ -184,6 +214,7 @@ constexpr BatchCommandSpec Commands[] = {
     {BatchCommand::ExportPicks, false, exportPicks},
     {BatchCommand::ExportStandings, false, exportStandings},
     {BatchCommand::ImportField, true, importField},
+    {BatchCommand::Outlook, false, printOutlook},
 };
 
 const BatchCommandSpec* specOf(BatchCommand command)

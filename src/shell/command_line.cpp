@@ -1,5 +1,9 @@
 #include "shell/command_line.h"
 
+#include <charconv>
+
+#include "outlook/outlook.h"
+
 namespace {
 // The commands that take a FILE.
 struct FileCommand {
@@ -41,6 +45,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         result.error = text;
         return result;
     };
+    std::optional<std::string> places;  // as typed; checked once the command is known
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::optional<std::string> value;
@@ -54,6 +59,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             // Two different folders cannot both be the pool; which one was meant is anybody's guess.
             if (result.poolDir && *result.poolDir != *value) return fail("--pool given twice");
             result.poolDir = value;
+            continue;
+        }
+        if (arg == "--outlook") {
+            if (result.command != BatchCommand::None && result.command != BatchCommand::Outlook)
+                return fail("one command at a time: " + result.commandOption + " and --outlook");
+            result.command = BatchCommand::Outlook;
+            result.commandOption = arg;
+            continue;
+        }
+        if (optionValue(args, i, "--places", "number", "N", value, missing)) {
+            if (!missing.empty()) return fail(missing);
+            if (places && *places != *value) return fail("--places given twice");
+            places = value;
             continue;
         }
         const FileCommand* found = nullptr;
@@ -75,6 +93,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         } else {
             return fail("unexpected argument '" + arg + "'");
         }
+    }
+    if (places) {
+        const char* end = places->data() + places->size();
+        const auto [stop, error] = std::from_chars(places->data(), end, result.places);
+        if (error != std::errc() || stop != end || result.places < 1 || result.places > outlook::MaxPaidPlaces)
+            return fail("--places needs a number from 1 to " + std::to_string(outlook::MaxPaidPlaces) + ", not '" +
+                        *places + "'");
+        if (result.command != BatchCommand::Outlook) return fail("--places goes with --outlook");
     }
     return result;
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 // A command that runs on the pool without a window and ends the program.
-enum class BatchCommand { None, ImportPicks, ExportPicks, ExportStandings, ImportField };
+enum class BatchCommand { None, ImportPicks, ExportPicks, ExportStandings, ImportField, Outlook };
 
 // What the program was asked for on its command line.
 struct CommandLine {
@@ -13,6 +13,7 @@ struct CommandLine {
     BatchCommand command = BatchCommand::None;
     std::string commandOption;           // the command as typed ("--import-picks")
     std::string commandFile;             // its FILE
+    int places = 3;                      // --places N: the paid places of --outlook, 1 to 8
     std::string error;                   // not empty: the command line is wrong, this says how
     bool unknownOption = false;          // the error is an option this program does not know
 };
@@ -37,6 +38,9 @@ inline const char* const UsageText =
     "                            (.htm, .html), comma-separated (.csv) or tab-separated (.txt)\n"
     "  --import-field FILE       the 64 teams and the regions' places in the bracket from a\n"
     "                            comma- or tab-separated file\n"
+    "  --outlook [--places N]    the Pool Outlook as tab-separated text on standard output, as\n"
+    "                            the outlook window copies it; N paid places for Money %\n"
+    "                            (1 to 8, 3 when not given)\n"
     "A command ends with status 0 when it is done, 1 when rows were refused (each is listed on\n"
     "standard error; the others were imported), 2 when nothing could be done. The imports are\n"
     "refused while the program has the pool open.\n"

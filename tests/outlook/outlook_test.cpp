@@ -6,6 +6,8 @@
 #include <random>
 
 #include "outlook/outlook.h"
+#include "outlook/outlook_model.h"
+#include "outlook/outlook_table.h"
 #include "pool/players.h"
 #include "pool/pool_host.h"
 #include "../pool/pool_samples.h"
@@ -137,6 +139,9 @@ OutlookOptions with(const Opt& o)
     options.maxExactEvaluations = o.limit;
     options.tournaments = o.tournaments;
     options.searchBudget = o.budget;
+    // A budget given is the same for both searches; the default keeps each its own.
+    options.worstSearchBudget =
+        o.budget == OutlookOptions{}.searchBudget ? OutlookOptions{}.worstSearchBudget : o.budget;
     options.cancel = o.cancel;
     options.progress = o.progress;
     return options;
@@ -197,6 +202,118 @@ TEST(Outlook, SearchAndSimulationAgreeWithRescoring)
         EXPECT_GT(r.largestHalfInterval, 0);
         expectMatches(r, bruteForce(input), false, 1e-9);
     }
+}
+
+// A pool the way it looks late in a tournament: the last `open` games left, sheets that mostly
+// agree with a favourite bracket (so many rivals share picks and clash where they differ).
+OutlookInput latePool(std::mt19937& rng, int participants, int open, const ScoringValues& values)
+{
+    OutlookInput input;
+    input.values = values;
+    input.places = 1 + int(rng() % 4);
+    input.results = RandomBracket(rng, GameCount - open);
+    const PickArray favourite = RandomBracket(rng);
+    for (int i = 0; i < participants; ++i) {
+        PickArray sheet{};
+        for (int g = 1; g <= GameCount; ++g) {
+            const GamePair pair = teamsOfGame(sheet, g);
+            const TeamCode liked = favourite[std::size_t(g)];
+            const bool likedPlays = liked == pair.a || liked == pair.b;
+            sheet[std::size_t(g)] = likedPlays && rng() % 4 ? liked : (rng() & 1 ? pair.a : pair.b);
+        }
+        input.participants.push_back({i + 1, sheet});
+    }
+    return input;
+}
+
+// Best and worst finishes found by the searches, against every outcome rescored: pools whose
+// last games are left (where regions are chosen as a whole), and pools with open games anywhere.
+TEST(Outlook, SearchedFinishesMatchRescoring)
+{
+    const struct {
+        unsigned seed;
+        int participants, open;
+        bool late;
+        ScoringValues values;
+    } rows[] = {
+        {21, 40, 15, true, ScoringValues{}},  {22, 60, 15, true, ScoringValues{}},
+        {23, 25, 14, true, ScoringRows[2]},   {24, 30, 11, true, ScoringRows[1]},
+        {25, 35, 13, true, ScoringRows[3]},   {26, 20, 7, true, ScoringValues{}},
+        {27, 45, 12, false, ScoringValues{}}, {28, 30, 13, false, ScoringRows[3]},
+    };
+    for (const auto& row : rows) {
+        std::mt19937 rng(row.seed);
+        const OutlookInput input = row.late ? latePool(rng, row.participants, row.open, row.values)
+                                            : randomPool(rng, row.participants, row.open, row.values);
+        SCOPED_TRACE("seed " + std::to_string(row.seed));
+        const OutlookResult r = outlook::computeOutlook(input, with({.limit = 0, .tournaments = 100}));
+        const Expected e = bruteForce(input);
+        EXPECT_TRUE(r.finishesExact);
+        for (std::size_t j = 0; j < e.best.size(); ++j) {
+            EXPECT_EQ(r.rows[j].worstFinish, e.worst[j]) << "participant " << j;
+            EXPECT_EQ(r.rows[j].bestFinish, e.best[j]) << "participant " << j;
+        }
+    }
+}
+
+// A worst-finish search stopped for want of budget goes on where it stopped and ends where one
+// run with enough budget ends, whatever the shares, having done all of that run's work (and
+// found its place again each time): none of it is skipped.
+TEST(Outlook, WorstSearchGoesOnWhereItStopped)
+{
+    std::mt19937 rng(31);
+    const OutlookInput input = latePool(rng, 80, 31, ScoringValues{});
+    const outlook::detail::Model model = outlook::detail::buildModel(input);
+    outlook::detail::WorstSearch search(model, {});
+    int checked = 0;
+    for (int i = 0; i < model.n; i += 3) {
+        std::int32_t whole = -1;
+        std::vector<int> place;
+        ASSERT_TRUE(search.run(i, whole, ~std::uint64_t(0), place));
+        const std::uint64_t used = search.steps();
+        if (used < 50'000 * std::uint64_t(model.n)) continue;  // a share must pay for the start
+        ++checked;
+        for (const std::uint64_t share : {used / 3, used / 10}) {
+            std::int32_t found = -1;
+            int runs = 1;
+            std::uint64_t work = 0;
+            while (!search.run(i, found, share, place)) {
+                work += search.steps();
+                ASSERT_FALSE(place.empty());
+                ASSERT_LE(found, whole);
+                ASSERT_LT(++runs, 1000);
+            }
+            work += search.steps();
+            EXPECT_EQ(found, whole) << "participant " << i;
+            EXPECT_GT(runs, 1);
+            EXPECT_GE(work, used) << "participant " << i;
+        }
+    }
+    EXPECT_GE(checked, 3);
+}
+
+// A row whose worst-finish search needs far more work than the pool's typical row (here proofs
+// that the last rivals can never all pass at once) is stopped and marked; every row marked exact
+// has the worst finish that a search without any limit finds.
+TEST(Outlook, RowsStoppedAtTheirShareAreMarked)
+{
+    std::mt19937 rng(43);
+    const OutlookInput input = latePool(rng, 60, 47, ScoringValues{});
+    const OutlookResult r = outlook::computeOutlook(input, with({.limit = 0, .tournaments = 2000}));
+    const outlook::detail::Model model = outlook::detail::buildModel(input);
+    outlook::detail::WorstSearch search(model, {});
+    int open = 0;
+    for (int j = 0; j < model.n; ++j) {
+        if (!r.rows[std::size_t(j)].finishesExact) {
+            ++open;
+            continue;
+        }
+        std::int32_t found = -1;
+        std::vector<int> place;
+        ASSERT_TRUE(search.run(j, found, ~std::uint64_t(0), place));
+        EXPECT_EQ(r.rows[std::size_t(j)].worstFinish, found + 1) << "participant " << j;
+    }
+    EXPECT_GE(open, 1);
 }
 
 // A search that runs out of steps still answers Can Win exactly; its finishes are bounds on the
@@ -260,17 +377,26 @@ TEST(Outlook, EliminatedParticipantCannotWin)
 TEST(Outlook, FiguresDoNotDependOnThreads)
 {
     std::mt19937 rng(9);
-    const OutlookInput input = randomPool(rng, 40, 30, ScoringValues{});
-    const OutlookResult one = outlook::computeOutlook(input, with({.seed = 42, .threads = 1, .tournaments = 5000}));
-    const OutlookResult three = outlook::computeOutlook(input, with({.seed = 42, .threads = 3, .tournaments = 5000}));
-    ASSERT_EQ(one.rows.size(), three.rows.size());
-    for (std::size_t j = 0; j < one.rows.size(); ++j) {
-        EXPECT_EQ(one.rows[j].winPercent, three.rows[j].winPercent);
-        EXPECT_EQ(one.rows[j].moneyPercent, three.rows[j].moneyPercent);
-        EXPECT_EQ(one.rows[j].bestFinish, three.rows[j].bestFinish);
-        EXPECT_EQ(one.rows[j].worstFinish, three.rows[j].worstFinish);
+    const OutlookInput input = latePool(rng, 60, 31, ScoringValues{});
+    // Enough budget for every row, and so little that the rounds share it out and rows stay open.
+    for (const std::uint64_t budget : {OutlookOptions{}.searchBudget, std::uint64_t(30'000'000)}) {
+        const auto on = [&](int threads) {
+            return outlook::computeOutlook(input, with({.seed = 42, .threads = threads, .tournaments = 5000, .budget = budget}));
+        };
+        const OutlookResult one = on(1), three = on(3);
+        ASSERT_EQ(one.rows.size(), three.rows.size());
+        int open = 0;
+        for (std::size_t j = 0; j < one.rows.size(); ++j) {
+            EXPECT_EQ(one.rows[j].winPercent, three.rows[j].winPercent);
+            EXPECT_EQ(one.rows[j].moneyPercent, three.rows[j].moneyPercent);
+            EXPECT_EQ(one.rows[j].bestFinish, three.rows[j].bestFinish);
+            EXPECT_EQ(one.rows[j].worstFinish, three.rows[j].worstFinish);
+            EXPECT_EQ(one.rows[j].finishesExact, three.rows[j].finishesExact);
+            open += !one.rows[j].finishesExact;
+        }
+        EXPECT_EQ(one.largestHalfInterval, three.largestHalfInterval);
+        EXPECT_EQ(open > 0, budget != OutlookOptions{}.searchBudget) << open;
     }
-    EXPECT_EQ(one.largestHalfInterval, three.largestHalfInterval);
 }
 
 TEST(Outlook, CancelAndProgress)

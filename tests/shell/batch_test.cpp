@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
 
+#include "outlook/outlook_table.h"
 #include "pool/journal.h"
 #include "pool/pool_samples.h"
 #include "shell/batch_commands.h"
@@ -210,4 +212,67 @@ TEST_F(BatchCommands, StandingsExportWritesWhatTheWindowsSaveAsWrites)
     }
     TestPrompts().clear();
     TestSettings().values.clear();
+}
+
+// The outlook: the outlook window's table as its Copy gives it, rows in the order the standings
+// open in, of the pool with the changes of a copy still running on it; nothing in the pool's
+// folder changes, and a locale that writes decimal commas changes nothing. A damaged PICKS.HFD
+// or places out of range end it with status 2.
+TEST_F(BatchCommands, OutlookPrintsTheOutlookAndWritesNothing)
+{
+    std::mt19937 rng(3);
+    {
+        NullPoolHost host;
+        TTeamTable teams;
+        TPlayers players(host, pool, teams);
+        for (int i = 0; i < 9; ++i) players.add(MakeEntry(10 + i, "P" + std::to_string(i), RandomBracket(rng)));
+        players.add(MakeEntry(30, "Twin", players[2].Picks));  // tied with P2 whatever happens
+        players.add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 54)));
+        players.writePicksFile();
+    }
+    TJournal(dir.file("pool/" + JournalFileName)).appendStore(MakeEntry(40, "Late", RandomBracket(rng)), true);
+    const auto before = poolFiles();
+
+    NullPoolHost host;
+    TTeamTable teams;
+    TPlayers players(host, pool, teams);
+    ASSERT_EQ(players.loadUnchanged(), "");
+    players.UpdateStandings(true);
+    players.sort();
+    const outlook::OutlookResult result = outlook::computeOutlook(outlook::outlookInputOf(players, ScoringValues{}, 2));
+    ASSERT_EQ(result.method, outlook::OutlookMethod::Exact);
+    const std::string expected = outlook::outlookText(outlook::OutlookTable(result, outlook::participantNames(players)),
+                                                      outlook::OutlookFormat::Tab, "\n");
+    Ran ran = run({"--outlook", "--places", "2"});
+    EXPECT_EQ(ran.code, BatchDone) << ran.err;
+    EXPECT_EQ(ran.out, expected);
+    EXPECT_NE(ran.out.find("\tLate\t"), std::string::npos);
+    EXPECT_EQ(ran.err, "");  // every figure exact: nothing to say
+    EXPECT_EQ(poolFiles(), before);
+
+    // A German locale made here, where the system has only C: its numbers have decimal commas.
+    fs::create_directories(dir.file("locale"));
+    QProcess localedef;
+    localedef.start(QStringLiteral("localedef"), {"-i", "de_DE", "-f", "UTF-8", file("locale/de_DE.UTF-8")});
+    if (localedef.waitForFinished(60000) && localedef.error() != QProcess::FailedToStart) {
+        EXPECT_EQ(localedef.exitCode(), 0) << localedef.readAllStandardError().toStdString();
+        env.insert("LOCPATH", file("locale"));
+        env.insert("LC_ALL", "de_DE.UTF-8");
+        EXPECT_EQ(run({"--outlook", "--places", "2"}).out, expected);
+        env.remove("LOCPATH");
+        env.remove("LC_ALL");
+    }
+
+    dir.write("pool/" + PicksFileName, dir.read("pool/" + PicksFileName) + "x");
+    const auto torn = poolFiles();
+    ran = run({"--outlook"});
+    EXPECT_EQ(ran.code, BatchFailed);
+    EXPECT_EQ(ran.err,
+              "hoopfall: The file " + dir.file("pool/" + PicksFileName) + " is damaged: its last record is cut short.\n");
+    EXPECT_EQ(ran.out, "");
+    EXPECT_EQ(poolFiles(), torn);
+
+    ran = run({"--outlook", "--places", "9"});
+    EXPECT_EQ(ran.code, UsageExitCode);
+    EXPECT_EQ(ran.err.rfind("hoopfall: --places needs a number from 1 to 8, not '9'\n", 0), 0u) << ran.err;
 }

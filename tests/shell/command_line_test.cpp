@@ -2,6 +2,23 @@
 
 #include "shell/command_line.h"
 
+namespace {
+// Parses each row's arguments (named in the trace): the error must be the row's, and check sees
+// what was read when there is none.
+template <class Row, std::size_t N, class Check>
+void parseRows(const Row (&rows)[N], Check check)
+{
+    for (const Row& row : rows) {
+        std::string joined;
+        for (const std::string& arg : row.args) joined += "[" + arg + "]";
+        SCOPED_TRACE(joined);
+        const CommandLine line = parseCommandLine(row.args);
+        EXPECT_EQ(line.error, row.error);
+        if (row.error.empty()) check(row, line);
+    }
+}
+}  // namespace
+
 TEST(CommandLineTest, ReadsThePoolFolderAndRefusesWhatItDoesNotKnow)
 {
     struct Row {
@@ -27,17 +44,10 @@ TEST(CommandLineTest, ReadsThePoolFolderAndRefusesWhatItDoesNotKnow)
         {{"-p", "a"}, std::nullopt, false, "unknown option '-p'"},
         {{"/srv/pool"}, std::nullopt, false, "unexpected argument '/srv/pool'"},
     };
-    for (const Row& row : rows) {
-        std::string joined;
-        for (const std::string& arg : row.args) joined += "[" + arg + "]";
-        SCOPED_TRACE(joined);
-        const CommandLine line = parseCommandLine(row.args);
-        EXPECT_EQ(line.error, row.error);
-        if (row.error.empty()) {
-            EXPECT_EQ(line.poolDir, row.pool);
-            EXPECT_EQ(line.help, row.help);
-        }
-    }
+    parseRows(rows, [](const Row& row, const CommandLine& line) {
+        EXPECT_EQ(line.poolDir, row.pool);
+        EXPECT_EQ(line.help, row.help);
+    });
 }
 
 TEST(CommandLineTest, ReadsOneCommandWithItsFile)
@@ -59,18 +69,41 @@ TEST(CommandLineTest, ReadsOneCommandWithItsFile)
          "one command at a time: --import-picks and --export-picks"},
         {{"--export-standing", "s.htm"}, BatchCommand::None, "", "unknown option '--export-standing'"},
     };
-    for (const Row& row : rows) {
-        std::string joined;
-        for (const std::string& arg : row.args) joined += "[" + arg + "]";
-        SCOPED_TRACE(joined);
-        const CommandLine line = parseCommandLine(row.args);
-        EXPECT_EQ(line.error, row.error);
-        if (row.error.empty()) {
-            EXPECT_EQ(line.command, row.command);
-            EXPECT_EQ(line.commandFile, row.file);
-        }
-    }
+    parseRows(rows, [](const Row& row, const CommandLine& line) {
+        EXPECT_EQ(line.command, row.command);
+        EXPECT_EQ(line.commandFile, row.file);
+    });
     // An option it does not know may be the window system's, which the application takes.
     EXPECT_TRUE(parseCommandLine({"-platform", "offscreen"}).unknownOption);
     EXPECT_FALSE(parseCommandLine({"--import-picks"}).unknownOption);
+}
+
+TEST(CommandLineTest, ReadsTheOutlookAndItsPaidPlaces)
+{
+    struct Row {
+        std::vector<std::string> args;
+        BatchCommand command;
+        int places;
+        std::string error;
+    };
+    const Row rows[] = {
+        {{"--pool", "p", "--outlook"}, BatchCommand::Outlook, 3, ""},
+        {{"--outlook", "--places", "8"}, BatchCommand::Outlook, 8, ""},
+        {{"--places=1", "--outlook", "--places", "1", "--outlook"}, BatchCommand::Outlook, 1, ""},
+        {{"--pool", "p", "--places", "2"}, BatchCommand::None, 3, "--places goes with --outlook"},
+        {{"--outlook", "--places", "0"}, BatchCommand::None, 3, "--places needs a number from 1 to 8, not '0'"},
+        {{"--outlook", "--places=9"}, BatchCommand::None, 3, "--places needs a number from 1 to 8, not '9'"},
+        {{"--outlook", "--places", "2x"}, BatchCommand::None, 3, "--places needs a number from 1 to 8, not '2x'"},
+        {{"--outlook", "--places", "-1"}, BatchCommand::None, 3, "--places needs a number: --places N"},
+        {{"--outlook", "--places="}, BatchCommand::None, 3, "--places needs a number: --places=N"},
+        {{"--outlook", "--places=2", "--places=3"}, BatchCommand::None, 3, "--places given twice"},
+        {{"--outlook", "--export-picks", "b.csv"}, BatchCommand::None, 3,
+         "one command at a time: --outlook and --export-picks"},
+        {{"--export-picks", "b.csv", "--outlook"}, BatchCommand::None, 3,
+         "one command at a time: --export-picks and --outlook"},
+    };
+    parseRows(rows, [](const Row& row, const CommandLine& line) {
+        EXPECT_EQ(line.command, row.command);
+        EXPECT_EQ(line.places, row.places);
+    });
 }

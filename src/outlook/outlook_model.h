@@ -12,8 +12,13 @@
 namespace outlook::detail {
 
 // The loops every outcome or search step runs over all participants, built for AVX2 as well where
-// the processor has it (the choice is made once, at load time).
+// the processor has it (the choice is made once, at load time). Clang cannot clone function
+// templates and other processors have no AVX2: there the loops are built once.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define HOOP_HOT_LOOP __attribute__((target_clones("avx2", "default")))
+#else
+#define HOOP_HOT_LOOP
+#endif
 
 // Teams numbered 0..63, region position first, then seed: the bits of a level's reach.
 inline int teamIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1; }

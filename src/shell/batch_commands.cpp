@@ -204,12 +204,12 @@ int importField(BatchRun& run)
 }
 
 // The commands: a new one is a row here and a row in the command line's table.
-struct BatchCommandSpec {
+struct BatchCommandEntry {
     BatchCommand command;
     bool changesPool;
     int (*run)(BatchRun&);
 };
-constexpr BatchCommandSpec Commands[] = {
+constexpr BatchCommandEntry Commands[] = {
     {BatchCommand::ImportPicks, true, importPicks},
     {BatchCommand::ExportPicks, false, exportPicks},
     {BatchCommand::ExportStandings, false, exportStandings},
@@ -217,29 +217,29 @@ constexpr BatchCommandSpec Commands[] = {
     {BatchCommand::Outlook, false, printOutlook},
 };
 
-const BatchCommandSpec* specOf(BatchCommand command)
+const BatchCommandEntry* entryOf(BatchCommand command)
 {
-    for (const BatchCommandSpec& spec : Commands)
-        if (spec.command == command) return &spec;
+    for (const BatchCommandEntry& entry : Commands)
+        if (entry.command == command) return &entry;
     return nullptr;
 }
 }  // namespace
 
 bool batchCommandChangesPool(BatchCommand command)
 {
-    const BatchCommandSpec* spec = specOf(command);
-    return spec && spec->changesPool;
+    const BatchCommandEntry* entry = entryOf(command);
+    return entry && entry->changesPool;
 }
 
 int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
                     std::ostream& err)
 {
-    const BatchCommandSpec* spec = specOf(line.command);
+    const BatchCommandEntry* entry = entryOf(line.command);
     BatchRun run(line, dataDir, settings, out, err);
-    if (!spec) return run.fail("no command to run");
+    if (!entry) return run.fail("no command to run");
     int status = BatchFailed;
     try {
-        if (run.read()) status = spec->run(run);
+        if (run.read()) status = entry->run(run);
     } catch (const std::exception& error) {
         status = run.fail(error.what());
     }

@@ -63,7 +63,7 @@ void appendSheetText(std::string& out, std::string_view text)
     out += text;
 }
 
-TImportTable::TImportTable(std::string_view bytes, std::vector<ColumnSpec> columns)
+TImportTable::TImportTable(std::string_view bytes, std::vector<ColumnRule> columns)
     : m_text(storageText(bytes)), m_reader(m_text), m_columns(std::move(columns)), m_fieldOf(m_columns.size(), -1)
 {
     CsvRecord header;

@@ -20,7 +20,7 @@ std::string problemText(const TransferProblem& problem);
 std::string quotedValue(std::string_view value);
 
 // A column an import knows, by the name its header gives it.
-struct ColumnSpec {
+struct ColumnRule {
     std::string name;  // "Game 34": matched without regard to case or blanks
     bool required = true;
 };
@@ -29,7 +29,7 @@ struct ColumnSpec {
 // name, in any order, and columns of other names are passed over.
 class TImportTable {
 public:
-    TImportTable(std::string_view bytes, std::vector<ColumnSpec> columns);
+    TImportTable(std::string_view bytes, std::vector<ColumnRule> columns);
     // Why nothing can be read (an empty file, a header without a needed column); empty when fine.
     const std::string& fileError() const { return m_fileError; }
 
@@ -37,7 +37,7 @@ public:
     // lays out (more fields, an open quote) comes back with its problem set.
     bool next(std::optional<TransferProblem>& problem);
     int line() const { return m_record.line; }
-    // The cell of column k of the specs: blanks kept; empty when the column or the field is absent.
+    // The cell of the k-th column given to the constructor: blanks kept; empty when the column or the field is absent.
     std::string_view cell(std::size_t column) const;
     // A text cell as the program stores text: control characters become blanks, and the
     // apostrophe a spreadsheet export puts before a formula-like text is taken off.
@@ -49,7 +49,7 @@ public:
 private:
     std::string m_text;
     CsvReader m_reader;
-    std::vector<ColumnSpec> m_columns;
+    std::vector<ColumnRule> m_columns;
     std::vector<int> m_fieldOf;      // field index of each column; -1 when absent
     std::vector<int> m_columnOfField;  // column of each header field; -1 for an unknown one
     std::size_t m_headerFields = 0;

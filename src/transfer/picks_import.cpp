@@ -12,9 +12,9 @@
 namespace {
 enum Column : std::size_t { NameColumn, TiebreakerColumn, PaidColumn, FirstGameColumn };
 
-std::vector<ColumnSpec> picksColumns()
+std::vector<ColumnRule> picksColumns()
 {
-    std::vector<ColumnSpec> columns{{PicksNameColumn, true}, {PicksTiebreakerColumn, false}, {PicksPaidColumn, false}};
+    std::vector<ColumnRule> columns{{PicksNameColumn, true}, {PicksTiebreakerColumn, false}, {PicksPaidColumn, false}};
     for (int game = 1; game <= GameCount; ++game) columns.push_back({gameColumnName(game), true});
     return columns;
 }

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string>
 
+#include "bench_pool.h"
 #include "players/player_manager.h"
 #include "session/pool_session.h"
 #include "settings/settings.h"
@@ -34,22 +35,10 @@ struct Pool {
     {
         TPlayers& players = main.session().players();
         players.setWriteOnDestroy(false);
-        std::uint32_t state = 12345;
-        auto next = [&state] { return state = state * 1664525u + 1013904223u; };
-        for (int i = 0; i < n; ++i) {
-            TPlayer entry;
-            entry.Id = i + 1;
-            entry.Name = "Participant " + std::to_string(next() % 1000000);
+        addBenchParticipants(players, n, [](TPlayer& entry, auto& next) {
             entry.Complete = (next() >> 16) & 1;
             entry.Paid = (next() >> 16) & 1;
-            players.add(entry);
-            if (i == n / 2) {
-                TPlayer results;
-                results.Id = ResultsId;
-                results.Name = ResultsName;
-                players.add(results);
-            }
-        }
+        });
         players.IndexOfId(ResultsId);  // the id index is built once per pool, not by the dialog
     }
 

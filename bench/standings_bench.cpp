@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+#include "bench_pool.h"
 #include "pool/players.h"
 #include "pool/pool_host.h"
 #include "settings/settings.h"
@@ -39,25 +40,13 @@ TTeamTable& Teams()
 // n participants with scattered points and picks, and the results entry in the middle.
 void FillPlayers(TPlayers& players, int n)
 {
-    std::uint32_t state = 12345;
-    auto next = [&state] { return state = state * 1664525u + 1013904223u; };
-    for (int i = 0; i < n; ++i) {
-        TPlayer entry;
-        entry.Id = i + 1;
-        entry.Name = "Participant " + std::to_string(next() % 1000000);
+    addBenchParticipants(players, n, [](TPlayer& entry, auto& next) {
         for (int r = 1; r <= RoundCount; ++r) entry.RoundPoints[r] = static_cast<std::int32_t>(next() % 40);
         for (int r = 1; r <= RoundCount; ++r) entry.Total += entry.RoundPoints[r];
         entry.Potential = entry.Total + static_cast<std::int32_t>(next() % 100);
         for (int g : {57, 58, 59, 60, 63})
             entry.Picks[g] = MakeTeamCode(static_cast<std::uint8_t>(1 + next() % 4), static_cast<std::uint8_t>(1 + next() % 16));
-        players.add(entry);
-        if (i == n / 2) {
-            TPlayer results;
-            results.Id = ResultsId;
-            results.Name = ResultsName;
-            players.add(results);
-        }
-    }
+    });
 }
 
 void NextKey(TPlayers& players)

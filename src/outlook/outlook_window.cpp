@@ -265,15 +265,8 @@ const OutlookTable& TfrmOutlook::table() const { return m_model->table(); }
 void TfrmOutlook::createControls()
 {
     setNormalSize(NormalSize);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    pnlStatus = new QLabel(this);
-    pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
-    pnlStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    QVBoxLayout* layout = addStatusStrip(pnlStatus);
     pnlStatus->setMinimumWidth(1);  // a long summary must not widen the window
-    layout->addWidget(pnlStatus);
 
     pcOutlook = new QTabWidget(this);
     pcOutlook->setObjectName(QStringLiteral("pcOutlook"));

@@ -63,19 +63,12 @@ TfrmStandings::~TfrmStandings() = default;
 void TfrmStandings::createControls()
 {
     setNormalSize(NormalSize);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    pnlStatus = new QLabel(this);
-    pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
+    QVBoxLayout* layout = addStatusStrip(pnlStatus);
     pnlStatus->setFixedHeight(StatusHeight);
-    pnlStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QPalette red = pnlStatus->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     pnlStatus->setPalette(red);
-    layout->addWidget(pnlStatus);
 
     grdStandings = new QTableView(this);
     grdStandings->setObjectName(QStringLiteral("grdStandings"));

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QMdiSubWindow>
+#include <QVBoxLayout>
 #include <functional>
 
 namespace {
@@ -59,4 +61,16 @@ QSize TChildForm::sizeHint() const
         size -= QSize(decoration.left() + decoration.right(), decoration.top() + decoration.bottom());
     }
     return size;
+}
+
+QVBoxLayout* TChildForm::addStatusStrip(QLabel*& panel)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    panel = new QLabel(this);
+    panel->setObjectName(QStringLiteral("pnlStatus"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    layout->addWidget(panel);
+    return layout;
 }

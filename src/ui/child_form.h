@@ -2,6 +2,9 @@
 #include <QPointer>
 #include <QWidget>
 
+class QLabel;
+class QVBoxLayout;
+
 // A child window of the main frame. Its tag is the id of the entry a bracket sheet shows (0 for
 // a new participant, -1 for the results); the standings window's tag is 0. A window that shows
 // no entry of the list may carry a tag of its own instead, which the lookup of open sheets by id
@@ -31,6 +34,11 @@ public:
     // The frame calls this once a window is the active one again, after Qt has moved the focus
     // about: the control the organiser was last in gets the focus back.
     void restoreFocus();
+
+protected:
+    // Lays the window out as a flat column whose first row is its sunken status panel
+    // ("pnlStatus"); the rest of the window goes below it in the column returned.
+    QVBoxLayout* addStatusStrip(QLabel*& panel);
 
 private:
     void focusEntered(QWidget* control, Qt::FocusReason reason);

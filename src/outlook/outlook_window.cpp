@@ -386,14 +386,13 @@ void TfrmOutlook::startComputing()
     showStatus(run->whatIf +
                QStringLiteral("Computing the outlook of %1 participants...").arg(run->input.participants.size()));
     btnCancel->setVisible(true);
-    QPointer<TfrmOutlook> self(this);
-    m_worker = QThread::create([run, self] {
+    // The window outlives its thread (the destructor waits for it), and a queued call is dropped
+    // once the window is gone.
+    m_worker = QThread::create([run, this] {
         OutlookOptions options;
         options.cancel = &run->cancel;
-        options.progress = [self](double done) {
-            QMetaObject::invokeMethod(
-                self.data(), [self, done] { if (self) self->m_main.SetProgress(int(done * 100)); },
-                Qt::QueuedConnection);
+        options.progress = [this](double done) {
+            QMetaObject::invokeMethod(this, [this, done] { m_main.SetProgress(int(done * 100)); }, Qt::QueuedConnection);
         };
         try {
             run->result = computeOutlook(run->input, options);

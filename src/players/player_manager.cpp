@@ -224,7 +224,7 @@ void TfrmOpen::mnuDeleteClick()
     bool deleted = false;
     try {
         for (int row : chosen) {
-            if (!confirmOkCancel(QStringLiteral("Delete picks for ") + m_model->nameAt(row) + QStringLiteral("?")))
+            if (!confirmDestructive(QStringLiteral("Delete picks for ") + m_model->nameAt(row) + QStringLiteral("?")))
                 continue;
             BusyCursor busy;
             if (players.DeletePlayer(m_model->idAt(row))) deleted = true;

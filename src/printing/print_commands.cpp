@@ -47,7 +47,7 @@ bool MayReplaceCopyFiles(const QPrinter& printer, int copies)
     }
     if (existing.isEmpty()) return true;
     prompts().beep();
-    return confirmOkCancel(existing.size() == 1
+    return confirmDestructive(existing.size() == 1
                                ? existing[0] + QStringLiteral(" already exists.\nDo you want to replace it?")
                                : QStringLiteral("These files already exist:\n") + existing.join(QLatin1Char('\n')) +
                                      QStringLiteral("\nDo you want to replace them?"));

@@ -54,10 +54,26 @@ std::optional<long long> backupPicks(const TPlayers& players, const std::string&
                 .arg(picksBackup)
                 .arg(existing.participants)
                 .arg(now),
-            PromptButtons::YesNo);
+            PromptButtons::YesNo, PromptAnswer::No);
         if (answer != PromptAnswer::Yes) return std::nullopt;
     }
     return writeBackupBytes(players.picksBytes(), target);
+}
+
+// The team and region backups never go backwards either: a good backup is not replaced by an
+// empty, torn or garbled data file (an unreadable one fails to copy and is reported as such).
+std::optional<long long> backupDataFile(const std::string& source, const std::string& name, const std::string& target)
+{
+    std::string bytes;
+    if (readWholeFile(source, bytes).status == ReadStatus::Read && !isSoundDataFile(name, bytes)) {
+        std::string kept;
+        if (readWholeFile(target, kept).status == ReadStatus::Read && isSoundDataFile(name, kept)) {
+            showError(QString::fromStdString(name) + QStringLiteral(" is empty or damaged, so ") +
+                      QString::fromStdString(backupName(name)) + QStringLiteral(" was left as it was."));
+            return std::nullopt;
+        }
+    }
+    return copyFileBytes(source, target);
 }
 }  // namespace
 
@@ -80,7 +96,7 @@ void runBackup(TPoolSession& session, IFrame& main)
         const bool picks = SamePicksName(name);
         picksDone = picksDone || picks;
         const std::optional<long long> result =
-            picks ? backupPicks(session.players(), target) : copyFileBytes(dirBytes + name, target);
+            picks ? backupPicks(session.players(), target) : backupDataFile(dirBytes + name, name, target);
         copied += result && ReportCopy(*result) ? 1 : 0;
     }
     if (!picksDone) {

@@ -9,6 +9,7 @@
 #include "pool/errors.h"
 #include "pool/file_io.h"
 #include "pool/players.h"
+#include "pool/team_files.h"
 
 namespace fs = std::filesystem;
 
@@ -102,6 +103,39 @@ PicksCount countPicksParticipants(const std::string& path)
         carry.erase(0, pos);
     });
     return count;
+}
+
+namespace {
+bool SameNameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
+}
+
+bool IsSoundTeamsFile(const std::string& bytes)
+{
+    if (bytes.empty() || bytes.size() % TeamRecordSize != 0) return false;
+    for (std::size_t pos = 0; pos < bytes.size(); pos += TeamRecordSize) {
+        const int region = static_cast<unsigned char>(bytes[pos]);
+        const int seed = static_cast<unsigned char>(bytes[pos + 1]);
+        if (region < 1 || region > RegionCount || seed < 1 || seed > SeedCount) return false;
+    }
+    return true;
+}
+
+bool IsSoundRegionsFile(const std::string& bytes)
+{
+    for (int position = 1; position <= RegionCount; ++position)
+        if (!loadRegionsFromText(bytes, position).empty()) return true;
+    return false;
+}
+}  // namespace
+
+bool isSoundDataFile(const std::string& fileName, const std::string& bytes)
+{
+    if (SameNameIgnoringCase(fileName, TeamsFileName)) return IsSoundTeamsFile(bytes);
+    if (SameNameIgnoringCase(fileName, RegionsFileName)) return IsSoundRegionsFile(bytes);
+    return true;
 }
 
 std::string backupName(const std::string& fileName)

@@ -34,5 +34,9 @@ struct PicksCount {
 };
 PicksCount countPicksParticipants(const std::string& path);
 
+// Whether a data file's bytes are what the program would read back whole: TEAMS.HFD as whole
+// records of real teams, REGIONS.HFD naming at least one region. Other files are not judged.
+bool isSoundDataFile(const std::string& fileName, const std::string& bytes);
+
 // Names of the data files in dir: regular, not hidden, ending in ".HFD" in any case; sorted.
 std::vector<std::string> findDataFiles(const std::string& dir);

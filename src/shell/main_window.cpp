@@ -741,7 +741,7 @@ void TMainForm::mnuViewStdClick()
 void TMainForm::mnuResetClick()
 {
     beep();
-    if (!confirmOkCancel(QStringLiteral(
+    if (!confirmDestructive(QStringLiteral(
             "You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
@@ -757,7 +757,7 @@ void TMainForm::mnuResetClick()
 void TMainForm::mnuResetResultsClick()
 {
     beep();
-    if (!confirmOkCancel(QStringLiteral(
+    if (!confirmDestructive(QStringLiteral(
             "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;

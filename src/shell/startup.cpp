@@ -86,7 +86,8 @@ namespace {
 class UnshownPrompts final : public IPrompts {
 public:
     explicit UnshownPrompts(std::ostream* echo = nullptr) : m_echo(echo) {}
-    PromptAnswer ask(PromptKind, const QString& text, PromptButtons buttons) override
+    using IPrompts::ask;
+    PromptAnswer ask(PromptKind, const QString& text, PromptButtons buttons, PromptAnswer) override
     {
         if (m_echo) *m_echo << "hoopfall: " << text.toStdString() << std::endl;
         if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;

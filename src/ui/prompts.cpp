@@ -31,8 +31,13 @@ bool confirmOkCancel(const QString& text)
 {
     return prompts().ask(PromptKind::Confirmation, text, PromptButtons::OkCancel) == PromptAnswer::Ok;
 }
+bool confirmDestructive(const QString& text)
+{
+    return prompts().ask(PromptKind::Confirmation, text, PromptButtons::OkCancel, PromptAnswer::Cancel) ==
+           PromptAnswer::Ok;
+}
 
-PromptAnswer QtPrompts::ask(PromptKind kind, const QString& text, PromptButtons buttons)
+PromptAnswer QtPrompts::ask(PromptKind kind, const QString& text, PromptButtons buttons, PromptAnswer defaultAnswer)
 {
     QMessageBox::Icon icon = QMessageBox::Information;
     QString title = g_applicationTitle;
@@ -50,6 +55,12 @@ PromptAnswer QtPrompts::ask(PromptKind kind, const QString& text, PromptButtons 
     case PromptButtons::YesNoCancel: set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
     QMessageBox box(icon, title, text, set, dialogParent());
+    switch (defaultAnswer) {
+    case PromptAnswer::Ok: box.setDefaultButton(QMessageBox::Ok); break;
+    case PromptAnswer::Cancel: box.setDefaultButton(QMessageBox::Cancel); break;
+    case PromptAnswer::Yes: box.setDefaultButton(QMessageBox::Yes); break;
+    case PromptAnswer::No: box.setDefaultButton(QMessageBox::No); break;
+    }
     switch (box.exec()) {
     case QMessageBox::Ok: return PromptAnswer::Ok;
     case QMessageBox::Yes: return PromptAnswer::Yes;

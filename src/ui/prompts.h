@@ -33,7 +33,14 @@ struct OpenFileRequest {
 class IPrompts {
 public:
     virtual ~IPrompts() = default;
-    virtual PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons) = 0;
+    // defaultAnswer is the button that Enter presses: the first one (OK, Yes) unless the question
+    // would destroy something, where it is the answer that changes nothing.
+    virtual PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons, PromptAnswer defaultAnswer) = 0;
+    PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons)
+    {
+        return ask(kind, text, buttons, buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel ? PromptAnswer::Ok
+                                                                                                            : PromptAnswer::Yes);
+    }
     virtual void beep() = 0;
     virtual bool saveFile(SaveFileRequest& request) = 0;
     // An existing file to read; false when cancelled.
@@ -55,11 +62,14 @@ void showInformation(const QString& text);
 void showError(const QString& text);
 // A confirmation with OK and Cancel; true for OK.
 bool confirmOkCancel(const QString& text);
+// The same for a command that destroys something: Cancel is the default, so Enter keeps the data.
+bool confirmDestructive(const QString& text);
 
 // The real boxes and dialogs.
 class QtPrompts : public IPrompts {
 public:
-    PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons) override;
+    using IPrompts::ask;
+    PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons, PromptAnswer defaultAnswer) override;
     void beep() override;
     bool saveFile(SaveFileRequest& request) override;
     bool openFile(OpenFileRequest& request) override;

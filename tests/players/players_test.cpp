@@ -406,6 +406,7 @@ TEST_F(PlayerManager, DeleteAsksForEachAndRefusesAnOpenSheet)
     EXPECT_EQ(TestPrompts().texts(), QStringList({"Delete picks for Al?", "Delete picks for Kim?", "Delete picks for mia?",
                                                   QString::fromStdString(SheetOpenMessage), "Delete picks for Zed?"}));
     EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(TestPrompts().boxes[0].defaultAnswer, PromptAnswer::Cancel);
     EXPECT_EQ(listedNames(list()), QStringList({"Kim", "mia"}));
     EXPECT_EQ(main.session().players().count(), 3);
     EXPECT_EQ(Find<QLabel>(main, "pnlCount")->text(), "Players: 2");

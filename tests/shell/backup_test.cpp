@@ -71,3 +71,44 @@ TEST_F(BackupTest, AReadOnlyBackupIsReportedAndTheOthersAreCopied)
     EXPECT_EQ(TestPrompts().boxes[1].text, "Only 2 of 3 Hoopfall data files could be copied to " + Dir() +
                                                " with a \"BAK\" extension. The others were not backed up.");
 }
+
+// A good team or region backup is never replaced by a data file that is empty, torn or garbled;
+// with no good backup to keep, whatever is there is copied.
+TEST_F(BackupTest, AGoodTeamOrRegionBackupIsNotReplacedByADamagedFile)
+{
+    std::string team(21, '\0');
+    team[0] = 1;
+    team[1] = 1;
+    team[2] = 4;
+    team.replace(3, 4, "Duke");
+    std::string foreignTeam = team;
+    foreignTeam[0] = 9;
+    const std::string regions = "[Regions]\n1=East\n";
+    struct Case {
+        std::string file, content, backup;
+        bool kept;
+    } cases[] = {
+        {"TEAMS.HFD", "", team, true},
+        {"TEAMS.HFD", team + "torn", team, true},
+        {"TEAMS.HFD", team + foreignTeam, team, true},
+        {"TEAMS.HFD", team + team, team, false},
+        {"TEAMS.HFD", "", "garbage", false},
+        {"REGIONS.HFD", "", regions, true},
+        {"REGIONS.HFD", std::string("\x01\x02 not a region file", 20), regions, true},
+        {"REGIONS.HFD", "[Regions]\n2=West\n", regions, false},
+        {"REGIONS.HFD", "junk", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + " holding " + std::to_string(c.content.size()) + " bytes");
+        TestPrompts().clear();
+        TempDir pool;
+        TMainForm window(TestSettings(), QString::fromStdString(pool.path()));
+        const std::string backup = c.file.substr(0, c.file.find('.')) + ".BAK";
+        pool.write(c.file, c.content);
+        pool.write(backup, c.backup);
+        Find<QAction>(window, "mnuBackup")->trigger();
+        EXPECT_EQ(pool.read(backup), c.kept ? c.backup : c.content);
+        const QString refusal = QString::fromStdString(c.file + " is empty or damaged, so " + backup + " was left as it was.");
+        EXPECT_EQ(TestPrompts().texts().contains(refusal), c.kept);
+    }
+}

@@ -94,6 +94,7 @@ TEST_F(ShellSafety, ABackupWithFewerParticipantsReplacesTheOldOneOnlyWhenConfirm
         ASSERT_GE(TestPrompts().boxes.size(), 2u);
         EXPECT_EQ(TestPrompts().boxes[0].text, question);
         EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::YesNo);
+        EXPECT_EQ(TestPrompts().boxes[0].defaultAnswer, PromptAnswer::No) << "Enter keeps the larger backup";
         EXPECT_EQ(dir.read("PICKS.BAK"), answer == PromptAnswer::No ? good : "");
     }
     // The normal texts when it went through.

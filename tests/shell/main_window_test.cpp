@@ -292,7 +292,8 @@ TEST_F(MainWindowTest, CancelledResetsChangeNothing)
     EXPECT_EQ(main.session().players().count(), 2);
     EXPECT_EQ(TestPrompts().boxes.size(), 2u);
     EXPECT_EQ(TestPrompts().boxes[1].text,
-              "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?");
+              "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?");    // Enter keeps the pool: both questions default to Cancel.
+    for (const FakePrompts::Box& box : TestPrompts().boxes) EXPECT_EQ(box.defaultAnswer, PromptAnswer::Cancel);
 }
 
 TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)

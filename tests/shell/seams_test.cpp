@@ -1,8 +1,13 @@
+#include <QApplication>
+#include <QMessageBox>
 #include <QSettings>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "settings/qt_settings.h"
 #include "ui/ansi_text.h"
+#include "ui/prompts.h"
 #include "support/temp_dir.h"
 
 TEST(AnsiText, ConvertsTheWindowsCodePageBothWays)
@@ -43,4 +48,27 @@ TEST(QtSettingsStoreTest, StoresTextValuesBySection)
     EXPECT_FALSE(store.read("Rules", "Round1").has_value());
     QSettings raw(path, QSettings::IniFormat);
     EXPECT_EQ(raw.value("Scoring/Round1").toString(), QStringLiteral("12"));
+}
+
+// The real message box presses the default it was given when the organiser hits Enter.
+TEST(QtPromptsTest, EnterPressesTheDefaultAnswer)
+{
+    struct Case {
+        PromptButtons buttons;
+        PromptAnswer defaultAnswer;
+    } cases[] = {
+        {PromptButtons::OkCancel, PromptAnswer::Cancel}, {PromptButtons::OkCancel, PromptAnswer::Ok},
+        {PromptButtons::YesNo, PromptAnswer::No},        {PromptButtons::YesNo, PromptAnswer::Yes},
+        {PromptButtons::YesNoCancel, PromptAnswer::No},
+    };
+    QtPrompts real;
+    for (const Case& c : cases) {
+        QTimer::singleShot(0, [] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+                    QTest::keyClick(box, Qt::Key_Return);
+        });
+        EXPECT_EQ(real.ask(PromptKind::Confirmation, QStringLiteral("Go on?"), c.buttons, c.defaultAnswer),
+                  c.defaultAnswer);
+    }
 }

@@ -15,6 +15,7 @@ public:
         PromptKind kind;
         QString text;
         PromptButtons buttons;
+        PromptAnswer defaultAnswer;  // the button Enter would press
     };
     std::vector<Box> boxes;
     std::deque<PromptAnswer> answers;
@@ -35,9 +36,10 @@ public:
     // Called while a box is "shown" (for example to look at the window behind it).
     std::function<void(const Box&)> onBox;
 
-    PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons) override
+    using IPrompts::ask;
+    PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons, PromptAnswer defaultAnswer) override
     {
-        boxes.push_back({kind, text, buttons});
+        boxes.push_back({kind, text, buttons, defaultAnswer});
         if (onBox) onBox(boxes.back());
         if (!answers.empty()) {
             const PromptAnswer answer = answers.front();

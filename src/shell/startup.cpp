@@ -147,15 +147,15 @@ int runBatch(int argc, char** argv, const CommandLine& line)
 
 int runProgram(int argc, char** argv)
 {
-    // Before any application object, which would need a display: the usage, a mistake, and the
-    // commands. An option this program does not know may be the window system's ("-platform"),
-    // which the application takes; what is left is read again below.
+    // Before any application object, which would need a display: the usage, every mistake, and
+    // the commands. The window system's options are left to the application, and what they leave
+    // is read again below.
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
-    if (!line.unknownOption) {
+    {
         QTextStream out(stdout), err(stderr);
         if (const std::optional<int> code = answerUsage(line, out, err)) return *code;
-        if (line.command != BatchCommand::None) return runBatch(argc, argv, line);
     }
+    if (line.command != BatchCommand::None) return runBatch(argc, argv, line);
 
     HoopApplication app(argc, argv);
     nameApplication();

@@ -1,6 +1,6 @@
 // The real program with no display at all, as from a terminal without one, cron or ssh: every
-// mistake of the command line ends it with status 2 and the usage on standard error, never with
-// an abort.
+// mistake of the command line, and a folder that holds no pool, end it with status 2 and a word
+// on standard error, never with an abort.
 #include <QProcess>
 #include <filesystem>
 #include <iterator>
@@ -14,15 +14,17 @@ namespace fs = std::filesystem;
 TEST(CommandLineProcess, EveryMistakeEndsWithStatus2WithoutADisplay)
 {
     TempDir dir;
-    for (const char* folder : {"pool", "tmp", "config", "run"}) fs::create_directories(dir.file(folder));
+    for (const char* folder : {"pool", "empty", "tmp", "config", "run"}) fs::create_directories(dir.file(folder));
     fs::permissions(dir.file("run"), fs::perms::owner_all);
     dir.write("pool/TEAMS.HFD", "");
+    dir.write("empty/REGIONS.HFD", "[Regions]\n");  // a region file alone is no pool
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(display);
     for (const auto& [name, folder] : {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"},
                                        {"TMPDIR", "/tmp"}, {"XDG_RUNTIME_DIR", "/run"}})
         env.insert(name, QString::fromStdString(dir.path()) + folder);
     const QString pool = QString::fromStdString(dir.file("pool"));
+    const QString empty = QString::fromStdString(dir.file("empty"));
     const QString out = QString::fromStdString(dir.file("out.csv"));
 
     struct Row {
@@ -37,6 +39,9 @@ TEST(CommandLineProcess, EveryMistakeEndsWithStatus2WithoutADisplay)
         {{"--pool", pool, "-platform"}, "-platform needs a value", ""},
         {{"-platform", "offscreen", "--pool", pool, "--outlook"},
          "--outlook runs without a window: leave out the window system's options", ""},
+        {{"--pool", empty, "--export-picks", out}, "", "hoopfall: " + dir.file("empty") + " holds no pool\n"},
+        {{"--pool", empty, "--export-standings", out}, "", "hoopfall: " + dir.file("empty") + " holds no pool\n"},
+        {{"--outlook", "--pool", empty}, "", "hoopfall: " + dir.file("empty") + " holds no pool\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.args.join(' ').toStdString());
@@ -51,5 +56,7 @@ TEST(CommandLineProcess, EveryMistakeEndsWithStatus2WithoutADisplay)
                   row.mistake.empty() ? row.err : "hoopfall: " + row.mistake + "\n\n" + UsageText);
         EXPECT_FALSE(dir.exists("out.csv"));
     }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("empty")), fs::directory_iterator()), 1)
+        << "a folder that holds no pool gets nothing";
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("pool")), fs::directory_iterator()), 1);
 }

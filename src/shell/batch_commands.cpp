@@ -11,6 +11,7 @@
 #include "pool/pool_host.h"
 #include "pool/team_files.h"
 #include "session/pool_session.h"
+#include "shell/pool_lock.h"
 #include "standings/export.h"
 #include "transfer/field_import.h"
 #include "transfer/picks_export.h"
@@ -257,8 +258,21 @@ int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettin
         return BatchFailed;
     };
     if (!entry) return refuse("no command to run");
-    if (!entry->changesPool && !holdsPool(dataDir))
+    // Held until the run has written the pool back: the open program, or another command, would
+    // write its own list over this one's changes when it closes.
+    PoolLock lock;
+    if (entry->changesPool) {
+        const PoolLock::Outcome locked = lock.take(dataDir);
+        if (locked == PoolLock::Outcome::Held)
+            return refuse("the program has the pool in " + shownFolder(dataDir) +
+                          " open, or another command is changing it; close it there and run the command again");
+        if (locked == PoolLock::Outcome::Failed)
+            return refuse("the pool in " + shownFolder(dataDir) +
+                          " cannot be locked against other copies of the program, so nothing was changed: " +
+                          lock.reason());
+    } else if (!holdsPool(dataDir)) {
         return refuse(shownFolder(line.poolDir.value_or(dataDir)) + " holds no pool");
+    }
     BatchRun run(line, dataDir, settings, out, err);
     int status = BatchFailed;
     try {

@@ -21,6 +21,7 @@
 #include "shell/data_folder.h"
 #include "shell/help_page.h"
 #include "shell/main_window.h"
+#include "shell/pool_lock.h"
 #include "ui/prompts.h"
 #include "shell/single_instance.h"
 #include "shell/splash.h"
@@ -107,6 +108,24 @@ void nameApplication()
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
 }
 
+// Why the window cannot open the pool in dataDir, when the lock cannot be had.
+QString poolLockRefusal(PoolLock& lock, const QString& dataDir)
+{
+    const QString shown = QDir::toNativeSeparators(dataDir);
+    switch (lock.take(QFile::encodeName(dataDir).toStdString())) {
+    case PoolLock::Outcome::Taken:
+        return {};
+    case PoolLock::Outcome::Held:
+        return QStringLiteral("The program has the pool in %1 open, or a command is changing it; close it there and "
+                              "start the program again.")
+            .arg(shown);
+    case PoolLock::Outcome::Failed:
+        break;
+    }
+    return QStringLiteral("The pool in %1 cannot be locked against other copies of the program, so it was not opened: %2")
+        .arg(shown, QFile::decodeName(QByteArray::fromStdString(lock.reason())));
+}
+
 // A command of the command line, with its application object in place.
 int runOnPool(const CommandLine& line)
 {
@@ -119,15 +138,7 @@ int runOnPool(const CommandLine& line)
         std::cerr << "hoopfall: " << folder.error.toStdString() << std::endl;
         return BatchFailed;
     }
-    // The open program would write its own list over the import when it closes; a copy that
-    // starts meanwhile waits for the lock and ends.
-    SingleInstance instance(privateLockFolder(), QString::fromLatin1(StartupLockName), folder.path);
-    if (changes && instance.claim(1000) != SingleInstance::Outcome::First) {
-        std::cerr << "hoopfall: the program has the pool in " << QDir::toNativeSeparators(folder.path).toStdString()
-                  << " open, or another command is changing it; close it there and run the command again"
-                  << std::endl;
-        return BatchFailed;
-    }
+    // A command that changes the pool takes the pool's lock itself.
     QtSettingsStore settings;
     return runBatchCommand(line, QFile::encodeName(folder.path).toStdString(), settings, std::cout, std::cerr);
 }
@@ -173,6 +184,14 @@ int runProgram(int argc, char** argv)
     // The lock and the socket live where no other user can reach them, one pair per data folder.
     SingleInstance instance(privateLockFolder(), QString::fromLatin1(StartupLockName), dataDir);
     if (instance.check(1000) != SingleInstance::Outcome::First) return 0;
+    // Whatever the user, environment or path, one writer per pool; held until the window has
+    // written the pool back, after main below is gone.
+    PoolLock poolLock;
+    if (const QString refusal = poolLockRefusal(poolLock, dataDir); !refusal.isEmpty()) {
+        std::cerr << "hoopfall: " << refusal.toStdString() << std::endl;
+        showError(refusal);
+        return 1;
+    }
 
     QtSettingsStore settings;
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -9,7 +9,9 @@
 #include "pool/cp1252.h"
 #include "pool/file_io.h"
 #include "pool/pool_host.h"
+#include "pool/team_files.h"
 #include "session/pool_session.h"
+#include "shell/pool_lock.h"
 #include "standings/export.h"
 #include "transfer/field_import.h"
 #include "transfer/picks_export.h"
@@ -223,6 +225,20 @@ const BatchCommandEntry* entryOf(BatchCommand command)
         if (entry.command == command) return &entry;
     return nullptr;
 }
+
+// A folder without PICKS.HFD and TEAMS.HFD (even unreadable ones) holds no pool: what it would
+// export is nothing, and the outlook of nobody.
+bool holdsPool(const std::string& dataDir)
+{
+    std::error_code error;
+    for (const std::string& name : {PicksFileName, TeamsFileName})
+        if (std::filesystem::symlink_status(joinPath(dataDir, name), error).type() != std::filesystem::file_type::not_found)
+            return true;
+    return false;
+}
+
+// A folder as the user gave it, in the system's own form.
+std::string shownFolder(const std::string& dir) { return std::filesystem::path(dir).make_preferred().string(); }
 }  // namespace
 
 bool batchCommandChangesPool(BatchCommand command)
@@ -235,8 +251,29 @@ int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettin
                     std::ostream& err)
 {
     const BatchCommandEntry* entry = entryOf(line.command);
+    // Refusals come before the run's pool exists: a participant list that was never loaded would
+    // be written over PICKS.HFD when it goes.
+    auto refuse = [&err](const std::string& text) {
+        err << "hoopfall: " << text << '\n';
+        return BatchFailed;
+    };
+    if (!entry) return refuse("no command to run");
+    // Held until the run has written the pool back: the open program, or another command, would
+    // write its own list over this one's changes when it closes.
+    PoolLock lock;
+    if (entry->changesPool) {
+        const PoolLock::Outcome locked = lock.take(dataDir);
+        if (locked == PoolLock::Outcome::Held)
+            return refuse("the program has the pool in " + shownFolder(dataDir) +
+                          " open, or another command is changing it; close it there and run the command again");
+        if (locked == PoolLock::Outcome::Failed)
+            return refuse("the pool in " + shownFolder(dataDir) +
+                          " cannot be locked against other copies of the program, so nothing was changed: " +
+                          lock.reason());
+    } else if (!holdsPool(dataDir)) {
+        return refuse(shownFolder(line.poolDir.value_or(dataDir)) + " holds no pool");
+    }
     BatchRun run(line, dataDir, settings, out, err);
-    if (!entry) return run.fail("no command to run");
     int status = BatchFailed;
     try {
         if (run.read()) status = entry->run(run);

@@ -17,8 +17,10 @@ bool batchCommandChangesPool(BatchCommand command);
 // Runs the command of the command line on the pool in dataDir without a window. What was done
 // goes to out, what went wrong to err, as lines of UTF-8. Returns the exit status.
 //
-// A command that only reads leaves the pool's folder as it was. One that changes the pool first
-// checks its file against the pool as it stands; only then does it load the pool as start-up
-// does, store through the journal, and write PICKS.HFD as closing does.
+// A command that only reads leaves the pool's folder as it was, takes no lock, and refuses a
+// folder that holds no pool. One that changes the pool holds the pool's lock for the whole run
+// (refused while the program or another command holds it) and checks its file against the pool as
+// it stands; only then does it load the pool as start-up does, store through the journal, and
+// write PICKS.HFD as closing does.
 int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
                     std::ostream& err);

@@ -1,6 +1,7 @@
 #include "shell/command_line.h"
 
 #include <charconv>
+#include <string_view>
 
 #include "outlook/outlook.h"
 
@@ -16,6 +17,40 @@ constexpr FileCommand FileCommands[] = {
     {"--export-standings", BatchCommand::ExportStandings},
     {"--import-field", BatchCommand::ImportField},
 };
+
+// The window system's options, which the application object takes for the window: Qt's
+// documented ones, read as Qt reads them (one dash or two; "=VALUE" only for the style and the
+// style sheet). Any other option is a mistake, found before anything needs a display.
+struct WindowSystemOption {
+    const char* name;
+    bool takesValue;
+    bool joinedValue;  // also as "-name=VALUE"
+};
+constexpr WindowSystemOption WindowSystemOptions[] = {
+    {"platform", true, false},        {"platformpluginpath", true, false}, {"platformtheme", true, false},
+    {"plugin", true, false},          {"display", true, false},            {"geometry", true, false},
+    {"qwindowgeometry", true, false}, {"qwindowicon", true, false},        {"qwindowtitle", true, false},
+    {"session", true, false},         {"style", true, true},               {"stylesheet", true, true},
+    {"reverse", false, false},        {"widgetcount", false, false},
+};
+
+// True when args[i] is one of the window system's options; its value, when it takes one, is passed
+// over. error says what is missing when the value is.
+bool windowSystemOption(const std::vector<std::string>& args, std::size_t& i, std::string& error)
+{
+    std::string_view arg = args[i];
+    if (arg.size() < 2 || arg[0] != '-') return false;
+    arg.remove_prefix(arg[1] == '-' ? 2 : 1);
+    for (const WindowSystemOption& option : WindowSystemOptions) {
+        const std::string_view name = option.name;
+        if (option.joinedValue && arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=')
+            return true;
+        if (arg != name) continue;
+        if (option.takesValue && ++i >= args.size()) error = args[i - 1] + " needs a value";
+        return true;
+    }
+    return false;
+}
 
 // The value of an option given as "--option VALUE" or "--option=VALUE"; false when args[i] is
 // not the option. error says what is missing when the value is. noun: "folder"; name: "DIR".
@@ -74,6 +109,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             places = value;
             continue;
         }
+        if (windowSystemOption(args, i, missing)) {
+            if (!missing.empty()) return fail(missing);
+            result.windowSystemOptions = true;
+            continue;
+        }
         const FileCommand* found = nullptr;
         for (const FileCommand& command : FileCommands)
             if (optionValue(args, i, command.option, "file", "FILE", value, missing)) {
@@ -88,7 +128,6 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             result.commandOption = found->option;
             result.commandFile = *value;
         } else if (!arg.empty() && arg[0] == '-') {
-            result.unknownOption = true;
             return fail("unknown option '" + arg + "'");
         } else {
             return fail("unexpected argument '" + arg + "'");
@@ -102,5 +141,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
                         *places + "'");
         if (result.command != BatchCommand::Outlook) return fail("--places goes with --outlook");
     }
+    if (result.windowSystemOptions && result.command != BatchCommand::None)
+        return fail(result.commandOption + " runs without a window: leave out the window system's options");
     return result;
 }

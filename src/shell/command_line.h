@@ -15,12 +15,14 @@ struct CommandLine {
     std::string commandFile;             // its FILE
     int places = 3;                      // --places N: the paid places of --outlook, 1 to 8
     std::string error;                   // not empty: the command line is wrong, this says how
-    bool unknownOption = false;          // the error is an option this program does not know
+    bool windowSystemOptions = false;    // the window system's options came (-platform): Qt takes them
 };
 
 // Reads the arguments that follow the program's name. A value that starts with "-" is taken for
 // a forgotten DIR or FILE, not for a name: "--pool --help" is an error, "--pool=-x" or
-// "--pool ./-x" name such a folder. One command at a time.
+// "--pool ./-x" name such a folder. One command at a time. Of the options this program does not
+// know, only the window system's (Qt's -platform, -display, -style ...) are let through, for the
+// window only.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 inline const char* const UsageText =

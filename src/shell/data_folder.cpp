@@ -98,9 +98,7 @@ QString resolveDataFolder(const QStringList& args, const QString& programDir, co
 {
     std::vector<std::string> list;
     for (const QString& arg : args) list.push_back(QFile::encodeName(arg).toStdString());
-    CommandLine line = parseCommandLine(list);
-    if (line.error.empty() && line.command != BatchCommand::None)
-        line.error = line.commandOption + " runs without a window: leave out the window system's options";
+    const CommandLine line = parseCommandLine(list);
     if (const std::optional<int> code = answerUsage(line, out, err)) {
         exitCode = *code;
         return {};

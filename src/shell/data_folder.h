@@ -41,6 +41,6 @@ std::optional<int> answerUsage(const CommandLine& line, QTextStream& out, QTextS
 // name and chooses the pool's folder. Returns the folder; or an empty text with exitCode set,
 // after the usage went to out (--help, code 0) or the mistake and the usage to err (code 2), or a
 // refused folder was reported in an error box (code 1). A command that runs without a window
-// never comes here, unless options of the window system came with it: that is a mistake too.
+// never comes here: the command line is read once before, without a display.
 QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
                           QTextStream& out, QTextStream& err, int& exitCode);

@@ -37,13 +37,19 @@ QString PrivateFolder(const QString& path)
     return IsPrivateFolder(path) ? path : QString();
 }
 
-// The names depend on the data folder, so separate pools can run side by side.
+// The names depend on the data folder, so separate pools can run side by side. A folder that
+// exists is known by its device and inode, so a copy started through a bind mount finds the
+// window already open on it.
 QString KeyedName(const QString& name, const QString& dataDir)
 {
     if (dataDir.isEmpty()) return name;
-    const QFileInfo info(dataDir);
-    const QString folder = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    const QByteArray hash = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    struct stat info {};
+    QByteArray folder;
+    if (::stat(QFile::encodeName(dataDir).constData(), &info) == 0 && S_ISDIR(info.st_mode))
+        folder = QByteArray::number(qulonglong(info.st_dev)) + ':' + QByteArray::number(qulonglong(info.st_ino));
+    else
+        folder = QFileInfo(dataDir).absoluteFilePath().toUtf8();
+    const QByteArray hash = QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16);
     return name + QLatin1Char('-') + QString::fromLatin1(hash);
 }
 }  // namespace
@@ -76,21 +82,15 @@ SingleInstance::~SingleInstance()
 
 QString SingleInstance::lockFileName() const { return m_lock ? m_lock->fileName() : QString(); }
 
-SingleInstance::Outcome SingleInstance::check(int waitMs) { return acquire(waitMs, true); }
-
-SingleInstance::Outcome SingleInstance::claim(int waitMs) { return acquire(waitMs, false); }
-
-SingleInstance::Outcome SingleInstance::acquire(int waitMs, bool raise)
+SingleInstance::Outcome SingleInstance::check(int waitMs)
 {
     if (!m_lock) return Outcome::First;  // no private folder: nothing to guard with
     if (!m_lock->tryLock(waitMs)) return Outcome::AlreadyStarting;
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     if (socket.waitForConnected(500)) {
-        if (raise) {
-            socket.write(RaiseMessage);
-            socket.waitForBytesWritten(500);
-        }
+        socket.write(RaiseMessage);
+        socket.waitForBytesWritten(500);
         socket.disconnectFromServer();
         m_lock->unlock();
         return Outcome::AlreadyRunning;

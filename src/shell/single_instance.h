@@ -13,9 +13,10 @@ class QLockFile;
 // (either made with mode 0700 and checked the same way). Empty when none of them will do.
 QString privateLockFolder();
 
-// Lets only one copy of the program run per user and data folder. The start-up lock guards only
-// the start-up itself; a copy that is already running is found through the local socket its main
-// window listens on, and asked to come forward.
+// Finds a copy of the program that this user runs on the same data folder and brings it forward.
+// The start-up lock guards only the start-up itself; a copy that is already running is found
+// through the local socket its main window listens on, and asked to come forward. Keeping to one
+// writer per pool whatever the user or environment is the pool's own lock's work (pool_lock.h).
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -30,10 +31,6 @@ public:
     // Waits at most waitMs for the start-up lock. On First, this copy owns the lock until
     // ReleaseLock; otherwise this copy should end at once.
     Outcome check(int waitMs = 1000);
-    // For a run without a window that changes the pool: as check, but a running copy is only
-    // found, not asked to come forward. On First this run owns the lock until ReleaseLock, so no
-    // copy starts on the pool meanwhile.
-    Outcome claim(int waitMs = 1000);
     // Once the main window exists: listen for later copies, then release the lock.
     void listen();
     void releaseLock();
@@ -50,7 +47,6 @@ signals:
     void raiseRequested();  // a later copy asks the running one to come forward
 
 private:
-    Outcome acquire(int waitMs, bool raise);
     void acceptConnections();
     void readMessage(QLocalSocket* socket);
 

@@ -2,7 +2,8 @@
 list(APPEND HOOPCORE_SOURCES
   shell/backup_copy.cpp
   shell/batch_commands.cpp
-  shell/command_line.cpp)
+  shell/command_line.cpp
+  shell/pool_lock.cpp)
 list(APPEND HOOPUI_SOURCES
   shell/application.cpp
   shell/backup.cpp

@@ -21,6 +21,7 @@
 #include "shell/data_folder.h"
 #include "shell/help_page.h"
 #include "shell/main_window.h"
+#include "shell/pool_lock.h"
 #include "ui/prompts.h"
 #include "shell/single_instance.h"
 #include "shell/splash.h"
@@ -108,6 +109,24 @@ void nameApplication()
     QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
 }
 
+// Why the window cannot open the pool in dataDir, when the lock cannot be had.
+QString poolLockRefusal(PoolLock& lock, const QString& dataDir)
+{
+    const QString shown = QDir::toNativeSeparators(dataDir);
+    switch (lock.take(QFile::encodeName(dataDir).toStdString())) {
+    case PoolLock::Outcome::Taken:
+        return {};
+    case PoolLock::Outcome::Held:
+        return QStringLiteral("The program has the pool in %1 open, or a command is changing it; close it there and "
+                              "start the program again.")
+            .arg(shown);
+    case PoolLock::Outcome::Failed:
+        break;
+    }
+    return QStringLiteral("The pool in %1 cannot be locked against other copies of the program, so it was not opened: %2")
+        .arg(shown, QFile::decodeName(QByteArray::fromStdString(lock.reason())));
+}
+
 // A command of the command line, with its application object in place.
 int runOnPool(const CommandLine& line)
 {
@@ -120,15 +139,7 @@ int runOnPool(const CommandLine& line)
         std::cerr << "hoopfall: " << folder.error.toStdString() << std::endl;
         return BatchFailed;
     }
-    // The open program would write its own list over the import when it closes; a copy that
-    // starts meanwhile waits for the lock and ends.
-    SingleInstance instance(privateLockFolder(), QString::fromLatin1(StartupLockName), folder.path);
-    if (changes && instance.claim(1000) != SingleInstance::Outcome::First) {
-        std::cerr << "hoopfall: the program has the pool in " << QDir::toNativeSeparators(folder.path).toStdString()
-                  << " open, or another command is changing it; close it there and run the command again"
-                  << std::endl;
-        return BatchFailed;
-    }
+    // A command that changes the pool takes the pool's lock itself.
     QtSettingsStore settings;
     return runBatchCommand(line, QFile::encodeName(folder.path).toStdString(), settings, std::cout, std::cerr);
 }
@@ -148,15 +159,15 @@ int runBatch(int argc, char** argv, const CommandLine& line)
 
 int runProgram(int argc, char** argv)
 {
-    // Before any application object, which would need a display: the usage, a mistake, and the
-    // commands. An option this program does not know may be the window system's ("-platform"),
-    // which the application takes; what is left is read again below.
+    // Before any application object, which would need a display: the usage, every mistake, and
+    // the commands. The window system's options are left to the application, and what they leave
+    // is read again below.
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
-    if (!line.unknownOption) {
+    {
         QTextStream out(stdout), err(stderr);
         if (const std::optional<int> code = answerUsage(line, out, err)) return *code;
-        if (line.command != BatchCommand::None) return runBatch(argc, argv, line);
     }
+    if (line.command != BatchCommand::None) return runBatch(argc, argv, line);
 
     HoopApplication app(argc, argv);
     nameApplication();
@@ -174,6 +185,14 @@ int runProgram(int argc, char** argv)
     // The lock and the socket live where no other user can reach them, one pair per data folder.
     SingleInstance instance(privateLockFolder(), QString::fromLatin1(StartupLockName), dataDir);
     if (instance.check(1000) != SingleInstance::Outcome::First) return 0;
+    // Whatever the user, environment or path, one writer per pool; held until the window has
+    // written the pool back, after main below is gone.
+    PoolLock poolLock;
+    if (const QString refusal = poolLockRefusal(poolLock, dataDir); !refusal.isEmpty()) {
+        std::cerr << "hoopfall: " << refusal.toStdString() << std::endl;
+        showError(refusal);
+        return 1;
+    }
 
     QtSettingsStore settings;
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -73,9 +73,38 @@ TEST(CommandLineTest, ReadsOneCommandWithItsFile)
         EXPECT_EQ(line.command, row.command);
         EXPECT_EQ(line.commandFile, row.file);
     });
-    // An option it does not know may be the window system's, which the application takes.
-    EXPECT_TRUE(parseCommandLine({"-platform", "offscreen"}).unknownOption);
-    EXPECT_FALSE(parseCommandLine({"--import-picks"}).unknownOption);
+}
+
+// Only the window system's own options pass for the application object, taken as it takes them;
+// anything else is a mistake found here, before anything needs a display.
+TEST(CommandLineTest, LetsOnlyTheWindowSystemsOptionsThrough)
+{
+    struct Row {
+        std::vector<std::string> args;
+        bool windowSystem;
+        std::optional<std::string> pool;
+        std::string error;
+    };
+    const Row rows[] = {
+        {{"--pool", "p"}, false, "p", ""},
+        {{"-platform", "offscreen", "--pool", "p"}, true, "p", ""},
+        {{"--platform", "xcb"}, true, std::nullopt, ""},
+        {{"-style=fusion", "-reverse", "-display", ":0", "--pool=p"}, true, "p", ""},
+        {{"-qwindowtitle", "--pool", "-stylesheet", "a.qss"}, true, std::nullopt, ""},  // the title as Qt takes it
+        {{"-platform"}, false, std::nullopt, "-platform needs a value"},
+        {{"-platform=offscreen"}, false, std::nullopt, "unknown option '-platform=offscreen'"},
+        {{"---platform", "offscreen"}, false, std::nullopt, "unknown option '---platform'"},
+        {{"-reverse=yes"}, false, std::nullopt, "unknown option '-reverse=yes'"},
+        {{"--version"}, false, std::nullopt, "unknown option '--version'"},
+        {{"-platform", "offscreen", "--outlook"}, false, std::nullopt,
+         "--outlook runs without a window: leave out the window system's options"},
+        {{"--export-picks=a.csv", "-style", "fusion"}, false, std::nullopt,
+         "--export-picks runs without a window: leave out the window system's options"},
+    };
+    parseRows(rows, [](const Row& row, const CommandLine& line) {
+        EXPECT_EQ(line.windowSystemOptions, row.windowSystem);
+        EXPECT_EQ(line.poolDir, row.pool);
+    });
 }
 
 TEST(CommandLineTest, ReadsTheOutlookAndItsPaidPlaces)

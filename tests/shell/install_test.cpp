@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "pool/players.h"
+#include "shell/pool_lock.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -190,12 +191,15 @@ TEST_F(Installed, TheProgramKeepsItsPoolWhereItCanBeSaved)
             std::ifstream in(besideProgram, std::ios::binary);
             EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), TwoParticipants()) << "kept, whoever used it";
         }
+        // The program, the pool's data file, and the pool's lock when the pool was there.
         std::size_t files = 0;
         for ([[maybe_unused]] const auto& entry : fs::directory_iterator(bin)) ++files;
-        EXPECT_EQ(files, row.dataBesideProgram ? 2u : 1u) << "nothing else is written beside the program";
+        EXPECT_EQ(files, (row.dataBesideProgram ? 2u : 1u) + (row.where == Program ? 1u : 0u))
+            << "nothing else is written beside the program";
 
         fs::permissions(bin, fs::perms::owner_all, fs::perm_options::add);
         fs::remove(besideProgram);
+        fs::remove(bin / PoolLockFileName);
     }
 }
 

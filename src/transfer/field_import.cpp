@@ -41,9 +41,13 @@ TeamCode codeOf(std::size_t index)
     return MakeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1));
 }
 
+// "East 1 (upper left)": the region's name alone does not tell where it is when the regions
+// change places.
 std::string placeText(const std::array<std::string, 4>& regions, TeamCode code)
 {
-    return regions[std::size_t(regionOfCode(code) - 1)] + " " + std::to_string(SeedOfCode(code));
+    static const char* const Corners[RegionCount] = {"upper left", "lower left", "upper right", "lower right"};
+    const int region = regionOfCode(code);
+    return regions[std::size_t(region - 1)] + " " + std::to_string(SeedOfCode(code)) + " (" + Corners[region - 1] + ")";
 }
 
 // Where each of the pool's teams is in the new field: its new code, 0 when it left; a place the
@@ -279,7 +283,7 @@ std::vector<std::string> moveLines(const TFieldChange& change, const std::array<
         if (move.to != 0) {
             line += " moves from " + placeText(oldRegions, move.from) + " to " + placeText(newRegions, move.to);
         } else {
-            line += " (" + placeText(oldRegions, move.from) + ") leaves the field";
+            line += " at " + placeText(oldRegions, move.from) + " leaves the field";
             if (move.sheets > 0)
                 line += "; " + std::to_string(move.sheets) + (move.sheets == 1 ? " sheet picks it" : " sheets pick it");
         }

@@ -220,6 +220,7 @@ int importField(BatchRun& run)
     TPoolSession* pool = run.open();
     if (!pool) return BatchFailed;
     const bool remap = !compareField(*pool, field).plain();
+    if (remap && !run.remapPicks) return run.fail("the pool changed while the field was read; nothing was imported");
     storeImportedField(*pool, field, remap);
     run.out << "Field imported from " << run.file;
     if (remap) run.out << "; the picks of " << counted(std::size_t(change.sheetsChanged), "sheet", "sheets") << " moved with their teams";

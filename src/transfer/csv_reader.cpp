@@ -259,8 +259,11 @@ void CsvReader::findSeparator()
     int commas = 0;
     bool quoted = false;
     for (std::size_t i = 0; i < Scanned; ++i) {
-        if (i == m_text.size()) {
-            if (!m_source || !m_source->read(m_window)) break;
+        while (i == m_text.size()) {
+            if (!m_source || !m_source->read(m_window)) {
+                m_separator = tabs > commas ? '\t' : ',';
+                return;
+            }
             m_text = m_window;
         }
         const char c = m_text[i];

@@ -306,11 +306,11 @@ void storeImportedField(TPoolSession& session, const TFieldImport& field, bool r
 {
     TTeamTable& table = session.teams();
     TPlayers& players = session.players();
-    // The sheets as they were, to put back when the field itself can not be written.
+    // The sheets as they were and as they become; those stored are put back when a later step fails.
     std::vector<TPlayer> before;
+    std::vector<TPlayer> moved;
     if (remap) {
         const CodeMap map = codeMap(table, field.teams);
-        std::vector<TPlayer> moved;
         for (int i = 0; i < players.count(); ++i) {
             const TPlayer& entry = players[i];
             PickArray picks{};
@@ -321,9 +321,29 @@ void storeImportedField(TPoolSession& session, const TFieldImport& field, bool r
             moved.push_back(entry);
             moved.back().Picks = picks;
         }
-        TPlayers::Batch batch(players);
-        for (const TPlayer& entry : moved) players.storeEntry(entry, true);
-        batch.finish();
+    }
+    std::size_t stored = 0;
+    const auto putBack = [&] {
+        try {
+            TPlayers::Batch batch(players);
+            for (std::size_t k = 0; k < stored; ++k) players.storeEntry(before[k], true);
+            batch.finish();
+        } catch (const std::exception&) {
+            // The error that brought us here is the one to report.
+        }
+    };
+    if (!moved.empty()) {
+        try {
+            TPlayers::Batch batch(players);
+            for (const TPlayer& entry : moved) {
+                players.storeEntry(entry, true);
+                ++stored;
+            }
+            batch.finish();
+        } catch (...) {
+            putBack();
+            throw;
+        }
     }
     const TTeamTable old = table;
     table = field.teams;
@@ -331,13 +351,9 @@ void storeImportedField(TPoolSession& session, const TFieldImport& field, bool r
         session.SaveTeams();
     } catch (...) {
         table = old;  // the pool goes on with the field it has on disk
-        if (!before.empty()) {
-            TPlayers::Batch batch(players);
-            for (const TPlayer& entry : before) players.storeEntry(entry, true);
-            batch.finish();
-        }
+        putBack();
         throw;
     }
     session.saveRegions(field.regionNames);
-    if (!before.empty()) players.UpdateStandings(false);
+    if (stored > 0) players.UpdateStandings(false);
 }

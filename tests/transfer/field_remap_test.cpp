@@ -107,6 +107,7 @@ TEST(FieldRemap, MovedTeamsTakeEveryPickAlongOnlyWhenAsked)
 
     // The same field again moves nothing and imports as any field does.
     EXPECT_EQ(ImportField(dir, "swapped.csv", false).status, BatchDone);
+    EXPECT_EQ(parseCommandLine({"--remap-picks", "--export-picks", "x.csv"}).error, "--remap-picks goes with --import-field");
 }
 
 TEST(FieldRemap, PicksThatCanNotFollowTheirTeamsKeepTheFieldOut)
@@ -170,4 +171,33 @@ TEST(FieldRemap, EveryRowIsCheckedAndNothingOfABadFieldIsTaken)
         EXPECT_EQ(found.column, c.problem.column) << c.line;
         EXPECT_EQ(found.reason.substr(0, c.problem.reason.size()), c.problem.reason) << c.line;
     }
+}
+
+TEST(FieldRemap, AStepThatFailsLeavesTheFieldAndThePicksAsTheyWere)
+{
+    TempDir dir;
+    TestPool pool(dir);
+    storeImportedField(*pool.session, readFieldImport(FieldFile()));
+    std::mt19937 rng(3);
+    TPlayers& players = pool.session->players();
+    for (int i = 0; i < 5; ++i) players.add(MakeEntry(i + 1, "P" + std::to_string(i), RandomBracket(rng)));
+    const auto picks = [&] {
+        std::vector<PickArray> all;
+        for (int i = 0; i < players.count(); ++i) all.push_back(players[i].Picks);
+        return all;
+    };
+    const std::vector<PickArray> before = picks();
+    const TFieldImport swapped = readFieldImport(FieldFile({}, {}, Swapped));
+
+    // The journal refuses the moved picks; then the team file refuses the field after them.
+    std::filesystem::create_directory(dir.file(JournalFileName));
+    EXPECT_THROW(storeImportedField(*pool.session, swapped, true), std::exception);
+    EXPECT_EQ(picks(), before);
+    EXPECT_EQ(pool.session->teams().TeamName(101), "South 1");
+    std::filesystem::remove(dir.file(JournalFileName));
+    std::filesystem::permissions(dir.file(TeamsFileName), std::filesystem::perms::owner_read);
+    EXPECT_THROW(storeImportedField(*pool.session, swapped, true), std::exception);
+    EXPECT_EQ(picks(), before);
+    EXPECT_EQ(pool.session->teams().TeamName(101), "South 1");
+    EXPECT_EQ(pool.session->LoadRegions(1), "South");
 }

@@ -283,7 +283,7 @@ std::vector<std::string> moveLines(const TFieldChange& change, const std::array<
         if (move.to != 0) {
             line += " moves from " + placeText(oldRegions, move.from) + " to " + placeText(newRegions, move.to);
         } else {
-            line += " at " + placeText(oldRegions, move.from) + " leaves the field";
+            line += " at " + placeText(oldRegions, move.from) + " is replaced: no team of the new field has its name";
             if (move.sheets > 0)
                 line += "; " + std::to_string(move.sheets) + (move.sheets == 1 ? " sheet picks it" : " sheets pick it");
         }

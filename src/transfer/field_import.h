@@ -56,9 +56,9 @@ struct TFieldChange {
 TFieldChange compareField(const TTeamTable& teams, const TPlayers& players, const TFieldImport& field);
 TFieldChange compareField(const TPoolSession& session, const TFieldImport& field);
 
-// One line per moved team: ""Duke" moves from East 1 (upper left) to South 1 (upper right)", or
-// ""Duke" at East 1 (upper left) leaves the field" with how many sheets pick it. oldRegions and
-// newRegions name the places.
+// One line per moved team: ""Duke" moves from East 1 (upper left) to South 1 (upper right)",
+// or ""Duke" at East 1 (upper left) is replaced: ..." with how many sheets pick it. oldRegions
+// and newRegions name the places.
 std::vector<std::string> moveLines(const TFieldChange& change, const std::array<std::string, 4>& oldRegions,
                                    const std::array<std::string, 4>& newRegions);
 // Why the picks can not follow their teams; empty when they can.

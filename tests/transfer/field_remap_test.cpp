@@ -127,8 +127,8 @@ TEST(FieldRemap, PicksThatCanNotFollowTheirTeamsKeepTheFieldOut)
 
     const CommandRun gone = ImportField(dir, "replaced.csv", true);
     EXPECT_EQ(gone.status, BatchFailed);
-    EXPECT_NE(gone.err.find(": \"South 1\" at South 1 (upper left) leaves the field; " + std::to_string(pickers) +
-                            " sheets pick it\n"),
+    EXPECT_NE(gone.err.find(": \"South 1\" at South 1 (upper left) is replaced: no team of the new field has its "
+                            "name; " + std::to_string(pickers) + " sheets pick it\n"),
               std::string::npos) << gone.err;
     EXPECT_NE(gone.err.find("can not follow their teams"), std::string::npos);
     const CommandRun apart = ImportField(dir, "repaired.csv", true);

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +25,8 @@ std::string gameColumnName(int game);  // "Game 1" .. "Game 63"
 
 struct TPicksImport {
     std::string fileError;                 // nothing could be read; nothing else is set then
-    std::vector<TPlayer> entries;          // the lines that passed, in file order; ids not drawn yet
+    std::deque<TPlayer> entries;           // the lines that passed, in file order; ids not drawn yet (a
+                                           // deque: a large file's entries are never copied to grow)
     int incomplete = 0;                    // entries with games that have no winner
     TransferProblems refused;              // one per refused line, in line order
 };

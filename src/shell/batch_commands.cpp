@@ -47,8 +47,7 @@ class BatchRun {
 public:
     BatchRun(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
              std::ostream& err)
-        : file(line.commandFile), places(line.places), remapPicks(line.remapPicks), out(out), err(err),
-          m_dataDir(dataDir), m_settings(settings),
+        : file(line.commandFile), places(line.places), out(out), err(err), m_dataDir(dataDir), m_settings(settings),
           m_host(err),
           m_pool(m_host, dataDir, settings)
     {
@@ -56,7 +55,7 @@ public:
 
     const std::string& file;
     const int places;
-    const bool remapPicks;
+    bool remapPicks = false;  // --remap-picks
     std::ostream& out;
     std::ostream& err;
 
@@ -213,7 +212,8 @@ int importField(BatchRun& run)
         }
         if (!change.canRemap()) {
             for (std::size_t k = 0; k < lines.size(); ++k)
-                if (change.moves[k].to == 0 && change.moves[k].sheets > 0) run.err << run.file << ": " << utf8(lines[k]) << '\n';
+                if (change.moves[k].to == 0 && change.moves[k].sheets > 0)
+                    run.err << run.file << ": " << utf8(lines[k]) << '\n';
             return run.fail(utf8(strandedText(change)) + " Nothing was imported.");
         }
     }
@@ -223,7 +223,9 @@ int importField(BatchRun& run)
     if (remap && !run.remapPicks) return run.fail("the pool changed while the field was read; nothing was imported");
     storeImportedField(*pool, field, remap);
     run.out << "Field imported from " << run.file;
-    if (remap) run.out << "; the picks of " << counted(std::size_t(change.sheetsChanged), "sheet", "sheets") << " moved with their teams";
+    if (remap)
+        run.out << "; the picks of " << counted(std::size_t(change.sheetsChanged), "sheet", "sheets")
+                << " moved with their teams";
     run.out << '\n';
     return BatchDone;
 }
@@ -261,6 +263,7 @@ int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettin
 {
     const BatchCommandEntry* entry = entryOf(line.command);
     BatchRun run(line, dataDir, settings, out, err);
+    run.remapPicks = line.remapPicks;
     if (!entry) return run.fail("no command to run");
     int status = BatchFailed;
     try {

@@ -2,6 +2,7 @@
 // their teams, and the report of a file of junk, held to a thousand rows and a count.
 #include <QApplication>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -76,6 +77,16 @@ TEST_F(FieldRemapWindow, AsksBeforeThePicksMoveWithTheirTeams)
     players.add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 40)));
     const std::multiset<std::string> before = Picks();
     dir.write("swapped.csv", FieldFile({}, {}, {"Midwest", "West", "South", "East"}));
+
+    // An open sheet holds its picks by place: it is closed first.
+    main->OpenBracketSheet(2);
+    AcceptReport();
+    EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("swapped.csv")), TransferOutcome::Failed);
+    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
+    EXPECT_TRUE(TestPrompts().boxes[0].text.contains("Close every bracket sheet first"));
+    EXPECT_EQ(main->session().LoadRegions(1), "South");
+    for (QMdiSubWindow* sheet : main->childWindows()) delete sheet;
+    TestPrompts().clear();
 
     TestPrompts().answers = {PromptAnswer::No};
     AcceptReport();

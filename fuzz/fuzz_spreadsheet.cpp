@@ -37,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         }
         if (entry.Complete != (complete ? 1 : 0)) std::abort();
     }
-    for (std::size_t k = 1; k < picks.refused.size(); ++k)
-        if (picks.refused[k].line <= picks.refused[k - 1].line) std::abort();
+    const std::vector<TransferProblem>& refused = picks.refused.listed;
+    if (refused.size() > TransferProblems::Listed || picks.refused.total < refused.size()) std::abort();
+    for (std::size_t k = 1; k < refused.size(); ++k)
+        if (refused[k].line <= refused[k - 1].line) std::abort();
 
     const TFieldImport field = readFieldImport(bytes);
     if (field.ok())

@@ -57,6 +57,7 @@ public:
 
     const std::string& file;
     const int places;
+    bool remapPicks = false;  // --remap-picks
     std::ostream& out;
     std::ostream& err;
 
@@ -94,10 +95,12 @@ public:
         err << "hoopfall: " << text << '\n';
         return BatchFailed;
     }
-    // Each refused row or problem of the file, as "FILE: Line 7, column "Game 34": reason".
-    void list(const std::vector<TransferProblem>& problems)
+    // Each refused row or problem of the file, as "FILE: Line 7, column "Game 34": reason", up to
+    // the first thousand, then the count of the others.
+    void list(const TransferProblems& problems)
     {
-        for (const TransferProblem& problem : problems) err << file << ": " << utf8(problemText(problem)) << '\n';
+        for (const TransferProblem& problem : problems.listed) err << file << ": " << utf8(problemText(problem)) << '\n';
+        if (problems.unlisted() > 0) err << file << ": " << unlistedText(problems.unlisted()) << '\n';
     }
 
 private:
@@ -117,7 +120,7 @@ int importPicks(BatchRun& run)
 {
     const TPicksImport import = readPicksImportFile(run.pool(), run.file);
     if (!import.fileError.empty()) return run.fail(import.fileError);
-    const std::size_t refused = import.refused.size();
+    const std::size_t refused = import.refused.total;
     if (refused > 0) {
         run.list(import.refused);
         run.err << "hoopfall: " << counted(refused, "line", "lines") << " of " << run.file
@@ -198,10 +201,34 @@ int importField(BatchRun& run)
         run.list(field.problems);
         return run.fail("the field in " + run.file + " can not be imported");
     }
+    // Picks name teams by their places: a field that moves teams moves the picks only when asked.
+    const TFieldChange change = compareField(run.pool(), field);
+    if (!change.plain()) {
+        const std::vector<std::string> lines = moveLines(change, run.pool().regionNames(), field.regionNames);
+        if (!run.remapPicks) {
+            for (const std::string& line : lines) run.err << run.file << ": " << utf8(line) << '\n';
+            return run.fail("the field in " + run.file + " moves " + counted(change.moves.size(), "team", "teams") +
+                            " that the picks of " + counted(std::size_t(change.sheetsWithPicks), "sheet", "sheets") +
+                            " name by place; nothing was imported. --remap-picks moves every pick and result with "
+                            "its team.");
+        }
+        if (!change.canRemap()) {
+            for (std::size_t k = 0; k < lines.size(); ++k)
+                if (change.moves[k].to == 0 && change.moves[k].sheets > 0)
+                    run.err << run.file << ": " << utf8(lines[k]) << '\n';
+            return run.fail(utf8(strandedText(change)) + " Nothing was imported.");
+        }
+    }
     TPoolSession* pool = run.open();
     if (!pool) return BatchFailed;
-    storeImportedField(*pool, field);
-    run.out << "Field imported from " << run.file << '\n';
+    const bool remap = !compareField(*pool, field).plain();
+    if (remap && !run.remapPicks) return run.fail("the pool changed while the field was read; nothing was imported");
+    storeImportedField(*pool, field, remap);
+    run.out << "Field imported from " << run.file;
+    if (remap)
+        run.out << "; the picks of " << counted(std::size_t(change.sheetsChanged), "sheet", "sheets")
+                << " moved with their teams";
+    run.out << '\n';
     return BatchDone;
 }
 
@@ -274,6 +301,7 @@ int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettin
         return refuse(shownFolder(line.poolDir.value_or(dataDir)) + " holds no pool");
     }
     BatchRun run(line, dataDir, settings, out, err);
+    run.remapPicks = line.remapPicks;
     int status = BatchFailed;
     try {
         if (run.read()) status = entry->run(run);

@@ -103,6 +103,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             result.commandOption = arg;
             continue;
         }
+        if (arg == "--remap-picks") {
+            result.remapPicks = true;
+            continue;
+        }
         if (optionValue(args, i, "--places", "number", "N", value, missing)) {
             if (!missing.empty()) return fail(missing);
             if (places && *places != *value) return fail("--places given twice");
@@ -133,6 +137,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             return fail("unexpected argument '" + arg + "'");
         }
     }
+    if (result.remapPicks && result.command != BatchCommand::ImportField)
+        return fail("--remap-picks goes with --import-field");
     if (places) {
         const char* end = places->data() + places->size();
         const auto [stop, error] = std::from_chars(places->data(), end, result.places);

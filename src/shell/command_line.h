@@ -14,6 +14,7 @@ struct CommandLine {
     std::string commandOption;           // the command as typed ("--import-picks")
     std::string commandFile;             // its FILE
     int places = 3;                      // --places N: the paid places of --outlook, 1 to 8
+    bool remapPicks = false;             // --remap-picks: --import-field moves the picks with their teams
     std::string error;                   // not empty: the command line is wrong, this says how
     bool windowSystemOptions = false;    // the window system's options came (-platform): Qt takes them
 };
@@ -40,6 +41,8 @@ inline const char* const UsageText =
     "                            (.htm, .html), comma-separated (.csv) or tab-separated (.txt)\n"
     "  --import-field FILE       the 64 teams and the regions' places in the bracket from a\n"
     "                            comma- or tab-separated file\n"
+    "  --remap-picks             with --import-field, when the pool holds picks and the new\n"
+    "                            field moves teams: move every pick and result with its team\n"
     "  --outlook [--places N]    the Pool Outlook as tab-separated text on standard output, as\n"
     "                            the outlook window copies it; N paid places for Money %\n"
     "                            (1 to 8, 3 when not given)\n"

@@ -10,7 +10,7 @@
 #include "ui/ansi_text.h"
 
 TfrmImport::TfrmImport(QWidget* owner, const QString& caption, const QString& summary,
-                       const std::vector<TransferProblem>& problems, bool canImport)
+                       const TransferProblems& refused, bool canImport)
     : QDialog(owner)
 {
     setWindowTitle(caption);
@@ -20,7 +20,9 @@ TfrmImport::TfrmImport(QWidget* owner, const QString& caption, const QString& su
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
     lblSummary->setWordWrap(true);
 
-    grdRefused = new QTableWidget(int(problems.size()), 3, this);
+    const std::vector<TransferProblem>& problems = refused.listed;
+    const int rows = int(problems.size()) + (refused.unlisted() > 0 ? 1 : 0);
+    grdRefused = new QTableWidget(rows, 3, this);
     grdRefused->setObjectName(QStringLiteral("grdRefused"));
     grdRefused->setHorizontalHeaderLabels({QStringLiteral("Line"), QStringLiteral("Column"), QStringLiteral("Reason")});
     grdRefused->verticalHeader()->hide();
@@ -34,9 +36,15 @@ TfrmImport::TfrmImport(QWidget* owner, const QString& caption, const QString& su
         for (int column = 0; column < 3; ++column)
             grdRefused->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
+    if (refused.unlisted() > 0) {
+        const int row = rows - 1;
+        grdRefused->setItem(row, 0, new QTableWidgetItem);
+        grdRefused->setItem(row, 1, new QTableWidgetItem);
+        grdRefused->setItem(row, 2, new QTableWidgetItem(fromAnsi(unlistedText(refused.unlisted()))));
+    }
     grdRefused->resizeColumnsToContents();
     grdRefused->horizontalHeader()->setStretchLastSection(true);
-    grdRefused->setVisible(!problems.empty());
+    grdRefused->setVisible(rows > 0);
 
     cmdImport = new QPushButton(QStringLiteral("&Import"), this);
     cmdImport->setObjectName(QStringLiteral("cmdImport"));
@@ -55,5 +63,5 @@ TfrmImport::TfrmImport(QWidget* owner, const QString& caption, const QString& su
     layout->addWidget(lblSummary);
     layout->addWidget(grdRefused, 1);
     layout->addLayout(buttons);
-    resize(problems.empty() ? QSize(420, 120) : QSize(640, 400));
+    resize(rows == 0 ? QSize(420, 120) : QSize(640, 400));
 }

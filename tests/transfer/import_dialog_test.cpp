@@ -114,7 +114,7 @@ TEST_F(ImportCommands, FieldWithAProblemOffersNothingAndAGoodOneIsWritten)
                              "West. Importing replaces the pool's teams and regions.");
     EXPECT_TRUE(shown.rows.isEmpty());
     EXPECT_EQ(main->session().LoadRegions(1), "South");
-    EXPECT_EQ(main->session().teams().TeamName(101), "Team South 1");
+    EXPECT_EQ(main->session().teams().TeamName(101), "South 1");
     EXPECT_TRUE(dir.exists(TeamsFileName));
     EXPECT_EQ(Status(), "Field imported from " + Path("field.csv"));
 }
@@ -177,6 +177,8 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
     EXPECT_EQ(TestPrompts().saveRequests.at(0).directory.toStdString(), dir.path());
     EXPECT_NE(dir.read("everyone.htm").find("<td>Bob</td>"), std::string::npos);
 
+    // Without picks in the pool a new field takes no question.
+    ASSERT_TRUE(main->session().players().DeletePlayer(500));
     dir.write("field.csv", FieldFile());
     TestPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
         EXPECT_EQ(request.title, "Import Field");

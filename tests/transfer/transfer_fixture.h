@@ -77,18 +77,19 @@ inline PickArray Favourites(int played = GameCount)
     return picks;
 }
 
-// Columns in another order than the documented one; the regions first appear as South, East,
-// Midwest, West. skip: a region and seed left out; extra: lines added at the end.
-inline std::string FieldFile(const std::string& skip = {}, const std::vector<std::string>& extra = {})
+// Columns in another order than the documented one; the regions first appear as given (South,
+// East, Midwest, West unless told), and each team is called by its region and seed ("East 7").
+// skip: a region and seed left out; extra: lines added at the end.
+inline std::string FieldFile(const std::string& skip = {}, const std::vector<std::string>& extra = {},
+                             const std::vector<std::string>& regions = {"South", "East", "Midwest", "West"})
 {
-    const char* regions[] = {"South", "East", "Midwest", "West"};
     std::vector<std::string> lines;
     for (int s = 1; s <= SeedCount; ++s)
-        for (const char* region : regions) {
-            const std::string key = std::string(region) + " " + std::to_string(s);
+        for (const std::string& region : regions) {
+            const std::string key = region + " " + std::to_string(s);
             if (key == skip) continue;
-            lines.push_back("Team " + key + " Long," + std::to_string(s) + "," + region + "," + std::to_string(100 + s) +
-                            "," + (s == 2 ? "" : "3"));
+            lines.push_back(key + "," + std::to_string(s) + "," + region + "," + std::to_string(10 + s) + "," +
+                            (s == 2 ? "" : "3"));
         }
     std::mt19937 rng(3);
     std::shuffle(lines.begin() + 4, lines.end(), rng);  // the first four keep the regions' order

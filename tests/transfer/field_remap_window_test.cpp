@@ -1,0 +1,134 @@
+// Import Field in the window on a pool that holds picks: the question before the picks move with
+// their teams, and the report of a file of junk, held to a thousand rows and a count.
+#include <QApplication>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <set>
+
+#include "pool/pool_samples.h"
+#include "shell/main_window.h"
+#include "support/fake_prompts.h"
+#include "support/find.h"
+#include "support/test_settings.h"
+#include "transfer/field_import.h"
+#include "transfer/import_dialog.h"
+#include "transfer/transfer_commands.h"
+#include "transfer_fixture.h"
+
+namespace {
+class FieldRemapWindow : public ::testing::Test {
+protected:
+    FieldRemapWindow()
+    {
+        TestPrompts().clear();
+        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        TestPrompts().clear();
+    }
+    ~FieldRemapWindow() override
+    {
+        main.reset();
+        TestPrompts().clear();
+    }
+
+    // Clicks Import in the report once its modal loop runs, noting its rows.
+    void AcceptReport()
+    {
+        QTimer::singleShot(0, [this] {
+            auto* report = qobject_cast<TfrmImport*>(QApplication::activeModalWidget());
+            if (!report) return;
+            auto* grid = Find<QTableWidget>(*report, "grdRefused");
+            rows.clear();
+            for (int row = 0; row < grid->rowCount(); ++row) rows << grid->item(row, 0)->text() + "|" + grid->item(row, 2)->text();
+            QTest::mouseClick(Find<QPushButton>(*report, "cmdImport"), Qt::LeftButton);
+            if (report->isVisible()) report->reject();
+        });
+    }
+    // Each sheet's picked team names by round.
+    std::multiset<std::string> Picks()
+    {
+        std::multiset<std::string> picks;
+        const TPlayers& players = main->session().players();
+        for (int i = 0; i < players.count(); ++i)
+            for (int g = 1; g <= GameCount; ++g)
+                if (const TeamCode team = players[i].Picks[std::size_t(g)])
+                    picks.insert(players[i].Name.str() + " " + std::to_string(RoundOfGame(g)) + " " +
+                                 main->session().teams().TeamName(team));
+        return picks;
+    }
+    QString Path(const char* name) const { return QString::fromStdString(dir.file(name)); }
+
+    TempDir dir;
+    std::unique_ptr<TMainForm> main;
+    QStringList rows;
+};
+}  // namespace
+
+TEST_F(FieldRemapWindow, AsksBeforeThePicksMoveWithTheirTeams)
+{
+    storeImportedField(main->session(), readFieldImport(FieldFile()));
+    std::mt19937 rng(5);
+    TPlayers& players = main->session().players();
+    for (int i = 0; i < 3; ++i) players.add(MakeEntry(i + 1, "P" + std::to_string(i), RandomBracket(rng)));
+    players.add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 40)));
+    const std::multiset<std::string> before = Picks();
+    dir.write("swapped.csv", FieldFile({}, {}, {"Midwest", "West", "South", "East"}));
+
+    // An open sheet holds its picks by place: it is closed first.
+    main->OpenBracketSheet(2);
+    AcceptReport();
+    EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("swapped.csv")), TransferOutcome::Failed);
+    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
+    EXPECT_TRUE(TestPrompts().boxes[0].text.contains("Close every bracket sheet first"));
+    EXPECT_EQ(main->session().LoadRegions(1), "South");
+    for (QMdiSubWindow* sheet : main->childWindows()) delete sheet;
+    TestPrompts().clear();
+
+    TestPrompts().answers = {PromptAnswer::No};
+    AcceptReport();
+    EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("swapped.csv")), TransferOutcome::Cancelled);
+    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
+    const FakePrompts::Box& asked = TestPrompts().boxes[0];
+    EXPECT_EQ(asked.kind, PromptKind::Confirmation);
+    EXPECT_EQ(asked.buttons, PromptButtons::YesNo);
+    EXPECT_EQ(asked.defaultAnswer, PromptAnswer::No) << "Enter leaves the picks where they are";
+    EXPECT_TRUE(asked.text.startsWith("The new field moves 64 of the pool's teams to other places in the bracket:\n"
+                                      "\"South 1\" moves from South 1 (upper left) to South 1 (upper right)\n"))
+        << asked.text.toStdString();
+    EXPECT_TRUE(asked.text.endsWith("... and 56 more\n\nImporting it moves the picks of 4 sheets (the results among "
+                                    "them) with their teams, so that every pick still names the same team. Import "
+                                    "the field and move the picks?"))
+        << asked.text.toStdString();
+    EXPECT_EQ(main->session().LoadRegions(1), "South");
+    EXPECT_EQ(Picks(), before);
+
+    TestPrompts().clear();
+    TestPrompts().answers = {PromptAnswer::Yes};
+    AcceptReport();
+    EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("swapped.csv")), TransferOutcome::Done);
+    EXPECT_EQ(TestPrompts().boxes.size(), 1u);
+    EXPECT_EQ(main->session().LoadRegions(1), "Midwest");
+    EXPECT_EQ(Picks(), before);
+}
+
+TEST_F(FieldRemapWindow, AReportOfJunkHoldsAThousandRowsAndACount)
+{
+    std::string text = PicksHeader() + "\n";
+    for (int i = 0; i < 1500; ++i) text += "junk,1,maybe\n";
+    dir.write("junk.csv", text);
+    QTimer::singleShot(0, [this] {
+        auto* report = qobject_cast<TfrmImport*>(QApplication::activeModalWidget());
+        if (!report) return;
+        auto* grid = Find<QTableWidget>(*report, "grdRefused");
+        rows << QString::number(grid->rowCount()) << grid->item(0, 0)->text()
+             << grid->item(grid->rowCount() - 1, 2)->text() << Find<QLabel>(*report, "lblSummary")->text();
+        report->reject();
+    });
+    EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("junk.csv")), TransferOutcome::Cancelled);
+    EXPECT_EQ(rows, (QStringList{"1001", "2", "... and 500 more lines refused",
+                                 "No line can be imported. 1500 lines were refused:"}));
+}

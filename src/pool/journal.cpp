@@ -44,7 +44,28 @@ const std::array<std::uint32_t, 256>& CrcTable()
     return table;
 }
 
-bool KnownKind(unsigned char kind) { return kind >= 1 && kind <= 3; }
+bool KnownKind(unsigned char kind) { return kind >= 1 && kind <= 4; }
+
+constexpr std::size_t BasePayload = 16;  // state, three zero bytes, size, CRC
+
+void PutBase(unsigned char* p, const JournalBase& base)
+{
+    std::memset(p, 0, BasePayload);
+    p[0] = static_cast<unsigned char>(base.state);
+    Put32(p + 4, static_cast<std::uint32_t>(base.size));
+    Put32(p + 8, static_cast<std::uint32_t>(base.size >> 32));
+    Put32(p + 12, base.crc);
+}
+
+// False when the bytes cannot be a base the program wrote.
+bool GetBase(const unsigned char* p, JournalBase& base)
+{
+    if (p[0] > 2 || p[1] || p[2] || p[3]) return false;
+    base.state = static_cast<JournalBase::State>(p[0]);
+    base.size = std::uint64_t(Get32(p + 4)) | std::uint64_t(Get32(p + 8)) << 32;
+    base.crc = Get32(p + 12);
+    return true;
+}
 
 // Whether length is a payload length the kind can have.
 bool LengthFits(TJournal::Kind kind, std::uint32_t length)
@@ -53,6 +74,7 @@ bool LengthFits(TJournal::Kind kind, std::uint32_t length)
     case TJournal::Kind::Store: return length == StorePayload;
     case TJournal::Kind::Delete: return length == 4;
     case TJournal::Kind::Clear: return length >= 4 && length % 4 == 0 && (length - 4) / 4 <= MaxKept;
+    case TJournal::Kind::Written: return length == BasePayload;
     }
     return false;
 }
@@ -121,10 +143,7 @@ std::string encodeJournalHeader(const JournalBase& base)
 {
     unsigned char h[JournalHeaderSize] = {};
     std::memcpy(h, HeaderMagic, 4);
-    h[4] = static_cast<unsigned char>(base.state);
-    Put32(h + 8, static_cast<std::uint32_t>(base.size));
-    Put32(h + 12, static_cast<std::uint32_t>(base.size >> 32));
-    Put32(h + 16, base.crc);
+    PutBase(h + 4, base);
     Put32(h + 20, crc32(h, 20));
     return std::string(reinterpret_cast<const char*>(h), sizeof h);
 }
@@ -162,6 +181,8 @@ std::size_t parseJournal(const unsigned char* data, std::size_t size,
             record.id = static_cast<std::int32_t>(Get32(record.entry));
         } else if (kind == Kind::Delete) {
             record.id = static_cast<std::int32_t>(Get32(payload));
+        } else if (kind == Kind::Written) {
+            if (!GetBase(payload, record.written)) break;
         } else {
             if (Get32(payload) != (length - 4) / 4) break;
             for (std::uint32_t i = 0; i < Get32(payload); ++i)
@@ -180,6 +201,12 @@ bool isTornJournalRecord(const unsigned char* data, std::size_t size)
     if (std::memcmp(data, Magic, std::min<std::size_t>(size, 4)) != 0) return false;
     if (size < 5) return true;
     if (!KnownKind(data[4])) return false;
+    // The checkpoint's payload is checked as far as it came.
+    if (data[4] == static_cast<unsigned char>(TJournal::Kind::Written) && size > RecordHead) {
+        const unsigned char zero[4] = {};
+        const std::size_t have = std::min<std::size_t>(size - RecordHead, 4);
+        if (data[RecordHead] > 2 || (have > 1 && std::memcmp(data + RecordHead + 1, zero, have - 1) != 0)) return false;
+    }
     if (size < RecordHead) return true;
     const auto kind = static_cast<TJournal::Kind>(data[4]);
     const std::uint32_t length = Get32(data + 5);
@@ -205,21 +232,29 @@ JournalScan scanJournal(const unsigned char* data, std::size_t size, const Journ
         scan.header = prefix ? Header::Empty : Header::Damaged;
         return scan;
     }
-    if (std::memcmp(data, HeaderMagic, 4) != 0 || data[4] > 2 || data[5] || data[6] || data[7] ||
-        crc32(data, 20) != Get32(data + 20)) {
+    if (std::memcmp(data, HeaderMagic, 4) != 0 || !GetBase(data + 4, scan.base) || crc32(data, 20) != Get32(data + 20)) {
         scan.header = Header::Damaged;
         return scan;
     }
-    scan.base.state = static_cast<JournalBase::State>(data[4]);
-    scan.base.size = std::uint64_t(Get32(data + 8)) | std::uint64_t(Get32(data + 12)) << 32;
-    scan.base.crc = Get32(data + 16);
-    if (!scan.base.matches(base)) {
+    // The records after the last checkpoint naming base extend it; without one, all do when the
+    // header names base.
+    int sound = 0, checkpoint = -1;
+    const std::size_t end = parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, [&](const TJournal::Record& r) {
+        ++sound;
+        if (r.kind == TJournal::Kind::Written && r.written.matches(base)) checkpoint = sound;
+    });
+    if (checkpoint < 0 && !scan.base.matches(base)) {
         scan.header = Header::Foreign;
         return scan;
     }
     scan.header = Header::Matches;
-    scan.soundEnd = JournalHeaderSize +
-                    parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, apply, &scan.records);
+    int seen = 0;
+    parseJournal(data + JournalHeaderSize, end, [&](const TJournal::Record& r) {
+        if (++seen <= checkpoint) return;
+        apply(r);
+        ++scan.records;
+    });
+    scan.soundEnd = JournalHeaderSize + end;
     scan.damaged = scan.soundEnd < size && !isTornJournalRecord(data + scan.soundEnd, size - scan.soundEnd);
     return scan;
 }
@@ -340,6 +375,18 @@ void TJournal::appendClear(const std::vector<std::int32_t>& kept)
     Put32(payload.data(), static_cast<std::uint32_t>(kept.size()));
     for (std::size_t i = 0; i < kept.size(); ++i) Put32(payload.data() + 4 + 4 * i, static_cast<std::uint32_t>(kept[i]));
     append(Kind::Clear, payload.data(), payload.size());
+}
+
+void TJournal::appendWritten(const JournalBase& written)
+{
+    if (m_fd < 0 && !exists()) return;
+    unsigned char payload[BasePayload];
+    PutBase(payload, written);
+    try {
+        append(Kind::Written, payload, sizeof payload);
+    } catch (const HoopError&) {
+        // The file is written all the same: the journal then only looks like another pool's.
+    }
 }
 
 void TJournal::beginBatch() { ++m_batch; }

@@ -48,16 +48,19 @@ FileStamp fileStampOf(const std::string& path);  // follows symbolic links, as t
 // those 20 bytes. Then records: "HFJ1", a kind byte, the payload's length (4 bytes), the payload,
 // and a CRC-32 of kind, length and payload. A store carries a flags byte (1 = rescore) and the
 // entry as a PICKS.HFD record; a deletion carries the id; a clearing (Pool New) carries the count
-// and the ids of the entries it keeps (those whose sheets were open).
+// and the ids of the entries it keeps (those whose sheets were open); a checkpoint, written just
+// before PICKS.HFD is replaced, carries the new file's base as the header does (without its magic
+// and CRC), so a journal whose removal a kill prevented is known to be folded in already.
 class TJournal {
 public:
-    enum class Kind : std::uint8_t { Store = 1, Delete = 2, Clear = 3 };
+    enum class Kind : std::uint8_t { Store = 1, Delete = 2, Clear = 3, Written = 4 };
     struct Record {
         Kind kind = Kind::Store;
         bool rescore = false;
         std::int32_t id = 0;
         const unsigned char* entry = nullptr;  // the PICKS.HFD record of a store
         std::vector<std::int32_t> kept;        // the ids a clearing keeps
+        JournalBase written;                   // the PICKS.HFD a checkpoint names
     };
 
     // path: the journal, which extends the PICKS.HFD beside it.
@@ -76,6 +79,9 @@ public:
     void appendStore(const TPlayer& entry, bool rescore);
     void appendDelete(std::int32_t id);
     void appendClear(const std::vector<std::int32_t>& kept);
+    // The checkpoint before PICKS.HFD is replaced by written; nothing when there is no journal, and
+    // a failure is not an error (the journal then only looks like another pool's afterwards).
+    void appendWritten(const JournalBase& written);
 
     // Inside a batch records are written without waiting for the disk; EndBatch waits once for
     // all of them and throws when that fails.
@@ -142,7 +148,7 @@ bool isTornJournalRecord(const unsigned char* data, std::size_t size);
 struct JournalScan {
     enum class Header {
         Empty,      // no bytes, or a header cut short: nothing was ever confirmed
-        Matches,    // names the given base
+        Matches,    // names the given base, or holds a checkpoint that does
         Foreign,    // names another PICKS.HFD
         OldFormat,  // records without a header
         Damaged     // neither: nothing can be trusted
@@ -154,7 +160,7 @@ struct JournalScan {
     bool damaged = false;      // the bytes after soundEnd are not a strict prefix of one record
 };
 // Reads a journal's bytes against the base of the PICKS.HFD beside it; apply sees the sound
-// records only when the header matches.
+// records only when the header matches, and only those after the last checkpoint that names base.
 JournalScan scanJournal(const unsigned char* data, std::size_t size, const JournalBase& base,
                         const std::function<void(const TJournal::Record&)>& apply);
 

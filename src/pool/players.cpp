@@ -223,9 +223,10 @@ void TPlayers::applyJournalRecord(const TJournal::Record& record)
         applyStore(entry, true);
     } else if (record.kind == TJournal::Kind::Clear) {
         applyClear({record.kept.begin(), record.kept.end()});
-    } else if (const int index = IndexOfId(record.id); index >= 0) {
-        applyDelete(index);
+    } else if (record.kind == TJournal::Kind::Delete) {
+        if (const int index = IndexOfId(record.id); index >= 0) applyDelete(index);
     }
+    // A checkpoint changes nothing: what follows it extends the file it names.
 }
 
 std::string TPlayers::loadUnchanged()
@@ -298,10 +299,7 @@ void TPlayers::replayJournal(const JournalBase& base)
                          " changes, which were restored. A copy was kept as " + replay.keptAs + ".");
     if (m_picksGuard.blocked()) return;  // the journal holds this run's changes until then
     try {
-        JournalBase written;
-        SavePlayersTo(picksPath(), &m_picksGuard, &written);
-        notePicksOnDisk(written);
-        m_journal.remove();
+        savePicksFile();
     } catch (const std::exception& error) {
         m_host.showError(std::string(error.what()) + ". " + JournalKeptNote);
     }
@@ -318,15 +316,17 @@ std::string TPlayers::picksBytes() const
     return bytes;
 }
 
-bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard, JournalBase* written) const
+bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard, JournalBase* written,
+                             const std::function<void(const JournalBase&)>& beforeCommit) const
 {
     // Encode in chunks so a large pool is not held twice in memory.
     AtomicFile file(path, guard);
     std::vector<unsigned char> chunk(PickRecordSize * 4096);
     std::size_t used = 0;
     JournalBase base{JournalBase::State::Present};
+    const bool wanted = written || beforeCommit;
     const auto put = [&](std::size_t size) {
-        if (written) base.crc = crc32(chunk.data(), size, base.crc);
+        if (wanted) base.crc = crc32(chunk.data(), size, base.crc);
         base.size += size;
         file.write(chunk.data(), size);
     };
@@ -339,6 +339,7 @@ bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard, JournalB
         }
     }
     put(used);
+    if (beforeCommit) beforeCommit(base);
     file.commit();
     if (written) *written = base;
     return true;
@@ -347,10 +348,18 @@ bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard, JournalB
 void TPlayers::writePicksFile()
 {
     if (const std::string changed = changedOnDisk(); !changed.empty()) refuseToWrite(changed);
-    JournalBase written;
-    SavePlayersTo(picksPath(), &m_picksGuard, &written);
-    notePicksOnDisk(written);
+    savePicksFile();
     m_writeOnDestroy = false;
+}
+
+void TPlayers::savePicksFile()
+{
+    // A kill after the rename but before the journal goes leaves a journal of the old file; its
+    // checkpoint shows the next start that the new one holds it all.
+    JournalBase written;
+    SavePlayersTo(picksPath(), &m_picksGuard, &written,
+                  [this](const JournalBase& base) { m_journal.appendWritten(base); });
+    notePicksOnDisk(written);
     m_journal.remove();
 }
 

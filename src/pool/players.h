@@ -75,8 +75,10 @@ public:
     // Returns why the pool cannot be read so (a file that cannot be read, a damaged journal);
     // empty when it was read.
     std::string loadUnchanged();
-    // written: set to what the new file holds (for the journal's header).
-    bool SavePlayersTo(const std::string& path, FileGuard* guard = nullptr, JournalBase* written = nullptr) const;
+    // written: set to what the new file holds (for the journal's header); beforeCommit: told the
+    // same just before the new file replaces the old one.
+    bool SavePlayersTo(const std::string& path, FileGuard* guard = nullptr, JournalBase* written = nullptr,
+                       const std::function<void(const JournalBase&)>& beforeCommit = {}) const;
     std::string picksBytes() const;      // the file content for the current list
     // Writes the program's PICKS.HFD now and removes the journal; the destructor then writes nothing.
     // When PICKS.HFD or PICKS.JNL is no longer the file this run loaded or last wrote (another
@@ -143,6 +145,7 @@ private:
     void applyClear(const std::unordered_set<std::int32_t>& kept);
     void replayJournal(const JournalBase& base);
     void notePicksOnDisk(const JournalBase& base);  // PICKS.HFD as this run loaded or wrote it
+    void savePicksFile();                            // PICKS.HFD from the list; the journal then goes
     std::string changedOnDisk() const;               // the file another program changed, if any
     [[noreturn]] void refuseToWrite(const std::string& changed);
     void applyJournalRecord(const TJournal::Record& record);

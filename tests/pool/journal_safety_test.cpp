@@ -138,6 +138,30 @@ TEST(JournalOfAnotherPool, IsMovedAsideReportedAndNeverReplayed)
     }
 }
 
+// Killed after PICKS.HFD was replaced but before its journal was removed: the journal's checkpoint
+// names the new file, so nothing is reported and nothing applied twice.
+TEST(JournalOfThisPool, FoldedInAlreadyIsRemovedQuietly)
+{
+    TempDir d;
+    d.write(PicksFileName, Records({1, 2}));
+    {
+        RecordingHost host;
+        TTeamTable teams;
+        TPlayers run(host, d.path(), teams);
+        run.LoadPlayers();
+        run.storeEntry(MakeEntry(3, "P3"), true);
+        run.DeletePlayer(1);
+        fs::create_hard_link(d.file(JournalFileName), d.file("journal as the kill left it"));
+        run.writePicksFile();
+    }
+    fs::rename(d.file("journal as the kill left it"), d.file(JournalFileName));
+    Loaded next(d.path());
+    EXPECT_EQ(Ids(next.list), (std::vector<std::int32_t>{2, 3}));
+    EXPECT_TRUE(next.host.errors.empty()) << next.host.errors.at(0);
+    EXPECT_TRUE(Named(d.path(), "PICKS.JNL.").empty());
+    EXPECT_FALSE(d.exists(JournalFileName));
+}
+
 // Only a strict prefix of one record at the very end is a save cut short. Three stores, then two
 // deletions of 17 bytes each; the damage is done to the journal's bytes.
 TEST(JournalDamage, OnlyASaveCutShortIsDroppedQuietly)

@@ -278,6 +278,8 @@ void TPlayers::replayJournal(const JournalBase& base)
         if (replay.oldFormat)
             text += " was left by an earlier version of the program and does not say which PICKS.HFD it extends, "
                     "so none of its changes was applied.";
+        else if (replay.notThisPool && m_loadStatus == ReadStatus::Unreadable)
+            text += " holds changes to the PICKS.HFD that could not be read, so none of them was applied.";
         else if (replay.notThisPool)
             text += " holds changes to another PICKS.HFD than the one beside it (another pool's, another year's, or "
                     "one put back from a copy), so none of them was applied.";

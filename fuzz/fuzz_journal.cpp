@@ -1,5 +1,7 @@
-// PICKS.JNL reader: any bytes parse without harm; the sound records it takes, encoded again, are
-// exactly the bytes they came from, and their entries apply to a list like a replay does.
+// PICKS.JNL reader: any bytes parse without harm. The sound records after a sound header, encoded
+// again, are exactly the bytes they came from, and their entries apply to a list like a replay
+// does; read against the PICKS.HFD the header names they are the ones taken, and read against none
+// nothing applies.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -14,25 +16,49 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     TTeamTable teams;
     TPlayers players(host, "/nonexistent", teams);
     players.setWriteOnDestroy(false);
-    std::string again;
-    const std::size_t used = parseJournal(data, size, [&](const TJournal::Record& record) {
-        unsigned char payload[1 + PickRecordSize];
-        std::size_t length = 4;
+
+    const auto never = [](const TJournal::Record&) { std::abort(); };
+    const JournalScan probe = scanJournal(data, size, JournalBase{}, never);  // Unknown matches nothing
+    if (probe.header == JournalScan::Header::Matches || probe.records != 0) std::abort();
+    if (probe.header != JournalScan::Header::Foreign) return 0;
+
+    std::string again = encodeJournalHeader(probe.base);
+    int all = 0;
+    const std::size_t used = parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, [&](const TJournal::Record& record) {
+        ++all;
+        std::string payload;
         if (record.kind == TJournal::Kind::Store) {
-            payload[0] = record.rescore ? 1 : 0;
-            std::memcpy(payload + 1, record.entry, PickRecordSize);
-            length = sizeof payload;
+            payload += static_cast<char>(record.rescore ? 1 : 0);
+            payload.append(reinterpret_cast<const char*>(record.entry), PickRecordSize);
             TPlayer entry;
             decodePlayer(record.entry, entry);
             if (entry.Id != record.id) std::abort();
             players.add(entry);
         } else {
-            for (int i = 0; i < 4; ++i) payload[i] = static_cast<unsigned char>(std::uint32_t(record.id) >> (8 * i));
+            const auto put = [&payload](std::uint32_t v) {
+                for (int i = 0; i < 4; ++i) payload += static_cast<char>(v >> (8 * i));
+            };
+            if (record.kind == TJournal::Kind::Delete) {
+                put(static_cast<std::uint32_t>(record.id));
+            } else if (record.kind == TJournal::Kind::Written) {
+                const std::string header = encodeJournalHeader(record.written);
+                payload.append(header, 4, 16);  // the header carries the same base
+            } else {
+                put(static_cast<std::uint32_t>(record.kept.size()));
+                for (std::int32_t id : record.kept) put(static_cast<std::uint32_t>(id));
+            }
         }
-        unsigned char out[JournalRecordMax];
-        again.append(reinterpret_cast<const char*>(out),
-                     encodeJournalRecord(record.kind, payload, length, out));
+        again += encodeJournalRecord(record.kind, reinterpret_cast<const unsigned char*>(payload.data()), payload.size());
     });
-    if (used > size || again.size() != used || std::memcmp(again.data(), data, used) != 0) std::abort();
+    if (again.size() != JournalHeaderSize + used || std::memcmp(again.data(), data, again.size()) != 0) std::abort();
+    // Read against the file its header names: the same sound records, those after a checkpoint applied.
+    int applied = 0;
+    const JournalScan scan = scanJournal(data, size, probe.base, [&](const TJournal::Record&) { ++applied; });
+    if (scan.header != JournalScan::Header::Matches || scan.soundEnd != again.size() || applied != scan.records ||
+        applied > all)
+        std::abort();
+    // What follows the sound records is either nothing, a save cut short, or damage.
+    if (scan.damaged == (scan.soundEnd == size || isTornJournalRecord(data + scan.soundEnd, size - scan.soundEnd)))
+        std::abort();
     return 0;
 }

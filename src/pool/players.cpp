@@ -38,6 +38,12 @@ int CompareBytes(std::string_view a, std::string_view b)
 }
 
 std::string_view ChampionName(const TTeamTable& teams, const TPlayer& p) { return teams.nameView(p.Picks[GameCount]); }
+
+std::string BaseName(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 }  // namespace
 
 void encodePlayer(const TPlayer& entry, unsigned char* r)
@@ -138,9 +144,12 @@ bool TPlayers::LoadPlayers()
     const std::string path = picksPath();
     // Decode whole records as they come; a partial tail is an input error.
     std::string carry;  // a record split between two chunks
+    JournalBase base{JournalBase::State::Present};
     const ReadOutcome read = readFileChunks(
         path,
-        [this, &carry](const char* data, std::size_t size) {
+        [this, &carry, &base](const char* data, std::size_t size) {
+        base.crc = crc32(reinterpret_cast<const unsigned char*>(data), size, base.crc);
+        base.size += size;
         if (!carry.empty()) {
             const std::size_t take = std::min(size, PickRecordSize - carry.size());
             carry.append(data, take);
@@ -157,25 +166,53 @@ bool TPlayers::LoadPlayers()
         m_read);
     m_loadStatus = read.status;
     const bool torn = read.status == ReadStatus::Read && !carry.empty();
+    if (read.status == ReadStatus::Missing) base = {JournalBase::State::Missing};
     if (read.status == ReadStatus::Unreadable) {
         const std::string note = count() > 0 ? "The " + std::to_string(count()) +
                                                    " records read before the error are in the list."
                                              : std::string();
         keepUnreadableFile(path, read.reason, m_host, m_picksGuard, note);
-    } else if (torn) {
-        m_picksGuard.state = FileGuard::State::CopyAsideFirst;
+        // Moved aside, the pool has no PICKS.HFD; left in place, nothing can match it.
+        base = m_picksGuard.blocked() ? JournalBase{} : JournalBase{JournalBase::State::Missing};
     }
+    std::string tornCopy;
+    if (torn) {
+        // Kept now, in the pool's folder (not beside a link's target), so the tip can name it.
+        std::string bytes;
+        if (readWholeFile(path, bytes).status == ReadStatus::Read) tornCopy = keepCopyAside(path, bytes, "damaged");
+        if (tornCopy.empty())
+            m_picksGuard = {FileGuard::State::Blocked,
+                            "its last record is incomplete and no copy of it could be kept, so it is left as it was"};
+    }
+    notePicksOnDisk(base);
 
     const int before = count();
-    replayJournal();
+    replayJournal(base);
     UpdatePlayerCount();
     const bool whole = read.status == ReadStatus::Read && !torn;
-    // A journal that brought participants back means the pool exists; the tip would mislead.
-    if ((read.status == ReadStatus::Missing || torn) && count() == before) {
+    if (torn) {
+        // The last record is lost whatever the journal brings back: always said, the results by name.
+        std::string text = PlayersQuickTip + "\n\nThe last record of " + PicksFileName + " is incomplete and was left out";
+        if (carry.size() >= 4 && GetInt32(reinterpret_cast<const unsigned char*>(carry.data())) == ResultsId)
+            text += HasResults() ? "; it held the results, which the journal brought back"
+                                 : "; it held the results, which must be entered again";
+        text += tornCopy.empty() ? ". No copy of the file could be kept, so it will not be written over."
+                                 : ". The whole file was copied as " + BaseName(tornCopy) + " in the same folder.";
+        m_host.beep();
+        m_host.showInformation(text);
+    } else if (read.status == ReadStatus::Missing && count() == before) {
+        // A journal that brought participants back means the pool exists; the tip would mislead.
         m_host.beep();
         m_host.showInformation(PlayersQuickTip);
     }
     return whole;
+}
+
+void TPlayers::notePicksOnDisk(const JournalBase& base)
+{
+    m_journal.setBase(base);
+    m_picksStamp = fileStampOf(picksPath());
+    m_picksStampKnown = true;
 }
 
 void TPlayers::applyJournalRecord(const TJournal::Record& record)
@@ -184,9 +221,12 @@ void TPlayers::applyJournalRecord(const TJournal::Record& record)
         TPlayer entry;
         decodePlayer(record.entry, entry);
         applyStore(entry, true);
-    } else if (const int index = IndexOfId(record.id); index >= 0) {
-        applyDelete(index);
+    } else if (record.kind == TJournal::Kind::Clear) {
+        applyClear({record.kept.begin(), record.kept.end()});
+    } else if (record.kind == TJournal::Kind::Delete) {
+        if (const int index = IndexOfId(record.id); index >= 0) applyDelete(index);
     }
+    // A checkpoint changes nothing: what follows it extends the file it names.
 }
 
 std::string TPlayers::loadUnchanged()
@@ -199,43 +239,69 @@ std::string TPlayers::loadUnchanged()
     const ReadOutcome read = readWholeFile(picksPath(), bytes, m_read);
     m_loadStatus = read.status;
     if (read.status == ReadStatus::Unreadable) return unreadable(picksPath(), read);
+    JournalBase base{JournalBase::State::Missing};
+    if (read.status == ReadStatus::Read)
+        base = {JournalBase::State::Present, bytes.size(),
+                crc32(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())};
     // A torn last record is left out, as at start-up.
     loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size() - bytes.size() % PickRecordSize);
 
     std::string journal;
     const ReadOutcome log = readWholeFile(m_journal.path(), journal);
     if (log.status == ReadStatus::Unreadable) return unreadable(m_journal.path(), log);
-    const std::size_t sound = parseJournal(reinterpret_cast<const unsigned char*>(journal.data()), journal.size(),
-                                           [this](const TJournal::Record& record) { applyJournalRecord(record); });
-    // More than a save cut short: start-up keeps such bytes aside and says what it restored.
-    if (journal.size() - sound > JournalRecordMax)
+    const JournalScan scan = scanJournal(reinterpret_cast<const unsigned char*>(journal.data()), journal.size(), base,
+                                         [this](const TJournal::Record& record) { applyJournalRecord(record); });
+    // Start-up moves such a journal aside, or keeps its bad bytes aside, and says what it restored.
+    using Header = JournalScan::Header;
+    if (scan.header == Header::Foreign || scan.header == Header::OldFormat)
+        return "The file " + m_journal.path() +
+               " does not extend the PICKS.HFD beside it. Start the program on the pool once to move it aside.";
+    if (scan.header == Header::Damaged || scan.damaged)
         return "The file " + m_journal.path() + " is damaged. Start the program on the pool once to restore what it can.";
     return {};
 }
 
-void TPlayers::replayJournal()
+void TPlayers::replayJournal(const JournalBase& base)
 {
     const TJournal::ReplayOutcome replay =
-        m_journal.replay([this](const TJournal::Record& record) { applyJournalRecord(record); });
+        m_journal.replay(base, [this](const TJournal::Record& record) { applyJournalRecord(record); });
     if (replay.read.status == ReadStatus::Missing) return;
     if (replay.read.status == ReadStatus::Unreadable) {
         keepUnreadableFile(m_journal.path(), replay.read.reason, m_host, m_journalGuard,
                            "Changes saved in the last run that did not close normally may be missing.");
+        m_journal.noteOnDisk();
+        return;
+    }
+    const std::string journal = "The file " + m_journal.path();
+    if (replay.notThisPool || replay.movedWhole) {
+        std::string text = journal;
+        if (replay.oldFormat)
+            text += " was left by an earlier version of the program and does not say which PICKS.HFD it extends, "
+                    "so none of its changes was applied.";
+        else if (replay.notThisPool && m_loadStatus == ReadStatus::Unreadable)
+            text += " holds changes to the PICKS.HFD that could not be read, so none of them was applied.";
+        else if (replay.notThisPool)
+            text += " holds changes to another PICKS.HFD than the one beside it (another pool's, another year's, or "
+                    "one put back from a copy), so none of them was applied.";
+        else
+            text += " is damaged at its start, so none of its changes was applied.";
+        if (!replay.keptAs.empty())
+            text += " It was moved aside unchanged as " + BaseName(replay.keptAs) + " in the same folder.";
+        else
+            text += " " + replay.failure + ". It stays as it is, and changes cannot be saved until it is moved away.";
+        m_host.showError(text);
         return;
     }
     if (replay.damaged && replay.keptAs.empty()) {
-        m_host.showError("The file " + m_journal.path() +
-                         " is damaged and could not be copied aside; it is kept as it is until the program closes.");
+        m_host.showError(journal + " is damaged and could not be copied aside; it is kept as it is until the program closes.");
         return;
     }
     if (replay.damaged)
-        m_host.showError("The file " + m_journal.path() + " is damaged after its first " +
-                         std::to_string(replay.records) + " changes, which were restored. A copy was kept as " +
-                         replay.keptAs + ".");
+        m_host.showError(journal + " is damaged after its first " + std::to_string(replay.records) +
+                         " changes, which were restored. A copy was kept as " + replay.keptAs + ".");
     if (m_picksGuard.blocked()) return;  // the journal holds this run's changes until then
     try {
-        SavePlayersTo(picksPath(), &m_picksGuard);
-        m_journal.remove();
+        savePicksFile();
     } catch (const std::exception& error) {
         m_host.showError(std::string(error.what()) + ". " + JournalKeptNote);
     }
@@ -252,30 +318,76 @@ std::string TPlayers::picksBytes() const
     return bytes;
 }
 
-bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard) const
+bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard, JournalBase* written,
+                             const std::function<void(const JournalBase&)>& beforeCommit) const
 {
     // Encode in chunks so a large pool is not held twice in memory.
     AtomicFile file(path, guard);
     std::vector<unsigned char> chunk(PickRecordSize * 4096);
     std::size_t used = 0;
+    JournalBase base{JournalBase::State::Present};
+    const bool wanted = written || beforeCommit;
+    const auto put = [&](std::size_t size) {
+        if (wanted) base.crc = crc32(chunk.data(), size, base.crc);
+        base.size += size;
+        file.write(chunk.data(), size);
+    };
     for (const TPlayer* entry : m_items) {
         encodePlayer(*entry, chunk.data() + used);
         used += PickRecordSize;
         if (used == chunk.size()) {
-            file.write(chunk.data(), used);
+            put(used);
             used = 0;
         }
     }
-    file.write(chunk.data(), used);
+    put(used);
+    if (beforeCommit) beforeCommit(base);
     file.commit();
+    if (written) *written = base;
     return true;
 }
 
 void TPlayers::writePicksFile()
 {
-    SavePlayersTo(picksPath(), &m_picksGuard);
+    if (const std::string changed = changedOnDisk(); !changed.empty()) refuseToWrite(changed);
+    savePicksFile();
     m_writeOnDestroy = false;
+}
+
+void TPlayers::savePicksFile()
+{
+    // A kill after the rename but before the journal goes leaves a journal of the old file; its
+    // checkpoint shows the next start that the new one holds it all.
+    JournalBase written;
+    SavePlayersTo(picksPath(), &m_picksGuard, &written,
+                  [this](const JournalBase& base) { m_journal.appendWritten(base); });
+    notePicksOnDisk(written);
     m_journal.remove();
+}
+
+std::string TPlayers::changedOnDisk() const
+{
+    if (m_picksStampKnown && fileStampOf(picksPath()) != m_picksStamp) return picksPath();
+    if (!m_journal.unchangedOnDisk()) return m_journal.path();
+    return {};
+}
+
+void TPlayers::refuseToWrite(const std::string& changed)
+{
+    m_writeOnDestroy = false;
+    std::string text = "The file " + changed +
+                       " was replaced or changed by another program while this one ran, so the pool was not written "
+                       "over it.";
+    try {
+        const std::string aside = asideName(picksPath(), "kept");
+        SavePlayersTo(aside);
+        text += " The participants as this window held them were saved as " + BaseName(aside) + " in the same folder.";
+    } catch (const std::exception& error) {
+        text += " " + std::string(error.what()) + ".";
+    }
+    if (changed != m_journal.path() && m_journal.exists())
+        text += " Every change saved in this run is also kept in " + JournalFileName + ".";
+    throw FileChangedError(text);
 }
 
 TPlayer* TPlayers::applyStore(const TPlayer& entry, bool rescore)
@@ -294,6 +406,47 @@ TPlayer* TPlayers::applyStore(const TPlayer& entry, bool rescore)
         target->Modified = 1;  // never scored yet
     }
     return target;
+}
+
+void TPlayers::applyClear(const std::unordered_set<std::int32_t>& kept)
+{
+    std::erase_if(m_items, [&kept](const TPlayer* entry) { return !kept.count(entry->Id); });  // entries stay in storage
+    m_idIndexValid = false;
+    m_resultsCount = 0;
+    for (const TPlayer* entry : m_items) m_resultsCount += entry->Id == ResultsId ? 1 : 0;
+}
+
+void TPlayers::deleteAllPlayers()
+{
+    // As deleting one entry at a time from the last would: an entry whose sheet is open stays,
+    // with a box for each. The host is asked once per id, or once for all when it can.
+    const std::optional<std::vector<int>> tags = m_host.openSheetTags();
+    const std::unordered_set<std::int32_t> openTags = tags ? std::unordered_set<std::int32_t>(tags->begin(), tags->end())
+                                                           : std::unordered_set<std::int32_t>();
+    std::unordered_map<std::int32_t, bool> asked;
+    std::unordered_set<std::int32_t> keptIds;
+    std::vector<std::int32_t> kept;
+    std::size_t keptEntries = 0;
+    for (std::size_t i = m_items.size(); i-- > 0;) {
+        const std::int32_t id = m_items[i]->Id;
+        bool open = false;
+        if (tags) {
+            open = openTags.count(id) > 0;
+        } else {
+            const auto [it, added] = asked.try_emplace(id, false);
+            if (added) it->second = m_host.FindSheetWindow(id) >= 0;
+            open = it->second;
+        }
+        if (!open) continue;
+        m_host.showInformation(SheetOpenMessage);
+        ++keptEntries;
+        if (keptIds.insert(id).second) kept.push_back(id);
+    }
+    if (keptEntries == m_items.size()) return;
+    m_journal.appendClear(kept);
+    applyClear(keptIds);
+    UpdatePlayerCount();
+    m_host.listChanged();
 }
 
 void TPlayers::applyDelete(int index)

@@ -4,9 +4,11 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "pool/bracket.h"
+#include "pool/errors.h"
 #include "pool/journal.h"
 #include "pool/scoring.h"
 #include "pool/short_string.h"
@@ -63,8 +65,9 @@ public:
 
     // Loads PICKS.HFD, then replays the journal of changes a run that ended without closing left,
     // and folds them into PICKS.HFD. True when PICKS.HFD was read in full. A file that exists but
-    // could not be read is reported and kept (see KeepUnreadableFile); a missing file or a torn
-    // last record shows the quick tip, and a torn file is copied aside before it is first replaced.
+    // could not be read is reported and kept (see KeepUnreadableFile); a missing file shows the
+    // quick tip; a torn last record always shows it too, naming the copy of the file kept in the
+    // pool's folder. A journal of another PICKS.HFD is moved aside and reported, never replayed.
     bool LoadPlayers();
     bool loadPlayersFromBytes(const unsigned char* data, std::size_t size);
     // For a run that only reads the pool: PICKS.HFD and the changes its journal holds, in memory,
@@ -72,9 +75,15 @@ public:
     // Returns why the pool cannot be read so (a file that cannot be read, a damaged journal);
     // empty when it was read.
     std::string loadUnchanged();
-    bool SavePlayersTo(const std::string& path, FileGuard* guard = nullptr) const;
+    // written: set to what the new file holds (for the journal's header); beforeCommit: told the
+    // same just before the new file replaces the old one.
+    bool SavePlayersTo(const std::string& path, FileGuard* guard = nullptr, JournalBase* written = nullptr,
+                       const std::function<void(const JournalBase&)>& beforeCommit = {}) const;
     std::string picksBytes() const;      // the file content for the current list
     // Writes the program's PICKS.HFD now and removes the journal; the destructor then writes nothing.
+    // When PICKS.HFD or PICKS.JNL is no longer the file this run loaded or last wrote (another
+    // program replaced or changed it), neither is touched: the list is saved to a new file beside
+    // them and a FileChangedError says so.
     void writePicksFile();
     void setWriteOnDestroy(bool write) { m_writeOnDestroy = write; }
     const std::string& dataDir() const { return m_dir; }
@@ -107,6 +116,9 @@ public:
 
     int IndexOfId(std::int32_t id) const;
     bool DeletePlayer(std::int32_t id);
+    // Pool, New: removes every entry but those whose sheets are open (one box for each of them),
+    // as one journal record and one pass over the list.
+    void deleteAllPlayers();
     void UpdatePlayerCount();
     int participantCount() const { return count() - (HasResults() ? 1 : 0); }
     // Whether the list holds the results entry; follows the entries.
@@ -130,7 +142,12 @@ private:
     TPlayer& append();  // a new empty entry at the end of the list
     TPlayer* applyStore(const TPlayer& entry, bool rescore);
     void applyDelete(int index);
-    void replayJournal();
+    void applyClear(const std::unordered_set<std::int32_t>& kept);
+    void replayJournal(const JournalBase& base);
+    void notePicksOnDisk(const JournalBase& base);  // PICKS.HFD as this run loaded or wrote it
+    void savePicksFile();                            // PICKS.HFD from the list; the journal then goes
+    std::string changedOnDisk() const;               // the file another program changed, if any
+    [[noreturn]] void refuseToWrite(const std::string& changed);
     void applyJournalRecord(const TJournal::Record& record);
 
     // Entries live in blocks that never move, so a removed entry stays readable. Blocks grow
@@ -153,6 +170,8 @@ private:
     ReadFunction m_read = nullptr;
     std::function<ScoringValues()> m_scoringSource;
     TJournal m_journal;
+    FileStamp m_picksStamp;  // PICKS.HFD as this run loaded or last wrote it
+    bool m_picksStampKnown = false;
     int m_resultsCount = 0;
     ::SortKey m_sortKey = ::SortKey::Total;  // descending by total, the standings' start
     bool m_sortAscending = false;
@@ -163,6 +182,12 @@ private:
 
 inline const std::string JournalKeptNote =
     "Every saved change is kept in PICKS.JNL beside it and comes back at the next start.";
+
+// Closing refused to write over a data file that another program replaced or changed.
+class FileChangedError : public HoopError {
+public:
+    using HoopError::HoopError;
+};
 
 // Record layout of PICKS.HFD.
 void encodePlayer(const TPlayer& entry, unsigned char* record);

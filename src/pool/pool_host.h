@@ -1,5 +1,7 @@
 #pragma once
+#include <optional>
 #include <string>
+#include <vector>
 
 // What the participant list and the scoring pass ask of the main window.
 class IPoolHost {
@@ -10,6 +12,9 @@ public:
     virtual void setCountText(const std::string& text) = 0;  // the participant count panel
     // Index of the child window whose tag equals the argument, searched from the top; -1 if none.
     virtual int FindSheetWindow(int tag) = 0;
+    // The tags of every open sheet at once, so a command over the whole list asks once; none
+    // when the host answers only FindSheetWindow.
+    virtual std::optional<std::vector<int>> openSheetTags() { return std::nullopt; }
     // Refreshes the open standings window, or creates it; raises it maximised when asked.
     virtual void ShowStandings(bool bringToFront) = 0;
     // Whether the standings window is open: a save rescores at once only then.

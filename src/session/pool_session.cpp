@@ -45,6 +45,8 @@ std::string TPoolSession::closePool()
 {
     try {
         m_players.writePicksFile();
+    } catch (const FileChangedError& error) {
+        return error.what();  // says itself what was kept where
     } catch (const std::exception& error) {
         m_players.setWriteOnDestroy(false);
         return std::string(error.what()) + ".\n\n" + JournalKeptNote;

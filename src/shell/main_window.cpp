@@ -446,6 +446,16 @@ int TMainForm::FindSheetWindow(int tag)
     return -1;
 }
 
+std::optional<std::vector<int>> TMainForm::openSheetTags()
+{
+    std::vector<int> tags;
+    for (const QMdiSubWindow* sub : childWindows()) {
+        const auto* child = qobject_cast<TChildForm*>(sub->widget());
+        if (child && child->tagIsEntryId()) tags.push_back(child->tag());
+    }
+    return tags;
+}
+
 TChildForm* TMainForm::activeChild() const
 {
     QMdiSubWindow* sub = m_mdiArea->activeSubWindow();
@@ -745,13 +755,8 @@ void TMainForm::mnuResetClick()
             "You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
-    // One wait for the disk for the whole pool, not one per participant.
-    TPlayers::Batch batch(m_session->players());
-    for (int i = m_session->players().count() - 1; i >= 0; --i) {
-        if (i >= m_session->players().count()) continue;
-        m_session->players().DeletePlayer(m_session->players()[i].Id);
-    }
-    batch.finish();
+    // One journal record and one pass, however large the pool.
+    m_session->players().deleteAllPlayers();
 }
 
 void TMainForm::mnuResetResultsClick()

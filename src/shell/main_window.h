@@ -44,6 +44,7 @@ public:
 
     // Child windows.
     int FindSheetWindow(int tag) override;
+    std::optional<std::vector<int>> openSheetTags() override;
     QList<QMdiSubWindow*> childWindows() const;  // in creation order, the index FindSheetWindow uses
     TChildForm* activeChild() const;
     void OpenBracketSheet(int id) override;

@@ -238,7 +238,8 @@ TEST_F(DataSafety, AFileWithoutReadPermissionIsMovedAsideOrLeftAlone)
 }
 
 // A torn last record keeps the Part's rule (good records load, quick tip), and the file's bytes
-// are copied aside once, before the first write replaces them.
+// are copied aside once: PICKS.HFD's at once (the tip names the copy), the others before the first
+// write replaces them.
 TEST_F(DataSafety, ATornFileIsCopiedAsideBeforeItIsFirstReplaced)
 {
     const std::string torn = Records({1, 2}) + "tail";
@@ -248,7 +249,7 @@ TEST_F(DataSafety, ATornFileIsCopiedAsideBeforeItIsFirstReplaced)
     EXPECT_FALSE(pool.session.LoadPlayers());
     EXPECT_FALSE(pool.session.LoadTeams());
     EXPECT_EQ(pool.host.information.size(), 2u) << "both quick tips";
-    EXPECT_TRUE(Named(dir, "PICKS.HFD.damaged-").empty()) << "nothing is copied until a write";
+    EXPECT_TRUE(Named(dir, "TEAMS.HFD.damaged-").empty()) << "nothing is copied until a write";
     pool.players().writePicksFile();
     pool.players().writePicksFile();
     pool.session.SaveTeams();

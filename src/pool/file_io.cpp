@@ -40,12 +40,13 @@ std::string folderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-namespace {
-std::string BaseName(const std::string& path)
+std::string fileNameOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+namespace {
 
 // A descriptor closed when it goes out of scope, unless released.
 class Fd {
@@ -219,7 +220,7 @@ bool AtomicFile::resolveTarget(struct stat& found)
     Fd base(AT_FDCWD);
     for (int hops = 0;; ++hops) {
         if (hops > 40) fail("Cannot write", ELOOP);
-        std::string name = BaseName(current);
+        std::string name = fileNameOf(current);
         if (name.empty()) name = ".";  // "dir/": the folder itself, refused below
         Fd folder(::openat(base.get(), folderOf(current).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         if (folder.get() < 0) fail("Cannot create", errno);
@@ -263,9 +264,12 @@ AtomicFile::AtomicFile(std::string path, FileGuard* guard) : m_path(std::move(pa
     if (guard && guard->state == FileGuard::State::CopyAsideFirst) {
         // The file held bytes that could not be used (a torn last record): keep them before
         // they are replaced.
-        const std::string aside = asideName(m_target, "damaged");
+        struct stat taken {};
+        const bool named = !guard->aside.empty() && ::lstat(guard->aside.c_str(), &taken) != 0;
+        const std::string aside = named ? guard->aside : asideName(m_target, "damaged");
         if (!CopyToNewFile(m_target, aside) && errno != ENOENT) fail("Cannot keep a copy of", errno);
         guard->state = FileGuard::State::None;
+        guard->aside.clear();
     }
 
     if (exists) {

@@ -48,6 +48,7 @@ struct FileGuard {
     enum class State { None, CopyAsideFirst, Blocked };
     State state = State::None;
     std::string reason;  // why a Blocked file is not written
+    std::string aside {};  // the copy a CopyAsideFirst file gets, when named as it was found (else one is chosen)
     bool blocked() const { return state == State::Blocked; }
 };
 
@@ -115,3 +116,5 @@ std::timespec processStartTime();
 // Flushes a folder's entries (after a rename or a new file) to disk; false on failure.
 bool syncFolder(const std::string& dir);
 std::string folderOf(const std::string& path);
+// The last part of a path: its file name.
+std::string fileNameOf(const std::string& path);

@@ -32,6 +32,16 @@ std::string lowerExtension(std::string_view path)
 
 std::string systemReason(int err) { return std::strerror(err); }
 
+std::string fileKindName(mode_t mode)
+{
+    if (S_ISREG(mode)) return "a regular file";
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a named pipe";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    return "a symbolic link";
+}
+
 std::string folderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -78,12 +88,7 @@ private:
 
 std::string NotRegularReason(mode_t mode)
 {
-    const char* kind = S_ISDIR(mode)                     ? "a folder"
-                       : S_ISFIFO(mode)                  ? "a named pipe"
-                       : S_ISSOCK(mode)                  ? "a socket"
-                       : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
-                                                         : "not a file";
-    return std::string("it is ") + kind + ", not a regular file, so it is left as it is";
+    return "it is " + fileKindName(mode) + ", not a regular file, so it is left as it is";
 }
 
 const char* const TempMarker = ".hoopfall-tmp-";

@@ -17,6 +17,10 @@ std::string lowerExtension(std::string_view path);
 // Text of an errno value ("No such file or directory").
 std::string systemReason(int err);
 
+// What a file of this mode is, for a message: "a folder", "a named pipe", "a socket", "a device",
+// "a regular file".
+std::string fileKindName(mode_t mode);
+
 // ---- Reading ---------------------------------------------------------------------------------
 
 // "No file yet" and "a file that could not be read in full" are different things: the first is a

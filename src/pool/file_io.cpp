@@ -253,7 +253,7 @@ bool AtomicFile::resolveTarget(struct stat& found)
             continue;
         }
         const bool exists = item.get() >= 0;
-        if (exists && !S_ISREG(found.st_mode)) refuse(NotRegularReason(found.st_mode));
+        if (exists && !S_ISREG(found.st_mode)) refuseNotRegular(found.st_mode);
         m_folder = folder.release();
         m_name = name;
         m_target = currentPath;
@@ -342,6 +342,13 @@ void AtomicFile::refuse(const std::string& reason)
     throw HoopError("Cannot write file " + m_path + ": " + reason);
 }
 
+void AtomicFile::refuseNotRegular(mode_t mode)
+{
+    // A folder in the file's place says so in the system's words, as a failed rename over it did.
+    if (S_ISDIR(mode)) fail("Cannot replace", EISDIR);
+    refuse(NotRegularReason(mode));
+}
+
 void AtomicFile::write(const void* data, std::size_t size)
 {
     if (!m_file) throw HoopError("Cannot write file " + m_path + ": file is closed");
@@ -361,7 +368,7 @@ void AtomicFile::commit()
     // Looked at again just before the rename: a pipe or a device put there meanwhile stays.
     struct stat st {};
     if (::fstatat(m_folder, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode))
-        refuse(NotRegularReason(st.st_mode));
+        refuseNotRegular(st.st_mode);
     if (::renameat(m_folder, m_temp.c_str(), m_folder, m_name.c_str()) != 0) fail("Cannot replace", errno);
     m_done = true;
     // The rename is durable only once the folder is.

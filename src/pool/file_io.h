@@ -94,6 +94,7 @@ public:
 private:
     [[noreturn]] void fail(const char* what, int err);
     [[noreturn]] void refuse(const std::string& reason);
+    [[noreturn]] void refuseNotRegular(mode_t mode);
     void release();
     // Finds the file to replace (m_folder, m_name, m_target); true, with its status, when it exists.
     bool resolveTarget(struct stat& found);

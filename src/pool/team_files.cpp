@@ -89,8 +89,9 @@ bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileG
         host.showInformation("The file " + path + " holds " + std::to_string(dropped) +
                              (dropped == 1 ? " team record" : " team records") +
                              " the program cannot use (a region or seed out of range, or a second record for the "
-                             "same team); " + (dropped == 1 ? "it is" : "they are") + " left out. Before the teams are next saved, the file is copied "
-                             "aside unchanged as " + fileNameOf(guard.aside) + " in the same folder.");
+                             "same team); " + (dropped == 1 ? "it is" : "they are") +
+                             " left out. Before the teams are next saved, the file is copied aside unchanged as " +
+                             fileNameOf(guard.aside) + " in the same folder.");
     }
     if (read.status == ReadStatus::Read && wholeRecords) return true;
     if (read.status == ReadStatus::Read) guard.state = FileGuard::State::CopyAsideFirst;  // torn: keep its bytes

@@ -45,8 +45,10 @@ struct FileState {
 FileState Examine(const QString& path)
 {
     struct stat st {};
-    if (::stat(Native(path).c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? FileState{} : FileState{FileState::Unreadable, {}, QString::fromStdString(systemReason(errno))};
+    if (::stat(Native(path).c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return {};
+        return {FileState::Unreadable, {}, QString::fromStdString(systemReason(errno))};
+    }
     if (S_ISDIR(st.st_mode)) return {FileState::Unreadable, {}, QStringLiteral("it is a folder")};
     if (!S_ISREG(st.st_mode))
         return {FileState::Unreadable, {}, QString::fromStdString("it is " + fileKindName(st.st_mode) + ", not a regular file")};
@@ -131,7 +133,8 @@ std::unique_ptr<QSettings> QtSettingsStore::open() const
 {
     // A store kept in a file is opened on that file alone: with a scope, QSettings would also open
     // the organisation-wide and system-wide files, whatever they are.
-    if (!isFile()) return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, Organization, Application);
+    if (!isFile())
+        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, Organization, Application);
     return std::make_unique<QSettings>(m_path, m_format);
 }
 

@@ -570,7 +570,7 @@ TEST(RunStart, IsWhenTheProcessStartedNotWhenItAsks)
     if (pid == 0) {
         ::usleep(1'000'000);
         const double start = seconds(processStartTime());
-        ::_exit(start <= seconds(forked) + 0.1 && start >= seconds(forked) - 0.3 ? 0 : 1);
+        ::_exit(start <= seconds(forked) + 0.5 && start >= seconds(forked) - 0.5 ? 0 : 1);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);

@@ -1,5 +1,8 @@
 #include "pool/team_files.h"
 
+#include <algorithm>
+#include <cstring>
+
 // Values are bytes in the Windows code page: no conversion.
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
@@ -38,10 +41,29 @@ using IniFile = CSimpleIniA;  // CSimpleIniA is the case-insensitive one
 const char* const RegionsSection = "Regions";
 }  // namespace
 
-bool loadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size)
+bool loadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size, std::size_t* dropped)
 {
     std::size_t pos = 0;
-    for (; pos + TeamRecordSize <= size; pos += TeamRecordSize) ReadTeamRecord(teams, data + pos);
+    // The record each place ends with: a later record for a place replaces an earlier one.
+    std::array<const unsigned char*, std::size_t(RegionCount * SeedCount)> kept {};
+    for (; pos + TeamRecordSize <= size; pos += TeamRecordSize) {
+        const unsigned char* record = data + pos;
+        ReadTeamRecord(teams, record);
+        if (record[0] >= 1 && record[0] <= RegionCount && record[1] >= 1 && record[1] <= SeedCount)
+            kept[std::size_t((record[0] - 1) * SeedCount + record[1] - 1)] = record;
+    }
+    if (dropped) {
+        // Records of no place, and earlier records for a place that differ from its last one; a
+        // record of zero bytes holds nothing to lose.
+        *dropped = 0;
+        for (std::size_t at = 0; at + TeamRecordSize <= size; at += TeamRecordSize) {
+            const unsigned char* record = data + at;
+            const bool placed = record[0] >= 1 && record[0] <= RegionCount && record[1] >= 1 && record[1] <= SeedCount;
+            const unsigned char* last = placed ? kept[std::size_t((record[0] - 1) * SeedCount + record[1] - 1)] : nullptr;
+            const bool empty = std::all_of(record, record + TeamRecordSize, [](unsigned char b) { return b == 0; });
+            if (placed ? std::memcmp(record, last, TeamRecordSize) != 0 : !empty) ++*dropped;
+        }
+    }
     return pos == size;
 }
 
@@ -51,13 +73,25 @@ bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileG
     std::string bytes;
     const ReadOutcome read = readWholeFile(path, bytes, readFunction);
     // Records read before a failure stay in the table, as with a torn file.
+    std::size_t dropped = 0;
     const bool wholeRecords =
-        loadTeamsFromBytes(teams, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        loadTeamsFromBytes(teams, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &dropped);
     if (read.status == ReadStatus::Unreadable) {
         // Moved aside (or guarded), so the Options dialog's OK can never write nameless teams over
         // the ones the organiser never saw.
         keepUnreadableFile(path, read.reason, host, guard);
         return false;
+    }
+    if (read.status == ReadStatus::Read && dropped > 0) {
+        // The table cannot hold them, so the next save would lose them: the file is kept first.
+        guard.state = FileGuard::State::CopyAsideFirst;
+        guard.aside = asideName(path, "damaged");
+        host.showInformation("The file " + path + " holds " + std::to_string(dropped) +
+                             (dropped == 1 ? " team record" : " team records") +
+                             " the program cannot use (a region or seed out of range, or a second record for the "
+                             "same team); " + (dropped == 1 ? "it is" : "they are") +
+                             " left out. Before the teams are next saved, the file is copied aside unchanged as " +
+                             fileNameOf(guard.aside) + " in the same folder.");
     }
     if (read.status == ReadStatus::Read && wholeRecords) return true;
     if (read.status == ReadStatus::Read) guard.state = FileGuard::State::CopyAsideFirst;  // torn: keep its bytes

@@ -15,16 +15,18 @@ inline const std::string TeamsQuickTip =
     "Quick Tip: To enter the tournament teams select [Pool], [Options...]. Remember to select the region matchups first.";
 
 // Fills the team table from dir/TEAMS.HFD. Records go to their own region and seed; records
-// with a region outside 1..4 or a seed outside 1..16 are skipped. A missing file or a partial
-// last record beeps and shows the quick tip; records read before stay, and a torn file is copied
-// aside before it is first replaced. A file that exists but could not be read is reported and
+// with a region outside 1..4 or a seed outside 1..16 are skipped, and a later record for a place
+// replaces an earlier one; when that leaves out records, it is said, and the file is copied
+// aside before it is first replaced. A missing file or a partial last record beeps and shows the
+// quick tip; records read before stay, and a torn file is copied aside before it is first replaced. A file that exists but could not be read is reported and
 // kept (KeepUnreadableFile). Returns true when the whole file was read.
 // guard: what later saves of TEAMS.HFD must respect; read: the file-reading seam.
 bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileGuard& guard,
                ReadFunction read = nullptr);
 
 // Loads team records from bytes (the file's content); false when a partial record was left.
-bool loadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size);
+// dropped: how many whole records the table could not keep (none counts a record of zero bytes).
+bool loadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size, std::size_t* dropped = nullptr);
 
 // Writes the 64 entries to dir/TEAMS.HFD, region by region; empty wins and losses become "00"
 // in the table as well as in the file.

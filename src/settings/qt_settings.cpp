@@ -4,10 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <sys/stat.h>
 
 #include "pool/errors.h"
 #include "pool/file_io.h"
@@ -38,17 +41,23 @@ struct FileState {
     QString reason;
 };
 
+// Looked at before it is opened: QFile would wait on a named pipe until something writes to it.
 FileState Examine(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) return {};
-    if (!info.isFile())
-        return {FileState::Unreadable, {}, info.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("it is not a file")};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {FileState::Unreadable, {}, file.errorString()};
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return {FileState::Unreadable, {}, file.errorString()};
-    return {FileState::Read, std::move(bytes), {}};
+    struct stat st {};
+    if (::stat(Native(path).c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return {};
+        return {FileState::Unreadable, {}, QString::fromStdString(systemReason(errno))};
+    }
+    if (S_ISDIR(st.st_mode)) return {FileState::Unreadable, {}, QStringLiteral("it is a folder")};
+    if (!S_ISREG(st.st_mode))
+        return {FileState::Unreadable, {}, QString::fromStdString("it is " + fileKindName(st.st_mode) + ", not a regular file")};
+    // The read itself opens without waiting and checks again what it opened.
+    std::string bytes;
+    const ReadOutcome read = readWholeFile(Native(path), bytes);
+    if (read.status == ReadStatus::Missing) return {};
+    if (read.status == ReadStatus::Unreadable) return {FileState::Unreadable, {}, QString::fromStdString(read.reason)};
+    return {FileState::Read, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), {}};
 }
 
 using Contents = std::map<QString, QVariant>;
@@ -63,23 +72,50 @@ Contents ContentsOf(QSettings& settings)
 // What the bytes of a settings file hold, parsed under a new file name: QSettings keeps what it
 // believes it wrote in a per-process cache by file name, so asking it about the same name again
 // answers from memory, not from the disk.
-std::optional<Contents> ParsedCopy(const QString& path, const QByteArray& bytes, QSettings::Format format)
+struct Parsed {
+    Contents contents;
+    QSettings::Status status = QSettings::NoError;  // FormatError: a line it could not read
+};
+std::optional<Parsed> ParsedCopy(const QString& path, const QByteArray& bytes, QSettings::Format format)
 {
     QTemporaryFile copy(path + QStringLiteral(".check-XXXXXX"));
     if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) return std::nullopt;
     QSettings parsed(copy.fileName(), format);
-    return ContentsOf(parsed);
+    Parsed result {ContentsOf(parsed), QSettings::NoError};
+    result.status = parsed.status();
+    return result;
+}
+
+// Where QSettings keeps the per-user settings on a system with XDG folders: the user's file and
+// the organisation's, then the same in each system folder. Named here, not by asking QSettings,
+// since a QSettings made with a scope opens every one of these files at once.
+QStringList XdgSettingsFiles()
+{
+    const QString appFile = Organization + QLatin1Char('/') + Application + QStringLiteral(".conf");
+    const QString orgFile = Organization + QStringLiteral(".conf");
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/');
+    QStringList files = {user + appFile, user + orgFile};
+    QStringList system = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    if (!system.isEmpty()) system.removeFirst();  // the user's folder
+    for (const QString& folder : system) files.append(folder + QLatin1Char('/') + appFile);
+    for (const QString& folder : system) files.append(folder + QLatin1Char('/') + orgFile);
+    return files;
 }
 }  // namespace
 
-QtSettingsStore::QtSettingsStore()
-    : m_path(QSettings(QSettings::NativeFormat, QSettings::UserScope, Organization, Application).fileName()),
-      m_format(QSettings::NativeFormat), m_native(true)
+QtSettingsStore::QtSettingsStore() : m_format(QSettings::NativeFormat), m_native(true)
 {
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+    // The registry or the preferences: nothing there can hold the program up.
+    m_path = QSettings(QSettings::NativeFormat, QSettings::UserScope, Organization, Application).fileName();
     // The user's own file first, then the organisation-wide and system-wide ones QSettings reads.
     m_readOrder = {m_path, QSettings(QSettings::NativeFormat, QSettings::UserScope, Organization).fileName(),
                    QSettings(QSettings::NativeFormat, QSettings::SystemScope, Organization, Application).fileName(),
                    QSettings(QSettings::NativeFormat, QSettings::SystemScope, Organization).fileName()};
+#else
+    m_readOrder = XdgSettingsFiles();
+    m_path = m_readOrder.front();
+#endif
 }
 
 QtSettingsStore::QtSettingsStore(const QString& iniPath) : m_path(iniPath), m_format(QSettings::IniFormat), m_readOrder{iniPath} {}
@@ -95,8 +131,9 @@ bool QtSettingsStore::isFile() const
 
 std::unique_ptr<QSettings> QtSettingsStore::open() const
 {
-    // The native store also reads the organisation-wide and system-wide fallbacks.
-    if (m_native)
+    // A store kept in a file is opened on that file alone: with a scope, QSettings would also open
+    // the organisation-wide and system-wide files, whatever they are.
+    if (!isFile())
         return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, Organization, Application);
     return std::make_unique<QSettings>(m_path, m_format);
 }
@@ -108,6 +145,24 @@ void QtSettingsStore::reportUnreadable(const QString& reason)
     showError(QStringLiteral("The settings file ") + QDir::toNativeSeparators(m_path) + QStringLiteral(" cannot be read") +
               (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason) +
               QStringLiteral(". The default settings are used, and the file is left as it is."));
+}
+
+// QSettings drops the lines it cannot read when it writes the file: they are kept in a copy aside
+// first, once.
+void QtSettingsStore::keepDamagedFile(const std::string& name)
+{
+    const std::string aside = [&] {
+        try {
+            return copyAside(Native(m_path), "damaged");
+        } catch (const HoopError& error) {
+            throw HoopError(FailedText(name, m_path) + ": " + error.what());
+        }
+    }();
+    m_keptDamaged = true;
+    showInformation(QStringLiteral("The settings file ") + QDir::toNativeSeparators(m_path) +
+                    QStringLiteral(" has lines the program cannot read, which are left out when settings are saved. "
+                                   "The file was copied aside unchanged as ") +
+                    QFile::decodeName(QByteArray::fromStdString(fileNameOf(aside))) + QStringLiteral(" in the same folder."));
 }
 
 // Each call reads the file's bytes afresh. QSettings would answer from what it parsed last for as
@@ -160,6 +215,11 @@ void QtSettingsStore::writeFile(const QString& key, const std::string& name, con
         throw HoopError(FailedText(name, m_path) + ": the file cannot be read (" + before.reason.toStdString() +
                         "), so it is left as it is");
 
+    if (before.kind == FileState::Read && !m_keptDamaged) {
+        const auto parsed = ParsedCopy(m_path, before.bytes, m_format);
+        if (parsed && parsed->status == QSettings::FormatError) keepDamagedFile(name);
+    }
+
     // The old file keeps a second name while QSettings replaces it, so a bad write is undone by
     // a rename, which needs no disk space.
     const std::string path = Native(m_path);
@@ -185,7 +245,10 @@ void QtSettingsStore::writeFile(const QString& key, const std::string& name, con
     // went through or not, and a short write (a full disk) goes unnoticed. The file is read back.
     const FileState after = Examine(m_path);
     const bool written =
-        status != QSettings::AccessError && after.kind == FileState::Read && ParsedCopy(m_path, after.bytes, m_format) == meant;
+        status != QSettings::AccessError && after.kind == FileState::Read && [&] {
+            const auto parsed = ParsedCopy(m_path, after.bytes, m_format);
+            return parsed && parsed->contents == meant;
+        }();
     const bool changed = after.kind != before.kind || after.bytes != before.bytes;
     std::error_code ec;
     if (written || !changed) {

@@ -76,7 +76,7 @@ public:
     {
         m_open = std::make_unique<TPoolSession>(m_host, m_dataDir, m_settings);
         const int before = m_host.errors;
-        removeStaleTempFiles(m_dataDir);
+        removeStaleTempFiles(m_dataDir, processStartTime());
         m_open->LoadTeams();
         m_open->checkRegionsFile();
         m_open->LoadPlayers();

@@ -68,8 +68,8 @@ std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QStri
         }
     };
     TPoolSession& session = main->session();
-    // Only this copy uses the folder now: what interrupted saves left there can go.
-    removeStaleTempFiles(session.dataDir());
+    // What interrupted saves left there before this run started can go.
+    removeStaleTempFiles(session.dataDir(), processStartTime());
     status("Loading Teams...");
     step([&] { session.LoadTeams(); });
     step([&] { session.checkRegionsFile(); });

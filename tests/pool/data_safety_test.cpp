@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <fcntl.h>
 #include <grp.h>
 #include <map>
 #include <random>
@@ -515,17 +516,64 @@ TEST_F(DataSafety, ASaveKeepsTheFilesModeAndLinkAndRefusesAReadOnlyFile)
     EXPECT_EQ(dir.read("locked"), "keep");
 }
 
-TEST_F(DataSafety, OnlyTheProgramsOwnTempFilesAreRemovedAtStart)
+// Clean-up at start removes what interrupted saves of earlier runs left, and nothing a person
+// made: copies named like the data files stay, and so does a temp file newer than the run (the
+// save of another copy under way).
+TEST_F(DataSafety, OnlyTheProgramsOwnStaleTempFilesAreRemovedAtStart)
 {
-    const std::vector<std::string> stale = {".PICKS.HFD.hoopfall-tmp-Ab12Cd", ".TEAMS.HFD.hoopfall-tmp-000000",
-                                            "PICKS.HFD.x1Y2z3", "REGIONS.HFD.QwErTy"};
-    const std::vector<std::string> kept = {".PICKS.HFD.hoopfall-tmp-short", "PICKS.HFD.unreadable-20261207-101500",
-                                           "notes.txt", "NOTES.HFD.abcdef", "PICKS.HFD.abc-ef"};
-    for (const auto& name : stale) dir.write(name, "x");
-    for (const auto& name : kept) dir.write(name, "x");
-    fs::create_directory(dir.file(".REGIONS.HFD.hoopfall-tmp-Folder"));
-    EXPECT_EQ(removeStaleTempFiles(dir.path()), static_cast<int>(stale.size()));
-    for (const auto& name : stale) EXPECT_FALSE(dir.exists(name)) << name;
-    for (const auto& name : kept) EXPECT_TRUE(dir.exists(name)) << name;
-    EXPECT_TRUE(dir.exists(".REGIONS.HFD.hoopfall-tmp-Folder")) << "only regular files";
+    enum Kind { File, Folder, Link };
+    struct Row {
+        const char* name;
+        Kind kind;
+        bool older;  // last changed before the run started
+        bool removed;
+    };
+    const Row rows[] = {
+        {".PICKS.HFD.hoopfall-tmp-Ab12Cd", File, true, true},
+        {".TEAMS.HFD.hoopfall-tmp-000000", File, true, true},
+        {".picks.csv.hoopfall-tmp-x1Y2z3", File, true, true},
+        {".REGIONS.HFD.hoopfall-tmp-NewOne", File, false, false},
+        {".PICKS.HFD.hoopfall-tmp-short", File, true, false},
+        {".REGIONS.HFD.hoopfall-tmp-Folder", Folder, true, false},
+        {".PICKS.BAK.hoopfall-tmp-Linked", Link, true, false},
+        {"PICKS.HFD.backup", File, true, false},
+        {"PICKS.BAK.friday", File, true, false},
+        {"TEAMS.HFD.orig12", File, true, false},
+        {"REGIONS.HFD.copy01", File, true, false},
+        {"PICKS.HFD.x1Y2z3", File, true, false},
+        {"PICKS.HFD.unreadable-20261207-101500", File, true, false},
+        {"notes.txt", File, true, false},
+    };
+    std::timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const std::timespec runStart {now.tv_sec - 60, 0};
+    int expected = 0;
+    for (const Row& row : rows) {
+        const std::string path = dir.file(row.name);
+        if (row.kind == File) dir.write(row.name, "x");
+        if (row.kind == Folder) fs::create_directory(path);
+        if (row.kind == Link) fs::create_symlink("notes.txt", path);
+        const std::timespec times[2] = {{0, UTIME_OMIT}, {row.older ? now.tv_sec - 3600 : now.tv_sec, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << row.name;
+        expected += row.removed ? 1 : 0;
+    }
+    EXPECT_EQ(removeStaleTempFiles(dir.path(), runStart), expected);
+    for (const Row& row : rows) EXPECT_EQ(fs::exists(fs::symlink_status(dir.file(row.name))), !row.removed) << row.name;
+}
+
+// A child that asks a second after it was started gets the moment it was started.
+TEST(RunStart, IsWhenTheProcessStartedNotWhenItAsks)
+{
+    auto seconds = [](std::timespec t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9; };
+    std::timespec forked {};
+    ::clock_gettime(CLOCK_REALTIME, &forked);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::usleep(1'000'000);
+        const double start = seconds(processStartTime());
+        ::_exit(start <= seconds(forked) + 0.5 && start >= seconds(forked) - 0.5 ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }

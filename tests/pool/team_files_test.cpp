@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "pool/bracket.h"
 #include "pool/team_files.h"
 #include "support/recording_host.h"
@@ -82,9 +84,10 @@ TEST_F(TeamFile, RecordsInAnyOrderThenAPartialOneOrNoFileShowTheQuickTipOnce)
         if (present) dir.write(TeamsFileName, bytes + std::string(6, '\x01'));  // a partial record
         EXPECT_FALSE(LoadTeams(dir.path(), teams, shown, guard));
         EXPECT_EQ(Table(teams), present ? loaded : EmptyTable);
-        EXPECT_EQ(shown.information, std::vector<std::string>{
-                                         "Quick Tip: To enter the tournament teams select [Pool], [Options...]. "
-                                         "Remember to select the region matchups first."});
+        // With the file, also the word that the replaced record is left out.
+        EXPECT_EQ(shown.information.size(), present ? 2u : 1u);
+        EXPECT_EQ(shown.information.back(), "Quick Tip: To enter the tournament teams select [Pool], [Options...]. "
+                                            "Remember to select the region matchups first.");
         EXPECT_EQ(shown.beeps, 1);
     }
 }
@@ -101,6 +104,55 @@ TEST_F(TeamFile, OddRecords)
         dir.write(TeamsFileName, TeamRecord(region, seed, "Nowhere") + clamped);
         EXPECT_TRUE(LoadTeams(dir.path(), teams, host, guard));
         EXPECT_EQ(Table(teams), expected) << region << "/" << seed;
+    }
+}
+
+// Records the table cannot hold are left out with a word, and the file is copied aside once
+// before the next save replaces it; records that lose nothing change nothing.
+TEST_F(TeamFile, RecordsTheTableCannotHoldAreSaidAndKeptBeforeTheNextSave)
+{
+    std::string field, renamed;
+    for (int r = 1; r <= RegionCount; ++r)
+        for (int s = 1; s <= SeedCount; ++s) {
+            field += TeamRecord(r, s, TeamLabel(r, s), "1", "2");
+            renamed += TeamRecord(r, s, "Other " + TeamLabel(r, s));
+        }
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::size_t dropped;
+    } rows[] = {
+        {"the field", field, 0},
+        {"region 9", field + TeamRecord(9, 1, "Nine"), 1},
+        {"seed 40", TeamRecord(1, 40, "Forty") + field, 1},
+        {"region and seed 0 with a name", field + TeamRecord(0, 0, "Nobody"), 1},
+        {"128 records", field + renamed, 64},
+        {"the same 64 records twice", field + field, 0},
+        {"empty records", field + std::string(3 * TeamRecordSize, '\0'), 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempDir d;
+        d.write(TeamsFileName, row.bytes);
+        RecordingHost shown;
+        FileGuard fileGuard;
+        teams.clear();
+        LoadTeams(d.path(), teams, shown, fileGuard);
+        SaveTeams(d.path(), teams, &fileGuard);
+        SaveTeams(d.path(), teams, &fileGuard);
+
+        std::vector<std::string> copies;
+        for (const auto& item : std::filesystem::directory_iterator(d.path()))
+            if (item.path().filename().string().rfind(TeamsFileName + ".damaged-", 0) == 0)
+                copies.push_back(item.path().filename().string());
+        ASSERT_EQ(copies.size(), row.dropped ? 1u : 0u);
+        ASSERT_EQ(shown.information.size(), row.dropped ? 1u : 0u);
+        EXPECT_TRUE(shown.errors.empty());
+        if (!row.dropped) continue;
+        EXPECT_EQ(d.read(copies[0]), row.bytes);
+        EXPECT_NE(shown.information[0].find(d.file(TeamsFileName) + " holds " + std::to_string(row.dropped) + " team record"),
+                  std::string::npos) << shown.information[0];
+        EXPECT_NE(shown.information[0].find(" as " + copies[0] + " "), std::string::npos) << "names the copy";
     }
 }
 

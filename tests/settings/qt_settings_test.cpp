@@ -36,9 +36,12 @@ protected:
 }  // namespace
 
 // QSettings reports FormatError for these lines, and before kept reporting it for every later write.
-TEST_F(QtSettingsFile, ADamagedLineDoesNotStopLaterWrites)
+// It drops them when it writes, so the file is copied aside before the first write, once.
+TEST_F(QtSettingsFile, ADamagedLineDoesNotStopLaterWritesAndIsKeptAside)
 {
     for (const std::string damaged : {"no equals sign", "[Scoring"}) {
+        TestPrompts().clear();
+        for (const auto& item : std::filesystem::directory_iterator(dir.path())) std::filesystem::remove(item.path());
         const std::string file = Good + damaged + "\n[Other]\nX=1\n";
         dir.write("settings.ini", file);
         dir.write("probe.ini", file);  // probed under another name: QSettings caches what it parsed
@@ -55,7 +58,15 @@ TEST_F(QtSettingsFile, ADamagedLineDoesNotStopLaterWrites)
         EXPECT_EQ(onDisk("Scoring", "Round2"), "7");
         EXPECT_EQ(onDisk("Other", "Checked Resolution"), "1");
         EXPECT_EQ(onDisk("Other", "X"), "1");
-        EXPECT_TRUE(TestPrompts().boxes.empty());
+        std::vector<std::string> copies;
+        for (const auto& item : std::filesystem::directory_iterator(dir.path()))
+            if (item.path().filename().string().rfind("settings.ini.damaged-", 0) == 0)
+                copies.push_back(item.path().filename().string());
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_EQ(dir.read(copies[0]), file);
+        ASSERT_EQ(TestPrompts().boxes.size(), 1u);
+        EXPECT_TRUE(TestPrompts().boxes[0].text.contains(path() + " has lines the program cannot read"));
+        EXPECT_TRUE(TestPrompts().boxes[0].text.contains(QString::fromStdString(" as " + copies[0] + " ")));
     }
 }
 
@@ -86,7 +97,8 @@ TEST_F(QtSettingsFile, AWriteThatDoesNotReachTheDiskFailsAndKeepsTheOldFile)
 
         EXPECT_EQ(error, failed("ReturnTo")) << old;
         EXPECT_EQ(dir.read("settings.ini"), old);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing left behind";
+        // Nothing left behind, but the copy of a damaged file.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), old == Good ? 1 : 2);
 
         store.write("Rules", "ReturnTo", longText);  // with room again
         EXPECT_EQ(onDisk("Rules", "ReturnTo"), longText);

@@ -19,35 +19,15 @@
 #include "pool/team_files.h"
 #include "session/pool_session.h"
 #include "settings/settings.h"
+#include "process_memory.h"
 #include "support/temp_dir.h"
 #include "transfer/picks_export.h"
 #include "transfer/picks_import.h"
 
 namespace {
-constexpr double MiB = 1024.0 * 1024.0;
-
-// A size line of /proc/self/status ("VmRSS", "VmHWM") in bytes; 0 when it cannot be read.
-double statusBytes(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind(field + ":", 0) != 0) continue;
-        std::istringstream value(line.substr(field.size() + 1));
-        double kib = 0;
-        value >> kib;
-        return kib * 1024.0;
-    }
-    return 0;
-}
-
-// Starts a new high-water mark of the resident size (Linux 4.0 and later).
-bool resetPeakResident()
-{
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return clear.good();
-}
+using bench::MiB;
+using bench::resetPeakResident;
+using bench::statusBytes;
 
 long junkMegabytes()
 {

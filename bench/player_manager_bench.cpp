@@ -21,11 +21,13 @@
 #include "session/pool_session.h"
 #include "settings/settings.h"
 #include "shell/main_window.h"
+#include "process_memory.h"
 #include "support/temp_dir.h"
 
 namespace {
-constexpr double MiB = 1024.0 * 1024.0;
-constexpr double KiB = 1024.0;
+using bench::MiB;
+using bench::resetPeakResident;
+using bench::statusBytes;
 
 // A pool of n participants named as in the other benchmarks ("Participant" and a number, a long
 // shared start, so the sort cannot decide on the first letters), about half complete and half
@@ -72,29 +74,6 @@ double heapInUse()
 {
     const struct mallinfo2 info = mallinfo2();
     return static_cast<double>(info.uordblks + info.hblkhd);
-}
-
-// A size line of /proc/self/status ("VmRSS", "VmHWM") in bytes; 0 when it cannot be read.
-double statusBytes(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind(field + ":", 0) != 0) continue;
-        std::istringstream value(line.substr(field.size() + 1));
-        double kib = 0;
-        value >> kib;
-        return kib * KiB;
-    }
-    return 0;
-}
-
-// Starts a new high-water mark of the resident size (Linux 4.0 and later).
-bool resetPeakResident()
-{
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return clear.good();
 }
 
 // Opens the dialog as the Player Manager command does, up to its first painted list; the paint

@@ -11,7 +11,7 @@ JOBS        ?= $(shell nproc)
 DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev \
         libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils \
         desktop-file-utils appstream dpkg-dev file xvfb xdotool x11-utils x11-xserver-utils openbox \
-        fonts-wine
+        fonts-wine locales
 # The benchmarks build everything but run no browser; the fuzz build is the core alone.
 BENCH_DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
 FUZZ_DEPS := cmake ninja-build libsimpleini-dev clang libclang-rt-14-dev
@@ -32,7 +32,7 @@ define install
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
-	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	  $(SUDO) apt-get update && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
 	fi
 endef
 

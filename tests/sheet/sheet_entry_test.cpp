@@ -106,7 +106,7 @@ TEST_F(SheetEntry, AnUnmarkedReleaseFollowedByItsPressIsARepeat)
         send(QEvent::KeyPress, Qt::Key_Up, time);
     }
     send(QEvent::KeyRelease, Qt::Key_Up, 1400);
-    QTRY_COMPARE(sheet->picks().pick(1), 101);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->picks().pick(1) == 101; }));
     PickArray picks{};
     picks[1] = 101;
     EXPECT_EQ(PicksOf(sheet), picks);

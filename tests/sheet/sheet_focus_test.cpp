@@ -48,7 +48,7 @@ TEST_P(SheetFocusTrip, ComesBackToTheSameControl)
     QCoreApplication::processEvents();
     ASSERT_NE(main->activeChild(), sheet);
     trip.back(*main);
-    QTRY_COMPARE(main->activeChild(), sheet);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main->activeChild() == sheet; }));
     QCoreApplication::processEvents();
 
     QStringList yellow;

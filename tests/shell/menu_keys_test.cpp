@@ -166,7 +166,7 @@ TEST_F(MenuKeys, TheMenuKeyOpensTheStandingsMenuOnce)
         SCOPED_TRACE(keys);
         opened = 0;
         ASSERT_TRUE(RunXdotool(QStringLiteral("xdotool key %1").arg(QLatin1String(keys))));
-        QTRY_VERIFY(Popup() != nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Popup() != nullptr; }));
         QTest::qWait(100);
         EXPECT_EQ(opened, 1);
         Popup()->close();

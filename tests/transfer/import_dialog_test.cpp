@@ -155,9 +155,9 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
     });
     AnswerReport("cmdImport");
     QTest::keyClick(main.get(), Qt::Key_L, Qt::AltModifier);  // Player, Import Picks
-    QTRY_VERIFY(Find<QMenu>(*main, "mnuPlayer")->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QMenu>(*main, "mnuPlayer")->isVisible(); }));
     QTest::keyClick(Find<QMenu>(*main, "mnuPlayer"), Qt::Key_I);
-    QTRY_COMPARE(Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QLabel>(*main, "pnlCount")->text() == QStringLiteral("Players: 1"); }));
     ASSERT_EQ(TestPrompts().openRequests.size(), 1u);
     const OpenFileRequest& asked = TestPrompts().openRequests[0];
     EXPECT_EQ(asked.title, "Import Picks");

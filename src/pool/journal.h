@@ -83,7 +83,7 @@ public:
     // a failure is not an error (the journal then only looks like another pool's afterwards).
     void appendWritten(const JournalBase& written);
 
-    // Inside a batch records are written without waiting for the disk; EndBatch waits once for
+    // Inside a batch records are written without waiting for the disk; endBatch waits once for
     // all of them and throws when that fails.
     void beginBatch();
     void endBatch();

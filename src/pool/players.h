@@ -48,7 +48,7 @@ public:
     // dir: the folder of PICKS.HFD; host: the main window (status bar, boxes, child windows);
     // teams: the pool's team table (the champion sort names the picked team).
     TPlayers(IPoolHost& host, std::string dir, const TTeamTable& teams);
-    // Writes PICKS.HFD unless the owner already did (see WritePicksFile); errors are swallowed
+    // Writes PICKS.HFD unless the owner already did (see writePicksFile); errors are swallowed
     // here because the owner reports them when it closes.
     ~TPlayers();
     TPlayers(const TPlayers&) = delete;
@@ -58,14 +58,14 @@ public:
     TPlayer& operator[](int index) { return *m_items.at(static_cast<std::size_t>(index)); }
     const TPlayer& operator[](int index) const { return *m_items.at(static_cast<std::size_t>(index)); }
     TPlayer* item(int index) { return m_items[static_cast<std::size_t>(index)]; }
-    // In memory only (loading, tests); the commands use StoreEntry and DeletePlayer. An entry's Id
+    // In memory only (loading, tests); the commands use storeEntry and DeletePlayer. An entry's Id
     // never changes once it is in the list.
     TPlayer* add(const TPlayer& entry);  // appends a copy and returns it
     void clear();                        // removes every entry (they stay readable)
 
     // Loads PICKS.HFD, then replays the journal of changes a run that ended without closing left,
     // and folds them into PICKS.HFD. True when PICKS.HFD was read in full. A file that exists but
-    // could not be read is reported and kept (see KeepUnreadableFile); a missing file shows the
+    // could not be read is reported and kept (see keepUnreadableFile); a missing file shows the
     // quick tip; a torn last record always shows it too, naming the copy of the file kept in the
     // pool's folder. A journal of another PICKS.HFD is moved aside and reported, never replayed.
     bool LoadPlayers();

@@ -19,7 +19,7 @@ inline const std::string TeamsQuickTip =
 // replaces an earlier one; when that leaves out records, it is said, and the file is copied
 // aside before it is first replaced. A missing file or a partial last record beeps and shows the
 // quick tip; records read before stay, and a torn file is copied aside before it is first replaced. A file that exists but could not be read is reported and
-// kept (KeepUnreadableFile). Returns true when the whole file was read.
+// kept (keepUnreadableFile). Returns true when the whole file was read.
 // guard: what later saves of TEAMS.HFD must respect; read: the file-reading seam.
 bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileGuard& guard,
                ReadFunction read = nullptr);

@@ -22,14 +22,14 @@ class SingleInstance : public QObject {
 public:
     enum class Outcome { First, AlreadyStarting, AlreadyRunning };
 
-    // lockDir: the folder of the lock file and the socket (PrivateLockFolder; when empty, every
+    // lockDir: the folder of the lock file and the socket (privateLockFolder; when empty, every
     // copy runs unguarded). name: the base of both names. dataDir: the pool's folder, so copies on
     // separate pools do not stop each other.
     SingleInstance(const QString& lockDir, const QString& name, const QString& dataDir = {});
     ~SingleInstance() override;
 
     // Waits at most waitMs for the start-up lock. On First, this copy owns the lock until
-    // ReleaseLock; otherwise this copy should end at once.
+    // releaseLock; otherwise this copy should end at once.
     Outcome check(int waitMs = 1000);
     // Once the main window exists: listen for later copies, then release the lock.
     void listen();

@@ -11,7 +11,7 @@ QString formatVersion(int major, int minor, int release);
 // The version text of the program file at path; "File not found" when there is none.
 QString GetFileVersionText(const QString& path);
 
-// The help page as it ships (see HelpPageFile).
+// The help page as it ships (see helpPageFile).
 QUrl helpPageUrl();
 
 // The round splash window; at start-up it shows status lines, as the About box a click closes it.

@@ -49,12 +49,4 @@ TEST_F(SettingsRules, StoredEmptyTextAndWrittenForms)
     EXPECT_THROW(ini.WriteString("S", "x", "y"), HoopError);
 }
 
-// The scoring engine's defaults are checked through its scores.
-TEST(SettingsDefaults, OptionsShowFivePayoutRows)
-{
-    EXPECT_EQ((std::vector{settings::optionsPayDescDefault(5), settings::optionsPayPctDefault(1),
-                           settings::optionsPayDescDefault(6)}),
-              (std::vector<std::string>{"Last Place", "65%", ""}));
-}
-
 }  // namespace

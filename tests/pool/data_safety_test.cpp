@@ -33,24 +33,6 @@ using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 
 namespace {
-std::string Records(std::initializer_list<std::int32_t> ids)
-{
-    std::string bytes;
-    for (std::int32_t id : ids) {
-        unsigned char record[PickRecordSize];
-        encodePlayer(MakeEntry(id, "P" + std::to_string(id)), record);
-        bytes.append(reinterpret_cast<const char*>(record), PickRecordSize);
-    }
-    return bytes;
-}
-
-std::vector<std::int32_t> Ids(const TPlayers& list)
-{
-    std::vector<std::int32_t> ids;
-    for (int i = 0; i < list.count(); ++i) ids.push_back(list[i].Id);
-    return ids;
-}
-
 // Names in dir that start with prefix.
 std::vector<std::string> Named(const TempDir& dir, const std::string& prefix)
 {

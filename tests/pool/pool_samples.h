@@ -1,7 +1,9 @@
 #pragma once
 // Sample pools for the core tests, the fuzz seeds and the benchmarks.
+#include <initializer_list>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "pool/bracket.h"
 #include "pool/players.h"
@@ -40,4 +42,24 @@ inline void FillRandomPool(TPlayers& players, int participants, unsigned seed = 
         entry.Complete = 1;
         players.add(entry);
     }
+}
+
+// PICKS.HFD's bytes: an entry named "P<id>" for each id, the results entry by its own name.
+inline std::string Records(std::initializer_list<std::int32_t> ids)
+{
+    std::string bytes;
+    for (std::int32_t id : ids) {
+        unsigned char record[PickRecordSize];
+        encodePlayer(MakeEntry(id, id == ResultsId ? ResultsName : "P" + std::to_string(id)), record);
+        bytes.append(reinterpret_cast<const char*>(record), PickRecordSize);
+    }
+    return bytes;
+}
+
+// The ids of the list's entries, in its order.
+inline std::vector<std::int32_t> Ids(const TPlayers& list)
+{
+    std::vector<std::int32_t> ids;
+    for (int i = 0; i < list.count(); ++i) ids.push_back(list[i].Id);
+    return ids;
 }

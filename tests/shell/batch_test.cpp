@@ -19,6 +19,7 @@
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/test_settings.h"
+#include "support/isolated_process.h"
 #include "transfer/transfer_fixture.h"
 
 namespace fs = std::filesystem;
@@ -35,11 +36,7 @@ protected:
     {
         for (const char* folder : {"pool", "tmp", "config/Corvanta", "run"}) fs::create_directories(dir.file(folder));
         fs::permissions(dir.file("run"), fs::perms::owner_all);
-        env = QProcessEnvironment::systemEnvironment();
-        for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(display);
-        for (const auto& [name, folder] : {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"},
-                                           {"TMPDIR", "/tmp"}, {"XDG_RUNTIME_DIR", "/run"}})
-            env.insert(name, QString::fromStdString(dir.path()) + folder);
+        env = IsolatedEnvironment(dir);
         // A field, and one participant already in the pool.
         saveRegions(pool, {"East", "West", "South", "Midwest"});
         TTeamTable teams;

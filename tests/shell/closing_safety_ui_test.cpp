@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "pool/players.h"
+#include "pool/pool_samples.h"
 #include "shell/main_window.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
@@ -13,27 +14,11 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-std::string PicksOf(std::initializer_list<std::int32_t> ids)
-{
-    std::string bytes;
-    for (std::int32_t id : ids) {
-        TPlayer entry;
-        entry.Id = id;
-        entry.Name = "P" + std::to_string(id);
-        unsigned char record[PickRecordSize];
-        encodePlayer(entry, record);
-        bytes.append(reinterpret_cast<const char*>(record), PickRecordSize);
-    }
-    return bytes;
-}
-}  // namespace
-
 TEST(ClosingWindow, RefusesToWriteOverAReplacedPicksFileAndSaysSo)
 {
     TestPrompts().clear();
     TempDir dir;
-    dir.write(PicksFileName, PicksOf({1, 2}));
+    dir.write(PicksFileName, Records({1, 2}));
     {
         TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
         main.session().LoadPlayers();
@@ -41,7 +26,7 @@ TEST(ClosingWindow, RefusesToWriteOverAReplacedPicksFileAndSaysSo)
         entry.Id = 3;
         entry.Name = "Saved in this run";
         main.session().players().storeEntry(entry, true);
-        dir.write("restored", PicksOf({9}));  // a copy put back while the window runs
+        dir.write("restored", Records({9}));  // a copy put back while the window runs
         fs::rename(dir.file("restored"), dir.file(PicksFileName));
         main.show();
         ASSERT_TRUE(main.close());
@@ -50,7 +35,7 @@ TEST(ClosingWindow, RefusesToWriteOverAReplacedPicksFileAndSaysSo)
         EXPECT_TRUE(TestPrompts().boxes[0].text.contains(QStringLiteral("was replaced or changed by another program")))
             << TestPrompts().boxes[0].text.toStdString();
     }
-    EXPECT_EQ(dir.read(PicksFileName), PicksOf({9})) << "neither at closing nor when the list goes";
+    EXPECT_EQ(dir.read(PicksFileName), Records({9})) << "neither at closing nor when the list goes";
     EXPECT_TRUE(dir.exists(JournalFileName)) << "this run's saves stay";
     TestPrompts().clear();
 }

@@ -8,6 +8,7 @@
 
 #include "shell/command_line.h"
 #include "support/temp_dir.h"
+#include "support/isolated_process.h"
 
 namespace fs = std::filesystem;
 
@@ -18,11 +19,7 @@ TEST(CommandLineProcess, EveryMistakeEndsWithStatus2WithoutADisplay)
     fs::permissions(dir.file("run"), fs::perms::owner_all);
     dir.write("pool/TEAMS.HFD", "");
     dir.write("empty/REGIONS.HFD", "[Regions]\n");  // a region file alone is no pool
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(display);
-    for (const auto& [name, folder] : {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"},
-                                       {"TMPDIR", "/tmp"}, {"XDG_RUNTIME_DIR", "/run"}})
-        env.insert(name, QString::fromStdString(dir.path()) + folder);
+    QProcessEnvironment env = IsolatedEnvironment(dir);
     const QString pool = QString::fromStdString(dir.file("pool"));
     const QString empty = QString::fromStdString(dir.file("empty"));
     const QString out = QString::fromStdString(dir.file("out.csv"));

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "pool/players.h"
+#include "pool/pool_samples.h"
 #include "shell/pool_lock.h"
 #include "support/temp_dir.h"
 
@@ -43,20 +44,6 @@ void GiveAway(const fs::path& path)
     (void)::chown(path.c_str(), Nobody, Nobody);
     if (fs::is_directory(path))
         for (const auto& entry : fs::recursive_directory_iterator(path)) (void)::chown(entry.path().c_str(), Nobody, Nobody);
-}
-
-std::string TwoParticipants()
-{
-    std::string bytes;
-    for (std::int32_t id : {7, 8}) {
-        TPlayer entry;
-        entry.Id = id;
-        entry.Name = "P" + std::to_string(id);
-        unsigned char record[PickRecordSize];
-        encodePlayer(entry, record);
-        bytes.append(reinterpret_cast<const char*>(record), PickRecordSize);
-    }
-    return bytes;
 }
 
 class Installed : public ::testing::Test {
@@ -172,7 +159,7 @@ TEST_F(Installed, TheProgramKeepsItsPoolWhereItCanBeSaved)
         UserSession user;
         const QString pool = QDir(user.Home()).filePath("pools/family");
         if (row.dataBesideProgram) {
-            std::ofstream(besideProgram, std::ios::binary) << TwoParticipants();
+            std::ofstream(besideProgram, std::ios::binary) << Records({7, 8});
             GiveAway(besideProgram);
         }
         fs::permissions(bin, row.programReadOnly ? fs::perms::owner_read | fs::perms::owner_exec : fs::perms::owner_all,
@@ -189,7 +176,7 @@ TEST_F(Installed, TheProgramKeepsItsPoolWhereItCanBeSaved)
         EXPECT_EQ(fs::exists(besideProgram), row.dataBesideProgram);
         if (row.dataBesideProgram) {
             std::ifstream in(besideProgram, std::ios::binary);
-            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), TwoParticipants()) << "kept, whoever used it";
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), Records({7, 8})) << "kept, whoever used it";
         }
         // The program, the pool's data file, and the pool's lock when the pool was there.
         std::size_t files = 0;

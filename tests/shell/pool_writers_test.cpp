@@ -11,6 +11,7 @@
 
 #include "pool/pool_samples.h"
 #include "shell/batch_commands.h"
+#include "support/isolated_process.h"
 #include "transfer/transfer_fixture.h"
 
 namespace fs = std::filesystem;
@@ -22,11 +23,7 @@ protected:
     {
         for (const char* folder : {"pool", "mount", "tmp", "config", "run", "other run"}) fs::create_directories(dir.file(folder));
         for (const char* folder : {"run", "other run"}) fs::permissions(dir.file(folder), fs::perms::owner_all);
-        env = QProcessEnvironment::systemEnvironment();
-        for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(display);
-        for (const auto& [name, folder] : {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"},
-                                           {"TMPDIR", "/tmp"}, {"XDG_RUNTIME_DIR", "/run"}})
-            env.insert(name, QString::fromStdString(dir.path()) + folder);
+        env = IsolatedEnvironment(dir);
         saveRegions(dir.file("pool"), {"East", "West", "South", "Midwest"});
         TTeamTable teams;
         NameTeams(teams);

@@ -11,6 +11,7 @@
 #include "pool/pool_samples.h"
 #include "shell/batch_commands.h"
 #include "support/temp_dir.h"
+#include "support/isolated_process.h"
 #include "transfer/transfer_fixture.h"
 
 namespace fs = std::filesystem;
@@ -23,11 +24,7 @@ protected:
         if (::geteuid() != 0) GTEST_SKIP() << "mknod of a device needs root";
         for (const char* folder : {"pool", "tmp", "config/Corvanta", "run", "out"}) fs::create_directories(dir.file(folder));
         fs::permissions(dir.file("run"), fs::perms::owner_all);
-        env = QProcessEnvironment::systemEnvironment();
-        for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(display);
-        for (const auto& [name, folder] : {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"},
-                                           {"TMPDIR", "/tmp"}, {"XDG_RUNTIME_DIR", "/run"}})
-            env.insert(name, QString::fromStdString(dir.path()) + folder);
+        env = IsolatedEnvironment(dir);
         env.insert("XDG_CONFIG_DIRS", QString::fromStdString(dir.file("system")));
         TTeamTable teams;
         NameTeams(teams);

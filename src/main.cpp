@@ -1,3 +1,3 @@
-#include "shell/startup.h"
+#include "gui/main/startup.h"
 
 int main(int argc, char** argv) { return runProgram(argc, argv); }

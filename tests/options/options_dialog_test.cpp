@@ -18,13 +18,13 @@
 #include <map>
 #include <memory>
 
-#include "pool/bracket.h"
-#include "pool/team_files.h"
-#include "options/edit_grid.h"
-#include "options/options_dialog.h"
-#include "settings/settings.h"
-#include "session/pool_session.h"
-#include "shell/main_window.h"
+#include "core/pool/bracket.h"
+#include "core/pool/team_files.h"
+#include "gui/options/edit_grid.h"
+#include "gui/options/options_dialog.h"
+#include "core/settings/settings.h"
+#include "core/session/pool_session.h"
+#include "gui/main/main_window.h"
 #include "support/find.h"
 #include "support/fake_prompts.h"
 #include "support/recording_host.h"

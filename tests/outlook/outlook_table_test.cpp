@@ -1,7 +1,7 @@
 // The outlook as text: order, figures, quoting and the page, from results made by hand.
 #include <gtest/gtest.h>
 
-#include "outlook/outlook_table.h"
+#include "core/outlook/outlook_table.h"
 
 namespace {
 using namespace outlook;

@@ -5,11 +5,11 @@
 #include <numeric>
 #include <random>
 
-#include "outlook/outlook.h"
-#include "outlook/outlook_model.h"
-#include "outlook/outlook_table.h"
-#include "pool/players.h"
-#include "pool/pool_host.h"
+#include "core/outlook/outlook.h"
+#include "core/outlook/prepared_pool.h"
+#include "core/outlook/outlook_table.h"
+#include "core/pool/players.h"
+#include "core/pool/pool_host.h"
 #include "../pool/pool_samples.h"
 #include "support/temp_dir.h"
 

@@ -17,11 +17,11 @@
 #include <random>
 #include <sstream>
 
-#include "outlook/outlook_window.h"
-#include "sheet/bracket_sheet.h"
-#include "pool/team_files.h"
-#include "settings/settings.h"
-#include "shell/main_window.h"
+#include "gui/outlook/outlook_window.h"
+#include "gui/sheet/bracket_sheet.h"
+#include "core/pool/team_files.h"
+#include "core/settings/settings.h"
+#include "gui/main/main_window.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/temp_dir.h"

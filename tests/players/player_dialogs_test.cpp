@@ -22,18 +22,18 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "players/player_icons.h"
-#include "players/player_list_model.h"
-#include "players/player_manager.h"
-#include "players/player_props.h"
-#include "shell/main_window.h"
+#include "gui/players/player_icons.h"
+#include "gui/players/player_list_model.h"
+#include "gui/players/player_manager.h"
+#include "gui/players/player_properties.h"
+#include "gui/main/main_window.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/test_settings.h"
-#include "ui/ansi_text.h"
-#include "ui/child_form.h"
+#include "gui/widgets/ansi_text.h"
+#include "gui/widgets/child_window.h"
 
 namespace {
 TPlayer makeEntry(std::int32_t id, std::string_view name, bool complete, bool paid)

@@ -2,7 +2,7 @@
 #include <tuple>
 #include <vector>
 
-#include "pool/bracket.h"
+#include "core/pool/bracket.h"
 
 namespace {
 

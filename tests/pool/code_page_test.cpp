@@ -5,8 +5,8 @@
 #include <optional>
 #include <set>
 
-#include "pool/cp1252.h"
-#include "pool/file_io.h"
+#include "core/pool/cp1252.h"
+#include "core/pool/file_io.h"
 #include "support/temp_dir.h"
 
 namespace {

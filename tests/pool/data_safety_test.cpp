@@ -16,15 +16,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "pool/errors.h"
-#include "pool/file_io.h"
-#include "pool/journal.h"
-#include "pool/players.h"
-#include "pool/team_files.h"
-#include "pool/unreadable_file.h"
+#include "core/pool/errors.h"
+#include "core/pool/file_io.h"
+#include "core/pool/journal.h"
+#include "core/pool/players.h"
+#include "core/pool/team_files.h"
+#include "core/pool/unreadable_file.h"
 #include "pool_samples.h"
-#include "session/pool_session.h"
-#include "settings/settings.h"
+#include "core/session/pool_session.h"
+#include "core/settings/settings.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 

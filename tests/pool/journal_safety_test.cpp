@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <functional>
 
-#include "pool/errors.h"
-#include "pool/journal.h"
-#include "pool/players.h"
+#include "core/pool/errors.h"
+#include "core/pool/journal.h"
+#include "core/pool/players.h"
 #include "pool_samples.h"
-#include "session/pool_session.h"
-#include "settings/settings.h"
+#include "core/session/pool_session.h"
+#include "core/settings/settings.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 

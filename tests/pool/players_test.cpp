@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <sys/resource.h>
 
-#include "pool/errors.h"
-#include "pool/players.h"
+#include "core/pool/errors.h"
+#include "core/pool/players.h"
 #include "pool_samples.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"

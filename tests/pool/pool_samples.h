@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "pool/bracket.h"
-#include "pool/players.h"
+#include "core/pool/bracket.h"
+#include "core/pool/players.h"
 
 // A consistent bracket: each of the first `played` games won by one of its two feeders, the
 // rest left open (0).

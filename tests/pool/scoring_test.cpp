@@ -3,9 +3,9 @@
 #include <cmath>
 #include <set>
 
-#include "pool/players.h"
+#include "core/pool/players.h"
 #include "pool_samples.h"
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 

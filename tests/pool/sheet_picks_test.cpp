@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "pool/sheet_picks.h"
+#include "core/pool/sheet_picks.h"
 #include "pool_samples.h"
 
 namespace {

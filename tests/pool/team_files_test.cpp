@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "pool/bracket.h"
-#include "pool/team_files.h"
+#include "core/pool/bracket.h"
+#include "core/pool/team_files.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 

@@ -11,8 +11,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "pool/errors.h"
-#include "pool/file_io.h"
+#include "core/pool/errors.h"
+#include "core/pool/file_io.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "pool/bracket.h"
-#include "printing/page_canvas.h"
+#include "core/pool/bracket.h"
+#include "core/printing/page_canvas.h"
 
 // The team table the printing tests draw from.
 inline TTeamTable& Teams()

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "fixed_canvas.h"
-#include "pool/players.h"
-#include "printing/page_layout.h"
-#include "printing/print_texts.h"
+#include "core/pool/players.h"
+#include "core/printing/page_layout.h"
+#include "core/printing/print_texts.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <map>
 
 #include "fixed_canvas.h"
-#include "printing/print_texts.h"
-#include "printing/rules_sheet.h"
-#include "settings/settings.h"
+#include "core/printing/print_texts.h"
+#include "core/printing/rules_sheet.h"
+#include "core/settings/settings.h"
 
 namespace {
 const std::string Dashes(125, '-');

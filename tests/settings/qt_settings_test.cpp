@@ -9,8 +9,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "pool/errors.h"
-#include "settings/qt_settings.h"
+#include "core/pool/errors.h"
+#include "gui/settings/qt_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
 

@@ -12,11 +12,11 @@
 #include <gtest/gtest.h>
 #include <ostream>
 
-#include "pool/bracket.h"
-#include "pool/players.h"
-#include "pool/team_files.h"
-#include "sheet/bracket_sheet.h"
-#include "shell/main_window.h"
+#include "core/pool/bracket.h"
+#include "core/pool/players.h"
+#include "core/pool/team_files.h"
+#include "gui/sheet/bracket_sheet.h"
+#include "gui/main/main_window.h"
 #include "support/find.h"
 #include "support/test_settings.h"
 #include "support/fake_prompts.h"

@@ -3,7 +3,7 @@
 #include <QProgressBar>
 
 #include "sheet_fixture.h"
-#include "ui/ansi_text.h"
+#include "gui/widgets/ansi_text.h"
 
 using SheetSave = SheetTest;
 

@@ -1,7 +1,7 @@
 // The What If sheet: the real results, winners chosen for the games still open, never stored.
 #include <QPushButton>
 
-#include "pool/journal.h"
+#include "core/pool/journal.h"
 #include "sheet_fixture.h"
 
 namespace {

@@ -17,11 +17,11 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "pool/brand.h"
-#include "pool/team_files.h"
-#include "shell/main_window.h"
-#include "standings/export.h"
-#include "standings/standings_window.h"
+#include "core/pool/brand.h"
+#include "core/pool/team_files.h"
+#include "gui/main/main_window.h"
+#include "core/transfer/standings_export.h"
+#include "gui/standings/standings_window.h"
 #include "support/find.h"
 #include "support/test_settings.h"
 #include "support/fake_prompts.h"

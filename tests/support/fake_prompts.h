@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "ui/prompts.h"
+#include "gui/widgets/prompts.h"
 
 // Records every box and dialog and answers from a script, so no test blocks on a modal dialog.
 // With no scripted answer a box is answered OK (or Yes), a file dialog and a print dialog are

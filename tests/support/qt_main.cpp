@@ -4,7 +4,7 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
-#include "shell/application.h"
+#include "gui/main/application.h"
 #include "support/fake_prompts.h"
 #include "support/test_settings.h"
 

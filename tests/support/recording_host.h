@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "pool/pool_host.h"
+#include "core/pool/pool_host.h"
 
 // A pool host that records what the core reports.
 class RecordingHost : public IPoolHost {

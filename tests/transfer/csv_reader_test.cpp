@@ -1,8 +1,8 @@
 // Reading separated files: quoting, line ends, the separator, line numbers and the encodings.
 #include <gtest/gtest.h>
 
-#include "pool/cp1252.h"
-#include "transfer/csv_reader.h"
+#include "core/pool/cp1252.h"
+#include "core/transfer/csv_reader.h"
 
 namespace {
 struct Read {

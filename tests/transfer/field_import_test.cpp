@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "transfer/field_import.h"
+#include "core/transfer/field_import.h"
 #include "transfer_fixture.h"
 
 void PrintTo(const TransferProblem& p, std::ostream* os);

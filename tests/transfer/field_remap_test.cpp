@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "pool/pool_samples.h"
-#include "shell/batch_commands.h"
-#include "shell/command_line.h"
-#include "transfer/field_import.h"
+#include "core/commands/batch_commands.h"
+#include "core/commands/command_line.h"
+#include "core/transfer/field_import.h"
 #include "transfer_fixture.h"
 
 namespace {

@@ -11,13 +11,13 @@
 #include <set>
 
 #include "pool/pool_samples.h"
-#include "shell/main_window.h"
+#include "gui/main/main_window.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/test_settings.h"
-#include "transfer/field_import.h"
-#include "transfer/import_dialog.h"
-#include "transfer/transfer_commands.h"
+#include "core/transfer/field_import.h"
+#include "gui/transfer/import_dialog.h"
+#include "gui/transfer/transfer_commands.h"
 #include "transfer_fixture.h"
 
 namespace {

@@ -10,13 +10,13 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "shell/main_window.h"
-#include "standings/standings_window.h"
+#include "gui/main/main_window.h"
+#include "gui/standings/standings_window.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/test_settings.h"
-#include "transfer/import_dialog.h"
-#include "transfer/transfer_commands.h"
+#include "gui/transfer/import_dialog.h"
+#include "gui/transfer/transfer_commands.h"
 #include "transfer_fixture.h"
 
 namespace {

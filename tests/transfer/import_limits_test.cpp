@@ -5,10 +5,10 @@
 
 #include <sstream>
 
-#include "shell/batch_commands.h"
-#include "shell/command_line.h"
-#include "transfer/csv_reader.h"
-#include "transfer/team_names.h"
+#include "core/commands/batch_commands.h"
+#include "core/commands/command_line.h"
+#include "core/transfer/csv_reader.h"
+#include "core/transfer/team_names.h"
 #include "transfer_fixture.h"
 
 namespace {

@@ -4,10 +4,10 @@
 
 #include <random>
 
-#include "pool/players.h"
+#include "core/pool/players.h"
 #include "pool/pool_samples.h"
-#include "transfer/picks_export.h"
-#include "transfer/team_names.h"
+#include "core/transfer/picks_export.h"
+#include "core/transfer/team_names.h"
 #include "transfer_fixture.h"
 
 void PrintTo(const TransferProblem& p, std::ostream* os) { *os << problemText(p); }

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "pool/bracket.h"
-#include "pool/team_files.h"
-#include "session/pool_session.h"
-#include "settings/settings.h"
+#include "core/pool/bracket.h"
+#include "core/pool/team_files.h"
+#include "core/session/pool_session.h"
+#include "core/settings/settings.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
-#include "transfer/picks_import.h"
+#include "core/transfer/picks_import.h"
 
 inline void NameTeams(TTeamTable& teams)
 {

@@ -1,0 +1,312 @@
+#include "core/commands/batch_commands.h"
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <system_error>
+
+#include "core/outlook/outlook_table.h"
+#include "core/pool/cp1252.h"
+#include "core/pool/file_io.h"
+#include "core/pool/pool_host.h"
+#include "core/pool/team_files.h"
+#include "core/session/pool_session.h"
+#include "core/commands/pool_lock.h"
+#include "core/transfer/standings_export.h"
+#include "core/transfer/field_import.h"
+#include "core/transfer/picks_export.h"
+#include "core/transfer/picks_import.h"
+
+namespace {
+// The host of a run without a window: its errors go to err; quick tips, the status bar and the
+// progress go nowhere.
+class StreamHost final : public NullPoolHost {
+public:
+    explicit StreamHost(std::ostream& err) : m_err(err) {}
+    void showError(const std::string& text) override
+    {
+        m_err << "hoopfall: " << text << '\n';
+        ++errors;
+    }
+    int errors = 0;
+
+private:
+    std::ostream& m_err;
+};
+
+// A text in the storage code page, as UTF-8.
+std::string utf8(std::string_view text)
+{
+    std::string out;
+    appendUtf8FromCp1252(out, text);
+    return out;
+}
+
+// One run on one pool. pool() is the pool as it stands on disk, read without changing anything;
+// open() loads it as start-up does, for a command that changes it, and the run closes it as the
+// program closes.
+class BatchRun {
+public:
+    BatchRun(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
+             std::ostream& err)
+        : file(line.commandFile), places(line.places), out(out), err(err), m_dataDir(dataDir), m_settings(settings),
+          m_host(err),
+          m_pool(m_host, dataDir, settings)
+    {
+    }
+
+    const std::string& file;
+    const int places;
+    bool remapPicks = false;  // --remap-picks
+    std::ostream& out;
+    std::ostream& err;
+
+    // Reads the pool; false (with the reason on err) when it cannot be read.
+    bool read()
+    {
+        const std::string problem = m_pool.loadUnchanged();
+        if (problem.empty()) return true;
+        fail(problem);
+        return false;
+    }
+    TPoolSession& pool() { return m_pool; }
+
+    // The pool to change; null (with the reason on err) when start-up's loading reported a fault.
+    TPoolSession* open()
+    {
+        m_open = std::make_unique<TPoolSession>(m_host, m_dataDir, m_settings);
+        const int before = m_host.errors;
+        removeStaleTempFiles(m_dataDir, processStartTime());
+        m_open->LoadTeams();
+        m_open->checkRegionsFile();
+        m_open->LoadPlayers();
+        return m_host.errors == before ? m_open.get() : nullptr;
+    }
+    // Writes PICKS.HFD when the pool was opened; BatchFailed when that fails.
+    int close(int status)
+    {
+        if (!m_open) return status;
+        if (const std::string failure = m_open->closePool(); !failure.empty()) return fail(failure);
+        return status;
+    }
+
+    int fail(const std::string& text)
+    {
+        err << "hoopfall: " << text << '\n';
+        return BatchFailed;
+    }
+    // Each refused row or problem of the file, as "FILE: Line 7, column "Game 34": reason", up to
+    // the first thousand, then the count of the others.
+    void list(const TransferProblems& problems)
+    {
+        for (const TransferProblem& problem : problems.listed) err << file << ": " << utf8(problemText(problem)) << '\n';
+        if (problems.unlisted() > 0) err << file << ": " << unlistedText(problems.unlisted()) << '\n';
+    }
+
+private:
+    const std::string& m_dataDir;
+    ISettingsBackend& m_settings;
+    StreamHost m_host;
+    TPoolSession m_pool;
+    std::unique_ptr<TPoolSession> m_open;
+};
+
+std::string counted(std::size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+int importPicks(BatchRun& run)
+{
+    const TPicksImport import = readPicksImportFile(run.pool(), run.file);
+    if (!import.fileError.empty()) return run.fail(import.fileError);
+    const std::size_t refused = import.refused.total;
+    if (refused > 0) {
+        run.list(import.refused);
+        run.err << "hoopfall: " << counted(refused, "line", "lines") << " of " << run.file
+                << (refused == 1 ? " was" : " were") << " refused\n";
+    }
+    int stored = 0;
+    if (!import.entries.empty()) {
+        TPoolSession* pool = run.open();
+        if (!pool) return BatchFailed;
+        stored = storeImportedPicks(*pool, import);
+    } else if (refused > 0) {
+        return BatchFailed;
+    }
+    run.out << counted(std::size_t(stored), "participant", "participants") << " imported from " << run.file << '\n';
+    return refused > 0 ? BatchRowsRefused : BatchDone;
+}
+
+int exportPicks(BatchRun& run)
+{
+    exportPicksFile(run.pool(), run.file, picksFormatForPath(run.file));
+    run.out << "Picks successfully exported to " << run.file << '\n';
+    return BatchDone;
+}
+
+// The standings as the window shows them when it opens: scored, in its first order.
+int exportStandings(BatchRun& run)
+{
+    const std::string extension = lowerExtension(run.file);
+    const bool html = extension == ".htm" || extension == ".html";
+    if (!html && extension != ".csv" && extension != ".txt")
+        return run.fail("the standings are exported as .htm, .html, .csv or .txt, not as " + run.file);
+    TPoolSession& pool = run.pool();
+    TPlayers& players = pool.players();
+    NullPoolHost quiet;
+    players.UpdateStandings(true);
+    players.setSort(SortKey::Total, players.SortAscending());
+    players.sort();
+    TStandingsTable table(pool.regionNames());
+    table.refill(players, pool.teams());
+    if (html)
+        exportHtmlFile(table, run.file, asOfText(pool.today()), quiet);
+    else
+        exportTextFile(table, run.file, extension == ".csv" ? TextSeparator::Comma : TextSeparator::Tab, quiet);
+    run.out << ExportSuccessPrefix << run.file << '\n';
+    return BatchDone;
+}
+
+// The Pool Outlook as the outlook window copies it, in the order the standings open in: scored,
+// sorted by total points from the highest with the standings' own sort, so ties fall as there.
+int printOutlook(BatchRun& run)
+{
+    TPoolSession& pool = run.pool();
+    TPlayers& players = pool.players();
+    // Start-up would leave a record cut short out and go on; the figures of a pool that lost a
+    // participant would mislead, so nothing is shown.
+    std::error_code error;
+    const auto size = std::filesystem::file_size(players.picksPath(), error);
+    if (!error && size % PickRecordSize != 0)
+        return run.fail("The file " + players.picksPath() + " is damaged: its last record is cut short.");
+    players.UpdateStandings(true);
+    players.setSort(SortKey::Total, players.SortAscending());
+    players.sort();
+    const outlook::OutlookResult result =
+        outlook::computeOutlook(outlook::outlookInputOf(players, pool.readScoringValues(), run.places));
+    const outlook::OutlookTable table(result, outlook::participantNames(players));
+    run.out << utf8(outlook::outlookText(table, outlook::OutlookFormat::Tab, "\n"));
+    // What the window's status strip says, when the figures are not all exact.
+    if (result.method == outlook::OutlookMethod::Simulated || table.unprovenRows() > 0)
+        run.err << utf8(table.summary()) << '\n';
+    return BatchDone;
+}
+
+int importField(BatchRun& run)
+{
+    const TFieldImport field = readFieldImportFile(run.file);
+    if (!field.fileError.empty()) return run.fail(field.fileError);
+    if (!field.ok()) {
+        run.list(field.problems);
+        return run.fail("the field in " + run.file + " can not be imported");
+    }
+    // Picks name teams by their places: a field that moves teams moves the picks only when asked.
+    const TFieldChange change = compareField(run.pool(), field);
+    if (!change.plain()) {
+        const std::vector<std::string> lines = moveLines(change, run.pool().regionNames(), field.regionNames);
+        if (!run.remapPicks) {
+            for (const std::string& line : lines) run.err << run.file << ": " << utf8(line) << '\n';
+            return run.fail("the field in " + run.file + " moves " + counted(change.moves.size(), "team", "teams") +
+                            " that the picks of " + counted(std::size_t(change.sheetsWithPicks), "sheet", "sheets") +
+                            " name by place; nothing was imported. --remap-picks moves every pick and result with "
+                            "its team.");
+        }
+        if (!change.canRemap()) {
+            for (std::size_t k = 0; k < lines.size(); ++k)
+                if (change.moves[k].to == 0 && change.moves[k].sheets > 0)
+                    run.err << run.file << ": " << utf8(lines[k]) << '\n';
+            return run.fail(utf8(strandedText(change)) + " Nothing was imported.");
+        }
+    }
+    TPoolSession* pool = run.open();
+    if (!pool) return BatchFailed;
+    const bool remap = !compareField(*pool, field).plain();
+    if (remap && !run.remapPicks) return run.fail("the pool changed while the field was read; nothing was imported");
+    storeImportedField(*pool, field, remap);
+    run.out << "Field imported from " << run.file;
+    if (remap)
+        run.out << "; the picks of " << counted(std::size_t(change.sheetsChanged), "sheet", "sheets")
+                << " moved with their teams";
+    run.out << '\n';
+    return BatchDone;
+}
+
+// The commands: a new one is a row here and a row in the command line's table.
+struct BatchCommandEntry {
+    BatchCommand command;
+    bool changesPool;
+    int (*run)(BatchRun&);
+};
+constexpr BatchCommandEntry Commands[] = {
+    {BatchCommand::ImportPicks, true, importPicks},
+    {BatchCommand::ExportPicks, false, exportPicks},
+    {BatchCommand::ExportStandings, false, exportStandings},
+    {BatchCommand::ImportField, true, importField},
+    {BatchCommand::Outlook, false, printOutlook},
+};
+
+const BatchCommandEntry* entryOf(BatchCommand command)
+{
+    for (const BatchCommandEntry& entry : Commands)
+        if (entry.command == command) return &entry;
+    return nullptr;
+}
+
+// A folder without PICKS.HFD and TEAMS.HFD (even unreadable ones) holds no pool: what it would
+// export is nothing, and the outlook of nobody.
+bool holdsPool(const std::string& dataDir)
+{
+    std::error_code error;
+    for (const std::string& name : {PicksFileName, TeamsFileName})
+        if (std::filesystem::symlink_status(joinPath(dataDir, name), error).type() != std::filesystem::file_type::not_found)
+            return true;
+    return false;
+}
+
+// A folder as the user gave it, in the system's own form.
+std::string shownFolder(const std::string& dir) { return std::filesystem::path(dir).make_preferred().string(); }
+}  // namespace
+
+bool batchCommandChangesPool(BatchCommand command)
+{
+    const BatchCommandEntry* entry = entryOf(command);
+    return entry && entry->changesPool;
+}
+
+int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
+                    std::ostream& err)
+{
+    const BatchCommandEntry* entry = entryOf(line.command);
+    // Refusals come before the run's pool exists: a participant list that was never loaded would
+    // be written over PICKS.HFD when it goes.
+    auto refuse = [&err](const std::string& text) {
+        err << "hoopfall: " << text << '\n';
+        return BatchFailed;
+    };
+    if (!entry) return refuse("no command to run");
+    // Held until the run has written the pool back: the open program, or another command, would
+    // write its own list over this one's changes when it closes.
+    PoolLock lock;
+    if (entry->changesPool) {
+        const PoolLock::Outcome locked = lock.take(dataDir);
+        if (locked == PoolLock::Outcome::Held)
+            return refuse("the program has the pool in " + shownFolder(dataDir) +
+                          " open, or another command is changing it; close it there and run the command again");
+        if (locked == PoolLock::Outcome::Failed)
+            return refuse("the pool in " + shownFolder(dataDir) +
+                          " cannot be locked against other copies of the program, so nothing was changed: " +
+                          lock.reason());
+    } else if (!holdsPool(dataDir)) {
+        return refuse(shownFolder(line.poolDir.value_or(dataDir)) + " holds no pool");
+    }
+    BatchRun run(line, dataDir, settings, out, err);
+    run.remapPicks = line.remapPicks;
+    int status = BatchFailed;
+    try {
+        if (run.read()) status = entry->run(run);
+    } catch (const std::exception& error) {
+        status = run.fail(error.what());
+    }
+    return run.close(status);
+}

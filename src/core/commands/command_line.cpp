@@ -1,0 +1,153 @@
+#include "core/commands/command_line.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "core/outlook/outlook.h"
+
+namespace {
+// The commands that take a FILE.
+struct FileCommand {
+    const char* option;
+    BatchCommand command;
+};
+constexpr FileCommand FileCommands[] = {
+    {"--import-picks", BatchCommand::ImportPicks},
+    {"--export-picks", BatchCommand::ExportPicks},
+    {"--export-standings", BatchCommand::ExportStandings},
+    {"--import-field", BatchCommand::ImportField},
+};
+
+// The window system's options, which the application object takes for the window: Qt's
+// documented ones, read as Qt reads them (one dash or two; "=VALUE" only for the style and the
+// style sheet). Any other option is a mistake, found before anything needs a display.
+struct WindowSystemOption {
+    const char* name;
+    bool takesValue;
+    bool joinedValue;  // also as "-name=VALUE"
+};
+constexpr WindowSystemOption WindowSystemOptions[] = {
+    {"platform", true, false},        {"platformpluginpath", true, false}, {"platformtheme", true, false},
+    {"plugin", true, false},          {"display", true, false},            {"geometry", true, false},
+    {"qwindowgeometry", true, false}, {"qwindowicon", true, false},        {"qwindowtitle", true, false},
+    {"session", true, false},         {"style", true, true},               {"stylesheet", true, true},
+    {"reverse", false, false},        {"widgetcount", false, false},
+};
+
+// True when args[i] is one of the window system's options; its value, when it takes one, is passed
+// over. error says what is missing when the value is.
+bool windowSystemOption(const std::vector<std::string>& args, std::size_t& i, std::string& error)
+{
+    std::string_view arg = args[i];
+    if (arg.size() < 2 || arg[0] != '-') return false;
+    arg.remove_prefix(arg[1] == '-' ? 2 : 1);
+    for (const WindowSystemOption& option : WindowSystemOptions) {
+        const std::string_view name = option.name;
+        if (option.joinedValue && arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=')
+            return true;
+        if (arg != name) continue;
+        if (option.takesValue && ++i >= args.size()) error = args[i - 1] + " needs a value";
+        return true;
+    }
+    return false;
+}
+
+// The value of an option given as "--option VALUE" or "--option=VALUE"; false when args[i] is
+// not the option. error says what is missing when the value is. noun: "folder"; name: "DIR".
+bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& option, const char* noun,
+                 const char* name, std::optional<std::string>& value, std::string& error)
+{
+    const std::string& arg = args[i];
+    const std::string needs = option + " needs a " + noun + ": " + option;
+    if (arg == option) {
+        if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '-')
+            error = needs + " " + name;
+        else
+            value = args[++i];
+        return true;
+    }
+    if (arg.rfind(option + "=", 0) != 0) return false;
+    value = arg.substr(option.size() + 1);
+    if (value->empty()) error = needs + "=" + name;
+    return true;
+}
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& args)
+{
+    CommandLine result;
+    auto fail = [&result](const std::string& text) {
+        result.error = text;
+        return result;
+    };
+    std::optional<std::string> places;  // as typed; checked once the command is known
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::optional<std::string> value;
+        std::string missing;
+        if (arg == "--help" || arg == "-h") {
+            result.help = true;
+            continue;
+        }
+        if (optionValue(args, i, "--pool", "folder", "DIR", value, missing)) {
+            if (!missing.empty()) return fail(missing);
+            // Two different folders cannot both be the pool; which one was meant is anybody's guess.
+            if (result.poolDir && *result.poolDir != *value) return fail("--pool given twice");
+            result.poolDir = value;
+            continue;
+        }
+        if (arg == "--outlook") {
+            if (result.command != BatchCommand::None && result.command != BatchCommand::Outlook)
+                return fail("one command at a time: " + result.commandOption + " and --outlook");
+            result.command = BatchCommand::Outlook;
+            result.commandOption = arg;
+            continue;
+        }
+        if (arg == "--remap-picks") {
+            result.remapPicks = true;
+            continue;
+        }
+        if (optionValue(args, i, "--places", "number", "N", value, missing)) {
+            if (!missing.empty()) return fail(missing);
+            if (places && *places != *value) return fail("--places given twice");
+            places = value;
+            continue;
+        }
+        if (windowSystemOption(args, i, missing)) {
+            if (!missing.empty()) return fail(missing);
+            result.windowSystemOptions = true;
+            continue;
+        }
+        const FileCommand* found = nullptr;
+        for (const FileCommand& command : FileCommands)
+            if (optionValue(args, i, command.option, "file", "FILE", value, missing)) {
+                found = &command;
+                break;
+            }
+        if (found) {
+            if (!missing.empty()) return fail(missing);
+            if (result.command != BatchCommand::None)
+                return fail("one command at a time: " + result.commandOption + " and " + found->option);
+            result.command = found->command;
+            result.commandOption = found->option;
+            result.commandFile = *value;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return fail("unknown option '" + arg + "'");
+        } else {
+            return fail("unexpected argument '" + arg + "'");
+        }
+    }
+    if (result.remapPicks && result.command != BatchCommand::ImportField)
+        return fail("--remap-picks goes with --import-field");
+    if (places) {
+        const char* end = places->data() + places->size();
+        const auto [stop, error] = std::from_chars(places->data(), end, result.places);
+        if (error != std::errc() || stop != end || result.places < 1 || result.places > outlook::MaxPaidPlaces)
+            return fail("--places needs a number from 1 to " + std::to_string(outlook::MaxPaidPlaces) + ", not '" +
+                        *places + "'");
+        if (result.command != BatchCommand::Outlook) return fail("--places goes with --outlook");
+    }
+    if (result.windowSystemOptions && result.command != BatchCommand::None)
+        return fail(result.commandOption + " runs without a window: leave out the window system's options");
+    return result;
+}

@@ -1,0 +1,86 @@
+#pragma once
+// Pool Outlook: who can still win, and how likely. Plain data in, plain data out, so a window can
+// copy what it needs from the participant list and run the engine on another thread.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "core/pool/bracket.h"
+#include "core/pool/scoring.h"
+
+class TPlayers;
+
+namespace outlook {
+
+constexpr int MaxPaidPlaces = 8;
+
+struct OutlookParticipant {
+    std::int32_t id = 0;
+    PickArray picks{};
+};
+
+struct OutlookInput {
+    std::vector<OutlookParticipant> participants;  // the results entry is not one of them
+    PickArray results{};                           // 0 = game not played yet
+    ScoringValues values;
+    int places = 3;  // paid places, 1..MaxPaidPlaces (clamped)
+};
+
+struct OutlookOptions {
+    std::uint64_t seed = 1;  // of the simulation; the same seed gives the same figures
+    int threads = 0;         // 0: every core; the figures never depend on it
+    // Exact enumeration while participants x outcomes stays within this; simulation beyond.
+    std::uint64_t maxExactEvaluations = 8'000'000'000ull;
+    std::uint64_t tournaments = 100'000;  // simulated when enumeration is out of reach
+    // Work allowed to the searches for best finishes when not enumerating, in participant-steps
+    // for the whole pool, shared equally; a search that runs out keeps the finish it found (see
+    // finishesExact). Can Win is always searched to the end.
+    std::uint64_t searchBudget = 320'000'000'000ull;
+    // The same for the worst finishes, in rival-steps (one rival's lead moved or compared once)
+    // for the whole pool: handed out in rounds, each giving the rows still open an equal share
+    // of what is left, so the few hard rows get what the easy ones did not use.
+    std::uint64_t worstSearchBudget = 120'000'000'000ull;
+    const std::atomic<bool>* cancel = nullptr;
+    // Called on the thread that called computeOutlook, with the fraction done (0..1).
+    std::function<void(double)> progress;
+};
+
+struct ParticipantOutlook {
+    std::int32_t id = 0;
+    int finalTotal = 0;  // the total now, by the standings' scoring
+    int bestFinish = 0;  // 1 + participants strictly higher, at best and at worst
+    int worstFinish = 0;
+    bool canWin = false;
+    // false: best and worst finish as far as the search got; some outcome reaches the best one
+    // or better and the worst one or worse
+    bool finishesExact = true;
+    double winPercent = 0;
+    double moneyPercent = 0;
+};
+
+enum class OutlookMethod { Exact, Simulated };
+
+struct OutlookResult {
+    std::vector<ParticipantOutlook> rows;  // in the order of the input's participants
+    OutlookMethod method = OutlookMethod::Exact;
+    int remainingGames = 0;
+    std::uint64_t outcomes = 0;       // Exact: outcomes enumerated
+    std::uint64_t tournaments = 0;    // Simulated: tournaments simulated
+    double largestHalfInterval = 0;   // Simulated: largest 95% half-interval, in percent points
+    // Best and worst finishes are exact for every row, unless a search ran out of its budget, or
+    // round values are so large that totals leave 32 bits (then they and Can Win are the ones
+    // seen in the simulated tournaments). Otherwise Can Win is always exact.
+    bool finishesExact = true;
+    bool cancelled = false;           // rows are then empty
+};
+
+OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& options = {});
+
+// Every participant of the list (not the results entry) with its picks, and the results.
+OutlookInput outlookInputOf(const TPlayers& players, const ScoringValues& values, int places);
+
+// The game model: probability that a team of seed a beats a team of seed b.
+double winProbability(int seedA, int seedB, bool firstRound);
+
+}  // namespace outlook

@@ -1,0 +1,85 @@
+#include "core/session/pool_session.h"
+
+#include <ctime>
+
+#include "core/pool/team_files.h"
+#include "core/settings/settings.h"
+
+std::chrono::year_month_day systemToday()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    ::localtime_r(&now, &local);
+    return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
+                                       std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
+                                       std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+}
+
+TPoolSession::TPoolSession(IPoolHost& host, std::string dataDir, ISettingsBackend& settings)
+    : m_dataDir(std::move(dataDir)), m_settings(settings), m_host(host), m_players(host, m_dataDir, m_teams),
+      m_idSource(clockIdSource()), m_dateSource(&systemToday)
+{
+    m_players.setScoringSource([this] { return readScoringValues(); });
+}
+
+bool TPoolSession::LoadTeams() { return ::LoadTeams(m_dataDir, m_teams, m_host, m_teamsGuard, m_read); }
+
+void TPoolSession::checkRegionsFile() { ::checkRegionsFile(m_dataDir, m_host, m_regionsGuard, m_read); }
+
+bool TPoolSession::LoadPlayers() { return m_players.LoadPlayers(); }
+
+std::string TPoolSession::loadUnchanged()
+{
+    std::string bytes;
+    for (const std::string& name : {RegionsFileName, TeamsFileName}) {
+        const std::string path = joinPath(m_dataDir, name);
+        const ReadOutcome read = readWholeFile(path, bytes, m_read);
+        if (read.status == ReadStatus::Unreadable) return "The file " + path + " could not be read: " + read.reason + ".";
+    }
+    // The team file's bytes are the last read; a torn last record is left out, as at start-up.
+    loadTeamsFromBytes(m_teams, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    return m_players.loadUnchanged();
+}
+
+std::string TPoolSession::closePool()
+{
+    try {
+        m_players.writePicksFile();
+    } catch (const FileChangedError& error) {
+        return error.what();  // says itself what was kept where
+    } catch (const std::exception& error) {
+        m_players.setWriteOnDestroy(false);
+        return std::string(error.what()) + ".\n\n" + JournalKeptNote;
+    }
+    return {};
+}
+
+void TPoolSession::SaveTeams() { ::SaveTeams(m_dataDir, m_teams, &m_teamsGuard); }
+
+void TPoolSession::saveRegions(const std::array<std::string, 4>& names)
+{
+    ::saveRegions(m_dataDir, names, &m_regionsGuard);
+}
+
+std::string TPoolSession::LoadRegions(int position) const { return ::LoadRegions(m_dataDir, position); }
+
+std::array<std::string, 4> TPoolSession::regionNames() const
+{
+    return loadRegionNames(m_dataDir);
+}
+
+ScoringValues TPoolSession::readScoringValues()
+{
+    TRegIniFile store(m_settings);
+    return settings::readScoringValues(store);
+}
+
+std::int32_t TPoolSession::NewPlayerId() { return ::NewPlayerId(m_players, m_idSource); }
+
+void TPoolSession::setDateSource(DateSource source) { m_dateSource = source ? std::move(source) : &systemToday; }
+
+void TPoolSession::setReadFunction(ReadFunction read)
+{
+    m_read = read;
+    m_players.setReadFunction(read);
+}

@@ -1,0 +1,82 @@
+#pragma once
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/pool/bracket.h"
+#include "core/pool/file_io.h"
+#include "core/pool/players.h"
+#include "core/pool/scoring.h"
+
+class IPoolHost;
+class ISettingsBackend;
+
+// The one object that owns a pool: its data folder, the team table, the region file, the
+// participant list with its journal, the settings access, and the sources of new ids and of
+// today's date. The program holds one for its run; tests build one on a temp folder. It lives
+// beside the pool and settings folders rather than in either, so neither includes the other.
+class TPoolSession final {
+public:
+    using DateSource = std::function<std::chrono::year_month_day()>;
+
+    // host: the frame (status bar, boxes, child windows); dataDir: the pool's folder; settings:
+    // the per-user settings store.
+    TPoolSession(IPoolHost& host, std::string dataDir, ISettingsBackend& settings);
+    TPoolSession(const TPoolSession&) = delete;
+    TPoolSession& operator=(const TPoolSession&) = delete;
+
+    const std::string& dataDir() const { return m_dataDir; }
+    TTeamTable& teams() { return m_teams; }
+    const TTeamTable& teams() const { return m_teams; }
+    TPlayers& players() { return m_players; }
+    const TPlayers& players() const { return m_players; }
+    ISettingsBackend& settings() { return m_settings; }
+
+    // Start-up: the team table, a look at the region file, the participants (with the journal a
+    // run that did not close left). Each reports what it found through the host.
+    bool LoadTeams();
+    void checkRegionsFile();
+    bool LoadPlayers();
+    // For a run that only reads the pool: the teams and the participants as start-up loads them,
+    // with no file written or moved and nothing shown. Returns why the pool cannot be read so
+    // (a data file that cannot be read, a damaged journal); empty when it was read.
+    std::string loadUnchanged();
+    // Closing, as the program closes: writes PICKS.HFD and removes the journal. Returns what went
+    // wrong (every saved change then stays in the journal, and the list is not written again),
+    // also when another program replaced or changed PICKS.HFD or PICKS.JNL meanwhile and neither
+    // was written over; empty when it was written.
+    std::string closePool();
+
+    // The Options dialog's OK. A file that could not be read at start-up is never written over.
+    void SaveTeams();
+    void saveRegions(const std::array<std::string, 4>& names);
+    std::string LoadRegions(int position) const;  // empty when the file or the name is missing
+    std::array<std::string, 4> regionNames() const;
+
+    // The scoring settings of a pass, read from the store with the scoring engine's defaults.
+    ScoringValues readScoringValues();
+
+    std::int32_t NewPlayerId();
+    void setIdSource(IdSource source) { m_idSource = std::move(source); }
+    std::chrono::year_month_day today() const { return m_dateSource(); }
+    void setDateSource(DateSource source);
+    // The file-reading seam for the three data files (tests make reads fail part-way).
+    void setReadFunction(ReadFunction read);
+
+private:
+    std::string m_dataDir;
+    ISettingsBackend& m_settings;
+    IPoolHost& m_host;
+    TTeamTable m_teams;
+    TPlayers m_players;
+    FileGuard m_teamsGuard;
+    FileGuard m_regionsGuard;
+    ReadFunction m_read = nullptr;
+    IdSource m_idSource;
+    DateSource m_dateSource;
+};
+
+// The system's local date.
+std::chrono::year_month_day systemToday();

@@ -1,0 +1,157 @@
+#include "core/transfer/picks_import.h"
+
+#include <unordered_set>
+
+#include "core/pool/cp1252.h"
+#include "core/pool/errors.h"
+#include "core/pool/file_io.h"
+#include "core/pool/sheet_picks.h"
+#include "core/session/pool_session.h"
+#include "core/transfer/team_names.h"
+
+namespace {
+enum Column : std::size_t { NameColumn, TiebreakerColumn, PaidColumn, FirstGameColumn };
+
+std::vector<ColumnRule> picksColumns()
+{
+    std::vector<ColumnRule> columns{{PicksNameColumn, true}, {PicksTiebreakerColumn, false}, {PicksPaidColumn, false}};
+    for (int game = 1; game <= GameCount; ++game) columns.push_back({gameColumnName(game), true});
+    return columns;
+}
+
+// Yes/No/1/0 or empty (not paid); -1 for anything else.
+int paidValue(std::string_view cell)
+{
+    std::string value;
+    appendCp1252Lower(value, trimBlanks(cell));
+    if (value.empty() || value == "no" || value == "0") return 0;
+    if (value == "yes" || value == "1") return 1;
+    return -1;
+}
+
+// Reads one line into entry; the reason it is refused otherwise.
+std::optional<TransferProblem> readLine(const TImportTable& table, const TTeamNames& names,
+                                        const std::unordered_set<std::string>* taken, TSheetPicks& picks,
+                                        TPlayer& entry)
+{
+    const auto refuse = [&table](std::size_t column, std::string reason) {
+        return TransferProblem{table.line(), table.columnName(column), std::move(reason)};
+    };
+    const std::string name = table.textCell(NameColumn);
+    if (trimBlanks(name).empty()) return refuse(NameColumn, "the name is not filled in");
+    // Longer text than the sheet holds is refused, not cut: a cut name may be someone else's.
+    if (name.size() > sizeof entry.Name.chars)
+        return refuse(NameColumn, quotedValue(name) + " is longer than the 25 characters a name can have");
+    entry.Name = name;
+    if (taken && taken->count(entry.Name.str())) return refuse(NameColumn, quotedValue(name) + " is already in the pool");
+    const std::string tiebreaker = table.textCell(TiebreakerColumn);
+    if (tiebreaker.size() > sizeof entry.Tiebreaker.chars)
+        return refuse(TiebreakerColumn, quotedValue(tiebreaker) + " is longer than the 12 characters a tiebreaker can have");
+    entry.Tiebreaker = tiebreaker;
+    const int paid = paidValue(table.cell(PaidColumn));
+    if (paid < 0) return refuse(PaidColumn, quotedValue(table.cell(PaidColumn)) + " is not Yes, No, 1 or 0");
+    entry.Paid = std::uint8_t(paid);
+
+    // Game by game, as the sheet checks before saving: each winner against the two teams its
+    // game is played between by this line's earlier picks.
+    picks.clear();
+    entry.Complete = 1;
+    std::vector<TeamCode> shared;
+    for (int game = 1; game <= GameCount; ++game) {
+        const std::size_t column = FirstGameColumn + std::size_t(game - 1);
+        const std::string_view cell = trimBlanks(table.cell(column));
+        const std::string_view text = table.sheetTextView(column);
+        const GamePair pair = picks.teams(game);
+        TeamCode team = names.isNameOf(text, pair.a) ? pair.a : names.isNameOf(text, pair.b) ? pair.b : 0;
+        shared.clear();
+        switch (team ? TTeamNames::Match::Found : names.find(text, team, &shared)) {
+        case TTeamNames::Match::Unknown: return refuse(column, quotedValue(cell) + " is not a team of the field");
+        case TTeamNames::Match::Ambiguous: {
+            std::string reason = quotedValue(cell) + " names more than one team (";
+            for (std::size_t k = 0; k < shared.size(); ++k) reason += (k ? ", " : "") + names.regionSeedText(shared[k]);
+            return refuse(column, reason + "); give region and seed instead");
+        }
+        case TTeamNames::Match::Found: break;
+        }
+        picks.setWinner(game, team);
+        if (picks.check(game) == TSheetPicks::PickState::Stray)
+            return refuse(column, quotedValue(cell) + " is not one of the game's two teams");
+        if (team == 0) entry.Complete = 0;
+    }
+    entry.Picks = picks.picks();
+    return std::nullopt;
+}
+}  // namespace
+
+std::string gameColumnName(int game) { return "Game " + std::to_string(game); }
+
+TPicksImport readPicksImport(std::string_view bytes, const TTeamNames& names, const TPlayers* pool)
+{
+    MemorySource source(bytes);
+    return readPicksImport(source, names, pool);
+}
+
+TPicksImport readPicksImport(ByteSource& source, const TTeamNames& names, const TPlayers* pool)
+{
+    TPicksImport result;
+    TImportTable table(source, picksColumns());
+    if (!table.fileError().empty()) {
+        result.fileError = table.fileError();
+        return result;
+    }
+    std::unordered_set<std::string> taken;
+    if (pool)
+        for (int i = 0; i < pool->count(); ++i)
+            if ((*pool)[i].Id != ResultsId) taken.insert((*pool)[i].Name.str());
+
+    TSheetPicks picks;
+    std::optional<TransferProblem> problem;
+    while (table.next(problem)) {
+        TPlayer entry;
+        if (!problem) problem = readLine(table, names, pool ? &taken : nullptr, picks, entry);
+        if (problem) {
+            result.refused.add(std::move(*problem));
+            continue;
+        }
+        if (!entry.Complete) ++result.incomplete;
+        result.entries.push_back(entry);
+    }
+    if (!table.fileError().empty()) {  // the file could not be read to its end: nothing of it is taken
+        TPicksImport failed;
+        failed.fileError = table.fileError();
+        return failed;
+    }
+    return result;
+}
+
+TPicksImport readPicksImportFile(const TPoolSession& session, const std::string& path)
+{
+    TPicksImport result;
+    FileSource source;
+    if (!source.open(path, result.fileError)) return result;
+    const TTeamNames names(session.teams(), session.regionNames());
+    return readPicksImport(source, names, &session.players());
+}
+
+int storeImportedPicks(TPoolSession& session, const TPicksImport& import)
+{
+    TPlayers& players = session.players();
+    int stored = 0;
+    try {
+        TPlayers::Batch batch(players);
+        for (const TPlayer& entry : import.entries) {
+            TPlayer record = entry;
+            record.Id = session.NewPlayerId();
+            players.storeEntry(record, true);
+            ++stored;
+        }
+        batch.finish();
+    } catch (const std::exception& error) {
+        players.UpdatePlayerCount();
+        throw HoopError(std::string(error.what()) + ". " + std::to_string(stored) + " of the " +
+                        std::to_string(import.entries.size()) + " participants were imported before the error.");
+    }
+    players.UpdatePlayerCount();
+    players.UpdateStandings(false);
+    return stored;
+}

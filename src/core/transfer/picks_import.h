@@ -1,0 +1,46 @@
+#pragma once
+#include <array>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/pool/players.h"
+#include "core/transfer/import_table.h"
+
+class TPoolSession;
+class TTeamNames;
+
+// Picks from a spreadsheet: a header line naming the columns "Name", "Tiebreaker", "Paid" and
+// "Game 1" to "Game 63" (in any order; other columns are passed over), then one participant per
+// line. Each line is checked as a sheet is before it is stored: a name of at most 25 characters
+// is needed (a tiebreaker has at most 12; nothing is cut), and each winner must be one of its
+// game's two teams given the line's earlier picks; empty games make the entry incomplete. The
+// file is read a line at a time: only the entries taken and the first refusals are kept.
+
+inline constexpr const char* PicksNameColumn = "Name";
+inline constexpr const char* PicksTiebreakerColumn = "Tiebreaker";
+inline constexpr const char* PicksPaidColumn = "Paid";
+std::string gameColumnName(int game);  // "Game 1" .. "Game 63"
+
+struct TPicksImport {
+    std::string fileError;                 // nothing could be read; nothing else is set then
+    std::deque<TPlayer> entries;           // the lines that passed, in file order; ids not drawn yet (a
+                                           // deque: a large file's entries are never copied to grow)
+    int incomplete = 0;                    // entries with games that have no winner
+    TransferProblems refused;              // one per refused line, in line order
+};
+
+// pool: the participants already stored; a line naming one of them is refused, so a file
+// imported twice does not add everyone twice. Null: no such check.
+TPicksImport readPicksImport(std::string_view bytes, const TTeamNames& names, const TPlayers* pool);
+TPicksImport readPicksImport(ByteSource& source, const TTeamNames& names, const TPlayers* pool);
+// The file at path against the session's field and participants; a file that cannot be read
+// gives a file error.
+TPicksImport readPicksImportFile(const TPoolSession& session, const std::string& path);
+
+// Stores the entries as new participants, with new ids as new sheets get, in one run that waits
+// for the disk once; each is marked for rescoring, and the standings are refreshed if open.
+// Returns how many were stored. A refused write throws a HoopError saying how many were stored
+// before it.
+int storeImportedPicks(TPoolSession& session, const TPicksImport& import);

@@ -1,0 +1,304 @@
+#include "core/transfer/standings_export.h"
+
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+
+#include "core/pool/bracket.h"
+#include "core/pool/brand.h"
+#include "core/pool/file_io.h"
+#include "core/pool/pool_host.h"
+#include "core/pool/scoring.h"
+
+namespace {
+constexpr const char* FixedHeaders[StandingsColumnCount] = {
+    "#", "Name", "Total Pts", "Potential", "Rnds 1-2", "Rnds 3-4", "Rnds 5-6", "", "", "", "", "Champion"};
+constexpr int RegionGames[5] = {57, 58, 59, 60, 63};
+constexpr std::string_view LineEnd = "\r\n";
+
+// Stored points are 32-bit; a sum of two absurd values wraps instead of overflowing.
+std::int32_t AddPoints(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+void AppendNumber(std::string& out, std::int64_t value)
+{
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+// Progress over the rows of one pass: whole-percentage changes only, and back to 0 when the pass
+// ends, whether it ran through or a write failed.
+class RowProgress {
+public:
+    // The pass starts by setting the bar to 0 for the header row, as each row sets it.
+    RowProgress(IPoolHost& host, int rows) : m_host(host), m_reporter(host, -1), m_rows(rows) {}
+    ~RowProgress() { m_host.SetProgress(0); }
+    RowProgress(const RowProgress&) = delete;
+    RowProgress& operator=(const RowProgress&) = delete;
+    void row(int index) { m_reporter.report(roundPercent(static_cast<double>(index) / m_rows)); }
+
+private:
+    IPoolHost& m_host;
+    ProgressReporter m_reporter;
+    int m_rows;
+};
+
+std::string visitUsText() { return std::string(brand::VisitUsPrefix) + brand::MakerAddress; }
+
+// The cells of one row with the separator between them; scratch is reused for each cell.
+void AppendTextLine(std::string& line, std::string& scratch, const TStandingsTable& table, int row,
+                    TextSeparator separator)
+{
+    for (int column = 0; column < StandingsColumnCount; ++column) {
+        if (column) line += separator == TextSeparator::Comma ? ',' : '\t';
+        scratch.clear();
+        // A spreadsheet opening the file must show a name like "=HYPERLINK(...)" as text, not
+        // run it; the apostrophe marks it as text. Numbers keep their sign.
+        table.appendCell(scratch, row, column);
+        if (TStandingsTable::isTextCell(row, column) && startsLikeFormula(scratch)) scratch.insert(scratch.begin(), '\'');
+        appendTextField(line, scratch, separator);
+    }
+}
+
+// Writes every row as separated text, each line followed by a line end.
+template <class Sink>
+void WriteTextRows(const TStandingsTable& table, TextSeparator separator, IPoolHost& host, Sink& sink)
+{
+    RowProgress progress(host, table.rowCount());
+    std::string line;
+    std::string cell;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        line.clear();
+        AppendTextLine(line, cell, table, row, separator);
+        line += LineEnd;
+        progress.row(row);
+        sink(line);
+    }
+}
+}  // namespace
+
+// ---- The table ------------------------------------------------------------------------------
+
+TStandingsTable::TStandingsTable(const std::array<std::string, 4>& regionNames)
+{
+    for (int column = 0; column < StandingsColumnCount; ++column) m_headers[column] = FixedHeaders[column];
+    for (int position = 0; position < 4; ++position) m_headers[7 + position] = regionNames[position];
+}
+
+void TStandingsTable::refill(const TPlayers& players, const TTeamTable& teams)
+{
+    m_rows.clear();
+    m_rows.reserve(static_cast<std::size_t>(players.count()));
+    for (int i = 0; i < players.count(); ++i) {
+        const TPlayer& entry = players[i];
+        if (entry.Id == ResultsId) continue;
+        StandingsRow& row = m_rows.emplace_back();
+        row.name = entry.Name;
+        row.total = entry.Total;
+        row.potential = entry.Potential;
+        for (int pair = 0; pair < 3; ++pair)
+            row.roundPairs[pair] = AddPoints(entry.RoundPoints[2 * pair + 1], entry.RoundPoints[2 * pair + 2]);
+        for (int k = 0; k < 5; ++k) {
+            const TeamCode code = entry.Picks[RegionGames[k]];
+            if (isValidTeamCode(code)) row.teams[k] = teams.entry(regionOfCode(code), SeedOfCode(code)).name;
+        }
+    }
+}
+
+void TStandingsTable::appendCell(std::string& out, int row, int column) const
+{
+    if (row == 0) {
+        out += header(column);
+        return;
+    }
+    const StandingsRow& r = m_rows[static_cast<std::size_t>(row - 1)];
+    switch (column) {
+    case 0: AppendNumber(out, row); break;
+    case 1: out += r.name.view(); break;
+    case 2: AppendNumber(out, r.total); break;
+    case 3: AppendNumber(out, r.potential); break;
+    case 4:
+    case 5:
+    case 6: AppendNumber(out, r.roundPairs[column - 4]); break;
+    default: out += r.teams[column - 7].view(); break;
+    }
+}
+
+std::string TStandingsTable::cell(int row, int column) const
+{
+    std::string text;
+    appendCell(text, row, column);
+    return text;
+}
+
+// ---- Texts ----------------------------------------------------------------------------------
+
+std::string sortStatusText(SortKey sortKey, bool ascending)
+{
+    static constexpr const char* KeyTexts[4] = {"total points, ", "potential points, ", "name, ",
+                                                "selected champions, "};
+    const auto key = static_cast<std::size_t>(sortKey);
+    return std::string("Standings sorted by ") + KeyTexts[key] + (ascending ? "ascending" : "descending") +
+           "..." + "right-click for more options. Right-click to save as HTML.";
+}
+
+std::string asOfText(std::chrono::year_month_day date)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "As of: %02u/%02u/%04d", static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(date.year()));
+    return buffer;
+}
+
+void appendTextField(std::string& out, std::string_view field, TextSeparator separator)
+{
+    if (separator == TextSeparator::Comma) {
+        // Quoted only when it must be, so plain fields read as they always did.
+        if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+            out += field;
+            return;
+        }
+        out += '"';
+        for (char c : field) {
+            if (c == '"') out += '"';
+            out += c;
+        }
+        out += '"';
+        return;
+    }
+    // Tab text has no quoting: a tab or line break inside a cell would split it, so it becomes a space.
+    for (char c : field) out += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+}
+
+bool startsLikeFormula(std::string_view text)
+{
+    return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
+void appendHtmlText(std::string& out, std::string_view text)
+{
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c; break;
+        }
+    }
+}
+
+// ---- Exports --------------------------------------------------------------------------------
+
+void exportTextFile(const TStandingsTable& table, const std::string& path, TextSeparator separator,
+                    IPoolHost& host)
+{
+    AtomicFile file(path);
+    auto sink = [&file](std::string_view text) { file.write(text); };
+    WriteTextRows(table, separator, host, sink);
+    std::string trailer = brand::Slogan;
+    trailer += LineEnd;
+    trailer += visitUsText();
+    trailer += LineEnd;
+    file.write(trailer);
+    file.commit();
+}
+
+std::string exportClipboardText(const TStandingsTable& table, IPoolHost& host)
+{
+    std::string text;
+    auto sink = [&text](std::string_view line) { text += line; };
+    WriteTextRows(table, TextSeparator::Tab, host, sink);
+    text += brand::Slogan;
+    text += LineEnd;
+    text += visitUsText();  // no line end after the last line
+    return text;
+}
+
+void exportHtmlFile(const TStandingsTable& table, const std::string& path, const std::string& asOfText,
+                    IPoolHost& host)
+{
+    AtomicFile file(path);
+    std::string out;
+    auto line = [&out](std::string_view text) {
+        out += text;
+        out += LineEnd;
+    };
+    auto flush = [&out, &file] {
+        file.write(out);
+        out.clear();
+    };
+
+    std::string keywords, description;
+    appendHtmlText(keywords, brand::Keywords);
+    appendHtmlText(description, brand::Description);
+    const std::string maker = brand::MakerAddress;
+
+    // The page loads nothing from anywhere (no frames, scripts or images) and links only to full
+    // addresses, so it reads the same wherever it is mailed or posted. Its bytes are the
+    // program's single-byte text, which the head declares.
+    line(std::string("<html><head><title>") + brand::ProductName + ": Standings</title>");
+    line(R"(<meta http-equiv="Content-Type" content="text/html; charset=windows-1252" />)");
+    line(R"(<meta NAME="KEYWORDS" CONTENT=")" + keywords + R"(" />)");
+    line(R"(<meta NAME="DESCRIPTION" CONTENT=")" + description + R"(" />)");
+    line("<STYLE><!--");
+    line("FONT.header {COLOR: #336699; FONT-FAMILY: Arial, Helvetica, sans-serif; FONT-SIZE: 16px;    FONT-WEIGHT: bold;}");
+    line("A:link {COLOR: #0000cc; TEXT-DECORATION: underline}");
+    line("A:visited {COLOR: #0000cc;TEXT-DECORATION: underline}");
+    line("A:hover {COLOR: #ff6028; TEXT-DECORATION: underline}");
+    line("TH {BACKGROUND-COLOR: #336699;COLOR: white; FONT-FAMILY: Verdana, Arial, helvetica;    FONT-SIZE: 11px;    "
+         "FONT-WEIGHT: bold}");
+    line("TR.contrastrow {BACKGROUND-COLOR: #eeeeee}");
+    line("FONT.smallbody {FONT-FAMILY: Arial, Helvetica, sans-serif;FONT-SIZE: 11px}");
+    line("TD {FONT-FAMILY: Verdana, Arial, Helvetica, Sans-Serif;FONT-SIZE: 11px}");
+    line("P {FONT-FAMILY: Verdana, Arial, Helvetica, SansSerif;FONT-SIZE: 12px}");
+    line("-->");
+    line("</STYLE></head><body bkgcolor=WHITE>");
+    line(R"(<table border=0 width="100%" cellpadding=0 cellspacing=0><tr><td>)");
+    line(R"(<font class="header">NCAA Office Pool Standings - )" + asOfText +
+         R"(</font><br><font class="smallbody">Results produced by <a href=")" + maker + R"(">")" +
+         brand::ProductName + R"("</a> office pool manager</font></p></td>)");
+    line("<td align=right>");
+    line("</td></tr></table><br>");
+    line(R"(<table width="100%" cellpadding=1 cellspacing=2 border=0 bgcolor=#EEEEEE><tr>)");
+    for (int k = 0; k < 4; ++k) {
+        std::string bar = k == 0 ? R"(<td><font class="smallbody"><b>Options:&nbsp;</b></font></td>)" : "";
+        bar += std::string(R"(<td>&nbsp;<a target="_new" href=")") + brand::OptionLinks[k].address + R"(">)" +
+               brand::OptionLinks[k].text + "</a></td>";
+        if (k == 3) bar += "</tr></table><hr>";
+        line(bar);
+    }
+    line(R"(<table cellSpacing="0" cellPadding="2" width="100%" border="1" bgcolor="palegoldenrod" bordercolor="black">)");
+    flush();
+
+    {
+        RowProgress progress(host, table.rowCount());
+        std::string cell;
+        for (int row = 0; row < table.rowCount(); ++row) {
+            out += row % 2 == 0 ? "<tr>" : R"(<tr class="contrastrow">)";
+            const char* open = row == 0 ? "<th>" : "<td>";
+            const char* close = row == 0 ? "</th>" : "</td>";
+            for (int column = 0; column < StandingsColumnCount; ++column) {
+                cell.clear();
+                table.appendCell(cell, row, column);
+                out += open;
+                appendHtmlText(out, cell);
+                out += close;
+            }
+            out += "</tr>";
+            out += LineEnd;
+            progress.row(row);
+            if (out.size() >= 1 << 16) flush();
+        }
+        line("</table>");
+        flush();
+    }
+
+    line("<br><p align=center>" + std::string(brand::Slogan) + "<br><b>" + brand::VisitUsPrefix + "<a href=\"" + maker +
+         "\">" + maker + "</a></center></body></html>");
+    flush();
+    file.commit();
+}

@@ -1,0 +1,78 @@
+#pragma once
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/pool/players.h"
+#include "core/pool/short_string.h"
+
+class IPoolHost;
+
+// The standings grid as text: a header row and one row per participant, in the order of the
+// list's last sort. The grid window shows it and every export writes it, so what is exported is
+// exactly what was shown.
+
+constexpr int StandingsColumnCount = 12;
+
+// Widths of the columns in pixels (96 dpi).
+inline constexpr std::array<int, StandingsColumnCount> StandingsColumnWidths = {27, 129, 45, 50, 49, 48,
+                                                                                50, 75,  68, 69, 68, 68};
+
+// One participant as the last refresh saw them; later changes to the entry or the team table
+// show only after the next refresh.
+struct StandingsRow {
+    ShortString<25> name;
+    std::int32_t total = 0;
+    std::int32_t potential = 0;
+    std::int32_t roundPairs[3] = {};  // rounds 1-2, 3-4, 5-6
+    ShortString<12> teams[5];         // picks for games 57..60 (region winners) and 63 (champion)
+};
+
+class TStandingsTable {
+public:
+    // regionNames: the headers of the four region columns, by position 1..4.
+    explicit TStandingsTable(const std::array<std::string, 4>& regionNames = {});
+
+    // Takes the rows from the list in its current order, skipping the results entry; team names
+    // from the pool's table.
+    void refill(const TPlayers& players, const TTeamTable& teams);
+
+    int rowCount() const { return static_cast<int>(m_rows.size()) + 1; }  // header row included
+    int participantCount() const { return static_cast<int>(m_rows.size()); }
+    const std::string& header(int column) const { return m_headers[static_cast<std::size_t>(column)]; }
+    // Row 0 is the header row; row n the n-th participant.
+    std::string cell(int row, int column) const;
+    void appendCell(std::string& out, int row, int column) const;
+    // Whether a cell holds text from the user (a header, a name, a team) rather than a number.
+    static bool isTextCell(int row, int column) { return row == 0 || column == 1 || column >= 7; }
+
+private:
+    std::array<std::string, StandingsColumnCount> m_headers;
+    std::vector<StandingsRow> m_rows;
+};
+
+// The status strip above the grid.
+std::string sortStatusText(SortKey sortKey, bool ascending);
+
+std::string asOfText(std::chrono::year_month_day date);  // "As of: mm/dd/yyyy"
+
+// Field quoting of the text formats, and HTML escaping.
+enum class TextSeparator { Tab, Comma };
+void appendTextField(std::string& out, std::string_view field, TextSeparator separator);
+// A spreadsheet would take a text cell starting with one of these as a formula.
+bool startsLikeFormula(std::string_view text);
+void appendHtmlText(std::string& out, std::string_view text);
+
+// The exports. Progress goes to the host (only when the whole percentage changes, back to 0 after
+// the rows, also when a write fails); files are written atomically and a failure throws a
+// HoopError, so nothing reports success for a file that was not written.
+void exportTextFile(const TStandingsTable& table, const std::string& path, TextSeparator separator,
+                    IPoolHost& host);
+std::string exportClipboardText(const TStandingsTable& table, IPoolHost& host);
+void exportHtmlFile(const TStandingsTable& table, const std::string& path, const std::string& asOfText,
+                    IPoolHost& host);
+
+inline const std::string ExportSuccessPrefix = "Standings successfully exported to ";

@@ -1,0 +1,24 @@
+#pragma once
+#include <QAbstractTableModel>
+
+#include "core/transfer/standings_export.h"
+
+// The standings grid's model: the participant rows of a TStandingsTable (the table's header row
+// is the view's header). It reads the table only; a refill is announced as a model reset.
+class TStandingsModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit TStandingsModel(const std::array<std::string, 4>& regionNames, QObject* parent = nullptr);
+
+    const TStandingsTable& table() const { return m_table; }
+    void refill(const TPlayers& players, const TTeamTable& teams);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    TStandingsTable m_table;
+};

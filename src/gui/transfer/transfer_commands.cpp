@@ -1,0 +1,171 @@
+#include "gui/transfer/transfer_commands.h"
+
+#include <QFile>
+
+#include "core/pool/players.h"
+#include "core/session/pool_session.h"
+#include "core/transfer/field_import.h"
+#include "gui/transfer/import_dialog.h"
+#include "core/transfer/picks_export.h"
+#include "core/transfer/picks_import.h"
+#include "gui/widgets/ansi_text.h"
+#include "gui/widgets/busy_cursor.h"
+#include "gui/widgets/frame.h"
+#include "gui/widgets/guarded.h"
+#include "gui/widgets/prompts.h"
+
+namespace {
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString counted(qsizetype count, const char* one, const char* many)
+{
+    return QString::number(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
+}
+
+QString picksSummary(const TPicksImport& import)
+{
+    const auto valid = qsizetype(import.entries.size());
+    const auto refused = qsizetype(import.refused.total);
+    QString text = valid == 0 ? QStringLiteral("No line can be imported.")
+                              : counted(valid, "line", "lines") + QStringLiteral(" can be imported as new participants");
+    if (valid > 0 && import.incomplete > 0)
+        text += QStringLiteral(" (%1 with games that have no winner)").arg(import.incomplete);
+    if (valid > 0) text += QLatin1Char('.');
+    if (refused > 0) text += QLatin1Char(' ') + counted(refused, "line was", "lines were") + QStringLiteral(" refused:");
+    return text;
+}
+
+QString fieldSummary(const TFieldImport& field)
+{
+    if (!field.ok())
+        return QStringLiteral("The field can not be imported. ") +
+               counted(qsizetype(field.problems.total), "problem was", "problems were") + QStringLiteral(" found:");
+    QString regions;
+    for (int position = 0; position < 4; ++position)
+        regions += (position ? QStringLiteral(", ") : QString()) + fromAnsi(field.regionNames[std::size_t(position)]);
+    return QStringLiteral("64 teams in four regions, placed in the bracket in this order: %1. "
+                          "Importing replaces the pool's teams and regions.")
+        .arg(regions);
+}
+
+// The moved teams as lines, the first few of them.
+QString movesText(const std::vector<std::string>& lines)
+{
+    constexpr std::size_t Shown = 8;
+    QString text;
+    for (std::size_t k = 0; k < lines.size() && k < Shown; ++k) text += QLatin1Char('\n') + fromAnsi(lines[k]);
+    if (lines.size() > Shown) text += QStringLiteral("\n... and %1 more").arg(lines.size() - Shown);
+    return text;
+}
+
+// Whether a bracket sheet is open: it holds its picks by their places in the bracket.
+bool sheetOpen(const TPoolSession& session, IFrame& frame)
+{
+    if (frame.FindSheetWindow(0) >= 0 || frame.FindSheetWindow(IFrame::WhatIfId) >= 0) return true;
+    const TPlayers& players = session.players();
+    for (int i = 0; i < players.count(); ++i)
+        if (frame.FindSheetWindow(players[i].Id) >= 0) return true;
+    return false;
+}
+
+// A field that moves the pool's teams: asks whether the picks are to move with them. Returns
+// whether to import, with remap set when they move.
+TransferOutcome askAboutMoves(TPoolSession& session, IFrame& frame, const TFieldImport& field, bool& remap)
+{
+    remap = false;
+    const TFieldChange change = compareField(session, field);
+    if (change.plain()) return TransferOutcome::Done;
+    const std::vector<std::string> lines = moveLines(change, session.regionNames(), field.regionNames);
+    if (!change.canRemap()) {
+        std::vector<std::string> leaving;
+        for (std::size_t k = 0; k < change.moves.size(); ++k)
+            if (change.moves[k].to == 0 && change.moves[k].sheets > 0) leaving.push_back(lines[k]);
+        showError(fromAnsi(strandedText(change)) + QStringLiteral(" Nothing was imported.") + movesText(leaving));
+        return TransferOutcome::Failed;
+    }
+    if (sheetOpen(session, frame)) {
+        showError(QStringLiteral("The new field moves teams that the pool's picks name. Close every bracket sheet "
+                                 "first: a sheet holds its picks by their places in the bracket."));
+        return TransferOutcome::Failed;
+    }
+    const int sheets = change.sheetsChanged;
+    QString question = QStringLiteral("The new field moves %1 of the pool's teams to other places in the bracket:")
+                           .arg(change.moves.size()) +
+                       movesText(lines) + QStringLiteral("\n\nImporting it moves the picks of ") +
+                       counted(sheets, "sheet", "sheets") +
+                       (change.resultsChanged ? QStringLiteral(" (the results among them)") : QString()) +
+                       QStringLiteral(" with their teams, so that every pick still names the same team. "
+                                      "Import the field and move the picks?");
+    // No is the answer that changes nothing.
+    if (prompts().ask(PromptKind::Confirmation, question, PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
+        return TransferOutcome::Cancelled;
+    remap = true;
+    return TransferOutcome::Done;
+}
+}  // namespace
+
+TransferOutcome importPicksInteractive(TPoolSession& session, IFrame& frame, const QString& path)
+{
+    TPicksImport import;
+    {
+        BusyCursor busy;
+        import = readPicksImportFile(session, localPath(path));
+    }
+    if (!import.fileError.empty()) {
+        showError(QString::fromLocal8Bit(import.fileError));
+        return TransferOutcome::Failed;
+    }
+    TfrmImport report(frame.frameWidget(), QStringLiteral("Import Picks"), picksSummary(import), import.refused,
+                      !import.entries.empty());
+    if (report.exec() != QDialog::Accepted) return TransferOutcome::Cancelled;
+    try {
+        BusyCursor busy;
+        const int stored = storeImportedPicks(session, import);
+        frame.SetStatusText(counted(stored, "participant", "participants") + QStringLiteral(" imported from ") + path);
+    } catch (const std::exception& error) {
+        reportError(error);
+        return TransferOutcome::Failed;
+    }
+    return TransferOutcome::Done;
+}
+
+TransferOutcome exportPicksInteractive(TPoolSession& session, IFrame& frame, const QString& path)
+{
+    const std::string file = localPath(path);
+    try {
+        BusyCursor busy;
+        exportPicksFile(session, file, picksFormatForPath(file));
+    } catch (const std::exception& error) {
+        reportError(error);
+        return TransferOutcome::Failed;
+    }
+    frame.SetStatusText(QStringLiteral("Picks successfully exported to ") + path);
+    return TransferOutcome::Done;
+}
+
+TransferOutcome importFieldInteractive(TPoolSession& session, IFrame& frame, const QString& path)
+{
+    TFieldImport field;
+    {
+        BusyCursor busy;
+        field = readFieldImportFile(localPath(path));
+    }
+    if (!field.fileError.empty()) {
+        showError(QString::fromLocal8Bit(field.fileError));
+        return TransferOutcome::Failed;
+    }
+    TfrmImport report(frame.frameWidget(), QStringLiteral("Import Field"), fieldSummary(field), field.problems, field.ok());
+    if (report.exec() != QDialog::Accepted) return TransferOutcome::Cancelled;
+    bool remap = false;
+    if (const TransferOutcome asked = askAboutMoves(session, frame, field, remap); asked != TransferOutcome::Done)
+        return asked;
+    try {
+        BusyCursor busy;
+        storeImportedField(session, field, remap);
+    } catch (const std::exception& error) {
+        reportError(error);
+        return TransferOutcome::Failed;
+    }
+    frame.SetStatusText(QStringLiteral("Field imported from ") + path);
+    return TransferOutcome::Done;
+}

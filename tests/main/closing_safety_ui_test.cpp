@@ -1,0 +1,41 @@
+// Closing the window never writes over a PICKS.HFD that another program put in its place.
+#include <QAction>
+#include <QDir>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "core/pool/players.h"
+#include "pool/pool_samples.h"
+#include "gui/main/main_window.h"
+#include "support/fake_prompts.h"
+#include "support/find.h"
+#include "support/temp_dir.h"
+#include "support/test_settings.h"
+
+namespace fs = std::filesystem;
+
+TEST(ClosingWindow, RefusesToWriteOverAReplacedPicksFileAndSaysSo)
+{
+    TestPrompts().clear();
+    TempDir dir;
+    dir.write(PicksFileName, Records({1, 2}));
+    {
+        TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
+        main.session().LoadPlayers();
+        TPlayer entry;
+        entry.Id = 3;
+        entry.Name = "Saved in this run";
+        main.session().players().storeEntry(entry, true);
+        dir.write("restored", Records({9}));  // a copy put back while the window runs
+        fs::rename(dir.file("restored"), dir.file(PicksFileName));
+        main.show();
+        ASSERT_TRUE(main.close());
+        ASSERT_EQ(TestPrompts().boxes.size(), 1u) << TestPrompts().texts().join('|').toStdString();
+        EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
+        EXPECT_TRUE(TestPrompts().boxes[0].text.contains(QStringLiteral("was replaced or changed by another program")))
+            << TestPrompts().boxes[0].text.toStdString();
+    }
+    EXPECT_EQ(dir.read(PicksFileName), Records({9})) << "neither at closing nor when the list goes";
+    EXPECT_TRUE(dir.exists(JournalFileName)) << "this run's saves stay";
+    TestPrompts().clear();
+}

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pool/players.h"
+#include "core/pool/players.h"
 
 // fill(entry, next) sets what a benchmark needs beyond id and name, drawing from next().
 template <class Fill> void addBenchParticipants(TPlayers& players, int n, Fill fill)

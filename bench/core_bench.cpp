@@ -10,10 +10,10 @@
 #include <random>
 #include <vector>
 
-#include "pool/players.h"
-#include "pool/pool_host.h"
+#include "core/pool/players.h"
+#include "core/pool/pool_host.h"
 #include "pool/pool_samples.h"
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -14,15 +14,15 @@
 #include <sstream>
 #include <string>
 
-#include "pool/pool_host.h"
+#include "core/pool/pool_host.h"
 #include "pool/pool_samples.h"
-#include "pool/team_files.h"
-#include "session/pool_session.h"
-#include "settings/settings.h"
+#include "core/pool/team_files.h"
+#include "core/session/pool_session.h"
+#include "core/settings/settings.h"
 #include "process_memory.h"
 #include "support/temp_dir.h"
-#include "transfer/picks_export.h"
-#include "transfer/picks_import.h"
+#include "core/transfer/picks_export.h"
+#include "core/transfer/picks_import.h"
 
 namespace {
 using bench::MiB;

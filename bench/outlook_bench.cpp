@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "outlook/outlook.h"
+#include "core/outlook/outlook.h"
 
 namespace {
 

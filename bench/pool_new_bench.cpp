@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "bench_pool.h"
-#include "pool/pool_host.h"
+#include "core/pool/pool_host.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -5,15 +5,15 @@
 #include <memory>
 
 #include "bench_pool.h"
-#include "pool/players.h"
-#include "pool/pool_host.h"
-#include "settings/settings.h"
-#include "standings/export.h"
+#include "core/pool/players.h"
+#include "core/pool/pool_host.h"
+#include "core/settings/settings.h"
+#include "core/transfer/standings_export.h"
 #include "support/temp_dir.h"
 
 #ifdef HOOP_BENCH_UI
-#include "shell/main_window.h"
-#include "standings/standings_window.h"
+#include "gui/main/main_window.h"
+#include "gui/standings/standings_window.h"
 #endif
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "pool/journal.h"
-#include "pool/players.h"
-#include "pool/pool_host.h"
+#include "core/pool/journal.h"
+#include "core/pool/players.h"
+#include "core/pool/pool_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <string>
 
-#include "pool/errors.h"
-#include "pool/players.h"
-#include "pool/pool_host.h"
-#include "settings/settings.h"
+#include "core/pool/errors.h"
+#include "core/pool/players.h"
+#include "core/pool/pool_host.h"
+#include "core/settings/settings.h"
 
 namespace {
 void storeScoring(MemorySettings& store, const unsigned char* tail, std::size_t size)

@@ -7,9 +7,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "pool/errors.h"
-#include "pool/file_io.h"
-#include "pool/team_files.h"
+#include "core/pool/errors.h"
+#include "core/pool/file_io.h"
+#include "core/pool/team_files.h"
 
 namespace {
 // A folder of its own for the run, memory-backed when there is one (the writer flushes to disk

@@ -3,10 +3,10 @@
 // is taken only whole.
 #include <cstdlib>
 
-#include "pool/bracket.h"
-#include "transfer/field_import.h"
-#include "transfer/picks_import.h"
-#include "transfer/team_names.h"
+#include "core/pool/bracket.h"
+#include "core/transfer/field_import.h"
+#include "core/transfer/picks_import.h"
+#include "core/transfer/team_names.h"
 
 namespace {
 const TTeamNames& Names()

@@ -2,8 +2,8 @@
 // and every name fits its field.
 #include <cstdlib>
 
-#include "pool/bracket.h"
-#include "pool/team_files.h"
+#include "core/pool/bracket.h"
+#include "core/pool/team_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {

@@ -8,20 +8,20 @@
 #include "core/pool/players.h"
 
 // fill(entry, next) sets what a benchmark needs beyond id and name, drawing from next().
-template <class Fill> void addBenchParticipants(TPlayers& players, int n, Fill fill)
+template <class Fill> void addBenchParticipants(PlayerList& players, int n, Fill fill)
 {
     std::uint32_t state = 12345;
     auto next = [&state] { return state = state * 1664525u + 1013904223u; };
     for (int i = 0; i < n; ++i) {
-        TPlayer entry;
-        entry.Id = i + 1;
-        entry.Name = "Participant " + std::to_string(next() % 1000000);
+        Player entry;
+        entry.id = i + 1;
+        entry.name = "Participant " + std::to_string(next() % 1000000);
         fill(entry, next);
         players.add(entry);
         if (i == n / 2) {
-            TPlayer results;
-            results.Id = ResultsId;
-            results.Name = ResultsName;
+            Player results;
+            results.id = ResultsId;
+            results.name = ResultsName;
             players.add(results);
         }
     }

@@ -34,7 +34,7 @@ double secondsSince(Clock::time_point start) { return Clock::now() - start; }
 
 class CountingHost final : public NullPoolHost {
 public:
-    void SetProgress(int) override { ++progressCalls; }
+    void setProgress(int) override { ++progressCalls; }
     long progressCalls = 0;
 };
 
@@ -44,15 +44,15 @@ struct Pool {
     {
         players.setWriteOnDestroy(false);
         FillRandomPool(players, participants);
-        players.SavePlayersTo(file());
+        players.savePlayersTo(file());
     }
     std::string file() const { return dir.file(PicksFileName); }
-    TPlayer& results() { return players[players.IndexOfId(ResultsId)]; }
+    Player& results() { return players[players.indexOfId(ResultsId)]; }
 
     TempDir dir;
     CountingHost host;
-    TTeamTable teams;
-    TPlayers players{host, dir.path(), teams};
+    TeamTable teams;
+    PlayerList players{host, dir.path(), teams};
 };
 
 Pool& pool(int participants)
@@ -78,12 +78,12 @@ std::size_t plainRead(const std::string& path)
 }
 
 // Reads every pick of every entry once: the least any scoring pass must do.
-std::int64_t readEveryPick(TPlayers& players)
+std::int64_t readEveryPick(PlayerList& players)
 {
     std::int64_t sum = 0;
     for (int i = 0; i < players.count(); ++i) {
-        const TPlayer& entry = *players.item(i);
-        for (int g = 1; g <= GameCount; ++g) sum += entry.Picks[g];
+        const Player& entry = *players.item(i);
+        for (int g = 1; g <= GameCount; ++g) sum += entry.picks[g];
     }
     return sum;
 }
@@ -102,9 +102,9 @@ void BM_LoadPlayers(benchmark::State& state)
     double load = 0, read = 0;
     for (auto _ : state) {
         auto start = Clock::now();
-        auto list = std::make_unique<TPlayers>(host, p.dir.path(), p.teams);
+        auto list = std::make_unique<PlayerList>(host, p.dir.path(), p.teams);
         list->setWriteOnDestroy(false);
-        if (!list->LoadPlayers() || list->count() != p.players.count()) state.SkipWithError("load failed");
+        if (!list->loadPlayers() || list->count() != p.players.count()) state.SkipWithError("load failed");
         load += secondsSince(start);
         state.PauseTiming();
         list.reset();
@@ -125,7 +125,7 @@ void BM_Baseline(benchmark::State& state)
 
 // The median of a few passes that only read the picks, after one that settles the caches (it
 // also pays for writing back what a scoring pass before it changed).
-double baselineSeconds(TPlayers& players)
+double baselineSeconds(PlayerList& players)
 {
     std::vector<double> times;
     for (int run = 0; run < 6; ++run) {
@@ -143,9 +143,9 @@ void BM_UpdateStandings(benchmark::State& state)
     double score = 0;  // with the scoring engine's default values, as an empty settings store gives
     p.host.progressCalls = 0;
     for (auto _ : state) {
-        p.results().Modified = 1;  // the results changed: every entry is rescored
+        p.results().modified = 1;  // the results changed: every entry is rescored
         const auto start = Clock::now();
-        p.players.UpdateStandings(true);
+        p.players.updateStandings(true);
         score += secondsSince(start);
     }
     state.counters["x baseline"] = score / double(state.iterations()) / baselineSeconds(p.players);
@@ -156,16 +156,16 @@ void BM_SortStandings(benchmark::State& state)
 {
     Pool& p = pool(int(state.range(0)));
     // Scored totals, dealt out again in a new order before every sort.
-    p.results().Modified = 1;
-    p.players.UpdateStandings(true);
+    p.results().modified = 1;
+    p.players.updateStandings(true);
     std::vector<std::int32_t> totals;
-    for (int i = 0; i < p.players.count(); ++i) totals.push_back(p.players[i].Total);
+    for (int i = 0; i < p.players.count(); ++i) totals.push_back(p.players[i].total);
     std::mt19937 rng(3);
     p.players.setSort(SortKey::Total, false);
     for (auto _ : state) {
         state.PauseTiming();
         std::shuffle(totals.begin(), totals.end(), rng);
-        for (int i = 0; i < p.players.count(); ++i) p.players.item(i)->Total = totals[std::size_t(i)];
+        for (int i = 0; i < p.players.count(); ++i) p.players.item(i)->total = totals[std::size_t(i)];
         state.ResumeTiming();
         p.players.sort();
     }
@@ -175,7 +175,7 @@ void BM_SavePlayersTo(benchmark::State& state)
 {
     Pool& p = pool(int(state.range(0)));
     const std::string path = p.dir.file("SAVED.HFD");
-    for (auto _ : state) benchmark::DoNotOptimize(p.players.SavePlayersTo(path));
+    for (auto _ : state) benchmark::DoNotOptimize(p.players.savePlayersTo(path));
     state.SetBytesProcessed(std::int64_t(state.iterations()) * (p.players.count() * std::int64_t(PickRecordSize)));
 }
 
@@ -186,15 +186,15 @@ void BM_SaveSheet(benchmark::State& state)
     Pool& p = pool(int(state.range(0)));
     std::mt19937 rng(3);
     std::int32_t id = 2'000'000'000;
-    std::vector<TPlayer*> added;
+    std::vector<Player*> added;
     for (auto _ : state) {
-        TPlayer sheet = MakeEntry(id++, "New sheet", RandomBracket(rng));
+        Player sheet = MakeEntry(id++, "New sheet", RandomBracket(rng));
         added.push_back(p.players.storeEntry(sheet, true));
     }
     // Leave the pool as the other benchmarks expect it (the timing has ended with the loop).
     {
-        TPlayers::Batch batch(p.players);
-        for (std::size_t i = 0; i < added.size(); ++i) p.players.DeletePlayer(added[added.size() - 1 - i]->Id);
+        PlayerList::Batch batch(p.players);
+        for (std::size_t i = 0; i < added.size(); ++i) p.players.deletePlayer(added[added.size() - 1 - i]->id);
         batch.finish();
     }
     p.players.writePicksFile();  // folds and removes the journal

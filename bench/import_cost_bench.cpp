@@ -48,7 +48,7 @@ struct Pool {
     TempDir dir;
     NullPoolHost host;
     MemorySettings settings;
-    TPoolSession session{host, dir.path(), settings};
+    PoolSession session{host, dir.path(), settings};
 };
 
 std::string picksHeader()
@@ -102,7 +102,7 @@ void measureImport(benchmark::State& state, const std::string& path, std::size_t
     for (auto _ : state) {
         before = statusBytes("VmRSS");
         const bool known = resetPeakResident();
-        const TPicksImport import = readPicksImportFile(pool.session, path);
+        const PicksImport import = readPicksImportFile(pool.session, path);
         peak = known ? statusBytes("VmHWM") : -1;
         refused = import.refused.total;
         taken = import.entries.size();

@@ -14,7 +14,7 @@ PickArray modelBracket(std::mt19937_64& rng, int games = GameCount)
     PickArray picks{};
     for (int g = 1; g <= games; ++g) {
         const GamePair pair = teamsOfGame(picks, g);
-        const double p = outlook::winProbability(SeedOfCode(pair.a), SeedOfCode(pair.b), g <= FirstRoundGames);
+        const double p = outlook::winProbability(seedOfCode(pair.a), seedOfCode(pair.b), g <= FirstRoundGames);
         picks[std::size_t(g)] = uniform(rng) < p ? pair.a : pair.b;
     }
     return picks;

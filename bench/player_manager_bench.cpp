@@ -35,18 +35,18 @@ using bench::statusBytes;
 struct Pool {
     explicit Pool(int n)
     {
-        TPlayers& players = main.session().players();
+        PlayerList& players = main.session().players();
         players.setWriteOnDestroy(false);
-        addBenchParticipants(players, n, [](TPlayer& entry, auto& next) {
-            entry.Complete = (next() >> 16) & 1;
-            entry.Paid = (next() >> 16) & 1;
+        addBenchParticipants(players, n, [](Player& entry, auto& next) {
+            entry.complete = (next() >> 16) & 1;
+            entry.paid = (next() >> 16) & 1;
         });
-        players.IndexOfId(ResultsId);  // the id index is built once per pool, not by the dialog
+        players.indexOfId(ResultsId);  // the id index is built once per pool, not by the dialog
     }
 
     TempDir dir;
     MemorySettings settings;
-    TMainForm main{settings, QString::fromStdString(dir.path())};
+    MainWindow main{settings, QString::fromStdString(dir.path())};
 };
 
 // Counts the paints of a widget, so a run proves the list was drawn.
@@ -78,9 +78,9 @@ double heapInUse()
 
 // Opens the dialog as the Player Manager command does, up to its first painted list; the paint
 // counter on the list's viewport says whether it was drawn.
-std::unique_ptr<TfrmOpen> openDialog(TMainForm& main, PaintCounter& counter)
+std::unique_ptr<PlayerManager> openDialog(MainWindow& main, PaintCounter& counter)
 {
-    auto dialog = std::make_unique<TfrmOpen>(main.session(), main, &main);
+    auto dialog = std::make_unique<PlayerManager>(main.session(), main, &main);
     dialog->findChild<QListView*>(QStringLiteral("lstPlayers"))->viewport()->installEventFilter(&counter);
     dialog->show();
     QCoreApplication::processEvents();
@@ -106,7 +106,7 @@ void BM_PlayerManagerOpen(benchmark::State& state)
         PaintCounter counter;
         const double cpuStart = threadSeconds();
         const auto start = std::chrono::steady_clock::now();
-        std::unique_ptr<TfrmOpen> dialog = openDialog(pool.main, counter);
+        std::unique_ptr<PlayerManager> dialog = openDialog(pool.main, counter);
         const auto end = std::chrono::steady_clock::now();
         cpu += threadSeconds() - cpuStart;
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
@@ -130,7 +130,7 @@ void BM_PlayerManagerFilter(benchmark::State& state)
 {
     Pool pool(static_cast<int>(state.range(0)));
     PaintCounter counter;
-    std::unique_ptr<TfrmOpen> dialog = openDialog(pool.main, counter);
+    std::unique_ptr<PlayerManager> dialog = openDialog(pool.main, counter);
     auto* types = dialog->findChild<QComboBox*>(QStringLiteral("lstTypes"));
     int filter = AllPlayers;
     for (auto _ : state) {

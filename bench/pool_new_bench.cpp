@@ -14,14 +14,14 @@ void BM_PoolNew(benchmark::State& state)
 {
     TempDir dir;
     NullPoolHost host;
-    TTeamTable teams;
+    TeamTable teams;
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove(dir.file(JournalFileName));
-        auto players = std::make_unique<TPlayers>(host, dir.path(), teams);
+        auto players = std::make_unique<PlayerList>(host, dir.path(), teams);
         players->setWriteOnDestroy(false);
-        players->LoadPlayers();  // no PICKS.HFD: the journal extends none
-        addBenchParticipants(*players, int(state.range(0)), [](TPlayer&, auto&) {});
+        players->loadPlayers();  // no PICKS.HFD: the journal extends none
+        addBenchParticipants(*players, int(state.range(0)), [](Player&, auto&) {});
         state.ResumeTiming();
         players->deleteAllPlayers();
         state.PauseTiming();
@@ -37,19 +37,19 @@ void BM_StartAfterPoolNew(benchmark::State& state)
 {
     TempDir dir;
     NullPoolHost host;
-    TTeamTable teams;
+    TeamTable teams;
     {
-        TPlayers full(host, dir.path(), teams);
+        PlayerList full(host, dir.path(), teams);
         full.setWriteOnDestroy(false);
-        addBenchParticipants(full, int(state.range(0)), [](TPlayer&, auto&) {});
-        full.SavePlayersTo(dir.file("whole pool"));
+        addBenchParticipants(full, int(state.range(0)), [](Player&, auto&) {});
+        full.savePlayersTo(dir.file("whole pool"));
     }
     std::string journal;
     {
         std::filesystem::copy_file(dir.file("whole pool"), dir.file(PicksFileName));
-        TPlayers killed(host, dir.path(), teams);
+        PlayerList killed(host, dir.path(), teams);
         killed.setWriteOnDestroy(false);
-        killed.LoadPlayers();
+        killed.loadPlayers();
         killed.deleteAllPlayers();
     }
     std::filesystem::rename(dir.file(JournalFileName), dir.file("journal"));
@@ -59,10 +59,10 @@ void BM_StartAfterPoolNew(benchmark::State& state)
                                    std::filesystem::copy_options::overwrite_existing);
         std::filesystem::copy_file(dir.file("journal"), dir.file(JournalFileName),
                                    std::filesystem::copy_options::overwrite_existing);
-        auto players = std::make_unique<TPlayers>(host, dir.path(), teams);
+        auto players = std::make_unique<PlayerList>(host, dir.path(), teams);
         players->setWriteOnDestroy(false);
         state.ResumeTiming();
-        players->LoadPlayers();
+        players->loadPlayers();
         state.PauseTiming();
         if (players->count() != 0 || std::filesystem::exists(dir.file(JournalFileName)))
             state.SkipWithError("the journal was not replayed and folded");

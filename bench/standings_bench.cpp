@@ -19,7 +19,7 @@
 namespace {
 const std::array<std::string, 4> Regions = {"East", "West", "South", "Midwest"};
 
-void FillTeams(TTeamTable& teams)
+void FillTeams(TeamTable& teams)
 {
     for (int region = 1; region <= RegionCount; ++region)
         for (int seed = 1; seed <= SeedCount; ++seed)
@@ -27,10 +27,10 @@ void FillTeams(TTeamTable& teams)
 }
 
 // The team table of the benchmarks that run without a window.
-TTeamTable& Teams()
+TeamTable& Teams()
 {
-    static TTeamTable teams = [] {
-        TTeamTable t;
+    static TeamTable teams = [] {
+        TeamTable t;
         FillTeams(t);
         return t;
     }();
@@ -38,26 +38,26 @@ TTeamTable& Teams()
 }
 
 // n participants with scattered points and picks, and the results entry in the middle.
-void FillPlayers(TPlayers& players, int n)
+void FillPlayers(PlayerList& players, int n)
 {
-    addBenchParticipants(players, n, [](TPlayer& entry, auto& next) {
-        for (int r = 1; r <= RoundCount; ++r) entry.RoundPoints[r] = static_cast<std::int32_t>(next() % 40);
-        for (int r = 1; r <= RoundCount; ++r) entry.Total += entry.RoundPoints[r];
-        entry.Potential = entry.Total + static_cast<std::int32_t>(next() % 100);
+    addBenchParticipants(players, n, [](Player& entry, auto& next) {
+        for (int r = 1; r <= RoundCount; ++r) entry.roundPoints[r] = static_cast<std::int32_t>(next() % 40);
+        for (int r = 1; r <= RoundCount; ++r) entry.total += entry.roundPoints[r];
+        entry.potential = entry.total + static_cast<std::int32_t>(next() % 100);
         for (int g : {57, 58, 59, 60, 63})
-            entry.Picks[g] = MakeTeamCode(static_cast<std::uint8_t>(1 + next() % 4), static_cast<std::uint8_t>(1 + next() % 16));
+            entry.picks[g] = makeTeamCode(static_cast<std::uint8_t>(1 + next() % 4), static_cast<std::uint8_t>(1 + next() % 16));
     });
 }
 
-void NextKey(TPlayers& players)
+void NextKey(PlayerList& players)
 {
-    players.setSort(players.SortKey() == SortKey::Total ? SortKey::Name : SortKey::Total, players.SortAscending());
+    players.setSort(players.sortKey() == SortKey::Total ? SortKey::Name : SortKey::Total, players.sortAscending());
 }
 
 void BM_StandingsCoreSort(benchmark::State& state)
 {
     NullPoolHost host;
-    TPlayers players(host, "", Teams());
+    PlayerList players(host, "", Teams());
     players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
     for (auto _ : state) {
@@ -73,10 +73,10 @@ BENCHMARK(BM_StandingsCoreSort)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMil
 void BM_StandingsRefill(benchmark::State& state)
 {
     NullPoolHost host;
-    TPlayers players(host, "", Teams());
+    PlayerList players(host, "", Teams());
     players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
-    TStandingsTable table(Regions);
+    StandingsTable table(Regions);
     for (auto _ : state) {
         table.refill(players, Teams());
         benchmark::ClobberMemory();
@@ -90,21 +90,21 @@ void BM_StandingsRefresh(benchmark::State& state)
 {
     TempDir dir;
     MemorySettings settings;
-    TMainForm main(settings, QString::fromStdString(dir.path()));
-    TPlayers& players = main.session().players();
+    MainWindow main(settings, QString::fromStdString(dir.path()));
+    PlayerList& players = main.session().players();
     players.setWriteOnDestroy(false);
     FillTeams(main.session().teams());
     FillPlayers(players, static_cast<int>(state.range(0)));
     main.show();
-    main.ShowStandings(true);
-    TfrmStandings* form = main.standingsForm();
+    main.showStandings(true);
+    StandingsWindow* form = main.standingsForm();
     if (!form) {
         state.SkipWithError("no standings window");
         return;
     }
     for (auto _ : state) {
         NextKey(players);
-        form->RefreshStandings();
+        form->refreshStandings();
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -118,11 +118,11 @@ template <Format format>
 void BM_StandingsExport(benchmark::State& state)
 {
     NullPoolHost host;
-    TPlayers players(host, "", Teams());
+    PlayerList players(host, "", Teams());
     players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
     players.sort();
-    TStandingsTable table(Regions);
+    StandingsTable table(Regions);
     table.refill(players, Teams());
     TempDir dir;
     const std::string path = dir.file("standing.out");

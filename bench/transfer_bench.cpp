@@ -29,7 +29,7 @@ struct Pool {
     TempDir dir;
     NullPoolHost host;
     MemorySettings settings;
-    TPoolSession session{host, dir.path(), settings};
+    PoolSession session{host, dir.path(), settings};
 };
 
 void BM_ExportPicks(benchmark::State& state, PicksFileFormat format)
@@ -48,7 +48,7 @@ void BM_ImportPicks(benchmark::State& state)
         state.PauseTiming();
         auto pool = std::make_unique<Pool>();
         state.ResumeTiming();
-        const TPicksImport import = readPicksImportFile(pool->session, path);
+        const PicksImport import = readPicksImportFile(pool->session, path);
         if (!import.refused.empty() || int(import.entries.size()) != state.range(0)) state.SkipWithError("lines refused");
         storeImportedPicks(pool->session, import);
         state.PauseTiming();

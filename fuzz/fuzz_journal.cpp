@@ -13,34 +13,34 @@
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
     NullPoolHost host;
-    TTeamTable teams;
-    TPlayers players(host, "/nonexistent", teams);
+    TeamTable teams;
+    PlayerList players(host, "/nonexistent", teams);
     players.setWriteOnDestroy(false);
 
-    const auto never = [](const TJournal::Record&) { std::abort(); };
+    const auto never = [](const Journal::Record&) { std::abort(); };
     const JournalScan probe = scanJournal(data, size, JournalBase{}, never);  // Unknown matches nothing
     if (probe.header == JournalScan::Header::Matches || probe.records != 0) std::abort();
     if (probe.header != JournalScan::Header::Foreign) return 0;
 
     std::string again = encodeJournalHeader(probe.base);
     int all = 0;
-    const std::size_t used = parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, [&](const TJournal::Record& record) {
+    const std::size_t used = parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, [&](const Journal::Record& record) {
         ++all;
         std::string payload;
-        if (record.kind == TJournal::Kind::Store) {
+        if (record.kind == Journal::Kind::Store) {
             payload += static_cast<char>(record.rescore ? 1 : 0);
             payload.append(reinterpret_cast<const char*>(record.entry), PickRecordSize);
-            TPlayer entry;
+            Player entry;
             decodePlayer(record.entry, entry);
-            if (entry.Id != record.id) std::abort();
+            if (entry.id != record.id) std::abort();
             players.add(entry);
         } else {
             const auto put = [&payload](std::uint32_t v) {
                 for (int i = 0; i < 4; ++i) payload += static_cast<char>(v >> (8 * i));
             };
-            if (record.kind == TJournal::Kind::Delete) {
+            if (record.kind == Journal::Kind::Delete) {
                 put(static_cast<std::uint32_t>(record.id));
-            } else if (record.kind == TJournal::Kind::Written) {
+            } else if (record.kind == Journal::Kind::Written) {
                 const std::string header = encodeJournalHeader(record.written);
                 payload.append(header, 4, 16);  // the header carries the same base
             } else {
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     if (again.size() != JournalHeaderSize + used || std::memcmp(again.data(), data, again.size()) != 0) std::abort();
     // Read against the file its header names: the same sound records, those after a checkpoint applied.
     int applied = 0;
-    const JournalScan scan = scanJournal(data, size, probe.base, [&](const TJournal::Record&) { ++applied; });
+    const JournalScan scan = scanJournal(data, size, probe.base, [&](const Journal::Record&) { ++applied; });
     if (scan.header != JournalScan::Header::Matches || scan.soundEnd != again.size() || applied != scan.records ||
         applied > all)
         std::abort();

@@ -31,27 +31,27 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     storeScoring(store, data + whole, size - whole);
 
     NullPoolHost host;
-    TTeamTable teams;
-    TPlayers players(host, "/nonexistent", teams);
+    TeamTable teams;
+    PlayerList players(host, "/nonexistent", teams);
     players.setScoringSource([&store] {
-        TRegIniFile ini(store);
+        SettingsFile ini(store);
         return settings::readScoringValues(ini);
     });
     players.setWriteOnDestroy(false);
     if (players.loadPlayersFromBytes(data, size) != (size == whole)) std::abort();
     if (players.count() != int(size / PickRecordSize)) std::abort();
 
-    players.UpdateStandings(true);
+    players.updateStandings(true);
     for (std::uint8_t key = 0; key < 4; ++key)
         for (std::uint8_t ascending = 0; ascending < 2; ++ascending) {
             players.setSort(static_cast<SortKey>(key), ascending != 0);
             players.sort();
             for (int i = 1; i < players.count(); ++i)
-                if (players.ComparePlayers(players[i - 1], players[i]) > 0) std::abort();
+                if (players.comparePlayers(players[i - 1], players[i]) > 0) std::abort();
         }
 
     const std::string bytes = players.picksBytes();
-    TPlayers again(host, "/nonexistent", teams);
+    PlayerList again(host, "/nonexistent", teams);
     again.setWriteOnDestroy(false);
     if (!again.loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()))
         std::abort();
@@ -60,12 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     // The folder cannot take a journal: the deletion is refused and changes nothing.
     if (players.count() > 0) {
         const int count = players.count();
-        const bool hadResults = players.HasResults();
+        const bool hadResults = players.hasResults();
         try {
-            players.DeletePlayer(players[0].Id);
+            players.deletePlayer(players[0].id);
             std::abort();
         } catch (const HoopError&) {
-            if (players.count() != count || players.HasResults() != hadResults) std::abort();
+            if (players.count() != count || players.hasResults() != hadResults) std::abort();
         }
     }
     return 0;

@@ -42,6 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     const std::array<std::string, 4> names = {"East", "West", "South", "Midwest"};
     saveRegions(dir, names);
     for (int n = 1; n <= 4; ++n)
-        if (LoadRegions(dir, n) != names[std::size_t(n - 1)]) std::abort();
+        if (loadRegions(dir, n) != names[std::size_t(n - 1)]) std::abort();
     return 0;
 }

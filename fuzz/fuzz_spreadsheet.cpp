@@ -9,14 +9,14 @@
 #include "core/transfer/team_names.h"
 
 namespace {
-const TTeamNames& Names()
+const TeamNames& Names()
 {
-    static const TTeamNames names = [] {
-        TTeamTable teams;
+    static const TeamNames names = [] {
+        TeamTable teams;
         for (int r = 1; r <= RegionCount; ++r)
             for (int s = 1; s <= SeedCount; ++s) teams.entry(r, s).name = "T" + std::to_string(r * 100 + s);
         teams.entry(2, 3).name = "t101";  // a name two teams share
-        return TTeamNames(teams, {"East", "West", "South", ""});
+        return TeamNames(teams, {"East", "West", "South", ""});
     }();
     return names;
 }
@@ -25,24 +25,24 @@ const TTeamNames& Names()
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const TPicksImport picks = readPicksImport(bytes, Names(), nullptr);
-    for (const TPlayer& entry : picks.entries) {
-        if (entry.Name.empty()) std::abort();
+    const PicksImport picks = readPicksImport(bytes, Names(), nullptr);
+    for (const Player& entry : picks.entries) {
+        if (entry.name.empty()) std::abort();
         bool complete = true;
         for (int g = 1; g <= GameCount; ++g) {
-            const TeamCode pick = entry.Picks[std::size_t(g)];
-            const GamePair pair = teamsOfGame(entry.Picks, g);
+            const TeamCode pick = entry.picks[std::size_t(g)];
+            const GamePair pair = teamsOfGame(entry.picks, g);
             if (pick != 0 && pick != pair.a && pick != pair.b) std::abort();
             complete = complete && pick != 0;
         }
-        if (entry.Complete != (complete ? 1 : 0)) std::abort();
+        if (entry.complete != (complete ? 1 : 0)) std::abort();
     }
     const std::vector<TransferProblem>& refused = picks.refused.listed;
     if (refused.size() > TransferProblems::Listed || picks.refused.total < refused.size()) std::abort();
     for (std::size_t k = 1; k < refused.size(); ++k)
         if (refused[k].line <= refused[k - 1].line) std::abort();
 
-    const TFieldImport field = readFieldImport(bytes);
+    const FieldImport field = readFieldImport(bytes);
     if (field.ok())
         for (int r = 1; r <= RegionCount; ++r)
             for (int s = 1; s <= SeedCount; ++s)

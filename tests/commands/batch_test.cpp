@@ -39,11 +39,11 @@ protected:
         env = IsolatedEnvironment(dir);
         // A field, and one participant already in the pool.
         saveRegions(pool, {"East", "West", "South", "Midwest"});
-        TTeamTable teams;
+        TeamTable teams;
         NameTeams(teams);
-        SaveTeams(pool, teams);
+        saveTeams(pool, teams);
         NullPoolHost host;
-        TPlayers players(host, pool, teams);
+        PlayerList players(host, pool, teams);
         players.add(MakeEntry(7, "Ann", Favourites()));
         players.writePicksFile();
     }
@@ -132,7 +132,7 @@ TEST_F(BatchCommands, ExitStatusSaysWhetherAllSomeOrNothingWasDone)
 TEST_F(BatchCommands, ExportsLeaveThePoolFolderAsItWas)
 {
     // A change of a run that did not close is only in the journal; the exports see it.
-    TJournal(dir.file("pool/" + JournalFileName)).appendStore(MakeEntry(9, "Jo <&>"), true);
+    Journal(dir.file("pool/" + JournalFileName)).appendStore(MakeEntry(9, "Jo <&>"), true);
     const auto before = poolFiles();
     for (const char* name : {"picks.csv", "picks.htm", "standings.htm", "standings.csv", "standings.txt"}) {
         SCOPED_TRACE(name);
@@ -189,8 +189,8 @@ TEST_F(BatchCommands, StandingsExportWritesWhatTheWindowsSaveAsWrites)
     dir.write("config/Corvanta/the Hoopfall.conf", "[Scoring]\nRound1=7\n");
     {
         NullPoolHost host;
-        TTeamTable teams;
-        TPlayers players(host, pool, teams);
+        TeamTable teams;
+        PlayerList players(host, pool, teams);
         PickArray results = Favourites(40);
         players.add(MakeEntry(ResultsId, ResultsName, results));
         PickArray other = Favourites();
@@ -204,11 +204,11 @@ TEST_F(BatchCommands, StandingsExportWritesWhatTheWindowsSaveAsWrites)
     const auto day = systemToday();
     for (int type = 1; type <= 3; ++type) ASSERT_EQ(run({"--export-standings", file(types[type])}).code, BatchDone);
 
-    TMainForm main(TestSettings(), QString::fromStdString(pool));
-    main.session().LoadTeams();
-    main.session().LoadPlayers();
+    MainWindow main(TestSettings(), QString::fromStdString(pool));
+    main.session().loadTeams();
+    main.session().loadPlayers();
     Find<QAction>(main, "mnuViewStd")->trigger();
-    TfrmStandings* standings = main.standingsForm();
+    StandingsWindow* standings = main.standingsForm();
     ASSERT_NE(standings, nullptr);
     if (systemToday() != day) GTEST_SKIP() << "the date of the page changed meanwhile";
     for (int type = 1; type <= 3; ++type) {
@@ -236,21 +236,21 @@ TEST_F(BatchCommands, OutlookPrintsTheOutlookAndWritesNothing)
     std::mt19937 rng(3);
     {
         NullPoolHost host;
-        TTeamTable teams;
-        TPlayers players(host, pool, teams);
+        TeamTable teams;
+        PlayerList players(host, pool, teams);
         for (int i = 0; i < 9; ++i) players.add(MakeEntry(10 + i, "P" + std::to_string(i), RandomBracket(rng)));
-        players.add(MakeEntry(30, "Twin", players[2].Picks));  // tied with P2 whatever happens
+        players.add(MakeEntry(30, "Twin", players[2].picks));  // tied with P2 whatever happens
         players.add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 54)));
         players.writePicksFile();
     }
-    TJournal(dir.file("pool/" + JournalFileName)).appendStore(MakeEntry(40, "Late", RandomBracket(rng)), true);
+    Journal(dir.file("pool/" + JournalFileName)).appendStore(MakeEntry(40, "Late", RandomBracket(rng)), true);
     const auto before = poolFiles();
 
     NullPoolHost host;
-    TTeamTable teams;
-    TPlayers players(host, pool, teams);
+    TeamTable teams;
+    PlayerList players(host, pool, teams);
     ASSERT_EQ(players.loadUnchanged(), "");
-    players.UpdateStandings(true);
+    players.updateStandings(true);
     players.sort();
     const outlook::OutlookResult result = outlook::computeOutlook(outlook::outlookInputOf(players, ScoringValues{}, 2));
     ASSERT_EQ(result.method, outlook::OutlookMethod::Exact);

@@ -18,15 +18,15 @@ protected:
     QString Dir() const { return QDir::toNativeSeparators(QString::fromStdString(dir.path())) + QDir::separator(); }
 
     TempDir dir;
-    TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
+    MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
 };
 }  // namespace
 
 TEST_F(BackupTest, WithNoDataFilesThePicksInMemoryAreStillBackedUp)
 {
-    TPlayer p;
-    p.Id = 42;
-    p.Name = "Entered today";
+    Player p;
+    p.id = 42;
+    p.name = "Entered today";
     main.session().players().add(p);
     Find<QAction>(main, "mnuBackup")->trigger();
 
@@ -102,7 +102,7 @@ TEST_F(BackupTest, AGoodTeamOrRegionBackupIsNotReplacedByADamagedFile)
         SCOPED_TRACE(c.file + " holding " + std::to_string(c.content.size()) + " bytes");
         TestPrompts().clear();
         TempDir pool;
-        TMainForm window(TestSettings(), QString::fromStdString(pool.path()));
+        MainWindow window(TestSettings(), QString::fromStdString(pool.path()));
         const std::string backup = c.file.substr(0, c.file.find('.')) + ".BAK";
         pool.write(c.file, c.content);
         pool.write(backup, c.backup);

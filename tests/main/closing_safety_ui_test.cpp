@@ -20,11 +20,11 @@ TEST(ClosingWindow, RefusesToWriteOverAReplacedPicksFileAndSaysSo)
     TempDir dir;
     dir.write(PicksFileName, Records({1, 2}));
     {
-        TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
-        main.session().LoadPlayers();
-        TPlayer entry;
-        entry.Id = 3;
-        entry.Name = "Saved in this run";
+        MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
+        main.session().loadPlayers();
+        Player entry;
+        entry.id = 3;
+        entry.name = "Saved in this run";
         main.session().players().storeEntry(entry, true);
         dir.write("restored", Records({9}));  // a copy put back while the window runs
         fs::rename(dir.file("restored"), dir.file(PicksFileName));

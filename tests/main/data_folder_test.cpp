@@ -182,7 +182,7 @@ TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
 {
     const QString pool = Q(dir.file("office pool"));
     QDir().mkpath(pool);
-    TMainForm main(TestSettings(), pool);
+    MainWindow main(TestSettings(), pool);
     std::vector<QUrl> opened;
     bool desktopTakesIt = true;
     setUrlOpener([&](const QUrl& url) {
@@ -210,7 +210,7 @@ TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
     QString aboutText;
     QTimer::singleShot(0, &main, [&aboutText] {
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (auto* about = qobject_cast<TfrmSplash*>(window); about && about->isVisible()) {
+            if (auto* about = qobject_cast<SplashWindow*>(window); about && about->isVisible()) {
                 aboutText = about->findChild<QLabel*>(QStringLiteral("lblPool"))->text().remove(QChar(0x200B));
                 about->accept();
             }
@@ -221,7 +221,7 @@ TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
 
 TEST_F(DataFolderTest, TheAboutBoxShortensAPathTooLongToFit)
 {
-    TfrmSplash about;
+    SplashWindow about;
     const QString deep = "/" + QStringList(40, "folder").join('/');
     about.showPoolFolder(deep);
     const QLabel* pool = about.findChild<QLabel*>(QStringLiteral("lblPool"));
@@ -234,7 +234,7 @@ TEST_F(DataFolderTest, TheAboutBoxShortensAPathTooLongToFit)
 
 TEST_F(DataFolderTest, TheSplashDrawsTheBallOfTheIcon)
 {
-    TfrmSplash splash;
+    SplashWindow splash;
     const QImage image = splash.grab().toImage();
     const QColor leather = image.pixelColor(100, 200);  // between the seams, clear of the labels
     EXPECT_GT(leather.red(), 150);

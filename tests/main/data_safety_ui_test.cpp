@@ -26,11 +26,11 @@
 namespace fs = std::filesystem;
 
 namespace {
-TPlayer Entry(std::int32_t id)
+Player Entry(std::int32_t id)
 {
-    TPlayer entry;
-    entry.Id = id;
-    entry.Name = id == ResultsId ? ResultsName : "P" + std::to_string(id);
+    Player entry;
+    entry.id = id;
+    entry.name = id == ResultsId ? ResultsName : "P" + std::to_string(id);
     return entry;
 }
 
@@ -52,7 +52,7 @@ protected:
     QString Dir() const { return QDir::toNativeSeparators(QString::fromStdString(dir.path())) + QDir::separator(); }
 
     TempDir dir;
-    TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
+    MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
 };
 }  // namespace
 
@@ -61,7 +61,7 @@ TEST_F(ShellSafety, BackupNeverCopiesAListThatIsNotThePool)
     const std::string good = PicksOf({1, 2, 3});
     dir.write("PICKS.BAK", good);
     fs::create_directory(dir.file(PicksFileName));
-    main.session().players().LoadPlayers();  // reported and moved aside
+    main.session().players().loadPlayers();  // reported and moved aside
     TestPrompts().clear();
 
     Find<QAction>(main, "mnuBackup")->trigger();
@@ -108,15 +108,15 @@ TEST_F(ShellSafety, ATerminationClosesWithoutQuestionsAndWritesThePool)
 {
     main.session().players().storeEntry(Entry(7), true);
     main.show();
-    main.OpenBracketSheet(0);
-    auto* sheet = qobject_cast<TmdiBrackets*>(main.activeChild());
+    main.openBracketSheet(0);
+    auto* sheet = qobject_cast<BracketSheet*>(main.activeChild());
     ASSERT_NE(sheet, nullptr);
     sheet->findChild<QLineEdit*>(QStringLiteral("txtName"))->setText(QStringLiteral("Typed, never saved"));
     ASSERT_TRUE(sheet->sheetModified());
 
     TerminationWatcher watcher;
     QSignalSpy requested(&watcher, &TerminationWatcher::terminationRequested);
-    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &main, &TMainForm::closeWithoutQuestions);
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &main, &MainWindow::closeWithoutQuestions);
     ::raise(SIGTERM);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !main.isVisible(); }, 5000));
     EXPECT_EQ(requested.count(), 1);

@@ -25,16 +25,16 @@ protected:
     void SetUp() override { TestPrompts().clear(); }
     void TearDown() override { TestPrompts().clear(); }
 
-    TPlayer Entry(std::int32_t id, const char* name)
+    Player Entry(std::int32_t id, const char* name)
     {
-        TPlayer p;
-        p.Id = id;
-        p.Name = name;
+        Player p;
+        p.id = id;
+        p.name = name;
         return p;
     }
 
     TempDir dir;
-    TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
+    MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
 };
 
 // Counts paint events a widget receives.
@@ -54,7 +54,7 @@ struct CommandState {
     bool save, print, playersPicks, close, cascade, saveButton;
 };
 
-CommandState StateOf(TMainForm& main)
+CommandState StateOf(MainWindow& main)
 {
     return {Find<QAction>(main, "mnuSavePicks")->isEnabled(), Find<QAction>(main, "mnuPlayerPrintPicks")->isEnabled(), Find<QAction>(main, "mnuPrintPlayerPool")->isEnabled(),
             Find<QAction>(main, "mnuClose")->isEnabled(),     Find<QAction>(main, "WindowCascadeItem")->isEnabled(),   Find<QAction>(main, "btnSaveAction")->isVisible()};
@@ -67,7 +67,7 @@ TEST_F(MainWindowTest, CommandsFollowTheActiveChildWindow)
     CommandState none = StateOf(main);
     EXPECT_FALSE(none.save || none.print || none.playersPicks || none.close || none.cascade || none.saveButton);
 
-    main.OpenBracketSheet(0);
+    main.openBracketSheet(0);
     CommandState sheet = StateOf(main);
     EXPECT_TRUE(sheet.save && sheet.print && sheet.playersPicks && sheet.close && sheet.cascade && sheet.saveButton);
 
@@ -138,11 +138,11 @@ TEST_F(MainWindowTest, StatusTextIsPaintedAtOnceInsideALoop)
     PaintCounter counter;
     Find<QLabel>(main, "pnlHint")->installEventFilter(&counter);
     for (int i = 1; i <= 3; ++i) {
-        main.SetStatusText(std::string("Step ") + std::to_string(i));
+        main.setStatusText(std::string("Step ") + std::to_string(i));
         EXPECT_EQ(counter.paints, i) << "no event loop ran, yet the panel was painted";
     }
     EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), QStringLiteral("Step 3"));
-    main.SetProgress(42);
+    main.setProgress(42);
     EXPECT_EQ(Find<QProgressBar>(main, "pbProgress")->value(), 42);
 }
 
@@ -172,28 +172,28 @@ TEST_F(MainWindowTest, AMinimisedStandingsWindowIsStillTheOpenOne)
 
 TEST_F(MainWindowTest, FindSheetWindowSearchesFromTheTop)
 {
-    EXPECT_EQ(main.FindSheetWindow(5), -1);
+    EXPECT_EQ(main.findSheetWindow(5), -1);
     main.session().players().add(Entry(5, "Ann"));
     main.session().players().add(Entry(7, "Bob"));
-    main.OpenBracketSheet(0);
-    main.OpenBracketSheet(5);
-    main.OpenBracketSheet(7);
-    main.OpenBracketSheet(0);
+    main.openBracketSheet(0);
+    main.openBracketSheet(5);
+    main.openBracketSheet(7);
+    main.openBracketSheet(0);
     EXPECT_EQ(main.childWindows().size(), 4);
-    EXPECT_EQ(main.FindSheetWindow(5), 1);
-    EXPECT_EQ(main.FindSheetWindow(7), 2);
-    EXPECT_EQ(main.FindSheetWindow(0), 3);  // the last of the two new sheets
+    EXPECT_EQ(main.findSheetWindow(5), 1);
+    EXPECT_EQ(main.findSheetWindow(7), 2);
+    EXPECT_EQ(main.findSheetWindow(0), 3);  // the last of the two new sheets
 
     // Opening a sheet that is open brings it forward instead of a second copy.
-    main.OpenBracketSheet(5);
+    main.openBracketSheet(5);
     EXPECT_EQ(main.childWindows().size(), 4);
     EXPECT_EQ(main.mdiArea()->activeSubWindow(), main.childWindows()[1]);
 }
 
 TEST_F(MainWindowTest, WindowMenuListsTheOpenChildWindows)
 {
-    main.OpenBracketSheet(0);
-    main.OpenBracketSheet(0);
+    main.openBracketSheet(0);
+    main.openBracketSheet(0);
     main.childWindows()[0]->setWindowTitle("First sheet");
     main.childWindows()[1]->setWindowTitle("Picks for Bob & Sue");
     emit Find<QMenu>(main, "mnuWindow")->aboutToShow();
@@ -211,8 +211,8 @@ TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
 {
     for (std::int32_t id : {11, 12, 13}) main.session().players().add(Entry(id, "P"));
     main.session().players().add(Entry(ResultsId, "RESULTS"));
-    main.OpenBracketSheet(12);
-    main.OpenBracketSheet(ResultsId);
+    main.openBracketSheet(12);
+    main.openBracketSheet(ResultsId);
 
     TestPrompts().answers = {PromptAnswer::Ok};
     Find<QAction>(main, "mnuReset")->trigger();
@@ -224,9 +224,9 @@ TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
     // One refusal per open sheet; the other entries are gone.
     EXPECT_EQ(TestPrompts().texts().count(QString::fromStdString(SheetOpenMessage)), 2);
     ASSERT_EQ(main.session().players().count(), 2);
-    EXPECT_GE(main.session().players().IndexOfId(12), 0);
-    EXPECT_GE(main.session().players().IndexOfId(ResultsId), 0);
-    EXPECT_TRUE(main.session().players().HasResults());
+    EXPECT_GE(main.session().players().indexOfId(12), 0);
+    EXPECT_GE(main.session().players().indexOfId(ResultsId), 0);
+    EXPECT_TRUE(main.session().players().hasResults());
     EXPECT_EQ(Find<QLabel>(main, "pnlCount")->text(), QStringLiteral("Players: 1"));
 }
 
@@ -288,8 +288,8 @@ TEST_F(MainWindowTest, AFailedPicksWriteClosesAndTheNextStartRestoresEverySave)
         "Every saved change is kept in PICKS.JNL beside it and comes back at the next start."));
 
     std::filesystem::remove(dir.file(PicksFileName));
-    TMainForm next{TestSettings(), QString::fromStdString(dir.path())};
-    next.session().players().LoadPlayers();
+    MainWindow next{TestSettings(), QString::fromStdString(dir.path())};
+    next.session().players().loadPlayers();
     ASSERT_EQ(next.session().players().count(), 1);
-    EXPECT_EQ(next.session().players()[0].Name.str(), "Ann");
+    EXPECT_EQ(next.session().players()[0].name.str(), "Ann");
 }

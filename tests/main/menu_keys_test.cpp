@@ -56,23 +56,23 @@ protected:
     }
     void ViewStandings()
     {
-        TPlayer results;
-        results.Id = ResultsId;
-        results.Name = ResultsName;
+        Player results;
+        results.id = ResultsId;
+        results.name = ResultsName;
         main.session().players().add(results);
         Find<QAction>(main, "mnuViewStd")->trigger();
     }
     static QWidget* Popup() { return QApplication::activePopupWidget(); }
 
     TempDir dir;
-    TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
+    MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
 };
 }  // namespace
 
 TEST_F(MenuKeys, MenuShortcutsWinOverTheTextBoxesOwnKeys)
 {
-    main.OpenBracketSheet(0);
-    auto* sheet = qobject_cast<TmdiBrackets*>(main.activeChild());
+    main.openBracketSheet(0);
+    auto* sheet = qobject_cast<BracketSheet*>(main.activeChild());
     ASSERT_NE(sheet, nullptr);
     QApplication::clipboard()->clear();  // an empty clipboard: a paste would wipe the selection
     QLineEdit* boxes[] = {Find<QLineEdit>(*sheet, "txtName"), Find<QLineEdit>(*sheet, "txtTiebreaker"),
@@ -131,10 +131,10 @@ TEST_F(MenuKeys, ShiftF10OpensTheFocusedControlsPopUpMenu)
 {
     ViewStandings();
     auto* grid = Find<QTableView>(main, "grdStandings");
-    TfrmOpen manager(main.session(), main, &main);
+    PlayerManager manager(main.session(), main, &main);
     manager.show();
     auto* list = Find<QListView>(manager, "lstPlayers");
-    main.OpenBracketSheet(0);
+    main.openBracketSheet(0);
     auto* name = Find<QLineEdit>(*main.activeChild(), "txtName");
     const std::vector<std::pair<QWidget*, QMenu*>> controls = {
         {grid, Find<QMenu>(main, "mnuPopUp")}, {list, Find<QMenu>(manager, "PopupMenu")}, {name, nullptr}};

@@ -25,11 +25,11 @@ protected:
         for (const char* folder : {"run", "other run"}) fs::permissions(dir.file(folder), fs::perms::owner_all);
         env = IsolatedEnvironment(dir);
         saveRegions(dir.file("pool"), {"East", "West", "South", "Midwest"});
-        TTeamTable teams;
+        TeamTable teams;
         NameTeams(teams);
-        SaveTeams(dir.file("pool"), teams);
+        saveTeams(dir.file("pool"), teams);
         NullPoolHost host;
-        TPlayers players(host, dir.file("pool"), teams);
+        PlayerList players(host, dir.file("pool"), teams);
         players.add(MakeEntry(7, "Ann", Favourites()));
         players.writePicksFile();
         dir.write("picks.csv", PicksHeader() + "\n" + PicksLine("Bob,1,Yes", Favourites()) + "\n");

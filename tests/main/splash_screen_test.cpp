@@ -24,7 +24,7 @@ struct Moment {
     QImage painted;  // the same square as the splash paints it
 };
 Moment g_moment;
-TfrmSplash* g_splash = nullptr;
+SplashWindow* g_splash = nullptr;
 
 bool IsPicksFile(int fd)
 {
@@ -69,11 +69,11 @@ TEST(SplashOnScreen, ShowsTheBallAndItsStatusWhileThePicksLoad)
     TempDir dir;
     dir.write("PICKS.HFD", std::string(3 * 300, '\0'));
     MemorySettings store;
-    TfrmSplash splash;
+    SplashWindow splash;
     g_splash = &splash;
     splash.showAtStartUp();
     auto main = createAndLoad(store, QString::fromStdString(dir.path()), &splash,
-                              [](TMainForm& window) { window.session().setReadFunction(SlowRead); });
+                              [](MainWindow& window) { window.session().setReadFunction(SlowRead); });
     ASSERT_TRUE(g_moment.taken);
     EXPECT_EQ(g_moment.status, QStringLiteral("Loading Players Picks..."));
     ASSERT_EQ(g_moment.screen.size(), QSize(278, 278));
@@ -107,7 +107,7 @@ TEST(SplashOnScreen, WaitingForTheSplashRunsNoUserInput)
     qApp->installEventFilter(&keys);
     ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("a")}), 0);
 
-    TfrmSplash splash;
+    SplashWindow splash;
     splash.showAtStartUp();
     EXPECT_TRUE(splash.windowHandle()->isExposed());
     EXPECT_EQ(keys.presses, 0);

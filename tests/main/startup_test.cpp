@@ -42,7 +42,7 @@ protected:
 TEST_F(StartupTest, WithNoDataFilesBothQuickTipsShowThenTheEmptyPool)
 {
     TempDir dir;
-    TfrmSplash splash;
+    SplashWindow splash;
     QStringList splashLines;
     auto main = createAndLoad(store, QString::fromStdString(dir.path()), &splash);
     ASSERT_EQ(TestPrompts().boxes.size(), 2u);
@@ -223,9 +223,9 @@ TEST(SplashTest, VersionTextAndTheRoundWindow)
 {
     EXPECT_EQ(formatVersion(1, 6, 0), QStringLiteral("1.60"));
     EXPECT_EQ(formatVersion(2, 1, 3), QStringLiteral("2.13"));
-    EXPECT_EQ(GetFileVersionText("/no/such/program"), QStringLiteral("File not found"));
+    EXPECT_EQ(getFileVersionText("/no/such/program"), QStringLiteral("File not found"));
 
-    TfrmSplash splash;
+    SplashWindow splash;
     EXPECT_EQ(splash.size(), QSize(278, 278));
     EXPECT_FALSE(splash.mask().contains(QPoint(2, 2))) << "the corners are cut away";
     EXPECT_TRUE(splash.mask().contains(QPoint(139, 139)));
@@ -236,12 +236,12 @@ TEST(SplashTest, VersionTextAndTheRoundWindow)
 
 TEST(SplashTest, AClickClosesTheAboutBoxButNotTheStartUpSplash)
 {
-    TfrmSplash startup;
+    SplashWindow startup;
     startup.show();
     QTest::mouseClick(&startup, Qt::LeftButton, {}, QPoint(139, 60));
     EXPECT_TRUE(startup.isVisible());
 
-    TfrmSplash about;
+    SplashWindow about;
     QTimer::singleShot(0, &about, [&about] { QTest::mouseClick(&about, Qt::LeftButton, {}, QPoint(139, 240)); });
     EXPECT_EQ(about.exec(), QDialog::Accepted);
 }

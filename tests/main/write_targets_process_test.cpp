@@ -26,11 +26,11 @@ protected:
         fs::permissions(dir.file("run"), fs::perms::owner_all);
         env = IsolatedEnvironment(dir);
         env.insert("XDG_CONFIG_DIRS", QString::fromStdString(dir.file("system")));
-        TTeamTable teams;
+        TeamTable teams;
         NameTeams(teams);
-        SaveTeams(pool, teams);
+        saveTeams(pool, teams);
         NullPoolHost host;
-        TPlayers players(host, pool, teams);
+        PlayerList players(host, pool, teams);
         players.add(MakeEntry(7, "Ann", Favourites()));
         players.writePicksFile();
     }

@@ -81,7 +81,7 @@ public:  // the lambdas of table-driven cases use the helpers too
     // A team of the table as start-up would have loaded it, from a record claiming another place.
     void setTeam(int region, int seed, std::string_view name, std::string_view wins, std::string_view losses)
     {
-        session.teams().entry(region, seed) = TTeam{9, 9, name, wins, losses};
+        session.teams().entry(region, seed) = Team{9, 9, name, wins, losses};
     }
     // Back to a fresh start between the cases of one test.
     void reset()
@@ -94,9 +94,9 @@ public:  // the lambdas of table-driven cases use the helpers too
     }
 
     // Opens the dialog as the main window does, but without blocking in a modal loop.
-    TfrmOptions& open()
+    OptionsDialog& open()
     {
-        dialog = std::make_unique<TfrmOptions>(session);
+        dialog = std::make_unique<OptionsDialog>(session);
         dialog->show();
         dialog->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
@@ -113,8 +113,8 @@ public:  // the lambdas of table-driven cases use the helpers too
     QTabWidget* pages() const { return child<QTabWidget>("pcOptions"); }
     QComboBox* regionBox(int position) const { return child<QComboBox>(QStringLiteral("lstRegion%1").arg(position)); }
     QLineEdit* roundBox(int round) const { return child<QLineEdit>(QStringLiteral("txtRnd%1").arg(round)); }
-    TEditGrid* teams() const { return child<TEditGrid>("grdTeams"); }
-    TEditGrid* payout() const { return child<TEditGrid>("grdPayout"); }
+    EditGrid* teams() const { return child<EditGrid>("grdTeams"); }
+    EditGrid* payout() const { return child<EditGrid>("grdPayout"); }
 
     void clickPage(Page page) const
     {
@@ -160,7 +160,7 @@ public:  // the lambdas of table-driven cases use the helpers too
     }
 
     // Clicks a cell of a grid (opening its editor) and types over its text.
-    static void typeCell(TEditGrid* grid, int row, int column, const QString& text)
+    static void typeCell(EditGrid* grid, int row, int column, const QString& text)
     {
         QCoreApplication::processEvents();  // a grid just shown lays out its scroll range late
         grid->scrollToItem(grid->item(row, column));
@@ -171,7 +171,7 @@ public:  // the lambdas of table-driven cases use the helpers too
         ASSERT_EQ(grid->currentColumn(), column);
         retype(editor, text);
     }
-    static void pasteCell(TEditGrid* grid, int row, int column, const QString& text)
+    static void pasteCell(EditGrid* grid, int row, int column, const QString& text)
     {
         typeCell(grid, row, column, {});
         paste(qobject_cast<QLineEdit*>(QApplication::focusWidget()), text);
@@ -206,8 +206,8 @@ public:  // the lambdas of table-driven cases use the helpers too
     TempDir dir;
     RecordingSettings store;
     RecordingHost host;
-    TPoolSession session{host, dir.path(), store};
-    std::unique_ptr<TfrmOptions> dialog;
+    PoolSession session{host, dir.path(), store};
+    std::unique_ptr<OptionsDialog> dialog;
 };
 
 // ---- Layout and opening ------------------------------------------------------------------------
@@ -458,11 +458,11 @@ TEST_F(OptionsDialogTest, EveryWayOfCancellingWritesNothing)
     }
 
     dialog.reset();
-    TMainForm main(store, QString::fromStdString(dir.path()));
+    MainWindow main(store, QString::fromStdString(dir.path()));
     reset();
     QString title;
     QTimer::singleShot(0, [&] {
-        if (auto* shown = qobject_cast<TfrmOptions*>(QApplication::activeModalWidget())) {
+        if (auto* shown = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget())) {
             title = shown->windowTitle();
             QTest::keyClick(shown, Qt::Key_Escape);
         }
@@ -476,7 +476,7 @@ TEST_F(OptionsDialogTest, TabWalksTheCellsAndLeavesAfterTheLast)
 {
     open();
     clickPage(TeamsPage);
-    TEditGrid* grid = teams();
+    EditGrid* grid = teams();
     typeCell(grid, 0, NameColumn, "A");
     for (const auto& [row, column] : {std::pair{0, WinsColumn}, {0, LossesColumn}, {1, NameColumn}}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -560,7 +560,7 @@ TEST_F(OptionsDialogTest, AFieldEnteredIsWrittenAndSurvivesARestart)
 
     // A new start: the table comes from the file again.
     session.teams().clear();
-    ASSERT_TRUE(session.LoadTeams());
+    ASSERT_TRUE(session.loadTeams());
     open();
     EXPECT_EQ(shownValues().mid(0, 10) + shownValues().mid(10, 1) + shownValues().mid(15, 1),
               FourRegions + QStringList({"10", "7", "-5", "0", "9", "99", "|", "Sixth|1%"}));

@@ -72,7 +72,7 @@ TEST(OutlookTable, WhoPickedWhom)
     // winners meet in game 63.
     for (int g = 1; g < GameCount; ++g) {
         const GamePair pair = teamsOfGame(input.results, g);
-        input.results[std::size_t(g)] = SeedOfCode(pair.a) < SeedOfCode(pair.b) ? pair.a : pair.b;
+        input.results[std::size_t(g)] = seedOfCode(pair.a) < seedOfCode(pair.b) ? pair.a : pair.b;
     }
     const GamePair final = teamsOfGame(input.results, 63);
     for (TeamCode champion : {final.a, final.a, final.a, final.b}) {

@@ -32,12 +32,12 @@ Expected bruteForce(const OutlookInput& input)
     const int n = int(input.participants.size());
     TempDir dir;
     NullPoolHost host;
-    TTeamTable teams;
-    TPlayers players(host, dir.path(), teams);
+    TeamTable teams;
+    PlayerList players(host, dir.path(), teams);
     players.setWriteOnDestroy(false);
     players.setScoringSource([&] { return input.values; });
-    TPlayer* results = players.add(MakeEntry(ResultsId, ResultsName, input.results));
-    std::vector<TPlayer*> entries;
+    Player* results = players.add(MakeEntry(ResultsId, ResultsName, input.results));
+    std::vector<Player*> entries;
     for (const auto& p : input.participants) entries.push_back(players.add(MakeEntry(p.id, "P", p.picks)));
 
     Expected e{std::vector<int>(std::size_t(n), n + 1), std::vector<int>(std::size_t(n), 0),
@@ -49,11 +49,11 @@ Expected bruteForce(const OutlookInput& input)
     const auto visit = [&](auto&& self, std::size_t k, double p) -> void {
         if (k == open.size()) {
             ++e.outcomes;
-            results->Picks = completed;
-            results->Modified = 1;
-            players.UpdateStandings(true);
+            results->picks = completed;
+            results->modified = 1;
+            players.updateStandings(true);
             std::vector<int> totals;
-            for (TPlayer* t : entries) totals.push_back(t->Total);
+            for (Player* t : entries) totals.push_back(t->total);
             const int top = *std::max_element(totals.begin(), totals.end());
             const auto sharing = double(std::count(totals.begin(), totals.end(), top));
             for (std::size_t j = 0; j < totals.size(); ++j) {
@@ -70,7 +70,7 @@ Expected bruteForce(const OutlookInput& input)
         for (const TeamCode w : {pair.a, pair.b}) {
             const TeamCode other = w == pair.a ? pair.b : pair.a;
             completed[std::size_t(g)] = w;
-            self(self, k + 1, p * outlook::winProbability(SeedOfCode(w), SeedOfCode(other), g <= FirstRoundGames));
+            self(self, k + 1, p * outlook::winProbability(seedOfCode(w), seedOfCode(other), g <= FirstRoundGames));
         }
         completed[std::size_t(g)] = 0;
     };
@@ -452,16 +452,16 @@ TEST(Outlook, InputFromTheList)
 {
     TempDir dir;
     NullPoolHost host;
-    TTeamTable teams;
-    TPlayers players(host, dir.path(), teams);
+    TeamTable teams;
+    PlayerList players(host, dir.path(), teams);
     players.setWriteOnDestroy(false);
     FillRandomPool(players, 6);
     const OutlookInput input = outlook::outlookInputOf(players, ScoringValues{}, 2);
     ASSERT_EQ(input.participants.size(), 6u);
-    EXPECT_EQ(input.results, players[players.IndexOfId(ResultsId)].Picks);
-    players.UpdateStandings(true);
+    EXPECT_EQ(input.results, players[players.indexOfId(ResultsId)].picks);
+    players.updateStandings(true);
     const OutlookResult r = outlook::computeOutlook(input);
-    for (const auto& row : r.rows) EXPECT_EQ(row.finalTotal, players[players.IndexOfId(row.id)].Total);
+    for (const auto& row : r.rows) EXPECT_EQ(row.finalTotal, players[players.indexOfId(row.id)].total);
 }
 
 }  // namespace

@@ -33,10 +33,10 @@ void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStd
 namespace {
 using namespace outlook;
 
-class OutlookWindow : public ::testing::Test {
+class OutlookWindowTest : public ::testing::Test {
 protected:
     TempDir dir;
-    std::unique_ptr<TMainForm> main;
+    std::unique_ptr<MainWindow> main;
     std::mt19937 rng{7};
 
     void SetUp() override
@@ -44,7 +44,7 @@ protected:
         TestPrompts().clear();
         TestSettings().values.clear();
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
         main->session().players().setWriteOnDestroy(false);
         main->show();
         main->activateWindow();
@@ -57,33 +57,33 @@ protected:
         TestSettings().values.clear();
     }
 
-    TPlayers& players() { return main->session().players(); }
+    PlayerList& players() { return main->session().players(); }
     // The results with all but the last `open` games played, and `count` random sheets.
     void fill(int count, int open)
     {
         players().add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, GameCount - open)));
         for (int i = 0; i < count; ++i) players().add(MakeEntry(i + 1, "Player " + std::to_string(i + 1), RandomBracket(rng)));
     }
-    TfrmOutlook& open()
+    OutlookWindow& open()
     {
         QTest::keyClick(main.get(), Qt::Key_U, Qt::ControlModifier);
         QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
-        auto* outlook = sub ? qobject_cast<TfrmOutlook*>(sub->widget()) : nullptr;
+        auto* outlook = sub ? qobject_cast<OutlookWindow*>(sub->widget()) : nullptr;
         if (!outlook) throw std::runtime_error("Ctrl+U opened no outlook");
         waitComputed(*outlook);
         return *outlook;
     }
-    static void waitComputed(TfrmOutlook& outlook)
+    static void waitComputed(OutlookWindow& outlook)
     {
-        QSignalSpy computed(&outlook, &TfrmOutlook::computed);
+        QSignalSpy computed(&outlook, &OutlookWindow::computed);
         if (outlook.isComputing()) {
             EXPECT_TRUE(computed.wait(60000));
         }
     }
     // Runs change and waits for the computation it starts.
-    template <class F> static void recomputed(TfrmOutlook& outlook, F change)
+    template <class F> static void recomputed(OutlookWindow& outlook, F change)
     {
-        QSignalSpy computed(&outlook, &TfrmOutlook::computed);
+        QSignalSpy computed(&outlook, &OutlookWindow::computed);
         change();
         EXPECT_TRUE(computed.wait(60000));
     }
@@ -99,9 +99,9 @@ protected:
     std::vector<std::string> names()
     {
         std::vector<std::string> list;
-        const int results = players().IndexOfId(ResultsId);
+        const int results = players().indexOfId(ResultsId);
         for (int i = 0; i < players().count(); ++i)
-            if (i != results) list.emplace_back(players()[i].Name.view());
+            if (i != results) list.emplace_back(players()[i].name.view());
         return list;
     }
     // The standings page as scorePicks scores the participants against these results.
@@ -139,10 +139,10 @@ protected:
     }
 };
 
-TEST_F(OutlookWindow, ShortcutOpensTheGridCopyGivesTheText)
+TEST_F(OutlookWindowTest, ShortcutOpensTheGridCopyGivesTheText)
 {
     fill(5, 3);
-    TfrmOutlook& outlook = open();
+    OutlookWindow& outlook = open();
     EXPECT_EQ(outlook.windowTitle(), "Pool Outlook");
     EXPECT_EQ(Find<QLabel>(outlook, "pnlStatus")->text(), "Exact over 8 outcomes (3 games left)");
     EXPECT_FALSE(Find<QPushButton>(outlook, "btnCancel")->isVisible());
@@ -162,10 +162,10 @@ TEST_F(OutlookWindow, ShortcutOpensTheGridCopyGivesTheText)
     EXPECT_EQ(picked->model()->headerData(1, Qt::Horizontal).toString(), "Final 4");
 }
 
-TEST_F(OutlookWindow, RecomputesWhenTheListOrThePlacesChange)
+TEST_F(OutlookWindowTest, RecomputesWhenTheListOrThePlacesChange)
 {
     fill(4, 2);
-    TfrmOutlook& outlook = open();
+    OutlookWindow& outlook = open();
     auto* grid = Find<QTableView>(outlook, "grdOutlook");
     ASSERT_EQ(grid->model()->rowCount(), 4);
 
@@ -173,7 +173,7 @@ TEST_F(OutlookWindow, RecomputesWhenTheListOrThePlacesChange)
     EXPECT_EQ(gridText(*grid), rowsText(expected()));
     EXPECT_TRUE(gridText(*grid).contains("Late Sheet"));
 
-    recomputed(outlook, [&] { players().DeletePlayer(77); });
+    recomputed(outlook, [&] { players().deletePlayer(77); });
     EXPECT_EQ(grid->model()->rowCount(), 4);
 
     // The paid places are kept in the settings store and change Money %.
@@ -190,10 +190,10 @@ TEST_F(OutlookWindow, RecomputesWhenTheListOrThePlacesChange)
     EXPECT_EQ(gridText(*grid), rowsText(expected(1)));
 }
 
-TEST_F(OutlookWindow, SaveAsWritesTheChosenType)
+TEST_F(OutlookWindowTest, SaveAsWritesTheChosenType)
 {
     fill(3, 1);
-    TfrmOutlook& outlook = open();
+    OutlookWindow& outlook = open();
     const std::string path = dir.path() + "/outlook.csv";
     TestPrompts().saveAnswers.push_back([&](SaveFileRequest& request) {
         request.fileName = QString::fromStdString(path);
@@ -208,13 +208,13 @@ TEST_F(OutlookWindow, SaveAsWritesTheChosenType)
     EXPECT_EQ(TestPrompts().saveRequests.at(0).title, "Save Pool Outlook");
 }
 
-TEST_F(OutlookWindow, CancelStopsALongComputation)
+TEST_F(OutlookWindowTest, CancelStopsALongComputation)
 {
     fill(3000, 40);
     QTest::keyClick(main.get(), Qt::Key_U, Qt::ControlModifier);
     QMdiSubWindow* sub = main->mdiArea()->activeSubWindow();
     ASSERT_NE(sub, nullptr);
-    auto* outlook = qobject_cast<TfrmOutlook*>(sub->widget());
+    auto* outlook = qobject_cast<OutlookWindow*>(sub->widget());
     ASSERT_NE(outlook, nullptr);
     ASSERT_TRUE(outlook->isComputing());
     EXPECT_TRUE(Find<QPushButton>(*outlook, "btnCancel")->isVisible());
@@ -224,14 +224,14 @@ TEST_F(OutlookWindow, CancelStopsALongComputation)
     EXPECT_EQ(Find<QTableView>(*outlook, "grdOutlook")->model()->rowCount(), 0);
 }
 
-TEST_F(OutlookWindow, WhatIfKeysRecomputeAndClosingGoesBackToTheResults)
+TEST_F(OutlookWindowTest, WhatIfKeysRecomputeAndClosingGoesBackToTheResults)
 {
     fill(4, 3);
     // A second results entry (a damaged file) is one more participant, named as it is.
     players().add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng)));
     players().add(MakeEntry(9, "After", RandomBracket(rng)));
-    const PickArray real = players()[0].Picks;
-    TfrmOutlook& outlook = open();
+    const PickArray real = players()[0].picks;
+    OutlookWindow& outlook = open();
     auto* status = Find<QLabel>(outlook, "pnlStatus");
     auto* grid = Find<QTableView>(outlook, "grdOutlook");
     auto* standings = Find<QTableView>(outlook, "grdWhatIfStandings");
@@ -240,7 +240,7 @@ TEST_F(OutlookWindow, WhatIfKeysRecomputeAndClosingGoesBackToTheResults)
     EXPECT_EQ(standings->model()->headerData(3, Qt::Horizontal).toString(), "Potential");
 
     QTest::mouseClick(Find<QPushButton>(outlook, "btnWhatIf"), Qt::LeftButton);
-    auto* sheet = qobject_cast<TmdiBrackets*>(main->activeChild());
+    auto* sheet = qobject_cast<BracketSheet*>(main->activeChild());
     ASSERT_TRUE(sheet && sheet->isWhatIf());
     ASSERT_EQ(QApplication::focusWidget()->objectName(), "g61");
     PickArray whatIf = real;
@@ -265,7 +265,7 @@ TEST_F(OutlookWindow, WhatIfKeysRecomputeAndClosingGoesBackToTheResults)
     EXPECT_EQ(status->text(), "Exact over 8 outcomes (3 games left)");
     EXPECT_EQ(gridText(*grid), rowsText(expected()));
     EXPECT_EQ(gridText(*standings), scoresText(real));
-    for (int i = 0; i < players().count(); ++i) EXPECT_EQ(players()[i].Total + players()[i].Potential, 0);
+    for (int i = 0; i < players().count(); ++i) EXPECT_EQ(players()[i].total + players()[i].potential, 0);
 }
 
 }  // namespace

@@ -36,13 +36,13 @@
 #include "gui/widgets/child_window.h"
 
 namespace {
-TPlayer makeEntry(std::int32_t id, std::string_view name, bool complete, bool paid)
+Player makeEntry(std::int32_t id, std::string_view name, bool complete, bool paid)
 {
-    TPlayer entry;
-    entry.Id = id;
-    entry.Name = name;
-    entry.Complete = complete ? 1 : 0;
-    entry.Paid = paid ? 1 : 0;
+    Player entry;
+    entry.id = id;
+    entry.name = name;
+    entry.complete = complete ? 1 : 0;
+    entry.paid = paid ? 1 : 0;
     return entry;
 }
 
@@ -64,7 +64,7 @@ std::shared_ptr<bool> whenModal(std::function<void(Dialog&)> act)
     return shown;
 }
 
-QListView& playerList(const TfrmOpen& dialog) { return *Find<QListView>(dialog, "lstPlayers"); }
+QListView& playerList(const PlayerManager& dialog) { return *Find<QListView>(dialog, "lstPlayers"); }
 
 QStringList listedNames(const QListView& list)
 {
@@ -97,7 +97,7 @@ QStringList captions(const QList<QAction*>& actions)
 
 // Paints one list item through the list's own delegate, without antialiased text, so every
 // pixel of the name has exactly the text colour.
-QImage paintItem(const TfrmOpen& dialog, int row, bool selected)
+QImage paintItem(const PlayerManager& dialog, int row, bool selected)
 {
     const QListView& list = playerList(dialog);
     const QSize size(list.gridSize());
@@ -137,7 +137,7 @@ bool centredOnScreen(const QWidget& dialog)
     return dialog.geometry().center() == QGuiApplication::primaryScreen()->availableGeometry().center();
 }
 
-class PlayerManager : public ::testing::Test {
+class PlayerManagerTest : public ::testing::Test {
 protected:
     void SetUp() override { TestPrompts().clear(); }
 
@@ -153,16 +153,16 @@ protected:
     void addPool()
     {
         add(11, "Zed", true, true);
-        if (!main.session().players().HasResults()) addResults();
+        if (!main.session().players().hasResults()) addResults();
         add(12, "mia", false, false);
         add(13, "Al", true, false);
         add(14, "Kim", false, true);
     }
-    const TPlayer* entry(std::int32_t id) { return main.session().players().item(main.session().players().IndexOfId(id)); }
+    const Player* entry(std::int32_t id) { return main.session().players().item(main.session().players().indexOfId(id)); }
     // A dialog shown over the pool, the given names selected.
-    TfrmOpen& shown(const QStringList& selected = {})
+    PlayerManager& shown(const QStringList& selected = {})
     {
-        dialog = std::make_unique<TfrmOpen>(main.session(), main, &main);
+        dialog = std::make_unique<PlayerManager>(main.session(), main, &main);
         dialog->show();
         selectNames(list(), selected);
         return *dialog;
@@ -172,8 +172,8 @@ protected:
     void trigger(const char* menuItem) { Find<QAction>(*dialog, menuItem)->trigger(); }
 
     TempDir dir;
-    TMainForm main{TestSettings(), QString::fromStdString(dir.path())};
-    std::unique_ptr<TfrmOpen> dialog;
+    MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
+    std::unique_ptr<PlayerManager> dialog;
 };
 
 class PlayerProps : public ::testing::Test {
@@ -181,46 +181,46 @@ protected:
     PlayerProps()
     {
         players.setWriteOnDestroy(false);
-        TPlayer pat = makeEntry(42, "Pat", true, false);
-        for (int r = 1; r <= RoundCount; ++r) pat.RoundPoints[r] = 10 * r;
-        pat.Total = 210;
-        pat.Potential = 330;
-        pat.Tiebreaker = "141";
-        pat.Modified = 1;
+        Player pat = makeEntry(42, "Pat", true, false);
+        for (int r = 1; r <= RoundCount; ++r) pat.roundPoints[r] = 10 * r;
+        pat.total = 210;
+        pat.potential = 330;
+        pat.tiebreaker = "141";
+        pat.modified = 1;
         entry = players.add(pat);
     }
-    TfrmProps& shown(std::int32_t id = 42)
+    PlayerProperties& shown(std::int32_t id = 42)
     {
-        props = std::make_unique<TfrmProps>(nullptr, players, id);
+        props = std::make_unique<PlayerProperties>(nullptr, players, id);
         props->show();
         return *props;
     }
     QStringList storedTexts() const
     {
-        return {QString::fromLatin1(entry->Name.str()), QString::fromLatin1(entry->Tiebreaker.str()),
-                QString::number(entry->Paid), QString::number(entry->Modified), QString::number(entry->Total),
-                QString::number(entry->Complete)};
+        return {QString::fromLatin1(entry->name.str()), QString::fromLatin1(entry->tiebreaker.str()),
+                QString::number(entry->paid), QString::number(entry->modified), QString::number(entry->total),
+                QString::number(entry->complete)};
     }
 
     RecordingHost host;
     TempDir dir;
-    TTeamTable teams;
-    TPlayers players{host, dir.path(), teams};
-    TPlayer* entry = nullptr;
-    std::unique_ptr<TfrmProps> props;
+    TeamTable teams;
+    PlayerList players{host, dir.path(), teams};
+    Player* entry = nullptr;
+    std::unique_ptr<PlayerProperties> props;
 };
 
-QLineEdit& nameBox(const TfrmProps& p) { return *Find<QLineEdit>(p, "txtName"); }
-QLineEdit& tiebreakerBox(const TfrmProps& p) { return *Find<QLineEdit>(p, "txtTiebreaker"); }
-QCheckBox& paidBox(const TfrmProps& p) { return *Find<QCheckBox>(p, "chkPaid"); }
-QPushButton& okButton(const TfrmProps& p) { return *Find<QPushButton>(p, "cmdOk"); }
+QLineEdit& nameBox(const PlayerProperties& p) { return *Find<QLineEdit>(p, "txtName"); }
+QLineEdit& tiebreakerBox(const PlayerProperties& p) { return *Find<QLineEdit>(p, "txtTiebreaker"); }
+QCheckBox& paidBox(const PlayerProperties& p) { return *Find<QCheckBox>(p, "chkPaid"); }
+QPushButton& okButton(const PlayerProperties& p) { return *Find<QPushButton>(p, "cmdOk"); }
 }  // namespace
 
 // ---- Player Manager ------------------------------------------------------------------------------
 
-TEST_F(PlayerManager, LayoutCaptionsAndMenu)
+TEST_F(PlayerManagerTest, LayoutCaptionsAndMenu)
 {
-    TfrmOpen d(main.session(), main, &main);
+    PlayerManager d(main.session(), main, &main);
     EXPECT_EQ(d.size(), QSize(398, 229));
     EXPECT_EQ(d.minimumSize(), d.maximumSize());
     EXPECT_TRUE(centredOnScreen(d));
@@ -253,7 +253,7 @@ TEST_F(PlayerManager, LayoutCaptionsAndMenu)
 
 // Chosen with the keyboard, each filter lists its participants by name without regard to case,
 // never the results entry.
-TEST_F(PlayerManager, FiltersNeverListTheResults)
+TEST_F(PlayerManagerTest, FiltersNeverListTheResults)
 {
     addPool();
     shown();
@@ -270,16 +270,16 @@ TEST_F(PlayerManager, FiltersNeverListTheResults)
     }
 }
 
-TEST_F(PlayerManager, EqualNamesKeepTheListOrder)
+TEST_F(PlayerManagerTest, EqualNamesKeepTheListOrder)
 {
     for (const auto& [id, name] : {std::pair{1, "carl"}, {2, "Bob"}, {3, "alice"}, {4, "bob"}, {5, "Alice"}}) add(id, name);
     shown();
     EXPECT_EQ(listedNames(list()), QStringList({"alice", "Alice", "Bob", "bob", "carl"}));
-    EXPECT_EQ(list().model()->index(0, 0).data(TPlayerListModel::IdRole).toInt(), 3);
+    EXPECT_EQ(list().model()->index(0, 0).data(PlayerListModel::IdRole).toInt(), 3);
 }
 
 // Accented names sort with their letters, not after Z.
-TEST_F(PlayerManager, NamesSortInTheUsersLanguage)
+TEST_F(PlayerManagerTest, NamesSortInTheUsersLanguage)
 {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -289,7 +289,7 @@ TEST_F(PlayerManager, NamesSortInTheUsersLanguage)
     EXPECT_EQ(listedNames(list()), QStringList({"\u00C9mile", "emily", "\u00D6lund", "Oscar", "Zed"}));
 }
 
-TEST_F(PlayerManager, ItemsFlowDownThreeColumnsThenScrollSideways)
+TEST_F(PlayerManagerTest, ItemsFlowDownThreeColumnsThenScrollSideways)
 {
     for (int i = 0; i < 20; ++i) add(100 + i, QStringLiteral("P%1").arg(i, 2, 10, QChar('0')).toStdString());
     shown();
@@ -312,20 +312,20 @@ TEST_F(PlayerManager, ItemsFlowDownThreeColumnsThenScrollSideways)
     EXPECT_GT(list().horizontalScrollBar()->maximum(), 0);
 }
 
-TEST_F(PlayerManager, PlayerManagerCommandOpensTheChosenSheetsInListOrder)
+TEST_F(PlayerManagerTest, PlayerManagerCommandOpensTheChosenSheetsInListOrder)
 {
     addPool();
-    whenModal<TfrmOpen>([](TfrmOpen& d) {
+    whenModal<PlayerManager>([](PlayerManager& d) {
         selectNames(playerList(d), {"Zed", "Kim", "Al"});
         QTest::keyClick(&playerList(d), Qt::Key_Return);  // the default button
     });
     Find<QAction>(main, "mnuOpenPicks")->trigger();
     QList<int> tags;
-    for (QMdiSubWindow* sub : main.childWindows()) tags << qobject_cast<TChildForm*>(sub->widget())->tag();
+    for (QMdiSubWindow* sub : main.childWindows()) tags << qobject_cast<ChildWindow*>(sub->widget())->tag();
     EXPECT_EQ(tags, QList<int>({13, 14, 11}));
 }
 
-TEST_F(PlayerManager, DoubleClickOpensTheParticipant)
+TEST_F(PlayerManagerTest, DoubleClickOpensTheParticipant)
 {
     addPool();
     shown();
@@ -337,28 +337,28 @@ TEST_F(PlayerManager, DoubleClickOpensTheParticipant)
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(dialog->SelectedPlayers(), std::vector<std::int32_t>({14}));
+    EXPECT_EQ(dialog->selectedPlayers(), std::vector<std::int32_t>({14}));
 }
 
 // Without a current item (an empty list) Properties and Print Picks do nothing; with nothing
 // chosen Open and Delete say so; Close and Escape after a choice open nothing.
-TEST_F(PlayerManager, CommandsWithoutAChoiceAndClosing)
+TEST_F(PlayerManagerTest, CommandsWithoutAChoiceAndClosing)
 {
-    const std::tuple<const char*, std::function<void(TfrmOpen&)>, bool> commands[] = {
-        {"Properties item", [](TfrmOpen& d) { Find<QAction>(d, "mnuProps")->trigger(); }, false},
-        {"Print Picks item", [](TfrmOpen& d) { Find<QAction>(d, "mnuPrintPicks")->trigger(); }, false},
-        {"Open button", [](TfrmOpen& d) { QTest::mouseClick(Find<QPushButton>(d, "cmdOpen"), Qt::LeftButton); }, true},
-        {"Open item", [](TfrmOpen& d) { Find<QAction>(d, "mnuOpen")->trigger(); }, true},
-        {"Delete item", [](TfrmOpen& d) { Find<QAction>(d, "mnuDelete")->trigger(); }, true},
+    const std::tuple<const char*, std::function<void(PlayerManager&)>, bool> commands[] = {
+        {"Properties item", [](PlayerManager& d) { Find<QAction>(d, "mnuProps")->trigger(); }, false},
+        {"Print Picks item", [](PlayerManager& d) { Find<QAction>(d, "mnuPrintPicks")->trigger(); }, false},
+        {"Open button", [](PlayerManager& d) { QTest::mouseClick(Find<QPushButton>(d, "cmdOpen"), Qt::LeftButton); }, true},
+        {"Open item", [](PlayerManager& d) { Find<QAction>(d, "mnuOpen")->trigger(); }, true},
+        {"Delete item", [](PlayerManager& d) { Find<QAction>(d, "mnuDelete")->trigger(); }, true},
     };
     addResults();
     for (const auto& [what, act, tells] : commands) {
         SCOPED_TRACE(what);
         if (tells && main.session().players().count() == 1) addPool();
         TestPrompts().clear();
-        TfrmOpen& d = shown();
+        PlayerManager& d = shown();
         EXPECT_EQ(list().model()->rowCount(), tells ? 4 : 0);
-        const auto propsShown = whenModal<TfrmProps>([](TfrmProps&) {});
+        const auto propsShown = whenModal<PlayerProperties>([](PlayerProperties&) {});
         act(d);
         QCoreApplication::processEvents();
         EXPECT_EQ(TestPrompts().texts(), tells ? QStringList{NoPlayerSelectedMessage} : QStringList());
@@ -367,37 +367,37 @@ TEST_F(PlayerManager, CommandsWithoutAChoiceAndClosing)
         }
         EXPECT_FALSE(*propsShown);
         EXPECT_EQ(TestPrompts().printDialogs, 0);
-        EXPECT_TRUE(d.isVisible() && d.SelectedPlayers().empty());
+        EXPECT_TRUE(d.isVisible() && d.selectedPlayers().empty());
     }
     EXPECT_EQ(main.session().players().count(), 5);  // nothing was deleted
     for (bool escape : {false, true}) {
-        TfrmOpen& d = shown({"Al"});
+        PlayerManager& d = shown({"Al"});
         if (escape) QTest::keyClick(&list(), Qt::Key_Escape);
         else QTest::mouseClick(Find<QPushButton>(d, "cmdCancel"), Qt::LeftButton);
         EXPECT_EQ(d.result(), QDialog::Rejected);
         EXPECT_FALSE(d.isVisible());
-        EXPECT_TRUE(d.SelectedPlayers().empty());
+        EXPECT_TRUE(d.selectedPlayers().empty());
     }
 }
 
 // Delete asks for each chosen participant in list order: OK deletes, Cancel keeps, an open sheet
 // is refused and the rest go on. An entry deleted meanwhile stays listed and drawn with its name
 // until the one refill at the end.
-TEST_F(PlayerManager, DeleteAsksForEachAndRefusesAnOpenSheet)
+TEST_F(PlayerManagerTest, DeleteAsksForEachAndRefusesAnOpenSheet)
 {
     addPool();
-    main.OpenBracketSheet(12);
-    ASSERT_GE(main.FindSheetWindow(12), 0);
-    TfrmOpen& d = shown({"Al", "Kim", "mia", "Zed"});
+    main.openBracketSheet(12);
+    ASSERT_GE(main.findSheetWindow(12), 0);
+    PlayerManager& d = shown({"Al", "Kim", "mia", "Zed"});
     TestPrompts().answers = {PromptAnswer::Ok, PromptAnswer::Cancel, PromptAnswer::Ok, PromptAnswer::Ok, PromptAnswer::Ok};
     bool looked = false;
     TestPrompts().onBox = [&](const FakePrompts::Box& box) {
         if (box.text != "Delete picks for Kim?") return;
         looked = true;
-        EXPECT_LT(main.session().players().IndexOfId(13), 0);
+        EXPECT_LT(main.session().players().indexOfId(13), 0);
         const int al = rowNamed(list(), "Al");
         ASSERT_GE(al, 0);
-        EXPECT_EQ(list().model()->index(al, 0).data(TPlayerListModel::IdRole).toInt(), 13);
+        EXPECT_EQ(list().model()->index(al, 0).data(PlayerListModel::IdRole).toInt(), 13);
         const QImage drawn = paintItem(d, al, true);  // complete: a white name
         EXPECT_GT(pixelsOf(drawn, QRect(18, 2, drawn.width() - 18, 16), Qt::white), 20);
     };
@@ -414,7 +414,7 @@ TEST_F(PlayerManager, DeleteAsksForEachAndRefusesAnOpenSheet)
 }
 
 // After a refill the current item is the one at the same position, if any, and none is selected.
-TEST_F(PlayerManager, RefillKeepsTheCurrentPosition)
+TEST_F(PlayerManagerTest, RefillKeepsTheCurrentPosition)
 {
     addPool();
     shown({"Kim"});  // row 1
@@ -436,11 +436,11 @@ TEST_F(PlayerManager, RefillKeepsTheCurrentPosition)
 }
 
 // The colour follows Complete (and the selection), the icon Paid, each on its own.
-TEST_F(PlayerManager, ItemsAreDrawnWithIconAndColourOfTheirState)
+TEST_F(PlayerManagerTest, ItemsAreDrawnWithIconAndColourOfTheirState)
 {
     add(1, "WWWW", true, false);
     add(2, "XXXX", false, true);
-    TfrmOpen& d = shown();
+    PlayerManager& d = shown();
     const QPixmap paid = paidIcon();
     const QPixmap notPaid = notPaidIcon();
     const struct {
@@ -466,33 +466,33 @@ TEST_F(PlayerManager, ItemsAreDrawnWithIconAndColourOfTheirState)
     }
 }
 
-TEST_F(PlayerManager, PropertiesChangingPaidRedrawsTheIcon)
+TEST_F(PlayerManagerTest, PropertiesChangingPaidRedrawsTheIcon)
 {
     addPool();
-    TfrmOpen& d = shown({"Al"});
-    whenModal<TfrmProps>([](TfrmProps& props) {
+    PlayerManager& d = shown({"Al"});
+    whenModal<PlayerProperties>([](PlayerProperties& props) {
         EXPECT_EQ(nameBox(props).text(), "Al");
         QTest::mouseClick(&paidBox(props), Qt::LeftButton);
         QTest::mouseClick(&okButton(props), Qt::LeftButton);
     });
     trigger("mnuProps");
-    EXPECT_EQ(entry(13)->Paid, 1);
-    EXPECT_EQ(entry(13)->Name.str(), "Al");
+    EXPECT_EQ(entry(13)->paid, 1);
+    EXPECT_EQ(entry(13)->name.str(), "Al");
     const QColor base = list().palette().color(QPalette::Active, QPalette::Base);
     EXPECT_EQ(paintItem(d, rowNamed(list(), "Al"), false).copy(0, 0, 16, 16), iconOver(paidIcon(), base));
 }
 
-TEST_F(PlayerManager, PropertiesWithAnEmptyNameListsItFirst)
+TEST_F(PlayerManagerTest, PropertiesWithAnEmptyNameListsItFirst)
 {
     addPool();
     shown({"Kim"});
-    whenModal<TfrmProps>([](TfrmProps& props) {
+    whenModal<PlayerProperties>([](PlayerProperties& props) {
         nameBox(props).selectAll();
         QTest::keyClick(&nameBox(props), Qt::Key_Backspace);
         QTest::keyClick(&nameBox(props), Qt::Key_Return);  // OK is the default button
     });
     trigger("mnuProps");
-    EXPECT_EQ(entry(14)->Name.str(), "");
+    EXPECT_EQ(entry(14)->name.str(), "");
     EXPECT_EQ(listedNames(list()), QStringList({"", "Al", "mia", "Zed"}));
     EXPECT_TRUE(TestPrompts().boxes.empty());
 }
@@ -505,8 +505,8 @@ TEST(PlayerListModel, OrdersNamesAsTheUsersLanguage)
 {
     RecordingHost host;
     TempDir dir;
-    TTeamTable teams;
-    TPlayers players{host, dir.path(), teams};
+    TeamTable teams;
+    PlayerList players{host, dir.path(), teams};
     players.setWriteOnDestroy(false);
     std::vector<std::string> names;
     for (int b = 0; b < 256; ++b) names.emplace_back(1, static_cast<char>(b));
@@ -537,7 +537,7 @@ TEST(PlayerListModel, OrdersNamesAsTheUsersLanguage)
         std::stable_sort(expected.begin(), expected.end(), [&](std::int32_t a, std::int32_t b) {
             return collator.compare(fromAnsi(names[a - 1]), fromAnsi(names[b - 1])) < 0;
         });
-        TPlayerListModel model;
+        PlayerListModel model;
         model.fill(players, AllPlayers);
         std::vector<std::int32_t> listed;
         for (int row = 0; row < model.rowCount(); ++row) listed.push_back(model.idAt(row));
@@ -563,7 +563,7 @@ TEST(PlayerIcons, TwoDistinctSixteenPixelCoins)
 
 TEST_F(PlayerProps, LayoutShowsTheEntryAndGreysThePoints)
 {
-    TfrmProps p(nullptr, players, 42);
+    PlayerProperties p(nullptr, players, 42);
     EXPECT_EQ(p.size(), QSize(256, 300));
     EXPECT_EQ(p.minimumSize(), p.maximumSize());
     EXPECT_TRUE(centredOnScreen(p));
@@ -600,27 +600,27 @@ TEST_F(PlayerProps, LayoutShowsTheEntryAndGreysThePoints)
     EXPECT_FALSE(chkModified.isChecked());  // Modified is 1: the points are not up to date
     EXPECT_FALSE(Find<QLineEdit>(p, "txtR1")->isEnabled());
     EXPECT_TRUE(grpPlayer.isEnabled());
-    EXPECT_EQ(p.Changed(), 0);
-    entry->Modified = 0;
-    EXPECT_TRUE(Find<QCheckBox>(TfrmProps(nullptr, players, 42), "chkModified")->isChecked());
+    EXPECT_EQ(p.changed(), 0);
+    entry->modified = 0;
+    EXPECT_TRUE(Find<QCheckBox>(PlayerProperties(nullptr, players, 42), "chkModified")->isChecked());
 }
 
-// Each edit sets Changed; the close box stores nothing but leaves Changed set.
+// Each edit sets changed; the close box stores nothing but leaves changed set.
 TEST_F(PlayerProps, EditsSetChangedAndTheCloseBoxStoresNothing)
 {
-    const std::pair<const char*, std::function<void(TfrmProps&)>> edits[] = {
-        {"name", [](TfrmProps& p) { QTest::keyClicks(&nameBox(p), "sy"); }},
-        {"tiebreaker", [](TfrmProps& p) { QTest::keyClick(&tiebreakerBox(p), Qt::Key_Backspace); }},
-        {"paid", [](TfrmProps& p) { QTest::mouseClick(&paidBox(p), Qt::LeftButton); }},
+    const std::pair<const char*, std::function<void(PlayerProperties&)>> edits[] = {
+        {"name", [](PlayerProperties& p) { QTest::keyClicks(&nameBox(p), "sy"); }},
+        {"tiebreaker", [](PlayerProperties& p) { QTest::keyClick(&tiebreakerBox(p), Qt::Key_Backspace); }},
+        {"paid", [](PlayerProperties& p) { QTest::mouseClick(&paidBox(p), Qt::LeftButton); }},
     };
     for (const auto& [what, edit] : edits) {
         SCOPED_TRACE(what);
-        TfrmProps& p = shown();
+        PlayerProperties& p = shown();
         edit(p);
-        EXPECT_EQ(p.Changed(), 1);
+        EXPECT_EQ(p.changed(), 1);
         p.close();
         EXPECT_EQ(p.result(), QDialog::Rejected);
-        EXPECT_EQ(p.Changed(), 1);
+        EXPECT_EQ(p.changed(), 1);
         EXPECT_EQ(storedTexts(), QStringList({"Pat", "141", "0", "1", "210", "1"}));
     }
 }
@@ -629,7 +629,7 @@ TEST_F(PlayerProps, EditsSetChangedAndTheCloseBoxStoresNothing)
 // bytes back, even bytes that have no character.
 TEST_F(PlayerProps, OkStoresOnlyTheEditableFields)
 {
-    TfrmProps& p = shown();
+    PlayerProperties& p = shown();
     nameBox(p).selectAll();
     QTest::keyClicks(&nameBox(p), "Patricia With A Very Long Name");
     QTest::mouseClick(&paidBox(p), Qt::LeftButton);
@@ -637,26 +637,26 @@ TEST_F(PlayerProps, OkStoresOnlyTheEditableFields)
     EXPECT_EQ(p.result(), QDialog::Accepted);
     EXPECT_EQ(storedTexts(), QStringList({"Patricia With A Very Long", "141", "1", "1", "210", "1"}));
 
-    entry->Name = "Jos\x81";
-    entry->Tiebreaker = "\x8D" "99";
+    entry->name = "Jos\x81";
+    entry->tiebreaker = "\x8D" "99";
     QTest::mouseClick(&paidBox(shown()), Qt::LeftButton);
     QTest::mouseClick(&okButton(*props), Qt::LeftButton);
-    EXPECT_EQ(entry->Name.str(), "Jos\x81");
-    EXPECT_EQ(entry->Tiebreaker.str(), "\x8D" "99");
-    EXPECT_EQ(entry->Paid, 0);
+    EXPECT_EQ(entry->name.str(), "Jos\x81");
+    EXPECT_EQ(entry->tiebreaker.str(), "\x8D" "99");
+    EXPECT_EQ(entry->paid, 0);
 }
 
 // A longer stored tiebreaker is shown whole and kept, can be shortened, and grows no further than 3.
 TEST_F(PlayerProps, LongTiebreakerShownWholeAndTypingLimitedToThree)
 {
-    entry->Tiebreaker = "12345678";
+    entry->tiebreaker = "12345678";
     const struct {
         int backspaces;
         const char* typed;
         QString stored;
     } cases[] = {{0, "9", "12345678"}, {6, "3456", "123"}};
     for (const auto& c : cases) {
-        TfrmProps& p = shown();
+        PlayerProperties& p = shown();
         QLineEdit& box = tiebreakerBox(p);
         EXPECT_EQ(box.text(), "12345678");
         box.setFocus();
@@ -664,8 +664,8 @@ TEST_F(PlayerProps, LongTiebreakerShownWholeAndTypingLimitedToThree)
         for (int i = 0; i < c.backspaces; ++i) QTest::keyClick(&box, Qt::Key_Backspace);
         QTest::keyClicks(&box, c.typed);
         QTest::mouseClick(&okButton(p), Qt::LeftButton);
-        EXPECT_EQ(QString::fromLatin1(entry->Tiebreaker.str()), c.stored);
-        entry->Tiebreaker = "12345678";
+        EXPECT_EQ(QString::fromLatin1(entry->tiebreaker.str()), c.stored);
+        entry->tiebreaker = "12345678";
     }
 }
 
@@ -683,8 +683,8 @@ TEST_F(PlayerProps, PastingKeepsWhatTypingWouldKeep)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored + (" + " + c.pasted.toStdString()));
-        entry->Tiebreaker = c.stored;
-        TfrmProps& p = shown();
+        entry->tiebreaker = c.stored;
+        PlayerProperties& p = shown();
         QLineEdit& box = tiebreakerBox(p);
         box.setFocus();
         box.setSelection(c.selectFrom, c.selectLength);
@@ -696,14 +696,14 @@ TEST_F(PlayerProps, PastingKeepsWhatTypingWouldKeep)
     nameBox(*props).selectAll();
     QTest::keyClick(&nameBox(*props), Qt::Key_V, Qt::ControlModifier);
     QTest::mouseClick(&okButton(*props), Qt::LeftButton);
-    EXPECT_EQ(entry->Name.str() + "|" + entry->Tiebreaker.str(), "Ann Lee|191");
+    EXPECT_EQ(entry->name.str() + "|" + entry->tiebreaker.str(), "Ann Lee|191");
 }
 
 TEST_F(PlayerProps, UnknownIdShowsNothingAndStoresNothing)
 {
-    TfrmProps& p = shown(7);
+    PlayerProperties& p = shown(7);
     EXPECT_EQ(nameBox(p).text(), "");
     QTest::keyClicks(&nameBox(p), "Other");
     QTest::mouseClick(&okButton(p), Qt::LeftButton);
-    EXPECT_EQ(entry->Name.str(), "Pat");
+    EXPECT_EQ(entry->name.str(), "Pat");
 }

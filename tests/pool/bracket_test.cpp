@@ -9,22 +9,22 @@ namespace {
 TEST(TeamCodes, MakeAndSplit)
 {
     for (auto [region, seed, code] : {std::tuple{3, 12, 312}, {1, 1, 101}, {4, 16, 416}, {2, 9, 209}, {0, 0, 0}}) {
-        EXPECT_EQ(MakeTeamCode(std::uint8_t(region), std::uint8_t(seed)), code);
-        EXPECT_EQ((std::pair{regionOfCode(code), SeedOfCode(code)}), (std::pair{region, seed})) << code;
+        EXPECT_EQ(makeTeamCode(std::uint8_t(region), std::uint8_t(seed)), code);
+        EXPECT_EQ((std::pair{regionOfCode(code), seedOfCode(code)}), (std::pair{region, seed})) << code;
     }
-    EXPECT_EQ(MakeTeamCode(255, 255), 25755) << "the arguments are unsigned bytes";
+    EXPECT_EQ(makeTeamCode(255, 255), 25755) << "the arguments are unsigned bytes";
 }
 
 TEST(Games, RoundOfGameAndNextGame)
 {
     const std::pair<int, int> rounds[] = {{1, 1},  {32, 1}, {33, 2}, {48, 2}, {49, 3}, {56, 3}, {57, 4},
                                           {60, 4}, {61, 5}, {62, 5}, {63, 6}, {0, 0},  {64, 0}, {-1, 0}};
-    for (auto [game, round] : rounds) EXPECT_EQ(RoundOfGame(game), round) << "game " << game;
+    for (auto [game, round] : rounds) EXPECT_EQ(roundOfGame(game), round) << "game " << game;
 
     for (auto [game, next, slot] : {std::tuple{1, 33, Slot::A}, {2, 33, Slot::B}, {32, 48, Slot::B}, {57, 61, Slot::A},
                                     {60, 62, Slot::B}, {61, 63, Slot::A}, {62, 63, Slot::B}, {63, 0, Slot::A},
                                     {0, 0, Slot::A}})
-        EXPECT_EQ((std::pair{NextGame(game).game, NextGame(game).slot}), (std::pair{next, slot})) << "game " << game;
+        EXPECT_EQ((std::pair{nextGame(game).game, nextGame(game).slot}), (std::pair{next, slot})) << "game " << game;
 }
 
 TEST(Games, FirstRoundPairsFollowTheSeedOrderOfEachRegion)
@@ -39,13 +39,13 @@ TEST(Games, FirstRoundPairsFollowTheSeedOrderOfEachRegion)
     EXPECT_EQ(actual, expected);
 }
 
-// Feeders are the inverse of NextGame: the two games whose winners go into slots A and B.
+// Feeders are the inverse of nextGame: the two games whose winners go into slots A and B.
 TEST(Games, FeederGamesAreTheGamesWhoseWinnersMeet)
 {
     for (int n = FirstRoundGames + 1; n <= GameCount; ++n) {
         const FeederGames feeders = feederGames(n);
-        EXPECT_EQ((std::tuple{NextGame(feeders.a).game, NextGame(feeders.a).slot, NextGame(feeders.b).game,
-                              NextGame(feeders.b).slot}),
+        EXPECT_EQ((std::tuple{nextGame(feeders.a).game, nextGame(feeders.a).slot, nextGame(feeders.b).game,
+                              nextGame(feeders.b).slot}),
                   (std::tuple{n, Slot::A, n, Slot::B}))
             << "game " << n;
     }
@@ -56,12 +56,12 @@ TEST(Games, FeederGamesAreTheGamesWhoseWinnersMeet)
 
 TEST(TeamTable, NamesByCodeNeverReachOutsideTheTable)
 {
-    TTeamTable teams;
+    TeamTable teams;
     teams.entry(4, 16).name = "Longwood";
     teams.entry(1, 1).name = "Aardvarks";
-    EXPECT_EQ(teams.TeamName(416) + "/" + teams.TeamName(101), "Longwood/Aardvarks");
+    EXPECT_EQ(teams.teamName(416) + "/" + teams.teamName(101), "Longwood/Aardvarks");
     for (TeamCode code : {0, 102, 100, 117, 417, 500, 516, 1, -1, -116, 2147483647, -2147483647 - 1})
-        EXPECT_EQ(teams.TeamName(code), "") << code;
+        EXPECT_EQ(teams.teamName(code), "") << code;
 }
 
 }  // namespace

@@ -82,25 +82,25 @@ int AsOrdinaryUser(const std::function<int()>& body)
 // is written when it goes, as after a kill; tests write PICKS.HFD themselves.
 struct Pool {
     explicit Pool(const std::string& dir) : session(host, dir, settings) { players().setWriteOnDestroy(false); }
-    TPlayers& players() { return session.players(); }
+    PlayerList& players() { return session.players(); }
     RecordingHost host;
     MemorySettings settings;
-    TPoolSession session;
+    PoolSession session;
 };
 
 class DataSafety : public ::testing::Test {
 protected:
     TempDir dir;
     RecordingHost host;
-    TTeamTable teams;
+    TeamTable teams;
 };
 
 // The three data files, each with its loader and its writer.
 struct DataFile {
     std::string name;
     std::string content;
-    std::function<void(TPoolSession&)> load;
-    std::function<void(TPoolSession&)> save;
+    std::function<void(PoolSession&)> load;
+    std::function<void(PoolSession&)> save;
 };
 
 std::vector<DataFile> DataFiles()
@@ -108,11 +108,11 @@ std::vector<DataFile> DataFiles()
     std::string teams;
     for (int i = 0; i < 64; ++i) teams += std::string{char(1 + i / 16), char(1 + i % 16), 3, 'T', 'e', 'a'} + std::string(15, '\0');
     return {
-        {PicksFileName, Records({5, 6, 7, -1}), [](TPoolSession& s) { s.LoadPlayers(); },
-         [](TPoolSession& s) { s.players().writePicksFile(); }},
-        {TeamsFileName, teams, [](TPoolSession& s) { s.LoadTeams(); }, [](TPoolSession& s) { s.SaveTeams(); }},
-        {RegionsFileName, "[Regions]\r\n1=East\r\n[Other]\r\nkeep=1\r\n", [](TPoolSession& s) { s.checkRegionsFile(); },
-         [](TPoolSession& s) { s.saveRegions({"A", "B", "C", "D"}); }},
+        {PicksFileName, Records({5, 6, 7, -1}), [](PoolSession& s) { s.loadPlayers(); },
+         [](PoolSession& s) { s.players().writePicksFile(); }},
+        {TeamsFileName, teams, [](PoolSession& s) { s.loadTeams(); }, [](PoolSession& s) { s.saveTeams(); }},
+        {RegionsFileName, "[Regions]\r\n1=East\r\n[Other]\r\nkeep=1\r\n", [](PoolSession& s) { s.checkRegionsFile(); },
+         [](PoolSession& s) { s.saveRegions({"A", "B", "C", "D"}); }},
     };
 }
 }  // namespace
@@ -167,9 +167,9 @@ TEST_F(DataSafety, RecordsReadBeforeAnErrorStayAndTheWholeFileIsKept)
     dir.write(PicksFileName, bytes);
     g_readBudget = 6137;
     Pool pool(dir.path());
-    TPlayers& list = pool.players();
+    PlayerList& list = pool.players();
     pool.session.setReadFunction(&FailingRead);
-    EXPECT_FALSE(pool.session.LoadPlayers());
+    EXPECT_FALSE(pool.session.loadPlayers());
     pool.session.setReadFunction(nullptr);
     EXPECT_EQ(list.count(), 20);
     ASSERT_EQ(pool.host.errors.size(), 1u);
@@ -191,7 +191,7 @@ TEST_F(DataSafety, AFileWithoutReadPermissionIsMovedAsideOrLeftAlone)
     const std::string d = dir.path();
     EXPECT_EQ(AsOrdinaryUser([&] {
                   Pool pool(d);
-                  if (pool.session.LoadPlayers() || pool.host.errors.size() != 1) return 1;
+                  if (pool.session.loadPlayers() || pool.host.errors.size() != 1) return 1;
                   if (pool.host.errors[0].find("could not be read: Permission denied") == std::string::npos) return 2;
                   pool.players().writePicksFile();
                   return 0;
@@ -205,11 +205,11 @@ TEST_F(DataSafety, AFileWithoutReadPermissionIsMovedAsideOrLeftAlone)
                                     fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     EXPECT_EQ(AsOrdinaryUser([&] {
                   Pool pool(d);
-                  pool.session.LoadTeams();
+                  pool.session.loadTeams();
                   if (pool.host.errors.size() != 1 || !pool.host.information.empty()) return 1;
                   if (pool.host.errors[0].find("will not write over it") == std::string::npos) return 2;
                   try {
-                      pool.session.SaveTeams();  // the Options dialog's OK
+                      pool.session.saveTeams();  // the Options dialog's OK
                   } catch (const HoopError& error) {
                       return std::string(error.what()).find(KeptFileReason) == std::string::npos ? 3 : 0;
                   }
@@ -229,13 +229,13 @@ TEST_F(DataSafety, ATornFileIsCopiedAsideBeforeItIsFirstReplaced)
     dir.write(PicksFileName, torn);
     dir.write(TeamsFileName, std::string(TeamRecordSize + 6, '\1'));
     Pool pool(dir.path());
-    EXPECT_FALSE(pool.session.LoadPlayers());
-    EXPECT_FALSE(pool.session.LoadTeams());
+    EXPECT_FALSE(pool.session.loadPlayers());
+    EXPECT_FALSE(pool.session.loadTeams());
     EXPECT_EQ(pool.host.information.size(), 2u) << "both quick tips";
     EXPECT_TRUE(Named(dir, "TEAMS.HFD.damaged-").empty()) << "nothing is copied until a write";
     pool.players().writePicksFile();
     pool.players().writePicksFile();
-    pool.session.SaveTeams();
+    pool.session.saveTeams();
     EXPECT_EQ(Named(dir, "PICKS.HFD.damaged-").size(), 1u);
     EXPECT_EQ(dir.read(Named(dir, "PICKS.HFD.damaged-").at(0)), torn);
     EXPECT_EQ(dir.read(Named(dir, "TEAMS.HFD.damaged-").at(0)), std::string(TeamRecordSize + 6, '\1'));
@@ -245,7 +245,7 @@ TEST_F(DataSafety, ATornFileIsCopiedAsideBeforeItIsFirstReplaced)
 TEST_F(DataSafety, RegionsThatCannotBeReadReadAsEmptyAndAreNeverReplaced)
 {
     fs::create_directory(dir.file(RegionsFileName));
-    EXPECT_EQ(LoadRegions(dir.path(), 1), "");
+    EXPECT_EQ(loadRegions(dir.path(), 1), "");
     EXPECT_THAT([&] { saveRegions(dir.path(), {"A", "B", "C", "D"}); },
                 ThrowsMessage<HoopError>(HasSubstr("could not be read (Is a directory), so it is left as it was")));
     EXPECT_TRUE(fs::is_directory(dir.file(RegionsFileName)));
@@ -263,27 +263,27 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
 {
     dir.write(PicksFileName, Records({1, 2}));
     {
-        TPlayers run(host, dir.path(), teams);
+        PlayerList run(host, dir.path(), teams);
         run.setWriteOnDestroy(false);  // killed: nothing is written at the end
-        run.LoadPlayers();
+        run.loadPlayers();
         run.storeEntry(MakeEntry(3, "Cy"), true);
-        TPlayer renamed = run[0];
-        renamed.Name = "Ann";
+        Player renamed = run[0];
+        renamed.name = "Ann";
         run.storeEntry(renamed, false);
-        run.DeletePlayer(2);
+        run.deletePlayer(2);
         run.storeEntry(MakeEntry(ResultsId, ResultsName), true);
     }
     EXPECT_EQ(dir.read(PicksFileName), Records({1, 2})) << "PICKS.HFD itself is written only when the run ends";
     EXPECT_TRUE(dir.exists(JournalFileName));
 
     RecordingHost next;
-    TPlayers list(next, dir.path(), teams);
+    PlayerList list(next, dir.path(), teams);
     list.setWriteOnDestroy(false);
-    EXPECT_TRUE(list.LoadPlayers());
+    EXPECT_TRUE(list.loadPlayers());
     EXPECT_EQ(Ids(list), (std::vector<std::int32_t>{1, 3, ResultsId}));
-    EXPECT_EQ(list[0].Name.str(), "Ann");
-    EXPECT_EQ(list.HasResults(), true);
-    EXPECT_EQ(list[1].Modified, 1) << "restored sheets are scored again";
+    EXPECT_EQ(list[0].name.str(), "Ann");
+    EXPECT_EQ(list.hasResults(), true);
+    EXPECT_EQ(list[1].modified, 1) << "restored sheets are scored again";
     EXPECT_TRUE(next.errors.empty() && next.information.empty());
     EXPECT_EQ(next.countText, "Players: 2");
     // Folded into PICKS.HFD at once, and the journal is gone.
@@ -294,14 +294,14 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
 TEST_F(DataSafety, AJournalWithoutAPicksFileGivesNoQuickTip)
 {
     {
-        TPlayers run(host, dir.path(), teams);
+        PlayerList run(host, dir.path(), teams);
         run.setWriteOnDestroy(false);
         run.storeEntry(MakeEntry(9, "Nine"), true);
     }
     RecordingHost next;
-    TPlayers list(next, dir.path(), teams);
+    PlayerList list(next, dir.path(), teams);
     list.setWriteOnDestroy(false);
-    EXPECT_FALSE(list.LoadPlayers()) << "PICKS.HFD itself was missing";
+    EXPECT_FALSE(list.loadPlayers()) << "PICKS.HFD itself was missing";
     EXPECT_EQ(Ids(list), std::vector<std::int32_t>{9});
     EXPECT_TRUE(next.information.empty());
 }
@@ -309,7 +309,7 @@ TEST_F(DataSafety, AJournalWithoutAPicksFileGivesNoQuickTip)
 TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 {
     auto journalWith = [&](int stores) {
-        TPlayers run(host, dir.path(), teams);
+        PlayerList run(host, dir.path(), teams);
         run.setWriteOnDestroy(false);
         for (int i = 1; i <= stores; ++i) run.storeEntry(MakeEntry(i, "P"), true);
     };
@@ -334,9 +334,9 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
         dir.write(JournalFileName, journal);
 
         RecordingHost next;
-        TPlayers list(next, dir.path(), teams);
+        PlayerList list(next, dir.path(), teams);
         list.setWriteOnDestroy(false);
-        list.LoadPlayers();
+        list.loadPlayers();
         EXPECT_EQ(Ids(list), c.restored);
         EXPECT_EQ(next.errors.size(), c.keptAside ? 1u : 0u);
         const auto kept = Named(dir, "PICKS.JNL.damaged-");
@@ -351,7 +351,7 @@ TEST_F(DataSafety, AReadOnlyLoadRefusesADamagedJournalAndChangesNoFile)
 {
     dir.write(PicksFileName, Records({5, 6}) + "torn");
     {
-        TPlayers run(host, dir.path(), teams);  // a run that never closed
+        PlayerList run(host, dir.path(), teams);  // a run that never closed
         run.setWriteOnDestroy(false);
         for (std::int32_t id : {7, 8}) run.storeEntry(MakeEntry(id, "P"), true);
     }
@@ -361,7 +361,7 @@ TEST_F(DataSafety, AReadOnlyLoadRefusesADamagedJournalAndChangesNoFile)
     const auto before = Named(dir, "");
     MemorySettings settings;
     {
-        TPoolSession session(host, dir.path(), settings);
+        PoolSession session(host, dir.path(), settings);
         EXPECT_THAT(session.loadUnchanged(), HasSubstr("PICKS.JNL is damaged"));
     }
     EXPECT_TRUE(host.errors.empty() && host.information.empty());
@@ -372,18 +372,18 @@ TEST_F(DataSafety, AReadOnlyLoadRefusesADamagedJournalAndChangesNoFile)
 
 TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
 {
-    TPlayers list(host, dir.path(), teams);
+    PlayerList list(host, dir.path(), teams);
     list.setWriteOnDestroy(false);
     list.add(MakeEntry(1, "Ann"));
     fs::create_directory(dir.file(JournalFileName));  // nothing can be appended to a folder
     const auto refused = ThrowsMessage<HoopError>(HasSubstr(dir.file(JournalFileName)));
     EXPECT_THAT([&] { list.storeEntry(MakeEntry(2, "Bo"), true); }, refused);
-    TPlayer renamed = list[0];
-    renamed.Name = "Changed";
+    Player renamed = list[0];
+    renamed.name = "Changed";
     EXPECT_THAT([&] { list.storeEntry(renamed, false); }, refused);
-    EXPECT_THAT([&] { list.DeletePlayer(1); }, refused);
+    EXPECT_THAT([&] { list.deletePlayer(1); }, refused);
     EXPECT_EQ(Ids(list), std::vector<std::int32_t>{1});
-    EXPECT_EQ(list[0].Name.str(), "Ann");
+    EXPECT_EQ(list[0].name.str(), "Ann");
 }
 
 // A child process saves sheets (adding, renaming, deleting, now and then folding into PICKS.HFD)
@@ -392,21 +392,21 @@ TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
 TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
 {
     using Pool = std::map<std::int32_t, std::string>;
-    auto step = [](Pool& pool, int s) -> std::function<void(TPlayers&)> {
+    auto step = [](Pool& pool, int s) -> std::function<void(PlayerList&)> {
         if (s % 7 == 0 && pool.count(s - 2)) {
             pool.erase(s - 2);
-            return [s](TPlayers& l) { l.DeletePlayer(s - 2); };
+            return [s](PlayerList& l) { l.deletePlayer(s - 2); };
         }
         if (s % 3 == 0 && pool.count(s - 1)) {
             pool[s - 1] = "U" + std::to_string(s);
-            return [s](TPlayers& l) {
-                TPlayer e = l[l.IndexOfId(s - 1)];
-                e.Name = "U" + std::to_string(s);
+            return [s](PlayerList& l) {
+                Player e = l[l.indexOfId(s - 1)];
+                e.name = "U" + std::to_string(s);
                 l.storeEntry(e, false);
             };
         }
         pool[s] = "P" + std::to_string(s);
-        return [s](TPlayers& l) { l.storeEntry(MakeEntry(s, "P" + std::to_string(s)), true); };
+        return [s](PlayerList& l) { l.storeEntry(MakeEntry(s, "P" + std::to_string(s)), true); };
     };
     std::mt19937 rng(11);
     int reported = 0;
@@ -419,9 +419,9 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
             ::close(report[0]);
             try {
                 NullPoolHost quiet;
-                TPlayers list(quiet, d.path(), teams);
+                PlayerList list(quiet, d.path(), teams);
                 list.setWriteOnDestroy(false);
-                list.LoadPlayers();
+                list.loadPlayers();
                 Pool model;
                 for (int s = 1;; ++s) {
                     step(model, s)(list);
@@ -442,11 +442,11 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
         reported += done;
 
         NullPoolHost quiet;
-        TPlayers list(quiet, d.path(), teams);
+        PlayerList list(quiet, d.path(), teams);
         list.setWriteOnDestroy(false);
-        list.LoadPlayers();
+        list.loadPlayers();
         Pool found;
-        for (int i = 0; i < list.count(); ++i) found[list[i].Id] = list[i].Name.str();
+        for (int i = 0; i < list.count(); ++i) found[list[i].id] = list[i].name.str();
         Pool saved, withNext;
         for (int s = 1; s <= done; ++s) step(saved, s);
         withNext = saved;

@@ -32,24 +32,24 @@ std::vector<std::string> Named(const std::string& dir, const std::string& prefix
 }
 
 // A run on dir that loads the pool, makes its changes and is killed (nothing written at the end).
-void KilledRun(const std::string& dir, const std::function<void(TPlayers&)>& changes)
+void KilledRun(const std::string& dir, const std::function<void(PlayerList&)>& changes)
 {
     RecordingHost host;
-    TTeamTable teams;
-    TPlayers run(host, dir, teams);
+    TeamTable teams;
+    PlayerList run(host, dir, teams);
     run.setWriteOnDestroy(false);
-    run.LoadPlayers();
+    run.loadPlayers();
     changes(run);
 }
 
 struct Loaded {
     RecordingHost host;
-    TTeamTable teams;
-    TPlayers list;
+    TeamTable teams;
+    PlayerList list;
     explicit Loaded(const std::string& dir) : list(host, dir, teams)
     {
         list.setWriteOnDestroy(false);
-        list.LoadPlayers();
+        list.loadPlayers();
     }
 };
 }  // namespace
@@ -63,7 +63,7 @@ TEST(JournalOfAnotherPool, IsMovedAsideReportedAndNeverReplayed)
         std::function<void(const TempDir&)> make;  // leaves PICKS.HFD (ids 1, 2) and a PICKS.JNL in the folder
         const char* said;
     };
-    const auto store = [](std::int32_t id) { return [id](TPlayers& l) { l.storeEntry(MakeEntry(id, "Stranger"), true); }; };
+    const auto store = [](std::int32_t id) { return [id](PlayerList& l) { l.storeEntry(MakeEntry(id, "Stranger"), true); }; };
     const std::vector<Case> cases = {
         {"made beside another pool's PICKS.HFD",
          [&](const TempDir& d) {
@@ -86,7 +86,7 @@ TEST(JournalOfAnotherPool, IsMovedAsideReportedAndNeverReplayed)
              d.write(PicksFileName, Records({1, 2}));
              unsigned char payload[1 + PickRecordSize] = {1};
              encodePlayer(MakeEntry(9, "Stranger"), payload + 1);
-             d.write(JournalFileName, encodeJournalRecord(TJournal::Kind::Store, payload, sizeof payload));
+             d.write(JournalFileName, encodeJournalRecord(Journal::Kind::Store, payload, sizeof payload));
          },
          "was left by an earlier version"},
     };
@@ -98,7 +98,7 @@ TEST(JournalOfAnotherPool, IsMovedAsideReportedAndNeverReplayed)
         {
             MemorySettings settings;
             RecordingHost quiet;
-            TPoolSession session(quiet, d.path(), settings);
+            PoolSession session(quiet, d.path(), settings);
             EXPECT_THAT(session.loadUnchanged(), HasSubstr("does not extend the PICKS.HFD beside it"));
         }
         Loaded next(d.path());
@@ -128,11 +128,11 @@ TEST(JournalOfThisPool, FoldedInAlreadyIsRemovedQuietly)
     d.write(PicksFileName, Records({1, 2}));
     {
         RecordingHost host;
-        TTeamTable teams;
-        TPlayers run(host, d.path(), teams);
-        run.LoadPlayers();
+        TeamTable teams;
+        PlayerList run(host, d.path(), teams);
+        run.loadPlayers();
         run.storeEntry(MakeEntry(3, "P3"), true);
-        run.DeletePlayer(1);
+        run.deletePlayer(1);
         fs::create_hard_link(d.file(JournalFileName), d.file("journal as the kill left it"));
         run.writePicksFile();
     }
@@ -168,10 +168,10 @@ TEST(JournalDamage, OnlyASaveCutShortIsDroppedQuietly)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir d;
-        KilledRun(d.path(), [](TPlayers& l) {
+        KilledRun(d.path(), [](PlayerList& l) {
             for (std::int32_t id : {1, 2, 3}) l.storeEntry(MakeEntry(id, "P"), true);
-            l.DeletePlayer(1);
-            l.DeletePlayer(2);
+            l.deletePlayer(1);
+            l.deletePlayer(2);
         });
         std::string journal = d.read(JournalFileName);
         c.damage(journal);
@@ -201,7 +201,7 @@ TEST(TornPicksFile, AlwaysSaysSoAndKeepsACopyInThePoolFolder)
         const std::string torn = Records({1, 2}) + Records({ResultsId}).substr(0, 100);
         elsewhere.write("picks.dat", torn);
         fs::create_symlink(elsewhere.file("picks.dat"), pool.file(PicksFileName));
-        if (journal) KilledRun(pool.path(), [](TPlayers& l) { l.storeEntry(MakeEntry(3, "Cy"), true); });
+        if (journal) KilledRun(pool.path(), [](PlayerList& l) { l.storeEntry(MakeEntry(3, "Cy"), true); });
 
         Loaded next(pool.path());
         const std::vector<std::int32_t> restored = journal ? std::vector<std::int32_t>{1, 2, 3} : std::vector<std::int32_t>{1, 2};
@@ -251,9 +251,9 @@ TEST(ClosingOverChangedFiles, IsRefusedAndSaysSo)
         d.write(PicksFileName, Records({1, 2}));
         RecordingHost host;
         MemorySettings settings;
-        TPoolSession session(host, d.path(), settings);
+        PoolSession session(host, d.path(), settings);
         session.players().setWriteOnDestroy(false);
-        session.LoadPlayers();
+        session.loadPlayers();
         session.players().storeEntry(MakeEntry(3, "P3"), true);
         c.change(d);
         const std::string disk = d.read(PicksFileName);
@@ -292,21 +292,21 @@ TEST(PoolNew, IsOneRecordThatAKillDoesNotUndo)
     {
         RecordingHost host;
         host.openSheets = {250};
-        TTeamTable teams;
-        TPlayers run(host, d.path(), teams);
+        TeamTable teams;
+        PlayerList run(host, d.path(), teams);
         run.setWriteOnDestroy(false);
-        run.LoadPlayers();
+        run.loadPlayers();
         run.deleteAllPlayers();
         EXPECT_EQ(Ids(run), std::vector<std::int32_t>{250});
         EXPECT_EQ(host.information, std::vector<std::string>{SheetOpenMessage});
         EXPECT_EQ(host.countText, "Players: 1");
-        EXPECT_FALSE(run.HasResults());
+        EXPECT_FALSE(run.hasResults());
         journalSize = d.read(JournalFileName).size();
     }
     const unsigned char keptOne[8] = {1, 0, 0, 0, 250, 0, 0, 0};
-    EXPECT_EQ(journalSize, JournalHeaderSize + encodeJournalRecord(TJournal::Kind::Clear, keptOne, 8).size());
+    EXPECT_EQ(journalSize, JournalHeaderSize + encodeJournalRecord(Journal::Kind::Clear, keptOne, 8).size());
     Loaded next(d.path());
     EXPECT_EQ(Ids(next.list), std::vector<std::int32_t>{250});
-    EXPECT_FALSE(next.list.HasResults());
+    EXPECT_FALSE(next.list.hasResults());
     EXPECT_EQ(d.read(PicksFileName), Records({250}));
 }

@@ -17,7 +17,7 @@ namespace {
 // The stored fields of an entry: id, name, paid, complete, tiebreaker, picks.
 using Fields = std::tuple<std::int32_t, std::string, int, int, std::string, PickArray>;
 
-Fields FieldsOf(const TPlayer& p) { return {p.Id, p.Name.str(), p.Paid, p.Complete, p.Tiebreaker.str(), p.Picks}; }
+Fields FieldsOf(const Player& p) { return {p.id, p.name.str(), p.paid, p.complete, p.tiebreaker.str(), p.picks}; }
 
 // A record built by hand from the documented layout.
 std::string PickRecord(const Fields& f)
@@ -37,7 +37,7 @@ std::string PickRecord(const Fields& f)
 }
 std::string PickRecord(std::int32_t id, const std::string& name) { return PickRecord({id, name, 0, 0, "", {}}); }
 
-template <class F> auto Each(const TPlayers& list, F field)
+template <class F> auto Each(const PlayerList& list, F field)
 {
     std::vector<decltype(field(list[0]))> out;
     for (int i = 0; i < list.count(); ++i) out.push_back(field(list[i]));
@@ -47,27 +47,27 @@ template <class F> auto Each(const TPlayers& list, F field)
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 
-class PlayerList : public ::testing::Test {
+class PlayerListTest : public ::testing::Test {
 protected:
     void sortBy(int key, bool ascending)
     {
         players.setSort(static_cast<SortKey>(key), ascending);
         players.sort();
     }
-    std::vector<std::int32_t> ids() const { return Each(players, [](const TPlayer& p) { return p.Id; }); }
+    std::vector<std::int32_t> ids() const { return Each(players, [](const Player& p) { return p.id; }); }
     void add(std::initializer_list<std::int32_t> idList)
     {
         for (std::int32_t id : idList) players.add(MakeEntry(id, id == ResultsId ? ResultsName : "P"));
-        players.UpdatePlayerCount();
+        players.updatePlayerCount();
     }
     TempDir dir;
     RecordingHost host;
-    TTeamTable teams;
-    TPlayers players{host, dir.path(), teams};
+    TeamTable teams;
+    PlayerList players{host, dir.path(), teams};
 };
 
 // The last record holds odd bytes: they load as stored, and length bytes beyond their fields are clamped.
-TEST_F(PlayerList, LoadedRecordsFollowTheLayoutAndDestructionWritesThemBack)
+TEST_F(PlayerListTest, LoadedRecordsFollowTheLayoutAndDestructionWritesThemBack)
 {
     std::mt19937 rng(5);
     std::string bytes;
@@ -84,30 +84,30 @@ TEST_F(PlayerList, LoadedRecordsFollowTheLayoutAndDestructionWritesThemBack)
     std::tie(damaged[39 * PickRecordSize + 4], damaged[39 * PickRecordSize + 32]) = std::pair{char(255), char(13)};
     dir.write(PicksFileName, damaged);
     {
-        TPlayers list(host, dir.path(), teams);
-        EXPECT_TRUE(list.LoadPlayers());
+        PlayerList list(host, dir.path(), teams);
+        EXPECT_TRUE(list.loadPlayers());
         EXPECT_EQ(Each(list, FieldsOf), stored);
         list.setSort(SortKey::Champion, false);
-        EXPECT_EQ(list.ComparePlayers(list[39], list[0]), 0) << "an odd champion sorts as the empty name";
+        EXPECT_EQ(list.comparePlayers(list[39], list[0]), 0) << "an odd champion sorts as the empty name";
     }
     EXPECT_EQ(dir.read(PicksFileName), bytes);
 }
 
-TEST_F(PlayerList, LoadingAWholeOrPartialFileOrNone)
+TEST_F(PlayerListTest, LoadingAWholeOrPartialFileOrNone)
 {
     using Loaded = std::vector<std::pair<std::int32_t, int>>;  // id, Modified
     for (int tail : {0, 1, 100, 299, -1}) {                     // -1: no file
         SCOPED_TRACE(tail);
         RecordingHost shown;
-        TPlayers list(shown, dir.path(), teams);
+        PlayerList list(shown, dir.path(), teams);
         if (tail < 0)
             std::filesystem::remove(dir.file(PicksFileName));
         else
             dir.write(PicksFileName, PickRecord(5, "Sam") + PickRecord(-1, "RESULTS") + std::string(std::size_t(tail), 7));
-        EXPECT_EQ(list.LoadPlayers(), tail == 0);
-        EXPECT_EQ(Each(list, [](const TPlayer& p) { return std::pair{p.Id, int(p.Modified)}; }),
+        EXPECT_EQ(list.loadPlayers(), tail == 0);
+        EXPECT_EQ(Each(list, [](const Player& p) { return std::pair{p.id, int(p.modified)}; }),
                   (tail < 0 ? Loaded{} : Loaded{{5, 0}, {-1, 1}}));
-        EXPECT_EQ(list.HasResults(), tail >= 0);
+        EXPECT_EQ(list.hasResults(), tail >= 0);
         EXPECT_EQ(shown.countText, tail < 0 ? "Players: 0" : "Players: 1");
         ASSERT_EQ(shown.information.size(), tail == 0 ? 0u : 1u);
         if (tail != 0) {
@@ -119,13 +119,13 @@ TEST_F(PlayerList, LoadingAWholeOrPartialFileOrNone)
 }
 
 // Every write goes to a temp file first: a failure leaves the previous file whole and names the file.
-TEST_F(PlayerList, FailedWritesLeaveTheOldFileWhole)
+TEST_F(PlayerListTest, FailedWritesLeaveTheOldFileWhole)
 {
     players.setWriteOnDestroy(false);
     dir.write(PicksFileName, PickRecord(1, "Old"));
     FillRandomPool(players, 20000);  // about 6 MB
     auto expectFailure = [&](const std::string& path, const char* reason) {
-        EXPECT_THAT([&] { players.SavePlayersTo(path); },
+        EXPECT_THAT([&] { players.savePlayersTo(path); },
                     ThrowsMessage<HoopError>(AllOf(HasSubstr(path), HasSubstr(reason))));
         EXPECT_EQ(dir.read(PicksFileName), PickRecord(1, "Old"));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "the temp file is removed";
@@ -142,35 +142,35 @@ TEST_F(PlayerList, FailedWritesLeaveTheOldFileWhole)
     std::signal(SIGXFSZ, oldHandler);
 }
 
-TEST_F(PlayerList, CountingAndDeleting)
+TEST_F(PlayerListTest, CountingAndDeleting)
 {
     add({5, 6, 7});
     EXPECT_EQ(host.countText, "Players: 3");
     add({ResultsId});
     EXPECT_EQ(host.countText, "Players: 3") << "the results entry is not counted";
-    const TPlayer* removed = players.item(1);
+    const Player* removed = players.item(1);
     host.openSheets = {0, 6};
-    EXPECT_FALSE(players.DeletePlayer(6));
+    EXPECT_FALSE(players.deletePlayer(6));
     EXPECT_EQ(host.information,
               std::vector<std::string>{"Can not delete this sheet, it is currently open. Close it first and try again."});
     host.openSheets = {0};
-    EXPECT_TRUE(players.DeletePlayer(6));
+    EXPECT_TRUE(players.deletePlayer(6));
     EXPECT_EQ(host.countText, "Players: 2");
-    EXPECT_TRUE(players.DeletePlayer(ResultsId));
-    EXPECT_FALSE(players.HasResults());
+    EXPECT_TRUE(players.deletePlayer(ResultsId));
+    EXPECT_FALSE(players.hasResults());
     EXPECT_EQ(host.countText, "Players: 2");
     host.countText = "unchanged";
-    EXPECT_THAT([&] { players.DeletePlayer(ResultsId); },
+    EXPECT_THAT([&] { players.deletePlayer(ResultsId); },
                 ThrowsMessage<HoopError>(::testing::StrEq("List index out of bounds (-1)")));
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{5, 7}));
     EXPECT_EQ(host.countText, "unchanged");
     for (int i = 0; i < 1000; ++i) players.add(MakeEntry(100 + i, "Filler"));  // growth must not move it
     players.clear();
-    EXPECT_EQ(removed->Id, 6) << "a removed entry stays readable";
+    EXPECT_EQ(removed->id, 6) << "a removed entry stays readable";
 }
 
 // Ties stay in the order the quicksort leaves them; the missing champion is the empty name.
-TEST_F(PlayerList, StandingsOrderByEachKeyInBothDirections)
+TEST_F(PlayerListTest, StandingsOrderByEachKeyInBothDirections)
 {
     teams.entry(1, 1).name = "Bears";
     teams.entry(2, 1).name = "Aces";
@@ -185,22 +185,22 @@ TEST_F(PlayerList, StandingsOrderByEachKeyInBothDirections)
         for (auto [name, total, potential, champion] : {std::tuple{"apple", 10, 90, 0}, {"Zed", 25, 75, 101},
                                                         {"Ann", 25, 75, 201}, {"An", 7, 60, 101},
                                                         {"\xC9mile", 30, 75, 0}}) {
-            TPlayer& added = *players.add(MakeEntry(players.count() + 1, name));
-            std::tie(added.Total, added.Potential, added.Picks[GameCount]) = std::tuple{total, potential, champion};
+            Player& added = *players.add(MakeEntry(players.count() + 1, name));
+            std::tie(added.total, added.potential, added.picks[GameCount]) = std::tuple{total, potential, champion};
         }
         sortBy(key, ascending);
-        EXPECT_EQ(Each(players, [](const TPlayer& p) { return p.Name.str(); }), order) << key << ascending;
+        EXPECT_EQ(Each(players, [](const Player& p) { return p.name.str(); }), order) << key << ascending;
     }
 }
 
-TEST_F(PlayerList, ALargeListEndsInOrderForEveryKeyAndIsSavedSo)
+TEST_F(PlayerListTest, ALargeListEndsInOrderForEveryKeyAndIsSavedSo)
 {
     std::mt19937 rng(42);
     for (int i = 0; i < 64; ++i) teams.entry(i / 16 + 1, i % 16 + 1).name = std::string(1, char('A' + rng() % 5));
     for (int i = 0; i < 3000; ++i) {
         const std::string name(1 + rng() % 3, char('a' + rng() % 3));
-        TPlayer& e = *players.add(MakeEntry(i + 1, name, RandomBracket(rng)));
-        std::tie(e.Total, e.Potential) = std::tuple{int(rng() % 7), int(rng() % 50)};  // many ties
+        Player& e = *players.add(MakeEntry(i + 1, name, RandomBracket(rng)));
+        std::tie(e.total, e.potential) = std::tuple{int(rng() % 7), int(rng() % 50)};  // many ties
     }
     players.add(MakeEntry(ResultsId, ResultsName));  // takes part like any entry
     const std::vector<std::int32_t> before = ids();
@@ -209,12 +209,12 @@ TEST_F(PlayerList, ALargeListEndsInOrderForEveryKeyAndIsSavedSo)
         const std::vector<std::int32_t> after = ids();
         EXPECT_TRUE(std::is_permutation(before.begin(), before.end(), after.begin(), after.end())) << key;
         for (int i = 1; i < players.count(); ++i)
-            ASSERT_LE(players.ComparePlayers(players[i - 1], players[i]), 0) << "key " << key / 2 << " at " << i;
+            ASSERT_LE(players.comparePlayers(players[i - 1], players[i]), 0) << "key " << key / 2 << " at " << i;
     }
-    players.SavePlayersTo(dir.file(PicksFileName));
-    TPlayers saved(host, dir.path(), teams);
-    saved.LoadPlayers();
-    EXPECT_EQ(Each(saved, [](const TPlayer& p) { return p.Id; }), ids()) << "the file follows the last sort";
+    players.savePlayersTo(dir.file(PicksFileName));
+    PlayerList saved(host, dir.path(), teams);
+    saved.loadPlayers();
+    EXPECT_EQ(Each(saved, [](const Player& p) { return p.id; }), ids()) << "the file follows the last sort";
 }
 
 // New ids: scripted draws.
@@ -226,15 +226,15 @@ std::int32_t ScriptedId()
     return id;
 }
 
-TEST_F(PlayerList, NewIdRedrawsOnZeroAndOnAUsedId)
+TEST_F(PlayerListTest, NewIdRedrawsOnZeroAndOnAUsedId)
 {
     add({5, ResultsId});
     g_draws = {0, 5, 0, 999'999'998, 7};
-    EXPECT_EQ(NewPlayerId(players, &ScriptedId), 999'999'998);
+    EXPECT_EQ(newPlayerId(players, &ScriptedId), 999'999'998);
     EXPECT_EQ(g_draws, std::vector<std::int32_t>{7});
     const IdSource clock = clockIdSource();
     for (int i = 0; i < 100; ++i) {
-        const std::int32_t id = NewPlayerId(players, clock);
+        const std::int32_t id = newPlayerId(players, clock);
         EXPECT_TRUE(id > 0 && id <= 999'999'998 && id != 5) << id;
     }
 }

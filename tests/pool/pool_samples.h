@@ -20,26 +20,26 @@ inline PickArray RandomBracket(std::mt19937& rng, int played = GameCount)
     return picks;
 }
 
-inline TPlayer MakeEntry(std::int32_t id, std::string_view name, const PickArray& picks = {})
+inline Player MakeEntry(std::int32_t id, std::string_view name, const PickArray& picks = {})
 {
-    return TPlayer{.Id = id, .Name = name, .Picks = picks, .Tiebreaker = {}};
+    return Player{.id = id, .name = name, .picks = picks, .tiebreaker = {}};
 }
 
 // Fills the list with `participants` random consistent sheets and a results entry with the
 // first round played, in the middle of the list.
-inline void FillRandomPool(TPlayers& players, int participants, unsigned seed = 1)
+inline void FillRandomPool(PlayerList& players, int participants, unsigned seed = 1)
 {
     std::mt19937 rng(seed);
     for (int i = 0; i < participants; ++i) {
         if (i == participants / 2) {
-            TPlayer results = MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 32));
-            results.Modified = 1;
+            Player results = MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 32));
+            results.modified = 1;
             players.add(results);
         }
-        TPlayer entry = MakeEntry(i + 1, "Player " + std::to_string(i + 1), RandomBracket(rng));
-        entry.Tiebreaker = std::to_string(100 + i % 90);
-        entry.Paid = i % 2;
-        entry.Complete = 1;
+        Player entry = MakeEntry(i + 1, "Player " + std::to_string(i + 1), RandomBracket(rng));
+        entry.tiebreaker = std::to_string(100 + i % 90);
+        entry.paid = i % 2;
+        entry.complete = 1;
         players.add(entry);
     }
 }
@@ -57,9 +57,9 @@ inline std::string Records(std::initializer_list<std::int32_t> ids)
 }
 
 // The ids of the list's entries, in its order.
-inline std::vector<std::int32_t> Ids(const TPlayers& list)
+inline std::vector<std::int32_t> Ids(const PlayerList& list)
 {
     std::vector<std::int32_t> ids;
-    for (int i = 0; i < list.count(); ++i) ids.push_back(list[i].Id);
+    for (int i = 0; i < list.count(); ++i) ids.push_back(list[i].id);
     return ids;
 }

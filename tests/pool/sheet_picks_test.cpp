@@ -9,20 +9,20 @@
 
 namespace {
 
-using State = TSheetPicks::PickState;
+using State = SheetPicks::PickState;
 
 std::pair<TeamCode, TeamCode> pairOf(const GamePair& pair) { return {pair.a, pair.b}; }
 
-// The slot a game's winner goes to, as NextGame tells it.
-TeamCode slotOfNextGame(const TSheetPicks& sheet, int game)
+// The slot a game's winner goes to, as nextGame tells it.
+TeamCode slotOfNextGame(const SheetPicks& sheet, int game)
 {
-    const NextGameInfo next = NextGame(game);
+    const NextGameInfo next = nextGame(game);
     return next.slot == Slot::A ? sheet.teams(next.game).a : sheet.teams(next.game).b;
 }
 
 // A sheet as consistent as its edits leave it: the first-round pairs fixed, every pick 0 or a
 // team, and each slot of games 33..63 holding the pick of the game that feeds it.
-void expectSlotsFollowPicks(const TSheetPicks& sheet, int step)
+void expectSlotsFollowPicks(const SheetPicks& sheet, int step)
 {
     for (int n = 1; n <= FirstRoundGames; ++n)
         ASSERT_EQ(pairOf(sheet.teams(n)), pairOf(firstRoundPair(n))) << "game " << n << ", step " << step;
@@ -40,7 +40,7 @@ void expectSlotsFollowPicks(const TSheetPicks& sheet, int step)
 TEST(SheetPicks, RandomEditsPassEachPickOnToTheNextSlotOnly)
 {
     std::mt19937 rng(11);
-    TSheetPicks sheet;
+    SheetPicks sheet;
     expectSlotsFollowPicks(sheet, 0);
     for (int step = 1; step <= 20000; ++step) {
         const unsigned op = rng() % 200;
@@ -49,7 +49,7 @@ TEST(SheetPicks, RandomEditsPassEachPickOnToTheNextSlotOnly)
             EXPECT_EQ(sheet.picks(), PickArray{});
         } else if (op == 1) {
             PickArray stored = RandomBracket(rng, int(rng() % (GameCount + 1)));
-            const TeamCode odd[] = {9999, -3, MakeTeamCode(4, 16)};  // no teams, and a team of another game
+            const TeamCode odd[] = {9999, -3, makeTeamCode(4, 16)};  // no teams, and a team of another game
             for (int n = 1; n <= GameCount; ++n)
                 if (const unsigned r = rng() % 20; r < 3) stored[std::size_t(n)] = odd[r];
             sheet.load(stored);
@@ -61,17 +61,17 @@ TEST(SheetPicks, RandomEditsPassEachPickOnToTheNextSlotOnly)
             const int game = 1 + int(rng() % GameCount);
             const GamePair teams = sheet.teams(game);
             const TeamCode team = std::array{teams.a, teams.b, 0}[rng() % 3];
-            TSheetPicks expected = sheet;
+            SheetPicks expected = sheet;
             sheet.setWinner(game, team);
             ASSERT_EQ(sheet.pick(game), team);
             for (int n = 1; n <= GameCount; ++n) {
                 if (n != game) {
                     ASSERT_EQ(sheet.pick(n), expected.pick(n)) << "game " << n << ", step " << step;
                 }
-                const bool fed = game < GameCount && NextGame(game).game == n;
+                const bool fed = game < GameCount && nextGame(game).game == n;
                 const GamePair before = expected.teams(n), after = sheet.teams(n);
                 const bool sameA = before.a == after.a, sameB = before.b == after.b;
-                const bool otherSlotKept = !fed || (NextGame(game).slot == Slot::A ? sameB : sameA);
+                const bool otherSlotKept = !fed || (nextGame(game).slot == Slot::A ? sameB : sameA);
                 ASSERT_TRUE(fed ? otherSlotKept : sameA && sameB) << "game " << n << ", step " << step;
             }
         }
@@ -118,7 +118,7 @@ TEST(SheetPicks, CheckAPickAgainstItsGame)
         {"outside the bracket", favourites(), {}, 64, State::Open},
     };
     for (const Row& row : rows) {
-        TSheetPicks sheet;
+        SheetPicks sheet;
         sheet.load(row.stored);
         for (auto [game, team] : row.moves) sheet.setWinner(game, team);
         EXPECT_EQ(sheet.check(row.game), row.state) << row.what;
@@ -128,7 +128,7 @@ TEST(SheetPicks, CheckAPickAgainstItsGame)
 // The check drops a pick it cannot name without passing the change on.
 TEST(SheetPicks, ADroppedPickLeavesTheNextSlot)
 {
-    TSheetPicks sheet;
+    SheetPicks sheet;
     sheet.load(favourites());
     sheet.dropPick(1);
     sheet.dropPick(0);

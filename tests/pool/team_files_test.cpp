@@ -23,12 +23,12 @@ std::string TeamRecord(int region, int seed, const std::string& name, const std:
 std::string TeamLabel(int r, int s) { return "Team " + std::to_string(r * 100 + s); }
 
 // The whole table in file order, one "region seed name/wins/losses" line per team.
-std::vector<std::string> Table(const TTeamTable& teams)
+std::vector<std::string> Table(const TeamTable& teams)
 {
     std::vector<std::string> out;
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            const TTeam& t = teams.entry(r, s);
+            const Team& t = teams.entry(r, s);
             out.push_back(std::to_string(t.region) + " " + std::to_string(t.seed) + " " + t.name.str() + "/" +
                           t.wins.str() + "/" + t.losses.str());
         }
@@ -38,7 +38,7 @@ const std::vector<std::string> EmptyTable(64, "0 0 //");
 
 class TeamFile : public ::testing::Test {
 protected:
-    TTeamTable teams;
+    TeamTable teams;
     FileGuard guard;
     TempDir dir;
     RecordingHost host;
@@ -49,7 +49,7 @@ TEST_F(TeamFile, SavedFileIsSixtyFourRecordsByteForByteAndLoadsBack)
     std::string expected;
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            TTeam& t = teams.entry(r, s);
+            Team& t = teams.entry(r, s);
             t.region = std::uint8_t(r);
             t.seed = std::uint8_t(s);
             t.name = TeamLabel(r, s);
@@ -57,12 +57,12 @@ TEST_F(TeamFile, SavedFileIsSixtyFourRecordsByteForByteAndLoadsBack)
             t.losses = s == 3 ? "" : std::to_string(s % 10);
             expected += TeamRecord(r, s, TeamLabel(r, s), s == 3 ? "00" : t.wins.str(), s == 3 ? "00" : t.losses.str());
         }
-    SaveTeams(dir.path(), teams);
+    saveTeams(dir.path(), teams);
     EXPECT_EQ(dir.read(TeamsFileName), expected);
     const std::vector<std::string> saved = Table(teams);
     EXPECT_EQ(saved[2], "1 3 Team 103/00/00") << "the fill is made in the table too";
     teams.clear();
-    EXPECT_TRUE(LoadTeams(dir.path(), teams, host, guard));
+    EXPECT_TRUE(loadTeams(dir.path(), teams, host, guard));
     EXPECT_EQ(Table(teams), saved);
 }
 
@@ -82,7 +82,7 @@ TEST_F(TeamFile, RecordsInAnyOrderThenAPartialOneOrNoFileShowTheQuickTipOnce)
         SCOPED_TRACE(present);
         RecordingHost shown;
         if (present) dir.write(TeamsFileName, bytes + std::string(6, '\x01'));  // a partial record
-        EXPECT_FALSE(LoadTeams(dir.path(), teams, shown, guard));
+        EXPECT_FALSE(loadTeams(dir.path(), teams, shown, guard));
         EXPECT_EQ(Table(teams), present ? loaded : EmptyTable);
         // With the file, also the word that the replaced record is left out.
         EXPECT_EQ(shown.information.size(), present ? 2u : 1u);
@@ -102,7 +102,7 @@ TEST_F(TeamFile, OddRecords)
     for (auto [region, seed] : {std::pair{0, 1}, {5, 1}, {1, 0}, {1, 17}, {255, 255}, {0, 0}}) {
         teams.clear();
         dir.write(TeamsFileName, TeamRecord(region, seed, "Nowhere") + clamped);
-        EXPECT_TRUE(LoadTeams(dir.path(), teams, host, guard));
+        EXPECT_TRUE(loadTeams(dir.path(), teams, host, guard));
         EXPECT_EQ(Table(teams), expected) << region << "/" << seed;
     }
 }
@@ -137,9 +137,9 @@ TEST_F(TeamFile, RecordsTheTableCannotHoldAreSaidAndKeptBeforeTheNextSave)
         RecordingHost shown;
         FileGuard fileGuard;
         teams.clear();
-        LoadTeams(d.path(), teams, shown, fileGuard);
-        SaveTeams(d.path(), teams, &fileGuard);
-        SaveTeams(d.path(), teams, &fileGuard);
+        loadTeams(d.path(), teams, shown, fileGuard);
+        saveTeams(d.path(), teams, &fileGuard);
+        saveTeams(d.path(), teams, &fileGuard);
 
         std::vector<std::string> copies;
         for (const auto& item : std::filesystem::directory_iterator(d.path()))
@@ -177,10 +177,10 @@ TEST(RegionFile, ReadsLikeAnInitialisationFile)
 TEST(RegionFile, WritesOneLinePerRegionAndKeepsOtherSectionsAndKeys)
 {
     TempDir dir;
-    EXPECT_EQ(LoadRegions(dir.path(), 1), "") << "no file yet";
+    EXPECT_EQ(loadRegions(dir.path(), 1), "") << "no file yet";
     saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
     EXPECT_EQ(dir.read(RegionsFileName), "[Regions]\r\n1=East\r\n2=West\r\n3=South\r\n4=Midwest\r\n");
-    EXPECT_EQ(LoadRegions(dir.path(), 1) + LoadRegions(dir.path(), 4), "EastMidwest");
+    EXPECT_EQ(loadRegions(dir.path(), 1) + loadRegions(dir.path(), 4), "EastMidwest");
 
     dir.write(RegionsFileName, "[Colors]\r\nHome=Blue\r\n[REGIONS]\r\nNote=kept\r\n1=Old East\r\n");
     saveRegions(dir.path(), {"East", "West", "South", "Midwest"});

@@ -7,15 +7,15 @@
 #include "core/printing/page_canvas.h"
 
 // The team table the printing tests draw from.
-inline TTeamTable& Teams()
+inline TeamTable& Teams()
 {
-    static TTeamTable teams;
+    static TeamTable teams;
     return teams;
 }
 
 inline void SetTeam(int p, int s, const std::string& name, const std::string& wins = "", const std::string& losses = "")
 {
-    TTeam& team = Teams().entry(p, s);
+    Team& team = Teams().entry(p, s);
     team.region = static_cast<std::uint8_t>(p);
     team.seed = static_cast<std::uint8_t>(s);
     team.name = name;
@@ -34,12 +34,12 @@ inline void NameAllTeams(const std::string& prefix = "T")
 // Game g's pick is the g-th team, so every pick prints a text of its own.
 inline TeamCode PickOf(int game)
 {
-    return MakeTeamCode(static_cast<std::uint8_t>((game - 1) / 16 + 1), static_cast<std::uint8_t>((game - 1) % 16 + 1));
+    return makeTeamCode(static_cast<std::uint8_t>((game - 1) / 16 + 1), static_cast<std::uint8_t>((game - 1) % 16 + 1));
 }
 
 // A page with fixed metrics that records what is drawn: a character is as wide as the font's
 // point size, a text cell twice as high (or cellHeight when set).
-class FixedCanvas final : public IPageCanvas {
+class FixedCanvas final : public PageCanvas {
 public:
     struct Text {
         int x, y;

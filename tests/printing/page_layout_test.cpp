@@ -14,11 +14,11 @@ using Ints = std::vector<int>;
 using Texts = std::vector<std::string>;
 
 // Column r of one or both halves in the bracket font; the lines drawn so far.
-std::vector<Ints> Column(FixedCanvas& canvas, int r, std::initializer_list<Half> halves, const TPlayer* entry = nullptr)
+std::vector<Ints> Column(FixedCanvas& canvas, int r, std::initializer_list<Half> halves, const Player* entry = nullptr)
 {
     canvas.setFont(8, Regular);
     SheetDrawing drawing{Teams()};
-    for (Half half : halves) DrawBracketColumn(canvas, r, half, entry, drawing);
+    for (Half half : halves) drawBracketColumn(canvas, r, half, entry, drawing);
     return canvas.lines;
 }
 
@@ -80,8 +80,8 @@ TEST(DrawBracketColumn, TeamLabelsStandFlushWithThePageEdgesInSeedOrder)
     SetTeam(3, 1, "Gamma", "28", "1");
     FixedCanvas canvas(W, H);
     Column(canvas, 1, {Half::Left, Half::Right});
-    DrawTeamLabel(canvas, Teams(), 0, 100, 0, 1);  // outside the four regions there is no label
-    DrawTeamLabel(canvas, Teams(), 0, 100, 5, 1);
+    drawTeamLabel(canvas, Teams(), 0, 100, 0, 1);  // outside the four regions there is no label
+    drawTeamLabel(canvas, Teams(), 0, 100, 5, 1);
     ASSERT_EQ(canvas.texts.size(), 64u);
     // Each half top to bottom: its upper region, then its lower one, each in bracket seed order;
     // left labels start at the left edge, right labels end at the right edge, g above their lines.
@@ -89,7 +89,7 @@ TEST(DrawBracketColumn, TeamLabelsStandFlushWithThePageEdgesInSeedOrder)
     for (int i = 0; i < 64; ++i) {
         const bool left = i < 32;
         const auto& t = canvas.texts[std::size_t(i)];
-        EXPECT_EQ(t.text, FormatTeamLabel(Teams(), (left ? 1 : 3) + (i % 32) / 16, order[i % 16])) << i;
+        EXPECT_EQ(t.text, formatTeamLabel(Teams(), (left ? 1 : 3) + (i % 32) / 16, order[i % 16])) << i;
         EXPECT_EQ((Ints{left ? t.x : t.right(), t.y}), (Ints{left ? 0 : W, U - 1 + (i % 32) * U - G})) << t.text;
     }
     EXPECT_EQ((Texts{canvas.texts[0].text, canvas.texts[32].text}), (Texts{"1. Alpha (20-5)", "Gamma (28-1) 1."}));
@@ -104,7 +104,7 @@ TEST(FormatTeamLabel, RecordOnlyForAWholeNumberOfWinsAboveZero)
         Teams().clear();
         SetTeam(2, 12, "Name", c[0], c[1]);
         SetTeam(4, 12, "Name", c[0], c[1]);
-        EXPECT_EQ((Texts{FormatTeamLabel(Teams(), 2, 12), FormatTeamLabel(Teams(), 4, 12)}), (Texts{"12. Name" + c[2], "Name" + c[2] + " 12."}))
+        EXPECT_EQ((Texts{formatTeamLabel(Teams(), 2, 12), formatTeamLabel(Teams(), 4, 12)}), (Texts{"12. Name" + c[2], "Name" + c[2] + " 12."}))
             << "wins '" << c[0] << "'";
     }
 }
@@ -112,14 +112,14 @@ TEST(FormatTeamLabel, RecordOnlyForAWholeNumberOfWinsAboveZero)
 TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
 {
     NameAllTeams();
-    TPlayer entry;
-    for (int game = 1; game <= GameCount; ++game) entry.Picks[game] = PickOf(game);
-    entry.Picks[5] = entry.Picks[34] = 0;  // an early pick left out, and one in the second round
+    Player entry;
+    for (int game = 1; game <= GameCount; ++game) entry.picks[game] = PickOf(game);
+    entry.picks[5] = entry.picks[34] = 0;  // an early pick left out, and one in the second round
     FixedCanvas canvas(W, H);
     canvas.setFont(8, Regular);
     SheetDrawing drawing{Teams()};
     for (int r = 1; r <= 6; ++r)
-        for (Half half : {Half::Left, Half::Right}) DrawBracketColumn(canvas, r, half, &entry, drawing);
+        for (Half half : {Half::Left, Half::Right}) drawBracketColumn(canvas, r, half, &entry, drawing);
     EXPECT_EQ(drawing.pickIndex, 63);
     // The games of column r stand on its lines, f apart from f/2 + u/2, g in from the line's outer
     // end (column 6 at the inner end of its line); left half first, then the right one.
@@ -129,14 +129,14 @@ TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
             const int f = (1 << (column - 1)) * U, count = 32 >> (column - 1);
             const int outer = (column == 6 ? 4 : column - 1) * C;
             for (int i = 0; i < count; ++i, ++game) {
-                if (const auto* text = canvas.find(Teams().TeamName(PickOf(game))))
+                if (const auto* text = canvas.find(Teams().teamName(PickOf(game))))
                     printed.push_back({game, half == Half::Left ? text->x : text->right(), text->y});
                 if (game != 5 && game != 34)
                     expected.push_back({game, half == Half::Left ? outer + G : W - outer - G, f / 2 + U / 2 + i * f - G});
             }
         }
     EXPECT_EQ(printed, expected);
-    EXPECT_EQ(canvas.find(Teams().TeamName(PickOf(63))), nullptr);  // the champion is not on the bracket
+    EXPECT_EQ(canvas.find(Teams().teamName(PickOf(63))), nullptr);  // the champion is not on the bracket
 }
 
 TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
@@ -144,13 +144,13 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
     NameAllTeams();
     std::array<std::string, 4> regions;
     FixedCanvas canvas(W, H);
-    TPlayer entry;
-    entry.Name = "Pat O'Brien";
-    entry.Tiebreaker = "147";
-    entry.Picks[63] = MakeTeamCode(3, 2);
-    auto drawn = [&](const TPlayer* sheet) {
+    Player entry;
+    entry.name = "Pat O'Brien";
+    entry.tiebreaker = "147";
+    entry.picks[63] = makeTeamCode(3, 2);
+    auto drawn = [&](const Player* sheet) {
         canvas.texts.clear();
-        DrawSheetTexts(canvas, sheet, {Teams(), regions, "1.60"});
+        drawSheetTexts(canvas, sheet, {Teams(), regions, "1.60"});
         return canvas.drawn();
     };
     const std::string promoTop = centred(PrintPromoLine, 8, 8, Italic), promoEnd = centred(PrintPromoLine, H - 16, 8, Italic);
@@ -168,7 +168,7 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
                      centred("the Hoopfall office pool manager (ver 1.60) available at " + PrintMakerWebAddress, H - 32,
                              8, Bold),
                      promoEnd}));
-    entry.Picks[63] = 0;  // no champion pick
+    entry.picks[63] = 0;  // no champion pick
     EXPECT_EQ(drawn(&entry)[3], centred("Champion: ", 96, 8, Bold | Italic));
 
     // Region headings in upper case, none for an empty name; left ones start at W/4, right ones
@@ -183,15 +183,15 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
 TEST(DrawPoolSheet, EveryCopyStartsAtGameOneAndAsksForArialThenTheFallback)
 {
     NameAllTeams();
-    TPlayer entry;
-    entry.Picks[1] = PickOf(1);
+    Player entry;
+    entry.picks[1] = PickOf(1);
     for (const Texts& faces : {Texts{"Default", "MS Sans Serif", "Arial"}, Texts{"Default", "MS Sans Serif"}, Texts{"Default"}}) {
         FixedCanvas canvas(W, H);
         canvas.faces = faces;
         Ints columns;
         drawPoolSheet(canvas, &entry, {Teams(), {}, ""}, [&](int r) { columns.push_back(r); });
         EXPECT_EQ(canvas.face, faces.back());
-        const auto* first = canvas.find(Teams().TeamName(PickOf(1)));
+        const auto* first = canvas.find(Teams().teamName(PickOf(1)));
         ASSERT_NE(first, nullptr);  // game 1 is printed, on its own line, in the 8-point font
         EXPECT_EQ((Ints{first->x, first->points}), (Ints{C + G, 8}));
         EXPECT_EQ(columns, (Ints{1, 2, 3, 4, 5, 6}));

@@ -49,7 +49,7 @@ QString PdfText(const QString& file) { return RunTool(QStringLiteral("pdftotext"
 class PrintCommandsTest : public ::testing::Test {
 protected:
     TempDir dir;
-    std::unique_ptr<TMainForm> main;
+    std::unique_ptr<MainWindow> main;
     std::vector<int> progress;
     std::vector<bool> busy;  // the hourglass at each progress step
     std::vector<int> dialogCopies;
@@ -66,7 +66,7 @@ protected:
         SetTeam(1, 1, "Team101", "27", "4");
         SetTeam(4, 16, "Team416", "3", "");
         saveRegions(dir.path(), {"East", "West", "Midwest", ""});
-        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
         main->session().teams() = Teams();
         QObject::connect(Find<QProgressBar>(*main, "pbProgress"), &QProgressBar::valueChanged, [this](int value) {
             progress.push_back(value);
@@ -96,14 +96,14 @@ protected:
         });
     }
 
-    static TPlayer Participant()
+    static Player Participant()
     {
-        TPlayer entry;
-        entry.Id = 42;
-        entry.Name = "Pat Quinlan";
-        entry.Tiebreaker = "147";
-        for (int game = 1; game <= GameCount; ++game) entry.Picks[game] = PickOf(game);
-        entry.Picks[3] = 0;
+        Player entry;
+        entry.id = 42;
+        entry.name = "Pat Quinlan";
+        entry.tiebreaker = "147";
+        for (int game = 1; game <= GameCount; ++game) entry.picks[game] = PickOf(game);
+        entry.picks[3] = 0;
         return entry;
     }
 };
@@ -113,12 +113,12 @@ protected:
 // of one page per copy, progress under the hourglass, and the status text after the job went out.
 TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
 {
-    const TPlayer entry = Participant();
-    TRegIniFile store(TestSettings());
-    store.WriteBool("Rules", "PrintCost", false);
-    store.WriteString("Rules", "PayDesc1", "Winner");
-    store.WriteString("Rules", "PayPct1", "100%");
-    store.WriteString("Rules", "ReturnTo", std::string(240, 'z'));
+    const Player entry = Participant();
+    SettingsFile store(TestSettings());
+    store.writeBool("Rules", "PrintCost", false);
+    store.writeString("Rules", "PayDesc1", "Winner");
+    store.writeString("Rules", "PayPct1", "100%");
+    store.writeString("Rules", "ReturnTo", std::string(240, 'z'));
     const std::vector<int> copy = {14, 29, 43, 57, 71, 86};
     const std::string versionText = "(ver " + std::string(version::Text) + ")";
     struct Case {
@@ -136,7 +136,7 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
           "8. Team208", "Team416 (3-) 16.", "EAST", "MIDWEST"},
          {"Champion:"}},
         // Every copy a complete sheet of its own, its picks starting again at game 1.
-        {[&] { PrintPool(main->session(), *main, &entry); }, 3, "the Hoopfall picks for Pat Quinlan", QPageLayout::Landscape,
+        {[&] { printPool(main->session(), *main, &entry); }, 3, "the Hoopfall picks for Pat Quinlan", QPageLayout::Landscape,
          {14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 0}, "Printing picks for Pat Quinlan...",
          {"the Hoopfall picks for: Pat Quinlan", "Champion: Team415", "Team216", versionText.c_str()}, {"Full Name:"}},
         // From the settings as they stand; the rules sheet leaves the progress bar alone.
@@ -180,7 +180,7 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
     EXPECT_EQ(zLines.join(QString()).count(QLatin1Char('z')), 240);
 
     // A dialog left at no copies prints nothing but still closes with its status.
-    main->SetStatusText(QStringLiteral("before"));
+    main->setStatusText(QStringLiteral("before"));
     AnswerPdf(0);
     Find<QAction>(*main, "mnuPrintRules")->trigger();
     EXPECT_FALSE(QFile::exists(pdf));
@@ -190,9 +190,9 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
 TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)
 {
     main->session().players().add(Participant());
-    main->OpenBracketSheet(42);
+    main->openBracketSheet(42);
     QCoreApplication::processEvents();
-    auto* sheet = qobject_cast<TmdiBrackets*>(main->activeChild());
+    auto* sheet = qobject_cast<BracketSheet*>(main->activeChild());
     ASSERT_NE(sheet, nullptr);
     auto* txtName = sheet->findChild<QLineEdit*>(QStringLiteral("txtName"));
     ASSERT_NE(txtName, nullptr);
@@ -207,11 +207,11 @@ TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)
 
 TEST_F(PrintCommandsTest, CancelledDialogChangesNothing)
 {
-    main->SetStatusText(QStringLiteral("before"));
-    main->SetProgress(37);
+    main->setStatusText(QStringLiteral("before"));
+    main->setProgress(37);
     progress.clear();
-    const TPlayer entry = Participant();
-    PrintPool(main->session(), *main, &entry);  // the fake cancels when it has no answer
+    const Player entry = Participant();
+    printPool(main->session(), *main, &entry);  // the fake cancels when it has no answer
     for (QAction* command : {Find<QAction>(*main, "mnuPrintBlank"), Find<QAction>(*main, "mnuPrintBlankPool"), Find<QAction>(*main, "mnuPrintRules")}) command->trigger();
     EXPECT_EQ(TestPrompts().printDialogs, 4);
     EXPECT_TRUE(TestPrompts().boxes.empty() && progress.empty());
@@ -233,19 +233,19 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
     // The others pass their failure on, the cursor and the bar already back: a file that cannot
     // be written, and a later copy failing (a folder stands in the second job's file) after the
     // copies before it went out. The rules sheet still sets its closing status.
-    const TPlayer entry = Participant();
+    const Player entry = Participant();
     ASSERT_TRUE(QDir().mkpath(file("sheet-2.pdf")));
     struct Case {
         std::function<void()> print;
         int copies;
         const char* firstCopyHolds;  // nullptr: no copy went out
         int bar;                     // the rules sheet leaves the bar alone
-    } cases[] = {{[&] { PrintPool(main->session(), *main, &entry); }, 1, nullptr, 0},
-                 {[&] { PrintPool(main->session(), *main, &entry); }, 3, "Pat Quinlan", 0},
+    } cases[] = {{[&] { printPool(main->session(), *main, &entry); }, 1, nullptr, 0},
+                 {[&] { printPool(main->session(), *main, &entry); }, 3, "Pat Quinlan", 0},
                  {[&] { printRules(main->session(), *main); }, 3, "Rules for the Hoopfall Pool", 50}};
     for (const Case& c : cases) {
         QFile::remove(pdf);
-        main->SetProgress(50);
+        main->setProgress(50);
         AnswerPdf(c.copies, c.copies == 1 ? file("missing/sheet.pdf") : pdf);
         std::string message = "no error";
         try {
@@ -266,7 +266,7 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
 // anything is printed: Cancel leaves every file as it was, OK prints every copy.
 TEST_F(PrintCommandsTest, CopiesToFilesNeverReplaceAFileUnasked)
 {
-    const TPlayer entry = Participant();
+    const Player entry = Participant();
     const QString dirPath = QDir::toNativeSeparators(QString::fromStdString(dir.path()));
     struct Case {
         std::function<void()> print;
@@ -276,12 +276,12 @@ TEST_F(PrintCommandsTest, CopiesToFilesNeverReplaceAFileUnasked)
         QString question;
         std::vector<bool> kept;  // each existing file
     } cases[] = {
-        {[&] { PrintPool(main->session(), *main, &entry); }, 3, {"sheet-2.pdf"}, PromptAnswer::Cancel,
+        {[&] { printPool(main->session(), *main, &entry); }, 3, {"sheet-2.pdf"}, PromptAnswer::Cancel,
          dirPath + "/sheet-2.pdf already exists.\nDo you want to replace it?", {true}},
         {[&] { printRules(main->session(), *main); }, 3, {"sheet-2.pdf", "sheet-3.pdf"}, PromptAnswer::Ok,
          "These files already exist:\n" + dirPath + "/sheet-2.pdf\n" + dirPath + "/sheet-3.pdf\nDo you want to replace them?",
          {false, false}},
-        {[&] { PrintPool(main->session(), *main, nullptr); }, 2, {"sheet-3.pdf"}, PromptAnswer::Ok, {}, {true}},  // no copy's file
+        {[&] { printPool(main->session(), *main, nullptr); }, 2, {"sheet-3.pdf"}, PromptAnswer::Ok, {}, {true}},  // no copy's file
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.question.toStdString());

@@ -17,7 +17,7 @@ std::vector<RulesLine> Build(const Values& values)
 {
     MemorySettings settings;
     settings.values = values;
-    TRegIniFile store(settings);
+    SettingsFile store(settings);
     auto lines = buildRulesSheet(store);
     EXPECT_EQ(settings.values, values);  // the sheet only reads
     return lines;

@@ -112,7 +112,7 @@ TEST_F(QtSettingsFile, PlacesThatCannotBeReadOrWritten)
     std::filesystem::create_directory(dir.file("settings.ini"));
     QtSettingsStore folder(path());
     EXPECT_FALSE(folder.read("Scoring", "Round1").has_value());
-    EXPECT_EQ(TRegIniFile(folder).ReadInteger("Scoring", "Round2", 2), 2);
+    EXPECT_EQ(SettingsFile(folder).readInteger("Scoring", "Round2", 2), 2);
     try {
         folder.write("Scoring", "Round1", "4");
         ADD_FAILURE() << "no error";
@@ -220,8 +220,8 @@ TEST_F(QtSettingsFile, AChangeBetweenTwoReadsIsSeen)
     dir.write("settings.ini", Good);
     const auto time = std::filesystem::last_write_time(dir.file("settings.ini"));
     QtSettingsStore store(path());
-    EXPECT_EQ(TRegIniFile(store).ReadInteger("Scoring", "Round1", 1), 5);
+    EXPECT_EQ(SettingsFile(store).readInteger("Scoring", "Round1", 1), 5);
     dir.write("settings.ini", "[Scoring]\nRound1=7\n");
     std::filesystem::last_write_time(dir.file("settings.ini"), time);
-    EXPECT_EQ(TRegIniFile(store).ReadInteger("Scoring", "Round1", 1), 7);
+    EXPECT_EQ(SettingsFile(store).readInteger("Scoring", "Round1", 1), 7);
 }

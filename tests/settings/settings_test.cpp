@@ -11,7 +11,7 @@ class SettingsRules : public ::testing::Test {
 protected:
     void store(const std::string& text) { backend.values[{"S", "V"}] = text; }
     MemorySettings backend;
-    TRegIniFile ini{backend};
+    SettingsFile ini{backend};
 };
 
 TEST_F(SettingsRules, IntegerAndBooleanTexts)
@@ -23,30 +23,30 @@ TEST_F(SettingsRules, IntegerAndBooleanTexts)
         {"+", 42},    {"007", 7},    {"2147483647", INT_MAX},           {"2147483648", 42}, {"-2147483648", INT_MIN},
         {"-2147483649", 42},         {"99999999999999999999", 42},
     };
-    EXPECT_EQ(ini.ReadInteger("S", "V", 42), 42) << "missing value";
+    EXPECT_EQ(ini.readInteger("S", "V", 42), 42) << "missing value";
     for (auto [text, value] : rows) {
         store(text);
-        EXPECT_EQ(ini.ReadInteger("S", "V", 42), value) << '"' << text << '"';
+        EXPECT_EQ(ini.readInteger("S", "V", 42), value) << '"' << text << '"';
         // A boolean is an integer other than 0; a text that is no integer gives the default.
-        for (bool def : {false, true}) EXPECT_EQ(ini.ReadBool("S", "V", def), value == 42 ? def : value != 0) << text;
+        for (bool def : {false, true}) EXPECT_EQ(ini.readBool("S", "V", def), value == 42 ? def : value != 0) << text;
     }
 }
 
 TEST_F(SettingsRules, StoredEmptyTextAndWrittenForms)
 {
-    EXPECT_EQ(ini.ReadString("Rules", "PayDesc1", "1st Place"), "1st Place");
-    ini.WriteString("Rules", "PayDesc1", "");
-    EXPECT_EQ(ini.ReadString("Rules", "PayDesc1", "1st Place"), "");
-    EXPECT_EQ(ini.ReadString("Other", "PayDesc1", "d"), "d") << "another section";
-    ini.WriteInteger("S", "neg", -3);
-    ini.WriteInteger("S", "pos", 12);
-    ini.WriteBool("S", "yes", true);
-    ini.WriteBool("S", "no", false);
+    EXPECT_EQ(ini.readString("Rules", "PayDesc1", "1st Place"), "1st Place");
+    ini.writeString("Rules", "PayDesc1", "");
+    EXPECT_EQ(ini.readString("Rules", "PayDesc1", "1st Place"), "");
+    EXPECT_EQ(ini.readString("Other", "PayDesc1", "d"), "d") << "another section";
+    ini.writeInteger("S", "neg", -3);
+    ini.writeInteger("S", "pos", 12);
+    ini.writeBool("S", "yes", true);
+    ini.writeBool("S", "no", false);
     EXPECT_EQ(backend.values, (std::map<std::pair<std::string, std::string>, std::string>{
                                   {{"Rules", "PayDesc1"}, ""}, {{"S", "neg"}, "-3"}, {{"S", "pos"}, "12"},
                                   {{"S", "yes"}, "1"}, {{"S", "no"}, "0"}}));
     backend.refuseWrites = true;
-    EXPECT_THROW(ini.WriteString("S", "x", "y"), HoopError);
+    EXPECT_THROW(ini.writeString("S", "x", "y"), HoopError);
 }
 
 }  // namespace

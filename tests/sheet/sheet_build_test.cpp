@@ -10,7 +10,7 @@ TEST_F(SheetBuild, PaperLayout)
 {
     saveRegions(dir.path(), {"<i>East</i>", "", "South", "Midwest"});  // region names are data, never markup
     main->session().teams().entry(2, 5).name = "";
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     // Down each side the labels run in the fixed seed order, one region below the other, each
     // "seed) name" in plain text; a team without a name shows only its seed.
     const int order[16] = {1, 16, 8, 9, 5, 12, 4, 13, 6, 11, 3, 14, 7, 10, 2, 15};
@@ -38,7 +38,7 @@ TEST_F(SheetBuild, PaperLayout)
             EXPECT_TRUE(a.top() < cell.center().y() && cell.center().y() < b.bottom()) << n;
             EXPECT_TRUE(n <= 16 ? cell.left() >= a.right() : cell.right() <= a.left()) << n;
         }
-        const QRect next = n < 63 ? gameCell(sheet, NextGame(n).game)->geometry() : QRect(400, 0, 0, 0);
+        const QRect next = n < 63 ? gameCell(sheet, nextGame(n).game)->geometry() : QRect(400, 0, 0, 0);
         EXPECT_LT(std::abs(next.center().x() - 400), std::abs(cell.center().x() - 400)) << n;
     }
     QLabel* lblRegion1 = Control<QLabel>(sheet, QStringLiteral("lblRegion1"));
@@ -71,7 +71,7 @@ TEST_F(SheetBuild, ALongTeamNameWidensItsLabel)
 {
     main->session().teams().entry(1, 16).name = "WWWWWWWWWWWW";
     main->session().teams().entry(3, 15).name = "WWWWWWWWWWWW";
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     auto* left = Control<QLabel>(sheet, QStringLiteral("lblTeam116"));
     auto* right = Control<QLabel>(sheet, QStringLiteral("lblTeam315"));
     for (QLabel* label : {left, right})
@@ -87,7 +87,7 @@ TEST_F(SheetBuild, ALongTeamNameWidensItsLabel)
 
 TEST_F(SheetBuild, GameRecords)
 {
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     for (int n = 1; n <= 63; ++n) {
         QLineEdit* cell = gameCell(sheet, n);
         ASSERT_NE(cell, nullptr) << n;
@@ -110,7 +110,7 @@ TEST_F(SheetBuild, ModesAsOpened)
     for (const auto& [id, stored, state] : cases) {
         main->session().players().clear();
         if (stored) Store(id, id == ResultsId ? "RESULTS" : "Ann", Favourites());
-        TmdiBrackets* sheet = Open(id);
+        BracketSheet* sheet = Open(id);
         ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(State(sheet), state);
         EXPECT_EQ(NameBox(sheet)->isEnabled(), id != ResultsId);
@@ -125,13 +125,13 @@ TEST_F(SheetBuild, ModesAsOpened)
 TEST_F(SheetBuild, StoredParticipantFillsEveryFeederSlot)
 {
     Store(77, "Alice \xE9", Favourites());
-    TmdiBrackets* first = Open(0);
+    BracketSheet* first = Open(0);
     FocusCell(first, 3);  // another sheet working in a game must not wipe the opening's status line
-    TmdiBrackets* sheet = Open(77);
+    BracketSheet* sheet = Open(77);
     EXPECT_EQ(Status(), QStringLiteral("Opening picks for Alice \u00E9..."));
     const PickArray picks = Favourites();
     for (int n = 1; n < 63; ++n) {  // each game's pick stands in its slot of the next game
-        const NextGameInfo next = NextGame(n);
+        const NextGameInfo next = nextGame(n);
         const GamePair teams = sheet->picks().teams(next.game);
         EXPECT_EQ(next.slot == Slot::A ? teams.a : teams.b, picks[std::size_t(n)]) << n;
     }
@@ -153,7 +153,7 @@ TEST_F(SheetBuild, MissingAndDamagedPicksShowEmptyGames)
     picks[5] = 9999;  // no such team
     picks[6] = -3;
     Store(5, "Bob", picks);
-    TmdiBrackets* sheet = Open(5);
+    BracketSheet* sheet = Open(5);
     for (int n : {2, 5, 6}) EXPECT_TRUE(gameCell(sheet, n)->text().isEmpty() && sheet->picks().pick(n) == 0) << n;
     EXPECT_EQ((std::vector<int>{sheet->picks().teams(33).b, sheet->picks().teams(35).a, sheet->picks().teams(35).b}),
               (std::vector<int>{0, 0, 0}));
@@ -162,6 +162,6 @@ TEST_F(SheetBuild, MissingAndDamagedPicksShowEmptyGames)
 
 TEST_F(SheetBuild, UnknownParticipantIsReportedNotOpened)
 {
-    EXPECT_THROW(TmdiBrackets(main->session(), *main, 12345), std::exception);
+    EXPECT_THROW(BracketSheet(main->session(), *main, 12345), std::exception);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the hourglass is gone after a failed build
 }

@@ -8,11 +8,11 @@ using SheetEntry = SheetTest;
 
 TEST_F(SheetEntry, FocusHighlightsAndHintsTheGame)
 {
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     // Where the focus goes, what is yellow afterwards and the hint it leaves.
     const std::vector<std::tuple<std::function<void()>, QWidget*, QString>> steps = {
         {[] {}, NameBox(sheet), QString()},  // the name box has no hint
-        {[] { Key(Qt::Key_Tab); }, TiebreakerBox(sheet), QString()},
+        {[] { key(Qt::Key_Tab); }, TiebreakerBox(sheet), QString()},
         {[&] { FocusCell(sheet, 1); }, gameCell(sheet, 1), Hint(101, 116)},
         {[&] { FocusCell(sheet, 33); }, gameCell(sheet, 33), Hint(0, 0)},  // feeders without a pick: empty names
         {[&] { PaidBox(sheet)->setFocus(Qt::TabFocusReason); }, nullptr, QString()},  // the paid box gets no colour
@@ -41,13 +41,13 @@ class SheetKeys : public SheetTest, public ::testing::WithParamInterface<KeyCase
 TEST_P(SheetKeys, KeyInGameTwo)
 {
     const KeyCase& c = GetParam();
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     FocusCell(sheet, 2);
-    Key(c.key, c.modifiers);
+    key(c.key, c.modifiers);
     const bool acts = c.pick >= 0;
     const TeamCode pick = acts ? c.pick : 0;
     // Game 2 is even: its winner goes to slot B of game 33.
-    const TSheetPicks& picks = sheet->picks();
+    const SheetPicks& picks = sheet->picks();
     EXPECT_EQ((std::vector<int>{picks.pick(2), picks.teams(33).a, picks.teams(33).b, sheet->sheetModified()}),
               (std::vector<int>{pick, 0, pick, acts}));
     EXPECT_EQ((QStringList{gameCell(sheet, 2)->text(), FocusName(), Status()}),
@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SheetEntry, ThePickHappensOnReleaseNotOnPress)
 {
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     FocusCell(sheet, 1);
     QTest::keyPress(gameCell(sheet, 1), Qt::Key_Down);
     EXPECT_EQ(sheet->picks().pick(1), 0);
@@ -83,8 +83,8 @@ TEST_F(SheetEntry, ThePickHappensOnReleaseNotOnPress)
     // In the name box the arrows are the edit's own.
     NameBox(sheet)->setFocus();
     Type(QStringLiteral("Ann"));
-    Key(Qt::Key_Up);
-    Key(Qt::Key_Down);
+    key(Qt::Key_Up);
+    key(Qt::Key_Down);
     EXPECT_EQ((QStringList{NameBox(sheet)->text(), FocusName()}), (QStringList{"Ann", "txtName"}));
     EXPECT_EQ(sheet->picks().pick(3), 0);
 }
@@ -93,7 +93,7 @@ TEST_F(SheetEntry, AnUnmarkedReleaseFollowedByItsPressIsARepeat)
 {
     // A held key as X11 delivers it when Qt misses the repeat mark: pairs of a release and a press
     // with one time each, then the release of letting go.
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     FocusCell(sheet, 1);
     auto send = [](QEvent::Type type, Qt::Key key, ulong time) {
         QKeyEvent event(type, key, Qt::NoModifier);
@@ -115,7 +115,7 @@ TEST_F(SheetEntry, AnUnmarkedReleaseFollowedByItsPressIsARepeat)
     // A release still waiting for its pair acts before the next key, however soon that comes.
     send(QEvent::KeyPress, Qt::Key_Down, 2000);
     send(QEvent::KeyRelease, Qt::Key_Down, 2090);
-    Key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
     EXPECT_EQ((std::vector<int>{sheet->picks().pick(2), sheet->picks().teams(33).b}), (std::vector<int>{109, 109}));
     EXPECT_EQ(FocusName(), QStringLiteral("g4"));
 }
@@ -125,10 +125,10 @@ TEST_F(SheetEntry, UpInGameThirtyThreeBeforeItsFeedersClearsIt)
     PickArray picks{};
     picks[33] = 101;  // stored without the games that feed it
     Store(9, "Cy", picks);
-    TmdiBrackets* sheet = Open(9);
+    BracketSheet* sheet = Open(9);
     EXPECT_EQ(gameCell(sheet, 33)->text(), Text(101));
     FocusCell(sheet, 33);
-    Key(Qt::Key_Up);
+    key(Qt::Key_Up);
     EXPECT_EQ((std::vector<int>{sheet->picks().pick(33), sheet->picks().teams(49).a, sheet->sheetModified()}),
               (std::vector<int>{0, 0, 1}));
     EXPECT_EQ((QStringList{gameCell(sheet, 33)->text(), FocusName()}), (QStringList{"", "g34"}));
@@ -136,11 +136,11 @@ TEST_F(SheetEntry, UpInGameThirtyThreeBeforeItsFeedersClearsIt)
 
 TEST_F(SheetEntry, FocusOrderRunsThroughThePanelAndTheGamesAndWraps)
 {
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     auto visit = [](std::initializer_list<Qt::Key> keys) {
         QStringList seen;
-        for (Qt::Key key : keys) {
-            Key(key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        for (Qt::Key k : keys) {
+            key(k, k == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
             seen << FocusName();
         }
         return seen;
@@ -161,7 +161,7 @@ TEST_F(SheetEntry, FocusOrderRunsThroughThePanelAndTheGamesAndWraps)
 
 TEST_F(SheetEntry, NameTiebreakerAndPaidMarkTheSheetAndKeepTheirWidth)
 {
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     std::vector<int> marked;
     auto step = [&](const std::function<void()>& change) {
         sheet->discardChanges();
@@ -169,7 +169,7 @@ TEST_F(SheetEntry, NameTiebreakerAndPaidMarkTheSheetAndKeepTheirWidth)
         marked.push_back(sheet->sheetModified());
     };
     step([] { Type(QStringLiteral("Abcdefghijklmnopqrstuvwxyz0123")); });
-    step([] { Key(Qt::Key_Tab), Key(Qt::Key_Backspace); });
+    step([] { key(Qt::Key_Tab), key(Qt::Key_Backspace); });
     step([] { Type(QStringLiteral("about 150 points")); });
     step([&] { QTest::mouseClick(PaidBox(sheet), Qt::LeftButton, {}, PaidBox(sheet)->rect().center()); });
     EXPECT_EQ(marked, (std::vector<int>{1, 1, 1, 1}));

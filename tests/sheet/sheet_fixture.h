@@ -25,7 +25,7 @@
 // Readable failures.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
-// Ids handed out by NewPlayerId: the scripted ones first, then 4242, 4243, ...
+// Ids handed out by newPlayerId: the scripted ones first, then 4242, 4243, ...
 inline std::deque<std::int32_t> ScriptedIds;
 inline std::int32_t NextScriptedId()
 {
@@ -59,11 +59,11 @@ protected:
 
     void StartMain()
     {
-        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
         // Every team is called "T" and its code, so a cell's text tells which team it holds.
         for (int r = 1; r <= RegionCount; ++r)
             for (int s = 1; s <= SeedCount; ++s) {
-                TTeam& team = main->session().teams().entry(r, s);
+                Team& team = main->session().teams().entry(r, s);
                 team.region = std::uint8_t(r);
                 team.seed = std::uint8_t(s);
                 team.name = "T" + std::to_string(r * 100 + s);
@@ -74,26 +74,26 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
     }
 
-    TmdiBrackets* Open(int id)
+    BracketSheet* Open(int id)
     {
-        main->OpenBracketSheet(id);
+        main->openBracketSheet(id);
         QCoreApplication::processEvents();
-        return qobject_cast<TmdiBrackets*>(main->activeChild());
+        return qobject_cast<BracketSheet*>(main->activeChild());
     }
 
     // Adds a stored participant (or the results) to the list as if loaded from the file.
-    TPlayer& Store(std::int32_t id, const std::string& name, const PickArray& picks)
+    Player& Store(std::int32_t id, const std::string& name, const PickArray& picks)
     {
-        TPlayer entry;
-        entry.Id = id;
-        entry.Name = name;
-        entry.Tiebreaker = "0";
-        entry.Picks = picks;
+        Player entry;
+        entry.id = id;
+        entry.name = name;
+        entry.tiebreaker = "0";
+        entry.picks = picks;
         return *main->session().players().add(entry);
     }
 
     // Press and release on whatever has the focus, as the keyboard would deliver them.
-    static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    static void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
@@ -103,32 +103,32 @@ protected:
     QString Status() const { return ::Find<QLabel>(*main, "pnlHint")->text(); }
 
     // The sheet's controls, found by their names; the cell of game n is "g" + n.
-    template <class T = QLineEdit> static T* Control(TmdiBrackets* sheet, const QString& name)
+    template <class T = QLineEdit> static T* Control(BracketSheet* sheet, const QString& name)
     {
         T* control = sheet->findChild<T*>(name);
         if (!control) ADD_FAILURE() << "no control " << name.toStdString();
         return control;
     }
-    static QLineEdit* gameCell(TmdiBrackets* sheet, int n) { return Control(sheet, QStringLiteral("g%1").arg(n)); }
-    static QLineEdit* NameBox(TmdiBrackets* sheet) { return Control(sheet, QStringLiteral("txtName")); }
-    static QLineEdit* TiebreakerBox(TmdiBrackets* sheet) { return Control(sheet, QStringLiteral("txtTiebreaker")); }
-    static QCheckBox* PaidBox(TmdiBrackets* sheet) { return Control<QCheckBox>(sheet, QStringLiteral("chkPaid")); }
+    static QLineEdit* gameCell(BracketSheet* sheet, int n) { return Control(sheet, QStringLiteral("g%1").arg(n)); }
+    static QLineEdit* NameBox(BracketSheet* sheet) { return Control(sheet, QStringLiteral("txtName")); }
+    static QLineEdit* TiebreakerBox(BracketSheet* sheet) { return Control(sheet, QStringLiteral("txtTiebreaker")); }
+    static QCheckBox* PaidBox(BracketSheet* sheet) { return Control<QCheckBox>(sheet, QStringLiteral("chkPaid")); }
 
     // Runs Save Picks as the menu does: posted, carried out when the queue gets to it.
     void Save() { ::Find<QAction>(*main, "mnuSavePicks")->trigger(), QCoreApplication::sendPostedEvents(); }
-    static void FocusCell(TmdiBrackets* sheet, int n)
+    static void FocusCell(BracketSheet* sheet, int n)
     {
         gameCell(sheet, n)->setFocus(Qt::TabFocusReason);
         QCoreApplication::processEvents();
     }
 
     // Presses one key per game, g1 to g63 in turn, starting in g1; all Up by default.
-    static void PickAll(TmdiBrackets* sheet, std::vector<Qt::Key> keys = std::vector<Qt::Key>(GameCount, Qt::Key_Up))
+    static void PickAll(BracketSheet* sheet, std::vector<Qt::Key> keys = std::vector<Qt::Key>(GameCount, Qt::Key_Up))
     {
         FocusCell(sheet, 1);
         for (int n = 1; n <= GameCount; ++n) {
             ASSERT_EQ(FocusName(), QStringLiteral("g%1").arg(n));
-            Key(keys[std::size_t(n - 1)]);
+            key(keys[std::size_t(n - 1)]);
         }
     }
 
@@ -140,10 +140,10 @@ protected:
         return picks;
     }
 
-    static PickArray PicksOf(TmdiBrackets* sheet) { return sheet->picks().picks(); }
+    static PickArray PicksOf(BracketSheet* sheet) { return sheet->picks().picks(); }
 
     // The texts of the 63 cells, and what they read for these picks.
-    static QStringList CellTexts(TmdiBrackets* sheet)
+    static QStringList CellTexts(BracketSheet* sheet)
     {
         QStringList texts;
         for (int n = 1; n <= GameCount; ++n) texts << gameCell(sheet, n)->text();
@@ -157,16 +157,16 @@ protected:
     }
 
     // The sheet at a glance: caption, name, tiebreaker, paid, modified flag, id and tag, focus.
-    static QStringList State(TmdiBrackets* sheet)
+    static QStringList State(BracketSheet* sheet)
     {
         return {sheet->windowTitle(), NameBox(sheet)->text(), TiebreakerBox(sheet)->text(),
                 QString::number(PaidBox(sheet)->isChecked()), QString::number(sheet->sheetModified()),
                 QStringLiteral("%1/%2").arg(sheet->playerId()).arg(sheet->tag()), FocusName()};
     }
 
-    const TPlayer* Find(std::int32_t id)
+    const Player* Find(std::int32_t id)
     {
-        const int index = main->session().players().IndexOfId(id);
+        const int index = main->session().players().indexOfId(id);
         return index < 0 ? nullptr : &main->session().players()[index];
     }
 
@@ -181,5 +181,5 @@ protected:
     }
 
     TempDir dir;
-    std::unique_ptr<TMainForm> main;
+    std::unique_ptr<MainWindow> main;
 };

@@ -11,12 +11,12 @@ struct Trip {
     const char* name;
     std::int32_t sheet;   // the sheet the organiser works in
     const char* control;  // and its control with the focus
-    std::function<void(TMainForm&)> away;
-    std::function<void(TMainForm&)> back;
+    std::function<void(MainWindow&)> away;
+    std::function<void(MainWindow&)> back;
 };
 
 // Chooses the open window with this caption from the Window menu.
-void FromWindowMenu(TMainForm& main, const QString& caption)
+void FromWindowMenu(MainWindow& main, const QString& caption)
 {
     auto* menu = ::Find<QMenu>(main, "mnuWindow");
     emit menu->aboutToShow();
@@ -25,9 +25,9 @@ void FromWindowMenu(TMainForm& main, const QString& caption)
     ADD_FAILURE() << "no window " << caption.toStdString();
 }
 
-void Trigger(TMainForm& main, const char* item) { ::Find<QAction>(main, item)->trigger(); }
-void OpenAnn(TMainForm& main) { main.OpenBracketSheet(7); }
-void OpenResults(TMainForm& main) { main.OpenBracketSheet(ResultsId); }
+void Trigger(MainWindow& main, const char* item) { ::Find<QAction>(main, item)->trigger(); }
+void OpenAnn(MainWindow& main) { main.openBracketSheet(7); }
+void OpenResults(MainWindow& main) { main.openBracketSheet(ResultsId); }
 const QString Results = QStringLiteral("Actual Results");
 const QString Ann = QStringLiteral("Picks for Ann");
 }  // namespace
@@ -39,7 +39,7 @@ TEST_P(SheetFocusTrip, ComesBackToTheSameControl)
     const Trip& trip = GetParam();
     Store(ResultsId, "RESULTS", PickArray{});
     Store(7, "Ann", PickArray{});
-    TmdiBrackets* sheet = Open(trip.sheet);
+    BracketSheet* sheet = Open(trip.sheet);
     const QString control = QString::fromLatin1(trip.control);
     Control<QWidget>(sheet, control)->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
@@ -57,7 +57,7 @@ TEST_P(SheetFocusTrip, ComesBackToTheSameControl)
     EXPECT_EQ((QStringList{FocusName(), yellow.join(',')}), (QStringList{control, control}));
     // The next key works on the game the organiser left.
     if (control == QLatin1String("g3")) {
-        Key(Qt::Key_Up);
+        key(Qt::Key_Up);
         EXPECT_EQ((std::vector<int>{sheet->picks().pick(3), sheet->picks().pick(4)}), (std::vector<int>{105, 0}));
     }
 }
@@ -65,11 +65,11 @@ TEST_P(SheetFocusTrip, ComesBackToTheSameControl)
 INSTANTIATE_TEST_SUITE_P(
     Trips, SheetFocusTrip,
     ::testing::Values(
-        Trip{"WindowMenu", ResultsId, "g3", OpenAnn, [](TMainForm& m) { FromWindowMenu(m, Results); }},
+        Trip{"WindowMenu", ResultsId, "g3", OpenAnn, [](MainWindow& m) { FromWindowMenu(m, Results); }},
         Trip{"EnterResults", ResultsId, "g3", OpenAnn, OpenResults},
-        Trip{"Standings", ResultsId, "g3", [](TMainForm& m) { Trigger(m, "mnuViewStd"); },
-             [](TMainForm& m) { FromWindowMenu(m, Results); }},
-        Trip{"NameBoxWindowMenu", 7, "txtName", OpenResults, [](TMainForm& m) { FromWindowMenu(m, Ann); }},
+        Trip{"Standings", ResultsId, "g3", [](MainWindow& m) { Trigger(m, "mnuViewStd"); },
+             [](MainWindow& m) { FromWindowMenu(m, Results); }},
+        Trip{"NameBoxWindowMenu", 7, "txtName", OpenResults, [](MainWindow& m) { FromWindowMenu(m, Ann); }},
         Trip{"NameBoxOpenedAgain", 7, "txtName", OpenResults, OpenAnn}),
     [](const ::testing::TestParamInfo<Trip>& info) { return std::string(info.param.name); });
 
@@ -79,12 +79,12 @@ TEST_F(SheetFocus, TheFocusedControlIsScrolledFullyIntoView)
 {
     main->showNormal();
     main->resize(600, 450);  // the sheet is larger than the window: it scrolls
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     QWidget* viewport = sheet->findChild<QScrollArea*>()->viewport();
     const std::vector<std::tuple<int, std::function<void()>, QString>> moves = {
-        {16, [] { Key(Qt::Key_Tab); }, "g17"},  // top right
-        {16, [] { Key(Qt::Key_Up); }, "g17"},
-        {41, [] { Key(Qt::Key_Backtab); }, "g40"},  // bottom left
+        {16, [] { key(Qt::Key_Tab); }, "g17"},  // top right
+        {16, [] { key(Qt::Key_Up); }, "g17"},
+        {41, [] { key(Qt::Key_Backtab); }, "g40"},  // bottom left
         {32, [] {}, "g32"},                         // bottom right, focused by the program
     };
     for (const auto& [from, move, to] : moves) {

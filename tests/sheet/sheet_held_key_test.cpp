@@ -19,7 +19,7 @@ TEST_P(SheetHeldKey, ActsOnceWhenLetGo)
     const Hold& hold = GetParam();
     const PickArray before = hold.fullSheet ? Favourites() : PickArray{};
     if (hold.fullSheet) Store(7, "Ann", before);
-    TmdiBrackets* sheet = Open(hold.fullSheet ? 7 : 0);
+    BracketSheet* sheet = Open(hold.fullSheet ? 7 : 0);
     main->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
     FocusCell(sheet, 3);

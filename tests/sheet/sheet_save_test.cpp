@@ -9,27 +9,27 @@ using SheetSave = SheetTest;
 
 namespace {
 // What a save stores besides the picks: name, tiebreaker, paid, complete, modified, id, total.
-QStringList Fields(const TPlayer* entry)
+QStringList Fields(const Player* entry)
 {
     if (!entry) return {};
-    return {fromAnsi(entry->Name.str()), fromAnsi(entry->Tiebreaker.str()), QString::number(entry->Paid),
-            QString::number(entry->Complete), QString::number(entry->Modified), QString::number(entry->Id),
-            QString::number(entry->Total)};
+    return {fromAnsi(entry->name.str()), fromAnsi(entry->tiebreaker.str()), QString::number(entry->paid),
+            QString::number(entry->complete), QString::number(entry->modified), QString::number(entry->id),
+            QString::number(entry->total)};
 }
 }  // namespace
 
 TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
 {
     ScriptedIds = {501, 502};
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     Type(QStringLiteral("Tess \u00C9"));
-    Key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
     Type(QStringLiteral("free text!"));
-    Key(Qt::Key_Tab);
-    Key(Qt::Key_Space);
-    Key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Space);
+    key(Qt::Key_Tab);
     ASSERT_EQ(FocusName(), QStringLiteral("g1"));
-    for (int n = 1; n <= 63; ++n) Key(n % 3 == 0 ? Qt::Key_Down : Qt::Key_Up);  // upsets now and then
+    for (int n = 1; n <= 63; ++n) key(n % 3 == 0 ? Qt::Key_Down : Qt::Key_Up);  // upsets now and then
     const PickArray typed = PicksOf(sheet);
 
     // Progress n x 100 / 65, reported when the whole percentage changes, under the status line.
@@ -51,7 +51,7 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
     EXPECT_EQ((QStringList{statuses.front(), Status()}), (QStringList{QStringLiteral("Saving picks for Tess \u00C9"), ""}));
     // Not scored: no standings window is open.
     EXPECT_EQ(Fields(Find(501)), (QStringList{QStringLiteral("Tess \u00C9"), "free text!", "1", "1", "1", "501", "0"}));
-    EXPECT_EQ(Find(501)->Picks, typed);
+    EXPECT_EQ(Find(501)->picks, typed);
     EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
 
     // Emptied for the next participant, tiebreaker included; the next save draws another id.
@@ -69,8 +69,8 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
     EXPECT_TRUE(main->close());
     main.reset();
     StartMain();
-    main->session().players().LoadPlayers();
-    TmdiBrackets* again = Open(501);
+    main->session().players().loadPlayers();
+    BracketSheet* again = Open(501);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(State(again), (QStringList{QStringLiteral("Picks for Tess \u00C9"), QStringLiteral("Tess \u00C9"), "free text!",
                                          "1", "0", "501/501", "txtName"}));
@@ -80,11 +80,11 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
 
 TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
 {
-    TPlayer& stored = Store(31, "Hal", Favourites());
-    stored.Total = 40;
-    TmdiBrackets* sheet = Open(31);
+    Player& stored = Store(31, "Hal", Favourites());
+    stored.total = 40;
+    BracketSheet* sheet = Open(31);
     FocusCell(sheet, 1);
-    Key(Qt::Key_Down);  // 116 beats 101 now: only the next slot changes, games 33 and 49 keep 101
+    key(Qt::Key_Down);  // 116 beats 101 now: only the next slot changes, games 33 and 49 keep 101
     EXPECT_EQ((std::vector<int>{sheet->picks().teams(33).a, sheet->picks().pick(33), sheet->picks().teams(49).a}),
               (std::vector<int>{116, 101, 101}));
     EXPECT_EQ(gameCell(sheet, 33)->text(), Text(101));
@@ -92,12 +92,12 @@ TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
     EXPECT_EQ((QStringList{TestPrompts().texts().join('|'), FocusName(), Status()}),
               (QStringList{Invalid(101), "g33", Hint(116, 108)}));
     EXPECT_EQ(Background(gameCell(sheet, 33)), Yellow);
-    EXPECT_EQ(stored.Picks, Favourites());  // nothing stored
+    EXPECT_EQ(stored.picks, Favourites());  // nothing stored
     EXPECT_TRUE(sheet->sheetModified());
 
     // Mending game 33 moves the report on to game 49.
     TestPrompts().clear();
-    Key(Qt::Key_Up);
+    key(Qt::Key_Up);
     Save();
     EXPECT_EQ((QStringList{TestPrompts().texts().join('|'), FocusName(), Status()}),
               (QStringList{Invalid(101), "g49", Hint(116, 105)}));
@@ -105,8 +105,8 @@ TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
     // Mended all the way, the stored entry is overwritten in place, and the caption keeps the
     // name it was opened with.
     TestPrompts().clear();
-    Key(Qt::Key_Up);
-    for (int n : {57, 61, 63}) FocusCell(sheet, n), Key(Qt::Key_Up);
+    key(Qt::Key_Up);
+    for (int n : {57, 61, 63}) FocusCell(sheet, n), key(Qt::Key_Up);
     NameBox(sheet)->setFocus();
     NameBox(sheet)->selectAll();
     Type(QStringLiteral("Hally"));
@@ -114,19 +114,19 @@ TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
     EXPECT_TRUE(TestPrompts().boxes.empty());
     ASSERT_EQ(main->session().players().count(), 1);
     EXPECT_EQ(Fields(&stored), (QStringList{"Hally", "0", "0", "1", "1", "31", "40"}));
-    EXPECT_EQ(stored.Picks[63], 116);
+    EXPECT_EQ(stored.picks[63], 116);
     EXPECT_EQ(State(sheet), (QStringList{"Picks for Hal", "Hally", "0", "0", "0", "31/31", "txtName"}));
 }
 
 TEST_F(SheetSave, DeleteOnGameSixtyTwoAsksFirstThenReportsTheChampion)
 {
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     Type(QStringLiteral("Ida"));
     std::vector<Qt::Key> keys(GameCount, Qt::Key_Up);
     keys[62] = Qt::Key_Down;  // the champion comes from game 62
     PickAll(sheet, keys);
     FocusCell(sheet, 62);
-    Key(Qt::Key_Delete);
+    key(Qt::Key_Delete);
     EXPECT_EQ((std::vector<int>{sheet->picks().teams(63).b, sheet->picks().pick(63)}), (std::vector<int>{0, 301}));
     EXPECT_EQ(gameCell(sheet, 63)->text(), Text(301));
     Save();
@@ -139,12 +139,12 @@ TEST_F(SheetSave, DeleteOnGameSixtyTwoAsksFirstThenReportsTheChampion)
 
 TEST_F(SheetSave, TenEmptyGamesAskOnce)
 {
-    TmdiBrackets* sheet = Open(0);
+    BracketSheet* sheet = Open(0);
     Type(QStringLiteral("Jo"));
     PickAll(sheet);
     // Even games feed slot B and every later pick came from slot A, so the empty games are the
     // only fault.
-    for (int n : {2, 4, 20, 22, 24, 40, 42, 44, 56, 62}) FocusCell(sheet, n), Key(Qt::Key_Delete);
+    for (int n : {2, 4, 20, 22, 24, 40, 42, 44, 56, 62}) FocusCell(sheet, n), key(Qt::Key_Delete);
     TestPrompts().answers = {PromptAnswer::Cancel};
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
@@ -155,8 +155,8 @@ TEST_F(SheetSave, TenEmptyGamesAskOnce)
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
     ASSERT_EQ(main->session().players().count(), 1);
-    const TPlayer& entry = main->session().players()[0];
-    EXPECT_EQ((std::vector<int>{entry.Complete, entry.Picks[20], entry.Picks[63]}), (std::vector<int>{0, 0, 101}));
+    const Player& entry = main->session().players()[0];
+    EXPECT_EQ((std::vector<int>{entry.complete, entry.picks[20], entry.picks[63]}), (std::vector<int>{0, 0, 101}));
 }
 
 TEST_F(SheetSave, PickOfANamelessTeamIsDroppedQuietly)
@@ -165,37 +165,37 @@ TEST_F(SheetSave, PickOfANamelessTeamIsDroppedQuietly)
     picks[63] = 205;  // not a team of the championship, and a team without a name
     main->session().teams().entry(2, 5).name = "";
     Store(44, "Kim", picks);
-    TmdiBrackets* sheet = Open(44);
+    BracketSheet* sheet = Open(44);
     EXPECT_TRUE(gameCell(sheet, 63)->text().isEmpty());
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
-    EXPECT_EQ((std::vector<int>{sheet->picks().pick(63), Find(44)->Picks[63], Find(44)->Complete}),
+    EXPECT_EQ((std::vector<int>{sheet->picks().pick(63), Find(44)->picks[63], Find(44)->complete}),
               (std::vector<int>{0, 0, 0}));
 }
 
 TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandingsShow)
 {
     Store(3, "Max", Favourites());
-    main->session().players().UpdatePlayerCount();
-    main->ShowStandings(false);
-    TmdiBrackets* sheet = Open(ResultsId);
+    main->session().players().updatePlayerCount();
+    main->showStandings(false);
+    BracketSheet* sheet = Open(ResultsId);
     PickAll(sheet);
     Save();
     EXPECT_TRUE(TestPrompts().boxes.empty());
     EXPECT_EQ(Fields(Find(ResultsId)).mid(0, 1), QStringList{"RESULTS"});
-    EXPECT_EQ((std::vector<int>{int(main->session().players().HasResults()), main->session().players().count()}), (std::vector<int>{1, 2}));
+    EXPECT_EQ((std::vector<int>{int(main->session().players().hasResults()), main->session().players().count()}), (std::vector<int>{1, 2}));
     // The results sheet stays as it is.
     EXPECT_EQ(State(sheet), (QStringList{"Actual Results", "RESULTS", "0", "0", "0", "-1/-1", "txtTiebreaker"}));
     EXPECT_EQ(gameCell(sheet, 63)->text(), Text(101));
     EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
-    EXPECT_GT(Find(3)->Total, 0);  // the open standings rescored at once
+    EXPECT_GT(Find(3)->total, 0);  // the open standings rescored at once
 
     FocusCell(sheet, 63);
-    Key(Qt::Key_Delete);
+    key(Qt::Key_Delete);
     TestPrompts().clear();
     Save();
     EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
-    EXPECT_EQ((std::vector<int>{main->session().players().count(), Find(ResultsId)->Picks[63]}), (std::vector<int>{2, 0}));
+    EXPECT_EQ((std::vector<int>{main->session().players().count(), Find(ResultsId)->picks[63]}), (std::vector<int>{2, 0}));
     EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
 }
 
@@ -225,7 +225,7 @@ TEST_F(SheetSave, ClosingASheet)
         TestPrompts().clear();
         main->session().players().clear();
         if (c.id > 0) Store(c.id, "Pat", Favourites());
-        TmdiBrackets* sheet = Open(c.id);
+        BracketSheet* sheet = Open(c.id);
         QPointer<QMdiSubWindow> sub = qobject_cast<QMdiSubWindow*>(sheet->parentWidget());
         if (c.edit == NameAndPicks) Type(QStringLiteral("Oli"));
         if (c.edit != None) PickAll(sheet);

@@ -14,20 +14,20 @@ protected:
         return picks;
     }();
 
-    TmdiBrackets* OpenWhatIf()
+    BracketSheet* OpenWhatIf()
     {
         ::Find<QAction>(*main, "mnuWhatIf")->trigger();
         QCoreApplication::processEvents();
-        return qobject_cast<TmdiBrackets*>(main->activeChild());
+        return qobject_cast<BracketSheet*>(main->activeChild());
     }
-    static TeamCode Pick(TmdiBrackets* sheet, int n) { return sheet->picks().pick(n); }
+    static TeamCode Pick(BracketSheet* sheet, int n) { return sheet->picks().pick(n); }
 };
 
 TEST_F(SheetWhatIf, ShowsTheResultsAndChoosesWinnersOfOpenGamesOnly)
 {
-    Store(ResultsId, ResultsName, real).Tiebreaker = "141";
-    Store(IFrame::WhatIfId, "Odd", {});  // a damaged file may hold any id
-    TmdiBrackets* sheet = OpenWhatIf();
+    Store(ResultsId, ResultsName, real).tiebreaker = "141";
+    Store(Frame::WhatIfId, "Odd", {});  // a damaged file may hold any id
+    BracketSheet* sheet = OpenWhatIf();
     ASSERT_TRUE(sheet && sheet->isWhatIf());
     EXPECT_EQ(State(sheet), (QStringList{"What If", "WHAT IF", "141", "0", "0", "-3/-3", "g49"}));
     EXPECT_EQ(CellTexts(sheet), TextsOf(real));
@@ -38,29 +38,29 @@ TEST_F(SheetWhatIf, ShowsTheResultsAndChoosesWinnersOfOpenGamesOnly)
 
     // The keys choose as on any sheet, passing each winner on.
     const GamePair g49 = sheet->picks().teams(49);
-    Key(Qt::Key_Up);
+    key(Qt::Key_Up);
     EXPECT_EQ(FocusName(), "g50");
-    Key(Qt::Key_Down);
+    key(Qt::Key_Down);
     EXPECT_EQ(Status(), Hint(real[37], real[38]));  // g51's teams
     FocusCell(sheet, 57);
-    Key(Qt::Key_Up);
+    key(Qt::Key_Up);
     EXPECT_EQ((std::vector{Pick(sheet, 49), Pick(sheet, 50), Pick(sheet, 57)}),
               (std::vector{g49.a, real[36], g49.a}));
     EXPECT_EQ(sheet->whatIf().decided, 3);
 
     // A winner no longer in its game goes, so the what-if stays a possible tournament.
     FocusCell(sheet, 49);
-    Key(Qt::Key_Down);
+    key(Qt::Key_Down);
     EXPECT_EQ(sheet->picks().teams(57).a, g49.b);
     EXPECT_EQ(Pick(sheet, 57), 0);
     EXPECT_EQ(gameCell(sheet, 57)->text(), "");
     EXPECT_EQ(sheet->whatIf().decided, 2);
-    Key(Qt::Key_Delete);  // in g50
+    key(Qt::Key_Delete);  // in g50
     EXPECT_EQ(sheet->whatIf().decided, 1);
 
     // Played games take no focus and no key: Shift+Tab from g49 wraps round to g63.
     FocusCell(sheet, 49);
-    Key(Qt::Key_Tab, Qt::ShiftModifier);
+    key(Qt::Key_Tab, Qt::ShiftModifier);
     EXPECT_EQ(FocusName(), "g63");
     const PickArray before = PicksOf(sheet);
     QTest::keyClick(gameCell(sheet, 1), Qt::Key_Down);
@@ -70,12 +70,12 @@ TEST_F(SheetWhatIf, ShowsTheResultsAndChoosesWinnersOfOpenGamesOnly)
 
     // A second command brings the same sheet forward. A participant with the What If sheet's
     // id has a sheet of its own.
-    EXPECT_EQ(main->FindSheetWindow(IFrame::WhatIfId), -1);
-    TmdiBrackets* odd = Open(IFrame::WhatIfId);
+    EXPECT_EQ(main->findSheetWindow(Frame::WhatIfId), -1);
+    BracketSheet* odd = Open(Frame::WhatIfId);
     EXPECT_EQ(odd->windowTitle(), "Picks for Odd");
-    EXPECT_EQ(main->FindSheetWindow(IFrame::WhatIfId), 1);
+    EXPECT_EQ(main->findSheetWindow(Frame::WhatIfId), 1);
     EXPECT_EQ(OpenWhatIf(), sheet);
-    EXPECT_EQ(Open(IFrame::WhatIfId), odd);
+    EXPECT_EQ(Open(Frame::WhatIfId), odd);
     EXPECT_EQ(main->childWindows().size(), 2);
 }
 
@@ -88,8 +88,8 @@ TEST_F(SheetWhatIf, NeverStoredAndClosesWithoutAQuestion)
     const std::string list = main->session().players().picksBytes();
     ASSERT_EQ(file.size(), 2 * PickRecordSize);
 
-    TmdiBrackets* sheet = OpenWhatIf();
-    for (int n = 49; n <= GameCount; ++n) Key(n % 2 ? Qt::Key_Up : Qt::Key_Down);
+    BracketSheet* sheet = OpenWhatIf();
+    for (int n = 49; n <= GameCount; ++n) key(n % 2 ? Qt::Key_Up : Qt::Key_Down);
     EXPECT_EQ(sheet->whatIf().decided, 15);
     // Save, whatever sends it, stores nothing; Print asks for a printer (the test's answers no).
     QCoreApplication::postEvent(sheet, new QEvent(SaveCommand));
@@ -103,34 +103,34 @@ TEST_F(SheetWhatIf, NeverStoredAndClosesWithoutAQuestion)
     EXPECT_EQ(dir.read(PicksFileName), file);
     EXPECT_FALSE(dir.exists(JournalFileName));
     EXPECT_EQ(main->session().players().picksBytes(), list);
-    EXPECT_EQ(main->session().players()[0].Picks, real);
+    EXPECT_EQ(main->session().players()[0].picks, real);
 }
 
 TEST_F(SheetWhatIf, FollowsNewRealResults)
 {
-    TPlayer results = Store(ResultsId, ResultsName, real);
-    TmdiBrackets* sheet = OpenWhatIf();
+    Player results = Store(ResultsId, ResultsName, real);
+    BracketSheet* sheet = OpenWhatIf();
     const GamePair g49 = sheet->picks().teams(49);
-    Key(Qt::Key_Up);    // g49
-    Key(Qt::Key_Up);    // g50
-    Key(Qt::Key_Down);  // g51
+    key(Qt::Key_Up);    // g49
+    key(Qt::Key_Up);    // g50
+    key(Qt::Key_Down);  // g51
     FocusCell(sheet, 57);
-    Key(Qt::Key_Up);  // g57: the winner of g49
+    key(Qt::Key_Up);  // g57: the winner of g49
 
     // Game 49 goes the other way, game 51 is played as chosen: the chosen winner of g57 is out
     // of its game, those of g50 stay; results taken back leave their games open.
-    results.Picks[49] = g49.b;
-    results.Picks[51] = Pick(sheet, 51);
-    results.Picks[48] = 0;
+    results.picks[49] = g49.b;
+    results.picks[51] = Pick(sheet, 51);
+    results.picks[48] = 0;
     main->session().players().storeEntry(results, true);
     QCoreApplication::processEvents();
     EXPECT_EQ((std::vector{Pick(sheet, 48), Pick(sheet, 49), Pick(sheet, 50), Pick(sheet, 51), Pick(sheet, 57)}),
-              (std::vector<TeamCode>{0, g49.b, real[35], results.Picks[51], 0}));
+              (std::vector<TeamCode>{0, g49.b, real[35], results.picks[51], 0}));
     EXPECT_EQ(sheet->whatIf().decided, 1);
     EXPECT_EQ(gameCell(sheet, 49)->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(gameCell(sheet, 48)->focusPolicy(), Qt::StrongFocus);
     FocusCell(sheet, 48);
-    Key(Qt::Key_Up);
+    key(Qt::Key_Up);
     EXPECT_EQ(Pick(sheet, 48), real[48]);
 }
 }  // namespace

@@ -38,16 +38,16 @@ QString Status(const char* middle)
 
 std::chrono::year_month_day FixedDay() { return std::chrono::year{2024} / std::chrono::March / std::chrono::day{7}; }
 
-class StandingsWindow : public ::testing::Test {
+class StandingsWindowTest : public ::testing::Test {
 protected:
     TempDir dir;
-    std::unique_ptr<TMainForm> main;
+    std::unique_ptr<MainWindow> main;
 
     void SetUp() override
     {
         TestPrompts().clear();
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
         main->session().setDateSource(&FixedDay);
         main->session().teams().entry(1, 1).name = "Hawks";
         main->session().teams().entry(3, 3).name = "Cats";
@@ -60,59 +60,59 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    TPlayers& players() { return main->session().players(); }
-    TPlayer& add(const std::string& name, std::int32_t total = 0, std::int32_t potential = 0, TeamCode champion = 0)
+    PlayerList& players() { return main->session().players(); }
+    Player& add(const std::string& name, std::int32_t total = 0, std::int32_t potential = 0, TeamCode champion = 0)
     {
-        TPlayer entry;
-        entry.Id = players().count() + 100;
-        entry.Name = name;
-        entry.Total = total;
-        entry.Potential = potential;
-        entry.Picks[63] = champion;
+        Player entry;
+        entry.id = players().count() + 100;
+        entry.name = name;
+        entry.total = total;
+        entry.potential = potential;
+        entry.picks[63] = champion;
         return *players().add(entry);
     }
     // The results and the given participants, then the View Standings command: a scoring pass
     // that opens or raises the window.
-    TfrmStandings& view(const std::vector<std::string>& names = {})
+    StandingsWindow& view(const std::vector<std::string>& names = {})
     {
-        if (!players().HasResults()) {
-            TPlayer results;
-            results.Id = ResultsId;
-            results.Name = ResultsName;
+        if (!players().hasResults()) {
+            Player results;
+            results.id = ResultsId;
+            results.name = ResultsName;
             players().add(results);
         }
         for (const std::string& name : names) add(name, 2);
         Find<QAction>(*main, "mnuViewStd")->trigger();
-        TfrmStandings* form = main->standingsForm();
+        StandingsWindow* form = main->standingsForm();
         if (!form) throw std::runtime_error("no standings window");
         return *form;
     }
     // A control or menu item of the window, by its name.
     template <class T>
-    static T& part(TfrmStandings& form, const char* name)
+    static T& part(StandingsWindow& form, const char* name)
     {
         T* found = form.findChild<T*>(QLatin1String(name));
         if (!found) throw std::runtime_error(std::string("the window has no ") + name);
         return *found;
     }
-    static QTableView& grid(TfrmStandings& form) { return part<QTableView>(form, "grdStandings"); }
-    static QMenu& popUpMenu(TfrmStandings& form) { return part<QMenu>(form, "mnuPopUp"); }
-    static QMenu& sortByMenu(TfrmStandings& form) { return part<QMenu>(form, "mnuSortBy"); }
-    static QAction* item(TfrmStandings& form, const char* name) { return &part<QAction>(form, name); }
-    static QString status(TfrmStandings& form) { return part<QLabel>(form, "pnlStatus").text(); }
-    static QStringList column(TfrmStandings& form, int column)
+    static QTableView& grid(StandingsWindow& form) { return part<QTableView>(form, "grdStandings"); }
+    static QMenu& popUpMenu(StandingsWindow& form) { return part<QMenu>(form, "mnuPopUp"); }
+    static QMenu& sortByMenu(StandingsWindow& form) { return part<QMenu>(form, "mnuSortBy"); }
+    static QAction* item(StandingsWindow& form, const char* name) { return &part<QAction>(form, name); }
+    static QString status(StandingsWindow& form) { return part<QLabel>(form, "pnlStatus").text(); }
+    static QStringList column(StandingsWindow& form, int column)
     {
         QStringList texts;
         for (int row = 0; row < grid(form).model()->rowCount(); ++row)
             texts << grid(form).model()->index(row, column).data().toString();
         return texts;
     }
-    static QString header(TfrmStandings& form, int column)
+    static QString header(StandingsWindow& form, int column)
     {
         return grid(form).model()->headerData(column, Qt::Horizontal).toString();
     }
     // A right-click in the grid opens the pop-up menu.
-    static void popUp(TfrmStandings& form, QWidget* where = nullptr)
+    static void popUp(StandingsWindow& form, QWidget* where = nullptr)
     {
         if (!where) where = grid(form).viewport();
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 5), where->mapToGlobal(QPoint(20, 5)));
@@ -120,7 +120,7 @@ protected:
         if (!popUpMenu(form).isVisible()) throw std::runtime_error("the pop-up menu did not open");
     }
     // Then the underlined letter of an item, and of one in the Sort By menu.
-    static void press(TfrmStandings& form, Qt::Key key, Qt::Key sortKey = Qt::Key_unknown)
+    static void press(StandingsWindow& form, Qt::Key key, Qt::Key sortKey = Qt::Key_unknown)
     {
         popUp(form);
         QTest::keyClick(&popUpMenu(form), key);
@@ -129,7 +129,7 @@ protected:
         QTest::keyClick(&sortByMenu(form), sortKey);
     }
     // The export command, the dialog answered with this name and type (none: cancelled).
-    static void exportAs(TfrmStandings& form, const std::string& path = {}, int type = 0)
+    static void exportAs(StandingsWindow& form, const std::string& path = {}, int type = 0)
     {
         if (type)
             TestPrompts().saveAnswers.push_back([path, type](SaveFileRequest& request) {
@@ -152,16 +152,16 @@ protected:
 
 // ---- Opening and sorting -----------------------------------------------------------------------
 
-TEST_F(StandingsWindow, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
+TEST_F(StandingsWindowTest, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
 {
     Find<QAction>(*main, "mnuViewStd")->trigger();  // no results yet: no window
     EXPECT_EQ(main->standingsForm(), nullptr);
-    TfrmStandings& form = view();
+    StandingsWindow& form = view();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Standings"));
     EXPECT_TRUE(main->isStandingsOpen());
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(form.parentWidget())->isMaximized());
 
-    QTableView& grid = StandingsWindow::grid(form);
+    QTableView& grid = StandingsWindowTest::grid(form);
     EXPECT_EQ(grid.model()->rowCount(), 0);
     QStringList headers;
     std::vector<int> widths;
@@ -202,22 +202,22 @@ TEST_F(StandingsWindow, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
 // Each case: participants, then pop-up commands with the rows, the strip and the ticks they leave.
 // Restored, the window is 640 by 316 with its frame; rows and the header row are 16 pixels, and a
 // name too long for its cell is cut at the cell's edge rather than shortened with an ellipsis.
-TEST_F(StandingsWindow, RestoredSizeRowsAndLongTexts)
+TEST_F(StandingsWindowTest, RestoredSizeRowsAndLongTexts)
 {
-    TfrmStandings& form = view({"Bartholomew Wolfenschmidt"});
+    StandingsWindow& form = view({"Bartholomew Wolfenschmidt"});
     auto* frame = qobject_cast<QMdiSubWindow*>(form.parentWidget());
     frame->showNormal();
     QCoreApplication::processEvents();
     EXPECT_EQ(frame->width(), 640);
     EXPECT_EQ(frame->height(), 316);
-    QTableView& grid = StandingsWindow::grid(form);
+    QTableView& grid = StandingsWindowTest::grid(form);
     EXPECT_EQ(grid.rowHeight(0), 16);
     EXPECT_EQ(grid.horizontalHeader()->height(), 16);
     EXPECT_EQ(grid.textElideMode(), Qt::ElideNone);
     EXPECT_EQ(grid.horizontalHeader()->textElideMode(), Qt::ElideNone);
 }
 
-TEST_F(StandingsWindow, SortOrdersTicksAndStatusStrip)
+TEST_F(StandingsWindowTest, SortOrdersTicksAndStatusStrip)
 {
     struct Person {
         const char* name;
@@ -253,7 +253,7 @@ TEST_F(StandingsWindow, SortOrdersTicksAndStatusStrip)
         TearDown();
         SetUp();
         for (const Person& p : cases[c].first) add(p.name, p.total, p.potential, p.champion);
-        TfrmStandings& form = view();
+        StandingsWindow& form = view();
         for (std::size_t s = 0; s < cases[c].second.size(); ++s) {
             const Step& step = cases[c].second[s];
             SCOPED_TRACE(testing::Message() << "case " << c << " step " << s);
@@ -263,7 +263,7 @@ TEST_F(StandingsWindow, SortOrdersTicksAndStatusStrip)
             EXPECT_EQ(column(form, 0) + column(form, 1), numbers + step.names);
             // The shared list itself is left in this order, the results entry sorted with the rest.
             for (int i = 0; i < players().count(); ++i)
-                if (players()[i].Id != ResultsId) listed << QString::fromStdString(players()[i].Name.str());
+                if (players()[i].id != ResultsId) listed << QString::fromStdString(players()[i].name.str());
             EXPECT_EQ(listed, step.names);
             EXPECT_EQ(status(form), Status(step.status));
             EXPECT_EQ(item(form, "mnuSortMethod")->isChecked(), QString(step.status).endsWith("ascending"));
@@ -276,11 +276,11 @@ TEST_F(StandingsWindow, SortOrdersTicksAndStatusStrip)
 // An open window is refreshed in place by a save (not raised) and by View Standings (raised),
 // its headers as they were; a reopened one starts on total points with the direction kept, reads
 // the region names again and offers the export dialog afresh.
-TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
+TEST_F(StandingsWindowTest, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
 {
     add("b", 1);
     add("a", 2);
-    TfrmStandings& first = view();
+    StandingsWindow& first = view();
     popUp(first);  // ascending, with the mouse
     QTest::mouseClick(&popUpMenu(first), Qt::LeftButton, {},
                       popUpMenu(first).actionGeometry(item(first, "mnuSortMethod")).center());
@@ -291,8 +291,8 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     auto* other = main->mdiArea()->addSubWindow(new QWidget);
     other->show();
     main->mdiArea()->setActiveSubWindow(other);
-    add("c", 3).Modified = 1;  // saved as the bracket sheet saves
-    EXPECT_TRUE(players().UpdateStandings(false));
+    add("c", 3).modified = 1;  // saved as the bracket sheet saves
+    EXPECT_TRUE(players().updateStandings(false));
     EXPECT_EQ(column(first, 1), (QStringList{"a", "b", "c"}));
     EXPECT_EQ(main->mdiArea()->activeSubWindow(), other);
     EXPECT_EQ(&view(), &first);
@@ -305,7 +305,7 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
 
     // This time through the tool bar's Standings button.
     QTest::mouseClick(Find<QToolButton>(*main, "btnStandings"), Qt::LeftButton);
-    TfrmStandings* second = main->standingsForm();
+    StandingsWindow* second = main->standingsForm();
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(second->parentWidget())->isMaximized());
     EXPECT_TRUE(main->isStandingsOpen());
@@ -319,11 +319,11 @@ TEST_F(StandingsWindow, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
 
 // ---- Copy and export ---------------------------------------------------------------------------
 
-TEST_F(StandingsWindow, CopyPutsTabTextOnTheClipboardAndBeeps)
+TEST_F(StandingsWindowTest, CopyPutsTabTextOnTheClipboardAndBeeps)
 {
     add("Al\tTab", 2, 0, 101);
-    TfrmStandings& form = view();
-    main->SetStatusText(QString());
+    StandingsWindow& form = view();
+    main->setStatusText(QString());
     press(form, Qt::Key_C);
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               QStringLiteral("#\tName\tTotal Pts\tPotential\tRnds 1-2\tRnds 3-4\tRnds 5-6\tEast\tWest\tSouth\t"
@@ -336,10 +336,10 @@ TEST_F(StandingsWindow, CopyPutsTabTextOnTheClipboardAndBeeps)
 
 // A failed write shows its error and no success; the dialog offers the last name and type; the
 // type, not the name, chooses the separator; cancelling writes and says nothing.
-TEST_F(StandingsWindow, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSeparator)
+TEST_F(StandingsWindowTest, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSeparator)
 {
     add("Smith, Jo", 3);
-    TfrmStandings& form = view({"Bo"});
+    StandingsWindow& form = view({"Bo"});
     const std::string failing = dir.file("no such folder/s.htm");
     for (int type : {1, 2}) {
         TestPrompts().boxes.clear();
@@ -364,7 +364,7 @@ TEST_F(StandingsWindow, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSeparato
     EXPECT_EQ(offered(), QString::fromStdString(dir.file("picked.txt")) + "|2");
     EXPECT_TRUE(dir.read("tabs.csv").starts_with("#\tName\tTotal Pts\t"));
 
-    main->SetStatusText(QString());
+    main->setStatusText(QString());
     exportAs(form);
     EXPECT_EQ(offered(), QString::fromStdString(dir.file("tabs.csv")) + "|3");
     EXPECT_TRUE(hint().isEmpty());
@@ -373,13 +373,13 @@ TEST_F(StandingsWindow, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSeparato
 
 // ---- The page in a real browser ----------------------------------------------------------------
 
-TEST_F(StandingsWindow, ExportedPageReadsRightInABrowser)
+TEST_F(StandingsWindowTest, ExportedPageReadsRightInABrowser)
 {
     const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
     if (chromium.isEmpty()) GTEST_SKIP() << "chromium is not installed";
 
     add("<b>Bob & Co", 50);
-    TfrmStandings& form = view({"Ren\xE9", "Cy", "Di", "Ed"});
+    StandingsWindow& form = view({"Ren\xE9", "Cy", "Di", "Ed"});
     const std::string page = dir.file("standing.htm");
     exportAs(form, page, 1);
 

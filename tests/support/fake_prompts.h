@@ -9,7 +9,7 @@
 // Records every box and dialog and answers from a script, so no test blocks on a modal dialog.
 // With no scripted answer a box is answered OK (or Yes), a file dialog and a print dialog are
 // cancelled.
-class FakePrompts : public IPrompts {
+class FakePrompts : public Prompts {
 public:
     struct Box {
         PromptKind kind;
@@ -36,7 +36,7 @@ public:
     // Called while a box is "shown" (for example to look at the window behind it).
     std::function<void(const Box&)> onBox;
 
-    using IPrompts::ask;
+    using Prompts::ask;
     PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons, PromptAnswer defaultAnswer) override
     {
         boxes.push_back({kind, text, buttons, defaultAnswer});

@@ -5,7 +5,7 @@
 #include "core/pool/pool_host.h"
 
 // A pool host that records what the core reports.
-class RecordingHost : public IPoolHost {
+class RecordingHost : public PoolHost {
 public:
     std::vector<std::string> statusTexts;
     std::vector<int> progress;
@@ -16,16 +16,16 @@ public:
     std::vector<int> openSheets;  // tags of open sheets, in child order
     std::vector<bool> standingsShown;
 
-    void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
-    void SetProgress(int percent) override { progress.push_back(percent); }
+    void setStatusText(const std::string& text) override { statusTexts.push_back(text); }
+    void setProgress(int percent) override { progress.push_back(percent); }
     void setCountText(const std::string& text) override { countText = text; }
-    int FindSheetWindow(int tag) override
+    int findSheetWindow(int tag) override
     {
         for (int i = static_cast<int>(openSheets.size()) - 1; i >= 0; --i)
             if (openSheets[static_cast<std::size_t>(i)] == tag) return i;
         return -1;
     }
-    void ShowStandings(bool front) override { standingsShown.push_back(front); }
+    void showStandings(bool front) override { standingsShown.push_back(front); }
     bool isStandingsOpen() override { return standingsOpen; }
     bool standingsOpen = false;
     void showInformation(const std::string& text) override { information.push_back(text); }

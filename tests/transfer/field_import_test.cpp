@@ -14,17 +14,17 @@ TEST(FieldImport, ReadCheckedAndWrittenAsTheOptionsDialogWrites)
 {
     TempDir dir;
     TestPool pool(dir);
-    const TFieldImport field = readFieldImport(FieldFile());
+    const FieldImport field = readFieldImport(FieldFile());
     ASSERT_TRUE(field.ok()) << field.fileError << (field.problems.empty() ? "" : field.problems.listed[0].reason);
     EXPECT_EQ(field.regionNames, (std::array<std::string, 4>{"South", "East", "Midwest", "West"}));
     storeImportedField(*pool.session, field);
 
     // What the program reads at its next start.
-    TTeamTable loaded;
+    TeamTable loaded;
     FileGuard guard;
-    ASSERT_TRUE(LoadTeams(dir.path(), loaded, pool.host, guard));
+    ASSERT_TRUE(loadTeams(dir.path(), loaded, pool.host, guard));
     EXPECT_EQ(loadRegionNames(dir.path()), field.regionNames);
-    const TTeam& team = loaded.entry(2, 7);  // East, the second region
+    const Team& team = loaded.entry(2, 7);  // East, the second region
     EXPECT_EQ(team.name.str() + "|" + team.wins.str() + "|" + team.losses.str(), "East 7|17|3");
     EXPECT_EQ(loaded.entry(4, 2).losses.str(), "00");  // empty, as the dialog writes it
     EXPECT_EQ(pool.session->teams().entry(4, 2).losses.str(), "00");
@@ -47,7 +47,7 @@ TEST(FieldImport, EveryProblemKeepsTheFieldOut)
           {0, "", "The region \"East\" has no team for seed 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16."}}},
     };
     for (const auto& c : cases) {
-        const TFieldImport field = readFieldImport(c.text);
+        const FieldImport field = readFieldImport(c.text);
         EXPECT_FALSE(field.ok());
         const std::vector<TransferProblem>& found = field.problems.listed;
         ASSERT_EQ(found.size(), c.problems.size()) << c.text;
@@ -64,9 +64,9 @@ TEST(FieldImport, TeamFileThatCanNotBeWrittenChangesNothing)
 {
     TempDir dir;
     TestPool pool(dir);
-    SaveTeams(dir.path(), pool.session->teams());
+    saveTeams(dir.path(), pool.session->teams());
     std::filesystem::permissions(dir.file(TeamsFileName), std::filesystem::perms::owner_read);
     EXPECT_THROW(storeImportedField(*pool.session, readFieldImport(FieldFile())), std::exception);
-    EXPECT_EQ(pool.session->teams().TeamName(101), "T101");
-    EXPECT_EQ(pool.session->LoadRegions(1), "East");
+    EXPECT_EQ(pool.session->teams().teamName(101), "T101");
+    EXPECT_EQ(pool.session->loadRegions(1), "East");
 }

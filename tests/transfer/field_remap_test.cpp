@@ -22,7 +22,7 @@ void MakePool(const TempDir& dir)
     TestPool pool(dir);
     storeImportedField(*pool.session, readFieldImport(FieldFile()));
     std::mt19937 rng(11);
-    TPlayers& players = pool.session->players();
+    PlayerList& players = pool.session->players();
     for (int i = 0; i < 25; ++i) players.add(MakeEntry(i + 1, "P" + std::to_string(i), RandomBracket(rng, i == 3 ? 20 : GameCount)));
     players.add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 48)));
     ASSERT_EQ(pool.session->closePool(), "");
@@ -38,20 +38,20 @@ Sheets ReadSheets(const TempDir& dir)
 {
     RecordingHost host;
     MemorySettings settings;
-    TPoolSession session(host, dir.path(), settings);
+    PoolSession session(host, dir.path(), settings);
     session.players().setWriteOnDestroy(false);
-    session.LoadTeams();
-    session.LoadPlayers();
-    TPlayers& players = session.players();
-    players.UpdateStandings(true);
+    session.loadTeams();
+    session.loadPlayers();
+    PlayerList& players = session.players();
+    players.updateStandings(true);
     Sheets sheets;
     for (int i = 0; i < players.count(); ++i) {
-        const TPlayer& entry = players[i];
+        const Player& entry = players[i];
         for (int g = 1; g <= GameCount; ++g)
-            if (entry.Picks[std::size_t(g)] != 0)
-                sheets.picks[entry.Name.str()].insert(std::to_string(RoundOfGame(g)) + " " +
-                                                      session.teams().TeamName(entry.Picks[std::size_t(g)]));
-        sheets.points[entry.Name.str()] = std::to_string(entry.Total) + "/" + std::to_string(entry.Potential);
+            if (entry.picks[std::size_t(g)] != 0)
+                sheets.picks[entry.name.str()].insert(std::to_string(roundOfGame(g)) + " " +
+                                                      session.teams().teamName(entry.picks[std::size_t(g)]));
+        sheets.points[entry.name.str()] = std::to_string(entry.total) + "/" + std::to_string(entry.potential);
     }
     return sheets;
 }
@@ -158,10 +158,10 @@ TEST(FieldRemap, EveryRowIsCheckedAndNothingOfABadFieldIsTaken)
         {"East 7,7,East,99, 007 ", {}, "99|7"},
     };
     for (const auto& c : cases) {
-        const TFieldImport field = readFieldImport(FieldFile("East 7", {c.line}));
+        const FieldImport field = readFieldImport(FieldFile("East 7", {c.line}));
         if (c.problem.reason.empty()) {
             EXPECT_TRUE(field.ok()) << c.line;
-            const TTeam& team = field.teams.entry(2, 7);
+            const Team& team = field.teams.entry(2, 7);
             EXPECT_EQ(team.wins.str() + "|" + team.losses.str(), c.record) << c.line;
             continue;
         }
@@ -179,25 +179,25 @@ TEST(FieldRemap, AStepThatFailsLeavesTheFieldAndThePicksAsTheyWere)
     TestPool pool(dir);
     storeImportedField(*pool.session, readFieldImport(FieldFile()));
     std::mt19937 rng(3);
-    TPlayers& players = pool.session->players();
+    PlayerList& players = pool.session->players();
     for (int i = 0; i < 5; ++i) players.add(MakeEntry(i + 1, "P" + std::to_string(i), RandomBracket(rng)));
     const auto picks = [&] {
         std::vector<PickArray> all;
-        for (int i = 0; i < players.count(); ++i) all.push_back(players[i].Picks);
+        for (int i = 0; i < players.count(); ++i) all.push_back(players[i].picks);
         return all;
     };
     const std::vector<PickArray> before = picks();
-    const TFieldImport swapped = readFieldImport(FieldFile({}, {}, Swapped));
+    const FieldImport swapped = readFieldImport(FieldFile({}, {}, Swapped));
 
     // The journal refuses the moved picks; then the team file refuses the field after them.
     std::filesystem::create_directory(dir.file(JournalFileName));
     EXPECT_THROW(storeImportedField(*pool.session, swapped, true), std::exception);
     EXPECT_EQ(picks(), before);
-    EXPECT_EQ(pool.session->teams().TeamName(101), "South 1");
+    EXPECT_EQ(pool.session->teams().teamName(101), "South 1");
     std::filesystem::remove(dir.file(JournalFileName));
     std::filesystem::permissions(dir.file(TeamsFileName), std::filesystem::perms::owner_read);
     EXPECT_THROW(storeImportedField(*pool.session, swapped, true), std::exception);
     EXPECT_EQ(picks(), before);
-    EXPECT_EQ(pool.session->teams().TeamName(101), "South 1");
-    EXPECT_EQ(pool.session->LoadRegions(1), "South");
+    EXPECT_EQ(pool.session->teams().teamName(101), "South 1");
+    EXPECT_EQ(pool.session->loadRegions(1), "South");
 }

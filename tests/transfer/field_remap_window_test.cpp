@@ -26,7 +26,7 @@ protected:
     FieldRemapWindow()
     {
         TestPrompts().clear();
-        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
         TestPrompts().clear();
     }
     ~FieldRemapWindow() override
@@ -39,7 +39,7 @@ protected:
     void AcceptReport()
     {
         QTimer::singleShot(0, [this] {
-            auto* report = qobject_cast<TfrmImport*>(QApplication::activeModalWidget());
+            auto* report = qobject_cast<ImportDialog*>(QApplication::activeModalWidget());
             if (!report) return;
             auto* grid = Find<QTableWidget>(*report, "grdRefused");
             rows.clear();
@@ -52,18 +52,18 @@ protected:
     std::multiset<std::string> Picks()
     {
         std::multiset<std::string> picks;
-        const TPlayers& players = main->session().players();
+        const PlayerList& players = main->session().players();
         for (int i = 0; i < players.count(); ++i)
             for (int g = 1; g <= GameCount; ++g)
-                if (const TeamCode team = players[i].Picks[std::size_t(g)])
-                    picks.insert(players[i].Name.str() + " " + std::to_string(RoundOfGame(g)) + " " +
-                                 main->session().teams().TeamName(team));
+                if (const TeamCode team = players[i].picks[std::size_t(g)])
+                    picks.insert(players[i].name.str() + " " + std::to_string(roundOfGame(g)) + " " +
+                                 main->session().teams().teamName(team));
         return picks;
     }
     QString Path(const char* name) const { return QString::fromStdString(dir.file(name)); }
 
     TempDir dir;
-    std::unique_ptr<TMainForm> main;
+    std::unique_ptr<MainWindow> main;
     QStringList rows;
 };
 }  // namespace
@@ -72,19 +72,19 @@ TEST_F(FieldRemapWindow, AsksBeforeThePicksMoveWithTheirTeams)
 {
     storeImportedField(main->session(), readFieldImport(FieldFile()));
     std::mt19937 rng(5);
-    TPlayers& players = main->session().players();
+    PlayerList& players = main->session().players();
     for (int i = 0; i < 3; ++i) players.add(MakeEntry(i + 1, "P" + std::to_string(i), RandomBracket(rng)));
     players.add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 40)));
     const std::multiset<std::string> before = Picks();
     dir.write("swapped.csv", FieldFile({}, {}, {"Midwest", "West", "South", "East"}));
 
     // An open sheet holds its picks by place: it is closed first.
-    main->OpenBracketSheet(2);
+    main->openBracketSheet(2);
     AcceptReport();
     EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("swapped.csv")), TransferOutcome::Failed);
     ASSERT_EQ(TestPrompts().boxes.size(), 1u);
     EXPECT_TRUE(TestPrompts().boxes[0].text.contains("Close every bracket sheet first"));
-    EXPECT_EQ(main->session().LoadRegions(1), "South");
+    EXPECT_EQ(main->session().loadRegions(1), "South");
     for (QMdiSubWindow* sheet : main->childWindows()) delete sheet;
     TestPrompts().clear();
 
@@ -103,7 +103,7 @@ TEST_F(FieldRemapWindow, AsksBeforeThePicksMoveWithTheirTeams)
                                     "them) with their teams, so that every pick still names the same team. Import "
                                     "the field and move the picks?"))
         << asked.text.toStdString();
-    EXPECT_EQ(main->session().LoadRegions(1), "South");
+    EXPECT_EQ(main->session().loadRegions(1), "South");
     EXPECT_EQ(Picks(), before);
 
     TestPrompts().clear();
@@ -111,7 +111,7 @@ TEST_F(FieldRemapWindow, AsksBeforeThePicksMoveWithTheirTeams)
     AcceptReport();
     EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("swapped.csv")), TransferOutcome::Done);
     EXPECT_EQ(TestPrompts().boxes.size(), 1u);
-    EXPECT_EQ(main->session().LoadRegions(1), "Midwest");
+    EXPECT_EQ(main->session().loadRegions(1), "Midwest");
     EXPECT_EQ(Picks(), before);
 }
 
@@ -121,7 +121,7 @@ TEST_F(FieldRemapWindow, AReportOfJunkHoldsAThousandRowsAndACount)
     for (int i = 0; i < 1500; ++i) text += "junk,1,maybe\n";
     dir.write("junk.csv", text);
     QTimer::singleShot(0, [this] {
-        auto* report = qobject_cast<TfrmImport*>(QApplication::activeModalWidget());
+        auto* report = qobject_cast<ImportDialog*>(QApplication::activeModalWidget());
         if (!report) return;
         auto* grid = Find<QTableWidget>(*report, "grdRefused");
         rows << QString::number(grid->rowCount()) << grid->item(0, 0)->text()

@@ -33,7 +33,7 @@ protected:
     {
         TestPrompts().clear();
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
+        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
         NameTeams(main->session().teams());
         main->session().setIdSource([this] { return nextId++; });
         TestPrompts().clear();
@@ -48,7 +48,7 @@ protected:
     void AnswerReport(const char* button)
     {
         QTimer::singleShot(0, [this, button] {
-            auto* report = qobject_cast<TfrmImport*>(QApplication::activeModalWidget());
+            auto* report = qobject_cast<ImportDialog*>(QApplication::activeModalWidget());
             if (!report) return;
             shown.summary = Find<QLabel>(*report, "lblSummary")->text();
             auto* grid = Find<QTableWidget>(*report, "grdRefused");
@@ -64,7 +64,7 @@ protected:
     QString Status() const { return Find<QLabel>(*main, "pnlHint")->text(); }
 
     TempDir dir;
-    std::unique_ptr<TMainForm> main;
+    std::unique_ptr<MainWindow> main;
     std::int32_t nextId = 500;
     Shown shown;
 };
@@ -89,8 +89,8 @@ TEST_F(ImportCommands, ReportListsRefusedLinesAndNothingIsStoredUntilImportIsCho
     AnswerReport("cmdImport");
     EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("picks.csv")), TransferOutcome::Done);
     ASSERT_EQ(main->session().players().count(), 2);
-    EXPECT_EQ(main->session().players()[1].Name.str(), "Zo\xEB");
-    EXPECT_EQ(main->session().players()[1].Id, 501);
+    EXPECT_EQ(main->session().players()[1].name.str(), "Zo\xEB");
+    EXPECT_EQ(main->session().players()[1].id, 501);
     EXPECT_EQ(Status(), "2 participants imported from " + Path("picks.csv"));
     EXPECT_EQ(Find<QLabel>(*main, "pnlCount")->text(), "Players: 2");
     EXPECT_TRUE(TestPrompts().boxes.empty());
@@ -113,8 +113,8 @@ TEST_F(ImportCommands, FieldWithAProblemOffersNothingAndAGoodOneIsWritten)
     EXPECT_EQ(shown.summary, "64 teams in four regions, placed in the bracket in this order: South, East, Midwest, "
                              "West. Importing replaces the pool's teams and regions.");
     EXPECT_TRUE(shown.rows.isEmpty());
-    EXPECT_EQ(main->session().LoadRegions(1), "South");
-    EXPECT_EQ(main->session().teams().TeamName(101), "South 1");
+    EXPECT_EQ(main->session().loadRegions(1), "South");
+    EXPECT_EQ(main->session().teams().teamName(101), "South 1");
     EXPECT_TRUE(dir.exists(TeamsFileName));
     EXPECT_EQ(Status(), "Field imported from " + Path("field.csv"));
 }
@@ -139,7 +139,7 @@ TEST_F(ImportCommands, FailuresAreReportedAndNeverAsSuccess)
 TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
 {
     // The standings are open, so the imported participant shows there at once.
-    main->session().players().add(TPlayer{.Id = ResultsId, .Name = std::string_view(ResultsName), .Tiebreaker = {}});
+    main->session().players().add(Player{.id = ResultsId, .name = std::string_view(ResultsName), .tiebreaker = {}});
     Find<QAction>(*main, "mnuViewStd")->trigger();
     ASSERT_NE(main->standingsForm(), nullptr);
     const QAbstractItemModel* grid = Find<QTableView>(*main->standingsForm(), "grdStandings")->model();
@@ -178,7 +178,7 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
     EXPECT_NE(dir.read("everyone.htm").find("<td>Bob</td>"), std::string::npos);
 
     // Without picks in the pool a new field takes no question.
-    ASSERT_TRUE(main->session().players().DeletePlayer(500));
+    ASSERT_TRUE(main->session().players().deletePlayer(500));
     dir.write("field.csv", FieldFile());
     TestPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
         EXPECT_EQ(request.title, "Import Field");
@@ -187,6 +187,6 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
     });
     AnswerReport("cmdImport");
     Find<QAction>(*main, "mnuImportField")->trigger();
-    EXPECT_EQ(main->session().LoadRegions(1), "South");
+    EXPECT_EQ(main->session().loadRegions(1), "South");
     EXPECT_TRUE(TestPrompts().boxes.empty());
 }

@@ -80,11 +80,11 @@ TEST(ImportLimits, AFileThatFailsPartWayGivesNothing)
 {
     TempDir dir;
     TestPool pool(dir);
-    const TTeamNames names(pool.session->teams(), pool.session->regionNames());
+    const TeamNames names(pool.session->teams(), pool.session->regionNames());
     std::string text = PicksHeader() + "\n";
     for (int i = 0; i < 50; ++i) text += PicksLine("P" + std::to_string(i) + ",1,No", Favourites()) + "\n";
     TrickleSource failing(text, text.size() - 10);
-    const TPicksImport import = readPicksImport(failing, names, nullptr);
+    const PicksImport import = readPicksImport(failing, names, nullptr);
     EXPECT_EQ(import.fileError, "The file could not be read: Input/output error.");
     EXPECT_TRUE(import.entries.empty());
     TrickleSource whole(text);
@@ -95,7 +95,7 @@ TEST(ImportLimits, TextLongerThanItsFieldIsRefusedNotCut)
 {
     TempDir dir;
     TestPool pool(dir);
-    const TTeamNames names(pool.session->teams(), pool.session->regionNames());
+    const TeamNames names(pool.session->teams(), pool.session->regionNames());
     const struct {
         std::string start;  // name, tiebreaker, paid
         TransferProblem problem;
@@ -106,11 +106,11 @@ TEST(ImportLimits, TextLongerThanItsFieldIsRefusedNotCut)
         {"Bob,1234567890123,No", {2, "Tiebreaker", "\"1234567890123\" is longer than the 12 characters a tiebreaker can have"}},
     };
     for (const auto& c : cases) {
-        const TPicksImport import =
+        const PicksImport import =
             readPicksImport(PicksHeader() + "\n" + PicksLine(c.start, Favourites()) + "\n", names, nullptr);
         if (c.problem.reason.empty()) {
             ASSERT_EQ(import.entries.size(), 1u);
-            EXPECT_EQ(import.entries[0].Name.str(), std::string(25, 'n'));
+            EXPECT_EQ(import.entries[0].name.str(), std::string(25, 'n'));
             continue;
         }
         EXPECT_TRUE(import.entries.empty()) << c.problem.reason;
@@ -125,7 +125,7 @@ TEST(ImportLimits, AThousandRefusalsAreListedAndTheRestCounted)
     {
         TestPool pool(dir);
         ASSERT_EQ(pool.session->closePool(), "");
-        SaveTeams(dir.path(), pool.session->teams());
+        saveTeams(dir.path(), pool.session->teams());
     }
     std::string text = PicksHeader() + "\n";
     for (int i = 0; i < 1500; ++i) text += "junk " + std::to_string(i) + ",\"x\"\"y\",maybe,\"\"\n";

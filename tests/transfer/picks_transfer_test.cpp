@@ -21,16 +21,16 @@ std::string Join(const std::vector<std::string>& lines)
 }
 
 // What a stored sheet holds, for comparing entries.
-std::string Sheet(const TPlayer& e)
+std::string Sheet(const Player& e)
 {
-    std::string text = e.Name.str() + "|" + e.Tiebreaker.str() + "|" + std::to_string(e.Paid) + std::to_string(e.Complete);
-    for (int g = 1; g <= GameCount; ++g) text += " " + std::to_string(e.Picks[std::size_t(g)]);
+    std::string text = e.name.str() + "|" + e.tiebreaker.str() + "|" + std::to_string(e.paid) + std::to_string(e.complete);
+    for (int g = 1; g <= GameCount; ++g) text += " " + std::to_string(e.picks[std::size_t(g)]);
     return text;
 }
 
-TPicksImport Import(TestPool& pool, const std::string& bytes)
+PicksImport Import(TestPool& pool, const std::string& bytes)
 {
-    const TTeamNames names(pool.session->teams(), pool.session->regionNames());
+    const TeamNames names(pool.session->teams(), pool.session->regionNames());
     return readPicksImport(bytes, names, &pool.session->players());
 }
 }  // namespace
@@ -45,12 +45,12 @@ TEST_F(PicksTransfer, ExportedPicksReadBackAsTheSameEntries)
 {
     std::mt19937 rng(7);
     const std::string names[] = {"Smith, \"Jr\" <&>", "=SUM(A1)", "'=x", "Zo\xEB \x80", "-5 points", "Plain"};
-    TPlayers& players = pool.session->players();
+    PlayerList& players = pool.session->players();
     for (int i = 0; i < 6; ++i) {
-        TPlayer entry = MakeEntry(i + 1, names[i], RandomBracket(rng, i == 2 ? 40 : GameCount));
-        entry.Tiebreaker = i == 4 ? "-5" : std::to_string(140 + i);
-        entry.Paid = std::uint8_t(i % 2);
-        entry.Complete = i == 2 ? 0 : 1;
+        Player entry = MakeEntry(i + 1, names[i], RandomBracket(rng, i == 2 ? 40 : GameCount));
+        entry.tiebreaker = i == 4 ? "-5" : std::to_string(140 + i);
+        entry.paid = std::uint8_t(i % 2);
+        entry.complete = i == 2 ? 0 : 1;
         players.add(entry);
     }
     players.add(MakeEntry(ResultsId, ResultsName, Favourites(8)));  // not a participant: not exported
@@ -64,7 +64,7 @@ TEST_F(PicksTransfer, ExportedPicksReadBackAsTheSameEntries)
 
     TempDir other;
     TestPool fresh(other);
-    const TPicksImport import = Import(fresh, bytes);
+    const PicksImport import = Import(fresh, bytes);
     EXPECT_EQ(import.fileError, "");
     EXPECT_EQ(import.refused.listed, std::vector<TransferProblem>{});
     EXPECT_EQ(import.incomplete, 1);
@@ -90,7 +90,7 @@ TEST_F(PicksTransfer, EachRefusedLineWithItsLineColumnAndReason)
         "",
         PicksLine("\"Open,1,No", all),
     });
-    const TPicksImport import = Import(pool, text);
+    const PicksImport import = Import(pool, text);
     const std::vector<TransferProblem> expected = {
         {3, "Name", "the name is not filled in"},
         {4, "Paid", "\"maybe\" is not Yes, No, 1 or 0"},
@@ -106,13 +106,13 @@ TEST_F(PicksTransfer, EachRefusedLineWithItsLineColumnAndReason)
     EXPECT_EQ(problemText(import.refused.listed[6]).substr(0, 16), "Line 11: the lin");
     ASSERT_EQ(import.entries.size(), 2u);
     EXPECT_EQ(Sheet(import.entries[0]), Sheet([&] {
-                  TPlayer e = MakeEntry(0, "Bob", all);
-                  e.Tiebreaker = "7";
-                  e.Paid = e.Complete = 1;
+                  Player e = MakeEntry(0, "Bob", all);
+                  e.tiebreaker = "7";
+                  e.paid = e.complete = 1;
                   return e;
               }()));
-    EXPECT_EQ(import.entries[1].Name.str(), "Multi Line");  // a line break in a name becomes a blank
-    EXPECT_EQ(import.entries[1].Complete, 0);
+    EXPECT_EQ(import.entries[1].name.str(), "Multi Line");  // a line break in a name becomes a blank
+    EXPECT_EQ(import.entries[1].complete, 0);
     EXPECT_EQ(import.incomplete, 1);
 }
 
@@ -146,7 +146,7 @@ TEST_F(PicksTransfer, ColumnsByNameInAnyOrderAndCellsInTheirForms)
         for (int g = GameCount; g >= 1; --g) text += "," + (g == 1 ? game1 : Cell(all[std::size_t(g)]));
         return text + "," + paid + "," + name + "," + tiebreaker;
     };
-    const TPicksImport import = Import(pool, Join({header,
+    const PicksImport import = Import(pool, Join({header,
                                                    line("yes", "A", "1", "t101"),
                                                    line(" 1 ", "B", "2", "  east 1 "),
                                                    line("No", "C", "3", "EAST\t1"),
@@ -157,27 +157,27 @@ TEST_F(PicksTransfer, ColumnsByNameInAnyOrderAndCellsInTheirForms)
     const std::string expected[] = {"A|1|11", "B|2|11", "C|3|01", std::string(25, 'n') + "|123456789012|01", "E||01"};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(Sheet(import.entries[i]).substr(0, expected[i].size()), expected[i]) << i;
-        EXPECT_EQ(import.entries[i].Picks[1], 101) << i;
+        EXPECT_EQ(import.entries[i].picks[1], 101) << i;
     }
 }
 
 TEST_F(PicksTransfer, StoredInOneStepWithNewIdsAndKeptAfterAKill)
 {
-    const TPicksImport import = Import(pool, Join({PicksHeader(), PicksLine("Bob,1,Yes", Favourites()),
+    const PicksImport import = Import(pool, Join({PicksHeader(), PicksLine("Bob,1,Yes", Favourites()),
                                                    PicksLine("Cy,2,No", Favourites(10))}));
     pool.nextId = 77;
     EXPECT_EQ(storeImportedPicks(*pool.session, import), 2);
-    TPlayers& players = pool.session->players();
+    PlayerList& players = pool.session->players();
     ASSERT_EQ(players.count(), 2);
-    EXPECT_EQ(players[0].Id, 77);
-    EXPECT_EQ(players[1].Id, 78);
-    EXPECT_EQ(players[1].Modified, 1);  // scored at the next pass
+    EXPECT_EQ(players[0].id, 77);
+    EXPECT_EQ(players[1].id, 78);
+    EXPECT_EQ(players[1].modified, 1);  // scored at the next pass
     EXPECT_EQ(pool.host.countText, "Players: 2");
 
     // Killed before PICKS.HFD was written: the journal brings both back.
     pool.session.reset();
     TestPool again(dir);
-    again.session->LoadPlayers();
+    again.session->loadPlayers();
     ASSERT_EQ(again.session->players().count(), 2);
     EXPECT_EQ(Sheet(again.session->players()[1]), Sheet(import.entries[1]));
 }
@@ -185,7 +185,7 @@ TEST_F(PicksTransfer, StoredInOneStepWithNewIdsAndKeptAfterAKill)
 TEST_F(PicksTransfer, RefusedWriteSaysHowManyWereStored)
 {
     std::filesystem::create_directory(dir.file(JournalFileName));  // the journal cannot be opened
-    const TPicksImport import = Import(pool, Join({PicksHeader(), PicksLine("Bob,1,Yes", Favourites())}));
+    const PicksImport import = Import(pool, Join({PicksHeader(), PicksLine("Bob,1,Yes", Favourites())}));
     try {
         storeImportedPicks(*pool.session, import);
         ADD_FAILURE() << "stored";
@@ -202,7 +202,7 @@ TEST_F(PicksTransfer, PageColoursEachPickByHowItFared)
     PickArray results{};
     results[1] = 101;
     results[2] = 108;
-    TPlayers& players = pool.session->players();
+    PlayerList& players = pool.session->players();
     players.add(MakeEntry(ResultsId, ResultsName, results));
     PickArray picks{};
     picks[1] = 101;  // won
@@ -212,7 +212,7 @@ TEST_F(PicksTransfer, PageColoursEachPickByHowItFared)
     players.add(MakeEntry(1, "<A&B>", picks));
 
     std::string page;
-    writePicksHtml(players, TTeamNames(pool.session->teams(), pool.session->regionNames()), "As of: 03/20/2026",
+    writePicksHtml(players, TeamNames(pool.session->teams(), pool.session->regionNames()), "As of: 03/20/2026",
                    [&](std::string_view text) { page += text; });
     EXPECT_EQ(page.find("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\" />"), 0u);
     EXPECT_NE(page.find("<tr><th rowspan=2>Name</th><th colspan=32>First Round</th><th colspan=16>Second Round</th>"),

@@ -19,8 +19,8 @@ const std::string Trailer = std::string(brand::Slogan) + "\r\nVisit us on the we
 class StandingsExport : public ::testing::Test {
 protected:
     RecordingHost host;
-    TTeamTable teams;
-    TPlayers players{host, "", teams};
+    TeamTable teams;
+    PlayerList players{host, "", teams};
     TempDir dir;
 
     void SetUp() override
@@ -32,17 +32,17 @@ protected:
         teams.entry(4, 16).name = "Rams";
     }
 
-    TPlayer& add(const std::string& name, std::int32_t total = 0)
+    Player& add(const std::string& name, std::int32_t total = 0)
     {
-        TPlayer entry;
-        entry.Id = players.count() + 1;
-        entry.Name = name;
-        entry.Total = total;
+        Player entry;
+        entry.id = players.count() + 1;
+        entry.name = name;
+        entry.total = total;
         return *players.add(entry);
     }
-    TStandingsTable table() const
+    StandingsTable table() const
     {
-        TStandingsTable t({"East", "West", "South", "Midwest"});
+        StandingsTable t({"East", "West", "South", "Midwest"});
         t.refill(players, teams);
         return t;
     }
@@ -63,19 +63,19 @@ protected:
 
 TEST_F(StandingsExport, RowsSkipTheResultsAndAreASnapshotOfTheLastRefill)
 {
-    TPlayer& a = add("Ann", 17);
-    TPlayer results;
-    results.Id = ResultsId;
+    Player& a = add("Ann", 17);
+    Player results;
+    results.id = ResultsId;
     players.add(results);
-    a.Potential = 40;
-    for (int r = 1; r <= 6; ++r) a.RoundPoints[r] = r;
+    a.potential = 40;
+    for (int r = 1; r <= 6; ++r) a.roundPoints[r] = r;
     const TeamCode picks[] = {101, 203, 312, 416};
-    for (int k = 0; k < 4; ++k) a.Picks[57 + k] = picks[k];
-    a.Picks[63] = 312;
-    add("Bob").Picks[63] = 999;  // not a team: an empty cell
+    for (int k = 0; k < 4; ++k) a.picks[57 + k] = picks[k];
+    a.picks[63] = 312;
+    add("Bob").picks[63] = 999;  // not a team: an empty cell
 
-    const TStandingsTable t = table();
-    a.Name = "Changed";  // later changes show only after the next refill
+    const StandingsTable t = table();
+    a.name = "Changed";  // later changes show only after the next refill
     teams.entry(1, 1).name = "Renamed";
     std::vector<std::string> cells;
     for (int r = 0; r < t.rowCount(); ++r)
@@ -149,9 +149,9 @@ TEST_F(StandingsExport, TextCellsThatLookLikeFormulasAreMarkedAsText)
     };
     for (const Row& row : rows) {
         players.clear();
-        add(row.name, row.total).Picks[57] = 101;
+        add(row.name, row.total).picks[57] = 101;
         teams.entry(1, 1).name = "=Hawks";
-        TStandingsTable t({"-East", "West", "@South", "Midwest"});
+        StandingsTable t({"-East", "West", "@South", "Midwest"});
         t.refill(players, teams);
         exportTextFile(t, dir.file("s.csv"), TextSeparator::Comma, host);
         exportTextFile(t, dir.file("s.txt"), TextSeparator::Tab, host);
@@ -226,7 +226,7 @@ TEST_F(StandingsExport, HtmlPageLineByLine)
 TEST_F(StandingsExport, AWriteThatFailsPartWayKeepsTheOldFileAndResetsProgress)
 {
     for (int i = 0; i < 2000; ++i) add("Participant " + std::to_string(i), i);
-    const TStandingsTable t = table();
+    const StandingsTable t = table();
     dir.write("s.htm", "old page");
     dir.write("s.csv", "old text");
 

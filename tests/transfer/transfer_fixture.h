@@ -16,11 +16,11 @@
 #include "support/temp_dir.h"
 #include "core/transfer/picks_import.h"
 
-inline void NameTeams(TTeamTable& teams)
+inline void NameTeams(TeamTable& teams)
 {
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            TTeam& team = teams.entry(r, s);
+            Team& team = teams.entry(r, s);
             team.region = std::uint8_t(r);
             team.seed = std::uint8_t(s);
             team.name = "T" + std::to_string(r * 100 + s);
@@ -40,7 +40,7 @@ struct TestPool {
     const TempDir& dir;
     RecordingHost host;
     MemorySettings settings;
-    std::unique_ptr<TPoolSession> session = std::make_unique<TPoolSession>(host, dir.path(), settings);
+    std::unique_ptr<PoolSession> session = std::make_unique<PoolSession>(host, dir.path(), settings);
     std::int32_t nextId = 1001;
 };
 

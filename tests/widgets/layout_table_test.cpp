@@ -105,15 +105,15 @@ template <class W, class... Args> Built build(Args&&... args)
 
 struct WindowRow {
     const char* name;
-    std::function<Built(TMainForm&)> build;
+    std::function<Built(MainWindow&)> build;
 };
 // A window with a fixed pixel layout joins here with its table.
 const WindowRow Windows[] = {
-    {"Options", [](TMainForm& main) { return build<TfrmOptions>(main.session()); }},
-    {"Splash", [](TMainForm&) { return build<TfrmSplash>(); }},
-    {"PlayerManager", [](TMainForm& main) { return build<TfrmOpen>(main.session(), main, &main); }},
-    {"BracketSheet", [](TMainForm& main) { return build<TmdiBrackets>(main.session(), main, 0); }},
-    {"PlayerProperties", [](TMainForm& main) { return build<TfrmProps>(&main, main.session().players(), 1); }},
+    {"Options", [](MainWindow& main) { return build<OptionsDialog>(main.session()); }},
+    {"Splash", [](MainWindow&) { return build<SplashWindow>(); }},
+    {"PlayerManager", [](MainWindow& main) { return build<PlayerManager>(main.session(), main, &main); }},
+    {"BracketSheet", [](MainWindow& main) { return build<BracketSheet>(main.session(), main, 0); }},
+    {"PlayerProperties", [](MainWindow& main) { return build<PlayerProperties>(&main, main.session().players(), 1); }},
 };
 
 void PrintTo(const WindowRow& row, std::ostream* out) { *out << row.name; }
@@ -129,7 +129,7 @@ class WindowLayoutTest : public ::testing::TestWithParam<WindowRow> {};
 TEST_P(WindowLayoutTest, EveryEntryPlacesItsControlExactlyAndNoControlIsLeftOut)
 {
     TempDir dir;
-    TMainForm main(TestSettings(), QString::fromStdString(dir.path()));
+    MainWindow main(TestSettings(), QString::fromStdString(dir.path()));
     main.session().players().setWriteOnDestroy(false);
     Built built = GetParam().build(main);
     built.window->show();

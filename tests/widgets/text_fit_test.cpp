@@ -141,28 +141,28 @@ Fit measure(QWidget* window)
 // The program's main window on a temp pool with a real field, regions, and one participant.
 struct Pool {
     TempDir dir;
-    std::unique_ptr<TMainForm> main;
+    std::unique_ptr<MainWindow> main;
 
     Pool()
     {
         saveRegions(dir.path(), {"East", "Southeast", "Midwest", "West"});
-        main = std::make_unique<TMainForm>(TestSettings(), QString::fromStdString(dir.path()));
-        TPoolSession& session = main->session();
+        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
+        PoolSession& session = main->session();
         for (int r = 1; r <= RegionCount; ++r)
             for (int s = 1; s <= SeedCount; ++s) {
-                TTeam& team = session.teams().entry(r, s);
+                Team& team = session.teams().entry(r, s);
                 team.region = std::uint8_t(r);
                 team.seed = std::uint8_t(s);
                 team.name = TeamNames[r - 1][s - 1];
             }
         session.players().setWriteOnDestroy(false);
-        TPlayer results;
-        results.Id = ResultsId;
-        results.Name = ResultsName;
+        Player results;
+        results.id = ResultsId;
+        results.name = ResultsName;
         session.players().add(results);
-        TPlayer entry;
-        entry.Id = 101;
-        entry.Name = "Bartholomew Wolfenschmidt";
+        Player entry;
+        entry.id = 101;
+        entry.name = "Bartholomew Wolfenschmidt";
         session.players().add(entry);
         main->show();
     }
@@ -178,7 +178,7 @@ struct WindowRow {
 
 QWidget* openSheet(Pool& pool, int id)
 {
-    pool.main->OpenBracketSheet(id);
+    pool.main->openBracketSheet(id);
     return pool.main->findChildren<QMdiSubWindow*>().last();
 }
 
@@ -191,7 +191,7 @@ template <class Dialog> QWidget* showOwned(std::unique_ptr<QWidget>& owner, std:
 
 QWidget* optionsPage(Pool& pool, std::unique_ptr<QWidget>& owner, int page)
 {
-    QWidget* dialog = showOwned(owner, std::make_unique<TfrmOptions>(pool.main->session(), pool.main.get()));
+    QWidget* dialog = showOwned(owner, std::make_unique<OptionsDialog>(pool.main->session(), pool.main.get()));
     Find<QTabWidget>(*dialog, "pcOptions")->setCurrentIndex(page);
     return dialog;
 }
@@ -201,7 +201,7 @@ const WindowRow Windows[] = {
     {"MainWindow", 9,
      [](Pool& pool, std::unique_ptr<QWidget>&) -> QWidget* {
          pool.main->setCountText("Players: 1000000");
-         pool.main->SetStatusText(QStringLiteral("Start a new pool, erasing all current player information"));
+         pool.main->setStatusText(QStringLiteral("Start a new pool, erasing all current player information"));
          return pool.main.get();
      }},
     // 64 teams, four regions, "Champion:", "Name:", "Tiebreaker:", "Paid?" and the two notes.
@@ -221,7 +221,7 @@ const WindowRow Windows[] = {
      [](Pool& pool, std::unique_ptr<QWidget>&) -> QWidget* {
          Find<QAction>(*pool.main, "mnuOutlook")->trigger();
          auto* outlook = pool.main->outlookForm();
-         QSignalSpy computed(outlook, &TfrmOutlook::computed);
+         QSignalSpy computed(outlook, &OutlookWindow::computed);
          if (outlook->isComputing()) {
              EXPECT_TRUE(computed.wait(60000));
          }
@@ -236,21 +236,21 @@ const WindowRow Windows[] = {
     {"OptionsRules", 10, [](Pool& pool, std::unique_ptr<QWidget>& owner) { return optionsPage(pool, owner, 3); }},
     {"PlayerManager", 3,
      [](Pool& pool, std::unique_ptr<QWidget>& owner) {
-         return showOwned(owner, std::make_unique<TfrmOpen>(pool.main->session(), *pool.main, pool.main.get()));
+         return showOwned(owner, std::make_unique<PlayerManager>(pool.main->session(), *pool.main, pool.main.get()));
      }},
     {"PlayerProperties", 14,
      [](Pool& pool, std::unique_ptr<QWidget>& owner) {
-         return showOwned(owner, std::make_unique<TfrmProps>(pool.main.get(), pool.main->session().players(), 101));
+         return showOwned(owner, std::make_unique<PlayerProperties>(pool.main.get(), pool.main->session().players(), 101));
      }},
     {"Splash", 2,
      [](Pool&, std::unique_ptr<QWidget>& owner) {
-         auto splash = std::make_unique<TfrmSplash>();
-         splash->SetSplashStatus(QStringLiteral("Loading Players Picks..."));
+         auto splash = std::make_unique<SplashWindow>();
+         splash->setSplashStatus(QStringLiteral("Loading Players Picks..."));
          return showOwned(owner, std::move(splash));
      }},
     {"About", 2,
      [](Pool& pool, std::unique_ptr<QWidget>& owner) {
-         auto about = std::make_unique<TfrmSplash>(pool.main.get());
+         auto about = std::make_unique<SplashWindow>(pool.main.get());
          about->showPoolFolder(QString::fromStdString(pool.dir.path()));
          return showOwned(owner, std::move(about));
      }},

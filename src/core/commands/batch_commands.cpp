@@ -47,7 +47,7 @@ std::string utf8(std::string_view text)
 // program closes.
 class BatchRun {
 public:
-    BatchRun(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
+    BatchRun(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::ostream& out,
              std::ostream& err)
         : file(line.commandFile), places(line.places), out(out), err(err), m_dataDir(dataDir), m_settings(settings),
           m_host(err),
@@ -69,17 +69,17 @@ public:
         fail(problem);
         return false;
     }
-    TPoolSession& pool() { return m_pool; }
+    PoolSession& pool() { return m_pool; }
 
     // The pool to change; null (with the reason on err) when start-up's loading reported a fault.
-    TPoolSession* open()
+    PoolSession* open()
     {
-        m_open = std::make_unique<TPoolSession>(m_host, m_dataDir, m_settings);
+        m_open = std::make_unique<PoolSession>(m_host, m_dataDir, m_settings);
         const int before = m_host.errors;
         removeStaleTempFiles(m_dataDir, processStartTime());
-        m_open->LoadTeams();
+        m_open->loadTeams();
         m_open->checkRegionsFile();
-        m_open->LoadPlayers();
+        m_open->loadPlayers();
         return m_host.errors == before ? m_open.get() : nullptr;
     }
     // Writes PICKS.HFD when the pool was opened; BatchFailed when that fails.
@@ -105,10 +105,10 @@ public:
 
 private:
     const std::string& m_dataDir;
-    ISettingsBackend& m_settings;
+    SettingsBackend& m_settings;
     StreamHost m_host;
-    TPoolSession m_pool;
-    std::unique_ptr<TPoolSession> m_open;
+    PoolSession m_pool;
+    std::unique_ptr<PoolSession> m_open;
 };
 
 std::string counted(std::size_t count, const char* one, const char* many)
@@ -118,7 +118,7 @@ std::string counted(std::size_t count, const char* one, const char* many)
 
 int importPicks(BatchRun& run)
 {
-    const TPicksImport import = readPicksImportFile(run.pool(), run.file);
+    const PicksImport import = readPicksImportFile(run.pool(), run.file);
     if (!import.fileError.empty()) return run.fail(import.fileError);
     const std::size_t refused = import.refused.total;
     if (refused > 0) {
@@ -128,7 +128,7 @@ int importPicks(BatchRun& run)
     }
     int stored = 0;
     if (!import.entries.empty()) {
-        TPoolSession* pool = run.open();
+        PoolSession* pool = run.open();
         if (!pool) return BatchFailed;
         stored = storeImportedPicks(*pool, import);
     } else if (refused > 0) {
@@ -152,13 +152,13 @@ int exportStandings(BatchRun& run)
     const bool html = extension == ".htm" || extension == ".html";
     if (!html && extension != ".csv" && extension != ".txt")
         return run.fail("the standings are exported as .htm, .html, .csv or .txt, not as " + run.file);
-    TPoolSession& pool = run.pool();
-    TPlayers& players = pool.players();
+    PoolSession& pool = run.pool();
+    PlayerList& players = pool.players();
     NullPoolHost quiet;
-    players.UpdateStandings(true);
-    players.setSort(SortKey::Total, players.SortAscending());
+    players.updateStandings(true);
+    players.setSort(SortKey::Total, players.sortAscending());
     players.sort();
-    TStandingsTable table(pool.regionNames());
+    StandingsTable table(pool.regionNames());
     table.refill(players, pool.teams());
     if (html)
         exportHtmlFile(table, run.file, asOfText(pool.today()), quiet);
@@ -172,16 +172,16 @@ int exportStandings(BatchRun& run)
 // sorted by total points from the highest with the standings' own sort, so ties fall as there.
 int printOutlook(BatchRun& run)
 {
-    TPoolSession& pool = run.pool();
-    TPlayers& players = pool.players();
+    PoolSession& pool = run.pool();
+    PlayerList& players = pool.players();
     // Start-up would leave a record cut short out and go on; the figures of a pool that lost a
     // participant would mislead, so nothing is shown.
     std::error_code error;
     const auto size = std::filesystem::file_size(players.picksPath(), error);
     if (!error && size % PickRecordSize != 0)
         return run.fail("The file " + players.picksPath() + " is damaged: its last record is cut short.");
-    players.UpdateStandings(true);
-    players.setSort(SortKey::Total, players.SortAscending());
+    players.updateStandings(true);
+    players.setSort(SortKey::Total, players.sortAscending());
     players.sort();
     const outlook::OutlookResult result =
         outlook::computeOutlook(outlook::outlookInputOf(players, pool.readScoringValues(), run.places));
@@ -195,14 +195,14 @@ int printOutlook(BatchRun& run)
 
 int importField(BatchRun& run)
 {
-    const TFieldImport field = readFieldImportFile(run.file);
+    const FieldImport field = readFieldImportFile(run.file);
     if (!field.fileError.empty()) return run.fail(field.fileError);
     if (!field.ok()) {
         run.list(field.problems);
         return run.fail("the field in " + run.file + " can not be imported");
     }
     // Picks name teams by their places: a field that moves teams moves the picks only when asked.
-    const TFieldChange change = compareField(run.pool(), field);
+    const FieldChange change = compareField(run.pool(), field);
     if (!change.plain()) {
         const std::vector<std::string> lines = moveLines(change, run.pool().regionNames(), field.regionNames);
         if (!run.remapPicks) {
@@ -219,7 +219,7 @@ int importField(BatchRun& run)
             return run.fail(utf8(strandedText(change)) + " Nothing was imported.");
         }
     }
-    TPoolSession* pool = run.open();
+    PoolSession* pool = run.open();
     if (!pool) return BatchFailed;
     const bool remap = !compareField(*pool, field).plain();
     if (remap && !run.remapPicks) return run.fail("the pool changed while the field was read; nothing was imported");
@@ -274,7 +274,7 @@ bool batchCommandChangesPool(BatchCommand command)
     return entry && entry->changesPool;
 }
 
-int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
+int runBatchCommand(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::ostream& out,
                     std::ostream& err)
 {
     const BatchCommandEntry* entry = entryOf(line.command);

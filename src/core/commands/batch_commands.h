@@ -4,7 +4,7 @@
 
 #include "core/commands/command_line.h"
 
-class ISettingsBackend;
+class SettingsBackend;
 
 // Exit statuses of a command run without a window.
 inline constexpr int BatchDone = 0;
@@ -22,5 +22,5 @@ bool batchCommandChangesPool(BatchCommand command);
 // (refused while the program or another command holds it) and checks its file against the pool as
 // it stands; only then does it load the pool as start-up does, store through the journal, and
 // write PICKS.HFD as closing does.
-int runBatchCommand(const CommandLine& line, const std::string& dataDir, ISettingsBackend& settings, std::ostream& out,
+int runBatchCommand(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::ostream& out,
                     std::ostream& err);

@@ -50,7 +50,7 @@ struct Prepared {
             for (std::size_t j = 0; j < n; ++j) {
                 const TeamCode p = m.column(k)[j];
                 if (p < 0) continue;
-                const std::int64_t v = m.levels[std::size_t(k)].trueValue[SeedOfCode(p)];
+                const std::int64_t v = m.levels[std::size_t(k)].trueValue[seedOfCode(p)];
                 openPos[std::size_t(k) * n + j] = std::int32_t(std::max<std::int64_t>(v, 0));
                 openNeg[std::size_t(k) * n + j] = std::int32_t(std::min<std::int64_t>(v, 0));
             }
@@ -224,7 +224,7 @@ private:
         const Bounds& from = m_bounds[std::size_t(depth)];
         Bounds& to = m_bounds[std::size_t(depth) + 1];
         const Level& level = m_model.levels[std::size_t(k)];
-        const std::int32_t v = w == 0 ? 0 : std::int32_t(level.trueValue[SeedOfCode(w)]);
+        const std::int32_t v = w == 0 ? 0 : std::int32_t(level.trueValue[seedOfCode(w)]);
         const TeamCode won = w == 0 ? -2 : w;  // -2 matches no pick
         const std::int32_t* picks = m_model.column(k);
         addPoints(picks, m_model.n, won, v, from.cur.data(), to.cur.data());

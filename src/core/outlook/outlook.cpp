@@ -36,13 +36,13 @@ std::uint64_t teamBit(TeamCode code) { return std::uint64_t(1) << teamIndex(code
 // The standings' value of a correct pick of w in round r, in their 32-bit unsigned arithmetic.
 std::uint32_t standingsValue(const ScoringValues& values, int round, TeamCode w)
 {
-    return std::uint32_t(values.multiplyBySeed ? SeedOfCode(w) : 1) * std::uint32_t(values.round[round]);
+    return std::uint32_t(values.multiplyBySeed ? seedOfCode(w) : 1) * std::uint32_t(values.round[round]);
 }
 }  // namespace
 
 std::uint32_t levelValue(const Level& level, TeamCode winner)
 {
-    return winner == 0 ? 0 : level.value[SeedOfCode(winner)];
+    return winner == 0 ? 0 : level.value[seedOfCode(winner)];
 }
 
 TeamCode choiceWinner(const Model& model, int level, int choice, const TeamCode* current)
@@ -59,7 +59,7 @@ double choiceProbability(const Model& model, int level, int choice, const TeamCo
     const TeamCode w = model.winnerOfSide(level, choice, current);
     const TeamCode other = model.winnerOfSide(level, 1 - choice, current);
     if (w == 0 || other == 0) return w == 0 ? 0.0 : 1.0;
-    return winProbability(SeedOfCode(w), SeedOfCode(other), l.round == 1);
+    return winProbability(seedOfCode(w), seedOfCode(other), l.round == 1);
 }
 
 Model buildModel(const OutlookInput& input)
@@ -74,7 +74,7 @@ Model buildModel(const OutlookInput& input)
         if (results[std::size_t(g)] != 0) continue;
         Level l;
         l.game = g;
-        l.round = RoundOfGame(g);
+        l.round = roundOfGame(g);
         if (g <= FirstRoundGames) {
             const GamePair pair = firstRoundPair(g);
             l.side[0].fixed = pair.a;
@@ -109,7 +109,7 @@ Model buildModel(const OutlookInput& input)
     }
     m.levelCount = int(m.levels.size());
     for (Level& l : m.levels)
-        if (l.game < GameCount) l.nextLevel = levelOfGame[NextGame(l.game).game];
+        if (l.game < GameCount) l.nextLevel = levelOfGame[nextGame(l.game).game];
 
     const auto n = std::size_t(m.n);
     m.picks.assign(std::size_t(m.levelCount) * n, -1);
@@ -123,8 +123,8 @@ Model buildModel(const OutlookInput& input)
         for (int g = 1; g <= GameCount; ++g) {
             const TeamCode w = results[std::size_t(g)];
             if (w != 0 && picks[std::size_t(g)] == w) {
-                points += standingsValue(input.values, RoundOfGame(g), w);
-                exact += std::int64_t(input.values.multiplyBySeed ? SeedOfCode(w) : 1) * input.values.round[RoundOfGame(g)];
+                points += standingsValue(input.values, roundOfGame(g), w);
+                exact += std::int64_t(input.values.multiplyBySeed ? seedOfCode(w) : 1) * input.values.round[roundOfGame(g)];
             }
         }
         m.base[j] = points;
@@ -559,16 +559,16 @@ OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& op
     return result;
 }
 
-OutlookInput outlookInputOf(const TPlayers& players, const ScoringValues& values, int places)
+OutlookInput outlookInputOf(const PlayerList& players, const ScoringValues& values, int places)
 {
     OutlookInput input;
     input.values = values;
     input.places = places;
-    const int resultsIndex = players.IndexOfId(ResultsId);
-    if (resultsIndex >= 0) input.results = players[resultsIndex].Picks;
+    const int resultsIndex = players.indexOfId(ResultsId);
+    if (resultsIndex >= 0) input.results = players[resultsIndex].picks;
     for (int i = 0; i < players.count(); ++i) {
         if (i == resultsIndex) continue;  // as the standings do: only the first results entry is the results
-        input.participants.push_back({players[i].Id, players[i].Picks});
+        input.participants.push_back({players[i].id, players[i].picks});
     }
     return input;
 }

@@ -9,7 +9,7 @@
 #include "core/pool/bracket.h"
 #include "core/pool/scoring.h"
 
-class TPlayers;
+class PlayerList;
 
 namespace outlook {
 
@@ -78,7 +78,7 @@ struct OutlookResult {
 OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& options = {});
 
 // Every participant of the list (not the results entry) with its picks, and the results.
-OutlookInput outlookInputOf(const TPlayers& players, const ScoringValues& values, int places);
+OutlookInput outlookInputOf(const PlayerList& players, const ScoringValues& values, int places);
 
 // The game model: probability that a team of seed a beats a team of seed b.
 double winProbability(int seedA, int seedB, bool firstRound);

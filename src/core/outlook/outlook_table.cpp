@@ -129,7 +129,7 @@ int gameOfTeam(TeamCode team, int round)
         const GamePair pair = firstRoundPair(g);
         if (pair.a == team || pair.b == team) game = g;
     }
-    for (int r = 1; r < round && game != 0; ++r) game = NextGame(game).game;
+    for (int r = 1; r < round && game != 0; ++r) game = nextGame(game).game;
     return game;
 }
 }  // namespace
@@ -139,7 +139,7 @@ PickedShares pickedShares(const OutlookInput& input)
     PickedShares shares;
     for (int round = 1; round <= RoundCount; ++round) {
         for (int g = 1; g <= GameCount; ++g)
-            if (RoundOfGame(g) == round && input.results[std::size_t(g)] == 0) {
+            if (roundOfGame(g) == round && input.results[std::size_t(g)] == 0) {
                 shares.rounds.push_back(round);
                 break;
             }
@@ -148,7 +148,7 @@ PickedShares pickedShares(const OutlookInput& input)
     const double count = double(input.participants.size());
     for (int region = 1; region <= RegionCount; ++region) {
         for (const int seed : SeedOrder) {
-            const TeamCode team = MakeTeamCode(std::uint8_t(region), std::uint8_t(seed));
+            const TeamCode team = makeTeamCode(std::uint8_t(region), std::uint8_t(seed));
             if (out & teamBit(team)) continue;
             PickedRow row;
             row.team = team;
@@ -185,13 +185,13 @@ std::vector<ScoreRow> scoreRows(const OutlookInput& input, const std::vector<std
     return rows;
 }
 
-std::vector<std::string> participantNames(const TPlayers& players)
+std::vector<std::string> participantNames(const PlayerList& players)
 {
     // As outlookInputOf: only the first results entry is the results.
-    const int resultsIndex = players.IndexOfId(ResultsId);
+    const int resultsIndex = players.indexOfId(ResultsId);
     std::vector<std::string> names;
     for (int i = 0; i < players.count(); ++i)
-        if (i != resultsIndex) names.emplace_back(players[i].Name.view());
+        if (i != resultsIndex) names.emplace_back(players[i].name.view());
     return names;
 }
 

@@ -9,7 +9,7 @@
 
 #include "core/outlook/outlook.h"
 
-class TPlayers;
+class PlayerList;
 
 namespace outlook {
 
@@ -78,6 +78,6 @@ struct ScoreRow {
 std::vector<ScoreRow> scoreRows(const OutlookInput& input, const std::vector<std::string>& names);
 
 // The names of outlookInputOf's participants, in its order.
-std::vector<std::string> participantNames(const TPlayers& players);
+std::vector<std::string> participantNames(const PlayerList& players);
 
 }  // namespace outlook

@@ -21,10 +21,10 @@ namespace outlook::detail {
 #endif
 
 // Teams numbered 0..63, region position first, then seed: the bits of a level's reach.
-inline int teamIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1; }
+inline int teamIndex(TeamCode code) { return (regionOfCode(code) - 1) * SeedCount + seedOfCode(code) - 1; }
 inline TeamCode teamOfIndex(int index)
 {
-    return MakeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1));
+    return makeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1));
 }
 
 // One side of a remaining game: a fixed team (a first-round pair, or an entered result of its

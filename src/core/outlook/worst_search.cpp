@@ -295,7 +295,7 @@ void Engine<Lane>::prepare()
             const Side& own = l.side[s];
             const Side& other = l.side[1 - s];
             const TeamCode code = teamOfIndex(t);
-            const Lane v = Lane(l.trueValue[SeedOfCode(code)]);
+            const Lane v = Lane(l.trueValue[seedOfCode(code)]);
             const Lane mine = picks[i] == code ? v : 0;
             const int at = slot(k, t);
             addGame(own.level >= 0 ? hiOf(slot(own.level, t)) : m_zero.data(), picks, n, code, v, mine, hiOf(at));
@@ -375,7 +375,7 @@ void Engine<Lane>::materialize(int k)
         sideSets(l.side[s], t, own);
         sideSets(l.side[1 - s], NoTeam, other);
         const TeamCode code = teamOfIndex(t);
-        const Lane v = Lane(l.trueValue[SeedOfCode(code)]);
+        const Lane v = Lane(l.trueValue[seedOfCode(code)]);
         const Lane mine = picks[std::size_t(m_i)] == code ? v : 0;
         std::vector<int> built;
         for (const int a : own)

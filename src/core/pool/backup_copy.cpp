@@ -25,7 +25,7 @@ std::string copyErrorText(long long code)
 }
 
 namespace {
-bool IsReadOnly(const std::string& path)
+bool isReadOnly(const std::string& path)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return false;
@@ -33,9 +33,9 @@ bool IsReadOnly(const std::string& path)
 }
 
 // Opens the destination; nothing when it is read-only or cannot be created.
-std::unique_ptr<AtomicFile> OpenDestination(const std::string& destination)
+std::unique_ptr<AtomicFile> openDestination(const std::string& destination)
 {
-    if (IsReadOnly(destination)) return nullptr;
+    if (isReadOnly(destination)) return nullptr;
     try {
         return std::make_unique<AtomicFile>(destination);
     } catch (const HoopError&) {
@@ -46,7 +46,7 @@ std::unique_ptr<AtomicFile> OpenDestination(const std::string& destination)
 
 long long writeBackupBytes(const std::string& bytes, const std::string& destination)
 {
-    auto out = OpenDestination(destination);
+    auto out = openDestination(destination);
     if (!out) return CopyBadDestination;
     try {
         out->write(bytes);
@@ -61,7 +61,7 @@ long long copyFileBytes(const std::string& source, const std::string& destinatio
 {
     std::FILE* in = std::fopen(source.c_str(), "rb");
     if (!in) return CopyBadSource;
-    auto out = OpenDestination(destination);
+    auto out = openDestination(destination);
     if (!out) {
         std::fclose(in);
         return CopyBadDestination;
@@ -96,9 +96,9 @@ PicksCount countPicksParticipants(const std::string& path)
         carry.append(data, size);
         std::size_t pos = 0;
         for (; pos + PickRecordSize <= carry.size(); pos += PickRecordSize) {
-            TPlayer entry;
+            Player entry;
             decodePlayer(reinterpret_cast<const unsigned char*>(carry.data() + pos), entry);
-            if (entry.Id != ResultsId) ++count.participants;
+            if (entry.id != ResultsId) ++count.participants;
         }
         carry.erase(0, pos);
     });
@@ -106,13 +106,13 @@ PicksCount countPicksParticipants(const std::string& path)
 }
 
 namespace {
-bool SameNameIgnoringCase(const std::string& a, const std::string& b)
+bool sameNameIgnoringCase(const std::string& a, const std::string& b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
 }
 
-bool IsSoundTeamsFile(const std::string& bytes)
+bool isSoundTeamsFile(const std::string& bytes)
 {
     if (bytes.empty() || bytes.size() % TeamRecordSize != 0) return false;
     for (std::size_t pos = 0; pos < bytes.size(); pos += TeamRecordSize) {
@@ -123,7 +123,7 @@ bool IsSoundTeamsFile(const std::string& bytes)
     return true;
 }
 
-bool IsSoundRegionsFile(const std::string& bytes)
+bool isSoundRegionsFile(const std::string& bytes)
 {
     for (int position = 1; position <= RegionCount; ++position)
         if (!loadRegionsFromText(bytes, position).empty()) return true;
@@ -133,8 +133,8 @@ bool IsSoundRegionsFile(const std::string& bytes)
 
 bool isSoundDataFile(const std::string& fileName, const std::string& bytes)
 {
-    if (SameNameIgnoringCase(fileName, TeamsFileName)) return IsSoundTeamsFile(bytes);
-    if (SameNameIgnoringCase(fileName, RegionsFileName)) return IsSoundRegionsFile(bytes);
+    if (sameNameIgnoringCase(fileName, TeamsFileName)) return isSoundTeamsFile(bytes);
+    if (sameNameIgnoringCase(fileName, RegionsFileName)) return isSoundRegionsFile(bytes);
     return true;
 }
 

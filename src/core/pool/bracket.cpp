@@ -2,35 +2,35 @@
 
 const std::array<int, 16> SeedOrder = {1, 16, 8, 9, 5, 12, 4, 13, 6, 11, 3, 14, 7, 10, 2, 15};
 
-TeamCode MakeTeamCode(std::uint8_t region, std::uint8_t seed)
+TeamCode makeTeamCode(std::uint8_t region, std::uint8_t seed)
 {
     return TeamCode(region) * 100 + TeamCode(seed);
 }
 
-int SeedOfCode(TeamCode code) { return code - (code / 100) * 100; }
+int seedOfCode(TeamCode code) { return code - (code / 100) * 100; }
 
 int regionOfCode(TeamCode code) { return code / 100; }
 
 bool isValidTeamCode(TeamCode code)
 {
     const int region = regionOfCode(code);
-    const int seed = SeedOfCode(code);
+    const int seed = seedOfCode(code);
     return region >= 1 && region <= RegionCount && seed >= 1 && seed <= SeedCount;
 }
 
-void TTeamTable::clear()
+void TeamTable::clear()
 {
     for (auto& region : m_teams)
-        for (auto& team : region) team = TTeam{};
+        for (auto& team : region) team = Team{};
 }
 
-std::string_view TTeamTable::nameView(TeamCode code) const
+std::string_view TeamTable::nameView(TeamCode code) const
 {
     if (!isValidTeamCode(code)) return {};
-    return entry(regionOfCode(code), SeedOfCode(code)).name.view();
+    return entry(regionOfCode(code), seedOfCode(code)).name.view();
 }
 
-int RoundOfGame(int game)
+int roundOfGame(int game)
 {
     if (game < 1) return 0;
     if (game <= FirstRoundGames) return 1;
@@ -42,7 +42,7 @@ int RoundOfGame(int game)
     return 0;
 }
 
-NextGameInfo NextGame(int game)
+NextGameInfo nextGame(int game)
 {
     if (game < 1 || game >= GameCount) return {};
     return {FirstRoundGames + 1 + (game - 1) / 2, game % 2 == 1 ? Slot::A : Slot::B};
@@ -55,13 +55,13 @@ GamePair firstRoundPair(int game)
     // A region's games run down its seed order, two neighbouring labels each.
     const auto region = std::uint8_t((game - 1) / gamesPerRegion + 1);
     const std::size_t top = std::size_t((game - 1) % gamesPerRegion) * 2;
-    return {MakeTeamCode(region, std::uint8_t(SeedOrder[top])), MakeTeamCode(region, std::uint8_t(SeedOrder[top + 1]))};
+    return {makeTeamCode(region, std::uint8_t(SeedOrder[top])), makeTeamCode(region, std::uint8_t(SeedOrder[top + 1]))};
 }
 
 FeederGames feederGames(int game)
 {
     if (game <= FirstRoundGames || game > GameCount) return {};
-    // The inverse of NextGame: games 2n - 65 and 2n - 64 feed game n.
+    // The inverse of nextGame: games 2n - 65 and 2n - 64 feed game n.
     const int a = 2 * (game - FirstRoundGames) - 1;
     return {a, a + 1};
 }

@@ -14,13 +14,13 @@ constexpr int GameCount = 63;
 constexpr int RoundCount = 6;
 constexpr int FirstRoundGames = 32;  // games 1..32; every later game is fed by two earlier ones
 
-TeamCode MakeTeamCode(std::uint8_t region, std::uint8_t seed);
-int SeedOfCode(TeamCode code);
+TeamCode makeTeamCode(std::uint8_t region, std::uint8_t seed);
+int seedOfCode(TeamCode code);
 int regionOfCode(TeamCode code);
 bool isValidTeamCode(TeamCode code);
 
 // One team entry; the layout is the 21-byte record of TEAMS.HFD.
-struct TTeam {
+struct Team {
     std::uint8_t region = 0;
     std::uint8_t seed = 0;
     ShortString<12> name;
@@ -29,28 +29,28 @@ struct TTeam {
 };
 
 // The team table, [region position 1..4][seed 1..16]; the pool session owns the program's one.
-class TTeamTable {
+class TeamTable {
 public:
-    TTeam& entry(int region, int seed) { return m_teams[region - 1][seed - 1]; }
-    const TTeam& entry(int region, int seed) const { return m_teams[region - 1][seed - 1]; }
+    Team& entry(int region, int seed) { return m_teams[region - 1][seed - 1]; }
+    const Team& entry(int region, int seed) const { return m_teams[region - 1][seed - 1]; }
     // Name of a team; empty for 0 and for anything that is not a valid code.
-    std::string TeamName(TeamCode code) const { return std::string(nameView(code)); }
+    std::string teamName(TeamCode code) const { return std::string(nameView(code)); }
     std::string_view nameView(TeamCode code) const;
     void clear();
 
 private:
-    TTeam m_teams[RegionCount][SeedCount];
+    Team m_teams[RegionCount][SeedCount];
 };
 
 // Round 1..6 of game 1..63 (0 outside).
-int RoundOfGame(int game);
+int roundOfGame(int game);
 
 enum class Slot { A, B };
 struct NextGameInfo {
     int game = 0;  // 0 for game 63
     Slot slot = Slot::A;
 };
-NextGameInfo NextGame(int game);
+NextGameInfo nextGame(int game);
 
 // The fixed teams of first-round game 1..32 (slot A first).
 struct GamePair {

@@ -86,14 +86,14 @@ private:
     int m_fd;
 };
 
-std::string NotRegularReason(mode_t mode)
+std::string notRegularReason(mode_t mode)
 {
     return "it is " + fileKindName(mode) + ", not a regular file, so it is left as it is";
 }
 
 const char* const TempMarker = ".hoopfall-tmp-";
 
-std::string RandomSuffix()
+std::string randomSuffix()
 {
     std::random_device source;  // no generator kept between calls: the core holds no mutable state
     std::mt19937 generator(source());
@@ -104,10 +104,10 @@ std::string RandomSuffix()
     return suffix;
 }
 
-bool IsAlnum(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+bool isAlnum(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
 
 // Copies a file byte for byte to a new name (never replacing one); false with errno set.
-bool CopyToNewFile(const std::string& source, const std::string& destination)
+bool copyToNewFile(const std::string& source, const std::string& destination)
 {
     std::string bytes;
     const ReadOutcome read = readWholeFile(source, bytes);
@@ -209,7 +209,7 @@ std::string moveAside(const std::string& path, const std::string& tag)
 std::string copyAside(const std::string& path, const std::string& tag)
 {
     const std::string aside = asideName(path, tag);
-    if (!CopyToNewFile(path, aside)) throw HoopError("Cannot keep a copy of file " + path + ": " + systemReason(errno));
+    if (!copyToNewFile(path, aside)) throw HoopError("Cannot keep a copy of file " + path + ": " + systemReason(errno));
     return aside;
 }
 
@@ -273,7 +273,7 @@ AtomicFile::AtomicFile(std::string path, FileGuard* guard) : m_path(std::move(pa
         struct stat taken {};
         const bool named = !guard->aside.empty() && ::lstat(guard->aside.c_str(), &taken) != 0;
         const std::string aside = named ? guard->aside : asideName(m_target, "damaged");
-        if (!CopyToNewFile(m_target, aside) && errno != ENOENT) fail("Cannot keep a copy of", errno);
+        if (!copyToNewFile(m_target, aside) && errno != ENOENT) fail("Cannot keep a copy of", errno);
         guard->state = FileGuard::State::None;
         guard->aside.clear();
     }
@@ -288,7 +288,7 @@ AtomicFile::AtomicFile(std::string path, FileGuard* guard) : m_path(std::move(pa
     const std::string tempPrefix = std::string(".").append(m_name).append(TempMarker);
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        m_temp = tempPrefix + RandomSuffix();
+        m_temp = tempPrefix + randomSuffix();
         // 0666 less the umask, as any editor's new file; an existing file's bits are put back below.
         fd = ::openat(m_folder, m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
@@ -347,7 +347,7 @@ void AtomicFile::refuseNotRegular(mode_t mode)
 {
     // A folder in the file's place says so in the system's words, as a failed rename over it did.
     if (S_ISDIR(mode)) fail("Cannot replace", EISDIR);
-    refuse(NotRegularReason(mode));
+    refuse(notRegularReason(mode));
 }
 
 void AtomicFile::write(const void* data, std::size_t size)
@@ -405,7 +405,7 @@ bool isTempFileName(const std::string& name)
     const std::string suffix = name.substr(marker + std::strlen(TempMarker));
     if (suffix.size() != 6) return false;
     for (char c : suffix)
-        if (!IsAlnum(c)) return false;
+        if (!isAlnum(c)) return false;
     return true;
 }
 

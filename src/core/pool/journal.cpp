@@ -20,17 +20,17 @@ constexpr std::size_t StorePayload = 1 + PickRecordSize;
 // cannot pass for a record still being written.
 constexpr std::uint32_t MaxKept = 65536;
 
-void Put32(unsigned char* p, std::uint32_t v)
+void put32(unsigned char* p, std::uint32_t v)
 {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-std::uint32_t Get32(const unsigned char* p)
+std::uint32_t get32(const unsigned char* p)
 {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
 
-const std::array<std::uint32_t, 256>& CrcTable()
+const std::array<std::uint32_t, 256>& crcTable()
 {
     static const auto table = [] {
         std::array<std::uint32_t, 256> t {};
@@ -44,42 +44,42 @@ const std::array<std::uint32_t, 256>& CrcTable()
     return table;
 }
 
-bool KnownKind(unsigned char kind) { return kind >= 1 && kind <= 4; }
+bool knownKind(unsigned char kind) { return kind >= 1 && kind <= 4; }
 
 constexpr std::size_t BasePayload = 16;  // state, three zero bytes, size, CRC
 
-void PutBase(unsigned char* p, const JournalBase& base)
+void putBase(unsigned char* p, const JournalBase& base)
 {
     std::memset(p, 0, BasePayload);
     p[0] = static_cast<unsigned char>(base.state);
-    Put32(p + 4, static_cast<std::uint32_t>(base.size));
-    Put32(p + 8, static_cast<std::uint32_t>(base.size >> 32));
-    Put32(p + 12, base.crc);
+    put32(p + 4, static_cast<std::uint32_t>(base.size));
+    put32(p + 8, static_cast<std::uint32_t>(base.size >> 32));
+    put32(p + 12, base.crc);
 }
 
 // False when the bytes cannot be a base the program wrote.
-bool GetBase(const unsigned char* p, JournalBase& base)
+bool getBase(const unsigned char* p, JournalBase& base)
 {
     if (p[0] > 2 || p[1] || p[2] || p[3]) return false;
     base.state = static_cast<JournalBase::State>(p[0]);
-    base.size = std::uint64_t(Get32(p + 4)) | std::uint64_t(Get32(p + 8)) << 32;
-    base.crc = Get32(p + 12);
+    base.size = std::uint64_t(get32(p + 4)) | std::uint64_t(get32(p + 8)) << 32;
+    base.crc = get32(p + 12);
     return true;
 }
 
 // Whether length is a payload length the kind can have.
-bool LengthFits(TJournal::Kind kind, std::uint32_t length)
+bool lengthFits(Journal::Kind kind, std::uint32_t length)
 {
     switch (kind) {
-    case TJournal::Kind::Store: return length == StorePayload;
-    case TJournal::Kind::Delete: return length == 4;
-    case TJournal::Kind::Clear: return length >= 4 && length % 4 == 0 && (length - 4) / 4 <= MaxKept;
-    case TJournal::Kind::Written: return length == BasePayload;
+    case Journal::Kind::Store: return length == StorePayload;
+    case Journal::Kind::Delete: return length == 4;
+    case Journal::Kind::Clear: return length >= 4 && length % 4 == 0 && (length - 4) / 4 <= MaxKept;
+    case Journal::Kind::Written: return length == BasePayload;
     }
     return false;
 }
 
-FileStamp StampOf(const struct stat& st)
+FileStamp stampOf(const struct stat& st)
 {
     return {true, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
             static_cast<std::int64_t>(st.st_size),
@@ -89,7 +89,7 @@ FileStamp StampOf(const struct stat& st)
 
 std::uint32_t crc32(const unsigned char* data, std::size_t size, std::uint32_t crc)
 {
-    const auto& table = CrcTable();
+    const auto& table = crcTable();
     crc = ~crc;
     for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     return ~crc;
@@ -112,7 +112,7 @@ FileStamp fileStampOf(const std::string& path)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return {};
-    return StampOf(st);
+    return stampOf(st);
 }
 
 std::string keepCopyAside(const std::string& path, std::string_view bytes, const std::string& tag)
@@ -143,50 +143,50 @@ std::string encodeJournalHeader(const JournalBase& base)
 {
     unsigned char h[JournalHeaderSize] = {};
     std::memcpy(h, HeaderMagic, 4);
-    PutBase(h + 4, base);
-    Put32(h + 20, crc32(h, 20));
+    putBase(h + 4, base);
+    put32(h + 20, crc32(h, 20));
     return std::string(reinterpret_cast<const char*>(h), sizeof h);
 }
 
-std::string encodeJournalRecord(TJournal::Kind kind, const unsigned char* payload, std::size_t size)
+std::string encodeJournalRecord(Journal::Kind kind, const unsigned char* payload, std::size_t size)
 {
     std::string out(RecordHead + size + TrailerSize, '\0');
     auto* p = reinterpret_cast<unsigned char*>(out.data());
     std::memcpy(p, Magic, 4);
     p[4] = static_cast<unsigned char>(kind);
-    Put32(p + 5, static_cast<std::uint32_t>(size));
+    put32(p + 5, static_cast<std::uint32_t>(size));
     if (size) std::memcpy(p + RecordHead, payload, size);
-    Put32(p + RecordHead + size, crc32(p + 4, 5 + size));
+    put32(p + RecordHead + size, crc32(p + 4, 5 + size));
     return out;
 }
 
 std::size_t parseJournal(const unsigned char* data, std::size_t size,
-                         const std::function<void(const TJournal::Record&)>& apply, int* records)
+                         const std::function<void(const Journal::Record&)>& apply, int* records)
 {
-    using Kind = TJournal::Kind;
+    using Kind = Journal::Kind;
     std::size_t pos = 0;
     while (size - pos >= RecordHead + TrailerSize) {
         const unsigned char* p = data + pos;
-        const std::uint32_t length = Get32(p + 5);
-        if (std::memcmp(p, Magic, 4) != 0 || !KnownKind(p[4])) break;
+        const std::uint32_t length = get32(p + 5);
+        if (std::memcmp(p, Magic, 4) != 0 || !knownKind(p[4])) break;
         const auto kind = static_cast<Kind>(p[4]);
-        if (!LengthFits(kind, length) || size - pos - RecordHead - TrailerSize < length) break;
-        if (crc32(p + 4, 5 + length) != Get32(p + RecordHead + length)) break;
-        TJournal::Record record;
+        if (!lengthFits(kind, length) || size - pos - RecordHead - TrailerSize < length) break;
+        if (crc32(p + 4, 5 + length) != get32(p + RecordHead + length)) break;
+        Journal::Record record;
         record.kind = kind;
         const unsigned char* payload = p + RecordHead;
         if (kind == Kind::Store) {
             record.rescore = payload[0] != 0;
             record.entry = payload + 1;
-            record.id = static_cast<std::int32_t>(Get32(record.entry));
+            record.id = static_cast<std::int32_t>(get32(record.entry));
         } else if (kind == Kind::Delete) {
-            record.id = static_cast<std::int32_t>(Get32(payload));
+            record.id = static_cast<std::int32_t>(get32(payload));
         } else if (kind == Kind::Written) {
-            if (!GetBase(payload, record.written)) break;
+            if (!getBase(payload, record.written)) break;
         } else {
-            if (Get32(payload) != (length - 4) / 4) break;
-            for (std::uint32_t i = 0; i < Get32(payload); ++i)
-                record.kept.push_back(static_cast<std::int32_t>(Get32(payload + 4 + 4 * i)));
+            if (get32(payload) != (length - 4) / 4) break;
+            for (std::uint32_t i = 0; i < get32(payload); ++i)
+                record.kept.push_back(static_cast<std::int32_t>(get32(payload + 4 + 4 * i)));
         }
         apply(record);
         if (records) ++*records;
@@ -200,24 +200,24 @@ bool isTornJournalRecord(const unsigned char* data, std::size_t size)
     if (size == 0) return false;
     if (std::memcmp(data, Magic, std::min<std::size_t>(size, 4)) != 0) return false;
     if (size < 5) return true;
-    if (!KnownKind(data[4])) return false;
+    if (!knownKind(data[4])) return false;
     // The checkpoint's payload is checked as far as it came.
-    if (data[4] == static_cast<unsigned char>(TJournal::Kind::Written) && size > RecordHead) {
+    if (data[4] == static_cast<unsigned char>(Journal::Kind::Written) && size > RecordHead) {
         const unsigned char zero[4] = {};
         const std::size_t have = std::min<std::size_t>(size - RecordHead, 4);
         if (data[RecordHead] > 2 || (have > 1 && std::memcmp(data + RecordHead + 1, zero, have - 1) != 0)) return false;
     }
     if (size < RecordHead) return true;
-    const auto kind = static_cast<TJournal::Kind>(data[4]);
-    const std::uint32_t length = Get32(data + 5);
-    if (!LengthFits(kind, length)) return false;
-    if (kind == TJournal::Kind::Clear && size >= RecordHead + 4 && Get32(data + RecordHead) != (length - 4) / 4)
+    const auto kind = static_cast<Journal::Kind>(data[4]);
+    const std::uint32_t length = get32(data + 5);
+    if (!lengthFits(kind, length)) return false;
+    if (kind == Journal::Kind::Clear && size >= RecordHead + 4 && get32(data + RecordHead) != (length - 4) / 4)
         return false;
     return size < RecordHead + length + TrailerSize;
 }
 
 JournalScan scanJournal(const unsigned char* data, std::size_t size, const JournalBase& base,
-                        const std::function<void(const TJournal::Record&)>& apply)
+                        const std::function<void(const Journal::Record&)>& apply)
 {
     JournalScan scan;
     using Header = JournalScan::Header;
@@ -232,16 +232,16 @@ JournalScan scanJournal(const unsigned char* data, std::size_t size, const Journ
         scan.header = prefix ? Header::Empty : Header::Damaged;
         return scan;
     }
-    if (std::memcmp(data, HeaderMagic, 4) != 0 || !GetBase(data + 4, scan.base) || crc32(data, 20) != Get32(data + 20)) {
+    if (std::memcmp(data, HeaderMagic, 4) != 0 || !getBase(data + 4, scan.base) || crc32(data, 20) != get32(data + 20)) {
         scan.header = Header::Damaged;
         return scan;
     }
     // The records after the last checkpoint naming base extend it; without one, all do when the
     // header names base.
     int sound = 0, checkpoint = -1;
-    const std::size_t end = parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, [&](const TJournal::Record& r) {
+    const std::size_t end = parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, [&](const Journal::Record& r) {
         ++sound;
-        if (r.kind == TJournal::Kind::Written && r.written.matches(base)) checkpoint = sound;
+        if (r.kind == Journal::Kind::Written && r.written.matches(base)) checkpoint = sound;
     });
     if (checkpoint < 0 && !scan.base.matches(base)) {
         scan.header = Header::Foreign;
@@ -249,7 +249,7 @@ JournalScan scanJournal(const unsigned char* data, std::size_t size, const Journ
     }
     scan.header = Header::Matches;
     int seen = 0;
-    parseJournal(data + JournalHeaderSize, end, [&](const TJournal::Record& r) {
+    parseJournal(data + JournalHeaderSize, end, [&](const Journal::Record& r) {
         if (++seen <= checkpoint) return;
         apply(r);
         ++scan.records;
@@ -261,9 +261,9 @@ JournalScan scanJournal(const unsigned char* data, std::size_t size, const Journ
 
 // ---- The file --------------------------------------------------------------------------------
 
-TJournal::TJournal(std::string path) : m_path(std::move(path)), m_picksPath(joinPath(folderOf(m_path), PicksFileName)) {}
+Journal::Journal(std::string path) : m_path(std::move(path)), m_picksPath(joinPath(folderOf(m_path), PicksFileName)) {}
 
-TJournal::~TJournal()
+Journal::~Journal()
 {
     if (m_fd >= 0) {
         if (m_unsynced) ::fdatasync(m_fd);
@@ -271,28 +271,28 @@ TJournal::~TJournal()
     }
 }
 
-bool TJournal::exists() const
+bool Journal::exists() const
 {
     struct stat st {};
     return ::lstat(m_path.c_str(), &st) == 0;
 }
 
-bool TJournal::unchangedOnDisk() const { return !m_stampKnown || fileStampOf(m_path) == m_stamp; }
+bool Journal::unchangedOnDisk() const { return !m_stampKnown || fileStampOf(m_path) == m_stamp; }
 
-void TJournal::noteOnDisk()
+void Journal::noteOnDisk()
 {
     struct stat st {};
     if (m_fd >= 0 && ::fstat(m_fd, &st) == 0) {
-        m_stamp = StampOf(st);
+        m_stamp = stampOf(st);
     } else {
         m_stamp = fileStampOf(m_path);
     }
     m_stampKnown = true;
 }
 
-void TJournal::fail(int err) { throw HoopError("Cannot write file " + m_path + ": " + systemReason(err)); }
+void Journal::fail(int err) { throw HoopError("Cannot write file " + m_path + ": " + systemReason(err)); }
 
-void TJournal::open()
+void Journal::open()
 {
     if (!m_refused.empty()) throw HoopError("Cannot write file " + m_path + ": " + m_refused);
     // Another program's journal, or ours rewritten by another program: writing on would mix two
@@ -316,7 +316,7 @@ void TJournal::open()
     if (!existed) syncFolder(folderOf(m_path));
 }
 
-void TJournal::append(Kind kind, const unsigned char* payload, std::size_t size)
+void Journal::append(Kind kind, const unsigned char* payload, std::size_t size)
 {
     open();
     // One write per record, so a kill leaves at most the last record torn; a new journal's header
@@ -353,7 +353,7 @@ void TJournal::append(Kind kind, const unsigned char* payload, std::size_t size)
     noteOnDisk();
 }
 
-void TJournal::appendStore(const TPlayer& entry, bool rescore)
+void Journal::appendStore(const Player& entry, bool rescore)
 {
     unsigned char payload[StorePayload];
     payload[0] = rescore ? 1 : 0;
@@ -361,27 +361,27 @@ void TJournal::appendStore(const TPlayer& entry, bool rescore)
     append(Kind::Store, payload, sizeof payload);
 }
 
-void TJournal::appendDelete(std::int32_t id)
+void Journal::appendDelete(std::int32_t id)
 {
     unsigned char payload[4];
-    Put32(payload, static_cast<std::uint32_t>(id));
+    put32(payload, static_cast<std::uint32_t>(id));
     append(Kind::Delete, payload, sizeof payload);
 }
 
-void TJournal::appendClear(const std::vector<std::int32_t>& kept)
+void Journal::appendClear(const std::vector<std::int32_t>& kept)
 {
     if (kept.size() > MaxKept) throw HoopError("Cannot write file " + m_path + ": too many open sheets");
     std::vector<unsigned char> payload(4 + 4 * kept.size());
-    Put32(payload.data(), static_cast<std::uint32_t>(kept.size()));
-    for (std::size_t i = 0; i < kept.size(); ++i) Put32(payload.data() + 4 + 4 * i, static_cast<std::uint32_t>(kept[i]));
+    put32(payload.data(), static_cast<std::uint32_t>(kept.size()));
+    for (std::size_t i = 0; i < kept.size(); ++i) put32(payload.data() + 4 + 4 * i, static_cast<std::uint32_t>(kept[i]));
     append(Kind::Clear, payload.data(), payload.size());
 }
 
-void TJournal::appendWritten(const JournalBase& written)
+void Journal::appendWritten(const JournalBase& written)
 {
     if (m_fd < 0 && !exists()) return;
     unsigned char payload[BasePayload];
-    PutBase(payload, written);
+    putBase(payload, written);
     try {
         append(Kind::Written, payload, sizeof payload);
     } catch (const HoopError&) {
@@ -389,9 +389,9 @@ void TJournal::appendWritten(const JournalBase& written)
     }
 }
 
-void TJournal::beginBatch() { ++m_batch; }
+void Journal::beginBatch() { ++m_batch; }
 
-void TJournal::endBatch()
+void Journal::endBatch()
 {
     if (m_batch > 0 && --m_batch > 0) return;
     if (!m_unsynced || m_fd < 0) return;
@@ -399,7 +399,7 @@ void TJournal::endBatch()
     if (::fdatasync(m_fd) != 0) fail(errno);
 }
 
-TJournal::ReplayOutcome TJournal::replay(const JournalBase& base, const std::function<void(const Record&)>& apply)
+Journal::ReplayOutcome Journal::replay(const JournalBase& base, const std::function<void(const Record&)>& apply)
 {
     ReplayOutcome outcome;
     std::string bytes;
@@ -441,7 +441,7 @@ TJournal::ReplayOutcome TJournal::replay(const JournalBase& base, const std::fun
     return outcome;
 }
 
-void TJournal::remove()
+void Journal::remove()
 {
     if (!m_refused.empty()) return;  // not ours to remove
     if (m_fd >= 0) {

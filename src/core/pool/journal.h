@@ -7,7 +7,7 @@
 
 #include "core/pool/file_io.h"
 
-struct TPlayer;
+struct Player;
 
 inline const std::string JournalFileName = "PICKS.JNL";
 
@@ -51,7 +51,7 @@ FileStamp fileStampOf(const std::string& path);  // follows symbolic links, as t
 // and the ids of the entries it keeps (those whose sheets were open); a checkpoint, written just
 // before PICKS.HFD is replaced, carries the new file's base as the header does (without its magic
 // and CRC), so a journal whose removal a kill prevented is known to be folded in already.
-class TJournal {
+class Journal {
 public:
     enum class Kind : std::uint8_t { Store = 1, Delete = 2, Clear = 3, Written = 4 };
     struct Record {
@@ -64,10 +64,10 @@ public:
     };
 
     // path: the journal, which extends the PICKS.HFD beside it.
-    explicit TJournal(std::string path);
-    ~TJournal();
-    TJournal(const TJournal&) = delete;
-    TJournal& operator=(const TJournal&) = delete;
+    explicit Journal(std::string path);
+    ~Journal();
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
 
     // The PICKS.HFD a journal started from now extends; set after each load and write of it.
     // Without one, a new journal reads PICKS.HFD to learn it.
@@ -76,7 +76,7 @@ public:
     // Each returns once the record is on disk (or, inside a batch, written); a failure throws a
     // HoopError and leaves the journal as it was before the call. A journal that another program
     // replaced or changed since this one last wrote it is refused, not written to.
-    void appendStore(const TPlayer& entry, bool rescore);
+    void appendStore(const Player& entry, bool rescore);
     void appendDelete(std::int32_t id);
     void appendClear(const std::vector<std::int32_t>& kept);
     // The checkpoint before PICKS.HFD is replaced by written; nothing when there is no journal, and
@@ -138,9 +138,9 @@ std::uint32_t crc32(const unsigned char* data, std::size_t size, std::uint32_t c
 // The journal's format, without the file.
 constexpr std::size_t JournalHeaderSize = 24;
 std::string encodeJournalHeader(const JournalBase& base);
-std::string encodeJournalRecord(TJournal::Kind kind, const unsigned char* payload, std::size_t size);
+std::string encodeJournalRecord(Journal::Kind kind, const unsigned char* payload, std::size_t size);
 // The sound records at the start of data, handed to apply in order; returns how many bytes they take.
-std::size_t parseJournal(const unsigned char* data, std::size_t size, const std::function<void(const TJournal::Record&)>& apply,
+std::size_t parseJournal(const unsigned char* data, std::size_t size, const std::function<void(const Journal::Record&)>& apply,
                          int* records = nullptr);
 // Whether data is a strict prefix of one record: what a save cut short leaves.
 bool isTornJournalRecord(const unsigned char* data, std::size_t size);
@@ -162,7 +162,7 @@ struct JournalScan {
 // Reads a journal's bytes against the base of the PICKS.HFD beside it; apply sees the sound
 // records only when the header matches, and only those after the last checkpoint that names base.
 JournalScan scanJournal(const unsigned char* data, std::size_t size, const JournalBase& base,
-                        const std::function<void(const TJournal::Record&)>& apply);
+                        const std::function<void(const Journal::Record&)>& apply);
 
 // Writes bytes to a new file named after path with tag (see asideName), flushed to disk; the new
 // path, or empty when it could not be written.

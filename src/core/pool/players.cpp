@@ -12,7 +12,7 @@
 #include "core/pool/unreadable_file.h"
 
 namespace {
-void PutInt32(unsigned char* p, std::int32_t v)
+void putInt32(unsigned char* p, std::int32_t v)
 {
     const auto u = static_cast<std::uint32_t>(v);
     p[0] = u & 0xFF;
@@ -21,59 +21,59 @@ void PutInt32(unsigned char* p, std::int32_t v)
     p[3] = (u >> 24) & 0xFF;
 }
 
-std::int32_t GetInt32(const unsigned char* p)
+std::int32_t getInt32(const unsigned char* p)
 {
     return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
                                      std::uint32_t(p[3]) << 24);
 }
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int sign(int v) { return (v > 0) - (v < 0); }
 
-int CompareBytes(std::string_view a, std::string_view b)
+int compareBytes(std::string_view a, std::string_view b)
 {
     const std::size_t n = std::min(a.size(), b.size());
     const int c = n ? std::memcmp(a.data(), b.data(), n) : 0;  // memcmp compares as unsigned bytes
-    if (c != 0) return Sign(c);
-    return Sign(int(a.size()) - int(b.size()));
+    if (c != 0) return sign(c);
+    return sign(int(a.size()) - int(b.size()));
 }
 
-std::string_view ChampionName(const TTeamTable& teams, const TPlayer& p) { return teams.nameView(p.Picks[GameCount]); }
+std::string_view championName(const TeamTable& teams, const Player& p) { return teams.nameView(p.picks[GameCount]); }
 
-std::string BaseName(const std::string& path)
+std::string baseName(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 }  // namespace
 
-void encodePlayer(const TPlayer& entry, unsigned char* r)
+void encodePlayer(const Player& entry, unsigned char* r)
 {
     std::memset(r, 0, PickRecordSize);
-    PutInt32(r, entry.Id);
-    entry.Name.writeTo(r + 4);
-    r[30] = entry.Paid;
-    r[31] = entry.Complete;
-    entry.Tiebreaker.writeTo(r + 32);
-    for (int g = 1; g <= GameCount; ++g) PutInt32(r + 48 + 4 * (g - 1), entry.Picks[g]);
+    putInt32(r, entry.id);
+    entry.name.writeTo(r + 4);
+    r[30] = entry.paid;
+    r[31] = entry.complete;
+    entry.tiebreaker.writeTo(r + 32);
+    for (int g = 1; g <= GameCount; ++g) putInt32(r + 48 + 4 * (g - 1), entry.picks[g]);
 }
 
-void decodePlayer(const unsigned char* r, TPlayer& entry)
+void decodePlayer(const unsigned char* r, Player& entry)
 {
-    entry = TPlayer{};
-    entry.Id = GetInt32(r);
-    entry.Name.readFrom(r + 4);
-    entry.Paid = r[30];
-    entry.Complete = r[31];
-    entry.Tiebreaker.readFrom(r + 32);
-    for (int g = 1; g <= GameCount; ++g) entry.Picks[g] = GetInt32(r + 48 + 4 * (g - 1));
+    entry = Player{};
+    entry.id = getInt32(r);
+    entry.name.readFrom(r + 4);
+    entry.paid = r[30];
+    entry.complete = r[31];
+    entry.tiebreaker.readFrom(r + 32);
+    for (int g = 1; g <= GameCount; ++g) entry.picks[g] = getInt32(r + 48 + 4 * (g - 1));
 }
 
-TPlayers::TPlayers(IPoolHost& host, std::string dir, const TTeamTable& teams)
+PlayerList::PlayerList(PoolHost& host, std::string dir, const TeamTable& teams)
     : m_host(host), m_dir(std::move(dir)), m_teams(teams), m_journal(joinPath(m_dir, JournalFileName))
 {
 }
 
-TPlayers::~TPlayers()
+PlayerList::~PlayerList()
 {
     if (!m_writeOnDestroy) return;
     try {
@@ -84,62 +84,62 @@ TPlayers::~TPlayers()
     }
 }
 
-std::string TPlayers::picksPath() const { return joinPath(m_dir, PicksFileName); }
+std::string PlayerList::picksPath() const { return joinPath(m_dir, PicksFileName); }
 
-TPlayer& TPlayers::append()
+Player& PlayerList::append()
 {
     if (m_blockUsed == m_blockSize) {
         m_blockSize = std::clamp<std::size_t>(m_items.size(), 16, MaxBlockSize);
-        m_blocks.push_back(std::make_unique<TPlayer[]>(m_blockSize));
+        m_blocks.push_back(std::make_unique<Player[]>(m_blockSize));
         m_blockUsed = 0;
     }
-    TPlayer* entry = &m_blocks.back()[m_blockUsed++];
+    Player* entry = &m_blocks.back()[m_blockUsed++];
     m_items.push_back(entry);
     return *entry;
 }
 
-TPlayer* TPlayers::add(const TPlayer& entry)
+Player* PlayerList::add(const Player& entry)
 {
-    TPlayer& added = append();
+    Player& added = append();
     added = entry;
     counted(added, +1);
     return &added;
 }
 
-void TPlayers::counted(const TPlayer& entry, int change)
+void PlayerList::counted(const Player& entry, int change)
 {
-    if (entry.Id == ResultsId) m_resultsCount += change;
+    if (entry.id == ResultsId) m_resultsCount += change;
     if (!m_idIndexValid) return;
     if (change > 0) {
-        ++m_idCount[entry.Id];
-    } else if (const auto it = m_idCount.find(entry.Id); it != m_idCount.end() && --it->second == 0) {
+        ++m_idCount[entry.id];
+    } else if (const auto it = m_idCount.find(entry.id); it != m_idCount.end() && --it->second == 0) {
         m_idCount.erase(it);
     }
 }
 
-void TPlayers::clear()
+void PlayerList::clear()
 {
     m_items.clear();
     m_idIndexValid = false;
     m_resultsCount = 0;
 }
 
-bool TPlayers::loadPlayersFromBytes(const unsigned char* data, std::size_t size)
+bool PlayerList::loadPlayersFromBytes(const unsigned char* data, std::size_t size)
 {
     m_idIndexValid = false;  // built again when an id is first looked up
     std::size_t pos = 0;
     for (; pos + PickRecordSize <= size; pos += PickRecordSize) {
-        TPlayer& entry = append();
+        Player& entry = append();
         decodePlayer(data + pos, entry);
-        if (entry.Id == ResultsId) {
+        if (entry.id == ResultsId) {
             ++m_resultsCount;
-            entry.Modified = 1;  // the first scoring pass rescores everybody
+            entry.modified = 1;  // the first scoring pass rescores everybody
         }
     }
     return pos == size;
 }
 
-bool TPlayers::LoadPlayers()
+bool PlayerList::loadPlayers()
 {
     const std::string path = picksPath();
     // Decode whole records as they come; a partial tail is an input error.
@@ -188,16 +188,16 @@ bool TPlayers::LoadPlayers()
 
     const int before = count();
     replayJournal(base);
-    UpdatePlayerCount();
+    updatePlayerCount();
     const bool whole = read.status == ReadStatus::Read && !torn;
     if (torn) {
         // The last record is lost whatever the journal brings back: always said, the results by name.
         std::string text = PlayersQuickTip + "\n\nThe last record of " + PicksFileName + " is incomplete and was left out";
-        if (carry.size() >= 4 && GetInt32(reinterpret_cast<const unsigned char*>(carry.data())) == ResultsId)
-            text += HasResults() ? "; it held the results, which the journal brought back"
+        if (carry.size() >= 4 && getInt32(reinterpret_cast<const unsigned char*>(carry.data())) == ResultsId)
+            text += hasResults() ? "; it held the results, which the journal brought back"
                                  : "; it held the results, which must be entered again";
         text += tornCopy.empty() ? ". No copy of the file could be kept, so it will not be written over."
-                                 : ". The whole file was copied as " + BaseName(tornCopy) + " in the same folder.";
+                                 : ". The whole file was copied as " + baseName(tornCopy) + " in the same folder.";
         m_host.beep();
         m_host.showInformation(text);
     } else if (read.status == ReadStatus::Missing && count() == before) {
@@ -208,28 +208,28 @@ bool TPlayers::LoadPlayers()
     return whole;
 }
 
-void TPlayers::notePicksOnDisk(const JournalBase& base)
+void PlayerList::notePicksOnDisk(const JournalBase& base)
 {
     m_journal.setBase(base);
     m_picksStamp = fileStampOf(picksPath());
     m_picksStampKnown = true;
 }
 
-void TPlayers::applyJournalRecord(const TJournal::Record& record)
+void PlayerList::applyJournalRecord(const Journal::Record& record)
 {
-    if (record.kind == TJournal::Kind::Store) {
-        TPlayer entry;
+    if (record.kind == Journal::Kind::Store) {
+        Player entry;
         decodePlayer(record.entry, entry);
         applyStore(entry, true);
-    } else if (record.kind == TJournal::Kind::Clear) {
+    } else if (record.kind == Journal::Kind::Clear) {
         applyClear({record.kept.begin(), record.kept.end()});
-    } else if (record.kind == TJournal::Kind::Delete) {
-        if (const int index = IndexOfId(record.id); index >= 0) applyDelete(index);
+    } else if (record.kind == Journal::Kind::Delete) {
+        if (const int index = indexOfId(record.id); index >= 0) applyDelete(index);
     }
     // A checkpoint changes nothing: what follows it extends the file it names.
 }
 
-std::string TPlayers::loadUnchanged()
+std::string PlayerList::loadUnchanged()
 {
     m_writeOnDestroy = false;
     const auto unreadable = [](const std::string& path, const ReadOutcome& read) {
@@ -250,7 +250,7 @@ std::string TPlayers::loadUnchanged()
     const ReadOutcome log = readWholeFile(m_journal.path(), journal);
     if (log.status == ReadStatus::Unreadable) return unreadable(m_journal.path(), log);
     const JournalScan scan = scanJournal(reinterpret_cast<const unsigned char*>(journal.data()), journal.size(), base,
-                                         [this](const TJournal::Record& record) { applyJournalRecord(record); });
+                                         [this](const Journal::Record& record) { applyJournalRecord(record); });
     // Start-up moves such a journal aside, or keeps its bad bytes aside, and says what it restored.
     using Header = JournalScan::Header;
     if (scan.header == Header::Foreign || scan.header == Header::OldFormat)
@@ -261,10 +261,10 @@ std::string TPlayers::loadUnchanged()
     return {};
 }
 
-void TPlayers::replayJournal(const JournalBase& base)
+void PlayerList::replayJournal(const JournalBase& base)
 {
-    const TJournal::ReplayOutcome replay =
-        m_journal.replay(base, [this](const TJournal::Record& record) { applyJournalRecord(record); });
+    const Journal::ReplayOutcome replay =
+        m_journal.replay(base, [this](const Journal::Record& record) { applyJournalRecord(record); });
     if (replay.read.status == ReadStatus::Missing) return;
     if (replay.read.status == ReadStatus::Unreadable) {
         keepUnreadableFile(m_journal.path(), replay.read.reason, m_host, m_journalGuard,
@@ -286,7 +286,7 @@ void TPlayers::replayJournal(const JournalBase& base)
         else
             text += " is damaged at its start, so none of its changes was applied.";
         if (!replay.keptAs.empty())
-            text += " It was moved aside unchanged as " + BaseName(replay.keptAs) + " in the same folder.";
+            text += " It was moved aside unchanged as " + baseName(replay.keptAs) + " in the same folder.";
         else
             text += " " + replay.failure + ". It stays as it is, and changes cannot be saved until it is moved away.";
         m_host.showError(text);
@@ -307,18 +307,18 @@ void TPlayers::replayJournal(const JournalBase& base)
     }
 }
 
-std::string TPlayers::picksBytes() const
+std::string PlayerList::picksBytes() const
 {
     std::string bytes(m_items.size() * PickRecordSize, '\0');
     auto* p = reinterpret_cast<unsigned char*>(bytes.data());
-    for (const TPlayer* entry : m_items) {
+    for (const Player* entry : m_items) {
         encodePlayer(*entry, p);
         p += PickRecordSize;
     }
     return bytes;
 }
 
-bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard, JournalBase* written,
+bool PlayerList::savePlayersTo(const std::string& path, FileGuard* guard, JournalBase* written,
                              const std::function<void(const JournalBase&)>& beforeCommit) const
 {
     // Encode in chunks so a large pool is not held twice in memory.
@@ -332,7 +332,7 @@ bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard, JournalB
         base.size += size;
         file.write(chunk.data(), size);
     };
-    for (const TPlayer* entry : m_items) {
+    for (const Player* entry : m_items) {
         encodePlayer(*entry, chunk.data() + used);
         used += PickRecordSize;
         if (used == chunk.size()) {
@@ -347,32 +347,32 @@ bool TPlayers::SavePlayersTo(const std::string& path, FileGuard* guard, JournalB
     return true;
 }
 
-void TPlayers::writePicksFile()
+void PlayerList::writePicksFile()
 {
     if (const std::string changed = changedOnDisk(); !changed.empty()) refuseToWrite(changed);
     savePicksFile();
     m_writeOnDestroy = false;
 }
 
-void TPlayers::savePicksFile()
+void PlayerList::savePicksFile()
 {
     // A kill after the rename but before the journal goes leaves a journal of the old file; its
     // checkpoint shows the next start that the new one holds it all.
     JournalBase written;
-    SavePlayersTo(picksPath(), &m_picksGuard, &written,
+    savePlayersTo(picksPath(), &m_picksGuard, &written,
                   [this](const JournalBase& base) { m_journal.appendWritten(base); });
     notePicksOnDisk(written);
     m_journal.remove();
 }
 
-std::string TPlayers::changedOnDisk() const
+std::string PlayerList::changedOnDisk() const
 {
     if (m_picksStampKnown && fileStampOf(picksPath()) != m_picksStamp) return picksPath();
     if (!m_journal.unchangedOnDisk()) return m_journal.path();
     return {};
 }
 
-void TPlayers::refuseToWrite(const std::string& changed)
+void PlayerList::refuseToWrite(const std::string& changed)
 {
     m_writeOnDestroy = false;
     std::string text = "The file " + changed +
@@ -380,8 +380,8 @@ void TPlayers::refuseToWrite(const std::string& changed)
                        "over it.";
     try {
         const std::string aside = asideName(picksPath(), "kept");
-        SavePlayersTo(aside);
-        text += " The participants as this window held them were saved as " + BaseName(aside) + " in the same folder.";
+        savePlayersTo(aside);
+        text += " The participants as this window held them were saved as " + baseName(aside) + " in the same folder.";
     } catch (const std::exception& error) {
         text += " " + std::string(error.what()) + ".";
     }
@@ -390,33 +390,33 @@ void TPlayers::refuseToWrite(const std::string& changed)
     throw FileChangedError(text);
 }
 
-TPlayer* TPlayers::applyStore(const TPlayer& entry, bool rescore)
+Player* PlayerList::applyStore(const Player& entry, bool rescore)
 {
-    TPlayer* target = nullptr;
-    if (const int index = IndexOfId(entry.Id); index >= 0) {
+    Player* target = nullptr;
+    if (const int index = indexOfId(entry.id); index >= 0) {
         target = m_items[static_cast<std::size_t>(index)];
-        target->Name = entry.Name;
-        target->Tiebreaker = entry.Tiebreaker;
-        target->Paid = entry.Paid;
-        target->Complete = entry.Complete;
-        target->Picks = entry.Picks;
-        if (rescore) target->Modified = 1;
+        target->name = entry.name;
+        target->tiebreaker = entry.tiebreaker;
+        target->paid = entry.paid;
+        target->complete = entry.complete;
+        target->picks = entry.picks;
+        if (rescore) target->modified = 1;
     } else {
         target = add(entry);
-        target->Modified = 1;  // never scored yet
+        target->modified = 1;  // never scored yet
     }
     return target;
 }
 
-void TPlayers::applyClear(const std::unordered_set<std::int32_t>& kept)
+void PlayerList::applyClear(const std::unordered_set<std::int32_t>& kept)
 {
-    std::erase_if(m_items, [&kept](const TPlayer* entry) { return !kept.count(entry->Id); });  // entries stay in storage
+    std::erase_if(m_items, [&kept](const Player* entry) { return !kept.count(entry->id); });  // entries stay in storage
     m_idIndexValid = false;
     m_resultsCount = 0;
-    for (const TPlayer* entry : m_items) m_resultsCount += entry->Id == ResultsId ? 1 : 0;
+    for (const Player* entry : m_items) m_resultsCount += entry->id == ResultsId ? 1 : 0;
 }
 
-void TPlayers::deleteAllPlayers()
+void PlayerList::deleteAllPlayers()
 {
     // As deleting one entry at a time from the last would: an entry whose sheet is open stays,
     // with a box for each. The host is asked once per id, or once for all when it can.
@@ -428,13 +428,13 @@ void TPlayers::deleteAllPlayers()
     std::vector<std::int32_t> kept;
     std::size_t keptEntries = 0;
     for (std::size_t i = m_items.size(); i-- > 0;) {
-        const std::int32_t id = m_items[i]->Id;
+        const std::int32_t id = m_items[i]->id;
         bool open = false;
         if (tags) {
             open = openTags.count(id) > 0;
         } else {
             const auto [it, added] = asked.try_emplace(id, false);
-            if (added) it->second = m_host.FindSheetWindow(id) >= 0;
+            if (added) it->second = m_host.findSheetWindow(id) >= 0;
             open = it->second;
         }
         if (!open) continue;
@@ -445,26 +445,26 @@ void TPlayers::deleteAllPlayers()
     if (keptEntries == m_items.size()) return;
     m_journal.appendClear(kept);
     applyClear(keptIds);
-    UpdatePlayerCount();
+    updatePlayerCount();
     m_host.listChanged();
 }
 
-void TPlayers::applyDelete(int index)
+void PlayerList::applyDelete(int index)
 {
-    const TPlayer& entry = *m_items[static_cast<std::size_t>(index)];
+    const Player& entry = *m_items[static_cast<std::size_t>(index)];
     counted(entry, -1);
     m_items.erase(m_items.begin() + index);  // the entry itself stays in storage
 }
 
-TPlayer* TPlayers::storeEntry(const TPlayer& entry, bool rescore)
+Player* PlayerList::storeEntry(const Player& entry, bool rescore)
 {
     m_journal.appendStore(entry, rescore);
-    TPlayer* stored = applyStore(entry, rescore);
+    Player* stored = applyStore(entry, rescore);
     m_host.listChanged();
     return stored;
 }
 
-TPlayers::Batch::~Batch()
+PlayerList::Batch::~Batch()
 {
     if (m_finished) return;
     try {
@@ -474,73 +474,73 @@ TPlayers::Batch::~Batch()
     }
 }
 
-void TPlayers::Batch::finish()
+void PlayerList::Batch::finish()
 {
     m_finished = true;
     m_players.m_journal.endBatch();
 }
 
-int TPlayers::IndexOfId(std::int32_t id) const
+int PlayerList::indexOfId(std::int32_t id) const
 {
     // An id no entry has (every new sheet's) is answered without walking the list.
     if (!m_idIndexValid) {
         m_idCount.clear();
         m_idCount.reserve(m_items.size() + 1024);
-        for (const TPlayer* entry : m_items) ++m_idCount[entry->Id];
+        for (const Player* entry : m_items) ++m_idCount[entry->id];
         m_idIndexValid = true;
     }
     if (m_idCount.find(id) == m_idCount.end()) return -1;
     for (std::size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i]->Id == id) return static_cast<int>(i);
+        if (m_items[i]->id == id) return static_cast<int>(i);
     return -1;
 }
 
-bool TPlayers::DeletePlayer(std::int32_t id)
+bool PlayerList::deletePlayer(std::int32_t id)
 {
-    if (m_host.FindSheetWindow(id) >= 0) {
+    if (m_host.findSheetWindow(id) >= 0) {
         m_host.showInformation(SheetOpenMessage);
         return false;
     }
-    const int index = IndexOfId(id);
+    const int index = indexOfId(id);
     if (index < 0) throw HoopError("List index out of bounds (-1)");
     m_journal.appendDelete(id);
     applyDelete(index);
-    UpdatePlayerCount();
+    updatePlayerCount();
     m_host.listChanged();
     return true;
 }
 
-void TPlayers::UpdatePlayerCount() { m_host.setCountText("Players: " + std::to_string(participantCount())); }
+void PlayerList::updatePlayerCount() { m_host.setCountText("Players: " + std::to_string(participantCount())); }
 
-int TPlayers::ComparePlayers(const TPlayer& a, const TPlayer& b) const
+int PlayerList::comparePlayers(const Player& a, const Player& b) const
 {
     int raw = 0;
     switch (m_sortKey) {
-    case SortKey::Total: raw = Sign((a.Total > b.Total) - (a.Total < b.Total)); break;
-    case SortKey::Potential: raw = Sign((a.Potential > b.Potential) - (a.Potential < b.Potential)); break;
-    case SortKey::Name: raw = CompareBytes(a.Name.view(), b.Name.view()); break;
-    case SortKey::Champion: raw = CompareBytes(ChampionName(m_teams, a), ChampionName(m_teams, b)); break;
+    case SortKey::Total: raw = sign((a.total > b.total) - (a.total < b.total)); break;
+    case SortKey::Potential: raw = sign((a.potential > b.potential) - (a.potential < b.potential)); break;
+    case SortKey::Name: raw = compareBytes(a.name.view(), b.name.view()); break;
+    case SortKey::Champion: raw = compareBytes(championName(m_teams, a), championName(m_teams, b)); break;
     }
     return m_sortAscending ? raw : -raw;
 }
 
-void TPlayers::sort()
+void PlayerList::sort()
 {
     if (m_items.size() > 1) quickSort(0, count() - 1);
 }
 
 // The classic in-place quicksort of a pointer list: the pivot is the entry found in the middle,
 // wherever later swaps move it. Equal entries may change places.
-void TPlayers::quickSort(int low, int high)
+void PlayerList::quickSort(int low, int high)
 {
     int i = low;
     do {
         i = low;
         int j = high;
-        const TPlayer* pivot = m_items[static_cast<std::size_t>((low + high) / 2)];
+        const Player* pivot = m_items[static_cast<std::size_t>((low + high) / 2)];
         do {
-            while (ComparePlayers(*m_items[i], *pivot) < 0) ++i;
-            while (ComparePlayers(*m_items[j], *pivot) > 0) --j;
+            while (comparePlayers(*m_items[i], *pivot) < 0) ++i;
+            while (comparePlayers(*m_items[j], *pivot) > 0) --j;
             if (i <= j) {
                 std::swap(m_items[i], m_items[j]);
                 ++i;
@@ -552,7 +552,7 @@ void TPlayers::quickSort(int low, int high)
     } while (i < high);
 }
 
-void TPlayers::ShowStandings(bool bringToFront) { m_host.ShowStandings(bringToFront); }
+void PlayerList::showStandings(bool bringToFront) { m_host.showStandings(bringToFront); }
 
 IdSource clockIdSource()
 {
@@ -565,9 +565,9 @@ IdSource clockIdSource()
     };
 }
 
-std::int32_t NewPlayerId(const TPlayers& players, const IdSource& source)
+std::int32_t newPlayerId(const PlayerList& players, const IdSource& source)
 {
     std::int32_t id = source();
-    while (id == 0 || players.IndexOfId(id) >= 0) id = source();
+    while (id == 0 || players.indexOfId(id) >= 0) id = source();
     return id;
 }

@@ -13,7 +13,7 @@
 #include "core/pool/scoring.h"
 #include "core/pool/short_string.h"
 
-class IPoolHost;
+class PoolHost;
 
 constexpr std::int32_t ResultsId = -1;
 constexpr std::size_t PickRecordSize = 300;
@@ -24,18 +24,18 @@ inline const std::string SheetOpenMessage =
     "Can not delete this sheet, it is currently open. Close it first and try again.";
 inline const std::string UpdatingStandingsText = "Updating pool standings...";
 
-// One participant's sheet, or the results (Id -1).
-struct TPlayer {
-    std::int32_t Id = 0;
-    ShortString<25> Name;
-    std::int32_t RoundPoints[RoundCount + 1] = {};  // index 1..6
-    PickArray Picks{};                               // index 1..63
-    std::int32_t Total = 0;
-    std::int32_t Potential = 0;
-    ShortString<12> Tiebreaker;
-    std::uint8_t Modified = 0;
-    std::uint8_t Paid = 0;
-    std::uint8_t Complete = 0;
+// One participant's sheet, or the results (id -1).
+struct Player {
+    std::int32_t id = 0;
+    ShortString<25> name;
+    std::int32_t roundPoints[RoundCount + 1] = {};  // index 1..6
+    PickArray picks{};                               // index 1..63
+    std::int32_t total = 0;
+    std::int32_t potential = 0;
+    ShortString<12> tiebreaker;
+    std::uint8_t modified = 0;  // the points wait for the next scoring pass
+    std::uint8_t paid = 0;
+    std::uint8_t complete = 0;
 };
 
 // The standings' sort orders.
@@ -43,24 +43,24 @@ enum class SortKey : std::uint8_t { Total, Potential, Name, Champion };
 
 // The participant list. Entries live in stable storage: a removed entry stays readable until the
 // list is destroyed, so windows that still show it can go on reading it.
-class TPlayers {
+class PlayerList {
 public:
     // dir: the folder of PICKS.HFD; host: the main window (status bar, boxes, child windows);
     // teams: the pool's team table (the champion sort names the picked team).
-    TPlayers(IPoolHost& host, std::string dir, const TTeamTable& teams);
+    PlayerList(PoolHost& host, std::string dir, const TeamTable& teams);
     // Writes PICKS.HFD unless the owner already did (see writePicksFile); errors are swallowed
     // here because the owner reports them when it closes.
-    ~TPlayers();
-    TPlayers(const TPlayers&) = delete;
-    TPlayers& operator=(const TPlayers&) = delete;
+    ~PlayerList();
+    PlayerList(const PlayerList&) = delete;
+    PlayerList& operator=(const PlayerList&) = delete;
 
     int count() const { return static_cast<int>(m_items.size()); }
-    TPlayer& operator[](int index) { return *m_items.at(static_cast<std::size_t>(index)); }
-    const TPlayer& operator[](int index) const { return *m_items.at(static_cast<std::size_t>(index)); }
-    TPlayer* item(int index) { return m_items[static_cast<std::size_t>(index)]; }
-    // In memory only (loading, tests); the commands use storeEntry and DeletePlayer. An entry's Id
+    Player& operator[](int index) { return *m_items.at(static_cast<std::size_t>(index)); }
+    const Player& operator[](int index) const { return *m_items.at(static_cast<std::size_t>(index)); }
+    Player* item(int index) { return m_items[static_cast<std::size_t>(index)]; }
+    // In memory only (loading, tests); the commands use storeEntry and deletePlayer. An entry's Id
     // never changes once it is in the list.
-    TPlayer* add(const TPlayer& entry);  // appends a copy and returns it
+    Player* add(const Player& entry);  // appends a copy and returns it
     void clear();                        // removes every entry (they stay readable)
 
     // Loads PICKS.HFD, then replays the journal of changes a run that ended without closing left,
@@ -68,7 +68,7 @@ public:
     // could not be read is reported and kept (see keepUnreadableFile); a missing file shows the
     // quick tip; a torn last record always shows it too, naming the copy of the file kept in the
     // pool's folder. A journal of another PICKS.HFD is moved aside and reported, never replayed.
-    bool LoadPlayers();
+    bool loadPlayers();
     bool loadPlayersFromBytes(const unsigned char* data, std::size_t size);
     // For a run that only reads the pool: PICKS.HFD and the changes its journal holds, in memory,
     // with no file written, moved or cut and nothing shown; the list is never written back.
@@ -77,7 +77,7 @@ public:
     std::string loadUnchanged();
     // written: set to what the new file holds (for the journal's header); beforeCommit: told the
     // same just before the new file replaces the old one.
-    bool SavePlayersTo(const std::string& path, FileGuard* guard = nullptr, JournalBase* written = nullptr,
+    bool savePlayersTo(const std::string& path, FileGuard* guard = nullptr, JournalBase* written = nullptr,
                        const std::function<void(const JournalBase&)>& beforeCommit = {}) const;
     std::string picksBytes() const;      // the file content for the current list
     // Writes the program's PICKS.HFD now and removes the journal; the destructor then writes nothing.
@@ -99,48 +99,48 @@ public:
     // and leaves the list as it was.
     // Stores a sheet: the first entry with its id gets its name, tiebreaker, flags and picks (its
     // points stay until it is rescored), or it is added at the end. rescore marks it Modified.
-    TPlayer* storeEntry(const TPlayer& entry, bool rescore);
+    Player* storeEntry(const Player& entry, bool rescore);
     // A run of changes that waits for the disk once, at its end (Pool New).
     class Batch {
     public:
-        explicit Batch(TPlayers& players) : m_players(players) { m_players.m_journal.beginBatch(); }
+        explicit Batch(PlayerList& players) : m_players(players) { m_players.m_journal.beginBatch(); }
         ~Batch();
         void finish();  // throws when the disk refused the batch
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
     private:
-        TPlayers& m_players;
+        PlayerList& m_players;
         bool m_finished = false;
     };
 
-    int IndexOfId(std::int32_t id) const;
-    bool DeletePlayer(std::int32_t id);
+    int indexOfId(std::int32_t id) const;
+    bool deletePlayer(std::int32_t id);
     // Pool, New: removes every entry but those whose sheets are open (one box for each of them),
     // as one journal record and one pass over the list.
     void deleteAllPlayers();
-    void UpdatePlayerCount();
-    int participantCount() const { return count() - (HasResults() ? 1 : 0); }
+    void updatePlayerCount();
+    int participantCount() const { return count() - (hasResults() ? 1 : 0); }
     // Whether the list holds the results entry; follows the entries.
-    bool HasResults() const { return m_resultsCount > 0; }
+    bool hasResults() const { return m_resultsCount > 0; }
 
-    ::SortKey SortKey() const { return m_sortKey; }
-    bool SortAscending() const { return m_sortAscending; }
+    ::SortKey sortKey() const { return m_sortKey; }
+    bool sortAscending() const { return m_sortAscending; }
     void setSort(::SortKey key, bool ascending)
     {
         m_sortKey = key;
         m_sortAscending = ascending;
     }
-    int ComparePlayers(const TPlayer& a, const TPlayer& b) const;
-    void sort();  // in place, by ComparePlayers
+    int comparePlayers(const Player& a, const Player& b) const;
+    void sort();  // in place, by comparePlayers
 
-    bool UpdateStandings(bool force);
-    void ShowStandings(bool bringToFront);
+    bool updateStandings(bool force);
+    void showStandings(bool bringToFront);
 
 private:
     void quickSort(int low, int high);
-    TPlayer& append();  // a new empty entry at the end of the list
-    TPlayer* applyStore(const TPlayer& entry, bool rescore);
+    Player& append();  // a new empty entry at the end of the list
+    Player* applyStore(const Player& entry, bool rescore);
     void applyDelete(int index);
     void applyClear(const std::unordered_set<std::int32_t>& kept);
     void replayJournal(const JournalBase& base);
@@ -148,28 +148,28 @@ private:
     void savePicksFile();                            // PICKS.HFD from the list; the journal then goes
     std::string changedOnDisk() const;               // the file another program changed, if any
     [[noreturn]] void refuseToWrite(const std::string& changed);
-    void applyJournalRecord(const TJournal::Record& record);
+    void applyJournalRecord(const Journal::Record& record);
 
     // Entries live in blocks that never move, so a removed entry stays readable. Blocks grow
     // with the list, from a few entries to a thousand.
     static constexpr std::size_t MaxBlockSize = 1024;
 
-    void counted(const TPlayer& entry, int change);  // keeps the id and results counts
+    void counted(const Player& entry, int change);  // keeps the id and results counts
 
-    IPoolHost& m_host;
+    PoolHost& m_host;
     std::string m_dir;
-    const TTeamTable& m_teams;
-    std::vector<std::unique_ptr<TPlayer[]>> m_blocks;
+    const TeamTable& m_teams;
+    std::vector<std::unique_ptr<Player[]>> m_blocks;
     std::size_t m_blockUsed = 0;
     std::size_t m_blockSize = 0;
-    std::vector<TPlayer*> m_items;
+    std::vector<Player*> m_items;
     bool m_writeOnDestroy = true;
     ReadStatus m_loadStatus = ReadStatus::Missing;
     FileGuard m_picksGuard;
     FileGuard m_journalGuard;
     ReadFunction m_read = nullptr;
     std::function<ScoringValues()> m_scoringSource;
-    TJournal m_journal;
+    Journal m_journal;
     FileStamp m_picksStamp;  // PICKS.HFD as this run loaded or last wrote it
     bool m_picksStampKnown = false;
     int m_resultsCount = 0;
@@ -190,12 +190,12 @@ public:
 };
 
 // Record layout of PICKS.HFD.
-void encodePlayer(const TPlayer& entry, unsigned char* record);
-void decodePlayer(const unsigned char* record, TPlayer& entry);
+void encodePlayer(const Player& entry, unsigned char* record);
+void decodePlayer(const unsigned char* record, Player& entry);
 
 // A new participant id from source (uniformly 0..999,999,998), drawn again while it is 0 or
 // already used.
 using IdSource = std::function<std::int32_t()>;
-std::int32_t NewPlayerId(const TPlayers& players, const IdSource& source);
+std::int32_t newPlayerId(const PlayerList& players, const IdSource& source);
 // The program's source: a generator seeded from the clock.
 IdSource clockIdSource();

@@ -4,19 +4,19 @@
 #include <vector>
 
 // What the participant list and the scoring pass ask of the main window.
-class IPoolHost {
+class PoolHost {
 public:
-    virtual ~IPoolHost() = default;
-    virtual void SetStatusText(const std::string& text) = 0;
-    virtual void SetProgress(int percent) = 0;
+    virtual ~PoolHost() = default;
+    virtual void setStatusText(const std::string& text) = 0;
+    virtual void setProgress(int percent) = 0;
     virtual void setCountText(const std::string& text) = 0;  // the participant count panel
     // Index of the child window whose tag equals the argument, searched from the top; -1 if none.
-    virtual int FindSheetWindow(int tag) = 0;
+    virtual int findSheetWindow(int tag) = 0;
     // The tags of every open sheet at once, so a command over the whole list asks once; none
-    // when the host answers only FindSheetWindow.
+    // when the host answers only findSheetWindow.
     virtual std::optional<std::vector<int>> openSheetTags() { return std::nullopt; }
     // Refreshes the open standings window, or creates it; raises it maximised when asked.
-    virtual void ShowStandings(bool bringToFront) = 0;
+    virtual void showStandings(bool bringToFront) = 0;
     // Whether the standings window is open: a save rescores at once only then.
     virtual bool isStandingsOpen() = 0;
     virtual void showInformation(const std::string& text) = 0;
@@ -28,13 +28,13 @@ public:
 };
 
 // A host that shows nothing, for the benchmarks and for code run without a window.
-class NullPoolHost : public IPoolHost {
+class NullPoolHost : public PoolHost {
 public:
-    void SetStatusText(const std::string&) override {}
-    void SetProgress(int) override {}
+    void setStatusText(const std::string&) override {}
+    void setProgress(int) override {}
     void setCountText(const std::string&) override {}
-    int FindSheetWindow(int) override { return -1; }
-    void ShowStandings(bool) override {}
+    int findSheetWindow(int) override { return -1; }
+    void showStandings(bool) override {}
     bool isStandingsOpen() override { return false; }
     void showInformation(const std::string&) override {}
     void showError(const std::string&) override {}
@@ -47,16 +47,16 @@ class ProgressReporter {
 public:
     // shown: the value the bar holds now (it rests at 0 between tasks); -1 reports the first value
     // whatever it is.
-    explicit ProgressReporter(IPoolHost& host, int shown = 0) : m_host(host), m_last(shown) {}
+    explicit ProgressReporter(PoolHost& host, int shown = 0) : m_host(host), m_last(shown) {}
     void report(int percent)
     {
         if (percent == m_last) return;
         m_last = percent;
-        m_host.SetProgress(percent);
+        m_host.setProgress(percent);
     }
 
 private:
-    IPoolHost& m_host;
+    PoolHost& m_host;
     int m_last;
 };
 

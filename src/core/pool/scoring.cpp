@@ -10,7 +10,7 @@ int roundPercent(double fraction) { return static_cast<int>(std::nearbyint(fract
 
 std::uint64_t teamBit(TeamCode code)
 {
-    return std::uint64_t(1) << ((regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1);
+    return std::uint64_t(1) << ((regionOfCode(code) - 1) * SeedCount + seedOfCode(code) - 1);
 }
 
 std::uint64_t eliminatedTeams(const PickArray& results)
@@ -33,7 +33,7 @@ std::uint64_t eliminatedTeams(const PickArray& results)
 
 namespace {
 // Sums are unsigned so that absurd stored round values wrap instead of overflowing.
-PickScore ScoreOf(const std::uint32_t (&points)[RoundCount + 1], std::uint32_t potential)
+PickScore scoreOf(const std::uint32_t (&points)[RoundCount + 1], std::uint32_t potential)
 {
     PickScore score;
     std::uint32_t total = 0;
@@ -46,11 +46,11 @@ PickScore ScoreOf(const std::uint32_t (&points)[RoundCount + 1], std::uint32_t p
     return score;
 }
 
-void StorePoints(TPlayer& entry, const PickScore& score)
+void storePoints(Player& entry, const PickScore& score)
 {
-    for (int r = 1; r <= RoundCount; ++r) entry.RoundPoints[r] = score.roundPoints[r];
-    entry.Total = score.total;
-    entry.Potential = score.potential;
+    for (int r = 1; r <= RoundCount; ++r) entry.roundPoints[r] = score.roundPoints[r];
+    entry.total = score.total;
+    entry.potential = score.potential;
 }
 }  // namespace
 
@@ -63,10 +63,10 @@ PickScore scorePicks(const PickArray& picks, const PickArray& results, const Sco
     std::uint32_t points[RoundCount + 1] = {};
     std::uint32_t potential = 0;
     for (int g = 1; g <= GameCount; ++g) {
-        const int r = RoundOfGame(g);
+        const int r = roundOfGame(g);
         const TeamCode w = results[g];
         const TeamCode p = picks[g];
-        const std::uint32_t value = std::uint32_t(values.multiplyBySeed ? SeedOfCode(w != 0 ? w : p) : 1) *
+        const std::uint32_t value = std::uint32_t(values.multiplyBySeed ? seedOfCode(w != 0 ? w : p) : 1) *
                                     std::uint32_t(values.round[r]);
         if (w != 0) {
             if (p == w) points[r] += value;
@@ -74,7 +74,7 @@ PickScore scorePicks(const PickArray& picks, const PickArray& results, const Sco
             potential += value;
         }
     }
-    return ScoreOf(points, potential);
+    return scoreOf(points, potential);
 }
 
 namespace {
@@ -91,12 +91,12 @@ struct GameRun {
 
 class ScoringPass {
 public:
-    ScoringPass(const TPlayer& results, const ScoringValues& values)
-        : m_results(results), m_values(values), m_eliminated(eliminatedTeams(results.Picks))
+    ScoringPass(const Player& results, const ScoringValues& values)
+        : m_results(results), m_values(values), m_eliminated(eliminatedTeams(results.picks))
     {
         for (int g = 1; g <= GameCount; ++g) {
-            const int r = RoundOfGame(g);
-            const TeamCode w = results.Picks[g];
+            const int r = roundOfGame(g);
+            const TeamCode w = results.picks[g];
             m_winner[g] = w;
             m_playedValue[g] = w == 0 ? 0 : factorOf(w) * std::uint32_t(values.round[r]);
             m_openValue[g] = std::uint32_t(values.round[r]);
@@ -109,21 +109,21 @@ public:
             if (isValidTeamCode(code) && (m_eliminated & teamBit(code)) == 0) m_liveFactor[code] = factorOf(code);
     }
 
-    void score(TPlayer& entry)
+    void score(Player& entry)
     {
-        if (!scoreFast(entry)) StorePoints(entry, scorePicks(entry.Picks, m_results.Picks, m_values, m_eliminated));
+        if (!scoreFast(entry)) storePoints(entry, scorePicks(entry.picks, m_results.picks, m_values, m_eliminated));
     }
 
 private:
     // Per code below this, indexed by the code; a pick beyond it is found by or-ing the picks.
     static constexpr int TableSize = 512;
 
-    std::uint32_t factorOf(TeamCode code) const { return m_values.multiplyBySeed ? std::uint32_t(SeedOfCode(code)) : 1; }
+    std::uint32_t factorOf(TeamCode code) const { return m_values.multiplyBySeed ? std::uint32_t(seedOfCode(code)) : 1; }
 
     // False, with nothing changed, when an open game's pick is beyond the table.
-    bool scoreFast(TPlayer& entry) const
+    bool scoreFast(Player& entry) const
     {
-        const TeamCode* picks = entry.Picks.data();
+        const TeamCode* picks = entry.picks.data();
         std::uint32_t points[RoundCount + 1] = {};
         std::uint32_t potential = 0;
         std::uint32_t bits = 0;
@@ -153,11 +153,11 @@ private:
             }
         }
         if (bits >= TableSize) return false;
-        StorePoints(entry, ScoreOf(points, potential));
+        storePoints(entry, scoreOf(points, potential));
         return true;
     }
 
-    const TPlayer& m_results;
+    const Player& m_results;
     ScoringValues m_values;
     std::uint64_t m_eliminated;
     TeamCode m_winner[GameCount + 1] = {};
@@ -173,7 +173,7 @@ private:
 // grows with i, so it is evaluated from a little before the point where it can next change.
 class PassProgress {
 public:
-    PassProgress(IPoolHost& host, std::size_t count) : m_reporter(host), m_count(count) {}
+    PassProgress(PoolHost& host, std::size_t count) : m_reporter(host), m_count(count) {}
     void entryDone(std::size_t index)
     {
         if (index + 1 < m_nextCheck) return;
@@ -192,34 +192,34 @@ private:
 };
 }  // namespace
 
-bool TPlayers::UpdateStandings(bool force)
+bool PlayerList::updateStandings(bool force)
 {
     if (count() == 0 || (!m_host.isStandingsOpen() && !force)) return false;
     struct Finish {  // clears the hint panel and the bar also when a step fails
-        IPoolHost& host;
+        PoolHost& host;
         ~Finish()
         {
-            host.SetStatusText("");
-            host.SetProgress(0);
+            host.setStatusText("");
+            host.setProgress(0);
         }
     } finish{m_host};
 
-    m_host.SetStatusText(UpdatingStandingsText);
-    const int resultsIndex = IndexOfId(ResultsId);
+    m_host.setStatusText(UpdatingStandingsText);
+    const int resultsIndex = indexOfId(ResultsId);
     if (resultsIndex < 0) return false;
-    TPlayer& results = *m_items[static_cast<std::size_t>(resultsIndex)];
+    Player& results = *m_items[static_cast<std::size_t>(resultsIndex)];
 
     ScoringPass pass(results, m_scoringSource ? m_scoringSource() : ScoringValues{});
     PassProgress progress(m_host, m_items.size());
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-        TPlayer& entry = *m_items[i];
+        Player& entry = *m_items[i];
         if (&entry == &results) continue;
-        if (!results.Modified && !entry.Modified) continue;
+        if (!results.modified && !entry.modified) continue;
         pass.score(entry);
         progress.entryDone(i);
-        entry.Modified = 0;
+        entry.modified = 0;
     }
-    results.Modified = 0;
-    ShowStandings(force);
+    results.modified = 0;
+    showStandings(force);
     return true;
 }

@@ -6,12 +6,12 @@
 // picked in its two feeder games. A pick is passed on to the next game's slot only: later picks
 // stay as they are, so while a sheet is being edited a pick may stop fitting its game, which
 // the check before saving finds.
-class TSheetPicks final {
+class SheetPicks final {
 public:
     // A pick against its game's two teams: none, one of them, or neither.
     enum class PickState { Open, Fits, Stray };
 
-    TSheetPicks();  // every game open, the slots of later games empty
+    SheetPicks();  // every game open, the slots of later games empty
 
     // 0 and {0, 0} for a game outside 1..63.
     TeamCode pick(int game) const;
@@ -31,7 +31,7 @@ public:
     void load(const PickArray& picks);
 
 private:
-    void AdvanceWinner(int game, TeamCode team);
+    void advanceWinner(int game, TeamCode team);
 
     PickArray m_picks{};
     std::array<GamePair, GameCount + 1> m_slots{};  // index 1..63

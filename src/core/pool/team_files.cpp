@@ -14,12 +14,12 @@
 #include "core/pool/unreadable_file.h"
 
 namespace {
-void ReadTeamRecord(TTeamTable& teams, const unsigned char* p)
+void readTeamRecord(TeamTable& teams, const unsigned char* p)
 {
     const int region = p[0];
     const int seed = p[1];
     if (region < 1 || region > RegionCount || seed < 1 || seed > SeedCount) return;
-    TTeam& team = teams.entry(region, seed);
+    Team& team = teams.entry(region, seed);
     team.region = p[0];
     team.seed = p[1];
     team.name.readFrom(p + 2);
@@ -27,7 +27,7 @@ void ReadTeamRecord(TTeamTable& teams, const unsigned char* p)
     team.losses.readFrom(p + 18);
 }
 
-void WriteTeamRecord(const TTeam& team, unsigned char* p)
+void writeTeamRecord(const Team& team, unsigned char* p)
 {
     p[0] = team.region;
     p[1] = team.seed;
@@ -41,14 +41,14 @@ using IniFile = CSimpleIniA;  // CSimpleIniA is the case-insensitive one
 const char* const RegionsSection = "Regions";
 }  // namespace
 
-bool loadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size, std::size_t* dropped)
+bool loadTeamsFromBytes(TeamTable& teams, const unsigned char* data, std::size_t size, std::size_t* dropped)
 {
     std::size_t pos = 0;
     // The record each place ends with: a later record for a place replaces an earlier one.
     std::array<const unsigned char*, std::size_t(RegionCount * SeedCount)> kept {};
     for (; pos + TeamRecordSize <= size; pos += TeamRecordSize) {
         const unsigned char* record = data + pos;
-        ReadTeamRecord(teams, record);
+        readTeamRecord(teams, record);
         if (record[0] >= 1 && record[0] <= RegionCount && record[1] >= 1 && record[1] <= SeedCount)
             kept[std::size_t((record[0] - 1) * SeedCount + record[1] - 1)] = record;
     }
@@ -67,7 +67,7 @@ bool loadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_
     return pos == size;
 }
 
-bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileGuard& guard, ReadFunction readFunction)
+bool loadTeams(const std::string& dir, TeamTable& teams, PoolHost& host, FileGuard& guard, ReadFunction readFunction)
 {
     const std::string path = joinPath(dir, TeamsFileName);
     std::string bytes;
@@ -100,16 +100,16 @@ bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileG
     return false;
 }
 
-void SaveTeams(const std::string& dir, TTeamTable& teams, FileGuard* guard)
+void saveTeams(const std::string& dir, TeamTable& teams, FileGuard* guard)
 {
     std::string bytes(std::size_t(RegionCount * SeedCount) * TeamRecordSize, '\0');
     auto* p = reinterpret_cast<unsigned char*>(bytes.data());
     for (int r = 1; r <= RegionCount; ++r) {
         for (int s = 1; s <= SeedCount; ++s) {
-            TTeam& team = teams.entry(r, s);
+            Team& team = teams.entry(r, s);
             if (team.wins.empty()) team.wins = "00";
             if (team.losses.empty()) team.losses = "00";
-            WriteTeamRecord(team, p);
+            writeTeamRecord(team, p);
             p += TeamRecordSize;
         }
     }
@@ -141,13 +141,13 @@ std::array<std::string, 4> loadRegionNames(const std::string& dir)
     return loadRegionNamesFromText(text);
 }
 
-std::string LoadRegions(const std::string& dir, int position)
+std::string loadRegions(const std::string& dir, int position)
 {
     if (position < 1 || position > RegionCount) return {};
     return loadRegionNames(dir)[std::size_t(position - 1)];
 }
 
-void checkRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard, ReadFunction readFunction)
+void checkRegionsFile(const std::string& dir, PoolHost& host, FileGuard& guard, ReadFunction readFunction)
 {
     const std::string path = joinPath(dir, RegionsFileName);
     std::string text;

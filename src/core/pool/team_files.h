@@ -6,7 +6,7 @@
 #include "core/pool/bracket.h"
 #include "core/pool/file_io.h"
 
-class IPoolHost;
+class PoolHost;
 
 constexpr std::size_t TeamRecordSize = 21;
 inline const std::string TeamsFileName = "TEAMS.HFD";
@@ -21,22 +21,22 @@ inline const std::string TeamsQuickTip =
 // quick tip; records read before stay, and a torn file is copied aside before it is first replaced. A file that exists but could not be read is reported and
 // kept (keepUnreadableFile). Returns true when the whole file was read.
 // guard: what later saves of TEAMS.HFD must respect; read: the file-reading seam.
-bool LoadTeams(const std::string& dir, TTeamTable& teams, IPoolHost& host, FileGuard& guard,
+bool loadTeams(const std::string& dir, TeamTable& teams, PoolHost& host, FileGuard& guard,
                ReadFunction read = nullptr);
 
 // Loads team records from bytes (the file's content); false when a partial record was left.
 // dropped: how many whole records the table could not keep (none counts a record of zero bytes).
-bool loadTeamsFromBytes(TTeamTable& teams, const unsigned char* data, std::size_t size, std::size_t* dropped = nullptr);
+bool loadTeamsFromBytes(TeamTable& teams, const unsigned char* data, std::size_t size, std::size_t* dropped = nullptr);
 
 // Writes the 64 entries to dir/TEAMS.HFD, region by region; empty wins and losses become "00"
 // in the table as well as in the file.
-void SaveTeams(const std::string& dir, TTeamTable& teams, FileGuard* guard = nullptr);
+void saveTeams(const std::string& dir, TeamTable& teams, FileGuard* guard = nullptr);
 
 // Name of region position 1..4 from dir/REGIONS.HFD, empty when the file, section or key is missing.
 // A file that cannot be read gives empty names, as a missing one does.
-std::string LoadRegions(const std::string& dir, int position);
+std::string loadRegions(const std::string& dir, int position);
 // At start-up: a REGIONS.HFD that exists but cannot be read is reported and kept.
-void checkRegionsFile(const std::string& dir, IPoolHost& host, FileGuard& guard, ReadFunction read = nullptr);
+void checkRegionsFile(const std::string& dir, PoolHost& host, FileGuard& guard, ReadFunction read = nullptr);
 std::string loadRegionsFromText(const std::string& text, int position);
 // The four names by position 1..4 from one read of the file, for windows that show them all.
 std::array<std::string, 4> loadRegionNames(const std::string& dir);

@@ -3,7 +3,7 @@
 #include "core/pool/errors.h"
 #include "core/pool/pool_host.h"
 
-void keepUnreadableFile(const std::string& path, const std::string& reason, IPoolHost& host, FileGuard& guard,
+void keepUnreadableFile(const std::string& path, const std::string& reason, PoolHost& host, FileGuard& guard,
                         const std::string& note)
 {
     std::string text = "The file " + path + " could not be read: " + reason + ".\n\n";

@@ -7,9 +7,9 @@ enum FontStyle : int { Regular = 0, Bold = 1, Italic = 2, Underline = 4 };
 // What the printed pages need of a printer: the printable page in device pixels, fonts by face,
 // size and style, text measurement, opaque text and one-pixel lines, and the print job.
 // Text is bytes in the Windows-1252 code page, as the data files hold it.
-class IPageCanvas {
+class PageCanvas {
 public:
-    virtual ~IPageCanvas() = default;
+    virtual ~PageCanvas() = default;
 
     // Printable area of the current orientation; the origin is its top-left corner.
     virtual int pageWidth() const = 0;

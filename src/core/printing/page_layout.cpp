@@ -13,10 +13,10 @@ const std::string MeasureText = "X";
 constexpr int BracketFontPoints = 8;
 
 // x0 and dx of a half: the left half runs rightwards from the left edge, the right half mirrors it.
-int halfStart(const IPageCanvas& canvas, Half half) { return half == Half::Left ? 0 : canvas.pageWidth(); }
+int halfStart(const PageCanvas& canvas, Half half) { return half == Half::Left ? 0 : canvas.pageWidth(); }
 int halfStep(const SheetGeometry& geo, Half half) { return half == Half::Left ? geo.c : -geo.c; }
 
-void centred(IPageCanvas& canvas, int y, const std::string& text)
+void centred(PageCanvas& canvas, int y, const std::string& text)
 {
     canvas.textOut(canvas.pageWidth() / 2 - canvas.textWidth(text) / 2, y, text);
 }
@@ -31,7 +31,7 @@ int roundHalfEven(long long n, long long d)
 }
 }  // namespace
 
-SheetGeometry measureSheet(const IPageCanvas& canvas)
+SheetGeometry measureSheet(const PageCanvas& canvas)
 {
     const int w = canvas.pageWidth();
     const int h = canvas.pageHeight();
@@ -50,10 +50,10 @@ int topSeed(int j)
     return j >= 1 && j <= 8 ? SeedOrder[std::size_t(2 * (j - 1))] : 0;
 }
 
-std::string FormatTeamLabel(const TTeamTable& teams, int p, int s)
+std::string formatTeamLabel(const TeamTable& teams, int p, int s)
 {
     if (p < 1 || p > RegionCount || s < 1 || s > SeedCount) return {};
-    const TTeam& team = teams.entry(p, s);
+    const Team& team = teams.entry(p, s);
     const std::string wins = team.wins.str();
     std::string record;
     // A record is shown only for a team that has won games; "0", a blank or a stray letter hides it.
@@ -63,26 +63,26 @@ std::string FormatTeamLabel(const TTeamTable& teams, int p, int s)
     return team.name.str() + record + " " + seed + ".";
 }
 
-void DrawTeamLabel(IPageCanvas& canvas, const TTeamTable& teams, int x, int y, int p, int s)
+void drawTeamLabel(PageCanvas& canvas, const TeamTable& teams, int x, int y, int p, int s)
 {
     if (p < 1 || p > RegionCount) return;
     const SheetGeometry geo = measureSheet(canvas);
-    const std::string text = FormatTeamLabel(teams, p, s);
+    const std::string text = formatTeamLabel(teams, p, s);
     const int left = p <= 2 ? x : x - canvas.textWidth(text);
     canvas.textOut(left, y - geo.g, text);
 }
 
-void DrawPickText(IPageCanvas& canvas, int x, int y, Half half, const TPlayer& entry, const SheetDrawing& drawing)
+void drawPickText(PageCanvas& canvas, int x, int y, Half half, const Player& entry, const SheetDrawing& drawing)
 {
     if (drawing.pickIndex < 1 || drawing.pickIndex > GameCount) return;
-    const std::string text = drawing.teams.TeamName(entry.Picks[std::size_t(drawing.pickIndex)]);
+    const std::string text = drawing.teams.teamName(entry.picks[std::size_t(drawing.pickIndex)]);
     if (text.empty()) return;
     const SheetGeometry geo = measureSheet(canvas);
     const int left = half == Half::Left ? x + geo.g : x - geo.g - canvas.textWidth(text);
     canvas.textOut(left, y - geo.g, text);
 }
 
-void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* entry, SheetDrawing& drawing)
+void drawBracketColumn(PageCanvas& canvas, int r, Half half, const Player* entry, SheetDrawing& drawing)
 {
     if (r < 1 || r > 6) return;
     const SheetGeometry geo = measureSheet(canvas);
@@ -94,7 +94,7 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
     // Every pick line takes the next game, filled or not.
     auto pick = [&](int lineX, int lineY) {
         if (!entry) return;
-        DrawPickText(canvas, lineX, lineY, half, *entry, drawing);
+        drawPickText(canvas, lineX, lineY, half, *entry, drawing);
         ++drawing.pickIndex;
     };
 
@@ -112,7 +112,7 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
         const int p = firstRegion + (k > 8 ? 1 : 0);
         const int j = (k - 1) % 8 + 1;
         if (r == 1)
-            DrawTeamLabel(canvas, drawing.teams, x, y, p, topSeed(j));
+            drawTeamLabel(canvas, drawing.teams, x, y, p, topSeed(j));
         else
             pick(x, y);
         // Open towards the page edge; the connector faces the middle.
@@ -121,7 +121,7 @@ void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* ent
         canvas.lineTo(x + dx, y + f);
         canvas.lineTo(x, y + f);
         if (r == 1)
-            DrawTeamLabel(canvas, drawing.teams, x, y + f, p, 17 - topSeed(j));
+            drawTeamLabel(canvas, drawing.teams, x, y + f, p, 17 - topSeed(j));
         else
             pick(x, y + f);
         y += 2 * f;
@@ -133,7 +133,7 @@ std::string versionLine(const std::string& programVersion)
     return "the Hoopfall office pool manager (ver " + programVersion + ") available at " + PrintMakerWebAddress;
 }
 
-void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts)
+void drawSheetTexts(PageCanvas& canvas, const Player* entry, const PoolSheetTexts& texts)
 {
     const SheetGeometry geo = measureSheet(canvas);
     const int w = canvas.pageWidth();
@@ -144,19 +144,19 @@ void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTe
 
     const int y1 = geo.t + geo.L;
     canvas.setFont(10, Bold);
-    centred(canvas, y1, entry ? cutText("the Hoopfall picks for: " + entry->Name.str(), 50)
+    centred(canvas, y1, entry ? cutText("the Hoopfall picks for: " + entry->name.str(), 50)
                               : "Full Name:___________________________________________");
 
     const int y2 = y1 + geo.L;
     if (entry) {
         canvas.setFont(10, Regular);
-        centred(canvas, y2, cutText("Tiebreaker: " + entry->Tiebreaker.str(), 24));
+        centred(canvas, y2, cutText("Tiebreaker: " + entry->tiebreaker.str(), 24));
     } else {
         centred(canvas, y2, "Phone #:_____________________ Tiebreaker:_________");
     }
 
     canvas.setFont(8, Bold | Italic);
-    centred(canvas, y2 + 2 * geo.L, entry ? "Champion: " + texts.teams.TeamName(entry->Picks[GameCount]) : "(Circle the champion)");
+    centred(canvas, y2 + 2 * geo.L, entry ? "Champion: " + texts.teams.teamName(entry->picks[GameCount]) : "(Circle the champion)");
 
     canvas.setFont(8, Bold);
     centred(canvas, h - 2 * canvas.textHeight(MeasureText),
@@ -176,18 +176,18 @@ void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTe
     }
 }
 
-void drawPoolSheet(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts,
+void drawPoolSheet(PageCanvas& canvas, const Player* entry, const PoolSheetTexts& texts,
                    const std::function<void(int)>& onColumn)
 {
     SheetDrawing drawing{texts.teams};
     if (!canvas.selectFace("Arial")) canvas.selectFace("MS Sans Serif");
     canvas.setFont(BracketFontPoints, Regular);
     for (int r = 1; r <= 6; ++r) {
-        DrawBracketColumn(canvas, r, Half::Left, entry, drawing);
-        DrawBracketColumn(canvas, r, Half::Right, entry, drawing);
+        drawBracketColumn(canvas, r, Half::Left, entry, drawing);
+        drawBracketColumn(canvas, r, Half::Right, entry, drawing);
         if (onColumn) onColumn(r);
     }
-    DrawSheetTexts(canvas, entry, texts);
+    drawSheetTexts(canvas, entry, texts);
 }
 
 std::string cutText(std::string text, std::size_t length)
@@ -214,7 +214,7 @@ std::string upperCaseAnsi(std::string text)
 
 // ---- Running text ------------------------------------------------------------------------
 
-PrinterLineWriter::PrinterLineWriter(IPageCanvas& canvas) : m_canvas(canvas) { m_canvas.beginDoc(); }
+PrinterLineWriter::PrinterLineWriter(PageCanvas& canvas) : m_canvas(canvas) { m_canvas.beginDoc(); }
 
 PrinterLineWriter::~PrinterLineWriter()
 {

@@ -7,7 +7,7 @@
 #include "core/pool/bracket.h"
 #include "core/printing/page_canvas.h"
 
-struct TPlayer;
+struct Player;
 
 enum class Half { Left, Right };
 
@@ -19,7 +19,7 @@ struct SheetGeometry {
     int L = 0;  // line step of the heading lines
     int t = 0;  // y of the first heading line
 };
-SheetGeometry measureSheet(const IPageCanvas& canvas);
+SheetGeometry measureSheet(const PageCanvas& canvas);
 
 // Top seed of bracket j (1..8) of a region; the bottom line shows 17 minus it.
 int topSeed(int j);
@@ -27,31 +27,31 @@ int topSeed(int j);
 // One copy being drawn: the teams it names, and the game whose pick is printed next (1..62 in
 // use), which every pick line takes in turn.
 struct SheetDrawing {
-    const TTeamTable& teams;
+    const TeamTable& teams;
     int pickIndex = 1;
 };
 
 // What the sheet's texts need beside the entry.
 struct PoolSheetTexts {
-    const TTeamTable& teams;
+    const TeamTable& teams;
     std::array<std::string, 4> regionNames;  // by region position
     std::string programVersion;              // may be empty
 };
 
-std::string FormatTeamLabel(const TTeamTable& teams, int p, int s);
-void DrawTeamLabel(IPageCanvas& canvas, const TTeamTable& teams, int x, int y, int p, int s);
-void DrawPickText(IPageCanvas& canvas, int x, int y, Half half, const TPlayer& entry, const SheetDrawing& drawing);
+std::string formatTeamLabel(const TeamTable& teams, int p, int s);
+void drawTeamLabel(PageCanvas& canvas, const TeamTable& teams, int x, int y, int p, int s);
+void drawPickText(PageCanvas& canvas, int x, int y, Half half, const Player& entry, const SheetDrawing& drawing);
 // Column r (1..6) of one half; picks only with an entry. Expects the 8-point regular font.
-void DrawBracketColumn(IPageCanvas& canvas, int r, Half half, const TPlayer* entry, SheetDrawing& drawing);
+void drawBracketColumn(PageCanvas& canvas, int r, Half half, const Player* entry, SheetDrawing& drawing);
 // Headings, footer lines and region names; leaves 12-point bold italic selected.
-void DrawSheetTexts(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts);
+void drawSheetTexts(PageCanvas& canvas, const Player* entry, const PoolSheetTexts& texts);
 
 // The version line of a participant's sheet.
 std::string versionLine(const std::string& programVersion);
 
 // One copy of the pool sheet on the open job: the face, the twelve columns (onColumn(r) after
 // both halves of column r) and the texts.
-void drawPoolSheet(IPageCanvas& canvas, const TPlayer* entry, const PoolSheetTexts& texts,
+void drawPoolSheet(PageCanvas& canvas, const Player* entry, const PoolSheetTexts& texts,
                    const std::function<void(int)>& onColumn = {});
 
 // The text cut to at most length bytes.
@@ -64,7 +64,7 @@ std::string upperCaseAnsi(std::string text);
 // wide, with a new page where the text reaches the bottom. Opening begins the job.
 class PrinterLineWriter {
 public:
-    explicit PrinterLineWriter(IPageCanvas& canvas);
+    explicit PrinterLineWriter(PageCanvas& canvas);
     ~PrinterLineWriter();  // ends a job still open, so a failure never leaves one behind
     PrinterLineWriter(const PrinterLineWriter&) = delete;
     PrinterLineWriter& operator=(const PrinterLineWriter&) = delete;
@@ -82,7 +82,7 @@ public:
     int y() const { return m_y; }
 
 private:
-    IPageCanvas& m_canvas;
+    PageCanvas& m_canvas;
     int m_x = 0;
     int m_y = 0;
     int m_lineHeight = 0;  // 0 while nothing was written on the line

@@ -7,7 +7,7 @@
 
 using namespace settings;
 
-std::vector<RulesLine> buildRulesSheet(TRegIniFile& store)
+std::vector<RulesLine> buildRulesSheet(SettingsFile& store)
 {
     std::vector<RulesLine> lines;
     int points = 10;
@@ -25,48 +25,48 @@ std::vector<RulesLine> buildRulesSheet(TRegIniFile& store)
     line("Rules for the Hoopfall Pool");
     line({});
     font(12, Regular);
-    if (store.ReadBool(Rules, PrintCost, DefaultPrintSwitch))
-        line("* COST PER ENTRY: " + store.ReadString(Rules, Cost, DefaultCost));
-    if (store.ReadBool(Rules, PrintPayout, DefaultPrintSwitch)) {
+    if (store.readBool(Rules, PrintCost, DefaultPrintSwitch))
+        line("* COST PER ENTRY: " + store.readString(Rules, Cost, DefaultCost));
+    if (store.readBool(Rules, PrintPayout, DefaultPrintSwitch)) {
         line({});
         line("* PAYOUT");
         // Rows end at the first empty description, whatever the later rows hold.
         for (int n = 1; n <= PayoutRows; ++n) {
-            const std::string desc = store.ReadString(Rules, payDescName(n), {});
+            const std::string desc = store.readString(Rules, payDescName(n), {});
             if (desc.empty()) break;
-            line(desc + ": " + store.ReadString(Rules, payPctName(n), {}));
+            line(desc + ": " + store.readString(Rules, payPctName(n), {}));
         }
     }
-    if (store.ReadBool(Rules, PrintScoring, DefaultPrintSwitch)) {
+    if (store.readBool(Rules, PrintScoring, DefaultPrintSwitch)) {
         line({});
         line("* SCORING");
         std::string ending = " for each correct game.";
-        if (store.ReadBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed)) {
+        if (store.readBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed)) {
             font(12, Italic);
             line("Each round value is multiplied by the seed of the winning team.");
             line("For example, if a #2 seed wins in the first round, you get " +
-                 std::to_string(2LL * store.ReadInteger(Scoring, roundName(1), defaultRoundValue(1))) + " points.");
+                 std::to_string(2LL * store.readInteger(Scoring, roundName(1), defaultRoundValue(1))) + " points.");
             line("If a #2 seed wins in the second round, you would get " +
-                 std::to_string(2LL * store.ReadInteger(Scoring, roundName(2), defaultRoundValue(2))) +
+                 std::to_string(2LL * store.readInteger(Scoring, roundName(2), defaultRoundValue(2))) +
                  " points and so on.");
             font(12, Regular);
             ending = " X seed number.";
         }
         for (int n = 1; n <= RoundCount; ++n)
             line("Round " + std::to_string(n) + ": " +
-                 std::to_string(store.ReadInteger(Scoring, roundName(n), defaultRoundValue(n))) + "pt(s) " + ending);
+                 std::to_string(store.readInteger(Scoring, roundName(n), defaultRoundValue(n))) + "pt(s) " + ending);
     }
-    if (store.ReadBool(Rules, PrintTiebreaker, DefaultPrintSwitch)) {
+    if (store.readBool(Rules, PrintTiebreaker, DefaultPrintSwitch)) {
         line({});
-        line("* TIEBREAKER: " + store.ReadString(Rules, Tiebreaker, DefaultTiebreaker));
+        line("* TIEBREAKER: " + store.readString(Rules, Tiebreaker, DefaultTiebreaker));
     }
-    if (store.ReadBool(Rules, PrintDeadline, DefaultPrintSwitch)) {
+    if (store.readBool(Rules, PrintDeadline, DefaultPrintSwitch)) {
         line({});
-        line("* DEADLINE: " + store.ReadString(Rules, Deadline, DefaultDeadline));
+        line("* DEADLINE: " + store.readString(Rules, Deadline, DefaultDeadline));
     }
-    if (store.ReadBool(Rules, PrintReturnTo, DefaultPrintSwitch)) {
+    if (store.readBool(Rules, PrintReturnTo, DefaultPrintSwitch)) {
         line({});
-        line("* RETURN TO: " + store.ReadString(Rules, ReturnTo, DefaultReturnTo));
+        line("* RETURN TO: " + store.readString(Rules, ReturnTo, DefaultReturnTo));
     }
     font(10, Regular);
     line({});
@@ -75,7 +75,7 @@ std::vector<RulesLine> buildRulesSheet(TRegIniFile& store)
     return lines;
 }
 
-void writeRulesSheet(IPageCanvas& canvas, const std::vector<RulesLine>& lines)
+void writeRulesSheet(PageCanvas& canvas, const std::vector<RulesLine>& lines)
 {
     PrinterLineWriter writer(canvas);
     for (const RulesLine& line : lines) {

@@ -4,7 +4,7 @@
 
 #include "core/printing/page_canvas.h"
 
-class TRegIniFile;
+class SettingsFile;
 
 // One line of the rules sheet: the font it is written in and its text (empty: an empty line).
 struct RulesLine {
@@ -19,7 +19,7 @@ inline const std::string RulesDashedRule(125, '-');
 
 // The lines of one copy, from the settings as they stand now (absent values take the rules
 // sheet's own defaults).
-std::vector<RulesLine> buildRulesSheet(TRegIniFile& store);
+std::vector<RulesLine> buildRulesSheet(SettingsFile& store);
 
 // One copy as one print job: opens a line writer, writes the lines, closes it.
-void writeRulesSheet(IPageCanvas& canvas, const std::vector<RulesLine>& lines);
+void writeRulesSheet(PageCanvas& canvas, const std::vector<RulesLine>& lines);

@@ -15,20 +15,20 @@ std::chrono::year_month_day systemToday()
                                        std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
 }
 
-TPoolSession::TPoolSession(IPoolHost& host, std::string dataDir, ISettingsBackend& settings)
+PoolSession::PoolSession(PoolHost& host, std::string dataDir, SettingsBackend& settings)
     : m_dataDir(std::move(dataDir)), m_settings(settings), m_host(host), m_players(host, m_dataDir, m_teams),
       m_idSource(clockIdSource()), m_dateSource(&systemToday)
 {
     m_players.setScoringSource([this] { return readScoringValues(); });
 }
 
-bool TPoolSession::LoadTeams() { return ::LoadTeams(m_dataDir, m_teams, m_host, m_teamsGuard, m_read); }
+bool PoolSession::loadTeams() { return ::loadTeams(m_dataDir, m_teams, m_host, m_teamsGuard, m_read); }
 
-void TPoolSession::checkRegionsFile() { ::checkRegionsFile(m_dataDir, m_host, m_regionsGuard, m_read); }
+void PoolSession::checkRegionsFile() { ::checkRegionsFile(m_dataDir, m_host, m_regionsGuard, m_read); }
 
-bool TPoolSession::LoadPlayers() { return m_players.LoadPlayers(); }
+bool PoolSession::loadPlayers() { return m_players.loadPlayers(); }
 
-std::string TPoolSession::loadUnchanged()
+std::string PoolSession::loadUnchanged()
 {
     std::string bytes;
     for (const std::string& name : {RegionsFileName, TeamsFileName}) {
@@ -41,7 +41,7 @@ std::string TPoolSession::loadUnchanged()
     return m_players.loadUnchanged();
 }
 
-std::string TPoolSession::closePool()
+std::string PoolSession::closePool()
 {
     try {
         m_players.writePicksFile();
@@ -54,31 +54,31 @@ std::string TPoolSession::closePool()
     return {};
 }
 
-void TPoolSession::SaveTeams() { ::SaveTeams(m_dataDir, m_teams, &m_teamsGuard); }
+void PoolSession::saveTeams() { ::saveTeams(m_dataDir, m_teams, &m_teamsGuard); }
 
-void TPoolSession::saveRegions(const std::array<std::string, 4>& names)
+void PoolSession::saveRegions(const std::array<std::string, 4>& names)
 {
     ::saveRegions(m_dataDir, names, &m_regionsGuard);
 }
 
-std::string TPoolSession::LoadRegions(int position) const { return ::LoadRegions(m_dataDir, position); }
+std::string PoolSession::loadRegions(int position) const { return ::loadRegions(m_dataDir, position); }
 
-std::array<std::string, 4> TPoolSession::regionNames() const
+std::array<std::string, 4> PoolSession::regionNames() const
 {
     return loadRegionNames(m_dataDir);
 }
 
-ScoringValues TPoolSession::readScoringValues()
+ScoringValues PoolSession::readScoringValues()
 {
-    TRegIniFile store(m_settings);
+    SettingsFile store(m_settings);
     return settings::readScoringValues(store);
 }
 
-std::int32_t TPoolSession::NewPlayerId() { return ::NewPlayerId(m_players, m_idSource); }
+std::int32_t PoolSession::newPlayerId() { return ::newPlayerId(m_players, m_idSource); }
 
-void TPoolSession::setDateSource(DateSource source) { m_dateSource = source ? std::move(source) : &systemToday; }
+void PoolSession::setDateSource(DateSource source) { m_dateSource = source ? std::move(source) : &systemToday; }
 
-void TPoolSession::setReadFunction(ReadFunction read)
+void PoolSession::setReadFunction(ReadFunction read)
 {
     m_read = read;
     m_players.setReadFunction(read);

@@ -10,35 +10,35 @@
 #include "core/pool/players.h"
 #include "core/pool/scoring.h"
 
-class IPoolHost;
-class ISettingsBackend;
+class PoolHost;
+class SettingsBackend;
 
 // The one object that owns a pool: its data folder, the team table, the region file, the
 // participant list with its journal, the settings access, and the sources of new ids and of
 // today's date. The program holds one for its run; tests build one on a temp folder. It lives
 // beside the pool and settings folders rather than in either, so neither includes the other.
-class TPoolSession final {
+class PoolSession final {
 public:
     using DateSource = std::function<std::chrono::year_month_day()>;
 
     // host: the frame (status bar, boxes, child windows); dataDir: the pool's folder; settings:
     // the per-user settings store.
-    TPoolSession(IPoolHost& host, std::string dataDir, ISettingsBackend& settings);
-    TPoolSession(const TPoolSession&) = delete;
-    TPoolSession& operator=(const TPoolSession&) = delete;
+    PoolSession(PoolHost& host, std::string dataDir, SettingsBackend& settings);
+    PoolSession(const PoolSession&) = delete;
+    PoolSession& operator=(const PoolSession&) = delete;
 
     const std::string& dataDir() const { return m_dataDir; }
-    TTeamTable& teams() { return m_teams; }
-    const TTeamTable& teams() const { return m_teams; }
-    TPlayers& players() { return m_players; }
-    const TPlayers& players() const { return m_players; }
-    ISettingsBackend& settings() { return m_settings; }
+    TeamTable& teams() { return m_teams; }
+    const TeamTable& teams() const { return m_teams; }
+    PlayerList& players() { return m_players; }
+    const PlayerList& players() const { return m_players; }
+    SettingsBackend& settings() { return m_settings; }
 
     // Start-up: the team table, a look at the region file, the participants (with the journal a
     // run that did not close left). Each reports what it found through the host.
-    bool LoadTeams();
+    bool loadTeams();
     void checkRegionsFile();
-    bool LoadPlayers();
+    bool loadPlayers();
     // For a run that only reads the pool: the teams and the participants as start-up loads them,
     // with no file written or moved and nothing shown. Returns why the pool cannot be read so
     // (a data file that cannot be read, a damaged journal); empty when it was read.
@@ -50,15 +50,15 @@ public:
     std::string closePool();
 
     // The Options dialog's OK. A file that could not be read at start-up is never written over.
-    void SaveTeams();
+    void saveTeams();
     void saveRegions(const std::array<std::string, 4>& names);
-    std::string LoadRegions(int position) const;  // empty when the file or the name is missing
+    std::string loadRegions(int position) const;  // empty when the file or the name is missing
     std::array<std::string, 4> regionNames() const;
 
     // The scoring settings of a pass, read from the store with the scoring engine's defaults.
     ScoringValues readScoringValues();
 
-    std::int32_t NewPlayerId();
+    std::int32_t newPlayerId();
     void setIdSource(IdSource source) { m_idSource = std::move(source); }
     std::chrono::year_month_day today() const { return m_dateSource(); }
     void setDateSource(DateSource source);
@@ -67,10 +67,10 @@ public:
 
 private:
     std::string m_dataDir;
-    ISettingsBackend& m_settings;
-    IPoolHost& m_host;
-    TTeamTable m_teams;
-    TPlayers m_players;
+    SettingsBackend& m_settings;
+    PoolHost& m_host;
+    TeamTable m_teams;
+    PlayerList m_players;
     FileGuard m_teamsGuard;
     FileGuard m_regionsGuard;
     ReadFunction m_read = nullptr;

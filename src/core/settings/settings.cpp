@@ -17,35 +17,35 @@ std::optional<int> parseInteger(const std::string& text)
     return value;
 }
 
-std::string TRegIniFile::ReadString(const std::string& section, const std::string& name, const std::string& def)
+std::string SettingsFile::readString(const std::string& section, const std::string& name, const std::string& def)
 {
     auto value = m_backend.read(section, name);
     return value ? *value : def;
 }
 
-int TRegIniFile::ReadInteger(const std::string& section, const std::string& name, int def)
+int SettingsFile::readInteger(const std::string& section, const std::string& name, int def)
 {
     auto value = m_backend.read(section, name);
     if (!value) return def;
     return parseInteger(*value).value_or(def);
 }
 
-bool TRegIniFile::ReadBool(const std::string& section, const std::string& name, bool def)
+bool SettingsFile::readBool(const std::string& section, const std::string& name, bool def)
 {
-    return ReadInteger(section, name, def ? 1 : 0) != 0;
+    return readInteger(section, name, def ? 1 : 0) != 0;
 }
 
-void TRegIniFile::WriteString(const std::string& section, const std::string& name, const std::string& value)
+void SettingsFile::writeString(const std::string& section, const std::string& name, const std::string& value)
 {
     m_backend.write(section, name, value);
 }
 
-void TRegIniFile::WriteInteger(const std::string& section, const std::string& name, int value)
+void SettingsFile::writeInteger(const std::string& section, const std::string& name, int value)
 {
     m_backend.write(section, name, std::to_string(value));
 }
 
-void TRegIniFile::WriteBool(const std::string& section, const std::string& name, bool value)
+void SettingsFile::writeBool(const std::string& section, const std::string& name, bool value)
 {
     m_backend.write(section, name, value ? "1" : "0");
 }
@@ -80,11 +80,11 @@ std::string optionsPayPctDefault(int row)
     return row >= 1 && row <= 5 ? pcts[row - 1] : "";
 }
 
-::ScoringValues readScoringValues(TRegIniFile& store)
+::ScoringValues readScoringValues(SettingsFile& store)
 {
     ::ScoringValues values;
-    for (int r = 1; r <= 6; ++r) values.round[r] = store.ReadInteger(Scoring, roundName(r), defaultRoundValue(r));
-    values.multiplyBySeed = store.ReadBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed);
+    for (int r = 1; r <= 6; ++r) values.round[r] = store.readInteger(Scoring, roundName(r), defaultRoundValue(r));
+    values.multiplyBySeed = store.readBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed);
     return values;
 }
 }  // namespace settings

@@ -7,9 +7,9 @@
 #include "core/pool/scoring.h"
 
 // Where the per-user settings live: two calls, every value a text.
-class ISettingsBackend {
+class SettingsBackend {
 public:
-    virtual ~ISettingsBackend() = default;
+    virtual ~SettingsBackend() = default;
     // The stored text, or nothing when the section or the value is absent.
     virtual std::optional<std::string> read(const std::string& section, const std::string& name) = 0;
     // Stores a text, creating the section; throws HoopError when the store refuses.
@@ -17,25 +17,25 @@ public:
 };
 
 // The read and write rules over a backend: integers and booleans are stored as decimal text.
-class TRegIniFile {
+class SettingsFile {
 public:
-    explicit TRegIniFile(ISettingsBackend& backend) : m_backend(backend) {}
-    std::string ReadString(const std::string& section, const std::string& name, const std::string& def);
-    int ReadInteger(const std::string& section, const std::string& name, int def);
-    bool ReadBool(const std::string& section, const std::string& name, bool def);
-    void WriteString(const std::string& section, const std::string& name, const std::string& value);
-    void WriteInteger(const std::string& section, const std::string& name, int value);
-    void WriteBool(const std::string& section, const std::string& name, bool value);
+    explicit SettingsFile(SettingsBackend& backend) : m_backend(backend) {}
+    std::string readString(const std::string& section, const std::string& name, const std::string& def);
+    int readInteger(const std::string& section, const std::string& name, int def);
+    bool readBool(const std::string& section, const std::string& name, bool def);
+    void writeString(const std::string& section, const std::string& name, const std::string& value);
+    void writeInteger(const std::string& section, const std::string& name, int value);
+    void writeBool(const std::string& section, const std::string& name, bool value);
 
 private:
-    ISettingsBackend& m_backend;
+    SettingsBackend& m_backend;
 };
 
 // Decimal integer text with an optional sign, within 32 bits; nothing for anything else.
 std::optional<int> parseInteger(const std::string& text);
 
 // A store in memory, for tests and tools.
-class MemorySettings : public ISettingsBackend {
+class MemorySettings : public SettingsBackend {
 public:
     std::optional<std::string> read(const std::string& section, const std::string& name) override;
     void write(const std::string& section, const std::string& name, const std::string& value) override;
@@ -86,5 +86,5 @@ std::string optionsPayDescDefault(int row);
 std::string optionsPayPctDefault(int row);
 
 // The scoring engine's inputs, read once per pass.
-::ScoringValues readScoringValues(TRegIniFile& store);
+::ScoringValues readScoringValues(SettingsFile& store);
 }  // namespace settings

@@ -35,10 +35,10 @@ int wholeNumber(std::string_view cell, int limit)
 // A whole number 1..16 with nothing else beside blanks; 0 otherwise.
 int seedValue(std::string_view cell) { return std::max(0, wholeNumber(cell, SeedCount)); }
 
-std::size_t indexOf(TeamCode code) { return std::size_t((regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1); }
+std::size_t indexOf(TeamCode code) { return std::size_t((regionOfCode(code) - 1) * SeedCount + seedOfCode(code) - 1); }
 TeamCode codeOf(std::size_t index)
 {
-    return MakeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1));
+    return makeTeamCode(std::uint8_t(index / SeedCount + 1), std::uint8_t(index % SeedCount + 1));
 }
 
 // "East 1 (upper left)": the region's name alone does not tell where it is when the regions
@@ -47,7 +47,7 @@ std::string placeText(const std::array<std::string, 4>& regions, TeamCode code)
 {
     static const char* const Corners[RegionCount] = {"upper left", "lower left", "upper right", "lower right"};
     const int region = regionOfCode(code);
-    return regions[std::size_t(region - 1)] + " " + std::to_string(SeedOfCode(code)) + " (" + Corners[region - 1] + ")";
+    return regions[std::size_t(region - 1)] + " " + std::to_string(seedOfCode(code)) + " (" + Corners[region - 1] + ")";
 }
 
 // Where each of the pool's teams is in the new field: its new code, 0 when it left; a place the
@@ -68,14 +68,14 @@ bool movedPicks(const PickArray& picks, const CodeMap& map, PickArray& moved)
         if (!isValidTeamCode(pick)) return false;
         const TeamCode to = map[indexOf(pick)];
         if (to == 0) return false;
-        won[indexOf(to)] |= 1u << RoundOfGame(g);
+        won[indexOf(to)] |= 1u << roundOfGame(g);
         ++count;
     }
     moved.fill(0);
     int placed = 0;
     for (int g = 1; g <= GameCount; ++g) {
         const GamePair pair = teamsOfGame(moved, g);
-        const unsigned round = 1u << RoundOfGame(g);
+        const unsigned round = 1u << roundOfGame(g);
         const bool a = pair.a != 0 && (won[indexOf(pair.a)] & round);
         const bool b = pair.b != 0 && (won[indexOf(pair.b)] & round);
         if (a && b) return false;
@@ -86,7 +86,7 @@ bool movedPicks(const PickArray& picks, const CodeMap& map, PickArray& moved)
     return placed == count;  // every pick found its game again
 }
 
-CodeMap codeMap(const TTeamTable& teams, const TTeamTable& field)
+CodeMap codeMap(const TeamTable& teams, const TeamTable& field)
 {
     std::unordered_map<std::string, TeamCode> byName;
     for (std::size_t k = 0; k < std::size_t(RegionCount * SeedCount); ++k)
@@ -104,24 +104,24 @@ CodeMap codeMap(const TTeamTable& teams, const TTeamTable& field)
     return map;
 }
 
-bool holdsPicks(const TPlayer& entry)
+bool holdsPicks(const Player& entry)
 {
     for (int g = 1; g <= GameCount; ++g)
-        if (entry.Picks[std::size_t(g)] != 0) return true;
+        if (entry.picks[std::size_t(g)] != 0) return true;
     return false;
 }
 }  // namespace
 
-TFieldImport readFieldImport(std::string_view bytes)
+FieldImport readFieldImport(std::string_view bytes)
 {
     MemorySource source(bytes);
     return readFieldImport(source);
 }
 
-TFieldImport readFieldImport(ByteSource& source)
+FieldImport readFieldImport(ByteSource& source)
 {
-    TFieldImport field;
-    TImportTable table(source, {{"Region", true}, {"Seed", true}, {"Team", true}, {"Wins", false}, {"Losses", false}});
+    FieldImport field;
+    ImportTable table(source, {{"Region", true}, {"Seed", true}, {"Team", true}, {"Wins", false}, {"Losses", false}});
     if (!table.fileError().empty()) {
         field.fileError = table.fileError();
         return field;
@@ -199,7 +199,7 @@ TFieldImport readFieldImport(ByteSource& source)
             continue;
         }
         line = table.line();
-        TTeam& entry = field.teams.entry(position + 1, seed);
+        Team& entry = field.teams.entry(position + 1, seed);
         entry.region = std::uint8_t(position + 1);
         entry.seed = std::uint8_t(seed);
         entry.name = team;
@@ -212,7 +212,7 @@ TFieldImport readFieldImport(ByteSource& source)
         }
     }
     if (!table.fileError().empty()) {  // the file could not be read to its end
-        TFieldImport failed;
+        FieldImport failed;
         failed.fileError = table.fileError();
         return failed;
     }
@@ -230,27 +230,27 @@ TFieldImport readFieldImport(ByteSource& source)
     return field;
 }
 
-TFieldImport readFieldImportFile(const std::string& path)
+FieldImport readFieldImportFile(const std::string& path)
 {
-    TFieldImport field;
+    FieldImport field;
     FileSource source;
     if (!source.open(path, field.fileError)) return field;
     return readFieldImport(source);
 }
 
-TFieldChange compareField(const TTeamTable& teams, const TPlayers& players, const TFieldImport& field)
+FieldChange compareField(const TeamTable& teams, const PlayerList& players, const FieldImport& field)
 {
-    TFieldChange change;
+    FieldChange change;
     const CodeMap map = codeMap(teams, field.teams);
     std::array<int, RegionCount * SeedCount> pickedBy{};  // sheets that pick each old place
     for (int i = 0; i < players.count(); ++i) {
-        const TPlayer& entry = players[i];
+        const Player& entry = players[i];
         if (!holdsPicks(entry)) continue;
         ++change.sheetsWithPicks;
         std::array<bool, RegionCount * SeedCount> picked{};
         bool changed = false;
         for (int g = 1; g <= GameCount; ++g) {
-            const TeamCode pick = entry.Picks[std::size_t(g)];
+            const TeamCode pick = entry.picks[std::size_t(g)];
             if (!isValidTeamCode(pick)) continue;
             picked[indexOf(pick)] = true;
             changed = changed || map[indexOf(pick)] != pick;
@@ -258,27 +258,27 @@ TFieldChange compareField(const TTeamTable& teams, const TPlayers& players, cons
         for (std::size_t k = 0; k < picked.size(); ++k) pickedBy[k] += picked[k] ? 1 : 0;
         if (!changed) continue;
         ++change.sheetsChanged;
-        if (entry.Id == ResultsId) change.resultsChanged = true;
+        if (entry.id == ResultsId) change.resultsChanged = true;
         PickArray moved{};
-        if (!movedPicks(entry.Picks, map, moved)) {
-            if (change.sheetsStranded++ == 0) change.firstStranded = entry.Name.str();
+        if (!movedPicks(entry.picks, map, moved)) {
+            if (change.sheetsStranded++ == 0) change.firstStranded = entry.name.str();
         }
     }
     for (std::size_t k = 0; k < map.size(); ++k)
-        if (map[k] != codeOf(k)) change.moves.push_back({teams.TeamName(codeOf(k)), codeOf(k), map[k], pickedBy[k]});
+        if (map[k] != codeOf(k)) change.moves.push_back({teams.teamName(codeOf(k)), codeOf(k), map[k], pickedBy[k]});
     return change;
 }
 
-TFieldChange compareField(const TPoolSession& session, const TFieldImport& field)
+FieldChange compareField(const PoolSession& session, const FieldImport& field)
 {
     return compareField(session.teams(), session.players(), field);
 }
 
-std::vector<std::string> moveLines(const TFieldChange& change, const std::array<std::string, 4>& oldRegions,
+std::vector<std::string> moveLines(const FieldChange& change, const std::array<std::string, 4>& oldRegions,
                                    const std::array<std::string, 4>& newRegions)
 {
     std::vector<std::string> lines;
-    for (const TFieldChange::Move& move : change.moves) {
+    for (const FieldChange::Move& move : change.moves) {
         std::string line = quotedValue(move.name);
         if (move.to != 0) {
             line += " moves from " + placeText(oldRegions, move.from) + " to " + placeText(newRegions, move.to);
@@ -292,7 +292,7 @@ std::vector<std::string> moveLines(const TFieldChange& change, const std::array<
     return lines;
 }
 
-std::string strandedText(const TFieldChange& change)
+std::string strandedText(const FieldChange& change)
 {
     if (change.canRemap()) return {};
     return "The picks of " + std::to_string(change.sheetsStranded) +
@@ -302,30 +302,30 @@ std::string strandedText(const TFieldChange& change)
            "winners meet where they did not.";
 }
 
-void storeImportedField(TPoolSession& session, const TFieldImport& field, bool remap)
+void storeImportedField(PoolSession& session, const FieldImport& field, bool remap)
 {
-    TTeamTable& table = session.teams();
-    TPlayers& players = session.players();
+    TeamTable& table = session.teams();
+    PlayerList& players = session.players();
     // The sheets as they were and as they become; those stored are put back when a later step fails.
-    std::vector<TPlayer> before;
-    std::vector<TPlayer> moved;
+    std::vector<Player> before;
+    std::vector<Player> moved;
     if (remap) {
         const CodeMap map = codeMap(table, field.teams);
         for (int i = 0; i < players.count(); ++i) {
-            const TPlayer& entry = players[i];
+            const Player& entry = players[i];
             PickArray picks{};
             if (!holdsPicks(entry)) continue;
-            if (!movedPicks(entry.Picks, map, picks)) throw HoopError(strandedText(compareField(session, field)));
-            if (picks == entry.Picks) continue;
+            if (!movedPicks(entry.picks, map, picks)) throw HoopError(strandedText(compareField(session, field)));
+            if (picks == entry.picks) continue;
             before.push_back(entry);
             moved.push_back(entry);
-            moved.back().Picks = picks;
+            moved.back().picks = picks;
         }
     }
     std::size_t stored = 0;
     const auto putBack = [&] {
         try {
-            TPlayers::Batch batch(players);
+            PlayerList::Batch batch(players);
             for (std::size_t k = 0; k < stored; ++k) players.storeEntry(before[k], true);
             batch.finish();
         } catch (const std::exception&) {
@@ -334,8 +334,8 @@ void storeImportedField(TPoolSession& session, const TFieldImport& field, bool r
     };
     if (!moved.empty()) {
         try {
-            TPlayers::Batch batch(players);
-            for (const TPlayer& entry : moved) {
+            PlayerList::Batch batch(players);
+            for (const Player& entry : moved) {
                 players.storeEntry(entry, true);
                 ++stored;
             }
@@ -345,15 +345,15 @@ void storeImportedField(TPoolSession& session, const TFieldImport& field, bool r
             throw;
         }
     }
-    const TTeamTable old = table;
+    const TeamTable old = table;
     table = field.teams;
     try {
-        session.SaveTeams();
+        session.saveTeams();
     } catch (...) {
         table = old;  // the pool goes on with the field it has on disk
         putBack();
         throw;
     }
     session.saveRegions(field.regionNames);
-    if (stored > 0) players.UpdateStandings(false);
+    if (stored > 0) players.updateStandings(false);
 }

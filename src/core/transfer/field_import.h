@@ -7,30 +7,30 @@
 #include "core/pool/bracket.h"
 #include "core/transfer/import_table.h"
 
-class TPlayers;
-class TPoolSession;
+class PlayerList;
+class PoolSession;
 
 // The field from a spreadsheet: a header line naming "Region", "Seed", "Team", "Wins" and
 // "Losses", then the 64 teams. The regions take their places in the bracket in the order they
 // first appear (the first two meet in one semi-final, the last two in the other). Every row is
 // checked: a team needs a name of at most 12 characters that no other team has, and wins and
 // losses are whole numbers from 0 to 99 (empty is 0, as the Options dialog writes it).
-struct TFieldImport {
+struct FieldImport {
     std::string fileError;                   // nothing could be read
     TransferProblems problems;               // any problem keeps the whole field out
     std::array<std::string, 4> regionNames;  // by bracket position
-    TTeamTable teams;
+    TeamTable teams;
     bool ok() const { return fileError.empty() && problems.empty(); }
 };
 
-TFieldImport readFieldImport(std::string_view bytes);
-TFieldImport readFieldImport(ByteSource& source);
-TFieldImport readFieldImportFile(const std::string& path);
+FieldImport readFieldImport(std::string_view bytes);
+FieldImport readFieldImport(ByteSource& source);
+FieldImport readFieldImportFile(const std::string& path);
 
 // What a new field does to the picks the pool holds. Picks name teams by their place in the
 // bracket, so a team that moves takes every pick of it along only when the picks are moved too.
 // Teams are the same when their names are (case and surrounding blanks aside).
-struct TFieldChange {
+struct FieldChange {
     struct Move {
         std::string name;  // the team, as the pool has it
         TeamCode from = 0;
@@ -53,19 +53,19 @@ struct TFieldChange {
     bool canRemap() const { return sheetsStranded == 0; }
 };
 // The pool's teams and sheets against the new field.
-TFieldChange compareField(const TTeamTable& teams, const TPlayers& players, const TFieldImport& field);
-TFieldChange compareField(const TPoolSession& session, const TFieldImport& field);
+FieldChange compareField(const TeamTable& teams, const PlayerList& players, const FieldImport& field);
+FieldChange compareField(const PoolSession& session, const FieldImport& field);
 
 // One line per moved team: ""Duke" moves from East 1 (upper left) to South 1 (upper right)",
 // or ""Duke" at East 1 (upper left) is replaced: ..." with how many sheets pick it. oldRegions
 // and newRegions name the places.
-std::vector<std::string> moveLines(const TFieldChange& change, const std::array<std::string, 4>& oldRegions,
+std::vector<std::string> moveLines(const FieldChange& change, const std::array<std::string, 4>& oldRegions,
                                    const std::array<std::string, 4>& newRegions);
 // Why the picks can not follow their teams; empty when they can.
-std::string strandedText(const TFieldChange& change);
+std::string strandedText(const FieldChange& change);
 
 // Writes the field as the Options dialog's OK does: the team table and TEAMS.HFD, then
 // REGIONS.HFD. When the team file cannot be written the table is left as it was; a failure
 // throws a HoopError. remap: first move every pick and result with its team, in one batch
 // through the journal (the change must allow it); a refused write changes nothing.
-void storeImportedField(TPoolSession& session, const TFieldImport& field, bool remap = false);
+void storeImportedField(PoolSession& session, const FieldImport& field, bool remap = false);

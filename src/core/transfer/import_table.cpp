@@ -56,7 +56,7 @@ void appendSheetText(std::string& out, std::string_view text)
     out += text;
 }
 
-TImportTable::TImportTable(ByteSource& source, std::vector<ColumnRule> columns)
+ImportTable::ImportTable(ByteSource& source, std::vector<ColumnRule> columns)
     : m_text(source), m_reader(m_text), m_columns(std::move(columns)), m_fieldOf(m_columns.size(), -1)
 {
     CsvRecord header;
@@ -99,7 +99,7 @@ TImportTable::TImportTable(ByteSource& source, std::vector<ColumnRule> columns)
     }
 }
 
-bool TImportTable::next(std::optional<TransferProblem>& problem)
+bool ImportTable::next(std::optional<TransferProblem>& problem)
 {
     problem.reset();
     if (!m_fileError.empty()) return false;
@@ -139,21 +139,21 @@ bool TImportTable::next(std::optional<TransferProblem>& problem)
     return true;
 }
 
-std::string_view TImportTable::cell(std::size_t column) const
+std::string_view ImportTable::cell(std::size_t column) const
 {
     const int field = m_fieldOf[column];
     if (field < 0 || std::size_t(field) >= m_record.fields.size()) return {};
     return m_record.fields[std::size_t(field)];
 }
 
-std::string_view TImportTable::sheetTextView(std::size_t column) const
+std::string_view ImportTable::sheetTextView(std::size_t column) const
 {
     std::string_view text = cell(column);
     if (!text.empty() && text.front() == '\'' && guardedFormula(text)) text.remove_prefix(1);
     return text;
 }
 
-std::string TImportTable::textCell(std::size_t column) const
+std::string ImportTable::textCell(std::size_t column) const
 {
     const std::string_view text = sheetTextView(column);
     std::string out;

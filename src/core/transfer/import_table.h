@@ -40,9 +40,9 @@ struct ColumnRule {
 
 // The rows of a separated file under a header line that names the columns; columns are found by
 // name, in any order, and columns of other names are passed over. Rows are read one at a time.
-class TImportTable {
+class ImportTable {
 public:
-    TImportTable(ByteSource& source, std::vector<ColumnRule> columns);
+    ImportTable(ByteSource& source, std::vector<ColumnRule> columns);
     // Why nothing can be read (an empty file, a header without a needed column, a read that
     // failed, also after the last row); empty when fine.
     const std::string& fileError() const { return m_fileError; }

@@ -56,11 +56,11 @@ void appendCsvField(std::string& line, std::string& scratch, std::string_view te
 class PickOutcomes {
 public:
     enum Outcome { Open, Won, Lost };
-    explicit PickOutcomes(const TPlayers& players)
+    explicit PickOutcomes(const PlayerList& players)
     {
-        const int index = players.IndexOfId(ResultsId);
+        const int index = players.indexOfId(ResultsId);
         if (index < 0) return;
-        m_results = players[index].Picks;
+        m_results = players[index].picks;
         m_out = eliminatedTeams(m_results);
     }
     Outcome of(int game, TeamCode pick) const
@@ -86,7 +86,7 @@ PicksFileFormat picksFormatForPath(const std::string& path)
     return extension == ".htm" || extension == ".html" ? PicksFileFormat::Html : PicksFileFormat::Csv;
 }
 
-void writePicksCsv(const TPlayers& players, const TTeamNames& names, const TextSink& sink)
+void writePicksCsv(const PlayerList& players, const TeamNames& names, const TextSink& sink)
 {
     Chunks out(sink);
     std::string line = "\xEF\xBB\xBF";
@@ -100,16 +100,16 @@ void writePicksCsv(const TPlayers& players, const TTeamNames& names, const TextS
     for (TeamCode code = 0; code < TeamCode(teamCells.size()); ++code)
         if (isValidTeamCode(code)) appendCsvField(teamCells[std::size_t(code)], scratch, names.cellText(code));
     for (int i = 0; i < players.count(); ++i) {
-        const TPlayer& entry = players[i];
-        if (entry.Id == ResultsId) continue;
+        const Player& entry = players[i];
+        if (entry.id == ResultsId) continue;
         line.clear();
-        appendCsvField(line, scratch, entry.Name.view());
+        appendCsvField(line, scratch, entry.name.view());
         line += ',';
-        appendCsvField(line, scratch, entry.Tiebreaker.view());
-        line += entry.Paid ? ",Yes" : ",No";
+        appendCsvField(line, scratch, entry.tiebreaker.view());
+        line += entry.paid ? ",Yes" : ",No";
         for (int game = 1; game <= GameCount; ++game) {
             line += ',';
-            const TeamCode pick = entry.Picks[std::size_t(game)];
+            const TeamCode pick = entry.picks[std::size_t(game)];
             if (isValidTeamCode(pick)) line += teamCells[std::size_t(pick)];
         }
         appendUtf8FromCp1252(out.text(), line);
@@ -119,7 +119,7 @@ void writePicksCsv(const TPlayers& players, const TTeamNames& names, const TextS
     out.flush();
 }
 
-void writePicksHtml(const TPlayers& players, const TTeamNames& names, const std::string& asOf, const TextSink& sink)
+void writePicksHtml(const PlayerList& players, const TeamNames& names, const std::string& asOf, const TextSink& sink)
 {
     Chunks out(sink);
     // Self-contained: no style sheet, script, image or link it would have to fetch.
@@ -140,7 +140,7 @@ void writePicksHtml(const TPlayers& players, const TTeamNames& names, const std:
     std::string line = "<tr><th rowspan=2>Name</th>";
     for (int round = 1, first = 1; round <= RoundCount; ++round) {
         int games = 0;
-        while (first + games <= GameCount && RoundOfGame(first + games) == round) ++games;
+        while (first + games <= GameCount && roundOfGame(first + games) == round) ++games;
         line += "<th colspan=" + std::to_string(games) + ">" + RoundNames[round] + "</th>";
         first += games;
     }
@@ -151,14 +151,14 @@ void writePicksHtml(const TPlayers& players, const TTeamNames& names, const std:
 
     const PickOutcomes outcomes(players);
     for (int i = 0; i < players.count(); ++i) {
-        const TPlayer& entry = players[i];
-        if (entry.Id == ResultsId) continue;
+        const Player& entry = players[i];
+        if (entry.id == ResultsId) continue;
         std::string& text = out.text();
         text += "<tr><td>";
-        appendHtmlText(text, entry.Name.view());
+        appendHtmlText(text, entry.name.view());
         text += "</td>";
         for (int game = 1; game <= GameCount; ++game) {
-            const TeamCode pick = entry.Picks[std::size_t(game)];
+            const TeamCode pick = entry.picks[std::size_t(game)];
             static constexpr const char* Open[3] = {"<td>", "<td class=won>", "<td class=lost>"};
             text += Open[outcomes.of(game, pick)];
             appendHtmlText(text, names.cellText(pick));
@@ -173,9 +173,9 @@ void writePicksHtml(const TPlayers& players, const TTeamNames& names, const std:
     out.flush();
 }
 
-void exportPicksFile(const TPoolSession& session, const std::string& path, PicksFileFormat format)
+void exportPicksFile(const PoolSession& session, const std::string& path, PicksFileFormat format)
 {
-    const TTeamNames names(session.teams(), session.regionNames());
+    const TeamNames names(session.teams(), session.regionNames());
     AtomicFile file(path);
     const TextSink sink = [&file](std::string_view text) { file.write(text); };
     if (format == PicksFileFormat::Html)

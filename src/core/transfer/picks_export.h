@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-class TPlayers;
-class TPoolSession;
-class TTeamNames;
+class PlayerList;
+class PoolSession;
+class TeamNames;
 
 // Every participant's picks, in the order of the list's last sort: as a comma-separated file
 // that Import Picks reads back to the same entries (UTF-8 with a byte-order mark, so any
@@ -17,9 +17,9 @@ PicksFileFormat picksFormatForPath(const std::string& path);
 
 // The texts, handed to sink in pieces.
 using TextSink = std::function<void(std::string_view)>;
-void writePicksCsv(const TPlayers& players, const TTeamNames& names, const TextSink& sink);
+void writePicksCsv(const PlayerList& players, const TeamNames& names, const TextSink& sink);
 // asOf: "As of: mm/dd/yyyy"
-void writePicksHtml(const TPlayers& players, const TTeamNames& names, const std::string& asOf, const TextSink& sink);
+void writePicksHtml(const PlayerList& players, const TeamNames& names, const std::string& asOf, const TextSink& sink);
 
 // Writes the session's participants to path, atomically; a failure throws a HoopError.
-void exportPicksFile(const TPoolSession& session, const std::string& path, PicksFileFormat format);
+void exportPicksFile(const PoolSession& session, const std::string& path, PicksFileFormat format);

@@ -30,9 +30,9 @@ int paidValue(std::string_view cell)
 }
 
 // Reads one line into entry; the reason it is refused otherwise.
-std::optional<TransferProblem> readLine(const TImportTable& table, const TTeamNames& names,
-                                        const std::unordered_set<std::string>* taken, TSheetPicks& picks,
-                                        TPlayer& entry)
+std::optional<TransferProblem> readLine(const ImportTable& table, const TeamNames& names,
+                                        const std::unordered_set<std::string>* taken, SheetPicks& picks,
+                                        Player& entry)
 {
     const auto refuse = [&table](std::size_t column, std::string reason) {
         return TransferProblem{table.line(), table.columnName(column), std::move(reason)};
@@ -40,22 +40,22 @@ std::optional<TransferProblem> readLine(const TImportTable& table, const TTeamNa
     const std::string name = table.textCell(NameColumn);
     if (trimBlanks(name).empty()) return refuse(NameColumn, "the name is not filled in");
     // Longer text than the sheet holds is refused, not cut: a cut name may be someone else's.
-    if (name.size() > sizeof entry.Name.chars)
+    if (name.size() > sizeof entry.name.chars)
         return refuse(NameColumn, quotedValue(name) + " is longer than the 25 characters a name can have");
-    entry.Name = name;
-    if (taken && taken->count(entry.Name.str())) return refuse(NameColumn, quotedValue(name) + " is already in the pool");
+    entry.name = name;
+    if (taken && taken->count(entry.name.str())) return refuse(NameColumn, quotedValue(name) + " is already in the pool");
     const std::string tiebreaker = table.textCell(TiebreakerColumn);
-    if (tiebreaker.size() > sizeof entry.Tiebreaker.chars)
+    if (tiebreaker.size() > sizeof entry.tiebreaker.chars)
         return refuse(TiebreakerColumn, quotedValue(tiebreaker) + " is longer than the 12 characters a tiebreaker can have");
-    entry.Tiebreaker = tiebreaker;
+    entry.tiebreaker = tiebreaker;
     const int paid = paidValue(table.cell(PaidColumn));
     if (paid < 0) return refuse(PaidColumn, quotedValue(table.cell(PaidColumn)) + " is not Yes, No, 1 or 0");
-    entry.Paid = std::uint8_t(paid);
+    entry.paid = std::uint8_t(paid);
 
     // Game by game, as the sheet checks before saving: each winner against the two teams its
     // game is played between by this line's earlier picks.
     picks.clear();
-    entry.Complete = 1;
+    entry.complete = 1;
     std::vector<TeamCode> shared;
     for (int game = 1; game <= GameCount; ++game) {
         const std::size_t column = FirstGameColumn + std::size_t(game - 1);
@@ -64,37 +64,37 @@ std::optional<TransferProblem> readLine(const TImportTable& table, const TTeamNa
         const GamePair pair = picks.teams(game);
         TeamCode team = names.isNameOf(text, pair.a) ? pair.a : names.isNameOf(text, pair.b) ? pair.b : 0;
         shared.clear();
-        switch (team ? TTeamNames::Match::Found : names.find(text, team, &shared)) {
-        case TTeamNames::Match::Unknown: return refuse(column, quotedValue(cell) + " is not a team of the field");
-        case TTeamNames::Match::Ambiguous: {
+        switch (team ? TeamNames::Match::Found : names.find(text, team, &shared)) {
+        case TeamNames::Match::Unknown: return refuse(column, quotedValue(cell) + " is not a team of the field");
+        case TeamNames::Match::Ambiguous: {
             std::string reason = quotedValue(cell) + " names more than one team (";
             for (std::size_t k = 0; k < shared.size(); ++k) reason += (k ? ", " : "") + names.regionSeedText(shared[k]);
             return refuse(column, reason + "); give region and seed instead");
         }
-        case TTeamNames::Match::Found: break;
+        case TeamNames::Match::Found: break;
         }
         picks.setWinner(game, team);
-        if (picks.check(game) == TSheetPicks::PickState::Stray)
+        if (picks.check(game) == SheetPicks::PickState::Stray)
             return refuse(column, quotedValue(cell) + " is not one of the game's two teams");
-        if (team == 0) entry.Complete = 0;
+        if (team == 0) entry.complete = 0;
     }
-    entry.Picks = picks.picks();
+    entry.picks = picks.picks();
     return std::nullopt;
 }
 }  // namespace
 
 std::string gameColumnName(int game) { return "Game " + std::to_string(game); }
 
-TPicksImport readPicksImport(std::string_view bytes, const TTeamNames& names, const TPlayers* pool)
+PicksImport readPicksImport(std::string_view bytes, const TeamNames& names, const PlayerList* pool)
 {
     MemorySource source(bytes);
     return readPicksImport(source, names, pool);
 }
 
-TPicksImport readPicksImport(ByteSource& source, const TTeamNames& names, const TPlayers* pool)
+PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const PlayerList* pool)
 {
-    TPicksImport result;
-    TImportTable table(source, picksColumns());
+    PicksImport result;
+    ImportTable table(source, picksColumns());
     if (!table.fileError().empty()) {
         result.fileError = table.fileError();
         return result;
@@ -102,56 +102,56 @@ TPicksImport readPicksImport(ByteSource& source, const TTeamNames& names, const 
     std::unordered_set<std::string> taken;
     if (pool)
         for (int i = 0; i < pool->count(); ++i)
-            if ((*pool)[i].Id != ResultsId) taken.insert((*pool)[i].Name.str());
+            if ((*pool)[i].id != ResultsId) taken.insert((*pool)[i].name.str());
 
-    TSheetPicks picks;
+    SheetPicks picks;
     std::optional<TransferProblem> problem;
     while (table.next(problem)) {
-        TPlayer entry;
+        Player entry;
         if (!problem) problem = readLine(table, names, pool ? &taken : nullptr, picks, entry);
         if (problem) {
             result.refused.add(std::move(*problem));
             continue;
         }
-        if (!entry.Complete) ++result.incomplete;
+        if (!entry.complete) ++result.incomplete;
         result.entries.push_back(entry);
     }
     if (!table.fileError().empty()) {  // the file could not be read to its end: nothing of it is taken
-        TPicksImport failed;
+        PicksImport failed;
         failed.fileError = table.fileError();
         return failed;
     }
     return result;
 }
 
-TPicksImport readPicksImportFile(const TPoolSession& session, const std::string& path)
+PicksImport readPicksImportFile(const PoolSession& session, const std::string& path)
 {
-    TPicksImport result;
+    PicksImport result;
     FileSource source;
     if (!source.open(path, result.fileError)) return result;
-    const TTeamNames names(session.teams(), session.regionNames());
+    const TeamNames names(session.teams(), session.regionNames());
     return readPicksImport(source, names, &session.players());
 }
 
-int storeImportedPicks(TPoolSession& session, const TPicksImport& import)
+int storeImportedPicks(PoolSession& session, const PicksImport& import)
 {
-    TPlayers& players = session.players();
+    PlayerList& players = session.players();
     int stored = 0;
     try {
-        TPlayers::Batch batch(players);
-        for (const TPlayer& entry : import.entries) {
-            TPlayer record = entry;
-            record.Id = session.NewPlayerId();
+        PlayerList::Batch batch(players);
+        for (const Player& entry : import.entries) {
+            Player record = entry;
+            record.id = session.newPlayerId();
             players.storeEntry(record, true);
             ++stored;
         }
         batch.finish();
     } catch (const std::exception& error) {
-        players.UpdatePlayerCount();
+        players.updatePlayerCount();
         throw HoopError(std::string(error.what()) + ". " + std::to_string(stored) + " of the " +
                         std::to_string(import.entries.size()) + " participants were imported before the error.");
     }
-    players.UpdatePlayerCount();
-    players.UpdateStandings(false);
+    players.updatePlayerCount();
+    players.updateStandings(false);
     return stored;
 }

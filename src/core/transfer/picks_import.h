@@ -8,8 +8,8 @@
 #include "core/pool/players.h"
 #include "core/transfer/import_table.h"
 
-class TPoolSession;
-class TTeamNames;
+class PoolSession;
+class TeamNames;
 
 // Picks from a spreadsheet: a header line naming the columns "Name", "Tiebreaker", "Paid" and
 // "Game 1" to "Game 63" (in any order; other columns are passed over), then one participant per
@@ -23,9 +23,9 @@ inline constexpr const char* PicksTiebreakerColumn = "Tiebreaker";
 inline constexpr const char* PicksPaidColumn = "Paid";
 std::string gameColumnName(int game);  // "Game 1" .. "Game 63"
 
-struct TPicksImport {
+struct PicksImport {
     std::string fileError;                 // nothing could be read; nothing else is set then
-    std::deque<TPlayer> entries;           // the lines that passed, in file order; ids not drawn yet (a
+    std::deque<Player> entries;           // the lines that passed, in file order; ids not drawn yet (a
                                            // deque: a large file's entries are never copied to grow)
     int incomplete = 0;                    // entries with games that have no winner
     TransferProblems refused;              // one per refused line, in line order
@@ -33,14 +33,14 @@ struct TPicksImport {
 
 // pool: the participants already stored; a line naming one of them is refused, so a file
 // imported twice does not add everyone twice. Null: no such check.
-TPicksImport readPicksImport(std::string_view bytes, const TTeamNames& names, const TPlayers* pool);
-TPicksImport readPicksImport(ByteSource& source, const TTeamNames& names, const TPlayers* pool);
+PicksImport readPicksImport(std::string_view bytes, const TeamNames& names, const PlayerList* pool);
+PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const PlayerList* pool);
 // The file at path against the session's field and participants; a file that cannot be read
 // gives a file error.
-TPicksImport readPicksImportFile(const TPoolSession& session, const std::string& path);
+PicksImport readPicksImportFile(const PoolSession& session, const std::string& path);
 
 // Stores the entries as new participants, with new ids as new sheets get, in one run that waits
 // for the disk once; each is marked for rescoring, and the standings are refreshed if open.
 // Returns how many were stored. A refused write throws a HoopError saying how many were stored
 // before it.
-int storeImportedPicks(TPoolSession& session, const TPicksImport& import);
+int storeImportedPicks(PoolSession& session, const PicksImport& import);

@@ -17,12 +17,12 @@ constexpr int RegionGames[5] = {57, 58, 59, 60, 63};
 constexpr std::string_view LineEnd = "\r\n";
 
 // Stored points are 32-bit; a sum of two absurd values wraps instead of overflowing.
-std::int32_t AddPoints(std::int32_t a, std::int32_t b)
+std::int32_t addPoints(std::int32_t a, std::int32_t b)
 {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
-void AppendNumber(std::string& out, std::int64_t value)
+void appendNumber(std::string& out, std::int64_t value)
 {
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -34,14 +34,14 @@ void AppendNumber(std::string& out, std::int64_t value)
 class RowProgress {
 public:
     // The pass starts by setting the bar to 0 for the header row, as each row sets it.
-    RowProgress(IPoolHost& host, int rows) : m_host(host), m_reporter(host, -1), m_rows(rows) {}
-    ~RowProgress() { m_host.SetProgress(0); }
+    RowProgress(PoolHost& host, int rows) : m_host(host), m_reporter(host, -1), m_rows(rows) {}
+    ~RowProgress() { m_host.setProgress(0); }
     RowProgress(const RowProgress&) = delete;
     RowProgress& operator=(const RowProgress&) = delete;
     void row(int index) { m_reporter.report(roundPercent(static_cast<double>(index) / m_rows)); }
 
 private:
-    IPoolHost& m_host;
+    PoolHost& m_host;
     ProgressReporter m_reporter;
     int m_rows;
 };
@@ -49,7 +49,7 @@ private:
 std::string visitUsText() { return std::string(brand::VisitUsPrefix) + brand::MakerAddress; }
 
 // The cells of one row with the separator between them; scratch is reused for each cell.
-void AppendTextLine(std::string& line, std::string& scratch, const TStandingsTable& table, int row,
+void appendTextLine(std::string& line, std::string& scratch, const StandingsTable& table, int row,
                     TextSeparator separator)
 {
     for (int column = 0; column < StandingsColumnCount; ++column) {
@@ -58,21 +58,21 @@ void AppendTextLine(std::string& line, std::string& scratch, const TStandingsTab
         // A spreadsheet opening the file must show a name like "=HYPERLINK(...)" as text, not
         // run it; the apostrophe marks it as text. Numbers keep their sign.
         table.appendCell(scratch, row, column);
-        if (TStandingsTable::isTextCell(row, column) && startsLikeFormula(scratch)) scratch.insert(scratch.begin(), '\'');
+        if (StandingsTable::isTextCell(row, column) && startsLikeFormula(scratch)) scratch.insert(scratch.begin(), '\'');
         appendTextField(line, scratch, separator);
     }
 }
 
 // Writes every row as separated text, each line followed by a line end.
 template <class Sink>
-void WriteTextRows(const TStandingsTable& table, TextSeparator separator, IPoolHost& host, Sink& sink)
+void writeTextRows(const StandingsTable& table, TextSeparator separator, PoolHost& host, Sink& sink)
 {
     RowProgress progress(host, table.rowCount());
     std::string line;
     std::string cell;
     for (int row = 0; row < table.rowCount(); ++row) {
         line.clear();
-        AppendTextLine(line, cell, table, row, separator);
+        appendTextLine(line, cell, table, row, separator);
         line += LineEnd;
         progress.row(row);
         sink(line);
@@ -82,33 +82,33 @@ void WriteTextRows(const TStandingsTable& table, TextSeparator separator, IPoolH
 
 // ---- The table ------------------------------------------------------------------------------
 
-TStandingsTable::TStandingsTable(const std::array<std::string, 4>& regionNames)
+StandingsTable::StandingsTable(const std::array<std::string, 4>& regionNames)
 {
     for (int column = 0; column < StandingsColumnCount; ++column) m_headers[column] = FixedHeaders[column];
     for (int position = 0; position < 4; ++position) m_headers[7 + position] = regionNames[position];
 }
 
-void TStandingsTable::refill(const TPlayers& players, const TTeamTable& teams)
+void StandingsTable::refill(const PlayerList& players, const TeamTable& teams)
 {
     m_rows.clear();
     m_rows.reserve(static_cast<std::size_t>(players.count()));
     for (int i = 0; i < players.count(); ++i) {
-        const TPlayer& entry = players[i];
-        if (entry.Id == ResultsId) continue;
+        const Player& entry = players[i];
+        if (entry.id == ResultsId) continue;
         StandingsRow& row = m_rows.emplace_back();
-        row.name = entry.Name;
-        row.total = entry.Total;
-        row.potential = entry.Potential;
+        row.name = entry.name;
+        row.total = entry.total;
+        row.potential = entry.potential;
         for (int pair = 0; pair < 3; ++pair)
-            row.roundPairs[pair] = AddPoints(entry.RoundPoints[2 * pair + 1], entry.RoundPoints[2 * pair + 2]);
+            row.roundPairs[pair] = addPoints(entry.roundPoints[2 * pair + 1], entry.roundPoints[2 * pair + 2]);
         for (int k = 0; k < 5; ++k) {
-            const TeamCode code = entry.Picks[RegionGames[k]];
-            if (isValidTeamCode(code)) row.teams[k] = teams.entry(regionOfCode(code), SeedOfCode(code)).name;
+            const TeamCode code = entry.picks[RegionGames[k]];
+            if (isValidTeamCode(code)) row.teams[k] = teams.entry(regionOfCode(code), seedOfCode(code)).name;
         }
     }
 }
 
-void TStandingsTable::appendCell(std::string& out, int row, int column) const
+void StandingsTable::appendCell(std::string& out, int row, int column) const
 {
     if (row == 0) {
         out += header(column);
@@ -116,18 +116,18 @@ void TStandingsTable::appendCell(std::string& out, int row, int column) const
     }
     const StandingsRow& r = m_rows[static_cast<std::size_t>(row - 1)];
     switch (column) {
-    case 0: AppendNumber(out, row); break;
+    case 0: appendNumber(out, row); break;
     case 1: out += r.name.view(); break;
-    case 2: AppendNumber(out, r.total); break;
-    case 3: AppendNumber(out, r.potential); break;
+    case 2: appendNumber(out, r.total); break;
+    case 3: appendNumber(out, r.potential); break;
     case 4:
     case 5:
-    case 6: AppendNumber(out, r.roundPairs[column - 4]); break;
+    case 6: appendNumber(out, r.roundPairs[column - 4]); break;
     default: out += r.teams[column - 7].view(); break;
     }
 }
 
-std::string TStandingsTable::cell(int row, int column) const
+std::string StandingsTable::cell(int row, int column) const
 {
     std::string text;
     appendCell(text, row, column);
@@ -193,12 +193,12 @@ void appendHtmlText(std::string& out, std::string_view text)
 
 // ---- Exports --------------------------------------------------------------------------------
 
-void exportTextFile(const TStandingsTable& table, const std::string& path, TextSeparator separator,
-                    IPoolHost& host)
+void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator,
+                    PoolHost& host)
 {
     AtomicFile file(path);
     auto sink = [&file](std::string_view text) { file.write(text); };
-    WriteTextRows(table, separator, host, sink);
+    writeTextRows(table, separator, host, sink);
     std::string trailer = brand::Slogan;
     trailer += LineEnd;
     trailer += visitUsText();
@@ -207,19 +207,19 @@ void exportTextFile(const TStandingsTable& table, const std::string& path, TextS
     file.commit();
 }
 
-std::string exportClipboardText(const TStandingsTable& table, IPoolHost& host)
+std::string exportClipboardText(const StandingsTable& table, PoolHost& host)
 {
     std::string text;
     auto sink = [&text](std::string_view line) { text += line; };
-    WriteTextRows(table, TextSeparator::Tab, host, sink);
+    writeTextRows(table, TextSeparator::Tab, host, sink);
     text += brand::Slogan;
     text += LineEnd;
     text += visitUsText();  // no line end after the last line
     return text;
 }
 
-void exportHtmlFile(const TStandingsTable& table, const std::string& path, const std::string& asOfText,
-                    IPoolHost& host)
+void exportHtmlFile(const StandingsTable& table, const std::string& path, const std::string& asOfText,
+                    PoolHost& host)
 {
     AtomicFile file(path);
     std::string out;

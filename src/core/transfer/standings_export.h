@@ -9,7 +9,7 @@
 #include "core/pool/players.h"
 #include "core/pool/short_string.h"
 
-class IPoolHost;
+class PoolHost;
 
 // The standings grid as text: a header row and one row per participant, in the order of the
 // list's last sort. The grid window shows it and every export writes it, so what is exported is
@@ -31,14 +31,14 @@ struct StandingsRow {
     ShortString<12> teams[5];         // picks for games 57..60 (region winners) and 63 (champion)
 };
 
-class TStandingsTable {
+class StandingsTable {
 public:
     // regionNames: the headers of the four region columns, by position 1..4.
-    explicit TStandingsTable(const std::array<std::string, 4>& regionNames = {});
+    explicit StandingsTable(const std::array<std::string, 4>& regionNames = {});
 
     // Takes the rows from the list in its current order, skipping the results entry; team names
     // from the pool's table.
-    void refill(const TPlayers& players, const TTeamTable& teams);
+    void refill(const PlayerList& players, const TeamTable& teams);
 
     int rowCount() const { return static_cast<int>(m_rows.size()) + 1; }  // header row included
     int participantCount() const { return static_cast<int>(m_rows.size()); }
@@ -69,10 +69,10 @@ void appendHtmlText(std::string& out, std::string_view text);
 // The exports. Progress goes to the host (only when the whole percentage changes, back to 0 after
 // the rows, also when a write fails); files are written atomically and a failure throws a
 // HoopError, so nothing reports success for a file that was not written.
-void exportTextFile(const TStandingsTable& table, const std::string& path, TextSeparator separator,
-                    IPoolHost& host);
-std::string exportClipboardText(const TStandingsTable& table, IPoolHost& host);
-void exportHtmlFile(const TStandingsTable& table, const std::string& path, const std::string& asOfText,
-                    IPoolHost& host);
+void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator,
+                    PoolHost& host);
+std::string exportClipboardText(const StandingsTable& table, PoolHost& host);
+void exportHtmlFile(const StandingsTable& table, const std::string& path, const std::string& asOfText,
+                    PoolHost& host);
 
 inline const std::string ExportSuccessPrefix = "Standings successfully exported to ";

@@ -4,7 +4,7 @@
 #include "core/transfer/csv_reader.h"
 
 namespace {
-std::size_t indexOf(TeamCode code) { return std::size_t((regionOfCode(code) - 1) * SeedCount + SeedOfCode(code) - 1); }
+std::size_t indexOf(TeamCode code) { return std::size_t((regionOfCode(code) - 1) * SeedCount + seedOfCode(code) - 1); }
 
 std::string folded(std::string_view text)
 {
@@ -14,12 +14,12 @@ std::string folded(std::string_view text)
 }
 }  // namespace
 
-TTeamNames::TTeamNames(const TTeamTable& teams, const std::array<std::string, 4>& regionNames) : m_regions(regionNames)
+TeamNames::TeamNames(const TeamTable& teams, const std::array<std::string, 4>& regionNames) : m_regions(regionNames)
 {
     for (int r = 0; r < RegionCount; ++r) m_foldedRegions[std::size_t(r)] = folded(regionNames[std::size_t(r)]);
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            const TeamCode code = MakeTeamCode(std::uint8_t(r), std::uint8_t(s));
+            const TeamCode code = makeTeamCode(std::uint8_t(r), std::uint8_t(s));
             std::string key = folded(teams.nameView(code));
             if (key.empty()) continue;
             m_names.emplace_back(key, code);
@@ -28,7 +28,7 @@ TTeamNames::TTeamNames(const TTeamTable& teams, const std::array<std::string, 4>
         }
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            const TeamCode code = MakeTeamCode(std::uint8_t(r), std::uint8_t(s));
+            const TeamCode code = makeTeamCode(std::uint8_t(r), std::uint8_t(s));
             const std::string name(teams.nameView(code));
             TeamCode found = 0;
             const bool byName = find(name, found) == Match::Found && found == code;
@@ -39,18 +39,18 @@ TTeamNames::TTeamNames(const TTeamTable& teams, const std::array<std::string, 4>
         }
 }
 
-std::string TTeamNames::regionSeedText(TeamCode code) const
+std::string TeamNames::regionSeedText(TeamCode code) const
 {
-    return m_regions[std::size_t(regionOfCode(code) - 1)] + " " + std::to_string(SeedOfCode(code));
+    return m_regions[std::size_t(regionOfCode(code) - 1)] + " " + std::to_string(seedOfCode(code));
 }
 
-const std::string& TTeamNames::cellText(TeamCode code) const
+const std::string& TeamNames::cellText(TeamCode code) const
 {
     static const std::string none;
     return isValidTeamCode(code) ? m_cells[indexOf(code)] : none;
 }
 
-bool TTeamNames::isNameOf(std::string_view cell, TeamCode code) const
+bool TeamNames::isNameOf(std::string_view cell, TeamCode code) const
 {
     if (!isValidTeamCode(code)) return false;
     const std::string& name = m_foldedNames[indexOf(code)];
@@ -62,7 +62,7 @@ bool TTeamNames::isNameOf(std::string_view cell, TeamCode code) const
     return true;
 }
 
-TTeamNames::Match TTeamNames::find(std::string_view cell, TeamCode& code, std::vector<TeamCode>* codes) const
+TeamNames::Match TeamNames::find(std::string_view cell, TeamCode& code, std::vector<TeamCode>* codes) const
 {
     code = 0;
     const std::string_view text = trimBlanks(cell);
@@ -79,7 +79,7 @@ TTeamNames::Match TTeamNames::find(std::string_view cell, TeamCode& code, std::v
             int matches = 0;
             for (int r = 0; r < RegionCount; ++r) {
                 if (region.empty() || m_foldedRegions[std::size_t(r)] != region) continue;
-                const TeamCode candidate = MakeTeamCode(std::uint8_t(r + 1), std::uint8_t(seed));
+                const TeamCode candidate = makeTeamCode(std::uint8_t(r + 1), std::uint8_t(seed));
                 if (codes) codes->push_back(candidate);
                 if (++matches == 1) code = candidate;
             }

@@ -10,9 +10,9 @@
 // How the transfer files name a team: by its name as the field has it (case and surrounding
 // blanks aside), or by region name and seed ("East 1"), which works even where two teams share
 // a name.
-class TTeamNames {
+class TeamNames {
 public:
-    TTeamNames(const TTeamTable& teams, const std::array<std::string, 4>& regionNames);
+    TeamNames(const TeamTable& teams, const std::array<std::string, 4>& regionNames);
 
     enum class Match { Found, Unknown, Ambiguous };
     // The team a cell names; an empty cell is no team (code 0, Found). When the name is two

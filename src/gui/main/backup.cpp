@@ -14,14 +14,14 @@
 
 namespace {
 // Shows the error box for a failed copy; true when the copy went through.
-bool ReportCopy(long long result)
+bool reportCopy(long long result)
 {
     if (result >= 0) return true;
     showError(QString::fromStdString(copyErrorText(result)));
     return false;
 }
 
-bool SamePicksName(const std::string& name)
+bool samePicksName(const std::string& name)
 {
     return QString::fromStdString(name).compare(QString::fromStdString(PicksFileName), Qt::CaseInsensitive) == 0;
 }
@@ -29,7 +29,7 @@ bool SamePicksName(const std::string& name)
 // The picks backup never goes backwards: not from a list that is not the pool (its file could not
 // be read), not over a backup that could not be read, and over one with more participants only
 // when the organiser says so. Returns the copy result, or nothing when the backup was left alone.
-std::optional<long long> backupPicks(const TPlayers& players, const std::string& target)
+std::optional<long long> backupPicks(const PlayerList& players, const std::string& target)
 {
     const QString picksBackup = QString::fromStdString(backupName(PicksFileName));
     if (players.picksLoadStatus() == ReadStatus::Unreadable) {
@@ -77,7 +77,7 @@ std::optional<long long> backupDataFile(const std::string& source, const std::st
 }
 }  // namespace
 
-void runBackup(TPoolSession& session, IFrame& main)
+void runBackup(PoolSession& session, Frame& main)
 {
     BusyCursor busy;
     QString dir = QDir::toNativeSeparators(QString::fromStdString(session.dataDir()));
@@ -89,29 +89,29 @@ void runBackup(TPoolSession& session, IFrame& main)
     bool picksDone = false;
     for (const std::string& name : findDataFiles(dirBytes)) {
         ++total;
-        main.SetStatusText(QStringLiteral("Backing up file: ") + QString::fromStdString(name));
+        main.setStatusText(QStringLiteral("Backing up file: ") + QString::fromStdString(name));
         const std::string target = dirBytes + backupName(name);
         // The participants live in memory until the program closes: back up what the picks file
         // would hold now, not the older copy on disk.
-        const bool picks = SamePicksName(name);
+        const bool picks = samePicksName(name);
         picksDone = picksDone || picks;
         const std::optional<long long> result =
             picks ? backupPicks(session.players(), target) : backupDataFile(dirBytes + name, name, target);
-        copied += result && ReportCopy(*result) ? 1 : 0;
+        copied += result && reportCopy(*result) ? 1 : 0;
     }
     if (!picksDone) {
         ++total;
-        main.SetStatusText(QStringLiteral("Backing up file: ") + QString::fromStdString(PicksFileName));
+        main.setStatusText(QStringLiteral("Backing up file: ") + QString::fromStdString(PicksFileName));
         const std::optional<long long> result = backupPicks(session.players(), dirBytes + backupName(PicksFileName));
-        copied += result && ReportCopy(*result) ? 1 : 0;
+        copied += result && reportCopy(*result) ? 1 : 0;
     }
 
     if (copied == total) {
-        main.SetStatusText(QStringLiteral("Data files successfully backed up to ") + dir + QStringLiteral("*.BAK"));
+        main.setStatusText(QStringLiteral("Data files successfully backed up to ") + dir + QStringLiteral("*.BAK"));
         showInformation(QStringLiteral("The Hoopfall data files have been copied and saved to ") + dir +
                         QStringLiteral(" with a \"BAK\" extension."));
     } else {
-        main.SetStatusText(QStringLiteral("Backed up %1 of %2 data files to %3*.BAK").arg(copied).arg(total).arg(dir));
+        main.setStatusText(QStringLiteral("Backed up %1 of %2 data files to %3*.BAK").arg(copied).arg(total).arg(dir));
         showInformation(QStringLiteral("Only %1 of %2 Hoopfall data files could be copied to %3 with a \"BAK\" "
                                        "extension. The others were not backed up.")
                             .arg(copied)

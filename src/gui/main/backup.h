@@ -1,12 +1,12 @@
 #pragma once
 #include <QString>
 
-class IFrame;
-class TPoolSession;
+class Frame;
+class PoolSession;
 
 // Copies every data file of the pool's folder to a "BAK" copy beside it; the picks backup
 // holds the participant list as it stands in memory.
-void runBackup(TPoolSession& session, IFrame& frame);
+void runBackup(PoolSession& session, Frame& frame);
 
 // Copies one file; shows the error box for a failure and returns false.
-bool CopyDataFile(const QString& source, const QString& destination);
+bool copyDataFile(const QString& source, const QString& destination);

@@ -6,7 +6,7 @@
 
 // The picture is a resource of a static library: nothing would pull it into the program unless
 // it is asked for by name.
-static QString PicturePath()
+static QString picturePath()
 {
     static const bool loaded = [] {
         Q_INIT_RESOURCE(resources);
@@ -18,13 +18,13 @@ static QString PicturePath()
 
 void paintBall(QPainter& painter, const QRectF& bounds)
 {
-    QSvgRenderer renderer(PicturePath());
+    QSvgRenderer renderer(picturePath());
     renderer.render(&painter, bounds);
 }
 
 QIcon ballIcon()
 {
-    QSvgRenderer renderer(PicturePath());
+    QSvgRenderer renderer(picturePath());
     QIcon icon;
     for (int side : {16, 24, 32, 48, 64, 128, 256}) {
         QPixmap pixmap(side, side);

@@ -24,7 +24,7 @@ bool holdsDataFiles(const QString& dir)
 
 namespace {
 // Permission bits do not tell (root, read-only mounts, access lists): only a file made there does.
-QString WriteProblem(const QString& dir)
+QString writeProblem(const QString& dir)
 {
     QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".hoopfall-probe-XXXXXX")));
     return probe.open() ? QString() : probe.errorString();
@@ -43,7 +43,7 @@ UsableFolder prepareFolder(const QString& dir)
             return {{}, QStringLiteral("The pool folder %1 could not be created: %2.")
                             .arg(shown, QString::fromLocal8Bit(error.message()))};
     }
-    if (const QString problem = WriteProblem(dir); !problem.isEmpty())
+    if (const QString problem = writeProblem(dir); !problem.isEmpty())
         return {{}, QStringLiteral("The pool folder %1 cannot be written to: %2. Nothing could be saved there.")
                         .arg(shown, problem)};
     return {QFileInfo(dir).canonicalFilePath(), {}};
@@ -52,7 +52,7 @@ UsableFolder prepareFolder(const QString& dir)
 UsableFolder chooseDataFolder(const QString& poolDir, const QString& programDir, const QString& userDir)
 {
     if (!poolDir.isEmpty()) return prepareFolder(poolDir);
-    if (holdsDataFiles(programDir) && WriteProblem(programDir).isEmpty()) return prepareFolder(programDir);
+    if (holdsDataFiles(programDir) && writeProblem(programDir).isEmpty()) return prepareFolder(programDir);
     if (userDir.isEmpty()) return {{}, QStringLiteral("There is no data folder for this user.")};
     return prepareFolder(userDir);
 }

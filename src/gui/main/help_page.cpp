@@ -10,7 +10,7 @@
 #include "core/pool/brand.h"
 
 namespace {
-QString& CopyFolder()
+QString& copyFolder()
 {
     static QString dir;
     return dir;
@@ -46,18 +46,18 @@ QByteArray fillPoolFolder(const QByteArray& page, const QString& folder)
     return result + page.mid(from);
 }
 
-void setHelpCopyFolder(const QString& dir) { CopyFolder() = dir; }
+void setHelpCopyFolder(const QString& dir) { copyFolder() = dir; }
 
 QUrl helpPageFor(const QString& dataDir, const QString& page)
 {
     const QUrl shipped = QUrl::fromLocalFile(page);
-    if (CopyFolder().isEmpty() || !QDir().mkpath(CopyFolder())) return shipped;
+    if (copyFolder().isEmpty() || !QDir().mkpath(copyFolder())) return shipped;
     QFile source(page);
     if (!source.open(QIODevice::ReadOnly)) return shipped;
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError) return shipped;
     const QByteArray key = QCryptographicHash::hash(dataDir.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    QSaveFile copy(QDir(CopyFolder()).filePath(QStringLiteral("help-%1.html").arg(QString::fromLatin1(key))));
+    QSaveFile copy(QDir(copyFolder()).filePath(QStringLiteral("help-%1.html").arg(QString::fromLatin1(key))));
     if (!copy.open(QIODevice::WriteOnly) || copy.write(fillPoolFolder(bytes, dataDir)) < 0 || !copy.commit())
         return shipped;
     return QUrl::fromLocalFile(copy.fileName());

@@ -85,12 +85,12 @@ protected:
 };
 }  // namespace
 
-TMainForm::TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(SettingsBackend& settings, const QString& dataDir, QWidget* parent) : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("TMainForm"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Corvanta: NCAA Tournament Pool Manager"));
     resize(772, 497);
-    m_session = std::make_unique<TPoolSession>(*this, QDir::toNativeSeparators(dataDir).toStdString(), settings);
+    m_session = std::make_unique<PoolSession>(*this, QDir::toNativeSeparators(dataDir).toStdString(), settings);
 
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setBackground(palette().brush(QPalette::Dark));
@@ -100,26 +100,26 @@ TMainForm::TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget
     createStatusBar();
     nameControls();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, guarded([this](QMdiSubWindow* sub) {
-        UpdateMenuItems();
+        updateMenuItems();
         // After the moves Qt makes while it activates the window.
-        if (auto* child = sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr)
-            QMetaObject::invokeMethod(child, &TChildForm::restoreFocus, Qt::QueuedConnection);
+        if (auto* child = sub ? qobject_cast<ChildWindow*>(sub->widget()) : nullptr)
+            QMetaObject::invokeMethod(child, &ChildWindow::restoreFocus, Qt::QueuedConnection);
     }));
-    UpdateMenuItems();
+    updateMenuItems();
     // The menu's shortcuts win over a text box's own keys (see eventFilter).
     qApp->installEventFilter(this);
 }
 
-TMainForm::~TMainForm()
+MainWindow::~MainWindow()
 {
-    // No window change may reach UpdateMenuItems while the children go away.
+    // No window change may reach updateMenuItems while the children go away.
     disconnect(m_mdiArea, nullptr, this, nullptr);
     for (QMdiSubWindow* sub : m_mdiArea->subWindowList()) delete sub;
     m_session.reset();
 }
 
-QAction* TMainForm::addItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
-                            void (TMainForm::*handler)(), const QKeySequence& shortcut)
+QAction* MainWindow::addItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
+                            void (MainWindow::*handler)(), const QKeySequence& shortcut)
 {
     item = menu->addAction(caption);
     item->setStatusTip(hintStatus(hint));
@@ -133,98 +133,98 @@ QAction* TMainForm::addItem(QMenu* menu, QAction*& item, const QString& caption,
 }
 
 // Tests and tools find the controls by the names the program's documents give them.
-void TMainForm::nameControls()
+void MainWindow::nameControls()
 {
     const std::pair<QObject*, const char*> names[] = {
-        {mnuReset, "mnuReset"}, {mnuOptions, "mnuOptions"}, {mnuImportField, "mnuImportField"},
-        {mnuPrintBlank, "mnuPrintBlank"},
-        {mnuPrintRules, "mnuPrintRules"}, {mnuBackup, "mnuBackup"}, {mnuOpenDataFolder, "mnuOpenDataFolder"},
-        {mnuExit, "mnuExit"}, {mnuEnterPicks, "mnuEnterPicks"}, {mnuOpenPicks, "mnuOpenPicks"},
-        {mnuImportPicks, "mnuImportPicks"}, {mnuExportPicks, "mnuExportPicks"},
-        {mnuPlayerPrintPicks, "mnuPlayerPrintPicks"}, {mnuSavePicks, "mnuSavePicks"}, {mnuClose, "mnuClose"},
-        {mnuEnterResults, "mnuEnterResults"}, {mnuViewStd, "mnuViewStd"}, {mnuOutlook, "mnuOutlook"}, {mnuWhatIf, "mnuWhatIf"}, {mnuResetResults, "mnuResetResults"},
+        {m_resetAction, "mnuReset"}, {m_optionsAction, "mnuOptions"}, {m_importFieldAction, "mnuImportField"},
+        {m_printBlankAction, "mnuPrintBlank"},
+        {m_printRulesAction, "mnuPrintRules"}, {m_backupAction, "mnuBackup"}, {m_openDataFolderAction, "mnuOpenDataFolder"},
+        {m_exitAction, "mnuExit"}, {m_enterPicksAction, "mnuEnterPicks"}, {m_openPicksAction, "mnuOpenPicks"},
+        {m_importPicksAction, "mnuImportPicks"}, {m_exportPicksAction, "mnuExportPicks"},
+        {m_playerPrintPicksAction, "mnuPlayerPrintPicks"}, {m_savePicksAction, "mnuSavePicks"}, {m_closeAction, "mnuClose"},
+        {m_enterResultsAction, "mnuEnterResults"}, {m_standingsAction, "mnuViewStd"}, {m_outlookAction, "mnuOutlook"}, {m_whatIfAction, "mnuWhatIf"}, {m_resetResultsAction, "mnuResetResults"},
         {WindowCascadeItem, "WindowCascadeItem"}, {WindowTileItem, "WindowTileItem"},
         {WindowArrangeItem, "WindowArrangeItem"}, {WindowMinimizeItem, "WindowMinimizeItem"},
-        {mnuHlpFAQ, "mnuHlpFAQ"}, {HelpAboutItem, "HelpAboutItem"}, {mnuPool, "mnuPool"},
-        {mnuPlayer, "mnuPlayer"}, {mnuResults, "mnuResults"}, {mnuWindow, "mnuWindow"}, {mnuHelp, "mnuHelp"},
-        {btnNewPicks, "btnNewPicks"}, {btnSave, "btnSave"}, {btnPM, "btnPM"}, {btnResults, "btnResults"}, {btnOutlook, "btnOutlook"},
-        {btnStandings, "btnStandings"}, {btnPrint, "btnPrint"}, {btnHelp, "btnHelp"}, {btnExit, "btnExit"},
-        {btnSaveAction, "btnSaveAction"}, {PopupMenu1, "PopupMenu1"}, {mnuPrintBlankPool, "mnuPrintBlankPool"},
-        {mnuPrintPlayerPool, "mnuPrintPlayerPool"}, {pnlCount, "pnlCount"}, {pnlHint, "pnlHint"},
-        {pbProgress, "pbProgress"}, {barToolbar, "barToolbar"}};
+        {m_helpAction, "mnuHlpFAQ"}, {HelpAboutItem, "HelpAboutItem"}, {m_poolMenu, "mnuPool"},
+        {m_playerMenu, "mnuPlayer"}, {m_resultsMenu, "mnuResults"}, {m_windowMenu, "mnuWindow"}, {m_helpMenu, "mnuHelp"},
+        {m_newPicksButton, "btnNewPicks"}, {m_saveButton, "btnSave"}, {m_playerManagerButton, "btnPM"}, {m_resultsButton, "btnResults"}, {m_outlookButton, "btnOutlook"},
+        {m_standingsButton, "btnStandings"}, {m_printButton, "btnPrint"}, {m_helpButton, "btnHelp"}, {m_exitButton, "btnExit"},
+        {m_saveButtonAction, "btnSaveAction"}, {PopupMenu1, "PopupMenu1"}, {m_printBlankPoolAction, "mnuPrintBlankPool"},
+        {m_printPlayerPoolAction, "mnuPrintPlayerPool"}, {m_countPanel, "pnlCount"}, {m_hintPanel, "pnlHint"},
+        {m_progressBar, "pbProgress"}, {m_toolBar, "barToolbar"}};
     for (const auto& [control, name] : names) control->setObjectName(QLatin1String(name));
 }
 
-void TMainForm::createMenus()
+void MainWindow::createMenus()
 {
     QMenuBar* bar = menuBar();
-    mnuPool = bar->addMenu(QStringLiteral("&Pool"));
-    addItem(mnuPool, mnuReset, QStringLiteral("&New..."),
-            QStringLiteral("Start a new pool, erasing all current player information"), &TMainForm::mnuResetClick);
-    mnuPool->addSeparator();
-    addItem(mnuPool, mnuOptions, QStringLiteral("&Options..."),
-            QStringLiteral("Set pool options such as teams, scoring, rules, etc."), &TMainForm::mnuOptionsClick,
+    m_poolMenu = bar->addMenu(QStringLiteral("&Pool"));
+    addItem(m_poolMenu, m_resetAction, QStringLiteral("&New..."),
+            QStringLiteral("Start a new pool, erasing all current player information"), &MainWindow::resetPool);
+    m_poolMenu->addSeparator();
+    addItem(m_poolMenu, m_optionsAction, QStringLiteral("&Options..."),
+            QStringLiteral("Set pool options such as teams, scoring, rules, etc."), &MainWindow::showOptions,
             QKeySequence(Qt::CTRL | Qt::Key_O));
-    addItem(mnuPool, mnuImportField, QStringLiteral("Import &Field..."),
+    addItem(m_poolMenu, m_importFieldAction, QStringLiteral("Import &Field..."),
             QStringLiteral("Read the teams and the regions' places in the bracket from a spreadsheet file"),
-            &TMainForm::mnuImportFieldClick);
-    mnuPool->addSeparator();
-    addItem(mnuPool, mnuPrintBlank, QStringLiteral("Print &Blank Pool..."),
-            QStringLiteral("Print a blank pool sheet for distribution"), &TMainForm::mnuPrintBlankClick);
-    addItem(mnuPool, mnuPrintRules, QStringLiteral("Print &Rules..."), QStringLiteral("Print rules as set in Options"),
-            &TMainForm::mnuPrintRulesClick);
-    mnuPool->addSeparator();
-    addItem(mnuPool, mnuBackup, QStringLiteral("B&ackup Data Files"), QStringLiteral("Backup all current pool data"),
-            &TMainForm::mnuBackupClick, QKeySequence(Qt::CTRL | Qt::Key_B));
-    addItem(mnuPool, mnuOpenDataFolder, QStringLiteral("Open &Data Folder"),
+            &MainWindow::importField);
+    m_poolMenu->addSeparator();
+    addItem(m_poolMenu, m_printBlankAction, QStringLiteral("Print &Blank Pool..."),
+            QStringLiteral("Print a blank pool sheet for distribution"), &MainWindow::printBlankSheet);
+    addItem(m_poolMenu, m_printRulesAction, QStringLiteral("Print &Rules..."), QStringLiteral("Print rules as set in Options"),
+            &MainWindow::printRulesSheet);
+    m_poolMenu->addSeparator();
+    addItem(m_poolMenu, m_backupAction, QStringLiteral("B&ackup Data Files"), QStringLiteral("Backup all current pool data"),
+            &MainWindow::backUpPool, QKeySequence(Qt::CTRL | Qt::Key_B));
+    addItem(m_poolMenu, m_openDataFolderAction, QStringLiteral("Open &Data Folder"),
             QStringLiteral("Show the folder that holds this pool's data files and backups"),
-            &TMainForm::mnuOpenDataFolderClick);
-    mnuPool->addSeparator();
-    addItem(mnuPool, mnuExit, QStringLiteral("E&xit"), QStringLiteral("Exit the application"), nullptr);
-    connect(mnuExit, &QAction::triggered, this, guarded([this] { close(); }));
+            &MainWindow::showDataFolder);
+    m_poolMenu->addSeparator();
+    addItem(m_poolMenu, m_exitAction, QStringLiteral("E&xit"), QStringLiteral("Exit the application"), nullptr);
+    connect(m_exitAction, &QAction::triggered, this, guarded([this] { close(); }));
 
-    mnuPlayer = bar->addMenu(QStringLiteral("P&layer"));
-    addItem(mnuPlayer, mnuEnterPicks, QStringLiteral("&New Player"),
-            QStringLiteral("Enter picks from pool sheets into the database."), &TMainForm::mnuEnterPicksClick,
+    m_playerMenu = bar->addMenu(QStringLiteral("P&layer"));
+    addItem(m_playerMenu, m_enterPicksAction, QStringLiteral("&New Player"),
+            QStringLiteral("Enter picks from pool sheets into the database."), &MainWindow::enterPicks,
             QKeySequence(Qt::CTRL | Qt::Key_N));
-    addItem(mnuPlayer, mnuOpenPicks, QStringLiteral("&Player Manager..."), QStringLiteral("List of players already entered"),
-            &TMainForm::mnuOpenPicksClick, QKeySequence(Qt::CTRL | Qt::Key_P));
-    addItem(mnuPlayer, mnuImportPicks, QStringLiteral("&Import Picks..."),
-            QStringLiteral("Add participants from a spreadsheet file of their picks"), &TMainForm::mnuImportPicksClick);
-    addItem(mnuPlayer, mnuExportPicks, QStringLiteral("E&xport Picks..."),
+    addItem(m_playerMenu, m_openPicksAction, QStringLiteral("&Player Manager..."), QStringLiteral("List of players already entered"),
+            &MainWindow::openPlayerManager, QKeySequence(Qt::CTRL | Qt::Key_P));
+    addItem(m_playerMenu, m_importPicksAction, QStringLiteral("&Import Picks..."),
+            QStringLiteral("Add participants from a spreadsheet file of their picks"), &MainWindow::importPicks);
+    addItem(m_playerMenu, m_exportPicksAction, QStringLiteral("E&xport Picks..."),
             QStringLiteral("Save every participant's picks as a spreadsheet file or a web page"),
-            &TMainForm::mnuExportPicksClick);
-    mnuPlayer->addSeparator();
-    addItem(mnuPlayer, mnuPlayerPrintPicks, QStringLiteral("P&rint Picks"), QString(),
-            &TMainForm::mnuPlayerPrintPicksClick);
-    addItem(mnuPlayer, mnuSavePicks, QStringLiteral("&Save Picks"), QStringLiteral("Save currently open picks"),
-            &TMainForm::mnuSavePicksClick, QKeySequence(Qt::CTRL | Qt::Key_S));
-    addItem(mnuPlayer, mnuClose, QStringLiteral("&Close"), QStringLiteral("Close currently open picks"),
-            &TMainForm::mnuCloseClick);
+            &MainWindow::exportPicks);
+    m_playerMenu->addSeparator();
+    addItem(m_playerMenu, m_playerPrintPicksAction, QStringLiteral("P&rint Picks"), QString(),
+            &MainWindow::printSheetPicks);
+    addItem(m_playerMenu, m_savePicksAction, QStringLiteral("&Save Picks"), QStringLiteral("Save currently open picks"),
+            &MainWindow::saveActiveSheet, QKeySequence(Qt::CTRL | Qt::Key_S));
+    addItem(m_playerMenu, m_closeAction, QStringLiteral("&Close"), QStringLiteral("Close currently open picks"),
+            &MainWindow::closeActiveWindow);
 
-    mnuResults = bar->addMenu(QStringLiteral("&Results"));
-    addItem(mnuResults, mnuEnterResults, QStringLiteral("&Enter Results"), QStringLiteral("Enter actual tournament results"),
-            &TMainForm::mnuEnterResultsClick);
-    addItem(mnuResults, mnuViewStd, QStringLiteral("&View Standings"),
-            QStringLiteral("View up to date tournament standings"), &TMainForm::mnuViewStdClick,
+    m_resultsMenu = bar->addMenu(QStringLiteral("&Results"));
+    addItem(m_resultsMenu, m_enterResultsAction, QStringLiteral("&Enter Results"), QStringLiteral("Enter actual tournament results"),
+            &MainWindow::enterResults);
+    addItem(m_resultsMenu, m_standingsAction, QStringLiteral("&View Standings"),
+            QStringLiteral("View up to date tournament standings"), &MainWindow::showStandingsWindow,
             QKeySequence(Qt::CTRL | Qt::Key_V));
-    addItem(mnuResults, mnuOutlook, QStringLiteral("Pool &Outlook"),
+    addItem(m_resultsMenu, m_outlookAction, QStringLiteral("Pool &Outlook"),
             QStringLiteral("Who can still win: best and worst finish, chances to win and to be paid"),
-            &TMainForm::mnuOutlookClick, QKeySequence(Qt::CTRL | Qt::Key_U));
-    addItem(mnuResults, mnuWhatIf, QStringLiteral("&What If..."),
+            &MainWindow::showOutlook, QKeySequence(Qt::CTRL | Qt::Key_U));
+    addItem(m_resultsMenu, m_whatIfAction, QStringLiteral("&What If..."),
             QStringLiteral("Choose winners of games not played yet and see the outlook they give"),
-            &TMainForm::mnuWhatIfClick);
-    mnuResults->addSeparator();
-    addItem(mnuResults, mnuResetResults, QStringLiteral("&Clear Current Results..."),
-            QStringLiteral("Reset all currently entered result selections"), &TMainForm::mnuResetResultsClick);
+            &MainWindow::openWhatIf);
+    m_resultsMenu->addSeparator();
+    addItem(m_resultsMenu, m_resetResultsAction, QStringLiteral("&Clear Current Results..."),
+            QStringLiteral("Reset all currently entered result selections"), &MainWindow::resetResults);
 
-    mnuWindow = bar->addMenu(QStringLiteral("&Window"));
-    mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
-    addItem(mnuWindow, WindowCascadeItem, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows to overlap"), nullptr);
+    m_windowMenu = bar->addMenu(QStringLiteral("&Window"));
+    m_windowMenu->setObjectName(QStringLiteral("mnuWindow"));
+    addItem(m_windowMenu, WindowCascadeItem, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows to overlap"), nullptr);
     connect(WindowCascadeItem, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
-    addItem(mnuWindow, WindowTileItem, QStringLiteral("&Tile"), QStringLiteral("Arrange windows without overlap"), nullptr);
+    addItem(m_windowMenu, WindowTileItem, QStringLiteral("&Tile"), QStringLiteral("Arrange windows without overlap"), nullptr);
     connect(WindowTileItem, &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
-    addItem(mnuWindow, WindowArrangeItem, QStringLiteral("&Arrange Icons"),
+    addItem(m_windowMenu, WindowArrangeItem, QStringLiteral("&Arrange Icons"),
             QStringLiteral("Arrange window icons at bottom of main window"), nullptr);
     connect(WindowArrangeItem, &QAction::triggered, this, guarded([this] {
         // Minimised children line up along the bottom edge.
@@ -235,27 +235,27 @@ void TMainForm::createMenus()
                 x += sub->width();
             }
     }));
-    addItem(mnuWindow, WindowMinimizeItem, QStringLiteral("&Minimize All"), QStringLiteral("Minimize all windows"), nullptr);
+    addItem(m_windowMenu, WindowMinimizeItem, QStringLiteral("&Minimize All"), QStringLiteral("Minimize all windows"), nullptr);
     connect(WindowMinimizeItem, &QAction::triggered, this, guarded([this] {
         const auto subs = childWindows();
         for (auto it = subs.crbegin(); it != subs.crend(); ++it) (*it)->showMinimized();
     }));
-    m_windowListSeparator = mnuWindow->addSeparator();
-    connect(mnuWindow, &QMenu::aboutToShow, this, guarded(this, &TMainForm::fillWindowMenu));
+    m_windowListSeparator = m_windowMenu->addSeparator();
+    connect(m_windowMenu, &QMenu::aboutToShow, this, guarded(this, &MainWindow::fillWindowMenu));
 
-    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
-    addItem(mnuHelp, mnuHlpFAQ, QStringLiteral("&Frequently Asked Questions..."), QString(), &TMainForm::mnuHlpFAQClick);
-    mnuHelp->addSeparator();
-    addItem(mnuHelp, HelpAboutItem, QStringLiteral("&About..."), QString(), &TMainForm::HelpAboutItemClick);
+    m_helpMenu = bar->addMenu(QStringLiteral("&Help"));
+    addItem(m_helpMenu, m_helpAction, QStringLiteral("&Frequently Asked Questions..."), QString(), &MainWindow::showHelp);
+    m_helpMenu->addSeparator();
+    addItem(m_helpMenu, HelpAboutItem, QStringLiteral("&About..."), QString(), &MainWindow::showAbout);
 }
 
-void TMainForm::fillWindowMenu()
+void MainWindow::fillWindowMenu()
 {
     // The list of open child windows stands below the menu's own items.
-    const auto actions = mnuWindow->actions();
+    const auto actions = m_windowMenu->actions();
     const qsizetype first = actions.indexOf(m_windowListSeparator) + 1;
     for (qsizetype i = first; i < actions.size(); ++i) {
-        mnuWindow->removeAction(actions[i]);
+        m_windowMenu->removeAction(actions[i]);
         delete actions[i];
     }
     const auto subs = childWindows();
@@ -265,7 +265,7 @@ void TMainForm::fillWindowMenu()
         ++n;
         // A name's "&" would mark an access key and vanish ("Bob & Sue" showed as "Bob _Sue").
         const QString title = QString(sub->windowTitle()).replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction* item = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(n).arg(title));
+        QAction* item = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(n).arg(title));
         item->setCheckable(true);
         item->setChecked(sub == m_mdiArea->activeSubWindow());
         connect(item, &QAction::triggered, this, guarded([this, sub] {
@@ -275,10 +275,10 @@ void TMainForm::fillWindowMenu()
     }
 }
 
-QToolButton* TMainForm::addButton(QToolButton*& button, const QString& caption, const QString& hint,
-                                  void (TMainForm::*handler)(), QStyle::StandardPixmap icon)
+QToolButton* MainWindow::addButton(QToolButton*& button, const QString& caption, const QString& hint,
+                                  void (MainWindow::*handler)(), QStyle::StandardPixmap icon)
 {
-    button = new QToolButton(barToolbar);
+    button = new QToolButton(m_toolBar);
     auto* action = new QAction(style()->standardIcon(icon), caption, button);
     action->setIconText(caption);  // keeps the access key of "&Help"
     action->setToolTip(hintToolTip(hint));
@@ -289,106 +289,106 @@ QToolButton* TMainForm::addButton(QToolButton*& button, const QString& caption, 
     button->setAutoRaise(true);
     button->setIconSize(QSize(20, 20));
     button->setFixedHeight(26);
-    barToolbar->addWidget(button);
+    m_toolBar->addWidget(button);
     return button;
 }
 
-void TMainForm::createToolBar()
+void MainWindow::createToolBar()
 {
-    barToolbar = addToolBar(QStringLiteral("Tools"));
-    barToolbar->setObjectName(QStringLiteral("barToolbar"));
-    barToolbar->setMovable(false);
+    m_toolBar = addToolBar(QStringLiteral("Tools"));
+    m_toolBar->setObjectName(QStringLiteral("barToolbar"));
+    m_toolBar->setMovable(false);
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(8);
-    barToolbar->setFont(font);
+    m_toolBar->setFont(font);
 
-    addButton(btnNewPicks, QStringLiteral("New Picks"), QStringLiteral("New Player|Enter new player's picks"),
-              &TMainForm::mnuEnterPicksClick, QStyle::SP_FileIcon);
-    addButton(btnSave, QStringLiteral("Save Picks"), QStringLiteral("Save|Save current picks"),
-              &TMainForm::mnuSavePicksClick, QStyle::SP_DialogSaveButton);
-    btnSaveAction = barToolbar->actions().last();
-    addButton(btnPM, QStringLiteral("Player Manager"), QStringLiteral("Player Manager"), &TMainForm::mnuOpenPicksClick,
+    addButton(m_newPicksButton, QStringLiteral("New Picks"), QStringLiteral("New Player|Enter new player's picks"),
+              &MainWindow::enterPicks, QStyle::SP_FileIcon);
+    addButton(m_saveButton, QStringLiteral("Save Picks"), QStringLiteral("Save|Save current picks"),
+              &MainWindow::saveActiveSheet, QStyle::SP_DialogSaveButton);
+    m_saveButtonAction = m_toolBar->actions().last();
+    addButton(m_playerManagerButton, QStringLiteral("Player Manager"), QStringLiteral("Player Manager"), &MainWindow::openPlayerManager,
               QStyle::SP_FileDialogDetailedView);
-    addButton(btnResults, QStringLiteral("Results"), QStringLiteral("Results|Enter actual results"),
-              &TMainForm::mnuEnterResultsClick, QStyle::SP_DialogApplyButton);
-    addButton(btnStandings, QStringLiteral("Standings"), QStringLiteral("Standings|Show standings"),
-              &TMainForm::mnuViewStdClick, QStyle::SP_FileDialogListView);
-    addButton(btnOutlook, QStringLiteral("Outlook"), QStringLiteral("Outlook|Who can still win"),
-              &TMainForm::mnuOutlookClick, QStyle::SP_FileDialogInfoView);
+    addButton(m_resultsButton, QStringLiteral("Results"), QStringLiteral("Results|Enter actual results"),
+              &MainWindow::enterResults, QStyle::SP_DialogApplyButton);
+    addButton(m_standingsButton, QStringLiteral("Standings"), QStringLiteral("Standings|Show standings"),
+              &MainWindow::showStandingsWindow, QStyle::SP_FileDialogListView);
+    addButton(m_outlookButton, QStringLiteral("Outlook"), QStringLiteral("Outlook|Who can still win"),
+              &MainWindow::showOutlook, QStyle::SP_FileDialogInfoView);
 
     PopupMenu1 = new QMenu(this);
     // A pop-up is a window of its own, so its items' hints never reach the status bar by
     // themselves; they show there like every other menu item's.
-    connect(PopupMenu1, &QMenu::hovered, this, guarded([this](QAction* item) { ShowAppHint(item->statusTip()); }));
-    addItem(PopupMenu1, mnuPrintBlankPool, QStringLiteral("Blank Pool"),
-            QStringLiteral("Print Blank|Print Blank Pool for Distribution"), &TMainForm::mnuPrintBlankClick);
-    mnuPrintBlankPool->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    addItem(PopupMenu1, mnuPrintPlayerPool, QStringLiteral("Player's Picks"),
-            QStringLiteral("Print Picks|Print Current Player's Picks"), &TMainForm::mnuPlayerPrintPicksClick);
-    mnuPrintPlayerPool->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    connect(PopupMenu1, &QMenu::hovered, this, guarded([this](QAction* item) { showAppHint(item->statusTip()); }));
+    addItem(PopupMenu1, m_printBlankPoolAction, QStringLiteral("Blank Pool"),
+            QStringLiteral("Print Blank|Print Blank Pool for Distribution"), &MainWindow::printBlankSheet);
+    m_printBlankPoolAction->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    addItem(PopupMenu1, m_printPlayerPoolAction, QStringLiteral("Player's Picks"),
+            QStringLiteral("Print Picks|Print Current Player's Picks"), &MainWindow::printSheetPicks);
+    m_printPlayerPoolAction->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
 
-    auto* print = new DropDownButton(barToolbar);
+    auto* print = new DropDownButton(m_toolBar);
     print->setText(QStringLiteral("Print..."));
     print->setIcon(printerIcon());
     print->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     print->setAutoRaise(true);
     print->setIconSize(QSize(20, 20));
     print->setFixedHeight(26);
-    print->onRelease = [this](const QPoint& pos) { btnPrintMouseUp(pos); };
-    btnPrint = print;
-    barToolbar->addWidget(print);
+    print->onRelease = [this](const QPoint& pos) { onPrintButtonReleased(pos); };
+    m_printButton = print;
+    m_toolBar->addWidget(print);
 
-    addButton(btnHelp, QStringLiteral("&Help"), QStringLiteral("Frequently Asked Questions"), &TMainForm::mnuHlpFAQClick,
+    addButton(m_helpButton, QStringLiteral("&Help"), QStringLiteral("Frequently Asked Questions"), &MainWindow::showHelp,
               QStyle::SP_DialogHelpButton);
-    btnHelp->setCursor(Qt::PointingHandCursor);
+    m_helpButton->setCursor(Qt::PointingHandCursor);
     // Its caption shows the access key of the Help menu, but Alt+H opens the menu every time:
     // two owners of one key would take turns.
-    const auto dropAccessKey = [this] { btnHelp->setShortcut(QKeySequence()); };
+    const auto dropAccessKey = [this] { m_helpButton->setShortcut(QKeySequence()); };
     dropAccessKey();
-    connect(btnHelp->defaultAction(), &QAction::changed, btnHelp, dropAccessKey);
-    addButton(btnExit, QStringLiteral("Exit"), QStringLiteral("Exit|Quit the Hoopfall"), nullptr,
+    connect(m_helpButton->defaultAction(), &QAction::changed, m_helpButton, dropAccessKey);
+    addButton(m_exitButton, QStringLiteral("Exit"), QStringLiteral("Exit|Quit the Hoopfall"), nullptr,
               QStyle::SP_DialogCloseButton);
-    connect(btnExit->defaultAction(), &QAction::triggered, this, guarded([this] { close(); }));
+    connect(m_exitButton->defaultAction(), &QAction::triggered, this, guarded([this] { close(); }));
 }
 
-void TMainForm::createStatusBar()
+void MainWindow::createStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
     bar->setFixedHeight(19);
-    pnlCount = new QLabel(bar);
-    pnlCount->setObjectName(QStringLiteral("pnlCount"));
-    pnlCount->setFixedWidth(CountPanelWidth);
-    pnlCount->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlHint = new QLabel(bar);
-    pnlHint->setObjectName(QStringLiteral("pnlHint"));
-    pnlHint->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlHint->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_countPanel = new QLabel(bar);
+    m_countPanel->setObjectName(QStringLiteral("pnlCount"));
+    m_countPanel->setFixedWidth(CountPanelWidth);
+    m_countPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_hintPanel = new QLabel(bar);
+    m_hintPanel->setObjectName(QStringLiteral("pnlHint"));
+    m_hintPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_hintPanel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(8);
-    pnlHint->setFont(font);
-    pbProgress = new QProgressBar(bar);
-    pbProgress->setObjectName(QStringLiteral("pbProgress"));
-    pbProgress->setRange(0, 100);
-    pbProgress->setValue(0);
-    pbProgress->setFixedWidth(168);
-    pbProgress->setTextVisible(false);
-    bar->addPermanentWidget(pnlCount);
-    bar->addPermanentWidget(pnlHint, 1);
-    bar->addPermanentWidget(pbProgress);
+    m_hintPanel->setFont(font);
+    m_progressBar = new QProgressBar(bar);
+    m_progressBar->setObjectName(QStringLiteral("pbProgress"));
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+    m_progressBar->setFixedWidth(168);
+    m_progressBar->setTextVisible(false);
+    bar->addPermanentWidget(m_countPanel);
+    bar->addPermanentWidget(m_hintPanel, 1);
+    bar->addPermanentWidget(m_progressBar);
 }
 
-bool TMainForm::event(QEvent* event)
+bool MainWindow::event(QEvent* event)
 {
     // Hints of menu items and tool buttons go to the hint panel, not to a status message.
     if (event->type() == QEvent::StatusTip) {
-        ShowAppHint(static_cast<QStatusTipEvent*>(event)->tip());
+        showAppHint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
     return QMainWindow::event(event);
 }
 
-bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // A text box claims the keys it edits with before any shortcut sees them: Ctrl+V would paste
     // instead of showing the standings. In this window the menu's shortcuts come first; left
@@ -405,64 +405,64 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMainForm::SetStatusText(const std::string& text) { SetStatusText(fromAnsi(text)); }
+void MainWindow::setStatusText(const std::string& text) { setStatusText(fromAnsi(text)); }
 
-void TMainForm::SetStatusText(const QString& text)
+void MainWindow::setStatusText(const QString& text)
 {
-    pnlHint->setText(text);
-    pnlHint->repaint();  // visible at once, also inside a loop that does not return to the event loop
+    m_hintPanel->setText(text);
+    m_hintPanel->repaint();  // visible at once, also inside a loop that does not return to the event loop
 }
 
-void TMainForm::SetProgress(int percent)
+void MainWindow::setProgress(int percent)
 {
-    pbProgress->setValue(percent);
-    pbProgress->repaint();
+    m_progressBar->setValue(percent);
+    m_progressBar->repaint();
 }
 
-void TMainForm::setCountText(const std::string& text)
+void MainWindow::setCountText(const std::string& text)
 {
     // The panel keeps its width until a count needs more: a framed label keeps half an "x"
     // before its text.
     const QString shown = fromAnsi(text);
-    const QFontMetrics metrics = pnlCount->fontMetrics();
+    const QFontMetrics metrics = m_countPanel->fontMetrics();
     const int needed = metrics.horizontalAdvance(shown) + metrics.horizontalAdvance(QLatin1Char('x')) / 2 +
-                       2 * pnlCount->frameWidth();
-    pnlCount->setFixedWidth(std::max(CountPanelWidth, needed));
-    pnlCount->setText(shown);
-    pnlCount->repaint();
+                       2 * m_countPanel->frameWidth();
+    m_countPanel->setFixedWidth(std::max(CountPanelWidth, needed));
+    m_countPanel->setText(shown);
+    m_countPanel->repaint();
 }
 
-void TMainForm::ShowAppHint(const QString& hint) { SetStatusText(hint); }
+void MainWindow::showAppHint(const QString& hint) { setStatusText(hint); }
 
-QList<QMdiSubWindow*> TMainForm::childWindows() const { return m_mdiArea->subWindowList(QMdiArea::CreationOrder); }
+QList<QMdiSubWindow*> MainWindow::childWindows() const { return m_mdiArea->subWindowList(QMdiArea::CreationOrder); }
 
-int TMainForm::FindSheetWindow(int tag)
+int MainWindow::findSheetWindow(int tag)
 {
     const auto subs = childWindows();
     for (int i = static_cast<int>(subs.size()) - 1; i >= 0; --i) {
-        const auto* child = qobject_cast<TChildForm*>(subs[i]->widget());
+        const auto* child = qobject_cast<ChildWindow*>(subs[i]->widget());
         if (child && child->tagIsEntryId() && child->tag() == tag) return i;
     }
     return -1;
 }
 
-std::optional<std::vector<int>> TMainForm::openSheetTags()
+std::optional<std::vector<int>> MainWindow::openSheetTags()
 {
     std::vector<int> tags;
     for (const QMdiSubWindow* sub : childWindows()) {
-        const auto* child = qobject_cast<TChildForm*>(sub->widget());
+        const auto* child = qobject_cast<ChildWindow*>(sub->widget());
         if (child && child->tagIsEntryId()) tags.push_back(child->tag());
     }
     return tags;
 }
 
-TChildForm* TMainForm::activeChild() const
+ChildWindow* MainWindow::activeChild() const
 {
     QMdiSubWindow* sub = m_mdiArea->activeSubWindow();
-    return sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
+    return sub ? qobject_cast<ChildWindow*>(sub->widget()) : nullptr;
 }
 
-template <class Form> Form* TMainForm::openChild() const
+template <class Form> Form* MainWindow::openChild() const
 {
     // A closed window is hidden at once and deleted later: it no longer counts as open. A
     // minimised one hides its contents but not its frame.
@@ -471,43 +471,43 @@ template <class Form> Form* TMainForm::openChild() const
     return nullptr;
 }
 
-TfrmStandings* TMainForm::standingsForm() const { return openChild<TfrmStandings>(); }
+StandingsWindow* MainWindow::standingsForm() const { return openChild<StandingsWindow>(); }
 
-void TMainForm::OpenBracketSheet(int id)
+void MainWindow::openBracketSheet(int id)
 {
     const DrawingSuspended suspended(this);
     if (id != 0) {
-        if (const int index = FindSheetWindow(id); index >= 0) {
+        if (const int index = findSheetWindow(id); index >= 0) {
             bringForward(childWindows()[index]);
             return;
         }
     }
-    showSheet(new TmdiBrackets(*m_session, *this, id));
+    showSheet(new BracketSheet(*m_session, *this, id));
 }
 
-void TMainForm::openWhatIf()
+void MainWindow::openWhatIf()
 {
     const DrawingSuspended suspended(this);
     // One at a time, as one sheet per stored entry.
-    if (TmdiBrackets* open = whatIfSheet()) {
+    if (BracketSheet* open = whatIfSheet()) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) bringForward(sub);
         return;
     }
-    auto* sheet = new TmdiBrackets(*m_session, *this, TmdiBrackets::WhatIfMode{});
-    connect(sheet, &TmdiBrackets::whatIfChanged, this, guarded(this, &TMainForm::whatIfChanged));
+    auto* sheet = new BracketSheet(*m_session, *this, BracketSheet::WhatIfMode{});
+    connect(sheet, &BracketSheet::whatIfChanged, this, guarded(this, &MainWindow::whatIfChanged));
     showSheet(sheet);
 }
 
-void TMainForm::bringForward(QMdiSubWindow* sub)
+void MainWindow::bringForward(QMdiSubWindow* sub)
 {
     if (QMdiSubWindow* active = m_mdiArea->activeSubWindow(); active && active != sub) active->showMinimized();
     QApplication::processEvents();
     sub->showMaximized();
     m_mdiArea->setActiveSubWindow(sub);
-    if (auto* child = qobject_cast<TChildForm*>(sub->widget())) child->restoreFocus();
+    if (auto* child = qobject_cast<ChildWindow*>(sub->widget())) child->restoreFocus();
 }
 
-void TMainForm::showSheet(TmdiBrackets* sheet)
+void MainWindow::showSheet(BracketSheet* sheet)
 {
     QMdiSubWindow* sub = m_mdiArea->addSubWindow(sheet);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -516,24 +516,24 @@ void TMainForm::showSheet(TmdiBrackets* sheet)
     sheet->focusFirst();
 }
 
-void TMainForm::UpdateMenuItems()
+void MainWindow::updateMenuItems()
 {
     const bool any = !m_mdiArea->subWindowList().isEmpty();
     for (QAction* item : {WindowCascadeItem, WindowTileItem, WindowArrangeItem, WindowMinimizeItem}) item->setEnabled(any);
-    const auto* active = qobject_cast<TmdiBrackets*>(activeChild());
+    const auto* active = qobject_cast<BracketSheet*>(activeChild());
     const bool sheet = any && active != nullptr;
-    for (QAction* item : {mnuPlayerPrintPicks, mnuPrintPlayerPool, mnuClose}) item->setEnabled(sheet);
+    for (QAction* item : {m_playerPrintPicksAction, m_printPlayerPoolAction, m_closeAction}) item->setEnabled(sheet);
     // A what-if is never stored.
     const bool storable = sheet && !active->isWhatIf();
-    mnuSavePicks->setEnabled(storable);
-    btnSaveAction->setVisible(storable);
+    m_savePicksAction->setEnabled(storable);
+    m_saveButtonAction->setVisible(storable);
 }
 
-void TMainForm::ShowStandings(bool bringToFront)
+void MainWindow::showStandings(bool bringToFront)
 {
     const DrawingSuspended suspended(this);
-    if (TfrmStandings* standings = standingsForm()) {
-        standings->RefreshStandings();
+    if (StandingsWindow* standings = standingsForm()) {
+        standings->refreshStandings();
         if (bringToFront) {
             QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(standings->parentWidget());
             if (sub) {
@@ -543,58 +543,58 @@ void TMainForm::ShowStandings(bool bringToFront)
         }
         return;
     }
-    auto* standings = new TfrmStandings(*m_session, *this);
+    auto* standings = new StandingsWindow(*m_session, *this);
     QMdiSubWindow* sub = m_mdiArea->addSubWindow(standings);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();
     m_mdiArea->setActiveSubWindow(sub);
 }
 
-QString TMainForm::dataFolder() const { return QString::fromStdString(m_session->dataDir()); }
+QString MainWindow::dataFolder() const { return QString::fromStdString(m_session->dataDir()); }
 
-bool TMainForm::isStandingsOpen() { return standingsForm() != nullptr; }
+bool MainWindow::isStandingsOpen() { return standingsForm() != nullptr; }
 
-TfrmOutlook* TMainForm::outlookForm() const { return openChild<TfrmOutlook>(); }
+OutlookWindow* MainWindow::outlookForm() const { return openChild<OutlookWindow>(); }
 
-TmdiBrackets* TMainForm::whatIfSheet() const
+BracketSheet* MainWindow::whatIfSheet() const
 {
     // Closing, the sheet tells the outlook before Qt hides it: so it says itself that it is closed.
     for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
-        if (auto* sheet = qobject_cast<TmdiBrackets*>(sub->widget()); sheet && sheet->isWhatIf() && !sheet->isClosed())
+        if (auto* sheet = qobject_cast<BracketSheet*>(sub->widget()); sheet && sheet->isWhatIf() && !sheet->isClosed())
             return sheet;
     return nullptr;
 }
 
-std::optional<IFrame::WhatIf> TMainForm::whatIf()
+std::optional<Frame::WhatIf> MainWindow::whatIf()
 {
-    if (const TmdiBrackets* sheet = whatIfSheet()) return sheet->whatIf();
+    if (const BracketSheet* sheet = whatIfSheet()) return sheet->whatIf();
     return std::nullopt;
 }
 
-void TMainForm::whatIfChanged()
+void MainWindow::whatIfChanged()
 {
     // The outlook reads the what-if when it starts computing, always after this returns.
-    if (TfrmOutlook* outlook = outlookForm()) outlook->scheduleRefresh();
+    if (OutlookWindow* outlook = outlookForm()) outlook->scheduleRefresh();
 }
 
-void TMainForm::listChanged()
+void MainWindow::listChanged()
 {
     // The What If sheet follows the real results.
-    if (TmdiBrackets* sheet = whatIfSheet()) {
-        const int index = m_session->players().IndexOfId(ResultsId);
-        sheet->takeResults(index >= 0 ? m_session->players()[index].Picks : PickArray{});
+    if (BracketSheet* sheet = whatIfSheet()) {
+        const int index = m_session->players().indexOfId(ResultsId);
+        sheet->takeResults(index >= 0 ? m_session->players()[index].picks : PickArray{});
     }
-    if (TfrmOutlook* outlook = outlookForm()) outlook->scheduleRefresh();
+    if (OutlookWindow* outlook = outlookForm()) outlook->scheduleRefresh();
 }
 
-void TMainForm::mnuOutlookClick()
+void MainWindow::showOutlook()
 {
     const DrawingSuspended suspended(this);
     QMdiSubWindow* sub = nullptr;
-    if (TfrmOutlook* outlook = outlookForm()) {
+    if (OutlookWindow* outlook = outlookForm()) {
         sub = qobject_cast<QMdiSubWindow*>(outlook->parentWidget());
     } else {
-        sub = m_mdiArea->addSubWindow(new TfrmOutlook(*m_session, *this));
+        sub = m_mdiArea->addSubWindow(new OutlookWindow(*m_session, *this));
         sub->setAttribute(Qt::WA_DeleteOnClose);
     }
     if (!sub) return;
@@ -602,23 +602,23 @@ void TMainForm::mnuOutlookClick()
     m_mdiArea->setActiveSubWindow(sub);
 }
 
-QPrinter& TMainForm::printer()
+QPrinter& MainWindow::printer()
 {
     if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *m_printer;
 }
 
-void TMainForm::showInformation(const std::string& text) { ::showInformation(fromAnsi(text)); }
+void MainWindow::showInformation(const std::string& text) { ::showInformation(fromAnsi(text)); }
 
-void TMainForm::showError(const std::string& text) { ::showError(QString::fromLocal8Bit(text.c_str())); }
+void MainWindow::showError(const std::string& text) { ::showError(QString::fromLocal8Bit(text.c_str())); }
 
-void TMainForm::beep() { prompts().beep(); }
+void MainWindow::beep() { prompts().beep(); }
 
-bool TMainForm::closeSheets()
+bool MainWindow::closeSheets()
 {
     // Each sheet asks in turn; Cancel on one keeps the program running and the rest are not asked.
     for (QMdiSubWindow* sub : childWindows()) {
-        auto* sheet = qobject_cast<TmdiBrackets*>(sub->widget());
+        auto* sheet = qobject_cast<BracketSheet*>(sub->widget());
         if (!sheet) continue;
         if (m_discardSheets) sheet->discardChanges();
         if (!sub->close()) return false;
@@ -626,7 +626,7 @@ bool TMainForm::closeSheets()
     return true;
 }
 
-void TMainForm::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!closeSheets()) {
         event->ignore();
@@ -639,7 +639,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void TMainForm::closeWithoutQuestions()
+void MainWindow::closeWithoutQuestions()
 {
     // As Exit with "No" to saving open sheets: every saved sheet is on disk already. Open dialogs
     // and message boxes are dismissed first; the window closes once their loops have unwound.
@@ -658,14 +658,14 @@ void TMainForm::closeWithoutQuestions()
 
 // ---- Commands -------------------------------------------------------------------------------
 
-void TMainForm::mnuOptionsClick()
+void MainWindow::showOptions()
 {
-    TfrmOptions dialog(*m_session, this);
+    OptionsDialog dialog(*m_session, this);
     // New round values change the outlook's totals.
     if (dialog.exec() == QDialog::Accepted) listChanged();
 }
 
-QString TMainForm::chooseImportFile(const QString& title)
+QString MainWindow::chooseImportFile(const QString& title)
 {
     OpenFileRequest request;
     request.title = title;
@@ -675,7 +675,7 @@ QString TMainForm::chooseImportFile(const QString& title)
     return prompts().openFile(request) ? request.fileName : QString();
 }
 
-void TMainForm::mnuImportFieldClick()
+void MainWindow::importField()
 {
     const QString path = chooseImportFile(QStringLiteral("Import Field"));
     // New names change what the outlook shows, as the Options dialog's OK does.
@@ -683,13 +683,13 @@ void TMainForm::mnuImportFieldClick()
 }
 
 // The standings, the outlook and the count panel follow the stored entries by themselves.
-void TMainForm::mnuImportPicksClick()
+void MainWindow::importPicks()
 {
     const QString path = chooseImportFile(QStringLiteral("Import Picks"));
     if (!path.isEmpty()) importPicksInteractive(*m_session, *this, path);
 }
 
-void TMainForm::mnuExportPicksClick()
+void MainWindow::exportPicks()
 {
     SaveFileRequest request;
     request.title = QStringLiteral("Export Picks");
@@ -701,54 +701,52 @@ void TMainForm::mnuExportPicksClick()
     if (prompts().saveFile(request)) exportPicksInteractive(*m_session, *this, request.fileName);
 }
 
-void TMainForm::mnuPrintBlankClick()
+void MainWindow::printBlankSheet()
 {
     try {
-        PrintPool(*m_session, *this, nullptr);
+        printPool(*m_session, *this, nullptr);
     } catch (...) {
         ::showError(QStringLiteral("Error printing blank pool."));
     }
 }
 
-void TMainForm::mnuPrintRulesClick() { printRules(*m_session, *this); }
+void MainWindow::printRulesSheet() { printRules(*m_session, *this); }
 
-void TMainForm::mnuEnterPicksClick() { OpenBracketSheet(0); }
+void MainWindow::enterPicks() { openBracketSheet(0); }
 
-void TMainForm::mnuOpenPicksClick()
+void MainWindow::openPlayerManager()
 {
-    TfrmOpen dialog(*m_session, *this, this);
+    PlayerManager dialog(*m_session, *this, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    for (std::int32_t id : dialog.SelectedPlayers()) OpenBracketSheet(id);
+    for (std::int32_t id : dialog.selectedPlayers()) openBracketSheet(id);
 }
 
-void TMainForm::mnuPlayerPrintPicksClick()
+void MainWindow::printSheetPicks()
 {
-    if (auto* sheet = qobject_cast<TmdiBrackets*>(activeChild()))
+    if (auto* sheet = qobject_cast<BracketSheet*>(activeChild()))
         QCoreApplication::postEvent(sheet, new QEvent(PrintCommand));
 }
 
-void TMainForm::mnuSavePicksClick()
+void MainWindow::saveActiveSheet()
 {
-    if (auto* sheet = qobject_cast<TmdiBrackets*>(activeChild()))
+    if (auto* sheet = qobject_cast<BracketSheet*>(activeChild()))
         QCoreApplication::postEvent(sheet, new QEvent(SaveCommand));
 }
 
-void TMainForm::mnuCloseClick()
+void MainWindow::closeActiveWindow()
 {
     if (QMdiSubWindow* sub = m_mdiArea->activeSubWindow()) sub->close();
 }
 
-void TMainForm::mnuEnterResultsClick() { OpenBracketSheet(ResultsId); }
+void MainWindow::enterResults() { openBracketSheet(ResultsId); }
 
-void TMainForm::mnuWhatIfClick() { openWhatIf(); }
-
-void TMainForm::mnuViewStdClick()
+void MainWindow::showStandingsWindow()
 {
     BusyCursor busy;
-    m_session->players().UpdateStandings(true);
+    m_session->players().updateStandings(true);
 }
 
-void TMainForm::mnuResetClick()
+void MainWindow::resetPool()
 {
     beep();
     if (!confirmDestructive(QStringLiteral(
@@ -759,31 +757,31 @@ void TMainForm::mnuResetClick()
     m_session->players().deleteAllPlayers();
 }
 
-void TMainForm::mnuResetResultsClick()
+void MainWindow::resetResults()
 {
     beep();
     if (!confirmDestructive(QStringLiteral(
             "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
-    m_session->players().DeletePlayer(ResultsId);
+    m_session->players().deletePlayer(ResultsId);
 }
 
-void TMainForm::mnuBackupClick() { runBackup(*m_session, *this); }
+void MainWindow::backUpPool() { runBackup(*m_session, *this); }
 
-void TMainForm::mnuOpenDataFolderClick()
+void MainWindow::showDataFolder()
 {
     if (!openUrl(QUrl::fromLocalFile(dataFolder())))
         ::showError(QStringLiteral("The data folder %1 could not be opened.").arg(QDir::toNativeSeparators(dataFolder())));
 }
 
-void TMainForm::mnuHlpFAQClick() { openUrl(helpPageFor(dataFolder())); }
+void MainWindow::showHelp() { openUrl(helpPageFor(dataFolder())); }
 
-void TMainForm::HelpAboutItemClick()
+void MainWindow::showAbout()
 {
-    TfrmSplash about(this);
+    SplashWindow about(this);
     about.showPoolFolder(dataFolder());
     about.exec();
 }
 
-void TMainForm::btnPrintMouseUp(const QPoint& globalPos) { PopupMenu1->popup(globalPos); }
+void MainWindow::onPrintButtonReleased(const QPoint& globalPos) { PopupMenu1->popup(globalPos); }

@@ -17,43 +17,43 @@ class QPrinter;
 class QProgressBar;
 class QToolBar;
 class QToolButton;
-class ISettingsBackend;
-class TChildForm;
-class TmdiBrackets;
-class TfrmOutlook;
-class TfrmStandings;
+class SettingsBackend;
+class ChildWindow;
+class BracketSheet;
+class OutlookWindow;
+class StandingsWindow;
 
 // The frame window: menus, tool bar, status bar and the child windows. It owns the pool session
 // for the whole run, is the pool host of the core and the frame of every window.
-class TMainForm final : public QMainWindow, public IFrame {
+class MainWindow final : public QMainWindow, public Frame {
     Q_OBJECT
 public:
     // settings: the per-user settings store; dataDir: the folder of the data files (the one
     // chosen at start-up).
-    TMainForm(ISettingsBackend& settings, const QString& dataDir, QWidget* parent = nullptr);
-    ~TMainForm() override;
+    MainWindow(SettingsBackend& settings, const QString& dataDir, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    TPoolSession& session() { return *m_session; }
+    PoolSession& session() { return *m_session; }
 
     // Status bar.
-    void SetStatusText(const std::string& text) override;
-    void SetStatusText(const QString& text) override;
-    void SetProgress(int percent) override;
+    void setStatusText(const std::string& text) override;
+    void setStatusText(const QString& text) override;
+    void setProgress(int percent) override;
     void setCountText(const std::string& text) override;
-    void ShowAppHint(const QString& hint);
+    void showAppHint(const QString& hint);
 
     // Child windows.
-    int FindSheetWindow(int tag) override;
+    int findSheetWindow(int tag) override;
     std::optional<std::vector<int>> openSheetTags() override;
-    QList<QMdiSubWindow*> childWindows() const;  // in creation order, the index FindSheetWindow uses
-    TChildForm* activeChild() const;
-    void OpenBracketSheet(int id) override;
+    QList<QMdiSubWindow*> childWindows() const;  // in creation order, the index findSheetWindow uses
+    ChildWindow* activeChild() const;
+    void openBracketSheet(int id) override;
     void openWhatIf() override;
-    void UpdateMenuItems();
+    void updateMenuItems();
     QMdiArea* mdiArea() const { return m_mdiArea; }
-    TfrmStandings* standingsForm() const;
-    TfrmOutlook* outlookForm() const;
-    TmdiBrackets* whatIfSheet() const;
+    StandingsWindow* standingsForm() const;
+    OutlookWindow* outlookForm() const;
+    BracketSheet* whatIfSheet() const;
     std::optional<WhatIf> whatIf() override;
 
     // The printer and copy count that every print starts from (the shared print dialog's state).
@@ -62,7 +62,7 @@ public:
     QWidget* frameWidget() override { return this; }
 
     // Pool host.
-    void ShowStandings(bool bringToFront) override;
+    void showStandings(bool bringToFront) override;
     bool isStandingsOpen() override;
     void showInformation(const std::string& text) override;
     void showError(const std::string& text) override;
@@ -80,102 +80,101 @@ protected:
 
 private:
     // Command handlers.
-    void mnuResetClick();
-    void mnuOptionsClick();
-    void mnuImportFieldClick();
-    void mnuPrintBlankClick();
-    void mnuPrintRulesClick();
-    void mnuBackupClick();
-    void mnuOpenDataFolderClick();
-    void mnuEnterPicksClick();
-    void mnuOpenPicksClick();
-    void mnuImportPicksClick();
-    void mnuExportPicksClick();
-    void mnuPlayerPrintPicksClick();
-    void mnuSavePicksClick();
-    void mnuCloseClick();
-    void mnuEnterResultsClick();
-    void mnuViewStdClick();
-    void mnuOutlookClick();
-    void mnuWhatIfClick();
-    void mnuResetResultsClick();
-    void mnuHlpFAQClick();
-    void HelpAboutItemClick();
-    void btnPrintMouseUp(const QPoint& globalPos);
+    void resetPool();
+    void showOptions();
+    void importField();
+    void printBlankSheet();
+    void printRulesSheet();
+    void backUpPool();
+    void showDataFolder();
+    void enterPicks();
+    void openPlayerManager();
+    void importPicks();
+    void exportPicks();
+    void printSheetPicks();
+    void saveActiveSheet();
+    void closeActiveWindow();
+    void enterResults();
+    void showStandingsWindow();
+    void showOutlook();
+    void resetResults();
+    void showHelp();
+    void showAbout();
+    void onPrintButtonReleased(const QPoint& globalPos);
 
     // Menu items, named as the program's documents name them.
-    QAction* mnuReset = nullptr;
-    QAction* mnuOptions = nullptr;
-    QAction* mnuImportField = nullptr;
-    QAction* mnuPrintBlank = nullptr;
-    QAction* mnuPrintRules = nullptr;
-    QAction* mnuBackup = nullptr;
-    QAction* mnuOpenDataFolder = nullptr;
-    QAction* mnuExit = nullptr;
-    QAction* mnuEnterPicks = nullptr;
-    QAction* mnuOpenPicks = nullptr;
-    QAction* mnuImportPicks = nullptr;
-    QAction* mnuExportPicks = nullptr;
-    QAction* mnuPlayerPrintPicks = nullptr;
-    QAction* mnuSavePicks = nullptr;
-    QAction* mnuClose = nullptr;
-    QAction* mnuEnterResults = nullptr;
-    QAction* mnuViewStd = nullptr;
-    QAction* mnuOutlook = nullptr;
-    QAction* mnuWhatIf = nullptr;
-    QAction* mnuResetResults = nullptr;
+    QAction* m_resetAction = nullptr;
+    QAction* m_optionsAction = nullptr;
+    QAction* m_importFieldAction = nullptr;
+    QAction* m_printBlankAction = nullptr;
+    QAction* m_printRulesAction = nullptr;
+    QAction* m_backupAction = nullptr;
+    QAction* m_openDataFolderAction = nullptr;
+    QAction* m_exitAction = nullptr;
+    QAction* m_enterPicksAction = nullptr;
+    QAction* m_openPicksAction = nullptr;
+    QAction* m_importPicksAction = nullptr;
+    QAction* m_exportPicksAction = nullptr;
+    QAction* m_playerPrintPicksAction = nullptr;
+    QAction* m_savePicksAction = nullptr;
+    QAction* m_closeAction = nullptr;
+    QAction* m_enterResultsAction = nullptr;
+    QAction* m_standingsAction = nullptr;
+    QAction* m_outlookAction = nullptr;
+    QAction* m_whatIfAction = nullptr;
+    QAction* m_resetResultsAction = nullptr;
     QAction* WindowCascadeItem = nullptr;
     QAction* WindowTileItem = nullptr;
     QAction* WindowArrangeItem = nullptr;
     QAction* WindowMinimizeItem = nullptr;
-    QAction* mnuHlpFAQ = nullptr;
+    QAction* m_helpAction = nullptr;
     QAction* HelpAboutItem = nullptr;
-    QMenu* mnuPool = nullptr;
-    QMenu* mnuPlayer = nullptr;
-    QMenu* mnuResults = nullptr;
-    QMenu* mnuWindow = nullptr;
-    QMenu* mnuHelp = nullptr;
+    QMenu* m_poolMenu = nullptr;
+    QMenu* m_playerMenu = nullptr;
+    QMenu* m_resultsMenu = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
 
     // Tool bar and its print pop-up.
-    QToolBar* barToolbar = nullptr;
-    QToolButton* btnNewPicks = nullptr;
-    QToolButton* btnSave = nullptr;
-    QToolButton* btnPM = nullptr;
-    QToolButton* btnResults = nullptr;
-    QToolButton* btnStandings = nullptr;
-    QToolButton* btnOutlook = nullptr;
-    QToolButton* btnPrint = nullptr;
-    QToolButton* btnHelp = nullptr;
-    QToolButton* btnExit = nullptr;
-    QAction* btnSaveAction = nullptr;  // the tool bar's slot of btnSave, hidden with it
+    QToolBar* m_toolBar = nullptr;
+    QToolButton* m_newPicksButton = nullptr;
+    QToolButton* m_saveButton = nullptr;
+    QToolButton* m_playerManagerButton = nullptr;
+    QToolButton* m_resultsButton = nullptr;
+    QToolButton* m_standingsButton = nullptr;
+    QToolButton* m_outlookButton = nullptr;
+    QToolButton* m_printButton = nullptr;
+    QToolButton* m_helpButton = nullptr;
+    QToolButton* m_exitButton = nullptr;
+    QAction* m_saveButtonAction = nullptr;  // the tool bar's slot of m_saveButton, hidden with it
     QMenu* PopupMenu1 = nullptr;
-    QAction* mnuPrintBlankPool = nullptr;
-    QAction* mnuPrintPlayerPool = nullptr;
+    QAction* m_printBlankPoolAction = nullptr;
+    QAction* m_printPlayerPoolAction = nullptr;
 
     // Status bar.
-    QLabel* pnlCount = nullptr;
-    QLabel* pnlHint = nullptr;
-    QProgressBar* pbProgress = nullptr;
+    QLabel* m_countPanel = nullptr;
+    QLabel* m_hintPanel = nullptr;
+    QProgressBar* m_progressBar = nullptr;
 
     void createMenus();
     void createToolBar();
     void createStatusBar();
     void fillWindowMenu();
     QAction* addItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
-                     void (TMainForm::*handler)(), const QKeySequence& shortcut = {});
+                     void (MainWindow::*handler)(), const QKeySequence& shortcut = {});
     QToolButton* addButton(QToolButton*& button, const QString& caption, const QString& hint,
-                           void (TMainForm::*handler)(), QStyle::StandardPixmap icon);
+                           void (MainWindow::*handler)(), QStyle::StandardPixmap icon);
     bool closeSheets();
     template <class Form> Form* openChild() const;  // the open child window of this kind
     void bringForward(QMdiSubWindow* sub);
-    void showSheet(TmdiBrackets* sheet);  // a new sheet, maximised and active
+    void showSheet(BracketSheet* sheet);  // a new sheet, maximised and active
     void whatIfChanged();
     QString dataFolder() const;
     // The file a spreadsheet import reads, chosen in the open dialog; empty when cancelled.
     QString chooseImportFile(const QString& title);
     void nameControls();
 
-    std::unique_ptr<TPoolSession> m_session;
+    std::unique_ptr<PoolSession> m_session;
     int m_printCopies = 1;
     std::unique_ptr<QPrinter> m_printer;
     QMdiArea* m_mdiArea = nullptr;

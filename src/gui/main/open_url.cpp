@@ -3,13 +3,13 @@
 #include <QDesktopServices>
 
 namespace {
-UrlOpener& Opener()
+UrlOpener& installedOpener()
 {
     static UrlOpener opener;
     return opener;
 }
 }  // namespace
 
-bool openUrl(const QUrl& url) { return Opener() ? Opener()(url) : QDesktopServices::openUrl(url); }
+bool openUrl(const QUrl& url) { return installedOpener() ? installedOpener()(url) : QDesktopServices::openUrl(url); }
 
-void setUrlOpener(UrlOpener opener) { Opener() = std::move(opener); }
+void setUrlOpener(UrlOpener opener) { installedOpener() = std::move(opener); }

@@ -19,7 +19,7 @@ namespace {
 const QByteArray RaiseMessage = "raise\n";
 
 // A real folder (not a link) of this user's that nobody else may enter.
-bool IsPrivateFolder(const QString& path)
+bool isPrivateFolder(const QString& path)
 {
     struct stat info {};
     if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &info) != 0) return false;
@@ -27,20 +27,20 @@ bool IsPrivateFolder(const QString& path)
 }
 
 // The folder, made with mode 0700 when it is not there; empty unless it is private.
-QString PrivateFolder(const QString& path)
+QString privateFolder(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
     if (::mkdir(native.constData(), 0700) == 0)
         ::chmod(native.constData(), 0700);  // the umask may have taken bits away
     else if (errno != EEXIST)
         return {};
-    return IsPrivateFolder(path) ? path : QString();
+    return isPrivateFolder(path) ? path : QString();
 }
 
 // The names depend on the data folder, so separate pools can run side by side. A folder that
 // exists is known by its device and inode, so a copy started through a bind mount finds the
 // window already open on it.
-QString KeyedName(const QString& name, const QString& dataDir)
+QString keyedName(const QString& name, const QString& dataDir)
 {
     if (dataDir.isEmpty()) return name;
     struct stat info {};
@@ -57,18 +57,18 @@ QString KeyedName(const QString& name, const QString& dataDir)
 QString privateLockFolder()
 {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (IsPrivateFolder(runtime)) return runtime;
-    const QString temp = PrivateFolder(QDir::tempPath() + QStringLiteral("/hoopfall-") + QString::number(::geteuid()));
+    if (isPrivateFolder(runtime)) return runtime;
+    const QString temp = privateFolder(QDir::tempPath() + QStringLiteral("/hoopfall-") + QString::number(::geteuid()));
     if (!temp.isEmpty()) return temp;
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (cache.isEmpty() || !QDir().mkpath(cache)) return {};
-    return PrivateFolder(cache + QStringLiteral("/hoopfall"));
+    return privateFolder(cache + QStringLiteral("/hoopfall"));
 }
 
 SingleInstance::SingleInstance(const QString& lockDir, const QString& name, const QString& dataDir)
 {
     if (lockDir.isEmpty()) return;
-    const QString base = QDir(lockDir).filePath(KeyedName(name, dataDir));
+    const QString base = QDir(lockDir).filePath(keyedName(name, dataDir));
     m_socketPath = base + QStringLiteral(".sock");
     m_lock = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
     m_lock->setStaleLockTime(0);  // a lock left by a copy that died is taken over

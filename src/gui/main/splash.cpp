@@ -23,7 +23,7 @@ QString formatVersion(int major, int minor, int release)
     return QStringLiteral("%1.%2%3").arg(major).arg(minor).arg(release);
 }
 
-QString GetFileVersionText(const QString& path)
+QString getFileVersionText(const QString& path)
 {
     if (!QFileInfo::exists(path)) return QStringLiteral("File not found");
     // The program carries the build's version; there is no resource to read on this platform.
@@ -102,46 +102,46 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QColor& colour, bool 
 }
 }  // namespace
 
-TfrmSplash::TfrmSplash(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
+SplashWindow::SplashWindow(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
 {
-    setObjectName(QStringLiteral("TfrmSplash"));
+    setObjectName(QStringLiteral("SplashWindow"));
     setFixedSize(WindowSide, WindowSide);
     setMask(QRegion(0, 0, WindowSide, WindowSide, QRegion::Ellipse));
 
     // Created first, so the labels stand on it; clicks pass through it to the window.
-    imgLogo = new QLabel(this);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setPixmap(logoPicture(devicePixelRatioF()));
-    imgLogo->setAttribute(Qt::WA_TransparentForMouseEvents);
-    lblLegal = makeLabel(this, "lblLegal", LegalColour, true);
-    lblLegal->setText(QStringLiteral("Version ") + GetFileVersionText(QCoreApplication::applicationFilePath()) +
+    m_logo = new QLabel(this);
+    m_logo->setObjectName(QStringLiteral("imgLogo"));
+    m_logo->setPixmap(logoPicture(devicePixelRatioF()));
+    m_logo->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_legalLabel = makeLabel(this, "lblLegal", LegalColour, true);
+    m_legalLabel->setText(QStringLiteral("Version ") + getFileVersionText(QCoreApplication::applicationFilePath()) +
                       QStringLiteral(" ") + QString::fromUtf8(brand::SponsorNotice));
-    lblStatus = makeLabel(this, "lblStatus", StatusColour, false);
-    lblPool = makeLabel(this, "lblPool", LegalColour, true);  // empty until the About box names the pool
+    m_statusLabel = makeLabel(this, "lblStatus", StatusColour, false);
+    m_poolLabel = makeLabel(this, "lblPool", LegalColour, true);  // empty until the About box names the pool
 
     m_layout.within(this, {
-        {imgLogo, {0, 0, WindowSide, WindowSide}},
-        {lblLegal, {56, 224, 171, 43}},
-        {lblStatus, {16, 144, 249, 19}},
-        {lblPool, {24, 166, 230, 56}},
+        {m_logo, {0, 0, WindowSide, WindowSide}},
+        {m_legalLabel, {56, 224, 171, 43}},
+        {m_statusLabel, {16, 144, 249, 19}},
+        {m_poolLabel, {24, 166, 230, 56}},
     });
     applyLayout(m_layout);
     if (const QScreen* screen = this->screen()) move(screen->geometry().center() - rect().center());
 }
 
-void TfrmSplash::showPoolFolder(const QString& folder)
+void SplashWindow::showPoolFolder(const QString& folder)
 {
     // A path has no spaces to wrap at: let it break after each separator, and shorten it in the
     // middle only when it still does not fit.
     const QString path = QStringLiteral("Pool: ") + QDir::toNativeSeparators(folder);
     QString text = QString(path).replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
-    const QFontMetrics metrics = lblPool->fontMetrics();
-    if (metrics.boundingRect(QRect(0, 0, lblPool->width(), 1000), Qt::TextWordWrap, text).height() > lblPool->height())
-        text = metrics.elidedText(path, Qt::ElideMiddle, lblPool->width());
-    lblPool->setText(text);
+    const QFontMetrics metrics = m_poolLabel->fontMetrics();
+    if (metrics.boundingRect(QRect(0, 0, m_poolLabel->width(), 1000), Qt::TextWordWrap, text).height() > m_poolLabel->height())
+        text = metrics.elidedText(path, Qt::ElideMiddle, m_poolLabel->width());
+    m_poolLabel->setText(text);
 }
 
-void TfrmSplash::showAtStartUp()
+void SplashWindow::showAtStartUp()
 {
     show();
     // Nothing painted reaches the screen before the window system has mapped the window, which it
@@ -159,24 +159,24 @@ void TfrmSplash::showAtStartUp()
     repaint();
 }
 
-void TfrmSplash::SetSplashStatus(const QString& text)
+void SplashWindow::setSplashStatus(const QString& text)
 {
-    lblStatus->setText(text);
+    m_statusLabel->setText(text);
     repaint();  // visible while start-up goes on without the event loop
 }
 
-int TfrmSplash::exec()
+int SplashWindow::exec()
 {
     m_asDialog = true;
     return QDialog::exec();
 }
 
-void TfrmSplash::imgLogoClick()
+void SplashWindow::onLogoClicked()
 {
     if (m_asDialog) accept();
 }
 
-void TfrmSplash::mouseReleaseEvent(QMouseEvent* event)
+void SplashWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) imgLogoClick();
+    if (event->button() == Qt::LeftButton) onLogoClicked();
 }

@@ -27,11 +27,11 @@
 #include "gui/main/splash.h"
 #include "gui/main/termination.h"
 
-bool checkResolution(ISettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended)
+bool checkResolution(SettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended)
 {
     if (screenWidth >= minWidth) return true;
-    TRegIniFile store(settings);
-    if (store.ReadBool(settings::Other, settings::CheckedResolution, settings::DefaultCheckedResolution)) return true;
+    SettingsFile store(settings);
+    if (store.readBool(settings::Other, settings::CheckedResolution, settings::DefaultCheckedResolution)) return true;
     const PromptAnswer answer = prompts().ask(
         PromptKind::Warning,
         QStringLiteral("The recommended screen resolution for this application is ") + recommended +
@@ -39,7 +39,7 @@ bool checkResolution(ISettingsBackend& settings, int screenWidth, int minWidth, 
                            "Continue anyway?"),
         PromptButtons::YesNo);
     try {
-        store.WriteBool(settings::Other, settings::CheckedResolution, true);
+        store.writeBool(settings::Other, settings::CheckedResolution, true);
     } catch (const std::exception& error) {
         // Not remembering the answer is no reason to stop: the question only comes again.
         reportError(error);
@@ -47,15 +47,15 @@ bool checkResolution(ISettingsBackend& settings, int screenWidth, int minWidth, 
     return answer != PromptAnswer::No;
 }
 
-std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QString& dataDir, TfrmSplash* splash,
-                                         const std::function<void(TMainForm&)>& mainWindowCreated)
+std::unique_ptr<MainWindow> createAndLoad(SettingsBackend& settings, const QString& dataDir, SplashWindow* splash,
+                                         const std::function<void(MainWindow&)>& mainWindowCreated)
 {
     auto status = [splash](const char* text) {
-        if (splash) splash->SetSplashStatus(QString::fromLatin1(text));
+        if (splash) splash->setSplashStatus(QString::fromLatin1(text));
     };
     status("Initializing Program...");
     setApplicationTitle(QString::fromLatin1(ApplicationTitle));
-    auto main = std::make_unique<TMainForm>(settings, dataDir);
+    auto main = std::make_unique<MainWindow>(settings, dataDir);
     main->winId();  // the native window exists before the start-up lock is released
     if (mainWindowCreated) mainWindowCreated(*main);
     // Start-up runs outside the event loop, where nothing may escape: each step reports its own
@@ -67,15 +67,15 @@ std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QStri
             reportError(error);
         }
     };
-    TPoolSession& session = main->session();
+    PoolSession& session = main->session();
     // What interrupted saves left there before this run started can go.
     removeStaleTempFiles(session.dataDir(), processStartTime());
     status("Loading Teams...");
-    step([&] { session.LoadTeams(); });
+    step([&] { session.loadTeams(); });
     step([&] { session.checkRegionsFile(); });
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     status("Loading Players Picks...");
-    step([&] { session.LoadPlayers(); });
+    step([&] { session.loadPlayers(); });
     QCoreApplication::processEvents();
     QGuiApplication::restoreOverrideCursor();
     return main;
@@ -84,10 +84,10 @@ std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QStri
 namespace {
 // Answers every box without showing it: OK where that is the only button, otherwise the answer
 // that changes nothing. With echo, each box's text goes there as a line of UTF-8.
-class UnshownPrompts final : public IPrompts {
+class UnshownPrompts final : public Prompts {
 public:
     explicit UnshownPrompts(std::ostream* echo = nullptr) : m_echo(echo) {}
-    using IPrompts::ask;
+    using Prompts::ask;
     PromptAnswer ask(PromptKind, const QString& text, PromptButtons buttons, PromptAnswer) override
     {
         if (m_echo) *m_echo << "hoopfall: " << text.toStdString() << std::endl;
@@ -200,7 +200,7 @@ int runProgram(int argc, char** argv)
 
     // A termination signal or the end of the desktop session closes the program as Exit would,
     // answering "No" for open sheets: every saved sheet is in the journal already.
-    TMainForm* window = nullptr;
+    MainWindow* window = nullptr;
     bool terminating = false;
     UnshownPrompts unshown;
     TerminationWatcher watcher;
@@ -219,9 +219,9 @@ int runProgram(int argc, char** argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, guarded(terminate));
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    auto splash = std::make_unique<TfrmSplash>();
+    auto splash = std::make_unique<SplashWindow>();
     splash->showAtStartUp();
-    auto main = createAndLoad(settings, dataDir, splash.get(), [&instance](TMainForm&) {
+    auto main = createAndLoad(settings, dataDir, splash.get(), [&instance](MainWindow&) {
         instance.listen();
         instance.releaseLock();
     });

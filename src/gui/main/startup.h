@@ -3,19 +3,19 @@
 #include <functional>
 #include <memory>
 
-class ISettingsBackend;
-class TMainForm;
-class TfrmSplash;
+class SettingsBackend;
+class MainWindow;
+class SplashWindow;
 
 // Asks once per user account whether to go on with a screen narrower than minWidth; false to stop.
-bool checkResolution(ISettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended);
+bool checkResolution(SettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended);
 
 // Steps of start-up after the single-instance check: the main window is created with its empty
 // participant list, teams and participants are loaded with their quick tips, the splash window
 // shows each step. The caller runs the event loop. mainWindowCreated runs once the main window
 // exists, before anything is loaded.
-std::unique_ptr<TMainForm> createAndLoad(ISettingsBackend& settings, const QString& dataDir, TfrmSplash* splash,
-                                         const std::function<void(TMainForm&)>& mainWindowCreated = {});
+std::unique_ptr<MainWindow> createAndLoad(SettingsBackend& settings, const QString& dataDir, SplashWindow* splash,
+                                         const std::function<void(MainWindow&)>& mainWindowCreated = {});
 
 // The whole program: single instance, resolution check, splash, main window, event loop.
 int runProgram(int argc, char** argv);

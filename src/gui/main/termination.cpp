@@ -13,7 +13,7 @@ int g_pipe[2] = {-1, -1};
 const int WatchedSignals[] = {SIGTERM, SIGHUP, SIGINT};
 struct sigaction g_previous[3];
 
-void OnSignal(int number)
+void onSignal(int number)
 {
     const unsigned char byte = static_cast<unsigned char>(number);
     // Only async-signal-safe calls here; a full pipe already holds a request.
@@ -35,7 +35,7 @@ TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent)
         if (last) emit terminationRequested(last);
     }));
     struct sigaction action {};
-    action.sa_handler = &OnSignal;
+    action.sa_handler = &onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int i = 0; i < 3; ++i) ::sigaction(WatchedSignals[i], &action, &g_previous[i]);

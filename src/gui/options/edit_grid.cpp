@@ -10,7 +10,7 @@
 
 class GridEditDelegate final : public QStyledItemDelegate {
 public:
-    explicit GridEditDelegate(TEditGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+    explicit GridEditDelegate(EditGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
@@ -19,7 +19,7 @@ public:
         keepOneLine(editor);
         const int row = index.row();
         const int column = index.column();
-        TEditGrid* grid = m_grid;
+        EditGrid* grid = m_grid;
         QObject::connect(editor, &QLineEdit::textEdited, editor,
                          [grid, row, column](const QString& text) { emit grid->editTextChanged(row, column, text); });
         m_grid->m_openEditor = editor;
@@ -44,10 +44,10 @@ protected:
     }
 
 private:
-    TEditGrid* m_grid;
+    EditGrid* m_grid;
 };
 
-TEditGrid::TEditGrid(int rows, int columns, QWidget* parent) : QTableWidget(rows, columns, parent)
+EditGrid::EditGrid(int rows, int columns, QWidget* parent) : QTableWidget(rows, columns, parent)
 {
     m_delegate = new GridEditDelegate(this);
     setItemDelegate(m_delegate);
@@ -65,13 +65,13 @@ TEditGrid::TEditGrid(int rows, int columns, QWidget* parent) : QTableWidget(rows
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-void TEditGrid::setColumnWidths(std::initializer_list<int> widths)
+void EditGrid::setColumnWidths(std::initializer_list<int> widths)
 {
     int column = 0;
     for (int width : widths) setColumnWidth(column++, width);
 }
 
-void TEditGrid::setRowHeight(int height)
+void EditGrid::setRowHeight(int height)
 {
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -79,23 +79,23 @@ void TEditGrid::setRowHeight(int height)
     horizontalHeader()->setFixedHeight(height);  // the header row is one of the grid's rows
 }
 
-void TEditGrid::commitOpenEditor()
+void EditGrid::commitOpenEditor()
 {
     if (m_openEditor) commitData(m_openEditor);
 }
 
-void TEditGrid::closeOpenEditor()
+void EditGrid::closeOpenEditor()
 {
     if (m_openEditor) QTableWidget::closeEditor(m_openEditor, QAbstractItemDelegate::NoHint);
 }
 
-bool TEditGrid::isEditable(int row, int column) const
+bool EditGrid::isEditable(int row, int column) const
 {
     const Qt::ItemFlags flags = model()->index(row, column).flags();
     return flags.testFlag(Qt::ItemIsEnabled) && flags.testFlag(Qt::ItemIsEditable);
 }
 
-QModelIndex TEditGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+QModelIndex EditGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {
     if (action != MoveNext && action != MovePrevious) return QTableWidget::moveCursor(action, modifiers);
     // Tab walks the editable cells row by row; past the last one there is no next cell, so the
@@ -113,7 +113,7 @@ QModelIndex TEditGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers mod
     return {};
 }
 
-void TEditGrid::focusInEvent(QFocusEvent* event)
+void EditGrid::focusInEvent(QFocusEvent* event)
 {
     QTableWidget::focusInEvent(event);
     // A click chooses its own cell; opening another one first would scroll the grid under it.
@@ -127,7 +127,7 @@ void TEditGrid::focusInEvent(QFocusEvent* event)
     if (state() != EditingState) edit(current);
 }
 
-void TEditGrid::keyPressEvent(QKeyEvent* event)
+void EditGrid::keyPressEvent(QKeyEvent* event)
 {
     // Enter in a cell presses the dialog's default button, with the cell's text kept.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -138,7 +138,7 @@ void TEditGrid::keyPressEvent(QKeyEvent* event)
     QTableWidget::keyPressEvent(event);
 }
 
-void TEditGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+void EditGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
     const bool walking = hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
     const bool forward = hint == QAbstractItemDelegate::EditNextItem;

@@ -9,10 +9,10 @@ class GridEditDelegate;
 // leaves the grid after the last cell (Shift+Tab before the first), Escape belongs to the dialog,
 // and every change of an editor's text is reported while it is typed. Cells without
 // Qt::ItemIsEnabled are fixed: never current, never edited.
-class TEditGrid final : public QTableWidget {
+class EditGrid final : public QTableWidget {
     Q_OBJECT
 public:
-    TEditGrid(int rows, int columns, QWidget* parent = nullptr);
+    EditGrid(int rows, int columns, QWidget* parent = nullptr);
 
     // Puts the text of an open editor into its cell now (before the owner reads the cells).
     void commitOpenEditor();

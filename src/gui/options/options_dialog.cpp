@@ -82,7 +82,7 @@ QTableWidgetItem* cell(QTableWidget* grid, int row, int column)
 std::optional<int> roundValue(const QLineEdit* box) { return parseInteger(toAnsi(box->text())); }
 }  // namespace
 
-TfrmOptions::TfrmOptions(TPoolSession& session, QWidget* parent) : QDialog(parent), m_session(session)
+OptionsDialog::OptionsDialog(PoolSession& session, QWidget* parent) : QDialog(parent), m_session(session)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options..."));
@@ -94,25 +94,25 @@ TfrmOptions::TfrmOptions(TPoolSession& session, QWidget* parent) : QDialog(paren
     setFont(small);
     createControls();
     placeControls();
-    FormCreate();
+    prepareControls();
 }
 
-void TfrmOptions::createControls()
+void OptionsDialog::createControls()
 {
-    pcOptions = make<QTabWidget>(this, "pcOptions");
-    tbsRegions = make<QWidget>(nullptr, "tbsRegions");
-    tbsTeams = make<QWidget>(nullptr, "tbsTeams");
-    tbsScoring = make<QWidget>(nullptr, "tbsScoring");
-    tbsRules = make<QWidget>(nullptr, "tbsRules");
-    pcOptions->addTab(tbsRegions, QStringLiteral("Regions"));
-    pcOptions->addTab(tbsTeams, QStringLiteral("Teams"));
-    pcOptions->addTab(tbsScoring, QStringLiteral("Scoring"));
-    pcOptions->addTab(tbsRules, QStringLiteral("Rules"));
+    m_pages = make<QTabWidget>(this, "pcOptions");
+    m_regionsPage = make<QWidget>(nullptr, "tbsRegions");
+    m_teamsPage = make<QWidget>(nullptr, "tbsTeams");
+    m_scoringPage = make<QWidget>(nullptr, "tbsScoring");
+    m_rulesPage = make<QWidget>(nullptr, "tbsRules");
+    m_pages->addTab(m_regionsPage, QStringLiteral("Regions"));
+    m_pages->addTab(m_teamsPage, QStringLiteral("Teams"));
+    m_pages->addTab(m_scoringPage, QStringLiteral("Scoring"));
+    m_pages->addTab(m_rulesPage, QStringLiteral("Rules"));
 
     // Regions.
     static const char* const regionNames[RegionCount] = {"lstRegion1", "lstRegion2", "lstRegion3", "lstRegion4"};
     for (int i = 0; i < RegionCount; ++i) {
-        QComboBox* box = make<QComboBox>(tbsRegions, regionNames[i]);
+        QComboBox* box = make<QComboBox>(m_regionsPage, regionNames[i]);
         box->setEditable(true);
         box->addItems(OfferedRegions);
         box->setInsertPolicy(QComboBox::NoInsert);
@@ -120,106 +120,106 @@ void TfrmOptions::createControls()
         box->completer()->setCaseSensitivity(Qt::CaseSensitive);
         lstRegion[i] = box;
     }
-    linLeft = makeLine(tbsRegions, "linLeft", QFrame::VLine);
-    linRight = makeLine(tbsRegions, "linRight", QFrame::VLine);
-    linMiddle = makeLine(tbsRegions, "linMiddle", QFrame::HLine);
+    m_leftLine = makeLine(m_regionsPage, "linLeft", QFrame::VLine);
+    m_rightLine = makeLine(m_regionsPage, "linRight", QFrame::VLine);
+    m_middleLine = makeLine(m_regionsPage, "linMiddle", QFrame::HLine);
 
     // Teams.
-    lblRegion = make<QLabel>(tbsTeams, "lblRegion", QStringLiteral("Region:"));
-    lstRegions = make<QComboBox>(tbsTeams, "lstRegions");
-    lstRegions->setMaxVisibleItems(RegionCount);
-    lblTeamNameMax = make<QLabel>(tbsTeams, "lblTeamNameMax", QStringLiteral("(Team Name 12 characters max.)"));
-    grdTeams = make<TEditGrid>(tbsTeams, "grdTeams", SeedCount, TeamColumnCount);
-    grdTeams->setColumnWidths({64, 170, 52, 51});
-    grdTeams->setRowHeight(GridRowHeight);
+    m_regionLabel = make<QLabel>(m_teamsPage, "lblRegion", QStringLiteral("Region:"));
+    m_regionsChoice = make<QComboBox>(m_teamsPage, "lstRegions");
+    m_regionsChoice->setMaxVisibleItems(RegionCount);
+    m_teamNameMaxLabel = make<QLabel>(m_teamsPage, "lblTeamNameMax", QStringLiteral("(Team Name 12 characters max.)"));
+    m_teamsGrid = make<EditGrid>(m_teamsPage, "grdTeams", SeedCount, TeamColumnCount);
+    m_teamsGrid->setColumnWidths({64, 170, 52, 51});
+    m_teamsGrid->setRowHeight(GridRowHeight);
     for (int row = 0; row < SeedCount; ++row) {
         // The seed column is fixed: shown like a header, never current, never edited.
-        QTableWidgetItem* seed = cell(grdTeams, row, SeedColumn);
+        QTableWidgetItem* seed = cell(m_teamsGrid, row, SeedColumn);
         seed->setFlags(Qt::NoItemFlags);
         seed->setBackground(palette().button());
         seed->setForeground(palette().buttonText());
-        for (int column = NameColumn; column <= LossesColumn; ++column) cell(grdTeams, row, column);
+        for (int column = NameColumn; column <= LossesColumn; ++column) cell(m_teamsGrid, row, column);
     }
-    connect(grdTeams, &TEditGrid::editTextChanged, this, guarded([this](int row, int column, const QString& text) {
+    connect(m_teamsGrid, &EditGrid::editTextChanged, this, guarded([this](int row, int column, const QString& text) {
                 grdTeamsSetEditText(column, row + 1, text);
             }));
-    connect(grdTeams, &TEditGrid::escapePressed, this, guarded([this] { reject(); }));
+    connect(m_teamsGrid, &EditGrid::escapePressed, this, guarded([this] { reject(); }));
 
     // Scoring.
-    grpRoundValues = make<QGroupBox>(tbsScoring, "grpRoundValues", QStringLiteral("Round Values:"));
+    m_roundValuesGroup = make<QGroupBox>(m_scoringPage, "grpRoundValues", QStringLiteral("Round Values:"));
     for (int i = 0; i < RoundCount; ++i) {
         const QByteArray suffix = QByteArray::number(i + 1);
-        QLabel* label = make<QLabel>(grpRoundValues, ("lblRnd" + suffix).constData(), QLatin1String(RoundCaptions[i]));
+        QLabel* label = make<QLabel>(m_roundValuesGroup, ("lblRnd" + suffix).constData(), QLatin1String(RoundCaptions[i]));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         lblRnd[i] = label;
         // Two positions, each a digit, a sign or blank; blanks are not part of the value.
-        QLineEdit* box = make<QLineEdit>(grpRoundValues, ("txtRnd" + suffix).constData());
+        QLineEdit* box = make<QLineEdit>(m_roundValuesGroup, ("txtRnd" + suffix).constData());
         box->setInputMask(QStringLiteral("##"));
         label->setBuddy(box);
         txtRnd[i] = box;
     }
-    chkUseSeed = make<QCheckBox>(tbsScoring, "chkUseSeed", QStringLiteral("Multiply Round Value by Seed"));
+    m_useSeedCheck = make<QCheckBox>(m_scoringPage, "chkUseSeed", QStringLiteral("Multiply Round Value by Seed"));
 
     // Rules, in tab order.
-    grpRules = make<QGroupBox>(tbsRules, "grpRules", QStringLiteral("Rules to Print:"));
-    chkCost = make<QCheckBox>(grpRules, "chkCost", QStringLiteral("Cost per Entry:"));
-    txtCost = makeBox(grpRules, "txtCost", NoLimit);
-    chkDeadline = make<QCheckBox>(grpRules, "chkDeadline", QStringLiteral("Deadline........:"));
-    txtDeadline = makeBox(grpRules, "txtDeadline", DeadlineLength);
-    chkScoring = make<QCheckBox>(grpRules, "chkScoring", QStringLiteral("Scoring Format"));
-    chkTiebreaker = make<QCheckBox>(grpRules, "chkTiebreaker", QStringLiteral("Tiebreaker.....:"));
-    txtTiebreaker = makeBox(grpRules, "txtTiebreaker", TiebreakerLength);
-    chkPayout = make<QCheckBox>(grpRules, "chkPayout", QStringLiteral("Payout...........:"));
-    grdPayout = make<TEditGrid>(grpRules, "grdPayout", settings::PayoutRows, PayoutColumnCount);
-    grdPayout->setColumnWidths({145, 67});
-    grdPayout->setRowHeight(GridRowHeight);
+    m_rulesGroup = make<QGroupBox>(m_rulesPage, "grpRules", QStringLiteral("Rules to Print:"));
+    m_costCheck = make<QCheckBox>(m_rulesGroup, "chkCost", QStringLiteral("Cost per Entry:"));
+    m_costBox = makeBox(m_rulesGroup, "txtCost", NoLimit);
+    m_deadlineCheck = make<QCheckBox>(m_rulesGroup, "chkDeadline", QStringLiteral("Deadline........:"));
+    m_deadlineBox = makeBox(m_rulesGroup, "txtDeadline", DeadlineLength);
+    m_scoringCheck = make<QCheckBox>(m_rulesGroup, "chkScoring", QStringLiteral("Scoring Format"));
+    m_tiebreakerCheck = make<QCheckBox>(m_rulesGroup, "chkTiebreaker", QStringLiteral("Tiebreaker.....:"));
+    m_tiebreakerBox = makeBox(m_rulesGroup, "txtTiebreaker", TiebreakerLength);
+    m_payoutCheck = make<QCheckBox>(m_rulesGroup, "chkPayout", QStringLiteral("Payout...........:"));
+    m_payoutGrid = make<EditGrid>(m_rulesGroup, "grdPayout", settings::PayoutRows, PayoutColumnCount);
+    m_payoutGrid->setColumnWidths({145, 67});
+    m_payoutGrid->setRowHeight(GridRowHeight);
     for (int row = 0; row < settings::PayoutRows; ++row) {
-        cell(grdPayout, row, PayoutDescColumn);
-        cell(grdPayout, row, PayoutPctColumn);
+        cell(m_payoutGrid, row, PayoutDescColumn);
+        cell(m_payoutGrid, row, PayoutPctColumn);
     }
-    connect(grdPayout, &TEditGrid::escapePressed, this, guarded([this] { reject(); }));
-    chkReturnTo = make<QCheckBox>(grpRules, "chkReturnTo", QStringLiteral("Return to........:"));
-    txtReturnTo = makeBox(grpRules, "txtReturnTo", ReturnToLength);
+    connect(m_payoutGrid, &EditGrid::escapePressed, this, guarded([this] { reject(); }));
+    m_returnToCheck = make<QCheckBox>(m_rulesGroup, "chkReturnTo", QStringLiteral("Return to........:"));
+    m_returnToBox = makeBox(m_rulesGroup, "txtReturnTo", ReturnToLength);
 
-    bvlButtons = makeLine(this, "bvlButtons", QFrame::HLine);
-    cmdOk = make<QPushButton>(this, "cmdOk", QStringLiteral("OK"));
-    cmdOk->setDefault(true);
-    cmdCancel = make<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));
+    m_buttonsBevel = makeLine(this, "bvlButtons", QFrame::HLine);
+    m_okButton = make<QPushButton>(this, "cmdOk", QStringLiteral("OK"));
+    m_okButton->setDefault(true);
+    m_cancelButton = make<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));
 
-    connect(cmdOk, &QPushButton::clicked, this, guarded(this, &TfrmOptions::cmdOkClick));
-    connect(cmdCancel, &QPushButton::clicked, this, guarded([this] { reject(); }));
+    connect(m_okButton, &QPushButton::clicked, this, guarded(this, &OptionsDialog::acceptChanges));
+    connect(m_cancelButton, &QPushButton::clicked, this, guarded([this] { reject(); }));
 }
 
-void TfrmOptions::placeControls()
+void OptionsDialog::placeControls()
 {
     m_layout
         .within(this, {
-            {pcOptions, {0, 0, 371, 249}},
-            {bvlButtons, {0, 252, 371, 2}},
-            {cmdOk, {8, 262, 75, 25}},
-            {cmdCancel, {288, 262, 75, 25}},
+            {m_pages, {0, 0, 371, 249}},
+            {m_buttonsBevel, {0, 252, 371, 2}},
+            {m_okButton, {8, 262, 75, 25}},
+            {m_cancelButton, {288, 262, 75, 25}},
         })
         // The four positions, joined by an H as the semi-finals pair them.
-        .within(tbsRegions, {
+        .within(m_regionsPage, {
             {lstRegion[0], {8, 32, 145, 21}},
             {lstRegion[1], {8, 136, 145, 21}},
             {lstRegion[2], {208, 32, 145, 21}},
             {lstRegion[3], {208, 136, 145, 21}},
-            {linLeft, {79, 53, 3, 83}},
-            {linRight, {279, 53, 3, 83}},
-            {linMiddle, {81, 93, 198, 3}},
+            {m_leftLine, {79, 53, 3, 83}},
+            {m_rightLine, {279, 53, 3, 83}},
+            {m_middleLine, {81, 93, 198, 3}},
         })
-        .within(tbsTeams, {
-            {lblRegion, {8, 6, 42, 16}},
-            {lstRegions, {52, 4, 110, 21}},
-            {lblTeamNameMax, {170, 6, 194, 16}},
-            {grdTeams, {4, 30, 359, 186}},
+        .within(m_teamsPage, {
+            {m_regionLabel, {8, 6, 42, 16}},
+            {m_regionsChoice, {52, 4, 110, 21}},
+            {m_teamNameMaxLabel, {170, 6, 194, 16}},
+            {m_teamsGrid, {4, 30, 359, 186}},
         })
-        .within(tbsScoring, {
-            {grpRoundValues, {8, 8, 351, 100}},
-            {chkUseSeed, {8, 116, 250, 17}},
+        .within(m_scoringPage, {
+            {m_roundValuesGroup, {8, 8, 351, 100}},
+            {m_useSeedCheck, {8, 116, 250, 17}},
         })
-        .within(grpRoundValues, {
+        .within(m_roundValuesGroup, {
             {lblRnd[0], {8, 24, 90, 16}},
             {txtRnd[0], {104, 22, 25, 21}},
             {lblRnd[1], {8, 48, 90, 16}},
@@ -233,40 +233,40 @@ void TfrmOptions::placeControls()
             {lblRnd[5], {176, 72, 90, 16}},
             {txtRnd[5], {272, 70, 25, 21}},
         })
-        .within(tbsRules, {
-            {grpRules, {4, 2, 359, 212}},
+        .within(m_rulesPage, {
+            {m_rulesGroup, {4, 2, 359, 212}},
         })
-        .within(grpRules, {
-            {chkCost, {8, 18, 104, 17}},
-            {txtCost, {112, 16, 41, 21}},
-            {chkScoring, {200, 18, 150, 17}},
-            {chkDeadline, {8, 42, 104, 17}},
-            {txtDeadline, {112, 40, 239, 21}},
-            {chkTiebreaker, {8, 66, 104, 17}},
-            {txtTiebreaker, {112, 64, 239, 21}},
-            {chkPayout, {8, 90, 104, 17}},
-            {grdPayout, {112, 88, 239, 90}},
-            {chkReturnTo, {8, 184, 104, 17}},
-            {txtReturnTo, {112, 182, 239, 21}},
+        .within(m_rulesGroup, {
+            {m_costCheck, {8, 18, 104, 17}},
+            {m_costBox, {112, 16, 41, 21}},
+            {m_scoringCheck, {200, 18, 150, 17}},
+            {m_deadlineCheck, {8, 42, 104, 17}},
+            {m_deadlineBox, {112, 40, 239, 21}},
+            {m_tiebreakerCheck, {8, 66, 104, 17}},
+            {m_tiebreakerBox, {112, 64, 239, 21}},
+            {m_payoutCheck, {8, 90, 104, 17}},
+            {m_payoutGrid, {112, 88, 239, 90}},
+            {m_returnToCheck, {8, 184, 104, 17}},
+            {m_returnToBox, {112, 182, 239, 21}},
         });
     applyLayout(m_layout);
 }
 
-void TfrmOptions::showEvent(QShowEvent* event)
+void OptionsDialog::showEvent(QShowEvent* event)
 {
     // Centred on the screen, not on the main window.
     if (QScreen* where = screen()) move(where->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
 }
 
-void TfrmOptions::FormCreate()
+void OptionsDialog::prepareControls()
 {
-    LoadWorkTeams();
+    loadWorkTeams();
 
-    grdTeams->setHorizontalHeaderLabels(
+    m_teamsGrid->setHorizontalHeaderLabels(
         {QStringLiteral("Seed"), QStringLiteral("Team Name"), QStringLiteral("Wins"), QStringLiteral("Losses")});
-    for (int seed = 1; seed <= SeedCount; ++seed) grdTeams->item(seed - 1, SeedColumn)->setText(QString::number(seed) + '.');
-    grdPayout->setHorizontalHeaderLabels({QStringLiteral("Description"), QStringLiteral("% of Pot")});
+    for (int seed = 1; seed <= SeedCount; ++seed) m_teamsGrid->item(seed - 1, SeedColumn)->setText(QString::number(seed) + '.');
+    m_payoutGrid->setHorizontalHeaderLabels({QStringLiteral("Description"), QStringLiteral("% of Pot")});
 
     const std::array<std::string, RegionCount> regions = m_session.regionNames();
     for (int i = 0; i < RegionCount; ++i) {
@@ -278,19 +278,19 @@ void TfrmOptions::FormCreate()
 
     // The list of the Teams page is read from the file again and keeps these names while the
     // dialog is open, whatever is typed on the Regions page.
-    for (const std::string& name : m_session.regionNames()) lstRegions->addItem(fromAnsi(name));
-    lstRegions->setCurrentIndex(0);
-    ShowRegionTeams();
-    connect(lstRegions, &QComboBox::currentIndexChanged, this, guarded(this, &TfrmOptions::lstRegionsClick));
+    for (const std::string& name : m_session.regionNames()) m_regionsChoice->addItem(fromAnsi(name));
+    m_regionsChoice->setCurrentIndex(0);
+    showRegionTeams();
+    connect(m_regionsChoice, &QComboBox::currentIndexChanged, this, guarded(this, &OptionsDialog::onRegionChosen));
 
-    pcOptions->setCurrentIndex(0);
+    m_pages->setCurrentIndex(0);
 }
 
-void TfrmOptions::LoadWorkTeams()
+void OptionsDialog::loadWorkTeams()
 {
     for (int region = 1; region <= RegionCount; ++region) {
         for (int seed = 1; seed <= SeedCount; ++seed) {
-            TTeam& entry = m_workTeams[region - 1][seed - 1];
+            Team& entry = m_workTeams[region - 1][seed - 1];
             entry = m_session.teams().entry(region, seed);
             entry.region = static_cast<std::uint8_t>(region);
             entry.seed = static_cast<std::uint8_t>(seed);
@@ -298,35 +298,35 @@ void TfrmOptions::LoadWorkTeams()
     }
 }
 
-void TfrmOptions::StoreWorkTeams()
+void OptionsDialog::storeWorkTeams()
 {
     for (int region = 1; region <= RegionCount; ++region)
         for (int seed = 1; seed <= SeedCount; ++seed) m_session.teams().entry(region, seed) = m_workTeams[region - 1][seed - 1];
 }
 
-int TfrmOptions::SelectedRegion() const { return lstRegions->currentIndex() + 1; }
+int OptionsDialog::selectedRegion() const { return m_regionsChoice->currentIndex() + 1; }
 
-void TfrmOptions::ShowRegionTeams()
+void OptionsDialog::showRegionTeams()
 {
-    const int region = SelectedRegion();
+    const int region = selectedRegion();
     if (region < 1 || region > RegionCount) return;
     // An editor still open shows a cell of the region shown before; its text is stored already.
-    grdTeams->closeOpenEditor();
+    m_teamsGrid->closeOpenEditor();
     for (int seed = 1; seed <= SeedCount; ++seed) {
-        const TTeam& entry = m_workTeams[region - 1][seed - 1];
-        grdTeams->item(seed - 1, NameColumn)->setText(fromAnsi(entry.name.view()));
-        grdTeams->item(seed - 1, WinsColumn)->setText(fromAnsi(entry.wins.view()));
-        grdTeams->item(seed - 1, LossesColumn)->setText(fromAnsi(entry.losses.view()));
+        const Team& entry = m_workTeams[region - 1][seed - 1];
+        m_teamsGrid->item(seed - 1, NameColumn)->setText(fromAnsi(entry.name.view()));
+        m_teamsGrid->item(seed - 1, WinsColumn)->setText(fromAnsi(entry.wins.view()));
+        m_teamsGrid->item(seed - 1, LossesColumn)->setText(fromAnsi(entry.losses.view()));
     }
 }
 
-void TfrmOptions::lstRegionsClick() { ShowRegionTeams(); }
+void OptionsDialog::onRegionChosen() { showRegionTeams(); }
 
-void TfrmOptions::grdTeamsSetEditText(int column, int row, const QString& text)
+void OptionsDialog::grdTeamsSetEditText(int column, int row, const QString& text)
 {
-    const int region = SelectedRegion();
+    const int region = selectedRegion();
     if (region < 1 || region > RegionCount || row < 1 || row > SeedCount) return;
-    TTeam& entry = m_workTeams[region - 1][row - 1];
+    Team& entry = m_workTeams[region - 1][row - 1];
     // The fields cut to their widths on the stored bytes (12, 2 and 2).
     switch (column) {
     case NameColumn: entry.name = toAnsi(text); break;
@@ -336,7 +336,7 @@ void TfrmOptions::grdTeamsSetEditText(int column, int row, const QString& text)
     }
 }
 
-std::array<std::string, RegionCount> TfrmOptions::storedRegionNames() const
+std::array<std::string, RegionCount> OptionsDialog::storedRegionNames() const
 {
     // Compared as the file will keep them, so two names that differ only in what the file drops
     // (blanks around a name, a second line) count as the same name.
@@ -345,7 +345,7 @@ std::array<std::string, RegionCount> TfrmOptions::storedRegionNames() const
     return names;
 }
 
-bool TfrmOptions::regionsUnique()
+bool OptionsDialog::regionsUnique()
 {
     // Compared as they will be stored, so two names that the code page cannot tell apart count
     // as the same name.
@@ -356,13 +356,13 @@ bool TfrmOptions::regionsUnique()
     return true;
 }
 
-std::string TfrmOptions::KeptText::bytesFor(const QString& text) const { return toAnsiKeeping(text, shown, stored); }
+std::string OptionsDialog::KeptText::bytesFor(const QString& text) const { return toAnsiKeeping(text, shown, stored); }
 
-bool TfrmOptions::roundValuesValid()
+bool OptionsDialog::roundValuesValid()
 {
     for (int i = 0; i < RoundCount; ++i) {
         if (txtRnd[i]->text() == m_keptRounds[i].shown || roundValue(txtRnd[i])) continue;
-        pcOptions->setCurrentWidget(tbsScoring);
+        m_pages->setCurrentWidget(m_scoringPage);
         txtRnd[i]->setFocus();
         showInformation(lblRnd[i]->text() + QStringLiteral(" needs a whole number."));
         return false;
@@ -370,39 +370,39 @@ bool TfrmOptions::roundValuesValid()
     return true;
 }
 
-std::array<TfrmOptions::TextSetting, 4> TfrmOptions::ruleTexts() const
+std::array<OptionsDialog::TextSetting, 4> OptionsDialog::ruleTexts() const
 {
-    return {{{txtCost, settings::Cost, settings::DefaultCost},
-             {txtDeadline, settings::Deadline, settings::DefaultDeadline},
-             {txtTiebreaker, settings::Tiebreaker, settings::DefaultTiebreaker},
-             {txtReturnTo, settings::ReturnTo, settings::DefaultReturnTo}}};
+    return {{{m_costBox, settings::Cost, settings::DefaultCost},
+             {m_deadlineBox, settings::Deadline, settings::DefaultDeadline},
+             {m_tiebreakerBox, settings::Tiebreaker, settings::DefaultTiebreaker},
+             {m_returnToBox, settings::ReturnTo, settings::DefaultReturnTo}}};
 }
 
-std::array<TfrmOptions::SwitchSetting, 6> TfrmOptions::ruleSwitches() const
+std::array<OptionsDialog::SwitchSetting, 6> OptionsDialog::ruleSwitches() const
 {
-    return {{{chkCost, settings::PrintCost},
-             {chkDeadline, settings::PrintDeadline},
-             {chkTiebreaker, settings::PrintTiebreaker},
-             {chkScoring, settings::PrintScoring},
-             {chkPayout, settings::PrintPayout},
-             {chkReturnTo, settings::PrintReturnTo}}};
+    return {{{m_costCheck, settings::PrintCost},
+             {m_deadlineCheck, settings::PrintDeadline},
+             {m_tiebreakerCheck, settings::PrintTiebreaker},
+             {m_scoringCheck, settings::PrintScoring},
+             {m_payoutCheck, settings::PrintPayout},
+             {m_returnToCheck, settings::PrintReturnTo}}};
 }
 
-void TfrmOptions::readSettings()
+void OptionsDialog::readSettings()
 {
     using namespace settings;
-    TRegIniFile store(m_session.settings());
+    SettingsFile store(m_session.settings());
     for (int round = 1; round <= RoundCount; ++round) {
         KeptRound& kept = m_keptRounds[round - 1];
-        kept.stored = store.ReadInteger(Scoring, roundName(round), defaultRoundValue(round));
+        kept.stored = store.readInteger(Scoring, roundName(round), defaultRoundValue(round));
         txtRnd[round - 1]->setText(QString::number(kept.stored));
         kept.shown = txtRnd[round - 1]->text();
     }
-    chkUseSeed->setChecked(store.ReadBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed));
+    m_useSeedCheck->setChecked(store.readBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed));
     const std::array<TextSetting, 4> texts = ruleTexts();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         KeptText& kept = m_keptRules[i];
-        kept.stored = store.ReadString(Rules, texts[i].name, texts[i].def);
+        kept.stored = store.readString(Rules, texts[i].name, texts[i].def);
         texts[i].box->setText(fromAnsi(kept.stored));
         kept.shown = texts[i].box->text();
         texts[i].box->setCursorPosition(0);  // show the beginning of a long text
@@ -410,53 +410,53 @@ void TfrmOptions::readSettings()
     for (int row = 1; row <= PayoutRows; ++row) {
         for (int column : {PayoutDescColumn, PayoutPctColumn}) {
             KeptText& kept = m_keptPayout[row - 1][column];
-            kept.stored = column == PayoutDescColumn ? store.ReadString(Rules, payDescName(row), optionsPayDescDefault(row))
-                                                     : store.ReadString(Rules, payPctName(row), optionsPayPctDefault(row));
-            grdPayout->item(row - 1, column)->setText(fromAnsi(kept.stored));
-            kept.shown = grdPayout->item(row - 1, column)->text();
+            kept.stored = column == PayoutDescColumn ? store.readString(Rules, payDescName(row), optionsPayDescDefault(row))
+                                                     : store.readString(Rules, payPctName(row), optionsPayPctDefault(row));
+            m_payoutGrid->item(row - 1, column)->setText(fromAnsi(kept.stored));
+            kept.shown = m_payoutGrid->item(row - 1, column)->text();
         }
     }
-    for (const SwitchSetting& option : ruleSwitches()) option.box->setChecked(store.ReadBool(Rules, option.name, DefaultPrintSwitch));
+    for (const SwitchSetting& option : ruleSwitches()) option.box->setChecked(store.readBool(Rules, option.name, DefaultPrintSwitch));
 }
 
-void TfrmOptions::writeSettings()
+void OptionsDialog::writeSettings()
 {
     using namespace settings;
-    TRegIniFile store(m_session.settings());
+    SettingsFile store(m_session.settings());
     for (int round = 1; round <= RoundCount; ++round) {
         const KeptRound& kept = m_keptRounds[round - 1];
         const QLineEdit* box = txtRnd[round - 1];
-        store.WriteInteger(Scoring, roundName(round),
+        store.writeInteger(Scoring, roundName(round),
                            box->text() == kept.shown ? kept.stored : roundValue(box).value_or(defaultRoundValue(round)));
     }
-    store.WriteBool(Scoring, MultiplybySeed, chkUseSeed->isChecked());
+    store.writeBool(Scoring, MultiplybySeed, m_useSeedCheck->isChecked());
     const std::array<TextSetting, 4> texts = ruleTexts();
     for (std::size_t i = 0; i < texts.size(); ++i)
-        store.WriteString(Rules, texts[i].name, m_keptRules[i].bytesFor(texts[i].box->text()));
+        store.writeString(Rules, texts[i].name, m_keptRules[i].bytesFor(texts[i].box->text()));
     for (int row = 1; row <= PayoutRows; ++row) {
         for (int column : {PayoutDescColumn, PayoutPctColumn})
-            store.WriteString(Rules, column == PayoutDescColumn ? payDescName(row) : payPctName(row),
-                              m_keptPayout[row - 1][column].bytesFor(grdPayout->item(row - 1, column)->text()));
+            store.writeString(Rules, column == PayoutDescColumn ? payDescName(row) : payPctName(row),
+                              m_keptPayout[row - 1][column].bytesFor(m_payoutGrid->item(row - 1, column)->text()));
     }
-    for (const SwitchSetting& option : ruleSwitches()) store.WriteBool(Rules, option.name, option.box->isChecked());
+    for (const SwitchSetting& option : ruleSwitches()) store.writeBool(Rules, option.name, option.box->isChecked());
 }
 
-void TfrmOptions::cmdOkClick()
+void OptionsDialog::acceptChanges()
 {
     if (!regionsUnique()) {
-        pcOptions->setCurrentWidget(tbsRegions);
+        m_pages->setCurrentWidget(m_regionsPage);
         showInformation(QStringLiteral("Regions must be unique."));
         return;
     }
     // A payout cell still being edited holds its text in the editor only.
-    grdPayout->commitOpenEditor();
+    m_payoutGrid->commitOpenEditor();
     if (!roundValuesValid()) return;
 
     try {
-        StoreWorkTeams();
+        storeWorkTeams();
         {
             BusyCursor busy;
-            m_session.SaveTeams();
+            m_session.saveTeams();
         }
         m_session.saveRegions(storedRegionNames());
         writeSettings();

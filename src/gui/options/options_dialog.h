@@ -17,18 +17,18 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QWidget;
-class TEditGrid;
-class TPoolSession;
+class EditGrid;
+class PoolSession;
 
 // The Options dialog: which region sits in which bracket position, the 64 teams, the round
 // values and the texts and switches of the rules sheet. Everything is written on OK only.
-class TfrmOptions final : public QDialog {
+class OptionsDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmOptions(TPoolSession& session, QWidget* parent = nullptr);
+    explicit OptionsDialog(PoolSession& session, QWidget* parent = nullptr);
 
     // The entry being edited for region position 1..4 and seed 1..16.
-    const TTeam& workTeam(int region, int seed) const { return m_workTeams[region - 1][seed - 1]; }
+    const Team& workTeam(int region, int seed) const { return m_workTeams[region - 1][seed - 1]; }
     const LayoutTable& layoutTable() const { return m_layout; }
 
 protected:
@@ -61,14 +61,14 @@ private:
 
     void createControls();
     void placeControls();
-    void FormCreate();
-    void LoadWorkTeams();
-    void StoreWorkTeams();
-    void ShowRegionTeams();
-    int SelectedRegion() const;
-    void lstRegionsClick();
+    void prepareControls();
+    void loadWorkTeams();
+    void storeWorkTeams();
+    void showRegionTeams();
+    int selectedRegion() const;
+    void onRegionChosen();
     void grdTeamsSetEditText(int column, int row, const QString& text);
-    void cmdOkClick();
+    void acceptChanges();
     std::array<std::string, RegionCount> storedRegionNames() const;
     bool regionsUnique();
     bool roundValuesValid();
@@ -79,40 +79,40 @@ private:
     std::array<KeptText, 4> m_keptRules{};
     std::array<std::array<KeptText, 2>, settings::PayoutRows> m_keptPayout{};  // description and share of each row
 
-    TPoolSession& m_session;
-    std::array<std::array<TTeam, SeedCount>, RegionCount> m_workTeams{};
+    PoolSession& m_session;
+    std::array<std::array<Team, SeedCount>, RegionCount> m_workTeams{};
     LayoutTable m_layout;
 
-    QTabWidget* pcOptions = nullptr;
-    QWidget* tbsRegions = nullptr;
-    QWidget* tbsTeams = nullptr;
-    QWidget* tbsScoring = nullptr;
-    QWidget* tbsRules = nullptr;
+    QTabWidget* m_pages = nullptr;
+    QWidget* m_regionsPage = nullptr;
+    QWidget* m_teamsPage = nullptr;
+    QWidget* m_scoringPage = nullptr;
+    QWidget* m_rulesPage = nullptr;
     std::array<QComboBox*, RegionCount> lstRegion{};
-    QFrame* linLeft = nullptr;
-    QFrame* linRight = nullptr;
-    QFrame* linMiddle = nullptr;
-    QLabel* lblRegion = nullptr;
-    QComboBox* lstRegions = nullptr;
-    QLabel* lblTeamNameMax = nullptr;
-    TEditGrid* grdTeams = nullptr;
-    QGroupBox* grpRoundValues = nullptr;
+    QFrame* m_leftLine = nullptr;
+    QFrame* m_rightLine = nullptr;
+    QFrame* m_middleLine = nullptr;
+    QLabel* m_regionLabel = nullptr;
+    QComboBox* m_regionsChoice = nullptr;
+    QLabel* m_teamNameMaxLabel = nullptr;
+    EditGrid* m_teamsGrid = nullptr;
+    QGroupBox* m_roundValuesGroup = nullptr;
     std::array<QLineEdit*, RoundCount> txtRnd{};
     std::array<QLabel*, RoundCount> lblRnd{};
-    QCheckBox* chkUseSeed = nullptr;
-    QGroupBox* grpRules = nullptr;
-    QCheckBox* chkCost = nullptr;
-    QLineEdit* txtCost = nullptr;
-    QCheckBox* chkDeadline = nullptr;
-    QLineEdit* txtDeadline = nullptr;
-    QCheckBox* chkScoring = nullptr;
-    QCheckBox* chkTiebreaker = nullptr;
-    QLineEdit* txtTiebreaker = nullptr;
-    QCheckBox* chkPayout = nullptr;
-    TEditGrid* grdPayout = nullptr;
-    QCheckBox* chkReturnTo = nullptr;
-    QLineEdit* txtReturnTo = nullptr;
-    QFrame* bvlButtons = nullptr;
-    QPushButton* cmdOk = nullptr;
-    QPushButton* cmdCancel = nullptr;
+    QCheckBox* m_useSeedCheck = nullptr;
+    QGroupBox* m_rulesGroup = nullptr;
+    QCheckBox* m_costCheck = nullptr;
+    QLineEdit* m_costBox = nullptr;
+    QCheckBox* m_deadlineCheck = nullptr;
+    QLineEdit* m_deadlineBox = nullptr;
+    QCheckBox* m_scoringCheck = nullptr;
+    QCheckBox* m_tiebreakerCheck = nullptr;
+    QLineEdit* m_tiebreakerBox = nullptr;
+    QCheckBox* m_payoutCheck = nullptr;
+    EditGrid* m_payoutGrid = nullptr;
+    QCheckBox* m_returnToCheck = nullptr;
+    QLineEdit* m_returnToBox = nullptr;
+    QFrame* m_buttonsBevel = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };

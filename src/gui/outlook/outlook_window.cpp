@@ -62,7 +62,7 @@ QString whatIfPrefix(int decided)
 }  // namespace
 
 // The outlook grid: the table's rows, Win % also as a bar.
-class TOutlookModel final : public QAbstractTableModel {
+class OutlookModel final : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
     const OutlookTable& table() const { return m_table; }
@@ -101,9 +101,9 @@ private:
 };
 
 // Who picked whom: a row per team still alive, a column per round still to play.
-class TPickedModel final : public QAbstractTableModel {
+class PickedModel final : public QAbstractTableModel {
 public:
-    TPickedModel(const TTeamTable& teams, const std::array<std::string, 4>& regions, QObject* parent)
+    PickedModel(const TeamTable& teams, const std::array<std::string, 4>& regions, QObject* parent)
         : QAbstractTableModel(parent), m_teams(teams), m_regions(regions)
     {
     }
@@ -129,7 +129,7 @@ public:
             const std::string& region = m_regions[std::size_t(regionOfCode(row.team) - 1)];
             return QStringLiteral("%1 %2 %3")
                 .arg(fromAnsi(region))
-                .arg(SeedOfCode(row.team))
+                .arg(seedOfCode(row.team))
                 .arg(fromAnsi(std::string(m_teams.nameView(row.team))))
                 .trimmed();
         }
@@ -154,13 +154,13 @@ public:
     }
 
 private:
-    const TTeamTable& m_teams;
+    const TeamTable& m_teams;
     std::array<std::string, 4> m_regions;
     PickedShares m_shares;
 };
 
 // The standings page: every participant scored against the results the outlook uses.
-class TScoreModel final : public QAbstractTableModel {
+class ScoreModel final : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
     void setRows(std::vector<ScoreRow> rows)
@@ -224,7 +224,7 @@ QTableView* makeGrid(QWidget* parent, const char* name)
 }
 }  // namespace
 
-struct TfrmOutlook::Run {
+struct OutlookWindow::Run {
     OutlookInput input;
     std::vector<std::string> names;
     QString whatIf;  // the status strip's prefix while a What If sheet is open
@@ -233,129 +233,129 @@ struct TfrmOutlook::Run {
     std::string error;
 };
 
-TfrmOutlook::TfrmOutlook(TPoolSession& session, IFrame& frame, QWidget* parent)
-    : TChildForm(parent), m_session(session), m_main(frame)
+OutlookWindow::OutlookWindow(PoolSession& session, Frame& frame, QWidget* parent)
+    : ChildWindow(parent), m_session(session), m_main(frame)
 {
     setWindowTag(OutlookTag);
     setWindowTitle(QStringLiteral("Pool Outlook"));
     createControls();
     createPopUp();
-    dlgSaveAs.title = SaveAsTitle;
-    dlgSaveAs.directory = QString::fromStdString(m_session.dataDir());
-    dlgSaveAs.fileName = QStringLiteral("Outlook");
-    dlgSaveAs.defaultSuffix = QStringLiteral("htm");
-    dlgSaveAs.filters = SaveAsFilters;
-    dlgSaveAs.filterIndex = HtmlType;
-    dlgSaveAs.confirmOverwrite = true;
-    dlgSaveAs.suffixFollowsType = true;
+    m_saveAsRequest.title = SaveAsTitle;
+    m_saveAsRequest.directory = QString::fromStdString(m_session.dataDir());
+    m_saveAsRequest.fileName = QStringLiteral("Outlook");
+    m_saveAsRequest.defaultSuffix = QStringLiteral("htm");
+    m_saveAsRequest.filters = SaveAsFilters;
+    m_saveAsRequest.filterIndex = HtmlType;
+    m_saveAsRequest.confirmOverwrite = true;
+    m_saveAsRequest.suffixFollowsType = true;
     startComputing();
 }
 
-TfrmOutlook::~TfrmOutlook()
+OutlookWindow::~OutlookWindow()
 {
     if (m_worker) {
         m_run->cancel = true;
         m_worker->wait();
-        m_main.SetProgress(0);
+        m_main.setProgress(0);
     }
 }
 
-const OutlookTable& TfrmOutlook::table() const { return m_model->table(); }
+const OutlookTable& OutlookWindow::table() const { return m_model->table(); }
 
-void TfrmOutlook::createControls()
+void OutlookWindow::createControls()
 {
     setNormalSize(NormalSize);
-    QVBoxLayout* layout = addStatusStrip(pnlStatus);
-    pnlStatus->setMinimumWidth(1);  // a long summary must not widen the window
+    QVBoxLayout* layout = addStatusStrip(m_statusPanel);
+    m_statusPanel->setMinimumWidth(1);  // a long summary must not widen the window
 
-    pcOutlook = new QTabWidget(this);
-    pcOutlook->setObjectName(QStringLiteral("pcOutlook"));
-    layout->addWidget(pcOutlook, 1);
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("pcOutlook"));
+    layout->addWidget(m_pages, 1);
 
     // The paid places and Cancel sit beside the page tabs.
-    auto* corner = new QWidget(pcOutlook);
+    auto* corner = new QWidget(m_pages);
     auto* strip = new QHBoxLayout(corner);
     strip->setContentsMargins(0, 0, 2, 0);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), corner);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setToolTip(QStringLiteral("Stop computing the outlook"));
-    connect(btnCancel, &QPushButton::clicked, this, guarded(this, &TfrmOutlook::btnCancelClick));
-    strip->addWidget(btnCancel);
-    btnWhatIf = new QPushButton(QStringLiteral("What If..."), corner);
-    btnWhatIf->setObjectName(QStringLiteral("btnWhatIf"));
-    btnWhatIf->setToolTip(QStringLiteral("Choose winners of games not played yet"));
-    connect(btnWhatIf, &QPushButton::clicked, this, guarded(this, &TfrmOutlook::btnWhatIfClick));
-    strip->addWidget(btnWhatIf);
-    lblPlaces = new QLabel(QStringLiteral("Paid places:"), corner);
-    lblPlaces->setObjectName(QStringLiteral("lblPlaces"));
-    strip->addWidget(lblPlaces);
-    txtPlaces = new QSpinBox(corner);
-    txtPlaces->setObjectName(QStringLiteral("txtPlaces"));
-    txtPlaces->setRange(1, MaxPaidPlaces);
-    txtPlaces->setToolTip(QStringLiteral("How many places win money"));
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), corner);
+    m_cancelButton->setObjectName(QStringLiteral("btnCancel"));
+    m_cancelButton->setToolTip(QStringLiteral("Stop computing the outlook"));
+    connect(m_cancelButton, &QPushButton::clicked, this, guarded(this, &OutlookWindow::cancelRun));
+    strip->addWidget(m_cancelButton);
+    m_whatIfButton = new QPushButton(QStringLiteral("What If..."), corner);
+    m_whatIfButton->setObjectName(QStringLiteral("btnWhatIf"));
+    m_whatIfButton->setToolTip(QStringLiteral("Choose winners of games not played yet"));
+    connect(m_whatIfButton, &QPushButton::clicked, this, guarded(this, &OutlookWindow::onWhatIfPressed));
+    strip->addWidget(m_whatIfButton);
+    m_placesLabel = new QLabel(QStringLiteral("Paid places:"), corner);
+    m_placesLabel->setObjectName(QStringLiteral("lblPlaces"));
+    strip->addWidget(m_placesLabel);
+    m_placesBox = new QSpinBox(corner);
+    m_placesBox->setObjectName(QStringLiteral("txtPlaces"));
+    m_placesBox->setRange(1, MaxPaidPlaces);
+    m_placesBox->setToolTip(QStringLiteral("How many places win money"));
     {
-        TRegIniFile store(m_session.settings());
-        const QSignalBlocker quiet(txtPlaces);
-        txtPlaces->setValue(
-            clampPlaces(store.ReadInteger(settings::Other, settings::OutlookPlaces, settings::DefaultOutlookPlaces)));
+        SettingsFile store(m_session.settings());
+        const QSignalBlocker quiet(m_placesBox);
+        m_placesBox->setValue(
+            clampPlaces(store.readInteger(settings::Other, settings::OutlookPlaces, settings::DefaultOutlookPlaces)));
     }
-    lblPlaces->setBuddy(txtPlaces);
-    connect(txtPlaces, &QSpinBox::valueChanged, this, guarded(this, &TfrmOutlook::txtPlacesChange));
-    strip->addWidget(txtPlaces);
-    pcOutlook->setCornerWidget(corner, Qt::TopRightCorner);
+    m_placesLabel->setBuddy(m_placesBox);
+    connect(m_placesBox, &QSpinBox::valueChanged, this, guarded(this, &OutlookWindow::onPlacesEdited));
+    strip->addWidget(m_placesBox);
+    m_pages->setCornerWidget(corner, Qt::TopRightCorner);
 
-    m_model = new TOutlookModel(this);
-    grdOutlook = makeGrid(this, "grdOutlook");
-    grdOutlook->setToolTip(QStringLiteral("Right-click for options"));
-    grdOutlook->setModel(m_model);
-    grdOutlook->setItemDelegateForColumn(WinColumn, new WinBarDelegate(grdOutlook));
+    m_model = new OutlookModel(this);
+    m_outlookGrid = makeGrid(this, "grdOutlook");
+    m_outlookGrid->setToolTip(QStringLiteral("Right-click for options"));
+    m_outlookGrid->setModel(m_model);
+    m_outlookGrid->setItemDelegateForColumn(WinColumn, new WinBarDelegate(m_outlookGrid));
     for (int column = 0; column < OutlookColumnCount; ++column)
-        grdOutlook->setColumnWidth(column, ColumnWidths[std::size_t(column)]);
-    pcOutlook->addTab(grdOutlook, QStringLiteral("&Outlook"));
+        m_outlookGrid->setColumnWidth(column, ColumnWidths[std::size_t(column)]);
+    m_pages->addTab(m_outlookGrid, QStringLiteral("&Outlook"));
 
-    m_picked = new TPickedModel(m_session.teams(), m_session.regionNames(), this);
-    grdPicked = makeGrid(this, "grdPicked");
-    grdPicked->setModel(m_picked);
-    grdPicked->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    pcOutlook->addTab(grdPicked, QStringLiteral("Who Pic&ked Whom"));  // Alt+W is the Window menu's
+    m_picked = new PickedModel(m_session.teams(), m_session.regionNames(), this);
+    m_pickedGrid = makeGrid(this, "grdPicked");
+    m_pickedGrid->setModel(m_picked);
+    m_pickedGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_pages->addTab(m_pickedGrid, QStringLiteral("Who Pic&ked Whom"));  // Alt+W is the Window menu's
 
-    m_scores = new TScoreModel(this);
-    grdWhatIfStandings = makeGrid(this, "grdWhatIfStandings");
-    grdWhatIfStandings->setModel(m_scores);
+    m_scores = new ScoreModel(this);
+    m_whatIfStandingsGrid = makeGrid(this, "grdWhatIfStandings");
+    m_whatIfStandingsGrid->setModel(m_scores);
     for (int column = 0; column < ScoreColumnCount; ++column)
-        grdWhatIfStandings->setColumnWidth(column, StandingsColumnWidths[std::size_t(column)]);
-    pcOutlook->addTab(grdWhatIfStandings, QStringLiteral("&Standings"));
+        m_whatIfStandingsGrid->setColumnWidth(column, StandingsColumnWidths[std::size_t(column)]);
+    m_pages->addTab(m_whatIfStandingsGrid, QStringLiteral("&Standings"));
 
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setSingleShot(true);
     m_refreshTimer->setInterval(0);
-    connect(m_refreshTimer, &QTimer::timeout, this, guarded(this, &TfrmOutlook::startComputing));
+    connect(m_refreshTimer, &QTimer::timeout, this, guarded(this, &OutlookWindow::startComputing));
 }
 
-void TfrmOutlook::createPopUp()
+void OutlookWindow::createPopUp()
 {
-    mnuPopUp = new QMenu(this);
-    mnuPopUp->setObjectName(QStringLiteral("mnuPopUp"));
+    m_popUpMenu = new QMenu(this);
+    m_popUpMenu->setObjectName(QStringLiteral("mnuPopUp"));
     const auto item = [this](const char* name, const QString& caption, const QString& hint) {
         auto* action = new QAction(caption, this);
         action->setObjectName(QLatin1String(name));
         action->setStatusTip(hint);
-        mnuPopUp->addAction(action);
+        m_popUpMenu->addAction(action);
         return action;
     };
-    mnuCopy = item("mnuCopy", QStringLiteral("&Copy"), QStringLiteral("Copy the outlook to the clipboard."));
-    connect(mnuCopy, &QAction::triggered, this, guarded(this, &TfrmOutlook::mnuCopyClick));
-    mnuSaveAs = item("mnuSaveAs", QStringLiteral("Save &As..."), QStringLiteral("Save the outlook to a file."));
-    connect(mnuSaveAs, &QAction::triggered, this, guarded(this, &TfrmOutlook::mnuSaveAsClick));
-    for (QAbstractScrollArea* part : {static_cast<QAbstractScrollArea*>(grdOutlook),
-                                      static_cast<QAbstractScrollArea*>(grdOutlook->horizontalHeader())}) {
+    m_copyAction = item("mnuCopy", QStringLiteral("&Copy"), QStringLiteral("Copy the outlook to the clipboard."));
+    connect(m_copyAction, &QAction::triggered, this, guarded(this, &OutlookWindow::copyToClipboard));
+    m_saveAsAction = item("mnuSaveAs", QStringLiteral("Save &As..."), QStringLiteral("Save the outlook to a file."));
+    connect(m_saveAsAction, &QAction::triggered, this, guarded(this, &OutlookWindow::saveAs));
+    for (QAbstractScrollArea* part : {static_cast<QAbstractScrollArea*>(m_outlookGrid),
+                                      static_cast<QAbstractScrollArea*>(m_outlookGrid->horizontalHeader())}) {
         part->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(part, &QWidget::customContextMenuRequested, this,
-                guarded([this, part](const QPoint& pos) { mnuPopUp->popup(part->viewport()->mapToGlobal(pos)); }));
+                guarded([this, part](const QPoint& pos) { m_popUpMenu->popup(part->viewport()->mapToGlobal(pos)); }));
     }
 }
 
-void TfrmOutlook::scheduleRefresh()
+void OutlookWindow::scheduleRefresh()
 {
     if (m_worker) {
         m_again = true;
@@ -365,16 +365,16 @@ void TfrmOutlook::scheduleRefresh()
     m_refreshTimer->start();
 }
 
-void TfrmOutlook::startComputing()
+void OutlookWindow::startComputing()
 {
     if (m_worker) return;
     m_again = false;
-    TRegIniFile store(m_session.settings());
+    SettingsFile store(m_session.settings());
     const int places =
-        clampPlaces(store.ReadInteger(settings::Other, settings::OutlookPlaces, settings::DefaultOutlookPlaces));
+        clampPlaces(store.readInteger(settings::Other, settings::OutlookPlaces, settings::DefaultOutlookPlaces));
     auto run = std::make_shared<Run>();
     run->input = outlookInputOf(m_session.players(), m_session.readScoringValues(), places);
-    if (const std::optional<IFrame::WhatIf> whatIf = m_main.whatIf()) {
+    if (const std::optional<Frame::WhatIf> whatIf = m_main.whatIf()) {
         run->input.results = whatIf->results;
         run->whatIf = whatIfPrefix(whatIf->decided);
     }
@@ -385,14 +385,14 @@ void TfrmOutlook::startComputing()
 
     showStatus(run->whatIf +
                QStringLiteral("Computing the outlook of %1 participants...").arg(run->input.participants.size()));
-    btnCancel->setVisible(true);
+    m_cancelButton->setVisible(true);
     // The window outlives its thread (the destructor waits for it), and a queued call is dropped
     // once the window is gone.
     m_worker = QThread::create([run, this] {
         OutlookOptions options;
         options.cancel = &run->cancel;
         options.progress = [this](double done) {
-            QMetaObject::invokeMethod(this, [this, done] { m_main.SetProgress(int(done * 100)); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, done] { m_main.setProgress(int(done * 100)); }, Qt::QueuedConnection);
         };
         try {
             run->result = computeOutlook(run->input, options);
@@ -400,17 +400,17 @@ void TfrmOutlook::startComputing()
             run->error = error.what();
         }
     });
-    connect(m_worker, &QThread::finished, this, guarded(this, &TfrmOutlook::finishComputing));
+    connect(m_worker, &QThread::finished, this, guarded(this, &OutlookWindow::finishComputing));
     m_worker->start(QThread::LowPriority);
 }
 
-void TfrmOutlook::finishComputing()
+void OutlookWindow::finishComputing()
 {
     m_worker->wait();
     m_worker->deleteLater();
     m_worker = nullptr;
-    m_main.SetProgress(0);
-    btnCancel->setVisible(false);
+    m_main.setProgress(0);
+    m_cancelButton->setVisible(false);
     const std::shared_ptr<Run> run = m_run;
     if (m_again) {
         startComputing();
@@ -432,39 +432,39 @@ void TfrmOutlook::finishComputing()
     emit computed();
 }
 
-void TfrmOutlook::btnCancelClick()
+void OutlookWindow::cancelRun()
 {
     if (m_run) m_run->cancel = true;
 }
 
-void TfrmOutlook::btnWhatIfClick() { m_main.openWhatIf(); }
+void OutlookWindow::onWhatIfPressed() { m_main.openWhatIf(); }
 
-void TfrmOutlook::txtPlacesChange(int places)
+void OutlookWindow::onPlacesEdited(int places)
 {
-    TRegIniFile store(m_session.settings());
-    store.WriteInteger(settings::Other, settings::OutlookPlaces, clampPlaces(places));
+    SettingsFile store(m_session.settings());
+    store.writeInteger(settings::Other, settings::OutlookPlaces, clampPlaces(places));
     scheduleRefresh();
 }
 
-void TfrmOutlook::showStatus(const QString& text)
+void OutlookWindow::showStatus(const QString& text)
 {
-    pnlStatus->setText(text);
-    pnlStatus->setToolTip(text);  // the whole text when the strip is too narrow for it
+    m_statusPanel->setText(text);
+    m_statusPanel->setToolTip(text);  // the whole text when the strip is too narrow for it
 }
 
-void TfrmOutlook::mnuCopyClick()
+void OutlookWindow::copyToClipboard()
 {
     BusyCursor busy;
     QGuiApplication::clipboard()->setText(fromAnsi(outlookText(m_model->table(), OutlookFormat::Tab, "\r\n")));
     prompts().beep();
 }
 
-void TfrmOutlook::mnuSaveAsClick()
+void OutlookWindow::saveAs()
 {
-    SaveFileRequest request = dlgSaveAs;
+    SaveFileRequest request = m_saveAsRequest;
     if (!prompts().saveFile(request)) return;
-    dlgSaveAs.fileName = request.fileName;
-    dlgSaveAs.filterIndex = request.filterIndex;
+    m_saveAsRequest.fileName = request.fileName;
+    m_saveAsRequest.filterIndex = request.filterIndex;
     BusyCursor busy;
     const std::string content =
         request.filterIndex == HtmlType
@@ -472,5 +472,5 @@ void TfrmOutlook::mnuSaveAsClick()
             : outlookText(m_model->table(), request.filterIndex == CommaType ? OutlookFormat::Comma : OutlookFormat::Tab,
                           "\r\n");
     writeFileAtomic(QFile::encodeName(request.fileName).toStdString(), content);
-    m_main.SetStatusText(QStringLiteral("Pool Outlook saved to ") + QDir::toNativeSeparators(request.fileName));
+    m_main.setStatusText(QStringLiteral("Pool Outlook saved to ") + QDir::toNativeSeparators(request.fileName));
 }

@@ -17,11 +17,11 @@ class QTabWidget;
 class QTableView;
 class QThread;
 class QTimer;
-class IFrame;
-class TPoolSession;
-class TOutlookModel;
-class TPickedModel;
-class TScoreModel;
+class Frame;
+class PoolSession;
+class OutlookModel;
+class PickedModel;
+class ScoreModel;
 
 // The tag of the outlook window: no participant or results sheet has it.
 constexpr int OutlookTag = -2;
@@ -31,11 +31,11 @@ constexpr int OutlookTag = -2;
 // progress in the main window's bar, and again whenever the entries, the results, the paid places
 // or the winners of an open What If sheet change; while that sheet is open they are those of its
 // what-if.
-class TfrmOutlook final : public TChildForm {
+class OutlookWindow final : public ChildWindow {
     Q_OBJECT
 public:
-    TfrmOutlook(TPoolSession& session, IFrame& frame, QWidget* parent = nullptr);
-    ~TfrmOutlook() override;
+    OutlookWindow(PoolSession& session, Frame& frame, QWidget* parent = nullptr);
+    ~OutlookWindow() override;
 
     // Computes the figures again soon; changes that come together start one computation.
     void scheduleRefresh();
@@ -50,33 +50,33 @@ private:
     void createPopUp();
     void startComputing();
     void finishComputing();
-    void btnCancelClick();
-    void btnWhatIfClick();
-    void txtPlacesChange(int places);
-    void mnuCopyClick();
-    void mnuSaveAsClick();
+    void cancelRun();
+    void onWhatIfPressed();
+    void onPlacesEdited(int places);
+    void copyToClipboard();
+    void saveAs();
     void showStatus(const QString& text);
 
-    TPoolSession& m_session;
-    IFrame& m_main;
-    TOutlookModel* m_model = nullptr;
-    TPickedModel* m_picked = nullptr;
-    TScoreModel* m_scores = nullptr;
+    PoolSession& m_session;
+    Frame& m_main;
+    OutlookModel* m_model = nullptr;
+    PickedModel* m_picked = nullptr;
+    ScoreModel* m_scores = nullptr;
 
-    QLabel* pnlStatus = nullptr;
-    QLabel* lblPlaces = nullptr;
-    QSpinBox* txtPlaces = nullptr;
-    QPushButton* btnCancel = nullptr;
-    QPushButton* btnWhatIf = nullptr;
-    QTabWidget* pcOutlook = nullptr;
-    QTableView* grdOutlook = nullptr;
-    QTableView* grdPicked = nullptr;
-    QTableView* grdWhatIfStandings = nullptr;
-    QMenu* mnuPopUp = nullptr;
-    QAction* mnuCopy = nullptr;
-    QAction* mnuSaveAs = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    QLabel* m_placesLabel = nullptr;
+    QSpinBox* m_placesBox = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QPushButton* m_whatIfButton = nullptr;
+    QTabWidget* m_pages = nullptr;
+    QTableView* m_outlookGrid = nullptr;
+    QTableView* m_pickedGrid = nullptr;
+    QTableView* m_whatIfStandingsGrid = nullptr;
+    QMenu* m_popUpMenu = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
     QTimer* m_refreshTimer = nullptr;
-    SaveFileRequest dlgSaveAs;
+    SaveFileRequest m_saveAsRequest;
 
     // The computation under way: its thread, its cancel flag and what it fills in.
     struct Run;

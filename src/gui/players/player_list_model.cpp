@@ -10,7 +10,7 @@
 #include "gui/widgets/ansi_text.h"
 
 namespace {
-using NameField = decltype(TPlayer::Name);
+using NameField = decltype(Player::name);
 constexpr std::size_t NameWidth = sizeof(NameField::chars);
 constexpr std::size_t ByteValues = 256;
 constexpr int WordBits = 64;
@@ -212,20 +212,20 @@ std::vector<std::uint32_t> collated(std::vector<NameKey>& keys, std::vector<std:
 }
 }  // namespace
 
-bool passesFilter(const TPlayer& entry, int filter)
+bool passesFilter(const Player& entry, int filter)
 {
     switch (filter) {
-    case CompletePlayers: return entry.Complete != 0;
-    case IncompletePlayers: return entry.Complete == 0;
-    case PaidPlayers: return entry.Paid != 0;
-    case UnpaidPlayers: return entry.Paid == 0;
+    case CompletePlayers: return entry.complete != 0;
+    case IncompletePlayers: return entry.complete == 0;
+    case PaidPlayers: return entry.paid != 0;
+    case UnpaidPlayers: return entry.paid == 0;
     default: return true;
     }
 }
 
-TPlayerListModel::TPlayerListModel(QObject* parent) : QAbstractListModel(parent) {}
+PlayerListModel::PlayerListModel(QObject* parent) : QAbstractListModel(parent) {}
 
-void TPlayerListModel::fill(const TPlayers& players, int filter)
+void PlayerListModel::fill(const PlayerList& players, int filter)
 {
     const NameOrder& by = nameOrder();
     // The rows in the list's order, and the order they are shown in.
@@ -238,14 +238,14 @@ void TPlayerListModel::fill(const TPlayers& players, int filter)
         keys.reserve(room);
         rows.reserve(room);
         for (int i = 0; i < players.count(); ++i) {
-            const TPlayer& entry = players[i];
-            if (entry.Id == ResultsId || !passesFilter(entry, filter)) continue;
+            const Player& entry = players[i];
+            if (entry.id == ResultsId || !passesFilter(entry, filter)) continue;
             const auto place = static_cast<std::uint32_t>(rows.size());
-            if (by.needsCollator(entry.Name.view()))
+            if (by.needsCollator(entry.name.view()))
                 others.push_back(place);
             else
-                keys.push_back(nameKey(entry.Name.view(), place, by));
-            rows.push_back({entry.Id, entry.Name, entry.Complete != 0, entry.Paid != 0});
+                keys.push_back(nameKey(entry.name.view(), place, by));
+            rows.push_back({entry.id, entry.name, entry.complete != 0, entry.paid != 0});
         }
         order = collated(keys, others, [&rows](std::uint32_t place) { return rows[place].name.view(); }, by);
     }
@@ -257,14 +257,14 @@ void TPlayerListModel::fill(const TPlayers& players, int filter)
     endResetModel();
 }
 
-QString TPlayerListModel::nameAt(int row) const { return fromAnsi(rowAt(row).name.view()); }
+QString PlayerListModel::nameAt(int row) const { return fromAnsi(rowAt(row).name.view()); }
 
-int TPlayerListModel::rowCount(const QModelIndex& parent) const
+int PlayerListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(m_order.size());
 }
 
-QVariant TPlayerListModel::data(const QModelIndex& index, int role) const
+QVariant PlayerListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const Row& row = rowAt(index.row());

@@ -7,7 +7,7 @@
 
 // The filters of "Show me:", by index.
 enum PlayerFilter { AllPlayers, CompletePlayers, IncompletePlayers, PaidPlayers, UnpaidPlayers };
-bool passesFilter(const TPlayer& entry, int filter);
+bool passesFilter(const Player& entry, int filter);
 
 // The Player Manager's list: one row per participant that passes the filter (the results entry
 // never), by name in the alphabetical order of the user's language without regard to case, equal
@@ -17,15 +17,15 @@ bool passesFilter(const TPlayer& entry, int filter);
 // makes, and a row whose entry was deleted meanwhile stays drawable until then. The filter is
 // applied while filling rather than by a proxy: it is one test per entry in the list's own order,
 // and only the entries that pass are sorted and kept.
-class TPlayerListModel final : public QAbstractListModel {
+class PlayerListModel final : public QAbstractListModel {
     Q_OBJECT
 public:
     enum Role { IdRole = Qt::UserRole, CompleteRole, PaidRole };
 
-    explicit TPlayerListModel(QObject* parent = nullptr);
+    explicit PlayerListModel(QObject* parent = nullptr);
 
     // Rebuilds the rows from the participant list, as one model reset.
-    void fill(const TPlayers& players, int filter);
+    void fill(const PlayerList& players, int filter);
     std::int32_t idAt(int row) const { return rowAt(row).id; }
     QString nameAt(int row) const;
 
@@ -35,7 +35,7 @@ public:
 private:
     struct Row {
         std::int32_t id = 0;
-        decltype(TPlayer::Name) name;
+        decltype(Player::name) name;
         bool complete = false;
         bool paid = false;
     };

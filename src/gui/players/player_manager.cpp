@@ -31,11 +31,11 @@ constexpr int TextIndent = PlayerIconSize + 2;  // the name starts right of the 
 constexpr int TextDrop = 2;
 
 // Hands the drawing of every list item to the dialog's handler.
-class TPlayerItemDelegate final : public QStyledItemDelegate {
+class PlayerItemDelegate final : public QStyledItemDelegate {
 public:
     using Draw = std::function<void(QPainter*, const QStyleOptionViewItem&, const QModelIndex&)>;
 
-    TPlayerItemDelegate(Draw draw, QSize itemSize, QObject* parent)
+    PlayerItemDelegate(Draw draw, QSize itemSize, QObject* parent)
         : QStyledItemDelegate(parent), m_draw(std::move(draw)), m_itemSize(itemSize)
     {
     }
@@ -68,103 +68,103 @@ PlayerItemLook playerItemLook(bool complete, bool paid, bool selected)
     return look;
 }
 
-TfrmOpen::TfrmOpen(TPoolSession& session, IFrame& frame, QWidget* parent)
-    : QDialog(parent), imgPaid(paidIcon()), imgNotPaid(notPaidIcon()), m_session(session), m_main(frame)
+PlayerManager::PlayerManager(PoolSession& session, Frame& frame, QWidget* parent)
+    : QDialog(parent), m_paidIcon(paidIcon()), m_notPaidIcon(notPaidIcon()), m_session(session), m_main(frame)
 {
     setWindowTitle(QStringLiteral("Player Manager"));
-    CreateControls();
-    CreatePopupMenu();
-    PlaceControls();
+    createControls();
+    createPopupMenu();
+    placeControls();
     fixDialog(*this, ClientSize);
 
     // The column width follows from the list's inner width, known once the list is placed.
-    const QSize cell((lstPlayers->width() - 2 * lstPlayers->frameWidth()) / ColumnCount, ItemHeight);
-    lstPlayers->setGridSize(cell);
-    lstPlayers->setItemDelegate(new TPlayerItemDelegate(
+    const QSize cell((m_playersList->width() - 2 * m_playersList->frameWidth()) / ColumnCount, ItemHeight);
+    m_playersList->setGridSize(cell);
+    m_playersList->setItemDelegate(new PlayerItemDelegate(
         [this](QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) {
             lstPlayersDrawItem(painter, option, index);
         },
-        cell, lstPlayers));
-    FormCreate();
+        cell, m_playersList));
+    prepareControls();
 }
 
-void TfrmOpen::FormCreate()
+void PlayerManager::prepareControls()
 {
-    FillPlayerList(AllPlayers);
-    lstTypes->setCurrentIndex(AllPlayers);
-    connect(lstTypes, &QComboBox::currentIndexChanged, this, guarded(this, &TfrmOpen::lstTypesClick));
-    lstPlayers->setFocus();
+    fillPlayerList(AllPlayers);
+    m_typesChoice->setCurrentIndex(AllPlayers);
+    connect(m_typesChoice, &QComboBox::currentIndexChanged, this, guarded(this, &PlayerManager::onFilterChosen));
+    m_playersList->setFocus();
 }
 
-void TfrmOpen::CreateControls()
+void PlayerManager::createControls()
 {
-    lstPlayers = new QListView(this);
-    lstPlayers->setObjectName(QStringLiteral("lstPlayers"));
-    m_model = new TPlayerListModel(lstPlayers);
-    lstPlayers->setModel(m_model);
-    lstPlayers->setViewMode(QListView::ListMode);
-    lstPlayers->setFlow(QListView::TopToBottom);
-    lstPlayers->setWrapping(true);
-    lstPlayers->setResizeMode(QListView::Adjust);
-    lstPlayers->setUniformItemSizes(true);
-    lstPlayers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // the names flow sideways
-    lstPlayers->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lstPlayers->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lstPlayers->setToolTip(QStringLiteral("Right-click for Options"));
-    lstPlayers->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lstPlayers, &QListView::customContextMenuRequested, this, guarded(this, &TfrmOpen::showPopupMenu));
-    connect(lstPlayers, &QListView::doubleClicked, this, guarded(this, &TfrmOpen::cmdOpenClick));
+    m_playersList = new QListView(this);
+    m_playersList->setObjectName(QStringLiteral("lstPlayers"));
+    m_model = new PlayerListModel(m_playersList);
+    m_playersList->setModel(m_model);
+    m_playersList->setViewMode(QListView::ListMode);
+    m_playersList->setFlow(QListView::TopToBottom);
+    m_playersList->setWrapping(true);
+    m_playersList->setResizeMode(QListView::Adjust);
+    m_playersList->setUniformItemSizes(true);
+    m_playersList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // the names flow sideways
+    m_playersList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_playersList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_playersList->setToolTip(QStringLiteral("Right-click for Options"));
+    m_playersList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_playersList, &QListView::customContextMenuRequested, this, guarded(this, &PlayerManager::showPopupMenu));
+    connect(m_playersList, &QListView::doubleClicked, this, guarded(this, &PlayerManager::openSelected));
 
-    lblShow = new QLabel(QStringLiteral("Show me:"), this);
-    lblShow->setObjectName(QStringLiteral("lblShow"));
-    lstTypes = new QComboBox(this);
-    lstTypes->setObjectName(QStringLiteral("lstTypes"));
-    lstTypes->setEditable(false);
-    lstTypes->addItems(FilterNames);
-    lblShow->setBuddy(lstTypes);
+    m_showLabel = new QLabel(QStringLiteral("Show me:"), this);
+    m_showLabel->setObjectName(QStringLiteral("lblShow"));
+    m_typesChoice = new QComboBox(this);
+    m_typesChoice->setObjectName(QStringLiteral("lstTypes"));
+    m_typesChoice->setEditable(false);
+    m_typesChoice->addItems(FilterNames);
+    m_showLabel->setBuddy(m_typesChoice);
 
-    cmdOpen = new QPushButton(QStringLiteral("&Open"), this);
-    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
-    cmdOpen->setDefault(true);
-    connect(cmdOpen, &QPushButton::clicked, this, guarded(this, &TfrmOpen::cmdOpenClick));
-    cmdCancel = new QPushButton(QStringLiteral("&Close"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
-    connect(cmdCancel, &QPushButton::clicked, this, guarded([this] { reject(); }));  // Esc rejects as well
+    m_openButton = new QPushButton(QStringLiteral("&Open"), this);
+    m_openButton->setObjectName(QStringLiteral("cmdOpen"));
+    m_openButton->setDefault(true);
+    connect(m_openButton, &QPushButton::clicked, this, guarded(this, &PlayerManager::openSelected));
+    m_cancelButton = new QPushButton(QStringLiteral("&Close"), this);
+    m_cancelButton->setObjectName(QStringLiteral("cmdCancel"));
+    m_cancelButton->setAutoDefault(false);
+    connect(m_cancelButton, &QPushButton::clicked, this, guarded([this] { reject(); }));  // Esc rejects as well
 }
 
-void TfrmOpen::CreatePopupMenu()
+void PlayerManager::createPopupMenu()
 {
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    const auto item = [this](QAction*& action, const QString& caption, const char* name, void (TfrmOpen::*handler)()) {
+    const auto item = [this](QAction*& action, const QString& caption, const char* name, void (PlayerManager::*handler)()) {
         action = PopupMenu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, guarded(this, handler));
     };
-    item(mnuOpen, QStringLiteral("&Open"), "mnuOpen", &TfrmOpen::cmdOpenClick);
-    item(mnuDelete, QStringLiteral("&Delete"), "mnuDelete", &TfrmOpen::mnuDeleteClick);
+    item(m_openAction, QStringLiteral("&Open"), "mnuOpen", &PlayerManager::openSelected);
+    item(m_deleteAction, QStringLiteral("&Delete"), "mnuDelete", &PlayerManager::deleteSelected);
     PopupMenu->addSeparator();
-    item(mnuPrintPicks, QStringLiteral("P&rint Picks"), "mnuPrintPicks", &TfrmOpen::mnuPrintPicksClick);
+    item(m_printPicksAction, QStringLiteral("P&rint Picks"), "mnuPrintPicks", &PlayerManager::printSelected);
     PopupMenu->addSeparator();
-    item(mnuProps, QStringLiteral("&Properties..."), "mnuProps", &TfrmOpen::mnuPropsClick);
+    item(m_propertiesAction, QStringLiteral("&Properties..."), "mnuProps", &PlayerManager::showProperties);
 }
 
-void TfrmOpen::PlaceControls()
+void PlayerManager::placeControls()
 {
     m_layout.within(this, {
-        {lstPlayers, {4, 4, 389, 157}},
-        {lblShow, {16, 170, 52, 16}},
-        {lstTypes, {72, 168, 225, 21}},
-        {cmdOpen, {312, 168, 75, 25}},
-        {cmdCancel, {312, 200, 75, 25}},
+        {m_playersList, {4, 4, 389, 157}},
+        {m_showLabel, {16, 170, 52, 16}},
+        {m_typesChoice, {72, 168, 225, 21}},
+        {m_openButton, {312, 168, 75, 25}},
+        {m_cancelButton, {312, 200, 75, 25}},
     });
     applyLayout(m_layout);
 }
 
-void TfrmOpen::showPopupMenu(const QPoint& pos) { PopupMenu->popup(lstPlayers->viewport()->mapToGlobal(pos)); }
+void PlayerManager::showPopupMenu(const QPoint& pos) { PopupMenu->popup(m_playersList->viewport()->mapToGlobal(pos)); }
 
-void TfrmOpen::FillPlayerList(int filter)
+void PlayerManager::fillPlayerList(int filter)
 {
     BusyCursor busy;
     DrawingSuspended suspended(this);
@@ -173,35 +173,35 @@ void TfrmOpen::FillPlayerList(int filter)
 
     // A sideways scroll bar only when the names overflow three columns, which then lose a row to
     // it; a list that fits uses every row.
-    const int fullRows = (lstPlayers->height() - 2 * lstPlayers->frameWidth()) / ItemHeight;
-    lstPlayers->setHorizontalScrollBarPolicy(m_model->rowCount() <= ColumnCount * fullRows ? Qt::ScrollBarAlwaysOff
+    const int fullRows = (m_playersList->height() - 2 * m_playersList->frameWidth()) / ItemHeight;
+    m_playersList->setHorizontalScrollBarPolicy(m_model->rowCount() <= ColumnCount * fullRows ? Qt::ScrollBarAlwaysOff
                                                                                             : Qt::ScrollBarAlwaysOn);
 
     // The same position, which may now hold another participant; none when the list got shorter.
     // Only the focus moves there: the selection stays empty, as after any refill.
     if (current >= 0 && current < m_model->rowCount())
-        lstPlayers->selectionModel()->setCurrentIndex(m_model->index(current), QItemSelectionModel::NoUpdate);
+        m_playersList->selectionModel()->setCurrentIndex(m_model->index(current), QItemSelectionModel::NoUpdate);
 }
 
-std::vector<int> TfrmOpen::selectedRows() const
+std::vector<int> PlayerManager::selectedRows() const
 {
     std::vector<int> rows;
-    for (const QItemSelectionRange& range : lstPlayers->selectionModel()->selection())
+    for (const QItemSelectionRange& range : m_playersList->selectionModel()->selection())
         for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(row);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
-int TfrmOpen::currentRow() const { return lstPlayers->currentIndex().row(); }
+int PlayerManager::currentRow() const { return m_playersList->currentIndex().row(); }
 
-void TfrmOpen::lstTypesClick()
+void PlayerManager::onFilterChosen()
 {
-    m_filter = std::max(0, lstTypes->currentIndex());
-    FillPlayerList(m_filter);
+    m_filter = std::max(0, m_typesChoice->currentIndex());
+    fillPlayerList(m_filter);
 }
 
-void TfrmOpen::cmdOpenClick()
+void PlayerManager::openSelected()
 {
     m_selectedPlayers.clear();
     for (int row : selectedRows()) m_selectedPlayers.push_back(m_model->idAt(row));
@@ -212,7 +212,7 @@ void TfrmOpen::cmdOpenClick()
     accept();
 }
 
-void TfrmOpen::mnuDeleteClick()
+void PlayerManager::deleteSelected()
 {
     // The rows stay in the list until the refill below, still showing an entry deleted meanwhile.
     const std::vector<int> chosen = selectedRows();
@@ -220,42 +220,42 @@ void TfrmOpen::mnuDeleteClick()
         showInformation(NoPlayerSelectedMessage);
         return;
     }
-    TPlayers& players = m_session.players();
+    PlayerList& players = m_session.players();
     bool deleted = false;
     try {
         for (int row : chosen) {
             if (!confirmDestructive(QStringLiteral("Delete picks for ") + m_model->nameAt(row) + QStringLiteral("?")))
                 continue;
             BusyCursor busy;
-            if (players.DeletePlayer(m_model->idAt(row))) deleted = true;
+            if (players.deletePlayer(m_model->idAt(row))) deleted = true;
         }
     } catch (...) {
         // The deletions before a refused one are done: the list shows them before the error.
-        if (deleted) FillPlayerList(m_filter);
+        if (deleted) fillPlayerList(m_filter);
         throw;
     }
-    if (deleted) FillPlayerList(m_filter);
+    if (deleted) fillPlayerList(m_filter);
 }
 
-void TfrmOpen::mnuPrintPicksClick()
+void PlayerManager::printSelected()
 {
     const int row = currentRow();
     if (row < 0) return;
-    TPlayers& players = m_session.players();
-    if (const int index = players.IndexOfId(m_model->idAt(row)); index >= 0)
-        PrintPool(m_session, m_main, players.item(index));
+    PlayerList& players = m_session.players();
+    if (const int index = players.indexOfId(m_model->idAt(row)); index >= 0)
+        printPool(m_session, m_main, players.item(index));
 }
 
-void TfrmOpen::mnuPropsClick()
+void PlayerManager::showProperties()
 {
     const int row = currentRow();
     if (row < 0) return;
-    TfrmProps props(this, m_session.players(), m_model->idAt(row));
+    PlayerProperties props(this, m_session.players(), m_model->idAt(row));
     props.exec();
-    if (props.Changed()) FillPlayerList(m_filter);
+    if (props.changed()) fillPlayerList(m_filter);
 }
 
-void TfrmOpen::lstPlayersDrawItem(QPainter* painter, const QStyleOptionViewItem& option,
+void PlayerManager::lstPlayersDrawItem(QPainter* painter, const QStyleOptionViewItem& option,
                                   const QModelIndex& index) const
 {
     const bool selected = option.state.testFlag(QStyle::State_Selected);
@@ -265,9 +265,9 @@ void TfrmOpen::lstPlayersDrawItem(QPainter* painter, const QStyleOptionViewItem&
     painter->fillRect(option.rect, option.palette.brush(group, selected ? QPalette::Highlight : QPalette::Base));
 
     if (index.isValid()) {
-        const PlayerItemLook look = playerItemLook(index.data(TPlayerListModel::CompleteRole).toBool(),
-                                                   index.data(TPlayerListModel::PaidRole).toBool(), selected);
-        painter->drawPixmap(option.rect.topLeft(), look.paidIcon ? imgPaid : imgNotPaid);
+        const PlayerItemLook look = playerItemLook(index.data(PlayerListModel::CompleteRole).toBool(),
+                                                   index.data(PlayerListModel::PaidRole).toBool(), selected);
+        painter->drawPixmap(option.rect.topLeft(), look.paidIcon ? m_paidIcon : m_notPaidIcon);
         const QRect textRect = option.rect.adjusted(TextIndent, 0, 0, 0);
         painter->save();
         painter->setClipRect(textRect);

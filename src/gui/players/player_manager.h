@@ -18,8 +18,8 @@ class QModelIndex;
 class QPainter;
 class QPushButton;
 class QStyleOptionViewItem;
-class IFrame;
-class TPoolSession;
+class Frame;
+class PoolSession;
 
 // How one list item looks: the name's colour and which of the two icons goes before it.
 struct PlayerItemLook {
@@ -33,54 +33,54 @@ PlayerItemLook playerItemLook(bool complete, bool paid, bool selected);
 inline const QString NoPlayerSelectedMessage = QStringLiteral("At least 1 player must be selected.");
 
 // The Player Manager: lists, opens, deletes, prints and edits stored participants.
-class TfrmOpen final : public QDialog {
+class PlayerManager final : public QDialog {
     Q_OBJECT
 public:
     const LayoutTable& layoutTable() const { return m_layout; }
-    TfrmOpen(TPoolSession& session, IFrame& frame, QWidget* parent = nullptr);
+    PlayerManager(PoolSession& session, Frame& frame, QWidget* parent = nullptr);
 
     // The ids of the participants chosen with Open, in list order; empty until then.
-    const std::vector<std::int32_t>& SelectedPlayers() const { return m_selectedPlayers; }
+    const std::vector<std::int32_t>& selectedPlayers() const { return m_selectedPlayers; }
 
 private:
     LayoutTable m_layout;
-    void FormCreate();
-    void CreateControls();
-    void CreatePopupMenu();
-    void PlaceControls();
+    void prepareControls();
+    void createControls();
+    void createPopupMenu();
+    void placeControls();
 
     // Fills the list with the participants that pass the filter, sorted by name in the user's
     // language without regard to case; the current item stays at the same position.
-    void FillPlayerList(int filter);
+    void fillPlayerList(int filter);
     std::vector<int> selectedRows() const;  // in list order
     int currentRow() const;                 // -1 when there is none
 
     // Handlers.
-    void lstTypesClick();
-    void cmdOpenClick();
-    void mnuDeleteClick();
-    void mnuPrintPicksClick();
-    void mnuPropsClick();
+    void onFilterChosen();
+    void openSelected();
+    void deleteSelected();
+    void printSelected();
+    void showProperties();
     void showPopupMenu(const QPoint& pos);
     void lstPlayersDrawItem(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     // Controls, named as the program's documents name them.
-    QListView* lstPlayers = nullptr;
-    QLabel* lblShow = nullptr;
-    QComboBox* lstTypes = nullptr;
-    QPushButton* cmdOpen = nullptr;
-    QPushButton* cmdCancel = nullptr;
+    QListView* m_playersList = nullptr;
+    QLabel* m_showLabel = nullptr;
+    QComboBox* m_typesChoice = nullptr;
+    QPushButton* m_openButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
     QMenu* PopupMenu = nullptr;
-    QAction* mnuOpen = nullptr;
-    QAction* mnuDelete = nullptr;
-    QAction* mnuPrintPicks = nullptr;
-    QAction* mnuProps = nullptr;
-    QPixmap imgPaid;
-    QPixmap imgNotPaid;
+    QAction* m_openAction = nullptr;
+    QAction* m_deleteAction = nullptr;
+    QAction* m_printPicksAction = nullptr;
+    QAction* m_propertiesAction = nullptr;
+    QPixmap m_paidIcon;
+    QPixmap m_notPaidIcon;
 
-    TPoolSession& m_session;
-    IFrame& m_main;
-    TPlayerListModel* m_model = nullptr;
+    PoolSession& m_session;
+    Frame& m_main;
+    PlayerListModel* m_model = nullptr;
     int m_filter = AllPlayers;
     std::vector<std::int32_t> m_selectedPlayers;
 };

@@ -13,7 +13,7 @@
 
 namespace {
 constexpr QSize ClientSize(256, 300);
-constexpr int NameWidth = sizeof(decltype(TPlayer::Name)::chars);
+constexpr int NameWidth = sizeof(decltype(Player::name)::chars);
 constexpr int TiebreakerTyping = 3;
 
 // A control of the dialog, found by tests under its name.
@@ -75,123 +75,123 @@ QValidator::State TypingLimit::validate(QString& input, int& pos) const
     return Acceptable;
 }
 
-TfrmProps::TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id) : QDialog(owner), m_players(players)
+PlayerProperties::PlayerProperties(QWidget* owner, PlayerList& players, std::int32_t id) : QDialog(owner), m_players(players)
 {
     setWindowTitle(QStringLiteral("Player Properties..."));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    CreateControls();
+    createControls();
     fixDialog(*this, ClientSize);
 
-    const int index = players.IndexOfId(id);
+    const int index = players.indexOfId(id);
     m_entry = index >= 0 ? players.item(index) : nullptr;
-    FillFromEntry();
+    fillFromEntry();
     // Only what the user types is limited; the stored text was shown whole above.
-    txtTiebreaker->setValidator(new TypingLimit(txtTiebreaker, TiebreakerTyping));
+    m_tiebreakerBox->setValidator(new TypingLimit(m_tiebreakerBox, TiebreakerTyping));
     m_changed = 0;  // filling the boxes counted as changes
-    txtName->setFocus();
+    m_nameBox->setFocus();
 }
 
-void TfrmProps::CreateControls()
+void PlayerProperties::createControls()
 {
-    grpPlayer = named(new QGroupBox(QStringLiteral("Player Information"), this), "grpPlayer");
-    auto* lblName = named(rightLabel(QStringLiteral("Name:"), grpPlayer), "lblName");
-    txtName = named(new QLineEdit(grpPlayer), "txtName");
-    txtName->setMaxLength(NameWidth);
-    keepOneLine(txtName);  // a tab or a line break in a name would split the exported rows
-    auto* lblTiebreaker = named(rightLabel(QStringLiteral("Tiebreaker:"), grpPlayer), "lblTiebreaker");
-    txtTiebreaker = named(new QLineEdit(grpPlayer), "txtTiebreaker");
-    chkPaid = named(captionLeftBox(QStringLiteral("Paid?"), grpPlayer), "chkPaid");
-    lblName->setBuddy(txtName);
-    lblTiebreaker->setBuddy(txtTiebreaker);
-    connect(txtName, &QLineEdit::textChanged, this, guarded(this, &TfrmProps::txtNameChange));
-    connect(txtTiebreaker, &QLineEdit::textChanged, this, guarded(this, &TfrmProps::txtNameChange));
-    connect(chkPaid, &QCheckBox::toggled, this, guarded(this, &TfrmProps::txtNameChange));
+    m_playerGroup = named(new QGroupBox(QStringLiteral("Player Information"), this), "grpPlayer");
+    auto* lblName = named(rightLabel(QStringLiteral("Name:"), m_playerGroup), "lblName");
+    m_nameBox = named(new QLineEdit(m_playerGroup), "txtName");
+    m_nameBox->setMaxLength(NameWidth);
+    keepOneLine(m_nameBox);  // a tab or a line break in a name would split the exported rows
+    auto* lblTiebreaker = named(rightLabel(QStringLiteral("Tiebreaker:"), m_playerGroup), "lblTiebreaker");
+    m_tiebreakerBox = named(new QLineEdit(m_playerGroup), "txtTiebreaker");
+    m_paidCheck = named(captionLeftBox(QStringLiteral("Paid?"), m_playerGroup), "chkPaid");
+    lblName->setBuddy(m_nameBox);
+    lblTiebreaker->setBuddy(m_tiebreakerBox);
+    connect(m_nameBox, &QLineEdit::textChanged, this, guarded(this, &PlayerProperties::onNameEdited));
+    connect(m_tiebreakerBox, &QLineEdit::textChanged, this, guarded(this, &PlayerProperties::onNameEdited));
+    connect(m_paidCheck, &QCheckBox::toggled, this, guarded(this, &PlayerProperties::onNameEdited));
 
-    grpPool = named(new QGroupBox(QStringLiteral("Pool Information:"), this), "grpPool");
-    grpPool->setEnabled(false);  // points and flags are shown, not edited
-    QLineEdit** const rounds[] = {&txtR1, &txtR2, &txtR3, &txtR4, &txtR5, &txtR6};
+    m_poolGroup = named(new QGroupBox(QStringLiteral("Pool Information:"), this), "grpPool");
+    m_poolGroup->setEnabled(false);  // points and flags are shown, not edited
+    QLineEdit** const rounds[] = {&m_round1Box, &m_round2Box, &m_round3Box, &m_round4Box, &m_round5Box, &m_round6Box};
     QLabel* roundLabels[RoundCount] = {};
     for (int r = 0; r < RoundCount; ++r) {
-        roundLabels[r] = rightLabel(QStringLiteral("Round %1:").arg(r + 1), grpPool);
+        roundLabels[r] = rightLabel(QStringLiteral("Round %1:").arg(r + 1), m_poolGroup);
         roundLabels[r]->setObjectName(QStringLiteral("lblR%1").arg(r + 1));
-        *rounds[r] = numberBox(grpPool);
+        *rounds[r] = numberBox(m_poolGroup);
         (*rounds[r])->setObjectName(QStringLiteral("txtR%1").arg(r + 1));
     }
-    auto* lblTotal = named(rightLabel(QStringLiteral("Total Pts:"), grpPool), "lblTotal");
-    txtTotal = named(numberBox(grpPool), "txtTotal");
-    auto* lblPot = named(rightLabel(QStringLiteral("Potential Pts:"), grpPool), "lblPot");
-    txtPot = named(numberBox(grpPool), "txtPot");
-    chkComplete = named(captionLeftBox(QStringLiteral("Pool Complete?"), grpPool), "chkComplete");
-    chkModified = named(captionLeftBox(QStringLiteral("Pts. Up to Date?"), grpPool), "chkModified");
+    auto* lblTotal = named(rightLabel(QStringLiteral("Total Pts:"), m_poolGroup), "lblTotal");
+    m_totalBox = named(numberBox(m_poolGroup), "txtTotal");
+    auto* lblPot = named(rightLabel(QStringLiteral("Potential Pts:"), m_poolGroup), "lblPot");
+    m_potentialBox = named(numberBox(m_poolGroup), "txtPot");
+    m_completeCheck = named(captionLeftBox(QStringLiteral("Pool Complete?"), m_poolGroup), "chkComplete");
+    m_modifiedCheck = named(captionLeftBox(QStringLiteral("Pts. Up to Date?"), m_poolGroup), "chkModified");
 
-    cmdOk = named(new QPushButton(QStringLiteral("OK"), this), "cmdOk");
-    cmdOk->setDefault(true);
-    connect(cmdOk, &QPushButton::clicked, this, guarded(this, &TfrmProps::cmdOkClick));
+    m_okButton = named(new QPushButton(QStringLiteral("OK"), this), "cmdOk");
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, guarded(this, &PlayerProperties::acceptChanges));
 
     m_layout.within(this, {
-        {grpPlayer, {8, 8, 241, 65}},
-        {grpPool, {8, 80, 241, 185}},
-        {cmdOk, {168, 272, 75, 25}},
+        {m_playerGroup, {8, 8, 241, 65}},
+        {m_poolGroup, {8, 80, 241, 185}},
+        {m_okButton, {168, 272, 75, 25}},
     })
-        .within(grpPlayer, {
+        .within(m_playerGroup, {
         {lblName, {16, 16, 49, 14}},
-        {txtName, {72, 16, 153, 17}},
+        {m_nameBox, {72, 16, 153, 17}},
         {lblTiebreaker, {8, 40, 57, 14}},
-        {txtTiebreaker, {72, 40, 97, 17}},
-        {chkPaid, {176, 40, 49, 17}},
+        {m_tiebreakerBox, {72, 40, 97, 17}},
+        {m_paidCheck, {176, 40, 49, 17}},
     })
-        .within(grpPool, {
+        .within(m_poolGroup, {
         {roundLabels[0], {8, 16, 57, 14}},
-        {txtR1, {72, 16, 41, 17}},
+        {m_round1Box, {72, 16, 41, 17}},
         {roundLabels[1], {8, 40, 57, 14}},
-        {txtR2, {72, 40, 41, 17}},
+        {m_round2Box, {72, 40, 41, 17}},
         {roundLabels[2], {8, 64, 57, 14}},
-        {txtR3, {72, 64, 41, 17}},
+        {m_round3Box, {72, 64, 41, 17}},
         {roundLabels[3], {8, 88, 57, 14}},
-        {txtR4, {72, 88, 41, 17}},
+        {m_round4Box, {72, 88, 41, 17}},
         {roundLabels[4], {8, 112, 57, 14}},
-        {txtR5, {72, 112, 41, 17}},
+        {m_round5Box, {72, 112, 41, 17}},
         {roundLabels[5], {8, 136, 57, 14}},
-        {txtR6, {72, 136, 41, 17}},
+        {m_round6Box, {72, 136, 41, 17}},
         {lblTotal, {8, 160, 57, 14}},
-        {txtTotal, {72, 160, 41, 17}},
+        {m_totalBox, {72, 160, 41, 17}},
         {lblPot, {120, 160, 65, 14}},
-        {txtPot, {192, 160, 41, 17}},
-        {chkComplete, {128, 16, 97, 17}},
+        {m_potentialBox, {192, 160, 41, 17}},
+        {m_completeCheck, {128, 16, 97, 17}},
         // Its caption needs a little more room than the check box's indicator leaves; the box
         // stays where it was, level with the one above.
-        {chkModified, {120, 40, 105, 17}},
+        {m_modifiedCheck, {120, 40, 105, 17}},
     });
     applyLayout(m_layout);
 }
 
-void TfrmProps::FillFromEntry()
+void PlayerProperties::fillFromEntry()
 {
     if (!m_entry) return;
     // As the boxes show them: a control character shows as a space.
-    txtName->setText(fromAnsi(m_entry->Name.view()));
-    txtTiebreaker->setText(fromAnsi(m_entry->Tiebreaker.view()));
-    m_shownName = txtName->text();
-    m_shownTiebreaker = txtTiebreaker->text();
-    QLineEdit* const rounds[] = {txtR1, txtR2, txtR3, txtR4, txtR5, txtR6};
-    for (int r = 1; r <= RoundCount; ++r) rounds[r - 1]->setText(QString::number(m_entry->RoundPoints[r]));
-    txtTotal->setText(QString::number(m_entry->Total));
-    txtPot->setText(QString::number(m_entry->Potential));
+    m_nameBox->setText(fromAnsi(m_entry->name.view()));
+    m_tiebreakerBox->setText(fromAnsi(m_entry->tiebreaker.view()));
+    m_shownName = m_nameBox->text();
+    m_shownTiebreaker = m_tiebreakerBox->text();
+    QLineEdit* const rounds[] = {m_round1Box, m_round2Box, m_round3Box, m_round4Box, m_round5Box, m_round6Box};
+    for (int r = 1; r <= RoundCount; ++r) rounds[r - 1]->setText(QString::number(m_entry->roundPoints[r]));
+    m_totalBox->setText(QString::number(m_entry->total));
+    m_potentialBox->setText(QString::number(m_entry->potential));
     // Modified is 1 while the points wait for the next scoring pass, so the box asks the inverse.
-    chkModified->setChecked(m_entry->Modified == 0);
-    chkPaid->setChecked(m_entry->Paid != 0);
-    chkComplete->setChecked(m_entry->Complete != 0);
+    m_modifiedCheck->setChecked(m_entry->modified == 0);
+    m_paidCheck->setChecked(m_entry->paid != 0);
+    m_completeCheck->setChecked(m_entry->complete != 0);
 }
 
-void TfrmProps::txtNameChange() { m_changed = 1; }
+void PlayerProperties::onNameEdited() { m_changed = 1; }
 
-void TfrmProps::cmdOkClick()
+void PlayerProperties::acceptChanges()
 {
     if (m_entry) {
-        TPlayer changed = *m_entry;
-        changed.Name = toAnsiKeeping(txtName->text(), m_shownName, m_entry->Name.view());
-        changed.Tiebreaker = toAnsiKeeping(txtTiebreaker->text(), m_shownTiebreaker, m_entry->Tiebreaker.view());
-        changed.Paid = chkPaid->isChecked() ? 1 : 0;
+        Player changed = *m_entry;
+        changed.name = toAnsiKeeping(m_nameBox->text(), m_shownName, m_entry->name.view());
+        changed.tiebreaker = toAnsiKeeping(m_tiebreakerBox->text(), m_shownTiebreaker, m_entry->tiebreaker.view());
+        changed.paid = m_paidCheck->isChecked() ? 1 : 0;
         // Reaches the disk before the dialog closes; a refusal throws past accept(), so the dialog
         // stays open with its edits and the connection reports the error.
         m_players.storeEntry(changed, false);

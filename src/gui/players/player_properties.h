@@ -28,44 +28,44 @@ private:
 
 // Player Properties: shows one stored participant's details and points; name, tiebreaker and
 // paid flag can be corrected. OK stores them in the list (journaled, as every change).
-class TfrmProps final : public QDialog {
+class PlayerProperties final : public QDialog {
     Q_OBJECT
 public:
     const LayoutTable& layoutTable() const { return m_layout; }
-    TfrmProps(QWidget* owner, TPlayers& players, std::int32_t id);
+    PlayerProperties(QWidget* owner, PlayerList& players, std::int32_t id);
 
     // 1 once the name, the tiebreaker or the paid box was changed, even if closed without OK.
-    std::uint8_t Changed() const { return m_changed; }
+    std::uint8_t changed() const { return m_changed; }
 
 private:
     LayoutTable m_layout;
-    void CreateControls();
-    void FillFromEntry();
+    void createControls();
+    void fillFromEntry();
 
     // Handlers.
-    void txtNameChange();
-    void cmdOkClick();
+    void onNameEdited();
+    void acceptChanges();
 
     // Controls, named as the program's documents name them.
-    QGroupBox* grpPlayer = nullptr;
-    QLineEdit* txtName = nullptr;
-    QLineEdit* txtTiebreaker = nullptr;
-    QCheckBox* chkPaid = nullptr;
-    QGroupBox* grpPool = nullptr;
-    QLineEdit* txtR1 = nullptr;
-    QLineEdit* txtR2 = nullptr;
-    QLineEdit* txtR3 = nullptr;
-    QLineEdit* txtR4 = nullptr;
-    QLineEdit* txtR5 = nullptr;
-    QLineEdit* txtR6 = nullptr;
-    QLineEdit* txtTotal = nullptr;
-    QLineEdit* txtPot = nullptr;
-    QCheckBox* chkComplete = nullptr;
-    QCheckBox* chkModified = nullptr;
-    QPushButton* cmdOk = nullptr;
+    QGroupBox* m_playerGroup = nullptr;
+    QLineEdit* m_nameBox = nullptr;
+    QLineEdit* m_tiebreakerBox = nullptr;
+    QCheckBox* m_paidCheck = nullptr;
+    QGroupBox* m_poolGroup = nullptr;
+    QLineEdit* m_round1Box = nullptr;
+    QLineEdit* m_round2Box = nullptr;
+    QLineEdit* m_round3Box = nullptr;
+    QLineEdit* m_round4Box = nullptr;
+    QLineEdit* m_round5Box = nullptr;
+    QLineEdit* m_round6Box = nullptr;
+    QLineEdit* m_totalBox = nullptr;
+    QLineEdit* m_potentialBox = nullptr;
+    QCheckBox* m_completeCheck = nullptr;
+    QCheckBox* m_modifiedCheck = nullptr;
+    QPushButton* m_okButton = nullptr;
 
-    TPlayers& m_players;
-    TPlayer* m_entry = nullptr;
+    PlayerList& m_players;
+    Player* m_entry = nullptr;
     std::uint8_t m_changed = 0;
     // The texts as shown at filling: a box left as it was stores the entry's own bytes back,
     // even bytes that have no character of their own.

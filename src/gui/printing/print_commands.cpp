@@ -22,21 +22,21 @@ namespace {
 // A copy's progress in sevenths: one per bracket column, the last for the texts.
 constexpr double PoolSheetSteps = 7.0;
 
-std::string PoolJobTitle(const TPlayer* entry)
+std::string poolJobTitle(const Player* entry)
 {
-    return entry ? cutText("the Hoopfall picks for " + entry->Name.str(), 49) : "Pool sheet for the Hoopfall";
+    return entry ? cutText("the Hoopfall picks for " + entry->name.str(), 49) : "Pool sheet for the Hoopfall";
 }
 
-std::string PoolPrintedStatus(const TPlayer* entry)
+std::string poolPrintedStatus(const Player* entry)
 {
-    return entry ? cutText("Printing picks for " + entry->Name.str(), 44) + "..." : "Now printing blank pool...";
+    return entry ? cutText("Printing picks for " + entry->name.str(), 44) + "..." : "Now printing blank pool...";
 }
 
 // Printing to a file, each copy after the first goes to a file of its own beside the chosen one
 // ("report-2.pdf" ...). The print dialog asked before replacing the chosen file; those of the
 // other copies that exist are named in one question before anything is printed, so a copy never
 // replaces a file unasked and a "no" leaves every file as it was.
-bool MayReplaceCopyFiles(const QPrinter& printer, int copies)
+bool mayReplaceCopyFiles(const QPrinter& printer, int copies)
 {
     const QString chosen = printer.outputFileName();
     if (chosen.isEmpty()) return true;
@@ -55,26 +55,26 @@ bool MayReplaceCopyFiles(const QPrinter& printer, int copies)
 
 // Shows the print dialog that all printing shares: it starts from the printer and the copy count
 // chosen last. The number of copies the user left, or nothing when cancelled.
-std::optional<int> AskCopies(IFrame& main, QPrinter& printer)
+std::optional<int> askCopies(Frame& main, QPrinter& printer)
 {
     int copies = main.printCopies();
     if (!prompts().printDialog(printer, copies)) return std::nullopt;
     printer.setCopyCount(1);  // every copy is a job of its own
     main.printCopies() = copies;
-    if (!MayReplaceCopyFiles(printer, copies)) return std::nullopt;
+    if (!mayReplaceCopyFiles(printer, copies)) return std::nullopt;
     return copies;
 }
 }  // namespace
 
-void PrintPool(TPoolSession& session, IFrame& main, const TPlayer* entry)
+void printPool(PoolSession& session, Frame& main, const Player* entry)
 {
     QPrinter& printer = main.printer();
-    const std::optional<int> copies = AskCopies(main, printer);
+    const std::optional<int> copies = askCopies(main, printer);
     if (!copies) return;
 
     BusyCursor busy;
-    main.SetStatusText(QStringLiteral("Preparing to print..."));
-    printer.setDocName(fromAnsi(PoolJobTitle(entry)));
+    main.setStatusText(QStringLiteral("Preparing to print..."));
+    printer.setDocName(fromAnsi(poolJobTitle(entry)));
     printer.setPageOrientation(QPageLayout::Landscape);
 
     const PoolSheetTexts texts{session.teams(), session.regionNames(), version::Text};
@@ -82,8 +82,8 @@ void PrintPool(TPoolSession& session, IFrame& main, const TPlayer* entry)
     try {
         for (int copy = 1; copy <= *copies; ++copy) {
             canvas.beginDoc();
-            drawPoolSheet(canvas, entry, texts, [&main](int r) { main.SetProgress(roundPercent(r / PoolSheetSteps)); });
-            main.SetStatusText(PoolPrintedStatus(entry));
+            drawPoolSheet(canvas, entry, texts, [&main](int r) { main.setProgress(roundPercent(r / PoolSheetSteps)); });
+            main.setStatusText(poolPrintedStatus(entry));
             canvas.endDoc();
         }
     } catch (...) {
@@ -92,29 +92,29 @@ void PrintPool(TPoolSession& session, IFrame& main, const TPlayer* entry)
             canvas.endDoc();
         } catch (...) {
         }
-        main.SetProgress(0);
+        main.setProgress(0);
         throw;
     }
-    main.SetProgress(0);
+    main.setProgress(0);
 }
 
-void printRules(TPoolSession& session, IFrame& main)
+void printRules(PoolSession& session, Frame& main)
 {
     QPrinter& printer = main.printer();
-    const std::optional<int> copies = AskCopies(main, printer);
+    const std::optional<int> copies = askCopies(main, printer);
     if (!copies) return;
 
     BusyCursor busy;
-    main.SetStatusText(QStringLiteral("Preparing to print..."));
+    main.setStatusText(QStringLiteral("Preparing to print..."));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(fromAnsi(RulesJobTitle));
 
     // The closing status also follows a failure, once the copy's job is closed.
     struct Done {
-        IFrame& main;
-        ~Done() { main.SetStatusText(QStringLiteral("                           ...now printing rules for the Hoopfall.")); }
+        Frame& main;
+        ~Done() { main.setStatusText(QStringLiteral("                           ...now printing rules for the Hoopfall.")); }
     } done{main};
-    TRegIniFile store(session.settings());
+    SettingsFile store(session.settings());
     QtPageCanvas canvas(printer);
     for (int copy = 1; copy <= *copies; ++copy) writeRulesSheet(canvas, buildRulesSheet(store));
 }

@@ -10,7 +10,7 @@
 #include "gui/widgets/ansi_text.h"
 
 namespace {
-std::string Native(const QString& text) { return text.toLocal8Bit().toStdString(); }
+std::string native(const QString& text) { return text.toLocal8Bit().toStdString(); }
 }  // namespace
 
 QtPageCanvas::QtPageCanvas(QPrinter& printer) : m_printer(printer), m_fileName(printer.outputFileName())
@@ -105,8 +105,8 @@ void QtPageCanvas::beginDoc()
     if (!m_painter.begin(&m_printer)) {
         if (!m_printer.outputFileName().isEmpty())
             throw HoopError("The print job could not be started: " +
-                            Native(QDir::toNativeSeparators(m_printer.outputFileName())) + " could not be written.");
-        throw HoopError("The print job could not be started on the printer " + Native(m_printer.printerName()) + ".");
+                            native(QDir::toNativeSeparators(m_printer.outputFileName())) + " could not be written.");
+        throw HoopError("The print job could not be started on the printer " + native(m_printer.printerName()) + ".");
     }
     m_painter.setBackgroundMode(Qt::OpaqueMode);
     m_painter.setBackground(Qt::white);

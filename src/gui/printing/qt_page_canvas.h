@@ -13,7 +13,7 @@ class QPrinter;
 // Every job is a print job of its own. When the printer writes to a file, the second and later
 // jobs go to files of their own beside it ("sheet.pdf", "sheet-2.pdf", "sheet-3.pdf"), so no
 // copy overwrites the one before.
-class QtPageCanvas final : public IPageCanvas {
+class QtPageCanvas final : public PageCanvas {
 public:
     explicit QtPageCanvas(QPrinter& printer);
     ~QtPageCanvas() override;  // ends a job still open and gives the printer back its file name

@@ -22,14 +22,14 @@ namespace {
 const QString Organization = QStringLiteral("Corvanta");
 const QString Application = QStringLiteral("the Hoopfall");
 
-QString Key(const std::string& section, const std::string& name)
+QString key(const std::string& section, const std::string& name)
 {
     return fromAnsi(section) + QLatin1Char('/') + fromAnsi(name);
 }
 
-std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-std::string FailedText(const std::string& name, const QString& path)
+std::string failedText(const std::string& name, const QString& path)
 {
     return "Failed to set data for '" + name + "' in " + QDir::toNativeSeparators(path).toStdString();
 }
@@ -42,10 +42,10 @@ struct FileState {
 };
 
 // Looked at before it is opened: QFile would wait on a named pipe until something writes to it.
-FileState Examine(const QString& path)
+FileState examine(const QString& path)
 {
     struct stat st {};
-    if (::stat(Native(path).c_str(), &st) != 0) {
+    if (::stat(native(path).c_str(), &st) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) return {};
         return {FileState::Unreadable, {}, QString::fromStdString(systemReason(errno))};
     }
@@ -54,7 +54,7 @@ FileState Examine(const QString& path)
         return {FileState::Unreadable, {}, QString::fromStdString("it is " + fileKindName(st.st_mode) + ", not a regular file")};
     // The read itself opens without waiting and checks again what it opened.
     std::string bytes;
-    const ReadOutcome read = readWholeFile(Native(path), bytes);
+    const ReadOutcome read = readWholeFile(native(path), bytes);
     if (read.status == ReadStatus::Missing) return {};
     if (read.status == ReadStatus::Unreadable) return {FileState::Unreadable, {}, QString::fromStdString(read.reason)};
     return {FileState::Read, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), {}};
@@ -62,7 +62,7 @@ FileState Examine(const QString& path)
 
 using Contents = std::map<QString, QVariant>;
 
-Contents ContentsOf(QSettings& settings)
+Contents contentsOf(QSettings& settings)
 {
     Contents contents;
     for (const QString& key : settings.allKeys()) contents.emplace(key, settings.value(key));
@@ -76,12 +76,12 @@ struct Parsed {
     Contents contents;
     QSettings::Status status = QSettings::NoError;  // FormatError: a line it could not read
 };
-std::optional<Parsed> ParsedCopy(const QString& path, const QByteArray& bytes, QSettings::Format format)
+std::optional<Parsed> parsedCopy(const QString& path, const QByteArray& bytes, QSettings::Format format)
 {
     QTemporaryFile copy(path + QStringLiteral(".check-XXXXXX"));
     if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) return std::nullopt;
     QSettings parsed(copy.fileName(), format);
-    Parsed result {ContentsOf(parsed), QSettings::NoError};
+    Parsed result {contentsOf(parsed), QSettings::NoError};
     result.status = parsed.status();
     return result;
 }
@@ -89,7 +89,7 @@ std::optional<Parsed> ParsedCopy(const QString& path, const QByteArray& bytes, Q
 // Where QSettings keeps the per-user settings on a system with XDG folders: the user's file and
 // the organisation's, then the same in each system folder. Named here, not by asking QSettings,
 // since a QSettings made with a scope opens every one of these files at once.
-QStringList XdgSettingsFiles()
+QStringList xdgSettingsFiles()
 {
     const QString appFile = Organization + QLatin1Char('/') + Application + QStringLiteral(".conf");
     const QString orgFile = Organization + QStringLiteral(".conf");
@@ -113,7 +113,7 @@ QtSettingsStore::QtSettingsStore() : m_format(QSettings::NativeFormat), m_native
                    QSettings(QSettings::NativeFormat, QSettings::SystemScope, Organization, Application).fileName(),
                    QSettings(QSettings::NativeFormat, QSettings::SystemScope, Organization).fileName()};
 #else
-    m_readOrder = XdgSettingsFiles();
+    m_readOrder = xdgSettingsFiles();
     m_path = m_readOrder.front();
 #endif
 }
@@ -153,9 +153,9 @@ void QtSettingsStore::keepDamagedFile(const std::string& name)
 {
     const std::string aside = [&] {
         try {
-            return copyAside(Native(m_path), "damaged");
+            return copyAside(native(m_path), "damaged");
         } catch (const HoopError& error) {
-            throw HoopError(FailedText(name, m_path) + ": " + error.what());
+            throw HoopError(failedText(name, m_path) + ": " + error.what());
         }
     }();
     m_keptDamaged = true;
@@ -173,7 +173,7 @@ std::optional<std::string> QtSettingsStore::read(const std::string& section, con
     if (!isFile()) {
         // A fresh QSettings for every call: its status sticks for the object's life.
         const auto settings = open();
-        const QVariant value = settings->value(Key(section, name));
+        const QVariant value = settings->value(key(section, name));
         if (settings->status() == QSettings::AccessError) {
             reportUnreadable({});
             return std::nullopt;
@@ -181,13 +181,13 @@ std::optional<std::string> QtSettingsStore::read(const std::string& section, con
         if (!value.isValid()) return std::nullopt;
         return toAnsi(value.toString());
     }
-    const FileState file = Examine(m_path);
+    const FileState file = examine(m_path);
     if (file.kind == FileState::Unreadable) {
         reportUnreadable(file.reason);
         return std::nullopt;
     }
     for (const QString& path : m_readOrder) {
-        const FileState found = path == m_path ? file : Examine(path);
+        const FileState found = path == m_path ? file : examine(path);
         if (found.kind != FileState::Read) continue;
         const std::string_view bytes(found.bytes.constData(), static_cast<std::size_t>(found.bytes.size()));
         if (const auto value = ini::valueText(bytes, section, name))
@@ -199,30 +199,30 @@ std::optional<std::string> QtSettingsStore::read(const std::string& section, con
 void QtSettingsStore::write(const std::string& section, const std::string& name, const std::string& value)
 {
     if (isFile()) {
-        writeFile(Key(section, name), name, fromAnsi(value));
+        writeFile(key(section, name), name, fromAnsi(value));
         return;
     }
     const auto settings = open();
-    settings->setValue(Key(section, name), fromAnsi(value));
+    settings->setValue(key(section, name), fromAnsi(value));
     settings->sync();
-    if (settings->status() != QSettings::NoError) throw HoopError(FailedText(name, m_path));
+    if (settings->status() != QSettings::NoError) throw HoopError(failedText(name, m_path));
 }
 
 void QtSettingsStore::writeFile(const QString& key, const std::string& name, const QString& value)
 {
-    const FileState before = Examine(m_path);
+    const FileState before = examine(m_path);
     if (before.kind == FileState::Unreadable)
-        throw HoopError(FailedText(name, m_path) + ": the file cannot be read (" + before.reason.toStdString() +
+        throw HoopError(failedText(name, m_path) + ": the file cannot be read (" + before.reason.toStdString() +
                         "), so it is left as it is");
 
     if (before.kind == FileState::Read && !m_keptDamaged) {
-        const auto parsed = ParsedCopy(m_path, before.bytes, m_format);
+        const auto parsed = parsedCopy(m_path, before.bytes, m_format);
         if (parsed && parsed->status == QSettings::FormatError) keepDamagedFile(name);
     }
 
     // The old file keeps a second name while QSettings replaces it, so a bad write is undone by
     // a rename, which needs no disk space.
-    const std::string path = Native(m_path);
+    const std::string path = native(m_path);
     std::string kept;
     if (before.kind == FileState::Read) {
         kept = path + ".keep-" + std::to_string(QRandomGenerator::global()->generate());
@@ -239,14 +239,14 @@ void QtSettingsStore::writeFile(const QString& key, const std::string& name, con
         settings->setValue(key, value);
         settings->sync();
         status = settings->status();
-        meant = ContentsOf(*settings);
+        meant = contentsOf(*settings);
     }
     // The status alone cannot be trusted: after a damaged line it is FormatError whether the write
     // went through or not, and a short write (a full disk) goes unnoticed. The file is read back.
-    const FileState after = Examine(m_path);
+    const FileState after = examine(m_path);
     const bool written =
         status != QSettings::AccessError && after.kind == FileState::Read && [&] {
-            const auto parsed = ParsedCopy(m_path, after.bytes, m_format);
+            const auto parsed = parsedCopy(m_path, after.bytes, m_format);
             return parsed && parsed->contents == meant;
         }();
     const bool changed = after.kind != before.kind || after.bytes != before.bytes;
@@ -254,10 +254,10 @@ void QtSettingsStore::writeFile(const QString& key, const std::string& name, con
     if (written || !changed) {
         if (!kept.empty()) std::filesystem::remove(kept, ec);
         if (written) return;
-        throw HoopError(FailedText(name, m_path));
+        throw HoopError(failedText(name, m_path));
     }
 
-    std::string message = FailedText(name, m_path);
+    std::string message = failedText(name, m_path);
     if (!kept.empty()) {
         std::filesystem::rename(kept, path, ec);
         if (ec) message += "; the old file is kept as " + kept;

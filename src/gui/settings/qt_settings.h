@@ -16,7 +16,7 @@
 // damaged line does not fail every later write; before the first write drops such a line, the
 // file is copied aside and that is reported. Only a regular file is ever opened: a named pipe in
 // its place would stop the program for good, a device would be read without end.
-class QtSettingsStore : public ISettingsBackend {
+class QtSettingsStore : public SettingsBackend {
 public:
     QtSettingsStore();
     explicit QtSettingsStore(const QString& iniPath);  // an INI file of one's own (tests)

@@ -44,8 +44,8 @@ const QString NotSavedForPrint = QStringLiteral("Selections must be saved before
 const char* const TagProperty = "tag";
 const QColor Highlight(255, 255, 0);
 // The boxes take as much as the stored fields hold.
-constexpr int NameLength = int(sizeof(decltype(TPlayer::Name)::chars));
-constexpr int TiebreakerLength = int(sizeof(decltype(TPlayer::Tiebreaker)::chars));
+constexpr int NameLength = int(sizeof(decltype(Player::name)::chars));
+constexpr int TiebreakerLength = int(sizeof(decltype(Player::tiebreaker)::chars));
 // The save's progress counts 65 steps for the 63 games, so the bar stops short of 100.
 constexpr double SaveProgressSteps = 65.0;
 
@@ -110,68 +110,68 @@ bool isPickKey(int key) { return key == Qt::Key_Up || key == Qt::Key_Down || key
 
 }  // namespace
 
-TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget* parent)
-    : TmdiBrackets(session, frame, id, false, parent)
+BracketSheet::BracketSheet(PoolSession& session, Frame& frame, int id, QWidget* parent)
+    : BracketSheet(session, frame, id, false, parent)
 {
 }
 
-TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, WhatIfMode, QWidget* parent)
-    : TmdiBrackets(session, frame, IFrame::WhatIfId, true, parent)
+BracketSheet::BracketSheet(PoolSession& session, Frame& frame, WhatIfMode, QWidget* parent)
+    : BracketSheet(session, frame, Frame::WhatIfId, true, parent)
 {
 }
 
-TmdiBrackets::TmdiBrackets(TPoolSession& session, IFrame& frame, int id, bool whatIf, QWidget* parent)
-    : TChildForm(parent), m_session(session), m_main(frame), m_whatIf(whatIf)
+BracketSheet::BracketSheet(PoolSession& session, Frame& frame, int id, bool whatIf, QWidget* parent)
+    : ChildWindow(parent), m_session(session), m_main(frame), m_whatIf(whatIf)
 {
     BusyCursor busy;
     resize(sheet_layout::DefaultWidth, sheet_layout::DefaultHeight);
     createControls();
     nameTeamLabels();  // before the layout, which fits the labels to the names
     applyLayout();
-    PlayerId = id;
+    m_playerId = id;
     if (isWhatIf())
         setWindowTag(id);  // no stored entry has it, whatever the id
     else
         setTag(id);
-    InitBracket();
+    initBracket();
 
     // Connected after the build, so the tiebreaker's starting "0" is not a change; from here on
     // every change counts, also those the sheet makes itself.
-    connect(txtName, &QLineEdit::textChanged, this, guarded([this](const QString&) { txtNameChange(); }));
-    connect(txtTiebreaker, &QLineEdit::textChanged, this, guarded([this](const QString&) { txtNameChange(); }));
-    connect(chkPaid, &QCheckBox::clicked, this, guarded([this](bool) { txtNameChange(); }));
+    connect(m_nameBox, &QLineEdit::textChanged, this, guarded([this](const QString&) { onNameEdited(); }));
+    connect(m_tiebreakerBox, &QLineEdit::textChanged, this, guarded([this](const QString&) { onNameEdited(); }));
+    connect(m_paidCheck, &QCheckBox::clicked, this, guarded([this](bool) { onNameEdited(); }));
 
-    TPlayers& players = m_session.players();
+    PlayerList& players = m_session.players();
     if (isWhatIf()) {
         setWindowTitle(WhatIfCaption);
-        txtName->setText(WhatIfName);
-        const int index = players.IndexOfId(ResultsId);
-        txtTiebreaker->setText(index >= 0 ? fromAnsi(players[index].Tiebreaker.view()) : QString());
-        for (QWidget* control : {static_cast<QWidget*>(txtName), static_cast<QWidget*>(txtTiebreaker),
-                                 static_cast<QWidget*>(chkPaid)})
+        m_nameBox->setText(WhatIfName);
+        const int index = players.indexOfId(ResultsId);
+        m_tiebreakerBox->setText(index >= 0 ? fromAnsi(players[index].tiebreaker.view()) : QString());
+        for (QWidget* control : {static_cast<QWidget*>(m_nameBox), static_cast<QWidget*>(m_tiebreakerBox),
+                                 static_cast<QWidget*>(m_paidCheck)})
             control->setEnabled(false);
-        takeResults(index >= 0 ? players[index].Picks : PickArray{});
-        SheetModified = 0;  // nothing here is ever saved
+        takeResults(index >= 0 ? players[index].picks : PickArray{});
+        m_sheetModified = 0;  // nothing here is ever saved
     } else if (id == ResultsId) {
         setWindowTitle(ResultsCaption);
-        txtName->setText(fromAnsi(ResultsName));
-        txtName->setEnabled(false);
-        const int index = players.IndexOfId(ResultsId);
+        m_nameBox->setText(fromAnsi(ResultsName));
+        m_nameBox->setEnabled(false);
+        const int index = players.indexOfId(ResultsId);
         if (index >= 0) showEntry(players[index]);
     } else if (id == 0) {
         setWindowTitle(NewPlayerCaption);
     } else {
-        const int index = players.IndexOfId(id);
+        const int index = players.indexOfId(id);
         if (index < 0) throw HoopError("List index out of bounds (-1)");
-        const TPlayer& entry = players[index];
-        m_main.SetStatusText("Opening picks for " + entry.Name.str() + "...");
-        setWindowTitle(QStringLiteral("Picks for ") + fromAnsi(entry.Name.view()));
-        txtName->setText(fromAnsi(entry.Name.view()));
+        const Player& entry = players[index];
+        m_main.setStatusText("Opening picks for " + entry.name.str() + "...");
+        setWindowTitle(QStringLiteral("Picks for ") + fromAnsi(entry.name.view()));
+        m_nameBox->setText(fromAnsi(entry.name.view()));
         showEntry(entry);
     }
 }
 
-void TmdiBrackets::createControls()
+void BracketSheet::createControls()
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -186,31 +186,31 @@ void TmdiBrackets::createControls()
 
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            const TeamCode code = MakeTeamCode(std::uint8_t(r), std::uint8_t(s));
+            const TeamCode code = makeTeamCode(std::uint8_t(r), std::uint8_t(s));
             QLabel* label = makeLabel(m_canvas, "", QString(), Qt::AlignLeft | Qt::AlignVCenter);
             label->setObjectName(QStringLiteral("lblTeam%1").arg(code));
             label->setProperty(TagProperty, code);
             m_teamLabels[std::size_t(r - 1)][std::size_t(s - 1)] = label;
         }
-    lblRegion1 = makeLabel(m_canvas, "lblRegion1", QString(), Qt::AlignCenter);
-    lblRegion2 = makeLabel(m_canvas, "lblRegion2", QString(), Qt::AlignCenter);
-    lblRegion3 = makeLabel(m_canvas, "lblRegion3", QString(), Qt::AlignCenter);
-    lblRegion4 = makeLabel(m_canvas, "lblRegion4", QString(), Qt::AlignCenter);
+    m_region1Label = makeLabel(m_canvas, "lblRegion1", QString(), Qt::AlignCenter);
+    m_region2Label = makeLabel(m_canvas, "lblRegion2", QString(), Qt::AlignCenter);
+    m_region3Label = makeLabel(m_canvas, "lblRegion3", QString(), Qt::AlignCenter);
+    m_region4Label = makeLabel(m_canvas, "lblRegion4", QString(), Qt::AlignCenter);
     makeLabel(m_canvas, "lblChampion", QStringLiteral("Champion:"), Qt::AlignCenter);
 
     auto* pnlName = new QFrame(m_canvas);
     pnlName->setObjectName(QStringLiteral("pnlName"));
     makeLabel(pnlName, "lblName", QStringLiteral("Name:"), Qt::AlignRight | Qt::AlignVCenter);
-    txtName = makeEntry(pnlName, "txtName", NameLength);
+    m_nameBox = makeEntry(pnlName, "txtName", NameLength);
     makeLabel(pnlName, "lblTiebreaker", QStringLiteral("Tiebreaker:"), Qt::AlignRight | Qt::AlignVCenter);
-    txtTiebreaker = makeEntry(pnlName, "txtTiebreaker", TiebreakerLength);
-    txtTiebreaker->setText(QStringLiteral("0"));
+    m_tiebreakerBox = makeEntry(pnlName, "txtTiebreaker", TiebreakerLength);
+    m_tiebreakerBox->setText(QStringLiteral("0"));
     // A tab or a line break pasted into either would split the exported rows.
-    keepOneLine(txtName);
-    keepOneLine(txtTiebreaker);
-    chkPaid = new QCheckBox(QStringLiteral("Paid?"), pnlName);
-    chkPaid->setObjectName(QStringLiteral("chkPaid"));
-    chkPaid->setLayoutDirection(Qt::RightToLeft);  // caption left of the box
+    keepOneLine(m_nameBox);
+    keepOneLine(m_tiebreakerBox);
+    m_paidCheck = new QCheckBox(QStringLiteral("Paid?"), pnlName);
+    m_paidCheck->setObjectName(QStringLiteral("chkPaid"));
+    m_paidCheck->setLayoutDirection(Qt::RightToLeft);  // caption left of the box
 
     QLabel* lblDir = makeLabel(m_canvas, "lblDir",
                                QStringLiteral("[Up] arrow for upper team, [Down] arrow for lower team, [Delete] to "
@@ -228,19 +228,19 @@ void TmdiBrackets::createControls()
         cell->installEventFilter(this);
         m_cells[std::size_t(n)] = cell;
     }
-    txtName->installEventFilter(this);
-    txtTiebreaker->installEventFilter(this);
-    chkPaid->installEventFilter(this);
+    m_nameBox->installEventFilter(this);
+    m_tiebreakerBox->installEventFilter(this);
+    m_paidCheck->installEventFilter(this);
     m_releases = new KeyReleases(
-        guarded([this](QWidget* cell, int key) { g1KeyUp(static_cast<QLineEdit*>(cell), key); }), this);
+        guarded([this](QWidget* cell, int key) { onGameKeyReleased(static_cast<QLineEdit*>(cell), key); }), this);
 
     // Focus order: the name panel, then the games in order; focusNextPrevChild wraps it round.
-    m_focusOrder = {txtName, txtTiebreaker, chkPaid};
+    m_focusOrder = {m_nameBox, m_tiebreakerBox, m_paidCheck};
     for (int n = 1; n <= GameCount; ++n) m_focusOrder.push_back(gameCell(n));
     for (std::size_t i = 1; i < m_focusOrder.size(); ++i) setTabOrder(m_focusOrder[i - 1], m_focusOrder[i]);
 }
 
-void TmdiBrackets::applyLayout()
+void BracketSheet::applyLayout()
 {
     using namespace sheet_layout;
     // Team names are the organiser's: a label widens to show its whole name. A left-hand label may
@@ -299,9 +299,9 @@ void TmdiBrackets::applyLayout()
     m_scroll->setWidget(m_canvas);
 }
 
-QString TmdiBrackets::teamText(TeamCode code) const { return fromAnsi(m_session.teams().TeamName(code)); }
+QString BracketSheet::teamText(TeamCode code) const { return fromAnsi(m_session.teams().teamName(code)); }
 
-void TmdiBrackets::nameTeamLabels()
+void BracketSheet::nameTeamLabels()
 {
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s)
@@ -309,33 +309,33 @@ void TmdiBrackets::nameTeamLabels()
                 QString::number(s) + QStringLiteral(") ") + fromAnsi(m_session.teams().entry(r, s).name.view()));
 }
 
-void TmdiBrackets::InitBracket()
+void BracketSheet::initBracket()
 {
-    QLabel* regions[] = {lblRegion1, lblRegion2, lblRegion3, lblRegion4};
+    QLabel* regions[] = {m_region1Label, m_region2Label, m_region3Label, m_region4Label};
     const std::array<std::string, RegionCount> names = m_session.regionNames();
     for (int i = 0; i < RegionCount; ++i) regions[i]->setText(fromAnsi(names[std::size_t(i)]));
     for (int n = 1; n <= GameCount; ++n) gameCell(n)->setProperty(TagProperty, n);
-    m_picks = TSheetPicks();
+    m_picks = SheetPicks();
 }
 
-void TmdiBrackets::showEntry(const TPlayer& entry)
+void BracketSheet::showEntry(const Player& entry)
 {
-    txtTiebreaker->setText(fromAnsi(entry.Tiebreaker.view()));
-    chkPaid->setChecked(entry.Paid != 0);
-    ShowPicks(entry);
+    m_tiebreakerBox->setText(fromAnsi(entry.tiebreaker.view()));
+    m_paidCheck->setChecked(entry.paid != 0);
+    showPicks(entry);
 }
 
-void TmdiBrackets::ShowPicks(const TPlayer& entry)
+void BracketSheet::showPicks(const Player& entry)
 {
-    m_picks.load(entry.Picks);
+    m_picks.load(entry.picks);
     for (int n = 1; n <= GameCount; ++n)
         if (const TeamCode pick = m_picks.pick(n); pick > 0) gameCell(n)->setText(teamText(pick));
-    SheetModified = 0;
+    m_sheetModified = 0;
 }
 
-int TmdiBrackets::gameOfCell(const QObject* cell) const { return cell->property(TagProperty).toInt(); }
+int BracketSheet::gameOfCell(const QObject* cell) const { return cell->property(TagProperty).toInt(); }
 
-void TmdiBrackets::focusFirst()
+void BracketSheet::focusFirst()
 {
     if (isWhatIf()) {
         // The first game still open; with every game played there is nothing to choose.
@@ -344,14 +344,14 @@ void TmdiBrackets::focusFirst()
         if (open != m_focusOrder.end()) focusControl(*open);
         return;
     }
-    focusControl(PlayerId == ResultsId ? static_cast<QWidget*>(gameCell(1)) : txtName);
+    focusControl(m_playerId == ResultsId ? static_cast<QWidget*>(gameCell(1)) : m_nameBox);
 }
 
 // ---- What If ----------------------------------------------------------------------------------
 
-void TmdiBrackets::takeResults(const PickArray& real)
+void BracketSheet::takeResults(const PickArray& real)
 {
-    const TSheetPicks before = m_picks;
+    const SheetPicks before = m_picks;
     const PickArray wasReal = m_real;
     m_real = real;
     m_picks.load(real);
@@ -368,7 +368,7 @@ void TmdiBrackets::takeResults(const PickArray& real)
         if (QWidget* next = nextInFocusOrder(focused, true)) focusControl(next);
 }
 
-void TmdiBrackets::showGame(int n)
+void BracketSheet::showGame(int n)
 {
     QLineEdit* cell = gameCell(n);
     cell->setText(teamText(m_picks.pick(n)));
@@ -376,18 +376,18 @@ void TmdiBrackets::showGame(int n)
     cell->setFocusPolicy(playedGame(n) ? Qt::NoFocus : Qt::StrongFocus);
 }
 
-void TmdiBrackets::dropStrayWinners(int from)
+void BracketSheet::dropStrayWinners(int from)
 {
     for (int n = from; n <= GameCount; ++n)
-        if (!playedGame(n) && m_picks.check(n) == TSheetPicks::PickState::Stray) {
+        if (!playedGame(n) && m_picks.check(n) == SheetPicks::PickState::Stray) {
             m_picks.setWinner(n, 0);
             showGame(n);
         }
 }
 
-IFrame::WhatIf TmdiBrackets::whatIf() const
+Frame::WhatIf BracketSheet::whatIf() const
 {
-    IFrame::WhatIf what;
+    Frame::WhatIf what;
     what.results = m_real;
     for (int n = 1; n <= GameCount; ++n)
         if (!playedGame(n) && m_picks.pick(n) != 0) {
@@ -399,21 +399,21 @@ IFrame::WhatIf TmdiBrackets::whatIf() const
 
 // ---- Entry ----------------------------------------------------------------------------------
 
-bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
+bool BracketSheet::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn && watched->isWidgetType()) showWhole(static_cast<QWidget*>(watched));
     auto* control = qobject_cast<QLineEdit*>(watched);
-    if (!control) return TChildForm::eventFilter(watched, event);
-    const bool isCell = control != txtName && control != txtTiebreaker;
+    if (!control) return ChildWindow::eventFilter(watched, event);
+    const bool isCell = control != m_nameBox && control != m_tiebreakerBox;
     switch (event->type()) {
     // Highlight and hint follow the organiser's moves inside the sheet. Going to another window or
     // a dialog leaves them, as the control stays the sheet's current one, and so do the moves the
     // frame makes while it hides the sheet to maximise or restore a window.
     case QEvent::FocusIn:
-        if (isVisible() && control != m_current) g1Enter(control);
+        if (isVisible() && control != m_current) onGameFocused(control);
         break;
     case QEvent::FocusOut:
-        if (control == m_current && isVisible() && isAncestorOf(QApplication::focusWidget())) g1Exit(control);
+        if (control == m_current && isVisible() && isAncestorOf(QApplication::focusWidget())) onGameLeft(control);
         break;
     case QEvent::KeyPress:
         // The cell acts on the release; the press must not scroll the sheet or reach the edit.
@@ -429,28 +429,28 @@ bool TmdiBrackets::eventFilter(QObject* watched, QEvent* event)
     }
     default: break;
     }
-    return TChildForm::eventFilter(watched, event);
+    return ChildWindow::eventFilter(watched, event);
 }
 
-void TmdiBrackets::g1Enter(QWidget* control)
+void BracketSheet::onGameFocused(QWidget* control)
 {
-    if (m_current && m_current != control) g1Exit(m_current);  // only one control is ever highlighted
+    if (m_current && m_current != control) onGameLeft(m_current);  // only one control is ever highlighted
     m_current = control;
     setBackground(control, Highlight);
-    if (control == txtName || control == txtTiebreaker) return;
+    if (control == m_nameBox || control == m_tiebreakerBox) return;
     const GamePair teams = m_picks.teams(gameOfCell(control));
-    m_main.SetStatusText("Up arrow for " + m_session.teams().TeamName(teams.a) + " or Down arrow for " +
-                         m_session.teams().TeamName(teams.b));
+    m_main.setStatusText("Up arrow for " + m_session.teams().teamName(teams.a) + " or Down arrow for " +
+                         m_session.teams().teamName(teams.b));
 }
 
-void TmdiBrackets::g1Exit(QWidget* control)
+void BracketSheet::onGameLeft(QWidget* control)
 {
     m_current = nullptr;
     setBackground(control, QApplication::palette(control).color(QPalette::Base));
-    m_main.SetStatusText(std::string());
+    m_main.setStatusText(std::string());
 }
 
-void TmdiBrackets::g1KeyUp(QLineEdit* cell, int key)
+void BracketSheet::onGameKeyReleased(QLineEdit* cell, int key)
 {
     const int n = gameOfCell(cell);
     if (n < 1 || n > GameCount) return;
@@ -476,15 +476,15 @@ void TmdiBrackets::g1KeyUp(QLineEdit* cell, int key)
     }
     if (QWidget* next = nextInFocusOrder(cell, true)) focusControl(next);
     // Let the move show before the next key; the sheet may be closed meanwhile.
-    QPointer<TmdiBrackets> self(this);
+    QPointer<BracketSheet> self(this);
     QCoreApplication::processEvents();
     if (!self) return;
-    if (!isWhatIf()) SheetModified = 1;
+    if (!isWhatIf()) m_sheetModified = 1;
 }
 
-void TmdiBrackets::txtNameChange() { SheetModified = 1; }
+void BracketSheet::onNameEdited() { m_sheetModified = 1; }
 
-QWidget* TmdiBrackets::nextInFocusOrder(QWidget* from, bool forward) const
+QWidget* BracketSheet::nextInFocusOrder(QWidget* from, bool forward) const
 {
     const auto it = std::find(m_focusOrder.begin(), m_focusOrder.end(), from);
     if (it == m_focusOrder.end()) return nullptr;
@@ -498,28 +498,28 @@ QWidget* TmdiBrackets::nextInFocusOrder(QWidget* from, bool forward) const
     return nullptr;
 }
 
-bool TmdiBrackets::focusNextPrevChild(bool next)
+bool BracketSheet::focusNextPrevChild(bool next)
 {
     // Tab and Shift+Tab stay on the sheet and wrap round, skipping a disabled name box.
     if (QWidget* target = nextInFocusOrder(QApplication::focusWidget(), next)) {
         focusControl(target);
         return true;
     }
-    return TChildForm::focusNextPrevChild(next);
+    return ChildWindow::focusNextPrevChild(next);
 }
 
-bool TmdiBrackets::takesFocus(const QWidget* control) const
+bool BracketSheet::takesFocus(const QWidget* control) const
 {
     return control->isEnabled() && control->focusPolicy() != Qt::NoFocus;
 }
 
-void TmdiBrackets::focusControl(QWidget* control)
+void BracketSheet::focusControl(QWidget* control)
 {
     control->setFocus(Qt::TabFocusReason);
     showWhole(control);
 }
 
-void TmdiBrackets::showWhole(QWidget* control)
+void BracketSheet::showWhole(QWidget* control)
 {
     // The scroll area's own ensureWidgetVisible shows only a text box's cursor, which left a cell
     // at the right edge cut off; the whole control is scrolled in, with some room round it.
@@ -529,27 +529,27 @@ void TmdiBrackets::showWhole(QWidget* control)
                             place.height() / 2 + Room);
 }
 
-void TmdiBrackets::focusGame(int n)
+void BracketSheet::focusGame(int n)
 {
     QLineEdit* target = gameCell(n);
     if (target->hasFocus())
-        g1Enter(target);  // already there: show the highlight and the hint again all the same
+        onGameFocused(target);  // already there: show the highlight and the hint again all the same
     else
         focusControl(target);
 }
 
 // ---- Checking and saving --------------------------------------------------------------------
 
-bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
+bool BracketSheet::validatePicks(std::uint8_t& complete)
 {
-    if (txtName->text().isEmpty()) {
+    if (m_nameBox->text().isEmpty()) {
         showError(NoNameError);
-        focusControl(txtName);
+        focusControl(m_nameBox);
         return false;
     }
     bool asked = false;
     for (int n = 1; n <= GameCount; ++n) {
-        if (m_picks.check(n) == TSheetPicks::PickState::Stray) {
+        if (m_picks.check(n) == SheetPicks::PickState::Stray) {
             if (!gameCell(n)->text().isEmpty()) {
                 showError(QStringLiteral("Invalid selection. ") + teamText(m_picks.pick(n)) +
                           QStringLiteral(" can not be the winner of the highlighted game. Can not save picks."));
@@ -570,124 +570,124 @@ bool TmdiBrackets::ValidatePicks(std::uint8_t& complete)
     return true;
 }
 
-bool TmdiBrackets::SaveSheet()
+bool BracketSheet::saveSheet()
 {
     if (isWhatIf()) return false;  // a what-if is never stored
     BusyCursor busy;
-    TPlayers& players = m_session.players();
-    if (PlayerId == ResultsId)
-        return players.HasResults() ? UpdatePlayerFromSheet(ResultsId) : AddPlayerFromSheet(ResultsId);
-    if (PlayerId == 0) {
-        if (!AddPlayerFromSheet(m_session.NewPlayerId())) return false;
-        ClearSheet();
+    PlayerList& players = m_session.players();
+    if (m_playerId == ResultsId)
+        return players.hasResults() ? updatePlayerFromSheet(ResultsId) : addPlayerFromSheet(ResultsId);
+    if (m_playerId == 0) {
+        if (!addPlayerFromSheet(m_session.newPlayerId())) return false;
+        clearSheet();
         return true;
     }
-    return UpdatePlayerFromSheet(PlayerId);
+    return updatePlayerFromSheet(m_playerId);
 }
 
-bool TmdiBrackets::AddPlayerFromSheet(std::int32_t id) { return storeSheet(id, true); }
+bool BracketSheet::addPlayerFromSheet(std::int32_t id) { return storeSheet(id, true); }
 
-bool TmdiBrackets::UpdatePlayerFromSheet(std::int32_t id) { return storeSheet(id, false); }
+bool BracketSheet::updatePlayerFromSheet(std::int32_t id) { return storeSheet(id, false); }
 
-bool TmdiBrackets::storeSheet(std::int32_t id, bool append)
+bool BracketSheet::storeSheet(std::int32_t id, bool append)
 {
     std::uint8_t complete = 0;
-    if (!ValidatePicks(complete)) return false;
+    if (!validatePicks(complete)) return false;
 
-    TPlayers& players = m_session.players();
+    PlayerList& players = m_session.players();
     // The sheet is built as a record of its own and stored in one step, so a save the disk
     // refuses changes nothing.
-    TPlayer record;
+    Player record;
     if (!append) {
-        const int index = players.IndexOfId(id);
+        const int index = players.indexOfId(id);
         if (index >= 0)
             record = players[index];
         else
             append = true;  // the stored entry is gone: keep the sheet as a new entry rather than lose it
     }
     struct Finish {  // also when a step below fails
-        IFrame& main;
-        TPlayers& players;
+        Frame& main;
+        PlayerList& players;
         bool refreshCount;
         ~Finish()
         {
-            main.SetStatusText(std::string());
-            main.SetProgress(0);
-            if (refreshCount) players.UpdatePlayerCount();
+            main.setStatusText(std::string());
+            main.setProgress(0);
+            if (refreshCount) players.updatePlayerCount();
         }
     } finish{m_main, players, append};
 
-    record.Id = id;
-    record.Name = toAnsi(txtName->text());
-    record.Tiebreaker = toAnsi(txtTiebreaker->text());
-    record.Paid = chkPaid->isChecked() ? 1 : 0;
-    record.Complete = complete;
-    m_main.SetStatusText("Saving picks for " + record.Name.str());
+    record.id = id;
+    record.name = toAnsi(m_nameBox->text());
+    record.tiebreaker = toAnsi(m_tiebreakerBox->text());
+    record.paid = m_paidCheck->isChecked() ? 1 : 0;
+    record.complete = complete;
+    m_main.setStatusText("Saving picks for " + record.name.str());
     ProgressReporter progress(m_main);
     for (int n = 1; n <= GameCount; ++n) {
-        record.Picks[std::size_t(n)] = m_picks.pick(n);
+        record.picks[std::size_t(n)] = m_picks.pick(n);
         progress.report(roundPercent(n / SaveProgressSteps));
     }
     players.storeEntry(record, true);
-    SheetModified = 0;
-    players.UpdateStandings(false);
+    m_sheetModified = 0;
+    players.updateStandings(false);
     return true;
 }
 
-void TmdiBrackets::ClearSheet()
+void BracketSheet::clearSheet()
 {
     {
         const DrawingSuspended suspended(this);
-        PlayerId = 0;
+        m_playerId = 0;
         setTag(0);
         m_picks.clear();
         for (int n = 1; n <= GameCount; ++n) gameCell(n)->clear();
-        txtName->clear();
-        txtTiebreaker->clear();
-        chkPaid->setChecked(false);
-        SheetModified = 0;
+        m_nameBox->clear();
+        m_tiebreakerBox->clear();
+        m_paidCheck->setChecked(false);
+        m_sheetModified = 0;
     }
-    focusControl(txtName);
+    focusControl(m_nameBox);
 }
 
-void TmdiBrackets::PrintSheet()
+void BracketSheet::printSheet()
 {
     if (isWhatIf()) {
         // Printed as the results are, under its own name.
-        TPlayer shown;
-        shown.Id = PlayerId;
-        shown.Name = toAnsi(WhatIfName);
-        shown.Picks = whatIf().results;
-        PrintPool(m_session, m_main, &shown);
+        Player shown;
+        shown.id = m_playerId;
+        shown.name = toAnsi(WhatIfName);
+        shown.picks = whatIf().results;
+        printPool(m_session, m_main, &shown);
         return;
     }
-    TPlayers& players = m_session.players();
+    PlayerList& players = m_session.players();
     // A sheet never saved, or results never stored, has nothing to print yet.
-    const int index = PlayerId == 0 ? -1 : players.IndexOfId(PlayerId);
+    const int index = m_playerId == 0 ? -1 : players.indexOfId(m_playerId);
     if (index < 0) {
         showInformation(NotSavedForPrint);
         return;
     }
-    PrintPool(m_session, m_main, &players[index]);
+    printPool(m_session, m_main, &players[index]);
 }
 
 // ---- Commands and closing -------------------------------------------------------------------
 
-bool TmdiBrackets::event(QEvent* event)
+bool BracketSheet::event(QEvent* event)
 {
     if (event->type() == SaveCommand || event->type() == PrintCommand) m_releases->settle();  // the pick first
     if (event->type() == SaveCommand) {
-        SaveSheet();
+        saveSheet();
         return true;
     }
     if (event->type() == PrintCommand) {
-        PrintSheet();
+        printSheet();
         return true;
     }
-    return TChildForm::event(event);
+    return ChildWindow::event(event);
 }
 
-void TmdiBrackets::closeEvent(QCloseEvent* event)
+void BracketSheet::closeEvent(QCloseEvent* event)
 {
     if (isWhatIf()) {
         event->accept();
@@ -695,7 +695,7 @@ void TmdiBrackets::closeEvent(QCloseEvent* event)
         emit whatIfChanged();  // the outlook goes back to the real results
         return;
     }
-    if (SheetModified) {
+    if (m_sheetModified) {
         const PromptAnswer answer = prompts().ask(PromptKind::Confirmation, CloseQuestion, PromptButtons::YesNoCancel);
         if (answer == PromptAnswer::Cancel) {
             event->ignore();
@@ -706,7 +706,7 @@ void TmdiBrackets::closeEvent(QCloseEvent* event)
             // the organiser mends the sheet or answers No next time.
             bool saved = false;
             try {
-                saved = SaveSheet();
+                saved = saveSheet();
             } catch (const std::exception& error) {
                 reportError(error);
             }

@@ -17,8 +17,8 @@ class QLabel;
 class QLineEdit;
 class QScrollArea;
 class KeyReleases;
-class TPoolSession;
-struct TPlayer;
+class PoolSession;
+struct Player;
 
 // The two private commands of a bracket sheet, posted by the main window.
 constexpr QEvent::Type SaveCommand = static_cast<QEvent::Type>(1024);
@@ -29,26 +29,26 @@ constexpr QEvent::Type PrintCommand = static_cast<QEvent::Type>(1025);
 // read-only game cells "g1".."g63", checked and stored into the participant list on the save
 // command. The What If sheet shows the real results and lets winners be chosen for the games not
 // played yet; it is never stored.
-class TmdiBrackets final : public TChildForm {
+class BracketSheet final : public ChildWindow {
     Q_OBJECT
 public:
     const LayoutTable& layoutTable() const { return m_layout; }
-    TmdiBrackets(TPoolSession& session, IFrame& frame, int id, QWidget* parent = nullptr);
+    BracketSheet(PoolSession& session, Frame& frame, int id, QWidget* parent = nullptr);
     struct WhatIfMode {};
-    TmdiBrackets(TPoolSession& session, IFrame& frame, WhatIfMode, QWidget* parent = nullptr);
+    BracketSheet(PoolSession& session, Frame& frame, WhatIfMode, QWidget* parent = nullptr);
     // Puts the focus where the sheet starts: the name box, g1 for the results, the first game not
     // played for a what-if.
     void focusFirst();
-    void discardChanges() { SheetModified = 0; }  // the next close asks nothing
+    void discardChanges() { m_sheetModified = 0; }  // the next close asks nothing
 
-    int playerId() const { return PlayerId; }
-    bool sheetModified() const { return SheetModified != 0; }
-    const TSheetPicks& picks() const { return m_picks; }
+    int playerId() const { return m_playerId; }
+    bool sheetModified() const { return m_sheetModified != 0; }
+    const SheetPicks& picks() const { return m_picks; }
 
     bool isWhatIf() const { return m_whatIf; }
     bool isClosed() const { return m_closed; }  // closed, waiting to be deleted
     // The real results with the winners chosen here, and how many games were chosen.
-    IFrame::WhatIf whatIf() const;
+    Frame::WhatIf whatIf() const;
     // New real results: played games take them, a chosen winner stays where its game is still
     // open and still has it as one of its two teams.
     void takeResults(const PickArray& real);
@@ -63,29 +63,29 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    TmdiBrackets(TPoolSession& session, IFrame& frame, int id, bool whatIf, QWidget* parent);
+    BracketSheet(PoolSession& session, Frame& frame, int id, bool whatIf, QWidget* parent);
     LayoutTable m_layout;
     void createControls();
     void applyLayout();
     void nameTeamLabels();
-    void InitBracket();
-    void showEntry(const TPlayer& entry);
-    void ShowPicks(const TPlayer& entry);
+    void initBracket();
+    void showEntry(const Player& entry);
+    void showPicks(const Player& entry);
 
-    void g1Enter(QWidget* control);
-    void g1Exit(QWidget* control);
-    void g1KeyUp(QLineEdit* cell, int key);
-    void txtNameChange();
+    void onGameFocused(QWidget* control);
+    void onGameLeft(QWidget* control);
+    void onGameKeyReleased(QLineEdit* cell, int key);
+    void onNameEdited();
 
-    bool SaveSheet();  // true when the sheet was stored
+    bool saveSheet();  // true when the sheet was stored
     // The check before saving; complete tells whether every game had a winner.
-    bool ValidatePicks(std::uint8_t& complete);
-    bool AddPlayerFromSheet(std::int32_t id);
-    bool UpdatePlayerFromSheet(std::int32_t id);
+    bool validatePicks(std::uint8_t& complete);
+    bool addPlayerFromSheet(std::int32_t id);
+    bool updatePlayerFromSheet(std::int32_t id);
     // Fills a new entry, or the stored one, from the sheet; the common half of adding and updating.
     bool storeSheet(std::int32_t id, bool append);
-    void ClearSheet();
-    void PrintSheet();
+    void clearSheet();
+    void printSheet();
 
     void focusControl(QWidget* control);
     void showWhole(QWidget* control);  // scrolls the control fully into view
@@ -100,25 +100,25 @@ private:
     QLineEdit* gameCell(int n) const { return m_cells[std::size_t(n)]; }
     QString teamText(TeamCode code) const;
 
-    TPoolSession& m_session;
-    IFrame& m_main;
+    PoolSession& m_session;
+    Frame& m_main;
 
-    std::int32_t PlayerId = 0;
-    std::uint8_t SheetModified = 0;
-    TSheetPicks m_picks;
+    std::int32_t m_playerId = 0;
+    std::uint8_t m_sheetModified = 0;
+    SheetPicks m_picks;
     PickArray m_real{};  // What If: the real results it was last given
     bool m_whatIf = false;
     bool m_closed = false;
 
     QScrollArea* m_scroll = nullptr;
     QWidget* m_canvas = nullptr;
-    QLineEdit* txtName = nullptr;
-    QLineEdit* txtTiebreaker = nullptr;
-    QCheckBox* chkPaid = nullptr;
-    QLabel* lblRegion1 = nullptr;
-    QLabel* lblRegion2 = nullptr;
-    QLabel* lblRegion3 = nullptr;
-    QLabel* lblRegion4 = nullptr;
+    QLineEdit* m_nameBox = nullptr;
+    QLineEdit* m_tiebreakerBox = nullptr;
+    QCheckBox* m_paidCheck = nullptr;
+    QLabel* m_region1Label = nullptr;
+    QLabel* m_region2Label = nullptr;
+    QLabel* m_region3Label = nullptr;
+    QLabel* m_region4Label = nullptr;
     std::array<std::array<QLabel*, SeedCount>, RegionCount> m_teamLabels{};  // [region - 1][seed - 1]
     std::array<QLineEdit*, GameCount + 1> m_cells{};  // index 1..63
     std::vector<QWidget*> m_focusOrder;

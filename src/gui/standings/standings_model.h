@@ -3,15 +3,15 @@
 
 #include "core/transfer/standings_export.h"
 
-// The standings grid's model: the participant rows of a TStandingsTable (the table's header row
+// The standings grid's model: the participant rows of a StandingsTable (the table's header row
 // is the view's header). It reads the table only; a refill is announced as a model reset.
-class TStandingsModel final : public QAbstractTableModel {
+class StandingsModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit TStandingsModel(const std::array<std::string, 4>& regionNames, QObject* parent = nullptr);
+    explicit StandingsModel(const std::array<std::string, 4>& regionNames, QObject* parent = nullptr);
 
-    const TStandingsTable& table() const { return m_table; }
-    void refill(const TPlayers& players, const TTeamTable& teams);
+    const StandingsTable& table() const { return m_table; }
+    void refill(const PlayerList& players, const TeamTable& teams);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -20,5 +20,5 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    TStandingsTable m_table;
+    StandingsTable m_table;
 };

@@ -49,62 +49,62 @@ constexpr int ExportHtmlType = 1;
 constexpr int ExportCommaType = 2;
 }  // namespace
 
-TfrmStandings::TfrmStandings(TPoolSession& session, IFrame& frame, QWidget* parent)
-    : TChildForm(parent), m_session(session), m_main(frame)
+StandingsWindow::StandingsWindow(PoolSession& session, Frame& frame, QWidget* parent)
+    : ChildWindow(parent), m_session(session), m_main(frame)
 {
     setWindowTitle(QStringLiteral("Standings"));
     createControls();
     createPopUp();
-    FormCreate();
+    prepareControls();
 }
 
-TfrmStandings::~TfrmStandings() = default;
+StandingsWindow::~StandingsWindow() = default;
 
-void TfrmStandings::createControls()
+void StandingsWindow::createControls()
 {
     setNormalSize(NormalSize);
-    QVBoxLayout* layout = addStatusStrip(pnlStatus);
-    pnlStatus->setFixedHeight(StatusHeight);
-    pnlStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    QPalette red = pnlStatus->palette();
+    QVBoxLayout* layout = addStatusStrip(m_statusPanel);
+    m_statusPanel->setFixedHeight(StatusHeight);
+    m_statusPanel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QPalette red = m_statusPanel->palette();
     red.setColor(QPalette::WindowText, Qt::red);
-    pnlStatus->setPalette(red);
+    m_statusPanel->setPalette(red);
 
-    grdStandings = new QTableView(this);
-    grdStandings->setObjectName(QStringLiteral("grdStandings"));
-    grdStandings->setToolTip(QStringLiteral("Right-click for options"));
-    grdStandings->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdStandings->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    grdStandings->setSelectionBehavior(QAbstractItemView::SelectItems);
-    grdStandings->setShowGrid(true);
-    grdStandings->setWordWrap(false);
-    grdStandings->setTextElideMode(Qt::ElideNone);  // a long name is cut at the cell's edge
-    grdStandings->setSortingEnabled(false);
-    grdStandings->verticalHeader()->hide();
-    grdStandings->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grdStandings->verticalHeader()->setMinimumSectionSize(RowHeight);
-    grdStandings->verticalHeader()->setDefaultSectionSize(RowHeight);
-    grdStandings->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grdStandings->horizontalHeader()->setStretchLastSection(false);
-    grdStandings->horizontalHeader()->setSectionsClickable(false);
-    grdStandings->horizontalHeader()->setHighlightSections(false);  // a bold header would outgrow its column
-    grdStandings->horizontalHeader()->setFixedHeight(RowHeight);
-    grdStandings->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+    m_standingsGrid = new QTableView(this);
+    m_standingsGrid->setObjectName(QStringLiteral("grdStandings"));
+    m_standingsGrid->setToolTip(QStringLiteral("Right-click for options"));
+    m_standingsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_standingsGrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    m_standingsGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    m_standingsGrid->setShowGrid(true);
+    m_standingsGrid->setWordWrap(false);
+    m_standingsGrid->setTextElideMode(Qt::ElideNone);  // a long name is cut at the cell's edge
+    m_standingsGrid->setSortingEnabled(false);
+    m_standingsGrid->verticalHeader()->hide();
+    m_standingsGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_standingsGrid->verticalHeader()->setMinimumSectionSize(RowHeight);
+    m_standingsGrid->verticalHeader()->setDefaultSectionSize(RowHeight);
+    m_standingsGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_standingsGrid->horizontalHeader()->setStretchLastSection(false);
+    m_standingsGrid->horizontalHeader()->setSectionsClickable(false);
+    m_standingsGrid->horizontalHeader()->setHighlightSections(false);  // a bold header would outgrow its column
+    m_standingsGrid->horizontalHeader()->setFixedHeight(RowHeight);
+    m_standingsGrid->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     auto* headerStyle = new GridHeaderStyle;
-    headerStyle->setParent(grdStandings->horizontalHeader());
-    grdStandings->horizontalHeader()->setStyle(headerStyle);
+    headerStyle->setParent(m_standingsGrid->horizontalHeader());
+    m_standingsGrid->horizontalHeader()->setStyle(headerStyle);
     // Positions come in the coordinates of the scroll area's viewport.
     const auto attachPopUp = [this](QAbstractScrollArea* part) {
         part->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(part, &QWidget::customContextMenuRequested, this,
-                guarded([this, part](const QPoint& pos) { mnuPopUp->popup(part->viewport()->mapToGlobal(pos)); }));
+                guarded([this, part](const QPoint& pos) { m_popUpMenu->popup(part->viewport()->mapToGlobal(pos)); }));
     };
-    attachPopUp(grdStandings);
-    attachPopUp(grdStandings->horizontalHeader());  // the header row belongs to the grid too
-    layout->addWidget(grdStandings, 1);
+    attachPopUp(m_standingsGrid);
+    attachPopUp(m_standingsGrid->horizontalHeader());  // the header row belongs to the grid too
+    layout->addWidget(m_standingsGrid, 1);
 }
 
-QAction* TfrmStandings::addMenuItem(QMenu* menu, const char* name, const QString& caption, const QString& hint)
+QAction* StandingsWindow::addMenuItem(QMenu* menu, const char* name, const QString& caption, const QString& hint)
 {
     // Owned by the window, not the menu, so the hint travels up to the main window's hint panel.
     auto* item = new QAction(caption, this);
@@ -114,17 +114,17 @@ QAction* TfrmStandings::addMenuItem(QMenu* menu, const char* name, const QString
     return item;
 }
 
-void TfrmStandings::createPopUp()
+void StandingsWindow::createPopUp()
 {
-    mnuPopUp = new QMenu(this);
-    mnuPopUp->setObjectName(QStringLiteral("mnuPopUp"));
-    mnuSortMethod = addMenuItem(mnuPopUp, "mnuSortMethod", QStringLiteral("Sort &Ascending"),
+    m_popUpMenu = new QMenu(this);
+    m_popUpMenu->setObjectName(QStringLiteral("mnuPopUp"));
+    m_sortMethodAction = addMenuItem(m_popUpMenu, "mnuSortMethod", QStringLiteral("Sort &Ascending"),
                                 QStringLiteral("Sort standings from lowest to highest (1 to 10, A to Z, etc.)"));
-    mnuSortMethod->setCheckable(true);
-    connect(mnuSortMethod, &QAction::triggered, this, guarded(this, &TfrmStandings::mnuSortMethodClick));
+    m_sortMethodAction->setCheckable(true);
+    connect(m_sortMethodAction, &QAction::triggered, this, guarded(this, &StandingsWindow::toggleSortDirection));
 
-    mnuSortBy = mnuPopUp->addMenu(QStringLiteral("&Sort By"));
-    mnuSortBy->setObjectName(QStringLiteral("mnuSortBy"));
+    m_sortByMenu = m_popUpMenu->addMenu(QStringLiteral("&Sort By"));
+    m_sortByMenu->setObjectName(QStringLiteral("mnuSortBy"));
     auto* group = new QActionGroup(this);
     group->setExclusive(true);
     struct SortItem {
@@ -132,97 +132,97 @@ void TfrmStandings::createPopUp()
         const char* name;
         QString caption;
     };
-    for (const SortItem& sort : {SortItem{&mnuSortTotal, "mnuSortTotal", QStringLiteral("&Total Points")},
-                                 SortItem{&mnuSortPotential, "mnuSortPotential", QStringLiteral("&Potential Points")},
-                                 SortItem{&mnuSortName, "mnuSortName", QStringLiteral("&Name")},
-                                 SortItem{&mnuSortChamp, "mnuSortChamp", QStringLiteral("&Champion")}}) {
-        QAction* action = addMenuItem(mnuSortBy, sort.name, sort.caption, QString());
+    for (const SortItem& sort : {SortItem{&m_sortTotalAction, "mnuSortTotal", QStringLiteral("&Total Points")},
+                                 SortItem{&m_sortPotentialAction, "mnuSortPotential", QStringLiteral("&Potential Points")},
+                                 SortItem{&m_sortNameAction, "mnuSortName", QStringLiteral("&Name")},
+                                 SortItem{&m_sortChampionAction, "mnuSortChamp", QStringLiteral("&Champion")}}) {
+        QAction* action = addMenuItem(m_sortByMenu, sort.name, sort.caption, QString());
         action->setCheckable(true);
         group->addAction(action);
-        connect(action, &QAction::triggered, this, guarded([this, action] { mnuSortTotalClick(action); }));
+        connect(action, &QAction::triggered, this, guarded([this, action] { sortByTotal(action); }));
         *sort.item = action;
     }
 
-    mnuPopUp->addSeparator();
-    mnuCopy = addMenuItem(mnuPopUp, "mnuCopy", QStringLiteral("&Copy"), QStringLiteral("Copy standings to clipboard."));
-    connect(mnuCopy, &QAction::triggered, this, guarded(this, &TfrmStandings::mnuCopyClick));
-    mnuExport =
-        addMenuItem(mnuPopUp, "mnuExport", QStringLiteral("&Export..."), QStringLiteral("Export standings to a file."));
-    connect(mnuExport, &QAction::triggered, this, guarded(this, &TfrmStandings::mnuExportClick));
+    m_popUpMenu->addSeparator();
+    m_copyAction = addMenuItem(m_popUpMenu, "mnuCopy", QStringLiteral("&Copy"), QStringLiteral("Copy standings to clipboard."));
+    connect(m_copyAction, &QAction::triggered, this, guarded(this, &StandingsWindow::copyToClipboard));
+    m_exportAction =
+        addMenuItem(m_popUpMenu, "mnuExport", QStringLiteral("&Export..."), QStringLiteral("Export standings to a file."));
+    connect(m_exportAction, &QAction::triggered, this, guarded(this, &StandingsWindow::exportStandings));
 }
 
-void TfrmStandings::FormCreate()
+void StandingsWindow::prepareControls()
 {
-    dlgExport.title = ExportTitle;
-    dlgExport.directory = QString::fromStdString(m_session.dataDir());
-    dlgExport.fileName = ExportName;
-    dlgExport.defaultSuffix = ExportSuffix;
-    dlgExport.filters = ExportFilters;
-    dlgExport.filterIndex = ExportHtmlType;
-    dlgExport.confirmOverwrite = true;
-    dlgExport.suffixFollowsType = true;  // a CSV typed as "Standing" is "Standing.csv"
+    m_exportRequest.title = ExportTitle;
+    m_exportRequest.directory = QString::fromStdString(m_session.dataDir());
+    m_exportRequest.fileName = ExportName;
+    m_exportRequest.defaultSuffix = ExportSuffix;
+    m_exportRequest.filters = ExportFilters;
+    m_exportRequest.filterIndex = ExportHtmlType;
+    m_exportRequest.confirmOverwrite = true;
+    m_exportRequest.suffixFollowsType = true;  // a CSV typed as "Standing" is "Standing.csv"
 
     // The region headers are read once: a rename shows in the next standings window.
-    m_model = new TStandingsModel(m_session.regionNames(), this);
-    grdStandings->setModel(m_model);
+    m_model = new StandingsModel(m_session.regionNames(), this);
+    m_standingsGrid->setModel(m_model);
     for (int column = 0; column < StandingsColumnCount; ++column)
-        grdStandings->setColumnWidth(column, StandingsColumnWidths[static_cast<std::size_t>(column)]);
+        m_standingsGrid->setColumnWidth(column, StandingsColumnWidths[static_cast<std::size_t>(column)]);
 
-    TPlayers& players = m_session.players();
-    players.setSort(SortKey::Total, players.SortAscending());
-    mnuSortTotal->setChecked(true);
-    mnuSortMethod->setChecked(players.SortAscending());
-    RefreshStandings();
+    PlayerList& players = m_session.players();
+    players.setSort(SortKey::Total, players.sortAscending());
+    m_sortTotalAction->setChecked(true);
+    m_sortMethodAction->setChecked(players.sortAscending());
+    refreshStandings();
 }
 
-void TfrmStandings::RefreshStandings()
+void StandingsWindow::refreshStandings()
 {
     BusyCursor busy;
-    TPlayers& players = m_session.players();
+    PlayerList& players = m_session.players();
     players.sort();
     m_model->refill(players, m_session.teams());
-    pnlStatus->setText(fromAnsi(sortStatusText(players.SortKey(), players.SortAscending())));
+    m_statusPanel->setText(fromAnsi(sortStatusText(players.sortKey(), players.sortAscending())));
 }
 
-void TfrmStandings::mnuSortTotalClick(QAction* item)
+void StandingsWindow::sortByTotal(QAction* item)
 {
     SortKey key = SortKey::Champion;
-    if (item == mnuSortName)
+    if (item == m_sortNameAction)
         key = SortKey::Name;
-    else if (item == mnuSortTotal)
+    else if (item == m_sortTotalAction)
         key = SortKey::Total;
-    else if (item == mnuSortPotential)
+    else if (item == m_sortPotentialAction)
         key = SortKey::Potential;
-    TPlayers& players = m_session.players();
-    players.setSort(key, players.SortAscending());
-    RefreshStandings();
+    PlayerList& players = m_session.players();
+    players.setSort(key, players.sortAscending());
+    refreshStandings();
     item->setChecked(true);
 }
 
-void TfrmStandings::mnuSortMethodClick()
+void StandingsWindow::toggleSortDirection()
 {
-    TPlayers& players = m_session.players();
-    players.setSort(players.SortKey(), !players.SortAscending());
-    mnuSortMethod->setChecked(players.SortAscending());
-    RefreshStandings();
+    PlayerList& players = m_session.players();
+    players.setSort(players.sortKey(), !players.sortAscending());
+    m_sortMethodAction->setChecked(players.sortAscending());
+    refreshStandings();
 }
 
-void TfrmStandings::mnuCopyClick() { ExportText(QString()); }
+void StandingsWindow::copyToClipboard() { exportText(QString()); }
 
-void TfrmStandings::mnuExportClick()
+void StandingsWindow::exportStandings()
 {
-    SaveFileRequest request = dlgExport;
+    SaveFileRequest request = m_exportRequest;
     if (!prompts().saveFile(request)) return;
-    dlgExport.fileName = request.fileName;
-    dlgExport.filterIndex = request.filterIndex;
+    m_exportRequest.fileName = request.fileName;
+    m_exportRequest.filterIndex = request.filterIndex;
     if (request.filterIndex == ExportHtmlType)
-        ExportHtml(request.fileName);
+        exportHtml(request.fileName);
     else
-        ExportText(request.fileName);
+        exportText(request.fileName);
 }
 
 // The clipboard, or a file of the type chosen last in the export dialog.
-void TfrmStandings::ExportText(const QString& fileName)
+void StandingsWindow::exportText(const QString& fileName)
 {
     if (fileName.isEmpty()) {
         BusyCursor busy;
@@ -231,18 +231,18 @@ void TfrmStandings::ExportText(const QString& fileName)
         return;
     }
     const TextSeparator separator =
-        dlgExport.filterIndex == ExportCommaType ? TextSeparator::Comma : TextSeparator::Tab;
+        m_exportRequest.filterIndex == ExportCommaType ? TextSeparator::Comma : TextSeparator::Tab;
     writeExport(fileName, [&](const std::string& path) { exportTextFile(m_model->table(), path, separator, m_main); });
 }
 
-void TfrmStandings::ExportHtml(const QString& fileName)
+void StandingsWindow::exportHtml(const QString& fileName)
 {
     writeExport(fileName,
                 [&](const std::string& path) { exportHtmlFile(m_model->table(), path, asOfText(m_session.today()), m_main); });
 }
 
 // A failed write is shown as any escaped error would be, and nothing claims success.
-void TfrmStandings::writeExport(const QString& fileName, const std::function<void(const std::string&)>& write)
+void StandingsWindow::writeExport(const QString& fileName, const std::function<void(const std::string&)>& write)
 {
     BusyCursor busy;
     try {
@@ -251,5 +251,5 @@ void TfrmStandings::writeExport(const QString& fileName, const std::function<voi
         reportError(error);
         return;
     }
-    m_main.SetStatusText(fromAnsi(ExportSuccessPrefix) + QDir::toNativeSeparators(fileName));
+    m_main.setStatusText(fromAnsi(ExportSuccessPrefix) + QDir::toNativeSeparators(fileName));
 }

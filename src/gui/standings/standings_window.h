@@ -9,54 +9,54 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTableView;
-class IFrame;
-class TPoolSession;
-class TStandingsModel;
+class Frame;
+class PoolSession;
+class StandingsModel;
 
 // The one standings window: the sorted participant list in a grid, with a pop-up menu to change
 // the order, copy the grid to the clipboard and export it to a file. Its controls and menu items
 // carry their names as object names.
-class TfrmStandings final : public TChildForm {
+class StandingsWindow final : public ChildWindow {
     Q_OBJECT
 public:
-    TfrmStandings(TPoolSession& session, IFrame& frame, QWidget* parent = nullptr);
-    ~TfrmStandings() override;
+    StandingsWindow(PoolSession& session, Frame& frame, QWidget* parent = nullptr);
+    ~StandingsWindow() override;
 
     // Sorts the shared list and refills the grid from it.
-    void RefreshStandings();
+    void refreshStandings();
 private:
     void createControls();
     void createPopUp();
-    void FormCreate();
+    void prepareControls();
     QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, const QString& hint);
 
     // Handlers of the pop-up menu.
-    void mnuSortTotalClick(QAction* item);  // serves the four "Sort By" items
-    void mnuSortMethodClick();
-    void mnuCopyClick();
-    void mnuExportClick();
+    void sortByTotal(QAction* item);  // serves the four "Sort By" items
+    void toggleSortDirection();
+    void copyToClipboard();
+    void exportStandings();
 
     // Empty file name: the clipboard.
-    void ExportText(const QString& fileName);
-    void ExportHtml(const QString& fileName);
+    void exportText(const QString& fileName);
+    void exportHtml(const QString& fileName);
     void writeExport(const QString& fileName, const std::function<void(const std::string&)>& write);
 
-    TPoolSession& m_session;
-    IFrame& m_main;
-    TStandingsModel* m_model = nullptr;
+    PoolSession& m_session;
+    Frame& m_main;
+    StandingsModel* m_model = nullptr;
 
-    QLabel* pnlStatus = nullptr;
-    QTableView* grdStandings = nullptr;
-    QMenu* mnuPopUp = nullptr;
-    QAction* mnuSortMethod = nullptr;
-    QMenu* mnuSortBy = nullptr;
-    QAction* mnuSortTotal = nullptr;
-    QAction* mnuSortPotential = nullptr;
-    QAction* mnuSortName = nullptr;
-    QAction* mnuSortChamp = nullptr;
-    QAction* mnuCopy = nullptr;
-    QAction* mnuExport = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    QTableView* m_standingsGrid = nullptr;
+    QMenu* m_popUpMenu = nullptr;
+    QAction* m_sortMethodAction = nullptr;
+    QMenu* m_sortByMenu = nullptr;
+    QAction* m_sortTotalAction = nullptr;
+    QAction* m_sortPotentialAction = nullptr;
+    QAction* m_sortNameAction = nullptr;
+    QAction* m_sortChampionAction = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_exportAction = nullptr;
     // The export dialog's settings; its file name and type carry over from one export to the next
     // while the window stays open.
-    SaveFileRequest dlgExport;
+    SaveFileRequest m_exportRequest;
 };

@@ -11,17 +11,17 @@ class QTableWidget;
 // The report of an import before anything is stored: what can be imported, and each refused
 // line with its column and the reason. Import stores the valid lines (the dialog is accepted);
 // Cancel stores nothing.
-class TfrmImport final : public QDialog {
+class ImportDialog final : public QDialog {
     Q_OBJECT
 public:
     // summary: the line above the list; problems: texts in the storage code page; canImport:
     // whether there is anything to import.
-    TfrmImport(QWidget* owner, const QString& caption, const QString& summary, const TransferProblems& problems,
+    ImportDialog(QWidget* owner, const QString& caption, const QString& summary, const TransferProblems& problems,
                bool canImport);
 
 private:
-    QLabel* lblSummary = nullptr;
-    QTableWidget* grdRefused = nullptr;
-    QPushButton* cmdImport = nullptr;
-    QPushButton* cmdCancel = nullptr;
+    QLabel* m_summaryLabel = nullptr;
+    QTableWidget* m_refusedGrid = nullptr;
+    QPushButton* m_importButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };

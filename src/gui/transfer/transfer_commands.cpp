@@ -22,7 +22,7 @@ QString counted(qsizetype count, const char* one, const char* many)
     return QString::number(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
 }
 
-QString picksSummary(const TPicksImport& import)
+QString picksSummary(const PicksImport& import)
 {
     const auto valid = qsizetype(import.entries.size());
     const auto refused = qsizetype(import.refused.total);
@@ -35,7 +35,7 @@ QString picksSummary(const TPicksImport& import)
     return text;
 }
 
-QString fieldSummary(const TFieldImport& field)
+QString fieldSummary(const FieldImport& field)
 {
     if (!field.ok())
         return QStringLiteral("The field can not be imported. ") +
@@ -59,21 +59,21 @@ QString movesText(const std::vector<std::string>& lines)
 }
 
 // Whether a bracket sheet is open: it holds its picks by their places in the bracket.
-bool sheetOpen(const TPoolSession& session, IFrame& frame)
+bool sheetOpen(const PoolSession& session, Frame& frame)
 {
-    if (frame.FindSheetWindow(0) >= 0 || frame.FindSheetWindow(IFrame::WhatIfId) >= 0) return true;
-    const TPlayers& players = session.players();
+    if (frame.findSheetWindow(0) >= 0 || frame.findSheetWindow(Frame::WhatIfId) >= 0) return true;
+    const PlayerList& players = session.players();
     for (int i = 0; i < players.count(); ++i)
-        if (frame.FindSheetWindow(players[i].Id) >= 0) return true;
+        if (frame.findSheetWindow(players[i].id) >= 0) return true;
     return false;
 }
 
 // A field that moves the pool's teams: asks whether the picks are to move with them. Returns
 // whether to import, with remap set when they move.
-TransferOutcome askAboutMoves(TPoolSession& session, IFrame& frame, const TFieldImport& field, bool& remap)
+TransferOutcome askAboutMoves(PoolSession& session, Frame& frame, const FieldImport& field, bool& remap)
 {
     remap = false;
-    const TFieldChange change = compareField(session, field);
+    const FieldChange change = compareField(session, field);
     if (change.plain()) return TransferOutcome::Done;
     const std::vector<std::string> lines = moveLines(change, session.regionNames(), field.regionNames);
     if (!change.canRemap()) {
@@ -104,9 +104,9 @@ TransferOutcome askAboutMoves(TPoolSession& session, IFrame& frame, const TField
 }
 }  // namespace
 
-TransferOutcome importPicksInteractive(TPoolSession& session, IFrame& frame, const QString& path)
+TransferOutcome importPicksInteractive(PoolSession& session, Frame& frame, const QString& path)
 {
-    TPicksImport import;
+    PicksImport import;
     {
         BusyCursor busy;
         import = readPicksImportFile(session, localPath(path));
@@ -115,13 +115,13 @@ TransferOutcome importPicksInteractive(TPoolSession& session, IFrame& frame, con
         showError(QString::fromLocal8Bit(import.fileError));
         return TransferOutcome::Failed;
     }
-    TfrmImport report(frame.frameWidget(), QStringLiteral("Import Picks"), picksSummary(import), import.refused,
+    ImportDialog report(frame.frameWidget(), QStringLiteral("Import Picks"), picksSummary(import), import.refused,
                       !import.entries.empty());
     if (report.exec() != QDialog::Accepted) return TransferOutcome::Cancelled;
     try {
         BusyCursor busy;
         const int stored = storeImportedPicks(session, import);
-        frame.SetStatusText(counted(stored, "participant", "participants") + QStringLiteral(" imported from ") + path);
+        frame.setStatusText(counted(stored, "participant", "participants") + QStringLiteral(" imported from ") + path);
     } catch (const std::exception& error) {
         reportError(error);
         return TransferOutcome::Failed;
@@ -129,7 +129,7 @@ TransferOutcome importPicksInteractive(TPoolSession& session, IFrame& frame, con
     return TransferOutcome::Done;
 }
 
-TransferOutcome exportPicksInteractive(TPoolSession& session, IFrame& frame, const QString& path)
+TransferOutcome exportPicksInteractive(PoolSession& session, Frame& frame, const QString& path)
 {
     const std::string file = localPath(path);
     try {
@@ -139,13 +139,13 @@ TransferOutcome exportPicksInteractive(TPoolSession& session, IFrame& frame, con
         reportError(error);
         return TransferOutcome::Failed;
     }
-    frame.SetStatusText(QStringLiteral("Picks successfully exported to ") + path);
+    frame.setStatusText(QStringLiteral("Picks successfully exported to ") + path);
     return TransferOutcome::Done;
 }
 
-TransferOutcome importFieldInteractive(TPoolSession& session, IFrame& frame, const QString& path)
+TransferOutcome importFieldInteractive(PoolSession& session, Frame& frame, const QString& path)
 {
-    TFieldImport field;
+    FieldImport field;
     {
         BusyCursor busy;
         field = readFieldImportFile(localPath(path));
@@ -154,7 +154,7 @@ TransferOutcome importFieldInteractive(TPoolSession& session, IFrame& frame, con
         showError(QString::fromLocal8Bit(field.fileError));
         return TransferOutcome::Failed;
     }
-    TfrmImport report(frame.frameWidget(), QStringLiteral("Import Field"), fieldSummary(field), field.problems, field.ok());
+    ImportDialog report(frame.frameWidget(), QStringLiteral("Import Field"), fieldSummary(field), field.problems, field.ok());
     if (report.exec() != QDialog::Accepted) return TransferOutcome::Cancelled;
     bool remap = false;
     if (const TransferOutcome asked = askAboutMoves(session, frame, field, remap); asked != TransferOutcome::Done)
@@ -166,6 +166,6 @@ TransferOutcome importFieldInteractive(TPoolSession& session, IFrame& frame, con
         reportError(error);
         return TransferOutcome::Failed;
     }
-    frame.SetStatusText(QStringLiteral("Field imported from ") + path);
+    frame.setStatusText(QStringLiteral("Field imported from ") + path);
     return TransferOutcome::Done;
 }

@@ -1,8 +1,8 @@
 #pragma once
 #include <QString>
 
-class IFrame;
-class TPoolSession;
+class Frame;
+class PoolSession;
 
 // The commands that move picks and the field in and out as spreadsheet files, for the menus to
 // call with the file the organiser chose (an open-file dialog for the imports; for Export Picks
@@ -13,13 +13,13 @@ enum class TransferOutcome { Done, Cancelled, Failed };
 // Player, Import Picks: reads the file, shows the report (each refused line with its column and
 // reason, and how many lines can be imported), and stores the valid lines as new participants
 // only when the organiser chooses Import. The status line says how many were imported.
-TransferOutcome importPicksInteractive(TPoolSession& session, IFrame& frame, const QString& path);
+TransferOutcome importPicksInteractive(PoolSession& session, Frame& frame, const QString& path);
 
 // Player, Export Picks: every participant's picks to path, as a page when the name ends in
 // ".htm" or ".html", else as a comma-separated file that Import Picks reads back.
-TransferOutcome exportPicksInteractive(TPoolSession& session, IFrame& frame, const QString& path);
+TransferOutcome exportPicksInteractive(PoolSession& session, Frame& frame, const QString& path);
 
 // Pool, Import Field: reads the 64 teams and the order of the regions, shows what it found (or
 // every problem, and then offers nothing to import), and on Import writes them as the Options
 // dialog's OK does.
-TransferOutcome importFieldInteractive(TPoolSession& session, IFrame& frame, const QString& path);
+TransferOutcome importFieldInteractive(PoolSession& session, Frame& frame, const QString& path);

@@ -30,12 +30,12 @@ private:
 };
 }  // namespace
 
-TChildForm::TChildForm(QWidget* parent) : QWidget(parent)
+ChildWindow::ChildWindow(QWidget* parent) : QWidget(parent)
 {
     new FocusWatch([this](QWidget* control, Qt::FocusReason reason) { focusEntered(control, reason); }, this);
 }
 
-void TChildForm::focusEntered(QWidget* control, Qt::FocusReason reason)
+void ChildWindow::focusEntered(QWidget* control, Qt::FocusReason reason)
 {
     if (!isAncestorOf(control)) return;
     // A hidden window's focus moves are Qt's, not the organiser's; so are the ones Qt makes when
@@ -44,7 +44,7 @@ void TChildForm::focusEntered(QWidget* control, Qt::FocusReason reason)
     if (control->isVisible() && (!qtsOwn || !m_lastFocus)) m_lastFocus = control;
 }
 
-void TChildForm::restoreFocus()
+void ChildWindow::restoreFocus()
 {
     QWidget* control = m_lastFocus;
     if (!control || control->hasFocus() || !isAncestorOf(control) || !control->isVisible() || !control->isEnabled())
@@ -52,7 +52,7 @@ void TChildForm::restoreFocus()
     control->setFocus(Qt::ActiveWindowFocusReason);  // as the window coming back: a text box keeps its cursor
 }
 
-QSize TChildForm::sizeHint() const
+QSize ChildWindow::sizeHint() const
 {
     if (!m_normalSize.isValid()) return QWidget::sizeHint();
     QSize size = m_normalSize;
@@ -63,7 +63,7 @@ QSize TChildForm::sizeHint() const
     return size;
 }
 
-QVBoxLayout* TChildForm::addStatusStrip(QLabel*& panel)
+QVBoxLayout* ChildWindow::addStatusStrip(QLabel*& panel)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -13,10 +13,10 @@ class QVBoxLayout;
 // It remembers the control the organiser was last in. Whenever the frame maximises, restores or
 // minimises a child window, Qt hides it for a moment, hands the focus on to the next control and
 // later brings back whichever control it last noted; the window puts its own control back.
-class TChildForm : public QWidget {
+class ChildWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TChildForm(QWidget* parent = nullptr);
+    explicit ChildWindow(QWidget* parent = nullptr);
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
     void setWindowTag(int tag)

@@ -11,7 +11,7 @@ class QWidget;
 // What a window asks of the frame it lives in, beside the pool host's status bar, boxes and
 // child-window lookup: opening a sheet, the printer and copy count every print starts from (the
 // state of one shared print dialog), and the frame as the parent of dialogs.
-class IFrame : public IPoolHost {
+class Frame : public PoolHost {
 public:
     // The What If sheet's id and tag (a window tag: a stored entry may have any id).
     static constexpr int WhatIfId = -3;
@@ -22,9 +22,9 @@ public:
         int decided = 0;
     };
 
-    using IPoolHost::SetStatusText;
-    virtual void SetStatusText(const QString& text) = 0;
-    virtual void OpenBracketSheet(int id) = 0;
+    using PoolHost::setStatusText;
+    virtual void setStatusText(const QString& text) = 0;
+    virtual void openBracketSheet(int id) = 0;
     // Opens the What If sheet, or brings the open one forward.
     virtual void openWhatIf() = 0;
     // Nothing while no What If sheet is open.

@@ -9,7 +9,7 @@ void reportError(const std::exception& error);
 void reportUnknownError();
 
 // A handler that reports instead of throwing: connect(button, &QPushButton::clicked, this,
-// guarded(this, &TWindow::cmdOkClick)) or guarded([this] { ... }). It takes the arguments the
+// guarded(this, &Window::acceptChanges)) or guarded([this] { ... }). It takes the arguments the
 // handler takes, so Qt passes a signal's leading arguments and drops the rest, as it does for
 // any handler.
 template <class F> auto guarded(F handler)

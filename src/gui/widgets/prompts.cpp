@@ -11,7 +11,7 @@
 
 namespace {
 QtPrompts g_qtPrompts;
-IPrompts* g_prompts = &g_qtPrompts;
+Prompts* g_prompts = &g_qtPrompts;
 
 QWidget* dialogParent() { return QApplication::activeWindow(); }
 QString g_applicationTitle;
@@ -22,8 +22,8 @@ QString g_applicationTitle;
 void setApplicationTitle(const QString& title) { g_applicationTitle = title; }
 QString applicationTitleText() { return g_applicationTitle; }
 
-IPrompts& prompts() { return *g_prompts; }
-void setPrompts(IPrompts* prompts) { g_prompts = prompts ? prompts : &g_qtPrompts; }
+Prompts& prompts() { return *g_prompts; }
+void setPrompts(Prompts* prompts) { g_prompts = prompts ? prompts : &g_qtPrompts; }
 
 void showInformation(const QString& text) { prompts().ask(PromptKind::Information, text, PromptButtons::Ok); }
 void showError(const QString& text) { prompts().ask(PromptKind::Error, text, PromptButtons::Ok); }

@@ -30,9 +30,9 @@ struct OpenFileRequest {
     int filterIndex = 1;     // in and out, 1-based
 };
 
-class IPrompts {
+class Prompts {
 public:
-    virtual ~IPrompts() = default;
+    virtual ~Prompts() = default;
     // defaultAnswer is the button that Enter presses: the first one (OK, Yes) unless the question
     // would destroy something, where it is the answer that changes nothing.
     virtual PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons, PromptAnswer defaultAnswer) = 0;
@@ -54,8 +54,8 @@ public:
 void setApplicationTitle(const QString& title);
 QString applicationTitleText();
 
-IPrompts& prompts();
-void setPrompts(IPrompts* prompts);  // nullptr puts back the real boxes
+Prompts& prompts();
+void setPrompts(Prompts* prompts);  // nullptr puts back the real boxes
 
 // Shorthands.
 void showInformation(const QString& text);
@@ -66,9 +66,9 @@ bool confirmOkCancel(const QString& text);
 bool confirmDestructive(const QString& text);
 
 // The real boxes and dialogs.
-class QtPrompts : public IPrompts {
+class QtPrompts : public Prompts {
 public:
-    using IPrompts::ask;
+    using Prompts::ask;
     PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons, PromptAnswer defaultAnswer) override;
     void beep() override;
     bool saveFile(SaveFileRequest& request) override;

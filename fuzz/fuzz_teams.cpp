@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         for (int s = 1; s <= SeedCount; ++s) {
             const Team& t = teams.entry(r, s);
             if (t.region != 0 && (t.region != r || t.seed != s)) std::abort();
-            if (teams.teamName(makeTeamCode(std::uint8_t(r), std::uint8_t(s))).size() > 12) std::abort();
+            if (teams.teamName(makeTeamCode(std::uint8_t(r), std::uint8_t(s))).bytes.size() > 12) std::abort();
             if (t.wins.view().size() > 2 || t.losses.view().size() > 2) std::abort();
         }
     // Codes that are no team: the empty name, never a read outside the table.

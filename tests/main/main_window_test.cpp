@@ -9,10 +9,14 @@
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
+#include "core/pool/errors.h"
 #include "core/settings/settings.h"
+#include "core/transfer/field_import.h"
 #include "gui/main/main_window.h"
+#include "gui/widgets/guarded.h"
 #include "gui/standings/standings_window.h"
 #include "support/find.h"
 #include "support/test_settings.h"
@@ -129,6 +133,37 @@ TEST_F(MainWindowTest, ToolButtonsSplitTheirHintsAtTheBar)
     EXPECT_EQ(hintToolTip("Standings|Show standings"), "Standings");
     EXPECT_EQ(hintStatus("Standings|Show standings"), "Show standings");
     EXPECT_EQ(hintStatus("Player Manager"), "Player Manager");
+}
+
+// A message of the core that names a participant reads the same in every place the window shows
+// it: the code page's characters arrive as themselves, not as the bytes of another encoding.
+TEST_F(MainWindowTest, AMessageNamingAParticipantReadsTheSameInEveryBox)
+{
+    FieldChange change;
+    change.sheetsStranded = 1;
+    change.firstStranded = {"Ren\xE9\x99 \x80\x81"};
+    const std::string message = strandedText(change);
+    const QString name = QString::fromUtf8("\"René™ €\u0081\"");
+
+    const auto lastBox = [] { return TestPrompts().boxes.empty() ? QString() : TestPrompts().boxes.back().text; };
+    struct Path {
+        const char* name;
+        std::function<void()> show;
+        std::function<QString()> shown;
+    };
+    const Path paths[] = {
+        {"information", [&] { main.showInformation(message); }, lastBox},
+        {"error", [&] { main.showError(message); }, lastBox},
+        {"exception", [&] { guarded([&] { throw HoopError(message); })(); }, lastBox},
+        {"status", [&] { main.setStatusText(message); }, [this] { return Find<QLabel>(main, "pnlHint")->text(); }},
+    };
+    for (const Path& path : paths) {
+        TestPrompts().clear();
+        path.show();
+        const QString shown = path.shown();
+        EXPECT_TRUE(shown.startsWith(QStringLiteral("The picks of 1 sheet (") + name + QStringLiteral(") can not")))
+            << path.name << ": " << shown.toStdString();
+    }
 }
 
 TEST_F(MainWindowTest, StatusTextIsPaintedAtOnceInsideALoop)
@@ -291,5 +326,5 @@ TEST_F(MainWindowTest, AFailedPicksWriteClosesAndTheNextStartRestoresEverySave)
     MainWindow next{TestSettings(), QString::fromStdString(dir.path())};
     next.session().players().loadPlayers();
     ASSERT_EQ(next.session().players().count(), 1);
-    EXPECT_EQ(next.session().players()[0].name.str(), "Ann");
+    EXPECT_EQ(next.session().players()[0].name.text().bytes, "Ann");
 }

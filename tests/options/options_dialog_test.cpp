@@ -328,7 +328,7 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Information);
         EXPECT_TRUE(dialog->isVisible());
         expectNothingWritten();
-        EXPECT_EQ(session.teams().entry(1, 1).name.str(), "");
+        EXPECT_EQ(session.teams().entry(1, 1).name.text().bytes, "");
         if (c.message == unique) {
             EXPECT_EQ(pages()->currentIndex(), RegionsPage);
             continue;
@@ -341,7 +341,7 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         clickOk();
         EXPECT_TRUE(closedWith(QDialog::Accepted));
         EXPECT_EQ(store.values.at({"Scoring", "Round" + std::to_string(c.round)}), "4");
-        EXPECT_EQ(session.teams().entry(1, 1).name.str(), "Kept");
+        EXPECT_EQ(session.teams().entry(1, 1).name.text().bytes, "Kept");
     }
 }
 
@@ -454,7 +454,7 @@ TEST_F(OptionsDialogTest, EveryWayOfCancellingWritesNothing)
         cancel(*this);
         EXPECT_TRUE(closedWith(QDialog::Rejected));
         expectNothingWritten();
-        EXPECT_EQ(session.teams().entry(2, 3).name.str(), "Old Name");
+        EXPECT_EQ(session.teams().entry(2, 3).name.text().bytes, "Old Name");
     }
 
     dialog.reset();
@@ -488,7 +488,7 @@ TEST_F(OptionsDialogTest, TabWalksTheCellsAndLeavesAfterTheLast)
     typeCell(grid, 15, LossesColumn, "3");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_FALSE(grid->isAncestorOf(QApplication::focusWidget()));
-    EXPECT_EQ(dialog->workTeam(1, 1).name.str() + dialog->workTeam(1, 16).losses.str(), "A3");
+    EXPECT_EQ(dialog->workTeam(1, 1).name.text().bytes + dialog->workTeam(1, 16).losses.text().bytes, "A3");
 }
 
 // ---- The whole road -------------------------------------------------------------------------
@@ -543,7 +543,7 @@ TEST_F(OptionsDialogTest, AFieldEnteredIsWrittenAndSurvivesARestart)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_TRUE(closedWith(QDialog::Accepted));
 
-    EXPECT_EQ(session.teams().entry(2, 8).name.str() + session.teams().entry(2, 8).losses.str(), "00");  // the table holds what was saved
+    EXPECT_EQ(session.teams().entry(2, 8).name.text().bytes + session.teams().entry(2, 8).losses.text().bytes, "00");  // the table holds what was saved
     EXPECT_EQ(dir.read(TeamsFileName), TeamFile(stored));
     EXPECT_EQ(dir.read(RegionsFileName), RegionFile("East", "West", "South", "Midwest"));
     EXPECT_EQ(store.written,
@@ -589,7 +589,7 @@ TEST_F(OptionsDialogTest, AFailedWriteEndsTheSaveWithItsError)
                                                                         ": Is a directory")});
     EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(session.teams().entry(1, 2).name.str(), "Edited");
+    EXPECT_EQ(session.teams().entry(1, 2).name.text().bytes, "Edited");
     EXPECT_FALSE(dir.exists(RegionsFileName));
     EXPECT_TRUE(store.values.empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -197,7 +197,7 @@ protected:
     }
     QStringList storedTexts() const
     {
-        return {QString::fromLatin1(entry->name.str()), QString::fromLatin1(entry->tiebreaker.str()),
+        return {QString::fromLatin1(entry->name.text().bytes), QString::fromLatin1(entry->tiebreaker.text().bytes),
                 QString::number(entry->paid), QString::number(entry->modified), QString::number(entry->total),
                 QString::number(entry->complete)};
     }
@@ -477,7 +477,7 @@ TEST_F(PlayerManagerTest, PropertiesChangingPaidRedrawsTheIcon)
     });
     trigger("mnuProps");
     EXPECT_EQ(entry(13)->paid, 1);
-    EXPECT_EQ(entry(13)->name.str(), "Al");
+    EXPECT_EQ(entry(13)->name.text().bytes, "Al");
     const QColor base = list().palette().color(QPalette::Active, QPalette::Base);
     EXPECT_EQ(paintItem(d, rowNamed(list(), "Al"), false).copy(0, 0, 16, 16), iconOver(paidIcon(), base));
 }
@@ -492,7 +492,7 @@ TEST_F(PlayerManagerTest, PropertiesWithAnEmptyNameListsItFirst)
         QTest::keyClick(&nameBox(props), Qt::Key_Return);  // OK is the default button
     });
     trigger("mnuProps");
-    EXPECT_EQ(entry(14)->name.str(), "");
+    EXPECT_EQ(entry(14)->name.text().bytes, "");
     EXPECT_EQ(listedNames(list()), QStringList({"", "Al", "mia", "Zed"}));
     EXPECT_TRUE(TestPrompts().boxes.empty());
 }
@@ -641,8 +641,8 @@ TEST_F(PlayerProps, OkStoresOnlyTheEditableFields)
     entry->tiebreaker = "\x8D" "99";
     QTest::mouseClick(&paidBox(shown()), Qt::LeftButton);
     QTest::mouseClick(&okButton(*props), Qt::LeftButton);
-    EXPECT_EQ(entry->name.str(), "Jos\x81");
-    EXPECT_EQ(entry->tiebreaker.str(), "\x8D" "99");
+    EXPECT_EQ(entry->name.text().bytes, "Jos\x81");
+    EXPECT_EQ(entry->tiebreaker.text().bytes, "\x8D" "99");
     EXPECT_EQ(entry->paid, 0);
 }
 
@@ -664,7 +664,7 @@ TEST_F(PlayerProps, LongTiebreakerShownWholeAndTypingLimitedToThree)
         for (int i = 0; i < c.backspaces; ++i) QTest::keyClick(&box, Qt::Key_Backspace);
         QTest::keyClicks(&box, c.typed);
         QTest::mouseClick(&okButton(p), Qt::LeftButton);
-        EXPECT_EQ(QString::fromLatin1(entry->tiebreaker.str()), c.stored);
+        EXPECT_EQ(QString::fromLatin1(entry->tiebreaker.text().bytes), c.stored);
         entry->tiebreaker = "12345678";
     }
 }
@@ -696,7 +696,7 @@ TEST_F(PlayerProps, PastingKeepsWhatTypingWouldKeep)
     nameBox(*props).selectAll();
     QTest::keyClick(&nameBox(*props), Qt::Key_V, Qt::ControlModifier);
     QTest::mouseClick(&okButton(*props), Qt::LeftButton);
-    EXPECT_EQ(entry->name.str() + "|" + entry->tiebreaker.str(), "Ann Lee|191");
+    EXPECT_EQ(entry->name.text().bytes + "|" + entry->tiebreaker.text().bytes, "Ann Lee|191");
 }
 
 TEST_F(PlayerProps, UnknownIdShowsNothingAndStoresNothing)
@@ -705,5 +705,5 @@ TEST_F(PlayerProps, UnknownIdShowsNothingAndStoresNothing)
     EXPECT_EQ(nameBox(p).text(), "");
     QTest::keyClicks(&nameBox(p), "Other");
     QTest::mouseClick(&okButton(p), Qt::LeftButton);
-    EXPECT_EQ(entry->name.str(), "Pat");
+    EXPECT_EQ(entry->name.text().bytes, "Pat");
 }

@@ -59,9 +59,9 @@ TEST(TeamTable, NamesByCodeNeverReachOutsideTheTable)
     TeamTable teams;
     teams.entry(4, 16).name = "Longwood";
     teams.entry(1, 1).name = "Aardvarks";
-    EXPECT_EQ(teams.teamName(416) + "/" + teams.teamName(101), "Longwood/Aardvarks");
+    EXPECT_EQ(teams.teamName(416).bytes + "/" + teams.teamName(101).bytes, "Longwood/Aardvarks");
     for (TeamCode code : {0, 102, 100, 117, 417, 500, 516, 1, -1, -116, 2147483647, -2147483647 - 1})
-        EXPECT_EQ(teams.teamName(code), "") << code;
+        EXPECT_EQ(teams.teamName(code).bytes, "") << code;
 }
 
 }  // namespace

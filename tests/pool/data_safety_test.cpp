@@ -281,7 +281,7 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
     list.setWriteOnDestroy(false);
     EXPECT_TRUE(list.loadPlayers());
     EXPECT_EQ(Ids(list), (std::vector<std::int32_t>{1, 3, ResultsId}));
-    EXPECT_EQ(list[0].name.str(), "Ann");
+    EXPECT_EQ(list[0].name.text().bytes, "Ann");
     EXPECT_EQ(list.hasResults(), true);
     EXPECT_EQ(list[1].modified, 1) << "restored sheets are scored again";
     EXPECT_TRUE(next.errors.empty() && next.information.empty());
@@ -383,7 +383,7 @@ TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
     EXPECT_THAT([&] { list.storeEntry(renamed, false); }, refused);
     EXPECT_THAT([&] { list.deletePlayer(1); }, refused);
     EXPECT_EQ(Ids(list), std::vector<std::int32_t>{1});
-    EXPECT_EQ(list[0].name.str(), "Ann");
+    EXPECT_EQ(list[0].name.text().bytes, "Ann");
 }
 
 // A child process saves sheets (adding, renaming, deleting, now and then folding into PICKS.HFD)
@@ -446,7 +446,7 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
         list.setWriteOnDestroy(false);
         list.loadPlayers();
         Pool found;
-        for (int i = 0; i < list.count(); ++i) found[list[i].id] = list[i].name.str();
+        for (int i = 0; i < list.count(); ++i) found[list[i].id] = list[i].name.text().bytes;
         Pool saved, withNext;
         for (int s = 1; s <= done; ++s) step(saved, s);
         withNext = saved;

@@ -17,7 +17,7 @@ namespace {
 // The stored fields of an entry: id, name, paid, complete, tiebreaker, picks.
 using Fields = std::tuple<std::int32_t, std::string, int, int, std::string, PickArray>;
 
-Fields FieldsOf(const Player& p) { return {p.id, p.name.str(), p.paid, p.complete, p.tiebreaker.str(), p.picks}; }
+Fields FieldsOf(const Player& p) { return {p.id, p.name.text().bytes, p.paid, p.complete, p.tiebreaker.text().bytes, p.picks}; }
 
 // A record built by hand from the documented layout.
 std::string PickRecord(const Fields& f)
@@ -189,7 +189,7 @@ TEST_F(PlayerListTest, StandingsOrderByEachKeyInBothDirections)
             std::tie(added.total, added.potential, added.picks[GameCount]) = std::tuple{total, potential, champion};
         }
         sortBy(key, ascending);
-        EXPECT_EQ(Each(players, [](const Player& p) { return p.name.str(); }), order) << key << ascending;
+        EXPECT_EQ(Each(players, [](const Player& p) { return p.name.text().bytes; }), order) << key << ascending;
     }
 }
 

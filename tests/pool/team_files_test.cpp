@@ -29,8 +29,8 @@ std::vector<std::string> Table(const TeamTable& teams)
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
             const Team& t = teams.entry(r, s);
-            out.push_back(std::to_string(t.region) + " " + std::to_string(t.seed) + " " + t.name.str() + "/" +
-                          t.wins.str() + "/" + t.losses.str());
+            out.push_back(std::to_string(t.region) + " " + std::to_string(t.seed) + " " + t.name.text().bytes + "/" +
+                          t.wins.text().bytes + "/" + t.losses.text().bytes);
         }
     return out;
 }
@@ -55,7 +55,7 @@ TEST_F(TeamFile, SavedFileIsSixtyFourRecordsByteForByteAndLoadsBack)
             t.name = TeamLabel(r, s);
             t.wins = s == 3 ? "" : std::to_string(30 - s);  // seed 3 without a record yet
             t.losses = s == 3 ? "" : std::to_string(s % 10);
-            expected += TeamRecord(r, s, TeamLabel(r, s), s == 3 ? "00" : t.wins.str(), s == 3 ? "00" : t.losses.str());
+            expected += TeamRecord(r, s, TeamLabel(r, s), s == 3 ? "00" : t.wins.text().bytes, s == 3 ? "00" : t.losses.text().bytes);
         }
     saveTeams(dir.path(), teams);
     EXPECT_EQ(dir.read(TeamsFileName), expected);

@@ -129,14 +129,14 @@ TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
             const int f = (1 << (column - 1)) * U, count = 32 >> (column - 1);
             const int outer = (column == 6 ? 4 : column - 1) * C;
             for (int i = 0; i < count; ++i, ++game) {
-                if (const auto* text = canvas.find(Teams().teamName(PickOf(game))))
+                if (const auto* text = canvas.find(Teams().teamName(PickOf(game)).bytes))
                     printed.push_back({game, half == Half::Left ? text->x : text->right(), text->y});
                 if (game != 5 && game != 34)
                     expected.push_back({game, half == Half::Left ? outer + G : W - outer - G, f / 2 + U / 2 + i * f - G});
             }
         }
     EXPECT_EQ(printed, expected);
-    EXPECT_EQ(canvas.find(Teams().teamName(PickOf(63))), nullptr);  // the champion is not on the bracket
+    EXPECT_EQ(canvas.find(Teams().teamName(PickOf(63)).bytes), nullptr);  // the champion is not on the bracket
 }
 
 TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
@@ -191,7 +191,7 @@ TEST(DrawPoolSheet, EveryCopyStartsAtGameOneAndAsksForArialThenTheFallback)
         Ints columns;
         drawPoolSheet(canvas, &entry, {Teams(), {}, ""}, [&](int r) { columns.push_back(r); });
         EXPECT_EQ(canvas.face, faces.back());
-        const auto* first = canvas.find(Teams().teamName(PickOf(1)));
+        const auto* first = canvas.find(Teams().teamName(PickOf(1)).bytes);
         ASSERT_NE(first, nullptr);  // game 1 is printed, on its own line, in the 8-point font
         EXPECT_EQ((Ints{first->x, first->points}), (Ints{C + G, 8}));
         EXPECT_EQ(columns, (Ints{1, 2, 3, 4, 5, 6}));

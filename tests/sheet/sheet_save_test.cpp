@@ -12,7 +12,7 @@ namespace {
 QStringList Fields(const Player* entry)
 {
     if (!entry) return {};
-    return {fromAnsi(entry->name.str()), fromAnsi(entry->tiebreaker.str()), QString::number(entry->paid),
+    return {fromAnsi(entry->name.text().bytes), fromAnsi(entry->tiebreaker.text().bytes), QString::number(entry->paid),
             QString::number(entry->complete), QString::number(entry->modified), QString::number(entry->id),
             QString::number(entry->total)};
 }

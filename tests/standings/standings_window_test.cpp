@@ -263,7 +263,7 @@ TEST_F(StandingsWindowTest, SortOrdersTicksAndStatusStrip)
             EXPECT_EQ(column(form, 0) + column(form, 1), numbers + step.names);
             // The shared list itself is left in this order, the results entry sorted with the rest.
             for (int i = 0; i < players().count(); ++i)
-                if (players()[i].id != ResultsId) listed << QString::fromStdString(players()[i].name.str());
+                if (players()[i].id != ResultsId) listed << QString::fromStdString(players()[i].name.text().bytes);
             EXPECT_EQ(listed, step.names);
             EXPECT_EQ(status(form), Status(step.status));
             EXPECT_EQ(item(form, "mnuSortMethod")->isChecked(), QString(step.status).endsWith("ascending"));

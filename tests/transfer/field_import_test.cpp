@@ -25,9 +25,9 @@ TEST(FieldImport, ReadCheckedAndWrittenAsTheOptionsDialogWrites)
     ASSERT_TRUE(loadTeams(dir.path(), loaded, pool.host, guard));
     EXPECT_EQ(loadRegionNames(dir.path()), field.regionNames);
     const Team& team = loaded.entry(2, 7);  // East, the second region
-    EXPECT_EQ(team.name.str() + "|" + team.wins.str() + "|" + team.losses.str(), "East 7|17|3");
-    EXPECT_EQ(loaded.entry(4, 2).losses.str(), "00");  // empty, as the dialog writes it
-    EXPECT_EQ(pool.session->teams().entry(4, 2).losses.str(), "00");
+    EXPECT_EQ(team.name.text().bytes + "|" + team.wins.text().bytes + "|" + team.losses.text().bytes, "East 7|17|3");
+    EXPECT_EQ(loaded.entry(4, 2).losses.text().bytes, "00");  // empty, as the dialog writes it
+    EXPECT_EQ(pool.session->teams().entry(4, 2).losses.text().bytes, "00");
     EXPECT_EQ(loaded.entry(3, 16).region, 3);
 }
 
@@ -67,6 +67,6 @@ TEST(FieldImport, TeamFileThatCanNotBeWrittenChangesNothing)
     saveTeams(dir.path(), pool.session->teams());
     std::filesystem::permissions(dir.file(TeamsFileName), std::filesystem::perms::owner_read);
     EXPECT_THROW(storeImportedField(*pool.session, readFieldImport(FieldFile())), std::exception);
-    EXPECT_EQ(pool.session->teams().teamName(101), "T101");
+    EXPECT_EQ(pool.session->teams().teamName(101).bytes, "T101");
     EXPECT_EQ(pool.session->loadRegions(1), "East");
 }

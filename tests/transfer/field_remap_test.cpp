@@ -49,9 +49,9 @@ Sheets ReadSheets(const TempDir& dir)
         const Player& entry = players[i];
         for (int g = 1; g <= GameCount; ++g)
             if (entry.picks[std::size_t(g)] != 0)
-                sheets.picks[entry.name.str()].insert(std::to_string(roundOfGame(g)) + " " +
-                                                      session.teams().teamName(entry.picks[std::size_t(g)]));
-        sheets.points[entry.name.str()] = std::to_string(entry.total) + "/" + std::to_string(entry.potential);
+                sheets.picks[entry.name.text().bytes].insert(std::to_string(roundOfGame(g)) + " " +
+                                                      session.teams().teamName(entry.picks[std::size_t(g)]).bytes);
+        sheets.points[entry.name.text().bytes] = std::to_string(entry.total) + "/" + std::to_string(entry.potential);
     }
     return sheets;
 }
@@ -162,7 +162,7 @@ TEST(FieldRemap, EveryRowIsCheckedAndNothingOfABadFieldIsTaken)
         if (c.problem.reason.empty()) {
             EXPECT_TRUE(field.ok()) << c.line;
             const Team& team = field.teams.entry(2, 7);
-            EXPECT_EQ(team.wins.str() + "|" + team.losses.str(), c.record) << c.line;
+            EXPECT_EQ(team.wins.text().bytes + "|" + team.losses.text().bytes, c.record) << c.line;
             continue;
         }
         ASSERT_EQ(field.problems.total, 2u) << c.line;  // the row, and East 7 missing for it
@@ -193,11 +193,11 @@ TEST(FieldRemap, AStepThatFailsLeavesTheFieldAndThePicksAsTheyWere)
     std::filesystem::create_directory(dir.file(JournalFileName));
     EXPECT_THROW(storeImportedField(*pool.session, swapped, true), std::exception);
     EXPECT_EQ(picks(), before);
-    EXPECT_EQ(pool.session->teams().teamName(101), "South 1");
+    EXPECT_EQ(pool.session->teams().teamName(101).bytes, "South 1");
     std::filesystem::remove(dir.file(JournalFileName));
     std::filesystem::permissions(dir.file(TeamsFileName), std::filesystem::perms::owner_read);
     EXPECT_THROW(storeImportedField(*pool.session, swapped, true), std::exception);
     EXPECT_EQ(picks(), before);
-    EXPECT_EQ(pool.session->teams().teamName(101), "South 1");
+    EXPECT_EQ(pool.session->teams().teamName(101).bytes, "South 1");
     EXPECT_EQ(pool.session->loadRegions(1), "South");
 }

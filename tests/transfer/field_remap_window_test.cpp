@@ -56,8 +56,8 @@ protected:
         for (int i = 0; i < players.count(); ++i)
             for (int g = 1; g <= GameCount; ++g)
                 if (const TeamCode team = players[i].picks[std::size_t(g)])
-                    picks.insert(players[i].name.str() + " " + std::to_string(roundOfGame(g)) + " " +
-                                 main->session().teams().teamName(team));
+                    picks.insert(players[i].name.text().bytes + " " + std::to_string(roundOfGame(g)) + " " +
+                                 main->session().teams().teamName(team).bytes);
         return picks;
     }
     QString Path(const char* name) const { return QString::fromStdString(dir.file(name)); }

@@ -89,7 +89,7 @@ TEST_F(ImportCommands, ReportListsRefusedLinesAndNothingIsStoredUntilImportIsCho
     AnswerReport("cmdImport");
     EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("picks.csv")), TransferOutcome::Done);
     ASSERT_EQ(main->session().players().count(), 2);
-    EXPECT_EQ(main->session().players()[1].name.str(), "Zo\xEB");
+    EXPECT_EQ(main->session().players()[1].name.text().bytes, "Zo\xEB");
     EXPECT_EQ(main->session().players()[1].id, 501);
     EXPECT_EQ(Status(), "2 participants imported from " + Path("picks.csv"));
     EXPECT_EQ(Find<QLabel>(*main, "pnlCount")->text(), "Players: 2");
@@ -114,7 +114,7 @@ TEST_F(ImportCommands, FieldWithAProblemOffersNothingAndAGoodOneIsWritten)
                              "West. Importing replaces the pool's teams and regions.");
     EXPECT_TRUE(shown.rows.isEmpty());
     EXPECT_EQ(main->session().loadRegions(1), "South");
-    EXPECT_EQ(main->session().teams().teamName(101), "South 1");
+    EXPECT_EQ(main->session().teams().teamName(101).bytes, "South 1");
     EXPECT_TRUE(dir.exists(TeamsFileName));
     EXPECT_EQ(Status(), "Field imported from " + Path("field.csv"));
 }

@@ -110,7 +110,7 @@ TEST(ImportLimits, TextLongerThanItsFieldIsRefusedNotCut)
             readPicksImport(PicksHeader() + "\n" + PicksLine(c.start, Favourites()) + "\n", names, nullptr);
         if (c.problem.reason.empty()) {
             ASSERT_EQ(import.entries.size(), 1u);
-            EXPECT_EQ(import.entries[0].name.str(), std::string(25, 'n'));
+            EXPECT_EQ(import.entries[0].name.text().bytes, std::string(25, 'n'));
             continue;
         }
         EXPECT_TRUE(import.entries.empty()) << c.problem.reason;

@@ -23,7 +23,7 @@ std::string Join(const std::vector<std::string>& lines)
 // What a stored sheet holds, for comparing entries.
 std::string Sheet(const Player& e)
 {
-    std::string text = e.name.str() + "|" + e.tiebreaker.str() + "|" + std::to_string(e.paid) + std::to_string(e.complete);
+    std::string text = e.name.text().bytes + "|" + e.tiebreaker.text().bytes + "|" + std::to_string(e.paid) + std::to_string(e.complete);
     for (int g = 1; g <= GameCount; ++g) text += " " + std::to_string(e.picks[std::size_t(g)]);
     return text;
 }
@@ -111,7 +111,7 @@ TEST_F(PicksTransfer, EachRefusedLineWithItsLineColumnAndReason)
                   e.paid = e.complete = 1;
                   return e;
               }()));
-    EXPECT_EQ(import.entries[1].name.str(), "Multi Line");  // a line break in a name becomes a blank
+    EXPECT_EQ(import.entries[1].name.text().bytes, "Multi Line");  // a line break in a name becomes a blank
     EXPECT_EQ(import.entries[1].complete, 0);
     EXPECT_EQ(import.incomplete, 1);
 }

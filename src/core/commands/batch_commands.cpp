@@ -216,7 +216,7 @@ int importField(BatchRun& run)
             for (std::size_t k = 0; k < lines.size(); ++k)
                 if (change.moves[k].to == 0 && change.moves[k].sheets > 0)
                     run.err << run.file << ": " << utf8(lines[k]) << '\n';
-            return run.fail(utf8(strandedText(change)) + " Nothing was imported.");
+            return run.fail(strandedText(change) + " Nothing was imported.");
         }
     }
     PoolSession* pool = run.open();

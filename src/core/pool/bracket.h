@@ -34,7 +34,7 @@ public:
     Team& entry(int region, int seed) { return m_teams[region - 1][seed - 1]; }
     const Team& entry(int region, int seed) const { return m_teams[region - 1][seed - 1]; }
     // Name of a team; empty for 0 and for anything that is not a valid code.
-    std::string teamName(TeamCode code) const { return std::string(nameView(code)); }
+    CodePageText teamName(TeamCode code) const { return {std::string(nameView(code))}; }
     std::string_view nameView(TeamCode code) const;
     void clear();
 

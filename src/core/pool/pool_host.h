@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-// What the participant list and the scoring pass ask of the main window.
+// What the participant list and the scoring pass ask of the main window. Its texts are messages,
+// in UTF-8: a stored name goes into one through toUtf8(CodePageText).
 class PoolHost {
 public:
     virtual ~PoolHost() = default;

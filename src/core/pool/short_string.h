@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/pool/code_page_text.h"
+
 // A length byte followed by N character bytes, as the data files hold text. Longer text is cut
 // to N bytes; a length byte read from a file is clamped to N.
 template <std::size_t N>
@@ -28,8 +30,10 @@ struct ShortString {
     }
     std::uint8_t size() const { return std::min<std::uint8_t>(len, static_cast<std::uint8_t>(N)); }
     bool empty() const { return size() == 0; }
+    // The stored bytes, for comparing, cutting and writing them out as they are.
     std::string_view view() const { return {chars, size()}; }
-    std::string str() const { return std::string(view()); }
+    // The text, to show or to put into a message (each converts it its own way).
+    CodePageText text() const { return {std::string(view())}; }
 
     // Reads the field from its stored bytes (length byte, then N bytes).
     void readFrom(const unsigned char* p)

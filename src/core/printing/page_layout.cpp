@@ -54,13 +54,13 @@ std::string formatTeamLabel(const TeamTable& teams, int p, int s)
 {
     if (p < 1 || p > RegionCount || s < 1 || s > SeedCount) return {};
     const Team& team = teams.entry(p, s);
-    const std::string wins = team.wins.str();
+    const std::string wins = team.wins.text().bytes;
     std::string record;
     // A record is shown only for a team that has won games; "0", a blank or a stray letter hides it.
-    if (const auto won = parseInteger(wins); won && *won > 0) record = " (" + wins + "-" + team.losses.str() + ")";
+    if (const auto won = parseInteger(wins); won && *won > 0) record = " (" + wins + "-" + team.losses.text().bytes + ")";
     const std::string seed = std::to_string(s);
-    if (p <= 2) return seed + ". " + team.name.str() + record;
-    return team.name.str() + record + " " + seed + ".";
+    if (p <= 2) return seed + ". " + team.name.text().bytes + record;
+    return team.name.text().bytes + record + " " + seed + ".";
 }
 
 void drawTeamLabel(PageCanvas& canvas, const TeamTable& teams, int x, int y, int p, int s)
@@ -75,7 +75,7 @@ void drawTeamLabel(PageCanvas& canvas, const TeamTable& teams, int x, int y, int
 void drawPickText(PageCanvas& canvas, int x, int y, Half half, const Player& entry, const SheetDrawing& drawing)
 {
     if (drawing.pickIndex < 1 || drawing.pickIndex > GameCount) return;
-    const std::string text = drawing.teams.teamName(entry.picks[std::size_t(drawing.pickIndex)]);
+    const std::string text = drawing.teams.teamName(entry.picks[std::size_t(drawing.pickIndex)]).bytes;
     if (text.empty()) return;
     const SheetGeometry geo = measureSheet(canvas);
     const int left = half == Half::Left ? x + geo.g : x - geo.g - canvas.textWidth(text);
@@ -144,19 +144,19 @@ void drawSheetTexts(PageCanvas& canvas, const Player* entry, const PoolSheetText
 
     const int y1 = geo.t + geo.L;
     canvas.setFont(10, Bold);
-    centred(canvas, y1, entry ? cutText("the Hoopfall picks for: " + entry->name.str(), 50)
+    centred(canvas, y1, entry ? cutText("the Hoopfall picks for: " + entry->name.text().bytes, 50)
                               : "Full Name:___________________________________________");
 
     const int y2 = y1 + geo.L;
     if (entry) {
         canvas.setFont(10, Regular);
-        centred(canvas, y2, cutText("Tiebreaker: " + entry->tiebreaker.str(), 24));
+        centred(canvas, y2, cutText("Tiebreaker: " + entry->tiebreaker.text().bytes, 24));
     } else {
         centred(canvas, y2, "Phone #:_____________________ Tiebreaker:_________");
     }
 
     canvas.setFont(8, Bold | Italic);
-    centred(canvas, y2 + 2 * geo.L, entry ? "Champion: " + texts.teams.teamName(entry->picks[GameCount]) : "(Circle the champion)");
+    centred(canvas, y2 + 2 * geo.L, entry ? "Champion: " + texts.teams.teamName(entry->picks[GameCount]).bytes : "(Circle the champion)");
 
     canvas.setFont(8, Bold);
     centred(canvas, h - 2 * canvas.textHeight(MeasureText),

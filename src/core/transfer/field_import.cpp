@@ -261,11 +261,11 @@ FieldChange compareField(const TeamTable& teams, const PlayerList& players, cons
         if (entry.id == ResultsId) change.resultsChanged = true;
         PickArray moved{};
         if (!movedPicks(entry.picks, map, moved)) {
-            if (change.sheetsStranded++ == 0) change.firstStranded = entry.name.str();
+            if (change.sheetsStranded++ == 0) change.firstStranded = entry.name.text();
         }
     }
     for (std::size_t k = 0; k < map.size(); ++k)
-        if (map[k] != codeOf(k)) change.moves.push_back({teams.teamName(codeOf(k)), codeOf(k), map[k], pickedBy[k]});
+        if (map[k] != codeOf(k)) change.moves.push_back({teams.teamName(codeOf(k)).bytes, codeOf(k), map[k], pickedBy[k]});
     return change;
 }
 
@@ -296,7 +296,7 @@ std::string strandedText(const FieldChange& change)
 {
     if (change.canRemap()) return {};
     return "The picks of " + std::to_string(change.sheetsStranded) +
-           (change.sheetsStranded == 1 ? " sheet" : " sheets") + " (" + quotedValue(change.firstStranded) +
+           (change.sheetsStranded == 1 ? " sheet" : " sheets") + " (" + toUtf8({quotedValue(change.firstStranded.bytes)}) +
            (change.sheetsStranded > 1 ? " and others" : "") +
            ") can not follow their teams: a team they pick leaves the field, or the new bracket has two of their "
            "winners meet where they did not.";

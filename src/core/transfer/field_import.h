@@ -45,7 +45,7 @@ struct FieldChange {
     // Sheets whose picks can not follow their teams: a picked team left the field, or the new
     // bracket makes two picked teams meet where they did not.
     int sheetsStranded = 0;
-    std::string firstStranded;  // the name of one of them
+    CodePageText firstStranded;  // the name of one of them
 
     // The field may replace the old one as it stands: no sheet holds a pick, or nothing moves.
     bool plain() const { return sheetsWithPicks == 0 || moves.empty(); }
@@ -61,7 +61,7 @@ FieldChange compareField(const PoolSession& session, const FieldImport& field);
 // and newRegions name the places.
 std::vector<std::string> moveLines(const FieldChange& change, const std::array<std::string, 4>& oldRegions,
                                    const std::array<std::string, 4>& newRegions);
-// Why the picks can not follow their teams; empty when they can.
+// Why the picks can not follow their teams, as a message (UTF-8); empty when they can.
 std::string strandedText(const FieldChange& change);
 
 // Writes the field as the Options dialog's OK does: the team table and TEAMS.HFD, then

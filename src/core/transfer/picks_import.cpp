@@ -43,7 +43,7 @@ std::optional<TransferProblem> readLine(const ImportTable& table, const TeamName
     if (name.size() > sizeof entry.name.chars)
         return refuse(NameColumn, quotedValue(name) + " is longer than the 25 characters a name can have");
     entry.name = name;
-    if (taken && taken->count(entry.name.str())) return refuse(NameColumn, quotedValue(name) + " is already in the pool");
+    if (taken && taken->count(entry.name.text().bytes)) return refuse(NameColumn, quotedValue(name) + " is already in the pool");
     const std::string tiebreaker = table.textCell(TiebreakerColumn);
     if (tiebreaker.size() > sizeof entry.tiebreaker.chars)
         return refuse(TiebreakerColumn, quotedValue(tiebreaker) + " is longer than the 12 characters a tiebreaker can have");
@@ -102,7 +102,7 @@ PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const Pl
     std::unordered_set<std::string> taken;
     if (pool)
         for (int i = 0; i < pool->count(); ++i)
-            if ((*pool)[i].id != ResultsId) taken.insert((*pool)[i].name.str());
+            if ((*pool)[i].id != ResultsId) taken.insert((*pool)[i].name.text().bytes);
 
     SheetPicks picks;
     std::optional<TransferProblem> problem;

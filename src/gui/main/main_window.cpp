@@ -405,7 +405,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::setStatusText(const std::string& text) { setStatusText(fromAnsi(text)); }
+void MainWindow::setStatusText(const std::string& text) { setStatusText(fromMessage(text)); }
 
 void MainWindow::setStatusText(const QString& text)
 {
@@ -608,9 +608,9 @@ QPrinter& MainWindow::printer()
     return *m_printer;
 }
 
-void MainWindow::showInformation(const std::string& text) { ::showInformation(fromAnsi(text)); }
+void MainWindow::showInformation(const std::string& text) { ::showInformation(fromMessage(text)); }
 
-void MainWindow::showError(const std::string& text) { ::showError(QString::fromLocal8Bit(text.c_str())); }
+void MainWindow::showError(const std::string& text) { ::showError(fromMessage(text)); }
 
 void MainWindow::beep() { prompts().beep(); }
 

@@ -314,9 +314,9 @@ void OptionsDialog::showRegionTeams()
     m_teamsGrid->closeOpenEditor();
     for (int seed = 1; seed <= SeedCount; ++seed) {
         const Team& entry = m_workTeams[region - 1][seed - 1];
-        m_teamsGrid->item(seed - 1, NameColumn)->setText(fromAnsi(entry.name.view()));
-        m_teamsGrid->item(seed - 1, WinsColumn)->setText(fromAnsi(entry.wins.view()));
-        m_teamsGrid->item(seed - 1, LossesColumn)->setText(fromAnsi(entry.losses.view()));
+        m_teamsGrid->item(seed - 1, NameColumn)->setText(toQString(entry.name.text()));
+        m_teamsGrid->item(seed - 1, WinsColumn)->setText(toQString(entry.wins.text()));
+        m_teamsGrid->item(seed - 1, LossesColumn)->setText(toQString(entry.losses.text()));
     }
 }
 

@@ -257,7 +257,7 @@ void PlayerListModel::fill(const PlayerList& players, int filter)
     endResetModel();
 }
 
-QString PlayerListModel::nameAt(int row) const { return fromAnsi(rowAt(row).name.view()); }
+QString PlayerListModel::nameAt(int row) const { return toQString(rowAt(row).name.text()); }
 
 int PlayerListModel::rowCount(const QModelIndex& parent) const
 {

@@ -169,8 +169,8 @@ void PlayerProperties::fillFromEntry()
 {
     if (!m_entry) return;
     // As the boxes show them: a control character shows as a space.
-    m_nameBox->setText(fromAnsi(m_entry->name.view()));
-    m_tiebreakerBox->setText(fromAnsi(m_entry->tiebreaker.view()));
+    m_nameBox->setText(toQString(m_entry->name.text()));
+    m_tiebreakerBox->setText(toQString(m_entry->tiebreaker.text()));
     m_shownName = m_nameBox->text();
     m_shownTiebreaker = m_tiebreakerBox->text();
     QLineEdit* const rounds[] = {m_round1Box, m_round2Box, m_round3Box, m_round4Box, m_round5Box, m_round6Box};

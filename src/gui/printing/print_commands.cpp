@@ -22,14 +22,15 @@ namespace {
 // A copy's progress in sevenths: one per bracket column, the last for the texts.
 constexpr double PoolSheetSteps = 7.0;
 
-std::string poolJobTitle(const Player* entry)
+// Cut as the code page's bytes, as the names are stored.
+CodePageText poolJobTitle(const Player* entry)
 {
-    return entry ? cutText("the Hoopfall picks for " + entry->name.str(), 49) : "Pool sheet for the Hoopfall";
+    return {entry ? cutText("the Hoopfall picks for " + entry->name.text().bytes, 49) : "Pool sheet for the Hoopfall"};
 }
 
-std::string poolPrintedStatus(const Player* entry)
+CodePageText poolPrintedStatus(const Player* entry)
 {
-    return entry ? cutText("Printing picks for " + entry->name.str(), 44) + "..." : "Now printing blank pool...";
+    return {entry ? cutText("Printing picks for " + entry->name.text().bytes, 44) + "..." : "Now printing blank pool..."};
 }
 
 // Printing to a file, each copy after the first goes to a file of its own beside the chosen one
@@ -74,7 +75,7 @@ void printPool(PoolSession& session, Frame& main, const Player* entry)
 
     BusyCursor busy;
     main.setStatusText(QStringLiteral("Preparing to print..."));
-    printer.setDocName(fromAnsi(poolJobTitle(entry)));
+    printer.setDocName(toQString(poolJobTitle(entry)));
     printer.setPageOrientation(QPageLayout::Landscape);
 
     const PoolSheetTexts texts{session.teams(), session.regionNames(), version::Text};
@@ -83,7 +84,7 @@ void printPool(PoolSession& session, Frame& main, const Player* entry)
         for (int copy = 1; copy <= *copies; ++copy) {
             canvas.beginDoc();
             drawPoolSheet(canvas, entry, texts, [&main](int r) { main.setProgress(roundPercent(r / PoolSheetSteps)); });
-            main.setStatusText(poolPrintedStatus(entry));
+            main.setStatusText(toQString(poolPrintedStatus(entry)));
             canvas.endDoc();
         }
     } catch (...) {

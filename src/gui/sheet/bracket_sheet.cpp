@@ -146,7 +146,7 @@ BracketSheet::BracketSheet(PoolSession& session, Frame& frame, int id, bool what
         setWindowTitle(WhatIfCaption);
         m_nameBox->setText(WhatIfName);
         const int index = players.indexOfId(ResultsId);
-        m_tiebreakerBox->setText(index >= 0 ? fromAnsi(players[index].tiebreaker.view()) : QString());
+        m_tiebreakerBox->setText(index >= 0 ? toQString(players[index].tiebreaker.text()) : QString());
         for (QWidget* control : {static_cast<QWidget*>(m_nameBox), static_cast<QWidget*>(m_tiebreakerBox),
                                  static_cast<QWidget*>(m_paidCheck)})
             control->setEnabled(false);
@@ -164,9 +164,9 @@ BracketSheet::BracketSheet(PoolSession& session, Frame& frame, int id, bool what
         const int index = players.indexOfId(id);
         if (index < 0) throw HoopError("List index out of bounds (-1)");
         const Player& entry = players[index];
-        m_main.setStatusText("Opening picks for " + entry.name.str() + "...");
-        setWindowTitle(QStringLiteral("Picks for ") + fromAnsi(entry.name.view()));
-        m_nameBox->setText(fromAnsi(entry.name.view()));
+        m_main.setStatusText(QStringLiteral("Opening picks for ") + toQString(entry.name.text()) + QStringLiteral("..."));
+        setWindowTitle(QStringLiteral("Picks for ") + toQString(entry.name.text()));
+        m_nameBox->setText(toQString(entry.name.text()));
         showEntry(entry);
     }
 }
@@ -299,14 +299,14 @@ void BracketSheet::applyLayout()
     m_scroll->setWidget(m_canvas);
 }
 
-QString BracketSheet::teamText(TeamCode code) const { return fromAnsi(m_session.teams().teamName(code)); }
+QString BracketSheet::teamText(TeamCode code) const { return toQString(m_session.teams().teamName(code)); }
 
 void BracketSheet::nameTeamLabels()
 {
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s)
             m_teamLabels[std::size_t(r - 1)][std::size_t(s - 1)]->setText(
-                QString::number(s) + QStringLiteral(") ") + fromAnsi(m_session.teams().entry(r, s).name.view()));
+                QString::number(s) + QStringLiteral(") ") + toQString(m_session.teams().entry(r, s).name.text()));
 }
 
 void BracketSheet::initBracket()
@@ -320,7 +320,7 @@ void BracketSheet::initBracket()
 
 void BracketSheet::showEntry(const Player& entry)
 {
-    m_tiebreakerBox->setText(fromAnsi(entry.tiebreaker.view()));
+    m_tiebreakerBox->setText(toQString(entry.tiebreaker.text()));
     m_paidCheck->setChecked(entry.paid != 0);
     showPicks(entry);
 }
@@ -439,8 +439,8 @@ void BracketSheet::onGameFocused(QWidget* control)
     setBackground(control, Highlight);
     if (control == m_nameBox || control == m_tiebreakerBox) return;
     const GamePair teams = m_picks.teams(gameOfCell(control));
-    m_main.setStatusText("Up arrow for " + m_session.teams().teamName(teams.a) + " or Down arrow for " +
-                         m_session.teams().teamName(teams.b));
+    m_main.setStatusText(QStringLiteral("Up arrow for ") + teamText(teams.a) + QStringLiteral(" or Down arrow for ") +
+                         teamText(teams.b));
 }
 
 void BracketSheet::onGameLeft(QWidget* control)
@@ -622,7 +622,7 @@ bool BracketSheet::storeSheet(std::int32_t id, bool append)
     record.tiebreaker = toAnsi(m_tiebreakerBox->text());
     record.paid = m_paidCheck->isChecked() ? 1 : 0;
     record.complete = complete;
-    m_main.setStatusText("Saving picks for " + record.name.str());
+    m_main.setStatusText(QStringLiteral("Saving picks for ") + toQString(record.name.text()));
     ProgressReporter progress(m_main);
     for (int n = 1; n <= GameCount; ++n) {
         record.picks[std::size_t(n)] = m_picks.pick(n);

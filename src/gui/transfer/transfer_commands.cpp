@@ -80,7 +80,7 @@ TransferOutcome askAboutMoves(PoolSession& session, Frame& frame, const FieldImp
         std::vector<std::string> leaving;
         for (std::size_t k = 0; k < change.moves.size(); ++k)
             if (change.moves[k].to == 0 && change.moves[k].sheets > 0) leaving.push_back(lines[k]);
-        showError(fromAnsi(strandedText(change)) + QStringLiteral(" Nothing was imported.") + movesText(leaving));
+        showError(fromMessage(strandedText(change)) + QStringLiteral(" Nothing was imported.") + movesText(leaving));
         return TransferOutcome::Failed;
     }
     if (sheetOpen(session, frame)) {

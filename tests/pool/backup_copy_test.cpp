@@ -22,12 +22,13 @@ TEST(BackupCopy, FindsVisibleDataFilesCopiesThemAndReportsEachFailure)
     EXPECT_EQ(findDataFiles(dir.path()), (std::vector<std::string>{"PICKS.hfd", "TEAMS.HFD"}));
     dir.write("R.BAK", "old");
     fs::permissions(dir.file("R.BAK"), fs::perms::owner_read | fs::perms::group_read);
-    const std::pair<std::string, long long> rows[] = {
-        {"A.BAK", 4}, {"NO/SUCH/FOLDER.BAK", CopyBadDestination}, {"R.BAK", CopyBadDestination}};
+    const std::pair<std::string, CopyOutcome> rows[] = {{"A.BAK", {CopyStatus::Copied, 4}},
+                                                        {"NO/SUCH/FOLDER.BAK", {CopyStatus::BadDestination}},
+                                                        {"R.BAK", {CopyStatus::BadDestination}}};
     for (const auto& [target, result] : rows)
-        EXPECT_EQ(copyFileBytes(dir.file("TEAMS.HFD"), dir.file(target)), result) << target;
-    EXPECT_EQ(copyFileBytes(dir.file("MISSING.HFD"), dir.file("M.BAK")), CopyBadSource);
-    EXPECT_EQ(writeBackupBytes("xyz", dir.file("W.BAK")), 3);
+        EXPECT_TRUE(copyFileBytes(dir.file("TEAMS.HFD"), dir.file(target)) == result) << target;
+    EXPECT_TRUE(copyFileBytes(dir.file("MISSING.HFD"), dir.file("M.BAK")) == CopyOutcome{CopyStatus::BadSource});
+    EXPECT_TRUE(writeBackupBytes("xyz", dir.file("W.BAK")) == (CopyOutcome{CopyStatus::Copied, 3}));
     EXPECT_EQ((std::vector{dir.read("A.BAK"), dir.read("R.BAK"), dir.read("W.BAK")}),
               (std::vector<std::string>{bytes, "old", "xyz"}));
     EXPECT_FALSE(dir.exists("M.BAK"));

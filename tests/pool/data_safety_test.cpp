@@ -362,7 +362,7 @@ TEST_F(DataSafety, AReadOnlyLoadRefusesADamagedJournalAndChangesNoFile)
     MemorySettings settings;
     {
         PoolSession session(host, dir.path(), settings);
-        EXPECT_THAT(session.loadUnchanged(), HasSubstr("PICKS.JNL is damaged"));
+        EXPECT_THAT([&] { session.loadUnchanged(); }, ThrowsMessage<HoopError>(HasSubstr("PICKS.JNL is damaged")));
     }
     EXPECT_TRUE(host.errors.empty() && host.information.empty());
     EXPECT_EQ(Named(dir, ""), before);

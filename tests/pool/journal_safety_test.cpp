@@ -99,7 +99,8 @@ TEST(JournalOfAnotherPool, IsMovedAsideReportedAndNeverReplayed)
             MemorySettings settings;
             RecordingHost quiet;
             PoolSession session(quiet, d.path(), settings);
-            EXPECT_THAT(session.loadUnchanged(), HasSubstr("does not extend the PICKS.HFD beside it"));
+            EXPECT_THAT([&] { session.loadUnchanged(); },
+                        ::testing::ThrowsMessage<HoopError>(HasSubstr("does not extend the PICKS.HFD beside it")));
         }
         Loaded next(d.path());
         EXPECT_EQ(Ids(next.list), (std::vector<std::int32_t>{1, 2}));

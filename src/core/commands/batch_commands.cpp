@@ -7,6 +7,7 @@
 
 #include "core/outlook/outlook_table.h"
 #include "core/pool/cp1252.h"
+#include "core/pool/errors.h"
 #include "core/pool/file_io.h"
 #include "core/pool/pool_host.h"
 #include "core/pool/team_files.h"
@@ -64,10 +65,13 @@ public:
     // Reads the pool; false (with the reason on err) when it cannot be read.
     bool read()
     {
-        const std::string problem = m_pool.loadUnchanged();
-        if (problem.empty()) return true;
-        fail(problem);
-        return false;
+        try {
+            m_pool.loadUnchanged();
+            return true;
+        } catch (const HoopError& error) {
+            fail(error.what());
+            return false;
+        }
     }
     PoolSession& pool() { return m_pool; }
 

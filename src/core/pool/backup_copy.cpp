@@ -13,15 +13,16 @@
 
 namespace fs = std::filesystem;
 
-std::string copyErrorText(long long code)
+std::string copyErrorText(CopyStatus status)
 {
-    switch (code) {
-    case -1: return "Invalid Source file handle";
-    case -2: return "Invalid Destination file handle";
-    case -3: return "Source file format is not valid";
-    case -4: return "There is insufficient space for the output file";
-    default: return "Unknown error";
+    switch (status) {
+    case CopyStatus::BadSource: return "Invalid Source file handle";
+    case CopyStatus::BadDestination: return "Invalid Destination file handle";
+    case CopyStatus::ReadFailed: return "Source file format is not valid";
+    case CopyStatus::WriteFailed: return "There is insufficient space for the output file";
+    case CopyStatus::Copied: break;
     }
+    return "Unknown error";
 }
 
 namespace {
@@ -44,27 +45,27 @@ std::unique_ptr<AtomicFile> openDestination(const std::string& destination)
 }
 }  // namespace
 
-long long writeBackupBytes(const std::string& bytes, const std::string& destination)
+CopyOutcome writeBackupBytes(const std::string& bytes, const std::string& destination)
 {
     auto out = openDestination(destination);
-    if (!out) return CopyBadDestination;
+    if (!out) return {CopyStatus::BadDestination};
     try {
         out->write(bytes);
         out->commit();
     } catch (const HoopError&) {
-        return CopyWriteFailed;
+        return {CopyStatus::WriteFailed};
     }
-    return static_cast<long long>(bytes.size());
+    return {CopyStatus::Copied, static_cast<long long>(bytes.size())};
 }
 
-long long copyFileBytes(const std::string& source, const std::string& destination)
+CopyOutcome copyFileBytes(const std::string& source, const std::string& destination)
 {
     std::FILE* in = std::fopen(source.c_str(), "rb");
-    if (!in) return CopyBadSource;
+    if (!in) return {CopyStatus::BadSource};
     auto out = openDestination(destination);
     if (!out) {
         std::fclose(in);
-        return CopyBadDestination;
+        return {CopyStatus::BadDestination};
     }
     long long written = 0;
     char buffer[64 * 1024];
@@ -77,15 +78,15 @@ long long copyFileBytes(const std::string& source, const std::string& destinatio
         }
         if (std::ferror(in)) {
             std::fclose(in);
-            return CopyReadFailed;
+            return {CopyStatus::ReadFailed};
         }
         out->commit();
     } catch (const HoopError&) {
         std::fclose(in);
-        return CopyWriteFailed;
+        return {CopyStatus::WriteFailed};
     }
     std::fclose(in);
-    return written;
+    return {CopyStatus::Copied, written};
 }
 
 PicksCount countPicksParticipants(const std::string& path)

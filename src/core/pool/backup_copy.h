@@ -6,22 +6,25 @@
 
 // Copying the data files to their "BAK" copies, without windows.
 
-// Result of one copy: the number of bytes written, or a negative code.
-enum CopyResult : long long {
-    CopyBadSource = -1,
-    CopyBadDestination = -2,
-    CopyReadFailed = -3,
-    CopyWriteFailed = -4,
+// How one copy ended. A copy that fails is an outcome, not an exception: the backup reports it
+// and goes on with the next file.
+enum class CopyStatus { Copied, BadSource, BadDestination, ReadFailed, WriteFailed };
+struct CopyOutcome {
+    CopyStatus status = CopyStatus::Copied;
+    long long bytes = 0;  // written, when copied
+
+    bool copied() const { return status == CopyStatus::Copied; }
+    friend bool operator==(const CopyOutcome&, const CopyOutcome&) = default;
 };
 
-// The message for a negative copy result.
-std::string copyErrorText(long long code);
+// The message for a copy that failed.
+std::string copyErrorText(CopyStatus status);
 
 // Copies source to destination (replaced atomically). A destination that exists without write
 // permission is refused as the read-only copy it is.
-long long copyFileBytes(const std::string& source, const std::string& destination);
-// Writes bytes as the destination's content, with the same codes.
-long long writeBackupBytes(const std::string& bytes, const std::string& destination);
+CopyOutcome copyFileBytes(const std::string& source, const std::string& destination);
+// Writes bytes as the destination's content, with the same outcomes.
+CopyOutcome writeBackupBytes(const std::string& bytes, const std::string& destination);
 
 // The backup name: the file name without its last extension, then ".BAK".
 std::string backupName(const std::string& fileName);

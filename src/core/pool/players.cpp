@@ -229,16 +229,16 @@ void PlayerList::applyJournalRecord(const Journal::Record& record)
     // A checkpoint changes nothing: what follows it extends the file it names.
 }
 
-std::string PlayerList::loadUnchanged()
+void PlayerList::loadUnchanged()
 {
     m_writeOnDestroy = false;
     const auto unreadable = [](const std::string& path, const ReadOutcome& read) {
-        return "The file " + path + " could not be read: " + read.reason + ".";
+        return HoopError("The file " + path + " could not be read: " + read.reason + ".");
     };
     std::string bytes;
     const ReadOutcome read = readWholeFile(picksPath(), bytes, m_read);
     m_loadStatus = read.status;
-    if (read.status == ReadStatus::Unreadable) return unreadable(picksPath(), read);
+    if (read.status == ReadStatus::Unreadable) throw unreadable(picksPath(), read);
     JournalBase base{JournalBase::State::Missing};
     if (read.status == ReadStatus::Read)
         base = {JournalBase::State::Present, bytes.size(),
@@ -248,17 +248,17 @@ std::string PlayerList::loadUnchanged()
 
     std::string journal;
     const ReadOutcome log = readWholeFile(m_journal.path(), journal);
-    if (log.status == ReadStatus::Unreadable) return unreadable(m_journal.path(), log);
+    if (log.status == ReadStatus::Unreadable) throw unreadable(m_journal.path(), log);
     const JournalScan scan = scanJournal(reinterpret_cast<const unsigned char*>(journal.data()), journal.size(), base,
                                          [this](const Journal::Record& record) { applyJournalRecord(record); });
     // Start-up moves such a journal aside, or keeps its bad bytes aside, and says what it restored.
     using Header = JournalScan::Header;
     if (scan.header == Header::Foreign || scan.header == Header::OldFormat)
-        return "The file " + m_journal.path() +
-               " does not extend the PICKS.HFD beside it. Start the program on the pool once to move it aside.";
+        throw HoopError("The file " + m_journal.path() +
+                        " does not extend the PICKS.HFD beside it. Start the program on the pool once to move it aside.");
     if (scan.header == Header::Damaged || scan.damaged)
-        return "The file " + m_journal.path() + " is damaged. Start the program on the pool once to restore what it can.";
-    return {};
+        throw HoopError("The file " + m_journal.path() +
+                        " is damaged. Start the program on the pool once to restore what it can.");
 }
 
 void PlayerList::replayJournal(const JournalBase& base)

@@ -72,9 +72,9 @@ public:
     bool loadPlayersFromBytes(const unsigned char* data, std::size_t size);
     // For a run that only reads the pool: PICKS.HFD and the changes its journal holds, in memory,
     // with no file written, moved or cut and nothing shown; the list is never written back.
-    // Returns why the pool cannot be read so (a file that cannot be read, a damaged journal);
-    // empty when it was read.
-    std::string loadUnchanged();
+    // Throws a HoopError saying why the pool cannot be read so (a file that cannot be read, a
+    // damaged journal).
+    void loadUnchanged();
     // written: set to what the new file holds (for the journal's header); beforeCommit: told the
     // same just before the new file replaces the old one.
     bool savePlayersTo(const std::string& path, FileGuard* guard = nullptr, JournalBase* written = nullptr,

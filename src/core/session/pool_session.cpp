@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "core/pool/errors.h"
 #include "core/pool/team_files.h"
 #include "core/settings/settings.h"
 
@@ -28,17 +29,18 @@ void PoolSession::checkRegionsFile() { ::checkRegionsFile(m_dataDir, m_host, m_r
 
 bool PoolSession::loadPlayers() { return m_players.loadPlayers(); }
 
-std::string PoolSession::loadUnchanged()
+void PoolSession::loadUnchanged()
 {
     std::string bytes;
     for (const std::string& name : {RegionsFileName, TeamsFileName}) {
         const std::string path = joinPath(m_dataDir, name);
         const ReadOutcome read = readWholeFile(path, bytes, m_read);
-        if (read.status == ReadStatus::Unreadable) return "The file " + path + " could not be read: " + read.reason + ".";
+        if (read.status == ReadStatus::Unreadable)
+            throw HoopError("The file " + path + " could not be read: " + read.reason + ".");
     }
     // The team file's bytes are the last read; a torn last record is left out, as at start-up.
     loadTeamsFromBytes(m_teams, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    return m_players.loadUnchanged();
+    m_players.loadUnchanged();
 }
 
 std::string PoolSession::closePool()

@@ -40,9 +40,9 @@ public:
     void checkRegionsFile();
     bool loadPlayers();
     // For a run that only reads the pool: the teams and the participants as start-up loads them,
-    // with no file written or moved and nothing shown. Returns why the pool cannot be read so
-    // (a data file that cannot be read, a damaged journal); empty when it was read.
-    std::string loadUnchanged();
+    // with no file written or moved and nothing shown. Throws a HoopError saying why the pool
+    // cannot be read so (a data file that cannot be read, a damaged journal).
+    void loadUnchanged();
     // Closing, as the program closes: writes PICKS.HFD and removes the journal. Returns what went
     // wrong (every saved change then stays in the journal, and the list is not written again),
     // also when another program replaced or changed PICKS.HFD or PICKS.JNL meanwhile and neither

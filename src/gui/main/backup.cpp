@@ -14,10 +14,10 @@
 
 namespace {
 // Shows the error box for a failed copy; true when the copy went through.
-bool reportCopy(long long result)
+bool reportCopy(const CopyOutcome& result)
 {
-    if (result >= 0) return true;
-    showError(QString::fromStdString(copyErrorText(result)));
+    if (result.copied()) return true;
+    showError(fromMessage(copyErrorText(result.status)));
     return false;
 }
 
@@ -29,7 +29,7 @@ bool samePicksName(const std::string& name)
 // The picks backup never goes backwards: not from a list that is not the pool (its file could not
 // be read), not over a backup that could not be read, and over one with more participants only
 // when the organiser says so. Returns the copy result, or nothing when the backup was left alone.
-std::optional<long long> backupPicks(const PlayerList& players, const std::string& target)
+std::optional<CopyOutcome> backupPicks(const PlayerList& players, const std::string& target)
 {
     const QString picksBackup = QString::fromStdString(backupName(PicksFileName));
     if (players.picksLoadStatus() == ReadStatus::Unreadable) {
@@ -62,7 +62,7 @@ std::optional<long long> backupPicks(const PlayerList& players, const std::strin
 
 // The team and region backups never go backwards either: a good backup is not replaced by an
 // empty, torn or garbled data file (an unreadable one fails to copy and is reported as such).
-std::optional<long long> backupDataFile(const std::string& source, const std::string& name, const std::string& target)
+std::optional<CopyOutcome> backupDataFile(const std::string& source, const std::string& name, const std::string& target)
 {
     std::string bytes;
     if (readWholeFile(source, bytes).status == ReadStatus::Read && !isSoundDataFile(name, bytes)) {
@@ -95,14 +95,14 @@ void runBackup(PoolSession& session, Frame& main)
         // would hold now, not the older copy on disk.
         const bool picks = samePicksName(name);
         picksDone = picksDone || picks;
-        const std::optional<long long> result =
+        const std::optional<CopyOutcome> result =
             picks ? backupPicks(session.players(), target) : backupDataFile(dirBytes + name, name, target);
         copied += result && reportCopy(*result) ? 1 : 0;
     }
     if (!picksDone) {
         ++total;
         main.setStatusText(QStringLiteral("Backing up file: ") + QString::fromStdString(PicksFileName));
-        const std::optional<long long> result = backupPicks(session.players(), dirBytes + backupName(PicksFileName));
+        const std::optional<CopyOutcome> result = backupPicks(session.players(), dirBytes + backupName(PicksFileName));
         copied += result && reportCopy(*result) ? 1 : 0;
     }
 

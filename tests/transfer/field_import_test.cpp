@@ -1,9 +1,11 @@
 // Import Field: the 64 teams and the order of the regions, checked, and written as the Options
 // dialog writes them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "core/pool/errors.h"
 #include "core/transfer/field_import.h"
 #include "transfer_fixture.h"
 
@@ -15,7 +17,7 @@ TEST(FieldImport, ReadCheckedAndWrittenAsTheOptionsDialogWrites)
     TempDir dir;
     TestPool pool(dir);
     const FieldImport field = readFieldImport(FieldFile());
-    ASSERT_TRUE(field.ok()) << field.fileError << (field.problems.empty() ? "" : field.problems.listed[0].reason);
+    ASSERT_TRUE(field.ok()) << (field.problems.empty() ? "" : field.problems.listed[0].reason);
     EXPECT_EQ(field.regionNames, (std::array<std::string, 4>{"South", "East", "Midwest", "West"}));
     storeImportedField(*pool.session, field);
 
@@ -57,7 +59,8 @@ TEST(FieldImport, EveryProblemKeepsTheFieldOut)
             EXPECT_EQ(found[k].reason.substr(0, c.problems[k].reason.size()), c.problems[k].reason);
         }
     }
-    EXPECT_EQ(readFieldImport("Seed,Team\n").fileError.substr(0, 36), "The first line has no column \"Region");
+    EXPECT_THAT([] { readFieldImport("Seed,Team\n"); },
+                ::testing::ThrowsMessage<HoopError>(::testing::StartsWith("The first line has no column \"Region")));
 }
 
 TEST(FieldImport, TeamFileThatCanNotBeWrittenChangesNothing)

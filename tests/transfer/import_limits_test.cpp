@@ -1,10 +1,12 @@
 // What an import costs is bounded by what it keeps: the file is read piece by piece (decoded as a
 // whole file was), refusals beyond the first thousand are only counted, and a text longer than
 // its field is refused rather than cut.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "core/pool/errors.h"
 #include "core/commands/batch_commands.h"
 #include "core/commands/command_line.h"
 #include "core/transfer/csv_reader.h"
@@ -84,9 +86,8 @@ TEST(ImportLimits, AFileThatFailsPartWayGivesNothing)
     std::string text = PicksHeader() + "\n";
     for (int i = 0; i < 50; ++i) text += PicksLine("P" + std::to_string(i) + ",1,No", Favourites()) + "\n";
     TrickleSource failing(text, text.size() - 10);
-    const PicksImport import = readPicksImport(failing, names, nullptr);
-    EXPECT_EQ(import.fileError, "The file could not be read: Input/output error.");
-    EXPECT_TRUE(import.entries.empty());
+    EXPECT_THAT([&] { readPicksImport(failing, names, nullptr); },
+                ::testing::ThrowsMessage<HoopError>(::testing::StrEq("The file could not be read: Input/output error.")));
     TrickleSource whole(text);
     EXPECT_EQ(readPicksImport(whole, names, nullptr).entries.size(), 50u);
 }

@@ -123,7 +123,6 @@ std::string counted(std::size_t count, const char* one, const char* many)
 int importPicks(BatchRun& run)
 {
     const PicksImport import = readPicksImportFile(run.pool(), run.file);
-    if (!import.fileError.empty()) return run.fail(import.fileError);
     const std::size_t refused = import.refused.total;
     if (refused > 0) {
         run.list(import.refused);
@@ -200,7 +199,6 @@ int printOutlook(BatchRun& run)
 int importField(BatchRun& run)
 {
     const FieldImport field = readFieldImportFile(run.file);
-    if (!field.fileError.empty()) return run.fail(field.fileError);
     if (!field.ok()) {
         run.list(field.problems);
         return run.fail("the field in " + run.file + " can not be imported");

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "core/pool/cp1252.h"
+#include "core/pool/errors.h"
 #include "core/pool/file_io.h"
 
 namespace {
@@ -115,32 +116,24 @@ FileSource::~FileSource()
     if (m_fd >= 0) ::close(m_fd);
 }
 
-bool FileSource::open(const std::string& path, std::string& error)
+void FileSource::open(const std::string& path)
 {
     m_path = path;
     const auto unreadable = [&](const std::string& reason) {
-        error = "The file " + path + " could not be read: " + reason + ".";
-        return false;
+        return HoopError("The file " + path + " could not be read: " + reason + ".");
     };
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT) {
-            error = "The file " + path + " does not exist.";
-            return false;
-        }
-        return unreadable(systemReason(errno));
+        if (errno == ENOENT) throw HoopError("The file " + path + " does not exist.");
+        throw unreadable(systemReason(errno));
     }
     // A folder, a pipe or a device is never opened: a pipe would block and a device may act on it.
-    if (S_ISDIR(st.st_mode)) return unreadable(systemReason(EISDIR));
-    if (!S_ISREG(st.st_mode)) return unreadable("Not a regular file");
-    if (std::uintmax_t(st.st_size) > LargestFile) {
-        error = "The file " + path + " is too large to import.";
-        return false;
-    }
+    if (S_ISDIR(st.st_mode)) throw unreadable(systemReason(EISDIR));
+    if (!S_ISREG(st.st_mode)) throw unreadable("Not a regular file");
+    if (std::uintmax_t(st.st_size) > LargestFile) throw HoopError("The file " + path + " is too large to import.");
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (m_fd < 0) return unreadable(systemReason(errno));
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) return unreadable("Not a regular file");
-    return true;
+    if (m_fd < 0) throw unreadable(systemReason(errno));
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) throw unreadable("Not a regular file");
 }
 
 std::size_t FileSource::read(char* buffer, std::size_t size)

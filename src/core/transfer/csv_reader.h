@@ -49,9 +49,9 @@ public:
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
-    // False with the user's message in error: "The file F does not exist.", "... could not be
+    // Throws a HoopError with the user's message: "The file F does not exist.", "... could not be
     // read: reason.", "... is too large to import."
-    bool open(const std::string& path, std::string& error);
+    void open(const std::string& path);
     std::size_t read(char* buffer, std::size_t size) override;
     bool rewind() override;
 

@@ -122,10 +122,6 @@ FieldImport readFieldImport(ByteSource& source)
 {
     FieldImport field;
     ImportTable table(source, {{"Region", true}, {"Seed", true}, {"Team", true}, {"Wins", false}, {"Losses", false}});
-    if (!table.fileError().empty()) {
-        field.fileError = table.fileError();
-        return field;
-    }
     std::array<std::string, 4> folds;
     int regions = 0;
     int seen[RegionCount][SeedCount] = {};  // the line that gave each team
@@ -211,11 +207,6 @@ FieldImport readFieldImport(ByteSource& source)
             (column == WinsColumn ? entry.wins : entry.losses) = text;
         }
     }
-    if (!table.fileError().empty()) {  // the file could not be read to its end
-        FieldImport failed;
-        failed.fileError = table.fileError();
-        return failed;
-    }
     if (regions < RegionCount)
         field.problems.add({0, {}, "The file names " + std::to_string(regions) + (regions == 1 ? " region" : " regions") +
                                        "; the bracket has four."});
@@ -232,9 +223,8 @@ FieldImport readFieldImport(ByteSource& source)
 
 FieldImport readFieldImportFile(const std::string& path)
 {
-    FieldImport field;
     FileSource source;
-    if (!source.open(path, field.fileError)) return field;
+    source.open(path);
     return readFieldImport(source);
 }
 

@@ -16,13 +16,13 @@ class PoolSession;
 // checked: a team needs a name of at most 12 characters that no other team has, and wins and
 // losses are whole numbers from 0 to 99 (empty is 0, as the Options dialog writes it).
 struct FieldImport {
-    std::string fileError;                   // nothing could be read
     TransferProblems problems;               // any problem keeps the whole field out
     std::array<std::string, 4> regionNames;  // by bracket position
     TeamTable teams;
-    bool ok() const { return fileError.empty() && problems.empty(); }
+    bool ok() const { return problems.empty(); }
 };
 
+// A file that cannot be read as a table, or only part-way, or opened, throws a HoopError.
 FieldImport readFieldImport(std::string_view bytes);
 FieldImport readFieldImport(ByteSource& source);
 FieldImport readFieldImportFile(const std::string& path);

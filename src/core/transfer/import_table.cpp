@@ -1,6 +1,7 @@
 #include "core/transfer/import_table.h"
 
 #include "core/pool/cp1252.h"
+#include "core/pool/errors.h"
 #include "core/pool/file_io.h"
 #include "core/transfer/standings_export.h"
 
@@ -61,51 +62,39 @@ ImportTable::ImportTable(ByteSource& source, std::vector<ColumnRule> columns)
 {
     CsvRecord header;
     while (m_reader.next(header) && header.blank()) {}
-    if (!m_text.error().empty()) {
-        m_fileError = m_text.error();
-        return;
-    }
-    if (header.fields.empty() || header.blank()) {
-        m_fileError = "The file is empty.";
-        return;
-    }
-    if (header.fieldCount > header.fields.size()) {
-        m_fileError = "The first line has more than " + std::to_string(CsvRecord::MaxFields) + " columns.";
-        return;
-    }
+    if (!m_text.error().empty()) throw HoopError(m_text.error());
+    if (header.fields.empty() || header.blank()) throw HoopError("The file is empty.");
+    if (header.fieldCount > header.fields.size())
+        throw HoopError("The first line has more than " + std::to_string(CsvRecord::MaxFields) + " columns.");
     m_headerFields = header.fields.size();
     m_columnOfField.assign(m_headerFields, -1);
     for (std::size_t f = 0; f < m_headerFields; ++f) {
         const std::string key = headerKey(header.fields[f]);
         for (std::size_t k = 0; k < m_columns.size(); ++k) {
             if (headerKey(m_columns[k].name) != key) continue;
-            if (m_fieldOf[k] >= 0) {
-                m_fileError = "The first line names the column \"" + m_columns[k].name + "\" twice.";
-                return;
-            }
+            if (m_fieldOf[k] >= 0)
+                throw HoopError("The first line names the column \"" + m_columns[k].name + "\" twice.");
             m_fieldOf[k] = int(f);
             m_columnOfField[f] = int(k);
         }
     }
     for (std::size_t k = 0; k < m_columns.size(); ++k) {
         if (m_fieldOf[k] >= 0 || !m_columns[k].required) continue;
-        m_fileError = "The first line has no column \"" + m_columns[k].name + "\". It must name the columns: ";
+        std::string text = "The first line has no column \"" + m_columns[k].name + "\". It must name the columns: ";
         for (std::size_t j = 0; j < m_columns.size(); ++j) {
-            if (j) m_fileError += ", ";
-            m_fileError += m_columns[j].name;
+            if (j) text += ", ";
+            text += m_columns[j].name;
         }
-        m_fileError += '.';
-        return;
+        throw HoopError(text + '.');
     }
 }
 
 bool ImportTable::next(std::optional<TransferProblem>& problem)
 {
     problem.reset();
-    if (!m_fileError.empty()) return false;
     do {
         if (!m_reader.next(m_record)) {
-            m_fileError = m_text.error();
+            if (!m_text.error().empty()) throw HoopError(m_text.error());
             return false;
         }
     } while (m_record.blank() && !m_record.unclosedQuote);

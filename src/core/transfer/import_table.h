@@ -42,14 +42,14 @@ struct ColumnRule {
 // name, in any order, and columns of other names are passed over. Rows are read one at a time.
 class ImportTable {
 public:
+    // Reads the header. A file that cannot be read as a table (an empty file, a header without a
+    // needed column, a read that failed) throws a HoopError saying so.
     ImportTable(ByteSource& source, std::vector<ColumnRule> columns);
-    // Why nothing can be read (an empty file, a header without a needed column, a read that
-    // failed, also after the last row); empty when fine.
-    const std::string& fileError() const { return m_fileError; }
 
     // The next row that is not blank; false at the end. A row that cannot be read as the header
     // lays out (more fields, an open quote, a cell of more than a thousand characters) comes back
-    // with its problem set.
+    // with its problem set. A read that fails part-way throws a HoopError: nothing of the file
+    // may be taken then.
     bool next(std::optional<TransferProblem>& problem);
     int line() const { return m_record.line; }
     // The cell of the k-th column given to the constructor: blanks kept; empty when the column or the field is absent.
@@ -69,7 +69,6 @@ private:
     std::vector<int> m_columnOfField;  // column of each header field; -1 for an unknown one
     std::size_t m_headerFields = 0;
     CsvRecord m_record;
-    std::string m_fileError;
 };
 
 // A text as a spreadsheet must read it: with an apostrophe before it when it would otherwise be

@@ -95,10 +95,6 @@ PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const Pl
 {
     PicksImport result;
     ImportTable table(source, picksColumns());
-    if (!table.fileError().empty()) {
-        result.fileError = table.fileError();
-        return result;
-    }
     std::unordered_set<std::string> taken;
     if (pool)
         for (int i = 0; i < pool->count(); ++i)
@@ -116,19 +112,13 @@ PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const Pl
         if (!entry.complete) ++result.incomplete;
         result.entries.push_back(entry);
     }
-    if (!table.fileError().empty()) {  // the file could not be read to its end: nothing of it is taken
-        PicksImport failed;
-        failed.fileError = table.fileError();
-        return failed;
-    }
     return result;
 }
 
 PicksImport readPicksImportFile(const PoolSession& session, const std::string& path)
 {
-    PicksImport result;
     FileSource source;
-    if (!source.open(path, result.fileError)) return result;
+    source.open(path);
     const TeamNames names(session.teams(), session.regionNames());
     return readPicksImport(source, names, &session.players());
 }

@@ -24,7 +24,6 @@ inline constexpr const char* PicksPaidColumn = "Paid";
 std::string gameColumnName(int game);  // "Game 1" .. "Game 63"
 
 struct PicksImport {
-    std::string fileError;                 // nothing could be read; nothing else is set then
     std::deque<Player> entries;           // the lines that passed, in file order; ids not drawn yet (a
                                            // deque: a large file's entries are never copied to grow)
     int incomplete = 0;                    // entries with games that have no winner
@@ -32,11 +31,12 @@ struct PicksImport {
 };
 
 // pool: the participants already stored; a line naming one of them is refused, so a file
-// imported twice does not add everyone twice. Null: no such check.
+// imported twice does not add everyone twice. Null: no such check. A file that cannot be read as
+// a table, or only part-way, throws a HoopError: nothing of it is taken.
 PicksImport readPicksImport(std::string_view bytes, const TeamNames& names, const PlayerList* pool);
 PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const PlayerList* pool);
-// The file at path against the session's field and participants; a file that cannot be read
-// gives a file error.
+// The file at path against the session's field and participants; a file that cannot be opened
+// throws a HoopError too.
 PicksImport readPicksImportFile(const PoolSession& session, const std::string& path);
 
 // Stores the entries as new participants, with new ids as new sheets get, in one run that waits

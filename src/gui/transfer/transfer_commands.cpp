@@ -107,12 +107,11 @@ TransferOutcome askAboutMoves(PoolSession& session, Frame& frame, const FieldImp
 TransferOutcome importPicksInteractive(PoolSession& session, Frame& frame, const QString& path)
 {
     PicksImport import;
-    {
+    try {
         BusyCursor busy;
         import = readPicksImportFile(session, localPath(path));
-    }
-    if (!import.fileError.empty()) {
-        showError(QString::fromLocal8Bit(import.fileError));
+    } catch (const std::exception& error) {
+        reportError(error);
         return TransferOutcome::Failed;
     }
     ImportDialog report(frame.frameWidget(), QStringLiteral("Import Picks"), picksSummary(import), import.refused,
@@ -146,12 +145,11 @@ TransferOutcome exportPicksInteractive(PoolSession& session, Frame& frame, const
 TransferOutcome importFieldInteractive(PoolSession& session, Frame& frame, const QString& path)
 {
     FieldImport field;
-    {
+    try {
         BusyCursor busy;
         field = readFieldImportFile(localPath(path));
-    }
-    if (!field.fileError.empty()) {
-        showError(QString::fromLocal8Bit(field.fileError));
+    } catch (const std::exception& error) {
+        reportError(error);
         return TransferOutcome::Failed;
     }
     ImportDialog report(frame.frameWidget(), QStringLiteral("Import Field"), fieldSummary(field), field.problems, field.ok());

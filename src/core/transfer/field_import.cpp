@@ -1,5 +1,6 @@
 #include "core/transfer/field_import.h"
 
+#include <optional>
 #include <unordered_map>
 
 #include "core/pool/cp1252.h"
@@ -19,21 +20,22 @@ std::string folded(std::string_view text)
     return out;
 }
 
-// A whole number from 0 to limit with nothing else beside blanks; -1 otherwise.
-int wholeNumber(std::string_view cell, int limit)
+// A whole number from 0 to limit with nothing else beside blanks; nothing otherwise.
+std::optional<int> wholeNumber(std::string_view cell, int limit)
 {
     const std::string_view text = trimBlanks(cell);
-    if (text.empty() || text.size() > 3) return -1;
+    if (text.empty() || text.size() > 3) return std::nullopt;
     int value = 0;
     for (char c : text) {
-        if (c < '0' || c > '9') return -1;
+        if (c < '0' || c > '9') return std::nullopt;
         value = value * 10 + (c - '0');
     }
-    return value <= limit ? value : -1;
+    if (value > limit) return std::nullopt;
+    return value;
 }
 
 // A whole number 1..16 with nothing else beside blanks; 0 otherwise.
-int seedValue(std::string_view cell) { return std::max(0, wholeNumber(cell, SeedCount)); }
+int seedValue(std::string_view cell) { return wholeNumber(cell, SeedCount).value_or(0); }
 
 std::size_t indexOf(TeamCode code) { return std::size_t((regionOfCode(code) - 1) * SeedCount + seedOfCode(code) - 1); }
 TeamCode codeOf(std::size_t index)
@@ -182,13 +184,13 @@ FieldImport readFieldImport(ByteSource& source)
         bool recordOk = true;
         for (const std::size_t column : {WinsColumn, LossesColumn}) {
             const std::string_view cell = trimBlanks(table.cell(column));
-            const int value = cell.empty() ? 0 : wholeNumber(cell, 99);
-            if (value < 0) {
+            const std::optional<int> value = cell.empty() ? 0 : wholeNumber(cell, 99);
+            if (!value) {
                 refuse(column, quotedValue(cell) + " is not a whole number from 0 to 99");
                 recordOk = false;
                 break;
             }
-            record[column == WinsColumn ? 0 : 1] = value;
+            record[column == WinsColumn ? 0 : 1] = *value;
         }
         if (!recordOk) {
             names.erase(folded(team));

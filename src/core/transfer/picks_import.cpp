@@ -1,5 +1,6 @@
 #include "core/transfer/picks_import.h"
 
+#include <optional>
 #include <unordered_set>
 
 #include "core/pool/cp1252.h"
@@ -19,14 +20,14 @@ std::vector<ColumnRule> picksColumns()
     return columns;
 }
 
-// Yes/No/1/0 or empty (not paid); -1 for anything else.
-int paidValue(std::string_view cell)
+// Yes/No/1/0 or empty (not paid); nothing for anything else.
+std::optional<std::uint8_t> paidValue(std::string_view cell)
 {
     std::string value;
     appendCp1252Lower(value, trimBlanks(cell));
     if (value.empty() || value == "no" || value == "0") return 0;
     if (value == "yes" || value == "1") return 1;
-    return -1;
+    return std::nullopt;
 }
 
 // Reads one line into entry; the reason it is refused otherwise.
@@ -48,9 +49,9 @@ std::optional<TransferProblem> readLine(const ImportTable& table, const TeamName
     if (tiebreaker.size() > sizeof entry.tiebreaker.chars)
         return refuse(TiebreakerColumn, quotedValue(tiebreaker) + " is longer than the 12 characters a tiebreaker can have");
     entry.tiebreaker = tiebreaker;
-    const int paid = paidValue(table.cell(PaidColumn));
-    if (paid < 0) return refuse(PaidColumn, quotedValue(table.cell(PaidColumn)) + " is not Yes, No, 1 or 0");
-    entry.paid = std::uint8_t(paid);
+    const std::optional<std::uint8_t> paid = paidValue(table.cell(PaidColumn));
+    if (!paid) return refuse(PaidColumn, quotedValue(table.cell(PaidColumn)) + " is not Yes, No, 1 or 0");
+    entry.paid = *paid;
 
     // Game by game, as the sheet checks before saving: each winner against the two teams its
     // game is played between by this line's earlier picks.

@@ -11,6 +11,7 @@
 
 #include "core/pool/players.h"
 #include "core/pool/team_files.h"
+#include "gui/widgets/ansi_text.h"
 #include "gui/widgets/prompts.h"
 
 QString userDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
@@ -83,7 +84,7 @@ QString poolDirOf(const CommandLine& line)
 std::optional<int> answerUsage(const CommandLine& line, QTextStream& out, QTextStream& err)
 {
     if (!line.error.empty()) {
-        err << "hoopfall: " << QString::fromLocal8Bit(line.error) << "\n\n" << UsageText;
+        err << "hoopfall: " << fromMessage(line.error) << "\n\n" << UsageText;
         err.flush();
         return UsageExitCode;
     }

@@ -635,7 +635,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // Nothing is lost when the write fails: every saved change is in the journal, which the next
     // start folds in. (The only unsaved state is the standings order, which the next sort restores.)
     if (const std::string failure = m_session->closePool(); !failure.empty())
-        ::showError(QString::fromLocal8Bit(failure));
+        ::showError(fromMessage(failure));
     event->accept();
 }
 

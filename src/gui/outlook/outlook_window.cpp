@@ -130,7 +130,7 @@ public:
             return QStringLiteral("%1 %2 %3")
                 .arg(fromAnsi(region))
                 .arg(seedOfCode(row.team))
-                .arg(fromAnsi(std::string(m_teams.nameView(row.team))))
+                .arg(toQString(m_teams.teamName(row.team)))
                 .trimmed();
         }
         const double share = row.shares[std::size_t(index.column() - 1)];
@@ -418,7 +418,7 @@ void OutlookWindow::finishComputing()
     }
     if (!run->error.empty()) {
         showStatus(run->whatIf +
-                   QStringLiteral("The outlook could not be computed: %1").arg(QString::fromStdString(run->error)));
+                   QStringLiteral("The outlook could not be computed: %1").arg(fromMessage(run->error)));
         emit computed();
         throw HoopError(run->error);
     }

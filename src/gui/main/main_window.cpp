@@ -423,7 +423,7 @@ void MainWindow::setCountText(const std::string& text)
 {
     // The panel keeps its width until a count needs more: a framed label keeps half an "x"
     // before its text.
-    const QString shown = fromAnsi(text);
+    const QString shown = fromMessage(text);
     const QFontMetrics metrics = m_countPanel->fontMetrics();
     const int needed = metrics.horizontalAdvance(shown) + metrics.horizontalAdvance(QLatin1Char('x')) / 2 +
                        2 * m_countPanel->frameWidth();

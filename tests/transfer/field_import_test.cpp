@@ -17,7 +17,7 @@ TEST(FieldImport, ReadCheckedAndWrittenAsTheOptionsDialogWrites)
     TempDir dir;
     TestPool pool(dir);
     const FieldImport field = readFieldImport(FieldFile());
-    ASSERT_TRUE(field.ok()) << (field.problems.empty() ? "" : field.problems.listed[0].reason);
+    ASSERT_TRUE(field.ok()) << (field.problems.empty() ? "" : field.problems.listed[0].reason.bytes);
     EXPECT_EQ(field.regionNames, (std::array<std::string, 4>{"South", "East", "Midwest", "West"}));
     storeImportedField(*pool.session, field);
 
@@ -56,7 +56,7 @@ TEST(FieldImport, EveryProblemKeepsTheFieldOut)
         for (std::size_t k = 0; k < c.problems.size(); ++k) {
             EXPECT_EQ(found[k].line, c.problems[k].line);
             EXPECT_EQ(found[k].column, c.problems[k].column);
-            EXPECT_EQ(found[k].reason.substr(0, c.problems[k].reason.size()), c.problems[k].reason);
+            EXPECT_EQ(found[k].reason.bytes.substr(0, c.problems[k].reason.bytes.size()), c.problems[k].reason.bytes);
         }
     }
     EXPECT_THAT([] { readFieldImport("Seed,Team\n"); },

@@ -169,7 +169,7 @@ TEST(FieldRemap, EveryRowIsCheckedAndNothingOfABadFieldIsTaken)
         const TransferProblem& found = field.problems.listed[0];
         EXPECT_EQ(found.line, c.problem.line) << c.line;
         EXPECT_EQ(found.column, c.problem.column) << c.line;
-        EXPECT_EQ(found.reason.substr(0, c.problem.reason.size()), c.problem.reason) << c.line;
+        EXPECT_EQ(found.reason.bytes.substr(0, c.problem.reason.bytes.size()), c.problem.reason.bytes) << c.line;
     }
 }
 

@@ -114,8 +114,8 @@ TEST(ImportLimits, TextLongerThanItsFieldIsRefusedNotCut)
             EXPECT_EQ(import.entries[0].name.text().bytes, std::string(25, 'n'));
             continue;
         }
-        EXPECT_TRUE(import.entries.empty()) << c.problem.reason;
-        ASSERT_EQ(import.refused.listed.size(), 1u) << c.problem.reason;
+        EXPECT_TRUE(import.entries.empty()) << c.problem.reason.bytes;
+        ASSERT_EQ(import.refused.listed.size(), 1u) << c.problem.reason.bytes;
         EXPECT_EQ(import.refused.listed[0], c.problem);
     }
 }

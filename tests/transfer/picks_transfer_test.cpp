@@ -16,7 +16,7 @@ using ::testing::StartsWith;
 using ::testing::StrEq;
 using ::testing::ThrowsMessage;
 
-void PrintTo(const TransferProblem& p, std::ostream* os) { *os << problemText(p); }
+void PrintTo(const TransferProblem& p, std::ostream* os) { *os << problemText(p).bytes; }
 
 namespace {
 std::string Join(const std::vector<std::string>& lines)
@@ -107,8 +107,8 @@ TEST_F(PicksTransfer, EachRefusedLineWithItsLineColumnAndReason)
         {13, "Name", "a quoted text is not closed before the end of the file"},
     };
     EXPECT_EQ(import.refused.listed, expected);
-    EXPECT_EQ(problemText(import.refused.listed[4]), "Line 7, column \"Game 34\": \"T101\" is not one of the game's two teams");
-    EXPECT_EQ(problemText(import.refused.listed[6]).substr(0, 16), "Line 11: the lin");
+    EXPECT_EQ(problemText(import.refused.listed[4]).bytes, "Line 7, column \"Game 34\": \"T101\" is not one of the game's two teams");
+    EXPECT_EQ(problemText(import.refused.listed[6]).bytes.substr(0, 16), "Line 11: the lin");
     ASSERT_EQ(import.entries.size(), 2u);
     EXPECT_EQ(Sheet(import.entries[0]), Sheet([&] {
                   Player e = MakeEntry(0, "Bob", all);

@@ -103,7 +103,7 @@ public:
     // the first thousand, then the count of the others.
     void list(const TransferProblems& problems)
     {
-        for (const TransferProblem& problem : problems.listed) err << file << ": " << utf8(problemText(problem)) << '\n';
+        for (const TransferProblem& problem : problems.listed) err << file << ": " << toUtf8(problemText(problem)) << '\n';
         if (problems.unlisted() > 0) err << file << ": " << unlistedText(problems.unlisted()) << '\n';
     }
 

@@ -23,12 +23,12 @@ bool guardedFormula(std::string_view text)
 }
 }  // namespace
 
-std::string problemText(const TransferProblem& problem)
+CodePageText problemText(const TransferProblem& problem)
 {
     if (problem.line <= 0) return problem.reason;
     std::string text = "Line " + std::to_string(problem.line);
     if (!problem.column.empty()) text += ", column \"" + problem.column + "\"";
-    return text + ": " + problem.reason;
+    return {text + ": " + problem.reason.bytes};
 }
 
 void TransferProblems::add(TransferProblem problem)

@@ -4,17 +4,18 @@
 #include <string_view>
 #include <vector>
 
+#include "core/pool/code_page_text.h"
 #include "core/transfer/csv_reader.h"
 
 // A refused row of an import, or (line 0) a fault of the file as a whole.
 struct TransferProblem {
     int line = 0;
     std::string column;  // the column's name; empty when the fault is not one cell's
-    std::string reason;
+    CodePageText reason;  // quotes the cell, as the code page holds it
     friend bool operator==(const TransferProblem&, const TransferProblem&) = default;
 };
 // "Line 7, column "Game 34": reason", "Line 7: reason", or the reason alone.
-std::string problemText(const TransferProblem& problem);
+CodePageText problemText(const TransferProblem& problem);
 
 // The problems of an import as it keeps them: the first thousand in order, and how many in all,
 // so that a file of junk costs no more than its first thousand lines.

@@ -32,7 +32,7 @@ ImportDialog::ImportDialog(QWidget* owner, const QString& caption, const QString
     for (int row = 0; row < int(problems.size()); ++row) {
         const TransferProblem& problem = problems[std::size_t(row)];
         const QString cells[3] = {problem.line > 0 ? QString::number(problem.line) : QString(),
-                                  fromAnsi(problem.column), fromAnsi(problem.reason)};
+                                  fromAnsi(problem.column), toQString(problem.reason)};
         for (int column = 0; column < 3; ++column)
             m_refusedGrid->setItem(row, column, new QTableWidgetItem(cells[column]));
     }

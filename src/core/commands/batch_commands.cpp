@@ -206,9 +206,9 @@ int importField(BatchRun& run)
     // Picks name teams by their places: a field that moves teams moves the picks only when asked.
     const FieldChange change = compareField(run.pool(), field);
     if (!change.plain()) {
-        const std::vector<std::string> lines = moveLines(change, run.pool().regionNames(), field.regionNames);
+        const std::vector<CodePageText> lines = moveLines(change, run.pool().regionNames(), field.regionNames);
         if (!run.remapPicks) {
-            for (const std::string& line : lines) run.err << run.file << ": " << utf8(line) << '\n';
+            for (const CodePageText& line : lines) run.err << run.file << ": " << toUtf8(line) << '\n';
             return run.fail("the field in " + run.file + " moves " + counted(change.moves.size(), "team", "teams") +
                             " that the picks of " + counted(std::size_t(change.sheetsWithPicks), "sheet", "sheets") +
                             " name by place; nothing was imported. --remap-picks moves every pick and result with "
@@ -217,7 +217,7 @@ int importField(BatchRun& run)
         if (!change.canRemap()) {
             for (std::size_t k = 0; k < lines.size(); ++k)
                 if (change.moves[k].to == 0 && change.moves[k].sheets > 0)
-                    run.err << run.file << ": " << utf8(lines[k]) << '\n';
+                    run.err << run.file << ": " << toUtf8(lines[k]) << '\n';
             return run.fail(strandedText(change) + " Nothing was imported.");
         }
     }

@@ -257,7 +257,7 @@ FieldChange compareField(const TeamTable& teams, const PlayerList& players, cons
         }
     }
     for (std::size_t k = 0; k < map.size(); ++k)
-        if (map[k] != codeOf(k)) change.moves.push_back({teams.teamName(codeOf(k)).bytes, codeOf(k), map[k], pickedBy[k]});
+        if (map[k] != codeOf(k)) change.moves.push_back({teams.teamName(codeOf(k)), codeOf(k), map[k], pickedBy[k]});
     return change;
 }
 
@@ -266,12 +266,12 @@ FieldChange compareField(const PoolSession& session, const FieldImport& field)
     return compareField(session.teams(), session.players(), field);
 }
 
-std::vector<std::string> moveLines(const FieldChange& change, const std::array<std::string, 4>& oldRegions,
-                                   const std::array<std::string, 4>& newRegions)
+std::vector<CodePageText> moveLines(const FieldChange& change, const std::array<std::string, 4>& oldRegions,
+                                    const std::array<std::string, 4>& newRegions)
 {
-    std::vector<std::string> lines;
+    std::vector<CodePageText> lines;
     for (const FieldChange::Move& move : change.moves) {
-        std::string line = quotedValue(move.name);
+        std::string line = quotedValue(move.name.bytes);
         if (move.to != 0) {
             line += " moves from " + placeText(oldRegions, move.from) + " to " + placeText(newRegions, move.to);
         } else {
@@ -279,7 +279,7 @@ std::vector<std::string> moveLines(const FieldChange& change, const std::array<s
             if (move.sheets > 0)
                 line += "; " + std::to_string(move.sheets) + (move.sheets == 1 ? " sheet picks it" : " sheets pick it");
         }
-        lines.push_back(line);
+        lines.push_back({line});
     }
     return lines;
 }

@@ -32,7 +32,7 @@ FieldImport readFieldImportFile(const std::string& path);
 // Teams are the same when their names are (case and surrounding blanks aside).
 struct FieldChange {
     struct Move {
-        std::string name;  // the team, as the pool has it
+        CodePageText name;  // the team, as the pool has it
         TeamCode from = 0;
         TeamCode to = 0;   // 0: it left the field
         int sheets = 0;    // the sheets (participants and the results) that pick it
@@ -59,8 +59,8 @@ FieldChange compareField(const PoolSession& session, const FieldImport& field);
 // One line per moved team: ""Duke" moves from East 1 (upper left) to South 1 (upper right)",
 // or ""Duke" at East 1 (upper left) is replaced: ..." with how many sheets pick it. oldRegions
 // and newRegions name the places.
-std::vector<std::string> moveLines(const FieldChange& change, const std::array<std::string, 4>& oldRegions,
-                                   const std::array<std::string, 4>& newRegions);
+std::vector<CodePageText> moveLines(const FieldChange& change, const std::array<std::string, 4>& oldRegions,
+                                    const std::array<std::string, 4>& newRegions);
 // Why the picks can not follow their teams, as a message (UTF-8); empty when they can.
 std::string strandedText(const FieldChange& change);
 

@@ -49,11 +49,11 @@ QString fieldSummary(const FieldImport& field)
 }
 
 // The moved teams as lines, the first few of them.
-QString movesText(const std::vector<std::string>& lines)
+QString movesText(const std::vector<CodePageText>& lines)
 {
     constexpr std::size_t Shown = 8;
     QString text;
-    for (std::size_t k = 0; k < lines.size() && k < Shown; ++k) text += QLatin1Char('\n') + fromAnsi(lines[k]);
+    for (std::size_t k = 0; k < lines.size() && k < Shown; ++k) text += QLatin1Char('\n') + toQString(lines[k]);
     if (lines.size() > Shown) text += QStringLiteral("\n... and %1 more").arg(lines.size() - Shown);
     return text;
 }
@@ -75,9 +75,9 @@ TransferOutcome askAboutMoves(PoolSession& session, Frame& frame, const FieldImp
     remap = false;
     const FieldChange change = compareField(session, field);
     if (change.plain()) return TransferOutcome::Done;
-    const std::vector<std::string> lines = moveLines(change, session.regionNames(), field.regionNames);
+    const std::vector<CodePageText> lines = moveLines(change, session.regionNames(), field.regionNames);
     if (!change.canRemap()) {
-        std::vector<std::string> leaving;
+        std::vector<CodePageText> leaving;
         for (std::size_t k = 0; k < change.moves.size(); ++k)
             if (change.moves[k].to == 0 && change.moves[k].sheets > 0) leaving.push_back(lines[k]);
         showError(fromMessage(strandedText(change)) + QStringLiteral(" Nothing was imported.") + movesText(leaving));

@@ -263,7 +263,7 @@ TEST(Outlook, WorstSearchGoesOnWhereItStopped)
 {
     std::mt19937 rng(31);
     const OutlookInput input = latePool(rng, 80, 31, ScoringValues{});
-    const outlook::detail::Model model = outlook::detail::buildModel(input);
+    const outlook::detail::PreparedPool model = outlook::detail::preparePool(input);
     outlook::detail::WorstSearch search(model, {});
     int checked = 0;
     for (int i = 0; i < model.n; i += 3) {
@@ -300,7 +300,7 @@ TEST(Outlook, RowsStoppedAtTheirShareAreMarked)
     std::mt19937 rng(43);
     const OutlookInput input = latePool(rng, 60, 47, ScoringValues{});
     const OutlookResult r = outlook::computeOutlook(input, with({.limit = 0, .tournaments = 2000}));
-    const outlook::detail::Model model = outlook::detail::buildModel(input);
+    const outlook::detail::PreparedPool model = outlook::detail::preparePool(input);
     outlook::detail::WorstSearch search(model, {});
     int open = 0;
     for (int j = 0; j < model.n; ++j) {

@@ -43,6 +43,8 @@ std::string PoolSession::loadUnchanged()
 
 std::string PoolSession::closePool()
 {
+    if (m_closed) return {};
+    m_closed = true;
     try {
         m_players.writePicksFile();
     } catch (const FileChangedError& error) {

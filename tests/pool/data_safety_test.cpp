@@ -81,7 +81,7 @@ int AsOrdinaryUser(const std::function<int()>& body)
 // A pool session on a folder, as the program holds one, reporting to a recording host. Nothing
 // is written when it goes, as after a kill; tests write PICKS.HFD themselves.
 struct Pool {
-    explicit Pool(const std::string& dir) : session(host, dir, settings) { players().setWriteOnDestroy(false); }
+    explicit Pool(const std::string& dir) : session(host, dir, settings) {}
     PlayerList& players() { return session.players(); }
     RecordingHost host;
     MemorySettings settings;
@@ -264,7 +264,6 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
     dir.write(PicksFileName, Records({1, 2}));
     {
         PlayerList run(host, dir.path(), teams);
-        run.setWriteOnDestroy(false);  // killed: nothing is written at the end
         run.loadPlayers();
         run.storeEntry(MakeEntry(3, "Cy"), true);
         Player renamed = run[0];
@@ -278,7 +277,6 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
 
     RecordingHost next;
     PlayerList list(next, dir.path(), teams);
-    list.setWriteOnDestroy(false);
     EXPECT_TRUE(list.loadPlayers());
     EXPECT_EQ(Ids(list), (std::vector<std::int32_t>{1, 3, ResultsId}));
     EXPECT_EQ(list[0].name.str(), "Ann");
@@ -295,12 +293,10 @@ TEST_F(DataSafety, AJournalWithoutAPicksFileGivesNoQuickTip)
 {
     {
         PlayerList run(host, dir.path(), teams);
-        run.setWriteOnDestroy(false);
         run.storeEntry(MakeEntry(9, "Nine"), true);
     }
     RecordingHost next;
     PlayerList list(next, dir.path(), teams);
-    list.setWriteOnDestroy(false);
     EXPECT_FALSE(list.loadPlayers()) << "PICKS.HFD itself was missing";
     EXPECT_EQ(Ids(list), std::vector<std::int32_t>{9});
     EXPECT_TRUE(next.information.empty());
@@ -310,7 +306,6 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 {
     auto journalWith = [&](int stores) {
         PlayerList run(host, dir.path(), teams);
-        run.setWriteOnDestroy(false);
         for (int i = 1; i <= stores; ++i) run.storeEntry(MakeEntry(i, "P"), true);
     };
     struct Case {
@@ -335,7 +330,6 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 
         RecordingHost next;
         PlayerList list(next, dir.path(), teams);
-        list.setWriteOnDestroy(false);
         list.loadPlayers();
         EXPECT_EQ(Ids(list), c.restored);
         EXPECT_EQ(next.errors.size(), c.keptAside ? 1u : 0u);
@@ -352,7 +346,6 @@ TEST_F(DataSafety, AReadOnlyLoadRefusesADamagedJournalAndChangesNoFile)
     dir.write(PicksFileName, Records({5, 6}) + "torn");
     {
         PlayerList run(host, dir.path(), teams);  // a run that never closed
-        run.setWriteOnDestroy(false);
         for (std::int32_t id : {7, 8}) run.storeEntry(MakeEntry(id, "P"), true);
     }
     std::string journal = dir.read(JournalFileName);
@@ -373,7 +366,6 @@ TEST_F(DataSafety, AReadOnlyLoadRefusesADamagedJournalAndChangesNoFile)
 TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
 {
     PlayerList list(host, dir.path(), teams);
-    list.setWriteOnDestroy(false);
     list.add(MakeEntry(1, "Ann"));
     fs::create_directory(dir.file(JournalFileName));  // nothing can be appended to a folder
     const auto refused = ThrowsMessage<HoopError>(HasSubstr(dir.file(JournalFileName)));
@@ -420,7 +412,6 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
             try {
                 NullPoolHost quiet;
                 PlayerList list(quiet, d.path(), teams);
-                list.setWriteOnDestroy(false);
                 list.loadPlayers();
                 Pool model;
                 for (int s = 1;; ++s) {
@@ -443,7 +434,6 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
 
         NullPoolHost quiet;
         PlayerList list(quiet, d.path(), teams);
-        list.setWriteOnDestroy(false);
         list.loadPlayers();
         Pool found;
         for (int i = 0; i < list.count(); ++i) found[list[i].id] = list[i].name.str();

@@ -50,7 +50,6 @@ std::string PoolSession::closePool()
     } catch (const FileChangedError& error) {
         return error.what();  // says itself what was kept where
     } catch (const std::exception& error) {
-        m_players.setWriteOnDestroy(false);
         return std::string(error.what()) + ".\n\n" + JournalKeptNote;
     }
     return {};

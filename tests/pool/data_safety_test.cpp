@@ -289,6 +289,47 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
     EXPECT_EQ(dir.read(PicksFileName).size(), 3 * PickRecordSize);
 }
 
+// Only an explicit close writes PICKS.HFD; a session that goes without one leaves the file as it
+// was and its changes in the journal, for the next start. Once closed, a second close (the
+// window's, then the one at exit) writes nothing, even over a file another program put there.
+TEST_F(DataSafety, ASessionWritesThePoolOnlyWhenClosed)
+{
+    struct Case {
+        const char* name;
+        int closes;
+        std::string picksAfter;  // PICKS.HFD once the session is gone
+        std::vector<std::int32_t> reopened;
+    };
+    const Case cases[] = {
+        {"destroyed without closing", 0, Records({1, 2}), {2, 3}},
+        {"closed", 1, Records({2, 3}), {2, 3}},
+        {"closed twice", 2, Records({9}), {9}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir d;
+        d.write(PicksFileName, Records({1, 2}));
+        {
+            Pool pool(d.path());
+            pool.session.loadPlayers();
+            pool.players().storeEntry(MakeEntry(3, "P3"), true);
+            pool.players().deletePlayer(1);
+            for (int k = 1; k <= c.closes; ++k) {
+                EXPECT_EQ(pool.session.closePool(), "") << "close " << k;
+                if (k < c.closes) d.write(PicksFileName, Records({9}));  // another program's, between the two
+            }
+        }
+        EXPECT_EQ(d.read(PicksFileName), c.picksAfter);
+        EXPECT_EQ(d.exists(JournalFileName), c.closes == 0) << "the journal holds what was not written";
+        EXPECT_TRUE(Named(d, "PICKS.HFD.").empty()) << "nothing kept aside";
+
+        Pool next(d.path());
+        EXPECT_TRUE(next.session.loadPlayers());
+        EXPECT_EQ(Ids(next.players()), c.reopened);
+        EXPECT_TRUE(next.host.errors.empty());
+    }
+}
+
 TEST_F(DataSafety, AJournalWithoutAPicksFileGivesNoQuickTip)
 {
     {

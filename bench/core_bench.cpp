@@ -42,7 +42,6 @@ public:
 struct Pool {
     explicit Pool(int participants)
     {
-        players.setWriteOnDestroy(false);
         FillRandomPool(players, participants);
         players.savePlayersTo(file());
     }
@@ -103,7 +102,6 @@ void BM_LoadPlayers(benchmark::State& state)
     for (auto _ : state) {
         auto start = Clock::now();
         auto list = std::make_unique<PlayerList>(host, p.dir.path(), p.teams);
-        list->setWriteOnDestroy(false);
         if (!list->loadPlayers() || list->count() != p.players.count()) state.SkipWithError("load failed");
         load += secondsSince(start);
         state.PauseTiming();

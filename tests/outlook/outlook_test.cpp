@@ -34,7 +34,6 @@ Expected bruteForce(const OutlookInput& input)
     NullPoolHost host;
     TeamTable teams;
     PlayerList players(host, dir.path(), teams);
-    players.setWriteOnDestroy(false);
     players.setScoringSource([&] { return input.values; });
     Player* results = players.add(MakeEntry(ResultsId, ResultsName, input.results));
     std::vector<Player*> entries;
@@ -454,7 +453,6 @@ TEST(Outlook, InputFromTheList)
     NullPoolHost host;
     TeamTable teams;
     PlayerList players(host, dir.path(), teams);
-    players.setWriteOnDestroy(false);
     FillRandomPool(players, 6);
     const OutlookInput input = outlook::outlookInputOf(players, ScoringValues{}, 2);
     ASSERT_EQ(input.participants.size(), 6u);

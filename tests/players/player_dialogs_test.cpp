@@ -180,7 +180,6 @@ class PlayerProps : public ::testing::Test {
 protected:
     PlayerProps()
     {
-        players.setWriteOnDestroy(false);
         Player pat = makeEntry(42, "Pat", true, false);
         for (int r = 1; r <= RoundCount; ++r) pat.roundPoints[r] = 10 * r;
         pat.total = 210;
@@ -507,7 +506,6 @@ TEST(PlayerListModel, OrdersNamesAsTheUsersLanguage)
     TempDir dir;
     TeamTable teams;
     PlayerList players{host, dir.path(), teams};
-    players.setWriteOnDestroy(false);
     std::vector<std::string> names;
     for (int b = 0; b < 256; ++b) names.emplace_back(1, static_cast<char>(b));
     const std::string bytes("aAbB \0\x01zZ\xE9\xC9\x8A\x9A\xFF\x9F\x81\xDF\xB5_[cChHsSeE\xE5\xC5\xE6\xF6\xD8-'1", 37);

@@ -37,7 +37,6 @@ void KilledRun(const std::string& dir, const std::function<void(PlayerList&)>& c
     RecordingHost host;
     TeamTable teams;
     PlayerList run(host, dir, teams);
-    run.setWriteOnDestroy(false);
     run.loadPlayers();
     changes(run);
 }
@@ -48,7 +47,6 @@ struct Loaded {
     PlayerList list;
     explicit Loaded(const std::string& dir) : list(host, dir, teams)
     {
-        list.setWriteOnDestroy(false);
         list.loadPlayers();
     }
 };
@@ -252,7 +250,6 @@ TEST(ClosingOverChangedFiles, IsRefusedAndSaysSo)
         RecordingHost host;
         MemorySettings settings;
         PoolSession session(host, d.path(), settings);
-        session.players().setWriteOnDestroy(false);
         session.loadPlayers();
         session.players().storeEntry(MakeEntry(3, "P3"), true);
         c.change(d);
@@ -294,7 +291,6 @@ TEST(PoolNew, IsOneRecordThatAKillDoesNotUndo)
         host.openSheets = {250};
         TeamTable teams;
         PlayerList run(host, d.path(), teams);
-        run.setWriteOnDestroy(false);
         run.loadPlayers();
         run.deleteAllPlayers();
         EXPECT_EQ(Ids(run), std::vector<std::int32_t>{250});

@@ -67,7 +67,7 @@ protected:
 };
 
 // The last record holds odd bytes: they load as stored, and length bytes beyond their fields are clamped.
-TEST_F(PlayerListTest, LoadedRecordsFollowTheLayoutAndDestructionWritesThemBack)
+TEST_F(PlayerListTest, LoadedRecordsFollowTheLayoutAndClosingWritesThemBack)
 {
     std::mt19937 rng(5);
     std::string bytes;
@@ -89,6 +89,7 @@ TEST_F(PlayerListTest, LoadedRecordsFollowTheLayoutAndDestructionWritesThemBack)
         EXPECT_EQ(Each(list, FieldsOf), stored);
         list.setSort(SortKey::Champion, false);
         EXPECT_EQ(list.comparePlayers(list[39], list[0]), 0) << "an odd champion sorts as the empty name";
+        list.writePicksFile();
     }
     EXPECT_EQ(dir.read(PicksFileName), bytes);
 }
@@ -121,7 +122,6 @@ TEST_F(PlayerListTest, LoadingAWholeOrPartialFileOrNone)
 // Every write goes to a temp file first: a failure leaves the previous file whole and names the file.
 TEST_F(PlayerListTest, FailedWritesLeaveTheOldFileWhole)
 {
-    players.setWriteOnDestroy(false);
     dir.write(PicksFileName, PickRecord(1, "Old"));
     FillRandomPool(players, 20000);  // about 6 MB
     auto expectFailure = [&](const std::string& path, const char* reason) {

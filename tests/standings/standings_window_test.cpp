@@ -51,7 +51,6 @@ protected:
         main->session().setDateSource(&FixedDay);
         main->session().teams().entry(1, 1).name = "Hawks";
         main->session().teams().entry(3, 3).name = "Cats";
-        main->session().players().setWriteOnDestroy(false);
         main->show();
     }
     void TearDown() override

@@ -39,7 +39,6 @@ Sheets ReadSheets(const TempDir& dir)
     RecordingHost host;
     MemorySettings settings;
     PoolSession session(host, dir.path(), settings);
-    session.players().setWriteOnDestroy(false);
     session.loadTeams();
     session.loadPlayers();
     PlayerList& players = session.players();

@@ -25,7 +25,6 @@ protected:
 
     void SetUp() override
     {
-        players.setWriteOnDestroy(false);
         teams.entry(1, 1).name = "Hawks";
         teams.entry(2, 3).name = "Owls";
         teams.entry(3, 12).name = "Cats";

@@ -82,7 +82,8 @@ public:
         m_open->loadPlayers();
         return m_host.errors == before ? m_open.get() : nullptr;
     }
-    // Writes PICKS.HFD when the pool was opened; BatchFailed when that fails.
+    // Writes PICKS.HFD when the pool was opened; BatchFailed when that fails. Every run
+    // ends here, also one whose command threw: nothing else writes the pool.
     int close(int status)
     {
         if (!m_open) return status;
@@ -278,8 +279,7 @@ int runBatchCommand(const CommandLine& line, const std::string& dataDir, Setting
                     std::ostream& err)
 {
     const BatchCommandEntry* entry = entryOf(line.command);
-    // Refusals come before the run's pool exists: a participant list that was never loaded would
-    // be written over PICKS.HFD when it goes.
+    // Refusals come before the run's pool exists, so a refused run opens nothing.
     auto refuse = [&err](const std::string& text) {
         err << "hoopfall: " << text << '\n';
         return BatchFailed;

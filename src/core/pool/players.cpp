@@ -73,17 +73,6 @@ PlayerList::PlayerList(PoolHost& host, std::string dir, const TeamTable& teams)
 {
 }
 
-PlayerList::~PlayerList()
-{
-    if (!m_writeOnDestroy) return;
-    try {
-        writePicksFile();
-    } catch (const std::exception&) {
-        // The owner writes the file itself before destroying the list and reports a failure there;
-        // the journal keeps every saved change.
-    }
-}
-
 std::string PlayerList::picksPath() const { return joinPath(m_dir, PicksFileName); }
 
 Player& PlayerList::append()
@@ -231,7 +220,6 @@ void PlayerList::applyJournalRecord(const Journal::Record& record)
 
 std::string PlayerList::loadUnchanged()
 {
-    m_writeOnDestroy = false;
     const auto unreadable = [](const std::string& path, const ReadOutcome& read) {
         return "The file " + path + " could not be read: " + read.reason + ".";
     };
@@ -351,7 +339,6 @@ void PlayerList::writePicksFile()
 {
     if (const std::string changed = changedOnDisk(); !changed.empty()) refuseToWrite(changed);
     savePicksFile();
-    m_writeOnDestroy = false;
 }
 
 void PlayerList::savePicksFile()
@@ -374,7 +361,6 @@ std::string PlayerList::changedOnDisk() const
 
 void PlayerList::refuseToWrite(const std::string& changed)
 {
-    m_writeOnDestroy = false;
     std::string text = "The file " + changed +
                        " was replaced or changed by another program while this one ran, so the pool was not written "
                        "over it.";

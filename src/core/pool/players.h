@@ -47,10 +47,9 @@ class PlayerList {
 public:
     // dir: the folder of PICKS.HFD; host: the main window (status bar, boxes, child windows);
     // teams: the pool's team table (the champion sort names the picked team).
+    // Destroying the list writes nothing: its owner closes it with writePicksFile. Every change
+    // not yet in PICKS.HFD is in the journal, which the next start replays.
     PlayerList(PoolHost& host, std::string dir, const TeamTable& teams);
-    // Writes PICKS.HFD unless the owner already did (see writePicksFile); errors are swallowed
-    // here because the owner reports them when it closes.
-    ~PlayerList();
     PlayerList(const PlayerList&) = delete;
     PlayerList& operator=(const PlayerList&) = delete;
 
@@ -80,12 +79,10 @@ public:
     bool savePlayersTo(const std::string& path, FileGuard* guard = nullptr, JournalBase* written = nullptr,
                        const std::function<void(const JournalBase&)>& beforeCommit = {}) const;
     std::string picksBytes() const;      // the file content for the current list
-    // Writes the program's PICKS.HFD now and removes the journal; the destructor then writes nothing.
-    // When PICKS.HFD or PICKS.JNL is no longer the file this run loaded or last wrote (another
+    // Writes the program's PICKS.HFD now and removes the journal: how the list is closed. When PICKS.HFD or PICKS.JNL is no longer the file this run loaded or last wrote (another
     // program replaced or changed it), neither is touched: the list is saved to a new file beside
     // them and a FileChangedError says so.
     void writePicksFile();
-    void setWriteOnDestroy(bool write) { m_writeOnDestroy = write; }
     const std::string& dataDir() const { return m_dir; }
     std::string picksPath() const;
     // How PICKS.HFD was found at start-up: Unreadable means the list does not hold the pool's
@@ -163,7 +160,6 @@ private:
     std::size_t m_blockUsed = 0;
     std::size_t m_blockSize = 0;
     std::vector<Player*> m_items;
-    bool m_writeOnDestroy = true;
     ReadStatus m_loadStatus = ReadStatus::Missing;
     FileGuard m_picksGuard;
     FileGuard m_journalGuard;

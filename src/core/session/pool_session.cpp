@@ -43,12 +43,13 @@ std::string PoolSession::loadUnchanged()
 
 std::string PoolSession::closePool()
 {
+    if (m_closed) return {};
+    m_closed = true;
     try {
         m_players.writePicksFile();
     } catch (const FileChangedError& error) {
         return error.what();  // says itself what was kept where
     } catch (const std::exception& error) {
-        m_players.setWriteOnDestroy(false);
         return std::string(error.what()) + ".\n\n" + JournalKeptNote;
     }
     return {};

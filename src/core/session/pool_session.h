@@ -44,9 +44,11 @@ public:
     // (a data file that cannot be read, a damaged journal); empty when it was read.
     std::string loadUnchanged();
     // Closing, as the program closes: writes PICKS.HFD and removes the journal. Returns what went
-    // wrong (every saved change then stays in the journal, and the list is not written again),
-    // also when another program replaced or changed PICKS.HFD or PICKS.JNL meanwhile and neither
-    // was written over; empty when it was written.
+    // wrong (every saved change then stays in the journal), also when another program replaced or
+    // changed PICKS.HFD or PICKS.JNL meanwhile and neither was written over; empty when it was
+    // written. The first call closes the pool, written or not; a later one writes nothing and
+    // returns empty. Destroying the session writes nothing: an owner that does not close leaves
+    // the changes in the journal, as a run that was killed does.
     std::string closePool();
 
     // The Options dialog's OK. A file that could not be read at start-up is never written over.
@@ -76,6 +78,7 @@ private:
     ReadFunction m_read = nullptr;
     IdSource m_idSource;
     DateSource m_dateSource;
+    bool m_closed = false;
 };
 
 // The system's local date.

@@ -24,7 +24,8 @@ class OutlookWindow;
 class StandingsWindow;
 
 // The frame window: menus, tool bar, status bar and the child windows. It owns the pool session
-// for the whole run, is the pool host of the core and the frame of every window.
+// for the whole run, is the pool host of the core and the frame of every window. An accepted close
+// closes the pool (PICKS.HFD is written then); destroying the window writes nothing.
 class MainWindow final : public QMainWindow, public Frame {
     Q_OBJECT
 public:

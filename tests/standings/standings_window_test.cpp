@@ -69,7 +69,8 @@ protected:
         entry.total = total;
         entry.potential = potential;
         entry.picks[63] = champion;
-        return *players().add(entry);
+        players().add(entry);
+        return players().unjournaledEntry(players().count() - 1);
     }
     // The results and the given participants, then the View Standings command: a scoring pass
     // that opens or raises the window.
@@ -292,7 +293,7 @@ TEST_F(StandingsWindowTest, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     other->show();
     main->mdiArea()->setActiveSubWindow(other);
     add("c", 3).modified = 1;  // saved as the bracket sheet saves
-    EXPECT_TRUE(players().updateStandings(false));
+    EXPECT_TRUE(players().updateStandings());
     EXPECT_EQ(column(first, 1), (QStringList{"a", "b", "c"}));
     EXPECT_EQ(main->mdiArea()->activeSubWindow(), other);
     EXPECT_EQ(&view(), &first);

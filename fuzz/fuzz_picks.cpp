@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     if (players.loadPlayersFromBytes(data, size) != (size == whole)) std::abort();
     if (players.count() != int(size / PickRecordSize)) std::abort();
 
-    players.updateStandings(true);
+    players.updateStandings();
     for (std::uint8_t key = 0; key < 4; ++key)
         for (std::uint8_t ascending = 0; ascending < 2; ++ascending) {
             players.setSort(static_cast<SortKey>(key), ascending != 0);

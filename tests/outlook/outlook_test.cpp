@@ -35,8 +35,9 @@ Expected bruteForce(const OutlookInput& input)
     TeamTable teams;
     PlayerList players(host, dir.path(), teams);
     players.setScoringSource([&] { return input.values; });
-    Player* results = players.add(MakeEntry(ResultsId, ResultsName, input.results));
-    std::vector<Player*> entries;
+    players.add(MakeEntry(ResultsId, ResultsName, input.results));
+    Player* results = &players.unjournaledEntry(0);
+    std::vector<const Player*> entries;
     for (const auto& p : input.participants) entries.push_back(players.add(MakeEntry(p.id, "P", p.picks)));
 
     Expected e{std::vector<int>(std::size_t(n), n + 1), std::vector<int>(std::size_t(n), 0),
@@ -50,9 +51,9 @@ Expected bruteForce(const OutlookInput& input)
             ++e.outcomes;
             results->picks = completed;
             results->modified = 1;
-            players.updateStandings(true);
+            players.updateStandings();
             std::vector<int> totals;
-            for (Player* t : entries) totals.push_back(t->total);
+            for (const Player* t : entries) totals.push_back(t->total);
             const int top = *std::max_element(totals.begin(), totals.end());
             const auto sharing = double(std::count(totals.begin(), totals.end(), top));
             for (std::size_t j = 0; j < totals.size(); ++j) {
@@ -457,7 +458,7 @@ TEST(Outlook, InputFromTheList)
     const OutlookInput input = outlook::outlookInputOf(players, ScoringValues{}, 2);
     ASSERT_EQ(input.participants.size(), 6u);
     EXPECT_EQ(input.results, players[players.indexOfId(ResultsId)].picks);
-    players.updateStandings(true);
+    players.updateStandings();
     const OutlookResult r = outlook::computeOutlook(input);
     for (const auto& row : r.rows) EXPECT_EQ(row.finalTotal, players[players.indexOfId(row.id)].total);
 }

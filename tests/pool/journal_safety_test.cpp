@@ -288,11 +288,10 @@ TEST(PoolNew, IsOneRecordThatAKillDoesNotUndo)
     std::size_t journalSize = 0;
     {
         RecordingHost host;
-        host.openSheets = {250};
         TeamTable teams;
         PlayerList run(host, d.path(), teams);
         run.loadPlayers();
-        run.deleteAllPlayers();
+        run.deleteAllPlayers({250});  // its sheet is open
         EXPECT_EQ(Ids(run), std::vector<std::int32_t>{250});
         EXPECT_EQ(host.information, std::vector<std::string>{SheetOpenMessage});
         EXPECT_EQ(host.countText, "Players: 1");

@@ -42,7 +42,7 @@ Sheets ReadSheets(const TempDir& dir)
     session.loadTeams();
     session.loadPlayers();
     PlayerList& players = session.players();
-    players.updateStandings(true);
+    players.updateStandings();
     Sheets sheets;
     for (int i = 0; i < players.count(); ++i) {
         const Player& entry = players[i];

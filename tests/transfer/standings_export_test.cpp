@@ -37,7 +37,8 @@ protected:
         entry.id = players.count() + 1;
         entry.name = name;
         entry.total = total;
-        return *players.add(entry);
+        players.add(entry);
+        return players.unjournaledEntry(players.count() - 1);
     }
     StandingsTable table() const
     {

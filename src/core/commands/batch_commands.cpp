@@ -156,7 +156,7 @@ int exportStandings(BatchRun& run)
     PoolSession& pool = run.pool();
     PlayerList& players = pool.players();
     NullPoolHost quiet;
-    players.updateStandings(true);
+    players.updateStandings();
     players.setSort(SortKey::Total, players.sortAscending());
     players.sort();
     StandingsTable table(pool.regionNames());
@@ -181,7 +181,7 @@ int printOutlook(BatchRun& run)
     const auto size = std::filesystem::file_size(players.picksPath(), error);
     if (!error && size % PickRecordSize != 0)
         return run.fail("The file " + players.picksPath() + " is damaged: its last record is cut short.");
-    players.updateStandings(true);
+    players.updateStandings();
     players.setSort(SortKey::Total, players.sortAscending());
     players.sort();
     const outlook::OutlookResult result =

@@ -20,6 +20,7 @@ PoolSession::PoolSession(PoolHost& host, std::string dataDir, SettingsBackend& s
       m_idSource(clockIdSource()), m_dateSource(&systemToday)
 {
     m_players.setScoringSource([this] { return readScoringValues(); });
+    m_players.setEvents(&m_events);
 }
 
 bool PoolSession::loadTeams() { return ::loadTeams(m_dataDir, m_teams, m_host, m_teamsGuard, m_read); }

@@ -27,7 +27,6 @@ using Events = std::vector<PoolEvent>;
 struct Pool {
     explicit Pool(const std::string& dir) : session(host, dir, settings)
     {
-        session.players().setWriteOnDestroy(false);
         for (std::int32_t id : {5, 6, ResultsId}) session.players().add(MakeEntry(id, "P"));
         heard = session.subscribe([this](const PoolEvent& event) { events.push_back(event); });
     }

@@ -451,7 +451,6 @@ TEST(StandingsListening, AStoreIsScoredAndShownOnlyWhileTheWindowIsOpen)
     TestSettings().values.clear();
     BareFrame frame;
     PoolSession session(frame, dir.path(), TestSettings());
-    session.players().setWriteOnDestroy(false);
     PickArray results{};
     results[1] = makeTeamCode(1, 1);
     session.players().add(MakeEntry(ResultsId, ResultsName, results));

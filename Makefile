@@ -15,6 +15,8 @@ DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest
 # The benchmarks build everything but run no browser; the fuzz build is the core alone.
 BENCH_DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
 FUZZ_DEPS := cmake ninja-build libsimpleini-dev clang libclang-rt-14-dev
+# The formatter the tree's layout is checked with.
+FORMAT_DEPS := clang-format-14 git
 # The core-only and sanitizer builds: the core and its tests, no Qt.
 CORE_DEPS := cmake ninja-build g++ libsimpleini-dev libgtest-dev libgmock-dev
 # Sanitizer reports end the test that caused them; LeakSanitizer runs too.
@@ -23,7 +25,8 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps bench-deps fuzz-deps core-deps configure build run test core sanitize bench-build bench fuzz package clean
+.PHONY: all deps bench-deps fuzz-deps core-deps format-deps configure build run test core sanitize bench-build bench fuzz \
+        format format-check package clean
 
 all: build
 
@@ -47,6 +50,9 @@ fuzz-deps:
 
 core-deps:
 	$(call install,$(CORE_DEPS))
+
+format-deps:
+	$(call install,$(FORMAT_DEPS))
 
 $(BUILD)/build.ninja: CMakeLists.txt
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -95,6 +101,15 @@ fuzz: fuzz-deps
 	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
 	  $(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$t fuzz/seeds/$$t || exit 1; \
 	done
+
+# Lays out every tracked C++ file as .clang-format says; format-check fails, naming the files,
+# where the layout differs.
+FORMAT_FILES = git ls-files -z -- '*.cpp' '*.h'
+format: format-deps
+	$(FORMAT_FILES) | xargs -0 clang-format-14 -i
+
+format-check: format-deps
+	$(FORMAT_FILES) | xargs -0 clang-format-14 --dry-run -Werror
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(CORE_BUILD) $(SAN_BUILD)

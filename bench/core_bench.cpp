@@ -42,12 +42,11 @@ public:
 struct Pool {
     explicit Pool(int participants)
     {
-        players.setWriteOnDestroy(false);
         FillRandomPool(players, participants);
         players.savePlayersTo(file());
     }
     std::string file() const { return dir.file(PicksFileName); }
-    Player& results() { return players[players.indexOfId(ResultsId)]; }
+    Player& results() { return players.unjournaledEntry(players.indexOfId(ResultsId)); }
 
     TempDir dir;
     CountingHost host;
@@ -103,7 +102,6 @@ void BM_LoadPlayers(benchmark::State& state)
     for (auto _ : state) {
         auto start = Clock::now();
         auto list = std::make_unique<PlayerList>(host, p.dir.path(), p.teams);
-        list->setWriteOnDestroy(false);
         if (!list->loadPlayers() || list->count() != p.players.count()) state.SkipWithError("load failed");
         load += secondsSince(start);
         state.PauseTiming();
@@ -145,7 +143,7 @@ void BM_UpdateStandings(benchmark::State& state)
     for (auto _ : state) {
         p.results().modified = 1;  // the results changed: every entry is rescored
         const auto start = Clock::now();
-        p.players.updateStandings(true);
+        p.players.updateStandings();
         score += secondsSince(start);
     }
     state.counters["x baseline"] = score / double(state.iterations()) / baselineSeconds(p.players);
@@ -157,7 +155,7 @@ void BM_SortStandings(benchmark::State& state)
     Pool& p = pool(int(state.range(0)));
     // Scored totals, dealt out again in a new order before every sort.
     p.results().modified = 1;
-    p.players.updateStandings(true);
+    p.players.updateStandings();
     std::vector<std::int32_t> totals;
     for (int i = 0; i < p.players.count(); ++i) totals.push_back(p.players[i].total);
     std::mt19937 rng(3);
@@ -165,7 +163,7 @@ void BM_SortStandings(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         std::shuffle(totals.begin(), totals.end(), rng);
-        for (int i = 0; i < p.players.count(); ++i) p.players.item(i)->total = totals[std::size_t(i)];
+        for (int i = 0; i < p.players.count(); ++i) p.players.unjournaledEntry(i).total = totals[std::size_t(i)];
         state.ResumeTiming();
         p.players.sort();
     }
@@ -186,7 +184,7 @@ void BM_SaveSheet(benchmark::State& state)
     Pool& p = pool(int(state.range(0)));
     std::mt19937 rng(3);
     std::int32_t id = 2'000'000'000;
-    std::vector<Player*> added;
+    std::vector<const Player*> added;
     for (auto _ : state) {
         Player sheet = MakeEntry(id++, "New sheet", RandomBracket(rng));
         added.push_back(p.players.storeEntry(sheet, true));

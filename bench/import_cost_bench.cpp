@@ -44,7 +44,6 @@ struct Pool {
         for (int r = 1; r <= RegionCount; ++r)
             for (int s = 1; s <= SeedCount; ++s)
                 session.teams().entry(r, s).name = "Team " + std::to_string(r * 100 + s);
-        session.players().setWriteOnDestroy(false);
     }
     TempDir dir;
     NullPoolHost host;

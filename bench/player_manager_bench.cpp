@@ -36,7 +36,6 @@ struct Pool {
     explicit Pool(int n)
     {
         PlayerList& players = main.session().players();
-        players.setWriteOnDestroy(false);
         addBenchParticipants(players, n, [](Player& entry, auto& next) {
             entry.complete = (next() >> 16) & 1;
             entry.paid = (next() >> 16) & 1;

@@ -19,7 +19,6 @@ void BM_PoolNew(benchmark::State& state)
         state.PauseTiming();
         std::filesystem::remove(dir.file(JournalFileName));
         auto players = std::make_unique<PlayerList>(host, dir.path(), teams);
-        players->setWriteOnDestroy(false);
         players->loadPlayers();  // no PICKS.HFD: the journal extends none
         addBenchParticipants(*players, int(state.range(0)), [](Player&, auto&) {});
         state.ResumeTiming();
@@ -40,7 +39,6 @@ void BM_StartAfterPoolNew(benchmark::State& state)
     TeamTable teams;
     {
         PlayerList full(host, dir.path(), teams);
-        full.setWriteOnDestroy(false);
         addBenchParticipants(full, int(state.range(0)), [](Player&, auto&) {});
         full.savePlayersTo(dir.file("whole pool"));
     }
@@ -48,7 +46,6 @@ void BM_StartAfterPoolNew(benchmark::State& state)
     {
         std::filesystem::copy_file(dir.file("whole pool"), dir.file(PicksFileName));
         PlayerList killed(host, dir.path(), teams);
-        killed.setWriteOnDestroy(false);
         killed.loadPlayers();
         killed.deleteAllPlayers();
     }
@@ -60,7 +57,6 @@ void BM_StartAfterPoolNew(benchmark::State& state)
         std::filesystem::copy_file(dir.file("journal"), dir.file(JournalFileName),
                                    std::filesystem::copy_options::overwrite_existing);
         auto players = std::make_unique<PlayerList>(host, dir.path(), teams);
-        players->setWriteOnDestroy(false);
         state.ResumeTiming();
         players->loadPlayers();
         state.PauseTiming();

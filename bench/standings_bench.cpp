@@ -58,7 +58,6 @@ void BM_StandingsCoreSort(benchmark::State& state)
 {
     NullPoolHost host;
     PlayerList players(host, "", Teams());
-    players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         NextKey(players);
@@ -74,7 +73,6 @@ void BM_StandingsRefill(benchmark::State& state)
 {
     NullPoolHost host;
     PlayerList players(host, "", Teams());
-    players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
     StandingsTable table(Regions);
     for (auto _ : state) {
@@ -92,7 +90,6 @@ void BM_StandingsRefresh(benchmark::State& state)
     MemorySettings settings;
     MainWindow main(settings, QString::fromStdString(dir.path()));
     PlayerList& players = main.session().players();
-    players.setWriteOnDestroy(false);
     FillTeams(main.session().teams());
     FillPlayers(players, static_cast<int>(state.range(0)));
     main.show();
@@ -119,7 +116,6 @@ void BM_StandingsExport(benchmark::State& state)
 {
     NullPoolHost host;
     PlayerList players(host, "", Teams());
-    players.setWriteOnDestroy(false);
     FillPlayers(players, static_cast<int>(state.range(0)));
     players.sort();
     StandingsTable table(Regions);

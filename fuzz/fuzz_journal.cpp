@@ -15,7 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     NullPoolHost host;
     TeamTable teams;
     PlayerList players(host, "/nonexistent", teams);
-    players.setWriteOnDestroy(false);
 
     const auto never = [](const Journal::Record&) { std::abort(); };
     const JournalScan probe = scanJournal(data, size, JournalBase{}, never);  // Unknown matches nothing

@@ -37,11 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         SettingsFile ini(store);
         return settings::readScoringValues(ini);
     });
-    players.setWriteOnDestroy(false);
     if (players.loadPlayersFromBytes(data, size) != (size == whole)) std::abort();
     if (players.count() != int(size / PickRecordSize)) std::abort();
 
-    players.updateStandings(true);
+    players.updateStandings();
     for (std::uint8_t key = 0; key < 4; ++key)
         for (std::uint8_t ascending = 0; ascending < 2; ++ascending) {
             players.setSort(static_cast<SortKey>(key), ascending != 0);
@@ -52,7 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 
     const std::string bytes = players.picksBytes();
     PlayerList again(host, "/nonexistent", teams);
-    again.setWriteOnDestroy(false);
     if (!again.loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()))
         std::abort();
     if (again.picksBytes() != bytes) std::abort();

@@ -250,7 +250,7 @@ TEST_F(BatchCommands, OutlookPrintsTheOutlookAndWritesNothing)
     TeamTable teams;
     PlayerList players(host, pool, teams);
     ASSERT_NO_THROW(players.loadUnchanged());
-    players.updateStandings(true);
+    players.updateStandings();
     players.sort();
     const outlook::OutlookResult result = outlook::computeOutlook(outlook::outlookInputOf(players, ScoringValues{}, 2));
     ASSERT_EQ(result.method, outlook::OutlookMethod::Exact);

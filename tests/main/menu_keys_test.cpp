@@ -44,7 +44,6 @@ protected:
     {
         TestPrompts().clear();
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        main.session().players().setWriteOnDestroy(false);
         main.show();
         main.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&main));

@@ -74,7 +74,6 @@ class OptionsDialogTest : public ::testing::Test {
 public:  // the lambdas of table-driven cases use the helpers too
     OptionsDialogTest()
     {
-        session.players().setWriteOnDestroy(false);
         reset();
     }
     ~OptionsDialogTest() override { dialog.reset(); }

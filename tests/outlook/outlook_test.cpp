@@ -34,10 +34,10 @@ Expected bruteForce(const OutlookInput& input)
     NullPoolHost host;
     TeamTable teams;
     PlayerList players(host, dir.path(), teams);
-    players.setWriteOnDestroy(false);
     players.setScoringSource([&] { return input.values; });
-    Player* results = players.add(MakeEntry(ResultsId, ResultsName, input.results));
-    std::vector<Player*> entries;
+    players.add(MakeEntry(ResultsId, ResultsName, input.results));
+    Player* results = &players.unjournaledEntry(0);
+    std::vector<const Player*> entries;
     for (const auto& p : input.participants) entries.push_back(players.add(MakeEntry(p.id, "P", p.picks)));
 
     Expected e{std::vector<int>(std::size_t(n), n + 1), std::vector<int>(std::size_t(n), 0),
@@ -51,9 +51,9 @@ Expected bruteForce(const OutlookInput& input)
             ++e.outcomes;
             results->picks = completed;
             results->modified = 1;
-            players.updateStandings(true);
+            players.updateStandings();
             std::vector<int> totals;
-            for (Player* t : entries) totals.push_back(t->total);
+            for (const Player* t : entries) totals.push_back(t->total);
             const int top = *std::max_element(totals.begin(), totals.end());
             const auto sharing = double(std::count(totals.begin(), totals.end(), top));
             for (std::size_t j = 0; j < totals.size(); ++j) {
@@ -263,7 +263,7 @@ TEST(Outlook, WorstSearchGoesOnWhereItStopped)
 {
     std::mt19937 rng(31);
     const OutlookInput input = latePool(rng, 80, 31, ScoringValues{});
-    const outlook::detail::Model model = outlook::detail::buildModel(input);
+    const outlook::detail::PreparedPool model = outlook::detail::preparePool(input);
     outlook::detail::WorstSearch search(model, {});
     int checked = 0;
     for (int i = 0; i < model.n; i += 3) {
@@ -300,7 +300,7 @@ TEST(Outlook, RowsStoppedAtTheirShareAreMarked)
     std::mt19937 rng(43);
     const OutlookInput input = latePool(rng, 60, 47, ScoringValues{});
     const OutlookResult r = outlook::computeOutlook(input, with({.limit = 0, .tournaments = 2000}));
-    const outlook::detail::Model model = outlook::detail::buildModel(input);
+    const outlook::detail::PreparedPool model = outlook::detail::preparePool(input);
     outlook::detail::WorstSearch search(model, {});
     int open = 0;
     for (int j = 0; j < model.n; ++j) {
@@ -454,12 +454,11 @@ TEST(Outlook, InputFromTheList)
     NullPoolHost host;
     TeamTable teams;
     PlayerList players(host, dir.path(), teams);
-    players.setWriteOnDestroy(false);
     FillRandomPool(players, 6);
     const OutlookInput input = outlook::outlookInputOf(players, ScoringValues{}, 2);
     ASSERT_EQ(input.participants.size(), 6u);
     EXPECT_EQ(input.results, players[players.indexOfId(ResultsId)].picks);
-    players.updateStandings(true);
+    players.updateStandings();
     const OutlookResult r = outlook::computeOutlook(input);
     for (const auto& row : r.rows) EXPECT_EQ(row.finalTotal, players[players.indexOfId(row.id)].total);
 }

@@ -45,7 +45,6 @@ protected:
         TestSettings().values.clear();
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
         main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
-        main->session().players().setWriteOnDestroy(false);
         main->show();
         main->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));

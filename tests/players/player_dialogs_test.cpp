@@ -180,7 +180,6 @@ class PlayerProps : public ::testing::Test {
 protected:
     PlayerProps()
     {
-        players.setWriteOnDestroy(false);
         Player pat = makeEntry(42, "Pat", true, false);
         for (int r = 1; r <= RoundCount; ++r) pat.roundPoints[r] = 10 * r;
         pat.total = 210;
@@ -206,7 +205,9 @@ protected:
     TempDir dir;
     TeamTable teams;
     PlayerList players{host, dir.path(), teams};
-    Player* entry = nullptr;
+    const Player* entry = nullptr;
+    // The entry changed in memory for a case's set-up.
+    Player& edited() { return players.unjournaledEntry(players.indexOfId(entry->id)); }
     std::unique_ptr<PlayerProperties> props;
 };
 
@@ -507,7 +508,6 @@ TEST(PlayerListModel, OrdersNamesAsTheUsersLanguage)
     TempDir dir;
     TeamTable teams;
     PlayerList players{host, dir.path(), teams};
-    players.setWriteOnDestroy(false);
     std::vector<std::string> names;
     for (int b = 0; b < 256; ++b) names.emplace_back(1, static_cast<char>(b));
     const std::string bytes("aAbB \0\x01zZ\xE9\xC9\x8A\x9A\xFF\x9F\x81\xDF\xB5_[cChHsSeE\xE5\xC5\xE6\xF6\xD8-'1", 37);
@@ -601,7 +601,7 @@ TEST_F(PlayerProps, LayoutShowsTheEntryAndGreysThePoints)
     EXPECT_FALSE(Find<QLineEdit>(p, "txtR1")->isEnabled());
     EXPECT_TRUE(grpPlayer.isEnabled());
     EXPECT_EQ(p.changed(), 0);
-    entry->modified = 0;
+    edited().modified = 0;
     EXPECT_TRUE(Find<QCheckBox>(PlayerProperties(nullptr, players, 42), "chkModified")->isChecked());
 }
 
@@ -637,8 +637,8 @@ TEST_F(PlayerProps, OkStoresOnlyTheEditableFields)
     EXPECT_EQ(p.result(), QDialog::Accepted);
     EXPECT_EQ(storedTexts(), QStringList({"Patricia With A Very Long", "141", "1", "1", "210", "1"}));
 
-    entry->name = "Jos\x81";
-    entry->tiebreaker = "\x8D" "99";
+    edited().name = "Jos\x81";
+    edited().tiebreaker = "\x8D" "99";
     QTest::mouseClick(&paidBox(shown()), Qt::LeftButton);
     QTest::mouseClick(&okButton(*props), Qt::LeftButton);
     EXPECT_EQ(entry->name.text().bytes, "Jos\x81");
@@ -649,7 +649,7 @@ TEST_F(PlayerProps, OkStoresOnlyTheEditableFields)
 // A longer stored tiebreaker is shown whole and kept, can be shortened, and grows no further than 3.
 TEST_F(PlayerProps, LongTiebreakerShownWholeAndTypingLimitedToThree)
 {
-    entry->tiebreaker = "12345678";
+    edited().tiebreaker = "12345678";
     const struct {
         int backspaces;
         const char* typed;
@@ -665,7 +665,7 @@ TEST_F(PlayerProps, LongTiebreakerShownWholeAndTypingLimitedToThree)
         QTest::keyClicks(&box, c.typed);
         QTest::mouseClick(&okButton(p), Qt::LeftButton);
         EXPECT_EQ(QString::fromLatin1(entry->tiebreaker.text().bytes), c.stored);
-        entry->tiebreaker = "12345678";
+        edited().tiebreaker = "12345678";
     }
 }
 
@@ -683,7 +683,7 @@ TEST_F(PlayerProps, PastingKeepsWhatTypingWouldKeep)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored + (" + " + c.pasted.toStdString()));
-        entry->tiebreaker = c.stored;
+        edited().tiebreaker = c.stored;
         PlayerProperties& p = shown();
         QLineEdit& box = tiebreakerBox(p);
         box.setFocus();

@@ -81,7 +81,7 @@ int AsOrdinaryUser(const std::function<int()>& body)
 // A pool session on a folder, as the program holds one, reporting to a recording host. Nothing
 // is written when it goes, as after a kill; tests write PICKS.HFD themselves.
 struct Pool {
-    explicit Pool(const std::string& dir) : session(host, dir, settings) { players().setWriteOnDestroy(false); }
+    explicit Pool(const std::string& dir) : session(host, dir, settings) {}
     PlayerList& players() { return session.players(); }
     RecordingHost host;
     MemorySettings settings;
@@ -264,7 +264,6 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
     dir.write(PicksFileName, Records({1, 2}));
     {
         PlayerList run(host, dir.path(), teams);
-        run.setWriteOnDestroy(false);  // killed: nothing is written at the end
         run.loadPlayers();
         run.storeEntry(MakeEntry(3, "Cy"), true);
         Player renamed = run[0];
@@ -278,7 +277,6 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
 
     RecordingHost next;
     PlayerList list(next, dir.path(), teams);
-    list.setWriteOnDestroy(false);
     EXPECT_TRUE(list.loadPlayers());
     EXPECT_EQ(Ids(list), (std::vector<std::int32_t>{1, 3, ResultsId}));
     EXPECT_EQ(list[0].name.text().bytes, "Ann");
@@ -291,16 +289,55 @@ TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
     EXPECT_EQ(dir.read(PicksFileName).size(), 3 * PickRecordSize);
 }
 
+// Only an explicit close writes PICKS.HFD; a session that goes without one leaves the file as it
+// was and its changes in the journal, for the next start. Once closed, a second close (the
+// window's, then the one at exit) writes nothing, even over a file another program put there.
+TEST_F(DataSafety, ASessionWritesThePoolOnlyWhenClosed)
+{
+    struct Case {
+        const char* name;
+        int closes;
+        std::string picksAfter;  // PICKS.HFD once the session is gone
+        std::vector<std::int32_t> reopened;
+    };
+    const Case cases[] = {
+        {"destroyed without closing", 0, Records({1, 2}), {2, 3}},
+        {"closed", 1, Records({2, 3}), {2, 3}},
+        {"closed twice", 2, Records({9}), {9}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir d;
+        d.write(PicksFileName, Records({1, 2}));
+        {
+            Pool pool(d.path());
+            pool.session.loadPlayers();
+            pool.players().storeEntry(MakeEntry(3, "P3"), true);
+            pool.players().deletePlayer(1);
+            for (int k = 1; k <= c.closes; ++k) {
+                EXPECT_EQ(pool.session.closePool(), "") << "close " << k;
+                if (k < c.closes) d.write(PicksFileName, Records({9}));  // another program's, between the two
+            }
+        }
+        EXPECT_EQ(d.read(PicksFileName), c.picksAfter);
+        EXPECT_EQ(d.exists(JournalFileName), c.closes == 0) << "the journal holds what was not written";
+        EXPECT_TRUE(Named(d, "PICKS.HFD.").empty()) << "nothing kept aside";
+
+        Pool next(d.path());
+        EXPECT_TRUE(next.session.loadPlayers());
+        EXPECT_EQ(Ids(next.players()), c.reopened);
+        EXPECT_TRUE(next.host.errors.empty());
+    }
+}
+
 TEST_F(DataSafety, AJournalWithoutAPicksFileGivesNoQuickTip)
 {
     {
         PlayerList run(host, dir.path(), teams);
-        run.setWriteOnDestroy(false);
         run.storeEntry(MakeEntry(9, "Nine"), true);
     }
     RecordingHost next;
     PlayerList list(next, dir.path(), teams);
-    list.setWriteOnDestroy(false);
     EXPECT_FALSE(list.loadPlayers()) << "PICKS.HFD itself was missing";
     EXPECT_EQ(Ids(list), std::vector<std::int32_t>{9});
     EXPECT_TRUE(next.information.empty());
@@ -310,7 +347,6 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 {
     auto journalWith = [&](int stores) {
         PlayerList run(host, dir.path(), teams);
-        run.setWriteOnDestroy(false);
         for (int i = 1; i <= stores; ++i) run.storeEntry(MakeEntry(i, "P"), true);
     };
     struct Case {
@@ -335,7 +371,6 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 
         RecordingHost next;
         PlayerList list(next, dir.path(), teams);
-        list.setWriteOnDestroy(false);
         list.loadPlayers();
         EXPECT_EQ(Ids(list), c.restored);
         EXPECT_EQ(next.errors.size(), c.keptAside ? 1u : 0u);
@@ -352,7 +387,6 @@ TEST_F(DataSafety, AReadOnlyLoadRefusesADamagedJournalAndChangesNoFile)
     dir.write(PicksFileName, Records({5, 6}) + "torn");
     {
         PlayerList run(host, dir.path(), teams);  // a run that never closed
-        run.setWriteOnDestroy(false);
         for (std::int32_t id : {7, 8}) run.storeEntry(MakeEntry(id, "P"), true);
     }
     std::string journal = dir.read(JournalFileName);
@@ -373,7 +407,6 @@ TEST_F(DataSafety, AReadOnlyLoadRefusesADamagedJournalAndChangesNoFile)
 TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
 {
     PlayerList list(host, dir.path(), teams);
-    list.setWriteOnDestroy(false);
     list.add(MakeEntry(1, "Ann"));
     fs::create_directory(dir.file(JournalFileName));  // nothing can be appended to a folder
     const auto refused = ThrowsMessage<HoopError>(HasSubstr(dir.file(JournalFileName)));
@@ -420,7 +453,6 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
             try {
                 NullPoolHost quiet;
                 PlayerList list(quiet, d.path(), teams);
-                list.setWriteOnDestroy(false);
                 list.loadPlayers();
                 Pool model;
                 for (int s = 1;; ++s) {
@@ -443,7 +475,6 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
 
         NullPoolHost quiet;
         PlayerList list(quiet, d.path(), teams);
-        list.setWriteOnDestroy(false);
         list.loadPlayers();
         Pool found;
         for (int i = 0; i < list.count(); ++i) found[list[i].id] = list[i].name.text().bytes;

@@ -37,7 +37,6 @@ void KilledRun(const std::string& dir, const std::function<void(PlayerList&)>& c
     RecordingHost host;
     TeamTable teams;
     PlayerList run(host, dir, teams);
-    run.setWriteOnDestroy(false);
     run.loadPlayers();
     changes(run);
 }
@@ -48,7 +47,6 @@ struct Loaded {
     PlayerList list;
     explicit Loaded(const std::string& dir) : list(host, dir, teams)
     {
-        list.setWriteOnDestroy(false);
         list.loadPlayers();
     }
 };
@@ -253,7 +251,6 @@ TEST(ClosingOverChangedFiles, IsRefusedAndSaysSo)
         RecordingHost host;
         MemorySettings settings;
         PoolSession session(host, d.path(), settings);
-        session.players().setWriteOnDestroy(false);
         session.loadPlayers();
         session.players().storeEntry(MakeEntry(3, "P3"), true);
         c.change(d);
@@ -292,12 +289,10 @@ TEST(PoolNew, IsOneRecordThatAKillDoesNotUndo)
     std::size_t journalSize = 0;
     {
         RecordingHost host;
-        host.openSheets = {250};
         TeamTable teams;
         PlayerList run(host, d.path(), teams);
-        run.setWriteOnDestroy(false);
         run.loadPlayers();
-        run.deleteAllPlayers();
+        run.deleteAllPlayers({250});  // its sheet is open
         EXPECT_EQ(Ids(run), std::vector<std::int32_t>{250});
         EXPECT_EQ(host.information, std::vector<std::string>{SheetOpenMessage});
         EXPECT_EQ(host.countText, "Players: 1");

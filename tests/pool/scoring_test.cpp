@@ -27,7 +27,8 @@ protected:
         Player e = MakeEntry(id, id == ResultsId ? ResultsName : "P");
         for (auto [game, code] : picks) e.picks[game] = code;
         e.modified = 1;
-        return *players.add(e);
+        players.add(e);
+        return players.unjournaledEntry(players.count() - 1);
     }
     Player& addEntry(Picks picks) { return add(players.count() + 1, picks); }
     // The stored round values 1..6 and seed switch, as far as given.
@@ -57,7 +58,7 @@ TEST_F(Scoring, WorkedExample)
 {
     add(ResultsId, {{1, 101}, {2, 109}});
     Player& p = addEntry({{1, 101}, {2, 108}, {33, 101}, {49, 101}, {63, 101}});
-    ASSERT_TRUE(players.updateStandings(true));
+    ASSERT_TRUE(players.updateStandings());
     EXPECT_EQ(state(p), (std::vector<int>{1, 0, 0, 0, 0, 0, 1, 1 + 2 + 3 + 6, 0}));
 }
 
@@ -76,7 +77,7 @@ TEST_F(Scoring, GameValues)
         players.clear();
         add(ResultsId, {{3, 112}, {63, 101}});
         Player& p = addEntry({{3, 112}, {63, 101}});
-        players.updateStandings(true);
+        players.updateStandings();
         EXPECT_EQ((std::pair{p.total, p.potential}), (std::pair{total, total})) << "expected " << total;
     }
 }
@@ -85,14 +86,15 @@ TEST_F(Scoring, PerfectSheetHalfwayAndAtTheEnd)
 {
     std::mt19937 rng(9);
     const PickArray actual = RandomBracket(rng);
-    Player& results = *players.add(MakeEntry(ResultsId, ResultsName, actual));
+    players.add(MakeEntry(ResultsId, ResultsName, actual));
+    Player& results = players.unjournaledEntry(0);
     std::fill(results.picks.begin() + 33, results.picks.end(), 0);
-    Player& p = *players.add(MakeEntry(1, "Perfect", actual));
+    const Player& p = *players.add(MakeEntry(1, "Perfect", actual));
     int played = 0, open = 0;
     for (int g = 1; g <= GameCount; ++g) (g <= 32 ? played : open) += seedOfCode(actual[g]) * roundOfGame(g);
     for (int pass = 0; pass < 2; ++pass) {
         results.modified = 1;
-        players.updateStandings(true);
+        players.updateStandings();
         EXPECT_EQ((std::pair{p.total, p.potential}), (std::pair{played + pass * open, played + open}));
         EXPECT_EQ(state(results), std::vector<int>(9, 0));
         results.picks = actual;
@@ -106,7 +108,7 @@ TEST_F(Scoring, EliminatedTeamsComeFromTheResults)
     Player& before = addEntry({{33, 108}});
     addEntry({{2, 108}});
     Player& after = addEntry({{33, 108}});
-    players.updateStandings(true);
+    players.updateStandings();
     EXPECT_EQ((std::pair{before.potential, after.potential}), (std::pair{0, 0})) << "108 lost game 2";
 }
 
@@ -117,7 +119,7 @@ TEST_F(Scoring, IdenticalSheetsScoreAlikeWhenTheResultsLeaveAGap)
     add(ResultsId, {{1, 101}, {33, 101}});
     std::vector<Player*> sheets;
     for (int i = 0; i < 8; ++i) sheets.push_back(&addEntry({{1, 101}, {2, 109}, {33, 109}, {49, 109}, {57, 101}}));
-    players.updateStandings(true);
+    players.updateStandings();
     for (const Player* p : sheets) EXPECT_EQ((std::pair{p->total, p->potential}), (std::pair{1, 1 + 1 * 4})) << p->id;
 }
 
@@ -126,16 +128,16 @@ TEST_F(Scoring, OnlyChangedEntriesUnlessResultsChanged)
     Player& results = add(ResultsId, {{1, 101}});
     Player& changed = addEntry({{1, 101}});
     Player& same = addEntry({{1, 101}});
-    players.updateStandings(true);
+    players.updateStandings();
     changed.picks[1] = same.picks[1] = 116;  // only one is marked: the other keeps its old points
     changed.modified = 1;
     host.progress.clear();
-    players.updateStandings(true);
+    players.updateStandings();
     EXPECT_EQ((std::pair{changed.total, same.total}), (std::pair{0, 1}));
     EXPECT_EQ(host.progress, (std::vector<int>{67, 0})) << "only the changed entry reports";
 
     results.modified = 1;
-    players.updateStandings(true);
+    players.updateStandings();
     EXPECT_EQ(same.total, 0);
 }
 
@@ -147,25 +149,20 @@ TEST_F(Scoring, ProgressRoundsHalvesToEven)
         players.clear();
         host.progress.clear();
         for (int i = 0; i < 8; ++i) add(i == resultsAt ? ResultsId : i + 1, {{1, 101}});
-        players.updateStandings(true);
+        players.updateStandings();
         EXPECT_EQ(host.progress, progress) << "results at " << resultsAt;
     }
 }
 
 TEST_F(Scoring, WhenAPassRuns)
 {
-    EXPECT_FALSE(players.updateStandings(true)) << "empty list";
+    EXPECT_FALSE(players.updateStandings()) << "empty list";
     Player& p = addEntry({{1, 101}});
-    EXPECT_FALSE(players.updateStandings(true)) << "no results";
+    EXPECT_FALSE(players.updateStandings()) << "no results";
     EXPECT_EQ(host.progress, std::vector<int>{0});
     add(ResultsId, {{1, 101}});
-    EXPECT_FALSE(players.updateStandings(false)) << "no standings window";
-    EXPECT_EQ((std::pair{p.total, int(p.modified)}), (std::pair{0, 1}));
-
-    host.standingsOpen = true;
-    EXPECT_TRUE(players.updateStandings(false));
-    EXPECT_TRUE(players.updateStandings(true));
-    EXPECT_EQ(host.standingsShown, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(players.updateStandings());
+    EXPECT_TRUE(players.updateStandings());
     EXPECT_EQ(host.statusTexts, (std::vector<std::string>{"Updating pool standings...", "", UpdatingStandingsText, "",
                                                           UpdatingStandingsText, ""}));
     EXPECT_EQ(p.total, 1);
@@ -187,7 +184,7 @@ void AddPartOf(int game, std::set<TeamCode>& teams)
 std::vector<int> ScoreByTheRules(PlayerList& list, const ScoringValues& v)
 {
     std::vector<int> progress;
-    Player& results = list[list.indexOfId(ResultsId)];
+    Player& results = list.unjournaledEntry(list.indexOfId(ResultsId));
     std::set<TeamCode> field, eliminated;
     AddPartOf(63, field);
     for (int g = 1; g <= GameCount; ++g) {
@@ -197,7 +194,7 @@ std::vector<int> ScoreByTheRules(PlayerList& list, const ScoringValues& v)
             if (results.picks[g] != 0 && team != results.picks[g]) eliminated.insert(team);
     }
     for (int i = 0; i < list.count(); ++i) {
-        Player& e = list[i];
+        Player& e = list.unjournaledEntry(i);
         if (&e == &results || (!results.modified && !e.modified)) continue;
         long long points[7] = {}, potential = 0, total = 0;
         for (int g = 1; g <= GameCount; ++g) {
@@ -227,7 +224,7 @@ TEST_F(Scoring, WithoutAGapTheFiguresAreThoseOfTheListOrderRule)
     for (int played : {0, 17, 32, 40, 56, 62}) {
         players.clear();
         add(ResultsId, {});
-        players[0].picks = RandomBracket(rng, played);
+        players.unjournaledEntry(0).picks = RandomBracket(rng, played);
         for (int i = 0; i < 300; ++i) players.add(MakeEntry(i + 1, "P", RandomBracket(rng)));
         std::set<TeamCode> lost;  // the former rule
         std::vector<int> expected;
@@ -241,7 +238,7 @@ TEST_F(Scoring, WithoutAGapTheFiguresAreThoseOfTheListOrderRule)
             }
             expected.push_back(potential);
         }
-        players.updateStandings(true);
+        players.updateStandings();
         std::vector<int> potentials;
         for (int i = 1; i < players.count(); ++i) potentials.push_back(players[i].potential);
         EXPECT_EQ(potentials, expected) << played << " games played";
@@ -263,7 +260,7 @@ TEST_F(Scoring, ScorePicksGivesWhatAPassStores)
             e.picks = RandomBracket(rng);
             if (i % 7 == 0) e.picks[1 + rng() % 63] = i % 2 ? 1000000 : 117;
         }
-        players.updateStandings(true);
+        players.updateStandings();
         for (int i = 1; i < players.count(); ++i) {
             const PickScore score = scorePicks(players[i].picks, results.picks, readValues());
             std::vector<int> figures(score.roundPoints + 1, score.roundPoints + 7);
@@ -310,11 +307,12 @@ TEST_F(Scoring, MatchesTheRulesGameByGame)
             }
             for (int pass = 0; pass < 2; ++pass) {  // the second pass rescores only the marked entries
                 host.progress.clear();
-                players.updateStandings(true);
+                players.updateStandings();
                 SettingsFile ini(store);
                 EXPECT_EQ(host.progress, ScoreByTheRules(copy, settings::readScoringValues(ini)));
                 for (int i = 0; i < count; ++i) ASSERT_EQ(state(players[i]), state(copy[i])) << "entry " << i;
-                for (int i = 0; i < count; i += 3) players[i].modified = copy[i].modified = 1;
+                for (int i = 0; i < count; i += 3)
+                    players.unjournaledEntry(i).modified = copy.unjournaledEntry(i).modified = 1;
             }
         }
     }

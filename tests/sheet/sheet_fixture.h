@@ -89,7 +89,9 @@ protected:
         entry.name = name;
         entry.tiebreaker = "0";
         entry.picks = picks;
-        return *main->session().players().add(entry);
+        PlayerList& players = main->session().players();
+        players.add(entry);
+        return players.unjournaledEntry(players.count() - 1);
     }
 
     // Press and release on whatever has the focus, as the keyboard would deliver them.

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -22,6 +23,7 @@
 #include "gui/main/main_window.h"
 #include "core/transfer/standings_export.h"
 #include "gui/standings/standings_window.h"
+#include "pool/pool_samples.h"
 #include "support/find.h"
 #include "support/test_settings.h"
 #include "support/fake_prompts.h"
@@ -51,7 +53,6 @@ protected:
         main->session().setDateSource(&FixedDay);
         main->session().teams().entry(1, 1).name = "Hawks";
         main->session().teams().entry(3, 3).name = "Cats";
-        main->session().players().setWriteOnDestroy(false);
         main->show();
     }
     void TearDown() override
@@ -69,7 +70,8 @@ protected:
         entry.total = total;
         entry.potential = potential;
         entry.picks[63] = champion;
-        return *players().add(entry);
+        players().add(entry);
+        return players().unjournaledEntry(players().count() - 1);
     }
     // The results and the given participants, then the View Standings command: a scoring pass
     // that opens or raises the window.
@@ -292,7 +294,7 @@ TEST_F(StandingsWindowTest, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     other->show();
     main->mdiArea()->setActiveSubWindow(other);
     add("c", 3).modified = 1;  // saved as the bracket sheet saves
-    EXPECT_TRUE(players().updateStandings(false));
+    EXPECT_TRUE(players().updateStandings());
     EXPECT_EQ(column(first, 1), (QStringList{"a", "b", "c"}));
     EXPECT_EQ(main->mdiArea()->activeSubWindow(), other);
     EXPECT_EQ(&view(), &first);
@@ -412,4 +414,62 @@ TEST_F(StandingsWindowTest, ExportedPageReadsRightInABrowser)
     EXPECT_TRUE(rows[1].startsWith(QStringLiteral("<td>1</td><td>&lt;b&gt;Bob &amp; Co</td><td>50</td>"))) << rows[1].toStdString();
     EXPECT_TRUE(rows.join('|').contains(QStringLiteral("<td>Ren\u00e9</td>")));
     EXPECT_TRUE(dom.contains(QStringLiteral("NCAA Office Pool Standings - As of: 03/07/2024")));
+}
+
+// ---- Listening to the pool -------------------------------------------------------------------
+
+namespace {
+// A frame that is not the main window, so whatever reaches the standings comes from the pool.
+class BareFrame final : public Frame {
+public:
+    void setStatusText(const std::string&) override {}
+    void setStatusText(const QString&) override {}
+    void setProgress(int) override {}
+    void setCountText(const std::string&) override {}
+    void showInformation(const std::string&) override {}
+    void showError(const std::string&) override {}
+    void beep() override {}
+    int findSheetWindow(int) override { return -1; }
+    std::vector<int> openSheetTags() override { return {}; }
+    void openBracketSheet(int) override {}
+    void openWhatIf() override {}
+    QPrinter& printer() override { return m_printer; }
+    int& printCopies() override { return m_copies; }
+    QWidget* frameWidget() override { return nullptr; }
+
+private:
+    QPrinter m_printer;
+    int m_copies = 1;
+};
+}  // namespace
+
+// A saved sheet is scored and shown at once while the window is open; a corrected name waits
+// for the next pass; once the window is closed a save waits for the standings to be asked for.
+TEST(StandingsListening, AStoreIsScoredAndShownOnlyWhileTheWindowIsOpen)
+{
+    TempDir dir;
+    TestSettings().values.clear();
+    BareFrame frame;
+    PoolSession session(frame, dir.path(), TestSettings());
+    PickArray results{};
+    results[1] = makeTeamCode(1, 1);
+    session.players().add(MakeEntry(ResultsId, ResultsName, results));
+    auto window = std::make_unique<StandingsWindow>(session, frame);
+    window->show();
+    const auto rows = [&] {
+        const QAbstractItemModel& grid = *Find<QTableView>(*window, "grdStandings")->model();
+        QStringList texts;
+        for (int r = 0; r < grid.rowCount(); ++r)
+            texts << grid.index(r, 1).data().toString() + " " + grid.index(r, 2).data().toString();
+        return texts;
+    };
+    PlayerList& players = session.players();
+    players.storeEntry(MakeEntry(7, "Kim", results), true);
+    EXPECT_EQ(rows(), QStringList{"Kim 1"});
+    players.storeEntry(MakeEntry(7, "Kit", results), false);
+    EXPECT_EQ(rows(), QStringList{"Kim 1"});
+    ASSERT_TRUE(window->close());
+    players.storeEntry(MakeEntry(8, "Lou", results), true);
+    EXPECT_EQ(players[players.indexOfId(8)].modified, 1);
+    EXPECT_EQ(rows(), QStringList{"Kim 1"});
 }

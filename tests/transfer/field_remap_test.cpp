@@ -39,11 +39,10 @@ Sheets ReadSheets(const TempDir& dir)
     RecordingHost host;
     MemorySettings settings;
     PoolSession session(host, dir.path(), settings);
-    session.players().setWriteOnDestroy(false);
     session.loadTeams();
     session.loadPlayers();
     PlayerList& players = session.players();
-    players.updateStandings(true);
+    players.updateStandings();
     Sheets sheets;
     for (int i = 0; i < players.count(); ++i) {
         const Player& entry = players[i];

@@ -25,7 +25,6 @@ protected:
 
     void SetUp() override
     {
-        players.setWriteOnDestroy(false);
         teams.entry(1, 1).name = "Hawks";
         teams.entry(2, 3).name = "Owls";
         teams.entry(3, 12).name = "Cats";
@@ -38,7 +37,8 @@ protected:
         entry.id = players.count() + 1;
         entry.name = name;
         entry.total = total;
-        return *players.add(entry);
+        players.add(entry);
+        return players.unjournaledEntry(players.count() - 1);
     }
     StandingsTable table() const
     {

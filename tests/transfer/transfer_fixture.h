@@ -34,7 +34,6 @@ struct TestPool {
     {
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
         NameTeams(session->teams());
-        session->players().setWriteOnDestroy(false);
         session->setIdSource([this] { return nextId++; });
     }
     const TempDir& dir;

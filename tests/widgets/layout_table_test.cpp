@@ -130,7 +130,6 @@ TEST_P(WindowLayoutTest, EveryEntryPlacesItsControlExactlyAndNoControlIsLeftOut)
 {
     TempDir dir;
     MainWindow main(TestSettings(), QString::fromStdString(dir.path()));
-    main.session().players().setWriteOnDestroy(false);
     Built built = GetParam().build(main);
     built.window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(built.window.get()));

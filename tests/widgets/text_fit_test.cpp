@@ -155,7 +155,6 @@ struct Pool {
                 team.seed = std::uint8_t(s);
                 team.name = TeamNames[r - 1][s - 1];
             }
-        session.players().setWriteOnDestroy(false);
         Player results;
         results.id = ResultsId;
         results.name = ResultsName;

@@ -86,7 +86,8 @@ public:
         m_open->loadPlayers();
         return m_host.errors == before ? m_open.get() : nullptr;
     }
-    // Writes PICKS.HFD when the pool was opened; BatchFailed when that fails.
+    // Writes PICKS.HFD when the pool was opened; BatchFailed when that fails. Every run
+    // ends here, also one whose command threw: nothing else writes the pool.
     int close(int status)
     {
         if (!m_open) return status;
@@ -158,7 +159,7 @@ int exportStandings(BatchRun& run)
     PoolSession& pool = run.pool();
     PlayerList& players = pool.players();
     NullPoolHost quiet;
-    players.updateStandings(true);
+    players.updateStandings();
     players.setSort(SortKey::Total, players.sortAscending());
     players.sort();
     StandingsTable table(pool.regionNames());
@@ -183,7 +184,7 @@ int printOutlook(BatchRun& run)
     const auto size = std::filesystem::file_size(players.picksPath(), error);
     if (!error && size % PickRecordSize != 0)
         return run.fail("The file " + players.picksPath() + " is damaged: its last record is cut short.");
-    players.updateStandings(true);
+    players.updateStandings();
     players.setSort(SortKey::Total, players.sortAscending());
     players.sort();
     const outlook::OutlookResult result =
@@ -280,8 +281,7 @@ int runBatchCommand(const CommandLine& line, const std::string& dataDir, Setting
                     std::ostream& err)
 {
     const BatchCommandEntry* entry = entryOf(line.command);
-    // Refusals come before the run's pool exists: a participant list that was never loaded would
-    // be written over PICKS.HFD when it goes.
+    // Refusals come before the run's pool exists, so a refused run opens nothing.
     auto refuse = [&err](const std::string& text) {
         err << "hoopfall: " << text << '\n';
         return BatchFailed;

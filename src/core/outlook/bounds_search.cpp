@@ -39,7 +39,7 @@ struct Prepared {
     std::vector<std::uint64_t> sideReach;  // [level * 2 + side]
     std::vector<std::int32_t> pickers;     // [level * 64 + team]: participants who picked it there
     std::vector<std::int32_t> base;
-    explicit Prepared(const Model& m)
+    explicit Prepared(const PreparedPool& m)
     {
         const auto n = std::size_t(m.n);
         openPos.assign(std::size_t(m.levelCount) * n, 0);
@@ -101,7 +101,7 @@ struct Pending {
 
 class Search final {
 public:
-    Search(const Model& m, const Prepared& prepared, const OutlookOptions& options)
+    Search(const PreparedPool& m, const Prepared& prepared, const OutlookOptions& options)
         : m_model(m), m_prepared(prepared), m_options(options)
     {
         for (int d = 0; d <= m.levelCount; ++d) m_bounds.emplace_back(std::size_t(m.n));
@@ -231,7 +231,7 @@ private:
         leads(k, from, to, -1);
     }
 
-    const Model& m_model;
+    const PreparedPool& m_model;
     const Prepared& m_prepared;
     const OutlookOptions& m_options;
     std::vector<Bounds> m_bounds;
@@ -244,7 +244,7 @@ private:
 
 }  // namespace
 
-bool searchFinishes(const Model& model, const OutlookOptions& options, std::vector<std::int32_t>& best,
+bool searchFinishes(const PreparedPool& model, const OutlookOptions& options, std::vector<std::int32_t>& best,
                     std::vector<std::int32_t>& worst, std::vector<std::uint8_t>& proven)
 {
     if (model.n == 0) return true;

@@ -45,14 +45,14 @@ std::uint32_t levelValue(const Level& level, TeamCode winner)
     return winner == 0 ? 0 : level.value[seedOfCode(winner)];
 }
 
-TeamCode choiceWinner(const Model& model, int level, int choice, const TeamCode* current)
+TeamCode choiceWinner(const PreparedPool& model, int level, int choice, const TeamCode* current)
 {
     const Level& l = model.levels[std::size_t(level)];
     if (l.choices == 0) return 0;
     return model.winnerOfSide(level, choice == 0 ? l.firstChoice : 1, current);
 }
 
-double choiceProbability(const Model& model, int level, int choice, const TeamCode* current)
+double choiceProbability(const PreparedPool& model, int level, int choice, const TeamCode* current)
 {
     const Level& l = model.levels[std::size_t(level)];
     if (l.choices < 2) return 1.0;
@@ -62,9 +62,9 @@ double choiceProbability(const Model& model, int level, int choice, const TeamCo
     return winProbability(seedOfCode(w), seedOfCode(other), l.round == 1);
 }
 
-Model buildModel(const OutlookInput& input)
+PreparedPool preparePool(const OutlookInput& input)
 {
-    Model m;
+    PreparedPool m;
     m.n = int(input.participants.size());
     m.places = std::clamp(input.places, 1, MaxPaidPlaces);
     const PickArray& results = input.results;
@@ -158,7 +158,7 @@ Model buildModel(const OutlookInput& input)
     return m;
 }
 
-std::vector<std::uint64_t> sideReaches(const Model& model)
+std::vector<std::uint64_t> sideReaches(const PreparedPool& model)
 {
     std::vector<std::uint64_t> reaches;
     for (const Level& l : model.levels)
@@ -170,7 +170,7 @@ std::vector<std::uint64_t> sideReaches(const Model& model)
     return reaches;
 }
 
-std::vector<std::int32_t> pickerCounts(const Model& model)
+std::vector<std::int32_t> pickerCounts(const PreparedPool& model)
 {
     std::vector<std::int32_t> pickers(std::size_t(model.levelCount) * 64, 0);
     for (int k = 0; k < model.levelCount; ++k)
@@ -179,7 +179,7 @@ std::vector<std::int32_t> pickerCounts(const Model& model)
     return pickers;
 }
 
-Evaluator::Evaluator(const Model& model, bool ranks) : m_model(model), m_ranks(ranks)
+Evaluator::Evaluator(const PreparedPool& model, bool ranks) : m_model(model), m_ranks(ranks)
 {
     const auto n = std::size_t(model.n);
     win.assign(n, 0);
@@ -311,7 +311,7 @@ void Evaluator::mergeInto(Evaluator& into) const
     into.weightSum += weightSum;
 }
 
-Totals::Totals(const Model& model) : m_model(model) { reset(); }
+Totals::Totals(const PreparedPool& model) : m_model(model) { reset(); }
 
 void Totals::reset()
 {
@@ -382,7 +382,7 @@ constexpr int FixedShift = 60;  // outcome probabilities as integers: sums do no
 // outcome costs about two column updates.
 class Enumerator final {
 public:
-    Enumerator(const Model& model, Evaluator& evaluator, const OutlookOptions& options)
+    Enumerator(const PreparedPool& model, Evaluator& evaluator, const OutlookOptions& options)
         : m_model(model), m_totals(model), m_evaluator(evaluator), m_options(options)
     {
     }
@@ -419,7 +419,7 @@ private:
         }
     }
 
-    const Model& m_model;
+    const PreparedPool& m_model;
     Totals m_totals;
     Evaluator& m_evaluator;
     const OutlookOptions& m_options;
@@ -448,7 +448,7 @@ private:
 constexpr int BlockSize = 1000;
 constexpr std::uint64_t SimWeight = std::uint64_t(1) << 32;
 
-void simulateBlock(const Model& m, std::uint64_t seed, int block, std::uint64_t count, Totals& totals,
+void simulateBlock(const PreparedPool& m, std::uint64_t seed, int block, std::uint64_t count, Totals& totals,
                    Evaluator& evaluator, const OutlookOptions& options)
 {
     SplitMix rng(SplitMix(seed).next() ^ (std::uint64_t(block) * 0xD1B54A32D192ED03ull));
@@ -471,7 +471,7 @@ using namespace detail;
 
 OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& options)
 {
-    const Model m = buildModel(input);
+    const PreparedPool m = preparePool(input);
     OutlookResult result;
     result.remainingGames = m.levelCount;
     const auto n = std::size_t(m.n);

@@ -47,7 +47,7 @@ struct Level {
     int nextLevel = -1;        // the level the winner goes on to, if it is a remaining game
 };
 
-struct Model {
+struct PreparedPool {
     int n = 0;  // participants
     int levelCount = 0;
     int places = 3;
@@ -68,20 +68,20 @@ struct Model {
     }
 };
 
-Model buildModel(const OutlookInput& input);
+PreparedPool preparePool(const OutlookInput& input);
 // [level * 2 + side]: the teams that can come through each side of each level.
-std::vector<std::uint64_t> sideReaches(const Model& model);
+std::vector<std::uint64_t> sideReaches(const PreparedPool& model);
 // [level * 64 + team]: how many participants picked the team to win the level's game.
-std::vector<std::int32_t> pickerCounts(const Model& model);
+std::vector<std::int32_t> pickerCounts(const PreparedPool& model);
 std::uint32_t levelValue(const Level& level, TeamCode winner);
 // Probability that choice c of the level wins, given the current winners of earlier levels.
-double choiceProbability(const Model& model, int level, int choice, const TeamCode* current);
-TeamCode choiceWinner(const Model& model, int level, int choice, const TeamCode* current);
+double choiceProbability(const PreparedPool& model, int level, int choice, const TeamCode* current);
+TeamCode choiceWinner(const PreparedPool& model, int level, int choice, const TeamCode* current);
 
 // Rank counts and probability sums per participant over the outcomes one worker evaluated.
 class Evaluator final {
 public:
-    Evaluator(const Model& model, bool ranks);
+    Evaluator(const PreparedPool& model, bool ranks);
     // totals: every participant's total under one outcome; weight: its probability, fixed point.
     void evaluate(const std::uint32_t* totals, std::uint64_t weight);
     void mergeInto(Evaluator& into) const;
@@ -91,7 +91,7 @@ public:
     std::uint64_t weightSum = 0;
 
 private:
-    const Model& m_model;
+    const PreparedPool& m_model;
     bool m_ranks;
     std::vector<std::int32_t> m_counts, m_above, m_paid;
     std::vector<std::int32_t> m_sorted;
@@ -100,14 +100,14 @@ private:
 // The totals of every participant, kept in step with the winners of the levels.
 class Totals final {
 public:
-    explicit Totals(const Model& model);
+    explicit Totals(const PreparedPool& model);
     void reset();
     void setWinner(int level, TeamCode winner);
     const std::uint32_t* data() const { return m_totals.data(); }
     const TeamCode* winners() const { return m_winners.data(); }
 
 private:
-    const Model& m_model;
+    const PreparedPool& m_model;
     std::vector<std::uint32_t> m_totals;
     std::vector<TeamCode> m_winners;
 };
@@ -125,7 +125,7 @@ int workerCount(const OutlookOptions& options);
 // options only the cancel flag is used, and kept: the model and the flag must outlive the search.
 class WorstSearch final {
 public:
-    WorstSearch(const Model& model, const OutlookOptions& options);
+    WorstSearch(const PreparedPool& model, const OutlookOptions& options);
     ~WorstSearch();
     // found: a count known to be reachable, raised to the most; false when the budget (in
     // rival-steps) ran out or the run was cancelled. place: where to go on from (empty: the
@@ -144,7 +144,7 @@ private:
 // Exact Can Win and best and worst finishes by branch and bound, starting from finishes known to
 // be reachable (best/worst: participants strictly higher). proven[i]: both searches of
 // participant i finished within the budget. False when cancelled.
-bool searchFinishes(const Model& model, const OutlookOptions& options, std::vector<std::int32_t>& best,
+bool searchFinishes(const PreparedPool& model, const OutlookOptions& options, std::vector<std::int32_t>& best,
                     std::vector<std::int32_t>& worst, std::vector<std::uint8_t>& proven);
 
 }  // namespace outlook::detail

@@ -140,7 +140,7 @@ namespace {
 template <class Lane>
 class Engine final : public WorstSearch::Impl {
 public:
-    Engine(const Model& model, const OutlookOptions& options);
+    Engine(const PreparedPool& model, const OutlookOptions& options);
     bool run(int participant, std::int32_t& found, std::uint64_t budget, std::vector<int>& place) override;
     std::uint64_t steps() const override { return m_steps; }
 
@@ -191,7 +191,7 @@ private:
     void walk(int depth, const std::vector<Component>& comps, int possibly, int surely);
     int partCounts(int depth, std::vector<Component>& comps, const Lane* add, std::vector<int>& above);
 
-    const Model& m_model;
+    const PreparedPool& m_model;
     const std::atomic<bool>* m_cancel;  // of the options: kept, not the options themselves
     int m_n = 0;
     std::size_t m_stride = 0;
@@ -232,7 +232,7 @@ private:
 };
 
 template <class Lane>
-Engine<Lane>::Engine(const Model& model, const OutlookOptions& options) : m_model(model), m_cancel(options.cancel)
+Engine<Lane>::Engine(const PreparedPool& model, const OutlookOptions& options) : m_model(model), m_cancel(options.cancel)
 {
     m_n = model.n;
     m_stride = (std::size_t(m_n) + 15) & ~std::size_t(15);
@@ -649,7 +649,7 @@ int Engine<Lane>::partCounts(int depth, std::vector<Component>& comps, const Lan
 
 }  // namespace
 
-WorstSearch::WorstSearch(const Model& model, const OutlookOptions& options)
+WorstSearch::WorstSearch(const PreparedPool& model, const OutlookOptions& options)
 {
     // Every number the search keeps is a difference of totals, or a sum of at most five of them
     // (see the count loops), so 16 bits do while totals span less than a fifth of their range.

@@ -73,17 +73,6 @@ PlayerList::PlayerList(PoolHost& host, std::string dir, const TeamTable& teams)
 {
 }
 
-PlayerList::~PlayerList()
-{
-    if (!m_writeOnDestroy) return;
-    try {
-        writePicksFile();
-    } catch (const std::exception&) {
-        // The owner writes the file itself before destroying the list and reports a failure there;
-        // the journal keeps every saved change.
-    }
-}
-
 std::string PlayerList::picksPath() const { return joinPath(m_dir, PicksFileName); }
 
 Player& PlayerList::append()
@@ -98,7 +87,7 @@ Player& PlayerList::append()
     return *entry;
 }
 
-Player* PlayerList::add(const Player& entry)
+const Player* PlayerList::add(const Player& entry)
 {
     Player& added = append();
     added = entry;
@@ -231,7 +220,6 @@ void PlayerList::applyJournalRecord(const Journal::Record& record)
 
 void PlayerList::loadUnchanged()
 {
-    m_writeOnDestroy = false;
     const auto unreadable = [](const std::string& path, const ReadOutcome& read) {
         return HoopError("The file " + path + " could not be read: " + read.reason + ".");
     };
@@ -351,7 +339,6 @@ void PlayerList::writePicksFile()
 {
     if (const std::string changed = changedOnDisk(); !changed.empty()) refuseToWrite(changed);
     savePicksFile();
-    m_writeOnDestroy = false;
 }
 
 void PlayerList::savePicksFile()
@@ -374,7 +361,6 @@ std::string PlayerList::changedOnDisk() const
 
 void PlayerList::refuseToWrite(const std::string& changed)
 {
-    m_writeOnDestroy = false;
     std::string text = "The file " + changed +
                        " was replaced or changed by another program while this one ran, so the pool was not written "
                        "over it.";
@@ -402,7 +388,8 @@ Player* PlayerList::applyStore(const Player& entry, bool rescore)
         target->picks = entry.picks;
         if (rescore) target->modified = 1;
     } else {
-        target = add(entry);
+        add(entry);
+        target = m_items.back();
         target->modified = 1;  // never scored yet
     }
     return target;
@@ -416,37 +403,28 @@ void PlayerList::applyClear(const std::unordered_set<std::int32_t>& kept)
     for (const Player* entry : m_items) m_resultsCount += entry->id == ResultsId ? 1 : 0;
 }
 
-void PlayerList::deleteAllPlayers()
+void PlayerList::deleteAllPlayers(const std::vector<std::int32_t>& keep)
 {
     // As deleting one entry at a time from the last would: an entry whose sheet is open stays,
-    // with a box for each. The host is asked once per id, or once for all when it can.
-    const std::optional<std::vector<int>> tags = m_host.openSheetTags();
-    const std::unordered_set<std::int32_t> openTags = tags ? std::unordered_set<std::int32_t>(tags->begin(), tags->end())
-                                                           : std::unordered_set<std::int32_t>();
-    std::unordered_map<std::int32_t, bool> asked;
+    // with a box for each.
+    const std::unordered_set<std::int32_t> open(keep.begin(), keep.end());
     std::unordered_set<std::int32_t> keptIds;
     std::vector<std::int32_t> kept;
     std::size_t keptEntries = 0;
     for (std::size_t i = m_items.size(); i-- > 0;) {
         const std::int32_t id = m_items[i]->id;
-        bool open = false;
-        if (tags) {
-            open = openTags.count(id) > 0;
-        } else {
-            const auto [it, added] = asked.try_emplace(id, false);
-            if (added) it->second = m_host.findSheetWindow(id) >= 0;
-            open = it->second;
-        }
-        if (!open) continue;
+        if (!open.count(id)) continue;
         m_host.showInformation(SheetOpenMessage);
         ++keptEntries;
         if (keptIds.insert(id).second) kept.push_back(id);
     }
     if (keptEntries == m_items.size()) return;
+    const bool hadResults = hasResults();
     m_journal.appendClear(kept);
     applyClear(keptIds);
     updatePlayerCount();
-    m_host.listChanged();
+    tell({PoolChange::ListChanged});
+    if (hadResults && !hasResults()) tell({PoolChange::ResultsChanged});
 }
 
 void PlayerList::applyDelete(int index)
@@ -456,11 +434,12 @@ void PlayerList::applyDelete(int index)
     m_items.erase(m_items.begin() + index);  // the entry itself stays in storage
 }
 
-Player* PlayerList::storeEntry(const Player& entry, bool rescore)
+const Player* PlayerList::storeEntry(const Player& entry, bool rescore)
 {
     m_journal.appendStore(entry, rescore);
-    Player* stored = applyStore(entry, rescore);
-    m_host.listChanged();
+    const Player* stored = applyStore(entry, rescore);
+    tell({PoolChange::EntryStored, entry.id, rescore});
+    if (entry.id == ResultsId) tell({PoolChange::ResultsChanged});
     return stored;
 }
 
@@ -478,6 +457,7 @@ void PlayerList::Batch::finish()
 {
     m_finished = true;
     m_players.m_journal.endBatch();
+    m_hold.release();
 }
 
 int PlayerList::indexOfId(std::int32_t id) const
@@ -495,19 +475,15 @@ int PlayerList::indexOfId(std::int32_t id) const
     return -1;
 }
 
-bool PlayerList::deletePlayer(std::int32_t id)
+void PlayerList::deletePlayer(std::int32_t id)
 {
-    if (m_host.findSheetWindow(id) >= 0) {
-        m_host.showInformation(SheetOpenMessage);
-        return false;
-    }
     const int index = indexOfId(id);
     if (index < 0) throw HoopError("List index out of bounds (-1)");
     m_journal.appendDelete(id);
     applyDelete(index);
     updatePlayerCount();
-    m_host.listChanged();
-    return true;
+    tell({PoolChange::EntryDeleted, id});
+    if (id == ResultsId) tell({PoolChange::ResultsChanged});
 }
 
 void PlayerList::updatePlayerCount() { m_host.setCountText("Players: " + std::to_string(participantCount())); }
@@ -551,8 +527,6 @@ void PlayerList::quickSort(int low, int high)
         low = i;
     } while (i < high);
 }
-
-void PlayerList::showStandings(bool bringToFront) { m_host.showStandings(bringToFront); }
 
 IdSource clockIdSource()
 {

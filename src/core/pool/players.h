@@ -10,6 +10,7 @@
 #include "core/pool/bracket.h"
 #include "core/pool/errors.h"
 #include "core/pool/journal.h"
+#include "core/pool/pool_events.h"
 #include "core/pool/scoring.h"
 #include "core/pool/short_string.h"
 
@@ -42,26 +43,32 @@ struct Player {
 enum class SortKey : std::uint8_t { Total, Potential, Name, Champion };
 
 // The participant list. Entries live in stable storage: a removed entry stays readable until the
-// list is destroyed, so windows that still show it can go on reading it.
+// list is destroyed, so windows that still show it can go on reading it. Entries are read-only
+// outside the list: every change goes through a member that journals it and tells the listeners.
 class PlayerList {
 public:
-    // dir: the folder of PICKS.HFD; host: the main window (status bar, boxes, child windows);
-    // teams: the pool's team table (the champion sort names the picked team).
+    // dir: the folder of PICKS.HFD; host: the frame (status bar, count panel, boxes); teams: the
+    // pool's team table (the champion sort names the picked team). Destroying the list writes
+    // nothing: its owner closes it with writePicksFile. Every change not yet in PICKS.HFD is in
+    // the journal, which the next start replays.
     PlayerList(PoolHost& host, std::string dir, const TeamTable& teams);
-    // Writes PICKS.HFD unless the owner already did (see writePicksFile); errors are swallowed
-    // here because the owner reports them when it closes.
-    ~PlayerList();
     PlayerList(const PlayerList&) = delete;
     PlayerList& operator=(const PlayerList&) = delete;
 
     int count() const { return static_cast<int>(m_items.size()); }
-    Player& operator[](int index) { return *m_items.at(static_cast<std::size_t>(index)); }
     const Player& operator[](int index) const { return *m_items.at(static_cast<std::size_t>(index)); }
-    Player* item(int index) { return m_items[static_cast<std::size_t>(index)]; }
-    // In memory only (loading, tests); the commands use storeEntry and deletePlayer. An entry's Id
-    // never changes once it is in the list.
-    Player* add(const Player& entry);  // appends a copy and returns it
-    void clear();                        // removes every entry (they stay readable)
+    const Player* item(int index) const { return m_items[static_cast<std::size_t>(index)]; }
+    // In memory only, neither journaled nor told to the listeners (loading, benchmarks and tests'
+    // set-up); the commands use storeEntry and deletePlayer. An entry's Id never changes once it
+    // is in the list.
+    const Player* add(const Player& entry);  // appends a copy and returns it
+    void clear();                              // removes every entry (they stay readable)
+    // The entry to change in memory the same way, bypassing the journal and the listeners: tests'
+    // and benchmarks' set-up only.
+    Player& unjournaledEntry(int index) { return *m_items.at(static_cast<std::size_t>(index)); }
+
+    // Where the changes are told (the pool session's listeners); none tells nobody.
+    void setEvents(PoolEvents* events) { m_events = events; }
 
     // Loads PICKS.HFD, then replays the journal of changes a run that ended without closing left,
     // and folds them into PICKS.HFD. True when PICKS.HFD was read in full. A file that exists but
@@ -80,12 +87,10 @@ public:
     bool savePlayersTo(const std::string& path, FileGuard* guard = nullptr, JournalBase* written = nullptr,
                        const std::function<void(const JournalBase&)>& beforeCommit = {}) const;
     std::string picksBytes() const;      // the file content for the current list
-    // Writes the program's PICKS.HFD now and removes the journal; the destructor then writes nothing.
-    // When PICKS.HFD or PICKS.JNL is no longer the file this run loaded or last wrote (another
+    // Writes the program's PICKS.HFD now and removes the journal: how the list is closed. When PICKS.HFD or PICKS.JNL is no longer the file this run loaded or last wrote (another
     // program replaced or changed it), neither is touched: the list is saved to a new file beside
     // them and a FileChangedError says so.
     void writePicksFile();
-    void setWriteOnDestroy(bool write) { m_writeOnDestroy = write; }
     const std::string& dataDir() const { return m_dir; }
     std::string picksPath() const;
     // How PICKS.HFD was found at start-up: Unreadable means the list does not hold the pool's
@@ -98,12 +103,17 @@ public:
     // Changes that reach the disk (the journal) before they return; a failure throws a HoopError
     // and leaves the list as it was.
     // Stores a sheet: the first entry with its id gets its name, tiebreaker, flags and picks (its
-    // points stay until it is rescored), or it is added at the end. rescore marks it Modified.
-    Player* storeEntry(const Player& entry, bool rescore);
-    // A run of changes that waits for the disk once, at its end (Pool New).
+    // points stay until it is rescored), or it is added at the end. rescore marks it Modified, and
+    // the listeners hear that its points are due for a scoring pass.
+    const Player* storeEntry(const Player& entry, bool rescore);
+    // A run of changes that waits for the disk once, at its end, and is told to the listeners
+    // once, as one change of the list (an import).
     class Batch {
     public:
-        explicit Batch(PlayerList& players) : m_players(players) { m_players.m_journal.beginBatch(); }
+        explicit Batch(PlayerList& players) : m_players(players), m_hold(players.m_events)
+        {
+            m_players.m_journal.beginBatch();
+        }
         ~Batch();
         void finish();  // throws when the disk refused the batch
         Batch(const Batch&) = delete;
@@ -111,14 +121,17 @@ public:
 
     private:
         PlayerList& m_players;
+        PoolEvents::Hold m_hold;  // released after the journal's batch ends
         bool m_finished = false;
     };
 
     int indexOfId(std::int32_t id) const;
-    bool deletePlayer(std::int32_t id);
-    // Pool, New: removes every entry but those whose sheets are open (one box for each of them),
-    // as one journal record and one pass over the list.
-    void deleteAllPlayers();
+    // Deletes the entry with this id; an open sheet of it is the caller's to check first. Throws
+    // when there is none.
+    void deletePlayer(std::int32_t id);
+    // Pool, New: removes every entry but those whose ids are in keep, the sheets open in the
+    // windows (one box for each entry kept), as one journal record and one pass over the list.
+    void deleteAllPlayers(const std::vector<std::int32_t>& keep = {});
     void updatePlayerCount();
     int participantCount() const { return count() - (hasResults() ? 1 : 0); }
     // Whether the list holds the results entry; follows the entries.
@@ -134,13 +147,20 @@ public:
     int comparePlayers(const Player& a, const Player& b) const;
     void sort();  // in place, by comparePlayers
 
-    bool updateStandings(bool force);
-    void showStandings(bool bringToFront);
+    // A scoring pass: scores the entries marked Modified (every one when the results were), then
+    // tells the listeners. False, with nothing scored or told, when the list is empty or holds no
+    // results. Scoring is lazy: the standings window asks for a pass when stored points are due,
+    // the View Standings command when the organiser asks.
+    bool updateStandings();
 
 private:
     void quickSort(int low, int high);
     Player& append();  // a new empty entry at the end of the list
     Player* applyStore(const Player& entry, bool rescore);
+    void tell(const PoolEvent& event) const
+    {
+        if (m_events) m_events->publish(event);
+    }
     void applyDelete(int index);
     void applyClear(const std::unordered_set<std::int32_t>& kept);
     void replayJournal(const JournalBase& base);
@@ -157,13 +177,13 @@ private:
     void counted(const Player& entry, int change);  // keeps the id and results counts
 
     PoolHost& m_host;
+    PoolEvents* m_events = nullptr;
     std::string m_dir;
     const TeamTable& m_teams;
     std::vector<std::unique_ptr<Player[]>> m_blocks;
     std::size_t m_blockUsed = 0;
     std::size_t m_blockSize = 0;
     std::vector<Player*> m_items;
-    bool m_writeOnDestroy = true;
     ReadStatus m_loadStatus = ReadStatus::Missing;
     FileGuard m_picksGuard;
     FileGuard m_journalGuard;

@@ -1,31 +1,19 @@
 #pragma once
-#include <optional>
 #include <string>
-#include <vector>
 
-// What the participant list and the scoring pass ask of the main window. Its texts are messages,
-// in UTF-8: a stored name goes into one through toUtf8(CodePageText).
+// What the core reports to the frame it runs in: status text, progress, the participant count,
+// boxes and the beep. It asks nothing about windows; the windows learn of the pool's changes by
+// listening to the pool session. Its texts are messages, in UTF-8: a stored name goes into one
+// through toUtf8(CodePageText).
 class PoolHost {
 public:
     virtual ~PoolHost() = default;
     virtual void setStatusText(const std::string& text) = 0;
     virtual void setProgress(int percent) = 0;
     virtual void setCountText(const std::string& text) = 0;  // the participant count panel
-    // Index of the child window whose tag equals the argument, searched from the top; -1 if none.
-    virtual int findSheetWindow(int tag) = 0;
-    // The tags of every open sheet at once, so a command over the whole list asks once; none
-    // when the host answers only findSheetWindow.
-    virtual std::optional<std::vector<int>> openSheetTags() { return std::nullopt; }
-    // Refreshes the open standings window, or creates it; raises it maximised when asked.
-    virtual void showStandings(bool bringToFront) = 0;
-    // Whether the standings window is open: a save rescores at once only then.
-    virtual bool isStandingsOpen() = 0;
     virtual void showInformation(const std::string& text) = 0;
     virtual void showError(const std::string& text) = 0;
     virtual void beep() = 0;
-    // An entry was stored or deleted (the results too): windows computed from the whole list
-    // compute again.
-    virtual void listChanged() {}
 };
 
 // A host that shows nothing, for the benchmarks and for code run without a window.
@@ -34,9 +22,6 @@ public:
     void setStatusText(const std::string&) override {}
     void setProgress(int) override {}
     void setCountText(const std::string&) override {}
-    int findSheetWindow(int) override { return -1; }
-    void showStandings(bool) override {}
-    bool isStandingsOpen() override { return false; }
     void showInformation(const std::string&) override {}
     void showError(const std::string&) override {}
     void beep() override {}

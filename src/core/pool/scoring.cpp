@@ -192,9 +192,9 @@ private:
 };
 }  // namespace
 
-bool PlayerList::updateStandings(bool force)
+bool PlayerList::updateStandings()
 {
-    if (count() == 0 || (!m_host.isStandingsOpen() && !force)) return false;
+    if (count() == 0) return false;
     struct Finish {  // clears the hint panel and the bar also when a step fails
         PoolHost& host;
         ~Finish()
@@ -220,6 +220,6 @@ bool PlayerList::updateStandings(bool force)
         entry.modified = 0;
     }
     results.modified = 0;
-    showStandings(force);
+    tell({PoolChange::Rescored});
     return true;
 }

@@ -21,6 +21,7 @@ PoolSession::PoolSession(PoolHost& host, std::string dataDir, SettingsBackend& s
       m_idSource(clockIdSource()), m_dateSource(&systemToday)
 {
     m_players.setScoringSource([this] { return readScoringValues(); });
+    m_players.setEvents(&m_events);
 }
 
 bool PoolSession::loadTeams() { return ::loadTeams(m_dataDir, m_teams, m_host, m_teamsGuard, m_read); }
@@ -45,12 +46,13 @@ void PoolSession::loadUnchanged()
 
 std::string PoolSession::closePool()
 {
+    if (m_closed) return {};
+    m_closed = true;
     try {
         m_players.writePicksFile();
     } catch (const FileChangedError& error) {
         return error.what();  // says itself what was kept where
     } catch (const std::exception& error) {
-        m_players.setWriteOnDestroy(false);
         return std::string(error.what()) + ".\n\n" + JournalKeptNote;
     }
     return {};

@@ -3,11 +3,13 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <string>
 
 #include "core/pool/bracket.h"
 #include "core/pool/file_io.h"
 #include "core/pool/players.h"
+#include "core/pool/pool_events.h"
 #include "core/pool/scoring.h"
 
 class PoolHost;
@@ -17,6 +19,10 @@ class SettingsBackend;
 // participant list with its journal, the settings access, and the sources of new ids and of
 // today's date. The program holds one for its run; tests build one on a temp folder. It lives
 // beside the pool and settings folders rather than in either, so neither includes the other.
+//
+// It publishes the pool's changes (see PoolChange): the list raises its own, the session forwards
+// them, and each window that is computed from the pool subscribes when it is created and
+// refreshes itself, so no window relays a change to another.
 class PoolSession final {
 public:
     using DateSource = std::function<std::chrono::year_month_day()>;
@@ -34,6 +40,18 @@ public:
     const PlayerList& players() const { return m_players; }
     SettingsBackend& settings() { return m_settings; }
 
+    // Calls listener with every change of the pool until the subscription is dropped.
+    [[nodiscard]] PoolEvents::Subscription subscribe(PoolEvents::Listener listener)
+    {
+        return m_events.subscribe(std::move(listener));
+    }
+    // For a command of many changes: told once, as one change, when the hold ends.
+    PoolEvents& events() { return m_events; }
+    // The pool's options were saved (round values, payouts, teams, regions).
+    void optionsChanged() { m_events.publish({PoolChange::OptionsChanged}); }
+    // The What If sheet's winners changed or it closed: the outlook reads them through its frame.
+    void whatIfChanged() { m_events.publish({PoolChange::WhatIfChanged}); }
+
     // Start-up: the team table, a look at the region file, the participants (with the journal a
     // run that did not close left). Each reports what it found through the host.
     bool loadTeams();
@@ -44,9 +62,11 @@ public:
     // cannot be read so (a data file that cannot be read, a damaged journal).
     void loadUnchanged();
     // Closing, as the program closes: writes PICKS.HFD and removes the journal. Returns what went
-    // wrong (every saved change then stays in the journal, and the list is not written again),
-    // also when another program replaced or changed PICKS.HFD or PICKS.JNL meanwhile and neither
-    // was written over; empty when it was written.
+    // wrong (every saved change then stays in the journal), also when another program replaced or
+    // changed PICKS.HFD or PICKS.JNL meanwhile and neither was written over; empty when it was
+    // written. The first call closes the pool, written or not; a later one writes nothing and
+    // returns empty. Destroying the session writes nothing: an owner that does not close leaves
+    // the changes in the journal, as a run that was killed does.
     std::string closePool();
 
     // The Options dialog's OK. A file that could not be read at start-up is never written over.
@@ -69,6 +89,7 @@ private:
     std::string m_dataDir;
     SettingsBackend& m_settings;
     PoolHost& m_host;
+    PoolEvents m_events;  // before the list, which tells it
     TeamTable m_teams;
     PlayerList m_players;
     FileGuard m_teamsGuard;
@@ -76,6 +97,7 @@ private:
     ReadFunction m_read = nullptr;
     IdSource m_idSource;
     DateSource m_dateSource;
+    bool m_closed = false;
 };
 
 // The system's local date.

@@ -298,6 +298,8 @@ void storeImportedField(PoolSession& session, const FieldImport& field, bool rem
 {
     TeamTable& table = session.teams();
     PlayerList& players = session.players();
+    // The listeners hear of it all once, at the end, when the new names are in place.
+    PoolEvents::Hold changes(&session.events());
     // The sheets as they were and as they become; those stored are put back when a later step fails.
     std::vector<Player> before;
     std::vector<Player> moved;
@@ -346,6 +348,7 @@ void storeImportedField(PoolSession& session, const FieldImport& field, bool rem
         putBack();
         throw;
     }
+    session.optionsChanged();
     session.saveRegions(field.regionNames);
-    if (stored > 0) players.updateStandings(false);
+    changes.release();
 }

@@ -143,6 +143,5 @@ int storeImportedPicks(PoolSession& session, const PicksImport& import)
                         std::to_string(import.entries.size()) + " participants were imported before the error.");
     }
     players.updatePlayerCount();
-    players.updateStandings(false);
     return stored;
 }

@@ -446,7 +446,7 @@ int MainWindow::findSheetWindow(int tag)
     return -1;
 }
 
-std::optional<std::vector<int>> MainWindow::openSheetTags()
+std::vector<int> MainWindow::openSheetTags()
 {
     std::vector<int> tags;
     for (const QMdiSubWindow* sub : childWindows()) {
@@ -493,9 +493,7 @@ void MainWindow::openWhatIf()
         if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) bringForward(sub);
         return;
     }
-    auto* sheet = new BracketSheet(*m_session, *this, BracketSheet::WhatIfMode{});
-    connect(sheet, &BracketSheet::whatIfChanged, this, guarded(this, &MainWindow::whatIfChanged));
-    showSheet(sheet);
+    showSheet(new BracketSheet(*m_session, *this, BracketSheet::WhatIfMode{}));
 }
 
 void MainWindow::bringForward(QMdiSubWindow* sub)
@@ -531,9 +529,17 @@ void MainWindow::updateMenuItems()
 
 void MainWindow::showStandings(bool bringToFront)
 {
+    if (StandingsWindow* standings = standingsForm()) {
+        const DrawingSuspended suspended(this);
+        standings->refreshStandings();
+    }
+    openStandings(bringToFront);
+}
+
+void MainWindow::openStandings(bool bringToFront)
+{
     const DrawingSuspended suspended(this);
     if (StandingsWindow* standings = standingsForm()) {
-        standings->refreshStandings();
         if (bringToFront) {
             QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(standings->parentWidget());
             if (sub) {
@@ -552,8 +558,6 @@ void MainWindow::showStandings(bool bringToFront)
 
 QString MainWindow::dataFolder() const { return QString::fromStdString(m_session->dataDir()); }
 
-bool MainWindow::isStandingsOpen() { return standingsForm() != nullptr; }
-
 OutlookWindow* MainWindow::outlookForm() const { return openChild<OutlookWindow>(); }
 
 BracketSheet* MainWindow::whatIfSheet() const
@@ -569,22 +573,6 @@ std::optional<Frame::WhatIf> MainWindow::whatIf()
 {
     if (const BracketSheet* sheet = whatIfSheet()) return sheet->whatIf();
     return std::nullopt;
-}
-
-void MainWindow::whatIfChanged()
-{
-    // The outlook reads the what-if when it starts computing, always after this returns.
-    if (OutlookWindow* outlook = outlookForm()) outlook->scheduleRefresh();
-}
-
-void MainWindow::listChanged()
-{
-    // The What If sheet follows the real results.
-    if (BracketSheet* sheet = whatIfSheet()) {
-        const int index = m_session->players().indexOfId(ResultsId);
-        sheet->takeResults(index >= 0 ? m_session->players()[index].picks : PickArray{});
-    }
-    if (OutlookWindow* outlook = outlookForm()) outlook->scheduleRefresh();
 }
 
 void MainWindow::showOutlook()
@@ -661,8 +649,7 @@ void MainWindow::closeWithoutQuestions()
 void MainWindow::showOptions()
 {
     OptionsDialog dialog(*m_session, this);
-    // New round values change the outlook's totals.
-    if (dialog.exec() == QDialog::Accepted) listChanged();
+    dialog.exec();
 }
 
 QString MainWindow::chooseImportFile(const QString& title)
@@ -678,8 +665,7 @@ QString MainWindow::chooseImportFile(const QString& title)
 void MainWindow::importField()
 {
     const QString path = chooseImportFile(QStringLiteral("Import Field"));
-    // New names change what the outlook shows, as the Options dialog's OK does.
-    if (!path.isEmpty() && importFieldInteractive(*m_session, *this, path) == TransferOutcome::Done) listChanged();
+    if (!path.isEmpty()) importFieldInteractive(*m_session, *this, path);
 }
 
 // The standings, the outlook and the count panel follow the stored entries by themselves.
@@ -743,7 +729,8 @@ void MainWindow::enterResults() { openBracketSheet(ResultsId); }
 void MainWindow::showStandingsWindow()
 {
     BusyCursor busy;
-    m_session->players().updateStandings(true);
+    // An open window refreshed itself when the pass told it.
+    if (m_session->players().updateStandings()) openStandings(true);
 }
 
 void MainWindow::resetPool()
@@ -753,8 +740,8 @@ void MainWindow::resetPool()
             "You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
-    // One journal record and one pass, however large the pool.
-    m_session->players().deleteAllPlayers();
+    // One journal record and one pass, however large the pool; the open sheets' entries stay.
+    m_session->players().deleteAllPlayers(openSheetTags());
 }
 
 void MainWindow::resetResults()
@@ -764,7 +751,7 @@ void MainWindow::resetResults()
             "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
-    m_session->players().deletePlayer(ResultsId);
+    deletePlayerUnlessOpen(*m_session, *this, ResultsId);
 }
 
 void MainWindow::backUpPool() { runBackup(*m_session, *this); }

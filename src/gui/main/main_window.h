@@ -24,7 +24,9 @@ class OutlookWindow;
 class StandingsWindow;
 
 // The frame window: menus, tool bar, status bar and the child windows. It owns the pool session
-// for the whole run, is the pool host of the core and the frame of every window.
+// for the whole run, is the pool host of the core and the frame of every window. The windows
+// listen to the session for the pool's changes; this one relays none. An accepted close closes
+// the pool (PICKS.HFD is written then); destroying the window writes nothing.
 class MainWindow final : public QMainWindow, public Frame {
     Q_OBJECT
 public:
@@ -44,7 +46,7 @@ public:
 
     // Child windows.
     int findSheetWindow(int tag) override;
-    std::optional<std::vector<int>> openSheetTags() override;
+    std::vector<int> openSheetTags() override;
     QList<QMdiSubWindow*> childWindows() const;  // in creation order, the index findSheetWindow uses
     ChildWindow* activeChild() const;
     void openBracketSheet(int id) override;
@@ -61,13 +63,15 @@ public:
     int& printCopies() override { return m_printCopies; }
     QWidget* frameWidget() override { return this; }
 
+    // Refreshes the open standings window, or creates it (it fills itself); raises it maximised
+    // when asked.
+    void showStandings(bool bringToFront);
+    bool isStandingsOpen() const { return standingsForm() != nullptr; }
+
     // Pool host.
-    void showStandings(bool bringToFront) override;
-    bool isStandingsOpen() override;
     void showInformation(const std::string& text) override;
     void showError(const std::string& text) override;
     void beep() override;
-    void listChanged() override;
 
     // Closes the program as Exit with "No" to every open sheet, without a question: the way out
     // on a termination signal or at the end of the desktop session.
@@ -168,7 +172,8 @@ private:
     template <class Form> Form* openChild() const;  // the open child window of this kind
     void bringForward(QMdiSubWindow* sub);
     void showSheet(BracketSheet* sheet);  // a new sheet, maximised and active
-    void whatIfChanged();
+    // Creates the standings window, or raises the open one when asked, without refreshing it.
+    void openStandings(bool bringToFront);
     QString dataFolder() const;
     // The file a spreadsheet import reads, chosen in the open dialog; empty when cancelled.
     QString chooseImportFile(const QString& title);

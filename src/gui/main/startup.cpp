@@ -127,6 +127,16 @@ QString poolLockRefusal(PoolLock& lock, const QString& dataDir)
         .arg(shown, QFile::decodeName(QByteArray::fromStdString(lock.reason())));
 }
 
+// The window closes the pool when it accepts its close. A run that ends without that (the event
+// loop left otherwise, a close refused while terminating) closes it here; a failure goes to the
+// standard error, since no box may wait for a user who may have gone. Once closed, this writes
+// nothing.
+void closePoolAtExit(MainWindow& main)
+{
+    if (const std::string failure = main.session().closePool(); !failure.empty())
+        std::cerr << "hoopfall: " << failure << std::endl;
+}
+
 // A command of the command line, with its application object in place.
 int runOnPool(const CommandLine& line)
 {
@@ -238,11 +248,13 @@ int runProgram(int argc, char** argv)
     if (terminating) {
         window->closeWithoutQuestions();
         main->close();
+        closePoolAtExit(*main);
         main.reset();
         return 0;
     }
     main->showMaximized();
     const int result = app.exec();
+    closePoolAtExit(*main);
     main.reset();
     return result;
 }

@@ -465,5 +465,8 @@ void OptionsDialog::acceptChanges()
         // dialog closes as it would have.
         reportError(error);
     }
+    // New round values, payouts and names change what the windows computed from them; the
+    // stored points wait for the next scoring pass.
+    m_session.optionsChanged();
     accept();
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -249,6 +250,11 @@ OutlookWindow::OutlookWindow(PoolSession& session, Frame& frame, QWidget* parent
     m_saveAsRequest.confirmOverwrite = true;
     m_saveAsRequest.suffixFollowsType = true;
     startComputing();
+    // Every change of the entries, the results, the options or the what-if changes the figures;
+    // a scoring pass does not (they are computed from the picks).
+    m_poolChanges = m_session.subscribe(guarded([this](const PoolEvent& event) {
+        if (event.change != PoolChange::Rescored) scheduleRefresh();
+    }));
 }
 
 OutlookWindow::~OutlookWindow()
@@ -258,6 +264,12 @@ OutlookWindow::~OutlookWindow()
         m_worker->wait();
         m_main.setProgress(0);
     }
+}
+
+void OutlookWindow::closeEvent(QCloseEvent* event)
+{
+    ChildWindow::closeEvent(event);
+    if (event->isAccepted()) m_poolChanges.reset();
 }
 
 const OutlookTable& OutlookWindow::table() const { return m_model->table(); }

@@ -5,6 +5,7 @@
 
 #include "core/outlook/outlook.h"
 #include "core/outlook/outlook_table.h"
+#include "core/pool/pool_events.h"
 #include "gui/widgets/child_window.h"
 #include "gui/widgets/prompts.h"
 
@@ -45,6 +46,9 @@ public:
 signals:
     void computed();  // the grid shows new figures (or the computation was cancelled)
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createControls();
     void createPopUp();
@@ -83,4 +87,5 @@ private:
     std::shared_ptr<Run> m_run;
     QThread* m_worker = nullptr;
     bool m_again = false;  // a change came while computing: start over when it ends
+    PoolEvents::Subscription m_poolChanges;  // dropped at closing: a closed window is deleted later
 };

@@ -55,6 +55,16 @@ const QStringList FilterNames = {QStringLiteral("All Players"), QStringLiteral("
                                  QStringLiteral("Unpaid Players")};
 }  // namespace
 
+bool deletePlayerUnlessOpen(PoolSession& session, Frame& frame, std::int32_t id)
+{
+    if (frame.findSheetWindow(id) >= 0) {
+        frame.showInformation(SheetOpenMessage);
+        return false;
+    }
+    session.players().deletePlayer(id);
+    return true;
+}
+
 PlayerItemLook playerItemLook(bool complete, bool paid, bool selected)
 {
     static const QColor Yellow(255, 255, 0);
@@ -220,14 +230,13 @@ void PlayerManager::deleteSelected()
         showInformation(NoPlayerSelectedMessage);
         return;
     }
-    PlayerList& players = m_session.players();
     bool deleted = false;
     try {
         for (int row : chosen) {
             if (!confirmDestructive(QStringLiteral("Delete picks for ") + m_model->nameAt(row) + QStringLiteral("?")))
                 continue;
             BusyCursor busy;
-            if (players.deletePlayer(m_model->idAt(row))) deleted = true;
+            if (deletePlayerUnlessOpen(m_session, m_main, m_model->idAt(row))) deleted = true;
         }
     } catch (...) {
         // The deletions before a refused one are done: the list shows them before the error.

@@ -32,6 +32,10 @@ PlayerItemLook playerItemLook(bool complete, bool paid, bool selected);
 
 inline const QString NoPlayerSelectedMessage = QStringLiteral("At least 1 player must be selected.");
 
+// Deletes the entry with this id unless a sheet of it is open in the frame, which says so in a
+// box instead. True when it was deleted.
+bool deletePlayerUnlessOpen(PoolSession& session, Frame& frame, std::int32_t id);
+
 // The Player Manager: lists, opens, deletes, prints and edits stored participants.
 class PlayerManager final : public QDialog {
     Q_OBJECT

@@ -65,7 +65,7 @@ private:
     QPushButton* m_okButton = nullptr;
 
     PlayerList& m_players;
-    Player* m_entry = nullptr;
+    const Player* m_entry = nullptr;
     std::uint8_t m_changed = 0;
     // The texts as shown at filling: a box left as it was stores the entry's own bytes back,
     // even bytes that have no character of their own.

@@ -152,6 +152,13 @@ BracketSheet::BracketSheet(PoolSession& session, Frame& frame, int id, bool what
             control->setEnabled(false);
         takeResults(index >= 0 ? players[index].picks : PickArray{});
         m_sheetModified = 0;  // nothing here is ever saved
+        // It follows the real results, and shows the teams' new names after the options change.
+        m_poolChanges = m_session.subscribe(guarded([this](const PoolEvent& event) {
+            if (event.change != PoolChange::ResultsChanged && event.change != PoolChange::OptionsChanged) return;
+            const PlayerList& list = m_session.players();
+            const int results = list.indexOfId(ResultsId);
+            takeResults(results >= 0 ? list[results].picks : PickArray{});
+        }));
     } else if (id == ResultsId) {
         setWindowTitle(ResultsCaption);
         m_nameBox->setText(fromAnsi(ResultsName));
@@ -472,7 +479,7 @@ void BracketSheet::onGameKeyReleased(QLineEdit* cell, int key)
         // A what-if is always a possible tournament: a later winner that is no longer in its
         // game goes.
         dropStrayWinners(n + 1);
-        emit whatIfChanged();
+        m_session.whatIfChanged();
     }
     if (QWidget* next = nextInFocusOrder(cell, true)) focusControl(next);
     // Let the move show before the next key; the sheet may be closed meanwhile.
@@ -628,9 +635,9 @@ bool BracketSheet::storeSheet(std::int32_t id, bool append)
         record.picks[std::size_t(n)] = m_picks.pick(n);
         progress.report(roundPercent(n / SaveProgressSteps));
     }
+    // An open standings window hears of it and scores it at once.
     players.storeEntry(record, true);
     m_sheetModified = 0;
-    players.updateStandings(false);
     return true;
 }
 
@@ -692,7 +699,8 @@ void BracketSheet::closeEvent(QCloseEvent* event)
     if (isWhatIf()) {
         event->accept();
         m_closed = true;
-        emit whatIfChanged();  // the outlook goes back to the real results
+        m_poolChanges.reset();
+        m_session.whatIfChanged();  // the outlook goes back to the real results
         return;
     }
     if (m_sheetModified) {

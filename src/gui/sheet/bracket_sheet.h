@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/pool/bracket.h"
+#include "core/pool/pool_events.h"
 #include "core/pool/sheet_picks.h"
 #include "gui/widgets/child_window.h"
 #include "gui/widgets/frame.h"
@@ -28,7 +29,8 @@ constexpr QEvent::Type PrintCommand = static_cast<QEvent::Type>(1025);
 // What If sheet (WhatIfMode). The picks are chosen with Up, Down and Delete in the 63
 // read-only game cells "g1".."g63", checked and stored into the participant list on the save
 // command. The What If sheet shows the real results and lets winners be chosen for the games not
-// played yet; it is never stored.
+// played yet; it is never stored. It listens to the pool for new results, and tells the pool
+// session when its winners change, so the outlook computes again.
 class BracketSheet final : public ChildWindow {
     Q_OBJECT
 public:
@@ -52,9 +54,6 @@ public:
     // New real results: played games take them, a chosen winner stays where its game is still
     // open and still has it as one of its two teams.
     void takeResults(const PickArray& real);
-
-signals:
-    void whatIfChanged();  // a winner of the What If sheet changed, or the sheet closed
 
 protected:
     bool event(QEvent* event) override;
@@ -109,6 +108,7 @@ private:
     PickArray m_real{};  // What If: the real results it was last given
     bool m_whatIf = false;
     bool m_closed = false;
+    PoolEvents::Subscription m_poolChanges;  // What If only
 
     QScrollArea* m_scroll = nullptr;
     QWidget* m_canvas = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include "gui/widgets/ansi_text.h"
 #include "gui/widgets/guarded.h"
 #include "gui/widgets/busy_cursor.h"
+#include "gui/widgets/drawing_suspended.h"
 #include "core/session/pool_session.h"
 #include "gui/widgets/frame.h"
 #include "core/transfer/standings_export.h"
@@ -56,9 +58,29 @@ StandingsWindow::StandingsWindow(PoolSession& session, Frame& frame, QWidget* pa
     createControls();
     createPopUp();
     prepareControls();
+    m_poolChanges = m_session.subscribe(guarded(this, &StandingsWindow::onPoolChanged));
 }
 
 StandingsWindow::~StandingsWindow() = default;
+
+void StandingsWindow::onPoolChanged(const PoolEvent& event)
+{
+    // Scoring is lazy: stored points are scored at once only while this window shows them. A
+    // command over the whole list is told once, so it costs one pass.
+    const bool stored = event.change == PoolChange::EntryStored || event.change == PoolChange::ListChanged;
+    if (stored && event.scoringDue) {
+        m_session.players().updateStandings();  // tells Rescored when it ran
+    } else if (event.change == PoolChange::Rescored) {
+        const DrawingSuspended suspended(window());  // the change is painted in one go
+        refreshStandings();
+    }
+}
+
+void StandingsWindow::closeEvent(QCloseEvent* event)
+{
+    ChildWindow::closeEvent(event);
+    if (event->isAccepted()) m_poolChanges.reset();
+}
 
 void StandingsWindow::createControls()
 {

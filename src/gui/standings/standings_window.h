@@ -2,6 +2,7 @@
 #include <functional>
 #include <string>
 
+#include "core/pool/pool_events.h"
 #include "gui/widgets/child_window.h"
 #include "gui/widgets/prompts.h"
 
@@ -15,7 +16,8 @@ class StandingsModel;
 
 // The one standings window: the sorted participant list in a grid, with a pop-up menu to change
 // the order, copy the grid to the clipboard and export it to a file. Its controls and menu items
-// carry their names as object names.
+// carry their names as object names. While it is open it listens to the pool: stored points
+// that wait for scoring make it ask for a scoring pass, and each pass refreshes it.
 class StandingsWindow final : public ChildWindow {
     Q_OBJECT
 public:
@@ -24,7 +26,12 @@ public:
 
     // Sorts the shared list and refills the grid from it.
     void refreshStandings();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void onPoolChanged(const PoolEvent& event);
     void createControls();
     void createPopUp();
     void prepareControls();
@@ -56,6 +63,7 @@ private:
     QAction* m_sortChampionAction = nullptr;
     QAction* m_copyAction = nullptr;
     QAction* m_exportAction = nullptr;
+    PoolEvents::Subscription m_poolChanges;  // dropped at closing: a closed window is deleted later
     // The export dialog's settings; its file name and type carry over from one export to the next
     // while the window stays open.
     SaveFileRequest m_exportRequest;

@@ -315,7 +315,7 @@ TEST_F(DataSafety, ASessionWritesThePoolOnlyWhenClosed)
             pool.players().storeEntry(MakeEntry(3, "P3"), true);
             pool.players().deletePlayer(1);
             for (int k = 1; k <= c.closes; ++k) {
-                EXPECT_EQ(pool.session.closePool(), "") << "close " << k;
+                EXPECT_NO_THROW(pool.session.closePool()) << "close " << k;
                 if (k < c.closes) d.write(PicksFileName, Records({9}));  // another program's, between the two
             }
         }

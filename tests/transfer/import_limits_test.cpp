@@ -125,7 +125,7 @@ TEST(ImportLimits, AThousandRefusalsAreListedAndTheRestCounted)
     TempDir dir;
     {
         TestPool pool(dir);
-        ASSERT_EQ(pool.session->closePool(), "");
+        ASSERT_NO_THROW(pool.session->closePool());
         saveTeams(dir.path(), pool.session->teams());
     }
     std::string text = PicksHeader() + "\n";

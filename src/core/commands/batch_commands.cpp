@@ -91,7 +91,11 @@ public:
     int close(int status)
     {
         if (!m_open) return status;
-        if (const std::string failure = m_open->closePool(); !failure.empty()) return fail(failure);
+        try {
+            m_open->closePool();
+        } catch (const std::exception& error) {
+            return fail(error.what());
+        }
         return status;
     }
 

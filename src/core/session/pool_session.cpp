@@ -44,18 +44,17 @@ void PoolSession::loadUnchanged()
     m_players.loadUnchanged();
 }
 
-std::string PoolSession::closePool()
+void PoolSession::closePool()
 {
-    if (m_closed) return {};
+    if (m_closed) return;
     m_closed = true;
     try {
         m_players.writePicksFile();
-    } catch (const FileChangedError& error) {
-        return error.what();  // says itself what was kept where
+    } catch (const FileChangedError&) {
+        throw;  // says itself what was kept where
     } catch (const std::exception& error) {
-        return std::string(error.what()) + ".\n\n" + JournalKeptNote;
+        throw HoopError(std::string(error.what()) + ".\n\n" + JournalKeptNote);
     }
-    return {};
 }
 
 void PoolSession::saveTeams() { ::saveTeams(m_dataDir, m_teams, &m_teamsGuard); }

@@ -61,13 +61,13 @@ public:
     // with no file written or moved and nothing shown. Throws a HoopError saying why the pool
     // cannot be read so (a data file that cannot be read, a damaged journal).
     void loadUnchanged();
-    // Closing, as the program closes: writes PICKS.HFD and removes the journal. Returns what went
-    // wrong (every saved change then stays in the journal), also when another program replaced or
-    // changed PICKS.HFD or PICKS.JNL meanwhile and neither was written over; empty when it was
-    // written. The first call closes the pool, written or not; a later one writes nothing and
-    // returns empty. Destroying the session writes nothing: an owner that does not close leaves
-    // the changes in the journal, as a run that was killed does.
-    std::string closePool();
+    // Closing, as the program closes: writes PICKS.HFD and removes the journal. Throws a HoopError
+    // saying what went wrong (every saved change then stays in the journal), also when another
+    // program replaced or changed PICKS.HFD or PICKS.JNL meanwhile and neither was written over.
+    // The first call closes the pool, written or not; a later one writes nothing and throws
+    // nothing. Destroying the session writes nothing: an owner that does not close leaves the
+    // changes in the journal, as a run that was killed does.
+    void closePool();
 
     // The Options dialog's OK. A file that could not be read at start-up is never written over.
     void saveTeams();

@@ -622,8 +622,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // Nothing is lost when the write fails: every saved change is in the journal, which the next
     // start folds in. (The only unsaved state is the standings order, which the next sort restores.)
-    if (const std::string failure = m_session->closePool(); !failure.empty())
-        ::showError(fromMessage(failure));
+    try {
+        m_session->closePool();
+    } catch (const std::exception& error) {
+        reportError(error);
+    }
     event->accept();
 }
 

@@ -133,8 +133,11 @@ QString poolLockRefusal(PoolLock& lock, const QString& dataDir)
 // nothing.
 void closePoolAtExit(MainWindow& main)
 {
-    if (const std::string failure = main.session().closePool(); !failure.empty())
-        std::cerr << "hoopfall: " << failure << std::endl;
+    try {
+        main.session().closePool();
+    } catch (const std::exception& error) {
+        std::cerr << "hoopfall: " << error.what() << std::endl;
+    }
 }
 
 // A command of the command line, with its application object in place.

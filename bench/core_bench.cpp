@@ -42,7 +42,7 @@ public:
 struct Pool {
     explicit Pool(int participants)
     {
-        FillRandomPool(players, participants);
+        fillRandomPool(players, participants);
         players.savePlayersTo(file());
     }
     std::string file() const { return dir.file(PicksFileName); }
@@ -186,7 +186,7 @@ void BM_SaveSheet(benchmark::State& state)
     std::int32_t id = 2'000'000'000;
     std::vector<const Player*> added;
     for (auto _ : state) {
-        Player sheet = MakeEntry(id++, "New sheet", RandomBracket(rng));
+        Player sheet = makeEntry(id++, "New sheet", randomBracket(rng));
         added.push_back(p.players.storeEntry(sheet, true));
     }
     // Leave the pool as the other benchmarks expect it (the timing has ended with the loop).
@@ -198,7 +198,7 @@ void BM_SaveSheet(benchmark::State& state)
     p.players.writePicksFile();  // folds and removes the journal
 }
 
-void Sizes(benchmark::internal::Benchmark* b)
+void sizes(benchmark::internal::Benchmark* b)
 {
     for (int n : {1'000, 10'000, 100'000, 1'000'000}) b->Arg(n);
     b->Unit(benchmark::kMillisecond);

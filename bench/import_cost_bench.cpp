@@ -139,7 +139,7 @@ void BM_ImportGoodPicks(benchmark::State& state)
     const std::string path = dir.file("picks.csv");
     {
         Pool source;
-        FillRandomPool(source.session.players(), int(state.range(0)));
+        fillRandomPool(source.session.players(), int(state.range(0)));
         exportPicksFile(source.session, path, PicksFileFormat::Csv);
     }
     measureImport(state, path, std::size_t(state.range(0)));

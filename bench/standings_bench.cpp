@@ -19,7 +19,7 @@
 namespace {
 const std::array<std::string, 4> Regions = {"East", "West", "South", "Midwest"};
 
-void FillTeams(TeamTable& teams)
+void fillTeams(TeamTable& teams)
 {
     for (int region = 1; region <= RegionCount; ++region)
         for (int seed = 1; seed <= SeedCount; ++seed)
@@ -27,18 +27,18 @@ void FillTeams(TeamTable& teams)
 }
 
 // The team table of the benchmarks that run without a window.
-TeamTable& Teams()
+TeamTable& teams()
 {
     static TeamTable teams = [] {
         TeamTable t;
-        FillTeams(t);
+        fillTeams(t);
         return t;
     }();
     return teams;
 }
 
 // n participants with scattered points and picks, and the results entry in the middle.
-void FillPlayers(PlayerList& players, int n)
+void fillPlayers(PlayerList& players, int n)
 {
     addBenchParticipants(players, n, [](Player& entry, auto& next) {
         for (int r = 1; r <= RoundCount; ++r) entry.roundPoints[r] = static_cast<std::int32_t>(next() % 40);
@@ -49,7 +49,7 @@ void FillPlayers(PlayerList& players, int n)
     });
 }
 
-void NextKey(PlayerList& players)
+void nextKey(PlayerList& players)
 {
     players.setSort(players.sortKey() == SortKey::Total ? SortKey::Name : SortKey::Total, players.sortAscending());
 }
@@ -57,10 +57,10 @@ void NextKey(PlayerList& players)
 void BM_StandingsCoreSort(benchmark::State& state)
 {
     NullPoolHost host;
-    PlayerList players(host, "", Teams());
-    FillPlayers(players, static_cast<int>(state.range(0)));
+    PlayerList players(host, "", teams());
+    fillPlayers(players, static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        NextKey(players);
+        nextKey(players);
         players.sort();
         benchmark::ClobberMemory();
     }
@@ -72,11 +72,11 @@ BENCHMARK(BM_StandingsCoreSort)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMil
 void BM_StandingsRefill(benchmark::State& state)
 {
     NullPoolHost host;
-    PlayerList players(host, "", Teams());
-    FillPlayers(players, static_cast<int>(state.range(0)));
+    PlayerList players(host, "", teams());
+    fillPlayers(players, static_cast<int>(state.range(0)));
     StandingsTable table(Regions);
     for (auto _ : state) {
-        table.refill(players, Teams());
+        table.refill(players, teams());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -90,8 +90,8 @@ void BM_StandingsRefresh(benchmark::State& state)
     MemorySettings settings;
     MainWindow main(settings, QString::fromStdString(dir.path()));
     PlayerList& players = main.session().players();
-    FillTeams(main.session().teams());
-    FillPlayers(players, static_cast<int>(state.range(0)));
+    fillTeams(main.session().teams());
+    fillPlayers(players, static_cast<int>(state.range(0)));
     main.show();
     main.showStandings(true);
     StandingsWindow* form = main.standingsForm();
@@ -100,7 +100,7 @@ void BM_StandingsRefresh(benchmark::State& state)
         return;
     }
     for (auto _ : state) {
-        NextKey(players);
+        nextKey(players);
         form->refreshStandings();
         benchmark::ClobberMemory();
     }
@@ -115,11 +115,11 @@ template <Format format>
 void BM_StandingsExport(benchmark::State& state)
 {
     NullPoolHost host;
-    PlayerList players(host, "", Teams());
-    FillPlayers(players, static_cast<int>(state.range(0)));
+    PlayerList players(host, "", teams());
+    fillPlayers(players, static_cast<int>(state.range(0)));
     players.sort();
     StandingsTable table(Regions);
-    table.refill(players, Teams());
+    table.refill(players, teams());
     TempDir dir;
     const std::string path = dir.file("standing.out");
     for (auto _ : state) {

@@ -23,7 +23,7 @@ struct Pool {
         for (int r = 1; r <= RegionCount; ++r)
             for (int s = 1; s <= SeedCount; ++s)
                 session.teams().entry(r, s).name = "Team " + std::to_string(r * 100 + s);
-        if (participants) FillRandomPool(session.players(), participants);
+        if (participants) fillRandomPool(session.players(), participants);
     }
     TempDir dir;
     NullPoolHost host;

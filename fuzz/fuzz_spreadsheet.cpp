@@ -10,7 +10,7 @@
 #include "core/transfer/team_names.h"
 
 namespace {
-const TeamNames& Names()
+const TeamNames& namesIn()
 {
     static const TeamNames names = [] {
         TeamTable teams;
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     // A file that cannot be read as a table is refused with a HoopError; anything else escaping is a bug.
     try {
-        checkPicks(readPicksImport(bytes, Names(), nullptr));
+        checkPicks(readPicksImport(bytes, namesIn(), nullptr));
     } catch (const HoopError&) {
     }
     try {

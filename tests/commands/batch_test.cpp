@@ -36,15 +36,15 @@ protected:
     {
         for (const char* folder : {"pool", "tmp", "config/Corvanta", "run"}) fs::create_directories(dir.file(folder));
         fs::permissions(dir.file("run"), fs::perms::owner_all);
-        env = IsolatedEnvironment(dir);
+        env = isolatedEnvironment(dir);
         // A field, and one participant already in the pool.
         saveRegions(pool, {"East", "West", "South", "Midwest"});
         TeamTable teams;
-        NameTeams(teams);
+        nameTeams(teams);
         saveTeams(pool, teams);
         NullPoolHost host;
         PlayerList players(host, pool, teams);
-        players.add(MakeEntry(7, "Ann", Favourites()));
+        players.add(makeEntry(7, "Ann", favourites()));
         players.writePicksFile();
     }
 
@@ -78,9 +78,9 @@ protected:
 
 TEST_F(BatchCommands, ExitStatusSaysWhetherAllSomeOrNothingWasDone)
 {
-    const PickArray all = Favourites();
-    dir.write("picks.csv", PicksHeader() + "\n" + PicksLine("Bob,1,Yes", all) + "\n" +
-                               PicksLine("Carl,1,maybe \xC3\xA9", all) + "\n" + PicksLine("Dee,2,No", all) + "\n");
+    const PickArray all = favourites();
+    dir.write("picks.csv", picksHeader() + "\n" + picksLine("Bob,1,Yes", all) + "\n" +
+                               picksLine("Carl,1,maybe \xC3\xA9", all) + "\n" + picksLine("Dee,2,No", all) + "\n");
     Ran ran = run({"--import-picks", file("picks.csv")});
     EXPECT_EQ(ran.code, BatchRowsRefused);
     EXPECT_EQ(ran.out, "2 participants imported from " + dir.file("picks.csv") + "\n");
@@ -98,14 +98,14 @@ TEST_F(BatchCommands, ExitStatusSaysWhetherAllSomeOrNothingWasDone)
     EXPECT_NE(ran.err.find("\"Bob\" is already in the pool"), std::string::npos) << ran.err;
     EXPECT_EQ(poolFiles(), before);
 
-    dir.write("field.csv", FieldFile("East 7"));
+    dir.write("field.csv", fieldFile("East 7"));
     ran = run({"--import-field", file("field.csv")});
     EXPECT_EQ(ran.code, BatchFailed);
     EXPECT_EQ(ran.err, dir.file("field.csv") + ": The region \"East\" has no team for seed 7.\nhoopfall: the field in " +
                            dir.file("field.csv") + " can not be imported\n");
     EXPECT_EQ(poolFiles(), before);
     // The new field replaces every team the pool's picks name: refused, and the picks can not follow.
-    dir.write("field.csv", FieldFile());
+    dir.write("field.csv", fieldFile());
     ran = run({"--import-field", file("field.csv")});
     EXPECT_EQ(ran.code, BatchFailed);
     EXPECT_NE(ran.err.find("--remap-picks moves every pick"), std::string::npos) << ran.err;
@@ -132,7 +132,7 @@ TEST_F(BatchCommands, ExitStatusSaysWhetherAllSomeOrNothingWasDone)
 TEST_F(BatchCommands, ExportsLeaveThePoolFolderAsItWas)
 {
     // A change of a run that did not close is only in the journal; the exports see it.
-    Journal(dir.file("pool/" + JournalFileName)).appendStore(MakeEntry(9, "Jo <&>"), true);
+    Journal(dir.file("pool/" + JournalFileName)).appendStore(makeEntry(9, "Jo <&>"), true);
     const auto before = poolFiles();
     for (const char* name : {"picks.csv", "picks.htm", "standings.htm", "standings.csv", "standings.txt"}) {
         SCOPED_TRACE(name);
@@ -168,7 +168,7 @@ TEST_F(BatchCommands, AnImportIsRefusedWhileTheProgramHasThePoolOpen)
     // (QTRY_VERIFY would only return from the test when it fails: Google Test would not know.)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !runtime.entryList({"*.sock"}, QDir::System).isEmpty(); }, 30000));
 
-    dir.write("picks.csv", PicksHeader() + "\n" + PicksLine("Bob,1,Yes", Favourites()) + "\n");
+    dir.write("picks.csv", picksHeader() + "\n" + picksLine("Bob,1,Yes", favourites()) + "\n");
     const auto before = poolFiles();
     Ran ran = run({"--import-picks", file("picks.csv")});
     EXPECT_EQ(ran.code, BatchFailed);
@@ -184,27 +184,27 @@ TEST_F(BatchCommands, StandingsExportWritesWhatTheWindowsSaveAsWrites)
 {
     // Scores that differ, a tie, names a page and a spreadsheet must escape, and a round value of
     // the user's settings.
-    TestSettings().values.clear();
-    TestSettings().values[{settings::Scoring, settings::roundName(1)}] = "7";
+    testSettings().values.clear();
+    testSettings().values[{settings::Scoring, settings::roundName(1)}] = "7";
     dir.write("config/Corvanta/the Hoopfall.conf", "[Scoring]\nRound1=7\n");
     {
         NullPoolHost host;
         TeamTable teams;
         PlayerList players(host, pool, teams);
-        PickArray results = Favourites(40);
-        players.add(MakeEntry(ResultsId, ResultsName, results));
-        PickArray other = Favourites();
+        PickArray results = favourites(40);
+        players.add(makeEntry(ResultsId, ResultsName, results));
+        PickArray other = favourites();
         for (int game = 1; game <= 32; game += 3) other[std::size_t(game)] = teamsOfGame(other, game).b;
         const char* names[] = {"Lee, \"the\" <Champ> & co", "=SUM(A1)", "Zo\xEB", "Ann"};
         for (int i = 0; i < 4; ++i)
-            players.add(MakeEntry(20 + i, names[i], i % 2 ? Favourites() : other));
+            players.add(makeEntry(20 + i, names[i], i % 2 ? favourites() : other));
         players.writePicksFile();
     }
     const char* types[] = {"", "s.htm", "s.csv", "s.txt"};  // by the window's type number
     const auto day = systemToday();
     for (int type = 1; type <= 3; ++type) ASSERT_EQ(run({"--export-standings", file(types[type])}).code, BatchDone);
 
-    MainWindow main(TestSettings(), QString::fromStdString(pool));
+    MainWindow main(testSettings(), QString::fromStdString(pool));
     main.session().loadTeams();
     main.session().loadPlayers();
     Find<QAction>(main, "mnuViewStd")->trigger();
@@ -213,7 +213,7 @@ TEST_F(BatchCommands, StandingsExportWritesWhatTheWindowsSaveAsWrites)
     if (systemToday() != day) GTEST_SKIP() << "the date of the page changed meanwhile";
     for (int type = 1; type <= 3; ++type) {
         SCOPED_TRACE(types[type]);
-        TestPrompts().saveAnswers.push_back([&, type](SaveFileRequest& request) {
+        testPrompts().saveAnswers.push_back([&, type](SaveFileRequest& request) {
             request.fileName = file("window") + "." + QString::fromLatin1(types[type]).section('.', 1);
             request.filterIndex = type;
             return true;
@@ -223,8 +223,8 @@ TEST_F(BatchCommands, StandingsExportWritesWhatTheWindowsSaveAsWrites)
         EXPECT_NE(written.find("Ann"), std::string::npos);
         EXPECT_EQ(dir.read(types[type]), written);
     }
-    TestPrompts().clear();
-    TestSettings().values.clear();
+    testPrompts().clear();
+    testSettings().values.clear();
 }
 
 // The outlook: the outlook window's table as its Copy gives it, rows in the order the standings
@@ -238,12 +238,12 @@ TEST_F(BatchCommands, OutlookPrintsTheOutlookAndWritesNothing)
         NullPoolHost host;
         TeamTable teams;
         PlayerList players(host, pool, teams);
-        for (int i = 0; i < 9; ++i) players.add(MakeEntry(10 + i, "P" + std::to_string(i), RandomBracket(rng)));
-        players.add(MakeEntry(30, "Twin", players[2].picks));  // tied with P2 whatever happens
-        players.add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 54)));
+        for (int i = 0; i < 9; ++i) players.add(makeEntry(10 + i, "P" + std::to_string(i), randomBracket(rng)));
+        players.add(makeEntry(30, "Twin", players[2].picks));  // tied with P2 whatever happens
+        players.add(makeEntry(ResultsId, ResultsName, randomBracket(rng, 54)));
         players.writePicksFile();
     }
-    Journal(dir.file("pool/" + JournalFileName)).appendStore(MakeEntry(40, "Late", RandomBracket(rng)), true);
+    Journal(dir.file("pool/" + JournalFileName)).appendStore(makeEntry(40, "Late", randomBracket(rng)), true);
     const auto before = poolFiles();
 
     NullPoolHost host;

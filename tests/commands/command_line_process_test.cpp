@@ -19,7 +19,7 @@ TEST(CommandLineProcess, EveryMistakeEndsWithStatus2WithoutADisplay)
     fs::permissions(dir.file("run"), fs::perms::owner_all);
     dir.write("pool/TEAMS.HFD", "");
     dir.write("empty/REGIONS.HFD", "[Regions]\n");  // a region file alone is no pool
-    QProcessEnvironment env = IsolatedEnvironment(dir);
+    QProcessEnvironment env = isolatedEnvironment(dir);
     const QString pool = QString::fromStdString(dir.file("pool"));
     const QString empty = QString::fromStdString(dir.file("empty"));
     const QString out = QString::fromStdString(dir.file("out.csv"));

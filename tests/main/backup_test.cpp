@@ -14,11 +14,11 @@ namespace fs = std::filesystem;
 namespace {
 class BackupTest : public ::testing::Test {
 protected:
-    void SetUp() override { TestPrompts().clear(); }
-    QString Dir() const { return QDir::toNativeSeparators(QString::fromStdString(dir.path())) + QDir::separator(); }
+    void SetUp() override { testPrompts().clear(); }
+    QString dirPath() const { return QDir::toNativeSeparators(QString::fromStdString(dir.path())) + QDir::separator(); }
 
     TempDir dir;
-    MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
+    MainWindow main{testSettings(), QString::fromStdString(dir.path())};
 };
 }  // namespace
 
@@ -32,11 +32,11 @@ TEST_F(BackupTest, WithNoDataFilesThePicksInMemoryAreStillBackedUp)
 
     EXPECT_EQ(dir.read("PICKS.BAK").size(), PickRecordSize);
     EXPECT_FALSE(dir.exists("PICKS.HFD")) << "the picks file itself is written only on closing";
-    EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), "Data files successfully backed up to " + Dir() + "*.BAK");
-    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
-    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Information);
-    EXPECT_EQ(TestPrompts().boxes[0].text,
-              "The Hoopfall data files have been copied and saved to " + Dir() + " with a \"BAK\" extension.");
+    EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), "Data files successfully backed up to " + dirPath() + "*.BAK");
+    ASSERT_EQ(testPrompts().boxes.size(), 1u);
+    EXPECT_EQ(testPrompts().boxes[0].kind, PromptKind::Information);
+    EXPECT_EQ(testPrompts().boxes[0].text,
+              "The Hoopfall data files have been copied and saved to " + dirPath() + " with a \"BAK\" extension.");
 }
 
 TEST_F(BackupTest, EveryDataFileGetsItsOwnBackup)
@@ -50,7 +50,7 @@ TEST_F(BackupTest, EveryDataFileGetsItsOwnBackup)
     EXPECT_EQ(dir.read("TEAMS.OLD.BAK"), "old teams");
     EXPECT_EQ(dir.read("REGIONS.BAK"), "[Regions]");
     EXPECT_EQ(dir.read("PICKS.BAK"), "") << "the list in memory is empty";
-    EXPECT_EQ(TestPrompts().boxes.size(), 1u);
+    EXPECT_EQ(testPrompts().boxes.size(), 1u);
 }
 
 TEST_F(BackupTest, AReadOnlyBackupIsReportedAndTheOthersAreCopied)
@@ -63,12 +63,12 @@ TEST_F(BackupTest, AReadOnlyBackupIsReportedAndTheOthersAreCopied)
 
     EXPECT_EQ(dir.read("REGIONS.BAK"), "protected");
     EXPECT_EQ(dir.read("TEAMS.BAK"), "teams");
-    ASSERT_EQ(TestPrompts().boxes.size(), 2u);
-    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
-    EXPECT_EQ(TestPrompts().boxes[0].text, "Invalid Destination file handle");
+    ASSERT_EQ(testPrompts().boxes.size(), 2u);
+    EXPECT_EQ(testPrompts().boxes[0].kind, PromptKind::Error);
+    EXPECT_EQ(testPrompts().boxes[0].text, "Invalid Destination file handle");
     // The closing lines say that not everything was backed up.
-    EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), "Backed up 2 of 3 data files to " + Dir() + "*.BAK");
-    EXPECT_EQ(TestPrompts().boxes[1].text, "Only 2 of 3 Hoopfall data files could be copied to " + Dir() +
+    EXPECT_EQ(Find<QLabel>(main, "pnlHint")->text(), "Backed up 2 of 3 data files to " + dirPath() + "*.BAK");
+    EXPECT_EQ(testPrompts().boxes[1].text, "Only 2 of 3 Hoopfall data files could be copied to " + dirPath() +
                                                " with a \"BAK\" extension. The others were not backed up.");
 }
 
@@ -100,15 +100,15 @@ TEST_F(BackupTest, AGoodTeamOrRegionBackupIsNotReplacedByADamagedFile)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file + " holding " + std::to_string(c.content.size()) + " bytes");
-        TestPrompts().clear();
+        testPrompts().clear();
         TempDir pool;
-        MainWindow window(TestSettings(), QString::fromStdString(pool.path()));
+        MainWindow window(testSettings(), QString::fromStdString(pool.path()));
         const std::string backup = c.file.substr(0, c.file.find('.')) + ".BAK";
         pool.write(c.file, c.content);
         pool.write(backup, c.backup);
         Find<QAction>(window, "mnuBackup")->trigger();
         EXPECT_EQ(pool.read(backup), c.kept ? c.backup : c.content);
         const QString refusal = QString::fromStdString(c.file + " is empty or damaged, so " + backup + " was left as it was.");
-        EXPECT_EQ(TestPrompts().texts().contains(refusal), c.kept);
+        EXPECT_EQ(testPrompts().texts().contains(refusal), c.kept);
     }
 }

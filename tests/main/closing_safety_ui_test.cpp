@@ -16,26 +16,26 @@ namespace fs = std::filesystem;
 
 TEST(ClosingWindow, RefusesToWriteOverAReplacedPicksFileAndSaysSo)
 {
-    TestPrompts().clear();
+    testPrompts().clear();
     TempDir dir;
-    dir.write(PicksFileName, Records({1, 2}));
+    dir.write(PicksFileName, records({1, 2}));
     {
-        MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
+        MainWindow main{testSettings(), QString::fromStdString(dir.path())};
         main.session().loadPlayers();
         Player entry;
         entry.id = 3;
         entry.name = "Saved in this run";
         main.session().players().storeEntry(entry, true);
-        dir.write("restored", Records({9}));  // a copy put back while the window runs
+        dir.write("restored", records({9}));  // a copy put back while the window runs
         fs::rename(dir.file("restored"), dir.file(PicksFileName));
         main.show();
         ASSERT_TRUE(main.close());
-        ASSERT_EQ(TestPrompts().boxes.size(), 1u) << TestPrompts().texts().join('|').toStdString();
-        EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
-        EXPECT_TRUE(TestPrompts().boxes[0].text.contains(QStringLiteral("was replaced or changed by another program")))
-            << TestPrompts().boxes[0].text.toStdString();
+        ASSERT_EQ(testPrompts().boxes.size(), 1u) << testPrompts().texts().join('|').toStdString();
+        EXPECT_EQ(testPrompts().boxes[0].kind, PromptKind::Error);
+        EXPECT_TRUE(testPrompts().boxes[0].text.contains(QStringLiteral("was replaced or changed by another program")))
+            << testPrompts().boxes[0].text.toStdString();
     }
-    EXPECT_EQ(dir.read(PicksFileName), Records({9})) << "neither at closing nor when the list goes";
+    EXPECT_EQ(dir.read(PicksFileName), records({9})) << "neither at closing nor when the list goes";
     EXPECT_TRUE(dir.exists(JournalFileName)) << "this run's saves stay";
-    TestPrompts().clear();
+    testPrompts().clear();
 }

@@ -32,10 +32,10 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 class DataFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override { TestPrompts().clear(); }
+    void SetUp() override { testPrompts().clear(); }
     void TearDown() override
     {
-        TestPrompts().clear();
+        testPrompts().clear();
         setUrlOpener({});
         setHelpCopyFolder({});
     }
@@ -46,7 +46,7 @@ protected:
 // Permissions are the point here, so as root this runs as the user nobody.
 TEST_F(DataFolderTest, ThePoolGoesWhereItCanBeSaved)
 {
-    if (RerunAsNobody()) return;
+    if (rerunAsNobody()) return;
     enum Where { Pool, Program, User, Refused };
     struct Row {
         const char* name;
@@ -121,7 +121,7 @@ TEST_F(DataFolderTest, TheCommandLineEndsTheProgramBeforeAnyWindowWhenItIsWrong)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.args.join(' ').toStdString());
-        TestPrompts().clear();
+        testPrompts().clear();
         QString outText, errText;
         QTextStream out(&outText), err(&errText);
         int exitCode = -1;
@@ -130,10 +130,10 @@ TEST_F(DataFolderTest, TheCommandLineEndsTheProgramBeforeAnyWindowWhenItIsWrong)
         EXPECT_EQ(folder.isEmpty(), !row.folderChosen);
         EXPECT_EQ(outText, row.usageOnOut ? QString::fromLatin1(UsageText) : QString());
         EXPECT_EQ(errText, row.usageOnErr ? row.errStart + QString::fromLatin1(UsageText) : QString());
-        EXPECT_EQ(static_cast<int>(TestPrompts().boxes.size()), row.boxes);
+        EXPECT_EQ(static_cast<int>(testPrompts().boxes.size()), row.boxes);
         EXPECT_FALSE(dir.exists("user")) << "a wrong command line never falls back to another folder";
     }
-    EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
+    EXPECT_EQ(testPrompts().boxes.at(0).kind, PromptKind::Error);
 
     // "--pool=~/..." reaches the program with its tilde; it means the home folder all the same.
     const QByteArray home = qgetenv("HOME");
@@ -182,7 +182,7 @@ TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
 {
     const QString pool = Q(dir.file("office pool"));
     QDir().mkpath(pool);
-    MainWindow main(TestSettings(), pool);
+    MainWindow main(testSettings(), pool);
     std::vector<QUrl> opened;
     bool desktopTakesIt = true;
     setUrlOpener([&](const QUrl& url) {
@@ -193,10 +193,10 @@ TEST_F(DataFolderTest, TheMainWindowShowsThePoolFolder)
     Find<QAction>(main, "mnuOpenDataFolder")->trigger();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(pool));
-    EXPECT_TRUE(TestPrompts().boxes.empty());
+    EXPECT_TRUE(testPrompts().boxes.empty());
     desktopTakesIt = false;
     Find<QAction>(main, "mnuOpenDataFolder")->trigger();
-    EXPECT_EQ(TestPrompts().texts(), QStringList{"The data folder " + pool + " could not be opened."});
+    EXPECT_EQ(testPrompts().texts(), QStringList{"The data folder " + pool + " could not be opened."});
 
     // The build puts the help page beside this test as it does beside the program.
     setHelpCopyFolder(Q(dir.file("cache")));

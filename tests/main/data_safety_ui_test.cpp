@@ -34,7 +34,7 @@ Player Entry(std::int32_t id)
     return entry;
 }
 
-std::string PicksOf(std::initializer_list<std::int32_t> ids)
+std::string picksOf(std::initializer_list<std::int32_t> ids)
 {
     std::string bytes;
     for (std::int32_t id : ids) {
@@ -47,40 +47,40 @@ std::string PicksOf(std::initializer_list<std::int32_t> ids)
 
 class ShellSafety : public ::testing::Test {
 protected:
-    void SetUp() override { TestPrompts().clear(); }
-    void TearDown() override { TestPrompts().clear(); }
-    QString Dir() const { return QDir::toNativeSeparators(QString::fromStdString(dir.path())) + QDir::separator(); }
+    void SetUp() override { testPrompts().clear(); }
+    void TearDown() override { testPrompts().clear(); }
+    QString dirPath() const { return QDir::toNativeSeparators(QString::fromStdString(dir.path())) + QDir::separator(); }
 
     TempDir dir;
-    MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
+    MainWindow main{testSettings(), QString::fromStdString(dir.path())};
 };
 }  // namespace
 
 TEST_F(ShellSafety, BackupNeverCopiesAListThatIsNotThePool)
 {
-    const std::string good = PicksOf({1, 2, 3});
+    const std::string good = picksOf({1, 2, 3});
     dir.write("PICKS.BAK", good);
     fs::create_directory(dir.file(PicksFileName));
     main.session().players().loadPlayers();  // reported and moved aside
-    TestPrompts().clear();
+    testPrompts().clear();
 
     Find<QAction>(main, "mnuBackup")->trigger();
     EXPECT_EQ(dir.read("PICKS.BAK"), good);
-    ASSERT_EQ(TestPrompts().boxes.size(), 2u);
-    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
-    EXPECT_EQ(TestPrompts().boxes[0].text,
+    ASSERT_EQ(testPrompts().boxes.size(), 2u);
+    EXPECT_EQ(testPrompts().boxes[0].kind, PromptKind::Error);
+    EXPECT_EQ(testPrompts().boxes[0].text,
               "PICKS.HFD could not be read when the program started, so PICKS.BAK was left as it was.");
-    EXPECT_EQ(TestPrompts().boxes[1].text, "Only 0 of 1 Hoopfall data files could be copied to " + Dir() +
+    EXPECT_EQ(testPrompts().boxes[1].text, "Only 0 of 1 Hoopfall data files could be copied to " + dirPath() +
                                                " with a \"BAK\" extension. The others were not backed up.");
 }
 
 // After Pool New the list is empty: replacing a backup of three participants needs a Yes.
 TEST_F(ShellSafety, ABackupWithFewerParticipantsReplacesTheOldOneOnlyWhenConfirmed)
 {
-    const std::string good = PicksOf({1, 2, ResultsId, 3});
+    const std::string good = picksOf({1, 2, ResultsId, 3});
     dir.write("PICKS.BAK", good);
     for (std::int32_t id : {1, 2, 3}) main.session().players().storeEntry(Entry(id), true);
-    TestPrompts().answers = {PromptAnswer::Ok};  // Pool New
+    testPrompts().answers = {PromptAnswer::Ok};  // Pool New
     Find<QAction>(main, "mnuReset")->trigger();
     ASSERT_EQ(main.session().players().count(), 0);
 
@@ -88,18 +88,18 @@ TEST_F(ShellSafety, ABackupWithFewerParticipantsReplacesTheOldOneOnlyWhenConfirm
         "The backup PICKS.BAK holds 3 participants, but the pool now holds 0. Replace it with the backup of 0 "
         "participants?");
     for (PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Yes}) {
-        TestPrompts().clear();
-        TestPrompts().answers = {answer};
+        testPrompts().clear();
+        testPrompts().answers = {answer};
         Find<QAction>(main, "mnuBackup")->trigger();
-        ASSERT_GE(TestPrompts().boxes.size(), 2u);
-        EXPECT_EQ(TestPrompts().boxes[0].text, question);
-        EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::YesNo);
-        EXPECT_EQ(TestPrompts().boxes[0].defaultAnswer, PromptAnswer::No) << "Enter keeps the larger backup";
+        ASSERT_GE(testPrompts().boxes.size(), 2u);
+        EXPECT_EQ(testPrompts().boxes[0].text, question);
+        EXPECT_EQ(testPrompts().boxes[0].buttons, PromptButtons::YesNo);
+        EXPECT_EQ(testPrompts().boxes[0].defaultAnswer, PromptAnswer::No) << "Enter keeps the larger backup";
         EXPECT_EQ(dir.read("PICKS.BAK"), answer == PromptAnswer::No ? good : "");
     }
     // The normal texts when it went through.
-    EXPECT_EQ(TestPrompts().boxes.back().text,
-              "The Hoopfall data files have been copied and saved to " + Dir() + " with a \"BAK\" extension.");
+    EXPECT_EQ(testPrompts().boxes.back().text,
+              "The Hoopfall data files have been copied and saved to " + dirPath() + " with a \"BAK\" extension.");
 }
 
 // As Exit with "No" for open sheets: no question, the typed but unsaved sheet is dropped, and the
@@ -121,8 +121,8 @@ TEST_F(ShellSafety, ATerminationClosesWithoutQuestionsAndWritesThePool)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !main.isVisible(); }, 5000));
     EXPECT_EQ(requested.count(), 1);
     EXPECT_EQ(requested[0][0].toInt(), SIGTERM);
-    EXPECT_TRUE(TestPrompts().boxes.empty()) << TestPrompts().texts().join('|').toStdString();
-    EXPECT_EQ(dir.read(PicksFileName), PicksOf({7}));
+    EXPECT_TRUE(testPrompts().boxes.empty()) << testPrompts().texts().join('|').toStdString();
+    EXPECT_EQ(dir.read(PicksFileName), picksOf({7}));
     EXPECT_FALSE(dir.exists(JournalFileName));
 }
 
@@ -152,7 +152,7 @@ TEST(ProgramSignals, SigtermEndsTheProgramCleanly)
         std::string teams;
         for (int i = 0; i < 64; ++i) teams += std::string{char(1 + i / 16), char(1 + i % 16), 1, 'T'} + std::string(17, '\0');
         if (row.teams) dir.write(TeamsFileName, teams);
-        if (row.picks) dir.write(PicksFileName, PicksOf({1, 2, ResultsId}));
+        if (row.picks) dir.write(PicksFileName, picksOf({1, 2, ResultsId}));
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -173,7 +173,7 @@ TEST(ProgramSignals, SigtermEndsTheProgramCleanly)
         EXPECT_EQ(process.exitCode(), 0);
         // Without a data file beside the program the pool is the user's, and new.
         const std::string pool = row.teams || row.picks ? "" : "data/Corvanta/the Hoopfall/";
-        EXPECT_EQ(dir.read(pool + PicksFileName), row.picks ? PicksOf({1, 2, ResultsId}) : "");
+        EXPECT_EQ(dir.read(pool + PicksFileName), row.picks ? picksOf({1, 2, ResultsId}) : "");
         EXPECT_TRUE(dir.exists(pool + PicksFileName));
         EXPECT_FALSE(dir.exists(pool + JournalFileName));
     }

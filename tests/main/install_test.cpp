@@ -28,7 +28,7 @@ struct Ran {
     int exitCode = -1;
     QByteArray output;
 };
-Ran RunTool(const QString& program, const QStringList& args, int timeoutMs = 120000)
+Ran runTool(const QString& program, const QStringList& args, int timeoutMs = 120000)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
@@ -38,7 +38,7 @@ Ran RunTool(const QString& program, const QStringList& args, int timeoutMs = 120
 }
 
 // As root, everything the program may touch goes to nobody.
-void GiveAway(const fs::path& path)
+void giveAway(const fs::path& path)
 {
     if (::geteuid() != 0) return;
     (void)::chown(path.c_str(), Nobody, Nobody);
@@ -52,15 +52,15 @@ protected:
     static void SetUpTestSuite()
     {
         prefix = std::make_unique<TempDir>();
-        const Ran install = RunTool(QStringLiteral(HOOP_CMAKE), {"--install", HOOP_BUILD_DIR, "--prefix", Q(prefix->path())});
+        const Ran install = runTool(QStringLiteral(HOOP_CMAKE), {"--install", HOOP_BUILD_DIR, "--prefix", Q(prefix->path())});
         installOutput = install.output;
         installed = install.exitCode == 0;
-        GiveAway(prefix->path());
+        giveAway(prefix->path());
     }
     static void TearDownTestSuite() { prefix.reset(); }
     void SetUp() override { ASSERT_TRUE(installed) << installOutput.toStdString(); }
 
-    static QString InPrefix(const char* path) { return QDir(Q(prefix->path())).filePath(QString::fromLatin1(path)); }
+    static QString inPrefix(const char* path) { return QDir(Q(prefix->path())).filePath(QString::fromLatin1(path)); }
 
     static std::unique_ptr<TempDir> prefix;
     static bool installed;
@@ -77,29 +77,29 @@ public:
     {
         for (const char* sub : {"run", "tmp"}) fs::create_directories(home.file(sub));
         fs::permissions(home.file("run"), fs::perms::owner_all);
-        GiveAway(home.path());
+        giveAway(home.path());
     }
-    QString Home() const { return Q(home.path()); }
-    QString UserFolder() const { return Q(home.file(".local/share/Corvanta/the Hoopfall")); }
+    QString homePath() const { return Q(home.path()); }
+    QString userFolder() const { return Q(home.file(".local/share/Corvanta/the Hoopfall")); }
 
-    void Start(const QString& program, const QStringList& args)
+    void start(const QString& program, const QStringList& args)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_DATA_DIRS"})
             env.remove(QString::fromLatin1(name));
-        env.insert("HOME", Home());
+        env.insert("HOME", homePath());
         env.insert("XDG_RUNTIME_DIR", Q(home.file("run")));
         env.insert("TMPDIR", Q(home.file("tmp")));
         env.insert("QT_QPA_PLATFORM", "offscreen");
         process.setProcessEnvironment(env);
-        process.setWorkingDirectory(Home());
+        process.setWorkingDirectory(homePath());
         if (::geteuid() == 0)
             process.start("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + args);
         else
             process.start(program, args);
     }
     // The main window listens on its socket once it exists; a copy that never gets there ended early.
-    bool WaitUntilRunning()
+    bool waitUntilRunning()
     {
         for (int waited = 0; waited < 60000; waited += 50) {
             for (const auto& entry : fs::directory_iterator(home.file("run")))
@@ -126,12 +126,12 @@ TEST_F(Installed, EveryFileIsWhereTheDesktopLooksAndValidates)
     for (const char* path : {"bin/hoopfall", "share/hoopfall/help.html", "share/applications/com.corvanta.Hoopfall.desktop",
                              "share/icons/hicolor/scalable/apps/com.corvanta.Hoopfall.svg",
                              "share/metainfo/com.corvanta.Hoopfall.metainfo.xml"})
-        EXPECT_TRUE(QFile::exists(InPrefix(path))) << path;
-    const Ran desktop = RunTool("desktop-file-validate", {InPrefix("share/applications/com.corvanta.Hoopfall.desktop")});
+        EXPECT_TRUE(QFile::exists(inPrefix(path))) << path;
+    const Ran desktop = runTool("desktop-file-validate", {inPrefix("share/applications/com.corvanta.Hoopfall.desktop")});
     EXPECT_EQ(desktop.exitCode, 0);
     EXPECT_EQ(desktop.output.toStdString(), "") << "no warnings either";
     const Ran metainfo =
-        RunTool("appstreamcli", {"validate", "--no-net", InPrefix("share/metainfo/com.corvanta.Hoopfall.metainfo.xml")});
+        runTool("appstreamcli", {"validate", "--no-net", inPrefix("share/metainfo/com.corvanta.Hoopfall.metainfo.xml")});
     EXPECT_EQ(metainfo.exitCode, 0) << metainfo.output.toStdString();
 }
 
@@ -152,31 +152,31 @@ TEST_F(Installed, TheProgramKeepsItsPoolWhereItCanBeSaved)
         {"a read-only program folder", {}, false, true, User},
         {"a read-only portable copy", {}, true, true, User},
     };
-    const fs::path bin = InPrefix("bin").toStdString();
+    const fs::path bin = inPrefix("bin").toStdString();
     const fs::path besideProgram = bin / PicksFileName;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         UserSession user;
-        const QString pool = QDir(user.Home()).filePath("pools/family");
+        const QString pool = QDir(user.homePath()).filePath("pools/family");
         if (row.dataBesideProgram) {
-            std::ofstream(besideProgram, std::ios::binary) << Records({7, 8});
-            GiveAway(besideProgram);
+            std::ofstream(besideProgram, std::ios::binary) << records({7, 8});
+            giveAway(besideProgram);
         }
         fs::permissions(bin, row.programReadOnly ? fs::perms::owner_read | fs::perms::owner_exec : fs::perms::owner_all,
                         fs::perm_options::replace);
-        user.Start(InPrefix("bin/hoopfall"), QStringList(row.args).replaceInStrings("{pool}", pool));
-        EXPECT_TRUE(user.WaitUntilRunning()) << user.process.readAllStandardError().toStdString();
+        user.start(inPrefix("bin/hoopfall"), QStringList(row.args).replaceInStrings("{pool}", pool));
+        EXPECT_TRUE(user.waitUntilRunning()) << user.process.readAllStandardError().toStdString();
         user.process.terminate();  // SIGTERM closes it as Exit does
         EXPECT_TRUE(user.process.waitForFinished(20000));
         EXPECT_EQ(user.process.exitCode(), 0);
 
-        const QString folders[] = {user.UserFolder(), pool, InPrefix("bin")};
+        const QString folders[] = {user.userFolder(), pool, inPrefix("bin")};
         EXPECT_TRUE(QFile::exists(QDir(folders[row.where]).filePath(Q(PicksFileName))));
-        EXPECT_EQ(QFile::exists(user.UserFolder()), row.where == User) << "the user's folder is made only when used";
+        EXPECT_EQ(QFile::exists(user.userFolder()), row.where == User) << "the user's folder is made only when used";
         EXPECT_EQ(fs::exists(besideProgram), row.dataBesideProgram);
         if (row.dataBesideProgram) {
             std::ifstream in(besideProgram, std::ios::binary);
-            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), Records({7, 8})) << "kept, whoever used it";
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), records({7, 8})) << "kept, whoever used it";
         }
         // The program, the pool's data file, and the pool's lock when the pool was there.
         std::size_t files = 0;
@@ -193,29 +193,29 @@ TEST_F(Installed, TheProgramKeepsItsPoolWhereItCanBeSaved)
 TEST_F(Installed, AWrongCommandLineEndsWithoutStarting)
 {
     UserSession user;
-    user.Start(InPrefix("bin/hoopfall"), {"--pool"});
+    user.start(inPrefix("bin/hoopfall"), {"--pool"});
     ASSERT_TRUE(user.process.waitForFinished(30000));
     EXPECT_EQ(user.process.exitCode(), 2);
     EXPECT_TRUE(user.process.readAllStandardError().startsWith("hoopfall: --pool needs a folder"));
-    EXPECT_FALSE(QFile::exists(user.UserFolder()));
+    EXPECT_FALSE(QFile::exists(user.userFolder()));
 }
 
 TEST(Package, HoldsTheInstalledFilesAndNamesItsDependencies)
 {
     TempDir out;
-    const Ran cpack = RunTool(QStringLiteral(HOOP_CPACK), {"--config", HOOP_BUILD_DIR "/CPackConfig.cmake", "-B", Q(out.path())});
+    const Ran cpack = runTool(QStringLiteral(HOOP_CPACK), {"--config", HOOP_BUILD_DIR "/CPackConfig.cmake", "-B", Q(out.path())});
     ASSERT_EQ(cpack.exitCode, 0) << cpack.output.toStdString();
     const QString deb = QDir(Q(out.path())).filePath(QStringLiteral("hoopfall_" HOOP_VERSION "_%1.deb")
-                                                          .arg(QString::fromLatin1(RunTool("dpkg", {"--print-architecture"}).output.trimmed())));
+                                                          .arg(QString::fromLatin1(runTool("dpkg", {"--print-architecture"}).output.trimmed())));
     ASSERT_TRUE(QFile::exists(deb)) << cpack.output.toStdString();
 
-    const QByteArray contents = RunTool("dpkg-deb", {"--contents", deb}).output;
+    const QByteArray contents = runTool("dpkg-deb", {"--contents", deb}).output;
     for (const char* path : {"./usr/bin/hoopfall", "./usr/share/hoopfall/help.html",
                              "./usr/share/applications/com.corvanta.Hoopfall.desktop",
                              "./usr/share/icons/hicolor/scalable/apps/com.corvanta.Hoopfall.svg",
                              "./usr/share/metainfo/com.corvanta.Hoopfall.metainfo.xml"})
         EXPECT_TRUE(contents.contains(QByteArray(path) + '\n')) << path;
-    auto field = [&deb](const char* name) { return RunTool("dpkg-deb", {"--field", deb, name}).output.trimmed(); };
+    auto field = [&deb](const char* name) { return runTool("dpkg-deb", {"--field", deb, name}).output.trimmed(); };
     EXPECT_EQ(field("Version"), QByteArray(HOOP_VERSION));
     for (const char* library : {"libqt6widgets6", "libqt6svg6"})
         EXPECT_TRUE(field("Depends").contains(library)) << library << " in " << field("Depends").toStdString();

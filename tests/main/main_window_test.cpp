@@ -26,8 +26,8 @@
 namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { TestPrompts().clear(); }
-    void TearDown() override { TestPrompts().clear(); }
+    void SetUp() override { testPrompts().clear(); }
+    void TearDown() override { testPrompts().clear(); }
 
     Player Entry(std::int32_t id, const char* name)
     {
@@ -38,7 +38,7 @@ protected:
     }
 
     TempDir dir;
-    MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
+    MainWindow main{testSettings(), QString::fromStdString(dir.path())};
 };
 
 // Counts paint events a widget receives.
@@ -58,7 +58,7 @@ struct CommandState {
     bool save, print, playersPicks, close, cascade, saveButton;
 };
 
-CommandState StateOf(MainWindow& main)
+CommandState stateOf(MainWindow& main)
 {
     return {Find<QAction>(main, "mnuSavePicks")->isEnabled(), Find<QAction>(main, "mnuPlayerPrintPicks")->isEnabled(), Find<QAction>(main, "mnuPrintPlayerPool")->isEnabled(),
             Find<QAction>(main, "mnuClose")->isEnabled(),     Find<QAction>(main, "WindowCascadeItem")->isEnabled(),   Find<QAction>(main, "btnSaveAction")->isVisible()};
@@ -68,17 +68,17 @@ CommandState StateOf(MainWindow& main)
 TEST_F(MainWindowTest, CommandsFollowTheActiveChildWindow)
 {
     main.show();
-    CommandState none = StateOf(main);
+    CommandState none = stateOf(main);
     EXPECT_FALSE(none.save || none.print || none.playersPicks || none.close || none.cascade || none.saveButton);
 
     main.openBracketSheet(0);
-    CommandState sheet = StateOf(main);
+    CommandState sheet = stateOf(main);
     EXPECT_TRUE(sheet.save && sheet.print && sheet.playersPicks && sheet.close && sheet.cascade && sheet.saveButton);
 
     main.session().players().add(Entry(ResultsId, "RESULTS"));
     Find<QAction>(main, "mnuViewStd")->trigger();  // the standings window becomes the active child
     ASSERT_NE(main.standingsForm(), nullptr);
-    CommandState standings = StateOf(main);
+    CommandState standings = stateOf(main);
     EXPECT_FALSE(standings.save || standings.print || standings.playersPicks || standings.close || standings.saveButton);
     EXPECT_TRUE(standings.cascade);
 }
@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, AMessageNamingAParticipantReadsTheSameInEveryBox)
     const std::string message = strandedText(change);
     const QString name = QString::fromUtf8("\"René™ €\u0081\"");
 
-    const auto lastBox = [] { return TestPrompts().boxes.empty() ? QString() : TestPrompts().boxes.back().text; };
+    const auto lastBox = [] { return testPrompts().boxes.empty() ? QString() : testPrompts().boxes.back().text; };
     struct Path {
         const char* name;
         std::function<void()> show;
@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, AMessageNamingAParticipantReadsTheSameInEveryBox)
         {"status", [&] { main.setStatusText(message); }, [this] { return Find<QLabel>(main, "pnlHint")->text(); }},
     };
     for (const Path& path : paths) {
-        TestPrompts().clear();
+        testPrompts().clear();
         path.show();
         const QString shown = path.shown();
         EXPECT_TRUE(shown.startsWith(QStringLiteral("The picks of 1 sheet (") + name + QStringLiteral(") can not")))
@@ -249,15 +249,15 @@ TEST_F(MainWindowTest, NewPoolRemovesEveryEntryButThoseWithOpenSheets)
     main.openBracketSheet(12);
     main.openBracketSheet(ResultsId);
 
-    TestPrompts().answers = {PromptAnswer::Ok};
+    testPrompts().answers = {PromptAnswer::Ok};
     Find<QAction>(main, "mnuReset")->trigger();
-    ASSERT_GE(TestPrompts().boxes.size(), 1u);
-    EXPECT_EQ(TestPrompts().boxes[0].text,
+    ASSERT_GE(testPrompts().boxes.size(), 1u);
+    EXPECT_EQ(testPrompts().boxes[0].text,
               "You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?");
-    EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
-    EXPECT_EQ(TestPrompts().beeps, 1);
+    EXPECT_EQ(testPrompts().boxes[0].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(testPrompts().beeps, 1);
     // One refusal per open sheet; the other entries are gone.
-    EXPECT_EQ(TestPrompts().texts().count(QString::fromStdString(SheetOpenMessage)), 2);
+    EXPECT_EQ(testPrompts().texts().count(QString::fromStdString(SheetOpenMessage)), 2);
     ASSERT_EQ(main.session().players().count(), 2);
     EXPECT_GE(main.session().players().indexOfId(12), 0);
     EXPECT_GE(main.session().players().indexOfId(ResultsId), 0);
@@ -269,34 +269,34 @@ TEST_F(MainWindowTest, CancelledResetsChangeNothing)
 {
     main.session().players().add(Entry(11, "P"));
     main.session().players().add(Entry(ResultsId, "RESULTS"));
-    TestPrompts().answers = {PromptAnswer::Cancel, PromptAnswer::Cancel};
+    testPrompts().answers = {PromptAnswer::Cancel, PromptAnswer::Cancel};
     Find<QAction>(main, "mnuReset")->trigger();
     Find<QAction>(main, "mnuResetResults")->trigger();
     EXPECT_EQ(main.session().players().count(), 2);
-    EXPECT_EQ(TestPrompts().boxes.size(), 2u);
-    EXPECT_EQ(TestPrompts().boxes[1].text,
+    EXPECT_EQ(testPrompts().boxes.size(), 2u);
+    EXPECT_EQ(testPrompts().boxes[1].text,
               "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?");    // Enter keeps the pool: both questions default to Cancel.
-    for (const FakePrompts::Box& box : TestPrompts().boxes) EXPECT_EQ(box.defaultAnswer, PromptAnswer::Cancel);
+    for (const FakePrompts::Box& box : testPrompts().boxes) EXPECT_EQ(box.defaultAnswer, PromptAnswer::Cancel);
 }
 
 TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)
 {
     main.session().players().add(Entry(11, "P"));
-    TestPrompts().answers = {PromptAnswer::Ok};
+    testPrompts().answers = {PromptAnswer::Ok};
     // Through the event loop, so the error reaches the general error report.
     QMetaObject::invokeMethod(&main, [this] { Find<QAction>(main, "mnuResetResults")->trigger(); }, Qt::QueuedConnection);
     QCoreApplication::processEvents();
-    ASSERT_EQ(TestPrompts().boxes.size(), 2u);
-    EXPECT_EQ(TestPrompts().boxes[1].kind, PromptKind::Error);
-    EXPECT_EQ(TestPrompts().boxes[1].text, QStringLiteral("List index out of bounds (-1)"));
+    ASSERT_EQ(testPrompts().boxes.size(), 2u);
+    EXPECT_EQ(testPrompts().boxes[1].kind, PromptKind::Error);
+    EXPECT_EQ(testPrompts().boxes[1].text, QStringLiteral("List index out of bounds (-1)"));
     EXPECT_EQ(main.session().players().count(), 1);
     EXPECT_FALSE(QApplication::overrideCursor()) << "the normal cursor is back";
 
     // The menu item itself: its handler reports the error; nothing crosses Qt's signal delivery.
-    TestPrompts().clear();
-    TestPrompts().answers = {PromptAnswer::Ok};
+    testPrompts().clear();
+    testPrompts().answers = {PromptAnswer::Ok};
     EXPECT_NO_THROW(Find<QAction>(main, "mnuResetResults")->trigger());
-    EXPECT_EQ(TestPrompts().texts().value(1), QStringLiteral("List index out of bounds (-1)"));
+    EXPECT_EQ(testPrompts().texts().value(1), QStringLiteral("List index out of bounds (-1)"));
 }
 
 TEST_F(MainWindowTest, ClosingWritesThePicksFile)
@@ -315,15 +315,15 @@ TEST_F(MainWindowTest, AFailedPicksWriteClosesAndTheNextStartRestoresEverySave)
     main.show();
 
     EXPECT_TRUE(main.close());
-    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
-    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
-    EXPECT_TRUE(TestPrompts().boxes[0].text.startsWith("Cannot replace file " +
+    ASSERT_EQ(testPrompts().boxes.size(), 1u);
+    EXPECT_EQ(testPrompts().boxes[0].kind, PromptKind::Error);
+    EXPECT_TRUE(testPrompts().boxes[0].text.startsWith("Cannot replace file " +
                                                        QString::fromStdString(dir.file(PicksFileName))));
-    EXPECT_TRUE(TestPrompts().boxes[0].text.endsWith(
+    EXPECT_TRUE(testPrompts().boxes[0].text.endsWith(
         "Every saved change is kept in PICKS.JNL beside it and comes back at the next start."));
 
     std::filesystem::remove(dir.file(PicksFileName));
-    MainWindow next{TestSettings(), QString::fromStdString(dir.path())};
+    MainWindow next{testSettings(), QString::fromStdString(dir.path())};
     next.session().players().loadPlayers();
     ASSERT_EQ(next.session().players().count(), 1);
     EXPECT_EQ(next.session().players()[0].name.text().bytes, "Ann");

@@ -42,7 +42,7 @@ class MenuKeys : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TestPrompts().clear();
+        testPrompts().clear();
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
         main.show();
         main.activateWindow();
@@ -51,9 +51,9 @@ protected:
     void TearDown() override
     {
         setUrlOpener({});
-        TestPrompts().clear();
+        testPrompts().clear();
     }
-    void ViewStandings()
+    void viewStandings()
     {
         Player results;
         results.id = ResultsId;
@@ -61,10 +61,10 @@ protected:
         main.session().players().add(results);
         Find<QAction>(main, "mnuViewStd")->trigger();
     }
-    static QWidget* Popup() { return QApplication::activePopupWidget(); }
+    static QWidget* openedPopup() { return QApplication::activePopupWidget(); }
 
     TempDir dir;
-    MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
+    MainWindow main{testSettings(), QString::fromStdString(dir.path())};
 };
 }  // namespace
 
@@ -128,7 +128,7 @@ TEST_F(MenuKeys, AltHOpensTheHelpMenuEveryTime)
 // Player Manager list's own, a text box's standard one.
 TEST_F(MenuKeys, ShiftF10OpensTheFocusedControlsPopUpMenu)
 {
-    ViewStandings();
+    viewStandings();
     auto* grid = Find<QTableView>(main, "grdStandings");
     PlayerManager manager(main.session(), main, &main);
     manager.show();
@@ -142,7 +142,7 @@ TEST_F(MenuKeys, ShiftF10OpensTheFocusedControlsPopUpMenu)
         control->window()->activateWindow();
         control->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier);
-        QWidget* popup = Popup();
+        QWidget* popup = openedPopup();
         ASSERT_NE(popup, nullptr);
         if (menu) {
             EXPECT_EQ(popup, menu);
@@ -155,8 +155,8 @@ TEST_F(MenuKeys, ShiftF10OpensTheFocusedControlsPopUpMenu)
 // What only a real keyboard sends: the Menu key, which Qt turns into a pop-up request itself.
 TEST_F(MenuKeys, TheMenuKeyOpensTheStandingsMenuOnce)
 {
-    if (!OnRealX()) GTEST_SKIP() << "the Menu key needs a real X server";
-    ViewStandings();
+    if (!onRealX()) GTEST_SKIP() << "the Menu key needs a real X server";
+    viewStandings();
     auto* grid = Find<QTableView>(main, "grdStandings");
     grid->setFocus(Qt::OtherFocusReason);
     int opened = 0;
@@ -164,11 +164,11 @@ TEST_F(MenuKeys, TheMenuKeyOpensTheStandingsMenuOnce)
     for (const char* keys : {"Menu", "shift+F10"}) {
         SCOPED_TRACE(keys);
         opened = 0;
-        ASSERT_TRUE(RunXdotool(QStringLiteral("xdotool key %1").arg(QLatin1String(keys))));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Popup() != nullptr; }));
+        ASSERT_TRUE(runXdotool(QStringLiteral("xdotool key %1").arg(QLatin1String(keys))));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return openedPopup() != nullptr; }));
         QTest::qWait(100);
         EXPECT_EQ(opened, 1);
-        Popup()->close();
+        openedPopup()->close();
         QTest::qWait(50);
     }
 }

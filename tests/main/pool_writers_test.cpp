@@ -23,16 +23,16 @@ protected:
     {
         for (const char* folder : {"pool", "mount", "tmp", "config", "run", "other run"}) fs::create_directories(dir.file(folder));
         for (const char* folder : {"run", "other run"}) fs::permissions(dir.file(folder), fs::perms::owner_all);
-        env = IsolatedEnvironment(dir);
+        env = isolatedEnvironment(dir);
         saveRegions(dir.file("pool"), {"East", "West", "South", "Midwest"});
         TeamTable teams;
-        NameTeams(teams);
+        nameTeams(teams);
         saveTeams(dir.file("pool"), teams);
         NullPoolHost host;
         PlayerList players(host, dir.file("pool"), teams);
-        players.add(MakeEntry(7, "Ann", Favourites()));
+        players.add(makeEntry(7, "Ann", favourites()));
         players.writePicksFile();
-        dir.write("picks.csv", PicksHeader() + "\n" + PicksLine("Bob,1,Yes", Favourites()) + "\n");
+        dir.write("picks.csv", picksHeader() + "\n" + picksLine("Bob,1,Yes", favourites()) + "\n");
     }
     void TearDown() override
     {

@@ -26,7 +26,7 @@ struct Moment {
 Moment g_moment;
 SplashWindow* g_splash = nullptr;
 
-bool IsPicksFile(int fd)
+bool isPicksFile(int fd)
 {
     char target[4096] = {};
     const std::string link = "/proc/self/fd/" + std::to_string(fd);
@@ -35,9 +35,9 @@ bool IsPicksFile(int fd)
 
 // The read seam of the pool: the participants load slowly, and the first read of their file
 // looks at the screen.
-ssize_t SlowRead(int fd, void* buffer, std::size_t size)
+ssize_t slowRead(int fd, void* buffer, std::size_t size)
 {
-    if (!g_moment.taken && IsPicksFile(fd)) {
+    if (!g_moment.taken && isPicksFile(fd)) {
         g_moment.taken = true;
         usleep(300 * 1000);
         const QRect area(g_splash->mapToGlobal(QPoint(0, 0)), g_splash->size());
@@ -73,7 +73,7 @@ TEST(SplashOnScreen, ShowsTheBallAndItsStatusWhileThePicksLoad)
     g_splash = &splash;
     splash.showAtStartUp();
     auto main = createAndLoad(store, QString::fromStdString(dir.path()), &splash,
-                              [](MainWindow& window) { window.session().setReadFunction(SlowRead); });
+                              [](MainWindow& window) { window.session().setReadFunction(slowRead); });
     ASSERT_TRUE(g_moment.taken);
     EXPECT_EQ(g_moment.status, QStringLiteral("Loading Players Picks..."));
     ASSERT_EQ(g_moment.screen.size(), QSize(278, 278));

@@ -34,7 +34,7 @@ QString labelText(const QWidget& window, const char* name)
 
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override { TestPrompts().clear(); }
+    void SetUp() override { testPrompts().clear(); }
     MemorySettings store;
 };
 }  // namespace
@@ -45,10 +45,10 @@ TEST_F(StartupTest, WithNoDataFilesBothQuickTipsShowThenTheEmptyPool)
     SplashWindow splash;
     QStringList splashLines;
     auto main = createAndLoad(store, QString::fromStdString(dir.path()), &splash);
-    ASSERT_EQ(TestPrompts().boxes.size(), 2u);
-    EXPECT_EQ(TestPrompts().boxes[0].text.toStdString(), TeamsQuickTip);
-    EXPECT_EQ(TestPrompts().boxes[1].text.toStdString(), PlayersQuickTip);
-    EXPECT_EQ(TestPrompts().beeps, 2);
+    ASSERT_EQ(testPrompts().boxes.size(), 2u);
+    EXPECT_EQ(testPrompts().boxes[0].text.toStdString(), TeamsQuickTip);
+    EXPECT_EQ(testPrompts().boxes[1].text.toStdString(), PlayersQuickTip);
+    EXPECT_EQ(testPrompts().beeps, 2);
     EXPECT_EQ(Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 0"));
     EXPECT_EQ(labelText(splash, "lblStatus"), QStringLiteral("Loading Players Picks..."));
     EXPECT_EQ(applicationTitleText(), QStringLiteral("Corvanta: NCAA Tournament Manager"));
@@ -57,21 +57,21 @@ TEST_F(StartupTest, WithNoDataFilesBothQuickTipsShowThenTheEmptyPool)
 TEST_F(StartupTest, TheSmallScreenQuestionIsAskedOncePerUser)
 {
     EXPECT_TRUE(checkResolution(store, 800, 800, "800x600"));
-    EXPECT_TRUE(TestPrompts().boxes.empty());
+    EXPECT_TRUE(testPrompts().boxes.empty());
     EXPECT_TRUE(store.values.empty()) << "a wide screen writes nothing";
 
-    TestPrompts().answers = {PromptAnswer::No};
+    testPrompts().answers = {PromptAnswer::No};
     EXPECT_FALSE(checkResolution(store, 640, 800, "800x600"));
-    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
-    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Warning);
-    EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::YesNo);
-    EXPECT_EQ(TestPrompts().boxes[0].text,
+    ASSERT_EQ(testPrompts().boxes.size(), 1u);
+    EXPECT_EQ(testPrompts().boxes[0].kind, PromptKind::Warning);
+    EXPECT_EQ(testPrompts().boxes[0].buttons, PromptButtons::YesNo);
+    EXPECT_EQ(testPrompts().boxes[0].text,
               "The recommended screen resolution for this application is 800x600 or higher. You can change this "
               "setting in the Display Settings under Control Panel. Continue anyway?");
     EXPECT_EQ((store.values[{"Other", "Checked Resolution"}]), "1");
 
     EXPECT_TRUE(checkResolution(store, 640, 800, "800x600"));
-    EXPECT_EQ(TestPrompts().boxes.size(), 1u) << "not asked again";
+    EXPECT_EQ(testPrompts().boxes.size(), 1u) << "not asked again";
 }
 
 // A store that refuses the answer does not stop the program: the failure is shown, and the
@@ -80,12 +80,12 @@ TEST_F(StartupTest, AnAnswerThatCannotBeStoredIsReportedAndStillCounts)
 {
     store.refuseWrites = true;
     for (const PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No}) {
-        TestPrompts().clear();
-        TestPrompts().answers = {answer};
+        testPrompts().clear();
+        testPrompts().answers = {answer};
         EXPECT_EQ(checkResolution(store, 640, 800, "800x600"), answer == PromptAnswer::Yes);
-        ASSERT_EQ(TestPrompts().boxes.size(), 2u);
-        EXPECT_EQ(TestPrompts().boxes[1].kind, PromptKind::Error);
-        EXPECT_EQ(TestPrompts().boxes[1].text, QStringLiteral("Failed to set data for 'Checked Resolution'"));
+        ASSERT_EQ(testPrompts().boxes.size(), 2u);
+        EXPECT_EQ(testPrompts().boxes[1].kind, PromptKind::Error);
+        EXPECT_EQ(testPrompts().boxes[1].text, QStringLiteral("Failed to set data for 'Checked Resolution'"));
     }
     EXPECT_TRUE(store.values.empty());
 }

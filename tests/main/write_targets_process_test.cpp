@@ -24,14 +24,14 @@ protected:
         if (::geteuid() != 0) GTEST_SKIP() << "mknod of a device needs root";
         for (const char* folder : {"pool", "tmp", "config/Corvanta", "run", "out"}) fs::create_directories(dir.file(folder));
         fs::permissions(dir.file("run"), fs::perms::owner_all);
-        env = IsolatedEnvironment(dir);
+        env = isolatedEnvironment(dir);
         env.insert("XDG_CONFIG_DIRS", QString::fromStdString(dir.file("system")));
         TeamTable teams;
-        NameTeams(teams);
+        nameTeams(teams);
         saveTeams(pool, teams);
         NullPoolHost host;
         PlayerList players(host, pool, teams);
-        players.add(MakeEntry(7, "Ann", Favourites()));
+        players.add(makeEntry(7, "Ann", favourites()));
         players.writePicksFile();
     }
 
@@ -56,7 +56,7 @@ protected:
 };
 
 enum class Node { Pipe, Device };
-void Plant(Node node, const std::string& path)
+void plant(Node node, const std::string& path)
 {
     const int made = node == Node::Pipe ? ::mkfifo(path.c_str(), 0666)
                                         : ::mknod(path.c_str(), S_IFCHR | 0666, ::makedev(1, 3));  // as /dev/null
@@ -79,7 +79,7 @@ TEST_F(WriteTargetsProcess, AnExportToAPipeOrADeviceIsRefusedAndLeavesIt)
             fs::remove_all(dir.file("out"));
             fs::create_directory(dir.file("out"));
             const std::string target = dir.file("out/export.csv");
-            Plant(node, target);
+            plant(node, target);
             const struct stat before = StatOf(target);
             std::string err;
             EXPECT_EQ(run({command, QString::fromStdString(target)}, err), BatchFailed);
@@ -98,7 +98,7 @@ TEST_F(WriteTargetsProcess, APipeOrADeviceAsTheSettingsFileIsReportedAndTheComma
     for (const auto& [node, kind] : {std::pair{Node::Pipe, "a named pipe"}, {Node::Device, "a device"}}) {
         SCOPED_TRACE(kind);
         fs::remove(settings);
-        Plant(node, settings);
+        plant(node, settings);
         const struct stat before = StatOf(settings);
         std::string err;
         // The outlook reads the payouts from the settings.

@@ -61,7 +61,7 @@ std::string TeamFile(const std::map<std::pair<int, int>, TeamText>& teams = {})
     return bytes;
 }
 
-std::string RegionFile(const std::string& r1, const std::string& r2, const std::string& r3, const std::string& r4)
+std::string regionFile(const std::string& r1, const std::string& r2, const std::string& r3, const std::string& r4)
 {
     return "[Regions]\r\n1=" + r1 + "\r\n2=" + r2 + "\r\n3=" + r3 + "\r\n4=" + r4 + "\r\n";
 }
@@ -88,7 +88,7 @@ public:  // the lambdas of table-driven cases use the helpers too
         for (const std::string& name : {TeamsFileName, RegionsFileName}) std::filesystem::remove(dir.file(name));
         store.values.clear();
         store.written.clear();
-        TestPrompts().clear();
+        testPrompts().clear();
         session.teams().clear();
     }
 
@@ -256,7 +256,7 @@ TEST_F(OptionsDialogTest, LayoutCaptionsAndLimits)
 // positions moves the names, not the teams, and the Teams page keeps the names it opened with.
 TEST_F(OptionsDialogTest, RegionsAndTeamsComeFromTheFileAndTheTable)
 {
-    dir.write(RegionsFileName, RegionFile("East", "Midwest", "West", "South"));
+    dir.write(RegionsFileName, regionFile("East", "Midwest", "West", "South"));
     setTeam(1, 1, "Easton", "30", "2");
     setTeam(3, 16, "Westfield", "", "");
     open();
@@ -276,7 +276,7 @@ TEST_F(OptionsDialogTest, RegionsAndTeamsComeFromTheFileAndTheTable)
     EXPECT_EQ(shownTeams().mid(0, 3) + shownTeams().mid(45), QStringList({"", "", "", "Westfield", "", ""}));
     clickOk();
     ASSERT_TRUE(closedWith(QDialog::Accepted));
-    EXPECT_EQ(dir.read(RegionsFileName), RegionFile("West", "Midwest", "East", "South"));
+    EXPECT_EQ(dir.read(RegionsFileName), regionFile("West", "Midwest", "East", "South"));
     EXPECT_EQ(dir.read(TeamsFileName), TeamFile({{{1, 1}, {"Easton", "30", "2"}}, {{3, 16}, {"Westfield"}}}));
 }
 
@@ -300,8 +300,8 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         {{"East", "West", "East", "South"}, 1, "1", unique},
         {{"East", "West", " East ", "South"}, 1, "1", unique},  // the file keeps no blanks around a name
         {{"\u03A9 North", "\u0416 North", "South", "West"}, 1, "1", unique},
-        {{"East", "east", "West", "South"}, 1, "1", "", RegionFile("East", "east", "West", "South")},
-        {{"\u03A9 North", "Z\u00FCrich", "South", "West"}, 1, "1", "", RegionFile("? North", "Z\xFCrich", "South", "West")},
+        {{"East", "east", "West", "South"}, 1, "1", "", regionFile("East", "east", "West", "South")},
+        {{"\u03A9 North", "Z\u00FCrich", "South", "West"}, 1, "1", "", regionFile("? North", "Z\xFCrich", "South", "West")},
         {FourRegions, 3, "", "Third Round: needs a whole number."},
         {FourRegions, 1, "-", "First Round: needs a whole number."},
         {FourRegions, 5, "+", "Semi-Finals: needs a whole number."},
@@ -318,13 +318,13 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         typeTeam(1, NameColumn, "Kept");
         clickOk();
         if (c.message.isEmpty()) {
-            EXPECT_TRUE(TestPrompts().texts().isEmpty());
+            EXPECT_TRUE(testPrompts().texts().isEmpty());
             EXPECT_TRUE(closedWith(QDialog::Accepted));
             EXPECT_EQ(dir.read(RegionsFileName), c.regionFile);
             continue;
         }
-        EXPECT_EQ(TestPrompts().texts(), QStringList{c.message});
-        EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Information);
+        EXPECT_EQ(testPrompts().texts(), QStringList{c.message});
+        EXPECT_EQ(testPrompts().boxes.at(0).kind, PromptKind::Information);
         EXPECT_TRUE(dialog->isVisible());
         expectNothingWritten();
         EXPECT_EQ(session.teams().entry(1, 1).name.text().bytes, "");
@@ -336,7 +336,7 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         EXPECT_EQ(QApplication::focusWidget(), roundBox(c.round));
         // Mended, the same OK saves everything.
         retype(roundBox(c.round), "4");
-        TestPrompts().clear();
+        testPrompts().clear();
         clickOk();
         EXPECT_TRUE(closedWith(QDialog::Accepted));
         EXPECT_EQ(store.values.at({"Scoring", "Round" + std::to_string(c.round)}), "4");
@@ -351,7 +351,7 @@ TEST_F(OptionsDialogTest, PastedRegionNamesAreComparedAsStored)
     const std::pair<QStringList, std::string> cases[] = {
         {{"East\nA", "East\nB", "South", "West"}, ""},
         {{"East\r\n", "\tEast", "South", "West"}, ""},
-        {{"\tEast\tCoast\r\nmore", "West", "South", "Midwest"}, RegionFile("East Coast", "West", "South", "Midwest")},
+        {{"\tEast\tCoast\r\nmore", "West", "South", "Midwest"}, regionFile("East Coast", "West", "South", "Midwest")},
     };
     for (const auto& [names, file] : cases) {
         SCOPED_TRACE(names.join('|').toStdString());
@@ -359,7 +359,7 @@ TEST_F(OptionsDialogTest, PastedRegionNamesAreComparedAsStored)
         open();
         for (int i = 0; i < 4; ++i) paste(regionBox(i + 1)->lineEdit(), names[i]);
         clickOk();
-        EXPECT_EQ(TestPrompts().texts(), file.empty() ? QStringList{"Regions must be unique."} : QStringList{});
+        EXPECT_EQ(testPrompts().texts(), file.empty() ? QStringList{"Regions must be unique."} : QStringList{});
         EXPECT_EQ(dir.exists(RegionsFileName) ? dir.read(RegionsFileName) : "", file);
     }
 }
@@ -544,7 +544,7 @@ TEST_F(OptionsDialogTest, AFieldEnteredIsWrittenAndSurvivesARestart)
 
     EXPECT_EQ(session.teams().entry(2, 8).name.text().bytes + session.teams().entry(2, 8).losses.text().bytes, "00");  // the table holds what was saved
     EXPECT_EQ(dir.read(TeamsFileName), TeamFile(stored));
-    EXPECT_EQ(dir.read(RegionsFileName), RegionFile("East", "West", "South", "Midwest"));
+    EXPECT_EQ(dir.read(RegionsFileName), regionFile("East", "West", "South", "Midwest"));
     EXPECT_EQ(store.written,
               (std::vector<std::string>{
                   "Scoring/Round1=10", "Scoring/Round2=7", "Scoring/Round3=-5", "Scoring/Round4=0", "Scoring/Round5=9",
@@ -584,9 +584,9 @@ TEST_F(OptionsDialogTest, AFailedWriteEndsTheSaveWithItsError)
     clickPage(TeamsPage);
     typeTeam(2, NameColumn, "Edited");
     clickOk();
-    EXPECT_EQ(TestPrompts().texts(), QStringList{QString::fromStdString("Cannot replace file " + dir.file(TeamsFileName) +
+    EXPECT_EQ(testPrompts().texts(), QStringList{QString::fromStdString("Cannot replace file " + dir.file(TeamsFileName) +
                                                                         ": Is a directory")});
-    EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
+    EXPECT_EQ(testPrompts().boxes.at(0).kind, PromptKind::Error);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(session.teams().entry(1, 2).name.text().bytes, "Edited");
     EXPECT_FALSE(dir.exists(RegionsFileName));
@@ -595,14 +595,14 @@ TEST_F(OptionsDialogTest, AFailedWriteEndsTheSaveWithItsError)
 
     std::filesystem::remove(dir.file(TeamsFileName));
     session.teams().clear();
-    TestPrompts().clear();
+    testPrompts().clear();
     store.refuseWrites = true;
     open();
     typeRegions();
     clickOk();
-    EXPECT_EQ(TestPrompts().texts(), QStringList{"Failed to set data for 'Round1'"});
-    EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
+    EXPECT_EQ(testPrompts().texts(), QStringList{"Failed to set data for 'Round1'"});
+    EXPECT_EQ(testPrompts().boxes.at(0).kind, PromptKind::Error);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dir.read(TeamsFileName) + dir.read(RegionsFileName), TeamFile() + RegionFile("East", "West", "South", "Midwest"));
+    EXPECT_EQ(dir.read(TeamsFileName) + dir.read(RegionsFileName), TeamFile() + regionFile("East", "West", "South", "Midwest"));
 }
 }  // namespace

@@ -19,7 +19,7 @@ ParticipantOutlook Row(int total, int best, int worst, bool canWin, double win, 
     return row;
 }
 
-OutlookResult Sample()
+OutlookResult sample()
 {
     OutlookResult result;
     result.method = OutlookMethod::Exact;
@@ -32,7 +32,7 @@ OutlookResult Sample()
 
 TEST(OutlookTable, RowsByTotalTiesInListOrderAsTabText)
 {
-    const OutlookTable table(Sample(), {"Low", "=SUM(A1)", "Bob, \"Jr\""});
+    const OutlookTable table(sample(), {"Low", "=SUM(A1)", "Bob, \"Jr\""});
     EXPECT_EQ(outlookText(table, OutlookFormat::Tab, "\n"),
               "#\tName\tTotal Pts\tBest Finish\tWorst Finish\tCan Win\tWin %\tMoney %\n"
               "1\t'=SUM(A1)\t30\t1\t2\tYes\t62.5\t100.0\n"
@@ -43,7 +43,7 @@ TEST(OutlookTable, RowsByTotalTiesInListOrderAsTabText)
 
 TEST(OutlookTable, CommaTextQuotesAndPageEscapes)
 {
-    const OutlookTable table(Sample(), {"Low", "<b>&", "Bob, \"Jr\""});
+    const OutlookTable table(sample(), {"Low", "<b>&", "Bob, \"Jr\""});
     const std::string csv = outlookText(table, OutlookFormat::Comma, "\r\n");
     EXPECT_NE(csv.find("2,\"Bob, \"\"Jr\"\"\",30,1*,3*,Yes,37.5,87.7\r\n"), std::string::npos) << csv;
     const std::string page = outlookHtml(table, "As of: 03/07/2024");
@@ -55,7 +55,7 @@ TEST(OutlookTable, CommaTextQuotesAndPageEscapes)
 
 TEST(OutlookTable, SimulatedSummarySaysHowMany)
 {
-    OutlookResult result = Sample();
+    OutlookResult result = sample();
     result.method = OutlookMethod::Simulated;
     result.tournaments = 100000;
     result.largestHalfInterval = 0.314;

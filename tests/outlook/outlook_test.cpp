@@ -35,10 +35,10 @@ Expected bruteForce(const OutlookInput& input)
     TeamTable teams;
     PlayerList players(host, dir.path(), teams);
     players.setScoringSource([&] { return input.values; });
-    players.add(MakeEntry(ResultsId, ResultsName, input.results));
+    players.add(makeEntry(ResultsId, ResultsName, input.results));
     Player* results = &players.unjournaledEntry(0);
     std::vector<const Player*> entries;
-    for (const auto& p : input.participants) entries.push_back(players.add(MakeEntry(p.id, "P", p.picks)));
+    for (const auto& p : input.participants) entries.push_back(players.add(makeEntry(p.id, "P", p.picks)));
 
     Expected e{std::vector<int>(std::size_t(n), n + 1), std::vector<int>(std::size_t(n), 0),
                std::vector<double>(std::size_t(n)), std::vector<double>(std::size_t(n))};
@@ -85,12 +85,12 @@ OutlookInput randomPool(std::mt19937& rng, int participants, int open, const Sco
     OutlookInput input;
     input.values = values;
     input.places = 1 + int(rng() % 4);
-    input.results = RandomBracket(rng);
+    input.results = randomBracket(rng);
     std::vector<int> games(GameCount);
     std::iota(games.begin(), games.end(), 1);
     std::shuffle(games.begin(), games.end(), rng);
     for (int k = 0; k < open; ++k) input.results[std::size_t(games[std::size_t(k)])] = 0;
-    for (int i = 0; i < participants; ++i) input.participants.push_back({i + 1, RandomBracket(rng)});
+    for (int i = 0; i < participants; ++i) input.participants.push_back({i + 1, randomBracket(rng)});
     input.participants[1].picks = input.participants[0].picks;
     for (int g : {5, 40, 63}) input.participants[2].picks[std::size_t(g)] = g == 40 ? 999 : -3;
     return input;
@@ -211,8 +211,8 @@ OutlookInput latePool(std::mt19937& rng, int participants, int open, const Scori
     OutlookInput input;
     input.values = values;
     input.places = 1 + int(rng() % 4);
-    input.results = RandomBracket(rng, GameCount - open);
-    const PickArray favourite = RandomBracket(rng);
+    input.results = randomBracket(rng, GameCount - open);
+    const PickArray favourite = randomBracket(rng);
     for (int i = 0; i < participants; ++i) {
         PickArray sheet{};
         for (int g = 1; g <= GameCount; ++g) {
@@ -340,7 +340,7 @@ TEST(Outlook, IdenticalSheetsSplitTheWin)
 {
     std::mt19937 rng(3);
     OutlookInput input;
-    input.results = RandomBracket(rng, 62);  // only the final left
+    input.results = randomBracket(rng, 62);  // only the final left
     const PickArray sheet = input.results;
     input.participants = {{1, sheet}, {2, sheet}, {3, {}}};
     input.participants[0].picks[63] = input.participants[1].picks[63] = teamsOfGame(sheet, 63).a;
@@ -357,8 +357,8 @@ TEST(Outlook, EliminatedParticipantCannotWin)
 {
     std::mt19937 rng(5);
     OutlookInput input;
-    input.results = RandomBracket(rng, 48);  // the third round on is open
-    PickArray leader = RandomBracket(rng);
+    input.results = randomBracket(rng, 48);  // the third round on is open
+    PickArray leader = randomBracket(rng);
     std::copy(input.results.begin(), input.results.begin() + 49, leader.begin());
     PickArray behind = leader;
     for (int g = 1; g <= 32; ++g) behind[std::size_t(g)] = 0;  // no first-round points
@@ -454,7 +454,7 @@ TEST(Outlook, InputFromTheList)
     NullPoolHost host;
     TeamTable teams;
     PlayerList players(host, dir.path(), teams);
-    FillRandomPool(players, 6);
+    fillRandomPool(players, 6);
     const OutlookInput input = outlook::outlookInputOf(players, ScoringValues{}, 2);
     ASSERT_EQ(input.participants.size(), 6u);
     EXPECT_EQ(input.results, players[players.indexOfId(ResultsId)].picks);

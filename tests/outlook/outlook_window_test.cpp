@@ -41,10 +41,10 @@ protected:
 
     void SetUp() override
     {
-        TestPrompts().clear();
-        TestSettings().values.clear();
+        testPrompts().clear();
+        testSettings().values.clear();
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
+        main = std::make_unique<MainWindow>(testSettings(), QString::fromStdString(dir.path()));
         main->show();
         main->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
@@ -53,15 +53,15 @@ protected:
     {
         main.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        TestSettings().values.clear();
+        testSettings().values.clear();
     }
 
     PlayerList& players() { return main->session().players(); }
     // The results with all but the last `open` games played, and `count` random sheets.
     void fill(int count, int open)
     {
-        players().add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, GameCount - open)));
-        for (int i = 0; i < count; ++i) players().add(MakeEntry(i + 1, "Player " + std::to_string(i + 1), RandomBracket(rng)));
+        players().add(makeEntry(ResultsId, ResultsName, randomBracket(rng, GameCount - open)));
+        for (int i = 0; i < count; ++i) players().add(makeEntry(i + 1, "Player " + std::to_string(i + 1), randomBracket(rng)));
     }
     OutlookWindow& open()
     {
@@ -168,7 +168,7 @@ TEST_F(OutlookWindowTest, RecomputesWhenTheListOrThePlacesChange)
     auto* grid = Find<QTableView>(outlook, "grdOutlook");
     ASSERT_EQ(grid->model()->rowCount(), 4);
 
-    recomputed(outlook, [&] { players().storeEntry(MakeEntry(77, "Late Sheet", RandomBracket(rng)), true); });
+    recomputed(outlook, [&] { players().storeEntry(makeEntry(77, "Late Sheet", randomBracket(rng)), true); });
     EXPECT_EQ(gridText(*grid), rowsText(expected()));
     EXPECT_TRUE(gridText(*grid).contains("Late Sheet"));
 
@@ -183,8 +183,8 @@ TEST_F(OutlookWindowTest, RecomputesWhenTheListOrThePlacesChange)
         QTest::keyClick(places, Qt::Key_Down);
         QTest::keyClick(places, Qt::Key_Down);
     });
-    const auto stored = TestSettings().values.find({settings::Other, settings::OutlookPlaces});
-    ASSERT_NE(stored, TestSettings().values.end());
+    const auto stored = testSettings().values.find({settings::Other, settings::OutlookPlaces});
+    ASSERT_NE(stored, testSettings().values.end());
     EXPECT_EQ(stored->second, "1");
     EXPECT_EQ(gridText(*grid), rowsText(expected(1)));
 }
@@ -194,7 +194,7 @@ TEST_F(OutlookWindowTest, SaveAsWritesTheChosenType)
     fill(3, 1);
     OutlookWindow& outlook = open();
     const std::string path = dir.path() + "/outlook.csv";
-    TestPrompts().saveAnswers.push_back([&](SaveFileRequest& request) {
+    testPrompts().saveAnswers.push_back([&](SaveFileRequest& request) {
         request.fileName = QString::fromStdString(path);
         request.filterIndex = 2;
         return true;
@@ -204,7 +204,7 @@ TEST_F(OutlookWindowTest, SaveAsWritesTheChosenType)
     std::stringstream content;
     content << in.rdbuf();
     EXPECT_EQ(content.str(), outlookText(expected(), OutlookFormat::Comma, "\r\n"));
-    EXPECT_EQ(TestPrompts().saveRequests.at(0).title, "Save Pool Outlook");
+    EXPECT_EQ(testPrompts().saveRequests.at(0).title, "Save Pool Outlook");
 }
 
 TEST_F(OutlookWindowTest, CancelStopsALongComputation)
@@ -227,8 +227,8 @@ TEST_F(OutlookWindowTest, WhatIfKeysRecomputeAndClosingGoesBackToTheResults)
 {
     fill(4, 3);
     // A second results entry (a damaged file) is one more participant, named as it is.
-    players().add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng)));
-    players().add(MakeEntry(9, "After", RandomBracket(rng)));
+    players().add(makeEntry(ResultsId, ResultsName, randomBracket(rng)));
+    players().add(makeEntry(9, "After", randomBracket(rng)));
     const PickArray real = players()[0].picks;
     OutlookWindow& outlook = open();
     auto* status = Find<QLabel>(outlook, "pnlStatus");

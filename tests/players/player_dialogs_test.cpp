@@ -139,7 +139,7 @@ bool centredOnScreen(const QWidget& dialog)
 
 class PlayerManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override { TestPrompts().clear(); }
+    void SetUp() override { testPrompts().clear(); }
 
     void add(std::int32_t id, std::string_view name, bool complete = true, bool paid = true)
     {
@@ -172,7 +172,7 @@ protected:
     void trigger(const char* menuItem) { Find<QAction>(*dialog, menuItem)->trigger(); }
 
     TempDir dir;
-    MainWindow main{TestSettings(), QString::fromStdString(dir.path())};
+    MainWindow main{testSettings(), QString::fromStdString(dir.path())};
     std::unique_ptr<PlayerManager> dialog;
 };
 
@@ -356,18 +356,18 @@ TEST_F(PlayerManagerTest, CommandsWithoutAChoiceAndClosing)
     for (const auto& [what, act, tells] : commands) {
         SCOPED_TRACE(what);
         if (tells && main.session().players().count() == 1) addPool();
-        TestPrompts().clear();
+        testPrompts().clear();
         PlayerManager& d = shown();
         EXPECT_EQ(list().model()->rowCount(), tells ? 4 : 0);
         const auto propsShown = whenModal<PlayerProperties>([](PlayerProperties&) {});
         act(d);
         QCoreApplication::processEvents();
-        EXPECT_EQ(TestPrompts().texts(), tells ? QStringList{NoPlayerSelectedMessage} : QStringList());
+        EXPECT_EQ(testPrompts().texts(), tells ? QStringList{NoPlayerSelectedMessage} : QStringList());
         if (tells) {
-            EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Information);
+            EXPECT_EQ(testPrompts().boxes[0].kind, PromptKind::Information);
         }
         EXPECT_FALSE(*propsShown);
-        EXPECT_EQ(TestPrompts().printDialogs, 0);
+        EXPECT_EQ(testPrompts().printDialogs, 0);
         EXPECT_TRUE(d.isVisible() && d.selectedPlayers().empty());
     }
     EXPECT_EQ(main.session().players().count(), 5);  // nothing was deleted
@@ -390,9 +390,9 @@ TEST_F(PlayerManagerTest, DeleteAsksForEachAndRefusesAnOpenSheet)
     main.openBracketSheet(12);
     ASSERT_GE(main.findSheetWindow(12), 0);
     PlayerManager& d = shown({"Al", "Kim", "mia", "Zed"});
-    TestPrompts().answers = {PromptAnswer::Ok, PromptAnswer::Cancel, PromptAnswer::Ok, PromptAnswer::Ok, PromptAnswer::Ok};
+    testPrompts().answers = {PromptAnswer::Ok, PromptAnswer::Cancel, PromptAnswer::Ok, PromptAnswer::Ok, PromptAnswer::Ok};
     bool looked = false;
-    TestPrompts().onBox = [&](const FakePrompts::Box& box) {
+    testPrompts().onBox = [&](const FakePrompts::Box& box) {
         if (box.text != "Delete picks for Kim?") return;
         looked = true;
         EXPECT_LT(main.session().players().indexOfId(13), 0);
@@ -404,10 +404,10 @@ TEST_F(PlayerManagerTest, DeleteAsksForEachAndRefusesAnOpenSheet)
     };
     trigger("mnuDelete");
     EXPECT_TRUE(looked);
-    EXPECT_EQ(TestPrompts().texts(), QStringList({"Delete picks for Al?", "Delete picks for Kim?", "Delete picks for mia?",
+    EXPECT_EQ(testPrompts().texts(), QStringList({"Delete picks for Al?", "Delete picks for Kim?", "Delete picks for mia?",
                                                   QString::fromStdString(SheetOpenMessage), "Delete picks for Zed?"}));
-    EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
-    EXPECT_EQ(TestPrompts().boxes[0].defaultAnswer, PromptAnswer::Cancel);
+    EXPECT_EQ(testPrompts().boxes[0].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(testPrompts().boxes[0].defaultAnswer, PromptAnswer::Cancel);
     EXPECT_EQ(listedNames(list()), QStringList({"Kim", "mia"}));
     EXPECT_EQ(main.session().players().count(), 3);
     EXPECT_EQ(Find<QLabel>(main, "pnlCount")->text(), "Players: 2");
@@ -495,7 +495,7 @@ TEST_F(PlayerManagerTest, PropertiesWithAnEmptyNameListsItFirst)
     trigger("mnuProps");
     EXPECT_EQ(entry(14)->name.text().bytes, "");
     EXPECT_EQ(listedNames(list()), QStringList({"", "Al", "mia", "Zed"}));
-    EXPECT_TRUE(TestPrompts().boxes.empty());
+    EXPECT_TRUE(testPrompts().boxes.empty());
 }
 
 // The list orders names as the user's language does without regard to case, equal names in the

@@ -12,7 +12,7 @@
 namespace {
 // The system's Windows-1252 converter: the character of a byte, or nothing for a byte the code
 // page leaves without one.
-std::optional<char32_t> SystemCharacter(unsigned char byte)
+std::optional<char32_t> systemCharacter(unsigned char byte)
 {
     iconv_t convert = ::iconv_open("UTF-32LE", "CP1252");
     if (convert == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
@@ -30,10 +30,10 @@ std::optional<char32_t> SystemCharacter(unsigned char byte)
 
 TEST(CodePage, EveryByteIsTheCharacterTheSystemKnowsAndComesBack)
 {
-    ASSERT_TRUE(SystemCharacter('A').has_value()) << "the system has no Windows-1252 converter";
+    ASSERT_TRUE(systemCharacter('A').has_value()) << "the system has no Windows-1252 converter";
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         SCOPED_TRACE(byte);
-        const std::optional<char32_t> expected = SystemCharacter(static_cast<unsigned char>(byte));
+        const std::optional<char32_t> expected = systemCharacter(static_cast<unsigned char>(byte));
         // A byte without a character pairs with the control character of the same number.
         EXPECT_EQ(cp1252ToUnicode(static_cast<unsigned char>(byte)), expected.value_or(char32_t(byte)));
         EXPECT_EQ(static_cast<unsigned char>(unicodeToCp1252(expected.value_or(char32_t(byte)))), byte);

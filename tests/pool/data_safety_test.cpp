@@ -34,7 +34,7 @@ using ::testing::ThrowsMessage;
 
 namespace {
 // Names in dir that start with prefix.
-std::vector<std::string> Named(const TempDir& dir, const std::string& prefix)
+std::vector<std::string> filesNamed(const TempDir& dir, const std::string& prefix)
 {
     std::vector<std::string> names;
     for (const auto& item : fs::directory_iterator(dir.path())) {
@@ -47,7 +47,7 @@ std::vector<std::string> Named(const TempDir& dir, const std::string& prefix)
 
 // Reads succeed until this many bytes were read, then fail with an I/O error.
 std::size_t g_readBudget = 0;
-ssize_t FailingRead(int fd, void* buffer, std::size_t size)
+ssize_t failingRead(int fd, void* buffer, std::size_t size)
 {
     if (g_readBudget == 0) {
         errno = EIO;
@@ -60,7 +60,7 @@ ssize_t FailingRead(int fd, void* buffer, std::size_t size)
 
 // Runs body in a child process as the nobody user when this process is root (root reads and
 // renames anything); returns the child's exit code, 0 when every check in it held.
-int AsOrdinaryUser(const std::function<int()>& body)
+int asOrdinaryUser(const std::function<int()>& body)
 {
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -103,12 +103,12 @@ struct DataFile {
     std::function<void(PoolSession&)> save;
 };
 
-std::vector<DataFile> DataFiles()
+std::vector<DataFile> dataFiles()
 {
     std::string teams;
     for (int i = 0; i < 64; ++i) teams += std::string{char(1 + i / 16), char(1 + i % 16), 3, 'T', 'e', 'a'} + std::string(15, '\0');
     return {
-        {PicksFileName, Records({5, 6, 7, -1}), [](PoolSession& s) { s.loadPlayers(); },
+        {PicksFileName, records({5, 6, 7, -1}), [](PoolSession& s) { s.loadPlayers(); },
          [](PoolSession& s) { s.players().writePicksFile(); }},
         {TeamsFileName, teams, [](PoolSession& s) { s.loadTeams(); }, [](PoolSession& s) { s.saveTeams(); }},
         {RegionsFileName, "[Regions]\r\n1=East\r\n[Other]\r\nkeep=1\r\n", [](PoolSession& s) { s.checkRegionsFile(); },
@@ -122,7 +122,7 @@ std::vector<DataFile> DataFiles()
 TEST_F(DataSafety, AFileThatCannotBeReadIsReportedAndKeptAside)
 {
     enum Fault { Folder, Pipe, ReadError };
-    for (const DataFile& file : DataFiles())
+    for (const DataFile& file : dataFiles())
         for (Fault fault : {Folder, Pipe, ReadError}) {
             SCOPED_TRACE(file.name + " fault " + std::to_string(fault));
             TempDir d;
@@ -138,7 +138,7 @@ TEST_F(DataSafety, AFileThatCannotBeReadIsReportedAndKeptAside)
             if (fault == ReadError) {
                 d.write(file.name, file.content);
                 g_readBudget = file.content.size() / 2;
-                pool.session.setReadFunction(&FailingRead);
+                pool.session.setReadFunction(&failingRead);
                 reason = "Input/output error";
             }
             file.load(pool.session);
@@ -148,7 +148,7 @@ TEST_F(DataSafety, AFileThatCannotBeReadIsReportedAndKeptAside)
             EXPECT_THAT(shown.errors[0], HasSubstr("The file " + path + " could not be read: " + reason + "."));
             EXPECT_THAT(shown.errors[0], HasSubstr("moved aside unchanged as " + file.name + ".unreadable-"));
             EXPECT_TRUE(shown.information.empty()) << "not the quick tip";
-            const auto aside = Named(d, file.name + ".unreadable-");
+            const auto aside = filesNamed(d, file.name + ".unreadable-");
             ASSERT_EQ(aside.size(), 1u);
             // The aside file is the original: its bytes, or the folder itself.
             EXPECT_EQ(fault == ReadError ? d.read(aside[0]) : "", fault == ReadError ? file.content : "");
@@ -156,19 +156,19 @@ TEST_F(DataSafety, AFileThatCannotBeReadIsReportedAndKeptAside)
 
             file.save(pool.session);
             EXPECT_TRUE(fs::is_regular_file(path)) << "the pool goes on with a file of its own";
-            EXPECT_EQ(Named(d, file.name + ".unreadable-"), aside) << "and the kept one stays";
+            EXPECT_EQ(filesNamed(d, file.name + ".unreadable-"), aside) << "and the kept one stays";
         }
 }
 
 TEST_F(DataSafety, RecordsReadBeforeAnErrorStayAndTheWholeFileIsKept)
 {
     std::string bytes;
-    for (int i = 1; i <= 51; ++i) bytes += Records({i});
+    for (int i = 1; i <= 51; ++i) bytes += records({i});
     dir.write(PicksFileName, bytes);
     g_readBudget = 6137;
     Pool pool(dir.path());
     PlayerList& list = pool.players();
-    pool.session.setReadFunction(&FailingRead);
+    pool.session.setReadFunction(&failingRead);
     EXPECT_FALSE(pool.session.loadPlayers());
     pool.session.setReadFunction(nullptr);
     EXPECT_EQ(list.count(), 20);
@@ -177,19 +177,19 @@ TEST_F(DataSafety, RecordsReadBeforeAnErrorStayAndTheWholeFileIsKept)
     EXPECT_EQ(list.picksLoadStatus(), ReadStatus::Unreadable);
     list.writePicksFile();
     EXPECT_EQ(dir.read(PicksFileName).size(), 20 * PickRecordSize);
-    EXPECT_EQ(dir.read(Named(dir, "PICKS.HFD.unreadable-").at(0)), bytes);
+    EXPECT_EQ(dir.read(filesNamed(dir, "PICKS.HFD.unreadable-").at(0)), bytes);
 }
 
 // Permissions stop an ordinary user, not root: these run as the nobody user.
 TEST_F(DataSafety, AFileWithoutReadPermissionIsMovedAsideOrLeftAlone)
 {
     fs::permissions(dir.path(), fs::perms::all);
-    dir.write(PicksFileName, Records({1, 2}));
+    dir.write(PicksFileName, records({1, 2}));
     dir.write(TeamsFileName, std::string(64 * TeamRecordSize, '\1'));
     fs::permissions(dir.file(PicksFileName), fs::perms::none);
     fs::permissions(dir.file(TeamsFileName), fs::perms::none);
     const std::string d = dir.path();
-    EXPECT_EQ(AsOrdinaryUser([&] {
+    EXPECT_EQ(asOrdinaryUser([&] {
                   Pool pool(d);
                   if (pool.session.loadPlayers() || pool.host.errors.size() != 1) return 1;
                   if (pool.host.errors[0].find("could not be read: Permission denied") == std::string::npos) return 2;
@@ -197,13 +197,13 @@ TEST_F(DataSafety, AFileWithoutReadPermissionIsMovedAsideOrLeftAlone)
                   return 0;
               }),
               0);
-    EXPECT_EQ(dir.read(Named(dir, "PICKS.HFD.unreadable-").at(0)), Records({1, 2}));
+    EXPECT_EQ(dir.read(filesNamed(dir, "PICKS.HFD.unreadable-").at(0)), records({1, 2}));
     EXPECT_EQ(dir.read(PicksFileName), "") << "the new, empty pool";
 
     // Where the file cannot even be moved, nothing of this run writes over it.
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                     fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    EXPECT_EQ(AsOrdinaryUser([&] {
+    EXPECT_EQ(asOrdinaryUser([&] {
                   Pool pool(d);
                   pool.session.loadTeams();
                   if (pool.host.errors.size() != 1 || !pool.host.information.empty()) return 1;
@@ -225,21 +225,21 @@ TEST_F(DataSafety, AFileWithoutReadPermissionIsMovedAsideOrLeftAlone)
 // write replaces them.
 TEST_F(DataSafety, ATornFileIsCopiedAsideBeforeItIsFirstReplaced)
 {
-    const std::string torn = Records({1, 2}) + "tail";
+    const std::string torn = records({1, 2}) + "tail";
     dir.write(PicksFileName, torn);
     dir.write(TeamsFileName, std::string(TeamRecordSize + 6, '\1'));
     Pool pool(dir.path());
     EXPECT_FALSE(pool.session.loadPlayers());
     EXPECT_FALSE(pool.session.loadTeams());
     EXPECT_EQ(pool.host.information.size(), 2u) << "both quick tips";
-    EXPECT_TRUE(Named(dir, "TEAMS.HFD.damaged-").empty()) << "nothing is copied until a write";
+    EXPECT_TRUE(filesNamed(dir, "TEAMS.HFD.damaged-").empty()) << "nothing is copied until a write";
     pool.players().writePicksFile();
     pool.players().writePicksFile();
     pool.session.saveTeams();
-    EXPECT_EQ(Named(dir, "PICKS.HFD.damaged-").size(), 1u);
-    EXPECT_EQ(dir.read(Named(dir, "PICKS.HFD.damaged-").at(0)), torn);
-    EXPECT_EQ(dir.read(Named(dir, "TEAMS.HFD.damaged-").at(0)), std::string(TeamRecordSize + 6, '\1'));
-    EXPECT_EQ(dir.read(PicksFileName), Records({1, 2}));
+    EXPECT_EQ(filesNamed(dir, "PICKS.HFD.damaged-").size(), 1u);
+    EXPECT_EQ(dir.read(filesNamed(dir, "PICKS.HFD.damaged-").at(0)), torn);
+    EXPECT_EQ(dir.read(filesNamed(dir, "TEAMS.HFD.damaged-").at(0)), std::string(TeamRecordSize + 6, '\1'));
+    EXPECT_EQ(dir.read(PicksFileName), records({1, 2}));
 }
 
 TEST_F(DataSafety, RegionsThatCannotBeReadReadAsEmptyAndAreNeverReplaced)
@@ -261,24 +261,24 @@ TEST(JournalFormat, RecordsCarryTheStandardCrc32)
 
 TEST_F(DataSafety, ChangesOfARunThatNeverClosedComeBackAtTheNextStart)
 {
-    dir.write(PicksFileName, Records({1, 2}));
+    dir.write(PicksFileName, records({1, 2}));
     {
         PlayerList run(host, dir.path(), teams);
         run.loadPlayers();
-        run.storeEntry(MakeEntry(3, "Cy"), true);
+        run.storeEntry(makeEntry(3, "Cy"), true);
         Player renamed = run[0];
         renamed.name = "Ann";
         run.storeEntry(renamed, false);
         run.deletePlayer(2);
-        run.storeEntry(MakeEntry(ResultsId, ResultsName), true);
+        run.storeEntry(makeEntry(ResultsId, ResultsName), true);
     }
-    EXPECT_EQ(dir.read(PicksFileName), Records({1, 2})) << "PICKS.HFD itself is written only when the run ends";
+    EXPECT_EQ(dir.read(PicksFileName), records({1, 2})) << "PICKS.HFD itself is written only when the run ends";
     EXPECT_TRUE(dir.exists(JournalFileName));
 
     RecordingHost next;
     PlayerList list(next, dir.path(), teams);
     EXPECT_TRUE(list.loadPlayers());
-    EXPECT_EQ(Ids(list), (std::vector<std::int32_t>{1, 3, ResultsId}));
+    EXPECT_EQ(ids(list), (std::vector<std::int32_t>{1, 3, ResultsId}));
     EXPECT_EQ(list[0].name.text().bytes, "Ann");
     EXPECT_EQ(list.hasResults(), true);
     EXPECT_EQ(list[1].modified, 1) << "restored sheets are scored again";
@@ -301,31 +301,31 @@ TEST_F(DataSafety, ASessionWritesThePoolOnlyWhenClosed)
         std::vector<std::int32_t> reopened;
     };
     const Case cases[] = {
-        {"destroyed without closing", 0, Records({1, 2}), {2, 3}},
-        {"closed", 1, Records({2, 3}), {2, 3}},
-        {"closed twice", 2, Records({9}), {9}},
+        {"destroyed without closing", 0, records({1, 2}), {2, 3}},
+        {"closed", 1, records({2, 3}), {2, 3}},
+        {"closed twice", 2, records({9}), {9}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir d;
-        d.write(PicksFileName, Records({1, 2}));
+        d.write(PicksFileName, records({1, 2}));
         {
             Pool pool(d.path());
             pool.session.loadPlayers();
-            pool.players().storeEntry(MakeEntry(3, "P3"), true);
+            pool.players().storeEntry(makeEntry(3, "P3"), true);
             pool.players().deletePlayer(1);
             for (int k = 1; k <= c.closes; ++k) {
                 EXPECT_NO_THROW(pool.session.closePool()) << "close " << k;
-                if (k < c.closes) d.write(PicksFileName, Records({9}));  // another program's, between the two
+                if (k < c.closes) d.write(PicksFileName, records({9}));  // another program's, between the two
             }
         }
         EXPECT_EQ(d.read(PicksFileName), c.picksAfter);
         EXPECT_EQ(d.exists(JournalFileName), c.closes == 0) << "the journal holds what was not written";
-        EXPECT_TRUE(Named(d, "PICKS.HFD.").empty()) << "nothing kept aside";
+        EXPECT_TRUE(filesNamed(d, "PICKS.HFD.").empty()) << "nothing kept aside";
 
         Pool next(d.path());
         EXPECT_TRUE(next.session.loadPlayers());
-        EXPECT_EQ(Ids(next.players()), c.reopened);
+        EXPECT_EQ(ids(next.players()), c.reopened);
         EXPECT_TRUE(next.host.errors.empty());
     }
 }
@@ -334,12 +334,12 @@ TEST_F(DataSafety, AJournalWithoutAPicksFileGivesNoQuickTip)
 {
     {
         PlayerList run(host, dir.path(), teams);
-        run.storeEntry(MakeEntry(9, "Nine"), true);
+        run.storeEntry(makeEntry(9, "Nine"), true);
     }
     RecordingHost next;
     PlayerList list(next, dir.path(), teams);
     EXPECT_FALSE(list.loadPlayers()) << "PICKS.HFD itself was missing";
-    EXPECT_EQ(Ids(list), std::vector<std::int32_t>{9});
+    EXPECT_EQ(ids(list), std::vector<std::int32_t>{9});
     EXPECT_TRUE(next.information.empty());
 }
 
@@ -347,7 +347,7 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 {
     auto journalWith = [&](int stores) {
         PlayerList run(host, dir.path(), teams);
-        for (int i = 1; i <= stores; ++i) run.storeEntry(MakeEntry(i, "P"), true);
+        for (int i = 1; i <= stores; ++i) run.storeEntry(makeEntry(i, "P"), true);
     };
     struct Case {
         const char* what;
@@ -363,7 +363,7 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove(dir.file(PicksFileName));
-        for (const auto& name : Named(dir, "PICKS.JNL")) fs::remove(dir.file(name));
+        for (const auto& name : filesNamed(dir, "PICKS.JNL")) fs::remove(dir.file(name));
         journalWith(3);
         std::string journal = dir.read(JournalFileName);
         c.damage(journal);
@@ -372,9 +372,9 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
         RecordingHost next;
         PlayerList list(next, dir.path(), teams);
         list.loadPlayers();
-        EXPECT_EQ(Ids(list), c.restored);
+        EXPECT_EQ(ids(list), c.restored);
         EXPECT_EQ(next.errors.size(), c.keptAside ? 1u : 0u);
-        const auto kept = Named(dir, "PICKS.JNL.damaged-");
+        const auto kept = filesNamed(dir, "PICKS.JNL.damaged-");
         EXPECT_EQ(kept.size(), c.keptAside ? 1u : 0u);
         EXPECT_EQ(c.keptAside ? dir.read(kept.at(0)) : journal, journal);
     }
@@ -384,38 +384,38 @@ TEST_F(DataSafety, ATornJournalTailIsDroppedAndDamageBeyondItIsKept)
 // torn tail of PICKS.HFD and a journal damaged in its first record stay as they are.
 TEST_F(DataSafety, AReadOnlyLoadRefusesADamagedJournalAndChangesNoFile)
 {
-    dir.write(PicksFileName, Records({5, 6}) + "torn");
+    dir.write(PicksFileName, records({5, 6}) + "torn");
     {
         PlayerList run(host, dir.path(), teams);  // a run that never closed
-        for (std::int32_t id : {7, 8}) run.storeEntry(MakeEntry(id, "P"), true);
+        for (std::int32_t id : {7, 8}) run.storeEntry(makeEntry(id, "P"), true);
     }
     std::string journal = dir.read(JournalFileName);
     journal[20] ^= 1;  // the checksum fails: nothing after it can be trusted
     dir.write(JournalFileName, journal);
-    const auto before = Named(dir, "");
+    const auto before = filesNamed(dir, "");
     MemorySettings settings;
     {
         PoolSession session(host, dir.path(), settings);
         EXPECT_THAT([&] { session.loadUnchanged(); }, ThrowsMessage<HoopError>(HasSubstr("PICKS.JNL is damaged")));
     }
     EXPECT_TRUE(host.errors.empty() && host.information.empty());
-    EXPECT_EQ(Named(dir, ""), before);
-    EXPECT_EQ(dir.read(PicksFileName), Records({5, 6}) + "torn");
+    EXPECT_EQ(filesNamed(dir, ""), before);
+    EXPECT_EQ(dir.read(PicksFileName), records({5, 6}) + "torn");
     EXPECT_EQ(dir.read(JournalFileName), journal);
 }
 
 TEST_F(DataSafety, AChangeTheDiskRefusesChangesNothing)
 {
     PlayerList list(host, dir.path(), teams);
-    list.add(MakeEntry(1, "Ann"));
+    list.add(makeEntry(1, "Ann"));
     fs::create_directory(dir.file(JournalFileName));  // nothing can be appended to a folder
     const auto refused = ThrowsMessage<HoopError>(HasSubstr(dir.file(JournalFileName)));
-    EXPECT_THAT([&] { list.storeEntry(MakeEntry(2, "Bo"), true); }, refused);
+    EXPECT_THAT([&] { list.storeEntry(makeEntry(2, "Bo"), true); }, refused);
     Player renamed = list[0];
     renamed.name = "Changed";
     EXPECT_THAT([&] { list.storeEntry(renamed, false); }, refused);
     EXPECT_THAT([&] { list.deletePlayer(1); }, refused);
-    EXPECT_EQ(Ids(list), std::vector<std::int32_t>{1});
+    EXPECT_EQ(ids(list), std::vector<std::int32_t>{1});
     EXPECT_EQ(list[0].name.text().bytes, "Ann");
 }
 
@@ -439,7 +439,7 @@ TEST_F(DataSafety, AKillAtAnyMomentLosesNoSaveThatReturned)
             };
         }
         pool[s] = "P" + std::to_string(s);
-        return [s](PlayerList& l) { l.storeEntry(MakeEntry(s, "P" + std::to_string(s)), true); };
+        return [s](PlayerList& l) { l.storeEntry(makeEntry(s, "P" + std::to_string(s)), true); };
     };
     std::mt19937 rng(11);
     int reported = 0;
@@ -520,7 +520,7 @@ TEST_F(DataSafety, ASaveKeepsTheFilesModeAndLinkAndRefusesAReadOnlyFile)
     writeFileAtomic(dir.file(PicksFileName), "new");
     EXPECT_TRUE(fs::is_symlink(dir.file(PicksFileName)));
     EXPECT_EQ(dir.read("real/picks.dat"), "new");
-    EXPECT_TRUE(Named(dir, ".").empty()) << "no temp file left";
+    EXPECT_TRUE(filesNamed(dir, ".").empty()) << "no temp file left";
 
     dir.write("locked", "keep");
     fs::permissions(dir.file("locked"), fs::perms::owner_read | fs::perms::group_read);

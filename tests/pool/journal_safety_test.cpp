@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
 namespace {
-std::vector<std::string> Named(const std::string& dir, const std::string& prefix)
+std::vector<std::string> filesNamed(const std::string& dir, const std::string& prefix)
 {
     std::vector<std::string> names;
     for (const auto& item : fs::directory_iterator(dir)) {
@@ -32,7 +32,7 @@ std::vector<std::string> Named(const std::string& dir, const std::string& prefix
 }
 
 // A run on dir that loads the pool, makes its changes and is killed (nothing written at the end).
-void KilledRun(const std::string& dir, const std::function<void(PlayerList&)>& changes)
+void killedRun(const std::string& dir, const std::function<void(PlayerList&)>& changes)
 {
     RecordingHost host;
     TeamTable teams;
@@ -61,29 +61,29 @@ TEST(JournalOfAnotherPool, IsMovedAsideReportedAndNeverReplayed)
         std::function<void(const TempDir&)> make;  // leaves PICKS.HFD (ids 1, 2) and a PICKS.JNL in the folder
         const char* said;
     };
-    const auto store = [](std::int32_t id) { return [id](PlayerList& l) { l.storeEntry(MakeEntry(id, "Stranger"), true); }; };
+    const auto store = [](std::int32_t id) { return [id](PlayerList& l) { l.storeEntry(makeEntry(id, "Stranger"), true); }; };
     const std::vector<Case> cases = {
         {"made beside another pool's PICKS.HFD",
          [&](const TempDir& d) {
              TempDir other;
-             other.write(PicksFileName, Records({7, 8, ResultsId}));
-             KilledRun(other.path(), store(9));
-             d.write(PicksFileName, Records({1, 2}));
+             other.write(PicksFileName, records({7, 8, ResultsId}));
+             killedRun(other.path(), store(9));
+             d.write(PicksFileName, records({1, 2}));
              d.write(JournalFileName, other.read(JournalFileName));
          },
          "holds changes to another PICKS.HFD"},
         {"left beside a PICKS.HFD put back from a copy",
          [&](const TempDir& d) {
-             d.write(PicksFileName, Records({1, 2, 3}));
-             KilledRun(d.path(), store(9));
-             d.write(PicksFileName, Records({1, 2}));
+             d.write(PicksFileName, records({1, 2, 3}));
+             killedRun(d.path(), store(9));
+             d.write(PicksFileName, records({1, 2}));
          },
          "holds changes to another PICKS.HFD"},
         {"of an earlier version, without a header",
          [&](const TempDir& d) {
-             d.write(PicksFileName, Records({1, 2}));
+             d.write(PicksFileName, records({1, 2}));
              unsigned char payload[1 + PickRecordSize] = {1};
-             encodePlayer(MakeEntry(9, "Stranger"), payload + 1);
+             encodePlayer(makeEntry(9, "Stranger"), payload + 1);
              d.write(JournalFileName, encodeJournalRecord(Journal::Kind::Store, payload, sizeof payload));
          },
          "was left by an earlier version"},
@@ -101,20 +101,20 @@ TEST(JournalOfAnotherPool, IsMovedAsideReportedAndNeverReplayed)
                         ::testing::ThrowsMessage<HoopError>(HasSubstr("does not extend the PICKS.HFD beside it")));
         }
         Loaded next(d.path());
-        EXPECT_EQ(Ids(next.list), (std::vector<std::int32_t>{1, 2}));
+        EXPECT_EQ(ids(next.list), (std::vector<std::int32_t>{1, 2}));
         ASSERT_EQ(next.host.errors.size(), 1u);
         EXPECT_THAT(next.host.errors[0], HasSubstr(c.said));
-        const auto kept = Named(d.path(), "PICKS.JNL.foreign-");
+        const auto kept = filesNamed(d.path(), "PICKS.JNL.foreign-");
         ASSERT_EQ(kept.size(), 1u);
         EXPECT_THAT(next.host.errors[0], HasSubstr("moved aside unchanged as " + kept[0]));
         EXPECT_EQ(d.read(kept[0]), journal);
         EXPECT_FALSE(d.exists(JournalFileName));
-        EXPECT_EQ(d.read(PicksFileName), Records({1, 2}));
+        EXPECT_EQ(d.read(PicksFileName), records({1, 2}));
 
         // The next run's journal names this PICKS.HFD, and comes back after a kill.
-        next.list.storeEntry(MakeEntry(4, "Own"), true);
+        next.list.storeEntry(makeEntry(4, "Own"), true);
         Loaded again(d.path());
-        EXPECT_EQ(Ids(again.list), (std::vector<std::int32_t>{1, 2, 4}));
+        EXPECT_EQ(ids(again.list), (std::vector<std::int32_t>{1, 2, 4}));
         EXPECT_TRUE(again.host.errors.empty());
     }
 }
@@ -124,22 +124,22 @@ TEST(JournalOfAnotherPool, IsMovedAsideReportedAndNeverReplayed)
 TEST(JournalOfThisPool, FoldedInAlreadyIsRemovedQuietly)
 {
     TempDir d;
-    d.write(PicksFileName, Records({1, 2}));
+    d.write(PicksFileName, records({1, 2}));
     {
         RecordingHost host;
         TeamTable teams;
         PlayerList run(host, d.path(), teams);
         run.loadPlayers();
-        run.storeEntry(MakeEntry(3, "P3"), true);
+        run.storeEntry(makeEntry(3, "P3"), true);
         run.deletePlayer(1);
         fs::create_hard_link(d.file(JournalFileName), d.file("journal as the kill left it"));
         run.writePicksFile();
     }
     fs::rename(d.file("journal as the kill left it"), d.file(JournalFileName));
     Loaded next(d.path());
-    EXPECT_EQ(Ids(next.list), (std::vector<std::int32_t>{2, 3}));
+    EXPECT_EQ(ids(next.list), (std::vector<std::int32_t>{2, 3}));
     EXPECT_TRUE(next.host.errors.empty()) << next.host.errors.at(0);
-    EXPECT_TRUE(Named(d.path(), "PICKS.JNL.").empty());
+    EXPECT_TRUE(filesNamed(d.path(), "PICKS.JNL.").empty());
     EXPECT_FALSE(d.exists(JournalFileName));
 }
 
@@ -167,8 +167,8 @@ TEST(JournalDamage, OnlyASaveCutShortIsDroppedQuietly)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir d;
-        KilledRun(d.path(), [](PlayerList& l) {
-            for (std::int32_t id : {1, 2, 3}) l.storeEntry(MakeEntry(id, "P"), true);
+        killedRun(d.path(), [](PlayerList& l) {
+            for (std::int32_t id : {1, 2, 3}) l.storeEntry(makeEntry(id, "P"), true);
             l.deletePlayer(1);
             l.deletePlayer(2);
         });
@@ -177,8 +177,8 @@ TEST(JournalDamage, OnlyASaveCutShortIsDroppedQuietly)
         d.write(JournalFileName, journal);
 
         Loaded next(d.path());
-        EXPECT_EQ(Ids(next.list), c.restored);
-        const auto kept = Named(d.path(), "PICKS.JNL.damaged-");
+        EXPECT_EQ(ids(next.list), c.restored);
+        const auto kept = filesNamed(d.path(), "PICKS.JNL.damaged-");
         ASSERT_EQ(kept.size(), c.keptAside ? 1u : 0u);
         ASSERT_EQ(next.host.errors.size(), c.keptAside ? 1u : 0u);
         if (c.keptAside) {
@@ -197,14 +197,14 @@ TEST(TornPicksFile, AlwaysSaysSoAndKeepsACopyInThePoolFolder)
     for (const bool journal : {false, true}) {
         SCOPED_TRACE(journal ? "with a journal" : "without");
         TempDir pool, elsewhere;
-        const std::string torn = Records({1, 2}) + Records({ResultsId}).substr(0, 100);
+        const std::string torn = records({1, 2}) + records({ResultsId}).substr(0, 100);
         elsewhere.write("picks.dat", torn);
         fs::create_symlink(elsewhere.file("picks.dat"), pool.file(PicksFileName));
-        if (journal) KilledRun(pool.path(), [](PlayerList& l) { l.storeEntry(MakeEntry(3, "Cy"), true); });
+        if (journal) killedRun(pool.path(), [](PlayerList& l) { l.storeEntry(makeEntry(3, "Cy"), true); });
 
         Loaded next(pool.path());
         const std::vector<std::int32_t> restored = journal ? std::vector<std::int32_t>{1, 2, 3} : std::vector<std::int32_t>{1, 2};
-        EXPECT_EQ(Ids(next.list), restored);
+        EXPECT_EQ(ids(next.list), restored);
         ASSERT_EQ(next.host.information.size(), 1u);
         const std::string& tip = next.host.information[0];
         EXPECT_EQ(tip.rfind(PlayersQuickTip, 0), 0u);
@@ -213,7 +213,7 @@ TEST(TornPicksFile, AlwaysSaysSoAndKeepsACopyInThePoolFolder)
         const std::string copy = tip.substr(named + 10, tip.find(' ', named + 10) - named - 10);
         EXPECT_THAT(tip, HasSubstr(copy + " in the same folder"));
         EXPECT_EQ(pool.read(copy), torn);
-        EXPECT_TRUE(Named(elsewhere.path(), "picks.dat.damaged-").empty());
+        EXPECT_TRUE(filesNamed(elsewhere.path(), "picks.dat.damaged-").empty());
         EXPECT_THAT(tip, HasSubstr("it held the results, which must be entered again"));
         EXPECT_EQ(next.host.beeps, 1);
     }
@@ -232,11 +232,11 @@ TEST(ClosingOverChangedFiles, IsRefusedAndSaysSo)
         {"untouched", [](const TempDir&) {}, ""},
         {"PICKS.HFD replaced",
          [](const TempDir& d) {
-             d.write("new", Records({5}));
+             d.write("new", records({5}));
              fs::rename(d.file("new"), d.file(PicksFileName));
          },
          "PICKS.HFD"},
-        {"PICKS.HFD rewritten in place", [](const TempDir& d) { d.write(PicksFileName, Records({5})); }, "PICKS.HFD"},
+        {"PICKS.HFD rewritten in place", [](const TempDir& d) { d.write(PicksFileName, records({5})); }, "PICKS.HFD"},
         {"PICKS.JNL replaced",
          [](const TempDir& d) {
              d.write("new", d.read(JournalFileName));
@@ -247,12 +247,12 @@ TEST(ClosingOverChangedFiles, IsRefusedAndSaysSo)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir d;
-        d.write(PicksFileName, Records({1, 2}));
+        d.write(PicksFileName, records({1, 2}));
         RecordingHost host;
         MemorySettings settings;
         PoolSession session(host, d.path(), settings);
         session.loadPlayers();
-        session.players().storeEntry(MakeEntry(3, "P3"), true);
+        session.players().storeEntry(makeEntry(3, "P3"), true);
         c.change(d);
         const std::string disk = d.read(PicksFileName);
         const std::string journal = d.read(JournalFileName);
@@ -265,20 +265,20 @@ TEST(ClosingOverChangedFiles, IsRefusedAndSaysSo)
         }
         if (*c.changed == '\0') {
             EXPECT_EQ(said, "");
-            EXPECT_EQ(d.read(PicksFileName), Records({1, 2, 3}));
+            EXPECT_EQ(d.read(PicksFileName), records({1, 2, 3}));
             EXPECT_FALSE(d.exists(JournalFileName));
             continue;
         }
         EXPECT_THAT(said, HasSubstr("The file " + d.file(c.changed) + " was replaced or changed by another program"));
         EXPECT_EQ(d.read(PicksFileName), disk) << "not written over";
         EXPECT_EQ(d.read(JournalFileName), journal) << "not removed";
-        const auto kept = Named(d.path(), "PICKS.HFD.kept-");
+        const auto kept = filesNamed(d.path(), "PICKS.HFD.kept-");
         ASSERT_EQ(kept.size(), 1u);
         EXPECT_THAT(said, HasSubstr("saved as " + kept[0]));
-        EXPECT_EQ(d.read(kept[0]), Records({1, 2, 3}));
+        EXPECT_EQ(d.read(kept[0]), records({1, 2, 3}));
         // A replaced journal takes no more of this run's saves.
         if (std::string(c.changed) == JournalFileName) {
-            EXPECT_THROW(session.players().storeEntry(MakeEntry(4, "Di"), true), HoopError);
+            EXPECT_THROW(session.players().storeEntry(makeEntry(4, "Di"), true), HoopError);
         }
     }
 }
@@ -289,8 +289,8 @@ TEST(PoolNew, IsOneRecordThatAKillDoesNotUndo)
 {
     TempDir d;
     std::string picks;
-    for (std::int32_t id = 1; id <= 500; ++id) picks += Records({id});
-    d.write(PicksFileName, picks + Records({ResultsId}));
+    for (std::int32_t id = 1; id <= 500; ++id) picks += records({id});
+    d.write(PicksFileName, picks + records({ResultsId}));
     std::size_t journalSize = 0;
     {
         RecordingHost host;
@@ -298,7 +298,7 @@ TEST(PoolNew, IsOneRecordThatAKillDoesNotUndo)
         PlayerList run(host, d.path(), teams);
         run.loadPlayers();
         run.deleteAllPlayers({250});  // its sheet is open
-        EXPECT_EQ(Ids(run), std::vector<std::int32_t>{250});
+        EXPECT_EQ(ids(run), std::vector<std::int32_t>{250});
         EXPECT_EQ(host.information, std::vector<std::string>{SheetOpenMessage});
         EXPECT_EQ(host.countText, "Players: 1");
         EXPECT_FALSE(run.hasResults());
@@ -307,7 +307,7 @@ TEST(PoolNew, IsOneRecordThatAKillDoesNotUndo)
     const unsigned char keptOne[8] = {1, 0, 0, 0, 250, 0, 0, 0};
     EXPECT_EQ(journalSize, JournalHeaderSize + encodeJournalRecord(Journal::Kind::Clear, keptOne, 8).size());
     Loaded next(d.path());
-    EXPECT_EQ(Ids(next.list), std::vector<std::int32_t>{250});
+    EXPECT_EQ(ids(next.list), std::vector<std::int32_t>{250});
     EXPECT_FALSE(next.list.hasResults());
-    EXPECT_EQ(d.read(PicksFileName), Records({250}));
+    EXPECT_EQ(d.read(PicksFileName), records({250}));
 }

@@ -17,10 +17,10 @@ namespace {
 // The stored fields of an entry: id, name, paid, complete, tiebreaker, picks.
 using Fields = std::tuple<std::int32_t, std::string, int, int, std::string, PickArray>;
 
-Fields FieldsOf(const Player& p) { return {p.id, p.name.text().bytes, p.paid, p.complete, p.tiebreaker.text().bytes, p.picks}; }
+Fields fieldsOf(const Player& p) { return {p.id, p.name.text().bytes, p.paid, p.complete, p.tiebreaker.text().bytes, p.picks}; }
 
 // A record built by hand from the documented layout.
-std::string PickRecord(const Fields& f)
+std::string pickRecord(const Fields& f)
 {
     const auto& [id, name, paid, complete, tiebreaker, picks] = f;
     std::string r(PickRecordSize, '\0');
@@ -35,7 +35,7 @@ std::string PickRecord(const Fields& f)
     for (int g = 1; g <= GameCount; ++g) put(48 + 4 * std::size_t(g - 1), picks[g]);
     return r;
 }
-std::string PickRecord(std::int32_t id, const std::string& name) { return PickRecord({id, name, 0, 0, "", {}}); }
+std::string pickRecord(std::int32_t id, const std::string& name) { return pickRecord({id, name, 0, 0, "", {}}); }
 
 template <class F> auto Each(const PlayerList& list, F field)
 {
@@ -57,7 +57,7 @@ protected:
     std::vector<std::int32_t> ids() const { return Each(players, [](const Player& p) { return p.id; }); }
     void add(std::initializer_list<std::int32_t> idList)
     {
-        for (std::int32_t id : idList) players.add(MakeEntry(id, id == ResultsId ? ResultsName : "P"));
+        for (std::int32_t id : idList) players.add(makeEntry(id, id == ResultsId ? ResultsName : "P"));
         players.updatePlayerCount();
     }
     TempDir dir;
@@ -74,19 +74,19 @@ TEST_F(PlayerListTest, LoadedRecordsFollowTheLayoutAndClosingWritesThemBack)
     std::vector<Fields> stored;
     for (int i = 0; i < 40; ++i) {
         stored.push_back({i == 17 ? -1 : 1000 + i * 7919, "Name " + std::to_string(i), i % 2, i % 3 == 0,
-                          std::to_string(i * 3), RandomBracket(rng, i % 64)});
-        bytes += PickRecord(stored.back());
+                          std::to_string(i * 3), randomBracket(rng, i % 64)});
+        bytes += pickRecord(stored.back());
     }
     PickArray& odd = std::get<PickArray>(stored.back() = {9, "ABCDEFGHIJKLMNOPQRSTUVWXY", 7, 200, "123456789012", {}});
     std::tie(odd[1], odd[2], odd[33], odd[63]) = std::tuple{117, -5, 2147483647, 999};
-    bytes.replace(39 * PickRecordSize, PickRecordSize, PickRecord(stored.back()));
+    bytes.replace(39 * PickRecordSize, PickRecordSize, pickRecord(stored.back()));
     std::string damaged = bytes;
     std::tie(damaged[39 * PickRecordSize + 4], damaged[39 * PickRecordSize + 32]) = std::pair{char(255), char(13)};
     dir.write(PicksFileName, damaged);
     {
         PlayerList list(host, dir.path(), teams);
         EXPECT_TRUE(list.loadPlayers());
-        EXPECT_EQ(Each(list, FieldsOf), stored);
+        EXPECT_EQ(Each(list, fieldsOf), stored);
         list.setSort(SortKey::Champion, false);
         EXPECT_EQ(list.comparePlayers(list[39], list[0]), 0) << "an odd champion sorts as the empty name";
         list.writePicksFile();
@@ -104,7 +104,7 @@ TEST_F(PlayerListTest, LoadingAWholeOrPartialFileOrNone)
         if (tail < 0)
             std::filesystem::remove(dir.file(PicksFileName));
         else
-            dir.write(PicksFileName, PickRecord(5, "Sam") + PickRecord(-1, "RESULTS") + std::string(std::size_t(tail), 7));
+            dir.write(PicksFileName, pickRecord(5, "Sam") + pickRecord(-1, "RESULTS") + std::string(std::size_t(tail), 7));
         EXPECT_EQ(list.loadPlayers(), tail == 0);
         EXPECT_EQ(Each(list, [](const Player& p) { return std::pair{p.id, int(p.modified)}; }),
                   (tail < 0 ? Loaded{} : Loaded{{5, 0}, {-1, 1}}));
@@ -122,12 +122,12 @@ TEST_F(PlayerListTest, LoadingAWholeOrPartialFileOrNone)
 // Every write goes to a temp file first: a failure leaves the previous file whole and names the file.
 TEST_F(PlayerListTest, FailedWritesLeaveTheOldFileWhole)
 {
-    dir.write(PicksFileName, PickRecord(1, "Old"));
-    FillRandomPool(players, 20000);  // about 6 MB
+    dir.write(PicksFileName, pickRecord(1, "Old"));
+    fillRandomPool(players, 20000);  // about 6 MB
     auto expectFailure = [&](const std::string& path, const char* reason) {
         EXPECT_THAT([&] { players.savePlayersTo(path); },
                     ThrowsMessage<HoopError>(AllOf(HasSubstr(path), HasSubstr(reason))));
-        EXPECT_EQ(dir.read(PicksFileName), PickRecord(1, "Old"));
+        EXPECT_EQ(dir.read(PicksFileName), pickRecord(1, "Old"));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "the temp file is removed";
     };
     expectFailure(dir.file("gone/" + PicksFileName), "No such file or directory");
@@ -159,7 +159,7 @@ TEST_F(PlayerListTest, CountingAndDeleting)
                 ThrowsMessage<HoopError>(::testing::StrEq("List index out of bounds (-1)")));
     EXPECT_EQ(ids(), (std::vector<std::int32_t>{5, 7}));
     EXPECT_EQ(host.countText, "unchanged");
-    for (int i = 0; i < 1000; ++i) players.add(MakeEntry(100 + i, "Filler"));  // growth must not move it
+    for (int i = 0; i < 1000; ++i) players.add(makeEntry(100 + i, "Filler"));  // growth must not move it
     players.clear();
     EXPECT_EQ(removed->id, 6) << "a removed entry stays readable";
 }
@@ -180,7 +180,7 @@ TEST_F(PlayerListTest, StandingsOrderByEachKeyInBothDirections)
         for (auto [name, total, potential, champion] : {std::tuple{"apple", 10, 90, 0}, {"Zed", 25, 75, 101},
                                                         {"Ann", 25, 75, 201}, {"An", 7, 60, 101},
                                                         {"\xC9mile", 30, 75, 0}}) {
-            Player added = MakeEntry(players.count() + 1, name);
+            Player added = makeEntry(players.count() + 1, name);
             std::tie(added.total, added.potential, added.picks[GameCount]) = std::tuple{total, potential, champion};
             players.add(added);
         }
@@ -195,11 +195,11 @@ TEST_F(PlayerListTest, ALargeListEndsInOrderForEveryKeyAndIsSavedSo)
     for (int i = 0; i < 64; ++i) teams.entry(i / 16 + 1, i % 16 + 1).name = std::string(1, char('A' + rng() % 5));
     for (int i = 0; i < 3000; ++i) {
         const std::string name(1 + rng() % 3, char('a' + rng() % 3));
-        Player e = MakeEntry(i + 1, name, RandomBracket(rng));
+        Player e = makeEntry(i + 1, name, randomBracket(rng));
         std::tie(e.total, e.potential) = std::tuple{int(rng() % 7), int(rng() % 50)};  // many ties
         players.add(e);
     }
-    players.add(MakeEntry(ResultsId, ResultsName));  // takes part like any entry
+    players.add(makeEntry(ResultsId, ResultsName));  // takes part like any entry
     const std::vector<std::int32_t> before = ids();
     for (int key = 0; key < 8; ++key) {
         sortBy(key / 2, key % 2);
@@ -216,7 +216,7 @@ TEST_F(PlayerListTest, ALargeListEndsInOrderForEveryKeyAndIsSavedSo)
 
 // New ids: scripted draws.
 std::vector<std::int32_t> g_draws;
-std::int32_t ScriptedId()
+std::int32_t scriptedId()
 {
     const std::int32_t id = g_draws.front();
     g_draws.erase(g_draws.begin());
@@ -227,7 +227,7 @@ TEST_F(PlayerListTest, NewIdRedrawsOnZeroAndOnAUsedId)
 {
     add({5, ResultsId});
     g_draws = {0, 5, 0, 999'999'998, 7};
-    EXPECT_EQ(newPlayerId(players, &ScriptedId), 999'999'998);
+    EXPECT_EQ(newPlayerId(players, &scriptedId), 999'999'998);
     EXPECT_EQ(g_draws, std::vector<std::int32_t>{7});
     const IdSource clock = clockIdSource();
     for (int i = 0; i < 100; ++i) {

@@ -24,7 +24,7 @@ protected:
 
     Player& add(std::int32_t id, Picks picks)
     {
-        Player e = MakeEntry(id, id == ResultsId ? ResultsName : "P");
+        Player e = makeEntry(id, id == ResultsId ? ResultsName : "P");
         for (auto [game, code] : picks) e.picks[game] = code;
         e.modified = 1;
         players.add(e);
@@ -85,11 +85,11 @@ TEST_F(Scoring, GameValues)
 TEST_F(Scoring, PerfectSheetHalfwayAndAtTheEnd)
 {
     std::mt19937 rng(9);
-    const PickArray actual = RandomBracket(rng);
-    players.add(MakeEntry(ResultsId, ResultsName, actual));
+    const PickArray actual = randomBracket(rng);
+    players.add(makeEntry(ResultsId, ResultsName, actual));
     Player& results = players.unjournaledEntry(0);
     std::fill(results.picks.begin() + 33, results.picks.end(), 0);
-    const Player& p = *players.add(MakeEntry(1, "Perfect", actual));
+    const Player& p = *players.add(makeEntry(1, "Perfect", actual));
     int played = 0, open = 0;
     for (int g = 1; g <= GameCount; ++g) (g <= 32 ? played : open) += seedOfCode(actual[g]) * roundOfGame(g);
     for (int pass = 0; pass < 2; ++pass) {
@@ -169,27 +169,27 @@ TEST_F(Scoring, WhenAPassRuns)
 }
 
 // The first-round teams that can reach a game.
-void AddPartOf(int game, std::set<TeamCode>& teams)
+void addPartOf(int game, std::set<TeamCode>& teams)
 {
     if (game <= 32) {
         teams.insert({firstRoundPair(game).a, firstRoundPair(game).b});
         return;
     }
-    AddPartOf(2 * game - 65, teams);
-    AddPartOf(2 * game - 64, teams);
+    addPartOf(2 * game - 65, teams);
+    addPartOf(2 * game - 64, teams);
 }
 
 // The rules game by game, written plainly, against the pass on random and inconsistent pools: a
 // team is out once a played game of its part of the bracket went to another team.
-std::vector<int> ScoreByTheRules(PlayerList& list, const ScoringValues& v)
+std::vector<int> scoreByTheRules(PlayerList& list, const ScoringValues& v)
 {
     std::vector<int> progress;
     Player& results = list.unjournaledEntry(list.indexOfId(ResultsId));
     std::set<TeamCode> field, eliminated;
-    AddPartOf(63, field);
+    addPartOf(63, field);
     for (int g = 1; g <= GameCount; ++g) {
         std::set<TeamCode> part;
-        AddPartOf(g, part);
+        addPartOf(g, part);
         for (TeamCode team : part)
             if (results.picks[g] != 0 && team != results.picks[g]) eliminated.insert(team);
     }
@@ -224,8 +224,8 @@ TEST_F(Scoring, WithoutAGapTheFiguresAreThoseOfTheListOrderRule)
     for (int played : {0, 17, 32, 40, 56, 62}) {
         players.clear();
         add(ResultsId, {});
-        players.unjournaledEntry(0).picks = RandomBracket(rng, played);
-        for (int i = 0; i < 300; ++i) players.add(MakeEntry(i + 1, "P", RandomBracket(rng)));
+        players.unjournaledEntry(0).picks = randomBracket(rng, played);
+        for (int i = 0; i < 300; ++i) players.add(makeEntry(i + 1, "P", randomBracket(rng)));
         std::set<TeamCode> lost;  // the former rule
         std::vector<int> expected;
         for (int i = 1; i < players.count(); ++i) {
@@ -253,11 +253,11 @@ TEST_F(Scoring, ScorePicksGivesWhatAPassStores)
         setScoring({"3", "-2", "7", "1000", "0", "11", seeds ? "1" : "0"});
         players.clear();
         Player& results = add(ResultsId, {});
-        results.picks = RandomBracket(rng, 50);
+        results.picks = randomBracket(rng, 50);
         results.picks[5] = results.picks[40] = 0;
         for (int i = 0; i < 300; ++i) {
             Player& e = addEntry({});
-            e.picks = RandomBracket(rng);
+            e.picks = randomBracket(rng);
             if (i % 7 == 0) e.picks[1 + rng() % 63] = i % 2 ? 1000000 : 117;
         }
         players.updateStandings();
@@ -275,14 +275,14 @@ TEST_F(Scoring, MatchesTheRulesGameByGame)
     std::mt19937 rng(17);
     const TeamCode odd[] = {0, 0, 101, 116, 208, 499, 500, -3, 117, 1000000};
     auto randomPicks = [&](int played, bool consistent) {
-        PickArray picks = RandomBracket(rng, played);
+        PickArray picks = randomBracket(rng, played);
         for (int g = 1; g <= GameCount && !consistent; ++g)
             if (rng() % 4 == 0) picks[g] = odd[rng() % std::size(odd)];
         return picks;
     };
     // Sound results with games left blank below played ones.
     auto gappedResults = [&] {
-        PickArray picks = RandomBracket(rng, 33 + int(rng() % 31));
+        PickArray picks = randomBracket(rng, 33 + int(rng() % 31));
         for (int g = 1; g <= 48; ++g)
             if (rng() % 3 == 0) picks[g] = 0;
         return picks;
@@ -298,9 +298,9 @@ TEST_F(Scoring, MatchesTheRulesGameByGame)
             const int resultsAt = int(rng() % std::uint32_t(count));
             for (int i = 0; i < count; ++i) {
                 // Share -1: sound sheets, results with gaps.
-            Player e = i == resultsAt ? MakeEntry(ResultsId, ResultsName,
+            Player e = i == resultsAt ? makeEntry(ResultsId, ResultsName,
                                                    oddShare < 0 ? gappedResults() : randomPicks(int(rng() % 64), consistent()))
-                                           : MakeEntry(i + 1, "P", randomPicks(GameCount, consistent()));
+                                           : makeEntry(i + 1, "P", randomPicks(GameCount, consistent()));
                 e.modified = std::uint8_t(rng() % 3 == 0);
                 players.add(e);
                 copy.add(e);
@@ -309,7 +309,7 @@ TEST_F(Scoring, MatchesTheRulesGameByGame)
                 host.progress.clear();
                 players.updateStandings();
                 SettingsFile ini(store);
-                EXPECT_EQ(host.progress, ScoreByTheRules(copy, settings::readScoringValues(ini)));
+                EXPECT_EQ(host.progress, scoreByTheRules(copy, settings::readScoringValues(ini)));
                 for (int i = 0; i < count; ++i) ASSERT_EQ(state(players[i]), state(copy[i])) << "entry " << i;
                 for (int i = 0; i < count; i += 3)
                     players.unjournaledEntry(i).modified = copy.unjournaledEntry(i).modified = 1;

@@ -48,7 +48,7 @@ TEST(SheetPicks, RandomEditsPassEachPickOnToTheNextSlotOnly)
             sheet.clear();
             EXPECT_EQ(sheet.picks(), PickArray{});
         } else if (op == 1) {
-            PickArray stored = RandomBracket(rng, int(rng() % (GameCount + 1)));
+            PickArray stored = randomBracket(rng, int(rng() % (GameCount + 1)));
             const TeamCode odd[] = {9999, -3, makeTeamCode(4, 16)};  // no teams, and a team of another game
             for (int n = 1; n <= GameCount; ++n)
                 if (const unsigned r = rng() % 20; r < 3) stored[std::size_t(n)] = odd[r];

@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string TeamRecord(int region, int seed, const std::string& name, const std::string& wins = "",
+std::string teamRecord(int region, int seed, const std::string& name, const std::string& wins = "",
                        const std::string& losses = "")
 {
     std::string r(TeamRecordSize, '\0');
@@ -20,10 +20,10 @@ std::string TeamRecord(int region, int seed, const std::string& name, const std:
     return r;
 }
 
-std::string TeamLabel(int r, int s) { return "Team " + std::to_string(r * 100 + s); }
+std::string teamLabel(int r, int s) { return "Team " + std::to_string(r * 100 + s); }
 
 // The whole table in file order, one "region seed name/wins/losses" line per team.
-std::vector<std::string> Table(const TeamTable& teams)
+std::vector<std::string> table(const TeamTable& teams)
 {
     std::vector<std::string> out;
     for (int r = 1; r <= RegionCount; ++r)
@@ -52,18 +52,18 @@ TEST_F(TeamFile, SavedFileIsSixtyFourRecordsByteForByteAndLoadsBack)
             Team& t = teams.entry(r, s);
             t.region = std::uint8_t(r);
             t.seed = std::uint8_t(s);
-            t.name = TeamLabel(r, s);
+            t.name = teamLabel(r, s);
             t.wins = s == 3 ? "" : std::to_string(30 - s);  // seed 3 without a record yet
             t.losses = s == 3 ? "" : std::to_string(s % 10);
-            expected += TeamRecord(r, s, TeamLabel(r, s), s == 3 ? "00" : t.wins.text().bytes, s == 3 ? "00" : t.losses.text().bytes);
+            expected += teamRecord(r, s, teamLabel(r, s), s == 3 ? "00" : t.wins.text().bytes, s == 3 ? "00" : t.losses.text().bytes);
         }
     saveTeams(dir.path(), teams);
     EXPECT_EQ(dir.read(TeamsFileName), expected);
-    const std::vector<std::string> saved = Table(teams);
+    const std::vector<std::string> saved = table(teams);
     EXPECT_EQ(saved[2], "1 3 Team 103/00/00") << "the fill is made in the table too";
     teams.clear();
     EXPECT_TRUE(loadTeams(dir.path(), teams, host, guard));
-    EXPECT_EQ(Table(teams), saved);
+    EXPECT_EQ(table(teams), saved);
 }
 
 TEST_F(TeamFile, RecordsInAnyOrderThenAPartialOneOrNoFileShowTheQuickTipOnce)
@@ -72,18 +72,18 @@ TEST_F(TeamFile, RecordsInAnyOrderThenAPartialOneOrNoFileShowTheQuickTipOnce)
     std::vector<std::string> loaded(64);
     for (int r = RegionCount; r >= 1; --r)
         for (int s = SeedCount; s >= 1; --s) {
-            bytes += TeamRecord(r, s, TeamLabel(r, s), "1", "2");
+            bytes += teamRecord(r, s, teamLabel(r, s), "1", "2");
             loaded[std::size_t((r - 1) * SeedCount + s - 1)] =
-                std::to_string(r) + " " + std::to_string(s) + " " + TeamLabel(r, s) + "/1/2";
+                std::to_string(r) + " " + std::to_string(s) + " " + teamLabel(r, s) + "/1/2";
         }
-    bytes += TeamRecord(3, 5, "Replaced");  // a later record for the same team wins
+    bytes += teamRecord(3, 5, "Replaced");  // a later record for the same team wins
     loaded[2 * SeedCount + 4] = "3 5 Replaced//";
     for (bool present : {false, true}) {
         SCOPED_TRACE(present);
         RecordingHost shown;
         if (present) dir.write(TeamsFileName, bytes + std::string(6, '\x01'));  // a partial record
         EXPECT_FALSE(loadTeams(dir.path(), teams, shown, guard));
-        EXPECT_EQ(Table(teams), present ? loaded : EmptyTable);
+        EXPECT_EQ(table(teams), present ? loaded : EmptyTable);
         // With the file, also the word that the replaced record is left out.
         EXPECT_EQ(shown.information.size(), present ? 2u : 1u);
         EXPECT_EQ(shown.information.back(), "Quick Tip: To enter the tournament teams select [Pool], [Options...]. "
@@ -95,15 +95,15 @@ TEST_F(TeamFile, RecordsInAnyOrderThenAPartialOneOrNoFileShowTheQuickTipOnce)
 // A record without a place is skipped; length bytes larger than their field are clamped.
 TEST_F(TeamFile, OddRecords)
 {
-    std::string clamped = TeamRecord(2, 2, "ABCDEFGHIJKL", "12", "34");
+    std::string clamped = teamRecord(2, 2, "ABCDEFGHIJKL", "12", "34");
     std::tie(clamped[2], clamped[15], clamped[18]) = std::tuple{char(255), char(9), char(3)};
     std::vector<std::string> expected = EmptyTable;
     expected[SeedCount + 1] = "2 2 ABCDEFGHIJKL/12/34";
     for (auto [region, seed] : {std::pair{0, 1}, {5, 1}, {1, 0}, {1, 17}, {255, 255}, {0, 0}}) {
         teams.clear();
-        dir.write(TeamsFileName, TeamRecord(region, seed, "Nowhere") + clamped);
+        dir.write(TeamsFileName, teamRecord(region, seed, "Nowhere") + clamped);
         EXPECT_TRUE(loadTeams(dir.path(), teams, host, guard));
-        EXPECT_EQ(Table(teams), expected) << region << "/" << seed;
+        EXPECT_EQ(table(teams), expected) << region << "/" << seed;
     }
 }
 
@@ -114,8 +114,8 @@ TEST_F(TeamFile, RecordsTheTableCannotHoldAreSaidAndKeptBeforeTheNextSave)
     std::string field, renamed;
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
-            field += TeamRecord(r, s, TeamLabel(r, s), "1", "2");
-            renamed += TeamRecord(r, s, "Other " + TeamLabel(r, s));
+            field += teamRecord(r, s, teamLabel(r, s), "1", "2");
+            renamed += teamRecord(r, s, "Other " + teamLabel(r, s));
         }
     const struct {
         const char* what;
@@ -123,9 +123,9 @@ TEST_F(TeamFile, RecordsTheTableCannotHoldAreSaidAndKeptBeforeTheNextSave)
         std::size_t dropped;
     } rows[] = {
         {"the field", field, 0},
-        {"region 9", field + TeamRecord(9, 1, "Nine"), 1},
-        {"seed 40", TeamRecord(1, 40, "Forty") + field, 1},
-        {"region and seed 0 with a name", field + TeamRecord(0, 0, "Nobody"), 1},
+        {"region 9", field + teamRecord(9, 1, "Nine"), 1},
+        {"seed 40", teamRecord(1, 40, "Forty") + field, 1},
+        {"region and seed 0 with a name", field + teamRecord(0, 0, "Nobody"), 1},
         {"128 records", field + renamed, 64},
         {"the same 64 records twice", field + field, 0},
         {"empty records", field + std::string(3 * TeamRecordSize, '\0'), 0},

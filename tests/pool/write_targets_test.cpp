@@ -20,7 +20,7 @@ using ::testing::HasSubstr;
 
 namespace {
 // Names in a folder, sorted.
-std::vector<std::string> Names(const std::string& folder)
+std::vector<std::string> namesIn(const std::string& folder)
 {
     std::vector<std::string> names;
     for (const auto& item : fs::directory_iterator(folder)) names.push_back(item.path().filename().string());
@@ -34,7 +34,7 @@ struct Alarm {
     ~Alarm() { ::alarm(0); }
 };
 
-std::string Refusal(const std::function<void()>& save)
+std::string refusalOf(const std::function<void()>& save)
 {
     try {
         save();
@@ -90,10 +90,10 @@ TEST(WriteTargets, OnlyARegularFileIsReplaced)
         }
         struct stat before {};
         ASSERT_EQ(::stat(path.c_str(), &before), 0);
-        const auto names = Names(dir.path());
+        const auto names = namesIn(dir.path());
 
         const bool folder = row.node == Folder || row.node == FolderWithSlash;
-        EXPECT_EQ(Refusal([&] { writeFileAtomic(path, "data"); }),
+        EXPECT_EQ(refusalOf([&] { writeFileAtomic(path, "data"); }),
                   folder ? "Cannot replace file " + path + ": " + row.reason
                          : "Cannot write file " + path + ": " + row.reason + ", so it is left as it is");
         struct stat after {};
@@ -101,7 +101,7 @@ TEST(WriteTargets, OnlyARegularFileIsReplaced)
         EXPECT_EQ(after.st_mode, before.st_mode);
         EXPECT_EQ(after.st_ino, before.st_ino);
         EXPECT_EQ(after.st_rdev, before.st_rdev);
-        EXPECT_EQ(Names(dir.path()), names) << "nothing made beside it";
+        EXPECT_EQ(namesIn(dir.path()), names) << "nothing made beside it";
     }
 }
 
@@ -141,7 +141,7 @@ TEST(WriteTargets, ALinkInASharedFolderIsFollowedOnlyAsTheKernelWould)
             ASSERT_EQ(::lchown(link.c_str(), row.linkOwners[i], row.linkOwners[i]), 0);
         }
         const std::string path = shared + "/link0";
-        const std::string refusal = Refusal([&] { writeFileAtomic(path, "written"); });
+        const std::string refusal = refusalOf([&] { writeFileAtomic(path, "written"); });
         if (row.followed) {
             EXPECT_EQ(refusal, "(no error)");
             EXPECT_EQ(dir.read("victim"), "written");
@@ -151,7 +151,7 @@ TEST(WriteTargets, ALinkInASharedFolderIsFollowedOnlyAsTheKernelWould)
             EXPECT_EQ(dir.read("victim"), "the victim's own");
         }
         EXPECT_TRUE(fs::is_symlink(path));
-        EXPECT_EQ(Names(shared).size(), row.linkOwners.size()) << "no temp file left";
-        EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"shared", "victim"}));
+        EXPECT_EQ(namesIn(shared).size(), row.linkOwners.size()) << "no temp file left";
+        EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"shared", "victim"}));
     }
 }

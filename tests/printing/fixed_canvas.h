@@ -7,15 +7,15 @@
 #include "core/printing/page_canvas.h"
 
 // The team table the printing tests draw from.
-inline TeamTable& Teams()
+inline TeamTable& teams()
 {
     static TeamTable teams;
     return teams;
 }
 
-inline void SetTeam(int p, int s, const std::string& name, const std::string& wins = "", const std::string& losses = "")
+inline void setTeam(int p, int s, const std::string& name, const std::string& wins = "", const std::string& losses = "")
 {
-    Team& team = Teams().entry(p, s);
+    Team& team = teams().entry(p, s);
     team.region = static_cast<std::uint8_t>(p);
     team.seed = static_cast<std::uint8_t>(s);
     team.name = name;
@@ -24,15 +24,15 @@ inline void SetTeam(int p, int s, const std::string& name, const std::string& wi
 }
 
 // Every team named prefix + its code ("T101" ... "T416"), without a record.
-inline void NameAllTeams(const std::string& prefix = "T")
+inline void nameAllTeams(const std::string& prefix = "T")
 {
-    Teams().clear();
+    teams().clear();
     for (int p = 1; p <= 4; ++p)
-        for (int s = 1; s <= 16; ++s) SetTeam(p, s, prefix + std::to_string(p * 100 + s));
+        for (int s = 1; s <= 16; ++s) setTeam(p, s, prefix + std::to_string(p * 100 + s));
 }
 
 // Game g's pick is the g-th team, so every pick prints a text of its own.
-inline TeamCode PickOf(int game)
+inline TeamCode pickOf(int game)
 {
     return makeTeamCode(static_cast<std::uint8_t>((game - 1) / 16 + 1), static_cast<std::uint8_t>((game - 1) % 16 + 1));
 }

@@ -14,10 +14,10 @@ using Ints = std::vector<int>;
 using Texts = std::vector<std::string>;
 
 // Column r of one or both halves in the bracket font; the lines drawn so far.
-std::vector<Ints> Column(FixedCanvas& canvas, int r, std::initializer_list<Half> halves, const Player* entry = nullptr)
+std::vector<Ints> column(FixedCanvas& canvas, int r, std::initializer_list<Half> halves, const Player* entry = nullptr)
 {
     canvas.setFont(8, Regular);
-    SheetDrawing drawing{Teams()};
+    SheetDrawing drawing{teams()};
     for (Half half : halves) drawBracketColumn(canvas, r, half, entry, drawing);
     return canvas.lines;
 }
@@ -48,11 +48,11 @@ TEST(SheetGeometry, DerivedFromPageAndFontWithHalvesToEven)
 
 TEST(DrawBracketColumn, LinesOfTheColumns)
 {
-    NameAllTeams();
+    nameAllTeams();
     // u div 2 + u div 2: the first line of the first column at u - 1 for an odd unit, u for an even one.
     for (const auto& [h, y] : {std::pair{672, 20}, {640, 20}, {32 * 25, 24}, {32 * 26, 26}}) {
         FixedCanvas canvas(W, h);
-        const auto lines = Column(canvas, 1, {Half::Left});
+        const auto lines = column(canvas, 1, {Half::Left});
         EXPECT_EQ(lines.size(), 16u * 3) << h;
         EXPECT_EQ(lines.front(), (Ints{0, y, C, y})) << h;
     }
@@ -60,7 +60,7 @@ TEST(DrawBracketColumn, LinesOfTheColumns)
     // connector facing the middle, the next one two heights down; no entry, no picks.
     FixedCanvas canvas(W, H);
     const int y = U + U / 2, y2 = y + 2 * U, y3 = y + 4 * U;
-    const auto lines = Column(canvas, 2, {Half::Right});
+    const auto lines = column(canvas, 2, {Half::Right});
     EXPECT_EQ(lines.size(), 8u * 3);
     EXPECT_EQ(std::vector<Ints>(lines.begin(), lines.begin() + 4),
               (std::vector<Ints>{{W - C, y, W - 2 * C, y}, {W - 2 * C, y, W - 2 * C, y2}, {W - 2 * C, y2, W - C, y2},
@@ -69,19 +69,19 @@ TEST(DrawBracketColumn, LinesOfTheColumns)
     // The finalist lines run from the sixth column back towards the middle.
     FixedCanvas finals(W, H);
     const int y6 = 16 * U + U / 2;
-    EXPECT_EQ(Column(finals, 6, {Half::Left, Half::Right}),
+    EXPECT_EQ(column(finals, 6, {Half::Left, Half::Right}),
               (std::vector<Ints>{{5 * C, y6, 4 * C, y6}, {W - 5 * C, y6, W - 4 * C, y6}}));
 }
 
 TEST(DrawBracketColumn, TeamLabelsStandFlushWithThePageEdgesInSeedOrder)
 {
-    NameAllTeams();
-    SetTeam(1, 1, "Alpha", "20", "5");
-    SetTeam(3, 1, "Gamma", "28", "1");
+    nameAllTeams();
+    setTeam(1, 1, "Alpha", "20", "5");
+    setTeam(3, 1, "Gamma", "28", "1");
     FixedCanvas canvas(W, H);
-    Column(canvas, 1, {Half::Left, Half::Right});
-    drawTeamLabel(canvas, Teams(), 0, 100, 0, 1);  // outside the four regions there is no label
-    drawTeamLabel(canvas, Teams(), 0, 100, 5, 1);
+    column(canvas, 1, {Half::Left, Half::Right});
+    drawTeamLabel(canvas, teams(), 0, 100, 0, 1);  // outside the four regions there is no label
+    drawTeamLabel(canvas, teams(), 0, 100, 5, 1);
     ASSERT_EQ(canvas.texts.size(), 64u);
     // Each half top to bottom: its upper region, then its lower one, each in bracket seed order;
     // left labels start at the left edge, right labels end at the right edge, g above their lines.
@@ -89,7 +89,7 @@ TEST(DrawBracketColumn, TeamLabelsStandFlushWithThePageEdgesInSeedOrder)
     for (int i = 0; i < 64; ++i) {
         const bool left = i < 32;
         const auto& t = canvas.texts[std::size_t(i)];
-        EXPECT_EQ(t.text, formatTeamLabel(Teams(), (left ? 1 : 3) + (i % 32) / 16, order[i % 16])) << i;
+        EXPECT_EQ(t.text, formatTeamLabel(teams(), (left ? 1 : 3) + (i % 32) / 16, order[i % 16])) << i;
         EXPECT_EQ((Ints{left ? t.x : t.right(), t.y}), (Ints{left ? 0 : W, U - 1 + (i % 32) * U - G})) << t.text;
     }
     EXPECT_EQ((Texts{canvas.texts[0].text, canvas.texts[32].text}), (Texts{"1. Alpha (20-5)", "Gamma (28-1) 1."}));
@@ -101,23 +101,23 @@ TEST(FormatTeamLabel, RecordOnlyForAWholeNumberOfWinsAboveZero)
         {"21", "9", " (21-9)"}, {"3", "", " (3-)"}, {"", "4", ""}, {"0", "4", ""},
         {"00", "0", ""},        {"a", "1", ""},     {"1x", "1", ""}, {"-1", "2", ""}};
     for (const Texts& c : cases) {
-        Teams().clear();
-        SetTeam(2, 12, "Name", c[0], c[1]);
-        SetTeam(4, 12, "Name", c[0], c[1]);
-        EXPECT_EQ((Texts{formatTeamLabel(Teams(), 2, 12), formatTeamLabel(Teams(), 4, 12)}), (Texts{"12. Name" + c[2], "Name" + c[2] + " 12."}))
+        teams().clear();
+        setTeam(2, 12, "Name", c[0], c[1]);
+        setTeam(4, 12, "Name", c[0], c[1]);
+        EXPECT_EQ((Texts{formatTeamLabel(teams(), 2, 12), formatTeamLabel(teams(), 4, 12)}), (Texts{"12. Name" + c[2], "Name" + c[2] + " 12."}))
             << "wins '" << c[0] << "'";
     }
 }
 
 TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
 {
-    NameAllTeams();
+    nameAllTeams();
     Player entry;
-    for (int game = 1; game <= GameCount; ++game) entry.picks[game] = PickOf(game);
+    for (int game = 1; game <= GameCount; ++game) entry.picks[game] = pickOf(game);
     entry.picks[5] = entry.picks[34] = 0;  // an early pick left out, and one in the second round
     FixedCanvas canvas(W, H);
     canvas.setFont(8, Regular);
-    SheetDrawing drawing{Teams()};
+    SheetDrawing drawing{teams()};
     for (int r = 1; r <= 6; ++r)
         for (Half half : {Half::Left, Half::Right}) drawBracketColumn(canvas, r, half, &entry, drawing);
     EXPECT_EQ(drawing.pickIndex, 63);
@@ -129,19 +129,19 @@ TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
             const int f = (1 << (column - 1)) * U, count = 32 >> (column - 1);
             const int outer = (column == 6 ? 4 : column - 1) * C;
             for (int i = 0; i < count; ++i, ++game) {
-                if (const auto* text = canvas.find(Teams().teamName(PickOf(game)).bytes))
+                if (const auto* text = canvas.find(teams().teamName(pickOf(game)).bytes))
                     printed.push_back({game, half == Half::Left ? text->x : text->right(), text->y});
                 if (game != 5 && game != 34)
                     expected.push_back({game, half == Half::Left ? outer + G : W - outer - G, f / 2 + U / 2 + i * f - G});
             }
         }
     EXPECT_EQ(printed, expected);
-    EXPECT_EQ(canvas.find(Teams().teamName(PickOf(63)).bytes), nullptr);  // the champion is not on the bracket
+    EXPECT_EQ(canvas.find(teams().teamName(pickOf(63)).bytes), nullptr);  // the champion is not on the bracket
 }
 
 TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
 {
-    NameAllTeams();
+    nameAllTeams();
     std::array<std::string, 4> regions;
     FixedCanvas canvas(W, H);
     Player entry;
@@ -150,7 +150,7 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
     entry.picks[63] = makeTeamCode(3, 2);
     auto drawn = [&](const Player* sheet) {
         canvas.texts.clear();
-        drawSheetTexts(canvas, sheet, {Teams(), regions, "1.60"});
+        drawSheetTexts(canvas, sheet, {teams(), regions, "1.60"});
         return canvas.drawn();
     };
     const std::string promoTop = centred(PrintPromoLine, 8, 8, Italic), promoEnd = centred(PrintPromoLine, H - 16, 8, Italic);
@@ -182,16 +182,16 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
 
 TEST(DrawPoolSheet, EveryCopyStartsAtGameOneAndAsksForArialThenTheFallback)
 {
-    NameAllTeams();
+    nameAllTeams();
     Player entry;
-    entry.picks[1] = PickOf(1);
+    entry.picks[1] = pickOf(1);
     for (const Texts& faces : {Texts{"Default", "MS Sans Serif", "Arial"}, Texts{"Default", "MS Sans Serif"}, Texts{"Default"}}) {
         FixedCanvas canvas(W, H);
         canvas.faces = faces;
         Ints columns;
-        drawPoolSheet(canvas, &entry, {Teams(), {}, ""}, [&](int r) { columns.push_back(r); });
+        drawPoolSheet(canvas, &entry, {teams(), {}, ""}, [&](int r) { columns.push_back(r); });
         EXPECT_EQ(canvas.face, faces.back());
-        const auto* first = canvas.find(Teams().teamName(PickOf(1)).bytes);
+        const auto* first = canvas.find(teams().teamName(pickOf(1)).bytes);
         ASSERT_NE(first, nullptr);  // game 1 is printed, on its own line, in the 8-point font
         EXPECT_EQ((Ints{first->x, first->points}), (Ints{C + G, 8}));
         EXPECT_EQ(columns, (Ints{1, 2, 3, 4, 5, 6}));

@@ -36,7 +36,7 @@
 namespace {
 const QString RulesDone = QStringLiteral("                           ...now printing rules for the Hoopfall.");
 
-QString RunTool(const QString& program, const QStringList& args)
+QString runTool(const QString& program, const QStringList& args)
 {
     QProcess process;
     process.start(program, args);
@@ -44,7 +44,7 @@ QString RunTool(const QString& program, const QStringList& args)
 }
 
 // The text of a PDF in reading order, a form feed after each page.
-QString PdfText(const QString& file) { return RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), file, QStringLiteral("-")}); }
+QString pdfText(const QString& file) { return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), file, QStringLiteral("-")}); }
 
 class PrintCommandsTest : public ::testing::Test {
 protected:
@@ -56,18 +56,18 @@ protected:
     QString pdf = file("sheet.pdf");
 
     // The in-memory store the test program installed, empty for every test.
-    static void ClearSettings() { TestSettings().values.clear(); }
+    static void clearSettings() { testSettings().values.clear(); }
 
     void SetUp() override
     {
-        ClearSettings();
-        TestPrompts().clear();
-        NameAllTeams("Team");
-        SetTeam(1, 1, "Team101", "27", "4");
-        SetTeam(4, 16, "Team416", "3", "");
+        clearSettings();
+        testPrompts().clear();
+        nameAllTeams("Team");
+        setTeam(1, 1, "Team101", "27", "4");
+        setTeam(4, 16, "Team416", "3", "");
         saveRegions(dir.path(), {"East", "West", "Midwest", ""});
-        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
-        main->session().teams() = Teams();
+        main = std::make_unique<MainWindow>(testSettings(), QString::fromStdString(dir.path()));
+        main->session().teams() = teams();
         QObject::connect(Find<QProgressBar>(*main, "pbProgress"), &QProgressBar::valueChanged, [this](int value) {
             progress.push_back(value);
             busy.push_back(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
@@ -76,17 +76,17 @@ protected:
     void TearDown() override
     {
         main.reset();
-        TestPrompts().clear();
-        ClearSettings();
+        testPrompts().clear();
+        clearSettings();
     }
 
     QString file(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
     QString hint() const { return Find<QLabel>(*main, "pnlHint")->text(); }
 
     // The "user" prints n copies to the PDF file.
-    void AnswerPdf(int copies, const QString& file = {})
+    void answerPdf(int copies, const QString& file = {})
     {
-        TestPrompts().printAnswers.push_back([this, copies, file](QPrinter& printer, int& count) {
+        testPrompts().printAnswers.push_back([this, copies, file](QPrinter& printer, int& count) {
             dialogCopies.push_back(count);  // the count the dialog starts with
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(file.isEmpty() ? pdf : file);
@@ -96,13 +96,13 @@ protected:
         });
     }
 
-    static Player Participant()
+    static Player participant()
     {
         Player entry;
         entry.id = 42;
         entry.name = "Pat Quinlan";
         entry.tiebreaker = "147";
-        for (int game = 1; game <= GameCount; ++game) entry.picks[game] = PickOf(game);
+        for (int game = 1; game <= GameCount; ++game) entry.picks[game] = pickOf(game);
         entry.picks[3] = 0;
         return entry;
     }
@@ -113,8 +113,8 @@ protected:
 // of one page per copy, progress under the hourglass, and the status text after the job went out.
 TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
 {
-    const Player entry = Participant();
-    SettingsFile store(TestSettings());
+    const Player entry = participant();
+    SettingsFile store(testSettings());
     store.writeBool("Rules", "PrintCost", false);
     store.writeString("Rules", "PayDesc1", "Winner");
     store.writeString("Rules", "PayPct1", "100%");
@@ -148,10 +148,10 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
         progress.clear();
         busy.clear();
         for (int n = 2; n <= 3; ++n) QFile::remove(file("sheet-" + std::to_string(n) + ".pdf"));
-        AnswerPdf(c.copies);
+        answerPdf(c.copies);
         c.print();
-        EXPECT_TRUE(TestPrompts().boxes.empty());
-        const QString text = PdfText(pdf);
+        EXPECT_TRUE(testPrompts().boxes.empty());
+        const QString text = pdfText(pdf);
         for (const char* line : c.present) EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
         for (const char* line : c.absent) EXPECT_FALSE(text.contains(QLatin1String(line))) << line;
         EXPECT_EQ((std::vector<qsizetype>{text.count(QString::fromStdString(PrintPromoLine)), text.count(QLatin1Char('\f'))}),
@@ -159,8 +159,8 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
         EXPECT_EQ(main->printer().docName(), c.title);
         EXPECT_EQ(main->printer().pageLayout().orientation(), c.orientation);
         // Without Arial, its metric twin keeps the labels inside their columns.
-        EXPECT_TRUE(RunTool(QStringLiteral("pdffonts"), {pdf}).contains(QLatin1String("LiberationSans")));
-        for (int n = 2; n <= c.copies; ++n) EXPECT_EQ(PdfText(file("sheet-" + std::to_string(n) + ".pdf")), text);
+        EXPECT_TRUE(runTool(QStringLiteral("pdffonts"), {pdf}).contains(QLatin1String("LiberationSans")));
+        for (int n = 2; n <= c.copies; ++n) EXPECT_EQ(pdfText(file("sheet-" + std::to_string(n) + ".pdf")), text);
         EXPECT_FALSE(dir.exists("sheet-" + std::to_string(c.copies + 1) + ".pdf"));
         EXPECT_EQ(progress, c.progress);
         EXPECT_EQ(busy, std::vector<bool>(c.progress.size(), true));
@@ -175,13 +175,13 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
     // The dialog is shared by all printing: it starts from the copy count the user left last.
     EXPECT_EQ(dialogCopies, (std::vector<int>{1, 1, 3}));
     // A rules text wider than the page goes on over more than one line, every character kept.
-    const QStringList zLines = PdfText(file("sheet-2.pdf")).split(QLatin1Char('\n')).filter(QStringLiteral("zzz"));
+    const QStringList zLines = pdfText(file("sheet-2.pdf")).split(QLatin1Char('\n')).filter(QStringLiteral("zzz"));
     EXPECT_GE(zLines.size(), 2);
     EXPECT_EQ(zLines.join(QString()).count(QLatin1Char('z')), 240);
 
     // A dialog left at no copies prints nothing but still closes with its status.
     main->setStatusText(QStringLiteral("before"));
-    AnswerPdf(0);
+    answerPdf(0);
     Find<QAction>(*main, "mnuPrintRules")->trigger();
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(hint(), RulesDone);
@@ -189,7 +189,7 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
 
 TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)
 {
-    main->session().players().add(Participant());
+    main->session().players().add(participant());
     main->openBracketSheet(42);
     QCoreApplication::processEvents();
     auto* sheet = qobject_cast<BracketSheet*>(main->activeChild());
@@ -197,11 +197,11 @@ TEST_F(PrintCommandsTest, TheBracketSheetPrintsTheStoredEntry)
     auto* txtName = sheet->findChild<QLineEdit*>(QStringLiteral("txtName"));
     ASSERT_NE(txtName, nullptr);
     txtName->setText(QStringLiteral("Not Saved Yet"));
-    AnswerPdf(1);
+    answerPdf(1);
     Find<QAction>(*main, "mnuPrintPlayerPool")->trigger();  // the tool bar's pop-up item posts the command
     EXPECT_FALSE(QFile::exists(pdf));
     QCoreApplication::sendPostedEvents();
-    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("the Hoopfall picks for: Pat Quinlan")));
+    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("the Hoopfall picks for: Pat Quinlan")));
     EXPECT_EQ(txtName->text(), QStringLiteral("Not Saved Yet"));
 }
 
@@ -210,11 +210,11 @@ TEST_F(PrintCommandsTest, CancelledDialogChangesNothing)
     main->setStatusText(QStringLiteral("before"));
     main->setProgress(37);
     progress.clear();
-    const Player entry = Participant();
+    const Player entry = participant();
     printPool(main->session(), *main, &entry);  // the fake cancels when it has no answer
     for (QAction* command : {Find<QAction>(*main, "mnuPrintBlank"), Find<QAction>(*main, "mnuPrintBlankPool"), Find<QAction>(*main, "mnuPrintRules")}) command->trigger();
-    EXPECT_EQ(TestPrompts().printDialogs, 4);
-    EXPECT_TRUE(TestPrompts().boxes.empty() && progress.empty());
+    EXPECT_EQ(testPrompts().printDialogs, 4);
+    EXPECT_TRUE(testPrompts().boxes.empty() && progress.empty());
     EXPECT_EQ((QStringList{hint(), QString::number(Find<QProgressBar>(*main, "pbProgress")->value())}), (QStringList{"before", "37"}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(QDir(QString::fromStdString(dir.path())).entryList({QStringLiteral("*.pdf")}).isEmpty());
@@ -223,17 +223,17 @@ TEST_F(PrintCommandsTest, CancelledDialogChangesNothing)
 TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
 {
     // The blank sheet reports its own error box.
-    AnswerPdf(1, file("missing/folder/sheet.pdf"));
+    answerPdf(1, file("missing/folder/sheet.pdf"));
     Find<QAction>(*main, "mnuPrintBlank")->trigger();
-    ASSERT_EQ(TestPrompts().texts(), QStringList{QStringLiteral("Error printing blank pool.")});
-    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Error);
+    ASSERT_EQ(testPrompts().texts(), QStringList{QStringLiteral("Error printing blank pool.")});
+    EXPECT_EQ(testPrompts().boxes[0].kind, PromptKind::Error);
     EXPECT_EQ(Find<QProgressBar>(*main, "pbProgress")->value(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // The others pass their failure on, the cursor and the bar already back: a file that cannot
     // be written, and a later copy failing (a folder stands in the second job's file) after the
     // copies before it went out. The rules sheet still sets its closing status.
-    const Player entry = Participant();
+    const Player entry = participant();
     ASSERT_TRUE(QDir().mkpath(file("sheet-2.pdf")));
     struct Case {
         std::function<void()> print;
@@ -246,7 +246,7 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
     for (const Case& c : cases) {
         QFile::remove(pdf);
         main->setProgress(50);
-        AnswerPdf(c.copies, c.copies == 1 ? file("missing/sheet.pdf") : pdf);
+        answerPdf(c.copies, c.copies == 1 ? file("missing/sheet.pdf") : pdf);
         std::string message = "no error";
         try {
             c.print();
@@ -255,7 +255,7 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
             EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         }
         EXPECT_NE(message.find(c.copies == 1 ? "sheet.pdf" : "sheet-2.pdf"), std::string::npos) << message;
-        EXPECT_TRUE(c.firstCopyHolds ? PdfText(pdf).contains(QLatin1String(c.firstCopyHolds)) : !QFile::exists(pdf));
+        EXPECT_TRUE(c.firstCopyHolds ? pdfText(pdf).contains(QLatin1String(c.firstCopyHolds)) : !QFile::exists(pdf));
         EXPECT_FALSE(dir.exists("sheet-3.pdf"));
         EXPECT_EQ(Find<QProgressBar>(*main, "pbProgress")->value(), c.bar);
     }
@@ -266,7 +266,7 @@ TEST_F(PrintCommandsTest, FailuresCleanUpBeforeTheyGoOn)
 // anything is printed: Cancel leaves every file as it was, OK prints every copy.
 TEST_F(PrintCommandsTest, CopiesToFilesNeverReplaceAFileUnasked)
 {
-    const Player entry = Participant();
+    const Player entry = participant();
     const QString dirPath = QDir::toNativeSeparators(QString::fromStdString(dir.path()));
     struct Case {
         std::function<void()> print;
@@ -285,15 +285,15 @@ TEST_F(PrintCommandsTest, CopiesToFilesNeverReplaceAFileUnasked)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.question.toStdString());
-        TestPrompts().clear();
+        testPrompts().clear();
         for (const char* name : {"sheet.pdf", "sheet-2.pdf", "sheet-3.pdf"}) QFile::remove(file(name));
         for (const char* name : c.existing) dir.write(name, "kept");
-        AnswerPdf(c.copies);
-        TestPrompts().answers = {c.answer};
+        answerPdf(c.copies);
+        testPrompts().answers = {c.answer};
         c.print();
-        ASSERT_EQ(TestPrompts().texts(), c.question.isEmpty() ? QStringList{} : QStringList{c.question});
+        ASSERT_EQ(testPrompts().texts(), c.question.isEmpty() ? QStringList{} : QStringList{c.question});
         if (!c.question.isEmpty()) {
-            EXPECT_EQ((std::pair{TestPrompts().boxes[0].kind, TestPrompts().beeps}), (std::pair{PromptKind::Confirmation, 1}));
+            EXPECT_EQ((std::pair{testPrompts().boxes[0].kind, testPrompts().beeps}), (std::pair{PromptKind::Confirmation, 1}));
         }
         EXPECT_EQ(QFile::exists(pdf), c.answer == PromptAnswer::Ok);
         std::vector<bool> kept;

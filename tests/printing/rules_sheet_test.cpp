@@ -13,7 +13,7 @@ const std::string Dashes(125, '-');
 using Values = std::map<std::pair<std::string, std::string>, std::string>;
 using Texts = std::vector<std::string>;
 
-std::vector<RulesLine> Build(const Values& values)
+std::vector<RulesLine> build(const Values& values)
 {
     MemorySettings settings;
     settings.values = values;
@@ -23,7 +23,7 @@ std::vector<RulesLine> Build(const Values& values)
     return lines;
 }
 
-Texts RoundLines(const std::string& ending)
+Texts roundLines(const std::string& ending)
 {
     Texts lines;
     for (int n = 1; n <= 6; ++n) lines.push_back("Round " + std::to_string(n) + ": " + std::to_string(n) + "pt(s) " + ending);
@@ -40,12 +40,12 @@ TEST(RulesSheet, EmptyStoreGivesTheDefaultSheet)
         {12, Italic, "Each round value is multiplied by the seed of the winning team."},
         {12, Italic, "For example, if a #2 seed wins in the first round, you get 2 points."},
         {12, Italic, "If a #2 seed wins in the second round, you would get 4 points and so on."}};
-    for (const std::string& text : RoundLines(" X seed number.")) expected.push_back({12, Regular, text});
+    for (const std::string& text : roundLines(" X seed number.")) expected.push_back({12, Regular, text});
     for (const char* text : {"", "* TIEBREAKER: Total # of points in Championship game.", "", "* DEADLINE: Thursday, March 13, NOON",
                              "", "* RETURN TO: John Doe in accounting or fax to (555) 555-1234"})
         expected.push_back({12, Regular, text});
     for (const std::string& text : {std::string(), Dashes, PrintPromoLine}) expected.push_back({10, Regular, text});
-    EXPECT_EQ(Build({}), expected);
+    EXPECT_EQ(build({}), expected);
 }
 
 TEST(RulesSheet, SettingsChooseTheLines)
@@ -55,7 +55,7 @@ TEST(RulesSheet, SettingsChooseTheLines)
     for (const char* name : {"PrintCost", "PrintPayout", "PrintScoring", "PrintTiebreaker", "PrintDeadline", "PrintReturnTo"})
         allOff[{"Rules", name}] = "0";
     const Values noSeed{{{"Scoring", "MultiplybySeed"}, "0"}};
-    Texts noSeedLines = RoundLines(" for each correct game.");
+    Texts noSeedLines = roundLines(" for each correct game.");
     noSeedLines.insert(noSeedLines.begin(), "* SCORING");
     struct Case {
         const char* what;
@@ -88,7 +88,7 @@ TEST(RulesSheet, SettingsChooseTheLines)
     for (const Case& c : cases) {
         Texts texts;
         bool italic = false;
-        for (const RulesLine& line : Build(c.values)) texts.push_back(line.text), italic |= (line.style & Italic) != 0;
+        for (const RulesLine& line : build(c.values)) texts.push_back(line.text), italic |= (line.style & Italic) != 0;
         EXPECT_NE(std::search(texts.begin(), texts.end(), c.present.begin(), c.present.end()), texts.end()) << c.what;
         for (const std::string& text : texts)
             for (const std::string& gone : c.absent) EXPECT_EQ(text.find(gone), std::string::npos) << c.what << ": " << text;
@@ -100,7 +100,7 @@ TEST(RulesSheet, SettingsChooseTheLines)
 TEST(RulesSheet, WrittenAsOneJobInItsFontsOverMorePages)
 {
     FixedCanvas canvas(1200, 400);  // 100 twelve-point characters a line; a short page
-    writeRulesSheet(canvas, Build({{{"Rules", "ReturnTo"}, std::string(200, 'r')}}));
+    writeRulesSheet(canvas, build({{{"Rules", "ReturnTo"}, std::string(200, 'r')}}));
     EXPECT_EQ(canvas.events, (Texts{"begin", "page", "page", "end"}));
     const auto* title = canvas.find("Rules for the Hoopfall Pool");
     ASSERT_NE(title, nullptr);

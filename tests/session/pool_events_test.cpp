@@ -27,7 +27,7 @@ using Events = std::vector<PoolEvent>;
 struct Pool {
     explicit Pool(const std::string& dir) : session(host, dir, settings)
     {
-        for (std::int32_t id : {5, 6, ResultsId}) session.players().add(MakeEntry(id, "P"));
+        for (std::int32_t id : {5, 6, ResultsId}) session.players().add(makeEntry(id, "P"));
         heard = session.subscribe([this](const PoolEvent& event) { events.push_back(event); });
     }
     RecordingHost host;
@@ -40,7 +40,7 @@ struct Pool {
 TEST(PoolEvents, EachChangeIsHeardOnceAndOnlyWhenItHappened)
 {
     const auto store = [](std::int32_t id, bool rescore) {
-        return [=](PoolSession& s) { s.players().storeEntry(MakeEntry(id, "Q"), rescore); };
+        return [=](PoolSession& s) { s.players().storeEntry(makeEntry(id, "Q"), rescore); };
     };
     const struct {
         const char* change;
@@ -65,13 +65,13 @@ TEST(PoolEvents, EachChangeIsHeardOnceAndOnlyWhenItHappened)
         {"three participants imported",
          [](PoolSession& s) {
              PicksImport import;
-             import.entries = {MakeEntry(0, "A"), MakeEntry(0, "B"), MakeEntry(0, "C")};
+             import.entries = {makeEntry(0, "A"), makeEntry(0, "B"), makeEntry(0, "C")};
              storeImportedPicks(s, import);
          },
          {{PoolChange::ListChanged, 0, true}}},
         {"a batch of one store", [](PoolSession& s) {
              PlayerList::Batch batch(s.players());
-             s.players().storeEntry(MakeEntry(8, "Q"), false);
+             s.players().storeEntry(makeEntry(8, "Q"), false);
              batch.finish();
          },
          {{PoolChange::EntryStored, 8, false}}},
@@ -79,13 +79,13 @@ TEST(PoolEvents, EachChangeIsHeardOnceAndOnlyWhenItHappened)
          [](PoolSession& s) {
              PoolEvents::Hold outer(&s.events());
              s.optionsChanged();
-             s.players().storeEntry(MakeEntry(ResultsId, "R"), true);
+             s.players().storeEntry(makeEntry(ResultsId, "R"), true);
              {
                  PoolEvents::Hold inner(&s.events());
                  s.players().deletePlayer(5);
              }
              s.optionsChanged();
-             s.players().storeEntry(MakeEntry(6, "Q"), false);
+             s.players().storeEntry(makeEntry(6, "Q"), false);
          },
          {{PoolChange::ListChanged, 0, true}, {PoolChange::ResultsChanged}, {PoolChange::OptionsChanged}}},
         {"a scoring pass", [](PoolSession& s) { s.players().updateStandings(); }, {{PoolChange::Rescored}}},
@@ -97,7 +97,7 @@ TEST(PoolEvents, EachChangeIsHeardOnceAndOnlyWhenItHappened)
          {{PoolChange::EntryDeleted, ResultsId}, {PoolChange::ResultsChanged}}},
         {"options saved", [](PoolSession& s) { s.optionsChanged(); }, {{PoolChange::OptionsChanged}}},
         {"a what-if changed", [](PoolSession& s) { s.whatIfChanged(); }, {{PoolChange::WhatIfChanged}}},
-        {"a save the disk refuses", [](PoolSession& s) { EXPECT_ANY_THROW(s.players().storeEntry(MakeEntry(7, "Q"), true)); },
+        {"a save the disk refuses", [](PoolSession& s) { EXPECT_ANY_THROW(s.players().storeEntry(makeEntry(7, "Q"), true)); },
          {}, true},
         {"a deletion the disk refuses", [](PoolSession& s) { EXPECT_ANY_THROW(s.players().deletePlayer(5)); }, {}, true},
     };

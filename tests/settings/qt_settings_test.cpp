@@ -19,7 +19,7 @@ const std::string Good = "[Scoring]\nRound1=5\n";
 
 class QtSettingsFile : public ::testing::Test {
 protected:
-    void SetUp() override { TestPrompts().clear(); }
+    void SetUp() override { testPrompts().clear(); }
     QString path(const std::string& name = "settings.ini") const { return QString::fromStdString(dir.file(name)); }
     // What the file on disk holds, read through a copy (QSettings caches by file name).
     std::optional<std::string> onDisk(const std::string& section, const std::string& name)
@@ -40,7 +40,7 @@ protected:
 TEST_F(QtSettingsFile, ADamagedLineDoesNotStopLaterWritesAndIsKeptAside)
 {
     for (const std::string damaged : {"no equals sign", "[Scoring"}) {
-        TestPrompts().clear();
+        testPrompts().clear();
         for (const auto& item : std::filesystem::directory_iterator(dir.path())) std::filesystem::remove(item.path());
         const std::string file = Good + damaged + "\n[Other]\nX=1\n";
         dir.write("settings.ini", file);
@@ -64,9 +64,9 @@ TEST_F(QtSettingsFile, ADamagedLineDoesNotStopLaterWritesAndIsKeptAside)
                 copies.push_back(item.path().filename().string());
         ASSERT_EQ(copies.size(), 1u);
         EXPECT_EQ(dir.read(copies[0]), file);
-        ASSERT_EQ(TestPrompts().boxes.size(), 1u);
-        EXPECT_TRUE(TestPrompts().boxes[0].text.contains(path() + " has lines the program cannot read"));
-        EXPECT_TRUE(TestPrompts().boxes[0].text.contains(QString::fromStdString(" as " + copies[0] + " ")));
+        ASSERT_EQ(testPrompts().boxes.size(), 1u);
+        EXPECT_TRUE(testPrompts().boxes[0].text.contains(path() + " has lines the program cannot read"));
+        EXPECT_TRUE(testPrompts().boxes[0].text.contains(QString::fromStdString(" as " + copies[0] + " ")));
     }
 }
 
@@ -119,13 +119,13 @@ TEST_F(QtSettingsFile, PlacesThatCannotBeReadOrWritten)
     } catch (const HoopError& e) {
         EXPECT_EQ(std::string(e.what()), failed("Round1") + ": the file cannot be read (it is a folder), so it is left as it is");
     }
-    EXPECT_EQ(TestPrompts().texts(), QStringList{QString::fromStdString("The settings file " + dir.file("settings.ini") +
+    EXPECT_EQ(testPrompts().texts(), QStringList{QString::fromStdString("The settings file " + dir.file("settings.ini") +
                                                                         " cannot be read: it is a folder. The default settings "
                                                                         "are used, and the file is left as it is.")});
-    EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
+    EXPECT_EQ(testPrompts().boxes.at(0).kind, PromptKind::Error);
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("settings.ini")));
 
-    TestPrompts().clear();
+    testPrompts().clear();
     dir.write("plain", "");
     QtSettingsStore under(path("plain/settings.ini"));
     EXPECT_FALSE(under.read("Scoring", "Round1").has_value());
@@ -135,7 +135,7 @@ TEST_F(QtSettingsFile, PlacesThatCannotBeReadOrWritten)
     } catch (const HoopError& e) {
         EXPECT_EQ(std::string(e.what()), "Failed to set data for 'Round1' in " + dir.file("plain/settings.ini"));
     }
-    EXPECT_TRUE(TestPrompts().boxes.empty());
+    EXPECT_TRUE(testPrompts().boxes.empty());
     EXPECT_EQ(dir.read("plain"), "");
 }
 
@@ -162,8 +162,8 @@ TEST_F(QtSettingsFile, AFileWithoutReadPermissionIsNeverWrittenOver)
     EXPECT_FALSE(store.read("Scoring", "Round1").has_value());
     EXPECT_THROW(store.write("Scoring", "Round1", "4"), HoopError);
     EXPECT_FALSE(store.read("Scoring", "Round1").has_value());
-    ASSERT_EQ(TestPrompts().boxes.size(), 1u) << "reported once";
-    EXPECT_EQ(TestPrompts().boxes[0].text.toStdString(), "The settings file " + dir.file("settings.ini") +
+    ASSERT_EQ(testPrompts().boxes.size(), 1u) << "reported once";
+    EXPECT_EQ(testPrompts().boxes[0].text.toStdString(), "The settings file " + dir.file("settings.ini") +
                                                              " cannot be read: Permission denied. The default settings are "
                                                              "used, and the file is left as it is.");
     std::filesystem::permissions(dir.file("settings.ini"), std::filesystem::perms::owner_read);

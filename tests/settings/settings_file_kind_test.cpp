@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 // Runs body in a child; its answer ("" when every check held), or how the child ended.
-std::string InChild(const std::function<std::string()>& body)
+std::string inChild(const std::function<std::string()>& body)
 {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0) return "no pipe";
@@ -50,7 +50,7 @@ std::string InChild(const std::function<std::string()>& body)
 }
 
 enum class Node { Pipe, Device, Folder };
-void Plant(Node node, const std::string& path)
+void plant(Node node, const std::string& path)
 {
     fs::create_directories(fs::path(path).parent_path());
     if (node == Node::Pipe) ::mkfifo(path.c_str(), 0600);
@@ -80,7 +80,7 @@ TEST(SettingsFileKind, OnlyARegularFileIsOpened)
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(int(row.where)) + "/" + std::to_string(int(row.node)));
         TempDir dir;
-        const std::string answer = InChild([&]() -> std::string {
+        const std::string answer = inChild([&]() -> std::string {
             // The per-user store under this folder (the tests run with the standard paths' test mode).
             ::setenv("HOME", dir.path().c_str(), 1);
             ::setenv("XDG_CONFIG_DIRS", dir.file("system").c_str(), 1);
@@ -96,13 +96,13 @@ TEST(SettingsFileKind, OnlyARegularFileIsOpened)
                 fs::create_directories(fs::path(path).parent_path());
                 std::ofstream(path) << "[Scoring]\nRound1=5\n";
             }
-            Plant(row.node, node);
+            plant(row.node, node);
             auto store = row.where == Where::OwnFile ? std::make_unique<QtSettingsStore>(QString::fromStdString(path))
                                                      : std::make_unique<QtSettingsStore>();
             if (store->fileName().toStdString() != path) return "the store's file " + store->fileName().toStdString() + " is not " + path;
             struct stat before {};
             ::stat(node.c_str(), &before);
-            TestPrompts().clear();
+            testPrompts().clear();
 
             const std::optional<std::string> value = store->read("Scoring", "Round1");
             bool refused = false;
@@ -116,13 +116,13 @@ TEST(SettingsFileKind, OnlyARegularFileIsOpened)
             if (after.st_ino != before.st_ino || after.st_mode != before.st_mode) return "the node was replaced";
             if (!row.reason) {
                 // Only the user's own file counts: it is read and written as ever.
-                if (value != "5" || refused || !TestPrompts().boxes.empty()) return "the user's file was not used";
+                if (value != "5" || refused || !testPrompts().boxes.empty()) return "the user's file was not used";
                 return store->read("Scoring", "Round2") == "7" ? "" : "the write did not reach the user's file";
             }
             if (value || !refused) return "a value was read or written";
             const QString report = "The settings file " + QString::fromStdString(path) + " cannot be read: " + row.reason +
                                    ". The default settings are used, and the file is left as it is.";
-            if (TestPrompts().texts() != QStringList{report}) return "reported: " + TestPrompts().texts().join("|").toStdString();
+            if (testPrompts().texts() != QStringList{report}) return "reported: " + testPrompts().texts().join("|").toStdString();
             return "";
         });
         EXPECT_EQ(answer, "");

@@ -10,7 +10,7 @@ TEST_F(SheetBuild, PaperLayout)
 {
     saveRegions(dir.path(), {"<i>East</i>", "", "South", "Midwest"});  // region names are data, never markup
     main->session().teams().entry(2, 5).name = "";
-    BracketSheet* sheet = Open(0);
+    BracketSheet* sheet = open(0);
     // Down each side the labels run in the fixed seed order, one region below the other, each
     // "seed) name" in plain text; a team without a name shows only its seed.
     const int order[16] = {1, 16, 8, 9, 5, 12, 4, 13, 6, 11, 3, 14, 7, 10, 2, 15};
@@ -43,13 +43,13 @@ TEST_F(SheetBuild, PaperLayout)
     }
     QLabel* lblRegion1 = Control<QLabel>(sheet, QStringLiteral("lblRegion1"));
     QLabel* lblDir = Control<QLabel>(sheet, QStringLiteral("lblDir"));
-    QLineEdit* txtName = NameBox(sheet);
+    QLineEdit* txtName = nameBox(sheet);
     EXPECT_EQ(lblRegion1->textFormat(), Qt::PlainText);
     // Fonts and colours: bold champion and name, bold italic 12-point regions, red notes.
     const QFont region = lblRegion1->font();
     EXPECT_TRUE(region.pixelSize() == 16 && region.bold() && region.italic());  // 12 points at 96 dpi
     EXPECT_TRUE(sheet->findChild<QLabel*>(QStringLiteral("lblChampion"))->font().bold() && txtName->font().bold());
-    EXPECT_EQ(PaidBox(sheet)->layoutDirection(), Qt::RightToLeft);  // caption left of the box
+    EXPECT_EQ(paidBox(sheet)->layoutDirection(), Qt::RightToLeft);  // caption left of the box
     for (QWidget* red : {static_cast<QWidget*>(txtName), static_cast<QWidget*>(lblDir)})
         EXPECT_EQ(red->palette().color(red == txtName ? QPalette::Text : QPalette::WindowText), QColor(Qt::red));
     EXPECT_TRUE(lblDir->wordWrap());
@@ -71,7 +71,7 @@ TEST_F(SheetBuild, ALongTeamNameWidensItsLabel)
 {
     main->session().teams().entry(1, 16).name = "WWWWWWWWWWWW";
     main->session().teams().entry(3, 15).name = "WWWWWWWWWWWW";
-    BracketSheet* sheet = Open(0);
+    BracketSheet* sheet = open(0);
     auto* left = Control<QLabel>(sheet, QStringLiteral("lblTeam116"));
     auto* right = Control<QLabel>(sheet, QStringLiteral("lblTeam315"));
     for (QLabel* label : {left, right})
@@ -87,7 +87,7 @@ TEST_F(SheetBuild, ALongTeamNameWidensItsLabel)
 
 TEST_F(SheetBuild, GameRecords)
 {
-    BracketSheet* sheet = Open(0);
+    BracketSheet* sheet = open(0);
     for (int n = 1; n <= 63; ++n) {
         QLineEdit* cell = gameCell(sheet, n);
         ASSERT_NE(cell, nullptr) << n;
@@ -109,12 +109,12 @@ TEST_F(SheetBuild, ModesAsOpened)
     };
     for (const auto& [id, stored, state] : cases) {
         main->session().players().clear();
-        if (stored) Store(id, id == ResultsId ? "RESULTS" : "Ann", Favourites());
-        BracketSheet* sheet = Open(id);
+        if (stored) store(id, id == ResultsId ? "RESULTS" : "Ann", favourites());
+        BracketSheet* sheet = open(id);
         ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(State(sheet), state);
-        EXPECT_EQ(NameBox(sheet)->isEnabled(), id != ResultsId);
-        EXPECT_EQ(CellTexts(sheet), TextsOf(stored ? Favourites() : PickArray{})) << state[0].toStdString();
+        EXPECT_EQ(nameBox(sheet)->isEnabled(), id != ResultsId);
+        EXPECT_EQ(cellTexts(sheet), textsOf(stored ? favourites() : PickArray{})) << state[0].toStdString();
         EXPECT_TRUE(sheet->parentWidget()->isMaximized());
         sheet->discardChanges();
         ::Find<QAction>(*main, "mnuClose")->trigger();
@@ -124,12 +124,12 @@ TEST_F(SheetBuild, ModesAsOpened)
 
 TEST_F(SheetBuild, StoredParticipantFillsEveryFeederSlot)
 {
-    Store(77, "Alice \xE9", Favourites());
-    BracketSheet* first = Open(0);
-    FocusCell(first, 3);  // another sheet working in a game must not wipe the opening's status line
-    BracketSheet* sheet = Open(77);
-    EXPECT_EQ(Status(), QStringLiteral("Opening picks for Alice \u00E9..."));
-    const PickArray picks = Favourites();
+    store(77, "Alice \xE9", favourites());
+    BracketSheet* first = open(0);
+    focusCell(first, 3);  // another sheet working in a game must not wipe the opening's status line
+    BracketSheet* sheet = open(77);
+    EXPECT_EQ(status(), QStringLiteral("Opening picks for Alice \u00E9..."));
+    const PickArray picks = favourites();
     for (int n = 1; n < 63; ++n) {  // each game's pick stands in its slot of the next game
         const NextGameInfo next = nextGame(n);
         const GamePair teams = sheet->picks().teams(next.game);
@@ -140,20 +140,20 @@ TEST_F(SheetBuild, StoredParticipantFillsEveryFeederSlot)
     QCoreApplication::processEvents();
     ASSERT_TRUE(first->isAncestorOf(QApplication::focusWidget()));
     int highlighted = 0;
-    for (int n = 1; n <= 63; ++n) highlighted += Background(gameCell(first, n)) == Yellow ? 1 : 0;
+    for (int n = 1; n <= 63; ++n) highlighted += background(gameCell(first, n)) == Yellow ? 1 : 0;
     EXPECT_EQ(highlighted, 1);
-    EXPECT_EQ(Background(QApplication::focusWidget()), Yellow);
+    EXPECT_EQ(background(QApplication::focusWidget()), Yellow);
 
 }
 
 TEST_F(SheetBuild, MissingAndDamagedPicksShowEmptyGames)
 {
-    PickArray picks = Favourites();
+    PickArray picks = favourites();
     picks[2] = 0;     // no pick
     picks[5] = 9999;  // no such team
     picks[6] = -3;
-    Store(5, "Bob", picks);
-    BracketSheet* sheet = Open(5);
+    store(5, "Bob", picks);
+    BracketSheet* sheet = open(5);
     for (int n : {2, 5, 6}) EXPECT_TRUE(gameCell(sheet, n)->text().isEmpty() && sheet->picks().pick(n) == 0) << n;
     EXPECT_EQ((std::vector<int>{sheet->picks().teams(33).b, sheet->picks().teams(35).a, sheet->picks().teams(35).b}),
               (std::vector<int>{0, 0, 0}));

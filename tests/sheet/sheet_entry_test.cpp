@@ -8,24 +8,24 @@ using SheetEntry = SheetTest;
 
 TEST_F(SheetEntry, FocusHighlightsAndHintsTheGame)
 {
-    BracketSheet* sheet = Open(0);
+    BracketSheet* sheet = open(0);
     // Where the focus goes, what is yellow afterwards and the hint it leaves.
     const std::vector<std::tuple<std::function<void()>, QWidget*, QString>> steps = {
-        {[] {}, NameBox(sheet), QString()},  // the name box has no hint
-        {[] { key(Qt::Key_Tab); }, TiebreakerBox(sheet), QString()},
-        {[&] { FocusCell(sheet, 1); }, gameCell(sheet, 1), Hint(101, 116)},
-        {[&] { FocusCell(sheet, 33); }, gameCell(sheet, 33), Hint(0, 0)},  // feeders without a pick: empty names
-        {[&] { PaidBox(sheet)->setFocus(Qt::TabFocusReason); }, nullptr, QString()},  // the paid box gets no colour
+        {[] {}, nameBox(sheet), QString()},  // the name box has no hint
+        {[] { key(Qt::Key_Tab); }, tiebreakerBox(sheet), QString()},
+        {[&] { focusCell(sheet, 1); }, gameCell(sheet, 1), hint(101, 116)},
+        {[&] { focusCell(sheet, 33); }, gameCell(sheet, 33), hint(0, 0)},  // feeders without a pick: empty names
+        {[&] { paidBox(sheet)->setFocus(Qt::TabFocusReason); }, nullptr, QString()},  // the paid box gets no colour
     };
-    QList<QWidget*> colourable{NameBox(sheet), TiebreakerBox(sheet), PaidBox(sheet)};
+    QList<QWidget*> colourable{nameBox(sheet), tiebreakerBox(sheet), paidBox(sheet)};
     for (int n = 1; n <= 63; ++n) colourable << gameCell(sheet, n);
     for (const auto& [move, yellow, hint] : steps) {
         move();
         QList<QWidget*> highlighted;
         for (QWidget* widget : colourable)
-            if (Background(widget) == Yellow) highlighted << widget;
-        EXPECT_EQ(highlighted, yellow ? QList<QWidget*>{yellow} : QList<QWidget*>{}) << FocusName().toStdString();
-        EXPECT_EQ(Status(), hint);
+            if (background(widget) == Yellow) highlighted << widget;
+        EXPECT_EQ(highlighted, yellow ? QList<QWidget*>{yellow} : QList<QWidget*>{}) << focusName().toStdString();
+        EXPECT_EQ(status(), hint);
     }
 }
 
@@ -41,8 +41,8 @@ class SheetKeys : public SheetTest, public ::testing::WithParamInterface<KeyCase
 TEST_P(SheetKeys, KeyInGameTwo)
 {
     const KeyCase& c = GetParam();
-    BracketSheet* sheet = Open(0);
-    FocusCell(sheet, 2);
+    BracketSheet* sheet = open(0);
+    focusCell(sheet, 2);
     key(c.key, c.modifiers);
     const bool acts = c.pick >= 0;
     const TeamCode pick = acts ? c.pick : 0;
@@ -50,8 +50,8 @@ TEST_P(SheetKeys, KeyInGameTwo)
     const SheetPicks& picks = sheet->picks();
     EXPECT_EQ((std::vector<int>{picks.pick(2), picks.teams(33).a, picks.teams(33).b, sheet->sheetModified()}),
               (std::vector<int>{pick, 0, pick, acts}));
-    EXPECT_EQ((QStringList{gameCell(sheet, 2)->text(), FocusName(), Status()}),
-              (QStringList{Text(pick), acts ? "g3" : "g2", acts ? Hint(105, 112) : Hint(108, 109)}));
+    EXPECT_EQ((QStringList{gameCell(sheet, 2)->text(), focusName(), status()}),
+              (QStringList{Text(pick), acts ? "g3" : "g2", acts ? hint(105, 112) : hint(108, 109)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -66,8 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SheetEntry, ThePickHappensOnReleaseNotOnPress)
 {
-    BracketSheet* sheet = Open(0);
-    FocusCell(sheet, 1);
+    BracketSheet* sheet = open(0);
+    focusCell(sheet, 1);
     QTest::keyPress(gameCell(sheet, 1), Qt::Key_Down);
     EXPECT_EQ(sheet->picks().pick(1), 0);
     QTest::keyRelease(gameCell(sheet, 1), Qt::Key_Down);
@@ -81,11 +81,11 @@ TEST_F(SheetEntry, ThePickHappensOnReleaseNotOnPress)
     EXPECT_EQ(sheet->picks().pick(2), 108);
 
     // In the name box the arrows are the edit's own.
-    NameBox(sheet)->setFocus();
-    Type(QStringLiteral("Ann"));
+    nameBox(sheet)->setFocus();
+    type(QStringLiteral("Ann"));
     key(Qt::Key_Up);
     key(Qt::Key_Down);
-    EXPECT_EQ((QStringList{NameBox(sheet)->text(), FocusName()}), (QStringList{"Ann", "txtName"}));
+    EXPECT_EQ((QStringList{nameBox(sheet)->text(), focusName()}), (QStringList{"Ann", "txtName"}));
     EXPECT_EQ(sheet->picks().pick(3), 0);
 }
 
@@ -93,8 +93,8 @@ TEST_F(SheetEntry, AnUnmarkedReleaseFollowedByItsPressIsARepeat)
 {
     // A held key as X11 delivers it when Qt misses the repeat mark: pairs of a release and a press
     // with one time each, then the release of letting go.
-    BracketSheet* sheet = Open(0);
-    FocusCell(sheet, 1);
+    BracketSheet* sheet = open(0);
+    focusCell(sheet, 1);
     auto send = [](QEvent::Type type, Qt::Key key, ulong time) {
         QKeyEvent event(type, key, Qt::NoModifier);
         event.setTimestamp(time);
@@ -109,76 +109,76 @@ TEST_F(SheetEntry, AnUnmarkedReleaseFollowedByItsPressIsARepeat)
     ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->picks().pick(1) == 101; }));
     PickArray picks{};
     picks[1] = 101;
-    EXPECT_EQ(PicksOf(sheet), picks);
-    EXPECT_EQ(FocusName(), QStringLiteral("g2"));
+    EXPECT_EQ(picksOf(sheet), picks);
+    EXPECT_EQ(focusName(), QStringLiteral("g2"));
 
     // A release still waiting for its pair acts before the next key, however soon that comes.
     send(QEvent::KeyPress, Qt::Key_Down, 2000);
     send(QEvent::KeyRelease, Qt::Key_Down, 2090);
     key(Qt::Key_Tab);
     EXPECT_EQ((std::vector<int>{sheet->picks().pick(2), sheet->picks().teams(33).b}), (std::vector<int>{109, 109}));
-    EXPECT_EQ(FocusName(), QStringLiteral("g4"));
+    EXPECT_EQ(focusName(), QStringLiteral("g4"));
 }
 
 TEST_F(SheetEntry, UpInGameThirtyThreeBeforeItsFeedersClearsIt)
 {
     PickArray picks{};
     picks[33] = 101;  // stored without the games that feed it
-    Store(9, "Cy", picks);
-    BracketSheet* sheet = Open(9);
+    store(9, "Cy", picks);
+    BracketSheet* sheet = open(9);
     EXPECT_EQ(gameCell(sheet, 33)->text(), Text(101));
-    FocusCell(sheet, 33);
+    focusCell(sheet, 33);
     key(Qt::Key_Up);
     EXPECT_EQ((std::vector<int>{sheet->picks().pick(33), sheet->picks().teams(49).a, sheet->sheetModified()}),
               (std::vector<int>{0, 0, 1}));
-    EXPECT_EQ((QStringList{gameCell(sheet, 33)->text(), FocusName()}), (QStringList{"", "g34"}));
+    EXPECT_EQ((QStringList{gameCell(sheet, 33)->text(), focusName()}), (QStringList{"", "g34"}));
 }
 
 TEST_F(SheetEntry, FocusOrderRunsThroughThePanelAndTheGamesAndWraps)
 {
-    BracketSheet* sheet = Open(0);
+    BracketSheet* sheet = open(0);
     auto visit = [](std::initializer_list<Qt::Key> keys) {
         QStringList seen;
         for (Qt::Key k : keys) {
             key(k, k == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
-            seen << FocusName();
+            seen << focusName();
         }
         return seen;
     };
     EXPECT_EQ(visit({Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab}), (QStringList{"txtTiebreaker", "chkPaid", "g1"}));
-    FocusCell(sheet, 63);
+    focusCell(sheet, 63);
     EXPECT_EQ(visit({Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Backtab}), (QStringList{"txtName", "g63", "g62"}));
     EXPECT_FALSE(sheet->sheetModified());  // moving about changes nothing
-    EXPECT_EQ(PicksOf(sheet), PickArray{});
+    EXPECT_EQ(picksOf(sheet), PickArray{});
 
     // A pick in g63 also goes round to the panel; the results sheet skips its disabled name box.
-    PickAll(sheet);
-    EXPECT_EQ(PicksOf(sheet), Favourites());
-    EXPECT_EQ(FocusName(), QStringLiteral("txtName"));
-    FocusCell(Open(ResultsId), 63);
+    pickAll(sheet);
+    EXPECT_EQ(picksOf(sheet), favourites());
+    EXPECT_EQ(focusName(), QStringLiteral("txtName"));
+    focusCell(open(ResultsId), 63);
     EXPECT_EQ(visit({Qt::Key_Up, Qt::Key_Backtab}), (QStringList{"txtTiebreaker", "g63"}));
 }
 
 TEST_F(SheetEntry, NameTiebreakerAndPaidMarkTheSheetAndKeepTheirWidth)
 {
-    BracketSheet* sheet = Open(0);
+    BracketSheet* sheet = open(0);
     std::vector<int> marked;
     auto step = [&](const std::function<void()>& change) {
         sheet->discardChanges();
         change();
         marked.push_back(sheet->sheetModified());
     };
-    step([] { Type(QStringLiteral("Abcdefghijklmnopqrstuvwxyz0123")); });
+    step([] { type(QStringLiteral("Abcdefghijklmnopqrstuvwxyz0123")); });
     step([] { key(Qt::Key_Tab), key(Qt::Key_Backspace); });
-    step([] { Type(QStringLiteral("about 150 points")); });
-    step([&] { QTest::mouseClick(PaidBox(sheet), Qt::LeftButton, {}, PaidBox(sheet)->rect().center()); });
+    step([] { type(QStringLiteral("about 150 points")); });
+    step([&] { QTest::mouseClick(paidBox(sheet), Qt::LeftButton, {}, paidBox(sheet)->rect().center()); });
     EXPECT_EQ(marked, (std::vector<int>{1, 1, 1, 1}));
-    EXPECT_EQ((QStringList{NameBox(sheet)->text(), TiebreakerBox(sheet)->text()}),
+    EXPECT_EQ((QStringList{nameBox(sheet)->text(), tiebreakerBox(sheet)->text()}),
               (QStringList{"Abcdefghijklmnopqrstuvwxy", "about 150 po"}));
-    EXPECT_TRUE(PaidBox(sheet)->isChecked());
+    EXPECT_TRUE(paidBox(sheet)->isChecked());
 
     // A pasted cell brings its tab and line end; the boxes hold one line.
-    for (QLineEdit* box : {NameBox(sheet), TiebreakerBox(sheet)}) {
+    for (QLineEdit* box : {nameBox(sheet), tiebreakerBox(sheet)}) {
         box->clear();
         QApplication::clipboard()->setText(QStringLiteral("Bob\tSm\r\nith\r\n"));
         box->paste();

@@ -27,7 +27,7 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 
 // Ids handed out by newPlayerId: the scripted ones first, then 4242, 4243, ...
 inline std::deque<std::int32_t> ScriptedIds;
-inline std::int32_t NextScriptedId()
+inline std::int32_t nextScriptedId()
 {
     static std::int32_t fallback = 4242;
     if (ScriptedIds.empty()) return fallback++;
@@ -45,21 +45,21 @@ class SheetTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TestPrompts().clear();
+        testPrompts().clear();
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
         ScriptedIds.clear();
-        StartMain();
+        startMain();
     }
 
     void TearDown() override
     {
         main.reset();
-        TestPrompts().clear();
+        testPrompts().clear();
     }
 
-    void StartMain()
+    void startMain()
     {
-        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
+        main = std::make_unique<MainWindow>(testSettings(), QString::fromStdString(dir.path()));
         // Every team is called "T" and its code, so a cell's text tells which team it holds.
         for (int r = 1; r <= RegionCount; ++r)
             for (int s = 1; s <= SeedCount; ++s) {
@@ -68,13 +68,13 @@ protected:
                 team.seed = std::uint8_t(s);
                 team.name = "T" + std::to_string(r * 100 + s);
             }
-        main->session().setIdSource(&NextScriptedId);
+        main->session().setIdSource(&nextScriptedId);
         main->show();
         main->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
     }
 
-    BracketSheet* Open(int id)
+    BracketSheet* open(int id)
     {
         main->openBracketSheet(id);
         QCoreApplication::processEvents();
@@ -82,7 +82,7 @@ protected:
     }
 
     // Adds a stored participant (or the results) to the list as if loaded from the file.
-    Player& Store(std::int32_t id, const std::string& name, const PickArray& picks)
+    Player& store(std::int32_t id, const std::string& name, const PickArray& picks)
     {
         Player entry;
         entry.id = id;
@@ -99,10 +99,10 @@ protected:
     {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
-    static void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
-    static QString FocusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
-    static QColor Background(QWidget* widget) { return widget->palette().color(QPalette::Base); }
-    QString Status() const { return ::Find<QLabel>(*main, "pnlHint")->text(); }
+    static void type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+    static QString focusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+    static QColor background(QWidget* widget) { return widget->palette().color(QPalette::Base); }
+    QString status() const { return ::Find<QLabel>(*main, "pnlHint")->text(); }
 
     // The sheet's controls, found by their names; the cell of game n is "g" + n.
     template <class T = QLineEdit> static T* Control(BracketSheet* sheet, const QString& name)
@@ -112,46 +112,46 @@ protected:
         return control;
     }
     static QLineEdit* gameCell(BracketSheet* sheet, int n) { return Control(sheet, QStringLiteral("g%1").arg(n)); }
-    static QLineEdit* NameBox(BracketSheet* sheet) { return Control(sheet, QStringLiteral("txtName")); }
-    static QLineEdit* TiebreakerBox(BracketSheet* sheet) { return Control(sheet, QStringLiteral("txtTiebreaker")); }
-    static QCheckBox* PaidBox(BracketSheet* sheet) { return Control<QCheckBox>(sheet, QStringLiteral("chkPaid")); }
+    static QLineEdit* nameBox(BracketSheet* sheet) { return Control(sheet, QStringLiteral("txtName")); }
+    static QLineEdit* tiebreakerBox(BracketSheet* sheet) { return Control(sheet, QStringLiteral("txtTiebreaker")); }
+    static QCheckBox* paidBox(BracketSheet* sheet) { return Control<QCheckBox>(sheet, QStringLiteral("chkPaid")); }
 
     // Runs Save Picks as the menu does: posted, carried out when the queue gets to it.
-    void Save() { ::Find<QAction>(*main, "mnuSavePicks")->trigger(), QCoreApplication::sendPostedEvents(); }
-    static void FocusCell(BracketSheet* sheet, int n)
+    void save() { ::Find<QAction>(*main, "mnuSavePicks")->trigger(), QCoreApplication::sendPostedEvents(); }
+    static void focusCell(BracketSheet* sheet, int n)
     {
         gameCell(sheet, n)->setFocus(Qt::TabFocusReason);
         QCoreApplication::processEvents();
     }
 
     // Presses one key per game, g1 to g63 in turn, starting in g1; all Up by default.
-    static void PickAll(BracketSheet* sheet, std::vector<Qt::Key> keys = std::vector<Qt::Key>(GameCount, Qt::Key_Up))
+    static void pickAll(BracketSheet* sheet, std::vector<Qt::Key> keys = std::vector<Qt::Key>(GameCount, Qt::Key_Up))
     {
-        FocusCell(sheet, 1);
+        focusCell(sheet, 1);
         for (int n = 1; n <= GameCount; ++n) {
-            ASSERT_EQ(FocusName(), QStringLiteral("g%1").arg(n));
+            ASSERT_EQ(focusName(), QStringLiteral("g%1").arg(n));
             key(keys[std::size_t(n - 1)]);
         }
     }
 
     // The picks a bracket of all upper teams holds: every game won by slot A.
-    static PickArray Favourites()
+    static PickArray favourites()
     {
         PickArray picks{};
         for (int n = 1; n <= GameCount; ++n) picks[std::size_t(n)] = teamsOfGame(picks, n).a;
         return picks;
     }
 
-    static PickArray PicksOf(BracketSheet* sheet) { return sheet->picks().picks(); }
+    static PickArray picksOf(BracketSheet* sheet) { return sheet->picks().picks(); }
 
     // The texts of the 63 cells, and what they read for these picks.
-    static QStringList CellTexts(BracketSheet* sheet)
+    static QStringList cellTexts(BracketSheet* sheet)
     {
         QStringList texts;
         for (int n = 1; n <= GameCount; ++n) texts << gameCell(sheet, n)->text();
         return texts;
     }
-    static QStringList TextsOf(const PickArray& picks)
+    static QStringList textsOf(const PickArray& picks)
     {
         QStringList texts;
         for (int n = 1; n <= GameCount; ++n) texts << Text(picks[std::size_t(n)]);
@@ -161,9 +161,9 @@ protected:
     // The sheet at a glance: caption, name, tiebreaker, paid, modified flag, id and tag, focus.
     static QStringList State(BracketSheet* sheet)
     {
-        return {sheet->windowTitle(), NameBox(sheet)->text(), TiebreakerBox(sheet)->text(),
-                QString::number(PaidBox(sheet)->isChecked()), QString::number(sheet->sheetModified()),
-                QStringLiteral("%1/%2").arg(sheet->playerId()).arg(sheet->tag()), FocusName()};
+        return {sheet->windowTitle(), nameBox(sheet)->text(), tiebreakerBox(sheet)->text(),
+                QString::number(paidBox(sheet)->isChecked()), QString::number(sheet->sheetModified()),
+                QStringLiteral("%1/%2").arg(sheet->playerId()).arg(sheet->tag()), focusName()};
     }
 
     const Player* Find(std::int32_t id)
@@ -173,11 +173,11 @@ protected:
     }
 
     static QString Text(TeamCode code) { return code ? QStringLiteral("T%1").arg(code) : QString(); }
-    static QString Invalid(TeamCode code)
+    static QString invalid(TeamCode code)
     {
         return QStringLiteral("Invalid selection. T%1 can not be the winner of the highlighted game. Can not save picks.").arg(code);
     }
-    static QString Hint(TeamCode a, TeamCode b)
+    static QString hint(TeamCode a, TeamCode b)
     {
         return QStringLiteral("Up arrow for ") + Text(a) + QStringLiteral(" or Down arrow for ") + Text(b);
     }

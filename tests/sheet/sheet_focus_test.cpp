@@ -16,7 +16,7 @@ struct Trip {
 };
 
 // Chooses the open window with this caption from the Window menu.
-void FromWindowMenu(MainWindow& main, const QString& caption)
+void fromWindowMenu(MainWindow& main, const QString& caption)
 {
     auto* menu = ::Find<QMenu>(main, "mnuWindow");
     emit menu->aboutToShow();
@@ -25,9 +25,9 @@ void FromWindowMenu(MainWindow& main, const QString& caption)
     ADD_FAILURE() << "no window " << caption.toStdString();
 }
 
-void Trigger(MainWindow& main, const char* item) { ::Find<QAction>(main, item)->trigger(); }
-void OpenAnn(MainWindow& main) { main.openBracketSheet(7); }
-void OpenResults(MainWindow& main) { main.openBracketSheet(ResultsId); }
+void trigger(MainWindow& main, const char* item) { ::Find<QAction>(main, item)->trigger(); }
+void openAnn(MainWindow& main) { main.openBracketSheet(7); }
+void openResults(MainWindow& main) { main.openBracketSheet(ResultsId); }
 const QString Results = QStringLiteral("Actual Results");
 const QString Ann = QStringLiteral("Picks for Ann");
 }  // namespace
@@ -37,9 +37,9 @@ class SheetFocusTrip : public SheetTest, public ::testing::WithParamInterface<Tr
 TEST_P(SheetFocusTrip, ComesBackToTheSameControl)
 {
     const Trip& trip = GetParam();
-    Store(ResultsId, "RESULTS", PickArray{});
-    Store(7, "Ann", PickArray{});
-    BracketSheet* sheet = Open(trip.sheet);
+    store(ResultsId, "RESULTS", PickArray{});
+    store(7, "Ann", PickArray{});
+    BracketSheet* sheet = open(trip.sheet);
     const QString control = QString::fromLatin1(trip.control);
     Control<QWidget>(sheet, control)->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
@@ -53,8 +53,8 @@ TEST_P(SheetFocusTrip, ComesBackToTheSameControl)
 
     QStringList yellow;
     for (QLineEdit* box : sheet->findChildren<QLineEdit*>())
-        if (Background(box) == Yellow) yellow << box->objectName();
-    EXPECT_EQ((QStringList{FocusName(), yellow.join(',')}), (QStringList{control, control}));
+        if (background(box) == Yellow) yellow << box->objectName();
+    EXPECT_EQ((QStringList{focusName(), yellow.join(',')}), (QStringList{control, control}));
     // The next key works on the game the organiser left.
     if (control == QLatin1String("g3")) {
         key(Qt::Key_Up);
@@ -65,12 +65,12 @@ TEST_P(SheetFocusTrip, ComesBackToTheSameControl)
 INSTANTIATE_TEST_SUITE_P(
     Trips, SheetFocusTrip,
     ::testing::Values(
-        Trip{"WindowMenu", ResultsId, "g3", OpenAnn, [](MainWindow& m) { FromWindowMenu(m, Results); }},
-        Trip{"EnterResults", ResultsId, "g3", OpenAnn, OpenResults},
-        Trip{"Standings", ResultsId, "g3", [](MainWindow& m) { Trigger(m, "mnuViewStd"); },
-             [](MainWindow& m) { FromWindowMenu(m, Results); }},
-        Trip{"NameBoxWindowMenu", 7, "txtName", OpenResults, [](MainWindow& m) { FromWindowMenu(m, Ann); }},
-        Trip{"NameBoxOpenedAgain", 7, "txtName", OpenResults, OpenAnn}),
+        Trip{"WindowMenu", ResultsId, "g3", openAnn, [](MainWindow& m) { fromWindowMenu(m, Results); }},
+        Trip{"EnterResults", ResultsId, "g3", openAnn, openResults},
+        Trip{"Standings", ResultsId, "g3", [](MainWindow& m) { trigger(m, "mnuViewStd"); },
+             [](MainWindow& m) { fromWindowMenu(m, Results); }},
+        Trip{"NameBoxWindowMenu", 7, "txtName", openResults, [](MainWindow& m) { fromWindowMenu(m, Ann); }},
+        Trip{"NameBoxOpenedAgain", 7, "txtName", openResults, openAnn}),
     [](const ::testing::TestParamInfo<Trip>& info) { return std::string(info.param.name); });
 
 using SheetFocus = SheetTest;
@@ -79,7 +79,7 @@ TEST_F(SheetFocus, TheFocusedControlIsScrolledFullyIntoView)
 {
     main->showNormal();
     main->resize(600, 450);  // the sheet is larger than the window: it scrolls
-    BracketSheet* sheet = Open(0);
+    BracketSheet* sheet = open(0);
     QWidget* viewport = sheet->findChild<QScrollArea*>()->viewport();
     const std::vector<std::tuple<int, std::function<void()>, QString>> moves = {
         {16, [] { key(Qt::Key_Tab); }, "g17"},  // top right
@@ -88,11 +88,11 @@ TEST_F(SheetFocus, TheFocusedControlIsScrolledFullyIntoView)
         {32, [] {}, "g32"},                         // bottom right, focused by the program
     };
     for (const auto& [from, move, to] : moves) {
-        FocusCell(sheet, from);
+        focusCell(sheet, from);
         move();
         QCoreApplication::processEvents();
         QWidget* focus = QApplication::focusWidget();
-        ASSERT_EQ(FocusName(), to);
+        ASSERT_EQ(focusName(), to);
         const QRect shown(focus->mapTo(viewport, QPoint(0, 0)), focus->size());
         EXPECT_TRUE(viewport->rect().contains(shown)) << to.toStdString() << " at " << shown.x() << ',' << shown.y();
     }

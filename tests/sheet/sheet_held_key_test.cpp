@@ -15,24 +15,24 @@ class SheetHeldKey : public SheetTest, public ::testing::WithParamInterface<Hold
 
 TEST_P(SheetHeldKey, ActsOnceWhenLetGo)
 {
-    ASSERT_TRUE(OnRealX()) << "runs under with_xvfb.sh";
+    ASSERT_TRUE(onRealX()) << "runs under with_xvfb.sh";
     const Hold& hold = GetParam();
-    const PickArray before = hold.fullSheet ? Favourites() : PickArray{};
-    if (hold.fullSheet) Store(7, "Ann", before);
-    BracketSheet* sheet = Open(hold.fullSheet ? 7 : 0);
+    const PickArray before = hold.fullSheet ? favourites() : PickArray{};
+    if (hold.fullSheet) store(7, "Ann", before);
+    BracketSheet* sheet = open(hold.fullSheet ? 7 : 0);
     main->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
-    FocusCell(sheet, 3);
+    focusCell(sheet, 3);
 
-    ASSERT_TRUE(RunXdotool(QStringLiteral("xdotool keydown %1; sleep 1.5; xdotool keyup %1").arg(hold.key)));
+    ASSERT_TRUE(runXdotool(QStringLiteral("xdotool keydown %1; sleep 1.5; xdotool keyup %1").arg(hold.key)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->picks().pick(3) == hold.pick; }));
     QTest::qWait(300);  // anything still to come from the hold has come
 
     PickArray after = before;
     after[3] = hold.pick;
-    EXPECT_EQ(PicksOf(sheet), after);
-    EXPECT_EQ(CellTexts(sheet), TextsOf(after));
-    EXPECT_EQ(FocusName(), QStringLiteral("g4"));
+    EXPECT_EQ(picksOf(sheet), after);
+    EXPECT_EQ(cellTexts(sheet), textsOf(after));
+    EXPECT_EQ(focusName(), QStringLiteral("g4"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, SheetHeldKey,

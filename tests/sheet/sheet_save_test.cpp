@@ -21,23 +21,23 @@ QStringList Fields(const Player* entry)
 TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
 {
     ScriptedIds = {501, 502};
-    BracketSheet* sheet = Open(0);
-    Type(QStringLiteral("Tess \u00C9"));
+    BracketSheet* sheet = open(0);
+    type(QStringLiteral("Tess \u00C9"));
     key(Qt::Key_Tab);
-    Type(QStringLiteral("free text!"));
+    type(QStringLiteral("free text!"));
     key(Qt::Key_Tab);
     key(Qt::Key_Space);
     key(Qt::Key_Tab);
-    ASSERT_EQ(FocusName(), QStringLiteral("g1"));
+    ASSERT_EQ(focusName(), QStringLiteral("g1"));
     for (int n = 1; n <= 63; ++n) key(n % 3 == 0 ? Qt::Key_Down : Qt::Key_Up);  // upsets now and then
-    const PickArray typed = PicksOf(sheet);
+    const PickArray typed = picksOf(sheet);
 
     // Progress n x 100 / 65, reported when the whole percentage changes, under the status line.
     std::vector<int> values, expected;
     QStringList statuses;
     QObject::connect(::Find<QProgressBar>(*main, "pbProgress"), &QProgressBar::valueChanged, main.get(), [&](int v) {
         values.push_back(v);
-        statuses << Status();
+        statuses << status();
     });
     for (int n = 1; n <= 63; ++n)
         if (const int percent = (n * 200 + 65) / 130; expected.empty() || expected.back() != percent) expected.push_back(percent);
@@ -46,9 +46,9 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
     EXPECT_EQ(main->session().players().count(), 0);  // posted: done when the sheet's queue gets to it
     QCoreApplication::sendPostedEvents();
 
-    EXPECT_TRUE(TestPrompts().boxes.empty());  // complete: no question
+    EXPECT_TRUE(testPrompts().boxes.empty());  // complete: no question
     EXPECT_EQ(values, expected);
-    EXPECT_EQ((QStringList{statuses.front(), Status()}), (QStringList{QStringLiteral("Saving picks for Tess \u00C9"), ""}));
+    EXPECT_EQ((QStringList{statuses.front(), status()}), (QStringList{QStringLiteral("Saving picks for Tess \u00C9"), ""}));
     // Not scored: no standings window is open.
     EXPECT_EQ(Fields(Find(501)), (QStringList{QStringLiteral("Tess \u00C9"), "free text!", "1", "1", "1", "501", "0"}));
     EXPECT_EQ(Find(501)->picks, typed);
@@ -56,62 +56,62 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
 
     // Emptied for the next participant, tiebreaker included; the next save draws another id.
     EXPECT_EQ(State(sheet), (QStringList{"New Player Picks", "", "", "0", "0", "0/0", "txtName"}));
-    EXPECT_EQ(PicksOf(sheet), PickArray{});
-    EXPECT_EQ(CellTexts(sheet), TextsOf({}));
+    EXPECT_EQ(picksOf(sheet), PickArray{});
+    EXPECT_EQ(cellTexts(sheet), textsOf({}));
     for (int n = 1; n <= 63; ++n) EXPECT_EQ(sheet->picks().teams(n).a, n <= 32 ? firstRoundPair(n).a : 0) << n;
-    Type(QStringLiteral("Eve"));
-    PickAll(sheet);
-    Save();
+    type(QStringLiteral("Eve"));
+    pickAll(sheet);
+    save();
     EXPECT_EQ(Fields(Find(502)).mid(0, 1), QStringList{"Eve"});
     EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 2"));
 
     // Close the program, start again, open the sheet: the same picks.
     EXPECT_TRUE(main->close());
     main.reset();
-    StartMain();
+    startMain();
     main->session().players().loadPlayers();
-    BracketSheet* again = Open(501);
+    BracketSheet* again = open(501);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(State(again), (QStringList{QStringLiteral("Picks for Tess \u00C9"), QStringLiteral("Tess \u00C9"), "free text!",
                                          "1", "0", "501/501", "txtName"}));
-    EXPECT_EQ(PicksOf(again), typed);
-    EXPECT_EQ(CellTexts(again), TextsOf(typed));
+    EXPECT_EQ(picksOf(again), typed);
+    EXPECT_EQ(cellTexts(again), textsOf(typed));
 }
 
 TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
 {
-    Player& stored = Store(31, "Hal", Favourites());
+    Player& stored = store(31, "Hal", favourites());
     stored.total = 40;
-    BracketSheet* sheet = Open(31);
-    FocusCell(sheet, 1);
+    BracketSheet* sheet = open(31);
+    focusCell(sheet, 1);
     key(Qt::Key_Down);  // 116 beats 101 now: only the next slot changes, games 33 and 49 keep 101
     EXPECT_EQ((std::vector<int>{sheet->picks().teams(33).a, sheet->picks().pick(33), sheet->picks().teams(49).a}),
               (std::vector<int>{116, 101, 101}));
     EXPECT_EQ(gameCell(sheet, 33)->text(), Text(101));
-    Save();
-    EXPECT_EQ((QStringList{TestPrompts().texts().join('|'), FocusName(), Status()}),
-              (QStringList{Invalid(101), "g33", Hint(116, 108)}));
-    EXPECT_EQ(Background(gameCell(sheet, 33)), Yellow);
-    EXPECT_EQ(stored.picks, Favourites());  // nothing stored
+    save();
+    EXPECT_EQ((QStringList{testPrompts().texts().join('|'), focusName(), status()}),
+              (QStringList{invalid(101), "g33", hint(116, 108)}));
+    EXPECT_EQ(background(gameCell(sheet, 33)), Yellow);
+    EXPECT_EQ(stored.picks, favourites());  // nothing stored
     EXPECT_TRUE(sheet->sheetModified());
 
     // Mending game 33 moves the report on to game 49.
-    TestPrompts().clear();
+    testPrompts().clear();
     key(Qt::Key_Up);
-    Save();
-    EXPECT_EQ((QStringList{TestPrompts().texts().join('|'), FocusName(), Status()}),
-              (QStringList{Invalid(101), "g49", Hint(116, 105)}));
+    save();
+    EXPECT_EQ((QStringList{testPrompts().texts().join('|'), focusName(), status()}),
+              (QStringList{invalid(101), "g49", hint(116, 105)}));
 
     // Mended all the way, the stored entry is overwritten in place, and the caption keeps the
     // name it was opened with.
-    TestPrompts().clear();
+    testPrompts().clear();
     key(Qt::Key_Up);
-    for (int n : {57, 61, 63}) FocusCell(sheet, n), key(Qt::Key_Up);
-    NameBox(sheet)->setFocus();
-    NameBox(sheet)->selectAll();
-    Type(QStringLiteral("Hally"));
-    Save();
-    EXPECT_TRUE(TestPrompts().boxes.empty());
+    for (int n : {57, 61, 63}) focusCell(sheet, n), key(Qt::Key_Up);
+    nameBox(sheet)->setFocus();
+    nameBox(sheet)->selectAll();
+    type(QStringLiteral("Hally"));
+    save();
+    EXPECT_TRUE(testPrompts().boxes.empty());
     ASSERT_EQ(main->session().players().count(), 1);
     EXPECT_EQ(Fields(&stored), (QStringList{"Hally", "0", "0", "1", "1", "31", "40"}));
     EXPECT_EQ(stored.picks[63], 116);
@@ -120,40 +120,40 @@ TEST_F(SheetSave, StaleLaterPickIsReportedAtItsGame)
 
 TEST_F(SheetSave, DeleteOnGameSixtyTwoAsksFirstThenReportsTheChampion)
 {
-    BracketSheet* sheet = Open(0);
-    Type(QStringLiteral("Ida"));
+    BracketSheet* sheet = open(0);
+    type(QStringLiteral("Ida"));
     std::vector<Qt::Key> keys(GameCount, Qt::Key_Up);
     keys[62] = Qt::Key_Down;  // the champion comes from game 62
-    PickAll(sheet, keys);
-    FocusCell(sheet, 62);
+    pickAll(sheet, keys);
+    focusCell(sheet, 62);
     key(Qt::Key_Delete);
     EXPECT_EQ((std::vector<int>{sheet->picks().teams(63).b, sheet->picks().pick(63)}), (std::vector<int>{0, 301}));
     EXPECT_EQ(gameCell(sheet, 63)->text(), Text(301));
-    Save();
-    EXPECT_EQ(TestPrompts().texts(), (QStringList{NoWinner, Invalid(301)}));
-    EXPECT_EQ(TestPrompts().boxes[0].buttons, PromptButtons::OkCancel);
-    EXPECT_EQ(TestPrompts().boxes[0].kind, PromptKind::Confirmation);
-    EXPECT_EQ(FocusName(), QStringLiteral("g63"));
+    save();
+    EXPECT_EQ(testPrompts().texts(), (QStringList{NoWinner, invalid(301)}));
+    EXPECT_EQ(testPrompts().boxes[0].buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(testPrompts().boxes[0].kind, PromptKind::Confirmation);
+    EXPECT_EQ(focusName(), QStringLiteral("g63"));
     EXPECT_EQ(main->session().players().count(), 0);
 }
 
 TEST_F(SheetSave, TenEmptyGamesAskOnce)
 {
-    BracketSheet* sheet = Open(0);
-    Type(QStringLiteral("Jo"));
-    PickAll(sheet);
+    BracketSheet* sheet = open(0);
+    type(QStringLiteral("Jo"));
+    pickAll(sheet);
     // Even games feed slot B and every later pick came from slot A, so the empty games are the
     // only fault.
-    for (int n : {2, 4, 20, 22, 24, 40, 42, 44, 56, 62}) FocusCell(sheet, n), key(Qt::Key_Delete);
-    TestPrompts().answers = {PromptAnswer::Cancel};
-    Save();
-    EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
-    EXPECT_EQ(FocusName(), QStringLiteral("g2"));
+    for (int n : {2, 4, 20, 22, 24, 40, 42, 44, 56, 62}) focusCell(sheet, n), key(Qt::Key_Delete);
+    testPrompts().answers = {PromptAnswer::Cancel};
+    save();
+    EXPECT_EQ(testPrompts().texts(), QStringList{NoWinner});
+    EXPECT_EQ(focusName(), QStringLiteral("g2"));
     EXPECT_EQ(main->session().players().count(), 0);
 
-    TestPrompts().clear();
-    Save();
-    EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
+    testPrompts().clear();
+    save();
+    EXPECT_EQ(testPrompts().texts(), QStringList{NoWinner});
     ASSERT_EQ(main->session().players().count(), 1);
     const Player& entry = main->session().players()[0];
     EXPECT_EQ((std::vector<int>{entry.complete, entry.picks[20], entry.picks[63]}), (std::vector<int>{0, 0, 101}));
@@ -161,27 +161,27 @@ TEST_F(SheetSave, TenEmptyGamesAskOnce)
 
 TEST_F(SheetSave, PickOfANamelessTeamIsDroppedQuietly)
 {
-    PickArray picks = Favourites();
+    PickArray picks = favourites();
     picks[63] = 205;  // not a team of the championship, and a team without a name
     main->session().teams().entry(2, 5).name = "";
-    Store(44, "Kim", picks);
-    BracketSheet* sheet = Open(44);
+    store(44, "Kim", picks);
+    BracketSheet* sheet = open(44);
     EXPECT_TRUE(gameCell(sheet, 63)->text().isEmpty());
-    Save();
-    EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
+    save();
+    EXPECT_EQ(testPrompts().texts(), QStringList{NoWinner});
     EXPECT_EQ((std::vector<int>{sheet->picks().pick(63), Find(44)->picks[63], Find(44)->complete}),
               (std::vector<int>{0, 0, 0}));
 }
 
 TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandingsShow)
 {
-    Store(3, "Max", Favourites());
+    store(3, "Max", favourites());
     main->session().players().updatePlayerCount();
     main->showStandings(false);
-    BracketSheet* sheet = Open(ResultsId);
-    PickAll(sheet);
-    Save();
-    EXPECT_TRUE(TestPrompts().boxes.empty());
+    BracketSheet* sheet = open(ResultsId);
+    pickAll(sheet);
+    save();
+    EXPECT_TRUE(testPrompts().boxes.empty());
     EXPECT_EQ(Fields(Find(ResultsId)).mid(0, 1), QStringList{"RESULTS"});
     EXPECT_EQ((std::vector<int>{int(main->session().players().hasResults()), main->session().players().count()}), (std::vector<int>{1, 2}));
     // The results sheet stays as it is.
@@ -190,11 +190,11 @@ TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandi
     EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
     EXPECT_GT(Find(3)->total, 0);  // the open standings rescored at once
 
-    FocusCell(sheet, 63);
+    focusCell(sheet, 63);
     key(Qt::Key_Delete);
-    TestPrompts().clear();
-    Save();
-    EXPECT_EQ(TestPrompts().texts(), QStringList{NoWinner});
+    testPrompts().clear();
+    save();
+    EXPECT_EQ(testPrompts().texts(), QStringList{NoWinner});
     EXPECT_EQ((std::vector<int>{main->session().players().count(), Find(ResultsId)->picks[63]}), (std::vector<int>{2, 0}));
     EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
 }
@@ -222,18 +222,18 @@ TEST_F(SheetSave, ClosingASheet)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TestPrompts().clear();
+        testPrompts().clear();
         main->session().players().clear();
-        if (c.id > 0) Store(c.id, "Pat", Favourites());
-        BracketSheet* sheet = Open(c.id);
+        if (c.id > 0) store(c.id, "Pat", favourites());
+        BracketSheet* sheet = open(c.id);
         QPointer<QMdiSubWindow> sub = qobject_cast<QMdiSubWindow*>(sheet->parentWidget());
-        if (c.edit == NameAndPicks) Type(QStringLiteral("Oli"));
-        if (c.edit != None) PickAll(sheet);
-        TestPrompts().answers = {c.answer};
+        if (c.edit == NameAndPicks) type(QStringLiteral("Oli"));
+        if (c.edit != None) pickAll(sheet);
+        testPrompts().answers = {c.answer};
         EXPECT_EQ(sub->close(), c.closed);
-        EXPECT_EQ(TestPrompts().texts(), c.boxes);
+        EXPECT_EQ(testPrompts().texts(), c.boxes);
         std::vector<std::pair<PromptKind, PromptButtons>> kinds, expected;
-        for (const auto& box : TestPrompts().boxes) kinds.push_back({box.kind, box.buttons});
+        for (const auto& box : testPrompts().boxes) kinds.push_back({box.kind, box.buttons});
         for (const QString& text : c.boxes)
             expected.push_back(text == NoName ? std::pair{PromptKind::Error, PromptButtons::Ok}
                                               : std::pair{PromptKind::Confirmation, PromptButtons::YesNoCancel});
@@ -243,9 +243,9 @@ TEST_F(SheetSave, ClosingASheet)
             // A refused save leaves the flag alone; an empty name takes the focus to the name box.
             EXPECT_TRUE(sheet->sheetModified());
             if (c.edit == PicksOnly) {
-                EXPECT_EQ(FocusName(), QStringLiteral("txtName"));
+                EXPECT_EQ(focusName(), QStringLiteral("txtName"));
             }
-            TestPrompts().answers = {PromptAnswer::No};
+            testPrompts().answers = {PromptAnswer::No};
             EXPECT_TRUE(sub->close());
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -255,30 +255,30 @@ TEST_F(SheetSave, ClosingASheet)
 
 TEST_F(SheetSave, ProgramCloseAsksEachSheetAndCancelStopsIt)
 {
-    for (const char* name : {"Quinn", "Ray"}) Open(0), Type(QLatin1String(name));
-    TestPrompts().answers = {PromptAnswer::Cancel};
+    for (const char* name : {"Quinn", "Ray"}) open(0), type(QLatin1String(name));
+    testPrompts().answers = {PromptAnswer::Cancel};
     EXPECT_FALSE(main->close());
-    EXPECT_EQ(TestPrompts().texts(), QStringList{SaveFirst});  // the second was not asked
+    EXPECT_EQ(testPrompts().texts(), QStringList{SaveFirst});  // the second was not asked
     EXPECT_FALSE(dir.exists("PICKS.HFD"));
 
-    TestPrompts().clear();
-    TestPrompts().answers = {PromptAnswer::No, PromptAnswer::No};
+    testPrompts().clear();
+    testPrompts().answers = {PromptAnswer::No, PromptAnswer::No};
     EXPECT_TRUE(main->close());
-    EXPECT_EQ(TestPrompts().texts(), (QStringList{SaveFirst, SaveFirst}));
+    EXPECT_EQ(testPrompts().texts(), (QStringList{SaveFirst, SaveFirst}));
 }
 
 // A new sheet, and results never stored, have nothing to print yet (the stored participant is
 // there to show the results sheet does not print another's entry).
 TEST_F(SheetSave, PrintingNeedsASavedSheet)
 {
-    Store(21, "Sam", Favourites());
+    store(21, "Sam", favourites());
     for (int id : {0, ResultsId}) {
-        TestPrompts().clear();
-        Open(id);
+        testPrompts().clear();
+        open(id);
         ::Find<QAction>(*main, "mnuPlayerPrintPicks")->trigger();
-        EXPECT_TRUE(TestPrompts().boxes.empty());  // posted, not yet handled
+        EXPECT_TRUE(testPrompts().boxes.empty());  // posted, not yet handled
         QCoreApplication::sendPostedEvents();
-        EXPECT_EQ(TestPrompts().texts(), QStringList{QStringLiteral("Selections must be saved before they can be printing.")}) << id;
-        EXPECT_EQ(TestPrompts().printDialogs, 0);
+        EXPECT_EQ(testPrompts().texts(), QStringList{QStringLiteral("Selections must be saved before they can be printing.")}) << id;
+        EXPECT_EQ(testPrompts().printDialogs, 0);
     }
 }

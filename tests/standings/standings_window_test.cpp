@@ -33,12 +33,12 @@
 void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
-QString Status(const char* middle)
+QString sortedStatus(const char* middle)
 {
     return QStringLiteral("Standings sorted by ") + middle + "...right-click for more options. Right-click to save as HTML.";
 }
 
-std::chrono::year_month_day FixedDay() { return std::chrono::year{2024} / std::chrono::March / std::chrono::day{7}; }
+std::chrono::year_month_day fixedDay() { return std::chrono::year{2024} / std::chrono::March / std::chrono::day{7}; }
 
 class StandingsWindowTest : public ::testing::Test {
 protected:
@@ -47,10 +47,10 @@ protected:
 
     void SetUp() override
     {
-        TestPrompts().clear();
+        testPrompts().clear();
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
-        main->session().setDateSource(&FixedDay);
+        main = std::make_unique<MainWindow>(testSettings(), QString::fromStdString(dir.path()));
+        main->session().setDateSource(&fixedDay);
         main->session().teams().entry(1, 1).name = "Hawks";
         main->session().teams().entry(3, 3).name = "Cats";
         main->show();
@@ -134,7 +134,7 @@ protected:
     static void exportAs(StandingsWindow& form, const std::string& path = {}, int type = 0)
     {
         if (type)
-            TestPrompts().saveAnswers.push_back([path, type](SaveFileRequest& request) {
+            testPrompts().saveAnswers.push_back([path, type](SaveFileRequest& request) {
                 request.fileName = QString::fromStdString(path);
                 request.filterIndex = type;
                 return true;
@@ -144,7 +144,7 @@ protected:
     // The name and type the last export dialog offered.
     static QString offered()
     {
-        const SaveFileRequest& request = TestPrompts().saveRequests.back();
+        const SaveFileRequest& request = testPrompts().saveRequests.back();
         EXPECT_TRUE(request.suffixFollowsType) << "a bare name must take the chosen type's suffix";
         return request.fileName + "|" + QString::number(request.filterIndex);
     }
@@ -174,7 +174,7 @@ TEST_F(StandingsWindowTest, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
     EXPECT_EQ(headers, (QStringList{"#", "Name", "Total Pts", "Potential", "Rnds 1-2", "Rnds 3-4", "Rnds 5-6", "East",
                                     "West", "South", "Midwest", "Champion"}));
     EXPECT_EQ(widths, (std::vector<int>{27, 129, 45, 50, 49, 48, 50, 75, 68, 69, 68, 68}));
-    EXPECT_EQ(status(form), Status("total points, descending"));
+    EXPECT_EQ(status(form), sortedStatus("total points, descending"));
     EXPECT_EQ(part<QLabel>(form, "pnlStatus").palette().color(QPalette::WindowText), QColor(Qt::red));
     EXPECT_EQ(grid.toolTip(), QStringLiteral("Right-click for options"));
     EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -267,7 +267,7 @@ TEST_F(StandingsWindowTest, SortOrdersTicksAndStatusStrip)
             for (int i = 0; i < players().count(); ++i)
                 if (players()[i].id != ResultsId) listed << QString::fromStdString(players()[i].name.text().bytes);
             EXPECT_EQ(listed, step.names);
-            EXPECT_EQ(status(form), Status(step.status));
+            EXPECT_EQ(status(form), sortedStatus(step.status));
             EXPECT_EQ(item(form, "mnuSortMethod")->isChecked(), QString(step.status).endsWith("ascending"));
             for (QAction* action : sortByMenu(form).actions())
                 EXPECT_EQ(action->isChecked(), action == item(form, step.ticked)) << action->text().toStdString();
@@ -313,7 +313,7 @@ TEST_F(StandingsWindowTest, AReopenedWindowStartsOnTotalsWithTheDirectionKept)
     EXPECT_TRUE(main->isStandingsOpen());
     EXPECT_TRUE(item(*second, "mnuSortTotal")->isChecked() && item(*second, "mnuSortMethod")->isChecked());
     EXPECT_EQ(column(*second, 1), (QStringList{"c", "b", "a"}));  // the scoring pass gave c no points
-    EXPECT_EQ(status(*second), Status("total points, ascending"));
+    EXPECT_EQ(status(*second), sortedStatus("total points, ascending"));
     EXPECT_EQ(header(*second, 7), QStringLiteral("North"));
     exportAs(*second);
     EXPECT_EQ(offered(), QStringLiteral("Standing|1"));
@@ -331,9 +331,9 @@ TEST_F(StandingsWindowTest, CopyPutsTabTextOnTheClipboardAndBeeps)
               QStringLiteral("#\tName\tTotal Pts\tPotential\tRnds 1-2\tRnds 3-4\tRnds 5-6\tEast\tWest\tSouth\t"
                              "Midwest\tChampion\r\n1\tAl Tab\t2\t0\t0\t0\t0\t\t\t\t\tHawks\r\n") +
                   brand::Slogan + "\r\nVisit us on the web at " + brand::MakerAddress);
-    EXPECT_EQ(TestPrompts().beeps, 1);
+    EXPECT_EQ(testPrompts().beeps, 1);
     EXPECT_TRUE(hint().isEmpty());  // no status text for the clipboard
-    EXPECT_TRUE(TestPrompts().saveRequests.empty());
+    EXPECT_TRUE(testPrompts().saveRequests.empty());
 }
 
 // A failed write shows its error and no success; the dialog offers the last name and type; the
@@ -344,15 +344,15 @@ TEST_F(StandingsWindowTest, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSepa
     StandingsWindow& form = view({"Bo"});
     const std::string failing = dir.file("no such folder/s.htm");
     for (int type : {1, 2}) {
-        TestPrompts().boxes.clear();
+        testPrompts().boxes.clear();
         exportAs(form, failing, type);
-        EXPECT_EQ(TestPrompts().texts(), QStringList{QString::fromStdString("Cannot create file " + failing + ": No such file or directory")});
-        EXPECT_EQ(TestPrompts().boxes.at(0).kind, PromptKind::Error);
+        EXPECT_EQ(testPrompts().texts(), QStringList{QString::fromStdString("Cannot create file " + failing + ": No such file or directory")});
+        EXPECT_EQ(testPrompts().boxes.at(0).kind, PromptKind::Error);
         EXPECT_TRUE(hint().isEmpty()) << type;
     }
-    TestPrompts().boxes.clear();
+    testPrompts().boxes.clear();
     exportAs(form, dir.file("picked.txt"), 2);
-    const SaveFileRequest& request = TestPrompts().saveRequests.at(0);
+    const SaveFileRequest& request = testPrompts().saveRequests.at(0);
     EXPECT_EQ(QStringList({request.title, request.fileName, request.defaultSuffix, QString::number(request.filterIndex),
                            request.directory}) + request.filters,
               QStringList({"Export Standings", "Standing", "htm", "1", QString::fromStdString(main->session().dataDir()), "HTML (*.htm)",
@@ -370,7 +370,7 @@ TEST_F(StandingsWindowTest, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSepa
     exportAs(form);
     EXPECT_EQ(offered(), QString::fromStdString(dir.file("tabs.csv")) + "|3");
     EXPECT_TRUE(hint().isEmpty());
-    EXPECT_TRUE(TestPrompts().boxes.empty());
+    EXPECT_TRUE(testPrompts().boxes.empty());
 }
 
 // ---- The page in a real browser ----------------------------------------------------------------
@@ -448,12 +448,12 @@ private:
 TEST(StandingsListening, AStoreIsScoredAndShownOnlyWhileTheWindowIsOpen)
 {
     TempDir dir;
-    TestSettings().values.clear();
+    testSettings().values.clear();
     BareFrame frame;
-    PoolSession session(frame, dir.path(), TestSettings());
+    PoolSession session(frame, dir.path(), testSettings());
     PickArray results{};
     results[1] = makeTeamCode(1, 1);
-    session.players().add(MakeEntry(ResultsId, ResultsName, results));
+    session.players().add(makeEntry(ResultsId, ResultsName, results));
     auto window = std::make_unique<StandingsWindow>(session, frame);
     window->show();
     const auto rows = [&] {
@@ -464,12 +464,12 @@ TEST(StandingsListening, AStoreIsScoredAndShownOnlyWhileTheWindowIsOpen)
         return texts;
     };
     PlayerList& players = session.players();
-    players.storeEntry(MakeEntry(7, "Kim", results), true);
+    players.storeEntry(makeEntry(7, "Kim", results), true);
     EXPECT_EQ(rows(), QStringList{"Kim 1"});
-    players.storeEntry(MakeEntry(7, "Kit", results), false);
+    players.storeEntry(makeEntry(7, "Kit", results), false);
     EXPECT_EQ(rows(), QStringList{"Kim 1"});
     ASSERT_TRUE(window->close());
-    players.storeEntry(MakeEntry(8, "Lou", results), true);
+    players.storeEntry(makeEntry(8, "Lou", results), true);
     EXPECT_EQ(players[players.indexOfId(8)].modified, 1);
     EXPECT_EQ(rows(), QStringList{"Kim 1"});
 }

@@ -6,7 +6,7 @@
 
 // Root passes every permission check, so a test about permissions runs itself again as the user
 // nobody when it runs as root. True when it did: the caller returns, the run's result is in.
-inline bool RerunAsNobody()
+inline bool rerunAsNobody()
 {
     if (::geteuid() != 0) return false;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -97,4 +97,4 @@ public:
 };
 
 // The fake installed by the test program's main.
-inline FakePrompts& TestPrompts() { return static_cast<FakePrompts&>(prompts()); }
+inline FakePrompts& testPrompts() { return static_cast<FakePrompts&>(prompts()); }

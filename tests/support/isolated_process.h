@@ -8,7 +8,7 @@
 
 #include "support/temp_dir.h"
 
-inline QProcessEnvironment IsolatedEnvironment(const TempDir& dir)
+inline QProcessEnvironment isolatedEnvironment(const TempDir& dir)
 {
     for (const char* folder : {"tmp", "config/Corvanta", "run"}) std::filesystem::create_directories(dir.file(folder));
     std::filesystem::permissions(dir.file("run"), std::filesystem::perms::owner_all);

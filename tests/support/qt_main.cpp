@@ -8,7 +8,7 @@
 #include "support/fake_prompts.h"
 #include "support/test_settings.h"
 
-MemorySettings& TestSettings()
+MemorySettings& testSettings()
 {
     static MemorySettings store;
     return store;

@@ -9,7 +9,7 @@
 
 // Runs a shell line of xdotool commands (for example "xdotool keydown Up; sleep 1.5; xdotool
 // keyup Up") and pumps events until it ends; false when it failed.
-inline bool RunXdotool(const QString& script)
+inline bool runXdotool(const QString& script)
 {
     QProcess process;
     process.start(QStringLiteral("sh"), {QStringLiteral("-c"), script});
@@ -24,4 +24,4 @@ inline bool RunXdotool(const QString& script)
 }
 
 // The window tests of this file need a real X server: run through with_xvfb.sh by ctest.
-inline bool OnRealX() { return qEnvironmentVariableIsSet("HOOP_REAL_X"); }
+inline bool onRealX() { return qEnvironmentVariableIsSet("HOOP_REAL_X"); }

@@ -18,7 +18,7 @@ struct Read {
     }
 };
 
-std::vector<Read> ReadAll(std::string_view text, char* separator = nullptr)
+std::vector<Read> readAll(std::string_view text, char* separator = nullptr)
 {
     CsvReader reader(text);
     if (separator) *separator = reader.separator();
@@ -48,17 +48,17 @@ TEST(CsvReader, QuotingLineEndsAndLineNumbers)
         {"x,\"never closed\nmore", {{1, {"x", "never closed\nmore"}, true}}},
         {"", {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(ReadAll(c.text), c.records) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(readAll(c.text), c.records) << c.text;
 }
 
 TEST(CsvReader, SeparatorFromTheFirstLine)
 {
     char separator = 0;
-    EXPECT_EQ(ReadAll("Name\tPaid\nSmith, Jo\tYes\n", &separator),
+    EXPECT_EQ(readAll("Name\tPaid\nSmith, Jo\tYes\n", &separator),
               (std::vector<Read>{{1, {"Name", "Paid"}}, {2, {"Smith, Jo", "Yes"}}}));
     EXPECT_EQ(separator, '\t');
     // Tabs inside quotes do not count.
-    EXPECT_EQ(ReadAll("\"a\t\t\",b\n", &separator), (std::vector<Read>{{1, {"a\t\t", "b"}}}));
+    EXPECT_EQ(readAll("\"a\t\t\",b\n", &separator), (std::vector<Read>{{1, {"a\t\t", "b"}}}));
     EXPECT_EQ(separator, ',');
 }
 

@@ -16,7 +16,7 @@ TEST(FieldImport, ReadCheckedAndWrittenAsTheOptionsDialogWrites)
 {
     TempDir dir;
     TestPool pool(dir);
-    const FieldImport field = readFieldImport(FieldFile());
+    const FieldImport field = readFieldImport(fieldFile());
     ASSERT_TRUE(field.ok()) << (field.problems.empty() ? "" : field.problems.listed[0].reason.bytes);
     EXPECT_EQ(field.regionNames, (std::array<std::string, 4>{"South", "East", "Midwest", "West"}));
     storeImportedField(*pool.session, field);
@@ -39,11 +39,11 @@ TEST(FieldImport, EveryProblemKeepsTheFieldOut)
         std::string text;
         std::vector<TransferProblem> problems;
     } cases[] = {
-        {FieldFile("East 7"), {{0, "", "The region \"East\" has no team for seed 7."}}},
-        {FieldFile({}, {"X,99,South,1,1"}), {{66, "Seed", "\"99\" is not a seed from 1 to 16"}}},
-        {FieldFile({}, {"X,5,south,1,1"}), {{66, "Seed", "South 5 is already on line " }}},
-        {FieldFile({}, {"X,1,North,1,1"}), {{66, "Region", "\"North\" would be a fifth region; the bracket has four"}}},
-        {FieldFile({}, {"X,1, ,1,1"}), {{66, "Region", "the region is not filled in"}}},
+        {fieldFile("East 7"), {{0, "", "The region \"East\" has no team for seed 7."}}},
+        {fieldFile({}, {"X,99,South,1,1"}), {{66, "Seed", "\"99\" is not a seed from 1 to 16"}}},
+        {fieldFile({}, {"X,5,south,1,1"}), {{66, "Seed", "South 5 is already on line " }}},
+        {fieldFile({}, {"X,1,North,1,1"}), {{66, "Region", "\"North\" would be a fifth region; the bracket has four"}}},
+        {fieldFile({}, {"X,1, ,1,1"}), {{66, "Region", "the region is not filled in"}}},
         {"Region,Seed,Team\nEast,1,A\n",
          {{0, "", "The file names 1 region; the bracket has four."},
           {0, "", "The region \"East\" has no team for seed 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16."}}},
@@ -69,7 +69,7 @@ TEST(FieldImport, TeamFileThatCanNotBeWrittenChangesNothing)
     TestPool pool(dir);
     saveTeams(dir.path(), pool.session->teams());
     std::filesystem::permissions(dir.file(TeamsFileName), std::filesystem::perms::owner_read);
-    EXPECT_THROW(storeImportedField(*pool.session, readFieldImport(FieldFile())), std::exception);
+    EXPECT_THROW(storeImportedField(*pool.session, readFieldImport(fieldFile())), std::exception);
     EXPECT_EQ(pool.session->teams().teamName(101).bytes, "T101");
     EXPECT_EQ(pool.session->loadRegions(1), "East");
 }

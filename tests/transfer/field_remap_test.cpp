@@ -16,15 +16,15 @@
 namespace {
 const std::vector<std::string> Swapped = {"Midwest", "West", "South", "East"};  // the same semi-finals
 
-// The pool: the field of FieldFile(), 25 random sheets and the first two rounds' results, on disk.
-void MakePool(const TempDir& dir)
+// The pool: the field of fieldFile(), 25 random sheets and the first two rounds' results, on disk.
+void makePool(const TempDir& dir)
 {
     TestPool pool(dir);
-    storeImportedField(*pool.session, readFieldImport(FieldFile()));
+    storeImportedField(*pool.session, readFieldImport(fieldFile()));
     std::mt19937 rng(11);
     PlayerList& players = pool.session->players();
-    for (int i = 0; i < 25; ++i) players.add(MakeEntry(i + 1, "P" + std::to_string(i), RandomBracket(rng, i == 3 ? 20 : GameCount)));
-    players.add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 48)));
+    for (int i = 0; i < 25; ++i) players.add(makeEntry(i + 1, "P" + std::to_string(i), randomBracket(rng, i == 3 ? 20 : GameCount)));
+    players.add(makeEntry(ResultsId, ResultsName, randomBracket(rng, 48)));
     ASSERT_NO_THROW(pool.session->closePool());
 }
 
@@ -34,7 +34,7 @@ struct Sheets {
     std::map<std::string, std::multiset<std::string>> picks;
     std::map<std::string, std::string> points;
 };
-Sheets ReadSheets(const TempDir& dir)
+Sheets readSheets(const TempDir& dir)
 {
     RecordingHost host;
     MemorySettings settings;
@@ -60,7 +60,7 @@ struct CommandRun {
     std::string out;
     std::string err;
 };
-CommandRun ImportField(const TempDir& dir, const std::string& file, bool remap)
+CommandRun importField(const TempDir& dir, const std::string& file, bool remap)
 {
     std::vector<std::string> args = {"--import-field", dir.file(file)};
     if (remap) args.push_back("--remap-picks");
@@ -77,13 +77,13 @@ CommandRun ImportField(const TempDir& dir, const std::string& file, bool remap)
 TEST(FieldRemap, MovedTeamsTakeEveryPickAlongOnlyWhenAsked)
 {
     TempDir dir;
-    MakePool(dir);
-    const Sheets before = ReadSheets(dir);
+    makePool(dir);
+    const Sheets before = readSheets(dir);
     ASSERT_EQ(before.picks.size(), 26u);
     const std::string picksFile = dir.read(PicksFileName);
-    dir.write("swapped.csv", FieldFile({}, {}, Swapped));
+    dir.write("swapped.csv", fieldFile({}, {}, Swapped));
 
-    const CommandRun refused = ImportField(dir, "swapped.csv", false);
+    const CommandRun refused = importField(dir, "swapped.csv", false);
     EXPECT_EQ(refused.status, BatchFailed);
     const std::string file = dir.file("swapped.csv");
     EXPECT_NE(refused.err.find(file + ": \"South 1\" moves from South 1 (upper left) to South 1 (upper right)\n"),
@@ -96,41 +96,41 @@ TEST(FieldRemap, MovedTeamsTakeEveryPickAlongOnlyWhenAsked)
     EXPECT_EQ(dir.read(PicksFileName), picksFile);
     EXPECT_EQ(loadRegionNames(dir.path())[0], "South");
 
-    const CommandRun moved = ImportField(dir, "swapped.csv", true);
+    const CommandRun moved = importField(dir, "swapped.csv", true);
     EXPECT_EQ(moved.status, BatchDone) << moved.err;
     EXPECT_EQ(moved.out, "Field imported from " + file + "; the picks of 26 sheets moved with their teams\n");
     EXPECT_EQ(loadRegionNames(dir.path())[0], "Midwest");
-    const Sheets after = ReadSheets(dir);
+    const Sheets after = readSheets(dir);
     EXPECT_EQ(after.picks, before.picks);
     EXPECT_EQ(after.points, before.points);
 
     // The same field again moves nothing and imports as any field does.
-    EXPECT_EQ(ImportField(dir, "swapped.csv", false).status, BatchDone);
+    EXPECT_EQ(importField(dir, "swapped.csv", false).status, BatchDone);
     EXPECT_EQ(parseCommandLine({"--remap-picks", "--export-picks", "x.csv"}).error, "--remap-picks goes with --import-field");
 }
 
 TEST(FieldRemap, PicksThatCanNotFollowTheirTeamsKeepTheFieldOut)
 {
     TempDir dir;
-    MakePool(dir);
+    makePool(dir);
     const std::string picksFile = dir.read(PicksFileName);
     // How many sheets pick South 1, who is replaced by a team of another name.
     int pickers = 0;
-    for (const auto& [name, picks] : ReadSheets(dir).picks) pickers += picks.count("1 South 1") ? 1 : 0;
+    for (const auto& [name, picks] : readSheets(dir).picks) pickers += picks.count("1 South 1") ? 1 : 0;
     ASSERT_GT(pickers, 0);
-    std::string replaced = FieldFile();
+    std::string replaced = fieldFile();
     replaced.replace(replaced.find("\nSouth 1,"), 9, "\nGonzaga,");
     dir.write("replaced.csv", replaced);
     // Other semi-finals: some sheets had two of their finalists meet in the new bracket.
-    dir.write("repaired.csv", FieldFile({}, {}, {"South", "Midwest", "East", "West"}));
+    dir.write("repaired.csv", fieldFile({}, {}, {"South", "Midwest", "East", "West"}));
 
-    const CommandRun gone = ImportField(dir, "replaced.csv", true);
+    const CommandRun gone = importField(dir, "replaced.csv", true);
     EXPECT_EQ(gone.status, BatchFailed);
     EXPECT_NE(gone.err.find(": \"South 1\" at South 1 (upper left) is replaced: no team of the new field has its "
                             "name; " + std::to_string(pickers) + " sheets pick it\n"),
               std::string::npos) << gone.err;
     EXPECT_NE(gone.err.find("can not follow their teams"), std::string::npos);
-    const CommandRun apart = ImportField(dir, "repaired.csv", true);
+    const CommandRun apart = importField(dir, "repaired.csv", true);
     EXPECT_EQ(apart.status, BatchFailed);
     EXPECT_NE(apart.err.find("can not follow their teams"), std::string::npos) << apart.err;
     EXPECT_EQ(dir.read(PicksFileName), picksFile);
@@ -157,7 +157,7 @@ TEST(FieldRemap, EveryRowIsCheckedAndNothingOfABadFieldIsTaken)
         {"East 7,7,East,99, 007 ", {}, "99|7"},
     };
     for (const auto& c : cases) {
-        const FieldImport field = readFieldImport(FieldFile("East 7", {c.line}));
+        const FieldImport field = readFieldImport(fieldFile("East 7", {c.line}));
         if (c.problem.reason.empty()) {
             EXPECT_TRUE(field.ok()) << c.line;
             const Team& team = field.teams.entry(2, 7);
@@ -176,17 +176,17 @@ TEST(FieldRemap, AStepThatFailsLeavesTheFieldAndThePicksAsTheyWere)
 {
     TempDir dir;
     TestPool pool(dir);
-    storeImportedField(*pool.session, readFieldImport(FieldFile()));
+    storeImportedField(*pool.session, readFieldImport(fieldFile()));
     std::mt19937 rng(3);
     PlayerList& players = pool.session->players();
-    for (int i = 0; i < 5; ++i) players.add(MakeEntry(i + 1, "P" + std::to_string(i), RandomBracket(rng)));
+    for (int i = 0; i < 5; ++i) players.add(makeEntry(i + 1, "P" + std::to_string(i), randomBracket(rng)));
     const auto picks = [&] {
         std::vector<PickArray> all;
         for (int i = 0; i < players.count(); ++i) all.push_back(players[i].picks);
         return all;
     };
     const std::vector<PickArray> before = picks();
-    const FieldImport swapped = readFieldImport(FieldFile({}, {}, Swapped));
+    const FieldImport swapped = readFieldImport(fieldFile({}, {}, Swapped));
 
     // The journal refuses the moved picks; then the team file refuses the field after them.
     std::filesystem::create_directory(dir.file(JournalFileName));

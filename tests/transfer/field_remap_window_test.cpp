@@ -25,18 +25,18 @@ class FieldRemapWindow : public ::testing::Test {
 protected:
     FieldRemapWindow()
     {
-        TestPrompts().clear();
-        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
-        TestPrompts().clear();
+        testPrompts().clear();
+        main = std::make_unique<MainWindow>(testSettings(), QString::fromStdString(dir.path()));
+        testPrompts().clear();
     }
     ~FieldRemapWindow() override
     {
         main.reset();
-        TestPrompts().clear();
+        testPrompts().clear();
     }
 
     // Clicks Import in the report once its modal loop runs, noting its rows.
-    void AcceptReport()
+    void acceptReport()
     {
         QTimer::singleShot(0, [this] {
             auto* report = qobject_cast<ImportDialog*>(QApplication::activeModalWidget());
@@ -70,29 +70,29 @@ protected:
 
 TEST_F(FieldRemapWindow, AsksBeforeThePicksMoveWithTheirTeams)
 {
-    storeImportedField(main->session(), readFieldImport(FieldFile()));
+    storeImportedField(main->session(), readFieldImport(fieldFile()));
     std::mt19937 rng(5);
     PlayerList& players = main->session().players();
-    for (int i = 0; i < 3; ++i) players.add(MakeEntry(i + 1, "P" + std::to_string(i), RandomBracket(rng)));
-    players.add(MakeEntry(ResultsId, ResultsName, RandomBracket(rng, 40)));
+    for (int i = 0; i < 3; ++i) players.add(makeEntry(i + 1, "P" + std::to_string(i), randomBracket(rng)));
+    players.add(makeEntry(ResultsId, ResultsName, randomBracket(rng, 40)));
     const std::multiset<std::string> before = Picks();
-    dir.write("swapped.csv", FieldFile({}, {}, {"Midwest", "West", "South", "East"}));
+    dir.write("swapped.csv", fieldFile({}, {}, {"Midwest", "West", "South", "East"}));
 
     // An open sheet holds its picks by place: it is closed first.
     main->openBracketSheet(2);
-    AcceptReport();
+    acceptReport();
     EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("swapped.csv")), TransferOutcome::Failed);
-    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
-    EXPECT_TRUE(TestPrompts().boxes[0].text.contains("Close every bracket sheet first"));
+    ASSERT_EQ(testPrompts().boxes.size(), 1u);
+    EXPECT_TRUE(testPrompts().boxes[0].text.contains("Close every bracket sheet first"));
     EXPECT_EQ(main->session().loadRegions(1), "South");
     for (QMdiSubWindow* sheet : main->childWindows()) delete sheet;
-    TestPrompts().clear();
+    testPrompts().clear();
 
-    TestPrompts().answers = {PromptAnswer::No};
-    AcceptReport();
+    testPrompts().answers = {PromptAnswer::No};
+    acceptReport();
     EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("swapped.csv")), TransferOutcome::Cancelled);
-    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
-    const FakePrompts::Box& asked = TestPrompts().boxes[0];
+    ASSERT_EQ(testPrompts().boxes.size(), 1u);
+    const FakePrompts::Box& asked = testPrompts().boxes[0];
     EXPECT_EQ(asked.kind, PromptKind::Confirmation);
     EXPECT_EQ(asked.buttons, PromptButtons::YesNo);
     EXPECT_EQ(asked.defaultAnswer, PromptAnswer::No) << "Enter leaves the picks where they are";
@@ -106,18 +106,18 @@ TEST_F(FieldRemapWindow, AsksBeforeThePicksMoveWithTheirTeams)
     EXPECT_EQ(main->session().loadRegions(1), "South");
     EXPECT_EQ(Picks(), before);
 
-    TestPrompts().clear();
-    TestPrompts().answers = {PromptAnswer::Yes};
-    AcceptReport();
+    testPrompts().clear();
+    testPrompts().answers = {PromptAnswer::Yes};
+    acceptReport();
     EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("swapped.csv")), TransferOutcome::Done);
-    EXPECT_EQ(TestPrompts().boxes.size(), 1u);
+    EXPECT_EQ(testPrompts().boxes.size(), 1u);
     EXPECT_EQ(main->session().loadRegions(1), "Midwest");
     EXPECT_EQ(Picks(), before);
 }
 
 TEST_F(FieldRemapWindow, AReportOfJunkHoldsAThousandRowsAndACount)
 {
-    std::string text = PicksHeader() + "\n";
+    std::string text = picksHeader() + "\n";
     for (int i = 0; i < 1500; ++i) text += "junk,1,maybe\n";
     dir.write("junk.csv", text);
     QTimer::singleShot(0, [this] {

@@ -31,21 +31,21 @@ class ImportCommands : public ::testing::Test {
 protected:
     ImportCommands()
     {
-        TestPrompts().clear();
+        testPrompts().clear();
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
-        NameTeams(main->session().teams());
+        main = std::make_unique<MainWindow>(testSettings(), QString::fromStdString(dir.path()));
+        nameTeams(main->session().teams());
         main->session().setIdSource([this] { return nextId++; });
-        TestPrompts().clear();
+        testPrompts().clear();
     }
     ~ImportCommands() override
     {
         main.reset();
-        TestPrompts().clear();
+        testPrompts().clear();
     }
 
     // Once the report's modal loop runs: notes what it shows and clicks the button.
-    void AnswerReport(const char* button)
+    void answerReport(const char* button)
     {
         QTimer::singleShot(0, [this, button] {
             auto* report = qobject_cast<ImportDialog*>(QApplication::activeModalWidget());
@@ -61,7 +61,7 @@ protected:
         });
     }
     QString Path(const char* name) const { return QString::fromStdString(dir.file(name)); }
-    QString Status() const { return Find<QLabel>(*main, "pnlHint")->text(); }
+    QString status() const { return Find<QLabel>(*main, "pnlHint")->text(); }
 
     TempDir dir;
     std::unique_ptr<MainWindow> main;
@@ -72,11 +72,11 @@ protected:
 
 TEST_F(ImportCommands, ReportListsRefusedLinesAndNothingIsStoredUntilImportIsChosen)
 {
-    const PickArray all = Favourites();
-    dir.write("picks.csv", PicksHeader() + "\n" + PicksLine("Bob,1,Yes", all) + "\n" + PicksLine("Carl,1,maybe", all) +
-                               "\n" + PicksLine("Zo\xC3\xAB,2,No", Favourites(40)) + "\n" +
-                               PicksLine("Fay,1,No", all, 34, "T101") + "\n");
-    AnswerReport("cmdCancel");
+    const PickArray all = favourites();
+    dir.write("picks.csv", picksHeader() + "\n" + picksLine("Bob,1,Yes", all) + "\n" + picksLine("Carl,1,maybe", all) +
+                               "\n" + picksLine("Zo\xC3\xAB,2,No", favourites(40)) + "\n" +
+                               picksLine("Fay,1,No", all, 34, "T101") + "\n");
+    answerReport("cmdCancel");
     EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("picks.csv")), TransferOutcome::Cancelled);
     EXPECT_EQ(shown.summary, "2 lines can be imported as new participants (1 with games that have no winner). "
                              "2 lines were refused:");
@@ -86,20 +86,20 @@ TEST_F(ImportCommands, ReportListsRefusedLinesAndNothingIsStoredUntilImportIsCho
     EXPECT_EQ(main->session().players().count(), 0);
     EXPECT_FALSE(dir.exists(JournalFileName));
 
-    AnswerReport("cmdImport");
+    answerReport("cmdImport");
     EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("picks.csv")), TransferOutcome::Done);
     ASSERT_EQ(main->session().players().count(), 2);
     EXPECT_EQ(main->session().players()[1].name.text().bytes, "Zo\xEB");
     EXPECT_EQ(main->session().players()[1].id, 501);
-    EXPECT_EQ(Status(), "2 participants imported from " + Path("picks.csv"));
+    EXPECT_EQ(status(), "2 participants imported from " + Path("picks.csv"));
     EXPECT_EQ(Find<QLabel>(*main, "pnlCount")->text(), "Players: 2");
-    EXPECT_TRUE(TestPrompts().boxes.empty());
+    EXPECT_TRUE(testPrompts().boxes.empty());
 }
 
 TEST_F(ImportCommands, FieldWithAProblemOffersNothingAndAGoodOneIsWritten)
 {
-    dir.write("field.csv", FieldFile("East 7"));
-    AnswerReport("cmdImport");
+    dir.write("field.csv", fieldFile("East 7"));
+    answerReport("cmdImport");
     EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("field.csv")), TransferOutcome::Cancelled);
     EXPECT_EQ(shown.summary, "The field can not be imported. 1 problem was found:");
     EXPECT_EQ(shown.rows, QStringList{"||The region \"East\" has no team for seed 7."});
@@ -107,8 +107,8 @@ TEST_F(ImportCommands, FieldWithAProblemOffersNothingAndAGoodOneIsWritten)
     EXPECT_FALSE(dir.exists(TeamsFileName));
 
     shown = {};
-    dir.write("field.csv", FieldFile());
-    AnswerReport("cmdImport");
+    dir.write("field.csv", fieldFile());
+    answerReport("cmdImport");
     EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("field.csv")), TransferOutcome::Done);
     EXPECT_EQ(shown.summary, "64 teams in four regions, placed in the bracket in this order: South, East, Midwest, "
                              "West. Importing replaces the pool's teams and regions.");
@@ -116,23 +116,23 @@ TEST_F(ImportCommands, FieldWithAProblemOffersNothingAndAGoodOneIsWritten)
     EXPECT_EQ(main->session().loadRegions(1), "South");
     EXPECT_EQ(main->session().teams().teamName(101).bytes, "South 1");
     EXPECT_TRUE(dir.exists(TeamsFileName));
-    EXPECT_EQ(Status(), "Field imported from " + Path("field.csv"));
+    EXPECT_EQ(status(), "Field imported from " + Path("field.csv"));
 }
 
 TEST_F(ImportCommands, FailuresAreReportedAndNeverAsSuccess)
 {
     EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("missing.csv")), TransferOutcome::Failed);
-    EXPECT_EQ(TestPrompts().texts(), QStringList{"The file " + Path("missing.csv") + " does not exist."});
+    EXPECT_EQ(testPrompts().texts(), QStringList{"The file " + Path("missing.csv") + " does not exist."});
 
-    TestPrompts().clear();
+    testPrompts().clear();
     const QString nowhere = Path("no folder/picks.htm");
     EXPECT_EQ(exportPicksInteractive(main->session(), *main, nowhere), TransferOutcome::Failed);
-    ASSERT_EQ(TestPrompts().boxes.size(), 1u);
-    EXPECT_TRUE(TestPrompts().boxes[0].text.contains("no folder")) << TestPrompts().boxes[0].text.toStdString();
-    EXPECT_NE(Status(), "Picks successfully exported to " + nowhere);
+    ASSERT_EQ(testPrompts().boxes.size(), 1u);
+    EXPECT_TRUE(testPrompts().boxes[0].text.contains("no folder")) << testPrompts().boxes[0].text.toStdString();
+    EXPECT_NE(status(), "Picks successfully exported to " + nowhere);
 
     EXPECT_EQ(exportPicksInteractive(main->session(), *main, Path("picks.htm")), TransferOutcome::Done);
-    EXPECT_EQ(Status(), "Picks successfully exported to " + Path("picks.htm"));
+    EXPECT_EQ(status(), "Picks successfully exported to " + Path("picks.htm"));
     EXPECT_EQ(dir.read("picks.htm").rfind("<html>", 0), 0u);
 }
 
@@ -148,18 +148,18 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
     main->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
 
-    dir.write("picks.csv", PicksHeader() + "\n" + PicksLine("Bob,1,Yes", Favourites()) + "\n");
-    TestPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
+    dir.write("picks.csv", picksHeader() + "\n" + picksLine("Bob,1,Yes", favourites()) + "\n");
+    testPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
         request.fileName = Path("picks.csv");
         return true;
     });
-    AnswerReport("cmdImport");
+    answerReport("cmdImport");
     QTest::keyClick(main.get(), Qt::Key_L, Qt::AltModifier);  // Player, Import Picks
     ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QMenu>(*main, "mnuPlayer")->isVisible(); }));
     QTest::keyClick(Find<QMenu>(*main, "mnuPlayer"), Qt::Key_I);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QLabel>(*main, "pnlCount")->text() == QStringLiteral("Players: 1"); }));
-    ASSERT_EQ(TestPrompts().openRequests.size(), 1u);
-    const OpenFileRequest& asked = TestPrompts().openRequests[0];
+    ASSERT_EQ(testPrompts().openRequests.size(), 1u);
+    const OpenFileRequest& asked = testPrompts().openRequests[0];
     EXPECT_EQ(asked.title, "Import Picks");
     EXPECT_EQ(asked.directory.toStdString(), dir.path());
     EXPECT_EQ(asked.filters, (QStringList{"Comma Separated (*.csv)", "Tab Separated (*.txt)", "All Files (*)"}));
@@ -167,26 +167,26 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
     ASSERT_EQ(grid->rowCount(), 1);
     EXPECT_EQ(grid->index(0, 1).data().toString(), "Bob");
 
-    TestPrompts().saveAnswers.push_back([this](SaveFileRequest& request) {
+    testPrompts().saveAnswers.push_back([this](SaveFileRequest& request) {
         EXPECT_EQ(request.filters, (QStringList{"Comma Separated (*.csv)", "HTML (*.htm)"}));
         EXPECT_TRUE(request.confirmOverwrite && request.suffixFollowsType);
         request.fileName = Path("everyone.htm");
         return true;
     });
     Find<QAction>(*main, "mnuExportPicks")->trigger();
-    EXPECT_EQ(TestPrompts().saveRequests.at(0).directory.toStdString(), dir.path());
+    EXPECT_EQ(testPrompts().saveRequests.at(0).directory.toStdString(), dir.path());
     EXPECT_NE(dir.read("everyone.htm").find("<td>Bob</td>"), std::string::npos);
 
     // Without picks in the pool a new field takes no question.
     main->session().players().deletePlayer(500);
-    dir.write("field.csv", FieldFile());
-    TestPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
+    dir.write("field.csv", fieldFile());
+    testPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
         EXPECT_EQ(request.title, "Import Field");
         request.fileName = Path("field.csv");
         return true;
     });
-    AnswerReport("cmdImport");
+    answerReport("cmdImport");
     Find<QAction>(*main, "mnuImportField")->trigger();
     EXPECT_EQ(main->session().loadRegions(1), "South");
-    EXPECT_TRUE(TestPrompts().boxes.empty());
+    EXPECT_TRUE(testPrompts().boxes.empty());
 }

@@ -44,7 +44,7 @@ private:
     std::size_t m_pos = 0;
 };
 
-std::string ReadPieces(ByteSource& source, TextEncoding& encoding)
+std::string readPieces(ByteSource& source, TextEncoding& encoding)
 {
     StorageTextReader reader(source);
     encoding = reader.encoding();
@@ -73,7 +73,7 @@ TEST(ImportLimits, ReadInPiecesAsTheWholeFileWasRead)
         const std::string expected = storageText(bytes, &whole);
         TrickleSource trickle(bytes);
         TextEncoding pieces{};
-        EXPECT_EQ(ReadPieces(trickle, pieces), expected) << bytes.size();
+        EXPECT_EQ(readPieces(trickle, pieces), expected) << bytes.size();
         EXPECT_EQ(pieces, whole) << bytes.size();
     }
 }
@@ -83,8 +83,8 @@ TEST(ImportLimits, AFileThatFailsPartWayGivesNothing)
     TempDir dir;
     TestPool pool(dir);
     const TeamNames names(pool.session->teams(), pool.session->regionNames());
-    std::string text = PicksHeader() + "\n";
-    for (int i = 0; i < 50; ++i) text += PicksLine("P" + std::to_string(i) + ",1,No", Favourites()) + "\n";
+    std::string text = picksHeader() + "\n";
+    for (int i = 0; i < 50; ++i) text += picksLine("P" + std::to_string(i) + ",1,No", favourites()) + "\n";
     TrickleSource failing(text, text.size() - 10);
     EXPECT_THAT([&] { readPicksImport(failing, names, nullptr); },
                 ::testing::ThrowsMessage<HoopError>(::testing::StrEq("The file could not be read: Input/output error.")));
@@ -108,7 +108,7 @@ TEST(ImportLimits, TextLongerThanItsFieldIsRefusedNotCut)
     };
     for (const auto& c : cases) {
         const PicksImport import =
-            readPicksImport(PicksHeader() + "\n" + PicksLine(c.start, Favourites()) + "\n", names, nullptr);
+            readPicksImport(picksHeader() + "\n" + picksLine(c.start, favourites()) + "\n", names, nullptr);
         if (c.problem.reason.empty()) {
             ASSERT_EQ(import.entries.size(), 1u);
             EXPECT_EQ(import.entries[0].name.text().bytes, std::string(25, 'n'));
@@ -128,9 +128,9 @@ TEST(ImportLimits, AThousandRefusalsAreListedAndTheRestCounted)
         ASSERT_NO_THROW(pool.session->closePool());
         saveTeams(dir.path(), pool.session->teams());
     }
-    std::string text = PicksHeader() + "\n";
+    std::string text = picksHeader() + "\n";
     for (int i = 0; i < 1500; ++i) text += "junk " + std::to_string(i) + ",\"x\"\"y\",maybe,\"\"\n";
-    text += PicksLine("Bob,1,Yes", Favourites()) + "\n";
+    text += picksLine("Bob,1,Yes", favourites()) + "\n";
     dir.write("junk.csv", text);
 
     const CommandLine line = parseCommandLine({"--import-picks", dir.file("junk.csv")});

@@ -19,7 +19,7 @@ using ::testing::ThrowsMessage;
 void PrintTo(const TransferProblem& p, std::ostream* os) { *os << problemText(p).bytes; }
 
 namespace {
-std::string Join(const std::vector<std::string>& lines)
+std::string join(const std::vector<std::string>& lines)
 {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
@@ -27,14 +27,14 @@ std::string Join(const std::vector<std::string>& lines)
 }
 
 // What a stored sheet holds, for comparing entries.
-std::string Sheet(const Player& e)
+std::string sheet(const Player& e)
 {
     std::string text = e.name.text().bytes + "|" + e.tiebreaker.text().bytes + "|" + std::to_string(e.paid) + std::to_string(e.complete);
     for (int g = 1; g <= GameCount; ++g) text += " " + std::to_string(e.picks[std::size_t(g)]);
     return text;
 }
 
-PicksImport Import(TestPool& pool, const std::string& bytes)
+PicksImport importFile(TestPool& pool, const std::string& bytes)
 {
     const TeamNames names(pool.session->teams(), pool.session->regionNames());
     return readPicksImport(bytes, names, &pool.session->players());
@@ -53,13 +53,13 @@ TEST_F(PicksTransfer, ExportedPicksReadBackAsTheSameEntries)
     const std::string names[] = {"Smith, \"Jr\" <&>", "=SUM(A1)", "'=x", "Zo\xEB \x80", "-5 points", "Plain"};
     PlayerList& players = pool.session->players();
     for (int i = 0; i < 6; ++i) {
-        Player entry = MakeEntry(i + 1, names[i], RandomBracket(rng, i == 2 ? 40 : GameCount));
+        Player entry = makeEntry(i + 1, names[i], randomBracket(rng, i == 2 ? 40 : GameCount));
         entry.tiebreaker = i == 4 ? "-5" : std::to_string(140 + i);
         entry.paid = std::uint8_t(i % 2);
         entry.complete = i == 2 ? 0 : 1;
         players.add(entry);
     }
-    players.add(MakeEntry(ResultsId, ResultsName, Favourites(8)));  // not a participant: not exported
+    players.add(makeEntry(ResultsId, ResultsName, favourites(8)));  // not a participant: not exported
     exportPicksFile(*pool.session, dir.file("picks.csv"), PicksFileFormat::Csv);
 
     const std::string bytes = dir.read("picks.csv");
@@ -70,32 +70,32 @@ TEST_F(PicksTransfer, ExportedPicksReadBackAsTheSameEntries)
 
     TempDir other;
     TestPool fresh(other);
-    const PicksImport import = Import(fresh, bytes);
+    const PicksImport import = importFile(fresh, bytes);
     EXPECT_EQ(import.refused.listed, std::vector<TransferProblem>{});
     EXPECT_EQ(import.incomplete, 1);
     ASSERT_EQ(import.entries.size(), 6u);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(Sheet(import.entries[std::size_t(i)]), Sheet(players[i])) << i;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(sheet(import.entries[std::size_t(i)]), sheet(players[i])) << i;
 }
 
 TEST_F(PicksTransfer, EachRefusedLineWithItsLineColumnAndReason)
 {
-    pool.session->players().add(MakeEntry(5, "Alice"));
-    const PickArray all = Favourites();
-    const std::string text = Join({
-        PicksHeader(),
-        PicksLine("Bob,7,Yes", all),
-        PicksLine(",1,No", all),
-        PicksLine("Carl,1,maybe", all),
-        PicksLine("Dee,1,No", all, 5, "Dook"),
-        PicksLine("Eve,1,No", all, 3, " TECH"),
-        PicksLine("Fay,1,No", all, 34, "T101"),
-        PicksLine("Alice,1,No", all),
-        PicksLine("\"Multi\r\nLine\",1,No", Favourites(32)),
-        PicksLine("Gus,1,No", all) + ",extra",
+    pool.session->players().add(makeEntry(5, "Alice"));
+    const PickArray all = favourites();
+    const std::string text = join({
+        picksHeader(),
+        picksLine("Bob,7,Yes", all),
+        picksLine(",1,No", all),
+        picksLine("Carl,1,maybe", all),
+        picksLine("Dee,1,No", all, 5, "Dook"),
+        picksLine("Eve,1,No", all, 3, " TECH"),
+        picksLine("Fay,1,No", all, 34, "T101"),
+        picksLine("Alice,1,No", all),
+        picksLine("\"Multi\r\nLine\",1,No", favourites(32)),
+        picksLine("Gus,1,No", all) + ",extra",
         "",
-        PicksLine("\"Open,1,No", all),
+        picksLine("\"Open,1,No", all),
     });
-    const PicksImport import = Import(pool, text);
+    const PicksImport import = importFile(pool, text);
     const std::vector<TransferProblem> expected = {
         {3, "Name", "the name is not filled in"},
         {4, "Paid", "\"maybe\" is not Yes, No, 1 or 0"},
@@ -110,8 +110,8 @@ TEST_F(PicksTransfer, EachRefusedLineWithItsLineColumnAndReason)
     EXPECT_EQ(problemText(import.refused.listed[4]).bytes, "Line 7, column \"Game 34\": \"T101\" is not one of the game's two teams");
     EXPECT_EQ(problemText(import.refused.listed[6]).bytes.substr(0, 16), "Line 11: the lin");
     ASSERT_EQ(import.entries.size(), 2u);
-    EXPECT_EQ(Sheet(import.entries[0]), Sheet([&] {
-                  Player e = MakeEntry(0, "Bob", all);
+    EXPECT_EQ(sheet(import.entries[0]), sheet([&] {
+                  Player e = makeEntry(0, "Bob", all);
                   e.tiebreaker = "7";
                   e.paid = e.complete = 1;
                   return e;
@@ -131,10 +131,10 @@ TEST_F(PicksTransfer, FileThatCanNotBeReadAsPicks)
         {"\r\n ,\r\n", "The file is empty."},
         {"Name,Paid\r\nBob,Yes\r\n",
          "The first line has no column \"Game 1\". It must name the columns: Name, Tiebreaker, Paid, Game 1, "},
-        {PicksHeader() + ",game 7\r\n", "The first line names the column \"Game 7\" twice."},
+        {picksHeader() + ",game 7\r\n", "The first line names the column \"Game 7\" twice."},
     };
     for (const auto& c : cases)
-        EXPECT_THAT([&] { Import(pool, c.bytes); }, ThrowsMessage<HoopError>(StartsWith(c.error))) << c.bytes;
+        EXPECT_THAT([&] { importFile(pool, c.bytes); }, ThrowsMessage<HoopError>(StartsWith(c.error))) << c.bytes;
     EXPECT_THAT([&] { readPicksImportFile(*pool.session, dir.file("none.csv")); },
                 ThrowsMessage<HoopError>(StrEq("The file " + dir.file("none.csv") + " does not exist.")));
 }
@@ -145,14 +145,14 @@ TEST_F(PicksTransfer, ColumnsByNameInAnyOrderAndCellsInTheirForms)
     std::string header = "Timestamp";
     for (int g = GameCount; g >= 1; --g) header += ",GAME" + std::to_string(g);
     header += ", paid , NAME ,tieBREAKER";
-    const PickArray all = Favourites();
+    const PickArray all = favourites();
     const auto line = [&](const std::string& paid, const std::string& name, const std::string& tiebreaker,
                           const std::string& game1) {
         std::string text = "3/1/2026";
-        for (int g = GameCount; g >= 1; --g) text += "," + (g == 1 ? game1 : Cell(all[std::size_t(g)]));
+        for (int g = GameCount; g >= 1; --g) text += "," + (g == 1 ? game1 : cellOf(all[std::size_t(g)]));
         return text + "," + paid + "," + name + "," + tiebreaker;
     };
-    const PicksImport import = Import(pool, Join({header,
+    const PicksImport import = importFile(pool, join({header,
                                                    line("yes", "A", "1", "t101"),
                                                    line(" 1 ", "B", "2", "  east 1 "),
                                                    line("No", "C", "3", "EAST\t1"),
@@ -162,15 +162,15 @@ TEST_F(PicksTransfer, ColumnsByNameInAnyOrderAndCellsInTheirForms)
     ASSERT_EQ(import.entries.size(), 5u);
     const std::string expected[] = {"A|1|11", "B|2|11", "C|3|01", std::string(25, 'n') + "|123456789012|01", "E||01"};
     for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(Sheet(import.entries[i]).substr(0, expected[i].size()), expected[i]) << i;
+        EXPECT_EQ(sheet(import.entries[i]).substr(0, expected[i].size()), expected[i]) << i;
         EXPECT_EQ(import.entries[i].picks[1], 101) << i;
     }
 }
 
 TEST_F(PicksTransfer, StoredInOneStepWithNewIdsAndKeptAfterAKill)
 {
-    const PicksImport import = Import(pool, Join({PicksHeader(), PicksLine("Bob,1,Yes", Favourites()),
-                                                   PicksLine("Cy,2,No", Favourites(10))}));
+    const PicksImport import = importFile(pool, join({picksHeader(), picksLine("Bob,1,Yes", favourites()),
+                                                   picksLine("Cy,2,No", favourites(10))}));
     pool.nextId = 77;
     EXPECT_EQ(storeImportedPicks(*pool.session, import), 2);
     PlayerList& players = pool.session->players();
@@ -185,13 +185,13 @@ TEST_F(PicksTransfer, StoredInOneStepWithNewIdsAndKeptAfterAKill)
     TestPool again(dir);
     again.session->loadPlayers();
     ASSERT_EQ(again.session->players().count(), 2);
-    EXPECT_EQ(Sheet(again.session->players()[1]), Sheet(import.entries[1]));
+    EXPECT_EQ(sheet(again.session->players()[1]), sheet(import.entries[1]));
 }
 
 TEST_F(PicksTransfer, RefusedWriteSaysHowManyWereStored)
 {
     std::filesystem::create_directory(dir.file(JournalFileName));  // the journal cannot be opened
-    const PicksImport import = Import(pool, Join({PicksHeader(), PicksLine("Bob,1,Yes", Favourites())}));
+    const PicksImport import = importFile(pool, join({picksHeader(), picksLine("Bob,1,Yes", favourites())}));
     try {
         storeImportedPicks(*pool.session, import);
         ADD_FAILURE() << "stored";
@@ -209,13 +209,13 @@ TEST_F(PicksTransfer, PageColoursEachPickByHowItFared)
     results[1] = 101;
     results[2] = 108;
     PlayerList& players = pool.session->players();
-    players.add(MakeEntry(ResultsId, ResultsName, results));
+    players.add(makeEntry(ResultsId, ResultsName, results));
     PickArray picks{};
     picks[1] = 101;  // won
     picks[2] = 109;  // lost its game
     picks[3] = 105;  // still to be played: plain, named by region and seed (its name is shared)
     picks[33] = 109; // not played yet, but its team is out
-    players.add(MakeEntry(1, "<A&B>", picks));
+    players.add(makeEntry(1, "<A&B>", picks));
 
     std::string page;
     writePicksHtml(players, TeamNames(pool.session->teams(), pool.session->regionNames()), "As of: 03/20/2026",

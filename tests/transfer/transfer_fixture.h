@@ -16,7 +16,7 @@
 #include "support/temp_dir.h"
 #include "core/transfer/picks_import.h"
 
-inline void NameTeams(TeamTable& teams)
+inline void nameTeams(TeamTable& teams)
 {
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
@@ -33,7 +33,7 @@ struct TestPool {
     explicit TestPool(const TempDir& folder) : dir(folder)
     {
         saveRegions(dir.path(), {"East", "West", "South", "Midwest"});
-        NameTeams(session->teams());
+        nameTeams(session->teams());
         session->setIdSource([this] { return nextId++; });
     }
     const TempDir& dir;
@@ -44,7 +44,7 @@ struct TestPool {
 };
 
 // The header line of a picks file, and a line of cells in its column order.
-inline std::string PicksHeader()
+inline std::string picksHeader()
 {
     std::string header = "Name,Tiebreaker,Paid";
     for (int game = 1; game <= GameCount; ++game) header += "," + gameColumnName(game);
@@ -52,7 +52,7 @@ inline std::string PicksHeader()
 }
 
 // The cell of a team by its name, or by region and seed for the two called "Tech".
-inline std::string Cell(TeamCode code)
+inline std::string cellOf(TeamCode code)
 {
     if (code == 0) return {};
     if (code == 105) return "East 5";
@@ -61,15 +61,15 @@ inline std::string Cell(TeamCode code)
 }
 
 // A line: start (name, tiebreaker, paid), then a cell per pick; game's cell replaced by cell.
-inline std::string PicksLine(const std::string& start, const PickArray& picks, int game = 0, const std::string& cell = {})
+inline std::string picksLine(const std::string& start, const PickArray& picks, int game = 0, const std::string& cell = {})
 {
     std::string line = start;
-    for (int g = 1; g <= GameCount; ++g) line += "," + (g == game ? cell : Cell(picks[std::size_t(g)]));
+    for (int g = 1; g <= GameCount; ++g) line += "," + (g == game ? cell : cellOf(picks[std::size_t(g)]));
     return line;
 }
 
 // A consistent bracket: the upper team wins every game of the first `played` games.
-inline PickArray Favourites(int played = GameCount)
+inline PickArray favourites(int played = GameCount)
 {
     PickArray picks{};
     for (int g = 1; g <= played; ++g) picks[std::size_t(g)] = teamsOfGame(picks, g).a;
@@ -79,7 +79,7 @@ inline PickArray Favourites(int played = GameCount)
 // Columns in another order than the documented one; the regions first appear as given (South,
 // East, Midwest, West unless told), and each team is called by its region and seed ("East 7").
 // skip: a region and seed left out; extra: lines added at the end.
-inline std::string FieldFile(const std::string& skip = {}, const std::vector<std::string>& extra = {},
+inline std::string fieldFile(const std::string& skip = {}, const std::vector<std::string>& extra = {},
                              const std::vector<std::string>& regions = {"South", "East", "Midwest", "West"})
 {
     std::vector<std::string> lines;

@@ -129,7 +129,7 @@ class WindowLayoutTest : public ::testing::TestWithParam<WindowRow> {};
 TEST_P(WindowLayoutTest, EveryEntryPlacesItsControlExactlyAndNoControlIsLeftOut)
 {
     TempDir dir;
-    MainWindow main(TestSettings(), QString::fromStdString(dir.path()));
+    MainWindow main(testSettings(), QString::fromStdString(dir.path()));
     Built built = GetParam().build(main);
     built.window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(built.window.get()));

@@ -146,7 +146,7 @@ struct Pool {
     Pool()
     {
         saveRegions(dir.path(), {"East", "Southeast", "Midwest", "West"});
-        main = std::make_unique<MainWindow>(TestSettings(), QString::fromStdString(dir.path()));
+        main = std::make_unique<MainWindow>(testSettings(), QString::fromStdString(dir.path()));
         PoolSession& session = main->session();
         for (int r = 1; r <= RegionCount; ++r)
             for (int s = 1; s <= SeedCount; ++s) {

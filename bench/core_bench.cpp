@@ -204,12 +204,12 @@ void sizes(benchmark::internal::Benchmark* b)
     b->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK(BM_PlainRead)->Apply(Sizes);
-BENCHMARK(BM_LoadPlayers)->Apply(Sizes);
-BENCHMARK(BM_Baseline)->Apply(Sizes);
-BENCHMARK(BM_UpdateStandings)->Apply(Sizes);
-BENCHMARK(BM_SortStandings)->Apply(Sizes);
-BENCHMARK(BM_SavePlayersTo)->Apply(Sizes);
-BENCHMARK(BM_SaveSheet)->Apply(Sizes)->UseRealTime();
+BENCHMARK(BM_PlainRead)->Apply(sizes);
+BENCHMARK(BM_LoadPlayers)->Apply(sizes);
+BENCHMARK(BM_Baseline)->Apply(sizes);
+BENCHMARK(BM_UpdateStandings)->Apply(sizes);
+BENCHMARK(BM_SortStandings)->Apply(sizes);
+BENCHMARK(BM_SavePlayersTo)->Apply(sizes);
+BENCHMARK(BM_SaveSheet)->Apply(sizes)->UseRealTime();
 
 }  // namespace

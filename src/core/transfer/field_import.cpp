@@ -131,7 +131,7 @@ FieldImport readFieldImport(ByteSource& source)
     std::optional<TransferProblem> problem;
     while (table.next(problem)) {
         const auto refuse = [&](std::size_t column, std::string reason) {
-            field.problems.add({table.line(), table.columnName(column), std::move(reason)});
+            field.problems.add({table.line(), table.columnName(column), CodePageText{std::move(reason)}});
         };
         if (problem) {
             field.problems.add(std::move(*problem));
@@ -210,15 +210,17 @@ FieldImport readFieldImport(ByteSource& source)
         }
     }
     if (regions < RegionCount)
-        field.problems.add({0, {}, "The file names " + std::to_string(regions) + (regions == 1 ? " region" : " regions") +
-                                       "; the bracket has four."});
+        field.problems.add({0, {},
+                            CodePageText{"The file names " + std::to_string(regions) +
+                                         (regions == 1 ? " region" : " regions") + "; the bracket has four."}});
     for (int r = 0; r < regions; ++r) {
         std::string missing;
         for (int s = 1; s <= SeedCount; ++s)
             if (!seen[r][s - 1]) missing += (missing.empty() ? "" : ", ") + std::to_string(s);
         if (!missing.empty())
-            field.problems.add({0, {}, "The region " + quotedValue(field.regionNames[std::size_t(r)]) +
-                                           " has no team for seed " + missing + "."});
+            field.problems.add({0, {},
+                                CodePageText{"The region " + quotedValue(field.regionNames[std::size_t(r)]) +
+                                             " has no team for seed " + missing + "."}});
     }
     return field;
 }

@@ -105,7 +105,8 @@ bool ImportTable::next(std::optional<TransferProblem>& problem)
     };
     if (m_record.unclosedQuote) {
         const std::size_t last = m_record.fieldCount - 1;
-        problem = TransferProblem{m_record.line, columnOf(last), "a quoted text is not closed before the end of the file"};
+        problem = TransferProblem{m_record.line, columnOf(last),
+                                  CodePageText{"a quoted text is not closed before the end of the file"}};
         return true;
     }
     bool extra = !m_record.blankBeyond;
@@ -115,14 +116,15 @@ bool ImportTable::next(std::optional<TransferProblem>& problem)
         std::string reason = "the line has " + std::to_string(m_record.fieldCount) + " fields but the first line has " +
                              std::to_string(m_headerFields);
         if (m_reader.separator() == ',') reason += "; a text holding a comma must be in double quotes";
-        problem = TransferProblem{m_record.line, std::string(), reason};
+        problem = TransferProblem{m_record.line, std::string(), CodePageText{reason}};
         return true;
     }
     // A cell this long is no import's; the reader kept only its start.
     for (std::size_t k = 0; k < m_columns.size(); ++k)
         if (cell(k).size() > CsvRecord::LongestField) {
             problem = TransferProblem{m_record.line, m_columns[k].name,
-                                      "the text is longer than " + std::to_string(CsvRecord::LongestField) + " characters"};
+                                      CodePageText{"the text is longer than " +
+                                                   std::to_string(CsvRecord::LongestField) + " characters"}};
             return true;
         }
     return true;

@@ -36,7 +36,7 @@ std::optional<TransferProblem> readLine(const ImportTable& table, const TeamName
                                         Player& entry)
 {
     const auto refuse = [&table](std::size_t column, std::string reason) {
-        return TransferProblem{table.line(), table.columnName(column), std::move(reason)};
+        return TransferProblem{table.line(), table.columnName(column), CodePageText{std::move(reason)}};
     };
     const std::string name = table.textCell(NameColumn);
     if (trimBlanks(name).empty()) return refuse(NameColumn, "the name is not filled in");

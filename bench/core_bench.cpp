@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <random>
@@ -12,8 +12,8 @@
 
 #include "core/pool/players.h"
 #include "core/pool/pool_host.h"
-#include "pool/pool_samples.h"
 #include "core/settings/settings.h"
+#include "pool/pool_samples.h"
 #include "support/temp_dir.h"
 
 namespace {

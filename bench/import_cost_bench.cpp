@@ -16,14 +16,14 @@
 
 #include "core/pool/errors.h"
 #include "core/pool/pool_host.h"
-#include "pool/pool_samples.h"
 #include "core/pool/team_files.h"
 #include "core/session/pool_session.h"
 #include "core/settings/settings.h"
-#include "process_memory.h"
-#include "support/temp_dir.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/picks_import.h"
+#include "pool/pool_samples.h"
+#include "process_memory.h"
+#include "support/temp_dir.h"
 
 namespace {
 using bench::MiB;

@@ -38,8 +38,8 @@ void run(benchmark::State& state, const outlook::OutlookOptions& options, outloo
         benchmark::DoNotOptimize(result.rows.data());
     }
     if (result.method != expected) state.SkipWithError("not computed the expected way");
-    const double per = double(state.range(0)) * double(result.method == outlook::OutlookMethod::Exact ? result.outcomes
-                                                                                                      : result.tournaments);
+    const double per = double(state.range(0)) *
+                       double(result.method == outlook::OutlookMethod::Exact ? result.outcomes : result.tournaments);
     state.counters["evaluations/s"] = benchmark::Counter(per, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["half interval"] = result.largestHalfInterval;
     int proven = 0, canWin = 0;
@@ -52,10 +52,7 @@ void run(benchmark::State& state, const outlook::OutlookOptions& options, outloo
 }
 
 // Every column exact: participants x 2^open outcomes.
-void BM_OutlookExact(benchmark::State& state)
-{
-    run(state, {}, outlook::OutlookMethod::Exact);
-}
+void BM_OutlookExact(benchmark::State& state) { run(state, {}, outlook::OutlookMethod::Exact); }
 // Time: wall; CPU: the whole process, every thread of the engine.
 BENCHMARK(BM_OutlookExact)
     ->Args({1'000, 20})

@@ -17,10 +17,10 @@
 #include <string>
 
 #include "bench_pool.h"
-#include "gui/players/player_manager.h"
 #include "core/session/pool_session.h"
 #include "core/settings/settings.h"
 #include "gui/main/main_window.h"
+#include "gui/players/player_manager.h"
 #include "process_memory.h"
 #include "support/temp_dir.h"
 

@@ -45,7 +45,8 @@ void fillPlayers(PlayerList& players, int n)
         for (int r = 1; r <= RoundCount; ++r) entry.total += entry.roundPoints[r];
         entry.potential = entry.total + static_cast<std::int32_t>(next() % 100);
         for (int g : {57, 58, 59, 60, 63})
-            entry.picks[g] = makeTeamCode(static_cast<std::uint8_t>(1 + next() % 4), static_cast<std::uint8_t>(1 + next() % 16));
+            entry.picks[g] =
+                makeTeamCode(static_cast<std::uint8_t>(1 + next() % 4), static_cast<std::uint8_t>(1 + next() % 16));
     });
 }
 
@@ -111,8 +112,7 @@ BENCHMARK(BM_StandingsRefresh)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMill
 
 enum class Format { Csv, Tab, Html, Clipboard };
 
-template <Format format>
-void BM_StandingsExport(benchmark::State& state)
+template <Format format> void BM_StandingsExport(benchmark::State& state)
 {
     NullPoolHost host;
     PlayerList players(host, "", teams());
@@ -132,9 +132,21 @@ void BM_StandingsExport(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_StandingsExport<Format::Csv>)->Name("BM_StandingsExportCsv")->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StandingsExport<Format::Tab>)->Name("BM_StandingsExportTab")->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StandingsExport<Format::Html>)->Name("BM_StandingsExportHtml")->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandingsExport<Format::Csv>)
+    ->Name("BM_StandingsExportCsv")
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandingsExport<Format::Tab>)
+    ->Name("BM_StandingsExportTab")
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandingsExport<Format::Html>)
+    ->Name("BM_StandingsExportHtml")
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StandingsExport<Format::Clipboard>)
     ->Name("BM_StandingsExportClipboard")
     ->Arg(10'000)

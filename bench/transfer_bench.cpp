@@ -7,13 +7,13 @@
 
 #include "core/pool/players.h"
 #include "core/pool/pool_host.h"
-#include "pool/pool_samples.h"
 #include "core/pool/team_files.h"
 #include "core/session/pool_session.h"
 #include "core/settings/settings.h"
-#include "support/temp_dir.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/picks_import.h"
+#include "pool/pool_samples.h"
+#include "support/temp_dir.h"
 
 namespace {
 struct Pool {
@@ -48,7 +48,8 @@ void BM_ImportPicks(benchmark::State& state)
         auto pool = std::make_unique<Pool>();
         state.ResumeTiming();
         const PicksImport import = readPicksImportFile(pool->session, path);
-        if (!import.refused.empty() || int(import.entries.size()) != state.range(0)) state.SkipWithError("lines refused");
+        if (!import.refused.empty() || int(import.entries.size()) != state.range(0))
+            state.SkipWithError("lines refused");
         storeImportedPicks(pool->session, import);
         state.PauseTiming();
         pool.reset();
@@ -67,7 +68,13 @@ void BM_ReadPicksImport(benchmark::State& state)
 }
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_ExportPicks, csv, PicksFileFormat::Csv)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_ExportPicks, page, PicksFileFormat::Html)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_ExportPicks, csv, PicksFileFormat::Csv)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ExportPicks, page, PicksFileFormat::Html)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_ImportPicks)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReadPicksImport)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();

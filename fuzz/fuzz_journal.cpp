@@ -23,32 +23,34 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 
     std::string again = encodeJournalHeader(probe.base);
     int all = 0;
-    const std::size_t used = parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, [&](const Journal::Record& record) {
-        ++all;
-        std::string payload;
-        if (record.kind == Journal::Kind::Store) {
-            payload += static_cast<char>(record.rescore ? 1 : 0);
-            payload.append(reinterpret_cast<const char*>(record.entry), PickRecordSize);
-            Player entry;
-            decodePlayer(record.entry, entry);
-            if (entry.id != record.id) std::abort();
-            players.add(entry);
-        } else {
-            const auto put = [&payload](std::uint32_t v) {
-                for (int i = 0; i < 4; ++i) payload += static_cast<char>(v >> (8 * i));
-            };
-            if (record.kind == Journal::Kind::Delete) {
-                put(static_cast<std::uint32_t>(record.id));
-            } else if (record.kind == Journal::Kind::Written) {
-                const std::string header = encodeJournalHeader(record.written);
-                payload.append(header, 4, 16);  // the header carries the same base
+    const std::size_t used =
+        parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, [&](const Journal::Record& record) {
+            ++all;
+            std::string payload;
+            if (record.kind == Journal::Kind::Store) {
+                payload += static_cast<char>(record.rescore ? 1 : 0);
+                payload.append(reinterpret_cast<const char*>(record.entry), PickRecordSize);
+                Player entry;
+                decodePlayer(record.entry, entry);
+                if (entry.id != record.id) std::abort();
+                players.add(entry);
             } else {
-                put(static_cast<std::uint32_t>(record.kept.size()));
-                for (std::int32_t id : record.kept) put(static_cast<std::uint32_t>(id));
+                const auto put = [&payload](std::uint32_t v) {
+                    for (int i = 0; i < 4; ++i) payload += static_cast<char>(v >> (8 * i));
+                };
+                if (record.kind == Journal::Kind::Delete) {
+                    put(static_cast<std::uint32_t>(record.id));
+                } else if (record.kind == Journal::Kind::Written) {
+                    const std::string header = encodeJournalHeader(record.written);
+                    payload.append(header, 4, 16);  // the header carries the same base
+                } else {
+                    put(static_cast<std::uint32_t>(record.kept.size()));
+                    for (std::int32_t id : record.kept) put(static_cast<std::uint32_t>(id));
+                }
             }
-        }
-        again += encodeJournalRecord(record.kind, reinterpret_cast<const unsigned char*>(payload.data()), payload.size());
-    });
+            again += encodeJournalRecord(record.kind, reinterpret_cast<const unsigned char*>(payload.data()),
+                                         payload.size());
+        });
     if (again.size() != JournalHeaderSize + used || std::memcmp(again.data(), data, again.size()) != 0) std::abort();
     // Read against the file its header names: the same sound records, those after a checkpoint applied.
     int applied = 0;

@@ -51,8 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 
     const std::string bytes = players.picksBytes();
     PlayerList again(host, "/nonexistent", teams);
-    if (!again.loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()))
-        std::abort();
+    if (!again.loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) std::abort();
     if (again.picksBytes() != bytes) std::abort();
 
     // The folder cannot take a journal: the deletion is refused and changes nothing.

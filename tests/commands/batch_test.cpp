@@ -9,17 +9,17 @@
 #include <map>
 #include <random>
 
+#include "core/commands/batch_commands.h"
+#include "core/commands/pool_lock.h"
 #include "core/outlook/outlook_table.h"
 #include "core/pool/journal.h"
-#include "pool/pool_samples.h"
-#include "core/commands/batch_commands.h"
 #include "gui/main/main_window.h"
-#include "core/commands/pool_lock.h"
 #include "gui/standings/standings_window.h"
+#include "pool/pool_samples.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
-#include "support/test_settings.h"
 #include "support/isolated_process.h"
+#include "support/test_settings.h"
 #include "transfer/transfer_fixture.h"
 
 namespace fs = std::filesystem;
@@ -84,7 +84,8 @@ TEST_F(BatchCommands, ExitStatusSaysWhetherAllSomeOrNothingWasDone)
     Ran ran = run({"--import-picks", file("picks.csv")});
     EXPECT_EQ(ran.code, BatchRowsRefused);
     EXPECT_EQ(ran.out, "2 participants imported from " + dir.file("picks.csv") + "\n");
-    EXPECT_EQ(ran.err, dir.file("picks.csv") + ": Line 3, column \"Paid\": \"maybe \xC3\xA9\" is not Yes, No, 1 or 0\n" +
+    EXPECT_EQ(ran.err, dir.file("picks.csv") +
+                           ": Line 3, column \"Paid\": \"maybe \xC3\xA9\" is not Yes, No, 1 or 0\n" +
                            "hoopfall: 1 line of " + dir.file("picks.csv") + " was refused\n");
     const std::string picks = dir.read("pool/" + PicksFileName);
     EXPECT_EQ(picks.size(), 3 * PickRecordSize);
@@ -101,7 +102,8 @@ TEST_F(BatchCommands, ExitStatusSaysWhetherAllSomeOrNothingWasDone)
     dir.write("field.csv", fieldFile("East 7"));
     ran = run({"--import-field", file("field.csv")});
     EXPECT_EQ(ran.code, BatchFailed);
-    EXPECT_EQ(ran.err, dir.file("field.csv") + ": The region \"East\" has no team for seed 7.\nhoopfall: the field in " +
+    EXPECT_EQ(ran.err, dir.file("field.csv") +
+                           ": The region \"East\" has no team for seed 7.\nhoopfall: the field in " +
                            dir.file("field.csv") + " can not be imported\n");
     EXPECT_EQ(poolFiles(), before);
     // The new field replaces every team the pool's picks name: refused, and the picks can not follow.
@@ -139,7 +141,8 @@ TEST_F(BatchCommands, ExportsLeaveThePoolFolderAsItWas)
         const bool picks = std::string(name).rfind("picks", 0) == 0;
         const Ran ran = run({picks ? "--export-picks" : "--export-standings", file(name)});
         EXPECT_EQ(ran.code, BatchDone) << ran.err;
-        EXPECT_NE(dir.read(name).find(std::string(name).ends_with("htm") ? "Jo &lt;&amp;&gt;" : "Jo <&>"), std::string::npos);
+        EXPECT_NE(dir.read(name).find(std::string(name).ends_with("htm") ? "Jo &lt;&amp;&gt;" : "Jo <&>"),
+                  std::string::npos);
     }
     EXPECT_EQ(poolFiles(), before);
     EXPECT_EQ(run({"--export-standings", file("standings.xls")}).code, BatchFailed);
@@ -196,8 +199,7 @@ TEST_F(BatchCommands, StandingsExportWritesWhatTheWindowsSaveAsWrites)
         PickArray other = favourites();
         for (int game = 1; game <= 32; game += 3) other[std::size_t(game)] = teamsOfGame(other, game).b;
         const char* names[] = {"Lee, \"the\" <Champ> & co", "=SUM(A1)", "Zo\xEB", "Ann"};
-        for (int i = 0; i < 4; ++i)
-            players.add(makeEntry(20 + i, names[i], i % 2 ? favourites() : other));
+        for (int i = 0; i < 4; ++i) players.add(makeEntry(20 + i, names[i], i % 2 ? favourites() : other));
         players.writePicksFile();
     }
     const char* types[] = {"", "s.htm", "s.csv", "s.txt"};  // by the window's type number
@@ -219,7 +221,8 @@ TEST_F(BatchCommands, StandingsExportWritesWhatTheWindowsSaveAsWrites)
             return true;
         });
         Find<QAction>(*standings, "mnuExport")->trigger();
-        const std::string written = dir.read("window." + QString::fromLatin1(types[type]).section('.', 1).toStdString());
+        const std::string written =
+            dir.read("window." + QString::fromLatin1(types[type]).section('.', 1).toStdString());
         EXPECT_NE(written.find("Ann"), std::string::npos);
         EXPECT_EQ(dir.read(types[type]), written);
     }
@@ -281,8 +284,8 @@ TEST_F(BatchCommands, OutlookPrintsTheOutlookAndWritesNothing)
     const auto torn = poolFiles();
     ran = run({"--outlook"});
     EXPECT_EQ(ran.code, BatchFailed);
-    EXPECT_EQ(ran.err,
-              "hoopfall: The file " + dir.file("pool/" + PicksFileName) + " is damaged: its last record is cut short.\n");
+    EXPECT_EQ(ran.err, "hoopfall: The file " + dir.file("pool/" + PicksFileName) +
+                           " is damaged: its last record is cut short.\n");
     EXPECT_EQ(ran.out, "");
     EXPECT_EQ(poolFiles(), torn);
 

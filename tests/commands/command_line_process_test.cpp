@@ -3,12 +3,12 @@
 // on standard error, never with an abort.
 #include <QProcess>
 #include <filesystem>
-#include <iterator>
 #include <gtest/gtest.h>
+#include <iterator>
 
 #include "core/commands/command_line.h"
-#include "support/temp_dir.h"
 #include "support/isolated_process.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -35,7 +35,8 @@ TEST(CommandLineProcess, EveryMistakeEndsWithStatus2WithoutADisplay)
         {{"-p", pool}, "unknown option '-p'", ""},
         {{"--pool", pool, "-platform"}, "-platform needs a value", ""},
         {{"-platform", "offscreen", "--pool", pool, "--outlook"},
-         "--outlook runs without a window: leave out the window system's options", ""},
+         "--outlook runs without a window: leave out the window system's options",
+         ""},
         {{"--pool", empty, "--export-picks", out}, "", "hoopfall: " + dir.file("empty") + " holds no pool\n"},
         {{"--pool", empty, "--export-standings", out}, "", "hoopfall: " + dir.file("empty") + " holds no pool\n"},
         {{"--outlook", "--pool", empty}, "", "hoopfall: " + dir.file("empty") + " holds no pool\n"},

@@ -5,8 +5,7 @@
 namespace {
 // Parses each row's arguments (named in the trace): the error must be the row's, and check sees
 // what was read when there is none.
-template <class Row, std::size_t N, class Check>
-void parseRows(const Row (&rows)[N], Check check)
+template <class Row, std::size_t N, class Check> void parseRows(const Row (&rows)[N], Check check)
 {
     for (const Row& row : rows) {
         std::string joined;
@@ -65,7 +64,9 @@ TEST(CommandLineTest, ReadsOneCommandWithItsFile)
         {{"--import-field=field.csv"}, BatchCommand::ImportField, "field.csv", ""},
         {{"--import-picks"}, BatchCommand::None, "", "--import-picks needs a file: --import-picks FILE"},
         {{"--import-field", "--pool", "p"}, BatchCommand::None, "", "--import-field needs a file: --import-field FILE"},
-        {{"--import-picks", "a.csv", "--export-picks", "b.csv"}, BatchCommand::None, "",
+        {{"--import-picks", "a.csv", "--export-picks", "b.csv"},
+         BatchCommand::None,
+         "",
          "one command at a time: --import-picks and --export-picks"},
         {{"--export-standing", "s.htm"}, BatchCommand::None, "", "unknown option '--export-standing'"},
     };
@@ -96,9 +97,13 @@ TEST(CommandLineTest, LetsOnlyTheWindowSystemsOptionsThrough)
         {{"---platform", "offscreen"}, false, std::nullopt, "unknown option '---platform'"},
         {{"-reverse=yes"}, false, std::nullopt, "unknown option '-reverse=yes'"},
         {{"--version"}, false, std::nullopt, "unknown option '--version'"},
-        {{"-platform", "offscreen", "--outlook"}, false, std::nullopt,
+        {{"-platform", "offscreen", "--outlook"},
+         false,
+         std::nullopt,
          "--outlook runs without a window: leave out the window system's options"},
-        {{"--export-picks=a.csv", "-style", "fusion"}, false, std::nullopt,
+        {{"--export-picks=a.csv", "-style", "fusion"},
+         false,
+         std::nullopt,
          "--export-picks runs without a window: leave out the window system's options"},
     };
     parseRows(rows, [](const Row& row, const CommandLine& line) {
@@ -126,9 +131,13 @@ TEST(CommandLineTest, ReadsTheOutlookAndItsPaidPlaces)
         {{"--outlook", "--places", "-1"}, BatchCommand::None, 3, "--places needs a number: --places N"},
         {{"--outlook", "--places="}, BatchCommand::None, 3, "--places needs a number: --places=N"},
         {{"--outlook", "--places=2", "--places=3"}, BatchCommand::None, 3, "--places given twice"},
-        {{"--outlook", "--export-picks", "b.csv"}, BatchCommand::None, 3,
+        {{"--outlook", "--export-picks", "b.csv"},
+         BatchCommand::None,
+         3,
          "one command at a time: --outlook and --export-picks"},
-        {{"--export-picks", "b.csv", "--outlook"}, BatchCommand::None, 3,
+        {{"--export-picks", "b.csv", "--outlook"},
+         BatchCommand::None,
+         3,
          "one command at a time: --export-picks and --outlook"},
     };
     parseRows(rows, [](const Row& row, const CommandLine& line) {

@@ -42,8 +42,7 @@ TEST(PoolLockTest, OnlyAPlainFileOfItsOwnIsLockedAndOnlyOnce)
              fs::create_symlink(d.file("victim"), d.file(lockName));
          },
          PoolLock::Outcome::Failed, "a symbolic link, which is not followed"},
-        {"a link to nothing",
-         [&](const TempDir& d, auto&) { fs::create_symlink(d.file("victim"), d.file(lockName)); },
+        {"a link to nothing", [&](const TempDir& d, auto&) { fs::create_symlink(d.file("victim"), d.file(lockName)); },
          PoolLock::Outcome::Failed, "a symbolic link, which is not followed"},
         {"a pipe nobody writes to",
          [&](const TempDir& d, auto&) { ASSERT_EQ(::mkfifo(d.file(lockName).c_str(), 0600), 0); },

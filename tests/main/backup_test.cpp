@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "gui/main/main_window.h"
-#include "support/find.h"
-#include "support/test_settings.h"
 #include "support/fake_prompts.h"
+#include "support/find.h"
 #include "support/temp_dir.h"
+#include "support/test_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -108,7 +108,8 @@ TEST_F(BackupTest, AGoodTeamOrRegionBackupIsNotReplacedByADamagedFile)
         pool.write(backup, c.backup);
         Find<QAction>(window, "mnuBackup")->trigger();
         EXPECT_EQ(pool.read(backup), c.kept ? c.backup : c.content);
-        const QString refusal = QString::fromStdString(c.file + " is empty or damaged, so " + backup + " was left as it was.");
+        const QString refusal =
+            QString::fromStdString(c.file + " is empty or damaged, so " + backup + " was left as it was.");
         EXPECT_EQ(testPrompts().texts().contains(refusal), c.kept);
     }
 }

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "core/pool/players.h"
-#include "pool/pool_samples.h"
 #include "gui/main/main_window.h"
+#include "pool/pool_samples.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/temp_dir.h"

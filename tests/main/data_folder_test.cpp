@@ -1,27 +1,27 @@
 // Where the pool lives, and the ways the program shows it: the About box, the help page and
 // Pool, Open Data Folder.
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QTextStream>
-#include <QApplication>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "core/commands/command_line.h"
 #include "core/pool/players.h"
 #include "core/pool/team_files.h"
-#include "core/commands/command_line.h"
 #include "gui/main/data_folder.h"
 #include "gui/main/help_page.h"
 #include "gui/main/main_window.h"
 #include "gui/main/open_url.h"
 #include "gui/main/splash.h"
-#include "support/find.h"
 #include "support/as_nobody.h"
 #include "support/fake_prompts.h"
+#include "support/find.h"
 #include "support/temp_dir.h"
 #include "support/test_settings.h"
 
@@ -78,7 +78,8 @@ TEST_F(DataFolderTest, ThePoolGoesWhereItCanBeSaved)
              fs::create_directories(d.file("locked"));
              fs::permissions(d.file("locked"), fs::perms::owner_read | fs::perms::owner_exec);
          },
-         "locked", Refused, "The pool folder %1 cannot be written to: Permission denied. Nothing could be saved there."},
+         "locked", Refused,
+         "The pool folder %1 cannot be written to: Permission denied. Nothing could be saved there."},
         {"a --pool that is a file", [](const TempDir& d) { d.write("plain", "x"); }, "plain", Refused,
          "The pool folder %1 is not a folder."},
     };
@@ -88,7 +89,8 @@ TEST_F(DataFolderTest, ThePoolGoesWhereItCanBeSaved)
         fs::create_directories(d.file("program"));
         row.prepare(d);
         const QString pool = *row.pool ? Q(d.file(row.pool)) : QString();
-        const UsableFolder chosen = chooseDataFolder(pool, Q(d.file("program")), Q(d.file("user/Corvanta/the Hoopfall")));
+        const UsableFolder chosen =
+            chooseDataFolder(pool, Q(d.file("program")), Q(d.file("user/Corvanta/the Hoopfall")));
         const QString expected[] = {pool, Q(d.file("program")), Q(d.file("user/Corvanta/the Hoopfall")), QString()};
         EXPECT_EQ(chosen.path.toStdString(), expected[row.where].toStdString());
         EXPECT_EQ(chosen.error.toStdString(), QString::fromUtf8(row.error).arg(pool).toStdString());
@@ -125,7 +127,8 @@ TEST_F(DataFolderTest, TheCommandLineEndsTheProgramBeforeAnyWindowWhenItIsWrong)
         QString outText, errText;
         QTextStream out(&outText), err(&errText);
         int exitCode = -1;
-        const QString folder = resolveDataFolder(row.args, Q(dir.file("program")), Q(dir.file("user")), out, err, exitCode);
+        const QString folder =
+            resolveDataFolder(row.args, Q(dir.file("program")), Q(dir.file("user")), out, err, exitCode);
         EXPECT_EQ(exitCode, row.exitCode);
         EXPECT_EQ(folder.isEmpty(), !row.folderChosen);
         EXPECT_EQ(outText, row.usageOnOut ? QString::fromLatin1(UsageText) : QString());

@@ -15,13 +15,13 @@
 #include "core/pool/file_io.h"
 #include "core/pool/players.h"
 #include "core/pool/team_files.h"
-#include "gui/sheet/bracket_sheet.h"
 #include "gui/main/main_window.h"
 #include "gui/main/termination.h"
-#include "support/find.h"
-#include "support/test_settings.h"
+#include "gui/sheet/bracket_sheet.h"
 #include "support/fake_prompts.h"
+#include "support/find.h"
 #include "support/temp_dir.h"
+#include "support/test_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -145,12 +145,13 @@ TEST(ProgramSignals, SigtermEndsTheProgramCleanly)
         TempDir dir;
         const QString home = QString::fromStdString(dir.path());
         for (const char* sub : {"tmp", "config", "runtime"}) QDir(home).mkpath(QString::fromLatin1(sub));
-        QFile::setPermissions(QDir(home).filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                                  QFileDevice::ExeOwner);
+        QFile::setPermissions(QDir(home).filePath("runtime"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         const QString program = QDir(home).filePath("hoopfall");
         ASSERT_TRUE(QFile::copy(QStringLiteral(HOOPFALL_BINARY), program));
         std::string teams;
-        for (int i = 0; i < 64; ++i) teams += std::string{char(1 + i / 16), char(1 + i % 16), 1, 'T'} + std::string(17, '\0');
+        for (int i = 0; i < 64; ++i)
+            teams += std::string{char(1 + i / 16), char(1 + i % 16), 1, 'T'} + std::string(17, '\0');
         if (row.teams) dir.write(TeamsFileName, teams);
         if (row.picks) dir.write(PicksFileName, picksOf({1, 2, ResultsId}));
 

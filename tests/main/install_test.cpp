@@ -11,9 +11,9 @@
 #include <memory>
 #include <unistd.h>
 
+#include "core/commands/pool_lock.h"
 #include "core/pool/players.h"
 #include "pool/pool_samples.h"
-#include "core/commands/pool_lock.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -43,7 +43,8 @@ void giveAway(const fs::path& path)
     if (::geteuid() != 0) return;
     (void)::chown(path.c_str(), Nobody, Nobody);
     if (fs::is_directory(path))
-        for (const auto& entry : fs::recursive_directory_iterator(path)) (void)::chown(entry.path().c_str(), Nobody, Nobody);
+        for (const auto& entry : fs::recursive_directory_iterator(path))
+            (void)::chown(entry.path().c_str(), Nobody, Nobody);
 }
 
 class Installed : public ::testing::Test {
@@ -52,7 +53,8 @@ protected:
     static void SetUpTestSuite()
     {
         prefix = std::make_unique<TempDir>();
-        const Ran install = runTool(QStringLiteral(HOOP_CMAKE), {"--install", HOOP_BUILD_DIR, "--prefix", Q(prefix->path())});
+        const Ran install =
+            runTool(QStringLiteral(HOOP_CMAKE), {"--install", HOOP_BUILD_DIR, "--prefix", Q(prefix->path())});
         installOutput = install.output;
         installed = install.exitCode == 0;
         giveAway(prefix->path());
@@ -85,7 +87,8 @@ public:
     void start(const QString& program, const QStringList& args)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_DATA_DIRS"})
+        for (const char* name :
+             {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_DATA_DIRS"})
             env.remove(QString::fromLatin1(name));
         env.insert("HOME", homePath());
         env.insert("XDG_RUNTIME_DIR", Q(home.file("run")));
@@ -123,15 +126,17 @@ public:
 
 TEST_F(Installed, EveryFileIsWhereTheDesktopLooksAndValidates)
 {
-    for (const char* path : {"bin/hoopfall", "share/hoopfall/help.html", "share/applications/com.corvanta.Hoopfall.desktop",
-                             "share/icons/hicolor/scalable/apps/com.corvanta.Hoopfall.svg",
-                             "share/metainfo/com.corvanta.Hoopfall.metainfo.xml"})
+    for (const char* path :
+         {"bin/hoopfall", "share/hoopfall/help.html", "share/applications/com.corvanta.Hoopfall.desktop",
+          "share/icons/hicolor/scalable/apps/com.corvanta.Hoopfall.svg",
+          "share/metainfo/com.corvanta.Hoopfall.metainfo.xml"})
         EXPECT_TRUE(QFile::exists(inPrefix(path))) << path;
-    const Ran desktop = runTool("desktop-file-validate", {inPrefix("share/applications/com.corvanta.Hoopfall.desktop")});
+    const Ran desktop =
+        runTool("desktop-file-validate", {inPrefix("share/applications/com.corvanta.Hoopfall.desktop")});
     EXPECT_EQ(desktop.exitCode, 0);
     EXPECT_EQ(desktop.output.toStdString(), "") << "no warnings either";
-    const Ran metainfo =
-        runTool("appstreamcli", {"validate", "--no-net", inPrefix("share/metainfo/com.corvanta.Hoopfall.metainfo.xml")});
+    const Ran metainfo = runTool(
+        "appstreamcli", {"validate", "--no-net", inPrefix("share/metainfo/com.corvanta.Hoopfall.metainfo.xml")});
     EXPECT_EQ(metainfo.exitCode, 0) << metainfo.output.toStdString();
 }
 
@@ -203,10 +208,13 @@ TEST_F(Installed, AWrongCommandLineEndsWithoutStarting)
 TEST(Package, HoldsTheInstalledFilesAndNamesItsDependencies)
 {
     TempDir out;
-    const Ran cpack = runTool(QStringLiteral(HOOP_CPACK), {"--config", HOOP_BUILD_DIR "/CPackConfig.cmake", "-B", Q(out.path())});
+    const Ran cpack =
+        runTool(QStringLiteral(HOOP_CPACK), {"--config", HOOP_BUILD_DIR "/CPackConfig.cmake", "-B", Q(out.path())});
     ASSERT_EQ(cpack.exitCode, 0) << cpack.output.toStdString();
-    const QString deb = QDir(Q(out.path())).filePath(QStringLiteral("hoopfall_" HOOP_VERSION "_%1.deb")
-                                                          .arg(QString::fromLatin1(runTool("dpkg", {"--print-architecture"}).output.trimmed())));
+    const QString deb =
+        QDir(Q(out.path()))
+            .filePath(QStringLiteral("hoopfall_" HOOP_VERSION "_%1.deb")
+                          .arg(QString::fromLatin1(runTool("dpkg", {"--print-architecture"}).output.trimmed())));
     ASSERT_TRUE(QFile::exists(deb)) << cpack.output.toStdString();
 
     const QByteArray contents = runTool("dpkg-deb", {"--contents", deb}).output;

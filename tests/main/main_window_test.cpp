@@ -16,12 +16,12 @@
 #include "core/settings/settings.h"
 #include "core/transfer/field_import.h"
 #include "gui/main/main_window.h"
-#include "gui/widgets/guarded.h"
 #include "gui/standings/standings_window.h"
-#include "support/find.h"
-#include "support/test_settings.h"
+#include "gui/widgets/guarded.h"
 #include "support/fake_prompts.h"
+#include "support/find.h"
 #include "support/temp_dir.h"
+#include "support/test_settings.h"
 
 namespace {
 class MainWindowTest : public ::testing::Test {
@@ -60,8 +60,10 @@ struct CommandState {
 
 CommandState stateOf(MainWindow& main)
 {
-    return {Find<QAction>(main, "mnuSavePicks")->isEnabled(), Find<QAction>(main, "mnuPlayerPrintPicks")->isEnabled(), Find<QAction>(main, "mnuPrintPlayerPool")->isEnabled(),
-            Find<QAction>(main, "mnuClose")->isEnabled(),     Find<QAction>(main, "WindowCascadeItem")->isEnabled(),   Find<QAction>(main, "btnSaveAction")->isVisible()};
+    return {
+        Find<QAction>(main, "mnuSavePicks")->isEnabled(),       Find<QAction>(main, "mnuPlayerPrintPicks")->isEnabled(),
+        Find<QAction>(main, "mnuPrintPlayerPool")->isEnabled(), Find<QAction>(main, "mnuClose")->isEnabled(),
+        Find<QAction>(main, "WindowCascadeItem")->isEnabled(),  Find<QAction>(main, "btnSaveAction")->isVisible()};
 }
 }  // namespace
 
@@ -79,7 +81,8 @@ TEST_F(MainWindowTest, CommandsFollowTheActiveChildWindow)
     Find<QAction>(main, "mnuViewStd")->trigger();  // the standings window becomes the active child
     ASSERT_NE(main.standingsForm(), nullptr);
     CommandState standings = stateOf(main);
-    EXPECT_FALSE(standings.save || standings.print || standings.playersPicks || standings.close || standings.saveButton);
+    EXPECT_FALSE(standings.save || standings.print || standings.playersPicks || standings.close ||
+                 standings.saveButton);
     EXPECT_TRUE(standings.cascade);
 }
 
@@ -274,8 +277,11 @@ TEST_F(MainWindowTest, CancelledResetsChangeNothing)
     Find<QAction>(main, "mnuResetResults")->trigger();
     EXPECT_EQ(main.session().players().count(), 2);
     EXPECT_EQ(testPrompts().boxes.size(), 2u);
-    EXPECT_EQ(testPrompts().boxes[1].text,
-              "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?");    // Enter keeps the pool: both questions default to Cancel.
+    EXPECT_EQ(
+        testPrompts().boxes[1].text,
+        "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?");  // Enter keeps the pool:
+                                                                                               // both questions default
+                                                                                               // to Cancel.
     for (const FakePrompts::Box& box : testPrompts().boxes) EXPECT_EQ(box.defaultAnswer, PromptAnswer::Cancel);
 }
 
@@ -284,7 +290,8 @@ TEST_F(MainWindowTest, ClearingResultsThatWereNeverEnteredReportsTheIndexError)
     main.session().players().add(Entry(11, "P"));
     testPrompts().answers = {PromptAnswer::Ok};
     // Through the event loop, so the error reaches the general error report.
-    QMetaObject::invokeMethod(&main, [this] { Find<QAction>(main, "mnuResetResults")->trigger(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &main, [this] { Find<QAction>(main, "mnuResetResults")->trigger(); }, Qt::QueuedConnection);
     QCoreApplication::processEvents();
     ASSERT_EQ(testPrompts().boxes.size(), 2u);
     EXPECT_EQ(testPrompts().boxes[1].kind, PromptKind::Error);

@@ -12,11 +12,11 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "gui/players/player_manager.h"
 #include "core/pool/team_files.h"
-#include "gui/sheet/bracket_sheet.h"
 #include "gui/main/main_window.h"
 #include "gui/main/open_url.h"
+#include "gui/players/player_manager.h"
+#include "gui/sheet/bracket_sheet.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/real_keys.h"

@@ -5,12 +5,12 @@
 #include <QProcess>
 #include <QTest>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 
-#include "pool/pool_samples.h"
 #include "core/commands/batch_commands.h"
+#include "pool/pool_samples.h"
 #include "support/isolated_process.h"
 #include "transfer/transfer_fixture.h"
 
@@ -21,7 +21,8 @@ class PoolWriters : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* folder : {"pool", "mount", "tmp", "config", "run", "other run"}) fs::create_directories(dir.file(folder));
+        for (const char* folder : {"pool", "mount", "tmp", "config", "run", "other run"})
+            fs::create_directories(dir.file(folder));
         for (const char* folder : {"run", "other run"}) fs::permissions(dir.file(folder), fs::perms::owner_all);
         env = isolatedEnvironment(dir);
         saveRegions(dir.file("pool"), {"East", "West", "South", "Midwest"});
@@ -78,7 +79,8 @@ TEST_F(PoolWriters, ASecondWriterIsRefusedWhateverItsRuntimeFolderOrPath)
     mounted = QProcess::execute(QStringLiteral("mount"), {"--bind", file("pool"), file("mount")}) == 0;
     start(window, "run", {"--pool", file("pool")});
     // Its main window listens for later copies once it exists, long after it took the lock.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !QDir(file("run")).entryList({"*.sock"}, QDir::System).isEmpty(); }, 30000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !QDir(file("run")).entryList({"*.sock"}, QDir::System).isEmpty(); }, 30000));
     const auto before = poolFiles();
 
     enum Expect { Raised, RefusedWindow, RefusedCommand };
@@ -105,7 +107,8 @@ TEST_F(PoolWriters, ASecondWriterIsRefusedWhateverItsRuntimeFolderOrPath)
             // Its error box waits for a user; the message goes to standard error as well.
             QByteArray err;
             EXPECT_TRUE(QTest::qWaitFor(
-                [&] { return (err += other.readAllStandardError()).contains(" open, or a command is changing it"); }, 30000))
+                [&] { return (err += other.readAllStandardError()).contains(" open, or a command is changing it"); },
+                30000))
                 << err.toStdString();
             EXPECT_EQ(other.state(), QProcess::Running);
             other.kill();

@@ -18,7 +18,8 @@ TEST(AnsiText, ConvertsTheWindowsCodePageBothWays)
     };
     const Row rows[] = {
         {QStringLiteral("East"), "East"},
-        {QString::fromUtf8("Montréal"), "Montr\xe9" "al"},
+        {QString::fromUtf8("Montréal"), "Montr\xe9"
+                                        "al"},
         {QString::fromUtf8("€ “x” — ™"), "\x80 \x93x\x94 \x97 \x99"},
         {QString::fromUtf8("ÿ"), "\xff"},
     };
@@ -39,12 +40,15 @@ TEST(QtSettingsStoreTest, StoresTextValuesBySection)
         EXPECT_FALSE(store.read("Scoring", "Round1").has_value());
         store.write("Scoring", "Round1", "12");
         store.write("Rules", "PayDesc1", "");
-        store.write("Rules", "Cost", "\x80" "5");
+        store.write("Rules", "Cost",
+                    "\x80"
+                    "5");
     }
     QtSettingsStore store(path);
     EXPECT_EQ(store.read("Scoring", "Round1"), "12");
     EXPECT_EQ(store.read("Rules", "PayDesc1"), "") << "an empty value is there, not absent";
-    EXPECT_EQ(store.read("Rules", "Cost"), "\x80" "5");
+    EXPECT_EQ(store.read("Rules", "Cost"), "\x80"
+                                           "5");
     EXPECT_FALSE(store.read("Rules", "Round1").has_value());
     QSettings raw(path, QSettings::IniFormat);
     EXPECT_EQ(raw.value("Scoring/Round1").toString(), QStringLiteral("12"));

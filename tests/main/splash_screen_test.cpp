@@ -89,7 +89,8 @@ TEST(SplashOnScreen, ShowsTheBallAndItsStatusWhileThePicksLoad)
 // While start-up waits for the splash to be shown, a key the user pressed waits too.
 TEST(SplashOnScreen, WaitingForTheSplashRunsNoUserInput)
 {
-    if (QGuiApplication::platformName() != QStringLiteral("xcb")) GTEST_SKIP() << "keys from xdotool need a real X server";
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        GTEST_SKIP() << "keys from xdotool need a real X server";
     QWidget earlier;
     earlier.resize(200, 100);
     earlier.show();

@@ -15,12 +15,12 @@
 #include "core/pool/team_files.h"
 #include "core/settings/settings.h"
 #include "gui/main/main_window.h"
-#include "gui/widgets/prompts.h"
 #include "gui/main/single_instance.h"
 #include "gui/main/splash.h"
 #include "gui/main/startup.h"
-#include "support/find.h"
+#include "gui/widgets/prompts.h"
 #include "support/fake_prompts.h"
+#include "support/find.h"
 #include "support/temp_dir.h"
 #include "version.h"
 
@@ -126,7 +126,8 @@ protected:
     }
     void TearDown() override
     {
-        for (const auto& [name, value] : {std::pair{"XDG_RUNTIME_DIR", saved[0]}, {"TMPDIR", saved[1]}, {"HOME", saved[2]}})
+        for (const auto& [name, value] :
+             {std::pair{"XDG_RUNTIME_DIR", saved[0]}, {"TMPDIR", saved[1]}, {"HOME", saved[2]}})
             value.isNull() ? qunsetenv(name) : qputenv(name, value);
     }
     QString folder(const std::string& name) const { return QString::fromStdString(dir.file(name)); }
@@ -150,15 +151,15 @@ TEST_F(PrivateFolders, TheLockAndTheSocketLiveInTheUsersOwnFolder)
         std::function<void()> prepare;
         std::string expected;
     };
-    for (const Case& c : std::vector<Case>{
-             {"run", [] {}, dir.file("run")},
-             {"link", [] {}, dir.file("tmp/hoopfall-" + uid)},
-             {"link",
-              [&] {
-                  std::filesystem::remove(dir.file("tmp/hoopfall-" + uid));
-                  std::filesystem::create_directory_symlink(dir.file("run"), dir.file("tmp/hoopfall-" + uid));
-              },
-              dir.file("home/.qttest/cache/hoopfall")}}) {
+    for (const Case& c : std::vector<Case>{{"run", [] {}, dir.file("run")},
+                                           {"link", [] {}, dir.file("tmp/hoopfall-" + uid)},
+                                           {"link",
+                                            [&] {
+                                                std::filesystem::remove(dir.file("tmp/hoopfall-" + uid));
+                                                std::filesystem::create_directory_symlink(
+                                                    dir.file("run"), dir.file("tmp/hoopfall-" + uid));
+                                            },
+                                            dir.file("home/.qttest/cache/hoopfall")}}) {
         c.prepare();
         qputenv("XDG_RUNTIME_DIR", dir.file(c.runtime).c_str());
         EXPECT_EQ(privateLockFolder().toStdString(), c.expected) << c.runtime;
@@ -172,7 +173,8 @@ TEST_F(PrivateFolders, TheLockAndTheSocketLiveInTheUsersOwnFolder)
     EXPECT_EQ(QFileInfo(first.lockFileName()).absolutePath(), folder("run"));
     EXPECT_EQ(QFileInfo(first.socketPath()).absolutePath(), folder("run"));
     EXPECT_TRUE(QFileInfo::exists(first.socketPath()));
-    EXPECT_EQ(QFile::permissions(first.socketPath()) & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+    EXPECT_EQ(QFile::permissions(first.socketPath()) &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
               QFile::Permissions{});
 
     // A copy on another pool has a lock of its own.
@@ -203,9 +205,9 @@ TEST_F(PrivateFolders, IdleFloodAndMalformedMessagesAreClosedAndRaiseStillWorks)
     EXPECT_TRUE(QTest::qWaitFor([&] { return allClosed(flood); }, 20000));
 
     std::vector<std::unique_ptr<QLocalSocket>> senders;
-    for (const QByteArray& message : {QByteArray("raise"), QByteArray("raise\r\n"), QByteArray("RAISE\n"),
-                                      QByteArray("raisefoo\n"), QByteArray("raise\nraise\n"), QByteArray("\n"),
-                                      QByteArray(100000, 'x'), QByteArray("\0raise\n", 7)}) {
+    for (const QByteArray& message :
+         {QByteArray("raise"), QByteArray("raise\r\n"), QByteArray("RAISE\n"), QByteArray("raisefoo\n"),
+          QByteArray("raise\nraise\n"), QByteArray("\n"), QByteArray(100000, 'x'), QByteArray("\0raise\n", 7)}) {
         senders.push_back(std::make_unique<QLocalSocket>());
         senders.back()->connectToServer(first.socketPath());
         ASSERT_TRUE(senders.back()->waitForConnected(5000));
@@ -229,7 +231,8 @@ TEST(SplashTest, VersionTextAndTheRoundWindow)
     EXPECT_EQ(splash.size(), QSize(278, 278));
     EXPECT_FALSE(splash.mask().contains(QPoint(2, 2))) << "the corners are cut away";
     EXPECT_TRUE(splash.mask().contains(QPoint(139, 139)));
-    EXPECT_TRUE(labelText(splash, "lblLegal").startsWith("Version " + formatVersion(version::Major, version::Minor, version::Patch) + " "));
+    EXPECT_TRUE(labelText(splash, "lblLegal")
+                    .startsWith("Version " + formatVersion(version::Major, version::Minor, version::Patch) + " "));
     EXPECT_EQ(QString::fromLatin1(version::Text), formatVersion(version::Major, version::Minor, version::Patch));
     EXPECT_TRUE(labelText(splash, "lblStatus").isEmpty());
 }

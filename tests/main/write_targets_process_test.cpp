@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-#include "pool/pool_samples.h"
 #include "core/commands/batch_commands.h"
-#include "support/temp_dir.h"
+#include "pool/pool_samples.h"
 #include "support/isolated_process.h"
+#include "support/temp_dir.h"
 #include "transfer/transfer_fixture.h"
 
 namespace fs = std::filesystem;
@@ -22,7 +22,8 @@ protected:
     void SetUp() override
     {
         if (::geteuid() != 0) GTEST_SKIP() << "mknod of a device needs root";
-        for (const char* folder : {"pool", "tmp", "config/Corvanta", "run", "out"}) fs::create_directories(dir.file(folder));
+        for (const char* folder : {"pool", "tmp", "config/Corvanta", "run", "out"})
+            fs::create_directories(dir.file(folder));
         fs::permissions(dir.file("run"), fs::perms::owner_all);
         env = isolatedEnvironment(dir);
         env.insert("XDG_CONFIG_DIRS", QString::fromStdString(dir.file("system")));
@@ -83,7 +84,8 @@ TEST_F(WriteTargetsProcess, AnExportToAPipeOrADeviceIsRefusedAndLeavesIt)
             const struct stat before = StatOf(target);
             std::string err;
             EXPECT_EQ(run({command, QString::fromStdString(target)}, err), BatchFailed);
-            EXPECT_NE(err.find("Cannot write file " + target + ": it is " + kind + ", not a regular file"), std::string::npos)
+            EXPECT_NE(err.find("Cannot write file " + target + ": it is " + kind + ", not a regular file"),
+                      std::string::npos)
                 << err;
             const struct stat after = StatOf(target);
             EXPECT_EQ(after.st_ino, before.st_ino);

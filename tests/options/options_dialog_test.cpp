@@ -20,13 +20,13 @@
 
 #include "core/pool/bracket.h"
 #include "core/pool/team_files.h"
+#include "core/session/pool_session.h"
+#include "core/settings/settings.h"
+#include "gui/main/main_window.h"
 #include "gui/options/edit_grid.h"
 #include "gui/options/options_dialog.h"
-#include "core/settings/settings.h"
-#include "core/session/pool_session.h"
-#include "gui/main/main_window.h"
-#include "support/find.h"
 #include "support/fake_prompts.h"
+#include "support/find.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
@@ -72,10 +72,7 @@ const QStringList FourRegions = {"East", "West", "South", "Midwest"};
 
 class OptionsDialogTest : public ::testing::Test {
 public:  // the lambdas of table-driven cases use the helpers too
-    OptionsDialogTest()
-    {
-        reset();
-    }
+    OptionsDialogTest() { reset(); }
     ~OptionsDialogTest() override { dialog.reset(); }
     // A team of the table as start-up would have loaded it, from a record claiming another place.
     void setTeam(int region, int seed, std::string_view name, std::string_view wins, std::string_view losses)
@@ -102,8 +99,7 @@ public:  // the lambdas of table-driven cases use the helpers too
         return *dialog;
     }
 
-    template <class T = QWidget>
-    T* child(const QString& name) const
+    template <class T = QWidget> T* child(const QString& name) const
     {
         T* widget = dialog->findChild<T*>(name);
         EXPECT_NE(widget, nullptr) << name.toStdString();
@@ -198,7 +194,8 @@ public:  // the lambdas of table-driven cases use the helpers too
         QStringList texts;
         for (int i = 1; i <= 4; ++i) texts << regionBox(i)->currentText();
         for (int r = 1; r <= 6; ++r) texts << roundBox(r)->text();
-        for (int row = 0; row < 8; ++row) texts << payout()->item(row, 0)->text() + "|" + payout()->item(row, 1)->text();
+        for (int row = 0; row < 8; ++row)
+            texts << payout()->item(row, 0)->text() + "|" + payout()->item(row, 1)->text();
         return texts;
     }
 
@@ -223,8 +220,8 @@ TEST_F(OptionsDialogTest, LayoutCaptionsAndLimits)
     EXPECT_EQ(tabs, QStringList({"Regions", "Teams", "Scoring", "Rules"}));
 
     EXPECT_EQ(child("lstRegion4")->geometry(), QRect(208, 136, 145, 21));
-    const std::pair<const char*, int> limits[] = {{"txtRnd1", 2}, {"txtRnd6", 2}, {"txtDeadline", 70},
-                                                  {"txtTiebreaker", 70}, {"txtReturnTo", 200}};
+    const std::pair<const char*, int> limits[] = {
+        {"txtRnd1", 2}, {"txtRnd6", 2}, {"txtDeadline", 70}, {"txtTiebreaker", 70}, {"txtReturnTo", 200}};
     for (const auto& [name, limit] : limits) EXPECT_EQ(child<QLineEdit>(name)->maxLength(), limit) << name;
     EXPECT_TRUE(child<QPushButton>("cmdOk")->isDefault());
 
@@ -237,8 +234,9 @@ TEST_F(OptionsDialogTest, LayoutCaptionsAndLimits)
     EXPECT_EQ(child<QComboBox>("lstRegions")->maxVisibleItems(), 4);
 
     // Each grid: its rows, then the header texts and column widths, every row 16 pixels high.
-    for (const auto& [grid, shape] : {std::pair{teams(), QStringList{"16", "Seed 64", "Team Name 170", "Wins 52", "Losses 51"}},
-                                      {payout(), {"8", "Description 145", "% of Pot 67"}}}) {
+    for (const auto& [grid, shape] :
+         {std::pair{teams(), QStringList{"16", "Seed 64", "Team Name 170", "Wins 52", "Losses 51"}},
+          {payout(), {"8", "Description 145", "% of Pot 67"}}}) {
         QStringList seen = {QString::number(grid->rowCount())};
         for (int c = 0; c < grid->columnCount(); ++c)
             seen << grid->horizontalHeaderItem(c)->text() + " " + QString::number(grid->columnWidth(c));
@@ -301,7 +299,11 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
         {{"East", "West", " East ", "South"}, 1, "1", unique},  // the file keeps no blanks around a name
         {{"\u03A9 North", "\u0416 North", "South", "West"}, 1, "1", unique},
         {{"East", "east", "West", "South"}, 1, "1", "", regionFile("East", "east", "West", "South")},
-        {{"\u03A9 North", "Z\u00FCrich", "South", "West"}, 1, "1", "", regionFile("? North", "Z\xFCrich", "South", "West")},
+        {{"\u03A9 North", "Z\u00FCrich", "South", "West"},
+         1,
+         "1",
+         "",
+         regionFile("? North", "Z\xFCrich", "South", "West")},
         {FourRegions, 3, "", "Third Round: needs a whole number."},
         {FourRegions, 1, "-", "First Round: needs a whole number."},
         {FourRegions, 5, "+", "Semi-Finals: needs a whole number."},
@@ -390,9 +392,12 @@ TEST_F(OptionsDialogTest, OkKeepsAStoredValueItsBoxCutUnlessEdited)
 {
     const std::string longDeadline = "Thursday, March 13, at noon sharp, in the break room on the third floor, please";
     const std::map<std::pair<std::string, std::string>, std::string> stored = {
-        {{"Scoring", "Round1"}, "100"},         {{"Scoring", "Round2"}, "-45"},
-        {{"Rules", "Deadline"}, longDeadline},  {{"Rules", "Tiebreaker"}, std::string(75, 'T')},
-        {{"Rules", "ReturnTo"}, std::string(210, 'R')}, {{"Rules", "Cost"}, "\x81$5\t"},
+        {{"Scoring", "Round1"}, "100"},
+        {{"Scoring", "Round2"}, "-45"},
+        {{"Rules", "Deadline"}, longDeadline},
+        {{"Rules", "Tiebreaker"}, std::string(75, 'T')},
+        {{"Rules", "ReturnTo"}, std::string(210, 'R')},
+        {{"Rules", "Cost"}, "\x81$5\t"},
         {{"Rules", "PayPct1"}, "65%\x8D"}};
     for (const bool edit : {false, true}) {
         SCOPED_TRACE(edit ? "edited" : "left alone");
@@ -414,7 +419,8 @@ TEST_F(OptionsDialogTest, OkKeepsAStoredValueItsBoxCutUnlessEdited)
         ASSERT_TRUE(closedWith(QDialog::Accepted));
         for (const auto& [key, value] : stored) {
             const bool edited = edit && (key.second == "Round1" || key.second == "Deadline");
-            EXPECT_EQ(store.values.at(key), edited ? (key.second == "Round1" ? "7" : longDeadline.substr(0, 69)) : value)
+            EXPECT_EQ(store.values.at(key),
+                      edited ? (key.second == "Round1" ? "7" : longDeadline.substr(0, 69)) : value)
                 << key.second;
         }
     }
@@ -428,7 +434,8 @@ TEST_F(OptionsDialogTest, OkKeepsAStoredValueItsBoxCutUnlessEdited)
 TEST_F(OptionsDialogTest, EveryWayOfCancellingWritesNothing)
 {
     const std::pair<const char*, std::function<void(OptionsDialogTest&)>> ways[] = {
-        {"Cancel button", [](OptionsDialogTest& t) { QTest::mouseClick(t.child<QAbstractButton>("cmdCancel"), Qt::LeftButton); }},
+        {"Cancel button",
+         [](OptionsDialogTest& t) { QTest::mouseClick(t.child<QAbstractButton>("cmdCancel"), Qt::LeftButton); }},
         {"Escape in a box", [](OptionsDialogTest& t) { QTest::keyClick(t.regionBox(1)->lineEdit(), Qt::Key_Escape); }},
         {"Escape in a cell",
          [](OptionsDialogTest& t) {
@@ -499,19 +506,32 @@ TEST_F(OptionsDialogTest, TabWalksTheCellsAndLeavesAfterTheLast)
 TEST_F(OptionsDialogTest, AFieldEnteredIsWrittenAndSurvivesARestart)
 {
     const std::pair<int, QString> typedTeams[] = {
-        {NameColumn, "Fifteen Letter!"}, {NameColumn, "Twelve Chars"},
+        {NameColumn, "Fifteen Letter!"},
+        {NameColumn, "Twelve Chars"},
         {NameColumn, "St. \u0141\u00F3d\u017E U"},  // Ł has no place in the code page
-        {NameColumn, ""}, {WinsColumn, "123"}, {WinsColumn, "0"}, {LossesColumn, "7"}, {LossesColumn, ""},
+        {NameColumn, ""},
+        {WinsColumn, "123"},
+        {WinsColumn, "0"},
+        {LossesColumn, "7"},
+        {LossesColumn, ""},
     };
-    const std::map<std::pair<int, int>, TeamText> stored = {
-        {{2, 1}, {"Fifteen Lett"}}, {{2, 2}, {"Twelve Chars"}}, {{2, 3}, {"St. ?\xF3" "d\x9E U"}},
-        {{2, 5}, {"", "12"}},       {{2, 6}, {"", "0"}},        {{2, 7}, {"", "00", "7"}}};
+    const std::map<std::pair<int, int>, TeamText> stored = {{{2, 1}, {"Fifteen Lett"}},
+                                                            {{2, 2}, {"Twelve Chars"}},
+                                                            {{2, 3},
+                                                             {"St. ?\xF3"
+                                                              "d\x9E U"}},
+                                                            {{2, 5}, {"", "12"}},
+                                                            {{2, 6}, {"", "0"}},
+                                                            {{2, 7}, {"", "00", "7"}}};
     open();
-    EXPECT_EQ(shownValues(), QStringList({"", "", "", "", "1", "2", "3", "4", "5", "6", "1st Place|65%", "2nd Place|15%",
-                                          "3rd Place|10%", "4th Place|5%", "Last Place|5%", "|", "|", "|"}));
+    EXPECT_EQ(shownValues(),
+              QStringList({"", "", "", "", "1", "2", "3", "4", "5", "6", "1st Place|65%", "2nd Place|15%",
+                           "3rd Place|10%", "4th Place|5%", "Last Place|5%", "|", "|", "|"}));
     EXPECT_EQ(child<QComboBox>("lstRegions")->itemText(3), QString());
-    EXPECT_EQ(child<QLineEdit>("txtReturnTo")->text(), QStringLiteral("John Doe in accounting or fax to (555) 555-1234"));
-    for (const char* name : {"chkUseSeed", "chkCost", "chkDeadline", "chkScoring", "chkTiebreaker", "chkPayout", "chkReturnTo"})
+    EXPECT_EQ(child<QLineEdit>("txtReturnTo")->text(),
+              QStringLiteral("John Doe in accounting or fax to (555) 555-1234"));
+    for (const char* name :
+         {"chkUseSeed", "chkCost", "chkDeadline", "chkScoring", "chkTiebreaker", "chkPayout", "chkReturnTo"})
         EXPECT_TRUE(child<QAbstractButton>(name)->isChecked()) << name;
     typeRegions();
     clickPage(TeamsPage);
@@ -542,20 +562,43 @@ TEST_F(OptionsDialogTest, AFieldEnteredIsWrittenAndSurvivesARestart)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_TRUE(closedWith(QDialog::Accepted));
 
-    EXPECT_EQ(session.teams().entry(2, 8).name.text().bytes + session.teams().entry(2, 8).losses.text().bytes, "00");  // the table holds what was saved
+    EXPECT_EQ(session.teams().entry(2, 8).name.text().bytes + session.teams().entry(2, 8).losses.text().bytes,
+              "00");  // the table holds what was saved
     EXPECT_EQ(dir.read(TeamsFileName), TeamFile(stored));
     EXPECT_EQ(dir.read(RegionsFileName), regionFile("East", "West", "South", "Midwest"));
-    EXPECT_EQ(store.written,
-              (std::vector<std::string>{
-                  "Scoring/Round1=10", "Scoring/Round2=7", "Scoring/Round3=-5", "Scoring/Round4=0", "Scoring/Round5=9",
-                  "Scoring/Round6=99", "Scoring/MultiplybySeed=0", "Rules/Cost=$5", "Rules/Deadline=Thursday, March 13, NOON",
-                  "Rules/Tiebreaker=Total # of points in Championship game.", "Rules/ReturnTo=Kim in room 4 \x80",
-                  "Rules/PayDesc1=", "Rules/PayPct1=", "Rules/PayDesc2=2nd Place", "Rules/PayPct2=15%",
-                  "Rules/PayDesc3=3rd Place", "Rules/PayPct3=10%", "Rules/PayDesc4=4th Place", "Rules/PayPct4=5%",
-                  "Rules/PayDesc5=Last Place", "Rules/PayPct5=5%", "Rules/PayDesc6=Sixth", "Rules/PayPct6=1%",
-                  "Rules/PayDesc7=", "Rules/PayPct7=", "Rules/PayDesc8=", "Rules/PayPct8=", "Rules/PrintCost=1",
-                  "Rules/PrintDeadline=1", "Rules/PrintTiebreaker=1", "Rules/PrintScoring=0", "Rules/PrintPayout=1",
-                  "Rules/PrintReturnTo=1"}));
+    EXPECT_EQ(store.written, (std::vector<std::string>{"Scoring/Round1=10",
+                                                       "Scoring/Round2=7",
+                                                       "Scoring/Round3=-5",
+                                                       "Scoring/Round4=0",
+                                                       "Scoring/Round5=9",
+                                                       "Scoring/Round6=99",
+                                                       "Scoring/MultiplybySeed=0",
+                                                       "Rules/Cost=$5",
+                                                       "Rules/Deadline=Thursday, March 13, NOON",
+                                                       "Rules/Tiebreaker=Total # of points in Championship game.",
+                                                       "Rules/ReturnTo=Kim in room 4 \x80",
+                                                       "Rules/PayDesc1=",
+                                                       "Rules/PayPct1=",
+                                                       "Rules/PayDesc2=2nd Place",
+                                                       "Rules/PayPct2=15%",
+                                                       "Rules/PayDesc3=3rd Place",
+                                                       "Rules/PayPct3=10%",
+                                                       "Rules/PayDesc4=4th Place",
+                                                       "Rules/PayPct4=5%",
+                                                       "Rules/PayDesc5=Last Place",
+                                                       "Rules/PayPct5=5%",
+                                                       "Rules/PayDesc6=Sixth",
+                                                       "Rules/PayPct6=1%",
+                                                       "Rules/PayDesc7=",
+                                                       "Rules/PayPct7=",
+                                                       "Rules/PayDesc8=",
+                                                       "Rules/PayPct8=",
+                                                       "Rules/PrintCost=1",
+                                                       "Rules/PrintDeadline=1",
+                                                       "Rules/PrintTiebreaker=1",
+                                                       "Rules/PrintScoring=0",
+                                                       "Rules/PrintPayout=1",
+                                                       "Rules/PrintReturnTo=1"}));
 
     // A new start: the table comes from the file again.
     session.teams().clear();
@@ -567,7 +610,8 @@ TEST_F(OptionsDialogTest, AFieldEnteredIsWrittenAndSurvivesARestart)
     chooseRegion(2);
     EXPECT_EQ(child<QComboBox>("lstRegions")->currentText() + child<QLineEdit>("txtReturnTo")->text(),
               QStringLiteral("WestKim in room 4 \u20AC"));
-    EXPECT_FALSE(child<QAbstractButton>("chkUseSeed")->isChecked() || child<QAbstractButton>("chkScoring")->isChecked());
+    EXPECT_FALSE(child<QAbstractButton>("chkUseSeed")->isChecked() ||
+                 child<QAbstractButton>("chkScoring")->isChecked());
     EXPECT_EQ(shownTeams(8).mid(0, 3) + shownTeams(8).mid(15, 3) + shownTeams(8).mid(21),
               QStringList({"Fifteen Lett", "00", "00", "", "0", "00", "", "00", "00"}));
 }
@@ -584,8 +628,8 @@ TEST_F(OptionsDialogTest, AFailedWriteEndsTheSaveWithItsError)
     clickPage(TeamsPage);
     typeTeam(2, NameColumn, "Edited");
     clickOk();
-    EXPECT_EQ(testPrompts().texts(), QStringList{QString::fromStdString("Cannot replace file " + dir.file(TeamsFileName) +
-                                                                        ": Is a directory")});
+    EXPECT_EQ(testPrompts().texts(), QStringList{QString::fromStdString("Cannot replace file " +
+                                                                        dir.file(TeamsFileName) + ": Is a directory")});
     EXPECT_EQ(testPrompts().boxes.at(0).kind, PromptKind::Error);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(session.teams().entry(1, 2).name.text().bytes, "Edited");
@@ -603,6 +647,7 @@ TEST_F(OptionsDialogTest, AFailedWriteEndsTheSaveWithItsError)
     EXPECT_EQ(testPrompts().texts(), QStringList{"Failed to set data for 'Round1'"});
     EXPECT_EQ(testPrompts().boxes.at(0).kind, PromptKind::Error);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dir.read(TeamsFileName) + dir.read(RegionsFileName), TeamFile() + regionFile("East", "West", "South", "Midwest"));
+    EXPECT_EQ(dir.read(TeamsFileName) + dir.read(RegionsFileName),
+              TeamFile() + regionFile("East", "West", "South", "Midwest"));
 }
 }  // namespace

@@ -5,12 +5,12 @@
 #include <numeric>
 #include <random>
 
+#include "../pool/pool_samples.h"
 #include "core/outlook/outlook.h"
-#include "core/outlook/prepared_pool.h"
 #include "core/outlook/outlook_table.h"
+#include "core/outlook/prepared_pool.h"
 #include "core/pool/players.h"
 #include "core/pool/pool_host.h"
-#include "../pool/pool_samples.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -57,7 +57,8 @@ Expected bruteForce(const OutlookInput& input)
             const int top = *std::max_element(totals.begin(), totals.end());
             const auto sharing = double(std::count(totals.begin(), totals.end(), top));
             for (std::size_t j = 0; j < totals.size(); ++j) {
-                const int finish = 1 + int(std::count_if(totals.begin(), totals.end(), [&](int t) { return t > totals[j]; }));
+                const int finish =
+                    1 + int(std::count_if(totals.begin(), totals.end(), [&](int t) { return t > totals[j]; }));
                 e.best[j] = std::min(e.best[j], finish);
                 e.worst[j] = std::max(e.worst[j], finish);
                 if (totals[j] == top) e.win[j] += 100 * p / sharing;
@@ -156,14 +157,13 @@ ScoringValues scoring(std::array<int, 6> rounds, bool bySeed)
 }
 
 const ScoringValues ScoringRows[] = {
-    ScoringValues{},
-    scoring({1, 1, 1, 1, 1, 1}, false),        // many ties
-    scoring({10, 20, 40, 80, 160, 320}, false),
-    scoring({3, -2, 0, 5, 7, 1}, true),        // a negative round value
+    ScoringValues{}, scoring({1, 1, 1, 1, 1, 1}, false),                             // many ties
+    scoring({10, 20, 40, 80, 160, 320}, false), scoring({3, -2, 0, 5, 7, 1}, true),  // a negative round value
 };
 
 // Totals that leave 32 bits wrap as the standings' do, and are ranked as the standings rank them.
-const ScoringValues WideScoring = scoring({300'000'000, 300'000'000, 300'000'000, 300'000'000, 300'000'000, 300'000'000}, true);
+const ScoringValues WideScoring =
+    scoring({300'000'000, 300'000'000, 300'000'000, 300'000'000, 300'000'000, 300'000'000}, true);
 
 TEST(Outlook, EnumerationMatchesRescoringEveryOutcome)
 {
@@ -236,9 +236,8 @@ TEST(Outlook, SearchedFinishesMatchRescoring)
         bool late;
         ScoringValues values;
     } rows[] = {
-        {21, 40, 15, true, ScoringValues{}},  {22, 60, 15, true, ScoringValues{}},
-        {23, 25, 14, true, ScoringRows[2]},   {24, 30, 11, true, ScoringRows[1]},
-        {25, 35, 13, true, ScoringRows[3]},   {26, 20, 7, true, ScoringValues{}},
+        {21, 40, 15, true, ScoringValues{}},  {22, 60, 15, true, ScoringValues{}}, {23, 25, 14, true, ScoringRows[2]},
+        {24, 30, 11, true, ScoringRows[1]},   {25, 35, 13, true, ScoringRows[3]},  {26, 20, 7, true, ScoringValues{}},
         {27, 45, 12, false, ScoringValues{}}, {28, 30, 13, false, ScoringRows[3]},
     };
     for (const auto& row : rows) {
@@ -381,7 +380,8 @@ TEST(Outlook, FiguresDoNotDependOnThreads)
     // Enough budget for every row, and so little that the rounds share it out and rows stay open.
     for (const std::uint64_t budget : {OutlookOptions{}.searchBudget, std::uint64_t(30'000'000)}) {
         const auto on = [&](int threads) {
-            return outlook::computeOutlook(input, with({.seed = 42, .threads = threads, .tournaments = 5000, .budget = budget}));
+            return outlook::computeOutlook(
+                input, with({.seed = 42, .threads = threads, .tournaments = 5000, .budget = budget}));
         };
         const OutlookResult one = on(1), three = on(3);
         ASSERT_EQ(one.rows.size(), three.rows.size());
@@ -442,8 +442,8 @@ TEST(Outlook, GameModel)
         int a, b;
         bool first;
         double p;
-    } rows[] = {{1, 16, true, 0.99}, {16, 1, true, 0.01}, {12, 5, true, 0.36}, {8, 9, true, 0.51},
-                {3, 5, false, 5.0 / 8}, {4, 4, false, 0.5}, {11, 2, false, 2.0 / 13}};
+    } rows[] = {{1, 16, true, 0.99},    {16, 1, true, 0.01}, {12, 5, true, 0.36},     {8, 9, true, 0.51},
+                {3, 5, false, 5.0 / 8}, {4, 4, false, 0.5},  {11, 2, false, 2.0 / 13}};
     for (const auto& row : rows)
         EXPECT_NEAR(outlook::winProbability(row.a, row.b, row.first), row.p, 1e-12) << row.a << " v " << row.b;
 }

@@ -17,16 +17,16 @@
 #include <random>
 #include <sstream>
 
-#include "gui/outlook/outlook_window.h"
-#include "gui/sheet/bracket_sheet.h"
+#include "../pool/pool_samples.h"
 #include "core/pool/team_files.h"
 #include "core/settings/settings.h"
 #include "gui/main/main_window.h"
+#include "gui/outlook/outlook_window.h"
+#include "gui/sheet/bracket_sheet.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/temp_dir.h"
 #include "support/test_settings.h"
-#include "../pool/pool_samples.h"
 
 void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
@@ -61,7 +61,8 @@ protected:
     void fill(int count, int open)
     {
         players().add(makeEntry(ResultsId, ResultsName, randomBracket(rng, GameCount - open)));
-        for (int i = 0; i < count; ++i) players().add(makeEntry(i + 1, "Player " + std::to_string(i + 1), randomBracket(rng)));
+        for (int i = 0; i < count; ++i)
+            players().add(makeEntry(i + 1, "Player " + std::to_string(i + 1), randomBracket(rng)));
     }
     OutlookWindow& open()
     {
@@ -151,7 +152,8 @@ TEST_F(OutlookWindowTest, ShortcutOpensTheGridCopyGivesTheText)
     QApplication::clipboard()->clear();
     Find<QAction>(outlook, "mnuCopy")->trigger();
     const QString copied = QApplication::clipboard()->text();
-    EXPECT_TRUE(copied.startsWith("#\tName\tTotal Pts\tBest Finish\tWorst Finish\tCan Win\tWin %\tMoney %\r\n")) << copied.toStdString();
+    EXPECT_TRUE(copied.startsWith("#\tName\tTotal Pts\tBest Finish\tWorst Finish\tCan Win\tWin %\tMoney %\r\n"))
+        << copied.toStdString();
     EXPECT_EQ(copied, QString::fromStdString(outlookText(table, OutlookFormat::Tab, "\r\n")));
 
     // Three games left: the 1 + 2 + 4 teams' games are those of the last three rounds.
@@ -219,7 +221,8 @@ TEST_F(OutlookWindowTest, CancelStopsALongComputation)
     EXPECT_TRUE(Find<QPushButton>(*outlook, "btnCancel")->isVisible());
     QTest::mouseClick(Find<QPushButton>(*outlook, "btnCancel"), Qt::LeftButton);
     waitComputed(*outlook);
-    EXPECT_EQ(Find<QLabel>(*outlook, "pnlStatus")->text(), "Cancelled; the figures shown are from before the last change.");
+    EXPECT_EQ(Find<QLabel>(*outlook, "pnlStatus")->text(),
+              "Cancelled; the figures shown are from before the last change.");
     EXPECT_EQ(Find<QTableView>(*outlook, "grdOutlook")->model()->rowCount(), 0);
 }
 

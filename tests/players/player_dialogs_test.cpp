@@ -1,14 +1,14 @@
 // The Player Manager and Player Properties dialogs, driven offscreen with real clicks and keys.
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QCollator>
 #include <QComboBox>
-#include <QLocale>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
@@ -22,18 +22,18 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "gui/main/main_window.h"
 #include "gui/players/player_icons.h"
 #include "gui/players/player_list_model.h"
 #include "gui/players/player_manager.h"
 #include "gui/players/player_properties.h"
-#include "gui/main/main_window.h"
+#include "gui/widgets/ansi_text.h"
+#include "gui/widgets/child_window.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/test_settings.h"
-#include "gui/widgets/ansi_text.h"
-#include "gui/widgets/child_window.h"
 
 namespace {
 Player makeEntry(std::int32_t id, std::string_view name, bool complete, bool paid)
@@ -48,8 +48,7 @@ Player makeEntry(std::int32_t id, std::string_view name, bool complete, bool pai
 
 // Acts on the modal dialog of type Dialog once its event loop runs, then closes it if it is still
 // open; reports whether one was shown, so a failing test never hangs in exec().
-template <class Dialog>
-std::shared_ptr<bool> whenModal(std::function<void(Dialog&)> act)
+template <class Dialog> std::shared_ptr<bool> whenModal(std::function<void(Dialog&)> act)
 {
     auto shown = std::make_shared<bool>(false);
     QTimer::singleShot(0, [act, shown] {
@@ -145,10 +144,7 @@ protected:
     {
         main.session().players().add(makeEntry(id, name, complete, paid));
     }
-    void addResults()
-    {
-        add(ResultsId, "RESULTS", true, false);
-    }
+    void addResults() { add(ResultsId, "RESULTS", true, false); }
     // Four participants and the results, added out of alphabetical order.
     void addPool()
     {
@@ -158,7 +154,10 @@ protected:
         add(13, "Al", true, false);
         add(14, "Kim", false, true);
     }
-    const Player* entry(std::int32_t id) { return main.session().players().item(main.session().players().indexOfId(id)); }
+    const Player* entry(std::int32_t id)
+    {
+        return main.session().players().item(main.session().players().indexOfId(id));
+    }
     // A dialog shown over the pool, the given names selected.
     PlayerManager& shown(const QStringList& selected = {})
     {
@@ -196,8 +195,11 @@ protected:
     }
     QStringList storedTexts() const
     {
-        return {QString::fromLatin1(entry->name.text().bytes), QString::fromLatin1(entry->tiebreaker.text().bytes),
-                QString::number(entry->paid), QString::number(entry->modified), QString::number(entry->total),
+        return {QString::fromLatin1(entry->name.text().bytes),
+                QString::fromLatin1(entry->tiebreaker.text().bytes),
+                QString::number(entry->paid),
+                QString::number(entry->modified),
+                QString::number(entry->total),
                 QString::number(entry->complete)};
     }
 
@@ -232,12 +234,15 @@ TEST_F(PlayerManagerTest, LayoutCaptionsAndMenu)
     auto& cancel = *Find<QPushButton>(d, "cmdCancel");
     auto& show = *Find<QLabel>(d, "lblShow");
     auto& menu = *Find<QMenu>(d, "PopupMenu");
-    const std::pair<QWidget*, QRect> places[] = {{&players, {4, 4, 389, 157}}, {&types, {72, 168, 225, 21}},
-                                                 {&open, {312, 168, 75, 25}},   {&cancel, {312, 200, 75, 25}},
+    const std::pair<QWidget*, QRect> places[] = {{&players, {4, 4, 389, 157}},
+                                                 {&types, {72, 168, 225, 21}},
+                                                 {&open, {312, 168, 75, 25}},
+                                                 {&cancel, {312, 200, 75, 25}},
                                                  {&show, {16, 170, 52, 16}}};
     for (const auto& [widget, rect] : places) EXPECT_EQ(widget->geometry(), rect) << widget->objectName().toStdString();
-    EXPECT_EQ(QStringList({d.windowTitle(), open.text(), cancel.text(), players.toolTip(), show.text(), types.currentText()}),
-              QStringList({"Player Manager", "&Open", "&Close", "Right-click for Options", "Show me:", "All Players"}));
+    EXPECT_EQ(
+        QStringList({d.windowTitle(), open.text(), cancel.text(), players.toolTip(), show.text(), types.currentText()}),
+        QStringList({"Player Manager", "&Open", "&Close", "Right-click for Options", "Show me:", "All Players"}));
     EXPECT_TRUE(open.isDefault());
     EXPECT_EQ(players.selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_FALSE(types.isEditable());
@@ -259,8 +264,10 @@ TEST_F(PlayerManagerTest, FiltersNeverListTheResults)
     addPool();
     shown();
     const std::pair<QString, QStringList> rows[] = {
-        {"All Players", {"Al", "Kim", "mia", "Zed"}}, {"Complete Players", {"Al", "Zed"}},
-        {"Incomplete Players", {"Kim", "mia"}},       {"Paid Players", {"Kim", "Zed"}},
+        {"All Players", {"Al", "Kim", "mia", "Zed"}},
+        {"Complete Players", {"Al", "Zed"}},
+        {"Incomplete Players", {"Kim", "mia"}},
+        {"Paid Players", {"Kim", "Zed"}},
         {"Unpaid Players", {"Al", "mia"}},
     };
     types().setFocus();
@@ -273,7 +280,8 @@ TEST_F(PlayerManagerTest, FiltersNeverListTheResults)
 
 TEST_F(PlayerManagerTest, EqualNamesKeepTheListOrder)
 {
-    for (const auto& [id, name] : {std::pair{1, "carl"}, {2, "Bob"}, {3, "alice"}, {4, "bob"}, {5, "Alice"}}) add(id, name);
+    for (const auto& [id, name] : {std::pair{1, "carl"}, {2, "Bob"}, {3, "alice"}, {4, "bob"}, {5, "Alice"}})
+        add(id, name);
     shown();
     EXPECT_EQ(listedNames(list()), QStringList({"alice", "Alice", "Bob", "bob", "carl"}));
     EXPECT_EQ(list().model()->index(0, 0).data(PlayerListModel::IdRole).toInt(), 3);
@@ -284,7 +292,8 @@ TEST_F(PlayerManagerTest, NamesSortInTheUsersLanguage)
 {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    for (const auto& [id, name] : {std::pair{1, "Zed"}, {2, "\xD6lund"}, {3, "emily"}, {4, "\xC9mile"}, {5, "Oscar"}}) add(id, name);
+    for (const auto& [id, name] : {std::pair{1, "Zed"}, {2, "\xD6lund"}, {3, "emily"}, {4, "\xC9mile"}, {5, "Oscar"}})
+        add(id, name);
     shown();
     QLocale::setDefault(before);
     EXPECT_EQ(listedNames(list()), QStringList({"\u00C9mile", "emily", "\u00D6lund", "Oscar", "Zed"}));
@@ -348,7 +357,8 @@ TEST_F(PlayerManagerTest, CommandsWithoutAChoiceAndClosing)
     const std::tuple<const char*, std::function<void(PlayerManager&)>, bool> commands[] = {
         {"Properties item", [](PlayerManager& d) { Find<QAction>(d, "mnuProps")->trigger(); }, false},
         {"Print Picks item", [](PlayerManager& d) { Find<QAction>(d, "mnuPrintPicks")->trigger(); }, false},
-        {"Open button", [](PlayerManager& d) { QTest::mouseClick(Find<QPushButton>(d, "cmdOpen"), Qt::LeftButton); }, true},
+        {"Open button", [](PlayerManager& d) { QTest::mouseClick(Find<QPushButton>(d, "cmdOpen"), Qt::LeftButton); },
+         true},
         {"Open item", [](PlayerManager& d) { Find<QAction>(d, "mnuOpen")->trigger(); }, true},
         {"Delete item", [](PlayerManager& d) { Find<QAction>(d, "mnuDelete")->trigger(); }, true},
     };
@@ -373,8 +383,10 @@ TEST_F(PlayerManagerTest, CommandsWithoutAChoiceAndClosing)
     EXPECT_EQ(main.session().players().count(), 5);  // nothing was deleted
     for (bool escape : {false, true}) {
         PlayerManager& d = shown({"Al"});
-        if (escape) QTest::keyClick(&list(), Qt::Key_Escape);
-        else QTest::mouseClick(Find<QPushButton>(d, "cmdCancel"), Qt::LeftButton);
+        if (escape)
+            QTest::keyClick(&list(), Qt::Key_Escape);
+        else
+            QTest::mouseClick(Find<QPushButton>(d, "cmdCancel"), Qt::LeftButton);
         EXPECT_EQ(d.result(), QDialog::Rejected);
         EXPECT_FALSE(d.isVisible());
         EXPECT_TRUE(d.selectedPlayers().empty());
@@ -390,7 +402,8 @@ TEST_F(PlayerManagerTest, DeleteAsksForEachAndRefusesAnOpenSheet)
     main.openBracketSheet(12);
     ASSERT_GE(main.findSheetWindow(12), 0);
     PlayerManager& d = shown({"Al", "Kim", "mia", "Zed"});
-    testPrompts().answers = {PromptAnswer::Ok, PromptAnswer::Cancel, PromptAnswer::Ok, PromptAnswer::Ok, PromptAnswer::Ok};
+    testPrompts().answers = {PromptAnswer::Ok, PromptAnswer::Cancel, PromptAnswer::Ok, PromptAnswer::Ok,
+                             PromptAnswer::Ok};
     bool looked = false;
     testPrompts().onBox = [&](const FakePrompts::Box& box) {
         if (box.text != "Delete picks for Kim?") return;
@@ -404,8 +417,9 @@ TEST_F(PlayerManagerTest, DeleteAsksForEachAndRefusesAnOpenSheet)
     };
     trigger("mnuDelete");
     EXPECT_TRUE(looked);
-    EXPECT_EQ(testPrompts().texts(), QStringList({"Delete picks for Al?", "Delete picks for Kim?", "Delete picks for mia?",
-                                                  QString::fromStdString(SheetOpenMessage), "Delete picks for Zed?"}));
+    EXPECT_EQ(testPrompts().texts(),
+              QStringList({"Delete picks for Al?", "Delete picks for Kim?", "Delete picks for mia?",
+                           QString::fromStdString(SheetOpenMessage), "Delete picks for Zed?"}));
     EXPECT_EQ(testPrompts().boxes[0].buttons, PromptButtons::OkCancel);
     EXPECT_EQ(testPrompts().boxes[0].defaultAnswer, PromptAnswer::Cancel);
     EXPECT_EQ(listedNames(list()), QStringList({"Kim", "mia"}));
@@ -458,7 +472,8 @@ TEST_F(PlayerManagerTest, ItemsAreDrawnWithIconAndColourOfTheirState)
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << row.row << " selected " << row.selected);
         const QImage image = paintItem(d, row.row, row.selected);
-        const QColor background = list().palette().color(QPalette::Active, row.selected ? QPalette::Highlight : QPalette::Base);
+        const QColor background =
+            list().palette().color(QPalette::Active, row.selected ? QPalette::Highlight : QPalette::Base);
         EXPECT_EQ(image.copy(0, 0, 16, 16), iconOver(*row.icon, background));
         EXPECT_EQ(pixelsOf(image, QRect(16, 0, 2, 18), background), 2 * 18);  // the gap before the name
         EXPECT_EQ(pixelsOf(image, image.rect(), Qt::magenta), 0);
@@ -525,9 +540,14 @@ TEST(PlayerListModel, OrdersNamesAsTheUsersLanguage)
     }
 
     const QLocale before;
-    for (const auto& [system, language] : {std::pair{"en_US", "en_US"}, {"de_DE", "de_DE"}, {"da_DK", "da_DK"},
-                                           {"cs_CZ", "cs_CZ"}, {"sv_SE", "sv_SE"}, {"hu_HU", "hu_HU"},
-                                           {"lt_LT", "lt_LT"}, {"C", "en_US"}}) {
+    for (const auto& [system, language] : {std::pair{"en_US", "en_US"},
+                                           {"de_DE", "de_DE"},
+                                           {"da_DK", "da_DK"},
+                                           {"cs_CZ", "cs_CZ"},
+                                           {"sv_SE", "sv_SE"},
+                                           {"hu_HU", "hu_HU"},
+                                           {"lt_LT", "lt_LT"},
+                                           {"C", "en_US"}}) {
         SCOPED_TRACE(system);
         QLocale::setDefault(QLocale(QString::fromLatin1(system)));
         QCollator collator{QLocale(QString::fromLatin1(language))};
@@ -553,7 +573,8 @@ TEST(PlayerIcons, TwoDistinctSixteenPixelCoins)
     const QImage notPaid = notPaidIcon().toImage();
     for (const QImage* icon : {&paid, &notPaid}) {
         EXPECT_EQ(icon->size(), QSize(16, 16));
-        for (QPoint corner : {QPoint(0, 0), QPoint(15, 0), QPoint(0, 15), QPoint(15, 15)}) EXPECT_EQ(icon->pixelColor(corner).alpha(), 0);
+        for (QPoint corner : {QPoint(0, 0), QPoint(15, 0), QPoint(0, 15), QPoint(15, 15)})
+            EXPECT_EQ(icon->pixelColor(corner).alpha(), 0);
     }
     EXPECT_NE(paid.pixelColor(4, 8), notPaid.pixelColor(4, 8));  // the coin's face
     EXPECT_NE(paid.pixelColor(8, 8), notPaid.pixelColor(8, 8));  // the sign or the cross
@@ -569,7 +590,8 @@ TEST_F(PlayerProps, LayoutShowsTheEntryAndGreysThePoints)
     EXPECT_TRUE(centredOnScreen(p));
     const Qt::WindowFlags flags = p.windowFlags();
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
-    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint));
+    EXPECT_FALSE(flags &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint));
     auto& grpPlayer = *Find<QGroupBox>(p, "grpPlayer");
     auto& grpPool = *Find<QGroupBox>(p, "grpPool");
     auto& chkComplete = *Find<QCheckBox>(p, "chkComplete");
@@ -592,7 +614,8 @@ TEST_F(PlayerProps, LayoutShowsTheEntryAndGreysThePoints)
     EXPECT_EQ(nameBox(p).maxLength(), 25);
 
     QStringList shownTexts;
-    for (const char* box : {"txtName", "txtTiebreaker", "txtR1", "txtR2", "txtR3", "txtR4", "txtR5", "txtR6", "txtTotal", "txtPot"})
+    for (const char* box :
+         {"txtName", "txtTiebreaker", "txtR1", "txtR2", "txtR3", "txtR4", "txtR5", "txtR6", "txtTotal", "txtPot"})
         shownTexts << Find<QLineEdit>(p, box)->text();
     EXPECT_EQ(shownTexts, QStringList({"Pat", "141", "10", "20", "30", "40", "50", "60", "210", "330"}));
     EXPECT_FALSE(paidBox(p).isChecked());
@@ -638,11 +661,13 @@ TEST_F(PlayerProps, OkStoresOnlyTheEditableFields)
     EXPECT_EQ(storedTexts(), QStringList({"Patricia With A Very Long", "141", "1", "1", "210", "1"}));
 
     edited().name = "Jos\x81";
-    edited().tiebreaker = "\x8D" "99";
+    edited().tiebreaker = "\x8D"
+                          "99";
     QTest::mouseClick(&paidBox(shown()), Qt::LeftButton);
     QTest::mouseClick(&okButton(*props), Qt::LeftButton);
     EXPECT_EQ(entry->name.text().bytes, "Jos\x81");
-    EXPECT_EQ(entry->tiebreaker.text().bytes, "\x8D" "99");
+    EXPECT_EQ(entry->tiebreaker.text().bytes, "\x8D"
+                                              "99");
     EXPECT_EQ(entry->paid, 0);
 }
 
@@ -678,7 +703,7 @@ TEST_F(PlayerProps, PastingKeepsWhatTypingWouldKeep)
         int selectFrom, selectLength;
         QString pasted, shown;
     } cases[] = {
-        {"", 0, 0, "98765", "987"},          {"141", 0, 3, "98765", "987"},      {"1", 1, 0, "98765", "198"},
+        {"", 0, 0, "98765", "987"},         {"141", 0, 3, "98765", "987"},       {"1", 1, 0, "98765", "198"},
         {"12345678", 1, 7, "98765", "198"}, {"12345678", 8, 0, "9", "12345678"}, {"141", 1, 1, "9\r\n", "191"},
     };
     for (const auto& c : cases) {

@@ -21,8 +21,14 @@ TEST(Games, RoundOfGameAndNextGame)
                                           {60, 4}, {61, 5}, {62, 5}, {63, 6}, {0, 0},  {64, 0}, {-1, 0}};
     for (auto [game, round] : rounds) EXPECT_EQ(roundOfGame(game), round) << "game " << game;
 
-    for (auto [game, next, slot] : {std::tuple{1, 33, Slot::A}, {2, 33, Slot::B}, {32, 48, Slot::B}, {57, 61, Slot::A},
-                                    {60, 62, Slot::B}, {61, 63, Slot::A}, {62, 63, Slot::B}, {63, 0, Slot::A},
+    for (auto [game, next, slot] : {std::tuple{1, 33, Slot::A},
+                                    {2, 33, Slot::B},
+                                    {32, 48, Slot::B},
+                                    {57, 61, Slot::A},
+                                    {60, 62, Slot::B},
+                                    {61, 63, Slot::A},
+                                    {62, 63, Slot::B},
+                                    {63, 0, Slot::A},
                                     {0, 0, Slot::A}})
         EXPECT_EQ((std::pair{nextGame(game).game, nextGame(game).slot}), (std::pair{next, slot})) << "game " << game;
 }
@@ -49,8 +55,16 @@ TEST(Games, FeederGamesAreTheGamesWhoseWinnersMeet)
                   (std::tuple{n, Slot::A, n, Slot::B}))
             << "game " << n;
     }
-    for (auto [game, a, b] : {std::tuple{33, 1, 2}, {48, 31, 32}, {49, 33, 34}, {60, 55, 56}, {63, 61, 62},
-                              {32, 0, 0}, {1, 0, 0}, {0, 0, 0}, {64, 0, 0}, {-5, 0, 0}})
+    for (auto [game, a, b] : {std::tuple{33, 1, 2},
+                              {48, 31, 32},
+                              {49, 33, 34},
+                              {60, 55, 56},
+                              {63, 61, 62},
+                              {32, 0, 0},
+                              {1, 0, 0},
+                              {0, 0, 0},
+                              {64, 0, 0},
+                              {-5, 0, 0}})
         EXPECT_EQ((std::pair{feederGames(game).a, feederGames(game).b}), (std::pair{a, b})) << "game " << game;
 }
 

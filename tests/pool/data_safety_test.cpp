@@ -5,10 +5,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <fcntl.h>
 #include <grp.h>
 #include <map>
 #include <random>
@@ -22,9 +22,9 @@
 #include "core/pool/players.h"
 #include "core/pool/team_files.h"
 #include "core/pool/unreadable_file.h"
-#include "pool_samples.h"
 #include "core/session/pool_session.h"
 #include "core/settings/settings.h"
+#include "pool_samples.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
@@ -64,8 +64,8 @@ int asOrdinaryUser(const std::function<int()>& body)
 {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0))
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                                 ::setresuid(65534, 65534, 65534) != 0))
             ::_exit(99);
         try {
             ::_exit(body());
@@ -106,13 +106,16 @@ struct DataFile {
 std::vector<DataFile> dataFiles()
 {
     std::string teams;
-    for (int i = 0; i < 64; ++i) teams += std::string{char(1 + i / 16), char(1 + i % 16), 3, 'T', 'e', 'a'} + std::string(15, '\0');
+    for (int i = 0; i < 64; ++i)
+        teams += std::string{char(1 + i / 16), char(1 + i % 16), 3, 'T', 'e', 'a'} + std::string(15, '\0');
     return {
         {PicksFileName, records({5, 6, 7, -1}), [](PoolSession& s) { s.loadPlayers(); },
          [](PoolSession& s) { s.players().writePicksFile(); }},
         {TeamsFileName, teams, [](PoolSession& s) { s.loadTeams(); }, [](PoolSession& s) { s.saveTeams(); }},
         {RegionsFileName, "[Regions]\r\n1=East\r\n[Other]\r\nkeep=1\r\n", [](PoolSession& s) { s.checkRegionsFile(); },
-         [](PoolSession& s) { s.saveRegions({"A", "B", "C", "D"}); }},
+         [](PoolSession& s) {
+             s.saveRegions({"A", "B", "C", "D"});
+         }},
     };
 }
 }  // namespace
@@ -246,8 +249,11 @@ TEST_F(DataSafety, RegionsThatCannotBeReadReadAsEmptyAndAreNeverReplaced)
 {
     fs::create_directory(dir.file(RegionsFileName));
     EXPECT_EQ(loadRegions(dir.path(), 1), "");
-    EXPECT_THAT([&] { saveRegions(dir.path(), {"A", "B", "C", "D"}); },
-                ThrowsMessage<HoopError>(HasSubstr("could not be read (Is a directory), so it is left as it was")));
+    EXPECT_THAT(
+        [&] {
+            saveRegions(dir.path(), {"A", "B", "C", "D"});
+        },
+        ThrowsMessage<HoopError>(HasSubstr("could not be read (Is a directory), so it is left as it was")));
     EXPECT_TRUE(fs::is_directory(dir.file(RegionsFileName)));
 }
 
@@ -498,8 +504,8 @@ TEST_F(DataSafety, ASaveKeepsTheFilesModeAndLinkAndRefusesAReadOnlyFile)
         mode_t umaskBits;
         int expected;
     };
-    for (const ModeCase& c : {ModeCase{0600, 022, 0600}, {0640, 077, 0640}, {0664, 022, 0664}, {-1, 022, 0644},
-                              {-1, 077, 0600}}) {
+    for (const ModeCase& c :
+         {ModeCase{0600, 022, 0600}, {0640, 077, 0640}, {0664, 022, 0664}, {-1, 022, 0644}, {-1, 077, 0600}}) {
         SCOPED_TRACE(c.existing);
         fs::remove(dir.file("f"));
         if (c.existing >= 0) {
@@ -557,9 +563,9 @@ TEST_F(DataSafety, OnlyTheProgramsOwnStaleTempFilesAreRemovedAtStart)
         {"PICKS.HFD.unreadable-20261207-101500", File, true, false},
         {"notes.txt", File, true, false},
     };
-    std::timespec now {};
+    std::timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    const std::timespec runStart {now.tv_sec - 60, 0};
+    const std::timespec runStart{now.tv_sec - 60, 0};
     int expected = 0;
     for (const Row& row : rows) {
         const std::string path = dir.file(row.name);
@@ -578,7 +584,7 @@ TEST_F(DataSafety, OnlyTheProgramsOwnStaleTempFilesAreRemovedAtStart)
 TEST(RunStart, IsWhenTheProcessStartedNotWhenItAsks)
 {
     auto seconds = [](std::timespec t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9; };
-    std::timespec forked {};
+    std::timespec forked{};
     ::clock_gettime(CLOCK_REALTIME, &forked);
     const pid_t pid = ::fork();
     if (pid == 0) {

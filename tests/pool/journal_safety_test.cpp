@@ -10,9 +10,9 @@
 #include "core/pool/errors.h"
 #include "core/pool/journal.h"
 #include "core/pool/players.h"
-#include "pool_samples.h"
 #include "core/session/pool_session.h"
 #include "core/settings/settings.h"
+#include "pool_samples.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
@@ -45,10 +45,7 @@ struct Loaded {
     RecordingHost host;
     TeamTable teams;
     PlayerList list;
-    explicit Loaded(const std::string& dir) : list(host, dir, teams)
-    {
-        list.loadPlayers();
-    }
+    explicit Loaded(const std::string& dir) : list(host, dir, teams) { list.loadPlayers(); }
 };
 }  // namespace
 
@@ -61,7 +58,9 @@ TEST(JournalOfAnotherPool, IsMovedAsideReportedAndNeverReplayed)
         std::function<void(const TempDir&)> make;  // leaves PICKS.HFD (ids 1, 2) and a PICKS.JNL in the folder
         const char* said;
     };
-    const auto store = [](std::int32_t id) { return [id](PlayerList& l) { l.storeEntry(makeEntry(id, "Stranger"), true); }; };
+    const auto store = [](std::int32_t id) {
+        return [id](PlayerList& l) { l.storeEntry(makeEntry(id, "Stranger"), true); };
+    };
     const std::vector<Case> cases = {
         {"made beside another pool's PICKS.HFD",
          [&](const TempDir& d) {
@@ -157,10 +156,14 @@ TEST(JournalDamage, OnlyASaveCutShortIsDroppedQuietly)
     const std::vector<Case> cases = {
         {"the last deletion cut short", [&](std::string& j) { j.resize(j.size() - 5); }, {2, 3}, false},
         {"one bit of the first deletion, the second sound after it",
-         [&](std::string& j) { j[j.size() - 2 * deletion + 6] ^= 1; }, {1, 2, 3}, true},
+         [&](std::string& j) { j[j.size() - 2 * deletion + 6] ^= 1; },
+         {1, 2, 3},
+         true},
         {"one bit of the complete last record", [&](std::string& j) { j[j.size() - 3] ^= 4; }, {2, 3}, true},
         {"a stray byte before the last record",
-         [&](std::string& j) { j.insert(j.size() - deletion, 1, 'x'); }, {2, 3}, true},
+         [&](std::string& j) { j.insert(j.size() - deletion, 1, 'x'); },
+         {2, 3},
+         true},
         {"junk after the last record", [](std::string& j) { j += "junk"; }, {3}, true},
         {"nothing", [](std::string&) {}, {3}, false},
     };
@@ -203,7 +206,8 @@ TEST(TornPicksFile, AlwaysSaysSoAndKeepsACopyInThePoolFolder)
         if (journal) killedRun(pool.path(), [](PlayerList& l) { l.storeEntry(makeEntry(3, "Cy"), true); });
 
         Loaded next(pool.path());
-        const std::vector<std::int32_t> restored = journal ? std::vector<std::int32_t>{1, 2, 3} : std::vector<std::int32_t>{1, 2};
+        const std::vector<std::int32_t> restored =
+            journal ? std::vector<std::int32_t>{1, 2, 3} : std::vector<std::int32_t>{1, 2};
         EXPECT_EQ(ids(next.list), restored);
         ASSERT_EQ(next.host.information.size(), 1u);
         const std::string& tip = next.host.information[0];

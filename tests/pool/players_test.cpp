@@ -17,7 +17,10 @@ namespace {
 // The stored fields of an entry: id, name, paid, complete, tiebreaker, picks.
 using Fields = std::tuple<std::int32_t, std::string, int, int, std::string, PickArray>;
 
-Fields fieldsOf(const Player& p) { return {p.id, p.name.text().bytes, p.paid, p.complete, p.tiebreaker.text().bytes, p.picks}; }
+Fields fieldsOf(const Player& p)
+{
+    return {p.id, p.name.text().bytes, p.paid, p.complete, p.tiebreaker.text().bytes, p.picks};
+}
 
 // A record built by hand from the documented layout.
 std::string pickRecord(const Fields& f)
@@ -54,7 +57,10 @@ protected:
         players.setSort(static_cast<SortKey>(key), ascending);
         players.sort();
     }
-    std::vector<std::int32_t> ids() const { return Each(players, [](const Player& p) { return p.id; }); }
+    std::vector<std::int32_t> ids() const
+    {
+        return Each(players, [](const Player& p) { return p.id; });
+    }
     void add(std::initializer_list<std::int32_t> idList)
     {
         for (std::int32_t id : idList) players.add(makeEntry(id, id == ResultsId ? ResultsName : "P"));
@@ -97,16 +103,20 @@ TEST_F(PlayerListTest, LoadedRecordsFollowTheLayoutAndClosingWritesThemBack)
 TEST_F(PlayerListTest, LoadingAWholeOrPartialFileOrNone)
 {
     using Loaded = std::vector<std::pair<std::int32_t, int>>;  // id, Modified
-    for (int tail : {0, 1, 100, 299, -1}) {                     // -1: no file
+    for (int tail : {0, 1, 100, 299, -1}) {                    // -1: no file
         SCOPED_TRACE(tail);
         RecordingHost shown;
         PlayerList list(shown, dir.path(), teams);
         if (tail < 0)
             std::filesystem::remove(dir.file(PicksFileName));
         else
-            dir.write(PicksFileName, pickRecord(5, "Sam") + pickRecord(-1, "RESULTS") + std::string(std::size_t(tail), 7));
+            dir.write(PicksFileName,
+                      pickRecord(5, "Sam") + pickRecord(-1, "RESULTS") + std::string(std::size_t(tail), 7));
         EXPECT_EQ(list.loadPlayers(), tail == 0);
-        EXPECT_EQ(Each(list, [](const Player& p) { return std::pair{p.id, int(p.modified)}; }),
+        EXPECT_EQ(Each(list,
+                       [](const Player& p) {
+                           return std::pair{p.id, int(p.modified)};
+                       }),
                   (tail < 0 ? Loaded{} : Loaded{{5, 0}, {-1, 1}}));
         EXPECT_EQ(list.hasResults(), tail >= 0);
         EXPECT_EQ(shown.countText, tail < 0 ? "Players: 0" : "Players: 1");
@@ -177,8 +187,10 @@ TEST_F(PlayerListTest, StandingsOrderByEachKeyInBothDirections)
     };
     for (const auto& [key, ascending, order] : rows) {
         players.clear();
-        for (auto [name, total, potential, champion] : {std::tuple{"apple", 10, 90, 0}, {"Zed", 25, 75, 101},
-                                                        {"Ann", 25, 75, 201}, {"An", 7, 60, 101},
+        for (auto [name, total, potential, champion] : {std::tuple{"apple", 10, 90, 0},
+                                                        {"Zed", 25, 75, 101},
+                                                        {"Ann", 25, 75, 201},
+                                                        {"An", 7, 60, 101},
                                                         {"\xC9mile", 30, 75, 0}}) {
             Player added = makeEntry(players.count() + 1, name);
             std::tie(added.total, added.potential, added.picks[GameCount]) = std::tuple{total, potential, champion};

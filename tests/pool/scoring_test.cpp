@@ -4,8 +4,8 @@
 #include <set>
 
 #include "core/pool/players.h"
-#include "pool_samples.h"
 #include "core/settings/settings.h"
+#include "pool_samples.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
@@ -15,7 +15,10 @@ using Picks = std::initializer_list<std::pair<int, TeamCode>>;
 
 class Scoring : public ::testing::Test {
 protected:
-    void SetUp() override { players.setScoringSource([this] { return readValues(); }); }
+    void SetUp() override
+    {
+        players.setScoringSource([this] { return readValues(); });
+    }
     ScoringValues readValues()
     {
         SettingsFile ini(store);
@@ -201,8 +204,10 @@ std::vector<int> scoreByTheRules(PlayerList& list, const ScoringValues& v)
             const int r = roundOfGame(g);
             const TeamCode w = results.picks[g], p = e.picks[g];
             const long long value = v.multiplyBySeed ? (long long)seedOfCode(w != 0 ? w : p) * v.round[r] : v.round[r];
-            if (w != 0 && p == w) points[r] += value;
-            else if (w == 0 && field.count(p) && !eliminated.count(p)) potential += value;
+            if (w != 0 && p == w)
+                points[r] += value;
+            else if (w == 0 && field.count(p) && !eliminated.count(p))
+                potential += value;
         }
         for (int r = 1; r <= 6; ++r) total += e.roundPoints[r] = std::int32_t(points[r]);
         e.total = std::int32_t(total);
@@ -298,9 +303,10 @@ TEST_F(Scoring, MatchesTheRulesGameByGame)
             const int resultsAt = int(rng() % std::uint32_t(count));
             for (int i = 0; i < count; ++i) {
                 // Share -1: sound sheets, results with gaps.
-            Player e = i == resultsAt ? makeEntry(ResultsId, ResultsName,
-                                                   oddShare < 0 ? gappedResults() : randomPicks(int(rng() % 64), consistent()))
-                                           : makeEntry(i + 1, "P", randomPicks(GameCount, consistent()));
+                Player e = i == resultsAt
+                               ? makeEntry(ResultsId, ResultsName,
+                                           oddShare < 0 ? gappedResults() : randomPicks(int(rng() % 64), consistent()))
+                               : makeEntry(i + 1, "P", randomPicks(GameCount, consistent()));
                 e.modified = std::uint8_t(rng() % 3 == 0);
                 players.add(e);
                 copy.add(e);

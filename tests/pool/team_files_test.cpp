@@ -55,7 +55,8 @@ TEST_F(TeamFile, SavedFileIsSixtyFourRecordsByteForByteAndLoadsBack)
             t.name = teamLabel(r, s);
             t.wins = s == 3 ? "" : std::to_string(30 - s);  // seed 3 without a record yet
             t.losses = s == 3 ? "" : std::to_string(s % 10);
-            expected += teamRecord(r, s, teamLabel(r, s), s == 3 ? "00" : t.wins.text().bytes, s == 3 ? "00" : t.losses.text().bytes);
+            expected += teamRecord(r, s, teamLabel(r, s), s == 3 ? "00" : t.wins.text().bytes,
+                                   s == 3 ? "00" : t.losses.text().bytes);
         }
     saveTeams(dir.path(), teams);
     EXPECT_EQ(dir.read(TeamsFileName), expected);
@@ -150,8 +151,10 @@ TEST_F(TeamFile, RecordsTheTableCannotHoldAreSaidAndKeptBeforeTheNextSave)
         EXPECT_TRUE(shown.errors.empty());
         if (!row.dropped) continue;
         EXPECT_EQ(d.read(copies[0]), row.bytes);
-        EXPECT_NE(shown.information[0].find(d.file(TeamsFileName) + " holds " + std::to_string(row.dropped) + " team record"),
-                  std::string::npos) << shown.information[0];
+        EXPECT_NE(
+            shown.information[0].find(d.file(TeamsFileName) + " holds " + std::to_string(row.dropped) + " team record"),
+            std::string::npos)
+            << shown.information[0];
         EXPECT_NE(shown.information[0].find(" as " + copies[0] + " "), std::string::npos) << "names the copy";
     }
 }

@@ -55,12 +55,9 @@ TEST(WriteTargets, OnlyARegularFileIsReplaced)
         const char* reason;
     };
     const Row rows[] = {
-        {Pipe, "it is a named pipe, not a regular file"},
-        {Device, "it is a device, not a regular file"},
-        {Socket, "it is a socket, not a regular file"},
-        {Folder, "Is a directory"},
-        {LinkToPipe, "it is a named pipe, not a regular file"},
-        {FolderWithSlash, "Is a directory"},
+        {Pipe, "it is a named pipe, not a regular file"},       {Device, "it is a device, not a regular file"},
+        {Socket, "it is a socket, not a regular file"},         {Folder, "Is a directory"},
+        {LinkToPipe, "it is a named pipe, not a regular file"}, {FolderWithSlash, "Is a directory"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.node);
@@ -71,7 +68,7 @@ TEST(WriteTargets, OnlyARegularFileIsReplaced)
         case Device: ASSERT_EQ(::mknod(path.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0); break;  // as /dev/null
         case Socket: {
             const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address {};
+            sockaddr_un address{};
             address.sun_family = AF_UNIX;
             path.copy(address.sun_path, sizeof address.sun_path - 1);
             ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
@@ -136,7 +133,8 @@ TEST(WriteTargets, ALinkInASharedFolderIsFollowedOnlyAsTheKernelWould)
         // link0 -> link1 -> ... -> the victim's file, outside the shared folder
         for (std::size_t i = 0; i < row.linkOwners.size(); ++i) {
             const std::string link = shared + "/link" + std::to_string(i);
-            const std::string next = i + 1 < row.linkOwners.size() ? "link" + std::to_string(i + 1) : dir.file("victim");
+            const std::string next =
+                i + 1 < row.linkOwners.size() ? "link" + std::to_string(i + 1) : dir.file("victim");
             fs::create_symlink(next, link);
             ASSERT_EQ(::lchown(link.c_str(), row.linkOwners[i], row.linkOwners[i]), 0);
         }
@@ -147,7 +145,9 @@ TEST(WriteTargets, ALinkInASharedFolderIsFollowedOnlyAsTheKernelWould)
             EXPECT_EQ(dir.read("victim"), "written");
         } else {
             EXPECT_THAT(refusal, HasSubstr("Cannot write file " + path + ": "));
-            EXPECT_THAT(refusal, HasSubstr("is a symbolic link of another user in a folder shared by all, so it is not followed"));
+            EXPECT_THAT(
+                refusal,
+                HasSubstr("is a symbolic link of another user in a folder shared by all, so it is not followed"));
             EXPECT_EQ(dir.read("victim"), "the victim's own");
         }
         EXPECT_TRUE(fs::is_symlink(path));

@@ -56,7 +56,7 @@ public:
     std::vector<std::string> faces = {"Default"};  // the faces this "printer" has
     std::vector<Text> texts;
     std::vector<std::vector<int>> lines;  // x1, y1, x2, y2
-    std::vector<std::string> events;  // begin, page, end
+    std::vector<std::string> events;      // begin, page, end
 
     int pageWidth() const override { return width; }
     int pageHeight() const override { return height; }
@@ -86,8 +86,8 @@ public:
     {
         std::vector<std::string> out;
         for (const Text& t : texts)
-            out.push_back(t.text + " " + std::to_string(t.x) + "," + std::to_string(t.y) + " " + std::to_string(t.points) +
-                          "/" + std::to_string(t.style) + " " + std::to_string(t.page));
+            out.push_back(t.text + " " + std::to_string(t.x) + "," + std::to_string(t.y) + " " +
+                          std::to_string(t.points) + "/" + std::to_string(t.style) + " " + std::to_string(t.page));
         return out;
     }
 

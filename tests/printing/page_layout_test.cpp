@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "fixed_canvas.h"
 #include "core/pool/players.h"
 #include "core/printing/page_layout.h"
 #include "core/printing/print_texts.h"
+#include "fixed_canvas.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -32,7 +32,8 @@ std::string centred(const std::string& text, int y, int points, int style)
 
 TEST(SheetGeometry, DerivedFromPageAndFontWithHalvesToEven)
 {
-    const std::pair<Ints, Ints> cases[] = {  // {w, h, cell} -> {u, c, g, L, t}
+    const std::pair<Ints, Ints> cases[] = {
+        // {w, h, cell} -> {u, c, g, L, t}
         {{2100, 672, 16}, {21, 200, 18, 22, 8}},      // 1.1 x 16 = 17.6
         {{1000, 700, 15}, {21, 95, 16, 23, 9}},       // 1000 / 10.5 = 95.2; 16.5 goes down to even; u 21.9
         {{1005, 620, 5}, {19, 96, 6, 20, 8}},         // 95.7; 5.5 goes up to even; L 20.7
@@ -62,9 +63,10 @@ TEST(DrawBracketColumn, LinesOfTheColumns)
     const int y = U + U / 2, y2 = y + 2 * U, y3 = y + 4 * U;
     const auto lines = column(canvas, 2, {Half::Right});
     EXPECT_EQ(lines.size(), 8u * 3);
-    EXPECT_EQ(std::vector<Ints>(lines.begin(), lines.begin() + 4),
-              (std::vector<Ints>{{W - C, y, W - 2 * C, y}, {W - 2 * C, y, W - 2 * C, y2}, {W - 2 * C, y2, W - C, y2},
-                                 {W - C, y3, W - 2 * C, y3}}));
+    EXPECT_EQ(std::vector<Ints>(lines.begin(), lines.begin() + 4), (std::vector<Ints>{{W - C, y, W - 2 * C, y},
+                                                                                      {W - 2 * C, y, W - 2 * C, y2},
+                                                                                      {W - 2 * C, y2, W - C, y2},
+                                                                                      {W - C, y3, W - 2 * C, y3}}));
     EXPECT_TRUE(canvas.texts.empty());
     // The finalist lines run from the sixth column back towards the middle.
     FixedCanvas finals(W, H);
@@ -97,14 +99,15 @@ TEST(DrawBracketColumn, TeamLabelsStandFlushWithThePageEdgesInSeedOrder)
 
 TEST(FormatTeamLabel, RecordOnlyForAWholeNumberOfWinsAboveZero)
 {
-    const Texts cases[] = {  // wins, losses, record part
-        {"21", "9", " (21-9)"}, {"3", "", " (3-)"}, {"", "4", ""}, {"0", "4", ""},
-        {"00", "0", ""},        {"a", "1", ""},     {"1x", "1", ""}, {"-1", "2", ""}};
+    const Texts cases[] = {// wins, losses, record part
+                           {"21", "9", " (21-9)"}, {"3", "", " (3-)"}, {"", "4", ""},   {"0", "4", ""},
+                           {"00", "0", ""},        {"a", "1", ""},     {"1x", "1", ""}, {"-1", "2", ""}};
     for (const Texts& c : cases) {
         teams().clear();
         setTeam(2, 12, "Name", c[0], c[1]);
         setTeam(4, 12, "Name", c[0], c[1]);
-        EXPECT_EQ((Texts{formatTeamLabel(teams(), 2, 12), formatTeamLabel(teams(), 4, 12)}), (Texts{"12. Name" + c[2], "Name" + c[2] + " 12."}))
+        EXPECT_EQ((Texts{formatTeamLabel(teams(), 2, 12), formatTeamLabel(teams(), 4, 12)}),
+                  (Texts{"12. Name" + c[2], "Name" + c[2] + " 12."}))
             << "wins '" << c[0] << "'";
     }
 }
@@ -132,7 +135,8 @@ TEST(DrawBracketColumn, PicksLandOnTheirOwnLinesInGameOrder)
                 if (const auto* text = canvas.find(teams().teamName(pickOf(game)).bytes))
                     printed.push_back({game, half == Half::Left ? text->x : text->right(), text->y});
                 if (game != 5 && game != 34)
-                    expected.push_back({game, half == Half::Left ? outer + G : W - outer - G, f / 2 + U / 2 + i * f - G});
+                    expected.push_back(
+                        {game, half == Half::Left ? outer + G : W - outer - G, f / 2 + U / 2 + i * f - G});
             }
         }
     EXPECT_EQ(printed, expected);
@@ -153,7 +157,8 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
         drawSheetTexts(canvas, sheet, {teams(), regions, "1.60"});
         return canvas.drawn();
     };
-    const std::string promoTop = centred(PrintPromoLine, 8, 8, Italic), promoEnd = centred(PrintPromoLine, H - 16, 8, Italic);
+    const std::string promoTop = centred(PrintPromoLine, 8, 8, Italic),
+                      promoEnd = centred(PrintPromoLine, H - 16, 8, Italic);
     EXPECT_EQ(drawn(nullptr),  // no regions stored: no headings
               (Texts{promoTop, centred("Full Name:___________________________________________", 30, 10, Bold),
                      centred("Phone #:_____________________ Tiebreaker:_________", 52, 10, Bold),
@@ -173,10 +178,13 @@ TEST(DrawSheetTexts, CentredLinesOfBothSheetsAndRegionHeadings)
 
     // Region headings in upper case, none for an empty name; left ones start at W/4, right ones
     // end at W - W/4 (12-point characters).
-    regions = {"East", "", "South west", "mid\xe9" "ast"};
+    regions = {"East", "", "South west",
+               "mid\xe9"
+               "ast"};
     const Texts headings = drawn(nullptr);
-    EXPECT_EQ(Texts(headings.begin() + 6, headings.end()),
-              (Texts{"EAST 525,168 12/3 0", "SOUTH WEST 1455,168 12/3 0", "MID\xc9" "AST 1491,504 12/3 0"}));
+    EXPECT_EQ(Texts(headings.begin() + 6, headings.end()), (Texts{"EAST 525,168 12/3 0", "SOUTH WEST 1455,168 12/3 0",
+                                                                  "MID\xc9"
+                                                                  "AST 1491,504 12/3 0"}));
     EXPECT_EQ(upperCaseAnsi("abc xyz 12 \xe0\xfe\xf7\xff\x9a"), "ABC XYZ 12 \xc0\xde\xf7\x9f\x8a");
 }
 
@@ -185,7 +193,8 @@ TEST(DrawPoolSheet, EveryCopyStartsAtGameOneAndAsksForArialThenTheFallback)
     nameAllTeams();
     Player entry;
     entry.picks[1] = pickOf(1);
-    for (const Texts& faces : {Texts{"Default", "MS Sans Serif", "Arial"}, Texts{"Default", "MS Sans Serif"}, Texts{"Default"}}) {
+    for (const Texts& faces :
+         {Texts{"Default", "MS Sans Serif", "Arial"}, Texts{"Default", "MS Sans Serif"}, Texts{"Default"}}) {
         FixedCanvas canvas(W, H);
         canvas.faces = faces;
         Ints columns;
@@ -215,8 +224,8 @@ TEST(PrinterLineWriter, CutsAtACharacterAndLinesAreAsHighAsTheirTallestPiece)
         writer.writeLine("z");
         writer.close();
     }
-    EXPECT_EQ(canvas.drawn(), (Texts{"hello worl 0,0 10/0 1", "d! 0,22 10/0 1", "abcdefgh 20,22 10/0 1", "ij 0,44 10/0 1",
-                                     "cd 0,66 20/1 1", "ab 40,66 10/0 1", "z 0,128 10/0 1"}));
+    EXPECT_EQ(canvas.drawn(), (Texts{"hello worl 0,0 10/0 1", "d! 0,22 10/0 1", "abcdefgh 20,22 10/0 1",
+                                     "ij 0,44 10/0 1", "cd 0,66 20/1 1", "ab 40,66 10/0 1", "z 0,128 10/0 1"}));
     EXPECT_EQ(canvas.events, (Texts{"begin", "end"}));
 
     // A page narrower than one character still gets to the end of the text.
@@ -239,8 +248,8 @@ TEST(PrinterLineWriter, NewPageWhenTheNextLineWouldPassTheBottom)
         throw std::runtime_error("printer gone");
     } catch (const std::runtime_error&) {
     }
-    EXPECT_EQ(canvas.drawn(), (Texts{"one 0,0 10/0 1", "two 0,22 10/0 1", "three 0,44 10/0 1", "four 0,0 10/0 2",
-                                     "five 0,0 13/0 3"}));
+    EXPECT_EQ(canvas.drawn(),
+              (Texts{"one 0,0 10/0 1", "two 0,22 10/0 1", "three 0,44 10/0 1", "four 0,0 10/0 2", "five 0,0 13/0 3"}));
     // Left by an error, the writer still ends its job.
     EXPECT_EQ(canvas.events, (Texts{"begin", "page", "page", "end"}));
     EXPECT_FALSE(canvas.open);

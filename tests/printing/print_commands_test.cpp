@@ -16,21 +16,21 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "fixed_canvas.h"
 #include "core/pool/errors.h"
 #include "core/pool/players.h"
 #include "core/pool/team_files.h"
-#include "gui/printing/print_commands.h"
 #include "core/printing/print_texts.h"
-#include "gui/printing/qt_page_canvas.h"
 #include "core/settings/settings.h"
-#include "gui/sheet/bracket_sheet.h"
+#include "fixed_canvas.h"
 #include "gui/main/main_window.h"
 #include "gui/main/splash.h"
-#include "support/find.h"
-#include "support/test_settings.h"
+#include "gui/printing/print_commands.h"
+#include "gui/printing/qt_page_canvas.h"
+#include "gui/sheet/bracket_sheet.h"
 #include "support/fake_prompts.h"
+#include "support/find.h"
 #include "support/temp_dir.h"
+#include "support/test_settings.h"
 #include "version.h"
 
 namespace {
@@ -44,7 +44,10 @@ QString runTool(const QString& program, const QStringList& args)
 }
 
 // The text of a PDF in reading order, a form feed after each page.
-QString pdfText(const QString& file) { return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), file, QStringLiteral("-")}); }
+QString pdfText(const QString& file)
+{
+    return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), file, QStringLiteral("-")});
+}
 
 class PrintCommandsTest : public ::testing::Test {
 protected:
@@ -130,18 +133,33 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
         QString hint;
         std::vector<const char*> present, absent;
     } cases[] = {
-        {[&] { Find<QAction>(*main, "mnuPrintBlank")->trigger(); }, 1, "Pool sheet for the Hoopfall", QPageLayout::Landscape, {14, 29, 43, 57, 71, 86, 0},
+        {[&] { Find<QAction>(*main, "mnuPrintBlank")->trigger(); },
+         1,
+         "Pool sheet for the Hoopfall",
+         QPageLayout::Landscape,
+         {14, 29, 43, 57, 71, 86, 0},
          "Now printing blank pool...",
          {"Full Name:___________________________________________", "(Circle the champion)", "1. Team101 (27-4)",
           "8. Team208", "Team416 (3-) 16.", "EAST", "MIDWEST"},
          {"Champion:"}},
         // Every copy a complete sheet of its own, its picks starting again at game 1.
-        {[&] { printPool(main->session(), *main, &entry); }, 3, "the Hoopfall picks for Pat Quinlan", QPageLayout::Landscape,
-         {14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 0}, "Printing picks for Pat Quinlan...",
-         {"the Hoopfall picks for: Pat Quinlan", "Champion: Team415", "Team216", versionText.c_str()}, {"Full Name:"}},
+        {[&] { printPool(main->session(), *main, &entry); },
+         3,
+         "the Hoopfall picks for Pat Quinlan",
+         QPageLayout::Landscape,
+         {14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 14, 29, 43, 57, 71, 86, 0},
+         "Printing picks for Pat Quinlan...",
+         {"the Hoopfall picks for: Pat Quinlan", "Champion: Team415", "Team216", versionText.c_str()},
+         {"Full Name:"}},
         // From the settings as they stand; the rules sheet leaves the progress bar alone.
-        {[&] { Find<QAction>(*main, "mnuPrintRules")->trigger(); }, 2, "Rules for the Hoopfall", QPageLayout::Portrait, {}, RulesDone,
-         {"Rules for the Hoopfall Pool", "Winner: 100%", "Round 6: 6pt(s)"}, {"COST PER ENTRY"}},
+        {[&] { Find<QAction>(*main, "mnuPrintRules")->trigger(); },
+         2,
+         "Rules for the Hoopfall",
+         QPageLayout::Portrait,
+         {},
+         RulesDone,
+         {"Rules for the Hoopfall Pool", "Winner: 100%", "Round 6: 6pt(s)"},
+         {"COST PER ENTRY"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
@@ -152,10 +170,12 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
         c.print();
         EXPECT_TRUE(testPrompts().boxes.empty());
         const QString text = pdfText(pdf);
-        for (const char* line : c.present) EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
+        for (const char* line : c.present)
+            EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
         for (const char* line : c.absent) EXPECT_FALSE(text.contains(QLatin1String(line))) << line;
-        EXPECT_EQ((std::vector<qsizetype>{text.count(QString::fromStdString(PrintPromoLine)), text.count(QLatin1Char('\f'))}),
-                  (std::vector<qsizetype>{2, 1}));
+        EXPECT_EQ(
+            (std::vector<qsizetype>{text.count(QString::fromStdString(PrintPromoLine)), text.count(QLatin1Char('\f'))}),
+            (std::vector<qsizetype>{2, 1}));
         EXPECT_EQ(main->printer().docName(), c.title);
         EXPECT_EQ(main->printer().pageLayout().orientation(), c.orientation);
         // Without Arial, its metric twin keeps the labels inside their columns.
@@ -167,8 +187,9 @@ TEST_F(PrintCommandsTest, EachSheetPrintsToPdf)
         EXPECT_EQ(hint(), c.hint);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         if (c.copies == 3) {  // game 3's pick is missing: its label is there, the pick line is empty
-            EXPECT_EQ((std::vector<qsizetype>{text.count(QLatin1String("Team103")), text.count(QLatin1String("Team102"))}),
-                      (std::vector<qsizetype>{1, 2}));
+            EXPECT_EQ(
+                (std::vector<qsizetype>{text.count(QLatin1String("Team103")), text.count(QLatin1String("Team102"))}),
+                (std::vector<qsizetype>{1, 2}));
         }
         QFile::remove(pdf);
     }
@@ -212,10 +233,13 @@ TEST_F(PrintCommandsTest, CancelledDialogChangesNothing)
     progress.clear();
     const Player entry = participant();
     printPool(main->session(), *main, &entry);  // the fake cancels when it has no answer
-    for (QAction* command : {Find<QAction>(*main, "mnuPrintBlank"), Find<QAction>(*main, "mnuPrintBlankPool"), Find<QAction>(*main, "mnuPrintRules")}) command->trigger();
+    for (QAction* command : {Find<QAction>(*main, "mnuPrintBlank"), Find<QAction>(*main, "mnuPrintBlankPool"),
+                             Find<QAction>(*main, "mnuPrintRules")})
+        command->trigger();
     EXPECT_EQ(testPrompts().printDialogs, 4);
     EXPECT_TRUE(testPrompts().boxes.empty() && progress.empty());
-    EXPECT_EQ((QStringList{hint(), QString::number(Find<QProgressBar>(*main, "pbProgress")->value())}), (QStringList{"before", "37"}));
+    EXPECT_EQ((QStringList{hint(), QString::number(Find<QProgressBar>(*main, "pbProgress")->value())}),
+              (QStringList{"before", "37"}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(QDir(QString::fromStdString(dir.path())).entryList({QStringLiteral("*.pdf")}).isEmpty());
 }
@@ -276,12 +300,25 @@ TEST_F(PrintCommandsTest, CopiesToFilesNeverReplaceAFileUnasked)
         QString question;
         std::vector<bool> kept;  // each existing file
     } cases[] = {
-        {[&] { printPool(main->session(), *main, &entry); }, 3, {"sheet-2.pdf"}, PromptAnswer::Cancel,
-         dirPath + "/sheet-2.pdf already exists.\nDo you want to replace it?", {true}},
-        {[&] { printRules(main->session(), *main); }, 3, {"sheet-2.pdf", "sheet-3.pdf"}, PromptAnswer::Ok,
-         "These files already exist:\n" + dirPath + "/sheet-2.pdf\n" + dirPath + "/sheet-3.pdf\nDo you want to replace them?",
+        {[&] { printPool(main->session(), *main, &entry); },
+         3,
+         {"sheet-2.pdf"},
+         PromptAnswer::Cancel,
+         dirPath + "/sheet-2.pdf already exists.\nDo you want to replace it?",
+         {true}},
+        {[&] { printRules(main->session(), *main); },
+         3,
+         {"sheet-2.pdf", "sheet-3.pdf"},
+         PromptAnswer::Ok,
+         "These files already exist:\n" + dirPath + "/sheet-2.pdf\n" + dirPath +
+             "/sheet-3.pdf\nDo you want to replace them?",
          {false, false}},
-        {[&] { printPool(main->session(), *main, nullptr); }, 2, {"sheet-3.pdf"}, PromptAnswer::Ok, {}, {true}},  // no copy's file
+        {[&] { printPool(main->session(), *main, nullptr); },
+         2,
+         {"sheet-3.pdf"},
+         PromptAnswer::Ok,
+         {},
+         {true}},  // no copy's file
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.question.toStdString());
@@ -293,7 +330,8 @@ TEST_F(PrintCommandsTest, CopiesToFilesNeverReplaceAFileUnasked)
         c.print();
         ASSERT_EQ(testPrompts().texts(), c.question.isEmpty() ? QStringList{} : QStringList{c.question});
         if (!c.question.isEmpty()) {
-            EXPECT_EQ((std::pair{testPrompts().boxes[0].kind, testPrompts().beeps}), (std::pair{PromptKind::Confirmation, 1}));
+            EXPECT_EQ((std::pair{testPrompts().boxes[0].kind, testPrompts().beeps}),
+                      (std::pair{PromptKind::Confirmation, 1}));
         }
         EXPECT_EQ(QFile::exists(pdf), c.answer == PromptAnswer::Ok);
         std::vector<bool> kept;
@@ -306,7 +344,8 @@ TEST_F(PrintCommandsTest, PrintButtonOpensItsPopUpAtTheMouse)
 {
     main->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-    EXPECT_EQ(Find<QMenu>(*main, "PopupMenu1")->actions(), (QList<QAction*>{Find<QAction>(*main, "mnuPrintBlankPool"), Find<QAction>(*main, "mnuPrintPlayerPool")}));
+    EXPECT_EQ(Find<QMenu>(*main, "PopupMenu1")->actions(),
+              (QList<QAction*>{Find<QAction>(*main, "mnuPrintBlankPool"), Find<QAction>(*main, "mnuPrintPlayerPool")}));
     EXPECT_FALSE(Find<QAction>(*main, "mnuPrintPlayerPool")->isEnabled());  // no bracket sheet open
     const QPoint at(6, 7);
     QTest::mouseClick(Find<QToolButton>(*main, "btnPrint"), Qt::LeftButton, {}, at);
@@ -319,8 +358,10 @@ TEST_F(PrintCommandsTest, PrintButtonOpensItsPopUpAtTheMouse)
 
 TEST(QtPageCanvas, EachJobWritesAFileOfItsOwn)
 {
-    const std::tuple<const char*, int, const char*> names[] = {
-        {"/a/sheet.pdf", 1, "/a/sheet.pdf"}, {"/a/my.sheet.pdf", 3, "/a/my.sheet-3.pdf"}, {"/a/sheet", 2, "/a/sheet-2"}, {"", 2, ""}};
+    const std::tuple<const char*, int, const char*> names[] = {{"/a/sheet.pdf", 1, "/a/sheet.pdf"},
+                                                               {"/a/my.sheet.pdf", 3, "/a/my.sheet-3.pdf"},
+                                                               {"/a/sheet", 2, "/a/sheet-2"},
+                                                               {"", 2, ""}};
     for (const auto& [name, job, expected] : names)
         EXPECT_EQ(QtPageCanvas::jobFileName(QString::fromLatin1(name), job), QString::fromLatin1(expected));
 

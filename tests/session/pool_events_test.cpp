@@ -50,17 +50,23 @@ TEST(PoolEvents, EachChangeIsHeardOnceAndOnlyWhenItHappened)
     } rows[] = {
         {"a new sheet saved", store(7, true), {{PoolChange::EntryStored, 7, true}}},
         {"a name corrected", store(5, false), {{PoolChange::EntryStored, 5, false}}},
-        {"the results saved", store(ResultsId, true),
+        {"the results saved",
+         store(ResultsId, true),
          {{PoolChange::EntryStored, ResultsId, true}, {PoolChange::ResultsChanged}}},
-        {"a participant deleted", [](PoolSession& s) { s.players().deletePlayer(6); },
-         {{PoolChange::EntryDeleted, 6}}},
-        {"the results cleared", [](PoolSession& s) { s.players().deletePlayer(ResultsId); },
+        {"a participant deleted", [](PoolSession& s) { s.players().deletePlayer(6); }, {{PoolChange::EntryDeleted, 6}}},
+        {"the results cleared",
+         [](PoolSession& s) { s.players().deletePlayer(ResultsId); },
          {{PoolChange::EntryDeleted, ResultsId}, {PoolChange::ResultsChanged}}},
-        {"pool new beside an open sheet", [](PoolSession& s) { s.players().deleteAllPlayers({5}); },
+        {"pool new beside an open sheet",
+         [](PoolSession& s) { s.players().deleteAllPlayers({5}); },
          {{PoolChange::ListChanged}, {PoolChange::ResultsChanged}}},
         {"pool new beside the results' open sheet",
-         [](PoolSession& s) { s.players().deleteAllPlayers({ResultsId}); }, {{PoolChange::ListChanged}}},
-        {"pool new with every sheet open", [](PoolSession& s) { s.players().deleteAllPlayers({5, 6, ResultsId}); },
+         [](PoolSession& s) { s.players().deleteAllPlayers({ResultsId}); },
+         {{PoolChange::ListChanged}}},
+        {"pool new with every sheet open",
+         [](PoolSession& s) {
+             s.players().deleteAllPlayers({5, 6, ResultsId});
+         },
          {}},
         {"three participants imported",
          [](PoolSession& s) {
@@ -69,7 +75,8 @@ TEST(PoolEvents, EachChangeIsHeardOnceAndOnlyWhenItHappened)
              storeImportedPicks(s, import);
          },
          {{PoolChange::ListChanged, 0, true}}},
-        {"a batch of one store", [](PoolSession& s) {
+        {"a batch of one store",
+         [](PoolSession& s) {
              PlayerList::Batch batch(s.players());
              s.players().storeEntry(makeEntry(8, "Q"), false);
              batch.finish();
@@ -97,9 +104,14 @@ TEST(PoolEvents, EachChangeIsHeardOnceAndOnlyWhenItHappened)
          {{PoolChange::EntryDeleted, ResultsId}, {PoolChange::ResultsChanged}}},
         {"options saved", [](PoolSession& s) { s.optionsChanged(); }, {{PoolChange::OptionsChanged}}},
         {"a what-if changed", [](PoolSession& s) { s.whatIfChanged(); }, {{PoolChange::WhatIfChanged}}},
-        {"a save the disk refuses", [](PoolSession& s) { EXPECT_ANY_THROW(s.players().storeEntry(makeEntry(7, "Q"), true)); },
-         {}, true},
-        {"a deletion the disk refuses", [](PoolSession& s) { EXPECT_ANY_THROW(s.players().deletePlayer(5)); }, {}, true},
+        {"a save the disk refuses",
+         [](PoolSession& s) { EXPECT_ANY_THROW(s.players().storeEntry(makeEntry(7, "Q"), true)); },
+         {},
+         true},
+        {"a deletion the disk refuses",
+         [](PoolSession& s) { EXPECT_ANY_THROW(s.players().deletePlayer(5)); },
+         {},
+         true},
     };
     for (const auto& row : rows) {
         TempDir dir;

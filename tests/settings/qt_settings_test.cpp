@@ -28,7 +28,10 @@ protected:
         copiesDir.write(copy, dir.read("settings.ini"));
         return QtSettingsStore(QString::fromStdString(copiesDir.file(copy))).read(section, name);
     }
-    std::string failed(const std::string& name) const { return "Failed to set data for '" + name + "' in " + dir.file("settings.ini"); }
+    std::string failed(const std::string& name) const
+    {
+        return "Failed to set data for '" + name + "' in " + dir.file("settings.ini");
+    }
 
     TempDir dir, copiesDir;
     int copies = 0;
@@ -117,11 +120,13 @@ TEST_F(QtSettingsFile, PlacesThatCannotBeReadOrWritten)
         folder.write("Scoring", "Round1", "4");
         ADD_FAILURE() << "no error";
     } catch (const HoopError& e) {
-        EXPECT_EQ(std::string(e.what()), failed("Round1") + ": the file cannot be read (it is a folder), so it is left as it is");
+        EXPECT_EQ(std::string(e.what()),
+                  failed("Round1") + ": the file cannot be read (it is a folder), so it is left as it is");
     }
-    EXPECT_EQ(testPrompts().texts(), QStringList{QString::fromStdString("The settings file " + dir.file("settings.ini") +
-                                                                        " cannot be read: it is a folder. The default settings "
-                                                                        "are used, and the file is left as it is.")});
+    EXPECT_EQ(testPrompts().texts(),
+              QStringList{QString::fromStdString("The settings file " + dir.file("settings.ini") +
+                                                 " cannot be read: it is a folder. The default settings "
+                                                 "are used, and the file is left as it is.")});
     EXPECT_EQ(testPrompts().boxes.at(0).kind, PromptKind::Error);
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("settings.ini")));
 
@@ -147,9 +152,9 @@ TEST_F(QtSettingsFile, AFileWithoutReadPermissionIsNeverWrittenOver)
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         QProcess child;
         child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QStringLiteral("setpriv"), {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                                QCoreApplication::applicationFilePath(),
-                                                QStringLiteral("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
+        child.start(QStringLiteral("setpriv"),
+                    {"--reuid=65534", "--regid=65534", "--clear-groups", QCoreApplication::applicationFilePath(),
+                     QStringLiteral("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
         ASSERT_TRUE(child.waitForFinished(60000));
         const QByteArray output = child.readAll();
         EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
@@ -163,9 +168,10 @@ TEST_F(QtSettingsFile, AFileWithoutReadPermissionIsNeverWrittenOver)
     EXPECT_THROW(store.write("Scoring", "Round1", "4"), HoopError);
     EXPECT_FALSE(store.read("Scoring", "Round1").has_value());
     ASSERT_EQ(testPrompts().boxes.size(), 1u) << "reported once";
-    EXPECT_EQ(testPrompts().boxes[0].text.toStdString(), "The settings file " + dir.file("settings.ini") +
-                                                             " cannot be read: Permission denied. The default settings are "
-                                                             "used, and the file is left as it is.");
+    EXPECT_EQ(testPrompts().boxes[0].text.toStdString(),
+              "The settings file " + dir.file("settings.ini") +
+                  " cannot be read: Permission denied. The default settings are "
+                  "used, and the file is left as it is.");
     std::filesystem::permissions(dir.file("settings.ini"), std::filesystem::perms::owner_read);
     EXPECT_EQ(dir.read("settings.ini"), Good);
 }
@@ -188,9 +194,11 @@ TEST_F(QtSettingsFile, HandWrittenValuesReadAsTheirText)
                               "[Other]\nChecked%20Resolution=1\nplain key=2\n");
     QtSettingsStore store(path());
     const std::pair<const char*, std::string> expected[] = {
-        {"Deadline", "Friday, March 20"}, {"Cost", "$5; cash only"}, {"Tiebreaker", "Say \"when\""},
-        {"ReturnTo", "C:\\Temp\\new, or \\\\server"}, {"PayDesc1", "1st, 2nd"}, {"PayDesc2", "a\\b \"c\""},
-        {"PayDesc3", "Z\xFCrich \x80"}, {"PayDesc5", "@Variant(x)"}, {"PayDesc6", "\"Room \"B\"\""}};
+        {"Deadline", "Friday, March 20"}, {"Cost", "$5; cash only"},
+        {"Tiebreaker", "Say \"when\""},   {"ReturnTo", "C:\\Temp\\new, or \\\\server"},
+        {"PayDesc1", "1st, 2nd"},         {"PayDesc2", "a\\b \"c\""},
+        {"PayDesc3", "Z\xFCrich \x80"},   {"PayDesc5", "@Variant(x)"},
+        {"PayDesc6", "\"Room \"B\"\""}};
     for (const auto& [name, text] : expected) EXPECT_EQ(store.read("Rules", name), text) << name;
     EXPECT_EQ(store.read("Rules", "PayDesc4"), std::nullopt);
     EXPECT_EQ(store.read("Other", "Checked Resolution"), "1");
@@ -202,9 +210,27 @@ TEST_F(QtSettingsFile, TheProgramsOwnValuesReadBackUnchanged)
 {
     std::string controls;  // each control character, each followed by a hex digit
     for (char c = 1; c < 0x20; ++c) controls += std::string{c, 'b'};
-    const std::string texts[] = {"a,b", "x=y; z", "say \"hi\"", "C:\\Temp\\", " lead", "trail ", "@x", "@@", "",
-                                 "tab\there", std::string("nul\0" "1", 5), "\x01" "a\x1f" "F", "\\x41", "Z\xFCrich \x80",
-                                 "\"quoted\"", "@String(x)", controls};
+    const std::string texts[] = {"a,b",
+                                 "x=y; z",
+                                 "say \"hi\"",
+                                 "C:\\Temp\\",
+                                 " lead",
+                                 "trail ",
+                                 "@x",
+                                 "@@",
+                                 "",
+                                 "tab\there",
+                                 std::string("nul\0"
+                                             "1",
+                                             5),
+                                 "\x01"
+                                 "a\x1f"
+                                 "F",
+                                 "\\x41",
+                                 "Z\xFCrich \x80",
+                                 "\"quoted\"",
+                                 "@String(x)",
+                                 controls};
     QtSettingsStore store(path());
     for (const std::string& text : texts) {
         store.write("Rules", "Cost", text);

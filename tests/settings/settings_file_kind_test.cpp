@@ -45,7 +45,8 @@ std::string inChild(const std::function<std::string()>& body)
     ::close(pipeEnds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    if (WIFSIGNALED(status)) return "the child was stopped by signal " + std::to_string(WTERMSIG(status)) + " (it waited)";
+    if (WIFSIGNALED(status))
+        return "the child was stopped by signal " + std::to_string(WTERMSIG(status)) + " (it waited)";
     return answer;
 }
 
@@ -85,11 +86,11 @@ TEST(SettingsFileKind, OnlyARegularFileIsOpened)
             ::setenv("HOME", dir.path().c_str(), 1);
             ::setenv("XDG_CONFIG_DIRS", dir.file("system").c_str(), 1);
             // The per-user file is the one QSettings itself uses, asked while nothing odd is there.
-            std::string path = row.where == Where::OwnFile
-                                   ? dir.file("own.ini")
-                                   : QSettings(QSettings::NativeFormat, QSettings::UserScope, "Corvanta", "the Hoopfall")
-                                         .fileName()
-                                         .toStdString();
+            std::string path = row.where == Where::OwnFile ? dir.file("own.ini")
+                                                           : QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                                                       "Corvanta", "the Hoopfall")
+                                                                 .fileName()
+                                                                 .toStdString();
             std::string node = path;
             if (row.where == Where::OrganisationFile) {
                 node = fs::path(path).parent_path().string() + ".conf";
@@ -99,7 +100,8 @@ TEST(SettingsFileKind, OnlyARegularFileIsOpened)
             plant(row.node, node);
             auto store = row.where == Where::OwnFile ? std::make_unique<QtSettingsStore>(QString::fromStdString(path))
                                                      : std::make_unique<QtSettingsStore>();
-            if (store->fileName().toStdString() != path) return "the store's file " + store->fileName().toStdString() + " is not " + path;
+            if (store->fileName().toStdString() != path)
+                return "the store's file " + store->fileName().toStdString() + " is not " + path;
             struct stat before {};
             ::stat(node.c_str(), &before);
             testPrompts().clear();
@@ -120,9 +122,11 @@ TEST(SettingsFileKind, OnlyARegularFileIsOpened)
                 return store->read("Scoring", "Round2") == "7" ? "" : "the write did not reach the user's file";
             }
             if (value || !refused) return "a value was read or written";
-            const QString report = "The settings file " + QString::fromStdString(path) + " cannot be read: " + row.reason +
+            const QString report = "The settings file " + QString::fromStdString(path) +
+                                   " cannot be read: " + row.reason +
                                    ". The default settings are used, and the file is left as it is.";
-            if (testPrompts().texts() != QStringList{report}) return "reported: " + testPrompts().texts().join("|").toStdString();
+            if (testPrompts().texts() != QStringList{report})
+                return "reported: " + testPrompts().texts().join("|").toStdString();
             return "";
         });
         EXPECT_EQ(answer, "");

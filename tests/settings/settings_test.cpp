@@ -18,10 +18,25 @@ TEST_F(SettingsRules, IntegerAndBooleanTexts)
 {
     // 42 is the default: the text is no integer.
     const std::pair<const char*, int> rows[] = {
-        {"", 42},     {"abc", 42},   {"0", 0},       {"2", 2},          {"-1", -1},         {"x", 42},
-        {"+5", 5},    {" 7", 42},    {"7 ", 42},     {"12abc", 42},     {"+-5", 42},        {"-", 42},
-        {"+", 42},    {"007", 7},    {"2147483647", INT_MAX},           {"2147483648", 42}, {"-2147483648", INT_MIN},
-        {"-2147483649", 42},         {"99999999999999999999", 42},
+        {"", 42},
+        {"abc", 42},
+        {"0", 0},
+        {"2", 2},
+        {"-1", -1},
+        {"x", 42},
+        {"+5", 5},
+        {" 7", 42},
+        {"7 ", 42},
+        {"12abc", 42},
+        {"+-5", 42},
+        {"-", 42},
+        {"+", 42},
+        {"007", 7},
+        {"2147483647", INT_MAX},
+        {"2147483648", 42},
+        {"-2147483648", INT_MIN},
+        {"-2147483649", 42},
+        {"99999999999999999999", 42},
     };
     EXPECT_EQ(ini.readInteger("S", "V", 42), 42) << "missing value";
     for (auto [text, value] : rows) {
@@ -42,9 +57,11 @@ TEST_F(SettingsRules, StoredEmptyTextAndWrittenForms)
     ini.writeInteger("S", "pos", 12);
     ini.writeBool("S", "yes", true);
     ini.writeBool("S", "no", false);
-    EXPECT_EQ(backend.values, (std::map<std::pair<std::string, std::string>, std::string>{
-                                  {{"Rules", "PayDesc1"}, ""}, {{"S", "neg"}, "-3"}, {{"S", "pos"}, "12"},
-                                  {{"S", "yes"}, "1"}, {{"S", "no"}, "0"}}));
+    EXPECT_EQ(backend.values, (std::map<std::pair<std::string, std::string>, std::string>{{{"Rules", "PayDesc1"}, ""},
+                                                                                          {{"S", "neg"}, "-3"},
+                                                                                          {{"S", "pos"}, "12"},
+                                                                                          {{"S", "yes"}, "1"},
+                                                                                          {{"S", "no"}, "0"}}));
     backend.refuseWrites = true;
     EXPECT_THROW(ini.writeString("S", "x", "y"), HoopError);
 }

@@ -5,7 +5,6 @@
 
 using SheetBuild = SheetTest;
 
-
 TEST_F(SheetBuild, PaperLayout)
 {
     saveRegions(dir.path(), {"<i>East</i>", "", "South", "Midwest"});  // region names are data, never markup
@@ -22,7 +21,8 @@ TEST_F(SheetBuild, PaperLayout)
                 EXPECT_GT(label->y(), lastTop) << r * 100 + seed;
                 EXPECT_EQ(label->geometry(), QRect(r <= 2 ? 8 : 706, lastTop = label->y(), 73, 14)) << r * 100 + seed;
                 EXPECT_EQ(label->property("tag").toInt(), r * 100 + seed);
-                EXPECT_EQ(label->text(), r == 2 && seed == 5 ? QStringLiteral("5) ") : QStringLiteral("%1) T%2").arg(seed).arg(r * 100 + seed));
+                EXPECT_EQ(label->text(), r == 2 && seed == 5 ? QStringLiteral("5) ")
+                                                             : QStringLiteral("%1) T%2").arg(seed).arg(r * 100 + seed));
                 EXPECT_EQ(label->textFormat(), Qt::PlainText);
             }
     // Each first-round cell stands between its two teams on their inner side; later games move
@@ -75,7 +75,8 @@ TEST_F(SheetBuild, ALongTeamNameWidensItsLabel)
     auto* left = Control<QLabel>(sheet, QStringLiteral("lblTeam116"));
     auto* right = Control<QLabel>(sheet, QStringLiteral("lblTeam315"));
     for (QLabel* label : {left, right})
-        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << label->objectName().toStdString();
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+            << label->objectName().toStdString();
     const int shift = gameCell(sheet, 1)->x() - 88;
     EXPECT_GT(shift, 0);
     EXPECT_EQ(left->x(), 8);
@@ -101,7 +102,8 @@ TEST_F(SheetBuild, GameRecords)
 // How each mode starts: caption, name box, where the focus is, and whether closing would ask.
 TEST_F(SheetBuild, ModesAsOpened)
 {
-    const std::tuple<int, bool, QStringList> cases[] = {  // id, stored first, state
+    const std::tuple<int, bool, QStringList> cases[] = {
+        // id, stored first, state
         {0, false, {"New Player Picks", "", "0", "0", "0", "0/0", "txtName"}},
         {ResultsId, false, {"Actual Results", "RESULTS", "0", "0", "1", "-1/-1", "g1"}},  // writing RESULTS is a change
         {ResultsId, true, {"Actual Results", "RESULTS", "0", "0", "0", "-1/-1", "g1"}},
@@ -143,7 +145,6 @@ TEST_F(SheetBuild, StoredParticipantFillsEveryFeederSlot)
     for (int n = 1; n <= 63; ++n) highlighted += background(gameCell(first, n)) == Yellow ? 1 : 0;
     EXPECT_EQ(highlighted, 1);
     EXPECT_EQ(background(QApplication::focusWidget()), Yellow);
-
 }
 
 TEST_F(SheetBuild, MissingAndDamagedPicksShowEmptyGames)

@@ -54,15 +54,16 @@ TEST_P(SheetKeys, KeyInGameTwo)
               (QStringList{Text(pick), acts ? "g3" : "g2", acts ? hint(105, 112) : hint(108, 109)}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, SheetKeys,
-    ::testing::Values(KeyCase{"Up", Qt::Key_Up, Qt::NoModifier, 108}, KeyCase{"Down", Qt::Key_Down, Qt::NoModifier, 109},
-                      KeyCase{"Delete", Qt::Key_Delete, Qt::NoModifier, 0},
-                      KeyCase{"ShiftUp", Qt::Key_Up, Qt::ShiftModifier, 108},
-                      KeyCase{"CtrlDown", Qt::Key_Down, Qt::ControlModifier, 109},
-                      KeyCase{"Letter", Qt::Key_A, Qt::NoModifier, -1}, KeyCase{"Left", Qt::Key_Left, Qt::NoModifier, -1},
-                      KeyCase{"Backspace", Qt::Key_Backspace, Qt::NoModifier, -1}),
-    [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Keys, SheetKeys,
+                         ::testing::Values(KeyCase{"Up", Qt::Key_Up, Qt::NoModifier, 108},
+                                           KeyCase{"Down", Qt::Key_Down, Qt::NoModifier, 109},
+                                           KeyCase{"Delete", Qt::Key_Delete, Qt::NoModifier, 0},
+                                           KeyCase{"ShiftUp", Qt::Key_Up, Qt::ShiftModifier, 108},
+                                           KeyCase{"CtrlDown", Qt::Key_Down, Qt::ControlModifier, 109},
+                                           KeyCase{"Letter", Qt::Key_A, Qt::NoModifier, -1},
+                                           KeyCase{"Left", Qt::Key_Left, Qt::NoModifier, -1},
+                                           KeyCase{"Backspace", Qt::Key_Backspace, Qt::NoModifier, -1}),
+                         [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SheetEntry, ThePickHappensOnReleaseNotOnPress)
 {

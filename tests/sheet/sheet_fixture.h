@@ -15,12 +15,12 @@
 #include "core/pool/bracket.h"
 #include "core/pool/players.h"
 #include "core/pool/team_files.h"
-#include "gui/sheet/bracket_sheet.h"
 #include "gui/main/main_window.h"
-#include "support/find.h"
-#include "support/test_settings.h"
+#include "gui/sheet/bracket_sheet.h"
 #include "support/fake_prompts.h"
+#include "support/find.h"
 #include "support/temp_dir.h"
+#include "support/test_settings.h"
 
 // Readable failures.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -100,7 +100,10 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
     static void type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
-    static QString focusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+    static QString focusName()
+    {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
     static QColor background(QWidget* widget) { return widget->palette().color(QPalette::Base); }
     QString status() const { return ::Find<QLabel>(*main, "pnlHint")->text(); }
 
@@ -161,9 +164,13 @@ protected:
     // The sheet at a glance: caption, name, tiebreaker, paid, modified flag, id and tag, focus.
     static QStringList State(BracketSheet* sheet)
     {
-        return {sheet->windowTitle(), nameBox(sheet)->text(), tiebreakerBox(sheet)->text(),
-                QString::number(paidBox(sheet)->isChecked()), QString::number(sheet->sheetModified()),
-                QStringLiteral("%1/%2").arg(sheet->playerId()).arg(sheet->tag()), focusName()};
+        return {sheet->windowTitle(),
+                nameBox(sheet)->text(),
+                tiebreakerBox(sheet)->text(),
+                QString::number(paidBox(sheet)->isChecked()),
+                QString::number(sheet->sheetModified()),
+                QStringLiteral("%1/%2").arg(sheet->playerId()).arg(sheet->tag()),
+                focusName()};
     }
 
     const Player* Find(std::int32_t id)
@@ -175,7 +182,9 @@ protected:
     static QString Text(TeamCode code) { return code ? QStringLiteral("T%1").arg(code) : QString(); }
     static QString invalid(TeamCode code)
     {
-        return QStringLiteral("Invalid selection. T%1 can not be the winner of the highlighted game. Can not save picks.").arg(code);
+        return QStringLiteral(
+                   "Invalid selection. T%1 can not be the winner of the highlighted game. Can not save picks.")
+            .arg(code);
     }
     static QString hint(TeamCode a, TeamCode b)
     {

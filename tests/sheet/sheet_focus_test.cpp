@@ -64,13 +64,13 @@ TEST_P(SheetFocusTrip, ComesBackToTheSameControl)
 
 INSTANTIATE_TEST_SUITE_P(
     Trips, SheetFocusTrip,
-    ::testing::Values(
-        Trip{"WindowMenu", ResultsId, "g3", openAnn, [](MainWindow& m) { fromWindowMenu(m, Results); }},
-        Trip{"EnterResults", ResultsId, "g3", openAnn, openResults},
-        Trip{"Standings", ResultsId, "g3", [](MainWindow& m) { trigger(m, "mnuViewStd"); },
-             [](MainWindow& m) { fromWindowMenu(m, Results); }},
-        Trip{"NameBoxWindowMenu", 7, "txtName", openResults, [](MainWindow& m) { fromWindowMenu(m, Ann); }},
-        Trip{"NameBoxOpenedAgain", 7, "txtName", openResults, openAnn}),
+    ::testing::Values(Trip{"WindowMenu", ResultsId, "g3", openAnn, [](MainWindow& m) { fromWindowMenu(m, Results); }},
+                      Trip{"EnterResults", ResultsId, "g3", openAnn, openResults},
+                      Trip{"Standings", ResultsId, "g3", [](MainWindow& m) { trigger(m, "mnuViewStd"); },
+                           [](MainWindow& m) { fromWindowMenu(m, Results); }},
+                      Trip{"NameBoxWindowMenu", 7, "txtName", openResults,
+                           [](MainWindow& m) { fromWindowMenu(m, Ann); }},
+                      Trip{"NameBoxOpenedAgain", 7, "txtName", openResults, openAnn}),
     [](const ::testing::TestParamInfo<Trip>& info) { return std::string(info.param.name); });
 
 using SheetFocus = SheetTest;

@@ -2,8 +2,8 @@
 // the picks file.
 #include <QProgressBar>
 
-#include "sheet_fixture.h"
 #include "gui/widgets/ansi_text.h"
+#include "sheet_fixture.h"
 
 using SheetSave = SheetTest;
 
@@ -13,7 +13,7 @@ QStringList Fields(const Player* entry)
 {
     if (!entry) return {};
     return {fromAnsi(entry->name.text().bytes), fromAnsi(entry->tiebreaker.text().bytes), QString::number(entry->paid),
-            QString::number(entry->complete), QString::number(entry->modified), QString::number(entry->id),
+            QString::number(entry->complete),   QString::number(entry->modified),         QString::number(entry->id),
             QString::number(entry->total)};
 }
 }  // namespace
@@ -40,7 +40,8 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
         statuses << status();
     });
     for (int n = 1; n <= 63; ++n)
-        if (const int percent = (n * 200 + 65) / 130; expected.empty() || expected.back() != percent) expected.push_back(percent);
+        if (const int percent = (n * 200 + 65) / 130; expected.empty() || expected.back() != percent)
+            expected.push_back(percent);
     expected.push_back(0);
     ::Find<QAction>(*main, "mnuSavePicks")->trigger();
     EXPECT_EQ(main->session().players().count(), 0);  // posted: done when the sheet's queue gets to it
@@ -48,7 +49,8 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
 
     EXPECT_TRUE(testPrompts().boxes.empty());  // complete: no question
     EXPECT_EQ(values, expected);
-    EXPECT_EQ((QStringList{statuses.front(), status()}), (QStringList{QStringLiteral("Saving picks for Tess \u00C9"), ""}));
+    EXPECT_EQ((QStringList{statuses.front(), status()}),
+              (QStringList{QStringLiteral("Saving picks for Tess \u00C9"), ""}));
     // Not scored: no standings window is open.
     EXPECT_EQ(Fields(Find(501)), (QStringList{QStringLiteral("Tess \u00C9"), "free text!", "1", "1", "1", "501", "0"}));
     EXPECT_EQ(Find(501)->picks, typed);
@@ -72,8 +74,8 @@ TEST_F(SheetSave, NewParticipantTypedSavedEmptiedAndReadBackAfterARestart)
     main->session().players().loadPlayers();
     BracketSheet* again = open(501);
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(State(again), (QStringList{QStringLiteral("Picks for Tess \u00C9"), QStringLiteral("Tess \u00C9"), "free text!",
-                                         "1", "0", "501/501", "txtName"}));
+    EXPECT_EQ(State(again), (QStringList{QStringLiteral("Picks for Tess \u00C9"), QStringLiteral("Tess \u00C9"),
+                                         "free text!", "1", "0", "501/501", "txtName"}));
     EXPECT_EQ(picksOf(again), typed);
     EXPECT_EQ(cellTexts(again), textsOf(typed));
 }
@@ -183,7 +185,8 @@ TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandi
     save();
     EXPECT_TRUE(testPrompts().boxes.empty());
     EXPECT_EQ(Fields(Find(ResultsId)).mid(0, 1), QStringList{"RESULTS"});
-    EXPECT_EQ((std::vector<int>{int(main->session().players().hasResults()), main->session().players().count()}), (std::vector<int>{1, 2}));
+    EXPECT_EQ((std::vector<int>{int(main->session().players().hasResults()), main->session().players().count()}),
+              (std::vector<int>{1, 2}));
     // The results sheet stays as it is.
     EXPECT_EQ(State(sheet), (QStringList{"Actual Results", "RESULTS", "0", "0", "0", "-1/-1", "txtTiebreaker"}));
     EXPECT_EQ(gameCell(sheet, 63)->text(), Text(101));
@@ -195,7 +198,8 @@ TEST_F(SheetSave, ResultsAreAddedOnceThenUpdatedNeverCountedAndScoredWhileStandi
     testPrompts().clear();
     save();
     EXPECT_EQ(testPrompts().texts(), QStringList{NoWinner});
-    EXPECT_EQ((std::vector<int>{main->session().players().count(), Find(ResultsId)->picks[63]}), (std::vector<int>{2, 0}));
+    EXPECT_EQ((std::vector<int>{main->session().players().count(), Find(ResultsId)->picks[63]}),
+              (std::vector<int>{2, 0}));
     EXPECT_EQ(::Find<QLabel>(*main, "pnlCount")->text(), QStringLiteral("Players: 1"));
 }
 
@@ -278,7 +282,9 @@ TEST_F(SheetSave, PrintingNeedsASavedSheet)
         ::Find<QAction>(*main, "mnuPlayerPrintPicks")->trigger();
         EXPECT_TRUE(testPrompts().boxes.empty());  // posted, not yet handled
         QCoreApplication::sendPostedEvents();
-        EXPECT_EQ(testPrompts().texts(), QStringList{QStringLiteral("Selections must be saved before they can be printing.")}) << id;
+        EXPECT_EQ(testPrompts().texts(),
+                  QStringList{QStringLiteral("Selections must be saved before they can be printing.")})
+            << id;
         EXPECT_EQ(testPrompts().printDialogs, 0);
     }
 }

@@ -44,8 +44,7 @@ TEST_F(SheetWhatIf, ShowsTheResultsAndChoosesWinnersOfOpenGamesOnly)
     EXPECT_EQ(status(), hint(real[37], real[38]));  // g51's teams
     focusCell(sheet, 57);
     key(Qt::Key_Up);
-    EXPECT_EQ((std::vector{pick(sheet, 49), pick(sheet, 50), pick(sheet, 57)}),
-              (std::vector{g49.a, real[36], g49.a}));
+    EXPECT_EQ((std::vector{pick(sheet, 49), pick(sheet, 50), pick(sheet, 57)}), (std::vector{g49.a, real[36], g49.a}));
     EXPECT_EQ(sheet->whatIf().decided, 3);
 
     // A winner no longer in its game goes, so the what-if stays a possible tournament.

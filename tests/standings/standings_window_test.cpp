@@ -13,21 +13,21 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableView>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "core/pool/brand.h"
 #include "core/pool/team_files.h"
-#include "gui/main/main_window.h"
 #include "core/transfer/standings_export.h"
+#include "gui/main/main_window.h"
 #include "gui/standings/standings_window.h"
 #include "pool/pool_samples.h"
-#include "support/find.h"
-#include "support/test_settings.h"
 #include "support/fake_prompts.h"
+#include "support/find.h"
 #include "support/temp_dir.h"
+#include "support/test_settings.h"
 
 // Readable failure output for texts.
 void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -35,7 +35,8 @@ void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStd
 namespace {
 QString sortedStatus(const char* middle)
 {
-    return QStringLiteral("Standings sorted by ") + middle + "...right-click for more options. Right-click to save as HTML.";
+    return QStringLiteral("Standings sorted by ") + middle +
+           "...right-click for more options. Right-click to save as HTML.";
 }
 
 std::chrono::year_month_day fixedDay() { return std::chrono::year{2024} / std::chrono::March / std::chrono::day{7}; }
@@ -90,8 +91,7 @@ protected:
         return *form;
     }
     // A control or menu item of the window, by its name.
-    template <class T>
-    static T& part(StandingsWindow& form, const char* name)
+    template <class T> static T& part(StandingsWindow& form, const char* name)
     {
         T* found = form.findChild<T*>(QLatin1String(name));
         if (!found) throw std::runtime_error(std::string("the window has no ") + name);
@@ -183,12 +183,13 @@ TEST_F(StandingsWindowTest, OpensMaximisedWithOnlyTheHeaderRowAndItsMenu)
 
     QStringList items;
     for (QAction* action : popUpMenu(form).actions() + sortByMenu(form).actions())
-        items << (action->isSeparator() ? QStringLiteral("-")
-                                        : action->text() + (action->isChecked() ? "*" : "") + " " + action->statusTip());
-    EXPECT_EQ(items, (QStringList{"Sort &Ascending Sort standings from lowest to highest (1 to 10, A to Z, etc.)",
-                                  "&Sort By ", "-", "&Copy Copy standings to clipboard.",
-                                  "&Export... Export standings to a file.", "&Total Points* ", "&Potential Points ",
-                                  "&Name ", "&Champion "}));
+        items << (action->isSeparator()
+                      ? QStringLiteral("-")
+                      : action->text() + (action->isChecked() ? "*" : "") + " " + action->statusTip());
+    EXPECT_EQ(items,
+              (QStringList{"Sort &Ascending Sort standings from lowest to highest (1 to 10, A to Z, etc.)", "&Sort By ",
+                           "-", "&Copy Copy standings to clipboard.", "&Export... Export standings to a file.",
+                           "&Total Points* ", "&Potential Points ", "&Name ", "&Champion "}));
     popUp(form, grid.horizontalHeader()->viewport());  // the header row is part of the grid
     popUpMenu(form).hide();
     // Hovering an item shows its hint in the main window's hint panel.
@@ -244,8 +245,7 @@ TEST_F(StandingsWindowTest, SortOrdersTicksAndStatusStrip)
           {Qt::Key_A, none, {"apple", "Zed", "Ann", "An"}, "name, descending", "mnuSortName"}}},
         // A missing champion is empty: last descending, first ascending.
         {{{"Cat fan", 0, 0, 303}, {"No pick", 0, 0, 0}, {"Hawk fan", 0, 0, 101}},
-         {{Qt::Key_S, Qt::Key_C, {"Hawk fan", "Cat fan", "No pick"}, "selected champions, descending",
-           "mnuSortChamp"},
+         {{Qt::Key_S, Qt::Key_C, {"Hawk fan", "Cat fan", "No pick"}, "selected champions, descending", "mnuSortChamp"},
           {Qt::Key_A, none, {"No pick", "Cat fan", "Hawk fan"}, "selected champions, ascending", "mnuSortChamp"}}},
         {{{"Low", 9, 3, 0}, {"High", 1, 30, 0}, {"Mid", 5, 12, 0}},
          {{Qt::Key_S, Qt::Key_P, {"High", "Mid", "Low"}, "potential points, descending", "mnuSortPotential"},
@@ -346,21 +346,26 @@ TEST_F(StandingsWindowTest, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSepa
     for (int type : {1, 2}) {
         testPrompts().boxes.clear();
         exportAs(form, failing, type);
-        EXPECT_EQ(testPrompts().texts(), QStringList{QString::fromStdString("Cannot create file " + failing + ": No such file or directory")});
+        EXPECT_EQ(testPrompts().texts(),
+                  QStringList{QString::fromStdString("Cannot create file " + failing + ": No such file or directory")});
         EXPECT_EQ(testPrompts().boxes.at(0).kind, PromptKind::Error);
         EXPECT_TRUE(hint().isEmpty()) << type;
     }
     testPrompts().boxes.clear();
     exportAs(form, dir.file("picked.txt"), 2);
     const SaveFileRequest& request = testPrompts().saveRequests.at(0);
-    EXPECT_EQ(QStringList({request.title, request.fileName, request.defaultSuffix, QString::number(request.filterIndex),
-                           request.directory}) + request.filters,
-              QStringList({"Export Standings", "Standing", "htm", "1", QString::fromStdString(main->session().dataDir()), "HTML (*.htm)",
-                           "Comma Separated (*.csv)", "Tab Separated (*.txt)"}));
+    EXPECT_EQ(
+        QStringList({request.title, request.fileName, request.defaultSuffix, QString::number(request.filterIndex),
+                     request.directory}) +
+            request.filters,
+        QStringList({"Export Standings", "Standing", "htm", "1", QString::fromStdString(main->session().dataDir()),
+                     "HTML (*.htm)", "Comma Separated (*.csv)", "Tab Separated (*.txt)"}));
     EXPECT_TRUE(request.confirmOverwrite);
-    EXPECT_TRUE(dir.read("picked.txt").starts_with("#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,"
-                                                   "South,Midwest,Champion\r\n1,\"Smith, Jo\",3,0,0,0,0,,,,,\r\n"));
-    EXPECT_EQ(hint(), QStringLiteral("Standings successfully exported to ") + QString::fromStdString(dir.file("picked.txt")));
+    EXPECT_TRUE(dir.read("picked.txt")
+                    .starts_with("#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,"
+                                 "South,Midwest,Champion\r\n1,\"Smith, Jo\",3,0,0,0,0,,,,,\r\n"));
+    EXPECT_EQ(hint(),
+              QStringLiteral("Standings successfully exported to ") + QString::fromStdString(dir.file("picked.txt")));
 
     exportAs(form, dir.file("tabs.csv"), 3);
     EXPECT_EQ(offered(), QString::fromStdString(dir.file("picked.txt")) + "|2");
@@ -405,13 +410,16 @@ TEST_F(StandingsWindowTest, ExportedPageReadsRightInABrowser)
         const auto row = it.next();
         classes << row.captured(1).trimmed();
         rows << row.captured(2);
-        EXPECT_EQ(row.captured(2).count(QRegularExpression(QStringLiteral("<t[hd]>"))), 12) << row.captured(2).toStdString();
+        EXPECT_EQ(row.captured(2).count(QRegularExpression(QStringLiteral("<t[hd]>"))), 12)
+            << row.captured(2).toStdString();
     }
-    EXPECT_EQ(classes, (QStringList{"", "class=\"contrastrow\"", "", "class=\"contrastrow\"", "", "class=\"contrastrow\""}));
+    EXPECT_EQ(classes,
+              (QStringList{"", "class=\"contrastrow\"", "", "class=\"contrastrow\"", "", "class=\"contrastrow\""}));
     ASSERT_EQ(rows.size(), 6);
     EXPECT_TRUE(rows[0].contains(QStringLiteral("<th>Name</th>")));
     // The name is text in its own cell, not markup: the browser writes it back escaped.
-    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("<td>1</td><td>&lt;b&gt;Bob &amp; Co</td><td>50</td>"))) << rows[1].toStdString();
+    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("<td>1</td><td>&lt;b&gt;Bob &amp; Co</td><td>50</td>")))
+        << rows[1].toStdString();
     EXPECT_TRUE(rows.join('|').contains(QStringLiteral("<td>Ren\u00e9</td>")));
     EXPECT_TRUE(dom.contains(QStringLiteral("NCAA Office Pool Standings - As of: 03/07/2024")));
 }

@@ -47,7 +47,7 @@ public:
             return answer;
         }
         return buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel ? PromptAnswer::Yes
-                                                                                          : PromptAnswer::Ok;
+                                                                                        : PromptAnswer::Ok;
     }
     void beep() override { ++beeps; }
     bool saveFile(SaveFileRequest& request) override

@@ -14,8 +14,11 @@ inline QProcessEnvironment isolatedEnvironment(const TempDir& dir)
     std::filesystem::permissions(dir.file("run"), std::filesystem::perms::owner_all);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(display);
-    for (const auto& [name, folder] : {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"},
-                                       {"TMPDIR", "/tmp"}, {"XDG_RUNTIME_DIR", "/run"}})
+    for (const auto& [name, folder] : {std::pair{"HOME", ""},
+                                       {"XDG_CONFIG_HOME", "/config"},
+                                       {"XDG_DATA_HOME", "/data"},
+                                       {"TMPDIR", "/tmp"},
+                                       {"XDG_RUNTIME_DIR", "/run"}})
         env.insert(name, QString::fromStdString(dir.path()) + folder);
     return env;
 }

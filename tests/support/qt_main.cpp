@@ -17,8 +17,7 @@ MemorySettings& testSettings()
 int main(int argc, char** argv)
 {
     // with_xvfb.sh sets HOOP_REAL_X for the tests that need a real X server.
-    if (!qEnvironmentVariableIsSet("HOOP_REAL_X"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("HOOP_REAL_X")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);  // never the user's own folders
     HoopApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

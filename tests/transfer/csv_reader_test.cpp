@@ -76,7 +76,10 @@ TEST(CsvReader, ThreeEncodingsBecomeTheStorageCodePage)
         // Outside the code page: one '?' per character, four-byte ones too.
         {"Krak\xC3\xB3w \xE6\x9D\xB1 \xF0\x9F\x8F\x80", TextEncoding::Utf8, "Krak\xF3w ? ?"},
         // A byte-order mark decides even when a sequence after it is broken.
-        {"\xEF\xBB\xBF" "a\xFF" "b", TextEncoding::Utf8WithBom, "a?b"},
+        {"\xEF\xBB\xBF"
+         "a\xFF"
+         "b",
+         TextEncoding::Utf8WithBom, "a?b"},
         {"plain", TextEncoding::Utf8, "plain"},
         {std::string("\xFF\xFEZ\0o\0\xEB\0 \0\xAC\x20=\xD8\xC0\xDF", 16), TextEncoding::Utf16, "Zo\xEB \x80?"},
         {std::string("\xFE\xFF\0a\0,", 6), TextEncoding::Utf16, "a,"},
@@ -97,7 +100,7 @@ TEST(CsvReader, EveryCodePageByteSurvivesUtf8)
         EXPECT_TRUE(isValidUtf8(utf8)) << b;
         EXPECT_EQ(cp1252FromUtf8(utf8), byte) << b;
     }
-    EXPECT_FALSE(isValidUtf8("\xC0\x80"));        // overlong
-    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));    // a surrogate
-    EXPECT_FALSE(isValidUtf8("abcdefgh\xE2\x82")); // cut short after a run of ASCII
+    EXPECT_FALSE(isValidUtf8("\xC0\x80"));          // overlong
+    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));      // a surrogate
+    EXPECT_FALSE(isValidUtf8("abcdefgh\xE2\x82"));  // cut short after a run of ASCII
 }

@@ -11,7 +11,6 @@
 
 void PrintTo(const TransferProblem& p, std::ostream* os);
 
-
 TEST(FieldImport, ReadCheckedAndWrittenAsTheOptionsDialogWrites)
 {
     TempDir dir;
@@ -41,7 +40,7 @@ TEST(FieldImport, EveryProblemKeepsTheFieldOut)
     } cases[] = {
         {fieldFile("East 7"), {{0, "", "The region \"East\" has no team for seed 7."}}},
         {fieldFile({}, {"X,99,South,1,1"}), {{66, "Seed", "\"99\" is not a seed from 1 to 16"}}},
-        {fieldFile({}, {"X,5,south,1,1"}), {{66, "Seed", "South 5 is already on line " }}},
+        {fieldFile({}, {"X,5,south,1,1"}), {{66, "Seed", "South 5 is already on line "}}},
         {fieldFile({}, {"X,1,North,1,1"}), {{66, "Region", "\"North\" would be a fifth region; the bracket has four"}}},
         {fieldFile({}, {"X,1, ,1,1"}), {{66, "Region", "the region is not filled in"}}},
         {"Region,Seed,Team\nEast,1,A\n",

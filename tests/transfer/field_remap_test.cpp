@@ -7,10 +7,10 @@
 #include <set>
 #include <sstream>
 
-#include "pool/pool_samples.h"
 #include "core/commands/batch_commands.h"
 #include "core/commands/command_line.h"
 #include "core/transfer/field_import.h"
+#include "pool/pool_samples.h"
 #include "transfer_fixture.h"
 
 namespace {
@@ -23,7 +23,8 @@ void makePool(const TempDir& dir)
     storeImportedField(*pool.session, readFieldImport(fieldFile()));
     std::mt19937 rng(11);
     PlayerList& players = pool.session->players();
-    for (int i = 0; i < 25; ++i) players.add(makeEntry(i + 1, "P" + std::to_string(i), randomBracket(rng, i == 3 ? 20 : GameCount)));
+    for (int i = 0; i < 25; ++i)
+        players.add(makeEntry(i + 1, "P" + std::to_string(i), randomBracket(rng, i == 3 ? 20 : GameCount)));
     players.add(makeEntry(ResultsId, ResultsName, randomBracket(rng, 48)));
     ASSERT_NO_THROW(pool.session->closePool());
 }
@@ -48,8 +49,8 @@ Sheets readSheets(const TempDir& dir)
         const Player& entry = players[i];
         for (int g = 1; g <= GameCount; ++g)
             if (entry.picks[std::size_t(g)] != 0)
-                sheets.picks[entry.name.text().bytes].insert(std::to_string(roundOfGame(g)) + " " +
-                                                      session.teams().teamName(entry.picks[std::size_t(g)]).bytes);
+                sheets.picks[entry.name.text().bytes].insert(
+                    std::to_string(roundOfGame(g)) + " " + session.teams().teamName(entry.picks[std::size_t(g)]).bytes);
         sheets.points[entry.name.text().bytes] = std::to_string(entry.total) + "/" + std::to_string(entry.potential);
     }
     return sheets;
@@ -87,12 +88,16 @@ TEST(FieldRemap, MovedTeamsTakeEveryPickAlongOnlyWhenAsked)
     EXPECT_EQ(refused.status, BatchFailed);
     const std::string file = dir.file("swapped.csv");
     EXPECT_NE(refused.err.find(file + ": \"South 1\" moves from South 1 (upper left) to South 1 (upper right)\n"),
-              std::string::npos) << refused.err;
+              std::string::npos)
+        << refused.err;
     EXPECT_NE(refused.err.find(file + ": \"West 16\" moves from West 16 (lower right) to West 16 (lower left)\n"),
               std::string::npos);
-    EXPECT_NE(refused.err.find("hoopfall: the field in " + file + " moves 64 teams that the picks of 26 sheets name "
-                               "by place; nothing was imported. --remap-picks moves every pick and result with its team.\n"),
-              std::string::npos) << refused.err;
+    EXPECT_NE(
+        refused.err.find("hoopfall: the field in " + file +
+                         " moves 64 teams that the picks of 26 sheets name "
+                         "by place; nothing was imported. --remap-picks moves every pick and result with its team.\n"),
+        std::string::npos)
+        << refused.err;
     EXPECT_EQ(dir.read(PicksFileName), picksFile);
     EXPECT_EQ(loadRegionNames(dir.path())[0], "South");
 
@@ -106,7 +111,8 @@ TEST(FieldRemap, MovedTeamsTakeEveryPickAlongOnlyWhenAsked)
 
     // The same field again moves nothing and imports as any field does.
     EXPECT_EQ(importField(dir, "swapped.csv", false).status, BatchDone);
-    EXPECT_EQ(parseCommandLine({"--remap-picks", "--export-picks", "x.csv"}).error, "--remap-picks goes with --import-field");
+    EXPECT_EQ(parseCommandLine({"--remap-picks", "--export-picks", "x.csv"}).error,
+              "--remap-picks goes with --import-field");
 }
 
 TEST(FieldRemap, PicksThatCanNotFollowTheirTeamsKeepTheFieldOut)
@@ -127,8 +133,10 @@ TEST(FieldRemap, PicksThatCanNotFollowTheirTeamsKeepTheFieldOut)
     const CommandRun gone = importField(dir, "replaced.csv", true);
     EXPECT_EQ(gone.status, BatchFailed);
     EXPECT_NE(gone.err.find(": \"South 1\" at South 1 (upper left) is replaced: no team of the new field has its "
-                            "name; " + std::to_string(pickers) + " sheets pick it\n"),
-              std::string::npos) << gone.err;
+                            "name; " +
+                            std::to_string(pickers) + " sheets pick it\n"),
+              std::string::npos)
+        << gone.err;
     EXPECT_NE(gone.err.find("can not follow their teams"), std::string::npos);
     const CommandRun apart = importField(dir, "repaired.csv", true);
     EXPECT_EQ(apart.status, BatchFailed);

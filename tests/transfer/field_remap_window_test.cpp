@@ -10,14 +10,14 @@
 #include <gtest/gtest.h>
 #include <set>
 
-#include "pool/pool_samples.h"
+#include "core/transfer/field_import.h"
 #include "gui/main/main_window.h"
+#include "gui/transfer/import_dialog.h"
+#include "gui/transfer/transfer_commands.h"
+#include "pool/pool_samples.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/test_settings.h"
-#include "core/transfer/field_import.h"
-#include "gui/transfer/import_dialog.h"
-#include "gui/transfer/transfer_commands.h"
 #include "transfer_fixture.h"
 
 namespace {
@@ -43,7 +43,8 @@ protected:
             if (!report) return;
             auto* grid = Find<QTableWidget>(*report, "grdRefused");
             rows.clear();
-            for (int row = 0; row < grid->rowCount(); ++row) rows << grid->item(row, 0)->text() + "|" + grid->item(row, 2)->text();
+            for (int row = 0; row < grid->rowCount(); ++row)
+                rows << grid->item(row, 0)->text() + "|" + grid->item(row, 2)->text();
             QTest::mouseClick(Find<QPushButton>(*report, "cmdImport"), Qt::LeftButton);
             if (report->isVisible()) report->reject();
         });

@@ -12,11 +12,11 @@
 
 #include "gui/main/main_window.h"
 #include "gui/standings/standings_window.h"
+#include "gui/transfer/import_dialog.h"
+#include "gui/transfer/transfer_commands.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
 #include "support/test_settings.h"
-#include "gui/transfer/import_dialog.h"
-#include "gui/transfer/transfer_commands.h"
 #include "transfer_fixture.h"
 
 namespace {
@@ -53,7 +53,8 @@ protected:
             shown.summary = Find<QLabel>(*report, "lblSummary")->text();
             auto* grid = Find<QTableWidget>(*report, "grdRefused");
             for (int row = 0; row < grid->rowCount(); ++row)
-                shown.rows << grid->item(row, 0)->text() + "|" + grid->item(row, 1)->text() + "|" + grid->item(row, 2)->text();
+                shown.rows << grid->item(row, 0)->text() + "|" + grid->item(row, 1)->text() + "|" +
+                                  grid->item(row, 2)->text();
             auto* import = Find<QPushButton>(*report, "cmdImport");
             shown.canImport = import->isEnabled();
             QTest::mouseClick(Find<QPushButton>(*report, button), Qt::LeftButton);
@@ -157,7 +158,8 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
     QTest::keyClick(main.get(), Qt::Key_L, Qt::AltModifier);  // Player, Import Picks
     ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QMenu>(*main, "mnuPlayer")->isVisible(); }));
     QTest::keyClick(Find<QMenu>(*main, "mnuPlayer"), Qt::Key_I);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QLabel>(*main, "pnlCount")->text() == QStringLiteral("Players: 1"); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Find<QLabel>(*main, "pnlCount")->text() == QStringLiteral("Players: 1"); }));
     ASSERT_EQ(testPrompts().openRequests.size(), 1u);
     const OpenFileRequest& asked = testPrompts().openRequests[0];
     EXPECT_EQ(asked.title, "Import Picks");

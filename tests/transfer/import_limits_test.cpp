@@ -6,9 +6,9 @@
 
 #include <sstream>
 
-#include "core/pool/errors.h"
 #include "core/commands/batch_commands.h"
 #include "core/commands/command_line.h"
+#include "core/pool/errors.h"
 #include "core/transfer/csv_reader.h"
 #include "core/transfer/team_names.h"
 #include "transfer_fixture.h"
@@ -49,7 +49,8 @@ std::string readPieces(ByteSource& source, TextEncoding& encoding)
     StorageTextReader reader(source);
     encoding = reader.encoding();
     std::string text;
-    while (reader.read(text)) {}
+    while (reader.read(text)) {
+    }
     return text;
 }
 }  // namespace
@@ -86,8 +87,9 @@ TEST(ImportLimits, AFileThatFailsPartWayGivesNothing)
     std::string text = picksHeader() + "\n";
     for (int i = 0; i < 50; ++i) text += picksLine("P" + std::to_string(i) + ",1,No", favourites()) + "\n";
     TrickleSource failing(text, text.size() - 10);
-    EXPECT_THAT([&] { readPicksImport(failing, names, nullptr); },
-                ::testing::ThrowsMessage<HoopError>(::testing::StrEq("The file could not be read: Input/output error.")));
+    EXPECT_THAT(
+        [&] { readPicksImport(failing, names, nullptr); },
+        ::testing::ThrowsMessage<HoopError>(::testing::StrEq("The file could not be read: Input/output error.")));
     TrickleSource whole(text);
     EXPECT_EQ(readPicksImport(whole, names, nullptr).entries.size(), 50u);
 }
@@ -102,9 +104,11 @@ TEST(ImportLimits, TextLongerThanItsFieldIsRefusedNotCut)
         TransferProblem problem;
     } cases[] = {
         {std::string(25, 'n') + ",123456789012,No", {}},
-        {std::string(26, 'n') + ",1,No", {2, "Name", "\"nnnnnnnnnnnnnnnnnnnnnnnnnn\" is longer than the 25 characters a name can have"}},
+        {std::string(26, 'n') + ",1,No",
+         {2, "Name", "\"nnnnnnnnnnnnnnnnnnnnnnnnnn\" is longer than the 25 characters a name can have"}},
         {"\"" + std::string(10'000'000, 'n') + "\",1,No", {2, "Name", "the text is longer than 1000 characters"}},
-        {"Bob,1234567890123,No", {2, "Tiebreaker", "\"1234567890123\" is longer than the 12 characters a tiebreaker can have"}},
+        {"Bob,1234567890123,No",
+         {2, "Tiebreaker", "\"1234567890123\" is longer than the 12 characters a tiebreaker can have"}},
     };
     for (const auto& c : cases) {
         const PicksImport import =

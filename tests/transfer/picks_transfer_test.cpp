@@ -7,9 +7,9 @@
 
 #include "core/pool/errors.h"
 #include "core/pool/players.h"
-#include "pool/pool_samples.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/team_names.h"
+#include "pool/pool_samples.h"
 #include "transfer_fixture.h"
 
 using ::testing::StartsWith;
@@ -29,7 +29,8 @@ std::string join(const std::vector<std::string>& lines)
 // What a stored sheet holds, for comparing entries.
 std::string sheet(const Player& e)
 {
-    std::string text = e.name.text().bytes + "|" + e.tiebreaker.text().bytes + "|" + std::to_string(e.paid) + std::to_string(e.complete);
+    std::string text = e.name.text().bytes + "|" + e.tiebreaker.text().bytes + "|" + std::to_string(e.paid) +
+                       std::to_string(e.complete);
     for (int g = 1; g <= GameCount; ++g) text += " " + std::to_string(e.picks[std::size_t(g)]);
     return text;
 }
@@ -107,7 +108,8 @@ TEST_F(PicksTransfer, EachRefusedLineWithItsLineColumnAndReason)
         {13, "Name", "a quoted text is not closed before the end of the file"},
     };
     EXPECT_EQ(import.refused.listed, expected);
-    EXPECT_EQ(problemText(import.refused.listed[4]).bytes, "Line 7, column \"Game 34\": \"T101\" is not one of the game's two teams");
+    EXPECT_EQ(problemText(import.refused.listed[4]).bytes,
+              "Line 7, column \"Game 34\": \"T101\" is not one of the game's two teams");
     EXPECT_EQ(problemText(import.refused.listed[6]).bytes.substr(0, 16), "Line 11: the lin");
     ASSERT_EQ(import.entries.size(), 2u);
     EXPECT_EQ(sheet(import.entries[0]), sheet([&] {
@@ -152,12 +154,10 @@ TEST_F(PicksTransfer, ColumnsByNameInAnyOrderAndCellsInTheirForms)
         for (int g = GameCount; g >= 1; --g) text += "," + (g == 1 ? game1 : cellOf(all[std::size_t(g)]));
         return text + "," + paid + "," + name + "," + tiebreaker;
     };
-    const PicksImport import = importFile(pool, join({header,
-                                                   line("yes", "A", "1", "t101"),
-                                                   line(" 1 ", "B", "2", "  east 1 "),
-                                                   line("No", "C", "3", "EAST\t1"),
-                                                   line("0", std::string(25, 'n'), "123456789012", "T101"),
-                                                   line("", "E", "", "T101")}));
+    const PicksImport import =
+        importFile(pool, join({header, line("yes", "A", "1", "t101"), line(" 1 ", "B", "2", "  east 1 "),
+                               line("No", "C", "3", "EAST\t1"), line("0", std::string(25, 'n'), "123456789012", "T101"),
+                               line("", "E", "", "T101")}));
     ASSERT_EQ(import.refused.listed, std::vector<TransferProblem>{});
     ASSERT_EQ(import.entries.size(), 5u);
     const std::string expected[] = {"A|1|11", "B|2|11", "C|3|01", std::string(25, 'n') + "|123456789012|01", "E||01"};
@@ -169,8 +169,8 @@ TEST_F(PicksTransfer, ColumnsByNameInAnyOrderAndCellsInTheirForms)
 
 TEST_F(PicksTransfer, StoredInOneStepWithNewIdsAndKeptAfterAKill)
 {
-    const PicksImport import = importFile(pool, join({picksHeader(), picksLine("Bob,1,Yes", favourites()),
-                                                   picksLine("Cy,2,No", favourites(10))}));
+    const PicksImport import = importFile(
+        pool, join({picksHeader(), picksLine("Bob,1,Yes", favourites()), picksLine("Cy,2,No", favourites(10))}));
     pool.nextId = 77;
     EXPECT_EQ(storeImportedPicks(*pool.session, import), 2);
     PlayerList& players = pool.session->players();
@@ -211,23 +211,27 @@ TEST_F(PicksTransfer, PageColoursEachPickByHowItFared)
     PlayerList& players = pool.session->players();
     players.add(makeEntry(ResultsId, ResultsName, results));
     PickArray picks{};
-    picks[1] = 101;  // won
-    picks[2] = 109;  // lost its game
-    picks[3] = 105;  // still to be played: plain, named by region and seed (its name is shared)
-    picks[33] = 109; // not played yet, but its team is out
+    picks[1] = 101;   // won
+    picks[2] = 109;   // lost its game
+    picks[3] = 105;   // still to be played: plain, named by region and seed (its name is shared)
+    picks[33] = 109;  // not played yet, but its team is out
     players.add(makeEntry(1, "<A&B>", picks));
 
     std::string page;
     writePicksHtml(players, TeamNames(pool.session->teams(), pool.session->regionNames()), "As of: 03/20/2026",
                    [&](std::string_view text) { page += text; });
-    EXPECT_EQ(page.find("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\" />"), 0u);
+    EXPECT_EQ(page.find("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\" />"),
+              0u);
     EXPECT_NE(page.find("<tr><th rowspan=2>Name</th><th colspan=32>First Round</th><th colspan=16>Second Round</th>"),
               std::string::npos);
-    EXPECT_NE(page.find("<tr><td>&lt;A&amp;B&gt;</td><td class=won>T101</td><td class=lost>T109</td><td>East 5</td><td></td>"),
-              std::string::npos);
+    EXPECT_NE(
+        page.find(
+            "<tr><td>&lt;A&amp;B&gt;</td><td class=won>T101</td><td class=lost>T109</td><td>East 5</td><td></td>"),
+        std::string::npos);
     EXPECT_NE(page.find("</td><td class=lost>T109</td><td></td>"), std::string::npos);
     EXPECT_EQ(page.find("RESULTS"), std::string::npos);
-    for (const char* outside : {"href", "src=", "://", "url("}) EXPECT_EQ(page.find(outside), std::string::npos) << outside;
+    for (const char* outside : {"href", "src=", "://", "url("})
+        EXPECT_EQ(page.find(outside), std::string::npos) << outside;
 }
 
 TEST(PicksFormat, FromTheFileName)

@@ -80,10 +80,12 @@ TEST_F(StandingsExport, RowsSkipTheResultsAndAreASnapshotOfTheLastRefill)
     std::vector<std::string> cells;
     for (int r = 0; r < t.rowCount(); ++r)
         for (int c = 0; c < StandingsColumnCount; ++c) cells.push_back(t.cell(r, c));
-    EXPECT_EQ(cells, (std::vector<std::string>{"#", "Name", "Total Pts", "Potential", "Rnds 1-2", "Rnds 3-4", "Rnds 5-6",
-                                               "East", "West", "South", "Midwest", "Champion",
-                                               "1", "Ann", "17", "40", "3", "7", "11", "Hawks", "Owls", "Cats", "Rams", "Cats",
-                                               "2", "Bob", "0", "0", "0", "0", "0", "", "", "", "", ""}));
+    EXPECT_EQ(cells, (std::vector<std::string>{"#",        "Name",  "Total Pts", "Potential", "Rnds 1-2", "Rnds 3-4",
+                                               "Rnds 5-6", "East",  "West",      "South",     "Midwest",  "Champion",
+                                               "1",        "Ann",   "17",        "40",        "3",        "7",
+                                               "11",       "Hawks", "Owls",      "Cats",      "Rams",     "Cats",
+                                               "2",        "Bob",   "0",         "0",         "0",        "0",
+                                               "0",        "",      "",          "",          "",         ""}));
 }
 
 // Comma-separated fields are quoted only when they must be; tab text puts a space for a tab or
@@ -112,8 +114,9 @@ TEST(StandingsTexts, FieldQuotingAndDate)
 TEST_F(StandingsExport, TextFormatsAndProgress)
 {
     exportTextFile(table(), dir.file("s.csv"), TextSeparator::Comma, host);
-    EXPECT_EQ(dir.read("s.csv"), "#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,South,Midwest,Champion\r\n" +
-                                     Trailer + "\r\n");
+    EXPECT_EQ(dir.read("s.csv"),
+              "#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,South,Midwest,Champion\r\n" + Trailer +
+                  "\r\n");
 
     add("Al");
     add("Bo");
@@ -139,7 +142,8 @@ TEST_F(StandingsExport, TextCellsThatLookLikeFormulasAreMarkedAsText)
         std::string comma, tab;  // the participant's line up to the first pick
     };
     const std::vector<Row> rows = {
-        {"=HYPERLINK(\"x\",\"win\")", 5, "1,\"'=HYPERLINK(\"\"x\"\",\"\"win\"\")\",5", "1\t'=HYPERLINK(\"x\",\"win\")\t5"},
+        {"=HYPERLINK(\"x\",\"win\")", 5, "1,\"'=HYPERLINK(\"\"x\"\",\"\"win\"\")\",5",
+         "1\t'=HYPERLINK(\"x\",\"win\")\t5"},
         {"@SUM(A1)", 4, "1,'@SUM(A1),4", "1\t'@SUM(A1)\t4"},
         {"+1", 3, "1,'+1,3", "1\t'+1\t3"},
         {"-Neg", -3, "1,'-Neg,-3", "1\t'-Neg\t-3"},
@@ -155,8 +159,9 @@ TEST_F(StandingsExport, TextCellsThatLookLikeFormulasAreMarkedAsText)
         t.refill(players, teams);
         exportTextFile(t, dir.file("s.csv"), TextSeparator::Comma, host);
         exportTextFile(t, dir.file("s.txt"), TextSeparator::Tab, host);
-        EXPECT_EQ(lines("s.csv").at(0), "#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,'-East,West,'@South,Midwest,"
-                                        "Champion");
+        EXPECT_EQ(lines("s.csv").at(0),
+                  "#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,'-East,West,'@South,Midwest,"
+                  "Champion");
         EXPECT_EQ(lines("s.csv").at(1), row.comma + ",0,0,0,0,'=Hawks,,,,");
         EXPECT_EQ(lines("s.txt").at(1), row.tab + "\t0\t0\t0\t0\t'=Hawks\t\t\t\t");
         EXPECT_EQ(exportClipboardText(t, host) + "\r\n", dir.read("s.txt")) << "the clipboard holds the tab text";
@@ -175,7 +180,8 @@ TEST_F(StandingsExport, HtmlPageLineByLine)
         std::string("<meta NAME=\"KEYWORDS\" CONTENT=\"") + brand::Keywords + "\" />",
         std::string("<meta NAME=\"DESCRIPTION\" CONTENT=\"") + brand::Description + "\" />",
         "<STYLE><!--",
-        "FONT.header {COLOR: #336699; FONT-FAMILY: Arial, Helvetica, sans-serif; FONT-SIZE: 16px;    FONT-WEIGHT: bold;}",
+        "FONT.header {COLOR: #336699; FONT-FAMILY: Arial, Helvetica, sans-serif; FONT-SIZE: 16px;    FONT-WEIGHT: "
+        "bold;}",
         "A:link {COLOR: #0000cc; TEXT-DECORATION: underline}",
         "A:visited {COLOR: #0000cc;TEXT-DECORATION: underline}",
         "A:hover {COLOR: #ff6028; TEXT-DECORATION: underline}",
@@ -189,7 +195,8 @@ TEST_F(StandingsExport, HtmlPageLineByLine)
         "</STYLE></head><body bkgcolor=WHITE>",
         "<table border=0 width=\"100%\" cellpadding=0 cellspacing=0><tr><td>",
         "<font class=\"header\">NCAA Office Pool Standings - As of: 03/07/2024</font><br><font class=\"smallbody\">"
-        "Results produced by <a href=\"" + Maker + "\">\"the Hoopfall\"</a> office pool manager</font></p></td>",
+        "Results produced by <a href=\"" +
+            Maker + "\">\"the Hoopfall\"</a> office pool manager</font></p></td>",
         "<td align=right>",
         "</td></tr></table><br>",
         "<table width=\"100%\" cellpadding=1 cellspacing=2 border=0 bgcolor=#EEEEEE><tr>"};
@@ -197,18 +204,21 @@ TEST_F(StandingsExport, HtmlPageLineByLine)
         expected.push_back(std::string(k ? "" : "<td><font class=\"smallbody\"><b>Options:&nbsp;</b></font></td>") +
                            "<td>&nbsp;<a target=\"_new\" href=\"" + brand::OptionLinks[k].address + "\">" +
                            brand::OptionLinks[k].text + "</a></td>" + (k == 3 ? "</tr></table><hr>" : ""));
-    expected.push_back("<table cellSpacing=\"0\" cellPadding=\"2\" width=\"100%\" border=\"1\" bgcolor=\"palegoldenrod\" "
-                       "bordercolor=\"black\">");
-    expected.push_back("<tr><th>#</th><th>Name</th><th>Total Pts</th><th>Potential</th><th>Rnds 1-2</th><th>Rnds 3-4</th>"
-                       "<th>Rnds 5-6</th><th>East</th><th>West</th><th>South</th><th>Midwest</th><th>Champion</th></tr>");
+    expected.push_back(
+        "<table cellSpacing=\"0\" cellPadding=\"2\" width=\"100%\" border=\"1\" bgcolor=\"palegoldenrod\" "
+        "bordercolor=\"black\">");
+    expected.push_back(
+        "<tr><th>#</th><th>Name</th><th>Total Pts</th><th>Potential</th><th>Rnds 1-2</th><th>Rnds 3-4</th>"
+        "<th>Rnds 5-6</th><th>East</th><th>West</th><th>South</th><th>Midwest</th><th>Champion</th></tr>");
     const char* cells[] = {"A", "B", "C", "Jos\xe9", "&lt;E&gt; &amp; &quot;F&quot;"};
     for (int n = 1; n <= 5; ++n)
         expected.push_back(std::string(n % 2 ? "<tr class=\"contrastrow\">" : "<tr>") + "<td>" + std::to_string(n) +
                            "</td><td>" + cells[n - 1] + "</td>" + "<td>0</td><td>0</td><td>0</td><td>0</td><td>0</td>" +
                            "<td></td><td></td><td></td><td></td><td></td></tr>");
     expected.push_back("</table>");
-    expected.push_back("<br><p align=center>" + std::string(brand::Slogan) + "<br><b>Visit us on the web at <a href=\"" +
-                       Maker + "\">" + Maker + "</a></center></body></html>");
+    expected.push_back("<br><p align=center>" + std::string(brand::Slogan) +
+                       "<br><b>Visit us on the web at <a href=\"" + Maker + "\">" + Maker +
+                       "</a></center></body></html>");
     EXPECT_EQ(lines("s.htm"), expected);
 
     // Mailed or posted elsewhere, every link still leads somewhere: no address is relative.
@@ -216,7 +226,8 @@ TEST_F(StandingsExport, HtmlPageLineByLine)
     std::transform(page.begin(), page.end(), page.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     int links = 0;
     for (const char* attribute : {"href=", "src="})
-        for (std::size_t at = page.find(attribute); at != std::string::npos; at = page.find(attribute, at + 1), ++links) {
+        for (std::size_t at = page.find(attribute); at != std::string::npos;
+             at = page.find(attribute, at + 1), ++links) {
             const std::size_t value = at + std::strlen(attribute) + (page[at + std::strlen(attribute)] == '"');
             EXPECT_EQ(page.substr(value, 8), "https://") << page.substr(at, 60);
         }

@@ -12,9 +12,9 @@
 #include "core/pool/team_files.h"
 #include "core/session/pool_session.h"
 #include "core/settings/settings.h"
+#include "core/transfer/picks_import.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
-#include "core/transfer/picks_import.h"
 
 inline void nameTeams(TeamTable& teams)
 {
@@ -61,7 +61,8 @@ inline std::string cellOf(TeamCode code)
 }
 
 // A line: start (name, tiebreaker, paid), then a cell per pick; game's cell replaced by cell.
-inline std::string picksLine(const std::string& start, const PickArray& picks, int game = 0, const std::string& cell = {})
+inline std::string picksLine(const std::string& start, const PickArray& picks, int game = 0,
+                             const std::string& cell = {})
 {
     std::string line = start;
     for (int g = 1; g <= GameCount; ++g) line += "," + (g == game ? cell : cellOf(picks[std::size_t(g)]));

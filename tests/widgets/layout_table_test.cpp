@@ -10,15 +10,15 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "gui/options/options_dialog.h"
 #include "gui/main/main_window.h"
+#include "gui/main/splash.h"
+#include "gui/options/options_dialog.h"
 #include "gui/players/player_manager.h"
 #include "gui/players/player_properties.h"
 #include "gui/sheet/bracket_sheet.h"
-#include "gui/main/splash.h"
+#include "gui/widgets/layout_table.h"
 #include "support/temp_dir.h"
 #include "support/test_settings.h"
-#include "gui/widgets/layout_table.h"
 
 namespace {
 // ---- The mechanism -----------------------------------------------------------------------------
@@ -48,11 +48,20 @@ TEST(LayoutTableTest, AFaultyTableFailsNamingItsEntry)
         std::string error;  // empty: applied
     };
     const Case cases[] = {
-        {"sound", [&](Parts& p) { return LayoutTable().within(p.page, {{p.label, labelRect}, {p.box, boxRect}}); }, ""},
+        {"sound",
+         [&](Parts& p) {
+             return LayoutTable().within(p.page, {{p.label, labelRect}, {p.box, boxRect}});
+         },
+         ""},
         {"no control",
-         [&](Parts& p) { return LayoutTable().within(p.page, {{p.label, labelRect}, {nullptr, boxRect}}); },
+         [&](Parts& p) {
+             return LayoutTable().within(p.page, {{p.label, labelRect}, {nullptr, boxRect}});
+         },
          "Layout of frmTest, entry 2 (none in tbsPage): no control"},
-        {"no parent", [&](Parts& p) { return LayoutTable().within(nullptr, {{p.label, labelRect}}); },
+        {"no parent",
+         [&](Parts& p) {
+             return LayoutTable().within(nullptr, {{p.label, labelRect}});
+         },
          "Layout of none, entry 1 (lblName in none): no parent"},
         {"another parent",
          [&](Parts& p) {
@@ -60,7 +69,9 @@ TEST(LayoutTableTest, AFaultyTableFailsNamingItsEntry)
          },
          "Layout of frmTest, entry 2 (txtName in pnlOther): the control stands in tbsPage"},
         {"listed twice",
-         [&](Parts& p) { return LayoutTable().within(p.page, {{p.label, labelRect}, {p.box, boxRect}, {p.label, boxRect}}); },
+         [&](Parts& p) {
+             return LayoutTable().within(p.page, {{p.label, labelRect}, {p.box, boxRect}, {p.label, boxRect}});
+         },
          "Layout of frmTest, entry 3 (lblName in tbsPage): the control is placed twice"},
         {"refuses its rectangle",
          [&](Parts& p) {
@@ -155,7 +166,8 @@ TEST_P(WindowLayoutTest, EveryEntryPlacesItsControlExactlyAndNoControlIsLeftOut)
     for (const QWidget* parent : parents)
         for (const QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (child->isWindow()) continue;  // a pop-up menu
-            EXPECT_TRUE(placed.contains(child)) << nameOf(child).toStdString() << " in " << nameOf(parent).toStdString();
+            EXPECT_TRUE(placed.contains(child))
+                << nameOf(child).toStdString() << " in " << nameOf(parent).toStdString();
         }
 }
 

@@ -8,22 +8,22 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStyleOptionButton>
 #include <QTabWidget>
-#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "gui/options/options_dialog.h"
-#include "gui/players/player_manager.h"
-#include "gui/players/player_properties.h"
 #include "core/pool/team_files.h"
 #include "gui/main/main_window.h"
 #include "gui/main/splash.h"
+#include "gui/options/options_dialog.h"
 #include "gui/outlook/outlook_window.h"
+#include "gui/players/player_manager.h"
+#include "gui/players/player_properties.h"
 #include "gui/standings/standings_window.h"
 #include "support/find.h"
 #include "support/temp_dir.h"
@@ -32,14 +32,14 @@
 namespace {
 // A real field's longest names, the two-digit seeds among them, on both sides of the bracket.
 const char* const TeamNames[RegionCount][SeedCount] = {
-    {"Connecticut", "Iowa State", "Illinois", "Auburn", "San Diego St", "Wash. State", "Florida Atl.",
-     "Northwestern", "Drake", "Duquesne", "UAB", "Yale", "Morehead St.", "South Dakota", "Gardner-Webb", "Stetson"},
+    {"Connecticut", "Iowa State", "Illinois", "Auburn", "San Diego St", "Wash. State", "Florida Atl.", "Northwestern",
+     "Drake", "Duquesne", "UAB", "Yale", "Morehead St.", "South Dakota", "Gardner-Webb", "Stetson"},
     {"Houston", "Marquette", "Kentucky", "Duke", "Wisconsin", "Texas Tech", "Florida", "Nebraska", "Texas A&M",
      "Colorado", "NC State", "J. Madison", "Vermont", "Oakland", "Western Ky.", "Longwood"},
-    {"Purdue", "Tennessee", "Creighton", "Kansas", "Gonzaga", "S. Carolina", "Texas", "Utah State", "TCU",
-     "Virginia", "Oregon", "McNeese", "Samford", "Akron", "St. Peter's", "Pennsylvania"},
-    {"N. Carolina", "Arizona", "Baylor", "Alabama", "Saint Mary's", "Clemson", "Dayton", "Mississippi",
-     "Michigan St.", "Nevada", "New Mexico", "Grand Canyon", "Charleston", "Colgate", "Long Beach", "Jacksonville"},
+    {"Purdue", "Tennessee", "Creighton", "Kansas", "Gonzaga", "S. Carolina", "Texas", "Utah State", "TCU", "Virginia",
+     "Oregon", "McNeese", "Samford", "Akron", "St. Peter's", "Pennsylvania"},
+    {"N. Carolina", "Arizona", "Baylor", "Alabama", "Saint Mary's", "Clemson", "Dayton", "Mississippi", "Michigan St.",
+     "Nevada", "New Mexico", "Grand Canyon", "Charleston", "Colgate", "Long Beach", "Jacksonville"},
 };
 
 // The text a control shows: an access key's "&" is drawn as an underline, "&&" as "&".
@@ -239,7 +239,8 @@ const WindowRow Windows[] = {
      }},
     {"PlayerProperties", 14,
      [](Pool& pool, std::unique_ptr<QWidget>& owner) {
-         return showOwned(owner, std::make_unique<PlayerProperties>(pool.main.get(), pool.main->session().players(), 101));
+         return showOwned(owner,
+                          std::make_unique<PlayerProperties>(pool.main.get(), pool.main->session().players(), 101));
      }},
     {"Splash", 2,
      [](Pool&, std::unique_ptr<QWidget>& owner) {

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "core/commands/pool_lock.h"
 #include "core/outlook/outlook_table.h"
 #include "core/pool/cp1252.h"
 #include "core/pool/errors.h"
@@ -12,11 +13,10 @@
 #include "core/pool/pool_host.h"
 #include "core/pool/team_files.h"
 #include "core/session/pool_session.h"
-#include "core/commands/pool_lock.h"
-#include "core/transfer/standings_export.h"
 #include "core/transfer/field_import.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/picks_import.h"
+#include "core/transfer/standings_export.h"
 
 namespace {
 // The host of a run without a window: its errors go to err; quick tips, the status bar and the
@@ -51,8 +51,7 @@ public:
     BatchRun(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::ostream& out,
              std::ostream& err)
         : file(line.commandFile), places(line.places), out(out), err(err), m_dataDir(dataDir), m_settings(settings),
-          m_host(err),
-          m_pool(m_host, dataDir, settings)
+          m_host(err), m_pool(m_host, dataDir, settings)
     {
     }
 
@@ -108,7 +107,8 @@ public:
     // the first thousand, then the count of the others.
     void list(const TransferProblems& problems)
     {
-        for (const TransferProblem& problem : problems.listed) err << file << ": " << toUtf8(problemText(problem)) << '\n';
+        for (const TransferProblem& problem : problems.listed)
+            err << file << ": " << toUtf8(problemText(problem)) << '\n';
         if (problems.unlisted() > 0) err << file << ": " << unlistedText(problems.unlisted()) << '\n';
     }
 
@@ -266,7 +266,8 @@ bool holdsPool(const std::string& dataDir)
 {
     std::error_code error;
     for (const std::string& name : {PicksFileName, TeamsFileName})
-        if (std::filesystem::symlink_status(joinPath(dataDir, name), error).type() != std::filesystem::file_type::not_found)
+        if (std::filesystem::symlink_status(joinPath(dataDir, name), error).type() !=
+            std::filesystem::file_type::not_found)
             return true;
     return false;
 }
@@ -300,9 +301,9 @@ int runBatchCommand(const CommandLine& line, const std::string& dataDir, Setting
             return refuse("the program has the pool in " + shownFolder(dataDir) +
                           " open, or another command is changing it; close it there and run the command again");
         if (locked == PoolLock::Outcome::Failed)
-            return refuse("the pool in " + shownFolder(dataDir) +
-                          " cannot be locked against other copies of the program, so nothing was changed: " +
-                          lock.reason());
+            return refuse(
+                "the pool in " + shownFolder(dataDir) +
+                " cannot be locked against other copies of the program, so nothing was changed: " + lock.reason());
     } else if (!holdsPool(dataDir)) {
         return refuse(shownFolder(line.poolDir.value_or(dataDir)) + " holds no pool");
     }

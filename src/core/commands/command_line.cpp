@@ -27,11 +27,20 @@ struct WindowSystemOption {
     bool joinedValue;  // also as "-name=VALUE"
 };
 constexpr WindowSystemOption WindowSystemOptions[] = {
-    {"platform", true, false},        {"platformpluginpath", true, false}, {"platformtheme", true, false},
-    {"plugin", true, false},          {"display", true, false},            {"geometry", true, false},
-    {"qwindowgeometry", true, false}, {"qwindowicon", true, false},        {"qwindowtitle", true, false},
-    {"session", true, false},         {"style", true, true},               {"stylesheet", true, true},
-    {"reverse", false, false},        {"widgetcount", false, false},
+    {"platform", true, false},
+    {"platformpluginpath", true, false},
+    {"platformtheme", true, false},
+    {"plugin", true, false},
+    {"display", true, false},
+    {"geometry", true, false},
+    {"qwindowgeometry", true, false},
+    {"qwindowicon", true, false},
+    {"qwindowtitle", true, false},
+    {"session", true, false},
+    {"style", true, true},
+    {"stylesheet", true, true},
+    {"reverse", false, false},
+    {"widgetcount", false, false},
 };
 
 // True when args[i] is one of the window system's options; its value, when it takes one, is passed

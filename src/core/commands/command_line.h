@@ -11,12 +11,12 @@ struct CommandLine {
     std::optional<std::string> poolDir;  // --pool DIR: the pool's folder, as typed
     bool help = false;                   // --help or -h: print the usage and end
     BatchCommand command = BatchCommand::None;
-    std::string commandOption;           // the command as typed ("--import-picks")
-    std::string commandFile;             // its FILE
-    int places = 3;                      // --places N: the paid places of --outlook, 1 to 8
-    bool remapPicks = false;             // --remap-picks: --import-field moves the picks with their teams
-    std::string error;                   // not empty: the command line is wrong, this says how
-    bool windowSystemOptions = false;    // the window system's options came (-platform): Qt takes them
+    std::string commandOption;         // the command as typed ("--import-picks")
+    std::string commandFile;           // its FILE
+    int places = 3;                    // --places N: the paid places of --outlook, 1 to 8
+    bool remapPicks = false;           // --remap-picks: --import-field moves the picks with their teams
+    std::string error;                 // not empty: the command line is wrong, this says how
+    bool windowSystemOptions = false;  // the window system's options came (-platform): Qt takes them
 };
 
 // Reads the arguments that follow the program's name. A value that starts with "-" is taken for

@@ -56,8 +56,7 @@ PoolLock::Outcome PoolLock::take(const std::string& dataDir)
     if (::fstat(lock.fd, &info) != 0) return fail(systemReason(errno));
     if (!S_ISREG(info.st_mode)) return fail("not a plain file");
     int locked;
-    do
-        locked = ::flock(lock.fd, LOCK_EX | LOCK_NB);
+    do locked = ::flock(lock.fd, LOCK_EX | LOCK_NB);
     while (locked != 0 && errno == EINTR);
     if (locked != 0) {
         if (errno == EWOULDBLOCK) return Outcome::Held;
@@ -68,7 +67,8 @@ PoolLock::Outcome PoolLock::take(const std::string& dataDir)
         // Run as root on a user's pool, the lock file becomes the user's, or the user could never
         // take it again. Should that fail, it is still a lock: root can open it, and so can the
         // users its mode lets in.
-        if (::geteuid() == 0 && folderInfo.st_uid != 0 && ::fchown(lock.fd, folderInfo.st_uid, folderInfo.st_gid) != 0) {
+        if (::geteuid() == 0 && folderInfo.st_uid != 0 &&
+            ::fchown(lock.fd, folderInfo.st_uid, folderInfo.st_gid) != 0) {
         }
     }
     m_fd = lock.fd;

@@ -23,7 +23,6 @@ constexpr std::uint64_t MinWorstShare = 4096;
 // No row's worst-finish search gets more than this many times the median row's work.
 constexpr std::uint64_t MedianShares = 64;
 
-
 // Per participant j, against the participant i searched for: points so far, and the most the
 // open games could still add to i's lead over j (up) or to j's lead over i (down). Games where
 // both picked the same team change neither lead, which is what makes the bound tight in pools

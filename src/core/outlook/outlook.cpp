@@ -124,7 +124,8 @@ PreparedPool preparePool(const OutlookInput& input)
             const TeamCode w = results[std::size_t(g)];
             if (w != 0 && picks[std::size_t(g)] == w) {
                 points += standingsValue(input.values, roundOfGame(g), w);
-                exact += std::int64_t(input.values.multiplyBySeed ? seedOfCode(w) : 1) * input.values.round[roundOfGame(g)];
+                exact +=
+                    std::int64_t(input.values.multiplyBySeed ? seedOfCode(w) : 1) * input.values.round[roundOfGame(g)];
             }
         }
         m.base[j] = points;
@@ -235,8 +236,8 @@ HOOP_HOT_LOOP int atLeast(const std::int32_t* t, int n, std::int32_t x, std::int
     return count;
 }
 
-HOOP_HOT_LOOP void applyColumn(std::uint32_t* t, const std::int32_t* picks, int n, TeamCode winner,
-                               std::uint32_t gain, TeamCode old, std::uint32_t loss)
+HOOP_HOT_LOOP void applyColumn(std::uint32_t* t, const std::int32_t* picks, int n, TeamCode winner, std::uint32_t gain,
+                               TeamCode old, std::uint32_t loss)
 {
     for (int j = 0; j < n; ++j)
         t[j] += ((0u - std::uint32_t(picks[j] == winner)) & gain) - ((0u - std::uint32_t(picks[j] == old)) & loss);
@@ -329,7 +330,10 @@ void Totals::setWinner(int level, TeamCode winner)
     applyColumn(m_totals.data(), m_model.column(level), m_model.n, winner, gain, old, loss);
 }
 
-bool stopped(const OutlookOptions& options) { return options.cancel && options.cancel->load(std::memory_order_relaxed); }
+bool stopped(const OutlookOptions& options)
+{
+    return options.cancel && options.cancel->load(std::memory_order_relaxed);
+}
 
 int workerCount(const OutlookOptions& options)
 {
@@ -492,12 +496,12 @@ OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& op
         for (int w = 0; w < workers; ++w)
             enumerators.push_back(std::make_unique<Enumerator>(m, evaluators[std::size_t(w)], options));
         const bool finished = m.n == 0 || runTasks(
-                                               int(outcomes.size()), workers, options,
-                                               [&](int task, int w) {
-                                                   outcomes[std::size_t(task)] =
-                                                       enumerators[std::size_t(w)]->runTask(task, split);
-                                               },
-                                               0.0, 1.0);
+                                              int(outcomes.size()), workers, options,
+                                              [&](int task, int w) {
+                                                  outcomes[std::size_t(task)] =
+                                                      enumerators[std::size_t(w)]->runTask(task, split);
+                                              },
+                                              0.0, 1.0);
         if (!finished) {
             result.cancelled = true;
             return result;

@@ -65,14 +65,14 @@ struct OutlookResult {
     std::vector<ParticipantOutlook> rows;  // in the order of the input's participants
     OutlookMethod method = OutlookMethod::Exact;
     int remainingGames = 0;
-    std::uint64_t outcomes = 0;       // Exact: outcomes enumerated
-    std::uint64_t tournaments = 0;    // Simulated: tournaments simulated
-    double largestHalfInterval = 0;   // Simulated: largest 95% half-interval, in percent points
+    std::uint64_t outcomes = 0;      // Exact: outcomes enumerated
+    std::uint64_t tournaments = 0;   // Simulated: tournaments simulated
+    double largestHalfInterval = 0;  // Simulated: largest 95% half-interval, in percent points
     // Best and worst finishes are exact for every row, unless a search ran out of its budget, or
     // round values are so large that totals leave 32 bits (then they and Can Win are the ones
     // seen in the simulated tournaments). Otherwise Can Win is always exact.
     bool finishesExact = true;
-    bool cancelled = false;           // rows are then empty
+    bool cancelled = false;  // rows are then empty
 };
 
 OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& options = {});

@@ -35,11 +35,11 @@ std::string finishText(int finish, bool exact) { return std::to_string(finish) +
 
 std::string summaryOf(const OutlookResult& result)
 {
-    const std::string left = std::to_string(result.remainingGames) +
-                             (result.remainingGames == 1 ? " game left" : " games left");
+    const std::string left =
+        std::to_string(result.remainingGames) + (result.remainingGames == 1 ? " game left" : " games left");
     if (result.method == OutlookMethod::Exact)
-        return "Exact over " + std::to_string(result.outcomes) +
-               (result.outcomes == 1 ? " outcome (" : " outcomes (") + left + ")";
+        return "Exact over " + std::to_string(result.outcomes) + (result.outcomes == 1 ? " outcome (" : " outcomes (") +
+               left + ")";
     return "Estimated from " + std::to_string(result.tournaments) + " tournaments (" + left +
            "): Win % and Money % within " + oneDecimal(result.largestHalfInterval) + " points at 95%";
 }
@@ -172,7 +172,8 @@ std::vector<ScoreRow> scoreRows(const OutlookInput& input, const std::vector<std
     scores.reserve(input.participants.size());
     for (const OutlookParticipant& p : input.participants)
         scores.push_back(scorePicks(p.picks, input.results, input.values, eliminated));
-    const std::vector<std::size_t> order = standingsOrder(scores.size(), [&](std::size_t i) { return scores[i].total; });
+    const std::vector<std::size_t> order =
+        standingsOrder(scores.size(), [&](std::size_t i) { return scores[i].total; });
     std::vector<ScoreRow> rows;
     rows.reserve(order.size());
     for (std::size_t position = 0; position < order.size(); ++position) {

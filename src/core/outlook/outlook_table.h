@@ -16,8 +16,16 @@ namespace outlook {
 constexpr int OutlookColumnCount = 8;
 inline const std::array<std::string, OutlookColumnCount> OutlookHeaders = {
     "#", "Name", "Total Pts", "Best Finish", "Worst Finish", "Can Win", "Win %", "Money %"};
-enum OutlookColumn { PositionColumn, NameColumn, TotalColumn, BestColumn, WorstColumn, CanWinColumn, WinColumn,
-                     MoneyColumn };
+enum OutlookColumn {
+    PositionColumn,
+    NameColumn,
+    TotalColumn,
+    BestColumn,
+    WorstColumn,
+    CanWinColumn,
+    WinColumn,
+    MoneyColumn
+};
 
 struct OutlookRow {
     std::array<std::string, OutlookColumnCount> cells;

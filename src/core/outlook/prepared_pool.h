@@ -39,12 +39,12 @@ struct Level {
     int game = 0;
     int round = 0;
     Side side[2];
-    int choices = 0;           // sides that can win (a level with none has winner 0)
-    int firstChoice = 0;       // side of choice 0
-    std::uint32_t value[SeedCount + 1] = {};  // points for a correct pick of a winner of seed s
+    int choices = 0;                             // sides that can win (a level with none has winner 0)
+    int firstChoice = 0;                         // side of choice 0
+    std::uint32_t value[SeedCount + 1] = {};     // points for a correct pick of a winner of seed s
     std::int64_t trueValue[SeedCount + 1] = {};  // the same without 32-bit wrapping
-    std::uint64_t reach = 0;   // bits of the teams that can win this level
-    int nextLevel = -1;        // the level the winner goes on to, if it is a remaining game
+    std::uint64_t reach = 0;                     // bits of the teams that can win this level
+    int nextLevel = -1;                          // the level the winner goes on to, if it is a remaining game
 };
 
 struct PreparedPool {
@@ -52,8 +52,8 @@ struct PreparedPool {
     int levelCount = 0;
     int places = 3;
     std::vector<Level> levels;
-    std::vector<std::int32_t> picks;   // [level * n + j]: team code, -1 where it cannot score
-    std::vector<std::uint32_t> base;   // points already earned, the standings' 32-bit sums
+    std::vector<std::int32_t> picks;  // [level * n + j]: team code, -1 where it cannot score
+    std::vector<std::uint32_t> base;  // points already earned, the standings' 32-bit sums
     // Totals always fit in 32 bits and span at most histSpan values: ranks by counting.
     bool narrow = false;
     std::int32_t histLo = 0;

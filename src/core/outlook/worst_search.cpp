@@ -37,8 +37,7 @@ namespace {
 // width, a block at a time, so 16-bit lanes are not widened first.
 constexpr int CountBlock = 4096;  // below the largest 16-bit count
 
-template <class Lane>
-HOOP_HOT_LOOP int countAdded(const Lane* __restrict from, const Lane* __restrict add, int n)
+template <class Lane> HOOP_HOT_LOOP int countAdded(const Lane* __restrict from, const Lane* __restrict add, int n)
 {
     int count = 0;
     for (int at = 0; at < n; at += CountBlock) {
@@ -88,27 +87,23 @@ HOOP_HOT_LOOP void addGame(const Lane* __restrict base, const std::int32_t* __re
     for (int j = 0; j < n; ++j) to[j] = Lane(base[j] + (-Lane(picks[j] == team) & v) - mine);
 }
 
-template <class Lane>
-HOOP_HOT_LOOP void addInto(const Lane* __restrict b, int n, Lane* __restrict to)
+template <class Lane> HOOP_HOT_LOOP void addInto(const Lane* __restrict b, int n, Lane* __restrict to)
 {
     for (int j = 0; j < n; ++j) to[j] = Lane(to[j] + b[j]);
 }
 
-template <class Lane>
-HOOP_HOT_LOOP void keepMax(const Lane* __restrict a, int n, Lane* __restrict to)
+template <class Lane> HOOP_HOT_LOOP void keepMax(const Lane* __restrict a, int n, Lane* __restrict to)
 {
     for (int j = 0; j < n; ++j) to[j] = a[j] > to[j] ? a[j] : to[j];
 }
 
-template <class Lane>
-HOOP_HOT_LOOP void keepMin(const Lane* __restrict a, int n, Lane* __restrict to)
+template <class Lane> HOOP_HOT_LOOP void keepMin(const Lane* __restrict a, int n, Lane* __restrict to)
 {
     for (int j = 0; j < n; ++j) to[j] = a[j] < to[j] ? a[j] : to[j];
 }
 
 // True when every lane of b is at least a's.
-template <class Lane>
-HOOP_HOT_LOOP bool covers(const Lane* __restrict b, const Lane* __restrict a, int n)
+template <class Lane> HOOP_HOT_LOOP bool covers(const Lane* __restrict b, const Lane* __restrict a, int n)
 {
     constexpr int Block = 64;
     for (int from = 0; from < n; from += Block) {
@@ -137,8 +132,7 @@ public:
 namespace {
 
 // The search in lanes of type Lane: 16 bits where every lead fits, 32 otherwise.
-template <class Lane>
-class Engine final : public WorstSearch::Impl {
+template <class Lane> class Engine final : public WorstSearch::Impl {
 public:
     Engine(const PreparedPool& model, const OutlookOptions& options);
     bool run(int participant, std::int32_t& found, std::uint64_t budget, std::vector<int>& place) override;
@@ -210,7 +204,7 @@ private:
     std::vector<std::vector<int>> m_sets;  // per slot: kept completions (vector ids)
     std::vector<Lane> m_vectors;
     int m_vectorCount = 0;
-    std::vector<std::vector<int>> m_branches;  // per slot: the kept completions to branch on
+    std::vector<std::vector<int>> m_branches;       // per slot: the kept completions to branch on
     std::vector<std::vector<int>> m_levelBranches;  // per level: the same for any winner
     std::vector<Lane> m_branchLanes;
     std::vector<Lane> m_zero;
@@ -232,7 +226,8 @@ private:
 };
 
 template <class Lane>
-Engine<Lane>::Engine(const PreparedPool& model, const OutlookOptions& options) : m_model(model), m_cancel(options.cancel)
+Engine<Lane>::Engine(const PreparedPool& model, const OutlookOptions& options)
+    : m_model(model), m_cancel(options.cancel)
 {
     m_n = model.n;
     m_stride = (std::size_t(m_n) + 15) & ~std::size_t(15);
@@ -265,22 +260,19 @@ Engine<Lane>::Engine(const PreparedPool& model, const OutlookOptions& options) :
     }
 }
 
-template <class Lane>
-int Engine<Lane>::newVector()
+template <class Lane> int Engine<Lane>::newVector()
 {
     if (std::size_t(m_vectorCount + 1) * m_stride > m_vectors.size())
         m_vectors.resize(std::max(m_vectors.size() * 2, 64 * m_stride));
     return m_vectorCount++;
 }
 
-template <class Lane>
-int Engine<Lane>::sideOf(int level, int team) const
+template <class Lane> int Engine<Lane>::sideOf(int level, int team) const
 {
     return (m_sideReach[std::size_t(level) * 2] >> team) & 1 ? 0 : 1;
 }
 
-template <class Lane>
-void Engine<Lane>::prepare()
+template <class Lane> void Engine<Lane>::prepare()
 {
     const int n = m_n;
     const auto i = std::size_t(m_i);
@@ -331,8 +323,7 @@ void Engine<Lane>::prepare()
 
 // Keeps the completions of the level's part of the bracket, per winner, that no other completion
 // with the same winner dominates, when the parts below are kept and there are few enough.
-template <class Lane>
-void Engine<Lane>::materialize(int k)
+template <class Lane> void Engine<Lane>::materialize(int k)
 {
     const Level& l = m_model.levels[std::size_t(k)];
     m_whole[std::size_t(k)] = 0;
@@ -403,8 +394,7 @@ void Engine<Lane>::materialize(int k)
 
 // The kept parts the search can meet (the largest ones) get what choosing each completion does
 // to the ranges of their (level, winner).
-template <class Lane>
-void Engine<Lane>::prepareBranches()
+template <class Lane> void Engine<Lane>::prepareBranches()
 {
     int count = 0;
     for (int k = 0; k < m_model.levelCount; ++k) {
@@ -443,8 +433,7 @@ void Engine<Lane>::prepareBranches()
 
 // A decided winner of a level whose part is not kept whole wins its way up from its own side:
 // the games on that path are decided with it and the other sides become open parts.
-template <class Lane>
-void Engine<Lane>::pushDecided(std::vector<Component>& comps, int level, int team) const
+template <class Lane> void Engine<Lane>::pushDecided(std::vector<Component>& comps, int level, int team) const
 {
     while (!m_whole[std::size_t(level)]) {
         const Level& l = m_model.levels[std::size_t(level)];
@@ -496,13 +485,14 @@ bool Engine<Lane>::run(int participant, std::int32_t& found, std::uint64_t budge
     m_above[0].swap(above);
     walk(0, comps, possibly, countAdded(lower, m_zero.data(), m_n));
     found = m_found;
-    if (!m_stop) place.clear();
-    else place = m_resume;
+    if (!m_stop)
+        place.clear();
+    else
+        place = m_resume;
     return !m_stop;
 }
 
-template <class Lane>
-void Engine<Lane>::walk(int depth, const std::vector<Component>& comps, int possibly, int surely)
+template <class Lane> void Engine<Lane>::walk(int depth, const std::vector<Component>& comps, int possibly, int surely)
 {
     m_found = std::max(m_found, surely);
     if (possibly <= m_found || comps.empty()) return;

@@ -2,10 +2,7 @@
 
 const std::array<int, 16> SeedOrder = {1, 16, 8, 9, 5, 12, 4, 13, 6, 11, 3, 14, 7, 10, 2, 15};
 
-TeamCode makeTeamCode(std::uint8_t region, std::uint8_t seed)
-{
-    return TeamCode(region) * 100 + TeamCode(seed);
-}
+TeamCode makeTeamCode(std::uint8_t region, std::uint8_t seed) { return TeamCode(region) * 100 + TeamCode(seed); }
 
 int seedOfCode(TeamCode code) { return code - (code / 100) * 100; }
 

@@ -13,7 +13,8 @@ inline constexpr const char* SponsorNotice = "Made for office pools by Corvanta.
 inline constexpr const char* Slogan = "Run your office pool the easy way with the Hoopfall from Corvanta.";
 inline constexpr const char* VisitUsPrefix = "Visit us on the web at ";
 // The one-line notice that opens and closes every printed sheet: the maker's site and its slogan.
-inline constexpr const char* PromoLine = "Office pools made easy: the Hoopfall from Corvanta, https://www.corvanta.example/";
+inline constexpr const char* PromoLine =
+    "Office pools made easy: the Hoopfall from Corvanta, https://www.corvanta.example/";
 
 // The keywords and description of the exported standings page.
 inline constexpr const char* Keywords =

@@ -180,13 +180,14 @@ ReadOutcome readFileChunks(const std::string& path, const std::function<void(con
 ReadOutcome readWholeFile(const std::string& path, std::string& bytes, ReadFunction read)
 {
     bytes.clear();
-    return readFileChunks(path, [&bytes](const char* data, std::size_t size) { bytes.append(data, size); }, read);
+    return readFileChunks(
+        path, [&bytes](const char* data, std::size_t size) { bytes.append(data, size); }, read);
 }
 
 std::string asideName(const std::string& path, const std::string& tag)
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
@@ -241,7 +242,8 @@ bool AtomicFile::resolveTarget(struct stat& found)
             // In a sticky folder anyone may write to, another user can plant a link to a file of
             // ours; the kernel follows such a link only for its owner or the folder's.
             const mode_t shared = S_ISVTX | S_IWOTH;
-            if ((folderStat.st_mode & shared) == shared && found.st_uid != ::geteuid() && found.st_uid != folderStat.st_uid)
+            if ((folderStat.st_mode & shared) == shared && found.st_uid != ::geteuid() &&
+                found.st_uid != folderStat.st_uid)
                 refuse((currentPath == m_path ? std::string("it") : currentPath) +
                        " is a symbolic link of another user in a folder shared by all, so it is not followed");
             std::vector<char> buffer(PATH_MAX + 1);
@@ -300,7 +302,8 @@ AtomicFile::AtomicFile(std::string path, FileGuard* guard) : m_path(std::move(pa
     }
     if (exists) {
         // Keep the owner where we may (root saving a user's file) and the permission bits always.
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0) { /* not allowed for an ordinary user: keep ours */ }
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0) { /* not allowed for an ordinary user: keep ours */
+        }
         ::fchmod(fd, st.st_mode & 07777);
     }
     m_file = ::fdopen(fd, "wb");
@@ -432,7 +435,7 @@ int removeStaleTempFiles(const std::string& dir, std::timespec runStart)
 
 std::timespec processStartTime()
 {
-    std::timespec now {};
+    std::timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     // The 22nd field of /proc/self/stat is the start in clock ticks since boot; the 2nd, the
     // program's name in parentheses, may hold spaces and parentheses of its own.
@@ -448,7 +451,7 @@ std::timespec processStartTime()
         while (*p && *p != ' ') ++p;
     }
     const long hz = ::sysconf(_SC_CLK_TCK);
-    std::timespec boot {};
+    std::timespec boot{};
     if (ticks == 0 || hz <= 0 || ::clock_gettime(CLOCK_BOOTTIME, &boot) != 0) return now;
     const long long second = 1'000'000'000;
     const long long sinceBoot = boot.tv_sec * second + boot.tv_nsec;

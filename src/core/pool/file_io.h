@@ -51,8 +51,8 @@ ReadOutcome readWholeFile(const std::string& path, std::string& bytes, ReadFunct
 struct FileGuard {
     enum class State { None, CopyAsideFirst, Blocked };
     State state = State::None;
-    std::string reason;  // why a Blocked file is not written
-    std::string aside {};  // the copy a CopyAsideFirst file gets, when named as it was found (else one is chosen)
+    std::string reason;   // why a Blocked file is not written
+    std::string aside{};  // the copy a CopyAsideFirst file gets, when named as it was found (else one is chosen)
     bool blocked() const { return state == State::Blocked; }
 };
 

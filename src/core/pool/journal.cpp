@@ -33,7 +33,7 @@ std::uint32_t get32(const unsigned char* p)
 const std::array<std::uint32_t, 256>& crcTable()
 {
     static const auto table = [] {
-        std::array<std::uint32_t, 256> t {};
+        std::array<std::uint32_t, 256> t{};
         for (std::uint32_t n = 0; n < 256; ++n) {
             std::uint32_t c = n;
             for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
@@ -232,17 +232,19 @@ JournalScan scanJournal(const unsigned char* data, std::size_t size, const Journ
         scan.header = prefix ? Header::Empty : Header::Damaged;
         return scan;
     }
-    if (std::memcmp(data, HeaderMagic, 4) != 0 || !getBase(data + 4, scan.base) || crc32(data, 20) != get32(data + 20)) {
+    if (std::memcmp(data, HeaderMagic, 4) != 0 || !getBase(data + 4, scan.base) ||
+        crc32(data, 20) != get32(data + 20)) {
         scan.header = Header::Damaged;
         return scan;
     }
     // The records after the last checkpoint naming base extend it; without one, all do when the
     // header names base.
     int sound = 0, checkpoint = -1;
-    const std::size_t end = parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, [&](const Journal::Record& r) {
-        ++sound;
-        if (r.kind == Journal::Kind::Written && r.written.matches(base)) checkpoint = sound;
-    });
+    const std::size_t end =
+        parseJournal(data + JournalHeaderSize, size - JournalHeaderSize, [&](const Journal::Record& r) {
+            ++sound;
+            if (r.kind == Journal::Kind::Written && r.written.matches(base)) checkpoint = sound;
+        });
     if (checkpoint < 0 && !scan.base.matches(base)) {
         scan.header = Header::Foreign;
         return scan;
@@ -335,7 +337,8 @@ void Journal::append(Kind kind, const unsigned char* payload, std::size_t size)
         if (n <= 0) {
             const int err = n < 0 ? errno : ENOSPC;
             // Cut a half-written record off, so the records after it stay readable.
-            if (::ftruncate(m_fd, m_size) != 0) { /* replay stops at the torn record */ }
+            if (::ftruncate(m_fd, m_size) != 0) { /* replay stops at the torn record */
+            }
             noteOnDisk();
             fail(err);
         }
@@ -345,7 +348,8 @@ void Journal::append(Kind kind, const unsigned char* payload, std::size_t size)
         m_unsynced = true;
     } else if (::fdatasync(m_fd) != 0) {
         const int err = errno;
-        if (::ftruncate(m_fd, m_size) != 0) { /* as above */ }
+        if (::ftruncate(m_fd, m_size) != 0) { /* as above */
+        }
         noteOnDisk();
         fail(err);
     }
@@ -373,7 +377,8 @@ void Journal::appendClear(const std::vector<std::int32_t>& kept)
     if (kept.size() > MaxKept) throw HoopError("Cannot write file " + m_path + ": too many open sheets");
     std::vector<unsigned char> payload(4 + 4 * kept.size());
     put32(payload.data(), static_cast<std::uint32_t>(kept.size()));
-    for (std::size_t i = 0; i < kept.size(); ++i) put32(payload.data() + 4 + 4 * i, static_cast<std::uint32_t>(kept[i]));
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        put32(payload.data() + 4 + 4 * i, static_cast<std::uint32_t>(kept[i]));
     append(Kind::Clear, payload.data(), payload.size());
 }
 
@@ -435,7 +440,8 @@ Journal::ReplayOutcome Journal::replay(const JournalBase& base, const std::funct
     }
     // Cut back to the sound records, so later records follow them; damaged bytes only once kept.
     if (sound < bytes.size() && (!outcome.damaged || !outcome.keptAs.empty())) {
-        if (::truncate(m_path.c_str(), static_cast<off_t>(sound)) == 0 && m_fd < 0) m_size = static_cast<long long>(sound);
+        if (::truncate(m_path.c_str(), static_cast<off_t>(sound)) == 0 && m_fd < 0)
+            m_size = static_cast<long long>(sound);
     }
     noteOnDisk();
     return outcome;

@@ -71,7 +71,11 @@ public:
 
     // The PICKS.HFD a journal started from now extends; set after each load and write of it.
     // Without one, a new journal reads PICKS.HFD to learn it.
-    void setBase(const JournalBase& base) { m_base = base; m_baseKnown = true; }
+    void setBase(const JournalBase& base)
+    {
+        m_base = base;
+        m_baseKnown = true;
+    }
 
     // Each returns once the record is on disk (or, inside a batch, written); a failure throws a
     // HoopError and leaves the journal as it was before the call. A journal that another program
@@ -89,15 +93,15 @@ public:
     void endBatch();
 
     struct ReplayOutcome {
-        ReadOutcome read;         // Missing when there is no journal
-        int records = 0;          // records applied
-        bool damaged = false;     // bad bytes after the sound records, more than a save cut short
-        bool notThisPool = false; // the header names another PICKS.HFD, or there is none (an
-                                  // earlier version's journal): nothing was applied
-        bool oldFormat = false;   // of notThisPool: an earlier version's journal without header
-        bool movedWhole = false;  // not applied at all (another pool's, or damaged at its start)
-        std::string keptAs;       // where the journal, or a copy of it, was kept
-        std::string failure;      // why it could not be kept aside (it then stays, unused)
+        ReadOutcome read;          // Missing when there is no journal
+        int records = 0;           // records applied
+        bool damaged = false;      // bad bytes after the sound records, more than a save cut short
+        bool notThisPool = false;  // the header names another PICKS.HFD, or there is none (an
+                                   // earlier version's journal): nothing was applied
+        bool oldFormat = false;    // of notThisPool: an earlier version's journal without header
+        bool movedWhole = false;   // not applied at all (another pool's, or damaged at its start)
+        std::string keptAs;        // where the journal, or a copy of it, was kept
+        std::string failure;       // why it could not be kept aside (it then stays, unused)
     };
     // Applies every sound record in order when the header names base; a strict prefix of one
     // record at the very end (a save cut short) is dropped quietly. Any other damage keeps a copy
@@ -128,9 +132,9 @@ private:
     bool m_unsynced = false;
     JournalBase m_base;
     bool m_baseKnown = false;
-    FileStamp m_stamp;           // the journal as this run last left it
+    FileStamp m_stamp;  // the journal as this run last left it
     bool m_stampKnown = false;
-    std::string m_refused;       // why nothing may be written to the file at the path
+    std::string m_refused;  // why nothing may be written to the file at the path
 };
 
 std::uint32_t crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0);
@@ -140,8 +144,8 @@ constexpr std::size_t JournalHeaderSize = 24;
 std::string encodeJournalHeader(const JournalBase& base);
 std::string encodeJournalRecord(Journal::Kind kind, const unsigned char* payload, std::size_t size);
 // The sound records at the start of data, handed to apply in order; returns how many bytes they take.
-std::size_t parseJournal(const unsigned char* data, std::size_t size, const std::function<void(const Journal::Record&)>& apply,
-                         int* records = nullptr);
+std::size_t parseJournal(const unsigned char* data, std::size_t size,
+                         const std::function<void(const Journal::Record&)>& apply, int* records = nullptr);
 // Whether data is a strict prefix of one record: what a save cut short leaves.
 bool isTornJournalRecord(const unsigned char* data, std::size_t size);
 
@@ -157,7 +161,7 @@ struct JournalScan {
     JournalBase base;          // what a sound header names
     std::size_t soundEnd = 0;  // bytes of the header and the sound records
     int records = 0;
-    bool damaged = false;      // the bytes after soundEnd are not a strict prefix of one record
+    bool damaged = false;  // the bytes after soundEnd are not a strict prefix of one record
 };
 // Reads a journal's bytes against the base of the PICKS.HFD beside it; apply sees the sound
 // records only when the header matches, and only those after the last checkpoint that names base.

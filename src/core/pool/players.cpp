@@ -137,29 +137,29 @@ bool PlayerList::loadPlayers()
     const ReadOutcome read = readFileChunks(
         path,
         [this, &carry, &base](const char* data, std::size_t size) {
-        base.crc = crc32(reinterpret_cast<const unsigned char*>(data), size, base.crc);
-        base.size += size;
-        if (!carry.empty()) {
-            const std::size_t take = std::min(size, PickRecordSize - carry.size());
-            carry.append(data, take);
-            data += take;
-            size -= take;
-            if (carry.size() < PickRecordSize) return;
-            loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(carry.data()), PickRecordSize);
-            carry.clear();
-        }
-        const std::size_t whole = size - size % PickRecordSize;
-        loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(data), whole);
-        carry.assign(data + whole, size - whole);
+            base.crc = crc32(reinterpret_cast<const unsigned char*>(data), size, base.crc);
+            base.size += size;
+            if (!carry.empty()) {
+                const std::size_t take = std::min(size, PickRecordSize - carry.size());
+                carry.append(data, take);
+                data += take;
+                size -= take;
+                if (carry.size() < PickRecordSize) return;
+                loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(carry.data()), PickRecordSize);
+                carry.clear();
+            }
+            const std::size_t whole = size - size % PickRecordSize;
+            loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(data), whole);
+            carry.assign(data + whole, size - whole);
         },
         m_read);
     m_loadStatus = read.status;
     const bool torn = read.status == ReadStatus::Read && !carry.empty();
     if (read.status == ReadStatus::Missing) base = {JournalBase::State::Missing};
     if (read.status == ReadStatus::Unreadable) {
-        const std::string note = count() > 0 ? "The " + std::to_string(count()) +
-                                                   " records read before the error are in the list."
-                                             : std::string();
+        const std::string note =
+            count() > 0 ? "The " + std::to_string(count()) + " records read before the error are in the list."
+                        : std::string();
         keepUnreadableFile(path, read.reason, m_host, m_picksGuard, note);
         // Moved aside, the pool has no PICKS.HFD; left in place, nothing can match it.
         base = m_picksGuard.blocked() ? JournalBase{} : JournalBase{JournalBase::State::Missing};
@@ -181,7 +181,8 @@ bool PlayerList::loadPlayers()
     const bool whole = read.status == ReadStatus::Read && !torn;
     if (torn) {
         // The last record is lost whatever the journal brings back: always said, the results by name.
-        std::string text = PlayersQuickTip + "\n\nThe last record of " + PicksFileName + " is incomplete and was left out";
+        std::string text =
+            PlayersQuickTip + "\n\nThe last record of " + PicksFileName + " is incomplete and was left out";
         if (carry.size() >= 4 && getInt32(reinterpret_cast<const unsigned char*>(carry.data())) == ResultsId)
             text += hasResults() ? "; it held the results, which the journal brought back"
                                  : "; it held the results, which must be entered again";
@@ -232,7 +233,8 @@ void PlayerList::loadUnchanged()
         base = {JournalBase::State::Present, bytes.size(),
                 crc32(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())};
     // A torn last record is left out, as at start-up.
-    loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size() - bytes.size() % PickRecordSize);
+    loadPlayersFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()),
+                         bytes.size() - bytes.size() % PickRecordSize);
 
     std::string journal;
     const ReadOutcome log = readWholeFile(m_journal.path(), journal);
@@ -242,8 +244,9 @@ void PlayerList::loadUnchanged()
     // Start-up moves such a journal aside, or keeps its bad bytes aside, and says what it restored.
     using Header = JournalScan::Header;
     if (scan.header == Header::Foreign || scan.header == Header::OldFormat)
-        throw HoopError("The file " + m_journal.path() +
-                        " does not extend the PICKS.HFD beside it. Start the program on the pool once to move it aside.");
+        throw HoopError(
+            "The file " + m_journal.path() +
+            " does not extend the PICKS.HFD beside it. Start the program on the pool once to move it aside.");
     if (scan.header == Header::Damaged || scan.damaged)
         throw HoopError("The file " + m_journal.path() +
                         " is damaged. Start the program on the pool once to restore what it can.");
@@ -281,7 +284,8 @@ void PlayerList::replayJournal(const JournalBase& base)
         return;
     }
     if (replay.damaged && replay.keptAs.empty()) {
-        m_host.showError(journal + " is damaged and could not be copied aside; it is kept as it is until the program closes.");
+        m_host.showError(journal +
+                         " is damaged and could not be copied aside; it is kept as it is until the program closes.");
         return;
     }
     if (replay.damaged)
@@ -307,7 +311,7 @@ std::string PlayerList::picksBytes() const
 }
 
 bool PlayerList::savePlayersTo(const std::string& path, FileGuard* guard, JournalBase* written,
-                             const std::function<void(const JournalBase&)>& beforeCommit) const
+                               const std::function<void(const JournalBase&)>& beforeCommit) const
 {
     // Encode in chunks so a large pool is not held twice in memory.
     AtomicFile file(path, guard);

@@ -30,7 +30,7 @@ struct Player {
     std::int32_t id = 0;
     ShortString<25> name;
     std::int32_t roundPoints[RoundCount + 1] = {};  // index 1..6
-    PickArray picks{};                               // index 1..63
+    PickArray picks{};                              // index 1..63
     std::int32_t total = 0;
     std::int32_t potential = 0;
     ShortString<12> tiebreaker;
@@ -62,7 +62,7 @@ public:
     // set-up); the commands use storeEntry and deletePlayer. An entry's Id never changes once it
     // is in the list.
     const Player* add(const Player& entry);  // appends a copy and returns it
-    void clear();                              // removes every entry (they stay readable)
+    void clear();                            // removes every entry (they stay readable)
     // The entry to change in memory the same way, bypassing the journal and the listeners: tests'
     // and benchmarks' set-up only.
     Player& unjournaledEntry(int index) { return *m_items.at(static_cast<std::size_t>(index)); }
@@ -86,10 +86,10 @@ public:
     // same just before the new file replaces the old one.
     bool savePlayersTo(const std::string& path, FileGuard* guard = nullptr, JournalBase* written = nullptr,
                        const std::function<void(const JournalBase&)>& beforeCommit = {}) const;
-    std::string picksBytes() const;      // the file content for the current list
-    // Writes the program's PICKS.HFD now and removes the journal: how the list is closed. When PICKS.HFD or PICKS.JNL is no longer the file this run loaded or last wrote (another
-    // program replaced or changed it), neither is touched: the list is saved to a new file beside
-    // them and a FileChangedError says so.
+    std::string picksBytes() const;  // the file content for the current list
+    // Writes the program's PICKS.HFD now and removes the journal: how the list is closed. When PICKS.HFD or PICKS.JNL
+    // is no longer the file this run loaded or last wrote (another program replaced or changed it), neither is touched:
+    // the list is saved to a new file beside them and a FileChangedError says so.
     void writePicksFile();
     const std::string& dataDir() const { return m_dir; }
     std::string picksPath() const;
@@ -165,8 +165,8 @@ private:
     void applyClear(const std::unordered_set<std::int32_t>& kept);
     void replayJournal(const JournalBase& base);
     void notePicksOnDisk(const JournalBase& base);  // PICKS.HFD as this run loaded or wrote it
-    void savePicksFile();                            // PICKS.HFD from the list; the journal then goes
-    std::string changedOnDisk() const;               // the file another program changed, if any
+    void savePicksFile();                           // PICKS.HFD from the list; the journal then goes
+    std::string changedOnDisk() const;              // the file another program changed, if any
     [[noreturn]] void refuseToWrite(const std::string& changed);
     void applyJournalRecord(const Journal::Record& record);
 

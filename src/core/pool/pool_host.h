@@ -45,4 +45,3 @@ private:
     PoolHost& m_host;
     int m_last;
 };
-

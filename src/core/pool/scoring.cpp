@@ -66,8 +66,8 @@ PickScore scorePicks(const PickArray& picks, const PickArray& results, const Sco
         const int r = roundOfGame(g);
         const TeamCode w = results[g];
         const TeamCode p = picks[g];
-        const std::uint32_t value = std::uint32_t(values.multiplyBySeed ? seedOfCode(w != 0 ? w : p) : 1) *
-                                    std::uint32_t(values.round[r]);
+        const std::uint32_t value =
+            std::uint32_t(values.multiplyBySeed ? seedOfCode(w != 0 ? w : p) : 1) * std::uint32_t(values.round[r]);
         if (w != 0) {
             if (p == w) points[r] += value;
         } else if (isValidTeamCode(p) && (eliminated & teamBit(p)) == 0) {
@@ -118,7 +118,10 @@ private:
     // Per code below this, indexed by the code; a pick beyond it is found by or-ing the picks.
     static constexpr int TableSize = 512;
 
-    std::uint32_t factorOf(TeamCode code) const { return m_values.multiplyBySeed ? std::uint32_t(seedOfCode(code)) : 1; }
+    std::uint32_t factorOf(TeamCode code) const
+    {
+        return m_values.multiplyBySeed ? std::uint32_t(seedOfCode(code)) : 1;
+    }
 
     // False, with nothing changed, when an open game's pick is beyond the table.
     bool scoreFast(Player& entry) const

@@ -9,8 +9,7 @@
 
 // A length byte followed by N character bytes, as the data files hold text. Longer text is cut
 // to N bytes; a length byte read from a file is clamped to N.
-template <std::size_t N>
-struct ShortString {
+template <std::size_t N> struct ShortString {
     std::uint8_t len = 0;
     char chars[N] = {};
 

@@ -45,7 +45,7 @@ bool loadTeamsFromBytes(TeamTable& teams, const unsigned char* data, std::size_t
 {
     std::size_t pos = 0;
     // The record each place ends with: a later record for a place replaces an earlier one.
-    std::array<const unsigned char*, std::size_t(RegionCount * SeedCount)> kept {};
+    std::array<const unsigned char*, std::size_t(RegionCount * SeedCount)> kept{};
     for (; pos + TeamRecordSize <= size; pos += TeamRecordSize) {
         const unsigned char* record = data + pos;
         readTeamRecord(teams, record);
@@ -59,7 +59,8 @@ bool loadTeamsFromBytes(TeamTable& teams, const unsigned char* data, std::size_t
         for (std::size_t at = 0; at + TeamRecordSize <= size; at += TeamRecordSize) {
             const unsigned char* record = data + at;
             const bool placed = record[0] >= 1 && record[0] <= RegionCount && record[1] >= 1 && record[1] <= SeedCount;
-            const unsigned char* last = placed ? kept[std::size_t((record[0] - 1) * SeedCount + record[1] - 1)] : nullptr;
+            const unsigned char* last =
+                placed ? kept[std::size_t((record[0] - 1) * SeedCount + record[1] - 1)] : nullptr;
             const bool empty = std::all_of(record, record + TeamRecordSize, [](unsigned char b) { return b == 0; });
             if (placed ? std::memcmp(record, last, TeamRecordSize) != 0 : !empty) ++*dropped;
         }
@@ -89,7 +90,8 @@ bool loadTeams(const std::string& dir, TeamTable& teams, PoolHost& host, FileGua
         host.showInformation("The file " + path + " holds " + std::to_string(dropped) +
                              (dropped == 1 ? " team record" : " team records") +
                              " the program cannot use (a region or seed out of range, or a second record for the "
-                             "same team); " + (dropped == 1 ? "it is" : "they are") +
+                             "same team); " +
+                             (dropped == 1 ? "it is" : "they are") +
                              " left out. Before the teams are next saved, the file is copied aside unchanged as " +
                              fileNameOf(guard.aside) + " in the same folder.");
     }
@@ -176,7 +178,8 @@ void saveRegions(const std::string& dir, const std::array<std::string, 4>& names
     const ReadOutcome read = readWholeFile(path, existing);
     // Other sections of the file are kept, so a file that could not be read is not replaced.
     if (read.status == ReadStatus::Unreadable)
-        throw HoopError("Cannot write file " + path + ": it could not be read (" + read.reason + "), so it is left as it was");
+        throw HoopError("Cannot write file " + path + ": it could not be read (" + read.reason +
+                        "), so it is left as it was");
     if (read.status == ReadStatus::Read) ini.LoadData(existing.data(), existing.size());
     for (int n = 1; n <= 4; ++n) {
         ini.SetValue(RegionsSection, std::to_string(n).c_str(), regionNameAsStored(names[n - 1]).c_str());

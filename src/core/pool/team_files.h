@@ -11,18 +11,17 @@ class PoolHost;
 constexpr std::size_t TeamRecordSize = 21;
 inline const std::string TeamsFileName = "TEAMS.HFD";
 inline const std::string RegionsFileName = "REGIONS.HFD";
-inline const std::string TeamsQuickTip =
-    "Quick Tip: To enter the tournament teams select [Pool], [Options...]. Remember to select the region matchups first.";
+inline const std::string TeamsQuickTip = "Quick Tip: To enter the tournament teams select [Pool], [Options...]. "
+                                         "Remember to select the region matchups first.";
 
 // Fills the team table from dir/TEAMS.HFD. Records go to their own region and seed; records
 // with a region outside 1..4 or a seed outside 1..16 are skipped, and a later record for a place
 // replaces an earlier one; when that leaves out records, it is said, and the file is copied
 // aside before it is first replaced. A missing file or a partial last record beeps and shows the
-// quick tip; records read before stay, and a torn file is copied aside before it is first replaced. A file that exists but could not be read is reported and
-// kept (keepUnreadableFile). Returns true when the whole file was read.
-// guard: what later saves of TEAMS.HFD must respect; read: the file-reading seam.
-bool loadTeams(const std::string& dir, TeamTable& teams, PoolHost& host, FileGuard& guard,
-               ReadFunction read = nullptr);
+// quick tip; records read before stay, and a torn file is copied aside before it is first replaced. A file that exists
+// but could not be read is reported and kept (keepUnreadableFile). Returns true when the whole file was read. guard:
+// what later saves of TEAMS.HFD must respect; read: the file-reading seam.
+bool loadTeams(const std::string& dir, TeamTable& teams, PoolHost& host, FileGuard& guard, ReadFunction read = nullptr);
 
 // Loads team records from bytes (the file's content); false when a partial record was left.
 // dropped: how many whole records the table could not keep (none counts a record of zero bytes).

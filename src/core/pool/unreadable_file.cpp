@@ -14,8 +14,8 @@ void keepUnreadableFile(const std::string& path, const std::string& reason, Pool
                 " in the same folder, and the program goes on without it.";
     } catch (const HoopError& error) {
         guard = {FileGuard::State::Blocked, KeptFileReason};
-        text += std::string(error.what()) +
-                ". It stays as it is, and the program will not write over it while it runs.";
+        text +=
+            std::string(error.what()) + ". It stays as it is, and the program will not write over it while it runs.";
     }
     if (!note.empty()) text += " " + note;
     host.showError(text);

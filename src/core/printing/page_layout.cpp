@@ -7,7 +7,6 @@
 #include "core/printing/print_texts.h"
 #include "core/settings/settings.h"
 
-
 namespace {
 const std::string MeasureText = "X";
 constexpr int BracketFontPoints = 8;
@@ -37,7 +36,7 @@ SheetGeometry measureSheet(const PageCanvas& canvas)
     const int h = canvas.pageHeight();
     SheetGeometry geo;
     geo.u = h / 32;
-    geo.c = roundHalfEven(2LL * std::max(w, 0), 21);                            // W / 10.5
+    geo.c = roundHalfEven(2LL * std::max(w, 0), 21);                                // W / 10.5
     geo.g = roundHalfEven(11LL * std::max(canvas.textHeight(MeasureText), 0), 10);  // 1.1 x height
     geo.L = h / 30;
     geo.t = h / 75;
@@ -57,7 +56,8 @@ std::string formatTeamLabel(const TeamTable& teams, int p, int s)
     const std::string wins = team.wins.text().bytes;
     std::string record;
     // A record is shown only for a team that has won games; "0", a blank or a stray letter hides it.
-    if (const auto won = parseInteger(wins); won && *won > 0) record = " (" + wins + "-" + team.losses.text().bytes + ")";
+    if (const auto won = parseInteger(wins); won && *won > 0)
+        record = " (" + wins + "-" + team.losses.text().bytes + ")";
     const std::string seed = std::to_string(s);
     if (p <= 2) return seed + ". " + team.name.text().bytes + record;
     return team.name.text().bytes + record + " " + seed + ".";
@@ -144,8 +144,9 @@ void drawSheetTexts(PageCanvas& canvas, const Player* entry, const PoolSheetText
 
     const int y1 = geo.t + geo.L;
     canvas.setFont(10, Bold);
-    centred(canvas, y1, entry ? cutText("the Hoopfall picks for: " + entry->name.text().bytes, 50)
-                              : "Full Name:___________________________________________");
+    centred(canvas, y1,
+            entry ? cutText("the Hoopfall picks for: " + entry->name.text().bytes, 50)
+                  : "Full Name:___________________________________________");
 
     const int y2 = y1 + geo.L;
     if (entry) {
@@ -156,7 +157,8 @@ void drawSheetTexts(PageCanvas& canvas, const Player* entry, const PoolSheetText
     }
 
     canvas.setFont(8, Bold | Italic);
-    centred(canvas, y2 + 2 * geo.L, entry ? "Champion: " + texts.teams.teamName(entry->picks[GameCount]).bytes : "(Circle the champion)");
+    centred(canvas, y2 + 2 * geo.L,
+            entry ? "Champion: " + texts.teams.teamName(entry->picks[GameCount]).bytes : "(Circle the champion)");
 
     canvas.setFont(8, Bold);
     centred(canvas, h - 2 * canvas.textHeight(MeasureText),

@@ -9,7 +9,7 @@
 std::chrono::year_month_day systemToday()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
                                        std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
@@ -66,10 +66,7 @@ void PoolSession::saveRegions(const std::array<std::string, 4>& names)
 
 std::string PoolSession::loadRegions(int position) const { return ::loadRegions(m_dataDir, position); }
 
-std::array<std::string, 4> PoolSession::regionNames() const
-{
-    return loadRegionNames(m_dataDir);
-}
+std::array<std::string, 4> PoolSession::regionNames() const { return loadRegionNames(m_dataDir); }
 
 ScoringValues PoolSession::readScoringValues()
 {

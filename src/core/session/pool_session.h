@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "core/pool/bracket.h"
 #include "core/pool/file_io.h"

@@ -62,9 +62,9 @@ inline const std::string PrintPayout = "PrintPayout";
 inline const std::string PrintReturnTo = "PrintReturnTo";
 inline const std::string CheckedResolution = "Checked Resolution";
 inline const std::string OutlookPlaces = "Outlook Paid Places";  // in Other
-std::string roundName(int round);     // "Round1".."Round6"
-std::string payDescName(int row);     // "PayDesc1".."PayDesc8"
-std::string payPctName(int row);      // "PayPct1".."PayPct8"
+std::string roundName(int round);                                // "Round1".."Round6"
+std::string payDescName(int row);                                // "PayDesc1".."PayDesc8"
+std::string payPctName(int row);                                 // "PayPct1".."PayPct8"
 
 constexpr int PayoutRows = 8;
 

@@ -44,7 +44,8 @@ std::size_t appendUtf16(std::string& text, std::string_view bytes, bool littleEn
         const char32_t c = unit(i);
         if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 3 < bytes.size()) {
-                if (unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) i += 2;  // beyond 16 bits: not in the code page either way
+                if (unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF)
+                    i += 2;  // beyond 16 bits: not in the code page either way
             } else if (!last) {
                 break;
             }
@@ -65,7 +66,10 @@ std::size_t utf8Cut(std::string_view text)
     const std::size_t n = text.size();
     for (std::size_t k = std::min<std::size_t>(3, n); k >= 1; --k) {
         const auto b = static_cast<unsigned char>(text[n - k]);
-        const std::size_t length = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xC2 && b <= 0xDF ? 2 : 1;
+        const std::size_t length = b >= 0xF0 && b <= 0xF4   ? 4
+                                   : b >= 0xE0 && b <= 0xEF ? 3
+                                   : b >= 0xC2 && b <= 0xDF ? 2
+                                                            : 1;
         if (length > k) return n - k;
     }
     return n;
@@ -159,7 +163,8 @@ bool FileSource::rewind()
 
 StorageTextReader::StorageTextReader(ByteSource& source) : m_source(source)
 {
-    while (m_bytes.size() < Bom.size() && fill()) {}
+    while (m_bytes.size() < Bom.size() && fill()) {
+    }
     const std::string_view start(m_bytes);
     if (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF") {
         m_encoding = TextEncoding::Utf16;
@@ -239,10 +244,7 @@ std::string_view trimBlanks(std::string_view text)
 
 CsvReader::CsvReader(std::string_view text) : m_text(text) { findSeparator(); }
 
-CsvReader::CsvReader(StorageTextReader& text) : m_source(&text)
-{
-    findSeparator();
-}
+CsvReader::CsvReader(StorageTextReader& text) : m_source(&text) { findSeparator(); }
 
 void CsvReader::findSeparator()
 {
@@ -260,11 +262,16 @@ void CsvReader::findSeparator()
             m_text = m_window;
         }
         const char c = m_text[i];
-        if (c == '"') quoted = !quoted;
-        else if (quoted) continue;
-        else if (c == '\r' || c == '\n') break;
-        else if (c == '\t') ++tabs;
-        else if (c == ',') ++commas;
+        if (c == '"')
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (c == '\r' || c == '\n')
+            break;
+        else if (c == '\t')
+            ++tabs;
+        else if (c == ',')
+            ++commas;
     }
     m_separator = tabs > commas ? '\t' : ',';
 }

@@ -82,8 +82,8 @@ private:
 
 struct CsvRecord {
     // Within limits that no import's cell comes near, so that a line of junk costs little.
-    static constexpr std::size_t MaxFields = 1000;        // the fields kept of a line
-    static constexpr std::size_t LongestField = 1000;      // a longer field is kept to one more byte
+    static constexpr std::size_t MaxFields = 1000;     // the fields kept of a line
+    static constexpr std::size_t LongestField = 1000;  // a longer field is kept to one more byte
 
     int line = 0;                          // where the record starts, from 1
     std::vector<std::string_view> fields;  // the first MaxFields fields; valid until the next record is read
@@ -107,21 +107,21 @@ public:
 
 private:
     void findSeparator();
-    bool more();  // true when text is available at m_pos, reading more as needed
+    bool more();                       // true when text is available at m_pos, reading more as needed
     void keep(std::string_view part);  // appends part of the current field, within its limit
     void endField(CsvRecord& record);
 
     StorageTextReader* m_source = nullptr;
-    std::string m_window;   // text read and not yet passed, when reading from a source
+    std::string m_window;     // text read and not yet passed, when reading from a source
     std::string_view m_text;  // the whole text, or the window
     std::size_t m_pos = 0;
     int m_line = 1;
     char m_separator = ',';
-    std::string m_buffer;                  // the fields of the current record, unquoted
-    std::vector<std::size_t> m_bounds;     // start of each field in m_buffer, and the end
-    std::size_t m_fieldSize = 0;           // the current field's size, kept or not
-    bool m_fieldNonBlank = false;          // a part of the current field not kept has a character besides blanks
-    char m_nonBlankDropped = 0;            // the first such character
+    std::string m_buffer;               // the fields of the current record, unquoted
+    std::vector<std::size_t> m_bounds;  // start of each field in m_buffer, and the end
+    std::size_t m_fieldSize = 0;        // the current field's size, kept or not
+    bool m_fieldNonBlank = false;       // a part of the current field not kept has a character besides blanks
+    char m_nonBlankDropped = 0;         // the first such character
 };
 
 // Surrounding blanks (spaces and tabs) removed.

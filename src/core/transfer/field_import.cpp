@@ -126,7 +126,7 @@ FieldImport readFieldImport(ByteSource& source)
     ImportTable table(source, {{"Region", true}, {"Seed", true}, {"Team", true}, {"Wins", false}, {"Losses", false}});
     std::array<std::string, 4> folds;
     int regions = 0;
-    int seen[RegionCount][SeedCount] = {};  // the line that gave each team
+    int seen[RegionCount][SeedCount] = {};       // the line that gave each team
     std::unordered_map<std::string, int> names;  // the line of each team's name, folded
     std::optional<TransferProblem> problem;
     while (table.next(problem)) {
@@ -205,12 +205,14 @@ FieldImport readFieldImport(ByteSource& source)
         // empty and is written as "00".
         for (const std::size_t column : {WinsColumn, LossesColumn}) {
             const std::string_view cell = trimBlanks(table.cell(column));
-            const std::string text = cell.size() <= 2 ? std::string(cell) : std::to_string(record[column == WinsColumn ? 0 : 1]);
+            const std::string text =
+                cell.size() <= 2 ? std::string(cell) : std::to_string(record[column == WinsColumn ? 0 : 1]);
             (column == WinsColumn ? entry.wins : entry.losses) = text;
         }
     }
     if (regions < RegionCount)
-        field.problems.add({0, {},
+        field.problems.add({0,
+                            {},
                             CodePageText{"The file names " + std::to_string(regions) +
                                          (regions == 1 ? " region" : " regions") + "; the bracket has four."}});
     for (int r = 0; r < regions; ++r) {
@@ -218,7 +220,8 @@ FieldImport readFieldImport(ByteSource& source)
         for (int s = 1; s <= SeedCount; ++s)
             if (!seen[r][s - 1]) missing += (missing.empty() ? "" : ", ") + std::to_string(s);
         if (!missing.empty())
-            field.problems.add({0, {},
+            field.problems.add({0,
+                                {},
                                 CodePageText{"The region " + quotedValue(field.regionNames[std::size_t(r)]) +
                                              " has no team for seed " + missing + "."}});
     }
@@ -290,8 +293,8 @@ std::string strandedText(const FieldChange& change)
 {
     if (change.canRemap()) return {};
     return "The picks of " + std::to_string(change.sheetsStranded) +
-           (change.sheetsStranded == 1 ? " sheet" : " sheets") + " (" + toUtf8({quotedValue(change.firstStranded.bytes)}) +
-           (change.sheetsStranded > 1 ? " and others" : "") +
+           (change.sheetsStranded == 1 ? " sheet" : " sheets") + " (" +
+           toUtf8({quotedValue(change.firstStranded.bytes)}) + (change.sheetsStranded > 1 ? " and others" : "") +
            ") can not follow their teams: a team they pick leaves the field, or the new bracket has two of their "
            "winners meet where they did not.";
 }

@@ -34,8 +34,8 @@ struct FieldChange {
     struct Move {
         CodePageText name;  // the team, as the pool has it
         TeamCode from = 0;
-        TeamCode to = 0;   // 0: it left the field
-        int sheets = 0;    // the sheets (participants and the results) that pick it
+        TeamCode to = 0;  // 0: it left the field
+        int sheets = 0;   // the sheets (participants and the results) that pick it
     };
     std::vector<Move> moves;  // every team of the pool that moves or leaves, by its old place
     // Sheets that hold a pick, and of those the ones the move changes; whether the results do.

@@ -61,7 +61,8 @@ ImportTable::ImportTable(ByteSource& source, std::vector<ColumnRule> columns)
     : m_text(source), m_reader(m_text), m_columns(std::move(columns)), m_fieldOf(m_columns.size(), -1)
 {
     CsvRecord header;
-    while (m_reader.next(header) && header.blank()) {}
+    while (m_reader.next(header) && header.blank()) {
+    }
     if (!m_text.error().empty()) throw HoopError(m_text.error());
     if (header.fields.empty() || header.blank()) throw HoopError("The file is empty.");
     if (header.fieldCount > header.fields.size())
@@ -122,9 +123,9 @@ bool ImportTable::next(std::optional<TransferProblem>& problem)
     // A cell this long is no import's; the reader kept only its start.
     for (std::size_t k = 0; k < m_columns.size(); ++k)
         if (cell(k).size() > CsvRecord::LongestField) {
-            problem = TransferProblem{m_record.line, m_columns[k].name,
-                                      CodePageText{"the text is longer than " +
-                                                   std::to_string(CsvRecord::LongestField) + " characters"}};
+            problem = TransferProblem{
+                m_record.line, m_columns[k].name,
+                CodePageText{"the text is longer than " + std::to_string(CsvRecord::LongestField) + " characters"}};
             return true;
         }
     return true;

@@ -10,7 +10,7 @@
 // A refused row of an import, or (line 0) a fault of the file as a whole.
 struct TransferProblem {
     int line = 0;
-    std::string column;  // the column's name; empty when the fault is not one cell's
+    std::string column;   // the column's name; empty when the fault is not one cell's
     CodePageText reason;  // quotes the cell, as the code page holds it
     friend bool operator==(const TransferProblem&, const TransferProblem&) = default;
 };
@@ -66,7 +66,7 @@ private:
     StorageTextReader m_text;
     CsvReader m_reader;
     std::vector<ColumnRule> m_columns;
-    std::vector<int> m_fieldOf;      // field index of each column; -1 when absent
+    std::vector<int> m_fieldOf;        // field index of each column; -1 when absent
     std::vector<int> m_columnOfField;  // column of each header field; -1 for an unknown one
     std::size_t m_headerFields = 0;
     CsvRecord m_record;

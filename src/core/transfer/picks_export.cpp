@@ -9,9 +9,9 @@
 #include "core/pool/players.h"
 #include "core/pool/scoring.h"
 #include "core/session/pool_session.h"
-#include "core/transfer/standings_export.h"
 #include "core/transfer/import_table.h"
 #include "core/transfer/picks_import.h"
+#include "core/transfer/standings_export.h"
 #include "core/transfer/team_names.h"
 
 namespace {
@@ -76,8 +76,8 @@ private:
     std::uint64_t m_out = 0;
 };
 
-constexpr const char* RoundNames[RoundCount + 1] = {"",             "First Round", "Second Round", "Third Round",
-                                                    "Fourth Round", "Semi-Finals", "Championship"};
+constexpr const char* RoundNames[RoundCount + 1] = {
+    "", "First Round", "Second Round", "Third Round", "Fourth Round", "Semi-Finals", "Championship"};
 }  // namespace
 
 PicksFileFormat picksFormatForPath(const std::string& path)
@@ -126,7 +126,8 @@ void writePicksHtml(const PlayerList& players, const TeamNames& names, const std
     out.line(R"(<html><head><meta http-equiv="Content-Type" content="text/html; charset=windows-1252" />)");
     out.line(std::string("<title>") + brand::ProductName + ": Picks</title>");
     out.line("<STYLE><!--");
-    out.line("FONT.header {COLOR: #336699; FONT-FAMILY: Arial, Helvetica, sans-serif; FONT-SIZE: 16px; FONT-WEIGHT: bold;}");
+    out.line(
+        "FONT.header {COLOR: #336699; FONT-FAMILY: Arial, Helvetica, sans-serif; FONT-SIZE: 16px; FONT-WEIGHT: bold;}");
     out.line("TH {BACKGROUND-COLOR: #336699; COLOR: white; FONT-FAMILY: Verdana, Arial, Helvetica; FONT-SIZE: 11px; "
              "FONT-WEIGHT: bold}");
     out.line("TD {FONT-FAMILY: Verdana, Arial, Helvetica, Sans-Serif; FONT-SIZE: 11px; WHITE-SPACE: nowrap}");

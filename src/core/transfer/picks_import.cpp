@@ -32,8 +32,7 @@ std::optional<std::uint8_t> paidValue(std::string_view cell)
 
 // Reads one line into entry; the reason it is refused otherwise.
 std::optional<TransferProblem> readLine(const ImportTable& table, const TeamNames& names,
-                                        const std::unordered_set<std::string>* taken, SheetPicks& picks,
-                                        Player& entry)
+                                        const std::unordered_set<std::string>* taken, SheetPicks& picks, Player& entry)
 {
     const auto refuse = [&table](std::size_t column, std::string reason) {
         return TransferProblem{table.line(), table.columnName(column), CodePageText{std::move(reason)}};
@@ -44,10 +43,12 @@ std::optional<TransferProblem> readLine(const ImportTable& table, const TeamName
     if (name.size() > sizeof entry.name.chars)
         return refuse(NameColumn, quotedValue(name) + " is longer than the 25 characters a name can have");
     entry.name = name;
-    if (taken && taken->count(entry.name.text().bytes)) return refuse(NameColumn, quotedValue(name) + " is already in the pool");
+    if (taken && taken->count(entry.name.text().bytes))
+        return refuse(NameColumn, quotedValue(name) + " is already in the pool");
     const std::string tiebreaker = table.textCell(TiebreakerColumn);
     if (tiebreaker.size() > sizeof entry.tiebreaker.chars)
-        return refuse(TiebreakerColumn, quotedValue(tiebreaker) + " is longer than the 12 characters a tiebreaker can have");
+        return refuse(TiebreakerColumn,
+                      quotedValue(tiebreaker) + " is longer than the 12 characters a tiebreaker can have");
     entry.tiebreaker = tiebreaker;
     const std::optional<std::uint8_t> paid = paidValue(table.cell(PaidColumn));
     if (!paid) return refuse(PaidColumn, quotedValue(table.cell(PaidColumn)) + " is not Yes, No, 1 or 0");

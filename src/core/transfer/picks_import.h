@@ -24,10 +24,10 @@ inline constexpr const char* PicksPaidColumn = "Paid";
 std::string gameColumnName(int game);  // "Game 1" .. "Game 63"
 
 struct PicksImport {
-    std::deque<Player> entries;           // the lines that passed, in file order; ids not drawn yet (a
-                                           // deque: a large file's entries are never copied to grow)
-    int incomplete = 0;                    // entries with games that have no winner
-    TransferProblems refused;              // one per refused line, in line order
+    std::deque<Player> entries;  // the lines that passed, in file order; ids not drawn yet (a
+                                 // deque: a large file's entries are never copied to grow)
+    int incomplete = 0;          // entries with games that have no winner
+    TransferProblems refused;    // one per refused line, in line order
 };
 
 // pool: the participants already stored; a line naming one of them is refused, so a file

@@ -58,7 +58,8 @@ void appendTextLine(std::string& line, std::string& scratch, const StandingsTabl
         // A spreadsheet opening the file must show a name like "=HYPERLINK(...)" as text, not
         // run it; the apostrophe marks it as text. Numbers keep their sign.
         table.appendCell(scratch, row, column);
-        if (StandingsTable::isTextCell(row, column) && startsLikeFormula(scratch)) scratch.insert(scratch.begin(), '\'');
+        if (StandingsTable::isTextCell(row, column) && startsLikeFormula(scratch))
+            scratch.insert(scratch.begin(), '\'');
         appendTextField(line, scratch, separator);
     }
 }
@@ -141,8 +142,8 @@ std::string sortStatusText(SortKey sortKey, bool ascending)
     static constexpr const char* KeyTexts[4] = {"total points, ", "potential points, ", "name, ",
                                                 "selected champions, "};
     const auto key = static_cast<std::size_t>(sortKey);
-    return std::string("Standings sorted by ") + KeyTexts[key] + (ascending ? "ascending" : "descending") +
-           "..." + "right-click for more options. Right-click to save as HTML.";
+    return std::string("Standings sorted by ") + KeyTexts[key] + (ascending ? "ascending" : "descending") + "..." +
+           "right-click for more options. Right-click to save as HTML.";
 }
 
 std::string asOfText(std::chrono::year_month_day date)
@@ -193,8 +194,7 @@ void appendHtmlText(std::string& out, std::string_view text)
 
 // ---- Exports --------------------------------------------------------------------------------
 
-void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator,
-                    PoolHost& host)
+void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator, PoolHost& host)
 {
     AtomicFile file(path);
     auto sink = [&file](std::string_view text) { file.write(text); };
@@ -218,8 +218,7 @@ std::string exportClipboardText(const StandingsTable& table, PoolHost& host)
     return text;
 }
 
-void exportHtmlFile(const StandingsTable& table, const std::string& path, const std::string& asOfText,
-                    PoolHost& host)
+void exportHtmlFile(const StandingsTable& table, const std::string& path, const std::string& asOfText, PoolHost& host)
 {
     AtomicFile file(path);
     std::string out;
@@ -245,7 +244,8 @@ void exportHtmlFile(const StandingsTable& table, const std::string& path, const 
     line(R"(<meta NAME="KEYWORDS" CONTENT=")" + keywords + R"(" />)");
     line(R"(<meta NAME="DESCRIPTION" CONTENT=")" + description + R"(" />)");
     line("<STYLE><!--");
-    line("FONT.header {COLOR: #336699; FONT-FAMILY: Arial, Helvetica, sans-serif; FONT-SIZE: 16px;    FONT-WEIGHT: bold;}");
+    line("FONT.header {COLOR: #336699; FONT-FAMILY: Arial, Helvetica, sans-serif; FONT-SIZE: 16px;    FONT-WEIGHT: "
+         "bold;}");
     line("A:link {COLOR: #0000cc; TEXT-DECORATION: underline}");
     line("A:visited {COLOR: #0000cc;TEXT-DECORATION: underline}");
     line("A:hover {COLOR: #ff6028; TEXT-DECORATION: underline}");
@@ -259,8 +259,8 @@ void exportHtmlFile(const StandingsTable& table, const std::string& path, const 
     line("</STYLE></head><body bkgcolor=WHITE>");
     line(R"(<table border=0 width="100%" cellpadding=0 cellspacing=0><tr><td>)");
     line(R"(<font class="header">NCAA Office Pool Standings - )" + asOfText +
-         R"(</font><br><font class="smallbody">Results produced by <a href=")" + maker + R"(">")" +
-         brand::ProductName + R"("</a> office pool manager</font></p></td>)");
+         R"(</font><br><font class="smallbody">Results produced by <a href=")" + maker + R"(">")" + brand::ProductName +
+         R"("</a> office pool manager</font></p></td>)");
     line("<td align=right>");
     line("</td></tr></table><br>");
     line(R"(<table width="100%" cellpadding=1 cellspacing=2 border=0 bgcolor=#EEEEEE><tr>)");
@@ -271,7 +271,8 @@ void exportHtmlFile(const StandingsTable& table, const std::string& path, const 
         if (k == 3) bar += "</tr></table><hr>";
         line(bar);
     }
-    line(R"(<table cellSpacing="0" cellPadding="2" width="100%" border="1" bgcolor="palegoldenrod" bordercolor="black">)");
+    line(
+        R"(<table cellSpacing="0" cellPadding="2" width="100%" border="1" bgcolor="palegoldenrod" bordercolor="black">)");
     flush();
 
     {

@@ -69,10 +69,8 @@ void appendHtmlText(std::string& out, std::string_view text);
 // The exports. Progress goes to the host (only when the whole percentage changes, back to 0 after
 // the rows, also when a write fails); files are written atomically and a failure throws a
 // HoopError, so nothing reports success for a file that was not written.
-void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator,
-                    PoolHost& host);
+void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator, PoolHost& host);
 std::string exportClipboardText(const StandingsTable& table, PoolHost& host);
-void exportHtmlFile(const StandingsTable& table, const std::string& path, const std::string& asOfText,
-                    PoolHost& host);
+void exportHtmlFile(const StandingsTable& table, const std::string& path, const std::string& asOfText, PoolHost& host);
 
 inline const std::string ExportSuccessPrefix = "Standings successfully exported to ";

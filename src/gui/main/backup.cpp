@@ -4,11 +4,11 @@
 #include <QFile>
 #include <optional>
 
-#include "core/pool/file_io.h"
-#include "gui/widgets/ansi_text.h"
 #include "core/pool/backup_copy.h"
-#include "gui/widgets/busy_cursor.h"
+#include "core/pool/file_io.h"
 #include "core/session/pool_session.h"
+#include "gui/widgets/ansi_text.h"
+#include "gui/widgets/busy_cursor.h"
 #include "gui/widgets/frame.h"
 #include "gui/widgets/prompts.h"
 

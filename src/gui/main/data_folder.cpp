@@ -41,12 +41,14 @@ UsableFolder prepareFolder(const QString& dir)
         std::error_code error;
         std::filesystem::create_directories(QFile::encodeName(dir).toStdString(), error);
         if (error)
-            return {{}, QStringLiteral("The pool folder %1 could not be created: %2.")
-                            .arg(shown, QString::fromLocal8Bit(error.message()))};
+            return {{},
+                    QStringLiteral("The pool folder %1 could not be created: %2.")
+                        .arg(shown, QString::fromLocal8Bit(error.message()))};
     }
     if (const QString problem = writeProblem(dir); !problem.isEmpty())
-        return {{}, QStringLiteral("The pool folder %1 cannot be written to: %2. Nothing could be saved there.")
-                        .arg(shown, problem)};
+        return {{},
+                QStringLiteral("The pool folder %1 cannot be written to: %2. Nothing could be saved there.")
+                    .arg(shown, problem)};
     return {QFileInfo(dir).canonicalFilePath(), {}};
 }
 
@@ -94,8 +96,8 @@ std::optional<int> answerUsage(const CommandLine& line, QTextStream& out, QTextS
     return 0;
 }
 
-QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
-                          QTextStream& out, QTextStream& err, int& exitCode)
+QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir, QTextStream& out,
+                          QTextStream& err, int& exitCode)
 {
     std::vector<std::string> list;
     for (const QString& arg : args) list.push_back(QFile::encodeName(arg).toStdString());

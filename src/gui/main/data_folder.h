@@ -42,5 +42,5 @@ std::optional<int> answerUsage(const CommandLine& line, QTextStream& out, QTextS
 // after the usage went to out (--help, code 0) or the mistake and the usage to err (code 2), or a
 // refused folder was reported in an error box (code 1). A command that runs without a window
 // never comes here: the command line is read once before, without a display.
-QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir,
-                          QTextStream& out, QTextStream& err, int& exitCode);
+QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir, QTextStream& out,
+                          QTextStream& err, int& exitCode);

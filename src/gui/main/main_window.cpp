@@ -21,23 +21,23 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "gui/main/backup.h"
+#include "gui/main/help_page.h"
+#include "gui/main/open_url.h"
+#include "gui/main/splash.h"
+#include "gui/options/options_dialog.h"
+#include "gui/outlook/outlook_window.h"
 #include "gui/players/player_manager.h"
 #include "gui/printing/print_commands.h"
-#include "gui/options/options_dialog.h"
 #include "gui/sheet/bracket_sheet.h"
+#include "gui/standings/standings_window.h"
+#include "gui/transfer/transfer_commands.h"
 #include "gui/widgets/ansi_text.h"
-#include "gui/main/backup.h"
 #include "gui/widgets/busy_cursor.h"
 #include "gui/widgets/child_window.h"
 #include "gui/widgets/drawing_suspended.h"
 #include "gui/widgets/guarded.h"
 #include "gui/widgets/prompts.h"
-#include "gui/main/help_page.h"
-#include "gui/main/open_url.h"
-#include "gui/main/splash.h"
-#include "gui/outlook/outlook_window.h"
-#include "gui/standings/standings_window.h"
-#include "gui/transfer/transfer_commands.h"
 
 QString hintToolTip(const QString& hint) { return hint.section(QLatin1Char('|'), 0, 0); }
 QString hintStatus(const QString& hint)
@@ -59,13 +59,13 @@ QIcon printerIcon()
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(60, 60, 60), 1));
     p.setBrush(Qt::white);
-    p.drawRect(QRectF(5.5, 1.5, 9, 6));   // the paper going in
+    p.drawRect(QRectF(5.5, 1.5, 9, 6));  // the paper going in
     p.setBrush(QColor(150, 150, 155));
     p.drawRoundedRect(QRectF(1.5, 7.5, 17, 8), 2, 2);  // the body
     p.setBrush(Qt::white);
     p.drawRect(QRectF(5.5, 13.5, 9, 5));  // the printed sheet
     p.setPen(QColor(40, 160, 40));
-    p.drawPoint(QPointF(16, 10));         // the power light
+    p.drawPoint(QPointF(16, 10));  // the power light
     return QIcon(picture);
 }
 
@@ -100,11 +100,11 @@ MainWindow::MainWindow(SettingsBackend& settings, const QString& dataDir, QWidge
     createStatusBar();
     nameControls();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, guarded([this](QMdiSubWindow* sub) {
-        updateMenuItems();
-        // After the moves Qt makes while it activates the window.
-        if (auto* child = sub ? qobject_cast<ChildWindow*>(sub->widget()) : nullptr)
-            QMetaObject::invokeMethod(child, &ChildWindow::restoreFocus, Qt::QueuedConnection);
-    }));
+                updateMenuItems();
+                // After the moves Qt makes while it activates the window.
+                if (auto* child = sub ? qobject_cast<ChildWindow*>(sub->widget()) : nullptr)
+                    QMetaObject::invokeMethod(child, &ChildWindow::restoreFocus, Qt::QueuedConnection);
+            }));
     updateMenuItems();
     // The menu's shortcuts win over a text box's own keys (see eventFilter).
     qApp->installEventFilter(this);
@@ -119,7 +119,7 @@ MainWindow::~MainWindow()
 }
 
 QAction* MainWindow::addItem(QMenu* menu, QAction*& item, const QString& caption, const QString& hint,
-                            void (MainWindow::*handler)(), const QKeySequence& shortcut)
+                             void (MainWindow::*handler)(), const QKeySequence& shortcut)
 {
     item = menu->addAction(caption);
     item->setStatusTip(hintStatus(hint));
@@ -135,23 +135,54 @@ QAction* MainWindow::addItem(QMenu* menu, QAction*& item, const QString& caption
 // Tests and tools find the controls by the names the program's documents give them.
 void MainWindow::nameControls()
 {
-    const std::pair<QObject*, const char*> names[] = {
-        {m_resetAction, "mnuReset"}, {m_optionsAction, "mnuOptions"}, {m_importFieldAction, "mnuImportField"},
-        {m_printBlankAction, "mnuPrintBlank"},
-        {m_printRulesAction, "mnuPrintRules"}, {m_backupAction, "mnuBackup"}, {m_openDataFolderAction, "mnuOpenDataFolder"},
-        {m_exitAction, "mnuExit"}, {m_enterPicksAction, "mnuEnterPicks"}, {m_openPicksAction, "mnuOpenPicks"},
-        {m_importPicksAction, "mnuImportPicks"}, {m_exportPicksAction, "mnuExportPicks"},
-        {m_playerPrintPicksAction, "mnuPlayerPrintPicks"}, {m_savePicksAction, "mnuSavePicks"}, {m_closeAction, "mnuClose"},
-        {m_enterResultsAction, "mnuEnterResults"}, {m_standingsAction, "mnuViewStd"}, {m_outlookAction, "mnuOutlook"}, {m_whatIfAction, "mnuWhatIf"}, {m_resetResultsAction, "mnuResetResults"},
-        {WindowCascadeItem, "WindowCascadeItem"}, {WindowTileItem, "WindowTileItem"},
-        {WindowArrangeItem, "WindowArrangeItem"}, {WindowMinimizeItem, "WindowMinimizeItem"},
-        {m_helpAction, "mnuHlpFAQ"}, {HelpAboutItem, "HelpAboutItem"}, {m_poolMenu, "mnuPool"},
-        {m_playerMenu, "mnuPlayer"}, {m_resultsMenu, "mnuResults"}, {m_windowMenu, "mnuWindow"}, {m_helpMenu, "mnuHelp"},
-        {m_newPicksButton, "btnNewPicks"}, {m_saveButton, "btnSave"}, {m_playerManagerButton, "btnPM"}, {m_resultsButton, "btnResults"}, {m_outlookButton, "btnOutlook"},
-        {m_standingsButton, "btnStandings"}, {m_printButton, "btnPrint"}, {m_helpButton, "btnHelp"}, {m_exitButton, "btnExit"},
-        {m_saveButtonAction, "btnSaveAction"}, {PopupMenu1, "PopupMenu1"}, {m_printBlankPoolAction, "mnuPrintBlankPool"},
-        {m_printPlayerPoolAction, "mnuPrintPlayerPool"}, {m_countPanel, "pnlCount"}, {m_hintPanel, "pnlHint"},
-        {m_progressBar, "pbProgress"}, {m_toolBar, "barToolbar"}};
+    const std::pair<QObject*, const char*> names[] = {{m_resetAction, "mnuReset"},
+                                                      {m_optionsAction, "mnuOptions"},
+                                                      {m_importFieldAction, "mnuImportField"},
+                                                      {m_printBlankAction, "mnuPrintBlank"},
+                                                      {m_printRulesAction, "mnuPrintRules"},
+                                                      {m_backupAction, "mnuBackup"},
+                                                      {m_openDataFolderAction, "mnuOpenDataFolder"},
+                                                      {m_exitAction, "mnuExit"},
+                                                      {m_enterPicksAction, "mnuEnterPicks"},
+                                                      {m_openPicksAction, "mnuOpenPicks"},
+                                                      {m_importPicksAction, "mnuImportPicks"},
+                                                      {m_exportPicksAction, "mnuExportPicks"},
+                                                      {m_playerPrintPicksAction, "mnuPlayerPrintPicks"},
+                                                      {m_savePicksAction, "mnuSavePicks"},
+                                                      {m_closeAction, "mnuClose"},
+                                                      {m_enterResultsAction, "mnuEnterResults"},
+                                                      {m_standingsAction, "mnuViewStd"},
+                                                      {m_outlookAction, "mnuOutlook"},
+                                                      {m_whatIfAction, "mnuWhatIf"},
+                                                      {m_resetResultsAction, "mnuResetResults"},
+                                                      {WindowCascadeItem, "WindowCascadeItem"},
+                                                      {WindowTileItem, "WindowTileItem"},
+                                                      {WindowArrangeItem, "WindowArrangeItem"},
+                                                      {WindowMinimizeItem, "WindowMinimizeItem"},
+                                                      {m_helpAction, "mnuHlpFAQ"},
+                                                      {HelpAboutItem, "HelpAboutItem"},
+                                                      {m_poolMenu, "mnuPool"},
+                                                      {m_playerMenu, "mnuPlayer"},
+                                                      {m_resultsMenu, "mnuResults"},
+                                                      {m_windowMenu, "mnuWindow"},
+                                                      {m_helpMenu, "mnuHelp"},
+                                                      {m_newPicksButton, "btnNewPicks"},
+                                                      {m_saveButton, "btnSave"},
+                                                      {m_playerManagerButton, "btnPM"},
+                                                      {m_resultsButton, "btnResults"},
+                                                      {m_outlookButton, "btnOutlook"},
+                                                      {m_standingsButton, "btnStandings"},
+                                                      {m_printButton, "btnPrint"},
+                                                      {m_helpButton, "btnHelp"},
+                                                      {m_exitButton, "btnExit"},
+                                                      {m_saveButtonAction, "btnSaveAction"},
+                                                      {PopupMenu1, "PopupMenu1"},
+                                                      {m_printBlankPoolAction, "mnuPrintBlankPool"},
+                                                      {m_printPlayerPoolAction, "mnuPrintPlayerPool"},
+                                                      {m_countPanel, "pnlCount"},
+                                                      {m_hintPanel, "pnlHint"},
+                                                      {m_progressBar, "pbProgress"},
+                                                      {m_toolBar, "barToolbar"}};
     for (const auto& [control, name] : names) control->setObjectName(QLatin1String(name));
 }
 
@@ -171,11 +202,12 @@ void MainWindow::createMenus()
     m_poolMenu->addSeparator();
     addItem(m_poolMenu, m_printBlankAction, QStringLiteral("Print &Blank Pool..."),
             QStringLiteral("Print a blank pool sheet for distribution"), &MainWindow::printBlankSheet);
-    addItem(m_poolMenu, m_printRulesAction, QStringLiteral("Print &Rules..."), QStringLiteral("Print rules as set in Options"),
-            &MainWindow::printRulesSheet);
+    addItem(m_poolMenu, m_printRulesAction, QStringLiteral("Print &Rules..."),
+            QStringLiteral("Print rules as set in Options"), &MainWindow::printRulesSheet);
     m_poolMenu->addSeparator();
-    addItem(m_poolMenu, m_backupAction, QStringLiteral("B&ackup Data Files"), QStringLiteral("Backup all current pool data"),
-            &MainWindow::backUpPool, QKeySequence(Qt::CTRL | Qt::Key_B));
+    addItem(m_poolMenu, m_backupAction, QStringLiteral("B&ackup Data Files"),
+            QStringLiteral("Backup all current pool data"), &MainWindow::backUpPool,
+            QKeySequence(Qt::CTRL | Qt::Key_B));
     addItem(m_poolMenu, m_openDataFolderAction, QStringLiteral("Open &Data Folder"),
             QStringLiteral("Show the folder that holds this pool's data files and backups"),
             &MainWindow::showDataFolder);
@@ -187,8 +219,9 @@ void MainWindow::createMenus()
     addItem(m_playerMenu, m_enterPicksAction, QStringLiteral("&New Player"),
             QStringLiteral("Enter picks from pool sheets into the database."), &MainWindow::enterPicks,
             QKeySequence(Qt::CTRL | Qt::Key_N));
-    addItem(m_playerMenu, m_openPicksAction, QStringLiteral("&Player Manager..."), QStringLiteral("List of players already entered"),
-            &MainWindow::openPlayerManager, QKeySequence(Qt::CTRL | Qt::Key_P));
+    addItem(m_playerMenu, m_openPicksAction, QStringLiteral("&Player Manager..."),
+            QStringLiteral("List of players already entered"), &MainWindow::openPlayerManager,
+            QKeySequence(Qt::CTRL | Qt::Key_P));
     addItem(m_playerMenu, m_importPicksAction, QStringLiteral("&Import Picks..."),
             QStringLiteral("Add participants from a spreadsheet file of their picks"), &MainWindow::importPicks);
     addItem(m_playerMenu, m_exportPicksAction, QStringLiteral("E&xport Picks..."),
@@ -203,8 +236,8 @@ void MainWindow::createMenus()
             &MainWindow::closeActiveWindow);
 
     m_resultsMenu = bar->addMenu(QStringLiteral("&Results"));
-    addItem(m_resultsMenu, m_enterResultsAction, QStringLiteral("&Enter Results"), QStringLiteral("Enter actual tournament results"),
-            &MainWindow::enterResults);
+    addItem(m_resultsMenu, m_enterResultsAction, QStringLiteral("&Enter Results"),
+            QStringLiteral("Enter actual tournament results"), &MainWindow::enterResults);
     addItem(m_resultsMenu, m_standingsAction, QStringLiteral("&View Standings"),
             QStringLiteral("View up to date tournament standings"), &MainWindow::showStandingsWindow,
             QKeySequence(Qt::CTRL | Qt::Key_V));
@@ -220,31 +253,35 @@ void MainWindow::createMenus()
 
     m_windowMenu = bar->addMenu(QStringLiteral("&Window"));
     m_windowMenu->setObjectName(QStringLiteral("mnuWindow"));
-    addItem(m_windowMenu, WindowCascadeItem, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows to overlap"), nullptr);
+    addItem(m_windowMenu, WindowCascadeItem, QStringLiteral("&Cascade"), QStringLiteral("Arrange windows to overlap"),
+            nullptr);
     connect(WindowCascadeItem, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
-    addItem(m_windowMenu, WindowTileItem, QStringLiteral("&Tile"), QStringLiteral("Arrange windows without overlap"), nullptr);
+    addItem(m_windowMenu, WindowTileItem, QStringLiteral("&Tile"), QStringLiteral("Arrange windows without overlap"),
+            nullptr);
     connect(WindowTileItem, &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
     addItem(m_windowMenu, WindowArrangeItem, QStringLiteral("&Arrange Icons"),
             QStringLiteral("Arrange window icons at bottom of main window"), nullptr);
     connect(WindowArrangeItem, &QAction::triggered, this, guarded([this] {
-        // Minimised children line up along the bottom edge.
-        int x = 0;
-        for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
-            if (sub->isMinimized()) {
-                sub->move(x, m_mdiArea->viewport()->height() - sub->height());
-                x += sub->width();
-            }
-    }));
-    addItem(m_windowMenu, WindowMinimizeItem, QStringLiteral("&Minimize All"), QStringLiteral("Minimize all windows"), nullptr);
+                // Minimised children line up along the bottom edge.
+                int x = 0;
+                for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
+                    if (sub->isMinimized()) {
+                        sub->move(x, m_mdiArea->viewport()->height() - sub->height());
+                        x += sub->width();
+                    }
+            }));
+    addItem(m_windowMenu, WindowMinimizeItem, QStringLiteral("&Minimize All"), QStringLiteral("Minimize all windows"),
+            nullptr);
     connect(WindowMinimizeItem, &QAction::triggered, this, guarded([this] {
-        const auto subs = childWindows();
-        for (auto it = subs.crbegin(); it != subs.crend(); ++it) (*it)->showMinimized();
-    }));
+                const auto subs = childWindows();
+                for (auto it = subs.crbegin(); it != subs.crend(); ++it) (*it)->showMinimized();
+            }));
     m_windowListSeparator = m_windowMenu->addSeparator();
     connect(m_windowMenu, &QMenu::aboutToShow, this, guarded(this, &MainWindow::fillWindowMenu));
 
     m_helpMenu = bar->addMenu(QStringLiteral("&Help"));
-    addItem(m_helpMenu, m_helpAction, QStringLiteral("&Frequently Asked Questions..."), QString(), &MainWindow::showHelp);
+    addItem(m_helpMenu, m_helpAction, QStringLiteral("&Frequently Asked Questions..."), QString(),
+            &MainWindow::showHelp);
     m_helpMenu->addSeparator();
     addItem(m_helpMenu, HelpAboutItem, QStringLiteral("&About..."), QString(), &MainWindow::showAbout);
 }
@@ -269,14 +306,14 @@ void MainWindow::fillWindowMenu()
         item->setCheckable(true);
         item->setChecked(sub == m_mdiArea->activeSubWindow());
         connect(item, &QAction::triggered, this, guarded([this, sub] {
-            if (sub->isMinimized()) sub->showNormal();
-            m_mdiArea->setActiveSubWindow(sub);
-        }));
+                    if (sub->isMinimized()) sub->showNormal();
+                    m_mdiArea->setActiveSubWindow(sub);
+                }));
     }
 }
 
 QToolButton* MainWindow::addButton(QToolButton*& button, const QString& caption, const QString& hint,
-                                  void (MainWindow::*handler)(), QStyle::StandardPixmap icon)
+                                   void (MainWindow::*handler)(), QStyle::StandardPixmap icon)
 {
     button = new QToolButton(m_toolBar);
     auto* action = new QAction(style()->standardIcon(icon), caption, button);
@@ -307,8 +344,8 @@ void MainWindow::createToolBar()
     addButton(m_saveButton, QStringLiteral("Save Picks"), QStringLiteral("Save|Save current picks"),
               &MainWindow::saveActiveSheet, QStyle::SP_DialogSaveButton);
     m_saveButtonAction = m_toolBar->actions().last();
-    addButton(m_playerManagerButton, QStringLiteral("Player Manager"), QStringLiteral("Player Manager"), &MainWindow::openPlayerManager,
-              QStyle::SP_FileDialogDetailedView);
+    addButton(m_playerManagerButton, QStringLiteral("Player Manager"), QStringLiteral("Player Manager"),
+              &MainWindow::openPlayerManager, QStyle::SP_FileDialogDetailedView);
     addButton(m_resultsButton, QStringLiteral("Results"), QStringLiteral("Results|Enter actual results"),
               &MainWindow::enterResults, QStyle::SP_DialogApplyButton);
     addButton(m_standingsButton, QStringLiteral("Standings"), QStringLiteral("Standings|Show standings"),
@@ -338,8 +375,8 @@ void MainWindow::createToolBar()
     m_printButton = print;
     m_toolBar->addWidget(print);
 
-    addButton(m_helpButton, QStringLiteral("&Help"), QStringLiteral("Frequently Asked Questions"), &MainWindow::showHelp,
-              QStyle::SP_DialogHelpButton);
+    addButton(m_helpButton, QStringLiteral("&Help"), QStringLiteral("Frequently Asked Questions"),
+              &MainWindow::showHelp, QStyle::SP_DialogHelpButton);
     m_helpButton->setCursor(Qt::PointingHandCursor);
     // Its caption shows the access key of the Help menu, but Alt+H opens the menu every time:
     // two owners of one key would take turns.
@@ -517,7 +554,8 @@ void MainWindow::showSheet(BracketSheet* sheet)
 void MainWindow::updateMenuItems()
 {
     const bool any = !m_mdiArea->subWindowList().isEmpty();
-    for (QAction* item : {WindowCascadeItem, WindowTileItem, WindowArrangeItem, WindowMinimizeItem}) item->setEnabled(any);
+    for (QAction* item : {WindowCascadeItem, WindowTileItem, WindowArrangeItem, WindowMinimizeItem})
+        item->setEnabled(any);
     const auto* active = qobject_cast<BracketSheet*>(activeChild());
     const bool sheet = any && active != nullptr;
     for (QAction* item : {m_playerPrintPicksAction, m_printPlayerPoolAction, m_closeAction}) item->setEnabled(sheet);
@@ -739,8 +777,8 @@ void MainWindow::showStandingsWindow()
 void MainWindow::resetPool()
 {
     beep();
-    if (!confirmDestructive(QStringLiteral(
-            "You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?")))
+    if (!confirmDestructive(
+            QStringLiteral("You are about to delete all current pool information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
     // One journal record and one pass, however large the pool; the open sheets' entries stay.
@@ -750,8 +788,8 @@ void MainWindow::resetPool()
 void MainWindow::resetResults()
 {
     beep();
-    if (!confirmDestructive(QStringLiteral(
-            "You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?")))
+    if (!confirmDestructive(
+            QStringLiteral("You are about to delete all result information. THIS CAN NOT BE UNDONE. Continue?")))
         return;
     BusyCursor busy;
     deletePlayerUnlessOpen(*m_session, *this, ResultsId);
@@ -762,7 +800,8 @@ void MainWindow::backUpPool() { runBackup(*m_session, *this); }
 void MainWindow::showDataFolder()
 {
     if (!openUrl(QUrl::fromLocalFile(dataFolder())))
-        ::showError(QStringLiteral("The data folder %1 could not be opened.").arg(QDir::toNativeSeparators(dataFolder())));
+        ::showError(
+            QStringLiteral("The data folder %1 could not be opened.").arg(QDir::toNativeSeparators(dataFolder())));
 }
 
 void MainWindow::showHelp() { openUrl(helpPageFor(dataFolder())); }

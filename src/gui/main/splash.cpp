@@ -115,16 +115,16 @@ SplashWindow::SplashWindow(QWidget* parent) : QDialog(parent, Qt::FramelessWindo
     m_logo->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_legalLabel = makeLabel(this, "lblLegal", LegalColour, true);
     m_legalLabel->setText(QStringLiteral("Version ") + getFileVersionText(QCoreApplication::applicationFilePath()) +
-                      QStringLiteral(" ") + QString::fromUtf8(brand::SponsorNotice));
+                          QStringLiteral(" ") + QString::fromUtf8(brand::SponsorNotice));
     m_statusLabel = makeLabel(this, "lblStatus", StatusColour, false);
     m_poolLabel = makeLabel(this, "lblPool", LegalColour, true);  // empty until the About box names the pool
 
     m_layout.within(this, {
-        {m_logo, {0, 0, WindowSide, WindowSide}},
-        {m_legalLabel, {56, 224, 171, 43}},
-        {m_statusLabel, {16, 144, 249, 19}},
-        {m_poolLabel, {24, 166, 230, 56}},
-    });
+                              {m_logo, {0, 0, WindowSide, WindowSide}},
+                              {m_legalLabel, {56, 224, 171, 43}},
+                              {m_statusLabel, {16, 144, 249, 19}},
+                              {m_poolLabel, {24, 166, 230, 56}},
+                          });
     applyLayout(m_layout);
     if (const QScreen* screen = this->screen()) move(screen->geometry().center() - rect().center());
 }
@@ -136,7 +136,8 @@ void SplashWindow::showPoolFolder(const QString& folder)
     const QString path = QStringLiteral("Pool: ") + QDir::toNativeSeparators(folder);
     QString text = QString(path).replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
     const QFontMetrics metrics = m_poolLabel->fontMetrics();
-    if (metrics.boundingRect(QRect(0, 0, m_poolLabel->width(), 1000), Qt::TextWordWrap, text).height() > m_poolLabel->height())
+    if (metrics.boundingRect(QRect(0, 0, m_poolLabel->width(), 1000), Qt::TextWordWrap, text).height() >
+        m_poolLabel->height())
         text = metrics.elidedText(path, Qt::ElideMiddle, m_poolLabel->width());
     m_poolLabel->setText(text);
 }

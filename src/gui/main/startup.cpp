@@ -10,22 +10,22 @@
 #include <algorithm>
 #include <iostream>
 
+#include "core/commands/batch_commands.h"
+#include "core/commands/pool_lock.h"
 #include "core/pool/file_io.h"
 #include "core/pool/team_files.h"
-#include "gui/settings/qt_settings.h"
 #include "core/settings/settings.h"
 #include "gui/main/application.h"
-#include "core/commands/batch_commands.h"
-#include "gui/widgets/guarded.h"
 #include "gui/main/ball_art.h"
 #include "gui/main/data_folder.h"
 #include "gui/main/help_page.h"
 #include "gui/main/main_window.h"
-#include "core/commands/pool_lock.h"
-#include "gui/widgets/prompts.h"
 #include "gui/main/single_instance.h"
 #include "gui/main/splash.h"
 #include "gui/main/termination.h"
+#include "gui/settings/qt_settings.h"
+#include "gui/widgets/guarded.h"
+#include "gui/widgets/prompts.h"
 
 bool checkResolution(SettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended)
 {
@@ -48,7 +48,7 @@ bool checkResolution(SettingsBackend& settings, int screenWidth, int minWidth, c
 }
 
 std::unique_ptr<MainWindow> createAndLoad(SettingsBackend& settings, const QString& dataDir, SplashWindow* splash,
-                                         const std::function<void(MainWindow&)>& mainWindowCreated)
+                                          const std::function<void(MainWindow&)>& mainWindowCreated)
 {
     auto status = [splash](const char* text) {
         if (splash) splash->setSplashStatus(QString::fromLatin1(text));
@@ -114,16 +114,15 @@ QString poolLockRefusal(PoolLock& lock, const QString& dataDir)
 {
     const QString shown = QDir::toNativeSeparators(dataDir);
     switch (lock.take(QFile::encodeName(dataDir).toStdString())) {
-    case PoolLock::Outcome::Taken:
-        return {};
+    case PoolLock::Outcome::Taken: return {};
     case PoolLock::Outcome::Held:
         return QStringLiteral("The program has the pool in %1 open, or a command is changing it; close it there and "
                               "start the program again.")
             .arg(shown);
-    case PoolLock::Outcome::Failed:
-        break;
+    case PoolLock::Outcome::Failed: break;
     }
-    return QStringLiteral("The pool in %1 cannot be locked against other copies of the program, so it was not opened: %2")
+    return QStringLiteral(
+               "The pool in %1 cannot be locked against other copies of the program, so it was not opened: %2")
         .arg(shown, QFile::decodeName(QByteArray::fromStdString(lock.reason())));
 }
 
@@ -190,8 +189,9 @@ int runProgram(int argc, char** argv)
     int exitCode = 0;
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QString dataDir = resolveDataFolder(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(),
-                                              userDataFolder(), out, err, exitCode);
+    const QString dataDir =
+        resolveDataFolder(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(),
+                          userDataFolder(), out, err, exitCode);
     if (dataDir.isEmpty()) return exitCode;
     setHelpCopyFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
 

@@ -15,7 +15,7 @@ bool checkResolution(SettingsBackend& settings, int screenWidth, int minWidth, c
 // shows each step. The caller runs the event loop. mainWindowCreated runs once the main window
 // exists, before anything is loaded.
 std::unique_ptr<MainWindow> createAndLoad(SettingsBackend& settings, const QString& dataDir, SplashWindow* splash,
-                                         const std::function<void(MainWindow&)>& mainWindowCreated = {});
+                                          const std::function<void(MainWindow&)>& mainWindowCreated = {});
 
 // The whole program: single instance, resolution check, splash, main window, event loop.
 int runProgram(int argc, char** argv);

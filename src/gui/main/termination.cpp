@@ -29,11 +29,11 @@ TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent)
     ::fcntl(g_pipe[1], F_SETFL, O_NONBLOCK);
     m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, guarded([this] {
-        unsigned char byte = 0;
-        int last = 0;
-        while (::read(g_pipe[1], &byte, 1) == 1) last = byte;
-        if (last) emit terminationRequested(last);
-    }));
+                unsigned char byte = 0;
+                int last = 0;
+                while (::read(g_pipe[1], &byte, 1) == 1) last = byte;
+                if (last) emit terminationRequested(last);
+            }));
     struct sigaction action {};
     action.sa_handler = &onSignal;
     sigemptyset(&action.sa_mask);

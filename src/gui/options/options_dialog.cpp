@@ -13,11 +13,11 @@
 
 #include "core/pool/team_files.h"
 #include "core/session/pool_session.h"
-#include "gui/options/edit_grid.h"
 #include "core/settings/settings.h"
+#include "gui/options/edit_grid.h"
 #include "gui/widgets/ansi_text.h"
-#include "gui/widgets/guarded.h"
 #include "gui/widgets/busy_cursor.h"
+#include "gui/widgets/guarded.h"
 #include "gui/widgets/layout_table.h"
 #include "gui/widgets/line_text.h"
 #include "gui/widgets/prompts.h"
@@ -36,15 +36,14 @@ constexpr int ReturnToLength = 200;
 
 const QStringList OfferedRegions = {QStringLiteral("East"), QStringLiteral("Midwest"), QStringLiteral("South"),
                                     QStringLiteral("West")};
-const char* const RoundCaptions[RoundCount] = {"First Round:",  "Second Round:", "Third Round:",
-                                               "Fourth Round:", "Semi-Finals:",  "Championship:"};
+const char* const RoundCaptions[RoundCount] = {
+    "First Round:", "Second Round:", "Third Round:", "Fourth Round:", "Semi-Finals:", "Championship:"};
 
 enum TeamColumn { SeedColumn = 0, NameColumn = 1, WinsColumn = 2, LossesColumn = 3 };
 constexpr int PayoutDescColumn = 0;
 constexpr int PayoutPctColumn = 1;
 
-template <class W, class... Args>
-W* make(QWidget* parent, const char* name, Args&&... args)
+template <class W, class... Args> W* make(QWidget* parent, const char* name, Args&&... args)
 {
     auto* widget = new W(std::forward<Args>(args)..., parent);
     widget->setObjectName(QLatin1String(name));
@@ -140,16 +139,16 @@ void OptionsDialog::createControls()
         seed->setForeground(palette().buttonText());
         for (int column = NameColumn; column <= LossesColumn; ++column) cell(m_teamsGrid, row, column);
     }
-    connect(m_teamsGrid, &EditGrid::editTextChanged, this, guarded([this](int row, int column, const QString& text) {
-                grdTeamsSetEditText(column, row + 1, text);
-            }));
+    connect(m_teamsGrid, &EditGrid::editTextChanged, this,
+            guarded([this](int row, int column, const QString& text) { grdTeamsSetEditText(column, row + 1, text); }));
     connect(m_teamsGrid, &EditGrid::escapePressed, this, guarded([this] { reject(); }));
 
     // Scoring.
     m_roundValuesGroup = make<QGroupBox>(m_scoringPage, "grpRoundValues", QStringLiteral("Round Values:"));
     for (int i = 0; i < RoundCount; ++i) {
         const QByteArray suffix = QByteArray::number(i + 1);
-        QLabel* label = make<QLabel>(m_roundValuesGroup, ("lblRnd" + suffix).constData(), QLatin1String(RoundCaptions[i]));
+        QLabel* label =
+            make<QLabel>(m_roundValuesGroup, ("lblRnd" + suffix).constData(), QLatin1String(RoundCaptions[i]));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         lblRnd[i] = label;
         // Two positions, each a digit, a sign or blank; blanks are not part of the value.
@@ -193,62 +192,68 @@ void OptionsDialog::createControls()
 void OptionsDialog::placeControls()
 {
     m_layout
-        .within(this, {
-            {m_pages, {0, 0, 371, 249}},
-            {m_buttonsBevel, {0, 252, 371, 2}},
-            {m_okButton, {8, 262, 75, 25}},
-            {m_cancelButton, {288, 262, 75, 25}},
-        })
+        .within(this,
+                {
+                    {m_pages, {0, 0, 371, 249}},
+                    {m_buttonsBevel, {0, 252, 371, 2}},
+                    {m_okButton, {8, 262, 75, 25}},
+                    {m_cancelButton, {288, 262, 75, 25}},
+                })
         // The four positions, joined by an H as the semi-finals pair them.
-        .within(m_regionsPage, {
-            {lstRegion[0], {8, 32, 145, 21}},
-            {lstRegion[1], {8, 136, 145, 21}},
-            {lstRegion[2], {208, 32, 145, 21}},
-            {lstRegion[3], {208, 136, 145, 21}},
-            {m_leftLine, {79, 53, 3, 83}},
-            {m_rightLine, {279, 53, 3, 83}},
-            {m_middleLine, {81, 93, 198, 3}},
-        })
-        .within(m_teamsPage, {
-            {m_regionLabel, {8, 6, 42, 16}},
-            {m_regionsChoice, {52, 4, 110, 21}},
-            {m_teamNameMaxLabel, {170, 6, 194, 16}},
-            {m_teamsGrid, {4, 30, 359, 186}},
-        })
-        .within(m_scoringPage, {
-            {m_roundValuesGroup, {8, 8, 351, 100}},
-            {m_useSeedCheck, {8, 116, 250, 17}},
-        })
-        .within(m_roundValuesGroup, {
-            {lblRnd[0], {8, 24, 90, 16}},
-            {txtRnd[0], {104, 22, 25, 21}},
-            {lblRnd[1], {8, 48, 90, 16}},
-            {txtRnd[1], {104, 46, 25, 21}},
-            {lblRnd[2], {8, 72, 90, 16}},
-            {txtRnd[2], {104, 70, 25, 21}},
-            {lblRnd[3], {176, 24, 90, 16}},
-            {txtRnd[3], {272, 22, 25, 21}},
-            {lblRnd[4], {176, 48, 90, 16}},
-            {txtRnd[4], {272, 46, 25, 21}},
-            {lblRnd[5], {176, 72, 90, 16}},
-            {txtRnd[5], {272, 70, 25, 21}},
-        })
-        .within(m_rulesPage, {
-            {m_rulesGroup, {4, 2, 359, 212}},
-        })
+        .within(m_regionsPage,
+                {
+                    {lstRegion[0], {8, 32, 145, 21}},
+                    {lstRegion[1], {8, 136, 145, 21}},
+                    {lstRegion[2], {208, 32, 145, 21}},
+                    {lstRegion[3], {208, 136, 145, 21}},
+                    {m_leftLine, {79, 53, 3, 83}},
+                    {m_rightLine, {279, 53, 3, 83}},
+                    {m_middleLine, {81, 93, 198, 3}},
+                })
+        .within(m_teamsPage,
+                {
+                    {m_regionLabel, {8, 6, 42, 16}},
+                    {m_regionsChoice, {52, 4, 110, 21}},
+                    {m_teamNameMaxLabel, {170, 6, 194, 16}},
+                    {m_teamsGrid, {4, 30, 359, 186}},
+                })
+        .within(m_scoringPage,
+                {
+                    {m_roundValuesGroup, {8, 8, 351, 100}},
+                    {m_useSeedCheck, {8, 116, 250, 17}},
+                })
+        .within(m_roundValuesGroup,
+                {
+                    {lblRnd[0], {8, 24, 90, 16}},
+                    {txtRnd[0], {104, 22, 25, 21}},
+                    {lblRnd[1], {8, 48, 90, 16}},
+                    {txtRnd[1], {104, 46, 25, 21}},
+                    {lblRnd[2], {8, 72, 90, 16}},
+                    {txtRnd[2], {104, 70, 25, 21}},
+                    {lblRnd[3], {176, 24, 90, 16}},
+                    {txtRnd[3], {272, 22, 25, 21}},
+                    {lblRnd[4], {176, 48, 90, 16}},
+                    {txtRnd[4], {272, 46, 25, 21}},
+                    {lblRnd[5], {176, 72, 90, 16}},
+                    {txtRnd[5], {272, 70, 25, 21}},
+                })
+        .within(m_rulesPage,
+                {
+                    {m_rulesGroup, {4, 2, 359, 212}},
+                })
         .within(m_rulesGroup, {
-            {m_costCheck, {8, 18, 104, 17}},
-            {m_costBox, {112, 16, 41, 21}},
-            {m_scoringCheck, {200, 18, 150, 17}},
-            {m_deadlineCheck, {8, 42, 104, 17}},
-            {m_deadlineBox, {112, 40, 239, 21}},
-            {m_tiebreakerCheck, {8, 66, 104, 17}},
-            {m_tiebreakerBox, {112, 64, 239, 21}},
-            {m_payoutCheck, {8, 90, 104, 17}},
-            {m_payoutGrid, {112, 88, 239, 90}},
-            {m_returnToCheck, {8, 184, 104, 17}},
-            {m_returnToBox, {112, 182, 239, 21}},
-        });
+                                  {m_costCheck, {8, 18, 104, 17}},
+                                  {m_costBox, {112, 16, 41, 21}},
+                                  {m_scoringCheck, {200, 18, 150, 17}},
+                                  {m_deadlineCheck, {8, 42, 104, 17}},
+                                  {m_deadlineBox, {112, 40, 239, 21}},
+                                  {m_tiebreakerCheck, {8, 66, 104, 17}},
+                                  {m_tiebreakerBox, {112, 64, 239, 21}},
+                                  {m_payoutCheck, {8, 90, 104, 17}},
+                                  {m_payoutGrid, {112, 88, 239, 90}},
+                                  {m_returnToCheck, {8, 184, 104, 17}},
+                                  {m_returnToBox, {112, 182, 239, 21}},
+                              });
     applyLayout(m_layout);
 }
 
@@ -265,7 +270,8 @@ void OptionsDialog::prepareControls()
 
     m_teamsGrid->setHorizontalHeaderLabels(
         {QStringLiteral("Seed"), QStringLiteral("Team Name"), QStringLiteral("Wins"), QStringLiteral("Losses")});
-    for (int seed = 1; seed <= SeedCount; ++seed) m_teamsGrid->item(seed - 1, SeedColumn)->setText(QString::number(seed) + '.');
+    for (int seed = 1; seed <= SeedCount; ++seed)
+        m_teamsGrid->item(seed - 1, SeedColumn)->setText(QString::number(seed) + '.');
     m_payoutGrid->setHorizontalHeaderLabels({QStringLiteral("Description"), QStringLiteral("% of Pot")});
 
     const std::array<std::string, RegionCount> regions = m_session.regionNames();
@@ -301,7 +307,8 @@ void OptionsDialog::loadWorkTeams()
 void OptionsDialog::storeWorkTeams()
 {
     for (int region = 1; region <= RegionCount; ++region)
-        for (int seed = 1; seed <= SeedCount; ++seed) m_session.teams().entry(region, seed) = m_workTeams[region - 1][seed - 1];
+        for (int seed = 1; seed <= SeedCount; ++seed)
+            m_session.teams().entry(region, seed) = m_workTeams[region - 1][seed - 1];
 }
 
 int OptionsDialog::selectedRegion() const { return m_regionsChoice->currentIndex() + 1; }
@@ -410,13 +417,15 @@ void OptionsDialog::readSettings()
     for (int row = 1; row <= PayoutRows; ++row) {
         for (int column : {PayoutDescColumn, PayoutPctColumn}) {
             KeptText& kept = m_keptPayout[row - 1][column];
-            kept.stored = column == PayoutDescColumn ? store.readString(Rules, payDescName(row), optionsPayDescDefault(row))
-                                                     : store.readString(Rules, payPctName(row), optionsPayPctDefault(row));
+            kept.stored = column == PayoutDescColumn
+                              ? store.readString(Rules, payDescName(row), optionsPayDescDefault(row))
+                              : store.readString(Rules, payPctName(row), optionsPayPctDefault(row));
             m_payoutGrid->item(row - 1, column)->setText(fromAnsi(kept.stored));
             kept.shown = m_payoutGrid->item(row - 1, column)->text();
         }
     }
-    for (const SwitchSetting& option : ruleSwitches()) option.box->setChecked(store.readBool(Rules, option.name, DefaultPrintSwitch));
+    for (const SwitchSetting& option : ruleSwitches())
+        option.box->setChecked(store.readBool(Rules, option.name, DefaultPrintSwitch));
 }
 
 void OptionsDialog::writeSettings()
@@ -427,7 +436,8 @@ void OptionsDialog::writeSettings()
         const KeptRound& kept = m_keptRounds[round - 1];
         const QLineEdit* box = txtRnd[round - 1];
         store.writeInteger(Scoring, roundName(round),
-                           box->text() == kept.shown ? kept.stored : roundValue(box).value_or(defaultRoundValue(round)));
+                           box->text() == kept.shown ? kept.stored
+                                                     : roundValue(box).value_or(defaultRoundValue(round)));
     }
     store.writeBool(Scoring, MultiplybySeed, m_useSeedCheck->isChecked());
     const std::array<TextSetting, 4> texts = ruleTexts();

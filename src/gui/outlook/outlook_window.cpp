@@ -46,8 +46,8 @@ constexpr int CommaType = 2;
 
 QString roundHeader(int round)
 {
-    static const char* const Names[RoundCount + 1] = {"", "1st Round", "2nd Round", "Sweet 16", "Elite 8", "Final 4",
-                                                       "Championship"};
+    static const char* const Names[RoundCount + 1] = {"",        "1st Round", "2nd Round",   "Sweet 16",
+                                                      "Elite 8", "Final 4",   "Championship"};
     return QString::fromLatin1(Names[std::clamp(round, 0, RoundCount)]);
 }
 
@@ -404,7 +404,8 @@ void OutlookWindow::startComputing()
         OutlookOptions options;
         options.cancel = &run->cancel;
         options.progress = [this](double done) {
-            QMetaObject::invokeMethod(this, [this, done] { m_main.setProgress(int(done * 100)); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, done] { m_main.setProgress(int(done * 100)); }, Qt::QueuedConnection);
         };
         try {
             run->result = computeOutlook(run->input, options);
@@ -429,8 +430,7 @@ void OutlookWindow::finishComputing()
         return;
     }
     if (!run->error.empty()) {
-        showStatus(run->whatIf +
-                   QStringLiteral("The outlook could not be computed: %1").arg(fromMessage(run->error)));
+        showStatus(run->whatIf + QStringLiteral("The outlook could not be computed: %1").arg(fromMessage(run->error)));
         emit computed();
         throw HoopError(run->error);
     }
@@ -481,8 +481,8 @@ void OutlookWindow::saveAs()
     const std::string content =
         request.filterIndex == HtmlType
             ? outlookHtml(m_model->table(), asOfText(m_session.today()))
-            : outlookText(m_model->table(), request.filterIndex == CommaType ? OutlookFormat::Comma : OutlookFormat::Tab,
-                          "\r\n");
+            : outlookText(m_model->table(),
+                          request.filterIndex == CommaType ? OutlookFormat::Comma : OutlookFormat::Tab, "\r\n");
     writeFileAtomic(QFile::encodeName(request.fileName).toStdString(), content);
     m_main.setStatusText(QStringLiteral("Pool Outlook saved to ") + QDir::toNativeSeparators(request.fileName));
 }

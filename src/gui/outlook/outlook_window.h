@@ -86,6 +86,6 @@ private:
     struct Run;
     std::shared_ptr<Run> m_run;
     QThread* m_worker = nullptr;
-    bool m_again = false;  // a change came while computing: start over when it ends
+    bool m_again = false;                    // a change came while computing: start over when it ends
     PoolEvents::Subscription m_poolChanges;  // dropped at closing: a closed window is deleted later
 };

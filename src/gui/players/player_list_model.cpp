@@ -54,7 +54,8 @@ public:
         std::vector<std::uint8_t> bytes;
         for (std::size_t b = 0; b < ByteValues; ++b)
             if (!ignored(static_cast<std::uint8_t>(b))) bytes.push_back(static_cast<std::uint8_t>(b));
-        std::stable_sort(bytes.begin(), bytes.end(), [this](std::uint8_t a, std::uint8_t b) { return compare({a}, {b}) < 0; });
+        std::stable_sort(bytes.begin(), bytes.end(),
+                         [this](std::uint8_t a, std::uint8_t b) { return compare({a}, {b}) < 0; });
         if (bytes.empty()) return;
 
         const std::uint8_t first = bytes.front();
@@ -91,7 +92,8 @@ public:
         for (const std::uint8_t a : bytes) {
             if (m_expands[a]) continue;
             for (const std::uint8_t b : bytes)
-                if (!m_expands[b]) m_joins[a * ByteValues + b] = compare({a, b}, {a, last}) > 0 || compare({a, b}, {a, first}) < 0;
+                if (!m_expands[b])
+                    m_joins[a * ByteValues + b] = compare({a, b}, {a, last}) > 0 || compare({a, b}, {a, first}) < 0;
         }
     }
 
@@ -101,17 +103,22 @@ public:
     {
         for (std::size_t i = 0; i < name.size(); ++i) {
             const auto b = static_cast<unsigned char>(name[i]);
-            if (m_expands[b] || (i > 0 && m_joins[static_cast<unsigned char>(name[i - 1]) * ByteValues + b])) return true;
+            if (m_expands[b] || (i > 0 && m_joins[static_cast<unsigned char>(name[i - 1]) * ByteValues + b]))
+                return true;
         }
         return false;
     }
     NameChars chars(std::string_view name) const
     {
         NameChars out;
-        for (const char c : name) out.chars[static_cast<std::size_t>(out.size++)] = m_chars[static_cast<unsigned char>(c)];
+        for (const char c : name)
+            out.chars[static_cast<std::size_t>(out.size++)] = m_chars[static_cast<unsigned char>(c)];
         return out;
     }
-    int compare(std::string_view a, std::string_view b) const { return m_collator.compare(chars(a).view(), chars(b).view()); }
+    int compare(std::string_view a, std::string_view b) const
+    {
+        return m_collator.compare(chars(a).view(), chars(b).view());
+    }
 
 private:
     int compare(std::initializer_list<std::uint8_t> a, std::initializer_list<std::uint8_t> b) const
@@ -119,11 +126,15 @@ private:
         std::array<char16_t, 2> x{}, y{};
         std::transform(a.begin(), a.end(), x.begin(), [this](std::uint8_t c) { return m_chars[c]; });
         std::transform(b.begin(), b.end(), y.begin(), [this](std::uint8_t c) { return m_chars[c]; });
-        return m_collator.compare(QStringView(x.data(), qsizetype(a.size())), QStringView(y.data(), qsizetype(b.size())));
+        return m_collator.compare(QStringView(x.data(), qsizetype(a.size())),
+                                  QStringView(y.data(), qsizetype(b.size())));
     }
     // Compared with a following digit, as the collator takes an empty text for the least of all.
     bool ignored(std::uint8_t b) const { return compare({b, '0'}, {'0'}) == 0; }
-    bool sameBase(std::uint8_t a, std::uint8_t b) const { return compare({a}, {b}) == 0 || compare({a, '1'}, {b, '0'}) > 0; }
+    bool sameBase(std::uint8_t a, std::uint8_t b) const
+    {
+        return compare({a}, {b}) == 0 || compare({a, '1'}, {b, '0'}) > 0;
+    }
 
     QLocale m_locale;
     QCollator m_collator;
@@ -247,7 +258,8 @@ void PlayerListModel::fill(const PlayerList& players, int filter)
                 keys.push_back(nameKey(entry.name.view(), place, by));
             rows.push_back({entry.id, entry.name, entry.complete != 0, entry.paid != 0});
         }
-        order = collated(keys, others, [&rows](std::uint32_t place) { return rows[place].name.view(); }, by);
+        order = collated(
+            keys, others, [&rows](std::uint32_t place) { return rows[place].name.view(); }, by);
     }
     rows.shrink_to_fit();  // a filter keeps only part of the room made for every participant
 

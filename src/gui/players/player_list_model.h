@@ -41,6 +41,6 @@ private:
     };
     const Row& rowAt(int row) const { return m_rows[m_order[static_cast<std::size_t>(row)]]; }
 
-    std::vector<Row> m_rows;            // in the participant list's order
+    std::vector<Row> m_rows;             // in the participant list's order
     std::vector<std::uint32_t> m_order;  // the index in m_rows of each row shown, in name order
 };

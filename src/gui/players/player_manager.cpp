@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/session/pool_session.h"
 #include "gui/players/player_icons.h"
 #include "gui/players/player_properties.h"
 #include "gui/printing/print_commands.h"
-#include "core/session/pool_session.h"
 #include "gui/widgets/ansi_text.h"
 #include "gui/widgets/busy_cursor.h"
 #include "gui/widgets/drawing_suspended.h"
@@ -90,11 +90,10 @@ PlayerManager::PlayerManager(PoolSession& session, Frame& frame, QWidget* parent
     // The column width follows from the list's inner width, known once the list is placed.
     const QSize cell((m_playersList->width() - 2 * m_playersList->frameWidth()) / ColumnCount, ItemHeight);
     m_playersList->setGridSize(cell);
-    m_playersList->setItemDelegate(new PlayerItemDelegate(
-        [this](QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) {
-            lstPlayersDrawItem(painter, option, index);
-        },
-        cell, m_playersList));
+    m_playersList->setItemDelegate(
+        new PlayerItemDelegate([this](QPainter* painter, const QStyleOptionViewItem& option,
+                                      const QModelIndex& index) { lstPlayersDrawItem(painter, option, index); },
+                               cell, m_playersList));
     prepareControls();
 }
 
@@ -147,7 +146,8 @@ void PlayerManager::createPopupMenu()
 {
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    const auto item = [this](QAction*& action, const QString& caption, const char* name, void (PlayerManager::*handler)()) {
+    const auto item = [this](QAction*& action, const QString& caption, const char* name,
+                             void (PlayerManager::*handler)()) {
         action = PopupMenu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, guarded(this, handler));
@@ -163,12 +163,12 @@ void PlayerManager::createPopupMenu()
 void PlayerManager::placeControls()
 {
     m_layout.within(this, {
-        {m_playersList, {4, 4, 389, 157}},
-        {m_showLabel, {16, 170, 52, 16}},
-        {m_typesChoice, {72, 168, 225, 21}},
-        {m_openButton, {312, 168, 75, 25}},
-        {m_cancelButton, {312, 200, 75, 25}},
-    });
+                              {m_playersList, {4, 4, 389, 157}},
+                              {m_showLabel, {16, 170, 52, 16}},
+                              {m_typesChoice, {72, 168, 225, 21}},
+                              {m_openButton, {312, 168, 75, 25}},
+                              {m_cancelButton, {312, 200, 75, 25}},
+                          });
     applyLayout(m_layout);
 }
 
@@ -185,7 +185,7 @@ void PlayerManager::fillPlayerList(int filter)
     // it; a list that fits uses every row.
     const int fullRows = (m_playersList->height() - 2 * m_playersList->frameWidth()) / ItemHeight;
     m_playersList->setHorizontalScrollBarPolicy(m_model->rowCount() <= ColumnCount * fullRows ? Qt::ScrollBarAlwaysOff
-                                                                                            : Qt::ScrollBarAlwaysOn);
+                                                                                              : Qt::ScrollBarAlwaysOn);
 
     // The same position, which may now hold another participant; none when the list got shorter.
     // Only the focus moves there: the selection stays empty, as after any refill.
@@ -265,7 +265,7 @@ void PlayerManager::showProperties()
 }
 
 void PlayerManager::lstPlayersDrawItem(QPainter* painter, const QStyleOptionViewItem& option,
-                                  const QModelIndex& index) const
+                                       const QModelIndex& index) const
 {
     const bool selected = option.state.testFlag(QStyle::State_Selected);
     const QPalette::ColorGroup group = !option.state.testFlag(QStyle::State_Enabled) ? QPalette::Disabled
@@ -291,6 +291,7 @@ void PlayerManager::lstPlayersDrawItem(QPainter* painter, const QStyleOptionView
         focus.QStyleOption::operator=(option);
         focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
         const QWidget* widget = option.widget;
-        (widget ? widget->style() : QApplication::style())->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        (widget ? widget->style() : QApplication::style())
+            ->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
     }
 }

@@ -75,7 +75,8 @@ QValidator::State TypingLimit::validate(QString& input, int& pos) const
     return Acceptable;
 }
 
-PlayerProperties::PlayerProperties(QWidget* owner, PlayerList& players, std::int32_t id) : QDialog(owner), m_players(players)
+PlayerProperties::PlayerProperties(QWidget* owner, PlayerList& players, std::int32_t id)
+    : QDialog(owner), m_players(players)
 {
     setWindowTitle(QStringLiteral("Player Properties..."));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -128,40 +129,43 @@ void PlayerProperties::createControls()
     m_okButton->setDefault(true);
     connect(m_okButton, &QPushButton::clicked, this, guarded(this, &PlayerProperties::acceptChanges));
 
-    m_layout.within(this, {
-        {m_playerGroup, {8, 8, 241, 65}},
-        {m_poolGroup, {8, 80, 241, 185}},
-        {m_okButton, {168, 272, 75, 25}},
-    })
-        .within(m_playerGroup, {
-        {lblName, {16, 16, 49, 14}},
-        {m_nameBox, {72, 16, 153, 17}},
-        {lblTiebreaker, {8, 40, 57, 14}},
-        {m_tiebreakerBox, {72, 40, 97, 17}},
-        {m_paidCheck, {176, 40, 49, 17}},
-    })
+    m_layout
+        .within(this,
+                {
+                    {m_playerGroup, {8, 8, 241, 65}},
+                    {m_poolGroup, {8, 80, 241, 185}},
+                    {m_okButton, {168, 272, 75, 25}},
+                })
+        .within(m_playerGroup,
+                {
+                    {lblName, {16, 16, 49, 14}},
+                    {m_nameBox, {72, 16, 153, 17}},
+                    {lblTiebreaker, {8, 40, 57, 14}},
+                    {m_tiebreakerBox, {72, 40, 97, 17}},
+                    {m_paidCheck, {176, 40, 49, 17}},
+                })
         .within(m_poolGroup, {
-        {roundLabels[0], {8, 16, 57, 14}},
-        {m_round1Box, {72, 16, 41, 17}},
-        {roundLabels[1], {8, 40, 57, 14}},
-        {m_round2Box, {72, 40, 41, 17}},
-        {roundLabels[2], {8, 64, 57, 14}},
-        {m_round3Box, {72, 64, 41, 17}},
-        {roundLabels[3], {8, 88, 57, 14}},
-        {m_round4Box, {72, 88, 41, 17}},
-        {roundLabels[4], {8, 112, 57, 14}},
-        {m_round5Box, {72, 112, 41, 17}},
-        {roundLabels[5], {8, 136, 57, 14}},
-        {m_round6Box, {72, 136, 41, 17}},
-        {lblTotal, {8, 160, 57, 14}},
-        {m_totalBox, {72, 160, 41, 17}},
-        {lblPot, {120, 160, 65, 14}},
-        {m_potentialBox, {192, 160, 41, 17}},
-        {m_completeCheck, {128, 16, 97, 17}},
-        // Its caption needs a little more room than the check box's indicator leaves; the box
-        // stays where it was, level with the one above.
-        {m_modifiedCheck, {120, 40, 105, 17}},
-    });
+                                 {roundLabels[0], {8, 16, 57, 14}},
+                                 {m_round1Box, {72, 16, 41, 17}},
+                                 {roundLabels[1], {8, 40, 57, 14}},
+                                 {m_round2Box, {72, 40, 41, 17}},
+                                 {roundLabels[2], {8, 64, 57, 14}},
+                                 {m_round3Box, {72, 64, 41, 17}},
+                                 {roundLabels[3], {8, 88, 57, 14}},
+                                 {m_round4Box, {72, 88, 41, 17}},
+                                 {roundLabels[4], {8, 112, 57, 14}},
+                                 {m_round5Box, {72, 112, 41, 17}},
+                                 {roundLabels[5], {8, 136, 57, 14}},
+                                 {m_round6Box, {72, 136, 41, 17}},
+                                 {lblTotal, {8, 160, 57, 14}},
+                                 {m_totalBox, {72, 160, 41, 17}},
+                                 {lblPot, {120, 160, 65, 14}},
+                                 {m_potentialBox, {192, 160, 41, 17}},
+                                 {m_completeCheck, {128, 16, 97, 17}},
+                                 // Its caption needs a little more room than the check box's indicator leaves; the box
+                                 // stays where it was, level with the one above.
+                                 {m_modifiedCheck, {120, 40, 105, 17}},
+                             });
     applyLayout(m_layout);
 }
 

@@ -8,10 +8,10 @@
 #include "core/pool/players.h"
 #include "core/pool/scoring.h"
 #include "core/printing/page_layout.h"
-#include "gui/printing/qt_page_canvas.h"
 #include "core/printing/rules_sheet.h"
 #include "core/session/pool_session.h"
 #include "core/settings/settings.h"
+#include "gui/printing/qt_page_canvas.h"
 #include "gui/widgets/ansi_text.h"
 #include "gui/widgets/busy_cursor.h"
 #include "gui/widgets/frame.h"
@@ -30,7 +30,8 @@ CodePageText poolJobTitle(const Player* entry)
 
 CodePageText poolPrintedStatus(const Player* entry)
 {
-    return {entry ? cutText("Printing picks for " + entry->name.text().bytes, 44) + "..." : "Now printing blank pool..."};
+    return {entry ? cutText("Printing picks for " + entry->name.text().bytes, 44) + "..."
+                  : "Now printing blank pool..."};
 }
 
 // Printing to a file, each copy after the first goes to a file of its own beside the chosen one
@@ -49,9 +50,9 @@ bool mayReplaceCopyFiles(const QPrinter& printer, int copies)
     if (existing.isEmpty()) return true;
     prompts().beep();
     return confirmDestructive(existing.size() == 1
-                               ? existing[0] + QStringLiteral(" already exists.\nDo you want to replace it?")
-                               : QStringLiteral("These files already exist:\n") + existing.join(QLatin1Char('\n')) +
-                                     QStringLiteral("\nDo you want to replace them?"));
+                                  ? existing[0] + QStringLiteral(" already exists.\nDo you want to replace it?")
+                                  : QStringLiteral("These files already exist:\n") + existing.join(QLatin1Char('\n')) +
+                                        QStringLiteral("\nDo you want to replace them?"));
 }
 
 // Shows the print dialog that all printing shares: it starts from the printer and the copy count
@@ -113,7 +114,10 @@ void printRules(PoolSession& session, Frame& main)
     // The closing status also follows a failure, once the copy's job is closed.
     struct Done {
         Frame& main;
-        ~Done() { main.setStatusText(QStringLiteral("                           ...now printing rules for the Hoopfall.")); }
+        ~Done()
+        {
+            main.setStatusText(QStringLiteral("                           ...now printing rules for the Hoopfall."));
+        }
     } done{main};
     SettingsFile store(session.settings());
     QtPageCanvas canvas(printer);

@@ -51,7 +51,9 @@ FileState examine(const QString& path)
     }
     if (S_ISDIR(st.st_mode)) return {FileState::Unreadable, {}, QStringLiteral("it is a folder")};
     if (!S_ISREG(st.st_mode))
-        return {FileState::Unreadable, {}, QString::fromStdString("it is " + fileKindName(st.st_mode) + ", not a regular file")};
+        return {FileState::Unreadable,
+                {},
+                QString::fromStdString("it is " + fileKindName(st.st_mode) + ", not a regular file")};
     // The read itself opens without waiting and checks again what it opened.
     std::string bytes;
     const ReadOutcome read = readWholeFile(native(path), bytes);
@@ -81,7 +83,7 @@ std::optional<Parsed> parsedCopy(const QString& path, const QByteArray& bytes, Q
     QTemporaryFile copy(path + QStringLiteral(".check-XXXXXX"));
     if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) return std::nullopt;
     QSettings parsed(copy.fileName(), format);
-    Parsed result {contentsOf(parsed), QSettings::NoError};
+    Parsed result{contentsOf(parsed), QSettings::NoError};
     result.status = parsed.status();
     return result;
 }
@@ -118,7 +120,10 @@ QtSettingsStore::QtSettingsStore() : m_format(QSettings::NativeFormat), m_native
 #endif
 }
 
-QtSettingsStore::QtSettingsStore(const QString& iniPath) : m_path(iniPath), m_format(QSettings::IniFormat), m_readOrder{iniPath} {}
+QtSettingsStore::QtSettingsStore(const QString& iniPath)
+    : m_path(iniPath), m_format(QSettings::IniFormat), m_readOrder{iniPath}
+{
+}
 
 bool QtSettingsStore::isFile() const
 {
@@ -142,8 +147,8 @@ void QtSettingsStore::reportUnreadable(const QString& reason)
 {
     if (m_reportedUnreadable) return;
     m_reportedUnreadable = true;
-    showError(QStringLiteral("The settings file ") + QDir::toNativeSeparators(m_path) + QStringLiteral(" cannot be read") +
-              (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason) +
+    showError(QStringLiteral("The settings file ") + QDir::toNativeSeparators(m_path) +
+              QStringLiteral(" cannot be read") + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason) +
               QStringLiteral(". The default settings are used, and the file is left as it is."));
 }
 
@@ -162,7 +167,8 @@ void QtSettingsStore::keepDamagedFile(const std::string& name)
     showInformation(QStringLiteral("The settings file ") + QDir::toNativeSeparators(m_path) +
                     QStringLiteral(" has lines the program cannot read, which are left out when settings are saved. "
                                    "The file was copied aside unchanged as ") +
-                    QFile::decodeName(QByteArray::fromStdString(fileNameOf(aside))) + QStringLiteral(" in the same folder."));
+                    QFile::decodeName(QByteArray::fromStdString(fileNameOf(aside))) +
+                    QStringLiteral(" in the same folder."));
 }
 
 // Each call reads the file's bytes afresh. QSettings would answer from what it parsed last for as
@@ -244,11 +250,10 @@ void QtSettingsStore::writeFile(const QString& key, const std::string& name, con
     // The status alone cannot be trusted: after a damaged line it is FormatError whether the write
     // went through or not, and a short write (a full disk) goes unnoticed. The file is read back.
     const FileState after = examine(m_path);
-    const bool written =
-        status != QSettings::AccessError && after.kind == FileState::Read && [&] {
-            const auto parsed = parsedCopy(m_path, after.bytes, m_format);
-            return parsed && parsed->contents == meant;
-        }();
+    const bool written = status != QSettings::AccessError && after.kind == FileState::Read && [&] {
+        const auto parsed = parsedCopy(m_path, after.bytes, m_format);
+        return parsed && parsed->contents == meant;
+    }();
     const bool changed = after.kind != before.kind || after.bytes != before.bytes;
     std::error_code ec;
     if (written || !changed) {
@@ -265,7 +270,8 @@ void QtSettingsStore::writeFile(const QString& key, const std::string& name, con
         std::filesystem::remove(path, ec);
     } else {
         try {
-            writeFileAtomic(path, std::string_view(before.bytes.constData(), static_cast<std::size_t>(before.bytes.size())));
+            writeFileAtomic(path,
+                            std::string_view(before.bytes.constData(), static_cast<std::size_t>(before.bytes.size())));
         } catch (const HoopError& error) {
             message += std::string("; ") + error.what();
         }

@@ -34,7 +34,7 @@ private:
     QString m_path;
     QSettings::Format m_format;
     QStringList m_readOrder;  // the files a value is looked for in, in order
-    bool m_native = false;  // the per-user store, with QSettings' fallbacks
+    bool m_native = false;    // the per-user store, with QSettings' fallbacks
     bool m_reportedUnreadable = false;
     bool m_keptDamaged = false;  // the file's unreadable lines have a copy aside
 };

@@ -17,17 +17,17 @@
 #include "core/pool/players.h"
 #include "core/pool/pool_host.h"
 #include "core/pool/scoring.h"
+#include "core/session/pool_session.h"
 #include "gui/printing/print_commands.h"
 #include "gui/sheet/sheet_layout.h"
 #include "gui/widgets/ansi_text.h"
 #include "gui/widgets/app_fonts.h"
+#include "gui/widgets/busy_cursor.h"
+#include "gui/widgets/drawing_suspended.h"
+#include "gui/widgets/frame.h"
 #include "gui/widgets/guarded.h"
 #include "gui/widgets/key_releases.h"
 #include "gui/widgets/line_text.h"
-#include "gui/widgets/busy_cursor.h"
-#include "gui/widgets/drawing_suspended.h"
-#include "core/session/pool_session.h"
-#include "gui/widgets/frame.h"
 #include "gui/widgets/prompts.h"
 
 namespace {
@@ -171,7 +171,8 @@ BracketSheet::BracketSheet(PoolSession& session, Frame& frame, int id, bool what
         const int index = players.indexOfId(id);
         if (index < 0) throw HoopError("List index out of bounds (-1)");
         const Player& entry = players[index];
-        m_main.setStatusText(QStringLiteral("Opening picks for ") + toQString(entry.name.text()) + QStringLiteral("..."));
+        m_main.setStatusText(QStringLiteral("Opening picks for ") + toQString(entry.name.text()) +
+                             QStringLiteral("..."));
         setWindowTitle(QStringLiteral("Picks for ") + toQString(entry.name.text()));
         m_nameBox->setText(toQString(entry.name.text()));
         showEntry(entry);
@@ -224,8 +225,8 @@ void BracketSheet::createControls()
                                               "clear current game."),
                                Qt::AlignCenter);
     lblDir->setWordWrap(true);
-    QLabel* tabNote = makeLabel(m_canvas, "lblTab",
-                                QStringLiteral("[Tab] for next game, [Shift]+[Tab] for previous game"), Qt::AlignCenter);
+    QLabel* tabNote = makeLabel(
+        m_canvas, "lblTab", QStringLiteral("[Tab] for next game, [Shift]+[Tab] for previous game"), Qt::AlignCenter);
     tabNote->setWordWrap(true);
 
     for (int n = 1; n <= GameCount; ++n) {

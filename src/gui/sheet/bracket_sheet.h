@@ -120,8 +120,8 @@ private:
     QLabel* m_region3Label = nullptr;
     QLabel* m_region4Label = nullptr;
     std::array<std::array<QLabel*, SeedCount>, RegionCount> m_teamLabels{};  // [region - 1][seed - 1]
-    std::array<QLineEdit*, GameCount + 1> m_cells{};  // index 1..63
+    std::array<QLineEdit*, GameCount + 1> m_cells{};                         // index 1..63
     std::vector<QWidget*> m_focusOrder;
-    QPointer<QWidget> m_current;  // the highlighted control
+    QPointer<QWidget> m_current;        // the highlighted control
     KeyReleases* m_releases = nullptr;  // tells a let-go key from the keyboard's repeats
 };

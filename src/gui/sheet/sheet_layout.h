@@ -11,13 +11,13 @@ struct Rect {
 };
 
 enum class Look {
-    TeamLabel,   // black 8-point sans serif
-    GameCell,    // black 8-point sans serif
-    BoldLabel,   // bold 8-point Tahoma
-    Region,      // centred bold italic 12-point Arial
-    Entry,       // bold red 8-point Tahoma
-    Note,        // red 8-point Tahoma, centred and wrapped
-    Panel,       // sunken frame
+    TeamLabel,  // black 8-point sans serif
+    GameCell,   // black 8-point sans serif
+    BoldLabel,  // bold 8-point Tahoma
+    Region,     // centred bold italic 12-point Arial
+    Entry,      // bold red 8-point Tahoma
+    Note,       // red 8-point Tahoma, centred and wrapped
+    Panel,      // sunken frame
 };
 
 // Team labels: x by region position, tops in the fixed seed order (1, 16, 8, 9, ...).
@@ -39,20 +39,74 @@ struct Point {
 };
 constexpr std::array<Point, 63> CellPlaces = {{
     // games 1 to 16: the left-hand first round
-    {88, 16}, {88, 50}, {88, 88}, {88, 128}, {88, 171}, {88, 211}, {88, 251}, {88, 291},
-    {88, 350}, {88, 390}, {88, 430}, {88, 470}, {88, 510}, {88, 550}, {88, 590}, {88, 630},
+    {88, 16},
+    {88, 50},
+    {88, 88},
+    {88, 128},
+    {88, 171},
+    {88, 211},
+    {88, 251},
+    {88, 291},
+    {88, 350},
+    {88, 390},
+    {88, 430},
+    {88, 470},
+    {88, 510},
+    {88, 550},
+    {88, 590},
+    {88, 630},
     // games 17 to 32: the right-hand first round
-    {624, 16}, {624, 50}, {624, 88}, {624, 128}, {624, 168}, {624, 208}, {624, 248}, {624, 288},
-    {624, 347}, {624, 387}, {624, 427}, {624, 467}, {624, 507}, {624, 547}, {624, 587}, {624, 627},
+    {624, 16},
+    {624, 50},
+    {624, 88},
+    {624, 128},
+    {624, 168},
+    {624, 208},
+    {624, 248},
+    {624, 288},
+    {624, 347},
+    {624, 387},
+    {624, 427},
+    {624, 467},
+    {624, 507},
+    {624, 547},
+    {624, 587},
+    {624, 627},
     // games 33 to 48: second round
-    {168, 32}, {168, 110}, {168, 187}, {168, 267}, {168, 366}, {168, 446}, {168, 526}, {168, 606},
-    {544, 32}, {544, 110}, {544, 192}, {544, 272}, {544, 363}, {544, 443}, {544, 523}, {544, 603},
+    {168, 32},
+    {168, 110},
+    {168, 187},
+    {168, 267},
+    {168, 366},
+    {168, 446},
+    {168, 526},
+    {168, 606},
+    {544, 32},
+    {544, 110},
+    {544, 192},
+    {544, 272},
+    {544, 363},
+    {544, 443},
+    {544, 523},
+    {544, 603},
     // games 49 to 56: regional semi-finals
-    {232, 72}, {232, 227}, {232, 406}, {232, 566}, {480, 72}, {480, 227}, {480, 403}, {480, 563},
+    {232, 72},
+    {232, 227},
+    {232, 406},
+    {232, 566},
+    {480, 72},
+    {480, 227},
+    {480, 403},
+    {480, 563},
     // games 57 to 60: regional finals
-    {272, 147}, {272, 486}, {432, 147}, {432, 486},
+    {272, 147},
+    {272, 486},
+    {432, 147},
+    {432, 486},
     // games 61 and 62: national semi-finals; 63: the championship
-    {296, 299}, {408, 299}, {352, 395},
+    {296, 299},
+    {408, 299},
+    {352, 395},
 }};
 
 // The other controls, by object name; the five after "pnlName" stand inside the panel.
@@ -84,10 +138,20 @@ struct Line {
     bool vertical;
 };
 constexpr std::array<Line, 14> Lines = {{
-    {304, 91, 49, true}, {304, 171, 49, true}, {304, 433, 49, true}, {304, 513, 49, true},
-    {480, 91, 49, true}, {480, 171, 49, true}, {480, 433, 49, true}, {480, 513, 49, true},
-    {336, 169, 123, true}, {336, 323, 153, true}, {440, 169, 123, true}, {440, 323, 153, true},
-    {392, 323, 49, true}, {381, 307, 25, false},
+    {304, 91, 49, true},
+    {304, 171, 49, true},
+    {304, 433, 49, true},
+    {304, 513, 49, true},
+    {480, 91, 49, true},
+    {480, 171, 49, true},
+    {480, 433, 49, true},
+    {480, 513, 49, true},
+    {336, 169, 123, true},
+    {336, 323, 153, true},
+    {440, 169, 123, true},
+    {440, 323, 153, true},
+    {392, 323, 49, true},
+    {381, 307, 25, false},
 }};
 
 constexpr int DefaultWidth = 800;

@@ -19,10 +19,7 @@ int StandingsModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : m_table.participantCount();
 }
 
-int StandingsModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : StandingsColumnCount;
-}
+int StandingsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : StandingsColumnCount; }
 
 QVariant StandingsModel::data(const QModelIndex& index, int role) const
 {

@@ -14,14 +14,14 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "gui/widgets/ansi_text.h"
-#include "gui/widgets/guarded.h"
-#include "gui/widgets/busy_cursor.h"
-#include "gui/widgets/drawing_suspended.h"
 #include "core/session/pool_session.h"
-#include "gui/widgets/frame.h"
 #include "core/transfer/standings_export.h"
 #include "gui/standings/standings_model.h"
+#include "gui/widgets/ansi_text.h"
+#include "gui/widgets/busy_cursor.h"
+#include "gui/widgets/drawing_suspended.h"
+#include "gui/widgets/frame.h"
+#include "gui/widgets/guarded.h"
 
 namespace {
 // The window's sizes in pixels at 96 dpi; the column widths live with the table. The strip and
@@ -141,7 +141,7 @@ void StandingsWindow::createPopUp()
     m_popUpMenu = new QMenu(this);
     m_popUpMenu->setObjectName(QStringLiteral("mnuPopUp"));
     m_sortMethodAction = addMenuItem(m_popUpMenu, "mnuSortMethod", QStringLiteral("Sort &Ascending"),
-                                QStringLiteral("Sort standings from lowest to highest (1 to 10, A to Z, etc.)"));
+                                     QStringLiteral("Sort standings from lowest to highest (1 to 10, A to Z, etc.)"));
     m_sortMethodAction->setCheckable(true);
     connect(m_sortMethodAction, &QAction::triggered, this, guarded(this, &StandingsWindow::toggleSortDirection));
 
@@ -154,10 +154,11 @@ void StandingsWindow::createPopUp()
         const char* name;
         QString caption;
     };
-    for (const SortItem& sort : {SortItem{&m_sortTotalAction, "mnuSortTotal", QStringLiteral("&Total Points")},
-                                 SortItem{&m_sortPotentialAction, "mnuSortPotential", QStringLiteral("&Potential Points")},
-                                 SortItem{&m_sortNameAction, "mnuSortName", QStringLiteral("&Name")},
-                                 SortItem{&m_sortChampionAction, "mnuSortChamp", QStringLiteral("&Champion")}}) {
+    for (const SortItem& sort :
+         {SortItem{&m_sortTotalAction, "mnuSortTotal", QStringLiteral("&Total Points")},
+          SortItem{&m_sortPotentialAction, "mnuSortPotential", QStringLiteral("&Potential Points")},
+          SortItem{&m_sortNameAction, "mnuSortName", QStringLiteral("&Name")},
+          SortItem{&m_sortChampionAction, "mnuSortChamp", QStringLiteral("&Champion")}}) {
         QAction* action = addMenuItem(m_sortByMenu, sort.name, sort.caption, QString());
         action->setCheckable(true);
         group->addAction(action);
@@ -166,10 +167,11 @@ void StandingsWindow::createPopUp()
     }
 
     m_popUpMenu->addSeparator();
-    m_copyAction = addMenuItem(m_popUpMenu, "mnuCopy", QStringLiteral("&Copy"), QStringLiteral("Copy standings to clipboard."));
+    m_copyAction =
+        addMenuItem(m_popUpMenu, "mnuCopy", QStringLiteral("&Copy"), QStringLiteral("Copy standings to clipboard."));
     connect(m_copyAction, &QAction::triggered, this, guarded(this, &StandingsWindow::copyToClipboard));
-    m_exportAction =
-        addMenuItem(m_popUpMenu, "mnuExport", QStringLiteral("&Export..."), QStringLiteral("Export standings to a file."));
+    m_exportAction = addMenuItem(m_popUpMenu, "mnuExport", QStringLiteral("&Export..."),
+                                 QStringLiteral("Export standings to a file."));
     connect(m_exportAction, &QAction::triggered, this, guarded(this, &StandingsWindow::exportStandings));
 }
 
@@ -259,8 +261,9 @@ void StandingsWindow::exportText(const QString& fileName)
 
 void StandingsWindow::exportHtml(const QString& fileName)
 {
-    writeExport(fileName,
-                [&](const std::string& path) { exportHtmlFile(m_model->table(), path, asOfText(m_session.today()), m_main); });
+    writeExport(fileName, [&](const std::string& path) {
+        exportHtmlFile(m_model->table(), path, asOfText(m_session.today()), m_main);
+    });
 }
 
 // A failed write is shown as any escaped error would be, and nothing claims success.

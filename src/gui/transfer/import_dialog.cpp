@@ -10,7 +10,7 @@
 #include "gui/widgets/ansi_text.h"
 
 ImportDialog::ImportDialog(QWidget* owner, const QString& caption, const QString& summary,
-                       const TransferProblems& refused, bool canImport)
+                           const TransferProblems& refused, bool canImport)
     : QDialog(owner)
 {
     setWindowTitle(caption);
@@ -24,7 +24,8 @@ ImportDialog::ImportDialog(QWidget* owner, const QString& caption, const QString
     const int rows = int(problems.size()) + (refused.unlisted() > 0 ? 1 : 0);
     m_refusedGrid = new QTableWidget(rows, 3, this);
     m_refusedGrid->setObjectName(QStringLiteral("grdRefused"));
-    m_refusedGrid->setHorizontalHeaderLabels({QStringLiteral("Line"), QStringLiteral("Column"), QStringLiteral("Reason")});
+    m_refusedGrid->setHorizontalHeaderLabels(
+        {QStringLiteral("Line"), QStringLiteral("Column"), QStringLiteral("Reason")});
     m_refusedGrid->verticalHeader()->hide();
     m_refusedGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_refusedGrid->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -17,7 +17,7 @@ public:
     // summary: the line above the list; problems: texts in the storage code page; canImport:
     // whether there is anything to import.
     ImportDialog(QWidget* owner, const QString& caption, const QString& summary, const TransferProblems& problems,
-               bool canImport);
+                 bool canImport);
 
 private:
     QLabel* m_summaryLabel = nullptr;

@@ -5,9 +5,9 @@
 #include "core/pool/players.h"
 #include "core/session/pool_session.h"
 #include "core/transfer/field_import.h"
-#include "gui/transfer/import_dialog.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/picks_import.h"
+#include "gui/transfer/import_dialog.h"
 #include "gui/widgets/ansi_text.h"
 #include "gui/widgets/busy_cursor.h"
 #include "gui/widgets/frame.h"
@@ -26,12 +26,14 @@ QString picksSummary(const PicksImport& import)
 {
     const auto valid = qsizetype(import.entries.size());
     const auto refused = qsizetype(import.refused.total);
-    QString text = valid == 0 ? QStringLiteral("No line can be imported.")
-                              : counted(valid, "line", "lines") + QStringLiteral(" can be imported as new participants");
+    QString text = valid == 0
+                       ? QStringLiteral("No line can be imported.")
+                       : counted(valid, "line", "lines") + QStringLiteral(" can be imported as new participants");
     if (valid > 0 && import.incomplete > 0)
         text += QStringLiteral(" (%1 with games that have no winner)").arg(import.incomplete);
     if (valid > 0) text += QLatin1Char('.');
-    if (refused > 0) text += QLatin1Char(' ') + counted(refused, "line was", "lines were") + QStringLiteral(" refused:");
+    if (refused > 0)
+        text += QLatin1Char(' ') + counted(refused, "line was", "lines were") + QStringLiteral(" refused:");
     return text;
 }
 
@@ -115,7 +117,7 @@ TransferOutcome importPicksInteractive(PoolSession& session, Frame& frame, const
         return TransferOutcome::Failed;
     }
     ImportDialog report(frame.frameWidget(), QStringLiteral("Import Picks"), picksSummary(import), import.refused,
-                      !import.entries.empty());
+                        !import.entries.empty());
     if (report.exec() != QDialog::Accepted) return TransferOutcome::Cancelled;
     try {
         BusyCursor busy;
@@ -152,7 +154,8 @@ TransferOutcome importFieldInteractive(PoolSession& session, Frame& frame, const
         reportError(error);
         return TransferOutcome::Failed;
     }
-    ImportDialog report(frame.frameWidget(), QStringLiteral("Import Field"), fieldSummary(field), field.problems, field.ok());
+    ImportDialog report(frame.frameWidget(), QStringLiteral("Import Field"), fieldSummary(field), field.problems,
+                        field.ok());
     if (report.exec() != QDialog::Accepted) return TransferOutcome::Cancelled;
     bool remap = false;
     if (const TransferOutcome asked = askAboutMoves(session, frame, field, remap); asked != TransferOutcome::Done)

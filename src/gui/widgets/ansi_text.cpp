@@ -4,7 +4,10 @@
 
 QString toQString(const CodePageText& text) { return fromAnsi(text.bytes); }
 
-QString fromMessage(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString fromMessage(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 QString fromAnsi(std::string_view bytes)
 {

@@ -16,8 +16,8 @@ template <class F> auto guarded(F handler)
 {
     // The return type says which arguments the handler takes, so connect() can leave out the
     // signal's arguments it does not want (clicked(bool) into a handler of none).
-    return [handler = std::move(handler)](auto&&... args)
-               -> decltype(std::declval<const F&>()(std::forward<decltype(args)>(args)...), void()) {
+    return [handler = std::move(handler)](
+               auto&&... args) -> decltype(std::declval<const F&>()(std::forward<decltype(args)>(args)...), void()) {
         try {
             handler(std::forward<decltype(args)>(args)...);
         } catch (const std::exception& error) {

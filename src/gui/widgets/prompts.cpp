@@ -43,9 +43,18 @@ PromptAnswer QtPrompts::ask(PromptKind kind, const QString& text, PromptButtons 
     QString title = g_applicationTitle;
     switch (kind) {
     case PromptKind::Information: icon = QMessageBox::Information; break;
-    case PromptKind::Warning: icon = QMessageBox::Warning; title = QObject::tr("Warning"); break;
-    case PromptKind::Error: icon = QMessageBox::Critical; title = QObject::tr("Error"); break;
-    case PromptKind::Confirmation: icon = QMessageBox::Question; title = QObject::tr("Confirm"); break;
+    case PromptKind::Warning:
+        icon = QMessageBox::Warning;
+        title = QObject::tr("Warning");
+        break;
+    case PromptKind::Error:
+        icon = QMessageBox::Critical;
+        title = QObject::tr("Error");
+        break;
+    case PromptKind::Confirmation:
+        icon = QMessageBox::Question;
+        title = QObject::tr("Confirm");
+        break;
     }
     QMessageBox::StandardButtons set = QMessageBox::Ok;
     switch (buttons) {

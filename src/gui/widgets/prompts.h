@@ -14,10 +14,10 @@ enum class PromptAnswer { Ok, Cancel, Yes, No };
 struct SaveFileRequest {
     QString title;
     QString directory;
-    QString fileName;        // in: proposed name; out: the chosen full path
-    QString defaultSuffix;   // added when the typed name has none
-    QStringList filters;     // "HTML (*.htm)" ...
-    int filterIndex = 1;     // in and out, 1-based
+    QString fileName;       // in: proposed name; out: the chosen full path
+    QString defaultSuffix;  // added when the typed name has none
+    QStringList filters;    // "HTML (*.htm)" ...
+    int filterIndex = 1;    // in and out, 1-based
     bool confirmOverwrite = true;
     bool suffixFollowsType = false;  // the default suffix becomes the chosen type's ("*.csv": csv)
 };
@@ -25,9 +25,9 @@ struct SaveFileRequest {
 struct OpenFileRequest {
     QString title;
     QString directory;
-    QString fileName;        // out: the chosen full path
-    QStringList filters;     // "Comma Separated (*.csv)" ...
-    int filterIndex = 1;     // in and out, 1-based
+    QString fileName;     // out: the chosen full path
+    QStringList filters;  // "Comma Separated (*.csv)" ...
+    int filterIndex = 1;  // in and out, 1-based
 };
 
 class Prompts {
@@ -35,11 +35,13 @@ public:
     virtual ~Prompts() = default;
     // defaultAnswer is the button that Enter presses: the first one (OK, Yes) unless the question
     // would destroy something, where it is the answer that changes nothing.
-    virtual PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons, PromptAnswer defaultAnswer) = 0;
+    virtual PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons,
+                             PromptAnswer defaultAnswer) = 0;
     PromptAnswer ask(PromptKind kind, const QString& text, PromptButtons buttons)
     {
-        return ask(kind, text, buttons, buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel ? PromptAnswer::Ok
-                                                                                                            : PromptAnswer::Yes);
+        return ask(kind, text, buttons,
+                   buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel ? PromptAnswer::Ok
+                                                                                      : PromptAnswer::Yes);
     }
     virtual void beep() = 0;
     virtual bool saveFile(SaveFileRequest& request) = 0;

@@ -212,6 +212,8 @@ QTableView* makeGrid(QWidget* parent, const char* name)
     auto* grid = new QTableView(parent);
     grid->setObjectName(QLatin1String(name));
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Read only: Tab goes on to the next control instead of walking (and wrapping round) the cells.
+    grid->setTabKeyNavigation(false);
     grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     grid->setWordWrap(false);
     grid->setTextElideMode(Qt::ElideNone);

@@ -96,6 +96,8 @@ void StandingsWindow::createControls()
     m_standingsGrid->setObjectName(QStringLiteral("grdStandings"));
     m_standingsGrid->setToolTip(QStringLiteral("Right-click for options"));
     m_standingsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Read only: Tab goes on to the next control instead of walking (and wrapping round) the cells.
+    m_standingsGrid->setTabKeyNavigation(false);
     m_standingsGrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     m_standingsGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_standingsGrid->setShowGrid(true);

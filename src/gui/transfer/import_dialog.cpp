@@ -28,6 +28,8 @@ ImportDialog::ImportDialog(QWidget* owner, const QString& caption, const QString
         {QStringLiteral("Line"), QStringLiteral("Column"), QStringLiteral("Reason")});
     m_refusedGrid->verticalHeader()->hide();
     m_refusedGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Read only: Tab goes on to the buttons instead of walking (and wrapping round) the cells.
+    m_refusedGrid->setTabKeyNavigation(false);
     m_refusedGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_refusedGrid->horizontalHeader()->setStretchLastSection(true);
     for (int row = 0; row < int(problems.size()); ++row) {

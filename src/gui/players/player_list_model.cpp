@@ -285,6 +285,10 @@ QVariant PlayerListModel::data(const QModelIndex& index, int role) const
     case IdRole: return row.id;
     case CompleteRole: return row.complete;
     case PaidRole: return row.paid;
+    // The list shows these by icon and colour only; a screen reader says them.
+    case Qt::AccessibleDescriptionRole:
+        return QString((row.paid ? QStringLiteral("Paid") : QStringLiteral("Not paid")) + QStringLiteral(", ") +
+                       (row.complete ? QStringLiteral("picks complete") : QStringLiteral("picks not complete")));
     default: return {};
     }
 }

@@ -117,11 +117,14 @@ void PlayerProperties::createControls()
         roundLabels[r]->setObjectName(QStringLiteral("lblR%1").arg(r + 1));
         *rounds[r] = numberBox(m_poolGroup);
         (*rounds[r])->setObjectName(QStringLiteral("txtR%1").arg(r + 1));
+        roundLabels[r]->setBuddy(*rounds[r]);  // screen readers name the box by its label, not the group
     }
     auto* lblTotal = named(rightLabel(QStringLiteral("Total Pts:"), m_poolGroup), "lblTotal");
     m_totalBox = named(numberBox(m_poolGroup), "txtTotal");
     auto* lblPot = named(rightLabel(QStringLiteral("Potential Pts:"), m_poolGroup), "lblPot");
     m_potentialBox = named(numberBox(m_poolGroup), "txtPot");
+    lblTotal->setBuddy(m_totalBox);
+    lblPot->setBuddy(m_potentialBox);
     m_completeCheck = named(captionLeftBox(QStringLiteral("Pool Complete?"), m_poolGroup), "chkComplete");
     m_modifiedCheck = named(captionLeftBox(QStringLiteral("Pts. Up to Date?"), m_poolGroup), "chkModified");
 

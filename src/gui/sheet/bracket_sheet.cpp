@@ -108,6 +108,16 @@ QLineEdit* makeEntry(QWidget* parent, const char* name, int maxLength)
 
 bool isPickKey(int key) { return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Delete; }
 
+// Region position 1..4 of a game inside one region; 0 for the semi-finals and the championship.
+int regionOfGame(int game)
+{
+    if (game <= FirstRoundGames) return regionOfCode(firstRoundPair(game).a);
+    const FeederGames feeders = feederGames(game);
+    if (feeders.a == 0) return 0;
+    const int region = regionOfGame(feeders.a);
+    return region == regionOfGame(feeders.b) ? region : 0;
+}
+
 }  // namespace
 
 BracketSheet::BracketSheet(PoolSession& session, Frame& frame, int id, QWidget* parent)
@@ -208,10 +218,14 @@ void BracketSheet::createControls()
 
     auto* pnlName = new QFrame(m_canvas);
     pnlName->setObjectName(QStringLiteral("pnlName"));
-    makeLabel(pnlName, "lblName", QStringLiteral("Name:"), Qt::AlignRight | Qt::AlignVCenter);
+    QLabel* nameLabel = makeLabel(pnlName, "lblName", QStringLiteral("Name:"), Qt::AlignRight | Qt::AlignVCenter);
     m_nameBox = makeEntry(pnlName, "txtName", NameLength);
-    makeLabel(pnlName, "lblTiebreaker", QStringLiteral("Tiebreaker:"), Qt::AlignRight | Qt::AlignVCenter);
+    QLabel* tiebreakerLabel =
+        makeLabel(pnlName, "lblTiebreaker", QStringLiteral("Tiebreaker:"), Qt::AlignRight | Qt::AlignVCenter);
     m_tiebreakerBox = makeEntry(pnlName, "txtTiebreaker", TiebreakerLength);
+    // Screen readers name the boxes by their labels.
+    nameLabel->setBuddy(m_nameBox);
+    tiebreakerLabel->setBuddy(m_tiebreakerBox);
     m_tiebreakerBox->setText(QStringLiteral("0"));
     // A tab or a line break pasted into either would split the exported rows.
     keepOneLine(m_nameBox);
@@ -324,6 +338,47 @@ void BracketSheet::initBracket()
     for (int i = 0; i < RegionCount; ++i) regions[i]->setText(fromAnsi(names[std::size_t(i)]));
     for (int n = 1; n <= GameCount; ++n) gameCell(n)->setProperty(TagProperty, n);
     m_picks = SheetPicks();
+    describeGames();
+}
+
+QString BracketSheet::gameDescription(int n) const
+{
+    QString where;
+    if (const int region = regionOfGame(n); region > 0) {
+        const QLabel* regions[] = {m_region1Label, m_region2Label, m_region3Label, m_region4Label};
+        where = regions[region - 1]->text();
+    } else {
+        where = roundOfGame(n) == RoundCount ? QStringLiteral("Championship") : QStringLiteral("Semi-final");
+    }
+    const GamePair teams = m_picks.teams(n);
+    const QString a = teamText(teams.a);
+    const QString b = teamText(teams.b);
+    const QString unknown = QStringLiteral("not yet known");
+    QString text = QStringLiteral("Game %1, %2: ").arg(QString::number(n), where);
+    if (a.isEmpty() && b.isEmpty())
+        text += unknown;
+    else
+        text += (a.isEmpty() ? unknown : a) + QStringLiteral(" or ") + (b.isEmpty() ? unknown : b);
+    // The What If sheet tells its chosen winners from the real results by colour; this says it.
+    const QString pick = teamText(m_picks.pick(n));
+    const bool results = isWhatIf() || m_playerId == ResultsId;
+    if (!pick.isEmpty()) {
+        if (isWhatIf() && !playedGame(n))
+            text += QStringLiteral(", what-if winner ") + pick;
+        else
+            text += (results ? QStringLiteral(", won by ") : QStringLiteral(", picked ")) + pick;
+    } else if (!a.isEmpty() || !b.isEmpty()) {
+        text += results ? QStringLiteral(", no winner yet") : QStringLiteral(", no pick");
+    }
+    return text;
+}
+
+void BracketSheet::describeGames()
+{
+    // A pick changes the teams of later games too; only the names that changed are announced.
+    for (int n = 1; n <= GameCount; ++n)
+        if (const QString text = gameDescription(n); gameCell(n)->accessibleName() != text)
+            gameCell(n)->setAccessibleName(text);
 }
 
 void BracketSheet::showEntry(const Player& entry)
@@ -338,6 +393,7 @@ void BracketSheet::showPicks(const Player& entry)
     m_picks.load(entry.picks);
     for (int n = 1; n <= GameCount; ++n)
         if (const TeamCode pick = m_picks.pick(n); pick > 0) gameCell(n)->setText(teamText(pick));
+    describeGames();
     m_sheetModified = 0;
 }
 
@@ -371,6 +427,7 @@ void BracketSheet::takeResults(const PickArray& real)
         if (chosen != 0 && (chosen == teams.a || chosen == teams.b)) m_picks.setWinner(n, chosen);
     }
     for (int n = 1; n <= GameCount; ++n) showGame(n);
+    describeGames();
     // The game in use may just have been played.
     if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused) && !takesFocus(focused))
         if (QWidget* next = nextInFocusOrder(focused, true)) focusControl(next);
@@ -482,6 +539,7 @@ void BracketSheet::onGameKeyReleased(QLineEdit* cell, int key)
         dropStrayWinners(n + 1);
         m_session.whatIfChanged();
     }
+    describeGames();
     if (QWidget* next = nextInFocusOrder(cell, true)) focusControl(next);
     // Let the move show before the next key; the sheet may be closed meanwhile.
     QPointer<BracketSheet> self(this);
@@ -565,6 +623,7 @@ bool BracketSheet::validatePicks(std::uint8_t& complete)
                 return false;
             }
             m_picks.dropPick(n);  // a team without a name cannot be told apart: drop it quietly
+            describeGames();
         }
         if (m_picks.pick(n) == 0 && !asked) {
             if (!confirmOkCancel(NoWinnerQuestion)) {
@@ -650,6 +709,7 @@ void BracketSheet::clearSheet()
         setTag(0);
         m_picks.clear();
         for (int n = 1; n <= GameCount; ++n) gameCell(n)->clear();
+        describeGames();
         m_nameBox->clear();
         m_tiebreakerBox->clear();
         m_paidCheck->setChecked(false);

@@ -98,6 +98,9 @@ private:
     int gameOfCell(const QObject* cell) const;
     QLineEdit* gameCell(int n) const { return m_cells[std::size_t(n)]; }
     QString teamText(TeamCode code) const;
+    // What a screen reader says for a game cell: the game, where it is, its teams and its pick.
+    QString gameDescription(int n) const;
+    void describeGames();  // after every change of a pick or the teams
 
     PoolSession& m_session;
     Frame& m_main;

@@ -1,4 +1,5 @@
 // The sheets printed through the real Qt canvas to PDF files and read back with pdftotext.
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -351,6 +352,13 @@ TEST_F(PrintCommandsTest, PrintButtonOpensItsPopUpAtTheMouse)
     QTest::mouseClick(Find<QToolButton>(*main, "btnPrint"), Qt::LeftButton, {}, at);
     EXPECT_TRUE(Find<QMenu>(*main, "PopupMenu1")->isVisible());
     EXPECT_EQ(Find<QMenu>(*main, "PopupMenu1")->pos(), Find<QToolButton>(*main, "btnPrint")->mapToGlobal(at));
+    Find<QMenu>(*main, "PopupMenu1")->hide();
+    // Pressed by a screen reader (or the keyboard), it opens below the button.
+    auto* button = Find<QToolButton>(*main, "btnPrint");
+    QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(Find<QMenu>(*main, "PopupMenu1")->isVisible());
+    EXPECT_EQ(Find<QMenu>(*main, "PopupMenu1")->pos(), button->mapToGlobal(button->rect().bottomLeft()));
     Find<QMenu>(*main, "PopupMenu1")->hide();
 }
 

@@ -69,19 +69,31 @@ QIcon printerIcon()
     return QIcon(picture);
 }
 
-// A tool button whose release opens the print pop-up at the mouse, as the drop-down does.
+// A tool button whose release opens the print pop-up at the mouse, as the drop-down does. A
+// press without the mouse (the keyboard's Space, a screen reader's press action) opens it
+// below the button.
 class DropDownButton : public QToolButton {
 public:
-    using QToolButton::QToolButton;
+    explicit DropDownButton(QWidget* parent) : QToolButton(parent)
+    {
+        connect(this, &QToolButton::clicked, this, [this] {
+            if (onRelease && !m_mouseRelease) onRelease(mapToGlobal(rect().bottomLeft()));
+        });
+    }
     std::function<void(const QPoint&)> onRelease;
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override
     {
+        m_mouseRelease = true;  // the click this release gives is handled below, at the mouse
         QToolButton::mouseReleaseEvent(event);
+        m_mouseRelease = false;
         if (onRelease && rect().contains(event->position().toPoint()))
             onRelease(mapToGlobal(event->position().toPoint()));
     }
+
+private:
+    bool m_mouseRelease = false;
 };
 }  // namespace
 

@@ -56,8 +56,10 @@ TEST_P(SheetFocusTrip, ComesBackToTheSameControl)
     for (QLineEdit* box : sheet->findChildren<QLineEdit*>())
         if (background(box) == Yellow) yellow << box->objectName();
     EXPECT_EQ((QStringList{focusName(), yellow.join(',')}), (QStringList{control, control}));
-    // The next key works on the game the organiser left.
+    // The next key works on the game the organiser left, which the hint is about.
     if (control == QLatin1String("g3")) {
+        const GamePair teams = sheet->picks().teams(3);
+        EXPECT_EQ(status(), hint(teams.a, teams.b));
         key(Qt::Key_Up);
         EXPECT_EQ((std::vector<int>{sheet->picks().pick(3), sheet->picks().pick(4)}), (std::vector<int>{105, 0}));
     }
@@ -68,6 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Trip{"WindowMenu", ResultsId, "g3", openAnn, [](MainWindow& m) { fromWindowMenu(m, Results); }},
                       Trip{"EnterResults", ResultsId, "g3", openAnn, openResults},
                       Trip{"Standings", ResultsId, "g3", [](MainWindow& m) { trigger(m, "mnuViewStd"); },
+                           [](MainWindow& m) { fromWindowMenu(m, Results); }},
+                      Trip{"Outlook", ResultsId, "g3", [](MainWindow& m) { trigger(m, "mnuOutlook"); },
                            [](MainWindow& m) { fromWindowMenu(m, Results); }},
                       Trip{"NameBoxWindowMenu", 7, "txtName", openResults,
                            [](MainWindow& m) { fromWindowMenu(m, Ann); }},

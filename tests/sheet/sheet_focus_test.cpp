@@ -71,6 +71,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Trip{"EnterResults", ResultsId, "g3", openAnn, openResults},
                       Trip{"Standings", ResultsId, "g3", [](MainWindow& m) { trigger(m, "mnuViewStd"); },
                            [](MainWindow& m) { fromWindowMenu(m, Results); }},
+                      Trip{"TiledClick", ResultsId, "g3",
+                           [](MainWindow& m) {
+                               trigger(m, "mnuViewStd");
+                               trigger(m, "WindowTileItem");
+                           },
+                           [](MainWindow& m) { QTest::mouseClick(m.findChild<QLineEdit*>("g3"), Qt::LeftButton); }},
                       Trip{"Outlook", ResultsId, "g3", [](MainWindow& m) { trigger(m, "mnuOutlook"); },
                            [](MainWindow& m) { fromWindowMenu(m, Results); }},
                       Trip{"NameBoxWindowMenu", 7, "txtName", openResults,

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -473,10 +474,16 @@ bool BracketSheet::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     // Highlight and hint follow the organiser's moves inside the sheet. Going to another window or
     // a dialog leaves them, as the control stays the sheet's current one, and so do the moves the
-    // frame makes while it hides the sheet to maximise or restore a window.
-    case QEvent::FocusIn:
-        if (isVisible() && control != m_current) onGameFocused(control);
+    // frame makes while it hides the sheet to maximise or restore a window. The organiser coming
+    // back to the current control from another window, by a click or a key, brings its hint back
+    // over what that window left; a dialog or a menu closing leaves the panel to their outcome.
+    case QEvent::FocusIn: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool back =
+            reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason;
+        if (isVisible() && (control != m_current || back)) onGameFocused(control);
         break;
+    }
     case QEvent::FocusOut:
         if (control == m_current && isVisible() && isAncestorOf(QApplication::focusWidget())) onGameLeft(control);
         break;

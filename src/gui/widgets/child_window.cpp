@@ -44,6 +44,20 @@ void ChildWindow::focusEntered(QWidget* control, Qt::FocusReason reason)
     if (control->isVisible() && (!qtsOwn || !m_lastFocus)) m_lastFocus = control;
 }
 
+void ChildWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // After the frame is done with its own moves, which may still follow the show.
+    QMetaObject::invokeMethod(this, &ChildWindow::takeBackFocus, Qt::QueuedConnection);
+}
+
+void ChildWindow::takeBackFocus()
+{
+    // Only a focus still in this window goes back: showing a window never takes the focus from
+    // another one.
+    if (isVisible() && isAncestorOf(QApplication::focusWidget())) restoreFocus();
+}
+
 void ChildWindow::restoreFocus()
 {
     QWidget* control = m_lastFocus;

@@ -12,7 +12,9 @@ class QVBoxLayout;
 //
 // It remembers the control the organiser was last in. Whenever the frame maximises, restores or
 // minimises a child window, Qt hides it for a moment, hands the focus on to the next control and
-// later brings back whichever control it last noted; the window puts its own control back.
+// later brings back whichever control it last noted, or none: taking a maximised window back to
+// its size (Tile, Cascade, the restore button) leaves the focus one control on. The window puts
+// its own control back once it shows again.
 class ChildWindow : public QWidget {
     Q_OBJECT
 public:
@@ -36,12 +38,15 @@ public:
     void restoreFocus();
 
 protected:
+    void showEvent(QShowEvent* event) override;
+
     // Lays the window out as a flat column whose first row is its sunken status panel
     // ("pnlStatus"); the rest of the window goes below it in the column returned.
     QVBoxLayout* addStatusStrip(QLabel*& panel);
 
 private:
     void focusEntered(QWidget* control, Qt::FocusReason reason);
+    void takeBackFocus();
 
     int m_tag = 0;
     bool m_entryTag = true;

@@ -218,6 +218,14 @@ TEST_F(StandingsWindowTest, RestoredSizeRowsAndLongTexts)
     EXPECT_EQ(grid.horizontalHeader()->height(), 16);
     EXPECT_EQ(grid.textElideMode(), Qt::ElideNone);
     EXPECT_EQ(grid.horizontalHeader()->textElideMode(), Qt::ElideNone);
+    // Tiled beside five sheets in a frame of 1280 pixels, the window takes its share: its long
+    // status text must not widen the frame past the screen.
+    main->showNormal();
+    main->resize(1280, 800);
+    for (int n = 0; n < 5; ++n) Find<QAction>(*main, "mnuEnterPicks")->trigger();
+    Find<QAction>(*main, "WindowTileItem")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->width(), 1280);
 }
 
 TEST_F(StandingsWindowTest, SortOrdersTicksAndStatusStrip)

@@ -85,6 +85,9 @@ QVBoxLayout* ChildWindow::addStatusStrip(QLabel*& panel)
     panel = new QLabel(this);
     panel->setObjectName(QStringLiteral("pnlStatus"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // A long status text is cut at the strip's edge rather than widening the window: its width
+    // would otherwise be the window's minimum, and Tile would grow the frame past the screen.
+    panel->setSizePolicy(QSizePolicy::Ignored, panel->sizePolicy().verticalPolicy());
     layout->addWidget(panel);
     return layout;
 }

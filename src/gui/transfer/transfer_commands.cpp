@@ -60,15 +60,9 @@ QString movesText(const std::vector<CodePageText>& lines)
     return text;
 }
 
-// Whether a bracket sheet is open: it holds its picks by their places in the bracket.
-bool sheetOpen(const PoolSession& session, Frame& frame)
-{
-    if (frame.findSheetWindow(0) >= 0 || frame.findSheetWindow(Frame::WhatIfId) >= 0) return true;
-    const PlayerList& players = session.players();
-    for (int i = 0; i < players.count(); ++i)
-        if (frame.findSheetWindow(players[i].id) >= 0) return true;
-    return false;
-}
+// Whether a bracket sheet is open: it holds its picks by their places in the bracket. One look
+// at the open windows, not one per participant.
+bool sheetOpen(Frame& frame) { return !frame.openSheetTags().empty(); }
 
 // A field that moves the pool's teams: asks whether the picks are to move with them. Returns
 // whether to import, with remap set when they move.
@@ -85,7 +79,7 @@ TransferOutcome askAboutMoves(PoolSession& session, Frame& frame, const FieldImp
         showError(fromMessage(strandedText(change)) + QStringLiteral(" Nothing was imported.") + movesText(leaving));
         return TransferOutcome::Failed;
     }
-    if (sheetOpen(session, frame)) {
+    if (sheetOpen(frame)) {
         showError(QStringLiteral("The new field moves teams that the pool's picks name. Close every bracket sheet "
                                  "first: a sheet holds its picks by their places in the bracket."));
         return TransferOutcome::Failed;

@@ -1,12 +1,16 @@
 // On a real X server, with the faces the program installs: every label, check box, button, header
-// section and status panel of every window shows its whole text inside its own rectangle.
+// section and status panel of every window shows its whole text inside its own rectangle, at 1x
+// and on scaled screens (QT_SCALE_FACTOR). HOOP_SCREENSHOTS=DIR keeps a picture of each window.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
@@ -25,6 +29,7 @@
 #include "gui/players/player_manager.h"
 #include "gui/players/player_properties.h"
 #include "gui/standings/standings_window.h"
+#include "gui/widgets/app_fonts.h"
 #include "support/find.h"
 #include "support/temp_dir.h"
 #include "support/test_settings.h"
@@ -59,10 +64,20 @@ std::string nameOf(const QWidget* widget)
     return (name.isEmpty() ? QString::fromLatin1(widget->metaObject()->className()) : name).toStdString();
 }
 
-// The texts measured in one window, and those that do not fit.
+// The texts measured in one window, and those that do not fit or are drawn in a face that cannot.
 struct Fit {
     int checked = 0;
     std::vector<std::string> cut;
+    std::vector<std::string> blurred;
+
+    // On a scaled screen a face made in a few pixel sizes only is drawn small and spread out.
+    void checkFace(const QWidget* widget, const std::string& what)
+    {
+        if (qFuzzyCompare(widget->devicePixelRatio(), 1.0)) return;
+        const QString family = QFontInfo(widget->font()).family();
+        if (!QFontDatabase::isSmoothlyScalable(family))
+            blurred.push_back(what + " is drawn in \"" + family.toStdString() + "\", which does not scale");
+    }
 
     void check(const std::string& what, const QString& text, int needed, int room)
     {
@@ -76,6 +91,7 @@ struct Fit {
 void measureLabel(const QLabel* label, Fit& fit)
 {
     if (label->text().isEmpty()) return;
+    fit.checkFace(label, nameOf(label));
     const QFontMetrics metrics(label->fontMetrics());
     const QString text = label->buddy() ? shown(label->text()) : label->text();
     QRect room = label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(), -label->margin());
@@ -98,6 +114,7 @@ void measureLabel(const QLabel* label, Fit& fit)
 void measureButton(const QAbstractButton* button, Fit& fit)
 {
     if (button->text().isEmpty()) return;
+    fit.checkFace(button, nameOf(button));
     const QString text = shown(button->text());
     if (qobject_cast<const QToolButton*>(button)) {  // its picture and text side by side
         fit.check(nameOf(button), text, button->sizeHint().width(), button->width());
@@ -272,6 +289,13 @@ TEST_P(TextFitTest, EveryTextFitsItsBox)
     const Fit fit = measure(window);
     EXPECT_GE(fit.checked, GetParam().minimumTexts) << "the window lost texts it shows";
     for (const std::string& cut : fit.cut) ADD_FAILURE() << cut;
+    for (const std::string& blurred : fit.blurred) ADD_FAILURE() << blurred;
+
+    if (const QString folder = qEnvironmentVariable("HOOP_SCREENSHOTS"); !folder.isEmpty()) {
+        const QString scale = QString::number(window->devicePixelRatio());
+        window->grab().save(
+            QDir(folder).filePath(QStringLiteral("%1-x%2.png").arg(QLatin1String(GetParam().name), scale)));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, TextFitTest, ::testing::ValuesIn(Windows),
@@ -286,11 +310,42 @@ TEST(LayoutFonts, TheFacesOfTheLayoutsAreInstalled)
             << face << ": make deps installs fonts-wine";
     EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Arial"))).family(), QStringLiteral("Liberation Sans"))
         << "make deps installs fonts-liberation";
-    EXPECT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("MS Sans Serif"));
-    // Letters keep their own widths: the free face would otherwise join "TM" into one sign.
+    const bool scaled = !qFuzzyCompare(qApp->devicePixelRatio(), 1.0);
+    EXPECT_EQ(QFontInfo(QApplication::font()).family(),
+              scaled ? QStringLiteral("Tahoma") : QStringLiteral("MS Sans Serif"));
+    // Letters keep their own widths: the free face would otherwise join "TM" into one sign. (On a
+    // scaled screen the letters' widths are fractions of a pixel, so only their sum is exact.)
+    if (scaled) return;
     const QFontMetrics metrics(QApplication::font());
     int letters = 0;
     for (QChar letter : QStringLiteral("HTML")) letters += metrics.horizontalAdvance(letter);
     EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("HTML")), letters);
+}
+
+// The dark pixels of a text: a bold face must lay down clearly more ink than its regular face.
+int ink(QFont font, bool bold)
+{
+    font.setBold(bold);
+    QImage image(200, 40, QImage::Format_Grayscale8);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Champion: Illinois"));
+    painter.end();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) dark += 255 - qGray(image.pixel(x, y));
+    return dark;
+}
+
+TEST(LayoutFonts, BoldTextIsDrawnInABoldFace)
+{
+    // The free Tahoma's bold file has the regular letters at bold widths ("Champ ion:").
+    for (const char* face : {"Tahoma", "MS Sans Serif", "Arial"}) {
+        const QFont font = layoutFont(QLatin1String(face), 8);
+        EXPECT_GT(ink(layoutFont(QLatin1String(face), 8, true), true), ink(font, false) * 5 / 4) << face;
+    }
+    // The About title's heavy face is a real face, not the system's fallback.
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Arial Black"))).family(), QStringLiteral("Liberation Sans"));
 }
 }  // namespace

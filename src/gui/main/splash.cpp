@@ -16,6 +16,7 @@
 #include "core/pool/brand.h"
 #include "gui/main/ball_art.h"
 #include "gui/main/help_page.h"
+#include "gui/widgets/app_fonts.h"
 #include "version.h"
 
 QString formatVersion(int major, int minor, int release)
@@ -73,7 +74,7 @@ QPixmap logoPicture(qreal pixelRatio)
     // The name across the upper half, over its shadow.
     QFont title(QStringLiteral("Arial Black"));
     title.setPixelSize(TitlePixels);
-    title.setBold(true);
+    title.setWeight(QFont::Black);  // the heaviest weight the face has
     title.setItalic(true);
     p.setFont(title);
     const QString name = QString::fromUtf8(brand::ProductName);
@@ -95,7 +96,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QColor& colour, bool 
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font(screenFace(QStringLiteral("MS Sans Serif")));
     font.setPixelSize(DialogFontPixels);
     label->setFont(font);
     return label;

@@ -15,6 +15,11 @@ QStringList defaultFontFolders();
 // files it registered; missing or unreadable files are skipped, never reported.
 QStringList installLayoutFonts(const QStringList& folders = defaultFontFolders());
 
+// The face to draw `face` in on this machine's screens: a scalable face of the same widths where
+// the screen is scaled and `face` exists in a few pixel sizes only, and a real bold face where
+// bold is asked of a face that has no bold.
+QString screenFace(const QString& face, bool bold = false);
+
 // A face at a size in points at 96 dots per inch, as the layouts' pixel sizes were made for:
 // 8 points is 11 pixels whatever the screen's resolution. Letters keep their own widths (no
 // kerning, no ligatures).

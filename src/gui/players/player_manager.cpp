@@ -187,10 +187,14 @@ void PlayerManager::fillPlayerList(int filter)
     m_playersList->setHorizontalScrollBarPolicy(m_model->rowCount() <= ColumnCount * fullRows ? Qt::ScrollBarAlwaysOff
                                                                                               : Qt::ScrollBarAlwaysOn);
 
-    // The same position, which may now hold another participant; none when the list got shorter.
-    // Only the focus moves there: the selection stays empty, as after any refill.
-    if (current >= 0 && current < m_model->rowCount())
-        m_playersList->selectionModel()->setCurrentIndex(m_model->index(current), QItemSelectionModel::NoUpdate);
+    // The same position, which may now hold another participant; the last row when the list got
+    // shorter, the first when there was none, so the focus frame always shows where the keys start
+    // (without one the first Down went straight to the second name). Only the focus moves there:
+    // the selection stays empty, as after any refill.
+    const int rows = m_model->rowCount();
+    if (rows > 0)
+        m_playersList->selectionModel()->setCurrentIndex(m_model->index(std::clamp(current, 0, rows - 1)),
+                                                         QItemSelectionModel::NoUpdate);
 }
 
 std::vector<int> PlayerManager::selectedRows() const

@@ -14,6 +14,7 @@
 #include "gui/main/startup.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
+#include "support/test_settings.h"
 
 namespace {
 // What the screen showed when the picks file was first read.
@@ -113,4 +114,19 @@ TEST(SplashOnScreen, WaitingForTheSplashRunsNoUserInput)
     EXPECT_TRUE(splash.windowHandle()->isExposed());
     EXPECT_EQ(keys.presses, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return keys.presses == 1; }, 5000)) << "the key comes once start-up is done";
+}
+
+// The main window fills its screen at start, with a window manager and without one (where
+// "maximized" is a request nobody answers).
+TEST(MainWindowOnScreen, FillsTheScreenAtStart)
+{
+    TempDir dir;
+    MainWindow main(testSettings(), QString::fromStdString(dir.path()));
+    main.showAtStart();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    const QRect screen = main.screen()->availableGeometry();
+    // A window manager's frame takes its share of the screen.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main.frameGeometry().width() >= screen.width(); }))
+        << main.frameGeometry().width() << " of " << screen.width();
+    EXPECT_GE(main.frameGeometry().height(), screen.height() * 9 / 10);
 }

@@ -29,7 +29,8 @@ fi
 export DISPLAY=":$display"
 
 wm=""
-if command -v openbox >/dev/null; then
+# HOOP_NO_WM=1 leaves the display without a window manager, as some kiosks and remote sessions are.
+if [ -z "${HOOP_NO_WM:-}" ] && command -v openbox >/dev/null; then
     openbox --sm-disable >/dev/null 2>&1 &
     wm=$!
     # Give the window manager time to take the display before the first window maps.

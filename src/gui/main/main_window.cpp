@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -678,6 +679,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
         reportError(error);
     }
     event->accept();
+}
+
+void MainWindow::showAtStart()
+{
+    // "Maximized" is a request to the window manager; without one the window kept its first size.
+    // Its own size is the screen's, so it fills the screen either way.
+    if (const QScreen* screen = this->screen()) setGeometry(screen->availableGeometry());
+    showMaximized();
 }
 
 void MainWindow::closeWithoutQuestions()

@@ -37,6 +37,9 @@ public:
 
     PoolSession& session() { return *m_session; }
 
+    // Shows the window maximized, filling its screen also where no window manager maximizes it.
+    void showAtStart();
+
     // Status bar.
     void setStatusText(const std::string& text) override;
     void setStatusText(const QString& text) override;

@@ -255,7 +255,7 @@ int runProgram(int argc, char** argv)
         main.reset();
         return 0;
     }
-    main->showMaximized();
+    main->showAtStart();
     const int result = app.exec();
     closePoolAtExit(*main);
     main.reset();

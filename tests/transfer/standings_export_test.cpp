@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <cctype>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -106,7 +108,41 @@ TEST(StandingsTexts, FieldQuotingAndDate)
         appendTextField(tab, f.text, TextSeparator::Tab);
         EXPECT_EQ(comma + "|" + tab, f.comma + "|" + f.tab) << f.text;
     }
-    EXPECT_EQ(asOfText(std::chrono::year{2024} / std::chrono::March / std::chrono::day{7}), "As of: 03/07/2024");
+    EXPECT_EQ(asOfText(std::chrono::year{2024} / std::chrono::March / std::chrono::day{7}, '.'), "As of: 03.07.2024");
+}
+
+// The date keeps its month/day/year order with the user's separator, read from the user's own
+// locale (built here, since a fresh machine has none but C).
+TEST(AsOfDate, TakesTheUsersDateSeparator)
+{
+    struct Row {
+        const char* format;
+        char separator;
+    };
+    for (const Row& row :
+         {Row{"%m/%d/%Y", '/'}, Row{"%d.%m.%Y", '.'}, Row{"%Y-%m-%d", '-'}, Row{"%D", '/'}, Row{"%F", '-'},
+          Row{"%Ey年%m月%d日", '/'}, Row{"%d %b %Y", '/'}, Row{"", '/'}, Row{"%", '/'}})
+        EXPECT_EQ(dateSeparatorOf(row.format), row.separator) << row.format;
+
+    TempDir locales;
+    struct Locale {
+        const char* name;
+        char separator;
+    };
+    for (const Locale& locale : {Locale{"de_DE", '.'}, Locale{"sv_SE", '-'}}) {
+        const std::string command = std::string("localedef -i ") + locale.name + " -f UTF-8 " + locales.path() + "/" +
+                                    locale.name + ".UTF-8 2>/dev/null";
+        if (std::system(command.c_str()) != 0 &&
+            !std::filesystem::exists(locales.path() + "/" + locale.name + ".UTF-8"))
+            GTEST_SKIP() << "localedef cannot build " << locale.name << " (make deps installs locales)";
+        setenv("LOCPATH", locales.path().c_str(), 1);
+        setenv("LC_TIME", (std::string(locale.name) + ".UTF-8").c_str(), 1);
+        EXPECT_EQ(userDateSeparator(), locale.separator) << locale.name;
+    }
+    setenv("LC_TIME", "xx_NOWHERE.UTF-8", 1);
+    EXPECT_EQ(userDateSeparator(), '/');
+    unsetenv("LC_TIME");
+    unsetenv("LOCPATH");
 }
 
 // Without participants: the header row and the trailer. With two, each format reports progress

@@ -1,8 +1,11 @@
 #include "core/transfer/standings_export.h"
 
+#include <cctype>
 #include <charconv>
+#include <clocale>
 #include <cstdio>
 #include <ctime>
+#include <langinfo.h>
 
 #include "core/pool/bracket.h"
 #include "core/pool/brand.h"
@@ -146,12 +149,39 @@ std::string sortStatusText(SortKey sortKey, bool ascending)
            "right-click for more options. Right-click to save as HTML.";
 }
 
-std::string asOfText(std::chrono::year_month_day date)
+std::string asOfText(std::chrono::year_month_day date, char separator)
 {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "As of: %02u/%02u/%04d", static_cast<unsigned>(date.month()),
-                  static_cast<unsigned>(date.day()), static_cast<int>(date.year()));
+    std::snprintf(buffer, sizeof buffer, "As of: %02u%c%02u%c%04d", static_cast<unsigned>(date.month()), separator,
+                  static_cast<unsigned>(date.day()), separator, static_cast<int>(date.year()));
     return buffer;
+}
+
+char dateSeparatorOf(std::string_view format)
+{
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        const char c = format[i];
+        if (c == '%') {
+            if (++i < format.size() && (format[i] == 'E' || format[i] == 'O')) ++i;  // a modifier
+            if (i >= format.size()) break;
+            if (format[i] == 'D') return '/';  // %m/%d/%y
+            if (format[i] == 'F') return '-';  // %Y-%m-%d
+            continue;
+        }
+        // A letter of another script (年) would be half a character in the page's text.
+        if (static_cast<unsigned char>(c) < 0x80 && std::ispunct(static_cast<unsigned char>(c))) return c;
+    }
+    return '/';
+}
+
+char userDateSeparator()
+{
+    // The user's own locale without changing the program's: numbers in files stay as they are.
+    locale_t user = newlocale(LC_TIME_MASK, "", locale_t{});
+    if (user == locale_t{}) return '/';
+    const char separator = dateSeparatorOf(nl_langinfo_l(D_FMT, user));
+    freelocale(user);
+    return separator;
 }
 
 void appendTextField(std::string& out, std::string_view field, TextSeparator separator)

@@ -57,7 +57,14 @@ private:
 // The status strip above the grid.
 std::string sortStatusText(SortKey sortKey, bool ascending);
 
-std::string asOfText(std::chrono::year_month_day date);  // "As of: mm/dd/yyyy"
+// The character the user's date format (LC_TIME, else LC_ALL or LANG) puts between day, month and
+// year; '/' where none is set or it cannot be read.
+char userDateSeparator();
+// The separator of a strftime date format such as "%d.%m.%Y"; '/' when it has none.
+char dateSeparatorOf(std::string_view format);
+
+// "As of: mm/dd/yyyy", the slashes being the user's date separator.
+std::string asOfText(std::chrono::year_month_day date, char separator = userDateSeparator());
 
 // Field quoting of the text formats, and HTML escaping.
 enum class TextSeparator { Tab, Comma };

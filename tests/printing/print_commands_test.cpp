@@ -11,6 +11,8 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -430,4 +432,31 @@ TEST(RealPrintDialog, OffersPrintingToAPdfFile)
     EXPECT_EQ((QStringList{printer.outputFileName(), QString::number(printer.outputFormat())}),
               (QStringList{file, QString::number(QPrinter::PdfFormat)}));
     EXPECT_EQ((std::vector<int>{copies, printer.copyCount()}), (std::vector<int>{2, 1}));
+}
+
+// "Options >>" adds a page below the dialog's controls; the dialog stays on its screen.
+TEST(RealPrintDialog, OptionsKeepTheDialogOnTheScreen)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    int copies = 1;
+    QRect room, before, after;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        room = dialog->screen()->availableGeometry();
+        dialog->move(room.left() + 20, room.bottom() - dialog->frameGeometry().height() - 20);
+        before = dialog->frameGeometry();
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text().contains(QStringLiteral("Options"))) button->click();
+        QTest::qWait(50);
+        after = dialog->frameGeometry();
+        dialog->reject();
+    });
+    EXPECT_FALSE(QtPrompts().printDialog(printer, copies));
+    ASSERT_FALSE(room.isEmpty());
+    EXPECT_GT(after.height(), before.height()) << "the options page did not open";
+    // Up, to keep the new page on the screen; the width is the dialog's own minimum.
+    EXPECT_GE(after.top(), room.top());
+    EXPECT_LE(after.bottom(), room.bottom());
+    EXPECT_GE(after.left(), room.left());
 }

@@ -8,6 +8,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScreen>
 
 namespace {
 QtPrompts g_qtPrompts;
@@ -130,6 +131,38 @@ bool QtPrompts::openFile(OpenFileRequest& request)
     return chosenFile(dialog, request.filters, request.fileName, request.filterIndex);
 }
 
+namespace {
+// Pulls a window that grows (the print dialog's "Options >>" adds a page of options below) back
+// inside its screen, and no larger than the screen.
+class KeepOnScreen final : public QObject {
+public:
+    explicit KeepOnScreen(QWidget* window) : QObject(window) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
+            auto* window = static_cast<QWidget*>(watched);
+            if (const QScreen* screen = window->screen()) {
+                const QRect room = screen->availableGeometry();
+                const QRect frame = window->frameGeometry();
+                const QSize frameExtra = frame.size() - window->size();
+                const QSize most = room.size() - frameExtra;
+                if (window->width() > most.width() || window->height() > most.height())
+                    window->resize(window->size().boundedTo(most));
+                QPoint corner = frame.topLeft();
+                corner.setX(
+                    std::clamp(corner.x(), room.left(), std::max(room.left(), room.right() + 1 - frame.width())));
+                corner.setY(
+                    std::clamp(corner.y(), room.top(), std::max(room.top(), room.bottom() + 1 - frame.height())));
+                if (corner != frame.topLeft()) window->move(corner);
+            }
+        }
+        return false;
+    }
+};
+}  // namespace
+
 bool QtPrompts::printDialog(QPrinter& printer, int& copies)
 {
     printer.setCopyCount(copies);
@@ -137,6 +170,7 @@ bool QtPrompts::printDialog(QPrinter& printer, int& copies)
     QPrintDialog dialog(&printer, dialogParent());
     dialog.setObjectName(QStringLiteral("dlgPrint"));
     dialog.setMinMax(1, 1);
+    new KeepOnScreen(&dialog);
     if (dialog.exec() != QDialog::Accepted) return false;
     copies = printer.copyCount();
     printer.setCopyCount(1);  // each copy is a print job of its own

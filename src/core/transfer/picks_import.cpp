@@ -27,7 +27,7 @@ std::vector<ColumnRule> picksColumns()
 std::optional<std::uint8_t> paidValue(std::string_view cell)
 {
     std::string value;
-    appendCp1252Lower(value, trimBlanks(cell));
+    appendCp1252Lower(value, trimName(cell));
     if (value.empty() || value == "no" || value == "0" || value == "false" || value == "falsch") return 0;
     if (value == "yes" || value == "1" || value == "true" || value == "wahr" || value == "x") return 1;
     return std::nullopt;

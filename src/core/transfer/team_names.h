@@ -35,10 +35,12 @@ public:
 private:
     struct Entry {
         TeamCode code = 0;
-        std::string name;         // as stored, blanks at the ends off
-        std::string accentFree;   // its key without accents
-        std::string prefix;       // for a name the full width of the file: its key, and the
-        std::string prefixPlain;  // blank it ends in; both empty for a shorter name
+        std::string name;        // as stored, blanks at the ends off
+        std::string accentFree;  // its key without accents
+        // For a name the full width of the team file, which may be the start of a longer one:
+        // its key with the blank it ends in, and that without accents; empty for a shorter name.
+        std::string prefix;
+        std::string prefixPlain;
     };
     static constexpr TeamCode AmbiguousName = -1;
     Match byPrefix(const std::string& key, bool accentFree, TeamCode& code, std::vector<TeamCode>* codes) const;

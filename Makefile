@@ -11,14 +11,14 @@ JOBS        ?= $(shell nproc)
 DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev \
         libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils \
         desktop-file-utils appstream dpkg-dev file xvfb xdotool x11-utils x11-xserver-utils openbox \
-        fonts-wine locales
+        fonts-wine locales python3
 # The benchmarks build everything but run no browser; the fuzz build is the core alone.
 BENCH_DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
 FUZZ_DEPS := cmake ninja-build libsimpleini-dev clang libclang-rt-14-dev
 # The formatter the tree's layout is checked with.
 FORMAT_DEPS := clang-format-14 git
 # The core-only and sanitizer builds: the core and its tests, no Qt.
-CORE_DEPS := cmake ninja-build g++ libsimpleini-dev libgtest-dev libgmock-dev
+CORE_DEPS := cmake ninja-build g++ libsimpleini-dev libgtest-dev libgmock-dev python3
 # Sanitizer reports end the test that caused them; LeakSanitizer runs too.
 SAN_ENV := ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
            UBSAN_OPTIONS=print_stacktrace=1

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/pool/bracket.h"
+#include "core/pool/cp1252.h"
 #include "core/pool/errors.h"
 #include "core/transfer/field_import.h"
 #include "core/transfer/picks_import.h"
@@ -26,6 +27,8 @@ void checkPicks(const PicksImport& picks)
 {
     for (const Player& entry : picks.entries) {
         if (entry.name.empty()) std::abort();
+        // A character the code page does not have is refused, never stored.
+        if (entry.name.view().find(NotInCodePage) != std::string_view::npos) std::abort();
         bool complete = true;
         for (int g = 1; g <= GameCount; ++g) {
             const TeamCode pick = entry.picks[std::size_t(g)];

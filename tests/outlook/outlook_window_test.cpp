@@ -20,6 +20,7 @@
 #include "../pool/pool_samples.h"
 #include "core/pool/team_files.h"
 #include "core/settings/settings.h"
+#include "core/transfer/standings_export.h"
 #include "gui/main/main_window.h"
 #include "gui/outlook/outlook_window.h"
 #include "gui/sheet/bracket_sheet.h"
@@ -205,7 +206,7 @@ TEST_F(OutlookWindowTest, SaveAsWritesTheChosenType)
     std::ifstream in(path, std::ios::binary);
     std::stringstream content;
     content << in.rdbuf();
-    EXPECT_EQ(content.str(), outlookText(expected(), OutlookFormat::Comma, "\r\n"));
+    EXPECT_EQ(content.str(), utf8FileText(outlookText(expected(), OutlookFormat::Comma, "\r\n")));
     EXPECT_EQ(testPrompts().saveRequests.at(0).title, "Save Pool Outlook");
 }
 

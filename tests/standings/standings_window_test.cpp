@@ -370,14 +370,14 @@ TEST_F(StandingsWindowTest, ExportDialogKeepsNameAndTypeAndTheTypeChoosesTheSepa
                      "HTML (*.htm)", "Comma Separated (*.csv)", "Tab Separated (*.txt)"}));
     EXPECT_TRUE(request.confirmOverwrite);
     EXPECT_TRUE(dir.read("picked.txt")
-                    .starts_with("#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,"
+                    .starts_with("\xEF\xBB\xBF#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,"
                                  "South,Midwest,Champion\r\n1,\"Smith, Jo\",3,0,0,0,0,,,,,\r\n"));
     EXPECT_EQ(hint(),
               QStringLiteral("Standings successfully exported to ") + QString::fromStdString(dir.file("picked.txt")));
 
     exportAs(form, dir.file("tabs.csv"), 3);
     EXPECT_EQ(offered(), QString::fromStdString(dir.file("picked.txt")) + "|2");
-    EXPECT_TRUE(dir.read("tabs.csv").starts_with("#\tName\tTotal Pts\t"));
+    EXPECT_TRUE(dir.read("tabs.csv").starts_with("\xEF\xBB\xBF#\tName\tTotal Pts\t"));
 
     main->setStatusText(QString());
     exportAs(form);

@@ -43,6 +43,17 @@ TEST(FieldImport, EveryProblemKeepsTheFieldOut)
         {fieldFile({}, {"X,5,south,1,1"}), {{66, "Seed", "South 5 is already on line "}}},
         {fieldFile({}, {"X,1,North,1,1"}), {{66, "Region", "\"North\" would be a fifth region; the bracket has four"}}},
         {fieldFile({}, {"X,1, ,1,1"}), {{66, "Region", "the region is not filled in"}}},
+        // Kept to 12 characters, two names are one; seed 1 of South and East are lines 2 and 3.
+        {[] {
+             std::string text = fieldFile();
+             text.replace(text.find("\nSouth 1,") + 1, 7, "Mississippi St");
+             text.replace(text.find("\nEast 1,") + 1, 6, "mississippi");
+             return text;
+         }(),
+         {{3, "Team",
+           "\"mississippi\" and the team on line 2 both keep the name \"mississippi\" in the 12 characters a "
+           "team's name can have"},
+          {0, "", "The region \"East\" has no team for seed 1."}}},
         {"Region,Seed,Team\nEast,1,A\n",
          {{0, "", "The file names 1 region; the bracket has four."},
           {0, "", "The region \"East\" has no team for seed 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16."}}},

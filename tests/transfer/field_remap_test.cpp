@@ -156,7 +156,7 @@ TEST(FieldRemap, EveryRowIsCheckedAndNothingOfABadFieldIsTaken)
         {",7,East,1,1", {65, "Team", "the team's name is not filled in"}},
         {"  ,7,East,1,1", {65, "Team", "the team's name is not filled in"}},
         {"south 1 ,7,East,1,1", {65, "Team", "\"south 1\" is already on line "}},
-        {"East 7 of twelve,7,East,1,1", {65, "Team", "\"East 7 of twelve\" is longer than the 12 characters"}},
+        {"East 7 of twelve,7,East,1,1", {}, "1|1"},  // kept as "East 7 of tw"
         {"East 7,7,East,131,1", {65, "Wins", "\"131\" is not a whole number from 0 to 99"}},
         {"East 7,7,East,thirty-one,1", {65, "Wins", "\"thirty-one\" is not a whole number from 0 to 99"}},
         {"East 7,7,East,1,-1", {65, "Losses", "\"-1\" is not a whole number from 0 to 99"}},

@@ -24,6 +24,7 @@ namespace {
 struct Shown {
     QString summary;
     QStringList rows;
+    QString note;  // below the list, when shown
     bool canImport = false;
 };
 
@@ -55,6 +56,8 @@ protected:
             for (int row = 0; row < grid->rowCount(); ++row)
                 shown.rows << grid->item(row, 0)->text() + "|" + grid->item(row, 1)->text() + "|" +
                                   grid->item(row, 2)->text();
+            auto* note = Find<QLabel>(*report, "lblNote");
+            shown.note = note->isHidden() ? QString() : note->text();
             auto* import = Find<QPushButton>(*report, "cmdImport");
             shown.canImport = import->isEnabled();
             QTest::mouseClick(Find<QPushButton>(*report, button), Qt::LeftButton);
@@ -81,7 +84,7 @@ TEST_F(ImportCommands, ReportListsRefusedLinesAndNothingIsStoredUntilImportIsCho
     EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("picks.csv")), TransferOutcome::Cancelled);
     EXPECT_EQ(shown.summary, "2 lines can be imported as new participants (1 with games that have no winner). "
                              "2 lines were refused:");
-    EXPECT_EQ(shown.rows, (QStringList{"3|Paid|\"maybe\" is not Yes, No, 1 or 0",
+    EXPECT_EQ(shown.rows, (QStringList{"3|Paid|\"maybe\" is not Yes, No, TRUE, FALSE, x, 1 or 0",
                                        "5|Game 34|\"T101\" is not one of the game's two teams"}));
     EXPECT_TRUE(shown.canImport);
     EXPECT_EQ(main->session().players().count(), 0);
@@ -95,6 +98,16 @@ TEST_F(ImportCommands, ReportListsRefusedLinesAndNothingIsStoredUntilImportIsCho
     EXPECT_EQ(status(), "2 participants imported from " + Path("picks.csv"));
     EXPECT_EQ(Find<QLabel>(*main, "pnlCount")->text(), "Players: 2");
     EXPECT_TRUE(testPrompts().boxes.empty());
+
+    // Again: the two now in the pool are counted below the refusals, not refused.
+    shown = {};
+    answerReport("cmdCancel");
+    EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("picks.csv")), TransferOutcome::Cancelled);
+    EXPECT_EQ(shown.summary, "No line can be imported. 2 lines were refused:");
+    EXPECT_EQ(shown.rows.size(), 2);
+    EXPECT_EQ(shown.note,
+              "2 lines are already in the pool (the same name, picks, tiebreaker and paid) and will be skipped.");
+    EXPECT_FALSE(shown.canImport);
 }
 
 TEST_F(ImportCommands, FieldWithAProblemOffersNothingAndAGoodOneIsWritten)
@@ -108,14 +121,19 @@ TEST_F(ImportCommands, FieldWithAProblemOffersNothingAndAGoodOneIsWritten)
     EXPECT_FALSE(dir.exists(TeamsFileName));
 
     shown = {};
-    dir.write("field.csv", fieldFile());
+    std::string field = fieldFile();
+    field.replace(field.find("\nSouth 1,") + 1, 7, "North Carolina");
+    dir.write("field.csv", field);
     answerReport("cmdImport");
     EXPECT_EQ(importFieldInteractive(main->session(), *main, Path("field.csv")), TransferOutcome::Done);
     EXPECT_EQ(shown.summary, "64 teams in four regions, placed in the bracket in this order: South, East, Midwest, "
                              "West. Importing replaces the pool's teams and regions.");
     EXPECT_TRUE(shown.rows.isEmpty());
+    EXPECT_EQ(shown.note, "The team file keeps 12 characters of a team's name: this name is kept as its first 12, "
+                          "and picks may still give it in full:\nLine 2, column \"Team\": \"North Carolina\" is kept "
+                          "as \"North Caroli\"");
     EXPECT_EQ(main->session().loadRegions(1), "South");
-    EXPECT_EQ(main->session().teams().teamName(101).bytes, "South 1");
+    EXPECT_EQ(main->session().teams().teamName(101).bytes, "North Caroli");
     EXPECT_TRUE(dir.exists(TeamsFileName));
     EXPECT_EQ(status(), "Field imported from " + Path("field.csv"));
 }

@@ -57,14 +57,17 @@ std::string readPieces(ByteSource& source, TextEncoding& encoding)
 
 TEST(ImportLimits, ReadInPiecesAsTheWholeFileWasRead)
 {
-    // Characters of every width across every cut; a long UTF-8 file whose one bad byte comes last.
+    // Characters of every width across every cut, letters with combining marks (one that composes,
+    // one that does not); a long UTF-8 file whose one bad byte comes last.
     std::string mixed;
-    for (int i = 0; i < 3000; ++i) mixed += "a\xC3\xAB\xE2\x82\xAC\xF0\x9F\x8F\x80,\r\n";
+    for (int i = 0; i < 3000; ++i) mixed += "a\xC3\xAB\xE2\x82\xAC\xF0\x9F\x8F\x80,e\xCC\x81O\xCC\x88\xCC\x81\r\n";
     const std::string cases[] = {
         mixed,
         mixed + "\xFF",
         "\xEF\xBB\xBF" + mixed + "\xE2\x82",
-        std::string("\xFF\xFEZ\0o\0\xEB\0 \0\xAC\x20=\xD8\xC0\xDF=\xD8", 18),
+        std::string("\xFF\xFEZ\0o\0\xEB\0 \0\xAC\x20=\xD8\xC0\xDF"
+                    "e\0\x01\x03=\xD8",
+                    22),
         std::string("\xFE\xFF\0a\0,\xD8=", 8),
         "Zo\xEB \x80",
         "",
@@ -148,7 +151,7 @@ TEST(ImportLimits, AThousandRefusalsAreListedAndTheRestCounted)
     for (std::string l; std::getline(listed, l);) lines.push_back(l);
     ASSERT_EQ(lines.size(), 1002u);
     const std::string prefix = dir.file("junk.csv") + ": ";
-    EXPECT_EQ(lines[0], prefix + "Line 2, column \"Paid\": \"maybe\" is not Yes, No, 1 or 0");
+    EXPECT_EQ(lines[0], prefix + "Line 2, column \"Paid\": \"maybe\" is not Yes, No, TRUE, FALSE, x, 1 or 0");
     EXPECT_EQ(lines[999].substr(0, prefix.size() + 10), prefix + "Line 1001,");
     EXPECT_EQ(lines[1000], prefix + "... and 500 more lines refused");
     EXPECT_EQ(lines[1001], "hoopfall: 1500 lines of " + dir.file("junk.csv") + " were refused");

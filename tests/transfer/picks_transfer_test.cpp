@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "core/pool/errors.h"
@@ -94,18 +95,25 @@ TEST_F(PicksTransfer, EachRefusedLineWithItsLineColumnAndReason)
         picksLine("\"Multi\r\nLine\",1,No", favourites(32)),
         picksLine("Gus,1,No", all) + ",extra",
         "",
+        picksLine(std::string(26, 'n') + ",1,No", all),
+        picksLine("Ann \xF0\x9F\x8F\x80,1,No", all),
+        picksLine("Hal,1,No", all, 5, "T10"),
         picksLine("\"Open,1,No", all),
     });
     const PicksImport import = importFile(pool, text);
     const std::vector<TransferProblem> expected = {
         {3, "Name", "the name is not filled in"},
-        {4, "Paid", "\"maybe\" is not Yes, No, 1 or 0"},
+        {4, "Paid", "\"maybe\" is not Yes, No, TRUE, FALSE, x, 1 or 0"},
         {5, "Game 5", "\"Dook\" is not a team of the field"},
         {6, "Game 3", "\"TECH\" names more than one team (East 5, West 12); give region and seed instead"},
         {7, "Game 34", "\"T101\" is not one of the game's two teams"},
-        {8, "Name", "\"Alice\" is already in the pool"},
+        {8, "Name", "\"Alice\" is already in the pool, with other picks, tiebreaker or paid"},
         {11, "", "the line has 67 fields but the first line has 66; a text holding a comma must be in double quotes"},
-        {13, "Name", "a quoted text is not closed before the end of the file"},
+        {13, "Name", "\"nnnnnnnnnnnnnnnnnnnnnnnnnn\" is longer than the 25 characters a name can have"},
+        {14, "Name",
+         "\"Ann ?\" holds a character (shown as ?) that the pool's files, in the Windows-1252 code page, cannot hold"},
+        {15, "Game 5", "\"T10\" is not a team of the field; did you mean \"T101\", \"T102\" or \"T103\"?"},
+        {16, "Name", "a quoted text is not closed before the end of the file"},
     };
     EXPECT_EQ(import.refused.listed, expected);
     EXPECT_EQ(problemText(import.refused.listed[4]).bytes,
@@ -125,6 +133,8 @@ TEST_F(PicksTransfer, EachRefusedLineWithItsLineColumnAndReason)
 
 TEST_F(PicksTransfer, FileThatCanNotBeReadAsPicks)
 {
+    const std::string Workbook =
+        "This is a spreadsheet workbook (or not text): save it as CSV (comma-separated) and import that.";
     const struct {
         std::string bytes;
         std::string error;
@@ -134,6 +144,9 @@ TEST_F(PicksTransfer, FileThatCanNotBeReadAsPicks)
         {"Name,Paid\r\nBob,Yes\r\n",
          "The first line has no column \"Game 1\". It must name the columns: Name, Tiebreaker, Paid, Game 1, "},
         {picksHeader() + ",game 7\r\n", "The first line names the column \"Game 7\" twice."},
+        {std::string("PK\x03\x04\x14\0\x06\0", 8) + "[Content_Types].xml", Workbook},           // .xlsx, .ods
+        {std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10), Workbook},                    // .xls
+        {picksHeader() + "\r\n" + std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), Workbook},  // no text
     };
     for (const auto& c : cases)
         EXPECT_THAT([&] { importFile(pool, c.bytes); }, ThrowsMessage<HoopError>(StartsWith(c.error))) << c.bytes;
@@ -200,6 +213,81 @@ TEST_F(PicksTransfer, RefusedWriteSaysHowManyWereStored)
         EXPECT_NE(text.find(". 0 of the 1 participants were imported before the error."), std::string::npos) << text;
     }
     EXPECT_EQ(pool.session->players().count(), 0);
+}
+
+// What Calc writes in a German locale: semicolons, the code page, typographic apostrophes from
+// AutoCorrect, and TRUE/FALSE or x for a check box.
+TEST_F(PicksTransfer, SemicolonSheetFromASpreadsheet)
+{
+    pool.session->teams().entry(1, 1).name = "St Mary's CA";
+    const PickArray first = favourites(1);
+    std::string text = join({picksHeader(),
+                             picksLine("O\x92"
+                                       "Brien,12,TRUE",
+                                       first, 1, "St Mary\x92s CA\xA0"),
+                             picksLine("Zo\xEB,7,FALSE", first, 1, "st  mary's ca"),
+                             picksLine("Al,3, X\xA0", first, 1, "St Mary's CA")});
+    std::replace(text.begin(), text.end(), ',', ';');
+    const PicksImport import = importFile(pool, text);
+    EXPECT_EQ(import.refused.listed, std::vector<TransferProblem>{});
+    ASSERT_EQ(import.entries.size(), 3u);
+    std::string names;
+    for (const Player& e : import.entries) names += e.name.text().bytes + std::to_string(e.paid) + "|";
+    EXPECT_EQ(names, "O\x92"
+                     "Brien1|Zo\xEB"
+                     "0|Al1|");
+    EXPECT_EQ(import.entries[1].picks[1], 101);
+}
+
+// A name that is a participant's already, as a person reads it, or a line's earlier in the file,
+// is refused; the very sheet the pool holds is passed over and counted.
+TEST_F(PicksTransfer, RepeatedNamesInThreeForms)
+{
+    Player ann = makeEntry(5, "Ann", favourites());
+    ann.tiebreaker = "140";
+    ann.paid = 1;
+    pool.session->players().add(ann);
+    const PicksImport import = importFile(pool, join({
+                                                    picksHeader(),
+                                                    picksLine("ann\xA0,140,TRUE", favourites()),
+                                                    picksLine("ANN,141,Yes", favourites()),
+                                                    picksLine("Bob,1,No", favourites()),
+                                                    picksLine(" bob  ,1,No", favourites()),
+                                                    picksLine("Cy,1,x", favourites(3)),
+                                                }));
+    const std::vector<TransferProblem> expected = {
+        {3, "Name", "\"ANN\" is already in the pool as \"Ann\", with other picks, tiebreaker or paid"},
+        {5, "Name", "\"bob\" is already on line 4"},
+    };
+    EXPECT_EQ(import.refused.listed, expected);
+    EXPECT_EQ(import.alreadyInPool, 1);
+    ASSERT_EQ(import.entries.size(), 2u);
+    EXPECT_EQ(import.entries[0].name.text().bytes + "|" + import.entries[1].name.text().bytes, "Bob|Cy");
+}
+
+// The organiser's working sheet: exported, two rows added in a spreadsheet, imported again.
+TEST_F(PicksTransfer, ReimportedSheetAddsOnlyItsNewRows)
+{
+    std::mt19937 rng(11);
+    PlayerList& players = pool.session->players();
+    const std::string names[] = {"O\x92"
+                                 "Brien",
+                                 "Zo\xEB", "=x", "Smith, Jr"};
+    for (int i = 0; i < 4; ++i) {
+        Player entry = makeEntry(i + 1, names[i], randomBracket(rng, i == 1 ? 20 : GameCount));
+        entry.tiebreaker = std::to_string(130 + i);
+        entry.paid = std::uint8_t(i % 2);
+        players.add(entry);
+    }
+    exportPicksFile(*pool.session, dir.file("picks.csv"), PicksFileFormat::Csv);
+    const std::string sheet = dir.read("picks.csv") + picksLine("New One,1,Yes", favourites()) + "\r\n" +
+                              picksLine("New Two,2,No", favourites(40)) + "\r\n";
+    const PicksImport import = importFile(pool, sheet);
+    EXPECT_EQ(import.refused.listed, std::vector<TransferProblem>{});
+    EXPECT_EQ(import.alreadyInPool, 4);
+    ASSERT_EQ(import.entries.size(), 2u);
+    EXPECT_EQ(storeImportedPicks(*pool.session, import), 2);
+    EXPECT_EQ(players.count(), 6);
 }
 
 TEST_F(PicksTransfer, PageColoursEachPickByHowItFared)

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cctype>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -48,10 +49,11 @@ protected:
         t.refill(players, teams);
         return t;
     }
-    // The lines of a written file, each of which must end in CR LF.
+    // The lines of a written file, after the byte-order mark of a text file, each of which must end in CR LF.
     std::vector<std::string> lines(const std::string& name) const
     {
-        const std::string text = dir.read(name);
+        std::string text = dir.read(name);
+        if (text.starts_with(Utf8Bom)) text.erase(0, Utf8Bom.size());
         std::vector<std::string> out;
         for (std::size_t at = 0, end; at < text.size(); at = end + 2) {
             end = text.find("\r\n", at);
@@ -151,8 +153,8 @@ TEST_F(StandingsExport, TextFormatsAndProgress)
 {
     exportTextFile(table(), dir.file("s.csv"), TextSeparator::Comma, host);
     EXPECT_EQ(dir.read("s.csv"),
-              "#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,South,Midwest,Champion\r\n" + Trailer +
-                  "\r\n");
+              "\xEF\xBB\xBF#,Name,Total Pts,Potential,Rnds 1-2,Rnds 3-4,Rnds 5-6,East,West,South,Midwest,Champion\r\n" +
+                  Trailer + "\r\n");
 
     add("Al");
     add("Bo");
@@ -200,8 +202,29 @@ TEST_F(StandingsExport, TextCellsThatLookLikeFormulasAreMarkedAsText)
                   "Champion");
         EXPECT_EQ(lines("s.csv").at(1), row.comma + ",0,0,0,0,'=Hawks,,,,");
         EXPECT_EQ(lines("s.txt").at(1), row.tab + "\t0\t0\t0\t0\t'=Hawks\t\t\t\t");
-        EXPECT_EQ(exportClipboardText(t, host) + "\r\n", dir.read("s.txt")) << "the clipboard holds the tab text";
+        EXPECT_EQ(utf8FileText(exportClipboardText(t, host) + "\r\n"), dir.read("s.txt"))
+            << "the clipboard holds the tab text";
     }
+}
+
+// The comma-separated file as another program reads it: Python's csv module, told the file is
+// UTF-8 with a byte-order mark, gets the names back whole.
+TEST_F(StandingsExport, CommaSeparatedFileReadsBackInPython)
+{
+    add("Jos\xE9 \x93JJ\x94, Jr", 12).picks[63] = 101;
+    exportTextFile(table(), dir.file("s.csv"), TextSeparator::Comma, host);
+    const std::string command =
+        "python3 -c \"import csv, sys\n"
+        "rows = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline='')))\n"
+        "sys.stdout.buffer.write('|'.join([rows[0][0], rows[1][1], rows[1][11], str(len(rows[1]))]).encode())\" " +
+        dir.file("s.csv");
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string read;
+    char buffer[256];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) read.append(buffer, n);
+    EXPECT_EQ(::pclose(pipe), 0) << read;
+    EXPECT_EQ(read, "#|Jos\xC3\xA9 \xE2\x80\x9CJJ\xE2\x80\x9D, Jr|Hawks|12");
 }
 
 // Every line of the page: its character set declared, nothing loaded from anywhere, odd

@@ -134,6 +134,9 @@ int importPicks(BatchRun& run)
         run.err << "hoopfall: " << counted(refused, "line", "lines") << " of " << run.file
                 << (refused == 1 ? " was" : " were") << " refused\n";
     }
+    if (import.alreadyInPool > 0)
+        run.err << "hoopfall: " << counted(std::size_t(import.alreadyInPool), "line", "lines") << " of " << run.file
+                << (import.alreadyInPool == 1 ? " is" : " are") << " already in the pool and skipped\n";
     int stored = 0;
     if (!import.entries.empty()) {
         PoolSession* pool = run.open();
@@ -208,6 +211,8 @@ int importField(BatchRun& run)
         run.list(field.problems);
         return run.fail("the field in " + run.file + " can not be imported");
     }
+    // The names the team file keeps only the start of.
+    for (const TransferProblem& cut : field.cutNames) run.err << run.file << ": " << toUtf8(problemText(cut)) << '\n';
     // Picks name teams by their places: a field that moves teams moves the picks only when asked.
     const FieldChange change = compareField(run.pool(), field);
     if (!change.plain()) {

@@ -134,7 +134,7 @@ bool isValidUtf8(std::string_view text)
     return true;
 }
 
-std::string cp1252FromUtf8(std::string_view text)
+std::string cp1252FromUtf8(std::string_view text, char missing)
 {
     std::string out;
     out.reserve(text.size());
@@ -151,8 +151,68 @@ std::string cp1252FromUtf8(std::string_view text)
             ++i;
             continue;
         }
-        out += c < 0x80 ? static_cast<char>(c) : unicodeToCp1252(c);
+        if (c < 0x80)
+            out += static_cast<char>(c);
+        else
+            appendCp1252Composed(out, c, missing);
         i += length;
     }
     return out;
 }
+
+namespace {
+// The code page's letters that Unicode composes from a letter and one combining mark.
+struct Composed {
+    unsigned char byte;
+    char base;
+    char16_t mark;
+};
+constexpr Composed ComposedLetters[] = {
+    {0x8A, 'S', 0x030C}, {0x8E, 'Z', 0x030C}, {0x9A, 's', 0x030C}, {0x9E, 'z', 0x030C}, {0x9F, 'Y', 0x0308},
+    {0xC0, 'A', 0x0300}, {0xC1, 'A', 0x0301}, {0xC2, 'A', 0x0302}, {0xC3, 'A', 0x0303}, {0xC4, 'A', 0x0308},
+    {0xC5, 'A', 0x030A}, {0xC7, 'C', 0x0327}, {0xC8, 'E', 0x0300}, {0xC9, 'E', 0x0301}, {0xCA, 'E', 0x0302},
+    {0xCB, 'E', 0x0308}, {0xCC, 'I', 0x0300}, {0xCD, 'I', 0x0301}, {0xCE, 'I', 0x0302}, {0xCF, 'I', 0x0308},
+    {0xD1, 'N', 0x0303}, {0xD2, 'O', 0x0300}, {0xD3, 'O', 0x0301}, {0xD4, 'O', 0x0302}, {0xD5, 'O', 0x0303},
+    {0xD6, 'O', 0x0308}, {0xD9, 'U', 0x0300}, {0xDA, 'U', 0x0301}, {0xDB, 'U', 0x0302}, {0xDC, 'U', 0x0308},
+    {0xDD, 'Y', 0x0301}, {0xE0, 'a', 0x0300}, {0xE1, 'a', 0x0301}, {0xE2, 'a', 0x0302}, {0xE3, 'a', 0x0303},
+    {0xE4, 'a', 0x0308}, {0xE5, 'a', 0x030A}, {0xE7, 'c', 0x0327}, {0xE8, 'e', 0x0300}, {0xE9, 'e', 0x0301},
+    {0xEA, 'e', 0x0302}, {0xEB, 'e', 0x0308}, {0xEC, 'i', 0x0300}, {0xED, 'i', 0x0301}, {0xEE, 'i', 0x0302},
+    {0xEF, 'i', 0x0308}, {0xF1, 'n', 0x0303}, {0xF2, 'o', 0x0300}, {0xF3, 'o', 0x0301}, {0xF4, 'o', 0x0302},
+    {0xF5, 'o', 0x0303}, {0xF6, 'o', 0x0308}, {0xF9, 'u', 0x0300}, {0xFA, 'u', 0x0301}, {0xFB, 'u', 0x0302},
+    {0xFC, 'u', 0x0308}, {0xFD, 'y', 0x0301}, {0xFF, 'y', 0x0308},
+};
+
+constexpr std::array<unsigned char, 256> BaseTable = [] {
+    std::array<unsigned char, 256> table{};
+    for (int b = 0; b < 256; ++b) table[std::size_t(b)] = static_cast<unsigned char>(b);
+    for (const Composed& letter : ComposedLetters) table[letter.byte] = static_cast<unsigned char>(letter.base);
+    table[0xD8] = 'O';  // O and o with a stroke: no decomposition, but read as O by anyone
+    table[0xF8] = 'o';
+    return table;
+}();
+}  // namespace
+
+void appendCp1252Composed(std::string& out, char32_t c, char missing)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+        return;
+    }
+    if (c >= 0x0300 && c <= 0x036F) {  // a combining mark: joins the letter before it, or is missing
+        if (!out.empty())
+            for (const Composed& letter : ComposedLetters)
+                if (letter.mark == c && letter.base == out.back()) {
+                    out.back() = static_cast<char>(letter.byte);
+                    return;
+                }
+        out += missing;
+        return;
+    }
+    // The two signs that are letters of the code page once composed.
+    if (c == 0x212B) c = 0xC5;  // Angstrom sign
+    if (c == 0x212A) c = 'K';   // Kelvin sign
+    const char byte = unicodeToCp1252(c);
+    out += byte == '?' && c != '?' ? missing : byte;
+}
+
+unsigned char cp1252BaseLetter(unsigned char byte) { return BaseTable[byte]; }

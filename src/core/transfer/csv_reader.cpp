@@ -29,31 +29,44 @@ int lineBreaks(std::string_view text, char& previous)
     return count;
 }
 
+bool isCombiningMark(char32_t c) { return c >= 0x0300 && c <= 0x036F; }
+
 // UTF-16 after its byte-order mark, little- or big-endian; a pair of surrogates is one character.
-// Returns the bytes used: a piece that is not the last keeps a half unit, and a first surrogate
-// whose partner may follow, for the next. The last piece's odd byte is one '?'.
-std::size_t appendUtf16(std::string& text, std::string_view bytes, bool littleEndian, bool last)
+// Returns the bytes used: a piece that is not the last keeps its last character with the marks
+// after it (a mark in the next piece joins it), a half unit and a lone first surrogate for the
+// next. The last piece's odd byte is one missing.
+std::size_t appendUtf16(std::string& text, std::string_view bytes, bool littleEndian, bool last, char missing)
 {
     const auto unit = [&](std::size_t i) {
         const auto lo = static_cast<unsigned char>(bytes[littleEndian ? i : i + 1]);
         const auto hi = static_cast<unsigned char>(bytes[littleEndian ? i + 1 : i]);
         return char32_t(hi << 8 | lo);
     };
+    const auto lowSurrogate = [](char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
+    std::size_t end = bytes.size() & ~std::size_t(1);
+    for (std::size_t k = end; !last && k >= 2;) {
+        k -= 2;
+        const char32_t u = unit(k);
+        if (!isCombiningMark(u) && !lowSurrogate(u)) {
+            end = k;
+            break;
+        }
+    }  // a piece of marks alone is junk, not worth holding
     std::size_t i = 0;
-    for (; i + 1 < bytes.size(); i += 2) {
-        const char32_t c = unit(i);
+    for (; i < end; i += 2) {
+        char32_t c = unit(i);
         if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 3 < bytes.size()) {
-                if (unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF)
-                    i += 2;  // beyond 16 bits: not in the code page either way
+            if (i + 2 < end) {
+                if (lowSurrogate(unit(i + 2))) i += 2;  // beyond 16 bits: not in the code page either way
             } else if (!last) {
                 break;
             }
+            c = 0x10000;
         }
-        text += unicodeToCp1252(c);
+        appendCp1252Composed(text, c, missing);
     }
     if (last && i < bytes.size()) {
-        text += '?';
+        text += missing;
         i = bytes.size();
     }
     return i;
@@ -75,23 +88,48 @@ std::size_t utf8Cut(std::string_view text)
     return n;
 }
 
+// Where a piece of UTF-8 text that is not the last may end: before its last character and the
+// combining marks after it, which may be followed by more marks in the next piece.
+std::size_t utf8PieceEnd(std::string_view text)
+{
+    const std::size_t cut = utf8Cut(text);
+    std::size_t k = cut;
+    while (k > 0) {
+        do --k;
+        while (k > 0 && (static_cast<unsigned char>(text[k]) & 0xC0) == 0x80);
+        // U+0300..U+036F is CC 80 .. CD AF in UTF-8.
+        const auto b0 = static_cast<unsigned char>(text[k]);
+        const auto b1 = k + 1 < cut ? static_cast<unsigned char>(text[k + 1]) : 0;
+        if (!(b0 == 0xCC || (b0 == 0xCD && b1 <= 0xAF))) return k;
+    }
+    return cut;  // marks alone are junk, not worth holding
+}
+
+// What a file's first bytes say it is not: a spreadsheet workbook (a zip archive, as .xlsx and
+// .ods are, or an OLE compound file, as .xls is), or no text at all (a NUL byte among text).
+bool workbookOrBinary(std::string_view start, TextEncoding encoding)
+{
+    if (start.starts_with("PK\x03\x04") || start.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) return true;
+    return encoding != TextEncoding::Utf16 && start.find('\0') != std::string_view::npos;
+}
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
-std::string storageText(std::string_view bytes, TextEncoding* found)
+std::string storageText(std::string_view bytes, TextEncoding* found, char missing)
 {
     TextEncoding encoding = TextEncoding::Windows1252;
     std::string text;
     if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
         encoding = TextEncoding::Utf16;
         text.reserve(bytes.size() / 2);
-        appendUtf16(text, bytes.substr(2), bytes[0] == '\xFF', true);
+        appendUtf16(text, bytes.substr(2), bytes[0] == '\xFF', true, missing);
     } else if (bytes.substr(0, Bom.size()) == Bom) {
         encoding = TextEncoding::Utf8WithBom;
-        text = cp1252FromUtf8(bytes.substr(Bom.size()));
+        text = cp1252FromUtf8(bytes.substr(Bom.size()), missing);
     } else if (isValidUtf8(bytes)) {
         encoding = TextEncoding::Utf8;
-        text = cp1252FromUtf8(bytes);
+        text = cp1252FromUtf8(bytes, missing);
     } else {
         text = std::string(bytes);
     }
@@ -161,9 +199,10 @@ bool FileSource::rewind()
 
 // ---- Decoding --------------------------------------------------------------------------------
 
-StorageTextReader::StorageTextReader(ByteSource& source) : m_source(source)
+StorageTextReader::StorageTextReader(ByteSource& source, char missing) : m_source(source), m_missing(missing)
 {
-    while (m_bytes.size() < Bom.size() && fill()) {
+    constexpr std::size_t Signature = 8;
+    while (m_bytes.size() < Signature && fill()) {
     }
     const std::string_view start(m_bytes);
     if (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF") {
@@ -175,6 +214,12 @@ StorageTextReader::StorageTextReader(ByteSource& source) : m_source(source)
     if (start.substr(0, Bom.size()) == Bom) {
         m_encoding = TextEncoding::Utf8WithBom;
         m_bytes.erase(0, Bom.size());
+        return;
+    }
+    if (workbookOrBinary(start, m_encoding)) {
+        m_binary = true;  // read no further: nothing of it will be taken
+        m_bytes.clear();
+        m_end = true;
         return;
     }
     // Without a mark the whole file decides, as it did when it was read at once: one pass to
@@ -215,10 +260,10 @@ bool StorageTextReader::read(std::string& out)
         case TextEncoding::Windows1252: out += bytes; break;
         case TextEncoding::Utf8:
         case TextEncoding::Utf8WithBom:
-            if (more) used = utf8Cut(bytes);
-            out += cp1252FromUtf8(bytes.substr(0, used));
+            if (more) used = utf8PieceEnd(bytes);
+            out += cp1252FromUtf8(bytes.substr(0, used), m_missing);
             break;
-        case TextEncoding::Utf16: used = appendUtf16(out, bytes, m_littleEndian, !more); break;
+        case TextEncoding::Utf16: used = appendUtf16(out, bytes, m_littleEndian, !more, m_missing); break;
         }
         m_bytes.erase(0, used);
         if (used > 0 || !more) return true;
@@ -252,11 +297,15 @@ void CsvReader::findSeparator()
     constexpr std::size_t Scanned = std::size_t(1) << 20;
     int tabs = 0;
     int commas = 0;
+    int semicolons = 0;
+    const auto decide = [&] {
+        m_separator = commas >= semicolons && commas >= tabs ? ',' : tabs >= semicolons ? '\t' : ';';
+    };
     bool quoted = false;
     for (std::size_t i = 0; i < Scanned; ++i) {
         while (i == m_text.size()) {
             if (!m_source || !m_source->read(m_window)) {
-                m_separator = tabs > commas ? '\t' : ',';
+                decide();
                 return;
             }
             m_text = m_window;
@@ -272,8 +321,10 @@ void CsvReader::findSeparator()
             ++tabs;
         else if (c == ',')
             ++commas;
+        else if (c == ';')
+            ++semicolons;
     }
-    m_separator = tabs > commas ? '\t' : ',';
+    decide();
 }
 
 bool CsvReader::more()

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-// Reading comma- or tab-separated files as spreadsheets write them: fields in double quotes may
+// Reading comma-, semicolon- or tab-separated files as spreadsheets write them: fields in double quotes may
 // hold separators, line breaks and doubled quotes; lines end in CR LF, LF or CR. Files are read
 // piece by piece, so a file of any size costs the memory of a few pieces.
 
@@ -12,9 +12,9 @@ enum class TextEncoding { Utf8, Utf8WithBom, Utf16, Windows1252 };
 
 // The file's bytes in the program's storage code page (Windows-1252): UTF-8 with a byte-order
 // mark, else UTF-8 when the bytes are valid UTF-8, else Windows-1252 as it stands. UTF-16 with a
-// byte-order mark (a spreadsheet's "Unicode text") is read too. Characters the code page does
-// not have become '?'.
-std::string storageText(std::string_view bytes, TextEncoding* found = nullptr);
+// byte-order mark (a spreadsheet's "Unicode text") is read too. Decomposed letters are composed
+// (see appendCp1252Composed); characters the code page does not have become missing.
+std::string storageText(std::string_view bytes, TextEncoding* found = nullptr, char missing = '?');
 
 // Where the bytes of a file to read come from, piece by piece.
 class ByteSource {
@@ -65,8 +65,10 @@ private:
 // whether it is valid UTF-8).
 class StorageTextReader {
 public:
-    explicit StorageTextReader(ByteSource& source);
+    explicit StorageTextReader(ByteSource& source, char missing = '?');
     TextEncoding encoding() const { return m_encoding; }
+    // The first bytes are a spreadsheet workbook's (.xlsx, .ods, .xls) or no text's; nothing is read then.
+    bool binary() const { return m_binary; }
     // Appends the next piece of text to out; false at the end or on a failure (error()).
     bool read(std::string& out);
     const std::string& error() const { return m_source.error(); }
@@ -76,6 +78,8 @@ private:
     ByteSource& m_source;
     TextEncoding m_encoding = TextEncoding::Windows1252;
     bool m_littleEndian = true;
+    bool m_binary = false;
+    char m_missing;
     std::string m_bytes;  // read and not yet decoded
     bool m_end = false;
 };
@@ -95,8 +99,9 @@ struct CsvRecord {
 
 class CsvReader {
 public:
-    // text: in the storage code page; the separator is a tab when the first line holds more tabs
-    // than commas (outside quotes; the first megabyte when the line is longer), else a comma.
+    // text: in the storage code page; the separator is the one of comma, semicolon (what
+    // spreadsheets write where the comma is the decimal sign) and tab that the first line holds
+    // most of (outside quotes; the first megabyte when the line is longer), a comma on a tie.
     // The reader keeps a view of text.
     explicit CsvReader(std::string_view text);
     // The text of a reader, read as it is needed.

@@ -2,23 +2,21 @@
 
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "core/pool/cp1252.h"
 #include "core/pool/errors.h"
 #include "core/pool/players.h"
 #include "core/session/pool_session.h"
+#include "core/transfer/name_keys.h"
 
 namespace {
 enum Column : std::size_t { RegionColumn, SeedColumn, TeamColumn, WinsColumn, LossesColumn };
 
 constexpr std::size_t TeamNameWidth = 12;
 
-std::string folded(std::string_view text)
-{
-    std::string out;
-    appendCp1252Lower(out, trimBlanks(text));
-    return out;
-}
+// Names as compared: as a person reads them.
+std::string folded(std::string_view text) { return nameKey(text); }
 
 // A whole number from 0 to limit with nothing else beside blanks; nothing otherwise.
 std::optional<int> wholeNumber(std::string_view cell, int limit)
@@ -128,6 +126,7 @@ FieldImport readFieldImport(ByteSource& source)
     int regions = 0;
     int seen[RegionCount][SeedCount] = {};       // the line that gave each team
     std::unordered_map<std::string, int> names;  // the line of each team's name, folded
+    std::unordered_set<int> cutLines;            // the lines of the names that were cut
     std::optional<TransferProblem> problem;
     while (table.next(problem)) {
         const auto refuse = [&](std::size_t column, std::string reason) {
@@ -137,9 +136,13 @@ FieldImport readFieldImport(ByteSource& source)
             field.problems.add(std::move(*problem));
             continue;
         }
-        const std::string name(trimBlanks(table.textCell(RegionColumn)));
+        const std::string name(trimName(table.textCell(RegionColumn)));
         if (name.empty()) {
             refuse(RegionColumn, "the region is not filled in");
+            continue;
+        }
+        if (holdsMissing(name)) {
+            refuse(RegionColumn, notInCodePageText(name));
             continue;
         }
         const std::string key = folded(name);
@@ -147,7 +150,7 @@ FieldImport readFieldImport(ByteSource& source)
         while (position < regions && folds[std::size_t(position)] != key) ++position;
         if (position == regions) {
             if (regions == RegionCount) {
-                refuse(RegionColumn, quotedValue(name) + " would be a fifth region; the bracket has four");
+                refuse(RegionColumn, quotedCell(name) + " would be a fifth region; the bracket has four");
                 continue;
             }
             folds[std::size_t(regions)] = key;
@@ -156,7 +159,7 @@ FieldImport readFieldImport(ByteSource& source)
         }
         const int seed = seedValue(table.cell(SeedColumn));
         if (seed == 0) {
-            refuse(SeedColumn, quotedValue(table.cell(SeedColumn)) + " is not a seed from 1 to 16");
+            refuse(SeedColumn, quotedCell(table.cell(SeedColumn)) + " is not a seed from 1 to 16");
             continue;
         }
         int& line = seen[position][seed - 1];
@@ -165,19 +168,28 @@ FieldImport readFieldImport(ByteSource& source)
                                    " is already on line " + std::to_string(line));
             continue;
         }
-        // The team: picks follow it by its name, so it must have one, whole, that no other team has.
-        const std::string team(trimBlanks(table.textCell(TeamColumn)));
-        if (team.empty()) {
+        // The team: picks follow it by its name, so it must have one that no other team has, as the
+        // team file keeps it.
+        const std::string full(trimName(table.textCell(TeamColumn)));
+        if (full.empty()) {
             refuse(TeamColumn, "the team's name is not filled in");
             continue;
         }
-        if (team.size() > TeamNameWidth) {
-            refuse(TeamColumn, quotedValue(team) + " is longer than the 12 characters a team's name can have");
+        if (holdsMissing(full)) {
+            refuse(TeamColumn, notInCodePageText(full));
             continue;
         }
+        // The team file keeps 12 characters: a longer name is kept as its start, by which the
+        // picks import still finds the full name, as long as no other team starts the same.
+        const bool cut = full.size() > TeamNameWidth;
+        const std::string team = cut ? full.substr(0, TeamNameWidth) : full;
         const auto [same, added] = names.emplace(folded(team), table.line());
         if (!added) {
-            refuse(TeamColumn, quotedValue(team) + " is already on line " + std::to_string(same->second));
+            refuse(TeamColumn, quotedCell(full) + (cut || cutLines.count(same->second)
+                                                       ? " and the team on line " + std::to_string(same->second) +
+                                                             " both keep the name " + quotedCell(trimName(team)) +
+                                                             " in the 12 characters a team's name can have"
+                                                       : " is already on line " + std::to_string(same->second)));
             continue;
         }
         int record[2] = {};
@@ -186,7 +198,7 @@ FieldImport readFieldImport(ByteSource& source)
             const std::string_view cell = trimBlanks(table.cell(column));
             const std::optional<int> value = cell.empty() ? 0 : wholeNumber(cell, 99);
             if (!value) {
-                refuse(column, quotedValue(cell) + " is not a whole number from 0 to 99");
+                refuse(column, quotedCell(cell) + " is not a whole number from 0 to 99");
                 recordOk = false;
                 break;
             }
@@ -197,6 +209,11 @@ FieldImport readFieldImport(ByteSource& source)
             continue;
         }
         line = table.line();
+        if (cut) {
+            cutLines.insert(table.line());
+            field.cutNames.push_back({table.line(), table.columnName(TeamColumn),
+                                      CodePageText{quotedCell(full) + " is kept as " + quotedCell(team)}});
+        }
         Team& entry = field.teams.entry(position + 1, seed);
         entry.region = std::uint8_t(position + 1);
         entry.seed = std::uint8_t(seed);

@@ -13,10 +13,13 @@ class PoolSession;
 // The field from a spreadsheet: a header line naming "Region", "Seed", "Team", "Wins" and
 // "Losses", then the 64 teams. The regions take their places in the bracket in the order they
 // first appear (the first two meet in one semi-final, the last two in the other). Every row is
-// checked: a team needs a name of at most 12 characters that no other team has, and wins and
-// losses are whole numbers from 0 to 99 (empty is 0, as the Options dialog writes it).
+// checked: a team needs a name that the code page can hold and that no other team has, as a
+// person reads it (nameKey), and wins and losses are whole numbers from 0 to 99 (empty is 0, as
+// the Options dialog writes it). The team file keeps 12 characters of a name: a longer one is
+// kept as its first 12, noted in cutNames, and refused when another team's kept name is the same.
 struct FieldImport {
     TransferProblems problems;               // any problem keeps the whole field out
+    std::vector<TransferProblem> cutNames;   // ""North Carolina" is kept as "North Caroli"", by line
     std::array<std::string, 4> regionNames;  // by bracket position
     TeamTable teams;
     bool ok() const { return problems.empty(); }

@@ -3,6 +3,7 @@
 #include "core/pool/cp1252.h"
 #include "core/pool/errors.h"
 #include "core/pool/file_io.h"
+#include "core/transfer/name_keys.h"
 #include "core/transfer/standings_export.h"
 
 namespace {
@@ -51,6 +52,14 @@ std::string quotedValue(std::string_view value)
     return text + "\"";
 }
 
+std::string quotedCell(std::string_view cell) { return quotedValue(shownText(cell)); }
+
+std::string notInCodePageText(std::string_view value)
+{
+    return quotedCell(value) +
+           " holds a character (shown as ?) that the pool's files, in the Windows-1252 code page, cannot hold";
+}
+
 void appendSheetText(std::string& out, std::string_view text)
 {
     if (guardedFormula(text) || startsLikeFormula(text)) out += '\'';
@@ -58,8 +67,9 @@ void appendSheetText(std::string& out, std::string_view text)
 }
 
 ImportTable::ImportTable(ByteSource& source, std::vector<ColumnRule> columns)
-    : m_text(source), m_reader(m_text), m_columns(std::move(columns)), m_fieldOf(m_columns.size(), -1)
+    : m_text(source, NotInCodePage), m_reader(m_text), m_columns(std::move(columns)), m_fieldOf(m_columns.size(), -1)
 {
+    if (m_text.binary()) throw HoopError(WorkbookMessage);
     CsvRecord header;
     while (m_reader.next(header) && header.blank()) {
     }
@@ -117,6 +127,7 @@ bool ImportTable::next(std::optional<TransferProblem>& problem)
         std::string reason = "the line has " + std::to_string(m_record.fieldCount) + " fields but the first line has " +
                              std::to_string(m_headerFields);
         if (m_reader.separator() == ',') reason += "; a text holding a comma must be in double quotes";
+        if (m_reader.separator() == ';') reason += "; a text holding a semicolon must be in double quotes";
         problem = TransferProblem{m_record.line, std::string(), CodePageText{reason}};
         return true;
     }

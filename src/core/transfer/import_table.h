@@ -32,6 +32,12 @@ std::string unlistedText(std::size_t count);
 
 // A value quoted for a reason: "Duke", cut when it is long.
 std::string quotedValue(std::string_view value);
+// An import's cell quoted so: a character the code page does not have (NotInCodePage) shows as '?'.
+std::string quotedCell(std::string_view cell);
+
+// Why a text holding a character the code page does not have is refused: ""Ann ?" holds a
+// character (shown as ?) that ...". Stored with a '?' in its place, a name could be another's.
+std::string notInCodePageText(std::string_view value);
 
 // A column an import knows, by the name its header gives it.
 struct ColumnRule {
@@ -41,10 +47,15 @@ struct ColumnRule {
 
 // The rows of a separated file under a header line that names the columns; columns are found by
 // name, in any order, and columns of other names are passed over. Rows are read one at a time.
+// What an import says of a file that is not separated text.
+inline constexpr const char* WorkbookMessage =
+    "This is a spreadsheet workbook (or not text): save it as CSV (comma-separated) and import that.";
+
 class ImportTable {
 public:
-    // Reads the header. A file that cannot be read as a table (an empty file, a header without a
-    // needed column, a read that failed) throws a HoopError saying so.
+    // Reads the header. A file that cannot be read as a table (a workbook or no text at all, an
+    // empty file, a header without a needed column, a read that failed) throws a HoopError saying
+    // so. Cells hold NotInCodePage for each character the code page does not have.
     ImportTable(ByteSource& source, std::vector<ColumnRule> columns);
 
     // The next row that is not blank; false at the end. A row that cannot be read as the header

@@ -89,7 +89,7 @@ PicksFileFormat picksFormatForPath(const std::string& path)
 void writePicksCsv(const PlayerList& players, const TeamNames& names, const TextSink& sink)
 {
     Chunks out(sink);
-    std::string line = "\xEF\xBB\xBF";
+    std::string line(Utf8Bom);
     line += std::string(PicksNameColumn) + "," + PicksTiebreakerColumn + "," + PicksPaidColumn;
     for (int game = 1; game <= GameCount; ++game) line.append(",").append(gameColumnName(game));
     out.line(line);

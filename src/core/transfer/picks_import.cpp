@@ -1,13 +1,15 @@
 #include "core/transfer/picks_import.h"
 
+#include <algorithm>
 #include <optional>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "core/pool/cp1252.h"
 #include "core/pool/errors.h"
 #include "core/pool/file_io.h"
 #include "core/pool/sheet_picks.h"
 #include "core/session/pool_session.h"
+#include "core/transfer/name_keys.h"
 #include "core/transfer/team_names.h"
 
 namespace {
@@ -20,68 +22,126 @@ std::vector<ColumnRule> picksColumns()
     return columns;
 }
 
-// Yes/No/1/0 or empty (not paid); nothing for anything else.
+// Yes/No/1/0, TRUE/FALSE (a spreadsheet's check box; WAHR/FALSCH where it writes German), x
+// for paid, or empty (not paid); nothing for anything else.
 std::optional<std::uint8_t> paidValue(std::string_view cell)
 {
     std::string value;
-    appendCp1252Lower(value, trimBlanks(cell));
-    if (value.empty() || value == "no" || value == "0") return 0;
-    if (value == "yes" || value == "1") return 1;
+    appendCp1252Lower(value, trimName(cell));
+    if (value.empty() || value == "no" || value == "0" || value == "false" || value == "falsch") return 0;
+    if (value == "yes" || value == "1" || value == "true" || value == "wahr" || value == "x") return 1;
     return std::nullopt;
 }
 
-// Reads one line into entry; the reason it is refused otherwise.
-std::optional<TransferProblem> readLine(const ImportTable& table, const TeamNames& names,
-                                        const std::unordered_set<std::string>* taken, SheetPicks& picks, Player& entry)
+// "; did you mean "Michigan St"?", or nothing when no team's name is near.
+std::string suggestion(const TeamNames& names, std::string_view cell)
 {
+    const std::vector<std::string> near = names.closestNames(cell);
+    if (near.empty()) return {};
+    std::string text = "; did you mean ";
+    for (std::size_t k = 0; k < near.size(); ++k) {
+        if (k) text += k + 1 == near.size() ? " or " : ", ";
+        text += quotedValue(near[k]);
+    }
+    return text + "?";
+}
+
+// The participants a line may repeat: those of the pool by their names' keys, and the lines of
+// the file read so far.
+struct NamesSeen {
+    const PlayerList* pool = nullptr;
+    std::unordered_map<std::string, std::vector<int>> inPool;  // key -> indexes in the pool
+    std::unordered_map<std::string, int> inFile;               // key -> the first line that gave it
+};
+
+bool sameSheet(const Player& a, const Player& b)
+{
+    return trimBlanks(a.tiebreaker.view()) == trimBlanks(b.tiebreaker.view()) && a.paid == b.paid &&
+           std::equal(a.picks.begin() + 1, a.picks.end(), b.picks.begin() + 1);
+}
+
+// Reads one line into entry: nothing when it is taken, else the reason it is refused, or (with
+// already set) nothing because the pool holds this very sheet.
+std::optional<TransferProblem> readLine(const ImportTable& table, const TeamNames& names, NamesSeen& seen,
+                                        bool detailed, SheetPicks& picks, Player& entry, bool& already)
+{
+    already = false;
     const auto refuse = [&table](std::size_t column, std::string reason) {
         return TransferProblem{table.line(), table.columnName(column), CodePageText{std::move(reason)}};
     };
-    const std::string name = table.textCell(NameColumn);
-    if (trimBlanks(name).empty()) return refuse(NameColumn, "the name is not filled in");
-    // Longer text than the sheet holds is refused, not cut: a cut name may be someone else's.
+    const std::string cellName = table.textCell(NameColumn);
+    const std::string_view name = trimName(cellName);
+    if (name.empty()) return refuse(NameColumn, "the name is not filled in");
+    // Neither cut nor stored with a '?': either may make it someone else's name.
+    if (holdsMissing(name)) return refuse(NameColumn, notInCodePageText(name));
     if (name.size() > sizeof entry.name.chars)
-        return refuse(NameColumn, quotedValue(name) + " is longer than the 25 characters a name can have");
+        return refuse(NameColumn, quotedCell(name) + " is longer than the 25 characters a name can have");
     entry.name = name;
-    if (taken && taken->count(entry.name.text().bytes))
-        return refuse(NameColumn, quotedValue(name) + " is already in the pool");
-    const std::string tiebreaker = table.textCell(TiebreakerColumn);
-    if (tiebreaker.size() > sizeof entry.tiebreaker.chars)
-        return refuse(TiebreakerColumn,
-                      quotedValue(tiebreaker) + " is longer than the 12 characters a tiebreaker can have");
-    entry.tiebreaker = tiebreaker;
-    const std::optional<std::uint8_t> paid = paidValue(table.cell(PaidColumn));
-    if (!paid) return refuse(PaidColumn, quotedValue(table.cell(PaidColumn)) + " is not Yes, No, 1 or 0");
-    entry.paid = *paid;
 
-    // Game by game, as the sheet checks before saving: each winner against the two teams its
-    // game is played between by this line's earlier picks.
-    picks.clear();
-    entry.complete = 1;
-    std::vector<TeamCode> shared;
-    for (int game = 1; game <= GameCount; ++game) {
-        const std::size_t column = FirstGameColumn + std::size_t(game - 1);
-        const std::string_view cell = trimBlanks(table.cell(column));
-        const std::string_view text = table.sheetTextView(column);
-        const GamePair pair = picks.teams(game);
-        TeamCode team = names.isNameOf(text, pair.a) ? pair.a : names.isNameOf(text, pair.b) ? pair.b : 0;
-        shared.clear();
-        switch (team ? TeamNames::Match::Found : names.find(text, team, &shared)) {
-        case TeamNames::Match::Unknown: return refuse(column, quotedValue(cell) + " is not a team of the field");
-        case TeamNames::Match::Ambiguous: {
-            std::string reason = quotedValue(cell) + " names more than one team (";
-            for (std::size_t k = 0; k < shared.size(); ++k) reason += (k ? ", " : "") + names.regionSeedText(shared[k]);
-            return refuse(column, reason + "); give region and seed instead");
+    // The rest of the line first: whether a repeated name is the same sheet again depends on it.
+    const std::optional<TransferProblem> problem = [&]() -> std::optional<TransferProblem> {
+        const std::string tiebreaker = table.textCell(TiebreakerColumn);
+        if (holdsMissing(tiebreaker)) return refuse(TiebreakerColumn, notInCodePageText(tiebreaker));
+        if (tiebreaker.size() > sizeof entry.tiebreaker.chars)
+            return refuse(TiebreakerColumn,
+                          quotedCell(tiebreaker) + " is longer than the 12 characters a tiebreaker can have");
+        entry.tiebreaker = tiebreaker;
+        const std::optional<std::uint8_t> paid = paidValue(table.cell(PaidColumn));
+        if (!paid)
+            return refuse(PaidColumn, quotedCell(table.cell(PaidColumn)) + " is not Yes, No, TRUE, FALSE, x, 1 or 0");
+        entry.paid = *paid;
+
+        // Game by game, as the sheet checks before saving: each winner against the two teams its
+        // game is played between by this line's earlier picks.
+        picks.clear();
+        entry.complete = 1;
+        std::vector<TeamCode> shared;
+        for (int game = 1; game <= GameCount; ++game) {
+            const std::size_t column = FirstGameColumn + std::size_t(game - 1);
+            const std::string_view cell = trimBlanks(table.cell(column));
+            const std::string_view text = table.sheetTextView(column);
+            const GamePair pair = picks.teams(game);
+            TeamCode team = names.isNameOf(text, pair.a) ? pair.a : names.isNameOf(text, pair.b) ? pair.b : 0;
+            shared.clear();
+            switch (team ? TeamNames::Match::Found : names.find(text, team, &shared)) {
+            case TeamNames::Match::Unknown:
+                return refuse(column, quotedCell(cell) + " is not a team of the field" +
+                                          (detailed ? suggestion(names, text) : std::string()));
+            case TeamNames::Match::Ambiguous: {
+                std::string reason = quotedCell(cell) + " names more than one team (";
+                for (std::size_t k = 0; k < shared.size(); ++k)
+                    reason += (k ? ", " : "") + names.regionSeedText(shared[k]);
+                return refuse(column, reason + "); give region and seed instead");
+            }
+            case TeamNames::Match::Found: break;
+            }
+            picks.setWinner(game, team);
+            if (picks.check(game) == SheetPicks::PickState::Stray)
+                return refuse(column, quotedCell(cell) + " is not one of the game's two teams");
+            if (team == 0) entry.complete = 0;
         }
-        case TeamNames::Match::Found: break;
+        entry.picks = picks.picks();
+        return std::nullopt;
+    }();
+
+    // A name already in the pool, or on an earlier line, as a person reads it ("ann " is "Ann").
+    const std::string key = nameKey(name);
+    if (seen.pool)
+        if (const auto it = seen.inPool.find(key); it != seen.inPool.end()) {
+            for (const int index : it->second)
+                if (!problem && sameSheet(entry, (*seen.pool)[index])) {
+                    already = true;
+                    return std::nullopt;
+                }
+            const CodePageText stored = (*seen.pool)[it->second.front()].name.text();
+            std::string reason = quotedCell(name) + " is already in the pool";
+            if (stored.bytes != name) reason += " as " + quotedValue(stored.bytes);
+            if (!problem) reason += ", with other picks, tiebreaker or paid";
+            return refuse(NameColumn, reason);
         }
-        picks.setWinner(game, team);
-        if (picks.check(game) == SheetPicks::PickState::Stray)
-            return refuse(column, quotedValue(cell) + " is not one of the game's two teams");
-        if (team == 0) entry.complete = 0;
-    }
-    entry.picks = picks.picks();
-    return std::nullopt;
+    const auto [first, added] = seen.inFile.emplace(key, table.line());
+    if (!added) return refuse(NameColumn, quotedCell(name) + " is already on line " + std::to_string(first->second));
+    return problem;
 }
 }  // namespace
 
@@ -97,18 +157,26 @@ PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const Pl
 {
     PicksImport result;
     ImportTable table(source, picksColumns());
-    std::unordered_set<std::string> taken;
+    NamesSeen seen;
+    seen.pool = pool;
     if (pool)
         for (int i = 0; i < pool->count(); ++i)
-            if ((*pool)[i].id != ResultsId) taken.insert((*pool)[i].name.text().bytes);
+            if ((*pool)[i].id != ResultsId) seen.inPool[nameKey((*pool)[i].name.view())].push_back(i);
 
     SheetPicks picks;
     std::optional<TransferProblem> problem;
     while (table.next(problem)) {
         Player entry;
-        if (!problem) problem = readLine(table, names, pool ? &taken : nullptr, picks, entry);
+        bool already = false;
+        // Only a listed refusal is worth the search for names near a misspelt one.
+        const bool detailed = result.refused.listed.size() < TransferProblems::Listed;
+        if (!problem) problem = readLine(table, names, seen, detailed, picks, entry, already);
         if (problem) {
             result.refused.add(std::move(*problem));
+            continue;
+        }
+        if (already) {
+            ++result.alreadyInPool;
             continue;
         }
         if (!entry.complete) ++result.incomplete;

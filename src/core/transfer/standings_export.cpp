@@ -9,6 +9,7 @@
 
 #include "core/pool/bracket.h"
 #include "core/pool/brand.h"
+#include "core/pool/cp1252.h"
 #include "core/pool/file_io.h"
 #include "core/pool/pool_host.h"
 #include "core/pool/scoring.h"
@@ -224,16 +225,30 @@ void appendHtmlText(std::string& out, std::string_view text)
 
 // ---- Exports --------------------------------------------------------------------------------
 
+std::string utf8FileText(std::string_view codePageText)
+{
+    std::string text(Utf8Bom);
+    appendUtf8FromCp1252(text, codePageText);
+    return text;
+}
+
 void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator, PoolHost& host)
 {
     AtomicFile file(path);
-    auto sink = [&file](std::string_view text) { file.write(text); };
+    std::string utf8(Utf8Bom);
+    auto sink = [&file, &utf8](std::string_view text) {
+        appendUtf8FromCp1252(utf8, text);
+        if (utf8.size() < (1 << 16)) return;
+        file.write(utf8);
+        utf8.clear();
+    };
     writeTextRows(table, separator, host, sink);
     std::string trailer = brand::Slogan;
     trailer += LineEnd;
     trailer += visitUsText();
     trailer += LineEnd;
-    file.write(trailer);
+    appendUtf8FromCp1252(utf8, trailer);
+    file.write(utf8);
     file.commit();
 }
 

@@ -73,9 +73,18 @@ void appendTextField(std::string& out, std::string_view field, TextSeparator sep
 bool startsLikeFormula(std::string_view text);
 void appendHtmlText(std::string& out, std::string_view text);
 
+// Text files are written as UTF-8 with a byte-order mark, which spreadsheets and editors on every
+// system read right (the code page is read right only where it is the system's own); the
+// clipboard takes the text as characters and needs no mark.
+inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+// The mark, then text in the storage code page as UTF-8.
+std::string utf8FileText(std::string_view codePageText);
+
 // The exports. Progress goes to the host (only when the whole percentage changes, back to 0 after
 // the rows, also when a write fails); files are written atomically and a failure throws a
 // HoopError, so nothing reports success for a file that was not written.
+// The text file is UTF-8 with a byte-order mark; the clipboard text and the page are in the
+// storage code page (the page declares it).
 void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator, PoolHost& host);
 std::string exportClipboardText(const StandingsTable& table, PoolHost& host);
 void exportHtmlFile(const StandingsTable& table, const std::string& path, const std::string& asOfText, PoolHost& host);

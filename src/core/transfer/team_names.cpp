@@ -1,30 +1,48 @@
 #include "core/transfer/team_names.h"
 
-#include "core/pool/cp1252.h"
+#include <algorithm>
+
 #include "core/transfer/csv_reader.h"
+#include "core/transfer/name_keys.h"
 
 namespace {
 std::size_t indexOf(TeamCode code) { return std::size_t((regionOfCode(code) - 1) * SeedCount + seedOfCode(code) - 1); }
 
-std::string folded(std::string_view text)
+constexpr std::size_t StoredWidth = sizeof(Team{}.name.chars);
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\xA0'; }
+
+// Adds a key to a map; a key two teams share finds neither.
+void enter(std::unordered_map<std::string, TeamCode>& map, std::string key, TeamCode code, TeamCode ambiguous)
 {
-    std::string out;
-    appendCp1252Lower(out, trimBlanks(text));
-    return out;
+    auto [it, added] = map.emplace(std::move(key), code);
+    if (!added) it->second = ambiguous;
 }
 }  // namespace
 
 TeamNames::TeamNames(const TeamTable& teams, const std::array<std::string, 4>& regionNames) : m_regions(regionNames)
 {
-    for (int r = 0; r < RegionCount; ++r) m_foldedRegions[std::size_t(r)] = folded(regionNames[std::size_t(r)]);
+    for (int r = 0; r < RegionCount; ++r) m_regionKeys[std::size_t(r)] = nameKey(regionNames[std::size_t(r)]);
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
             const TeamCode code = makeTeamCode(std::uint8_t(r), std::uint8_t(s));
-            std::string key = folded(teams.nameView(code));
+            const std::string_view stored = teams.nameView(code);
+            std::string key = nameKey(stored);
             if (key.empty()) continue;
-            m_names.emplace_back(key, code);
-            auto [it, added] = m_byName.emplace(std::move(key), code);
-            if (!added) it->second = AmbiguousName;
+            Entry entry;
+            entry.code = code;
+            entry.name = trimName(stored);
+            entry.accentFree = accentFreeKey(stored);
+            if (stored.size() >= StoredWidth) {
+                // Cut from a longer name, perhaps: its start is all there is to go by, up to the
+                // blank it may end in ("Mississippi " from "Mississippi St").
+                const bool blank = isBlank(stored.back());
+                entry.prefix = key + (blank ? " " : "");
+                entry.prefixPlain = entry.accentFree + (blank ? " " : "");
+            }
+            enter(m_byKey, std::move(key), code, AmbiguousName);
+            enter(m_byAccentFree, entry.accentFree, code, AmbiguousName);
+            m_entries.push_back(std::move(entry));
         }
     for (int r = 1; r <= RegionCount; ++r)
         for (int s = 1; s <= SeedCount; ++s) {
@@ -35,7 +53,7 @@ TeamNames::TeamNames(const TeamTable& teams, const std::array<std::string, 4>& r
             m_cells[indexOf(code)] = byName ? name : regionSeedText(code);
             if (!byName) continue;
             m_exactNames[indexOf(code)] = trimBlanks(name);
-            m_foldedNames[indexOf(code)] = folded(name);
+            m_keys[indexOf(code)] = nameKey(name);
         }
 }
 
@@ -53,32 +71,47 @@ const std::string& TeamNames::cellText(TeamCode code) const
 bool TeamNames::isNameOf(std::string_view cell, TeamCode code) const
 {
     if (!isValidTeamCode(code)) return false;
-    const std::string& name = m_foldedNames[indexOf(code)];
+    const std::string& key = m_keys[indexOf(code)];
+    if (key.empty()) return false;
     const std::string_view text = trimBlanks(cell);
-    if (name.empty() || text.size() != name.size()) return false;
     if (text == m_exactNames[indexOf(code)]) return true;  // the usual spelling
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (static_cast<char>(cp1252Lower(static_cast<unsigned char>(text[i]))) != name[i]) return false;
-    return true;
+    m_scratch.clear();
+    appendNameKey(m_scratch, text);
+    return m_scratch == key;
+}
+
+TeamNames::Match TeamNames::byPrefix(const std::string& key, bool accentFree, TeamCode& code,
+                                     std::vector<TeamCode>* codes) const
+{
+    int matches = 0;
+    for (const Entry& entry : m_entries) {
+        const std::string& prefix = accentFree ? entry.prefixPlain : entry.prefix;
+        if (prefix.empty() || key.size() <= prefix.size() || !key.starts_with(prefix)) continue;
+        if (codes) codes->push_back(entry.code);
+        if (++matches == 1) code = entry.code;
+    }
+    if (matches == 1) return Match::Found;
+    code = 0;
+    return matches > 1 ? Match::Ambiguous : Match::Unknown;
 }
 
 TeamNames::Match TeamNames::find(std::string_view cell, TeamCode& code, std::vector<TeamCode>* codes) const
 {
     code = 0;
-    const std::string_view text = trimBlanks(cell);
+    const std::string_view text = trimName(cell);
     if (text.empty()) return Match::Found;
 
     // Region and seed: the last word one or two digits, the words before it a region's name.
-    const std::size_t blank = text.find_last_of(" \t");
+    const std::size_t blank = text.find_last_of(" \t\xA0");
     if (blank != std::string_view::npos) {
         const std::string_view digits = text.substr(blank + 1);
         int seed = 0;
         for (char c : digits) seed = c >= '0' && c <= '9' && seed < 100 ? seed * 10 + (c - '0') : 100;
         if (seed >= 1 && seed <= SeedCount) {
-            const std::string region = folded(text.substr(0, blank));
+            const std::string region = nameKey(text.substr(0, blank));
             int matches = 0;
             for (int r = 0; r < RegionCount; ++r) {
-                if (region.empty() || m_foldedRegions[std::size_t(r)] != region) continue;
+                if (region.empty() || m_regionKeys[std::size_t(r)] != region) continue;
                 const TeamCode candidate = makeTeamCode(std::uint8_t(r + 1), std::uint8_t(seed));
                 if (codes) codes->push_back(candidate);
                 if (++matches == 1) code = candidate;
@@ -91,16 +124,42 @@ TeamNames::Match TeamNames::find(std::string_view cell, TeamCode& code, std::vec
         }
     }
 
+    // The name as a person reads it, then without accents: the first that answers decides.
+    const auto lookUp = [&](const std::unordered_map<std::string, TeamCode>& map, const std::string& key,
+                            bool accentFree) {
+        const auto it = map.find(key);
+        if (it == map.end()) return Match::Unknown;
+        if (it->second != AmbiguousName) {
+            code = it->second;
+            return Match::Found;
+        }
+        if (codes)
+            for (const Entry& entry : m_entries)
+                if ((accentFree ? entry.accentFree : nameKey(entry.name)) == key) codes->push_back(entry.code);
+        return Match::Ambiguous;
+    };
     m_scratch.clear();
-    appendCp1252Lower(m_scratch, text);
-    const auto it = m_byName.find(m_scratch);
-    if (it == m_byName.end()) return Match::Unknown;
-    if (it->second != AmbiguousName) {
-        code = it->second;
-        return Match::Found;
+    appendNameKey(m_scratch, text);
+    const std::string key = m_scratch;
+    if (const Match match = lookUp(m_byKey, key, false); match != Match::Unknown) return match;
+    const std::string plain = accentFreeKey(text);
+    if (const Match match = lookUp(m_byAccentFree, plain, true); match != Match::Unknown) return match;
+    // A full name whose start the file stores.
+    if (const Match match = byPrefix(key, false, code, codes); match != Match::Unknown) return match;
+    return byPrefix(plain, true, code, codes);
+}
+
+std::vector<std::string> TeamNames::closestNames(std::string_view cell) const
+{
+    const std::string key = accentFreeKey(cell);
+    const std::size_t limit = std::max<std::size_t>(2, key.size() / 3);
+    std::vector<std::pair<std::size_t, const Entry*>> near;
+    for (const Entry& entry : m_entries) {
+        const std::size_t distance = editDistance(key, entry.accentFree);
+        if (distance <= limit) near.emplace_back(distance, &entry);
     }
-    if (codes)
-        for (const auto& [name, team] : m_names)
-            if (name == m_scratch) codes->push_back(team);
-    return Match::Ambiguous;
+    std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> names;
+    for (std::size_t k = 0; k < near.size() && k < 3; ++k) names.push_back(near[k].second->name);
+    return names;
 }

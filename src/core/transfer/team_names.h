@@ -7,9 +7,12 @@
 
 #include "core/pool/bracket.h"
 
-// How the transfer files name a team: by its name as the field has it (case and surrounding
-// blanks aside), or by region name and seed ("East 1"), which works even where two teams share
-// a name.
+// How the transfer files name a team: by its name as the field has it, compared as a person
+// reads it (see nameKey: case, quotes, dashes and blanks aside), or by region name and seed
+// ("East 1"), which works even where two teams share a name. A cell that names no team so is
+// tried, in turn, without regard to accents, and as the full name of a team whose stored name is
+// the start of it (the team file keeps 12 characters: "North Carolina" is "North Caroli"); each
+// of these finds a team only when exactly one team answers to it.
 class TeamNames {
 public:
     TeamNames(const TeamTable& teams, const std::array<std::string, 4>& regionNames);
@@ -25,16 +28,31 @@ public:
     // answer for the usual cell, which names one of its game's two teams.
     bool isNameOf(std::string_view cell, TeamCode code) const;
     std::string regionSeedText(TeamCode code) const;
+    // The names of the teams nearest to a cell that names none, nearest first, at most three:
+    // the likely slips of the keyboard ("Michgan St" for "Michigan St"); none when nothing is near.
+    std::vector<std::string> closestNames(std::string_view cell) const;
 
 private:
+    struct Entry {
+        TeamCode code = 0;
+        std::string name;        // as stored, blanks at the ends off
+        std::string accentFree;  // its key without accents
+        // For a name the full width of the team file, which may be the start of a longer one:
+        // its key with the blank it ends in, and that without accents; empty for a shorter name.
+        std::string prefix;
+        std::string prefixPlain;
+    };
     static constexpr TeamCode AmbiguousName = -1;
-    std::unordered_map<std::string, TeamCode> m_byName;  // folded name -> code, or AmbiguousName
+    Match byPrefix(const std::string& key, bool accentFree, TeamCode& code, std::vector<TeamCode>* codes) const;
+
+    std::unordered_map<std::string, TeamCode> m_byKey;         // key -> code, or AmbiguousName
+    std::unordered_map<std::string, TeamCode> m_byAccentFree;  // the same without accents
+    std::vector<Entry> m_entries;                              // every named team, in field order
     std::array<std::string, 4> m_regions;
-    std::array<std::string, 4> m_foldedRegions;
+    std::array<std::string, 4> m_regionKeys;
     std::array<std::string, RegionCount * SeedCount> m_cells;
-    // The names that find their team, as stored (blanks trimmed) and folded; empty for the others.
+    // The names that find their team, as stored (blanks trimmed) and as keys; empty for the others.
     std::array<std::string, RegionCount * SeedCount> m_exactNames;
-    std::array<std::string, RegionCount * SeedCount> m_foldedNames;
-    std::vector<std::pair<std::string, TeamCode>> m_names;  // folded name of every team, for the ambiguous
+    std::array<std::string, RegionCount * SeedCount> m_keys;
     mutable std::string m_scratch;
 };

@@ -480,11 +480,13 @@ void OutlookWindow::saveAs()
     m_saveAsRequest.fileName = request.fileName;
     m_saveAsRequest.filterIndex = request.filterIndex;
     BusyCursor busy;
+    // The text types as UTF-8 with a byte-order mark, as the standings export writes them.
     const std::string content =
         request.filterIndex == HtmlType
             ? outlookHtml(m_model->table(), asOfText(m_session.today()))
-            : outlookText(m_model->table(),
-                          request.filterIndex == CommaType ? OutlookFormat::Comma : OutlookFormat::Tab, "\r\n");
+            : utf8FileText(outlookText(m_model->table(),
+                                       request.filterIndex == CommaType ? OutlookFormat::Comma : OutlookFormat::Tab,
+                                       "\r\n"));
     writeFileAtomic(QFile::encodeName(request.fileName).toStdString(), content);
     m_main.setStatusText(QStringLiteral("Pool Outlook saved to ") + QDir::toNativeSeparators(request.fileName));
 }

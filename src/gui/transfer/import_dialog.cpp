@@ -10,7 +10,7 @@
 #include "gui/widgets/ansi_text.h"
 
 ImportDialog::ImportDialog(QWidget* owner, const QString& caption, const QString& summary,
-                           const TransferProblems& refused, bool canImport)
+                           const TransferProblems& refused, bool canImport, const QString& note)
     : QDialog(owner)
 {
     setWindowTitle(caption);
@@ -49,6 +49,11 @@ ImportDialog::ImportDialog(QWidget* owner, const QString& caption, const QString
     m_refusedGrid->horizontalHeader()->setStretchLastSection(true);
     m_refusedGrid->setVisible(rows > 0);
 
+    m_noteLabel = new QLabel(note, this);
+    m_noteLabel->setObjectName(QStringLiteral("lblNote"));
+    m_noteLabel->setWordWrap(true);
+    m_noteLabel->setVisible(!note.isEmpty());
+
     m_importButton = new QPushButton(QStringLiteral("&Import"), this);
     m_importButton->setObjectName(QStringLiteral("cmdImport"));
     m_importButton->setEnabled(canImport);
@@ -65,6 +70,7 @@ ImportDialog::ImportDialog(QWidget* owner, const QString& caption, const QString
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_summaryLabel);
     layout->addWidget(m_refusedGrid, 1);
+    layout->addWidget(m_noteLabel);
     layout->addLayout(buttons);
-    resize(rows == 0 ? QSize(420, 120) : QSize(640, 400));
+    resize(rows == 0 && note.isEmpty() ? QSize(420, 120) : QSize(640, rows == 0 ? 240 : 400));
 }

@@ -15,13 +15,15 @@ class ImportDialog final : public QDialog {
     Q_OBJECT
 public:
     // summary: the line above the list; problems: texts in the storage code page; canImport:
-    // whether there is anything to import.
+    // whether there is anything to import; note: what the organiser should know beside the
+    // refusals, below them (none when empty).
     ImportDialog(QWidget* owner, const QString& caption, const QString& summary, const TransferProblems& problems,
-                 bool canImport);
+                 bool canImport, const QString& note = QString());
 
 private:
     QLabel* m_summaryLabel = nullptr;
     QTableWidget* m_refusedGrid = nullptr;
+    QLabel* m_noteLabel = nullptr;
     QPushButton* m_importButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
 };

@@ -37,6 +37,27 @@ QString picksSummary(const PicksImport& import)
     return text;
 }
 
+// Below the refusals: the lines passed over because the pool holds them already.
+QString picksNote(const PicksImport& import)
+{
+    if (import.alreadyInPool == 0) return {};
+    return counted(import.alreadyInPool, "line is", "lines are") +
+           QStringLiteral(" already in the pool (the same name, picks, tiebreaker and paid) and will be skipped.");
+}
+
+// Every name the team file keeps only the start of.
+QString cutNamesNote(const FieldImport& field)
+{
+    if (field.cutNames.empty()) return {};
+    const bool one = field.cutNames.size() == 1;
+    QString text = QStringLiteral("The team file keeps 12 characters of a team's name: ") +
+                   (one ? QStringLiteral("this name is kept as its first 12, and picks may still give it in full:")
+                        : QStringLiteral("these names are kept as their first 12, and picks may still give them in "
+                                         "full:"));
+    for (const TransferProblem& cut : field.cutNames) text += QLatin1Char('\n') + toQString(problemText(cut));
+    return text;
+}
+
 QString fieldSummary(const FieldImport& field)
 {
     if (!field.ok())
@@ -111,7 +132,7 @@ TransferOutcome importPicksInteractive(PoolSession& session, Frame& frame, const
         return TransferOutcome::Failed;
     }
     ImportDialog report(frame.frameWidget(), QStringLiteral("Import Picks"), picksSummary(import), import.refused,
-                        !import.entries.empty());
+                        !import.entries.empty(), picksNote(import));
     if (report.exec() != QDialog::Accepted) return TransferOutcome::Cancelled;
     try {
         BusyCursor busy;
@@ -149,7 +170,7 @@ TransferOutcome importFieldInteractive(PoolSession& session, Frame& frame, const
         return TransferOutcome::Failed;
     }
     ImportDialog report(frame.frameWidget(), QStringLiteral("Import Field"), fieldSummary(field), field.problems,
-                        field.ok());
+                        field.ok(), cutNamesNote(field));
     if (report.exec() != QDialog::Accepted) return TransferOutcome::Cancelled;
     bool remap = false;
     if (const TransferOutcome asked = askAboutMoves(session, frame, field, remap); asked != TransferOutcome::Done)

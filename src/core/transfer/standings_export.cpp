@@ -194,16 +194,20 @@ void appendHtmlText(std::string& out, std::string_view text)
 
 // ---- Exports --------------------------------------------------------------------------------
 
-void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator, PoolHost& host)
+void writeStandingsText(const StandingsTable& table, TextSeparator separator, PoolHost& host, const StandingsSink& sink)
 {
-    AtomicFile file(path);
-    auto sink = [&file](std::string_view text) { file.write(text); };
     writeTextRows(table, separator, host, sink);
     std::string trailer = brand::Slogan;
     trailer += LineEnd;
     trailer += visitUsText();
     trailer += LineEnd;
-    file.write(trailer);
+    sink(trailer);
+}
+
+void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator, PoolHost& host)
+{
+    AtomicFile file(path);
+    writeStandingsText(table, separator, host, [&file](std::string_view text) { file.write(text); });
     file.commit();
 }
 
@@ -221,13 +225,20 @@ std::string exportClipboardText(const StandingsTable& table, PoolHost& host)
 void exportHtmlFile(const StandingsTable& table, const std::string& path, const std::string& asOfText, PoolHost& host)
 {
     AtomicFile file(path);
+    writeStandingsHtml(table, asOfText, host, [&file](std::string_view text) { file.write(text); });
+    file.commit();
+}
+
+void writeStandingsHtml(const StandingsTable& table, const std::string& asOfText, PoolHost& host,
+                        const StandingsSink& sink)
+{
     std::string out;
     auto line = [&out](std::string_view text) {
         out += text;
         out += LineEnd;
     };
-    auto flush = [&out, &file] {
-        file.write(out);
+    auto flush = [&out, &sink] {
+        sink(out);
         out.clear();
     };
 
@@ -301,5 +312,4 @@ void exportHtmlFile(const StandingsTable& table, const std::string& path, const 
     line("<br><p align=center>" + std::string(brand::Slogan) + "<br><b>" + brand::VisitUsPrefix + "<a href=\"" + maker +
          "\">" + maker + "</a></center></body></html>");
     flush();
-    file.commit();
 }

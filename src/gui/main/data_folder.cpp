@@ -86,12 +86,12 @@ QString poolDirOf(const CommandLine& line)
 std::optional<int> answerUsage(const CommandLine& line, QTextStream& out, QTextStream& err)
 {
     if (!line.error.empty()) {
-        err << "hoopfall: " << fromMessage(line.error) << "\n\n" << UsageText;
+        err << fromMessage(mistakeText(line.error));
         err.flush();
         return UsageExitCode;
     }
-    if (!line.help) return std::nullopt;
-    out << UsageText;
+    if (!line.help && !line.version) return std::nullopt;
+    out << (line.help ? UsageText : versionText().c_str());
     out.flush();
     return 0;
 }

@@ -14,7 +14,13 @@
 #include "gui/widgets/ansi_text.h"
 #include "gui/widgets/prompts.h"
 
-QString userDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
+QString userDataFolder()
+{
+    // Named here rather than taken from the application's name, which is the desktop's name for
+    // the program.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/Corvanta/the Hoopfall");
+}
 
 bool holdsDataFiles(const QString& dir)
 {

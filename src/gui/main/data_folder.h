@@ -7,7 +7,7 @@
 
 class QTextStream;
 
-// The per-user data folder (AppDataLocation: ~/.local/share/Corvanta/the Hoopfall on Linux).
+// The per-user data folder (~/.local/share/Corvanta/the Hoopfall on Linux).
 QString userDataFolder();
 
 // True when dir holds one of the pool's data files.

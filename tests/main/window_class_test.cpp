@@ -12,6 +12,7 @@
 #include "support/isolated_process.h"
 #include "support/real_keys.h"
 #include "support/temp_dir.h"
+#include "transfer/transfer_fixture.h"
 
 namespace {
 // What xprop says of one property of a window ("" when it failed).
@@ -45,6 +46,7 @@ TEST(WindowClass, IsTheDesktopFilesNameAndTheTitleNamesAPoolOfItsOwn)
     for (const std::string pool : {"data/Corvanta/the Hoopfall", "office"}) {
         std::filesystem::create_directories(dir.file(pool));
         TeamTable teams;
+        nameTeams(teams);
         saveTeams(dir.file(pool), teams);
         saveRegions(dir.file(pool), {"East", "West", "South", "Midwest"});
         dir.write(pool + "/PICKS.HFD", records({7}));
@@ -62,9 +64,12 @@ TEST(WindowClass, IsTheDesktopFilesNameAndTheTitleNamesAPoolOfItsOwn)
         ASSERT_TRUE(copy.process.waitForStarted(10000));
         // The main window, once it is shown with its title.
         QProcess search;
-        search.start(QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--pid",
+        search.start(QStringLiteral("xdotool"), {"search", "--all", "--sync", "--onlyvisible", "--pid",
                                                  QString::number(copy.process.processId()), "--name", "Pool Manager"});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return search.state() == QProcess::NotRunning; }, 60000));
+        const bool found = QTest::qWaitFor([&] { return search.state() == QProcess::NotRunning; }, 60000);
+        search.kill();
+        search.waitForFinished();
+        ASSERT_TRUE(found) << "no window shown for " << copy.args.join(' ').toStdString();
         copy.window = QString::fromLatin1(search.readAllStandardOutput()).split('\n').value(0);
         ASSERT_FALSE(copy.window.isEmpty()) << copy.args.join(' ').toStdString();
     }

@@ -10,7 +10,7 @@ JOBS        ?= $(shell nproc)
 # Packages the build, the tests and the program need.
 DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev \
         libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils \
-        desktop-file-utils appstream dpkg-dev file xvfb xdotool x11-utils x11-xserver-utils openbox \
+        desktop-file-utils appstream dpkg-dev file lintian xvfb xdotool x11-utils x11-xserver-utils openbox \
         fonts-wine locales python3
 # The benchmarks build everything but run no browser; the fuzz build is the core alone.
 BENCH_DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
@@ -81,7 +81,8 @@ sanitize: core-deps
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
 
-# A Debian package of the program in $(BUILD) (hoopfall_<version>_<arch>.deb).
+# A Debian package of the program in $(BUILD) (hoopfall_<version>-<revision>_<arch>.deb); the tests
+# check it with lintian.
 package: build
 	cd $(BUILD) && cpack -G DEB
 

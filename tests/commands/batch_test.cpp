@@ -48,11 +48,14 @@ protected:
         players.writePicksFile();
     }
 
-    Ran run(const QStringList& args)
+    // input: what the command finds on its standard input.
+    Ran run(const QStringList& args, const std::string& input = {})
     {
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(HOOPFALL_BINARY), QStringList{"--pool", QString::fromStdString(pool)} + args);
+        p.write(input.data(), qint64(input.size()));
+        p.closeWriteChannel();
         EXPECT_TRUE(p.waitForFinished(60000));
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput().toStdString(),
                 p.readAllStandardError().toStdString()};
@@ -80,10 +83,11 @@ TEST_F(BatchCommands, ExitStatusSaysWhetherAllSomeOrNothingWasDone)
 {
     const PickArray all = favourites();
     dir.write("picks.csv", picksHeader() + "\n" + picksLine("Bob,1,Yes", all) + "\n" +
-                               picksLine("Carl,1,maybe \xC3\xA9", all) + "\n" + picksLine("Dee,2,No", all) + "\n");
+                               picksLine("Carl,1,maybe \xC3\xA9", all) + "\n" + picksLine("Dee,2,No", favourites(40)) +
+                               "\n");
     Ran ran = run({"--import-picks", file("picks.csv")});
     EXPECT_EQ(ran.code, BatchRowsRefused);
-    EXPECT_EQ(ran.out, "2 participants imported from " + dir.file("picks.csv") + "\n");
+    EXPECT_EQ(ran.out, "2 participants imported from " + dir.file("picks.csv") + ": 1 complete, 1 incomplete\n");
     EXPECT_EQ(ran.err, dir.file("picks.csv") +
                            ": Line 3, column \"Paid\": \"maybe \xC3\xA9\" is not Yes, No, TRUE, FALSE, x, 1 or 0\n" +
                            "hoopfall: 1 line of " + dir.file("picks.csv") + " was refused\n");
@@ -158,6 +162,53 @@ TEST_F(BatchCommands, ExportsLeaveThePoolFolderAsItWas)
         EXPECT_NE(ran.err.find("PICKS.HFD could not be read"), std::string::npos) << ran.err;
         EXPECT_EQ(poolFiles(), unreadable);
     }
+}
+
+// "-" is the standard output of an export, which gets the bytes its file would hold, and the
+// standard input of an import; with no name to tell, --format or the command's own default says
+// what is written.
+TEST_F(BatchCommands, DashIsTheStandardInputAndOutput)
+{
+    struct Row {
+        QStringList toFile, toOutput;
+        const char* file;
+    };
+    const Row rows[] = {
+        {{"--export-picks", file("p.csv")}, {"--export-picks", "-"}, "p.csv"},
+        {{"--export-standings", file("s.txt")}, {"--export-standings", "-"}, "s.txt"},
+        {{"--export-standings", file("s.csv")}, {"--export-standings", "-", "--format", "csv"}, "s.csv"},
+        {{"--export-standings", file("s.dat"), "--format=csv"},
+         {"--export-standings", "-", "--format", "csv"},
+         "s.dat"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.toOutput.join(' ').toStdString());
+        const Ran written = run(row.toFile);
+        ASSERT_EQ(written.code, BatchDone) << written.err;
+        const Ran printed = run(row.toOutput);
+        EXPECT_EQ(printed.code, BatchDone) << printed.err;
+        EXPECT_EQ(printed.err, "");
+        EXPECT_EQ(printed.out, dir.read(row.file));
+    }
+
+    const std::string picks = run({"--export-picks", "-"}).out;
+    pool = dir.file("field");
+    Ran ran = run({"--import-field", "-"}, fieldFile());
+    EXPECT_EQ(ran.code, BatchDone) << ran.err;
+    EXPECT_EQ(ran.out, "Field imported from standard input\n");
+    // What --export-picks printed is read back from the standard input, into a copy of the pool
+    // without its participants.
+    fs::create_directories(dir.file("copy"));
+    for (const std::string& name : {TeamsFileName, RegionsFileName})
+        fs::copy_file(dir.file("pool/" + name), dir.file("copy/" + name));
+    pool = dir.file("copy");
+    ran = run({"--import-picks", "-"}, picks);
+    EXPECT_EQ(ran.code, BatchDone) << ran.err;
+    EXPECT_EQ(ran.out, "1 participant imported from standard input: 1 complete, 0 incomplete\n");
+    EXPECT_EQ(run({"--export-picks", "-"}).out, picks);
+    ran = run({"--import-picks", "-"}, picks);  // everyone is in the pool now
+    EXPECT_EQ(ran.code, BatchFailed);
+    EXPECT_EQ(ran.err.rfind("standard input: Line 2", 0), 0u) << ran.err;
 }
 
 TEST_F(BatchCommands, AnImportIsRefusedWhileTheProgramHasThePoolOpen)
@@ -266,6 +317,10 @@ TEST_F(BatchCommands, OutlookPrintsTheOutlookAndWritesNothing)
     EXPECT_EQ(ran.out, expected);
     EXPECT_NE(ran.out.find("\tLate\t"), std::string::npos);
     EXPECT_EQ(ran.err, "");  // every figure exact: nothing to say
+    // In a file, what the window's Save As writes: the same lines, ending as a Windows text's do.
+    ran = run({"--outlook=" + file("outlook.txt"), "--places", "2"});
+    EXPECT_EQ(ran.code, BatchDone) << ran.err;
+    EXPECT_EQ(QString::fromStdString(dir.read("outlook.txt")).remove('\r').toStdString(), expected);
     EXPECT_EQ(poolFiles(), before);
 
     // A German locale made here, where the system has only C: its numbers have decimal commas.

@@ -1,6 +1,6 @@
 // The real program with no display at all, as from a terminal without one, cron or ssh: every
-// mistake of the command line, and a folder that holds no pool, end it with status 2 and a word
-// on standard error, never with an abort.
+// mistake of the command line, and a folder that holds no pool, end it with status 2 and one line
+// on standard error that names it, never with an abort; --version answers without a display too.
 #include <QProcess>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include "core/commands/command_line.h"
 #include "support/isolated_process.h"
 #include "support/temp_dir.h"
+#include "version.h"
 
 namespace fs = std::filesystem;
 
@@ -26,12 +27,12 @@ TEST(CommandLineProcess, EveryMistakeEndsWithStatus2WithoutADisplay)
 
     struct Row {
         QStringList args;
-        std::string mistake;  // followed by the usage; else the whole of standard error
+        std::string mistake;  // followed by where to read more; else the whole of standard error
         std::string err;
     };
     const Row rows[] = {
         {{"--pool", pool, "--export-standing", out}, "unknown option '--export-standing'", ""},
-        {{"--version"}, "unknown option '--version'", ""},
+        {{"--export-standings", "-", "--format", "xml"}, "--format needs csv, tsv or html, not 'xml'", ""},
         {{"-p", pool}, "unknown option '-p'", ""},
         {{"--pool", pool, "-platform"}, "-platform needs a value", ""},
         {{"-platform", "offscreen", "--pool", pool, "--outlook"},
@@ -51,10 +52,23 @@ TEST(CommandLineProcess, EveryMistakeEndsWithStatus2WithoutADisplay)
         EXPECT_EQ(p.exitCode(), UsageExitCode);
         EXPECT_EQ(p.readAllStandardOutput().toStdString(), "");
         EXPECT_EQ(p.readAllStandardError().toStdString(),
-                  row.mistake.empty() ? row.err : "hoopfall: " + row.mistake + "\n\n" + UsageText);
+                  row.mistake.empty() ? row.err
+                                      : "hoopfall: " + row.mistake + "\nTry 'hoopfall --help' for more information.\n");
         EXPECT_FALSE(dir.exists("out.csv"));
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("empty")), fs::directory_iterator()), 1)
         << "a folder that holds no pool gets nothing";
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("pool")), fs::directory_iterator()), 1);
+}
+
+TEST(CommandLineProcess, VersionIsOneLineOnStandardOutput)
+{
+    TempDir dir;
+    QProcess p;
+    p.setProcessEnvironment(isolatedEnvironment(dir));
+    p.start(QStringLiteral(HOOPFALL_BINARY), {"--version"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput().toStdString(), std::string("hoopfall ") + version::Package + "\n");
+    EXPECT_EQ(p.readAllStandardError().toStdString(), "");
 }

@@ -1,4 +1,7 @@
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <regex>
 
 #include "core/commands/command_line.h"
 
@@ -25,9 +28,11 @@ TEST(CommandLineTest, ReadsThePoolFolderAndRefusesWhatItDoesNotKnow)
         std::optional<std::string> pool;
         bool help;
         std::string error;
+        bool version = false;
     };
     const Row rows[] = {
         {{}, std::nullopt, false, ""},
+        {{"--version", "--pool", "a"}, "a", false, "", true},
         {{"--pool", "/srv/office pool"}, "/srv/office pool", false, ""},
         {{"--pool=/srv/family"}, "/srv/family", false, ""},
         {{"--pool=-odd"}, "-odd", false, ""},
@@ -37,6 +42,7 @@ TEST(CommandLineTest, ReadsThePoolFolderAndRefusesWhatItDoesNotKnow)
         {{"--pool"}, std::nullopt, false, "--pool needs a folder: --pool DIR"},
         {{"--pool", ""}, std::nullopt, false, "--pool needs a folder: --pool DIR"},
         {{"--pool", "--help"}, std::nullopt, false, "--pool needs a folder: --pool DIR"},
+        {{"--pool", "-"}, std::nullopt, false, "--pool needs a folder: --pool DIR"},  // "-" is no folder
         {{"--pool="}, std::nullopt, false, "--pool needs a folder: --pool=DIR"},
         {{"--pool", "a", "--pool", "b"}, "a", false, "--pool given twice"},
         {{"--pools=a"}, std::nullopt, false, "unknown option '--pools=a'"},
@@ -46,6 +52,7 @@ TEST(CommandLineTest, ReadsThePoolFolderAndRefusesWhatItDoesNotKnow)
     parseRows(rows, [](const Row& row, const CommandLine& line) {
         EXPECT_EQ(line.poolDir, row.pool);
         EXPECT_EQ(line.help, row.help);
+        EXPECT_EQ(line.version, row.version);
     });
 }
 
@@ -56,9 +63,32 @@ TEST(CommandLineTest, ReadsOneCommandWithItsFile)
         BatchCommand command;
         std::string file;
         std::string error;
+        std::optional<OutputFormat> format = std::nullopt;
     };
     const Row rows[] = {
         {{"--pool", "p", "--import-picks", "form.csv"}, BatchCommand::ImportPicks, "form.csv", ""},
+        // "-" is the standard input or output; --format says what to write where no name does.
+        {{"--import-picks", "-"}, BatchCommand::ImportPicks, "-", ""},
+        {{"--import-field=-"}, BatchCommand::ImportField, "-", ""},
+        {{"--export-standings", "-", "--format", "html"}, BatchCommand::ExportStandings, "-", "", OutputFormat::Html},
+        {{"--format=csv", "--export-picks", "-"}, BatchCommand::ExportPicks, "-", "", OutputFormat::Csv},
+        {{"--outlook"}, BatchCommand::Outlook, "-", ""},
+        {{"--outlook=o.htm", "--format", "tsv"}, BatchCommand::Outlook, "o.htm", "", OutputFormat::Tsv},
+        {{"--outlook="}, BatchCommand::None, "", "--outlook needs a file: --outlook=FILE"},
+        {{"--outlook", "o.txt"}, BatchCommand::None, "", "unexpected argument 'o.txt'"},
+        {{"--export-picks", "-", "--format", "tsv"},
+         BatchCommand::None,
+         "",
+         "--export-picks writes csv or html, not tsv"},
+        {{"--export-picks", "-", "--format", "xls"},
+         BatchCommand::None,
+         "",
+         "--format needs csv, tsv or html, not 'xls'"},
+        {{"--export-picks", "-", "--format", "csv", "--format=html"}, BatchCommand::None, "", "--format given twice"},
+        {{"--import-picks", "-", "--format", "csv"},
+         BatchCommand::None,
+         "",
+         "--format goes with --export-picks, --export-standings or --outlook"},
         {{"--export-picks=all picks.htm", "--pool=p"}, BatchCommand::ExportPicks, "all picks.htm", ""},
         {{"--export-standings", "./-odd.txt"}, BatchCommand::ExportStandings, "./-odd.txt", ""},
         {{"--import-field=field.csv"}, BatchCommand::ImportField, "field.csv", ""},
@@ -73,6 +103,7 @@ TEST(CommandLineTest, ReadsOneCommandWithItsFile)
     parseRows(rows, [](const Row& row, const CommandLine& line) {
         EXPECT_EQ(line.command, row.command);
         EXPECT_EQ(line.commandFile, row.file);
+        EXPECT_EQ(line.format, row.format);
     });
 }
 
@@ -96,7 +127,6 @@ TEST(CommandLineTest, LetsOnlyTheWindowSystemsOptionsThrough)
         {{"-platform=offscreen"}, false, std::nullopt, "unknown option '-platform=offscreen'"},
         {{"---platform", "offscreen"}, false, std::nullopt, "unknown option '---platform'"},
         {{"-reverse=yes"}, false, std::nullopt, "unknown option '-reverse=yes'"},
-        {{"--version"}, false, std::nullopt, "unknown option '--version'"},
         {{"-platform", "offscreen", "--outlook"},
          false,
          std::nullopt,
@@ -144,4 +174,22 @@ TEST(CommandLineTest, ReadsTheOutlookAndItsPaidPlaces)
         EXPECT_EQ(line.command, row.command);
         EXPECT_EQ(line.places, row.places);
     });
+}
+
+// The manual page follows the usage: every option --help names, the page names too.
+TEST(CommandLineTest, TheManualPageNamesEveryOptionOfTheUsage)
+{
+    std::ifstream file(HOOP_MAN_PAGE);
+    ASSERT_TRUE(file) << HOOP_MAN_PAGE;
+    std::string page(std::istreambuf_iterator<char>(file), {});
+    // roff writes a hyphen of an option as "\-".
+    page = std::regex_replace(page, std::regex(R"(\\-)"), "-");
+    const std::string usage = UsageText;
+    const std::regex option(R"(--[a-z-]+)");
+    int options = 0;
+    for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option); it != std::sregex_iterator(); ++it) {
+        ++options;
+        EXPECT_NE(page.find(it->str()), std::string::npos) << it->str();
+    }
+    EXPECT_GT(options, 10);
 }

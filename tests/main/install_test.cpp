@@ -4,7 +4,9 @@
 // nothing of the real user's is touched.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -205,29 +207,69 @@ TEST_F(Installed, AWrongCommandLineEndsWithoutStarting)
     EXPECT_FALSE(QFile::exists(user.userFolder()));
 }
 
-TEST(Package, HoldsTheInstalledFilesAndNamesItsDependencies)
+// One package for the tests of it.
+class Package : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        out = std::make_unique<TempDir>();
+        const Ran cpack = runTool(QStringLiteral(HOOP_CPACK),
+                                  {"--config", HOOP_BUILD_DIR "/CPackConfig.cmake", "-B", Q(out->path())});
+        cpackOutput = cpack.output;
+        for (const QString& name : QDir(Q(out->path())).entryList({"hoopfall_*.deb"}, QDir::Files))
+            deb = QDir(Q(out->path())).filePath(name);
+    }
+    static void TearDownTestSuite() { out.reset(); }
+    void SetUp() override { ASSERT_FALSE(deb.isEmpty()) << cpackOutput.toStdString(); }
+    static QByteArray field(const char* name) { return runTool("dpkg-deb", {"--field", deb, name}).output.trimmed(); }
+
+    static std::unique_ptr<TempDir> out;
+    static QString deb;
+    static QByteArray cpackOutput;
+};
+std::unique_ptr<TempDir> Package::out;
+QString Package::deb;
+QByteArray Package::cpackOutput;
+
+TEST_F(Package, HoldsTheInstalledFilesAndNamesItsDependencies)
 {
-    TempDir out;
-    const Ran cpack =
-        runTool(QStringLiteral(HOOP_CPACK), {"--config", HOOP_BUILD_DIR "/CPackConfig.cmake", "-B", Q(out.path())});
-    ASSERT_EQ(cpack.exitCode, 0) << cpack.output.toStdString();
-    const QString deb =
-        QDir(Q(out.path()))
-            .filePath(QStringLiteral("hoopfall_" HOOP_VERSION "_%1.deb")
-                          .arg(QString::fromLatin1(runTool("dpkg", {"--print-architecture"}).output.trimmed())));
-    ASSERT_TRUE(QFile::exists(deb)) << cpack.output.toStdString();
+    // Built by its makers, not by Debian: the program's version with a package revision.
+    const QByteArray version = field("Version");
+    EXPECT_TRUE(version.startsWith(HOOP_VERSION "-")) << version.toStdString();
+    EXPECT_EQ(QFileInfo(deb).fileName(),
+              "hoopfall_" + version + "_" + runTool("dpkg", {"--print-architecture"}).output.trimmed() + ".deb");
 
     const QByteArray contents = runTool("dpkg-deb", {"--contents", deb}).output;
-    for (const char* path : {"./usr/bin/hoopfall", "./usr/share/hoopfall/help.html",
-                             "./usr/share/applications/com.corvanta.Hoopfall.desktop",
-                             "./usr/share/icons/hicolor/scalable/apps/com.corvanta.Hoopfall.svg",
-                             "./usr/share/metainfo/com.corvanta.Hoopfall.metainfo.xml"})
+    for (const char* path :
+         {"./usr/bin/hoopfall", "./usr/share/hoopfall/help.html",
+          "./usr/share/applications/com.corvanta.Hoopfall.desktop",
+          "./usr/share/icons/hicolor/scalable/apps/com.corvanta.Hoopfall.svg",
+          "./usr/share/metainfo/com.corvanta.Hoopfall.metainfo.xml", "./usr/share/man/man1/hoopfall.1.gz",
+          "./usr/share/doc/hoopfall/copyright", "./usr/share/doc/hoopfall/changelog.Debian.gz"})
         EXPECT_TRUE(contents.contains(QByteArray(path) + '\n')) << path;
-    auto field = [&deb](const char* name) { return runTool("dpkg-deb", {"--field", deb, name}).output.trimmed(); };
-    EXPECT_EQ(field("Version"), QByteArray(HOOP_VERSION));
     for (const char* library : {"libqt6widgets6", "libqt6svg6"})
         EXPECT_TRUE(field("Depends").contains(library)) << library << " in " << field("Depends").toStdString();
     // SimpleIni is compiled in from its header, so neither it nor the ICU it would pull in is needed.
     EXPECT_FALSE(field("Depends").contains("libsimpleini")) << field("Depends").toStdString();
     EXPECT_EQ(field("Recommends"), QByteArray("fonts-wine, fonts-liberation, fonts-dejavu-core, xdg-utils"));
+
+    // The changelog's entry is the package's version.
+    TempDir root;
+    ASSERT_EQ(runTool("dpkg-deb", {"-x", deb, Q(root.path())}).exitCode, 0);
+    const Ran changelog = runTool("zcat", {Q(root.file("usr/share/doc/hoopfall/changelog.Debian.gz"))});
+    EXPECT_TRUE(changelog.output.startsWith("hoopfall (" + version + ") ")) << changelog.output.toStdString();
+}
+
+// Debian's own checker finds no error and no warning, and the program is built with every
+// hardening flag it looks for (those it reports only as information).
+TEST_F(Package, LintianFindsNothingWrong)
+{
+    if (QStandardPaths::findExecutable("lintian").isEmpty()) GTEST_SKIP() << "lintian is not installed (make deps)";
+    const Ran lintian = runTool("lintian", {"--display-info", "--tag-display-limit", "0", deb});
+    ASSERT_NE(lintian.exitCode, -1);
+    QStringList faults;
+    for (const QByteArray& line : lintian.output.split('\n'))
+        if (line.startsWith("E: ") || line.startsWith("W: ") || line.contains(" hardening-"))
+            faults << QString::fromUtf8(line);
+    EXPECT_EQ(faults.join('\n').toStdString(), "") << lintian.output.toStdString();
 }

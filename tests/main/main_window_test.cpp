@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
@@ -5,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QStandardPaths>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QToolButton>
@@ -16,6 +19,7 @@
 #include "core/settings/settings.h"
 #include "core/transfer/field_import.h"
 #include "gui/main/main_window.h"
+#include "gui/settings/qt_settings.h"
 #include "gui/standings/standings_window.h"
 #include "gui/widgets/guarded.h"
 #include "support/fake_prompts.h"
@@ -334,4 +338,55 @@ TEST_F(MainWindowTest, AFailedPicksWriteClosesAndTheNextStartRestoresEverySave)
     next.session().players().loadPlayers();
     ASSERT_EQ(next.session().players().count(), 1);
     EXPECT_EQ(next.session().players()[0].name.text().bytes, "Ann");
+}
+
+// The file dialogs start where the user keeps files, never in the pool's folder: in the documents
+// folder at first, then in the folder of the file last chosen in any of them, for as long as it is
+// there. The folder is kept in a real settings file, whatever its name's characters.
+TEST(FileDialogs, StartInDocumentsThenWhereTheUserLastChoseAFile)
+{
+    testPrompts().clear();
+    TempDir dir;
+    QtSettingsStore settings(QString::fromStdString(dir.file("settings.ini")));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.file("pool"))));
+    MainWindow window(settings, QString::fromStdString(dir.file("pool")));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString first = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    const QString chosen = QString::fromStdString(dir.path()) + QStringLiteral("/\u0414\u043e\u043a \u00fc \u20ac");
+    ASSERT_TRUE(QDir().mkpath(chosen));
+
+    struct Step {
+        const char* action;
+        QString start;   // where its dialog starts
+        QString choose;  // the file the "user" chooses there; empty: cancel
+    };
+    const Step steps[] = {
+        {"mnuImportPicks", first, {}},
+        {"mnuExportPicks", first, chosen + "/Picks.csv"},
+        {"mnuImportField", chosen, {}},
+        {"mnuImportPicks", chosen, {}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.action);
+        testPrompts().openRequests.clear();
+        testPrompts().saveRequests.clear();
+        auto answer = [&step](auto& request) {
+            request.fileName = step.choose;
+            return !step.choose.isEmpty();
+        };
+        testPrompts().openAnswers.push_back(answer);
+        testPrompts().saveAnswers.push_back(answer);
+        Find<QAction>(window, step.action)->trigger();
+        const QString start = testPrompts().openRequests.empty() ? testPrompts().saveRequests.at(0).directory
+                                                                 : testPrompts().openRequests.at(0).directory;
+        EXPECT_EQ(start, step.start);
+        testPrompts().openAnswers.clear();
+        testPrompts().saveAnswers.clear();
+    }
+    EXPECT_TRUE(QFile::exists(chosen + "/Picks.csv"));
+    ASSERT_TRUE(QDir(chosen).removeRecursively());
+    testPrompts().openAnswers.push_back([](OpenFileRequest&) { return false; });
+    Find<QAction>(window, "mnuImportField")->trigger();
+    EXPECT_EQ(testPrompts().openRequests.back().directory, first) << "a folder that is gone is left";
+    testPrompts().clear();
 }

@@ -181,7 +181,6 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
     ASSERT_EQ(testPrompts().openRequests.size(), 1u);
     const OpenFileRequest& asked = testPrompts().openRequests[0];
     EXPECT_EQ(asked.title, "Import Picks");
-    EXPECT_EQ(asked.directory.toStdString(), dir.path());
     EXPECT_EQ(asked.filters, (QStringList{"Comma Separated (*.csv)", "Tab Separated (*.txt)", "All Files (*)"}));
     EXPECT_EQ(shown.summary, "1 line can be imported as new participants.");
     ASSERT_EQ(grid->rowCount(), 1);
@@ -194,7 +193,7 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
         return true;
     });
     Find<QAction>(*main, "mnuExportPicks")->trigger();
-    EXPECT_EQ(testPrompts().saveRequests.at(0).directory.toStdString(), dir.path());
+    EXPECT_EQ(testPrompts().saveRequests.at(0).directory.toStdString(), dir.path()) << "where a file was chosen last";
     EXPECT_NE(dir.read("everyone.htm").find("<td>Bob</td>"), std::string::npos);
 
     // Without picks in the pool a new field takes no question.

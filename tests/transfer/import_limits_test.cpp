@@ -145,7 +145,7 @@ TEST(ImportLimits, AThousandRefusalsAreListedAndTheRestCounted)
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(runBatchCommand(line, dir.path(), settings, out, err), BatchRowsRefused);
-    EXPECT_EQ(out.str(), "1 participant imported from " + dir.file("junk.csv") + "\n");
+    EXPECT_EQ(out.str(), "1 participant imported from " + dir.file("junk.csv") + ": 1 complete, 0 incomplete\n");
     std::vector<std::string> lines;
     std::istringstream listed(err.str());
     for (std::string l; std::getline(listed, l);) lines.push_back(l);

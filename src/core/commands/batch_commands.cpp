@@ -1,6 +1,7 @@
 #include "core/commands/batch_commands.h"
 
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <system_error>
@@ -17,6 +18,7 @@
 #include "core/transfer/picks_export.h"
 #include "core/transfer/picks_import.h"
 #include "core/transfer/standings_export.h"
+#include "core/transfer/team_names.h"
 
 namespace {
 // The host of a run without a window: its errors go to err; quick tips, the status bar and the
@@ -48,18 +50,25 @@ std::string utf8(std::string_view text)
 // program closes.
 class BatchRun {
 public:
-    BatchRun(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::ostream& out,
-             std::ostream& err)
-        : file(line.commandFile), places(line.places), out(out), err(err), m_dataDir(dataDir), m_settings(settings),
-          m_host(err), m_pool(m_host, dataDir, settings)
+    BatchRun(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::istream& in,
+             std::ostream& out, std::ostream& err)
+        : file(line.commandFile), format(line.format), places(line.places), in(in), out(out), err(err),
+          m_dataDir(dataDir), m_settings(settings), m_host(err), m_pool(m_host, dataDir, settings)
     {
     }
 
     const std::string& file;
+    const std::optional<OutputFormat> format;  // --format
     const int places;
     bool remapPicks = false;  // --remap-picks
+    std::istream& in;
     std::ostream& out;
     std::ostream& err;
+
+    // FILE is "-": the standard input of an import, the standard output of an export.
+    bool standardStream() const { return file == StandardStreamName; }
+    // FILE as the messages name it.
+    std::string shownFile() const { return standardStream() ? "standard input" : file; }
 
     // Reads the pool; false (with the reason on err) when it cannot be read.
     bool read()
@@ -108,8 +117,8 @@ public:
     void list(const TransferProblems& problems)
     {
         for (const TransferProblem& problem : problems.listed)
-            err << file << ": " << toUtf8(problemText(problem)) << '\n';
-        if (problems.unlisted() > 0) err << file << ": " << unlistedText(problems.unlisted()) << '\n';
+            err << shownFile() << ": " << toUtf8(problemText(problem)) << '\n';
+        if (problems.unlisted() > 0) err << shownFile() << ": " << unlistedText(problems.unlisted()) << '\n';
     }
 
 private:
@@ -125,13 +134,57 @@ std::string counted(std::size_t count, const char* one, const char* many)
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// The whole standard input. An import reads its text twice (once to learn whether it is UTF-8),
+// which a pipe cannot give; a file is opened instead, so only this copy costs memory.
+std::string readStandardInput(std::istream& in)
+{
+    constexpr std::size_t Largest = std::size_t(1) << 30;  // as for a file
+    std::string bytes;
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        bytes.append(buffer, std::size_t(in.gcount()));
+        if (bytes.size() > Largest) throw HoopError("The standard input is too large to import.");
+    }
+    if (in.bad()) throw HoopError("The standard input could not be read.");
+    return bytes;
+}
+
+// The format of an export or the outlook: --format, else the name of its file (.htm or .html, .csv,
+// .txt), else for the standard output fallback; nothing for a name that says none of these.
+std::optional<OutputFormat> formatOf(const BatchRun& run, OutputFormat fallback)
+{
+    if (run.format) return run.format;
+    if (run.standardStream()) return fallback;
+    const std::string extension = lowerExtension(run.file);
+    if (extension == ".htm" || extension == ".html") return OutputFormat::Html;
+    if (extension == ".csv") return OutputFormat::Csv;
+    if (extension == ".txt") return OutputFormat::Tsv;
+    return std::nullopt;
+}
+
+// The standard output, checked once everything went to it: a full disk or a closed pipe behind
+// it is no success.
+int wroteOut(BatchRun& run)
+{
+    run.out.flush();
+    return run.out ? BatchDone : run.fail("the standard output could not be written");
+}
+
 int importPicks(BatchRun& run)
 {
-    const PicksImport import = readPicksImportFile(run.pool(), run.file);
+    PicksImport import;
+    if (run.standardStream()) {
+        const std::string bytes = readStandardInput(run.in);
+        MemorySource source(bytes);
+        const TeamNames names(run.pool().teams(), run.pool().regionNames());
+        import = readPicksImport(source, names, &run.pool().players());
+    } else {
+        import = readPicksImportFile(run.pool(), run.file);
+    }
     const std::size_t refused = import.refused.total;
     if (refused > 0) {
         run.list(import.refused);
-        run.err << "hoopfall: " << counted(refused, "line", "lines") << " of " << run.file
+        run.err << "hoopfall: " << counted(refused, "line", "lines") << " of " << run.shownFile()
                 << (refused == 1 ? " was" : " were") << " refused\n";
     }
     if (import.alreadyInPool > 0)
@@ -145,24 +198,40 @@ int importPicks(BatchRun& run)
     } else if (refused > 0) {
         return BatchFailed;
     }
-    run.out << counted(std::size_t(stored), "participant", "participants") << " imported from " << run.file << '\n';
+    run.out << counted(std::size_t(stored), "participant", "participants") << " imported from " << run.shownFile();
+    // Entries with games that have no winner are stored as a sheet saved so is: incomplete.
+    if (stored > 0)
+        run.out << ": " << stored - import.incomplete << " complete, " << import.incomplete << " incomplete";
+    run.out << '\n';
     return refused > 0 ? BatchRowsRefused : BatchDone;
 }
 
 int exportPicks(BatchRun& run)
 {
-    exportPicksFile(run.pool(), run.file, picksFormatForPath(run.file));
-    run.out << "Picks successfully exported to " << run.file << '\n';
-    return BatchDone;
+    const PicksFileFormat format =
+        formatOf(run, OutputFormat::Csv) == OutputFormat::Html ? PicksFileFormat::Html : PicksFileFormat::Csv;
+    if (!run.standardStream()) {
+        exportPicksFile(run.pool(), run.file, format);
+        run.out << "Picks successfully exported to " << run.file << '\n';
+        return BatchDone;
+    }
+    const PoolSession& pool = run.pool();
+    const TeamNames names(pool.teams(), pool.regionNames());
+    const TextSink sink = [&run](std::string_view text) { run.out << text; };
+    if (format == PicksFileFormat::Html)
+        writePicksHtml(pool.players(), names, asOfText(pool.today()), sink);
+    else
+        writePicksCsv(pool.players(), names, sink);
+    return wroteOut(run);
 }
 
 // The standings as the window shows them when it opens: scored, in its first order.
 int exportStandings(BatchRun& run)
 {
-    const std::string extension = lowerExtension(run.file);
-    const bool html = extension == ".htm" || extension == ".html";
-    if (!html && extension != ".csv" && extension != ".txt")
-        return run.fail("the standings are exported as .htm, .html, .csv or .txt, not as " + run.file);
+    const std::optional<OutputFormat> format = formatOf(run, OutputFormat::Tsv);
+    if (!format)
+        return run.fail("the standings are exported as .htm, .html, .csv or .txt, not as " + run.file +
+                        "; --format names the format whatever the name");
     PoolSession& pool = run.pool();
     PlayerList& players = pool.players();
     NullPoolHost quiet;
@@ -171,18 +240,33 @@ int exportStandings(BatchRun& run)
     players.sort();
     StandingsTable table(pool.regionNames());
     table.refill(players, pool.teams());
-    if (html)
+    const TextSeparator separator = format == OutputFormat::Csv ? TextSeparator::Comma : TextSeparator::Tab;
+    if (run.standardStream()) {
+        const StandingsSink sink = [&run](std::string_view text) { run.out << text; };
+        if (format == OutputFormat::Html)
+            writeStandingsHtml(table, asOfText(pool.today()), quiet, sink);
+        else
+            writeStandingsText(table, separator, quiet, sink);
+        return wroteOut(run);
+    }
+    if (format == OutputFormat::Html)
         exportHtmlFile(table, run.file, asOfText(pool.today()), quiet);
     else
-        exportTextFile(table, run.file, extension == ".csv" ? TextSeparator::Comma : TextSeparator::Tab, quiet);
+        exportTextFile(table, run.file, separator, quiet);
     run.out << ExportSuccessPrefix << run.file << '\n';
     return BatchDone;
 }
 
-// The Pool Outlook as the outlook window copies it, in the order the standings open in: scored,
-// sorted by total points from the highest with the standings' own sort, so ties fall as there.
+// The Pool Outlook in the order the standings open in: scored, sorted by total points from the
+// highest with the standings' own sort, so ties fall as there. On the standard output as text
+// the window's Copy gives (in UTF-8, lines ending in LF); in a file, or as a page, what its Save
+// As writes.
 int printOutlook(BatchRun& run)
 {
+    const std::optional<OutputFormat> format = formatOf(run, OutputFormat::Tsv);
+    if (!format)
+        return run.fail("the outlook is written as .htm, .html, .csv or .txt, not as " + run.file +
+                        "; --format names the format whatever the name");
     PoolSession& pool = run.pool();
     PlayerList& players = pool.players();
     // Start-up would leave a record cut short out and go on; the figures of a pool that lost a
@@ -197,19 +281,34 @@ int printOutlook(BatchRun& run)
     const outlook::OutlookResult result =
         outlook::computeOutlook(outlook::outlookInputOf(players, pool.readScoringValues(), run.places));
     const outlook::OutlookTable table(result, outlook::participantNames(players));
-    run.out << utf8(outlook::outlookText(table, outlook::OutlookFormat::Tab, "\n"));
+    const outlook::OutlookFormat separator =
+        format == OutputFormat::Csv ? outlook::OutlookFormat::Comma : outlook::OutlookFormat::Tab;
+    int status = BatchDone;
+    if (!run.standardStream()) {
+        writeFileAtomic(run.file, format == OutputFormat::Html
+                                      ? outlook::outlookHtml(table, asOfText(pool.today()))
+                                      : utf8FileText(outlook::outlookText(table, separator, "\r\n")));
+        run.out << "Pool Outlook saved to " << run.file << '\n';
+    } else {
+        if (format == OutputFormat::Html)
+            run.out << outlook::outlookHtml(table, asOfText(pool.today()));
+        else
+            run.out << utf8(outlook::outlookText(table, separator, "\n"));
+        status = wroteOut(run);
+    }
     // What the window's status strip says, when the figures are not all exact.
     if (result.method == outlook::OutlookMethod::Simulated || table.unprovenRows() > 0)
         run.err << utf8(table.summary()) << '\n';
-    return BatchDone;
+    return status;
 }
 
 int importField(BatchRun& run)
 {
-    const FieldImport field = readFieldImportFile(run.file);
+    const FieldImport field =
+        run.standardStream() ? readFieldImport(readStandardInput(run.in)) : readFieldImportFile(run.file);
     if (!field.ok()) {
         run.list(field.problems);
-        return run.fail("the field in " + run.file + " can not be imported");
+        return run.fail("the field in " + run.shownFile() + " can not be imported");
     }
     // The names the team file keeps only the start of.
     for (const TransferProblem& cut : field.cutNames) run.err << run.file << ": " << toUtf8(problemText(cut)) << '\n';
@@ -218,16 +317,17 @@ int importField(BatchRun& run)
     if (!change.plain()) {
         const std::vector<CodePageText> lines = moveLines(change, run.pool().regionNames(), field.regionNames);
         if (!run.remapPicks) {
-            for (const CodePageText& line : lines) run.err << run.file << ": " << toUtf8(line) << '\n';
-            return run.fail("the field in " + run.file + " moves " + counted(change.moves.size(), "team", "teams") +
-                            " that the picks of " + counted(std::size_t(change.sheetsWithPicks), "sheet", "sheets") +
+            for (const CodePageText& line : lines) run.err << run.shownFile() << ": " << toUtf8(line) << '\n';
+            return run.fail("the field in " + run.shownFile() + " moves " +
+                            counted(change.moves.size(), "team", "teams") + " that the picks of " +
+                            counted(std::size_t(change.sheetsWithPicks), "sheet", "sheets") +
                             " name by place; nothing was imported. --remap-picks moves every pick and result with "
                             "its team.");
         }
         if (!change.canRemap()) {
             for (std::size_t k = 0; k < lines.size(); ++k)
                 if (change.moves[k].to == 0 && change.moves[k].sheets > 0)
-                    run.err << run.file << ": " << toUtf8(lines[k]) << '\n';
+                    run.err << run.shownFile() << ": " << toUtf8(lines[k]) << '\n';
             return run.fail(strandedText(change) + " Nothing was imported.");
         }
     }
@@ -236,7 +336,7 @@ int importField(BatchRun& run)
     const bool remap = !compareField(*pool, field).plain();
     if (remap && !run.remapPicks) return run.fail("the pool changed while the field was read; nothing was imported");
     storeImportedField(*pool, field, remap);
-    run.out << "Field imported from " << run.file;
+    run.out << "Field imported from " << run.shownFile();
     if (remap)
         run.out << "; the picks of " << counted(std::size_t(change.sheetsChanged), "sheet", "sheets")
                 << " moved with their teams";
@@ -288,7 +388,7 @@ bool batchCommandChangesPool(BatchCommand command)
 }
 
 int runBatchCommand(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::ostream& out,
-                    std::ostream& err)
+                    std::ostream& err, std::istream* in)
 {
     const BatchCommandEntry* entry = entryOf(line.command);
     // Refusals come before the run's pool exists, so a refused run opens nothing.
@@ -312,7 +412,7 @@ int runBatchCommand(const CommandLine& line, const std::string& dataDir, Setting
     } else if (!holdsPool(dataDir)) {
         return refuse(shownFolder(line.poolDir.value_or(dataDir)) + " holds no pool");
     }
-    BatchRun run(line, dataDir, settings, out, err);
+    BatchRun run(line, dataDir, settings, in ? *in : std::cin, out, err);
     run.remapPicks = line.remapPicks;
     int status = BatchFailed;
     try {

@@ -15,7 +15,9 @@ inline constexpr int BatchFailed = 2;       // nothing could be done, or somethi
 bool batchCommandChangesPool(BatchCommand command);
 
 // Runs the command of the command line on the pool in dataDir without a window. What was done
-// goes to out, what went wrong to err, as lines of UTF-8. Returns the exit status.
+// goes to out, what went wrong to err, as lines of UTF-8; an export to the FILE "-" writes to out
+// the bytes its file would hold, an import from "-" reads in (null: std::cin). Returns the exit
+// status.
 //
 // A command that only reads leaves the pool's folder as it was, takes no lock, and refuses a
 // folder that holds no pool. One that changes the pool holds the pool's lock for the whole run
@@ -23,4 +25,4 @@ bool batchCommandChangesPool(BatchCommand command);
 // it stands; only then does it load the pool as start-up does, store through the journal, and
 // write PICKS.HFD as closing does.
 int runBatchCommand(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::ostream& out,
-                    std::ostream& err);
+                    std::ostream& err, std::istream* in = nullptr);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/outlook/outlook.h"
+#include "version.h"
 
 namespace {
 // The commands that take a FILE.
@@ -63,13 +64,16 @@ bool windowSystemOption(const std::vector<std::string>& args, std::size_t& i, st
 
 // The value of an option given as "--option VALUE" or "--option=VALUE"; false when args[i] is
 // not the option. error says what is missing when the value is. noun: "folder"; name: "DIR".
+// A lone "-" is a value only for a FILE, where it names the standard input or output.
 bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& option, const char* noun,
                  const char* name, std::optional<std::string>& value, std::string& error)
 {
     const std::string& arg = args[i];
     const std::string needs = option + " needs a " + noun + ": " + option;
+    const bool dashIsValue = std::string_view(name) == "FILE";
     if (arg == option) {
-        if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1][0] == '-')
+        if (i + 1 >= args.size() || args[i + 1].empty() ||
+            (args[i + 1][0] == '-' && !(dashIsValue && args[i + 1] == StandardStreamName)))
             error = needs + " " + name;
         else
             value = args[++i];
@@ -80,7 +84,40 @@ bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std
     if (value->empty()) error = needs + "=" + name;
     return true;
 }
+
+struct FormatName {
+    const char* name;
+    OutputFormat format;
+};
+constexpr FormatName FormatNames[] = {
+    {"csv", OutputFormat::Csv},
+    {"tsv", OutputFormat::Tsv},
+    {"html", OutputFormat::Html},
+};
+
+// Why --format does not fit the command; empty when it does.
+std::string formatMismatch(const CommandLine& line)
+{
+    switch (line.command) {
+    case BatchCommand::ExportStandings:
+    case BatchCommand::Outlook: return {};
+    case BatchCommand::ExportPicks:
+        if (line.format != OutputFormat::Tsv) return {};
+        return "--export-picks writes csv or html, not tsv";
+    case BatchCommand::None:
+    case BatchCommand::ImportPicks:
+    case BatchCommand::ImportField: break;
+    }
+    return "--format goes with --export-picks, --export-standings or --outlook";
+}
 }  // namespace
+
+std::string versionText() { return std::string("hoopfall ") + version::Package + "\n"; }
+
+std::string mistakeText(const std::string& error)
+{
+    return "hoopfall: " + error + "\nTry 'hoopfall --help' for more information.\n";
+}
 
 CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
@@ -98,6 +135,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             result.help = true;
             continue;
         }
+        if (arg == "--version") {
+            result.version = true;
+            continue;
+        }
         if (optionValue(args, i, "--pool", "folder", "DIR", value, missing)) {
             if (!missing.empty()) return fail(missing);
             // Two different folders cannot both be the pool; which one was meant is anybody's guess.
@@ -105,11 +146,27 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             result.poolDir = value;
             continue;
         }
-        if (arg == "--outlook") {
+        // --outlook[=FILE]: the value is optional, so it is never the next argument.
+        if (arg == "--outlook" || arg.rfind("--outlook=", 0) == 0) {
             if (result.command != BatchCommand::None && result.command != BatchCommand::Outlook)
                 return fail("one command at a time: " + result.commandOption + " and --outlook");
+            const std::string file = arg == "--outlook" ? StandardStreamName : arg.substr(10);
+            if (file.empty()) return fail("--outlook needs a file: --outlook=FILE");
+            if (result.command == BatchCommand::Outlook && result.commandFile != file)
+                return fail("--outlook given twice");
             result.command = BatchCommand::Outlook;
-            result.commandOption = arg;
+            result.commandOption = "--outlook";
+            result.commandFile = file;
+            continue;
+        }
+        if (optionValue(args, i, "--format", "format", "FORMAT", value, missing)) {
+            if (!missing.empty()) return fail(missing);
+            const FormatName* named = nullptr;
+            for (const FormatName& format : FormatNames)
+                if (*value == format.name) named = &format;
+            if (!named) return fail("--format needs csv, tsv or html, not '" + *value + "'");
+            if (result.format && *result.format != named->format) return fail("--format given twice");
+            result.format = named->format;
             continue;
         }
         if (arg == "--remap-picks") {
@@ -146,6 +203,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             return fail("unexpected argument '" + arg + "'");
         }
     }
+    if (result.format)
+        if (const std::string mismatch = formatMismatch(result); !mismatch.empty()) return fail(mismatch);
     if (result.remapPicks && result.command != BatchCommand::ImportField)
         return fail("--remap-picks goes with --import-field");
     if (places) {

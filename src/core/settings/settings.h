@@ -62,6 +62,7 @@ inline const std::string PrintPayout = "PrintPayout";
 inline const std::string PrintReturnTo = "PrintReturnTo";
 inline const std::string CheckedResolution = "Checked Resolution";
 inline const std::string OutlookPlaces = "Outlook Paid Places";  // in Other
+inline const std::string LastFolder = "Last Folder";             // in Other: where the file dialogs start, a file: URL
 std::string roundName(int round);                                // "Round1".."Round6"
 std::string payDescName(int row);                                // "PayDesc1".."PayDesc8"
 std::string payPctName(int row);                                 // "PayPct1".."PayPct8"

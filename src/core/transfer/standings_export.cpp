@@ -232,23 +232,29 @@ std::string utf8FileText(std::string_view codePageText)
     return text;
 }
 
-void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator, PoolHost& host)
+void writeStandingsText(const StandingsTable& table, TextSeparator separator, PoolHost& host, const StandingsSink& sink)
 {
-    AtomicFile file(path);
+    // UTF-8 with a byte-order mark, as spreadsheets read it, handed on in pieces.
     std::string utf8(Utf8Bom);
-    auto sink = [&file, &utf8](std::string_view text) {
+    auto convert = [&sink, &utf8](std::string_view text) {
         appendUtf8FromCp1252(utf8, text);
         if (utf8.size() < (1 << 16)) return;
-        file.write(utf8);
+        sink(utf8);
         utf8.clear();
     };
-    writeTextRows(table, separator, host, sink);
+    writeTextRows(table, separator, host, convert);
     std::string trailer = brand::Slogan;
     trailer += LineEnd;
     trailer += visitUsText();
     trailer += LineEnd;
     appendUtf8FromCp1252(utf8, trailer);
-    file.write(utf8);
+    sink(utf8);
+}
+
+void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator, PoolHost& host)
+{
+    AtomicFile file(path);
+    writeStandingsText(table, separator, host, [&file](std::string_view text) { file.write(text); });
     file.commit();
 }
 
@@ -266,13 +272,20 @@ std::string exportClipboardText(const StandingsTable& table, PoolHost& host)
 void exportHtmlFile(const StandingsTable& table, const std::string& path, const std::string& asOfText, PoolHost& host)
 {
     AtomicFile file(path);
+    writeStandingsHtml(table, asOfText, host, [&file](std::string_view text) { file.write(text); });
+    file.commit();
+}
+
+void writeStandingsHtml(const StandingsTable& table, const std::string& asOfText, PoolHost& host,
+                        const StandingsSink& sink)
+{
     std::string out;
     auto line = [&out](std::string_view text) {
         out += text;
         out += LineEnd;
     };
-    auto flush = [&out, &file] {
-        file.write(out);
+    auto flush = [&out, &sink] {
+        sink(out);
         out.clear();
     };
 
@@ -346,5 +359,4 @@ void exportHtmlFile(const StandingsTable& table, const std::string& path, const 
     line("<br><p align=center>" + std::string(brand::Slogan) + "<br><b>" + brand::VisitUsPrefix + "<a href=\"" + maker +
          "\">" + maker + "</a></center></body></html>");
     flush();
-    file.commit();
 }

@@ -2,6 +2,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,5 +89,11 @@ std::string utf8FileText(std::string_view codePageText);
 void exportTextFile(const StandingsTable& table, const std::string& path, TextSeparator separator, PoolHost& host);
 std::string exportClipboardText(const StandingsTable& table, PoolHost& host);
 void exportHtmlFile(const StandingsTable& table, const std::string& path, const std::string& asOfText, PoolHost& host);
+// The bytes of those files, handed to sink in pieces (the standard output of a command).
+using StandingsSink = std::function<void(std::string_view)>;
+void writeStandingsText(const StandingsTable& table, TextSeparator separator, PoolHost& host,
+                        const StandingsSink& sink);
+void writeStandingsHtml(const StandingsTable& table, const std::string& asOfText, PoolHost& host,
+                        const StandingsSink& sink);
 
 inline const std::string ExportSuccessPrefix = "Standings successfully exported to ";

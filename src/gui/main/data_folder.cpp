@@ -14,7 +14,13 @@
 #include "gui/widgets/ansi_text.h"
 #include "gui/widgets/prompts.h"
 
-QString userDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
+QString userDataFolder()
+{
+    // Named here rather than taken from the application's name, which is the desktop's name for
+    // the program.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/Corvanta/the Hoopfall");
+}
 
 bool holdsDataFiles(const QString& dir)
 {
@@ -86,12 +92,12 @@ QString poolDirOf(const CommandLine& line)
 std::optional<int> answerUsage(const CommandLine& line, QTextStream& out, QTextStream& err)
 {
     if (!line.error.empty()) {
-        err << "hoopfall: " << fromMessage(line.error) << "\n\n" << UsageText;
+        err << fromMessage(mistakeText(line.error));
         err.flush();
         return UsageExitCode;
     }
-    if (!line.help) return std::nullopt;
-    out << UsageText;
+    if (!line.help && !line.version) return std::nullopt;
+    out << (line.help ? UsageText : versionText().c_str());
     out.flush();
     return 0;
 }

@@ -7,7 +7,7 @@
 
 class QTextStream;
 
-// The per-user data folder (AppDataLocation: ~/.local/share/Corvanta/the Hoopfall on Linux).
+// The per-user data folder (~/.local/share/Corvanta/the Hoopfall on Linux).
 QString userDataFolder();
 
 // True when dir holds one of the pool's data files.
@@ -33,13 +33,13 @@ UsableFolder findDataFolder(const QString& poolDir, const QString& programDir, c
 // The folder --pool names, as typed; "~/" stands for the home folder. Empty without --pool.
 QString poolDirOf(const CommandLine& line);
 
-// The usage when the command line asks for it (to out, code 0) or is wrong (the mistake and the
-// usage to err, UsageExitCode); nothing otherwise.
+// The usage or the version when the command line asks for it (to out, code 0), or the mistake
+// and where to read more when it is wrong (to err, UsageExitCode); nothing otherwise.
 std::optional<int> answerUsage(const CommandLine& line, QTextStream& out, QTextStream& err);
 
 // The start of the program, before any window: reads the arguments that follow the program's
 // name and chooses the pool's folder. Returns the folder; or an empty text with exitCode set,
-// after the usage went to out (--help, code 0) or the mistake and the usage to err (code 2), or a
+// after the usage or version went to out (code 0) or the mistake to err (code 2), or a
 // refused folder was reported in an error box (code 1). A command that runs without a window
 // never comes here: the command line is read once before, without a display.
 QString resolveDataFolder(const QStringList& args, const QString& programDir, const QString& userDir, QTextStream& out,

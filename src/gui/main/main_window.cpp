@@ -30,6 +30,7 @@
 #include "gui/outlook/outlook_window.h"
 #include "gui/players/player_manager.h"
 #include "gui/printing/print_commands.h"
+#include "gui/settings/dialog_folder.h"
 #include "gui/sheet/bracket_sheet.h"
 #include "gui/standings/standings_window.h"
 #include "gui/transfer/transfer_commands.h"
@@ -718,10 +719,9 @@ QString MainWindow::chooseImportFile(const QString& title)
 {
     OpenFileRequest request;
     request.title = title;
-    request.directory = dataFolder();
     request.filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.txt)"),
                        QStringLiteral("All Files (*)")};
-    return prompts().openFile(request) ? request.fileName : QString();
+    return chooseFileToOpen(m_session->settings(), request) ? request.fileName : QString();
 }
 
 void MainWindow::importField()
@@ -741,12 +741,11 @@ void MainWindow::exportPicks()
 {
     SaveFileRequest request;
     request.title = QStringLiteral("Export Picks");
-    request.directory = dataFolder();
     request.fileName = QStringLiteral("Picks");
     request.defaultSuffix = QStringLiteral("csv");
     request.filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("HTML (*.htm)")};
     request.suffixFollowsType = true;
-    if (prompts().saveFile(request)) exportPicksInteractive(*m_session, *this, request.fileName);
+    if (chooseFileToSave(m_session->settings(), request)) exportPicksInteractive(*m_session, *this, request.fileName);
 }
 
 void MainWindow::printBlankSheet()

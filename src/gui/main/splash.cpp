@@ -16,6 +16,7 @@
 #include "core/pool/brand.h"
 #include "gui/main/ball_art.h"
 #include "gui/main/help_page.h"
+#include "gui/main/startup.h"
 #include "gui/widgets/app_fonts.h"
 #include "version.h"
 
@@ -106,6 +107,9 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QColor& colour, bool 
 SplashWindow::SplashWindow(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
 {
     setObjectName(QStringLiteral("SplashWindow"));
+    // It shows no title, but a task bar may: the program's, not the application's name Qt would
+    // fall back on, which is the desktop's id.
+    setWindowTitle(QString::fromLatin1(ApplicationTitle));
     setFixedSize(WindowSide, WindowSide);
     setMask(QRegion(0, 0, WindowSide, WindowSide, QRegion::Ellipse));
 

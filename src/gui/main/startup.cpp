@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -26,6 +27,7 @@
 #include "gui/settings/qt_settings.h"
 #include "gui/widgets/guarded.h"
 #include "gui/widgets/prompts.h"
+#include "version.h"
 
 bool checkResolution(SettingsBackend& settings, int screenWidth, int minWidth, const QString& recommended)
 {
@@ -103,10 +105,13 @@ private:
     std::ostream* m_echo;
 };
 
+// The application's name is the desktop's name for the program: the windows take it as their
+// class (WM_CLASS on X11), by which docks and task bars group them with the menu entry. The
+// folders and settings name "the Hoopfall" themselves.
 void nameApplication()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Corvanta"));
-    QCoreApplication::setApplicationName(QStringLiteral("the Hoopfall"));
+    QCoreApplication::setApplicationName(QString::fromLatin1(version::DesktopId));
 }
 
 // Why the window cannot open the pool in dataDir, when the lock cannot be had.
@@ -137,6 +142,16 @@ void closePoolAtExit(MainWindow& main)
     } catch (const std::exception& error) {
         std::cerr << "hoopfall: " << error.what() << std::endl;
     }
+}
+
+// The title names the pool's folder when it is not the user's own, so that two pools open side
+// by side can be told apart: "Corvanta: NCAA Tournament Pool Manager - office".
+void namePoolInTitle(QWidget& main, const QString& dataDir)
+{
+    const QFileInfo pool(dataDir);
+    if (pool.canonicalFilePath() == QFileInfo(userDataFolder()).canonicalFilePath()) return;
+    const QString name = pool.fileName().isEmpty() ? QDir::toNativeSeparators(dataDir) : pool.fileName();
+    main.setWindowTitle(main.windowTitle() + QStringLiteral(" - ") + name);
 }
 
 // A command of the command line, with its application object in place.
@@ -183,7 +198,7 @@ int runProgram(int argc, char** argv)
 
     HoopApplication app(argc, argv);
     nameApplication();
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvanta.Hoopfall"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(version::DesktopId));
     QGuiApplication::setWindowIcon(ballIcon());
 
     int exitCode = 0;
@@ -193,7 +208,8 @@ int runProgram(int argc, char** argv)
         resolveDataFolder(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(),
                           userDataFolder(), out, err, exitCode);
     if (dataDir.isEmpty()) return exitCode;
-    setHelpCopyFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+    setHelpCopyFolder(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                      QStringLiteral("/Corvanta/the Hoopfall"));
 
     // The lock and the socket live where no other user can reach them, one pair per data folder.
     SingleInstance instance(privateLockFolder(), QString::fromLatin1(StartupLockName), dataDir);
@@ -239,6 +255,7 @@ int runProgram(int argc, char** argv)
         instance.releaseLock();
     });
     window = main.get();
+    namePoolInTitle(*window, dataDir);
     setPrompts(nullptr);
     QObject::connect(&instance, &SingleInstance::raiseRequested, window, guarded([window] {
         if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);

@@ -26,6 +26,7 @@
 #include "core/session/pool_session.h"
 #include "core/settings/settings.h"
 #include "core/transfer/standings_export.h"
+#include "gui/settings/dialog_folder.h"
 #include "gui/widgets/ansi_text.h"
 #include "gui/widgets/busy_cursor.h"
 #include "gui/widgets/frame.h"
@@ -244,7 +245,6 @@ OutlookWindow::OutlookWindow(PoolSession& session, Frame& frame, QWidget* parent
     createControls();
     createPopUp();
     m_saveAsRequest.title = SaveAsTitle;
-    m_saveAsRequest.directory = QString::fromStdString(m_session.dataDir());
     m_saveAsRequest.fileName = QStringLiteral("Outlook");
     m_saveAsRequest.defaultSuffix = QStringLiteral("htm");
     m_saveAsRequest.filters = SaveAsFilters;
@@ -476,7 +476,7 @@ void OutlookWindow::copyToClipboard()
 void OutlookWindow::saveAs()
 {
     SaveFileRequest request = m_saveAsRequest;
-    if (!prompts().saveFile(request)) return;
+    if (!chooseFileToSave(m_session.settings(), request)) return;
     m_saveAsRequest.fileName = request.fileName;
     m_saveAsRequest.filterIndex = request.filterIndex;
     BusyCursor busy;

@@ -16,6 +16,7 @@
 
 #include "core/session/pool_session.h"
 #include "core/transfer/standings_export.h"
+#include "gui/settings/dialog_folder.h"
 #include "gui/standings/standings_model.h"
 #include "gui/widgets/ansi_text.h"
 #include "gui/widgets/busy_cursor.h"
@@ -180,7 +181,6 @@ void StandingsWindow::createPopUp()
 void StandingsWindow::prepareControls()
 {
     m_exportRequest.title = ExportTitle;
-    m_exportRequest.directory = QString::fromStdString(m_session.dataDir());
     m_exportRequest.fileName = ExportName;
     m_exportRequest.defaultSuffix = ExportSuffix;
     m_exportRequest.filters = ExportFilters;
@@ -238,7 +238,7 @@ void StandingsWindow::copyToClipboard() { exportText(QString()); }
 void StandingsWindow::exportStandings()
 {
     SaveFileRequest request = m_exportRequest;
-    if (!prompts().saveFile(request)) return;
+    if (!chooseFileToSave(m_session.settings(), request)) return;
     m_exportRequest.fileName = request.fileName;
     m_exportRequest.filterIndex = request.filterIndex;
     if (request.filterIndex == ExportHtmlType)

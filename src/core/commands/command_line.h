@@ -4,7 +4,7 @@
 #include <vector>
 
 // A command that runs on the pool without a window and ends the program.
-enum class BatchCommand { None, ImportPicks, ExportPicks, ExportStandings, ImportField, Outlook };
+enum class BatchCommand { None, ImportPicks, ExportPicks, ExportStandings, ImportField, Outlook, Publish };
 
 // What the program was asked for on its command line.
 struct CommandLine {
@@ -12,7 +12,7 @@ struct CommandLine {
     bool help = false;                   // --help or -h: print the usage and end
     BatchCommand command = BatchCommand::None;
     std::string commandOption;         // the command as typed ("--import-picks")
-    std::string commandFile;           // its FILE
+    std::string commandFile;           // its FILE (the OUTDIR of --publish)
     int places = 3;                    // --places N: the paid places of --outlook, 1 to 8
     bool remapPicks = false;           // --remap-picks: --import-field moves the picks with their teams
     std::string error;                 // not empty: the command line is wrong, this says how
@@ -46,6 +46,8 @@ inline const char* const UsageText =
     "  --outlook [--places N]    the Pool Outlook as tab-separated text on standard output, as\n"
     "                            the outlook window copies it; N paid places for Money %\n"
     "                            (1 to 8, 3 when not given)\n"
+    "  --publish OUTDIR          the pool as a small web site in OUTDIR: standings, outlook,\n"
+    "                            every participant's bracket, results, Who Picked Whom, chart\n"
     "A command ends with status 0 when it is done, 1 when rows were refused (each is listed on\n"
     "standard error; the others were imported), 2 when nothing could be done. The imports are\n"
     "refused while the program has the pool open.\n"

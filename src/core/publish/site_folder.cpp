@@ -86,8 +86,9 @@ SiteFolder::SiteFolder(const std::string& outDir)
     if (parent.empty()) parent = ".";
     std::random_device random;
     for (int attempt = 0; attempt < 100 && m_temporary.empty(); ++attempt) {
-        const fs::path candidate =
-            parent / ("." + m_target.filename().string() + ".publishing-" + std::to_string(random() % 1000000));
+        std::string name = ".";
+        name.append(m_target.filename().string()).append(".publishing-").append(std::to_string(random() % 1000000));
+        const fs::path candidate = parent / name;
         if (fs::create_directory(candidate, error))
             m_temporary = candidate;
         else if (error)

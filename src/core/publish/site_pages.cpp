@@ -78,12 +78,24 @@ void appendNumber(std::string& out, std::int64_t value)
     out.append(buffer, result.ptr);
 }
 
-std::string number(std::int64_t value)
+// A number as text, joined to strings by appending: "x" + std::string&& would insert at the
+// front, which GCC 12 at -O3 warns about wrongly (-Wrestrict).
+struct Number {
+    char text[24];
+    std::size_t size;
+    operator std::string_view() const { return {text, size}; }
+};
+
+Number number(std::int64_t value)
 {
-    std::string out;
-    appendNumber(out, value);
-    return out;
+    Number n;
+    n.size = std::size_t(std::to_chars(n.text, n.text + sizeof n.text, value).ptr - n.text);
+    return n;
 }
+
+std::string operator+(std::string text, const Number& n) { return std::move(text.append(n.text, n.size)); }
+std::string operator+(const char* text, const Number& n) { return std::string(text) + n; }
+std::string operator+(const Number& n, const char* text) { return std::string(n).append(text); }
 
 // Everything a page needs of the pool, worked out once.
 struct Site {
@@ -202,7 +214,7 @@ void prepare(Site& site)
         entry.player = &player;
         const int repeat = pagesOfId[player.id]++;
         entry.page = participantPageName(player.id);
-        if (repeat) entry.page.insert(entry.page.size() - 5, "-" + std::to_string(repeat + 1));
+        if (repeat) entry.page.insert(entry.page.size() - 5, std::string("-").append(number(repeat + 1)));
         const PickScore score = scorePicks(player.picks, completed, site.values, out);
         for (int round = 1; round <= site.completedRounds; ++round)
             entry.cumulative[std::size_t(round)] = entry.cumulative[std::size_t(round - 1)] + score.roundPoints[round];

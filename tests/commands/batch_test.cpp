@@ -150,6 +150,17 @@ TEST_F(BatchCommands, ExportsLeaveThePoolFolderAsItWas)
         EXPECT_NE(dir.read(name).find(std::string(name).ends_with("htm") ? "Jo &lt;&amp;&gt;" : "Jo <&>"),
                   std::string::npos);
     }
+    // The site, from the same pool; a folder of someone else's is refused and left as it was.
+    Ran ran = run({"--publish", file("site")});
+    EXPECT_EQ(ran.code, BatchDone) << ran.err;
+    EXPECT_EQ(ran.out.rfind("Site published to ", 0), 0u) << ran.out;
+    EXPECT_NE(dir.read("site/index.html").find("Jo &lt;&amp;&gt;"), std::string::npos);
+    fs::create_directory(dir.file("mine"));
+    dir.write("mine/index.html", "mine");
+    ran = run({"--publish", file("mine")});
+    EXPECT_EQ(ran.code, BatchFailed);
+    EXPECT_NE(ran.err.find("did not publish"), std::string::npos) << ran.err;
+    EXPECT_EQ(dir.read("mine/index.html"), "mine");
     EXPECT_EQ(poolFiles(), before);
     EXPECT_EQ(run({"--export-standings", file("standings.xls")}).code, BatchFailed);
 

@@ -99,6 +99,9 @@ TEST(CommandLineTest, ReadsOneCommandWithItsFile)
          "",
          "one command at a time: --import-picks and --export-picks"},
         {{"--export-standing", "s.htm"}, BatchCommand::None, "", "unknown option '--export-standing'"},
+        {{"--publish", "web site"}, BatchCommand::Publish, "web site", ""},
+        {{"--publish", "--pool", "p"}, BatchCommand::None, "", "--publish needs a folder: --publish OUTDIR"},
+        {{"--outlook", "--publish=web"}, BatchCommand::None, "", "one command at a time: --outlook and --publish"},
     };
     parseRows(rows, [](const Row& row, const CommandLine& line) {
         EXPECT_EQ(line.command, row.command);

@@ -27,6 +27,9 @@ public:
     // Open dialog, the same way.
     std::vector<OpenFileRequest> openRequests;
     std::deque<std::function<bool(OpenFileRequest&)>> openAnswers;
+    // Folder dialog, the same way.
+    std::vector<FolderRequest> folderRequests;
+    std::deque<std::function<bool(FolderRequest&)>> folderAnswers;
 
     // Print dialog: each answer gets the printer (for example to point it at a PDF file) and
     // the copy count.
@@ -66,6 +69,14 @@ public:
         openAnswers.pop_front();
         return answer(request);
     }
+    bool chooseFolder(FolderRequest& request) override
+    {
+        folderRequests.push_back(request);
+        if (folderAnswers.empty()) return false;
+        auto answer = folderAnswers.front();
+        folderAnswers.pop_front();
+        return answer(request);
+    }
     bool printDialog(QPrinter& printer, int& copies) override
     {
         ++printDialogs;
@@ -88,6 +99,8 @@ public:
         beeps = 0;
         saveRequests.clear();
         saveAnswers.clear();
+        folderRequests.clear();
+        folderAnswers.clear();
         openRequests.clear();
         openAnswers.clear();
         printDialogs = 0;

@@ -194,7 +194,7 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
     });
     Find<QAction>(*main, "mnuExportPicks")->trigger();
     EXPECT_EQ(testPrompts().saveRequests.at(0).directory.toStdString(), dir.path()) << "where a file was chosen last";
-    EXPECT_NE(dir.read("everyone.htm").find("<td>Bob</td>"), std::string::npos);
+    EXPECT_NE(dir.read("everyone.htm").find("<td class=name>Bob</td>"), std::string::npos);
 
     // Without picks in the pool a new field takes no question.
     main->session().players().deletePlayer(500);

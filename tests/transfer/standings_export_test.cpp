@@ -236,6 +236,7 @@ TEST_F(StandingsExport, HtmlPageLineByLine)
     std::vector<std::string> expected = {
         "<html><head><title>the Hoopfall: Standings</title>",
         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\" />",
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />",
         std::string("<meta NAME=\"KEYWORDS\" CONTENT=\"") + brand::Keywords + "\" />",
         std::string("<meta NAME=\"DESCRIPTION\" CONTENT=\"") + brand::Description + "\" />",
         "<STYLE><!--",

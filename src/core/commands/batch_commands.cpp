@@ -13,7 +13,9 @@
 #include "core/pool/file_io.h"
 #include "core/pool/pool_host.h"
 #include "core/pool/team_files.h"
+#include "core/publish/site_pages.h"
 #include "core/session/pool_session.h"
+#include "core/settings/settings.h"
 #include "core/transfer/field_import.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/picks_import.h"
@@ -302,6 +304,20 @@ int printOutlook(BatchRun& run)
     return status;
 }
 
+// The pool as a web site, from the pool as it stands on disk; the outlook's paid places are the
+// outlook window's.
+int publishSite(BatchRun& run)
+{
+    PoolSession& pool = run.pool();
+    PublishOptions options;
+    options.asOf = asOfText(pool.today()) + " " + timeOfDayText();
+    SettingsFile store(pool.settings());
+    options.places = store.readInteger(settings::Other, settings::OutlookPlaces, settings::DefaultOutlookPlaces);
+    const PublishSummary summary = publishPool(pool, run.file, options);
+    run.out << publishedText(run.file, summary) << '\n';
+    return BatchDone;
+}
+
 int importField(BatchRun& run)
 {
     const FieldImport field =
@@ -356,6 +372,7 @@ constexpr BatchCommandEntry Commands[] = {
     {BatchCommand::ExportStandings, false, exportStandings},
     {BatchCommand::ImportField, true, importField},
     {BatchCommand::Outlook, false, printOutlook},
+    {BatchCommand::Publish, false, publishSite},
 };
 
 const BatchCommandEntry* entryOf(BatchCommand command)

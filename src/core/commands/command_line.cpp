@@ -169,6 +169,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             result.format = named->format;
             continue;
         }
+        if (optionValue(args, i, "--publish", "folder", "OUTDIR", value, missing)) {
+            if (!missing.empty()) return fail(missing);
+            if (result.command != BatchCommand::None)
+                return fail("one command at a time: " + result.commandOption + " and --publish");
+            result.command = BatchCommand::Publish;
+            result.commandOption = "--publish";
+            result.commandFile = *value;
+            continue;
+        }
         if (arg == "--remap-picks") {
             result.remapPicks = true;
             continue;

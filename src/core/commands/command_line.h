@@ -4,7 +4,7 @@
 #include <vector>
 
 // A command that runs on the pool without a window and ends the program.
-enum class BatchCommand { None, ImportPicks, ExportPicks, ExportStandings, ImportField, Outlook };
+enum class BatchCommand { None, ImportPicks, ExportPicks, ExportStandings, ImportField, Outlook, Publish };
 
 // What an export or the outlook writes, when --format says so rather than the file's name.
 enum class OutputFormat { Csv, Tsv, Html };
@@ -19,7 +19,7 @@ struct CommandLine {
     bool version = false;                // --version: print the version and end
     BatchCommand command = BatchCommand::None;
     std::string commandOption;           // the command as typed ("--import-picks")
-    std::string commandFile;             // its FILE; "-" for the standard input or output
+    std::string commandFile;             // its FILE; "-" for the standard input or output (the OUTDIR of --publish)
     std::optional<OutputFormat> format;  // --format csv|tsv|html
     int places = 3;                      // --places N: the paid places of --outlook, 1 to 8
     bool remapPicks = false;             // --remap-picks: --import-field moves the picks with their teams
@@ -69,6 +69,9 @@ inline const char* const UsageText = "Usage: hoopfall [--pool DIR] [COMMAND]\n"
                                      "                           when not given)\n"
                                      "  --format FORMAT          with an export or --outlook: write csv, tsv\n"
                                      "                           (tab-separated) or html, whatever FILE is called\n"
+                                     "  --publish OUTDIR         the pool as a small web site in OUTDIR: standings,\n"
+                                     "                           outlook, every participant's bracket, results, Who\n"
+                                     "                           Picked Whom, chart\n"
                                      "A FILE of - is the standard input of an import and the standard output of an\n"
                                      "export, where the picks are csv, the standings and the outlook tsv, unless\n"
                                      "--format says otherwise.\n"

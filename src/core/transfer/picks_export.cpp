@@ -124,6 +124,7 @@ void writePicksHtml(const PlayerList& players, const TeamNames& names, const std
     Chunks out(sink);
     // Self-contained: no style sheet, script, image or link it would have to fetch.
     out.line(R"(<html><head><meta http-equiv="Content-Type" content="text/html; charset=windows-1252" />)");
+    out.line(R"(<meta name="viewport" content="width=device-width, initial-scale=1" />)");
     out.line(std::string("<title>") + brand::ProductName + ": Picks</title>");
     out.line("<STYLE><!--");
     out.line(
@@ -131,6 +132,9 @@ void writePicksHtml(const PlayerList& players, const TeamNames& names, const std
     out.line("TH {BACKGROUND-COLOR: #336699; COLOR: white; FONT-FAMILY: Verdana, Arial, Helvetica; FONT-SIZE: 11px; "
              "FONT-WEIGHT: bold}");
     out.line("TD {FONT-FAMILY: Verdana, Arial, Helvetica, Sans-Serif; FONT-SIZE: 11px; WHITE-SPACE: nowrap}");
+    // The names stay in view while the 63 games scroll by.
+    out.line("TD.name {POSITION: sticky; LEFT: 0; BACKGROUND-COLOR: white}");
+    out.line("TH.name {POSITION: sticky; LEFT: 0; Z-INDEX: 1}");
     out.line("TD.won {BACKGROUND-COLOR: #a8e0a8}");
     out.line("TD.lost {BACKGROUND-COLOR: #f0a8a8}");
     out.line("P {FONT-FAMILY: Verdana, Arial, Helvetica, SansSerif; FONT-SIZE: 12px}");
@@ -138,7 +142,7 @@ void writePicksHtml(const PlayerList& players, const TeamNames& names, const std
     out.line(R"(<p><font class="header">NCAA Office Pool Picks - )" + asOf + "</font></p>");
     out.line("<p>Green: the pick won. Red: the pick lost, or its team is out. Plain: still to be played.</p>");
     out.line(R"(<table cellSpacing="0" cellPadding="2" border="1" bordercolor="black">)");
-    std::string line = "<tr><th rowspan=2>Name</th>";
+    std::string line = "<tr><th rowspan=2 class=name>Name</th>";
     for (int round = 1, first = 1; round <= RoundCount; ++round) {
         int games = 0;
         while (first + games <= GameCount && roundOfGame(first + games) == round) ++games;
@@ -155,7 +159,7 @@ void writePicksHtml(const PlayerList& players, const TeamNames& names, const std
         const Player& entry = players[i];
         if (entry.id == ResultsId) continue;
         std::string& text = out.text();
-        text += "<tr><td>";
+        text += "<tr><td class=name>";
         appendHtmlText(text, entry.name.view());
         text += "</td>";
         for (int game = 1; game <= GameCount; ++game) {

@@ -299,6 +299,7 @@ void writeStandingsHtml(const StandingsTable& table, const std::string& asOfText
     // program's single-byte text, which the head declares.
     line(std::string("<html><head><title>") + brand::ProductName + ": Standings</title>");
     line(R"(<meta http-equiv="Content-Type" content="text/html; charset=windows-1252" />)");
+    line(R"(<meta name="viewport" content="width=device-width, initial-scale=1" />)");
     line(R"(<meta NAME="KEYWORDS" CONTENT=")" + keywords + R"(" />)");
     line(R"(<meta NAME="DESCRIPTION" CONTENT=")" + description + R"(" />)");
     line("<STYLE><!--");

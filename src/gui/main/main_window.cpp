@@ -31,6 +31,7 @@
 #include "gui/players/player_manager.h"
 #include "gui/printing/print_commands.h"
 #include "gui/settings/dialog_folder.h"
+#include "gui/publish/publish_command.h"
 #include "gui/sheet/bracket_sheet.h"
 #include "gui/standings/standings_window.h"
 #include "gui/transfer/transfer_commands.h"
@@ -152,6 +153,7 @@ void MainWindow::nameControls()
     const std::pair<QObject*, const char*> names[] = {{m_resetAction, "mnuReset"},
                                                       {m_optionsAction, "mnuOptions"},
                                                       {m_importFieldAction, "mnuImportField"},
+                                                      {m_publishAction, "mnuPublish"},
                                                       {m_printBlankAction, "mnuPrintBlank"},
                                                       {m_printRulesAction, "mnuPrintRules"},
                                                       {m_backupAction, "mnuBackup"},
@@ -213,6 +215,9 @@ void MainWindow::createMenus()
     addItem(m_poolMenu, m_importFieldAction, QStringLiteral("Import &Field..."),
             QStringLiteral("Read the teams and the regions' places in the bracket from a spreadsheet file"),
             &MainWindow::importField);
+    addItem(m_poolMenu, m_publishAction, QStringLiteral("&Publish..."),
+            QStringLiteral("Write the standings, the outlook, every bracket and a chart as a web site to a folder"),
+            &MainWindow::publishSite);
     m_poolMenu->addSeparator();
     addItem(m_poolMenu, m_printBlankAction, QStringLiteral("Print &Blank Pool..."),
             QStringLiteral("Print a blank pool sheet for distribution"), &MainWindow::printBlankSheet);
@@ -747,6 +752,8 @@ void MainWindow::exportPicks()
     request.suffixFollowsType = true;
     if (chooseFileToSave(m_session->settings(), request)) exportPicksInteractive(*m_session, *this, request.fileName);
 }
+
+void MainWindow::publishSite() { publishInteractive(*m_session, *this); }
 
 void MainWindow::printBlankSheet()
 {

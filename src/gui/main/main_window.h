@@ -90,6 +90,7 @@ private:
     void resetPool();
     void showOptions();
     void importField();
+    void publishSite();
     void printBlankSheet();
     void printRulesSheet();
     void backUpPool();
@@ -116,6 +117,7 @@ private:
     QAction* m_printBlankAction = nullptr;
     QAction* m_printRulesAction = nullptr;
     QAction* m_backupAction = nullptr;
+    QAction* m_publishAction = nullptr;
     QAction* m_openDataFolderAction = nullptr;
     QAction* m_exitAction = nullptr;
     QAction* m_enterPicksAction = nullptr;

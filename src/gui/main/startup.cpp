@@ -99,6 +99,7 @@ public:
     void beep() override {}
     bool saveFile(SaveFileRequest&) override { return false; }
     bool openFile(OpenFileRequest&) override { return false; }
+    bool chooseFolder(FolderRequest&) override { return false; }
     bool printDialog(QPrinter&, int&) override { return false; }
 
 private:

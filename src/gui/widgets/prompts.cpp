@@ -131,6 +131,14 @@ bool QtPrompts::openFile(OpenFileRequest& request)
     return chosenFile(dialog, request.filters, request.fileName, request.filterIndex);
 }
 
+bool QtPrompts::chooseFolder(FolderRequest& request)
+{
+    const QString folder = QFileDialog::getExistingDirectory(dialogParent(), request.title, request.directory);
+    if (folder.isEmpty()) return false;
+    request.directory = folder;
+    return true;
+}
+
 namespace {
 // Pulls a window that grows (the print dialog's "Options >>" adds a page of options below) back
 // inside its screen, and no larger than the screen.

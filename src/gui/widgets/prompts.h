@@ -5,7 +5,7 @@
 class QPrinter;
 class QWidget;
 
-// Every message box, the beep, the open-file and save-file dialogs and the print dialog go
+// Every message box, the beep, the open-file, save-file and folder dialogs and the print dialog go
 // through here, so tests can answer them without a modal dialog.
 enum class PromptKind { Information, Warning, Error, Confirmation };
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -20,6 +20,11 @@ struct SaveFileRequest {
     int filterIndex = 1;    // in and out, 1-based
     bool confirmOverwrite = true;
     bool suffixFollowsType = false;  // the default suffix becomes the chosen type's ("*.csv": csv)
+};
+
+struct FolderRequest {
+    QString title;
+    QString directory;  // in: where the dialog opens; out: the chosen folder
 };
 
 struct OpenFileRequest {
@@ -47,6 +52,8 @@ public:
     virtual bool saveFile(SaveFileRequest& request) = 0;
     // An existing file to read; false when cancelled.
     virtual bool openFile(OpenFileRequest& request) = 0;
+    // A folder, existing or made in the dialog; false when cancelled.
+    virtual bool chooseFolder(FolderRequest& request) = 0;
     // Shows the print dialog on the printer; false when cancelled. copies: in the count to
     // start with, out the count the user left.
     virtual bool printDialog(QPrinter& printer, int& copies) = 0;
@@ -75,5 +82,6 @@ public:
     void beep() override;
     bool saveFile(SaveFileRequest& request) override;
     bool openFile(OpenFileRequest& request) override;
+    bool chooseFolder(FolderRequest& request) override;
     bool printDialog(QPrinter& printer, int& copies) override;
 };

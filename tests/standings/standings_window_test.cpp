@@ -15,6 +15,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -22,10 +23,12 @@
 #include "core/pool/team_files.h"
 #include "core/transfer/standings_export.h"
 #include "gui/main/main_window.h"
+#include "gui/standings/standings_model.h"
 #include "gui/standings/standings_window.h"
 #include "pool/pool_samples.h"
 #include "support/fake_prompts.h"
 #include "support/find.h"
+#include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/test_settings.h"
 
@@ -489,4 +492,81 @@ TEST(StandingsListening, AStoreIsScoredAndShownOnlyWhileTheWindowIsOpen)
     players.storeEntry(makeEntry(8, "Lou", results), true);
     EXPECT_EQ(players[players.indexOfId(8)].modified, 1);
     EXPECT_EQ(rows(), QStringList{"Kim 1"});
+}
+
+// A sheet saved with the standings open moves its one row: the list and the grid end as a stable
+// sort of the list as it stood would leave them (equal entries keep their order, the sheet on the
+// side it came from), the results entry sorted with the rest but shown nowhere.
+TEST(StandingsFollow, OneSavedSheetEndsWhereAStableSortPutsIt)
+{
+    struct Sheet {
+        const char* name;
+        int points;  // correct first-round picks, a point each
+    };
+    struct Edit {
+        SortKey key;
+        bool ascending;
+        std::vector<Sheet> start;
+        int edited;  // into start; -1 a new sheet
+        Sheet saved;
+    };
+    const std::vector<Sheet> pool = {{"Ann", 3}, {"Bob", 5}, {"Cy", 5}, {"Dee", 1}, {"Zed", 0}, {"Sue", 5}};
+    const std::vector<Edit> edits = {
+        {SortKey::Total, false, pool, 3, {"Dee", 5}},   // up into a tie: after it
+        {SortKey::Total, false, pool, 1, {"Bob", 1}},   // down into a tie: before it
+        {SortKey::Total, false, pool, 2, {"Cy", 5}},    // unchanged, inside its tie
+        {SortKey::Total, false, pool, 4, {"Zed", 9}},   // bottom to top, past the results
+        {SortKey::Total, true, pool, 0, {"Ann", 0}},    // to the top, tied with the results
+        {SortKey::Total, true, pool, -1, {"New", 5}},   // a new sheet: after its tie
+        {SortKey::Total, false, pool, -1, {"New", 0}},  // a new sheet at the very end
+        {SortKey::Name, true, pool, 0, {"Zz", 3}},      // past the results to the end
+        {SortKey::Name, true, pool, 4, {"Al", 0}},      // to the top, a prefix of none
+        {SortKey::Name, false, pool, 1, {"Cy", 5}},     // a twin's name: next to it, from below
+        {SortKey::Name, false, pool, -1, {"An", 2}},    // a prefix of another name
+        {SortKey::Potential, true, pool, 5, {"Sue", 2}},
+    };
+    RecordingHost host;
+    TeamTable teams;
+    for (std::size_t c = 0; c < edits.size(); ++c) {
+        const Edit& edit = edits[c];
+        SCOPED_TRACE(testing::Message() << "edit " << c);
+        TempDir dir;  // for the journal of the save
+        PlayerList players(host, dir.path(), teams);
+        players.setScoringSource([] { return ScoringValues{{0, 1, 1, 1, 1, 1, 1}, false}; });
+        const auto sheet = [](std::int32_t id, const Sheet& s) {
+            Player entry = makeEntry(id, s.name);
+            for (int g = 1; g <= 32; ++g) entry.picks[g] = g <= s.points ? firstRoundPair(g).a : firstRoundPair(g).b;
+            return entry;
+        };
+        Player results = makeEntry(ResultsId, ResultsName);
+        for (int g = 1; g <= 32; ++g) results.picks[g] = firstRoundPair(g).a;
+        for (std::size_t i = 0; i < edit.start.size(); ++i) {
+            players.add(sheet(static_cast<std::int32_t>(i + 1), edit.start[i]));
+            if (i == 2) players.add(results);
+        }
+        players.updateStandings();
+        players.setSort(edit.key, edit.ascending);
+        players.sort();
+        StandingsModel model({"East", "West", "South", "Midwest"});
+        model.refill(players, teams);
+
+        std::vector<const Player*> expected;
+        for (int i = 0; i < players.count(); ++i) expected.push_back(players.item(i));
+        const Player* stored = players.storeEntry(sheet(edit.edited < 0 ? 99 : edit.edited + 1, edit.saved), true);
+        if (edit.edited < 0) expected.push_back(stored);
+        ASSERT_TRUE(players.updateStandings());
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&](const Player* a, const Player* b) { return players.comparePlayers(*a, *b) < 0; });
+
+        ASSERT_TRUE(model.followPass(players, teams));
+        std::vector<const Player*> order;
+        for (int i = 0; i < players.count(); ++i) order.push_back(players.item(i));
+        EXPECT_EQ(order, expected);
+        StandingsTable full({"East", "West", "South", "Midwest"});
+        full.refill(players, teams);
+        ASSERT_EQ(model.table().rowCount(), full.rowCount());
+        for (int row = 1; row < full.rowCount(); ++row)
+            for (int column = 0; column < StandingsColumnCount; ++column)
+                EXPECT_EQ(model.table().cell(row, column), full.cell(row, column)) << row << "," << column;
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -87,43 +88,77 @@ Player& PlayerList::append()
     return *entry;
 }
 
-const Player* PlayerList::add(const Player& entry)
+Player& PlayerList::insertCopy(const Player& entry)
 {
     Player& added = append();
     added = entry;
     counted(added, +1);
-    return &added;
+    if (added.modified) m_due.push_back(&added);
+    return added;
 }
 
-void PlayerList::counted(const Player& entry, int change)
+const Player* PlayerList::add(const Player& entry)
+{
+    ++m_orderRevision;
+    return &insertCopy(entry);
+}
+
+Player& PlayerList::unjournaledEntry(int index)
+{
+    Player& entry = *m_items.at(static_cast<std::size_t>(index));
+    m_handedOut = true;
+    ++m_orderRevision;
+    return entry;
+}
+
+void PlayerList::counted(Player& entry, int change)
 {
     if (entry.id == ResultsId) m_resultsCount += change;
-    if (!m_idIndexValid) return;
     if (change > 0) {
-        ++m_idCount[entry.id];
-    } else if (const auto it = m_idCount.find(entry.id); it != m_idCount.end() && --it->second == 0) {
-        m_idCount.erase(it);
+        m_index.add(entry.id, &entry);
+    } else if (m_index.remove(entry.id) == 1) {
+        // Of two entries with one id, the one that stays.
+        for (Player* other : m_items)
+            if (other != &entry && other->id == entry.id) m_index.setEntry(entry.id, other);
     }
+}
+
+void PlayerList::markDue(Player& entry)
+{
+    if (entry.modified) return;  // already among the due, or marked where the walk finds it
+    entry.modified = 1;
+    m_due.push_back(&entry);
+}
+
+void PlayerList::reindex()
+{
+    m_index.clear();
+    m_index.reserve(m_items.size());
+    m_resultsCount = 0;
+    for (Player* entry : m_items) counted(*entry, +1);
+    std::erase_if(m_due, [this](const Player* entry) { return indexOfEntry(entry) < 0; });
 }
 
 void PlayerList::clear()
 {
     m_items.clear();
-    m_idIndexValid = false;
+    m_index.clear();
     m_resultsCount = 0;
+    m_due.clear();
+    ++m_orderRevision;
 }
 
 bool PlayerList::loadPlayersFromBytes(const unsigned char* data, std::size_t size)
 {
-    m_idIndexValid = false;  // built again when an id is first looked up
+    // The id index grows with the list, so the first save finds it ready.
+    m_index.reserve(m_items.size() + size / PickRecordSize);
+    ++m_orderRevision;
     std::size_t pos = 0;
     for (; pos + PickRecordSize <= size; pos += PickRecordSize) {
         Player& entry = append();
         decodePlayer(data + pos, entry);
-        if (entry.id == ResultsId) {
-            ++m_resultsCount;
-            entry.modified = 1;  // the first scoring pass rescores everybody
-        }
+        counted(entry, +1);
+        if (entry.id == ResultsId) markDue(entry);  // the first scoring pass rescores everybody
     }
     return pos == size;
 }
@@ -390,11 +425,13 @@ Player* PlayerList::applyStore(const Player& entry, bool rescore)
         target->paid = entry.paid;
         target->complete = entry.complete;
         target->picks = entry.picks;
-        if (rescore) target->modified = 1;
+        if (rescore)
+            markDue(*target);  // put in its place in the standings once rescored
+        else
+            ++m_orderRevision;  // a new name can change the standings order at once
     } else {
-        add(entry);
-        target = m_items.back();
-        target->modified = 1;  // never scored yet
+        target = &insertCopy(entry);
+        markDue(*target);  // never scored yet
     }
     return target;
 }
@@ -402,9 +439,8 @@ Player* PlayerList::applyStore(const Player& entry, bool rescore)
 void PlayerList::applyClear(const std::unordered_set<std::int32_t>& kept)
 {
     std::erase_if(m_items, [&kept](const Player* entry) { return !kept.count(entry->id); });  // entries stay in storage
-    m_idIndexValid = false;
-    m_resultsCount = 0;
-    for (const Player* entry : m_items) m_resultsCount += entry->id == ResultsId ? 1 : 0;
+    reindex();
+    ++m_orderRevision;
 }
 
 void PlayerList::deleteAllPlayers(const std::vector<std::int32_t>& keep)
@@ -433,9 +469,11 @@ void PlayerList::deleteAllPlayers(const std::vector<std::int32_t>& keep)
 
 void PlayerList::applyDelete(int index)
 {
-    const Player& entry = *m_items[static_cast<std::size_t>(index)];
+    Player& entry = *m_items[static_cast<std::size_t>(index)];
     counted(entry, -1);
     m_items.erase(m_items.begin() + index);  // the entry itself stays in storage
+    std::erase(m_due, &entry);
+    ++m_orderRevision;
 }
 
 const Player* PlayerList::storeEntry(const Player& entry, bool rescore)
@@ -466,17 +504,21 @@ void PlayerList::Batch::finish()
 
 int PlayerList::indexOfId(std::int32_t id) const
 {
-    // An id no entry has (every new sheet's) is answered without walking the list.
-    if (!m_idIndexValid) {
-        m_idCount.clear();
-        m_idCount.reserve(m_items.size() + 1024);
-        for (const Player* entry : m_items) ++m_idCount[entry->id];
-        m_idIndexValid = true;
-    }
-    if (m_idCount.find(id) == m_idCount.end()) return -1;
+    // The index names the entry of an id; only ids that several entries share (a damaged file)
+    // walk the entries for the first of them.
+    const IdIndex::Found found = m_index.find(id);
+    if (found.count == 0) return -1;
+    if (found.count == 1) return indexOfEntry(found.entry);
     for (std::size_t i = 0; i < m_items.size(); ++i)
         if (m_items[i]->id == id) return static_cast<int>(i);
     return -1;
+}
+
+int PlayerList::indexOfEntry(const Player* entry) const
+{
+    // The pointers alone, read in a row: a millisecond for a million entries.
+    const auto it = std::find(m_items.begin(), m_items.end(), entry);
+    return it == m_items.end() ? -1 : static_cast<int>(it - m_items.begin());
 }
 
 void PlayerList::deletePlayer(std::int32_t id)
@@ -504,32 +546,167 @@ int PlayerList::comparePlayers(const Player& a, const Player& b) const
     return m_sortAscending ? raw : -raw;
 }
 
-void PlayerList::sort()
+namespace {
+// An entry with its sort key made once: keys compare as comparePlayers does in the chosen
+// direction, so sorting them moves the entries exactly as sorting the entries would.
+struct NumberKey {
+    std::uint32_t key;
+    Player* entry;
+    bool operator<(const NumberKey& other) const { return key < other.key; }
+};
+struct NameKey {
+    std::uint64_t words[4];
+    Player* entry;
+    bool operator<(const NameKey& other) const
+    {
+        for (int w = 0; w < 4; ++w)
+            if (words[w] != other.words[w]) return words[w] < other.words[w];
+        return false;
+    }
+};
+
+// In ascending order of the unsigned key; descending is the complement.
+std::uint32_t numberKey(std::int32_t value, bool ascending)
 {
-    if (m_items.size() > 1) quickSort(0, count() - 1);
+    const std::uint32_t key = static_cast<std::uint32_t>(value) ^ 0x8000'0000u;
+    return ascending ? key : ~key;
 }
 
-// The classic in-place quicksort of a pointer list: the pivot is the entry found in the middle,
-// wherever later swaps move it. Equal entries may change places.
-void PlayerList::quickSort(int low, int high)
+// The name's bytes padded with zeros and its length last, read as four big-endian words: the
+// words compare as compareBytes does, a prefix first even when the longer name goes on with
+// zero bytes.
+NameKey nameKey(Player* entry, bool ascending)
+{
+    unsigned char bytes[32] = {};
+    const std::string_view name = entry->name.view();
+    std::memcpy(bytes, name.data(), name.size());
+    bytes[25] = static_cast<unsigned char>(name.size());
+    NameKey key{{}, entry};
+    for (int w = 0; w < 4; ++w) {
+        std::uint64_t word = 0;
+        for (int b = 0; b < 8; ++b) word = word << 8 | bytes[8 * w + b];
+        key.words[w] = ascending ? word : ~word;
+    }
+    return key;
+}
+
+// The classic in-place quicksort: the pivot is the entry found in the middle, wherever later
+// swaps move it. Equal entries may change places; the standings have always shown them so.
+template <class Item> void quickSort(Item* items, int low, int high)
 {
     int i = low;
     do {
         i = low;
         int j = high;
-        const Player* pivot = m_items[static_cast<std::size_t>((low + high) / 2)];
+        const Item pivot = items[(low + high) / 2];
         do {
-            while (comparePlayers(*m_items[i], *pivot) < 0) ++i;
-            while (comparePlayers(*m_items[j], *pivot) > 0) --j;
+            while (items[i] < pivot) ++i;
+            while (pivot < items[j]) --j;
             if (i <= j) {
-                std::swap(m_items[i], m_items[j]);
+                std::swap(items[i], items[j]);
                 ++i;
                 --j;
             }
         } while (i <= j);
-        if (low < j) quickSort(low, j);
+        if (low < j) quickSort(items, low, j);
         low = i;
     } while (i < high);
+}
+}  // namespace
+
+template <class Key> void PlayerList::sortByKey(std::size_t keyOffset, Key key)
+{
+    using Item = decltype(key(nullptr));
+    std::vector<Item> items;
+    items.reserve(m_items.size());
+    // The entries come in the last sort's order, scattered over memory: the part holding the key
+    // is asked for ahead of time.
+    constexpr std::size_t Ahead = 16;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (i + Ahead < m_items.size())
+            __builtin_prefetch(reinterpret_cast<const char*>(m_items[i + Ahead]) + keyOffset);
+        items.push_back(key(m_items[i]));
+    }
+    quickSort(items.data(), 0, count() - 1);
+    for (std::size_t i = 0; i < items.size(); ++i) m_items[i] = items[i].entry;
+}
+
+void PlayerList::sort()
+{
+    ++m_orderRevision;
+    if (m_items.size() < 2) return;
+    const bool ascending = m_sortAscending;
+    switch (m_sortKey) {
+    case SortKey::Total:
+        sortByKey(offsetof(Player, total), [ascending](Player* e) {
+            return NumberKey{numberKey(e->total, ascending), e};
+        });
+        break;
+    case SortKey::Potential:
+        sortByKey(offsetof(Player, potential), [ascending](Player* e) {
+            return NumberKey{numberKey(e->potential, ascending), e};
+        });
+        break;
+    case SortKey::Name:
+        sortByKey(offsetof(Player, name), [ascending](Player* e) { return nameKey(e, ascending); });
+        break;
+    case SortKey::Champion: {
+        // Each team's name by its rank among the 64 names and the empty one (equal names, equal
+        // ranks), so a champion compares as one number.
+        std::vector<std::string_view> names{std::string_view{}};
+        for (int region = 1; region <= RegionCount; ++region)
+            for (int seed = 1; seed <= SeedCount; ++seed) names.push_back(m_teams.entry(region, seed).name.view());
+        std::vector<std::string_view> ordered = names;
+        std::sort(ordered.begin(), ordered.end(),
+                  [](std::string_view a, std::string_view b) { return compareBytes(a, b) < 0; });
+        std::vector<std::int32_t> rank(names.size());
+        for (std::size_t k = 0; k < names.size(); ++k)
+            rank[k] = static_cast<std::int32_t>(
+                std::lower_bound(ordered.begin(), ordered.end(), names[k],
+                                 [](std::string_view a, std::string_view b) { return compareBytes(a, b) < 0; }) -
+                ordered.begin());
+        sortByKey(offsetof(Player, picks) + GameCount * sizeof(TeamCode), [&rank, ascending](Player* e) {
+            const TeamCode code = e->picks[GameCount];
+            const std::size_t k =
+                isValidTeamCode(code) ? 1 + (regionOfCode(code) - 1) * SeedCount + (seedOfCode(code) - 1) : 0;
+            return NumberKey{numberKey(rank[k], ascending), e};
+        });
+        break;
+    }
+    }
+}
+
+int PlayerList::placeEntry(int index)
+{
+    const auto p = static_cast<std::size_t>(index);
+    const Player& entry = *m_items[p];
+    // The other entries, in order, as if the entry were taken out.
+    const auto other = [&](std::size_t k) -> const Player& { return *m_items[k < p ? k : k + 1]; };
+    const std::size_t others = m_items.size() - 1;
+    std::size_t low = 0, high = others;
+    while (low < high) {  // the first that does not come before the entry
+        const std::size_t mid = low + (high - low) / 2;
+        if (comparePlayers(other(mid), entry) < 0)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    const std::size_t first = low;
+    high = others;
+    while (low < high) {  // the first that comes after it
+        const std::size_t mid = low + (high - low) / 2;
+        if (comparePlayers(other(mid), entry) <= 0)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    const std::size_t to = std::clamp(p, first, low);
+    const auto at = m_items.begin();
+    if (to < p)
+        std::rotate(at + to, at + p, at + p + 1);
+    else if (to > p)
+        std::rotate(at + p, at + p + 1, at + to + 1);
+    return static_cast<int>(to);
 }
 
 IdSource clockIdSource()

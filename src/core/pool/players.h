@@ -9,6 +9,7 @@
 
 #include "core/pool/bracket.h"
 #include "core/pool/errors.h"
+#include "core/pool/id_index.h"
 #include "core/pool/journal.h"
 #include "core/pool/pool_events.h"
 #include "core/pool/scoring.h"
@@ -64,8 +65,9 @@ public:
     const Player* add(const Player& entry);  // appends a copy and returns it
     void clear();                            // removes every entry (they stay readable)
     // The entry to change in memory the same way, bypassing the journal and the listeners: tests'
-    // and benchmarks' set-up only.
-    Player& unjournaledEntry(int index) { return *m_items.at(static_cast<std::size_t>(index)); }
+    // and benchmarks' set-up only. From then on the list no longer knows which entries wait for
+    // scoring nor that it is in standings order: every scoring pass walks and counts as whole.
+    Player& unjournaledEntry(int index);
 
     // Where the changes are told (the pool session's listeners); none tells nobody.
     void setEvents(PoolEvents* events) { m_events = events; }
@@ -126,6 +128,7 @@ public:
     };
 
     int indexOfId(std::int32_t id) const;
+    int indexOfEntry(const Player* entry) const;  // -1 when it is no longer in the list
     // Deletes the entry with this id; an open sheet of it is the caller's to check first. Throws
     // when there is none.
     void deletePlayer(std::int32_t id);
@@ -143,9 +146,22 @@ public:
     {
         m_sortKey = key;
         m_sortAscending = ascending;
+        ++m_orderRevision;
     }
     int comparePlayers(const Player& a, const Player& b) const;
     void sort();  // in place, by comparePlayers
+
+    // After sort(), the list stays in standings order but for the entries stored for scoring
+    // since, until something else changes an entry, the order or the sort; orderRevision() then
+    // changes. Such an entry, once rescored, is put in its place by placeEntry.
+    std::uint64_t orderRevision() const { return m_orderRevision; }
+    // Moves the entry at index to where a stable sort of the list would put it: after the entries
+    // that come before it, before those that come after it, and among its equals on the side it
+    // came from. Every other entry must be in order. Returns its new index.
+    int placeEntry(int index);
+    // What the last scoring pass scored: every entry (whole), or only these, in list order.
+    bool lastPassWasWhole() const { return m_lastPassWhole; }
+    const std::vector<const Player*>& lastPassEntries() const { return m_lastPass; }
 
     // A scoring pass: scores the entries marked Modified (every one when the results were), then
     // tells the listeners. False, with nothing scored or told, when the list is empty or holds no
@@ -154,8 +170,8 @@ public:
     bool updateStandings();
 
 private:
-    void quickSort(int low, int high);
-    Player& append();  // a new empty entry at the end of the list
+    Player& append();                         // a new empty entry at the end of the list
+    Player& insertCopy(const Player& entry);  // appends a copy, indexed
     Player* applyStore(const Player& entry, bool rescore);
     void tell(const PoolEvent& event) const
     {
@@ -174,7 +190,10 @@ private:
     // with the list, from a few entries to a thousand.
     static constexpr std::size_t MaxBlockSize = 1024;
 
-    void counted(const Player& entry, int change);  // keeps the id and results counts
+    void counted(Player& entry, int change);  // keeps the id index and the results count
+    void markDue(Player& entry);              // its points wait for the next scoring pass
+    void reindex();                           // the id index and results count from the entries
+    template <class Key> void sortByKey(std::size_t keyOffset, Key key);
 
     PoolHost& m_host;
     PoolEvents* m_events = nullptr;
@@ -195,9 +214,14 @@ private:
     int m_resultsCount = 0;
     ::SortKey m_sortKey = ::SortKey::Total;  // descending by total, the standings' start
     bool m_sortAscending = false;
-    // How many entries have each id; built at the first lookup, then kept up to date.
-    mutable std::unordered_map<std::int32_t, int> m_idCount;
-    mutable bool m_idIndexValid = false;
+    IdIndex m_index;  // kept up to date with every change, loading included
+    // The entries marked for scoring by the list since the last pass. Once an entry was handed
+    // out for set-up, anything may have been marked or changed, so every pass walks them all.
+    std::vector<Player*> m_due;
+    bool m_handedOut = false;
+    std::vector<const Player*> m_lastPass;
+    bool m_lastPassWhole = true;
+    std::uint64_t m_orderRevision = 0;
 };
 
 inline const std::string JournalKeptNote =

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -214,15 +215,40 @@ bool PlayerList::updateStandings()
 
     ScoringPass pass(results, m_scoringSource ? m_scoringSource() : ScoringValues{});
     PassProgress progress(m_host, m_items.size());
-    for (std::size_t i = 0; i < m_items.size(); ++i) {
-        Player& entry = *m_items[i];
-        if (&entry == &results) continue;
-        if (!results.modified && !entry.modified) continue;
-        pass.score(entry);
-        progress.entryDone(i);
-        entry.modified = 0;
+    m_lastPass.clear();
+    // An entry handed out for set-up may be marked or changed at any time behind the list's back:
+    // then every pass counts as one that may have moved every entry.
+    m_lastPassWhole = results.modified != 0 || m_handedOut;
+    // A sheet saved while the standings are open is scored without walking a million entries;
+    // more of them, or any the list did not mark itself, are found by the walk.
+    constexpr std::size_t FewEntries = 4;
+    if (m_lastPassWhole || m_due.size() > FewEntries) {
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            Player& entry = *m_items[i];
+            if (&entry == &results) continue;
+            if (!results.modified && !entry.modified) continue;
+            pass.score(entry);
+            progress.entryDone(i);
+            entry.modified = 0;
+            if (!m_lastPassWhole) m_lastPass.push_back(&entry);
+        }
+    } else {
+        std::vector<std::pair<int, Player*>> due;  // in list order, as the walk would score them
+        for (Player* entry : m_due)
+            if (const int index = indexOfEntry(entry); index >= 0 && entry != &results && entry->modified)
+                due.emplace_back(index, entry);
+        std::sort(due.begin(), due.end());
+        due.erase(std::unique(due.begin(), due.end()), due.end());
+        for (const auto& [index, entry] : due) {
+            pass.score(*entry);
+            progress.entryDone(static_cast<std::size_t>(index));
+            entry->modified = 0;
+            m_lastPass.push_back(entry);
+        }
     }
+    m_due.clear();
     results.modified = 0;
+    if (m_lastPassWhole) ++m_orderRevision;  // every entry may have moved
     tell({PoolChange::Rescored});
     return true;
 }

@@ -1,8 +1,10 @@
 #include "core/transfer/standings_export.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <clocale>
+#include <cstddef>
 #include <cstdio>
 #include <ctime>
 #include <langinfo.h>
@@ -24,6 +26,32 @@ constexpr std::string_view LineEnd = "\r\n";
 std::int32_t addPoints(std::int32_t a, std::int32_t b)
 {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+// A pick's place in the table's copy of the team names: 1 + (region - 1) x 16 + seed - 1, 0 for
+// anything that is not a team. Looked up, since a refill asks five times per participant.
+std::uint8_t teamPlace(TeamCode code)
+{
+    constexpr TeamCode Codes = 100 * (RegionCount + 1);
+    static const auto places = [] {
+        std::array<std::uint8_t, Codes> table{};
+        for (TeamCode c = 0; c < Codes; ++c)
+            if (isValidTeamCode(c))
+                table[static_cast<std::size_t>(c)] =
+                    static_cast<std::uint8_t>(1 + (regionOfCode(c) - 1) * SeedCount + seedOfCode(c) - 1);
+        return table;
+    }();
+    return code >= 0 && code < Codes ? places[static_cast<std::size_t>(code)] : 0;
+}
+
+// The parts of an entry a row is taken from, asked for ahead of time: the refill reads the
+// entries in standings order, scattered over memory.
+void prefetchRowParts(const Player* entry)
+{
+    const auto* bytes = reinterpret_cast<const char*>(entry);
+    __builtin_prefetch(bytes);
+    __builtin_prefetch(bytes + offsetof(Player, picks) + RegionGames[0] * sizeof(TeamCode));
+    __builtin_prefetch(bytes + offsetof(Player, potential));
 }
 
 void appendNumber(std::string& out, std::int64_t value)
@@ -95,22 +123,66 @@ StandingsTable::StandingsTable(const std::array<std::string, 4>& regionNames)
 
 void StandingsTable::refill(const PlayerList& players, const TeamTable& teams)
 {
-    m_rows.clear();
-    m_rows.reserve(static_cast<std::size_t>(players.count()));
-    for (int i = 0; i < players.count(); ++i) {
-        const Player& entry = players[i];
+    for (int region = 1; region <= RegionCount; ++region)
+        for (int seed = 1; seed <= SeedCount; ++seed)
+            m_teamNames[static_cast<std::size_t>(1 + (region - 1) * SeedCount + seed - 1)] =
+                teams.entry(region, seed).name;
+    // The buffers are kept from one refill to the next, so a refresh allocates nothing, with room
+    // for the sheets saved until the next one.
+    const auto count = static_cast<std::size_t>(players.participantCount());
+    m_rows.reserve(count + count / 64 + 16);
+    m_order.reserve(count + count / 64 + 16);
+    m_rows.resize(count);
+    m_order.resize(count);
+    std::size_t n = 0;
+    constexpr int Ahead = 16;
+    for (int i = 0; i < players.count() && n < count; ++i) {
+        if (i + Ahead < players.count()) prefetchRowParts(players.item(i + Ahead));
+        const Player& entry = *players.item(i);
         if (entry.id == ResultsId) continue;
-        StandingsRow& row = m_rows.emplace_back();
-        row.name = entry.name;
-        row.total = entry.total;
-        row.potential = entry.potential;
-        for (int pair = 0; pair < 3; ++pair)
-            row.roundPairs[pair] = addPoints(entry.roundPoints[2 * pair + 1], entry.roundPoints[2 * pair + 2]);
-        for (int k = 0; k < 5; ++k) {
-            const TeamCode code = entry.picks[RegionGames[k]];
-            if (isValidTeamCode(code)) row.teams[k] = teams.entry(regionOfCode(code), seedOfCode(code)).name;
-        }
+        takeRow(m_rows[n], entry);
+        m_order[n] = static_cast<std::uint32_t>(n);
+        ++n;
     }
+    m_rows.resize(n);
+    m_order.resize(n);
+}
+
+void StandingsTable::takeRow(StandingsRow& row, const Player& entry) const
+{
+    row.name = entry.name;
+    row.total = entry.total;
+    row.potential = entry.potential;
+    for (int pair = 0; pair < 3; ++pair)
+        row.roundPairs[pair] = addPoints(entry.roundPoints[2 * pair + 1], entry.roundPoints[2 * pair + 2]);
+    for (int k = 0; k < 5; ++k) row.teams[k] = teamPlace(entry.picks[RegionGames[k]]);
+}
+
+bool StandingsTable::teamsAsShown(const TeamTable& teams) const
+{
+    for (int region = 1; region <= RegionCount; ++region)
+        for (int seed = 1; seed <= SeedCount; ++seed)
+            if (!(m_teamNames[static_cast<std::size_t>(1 + (region - 1) * SeedCount + seed - 1)] ==
+                  teams.entry(region, seed).name))
+                return false;
+    return true;
+}
+
+void StandingsTable::setRow(int index, const Player& entry) { takeRow(rowAt(index), entry); }
+
+void StandingsTable::insertRow(int index, const Player& entry)
+{
+    takeRow(m_rows.emplace_back(), entry);
+    m_order.insert(m_order.begin() + index, static_cast<std::uint32_t>(m_rows.size() - 1));
+}
+
+void StandingsTable::moveRow(int from, int to)
+{
+    const auto at = m_order.begin();
+    if (to < from)
+        std::rotate(at + to, at + from, at + from + 1);
+    else if (to > from)
+        std::rotate(at + from, at + from + 1, at + to + 1);
 }
 
 void StandingsTable::appendCell(std::string& out, int row, int column) const
@@ -119,7 +191,7 @@ void StandingsTable::appendCell(std::string& out, int row, int column) const
         out += header(column);
         return;
     }
-    const StandingsRow& r = m_rows[static_cast<std::size_t>(row - 1)];
+    const StandingsRow& r = rowAt(row - 1);
     switch (column) {
     case 0: appendNumber(out, row); break;
     case 1: out += r.name.view(); break;
@@ -128,7 +200,7 @@ void StandingsTable::appendCell(std::string& out, int row, int column) const
     case 4:
     case 5:
     case 6: appendNumber(out, r.roundPairs[column - 4]); break;
-    default: out += r.teams[column - 7].view(); break;
+    default: out += m_teamNames[r.teams[column - 7]].view(); break;
     }
 }
 

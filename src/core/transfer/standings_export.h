@@ -29,7 +29,9 @@ struct StandingsRow {
     std::int32_t total = 0;
     std::int32_t potential = 0;
     std::int32_t roundPairs[3] = {};  // rounds 1-2, 3-4, 5-6
-    ShortString<12> teams[5];         // picks for games 57..60 (region winners) and 63 (champion)
+    // Picks for games 57..60 (region winners) and 63 (champion): the team's place in the table's
+    // copy of the team names (1 + (region - 1) x 16 + seed - 1), 0 for none.
+    std::uint8_t teams[5] = {};
 };
 
 class StandingsTable {
@@ -40,9 +42,16 @@ public:
     // Takes the rows from the list in its current order, skipping the results entry; team names
     // from the pool's table.
     void refill(const PlayerList& players, const TeamTable& teams);
+    // One participant's row taken again, a new one put in, a row moved (participant rows counted
+    // from 0): a scoring pass of one sheet shown without a refill. The rows keep the team names
+    // of the last refill, so these are for when teamsAsShown still holds.
+    bool teamsAsShown(const TeamTable& teams) const;
+    void setRow(int index, const Player& entry);
+    void insertRow(int index, const Player& entry);
+    void moveRow(int from, int to);
 
-    int rowCount() const { return static_cast<int>(m_rows.size()) + 1; }  // header row included
-    int participantCount() const { return static_cast<int>(m_rows.size()); }
+    int rowCount() const { return static_cast<int>(m_order.size()) + 1; }  // header row included
+    int participantCount() const { return static_cast<int>(m_order.size()); }
     const std::string& header(int column) const { return m_headers[static_cast<std::size_t>(column)]; }
     // Row 0 is the header row; row n the n-th participant.
     std::string cell(int row, int column) const;
@@ -51,8 +60,16 @@ public:
     static bool isTextCell(int row, int column) { return row == 0 || column == 1 || column >= 7; }
 
 private:
+    StandingsRow& rowAt(int index) { return m_rows[m_order[static_cast<std::size_t>(index)]]; }
+    const StandingsRow& rowAt(int index) const { return m_rows[m_order[static_cast<std::size_t>(index)]]; }
+    void takeRow(StandingsRow& row, const Player& entry) const;
+
     std::array<std::string, StandingsColumnCount> m_headers;
+    std::array<ShortString<12>, 1 + RegionCount * SeedCount> m_teamNames;  // [0] is no team
+    // The rows in the order they were taken, and their order on the grid: a row moved is four
+    // bytes moved, whatever the size of the pool.
     std::vector<StandingsRow> m_rows;
+    std::vector<std::uint32_t> m_order;
 };
 
 // The status strip above the grid.

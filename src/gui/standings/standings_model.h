@@ -12,6 +12,10 @@ public:
 
     const StandingsTable& table() const { return m_table; }
     void refill(const PlayerList& players, const TeamTable& teams);
+    // After a scoring pass of one sheet, puts its entry in its place in the list and its row in
+    // the grid, as a stable sort would, without sorting or refilling. False, with nothing
+    // changed, when the pass or the pool changed more than that: a refill is due.
+    bool followPass(PlayerList& players, const TeamTable& teams);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -21,4 +25,5 @@ public:
 
 private:
     StandingsTable m_table;
+    std::uint64_t m_listRevision = 0;  // the list's order revision the rows follow
 };

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -72,6 +73,11 @@ void StandingsWindow::onPoolChanged(const PoolEvent& event)
     if (stored && event.scoringDue) {
         m_session.players().updateStandings();  // tells Rescored when it ran
     } else if (event.change == PoolChange::Rescored) {
+        // One sheet scored moves one row; anything more sorts and refills the grid.
+        if (m_model->followPass(m_session.players(), m_session.teams())) {
+            m_standingsGrid->selectionModel()->clear();  // as a refill leaves it
+            return;
+        }
         const DrawingSuspended suspended(window());  // the change is painted in one go
         refreshStandings();
     }

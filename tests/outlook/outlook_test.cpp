@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 #include "../pool/pool_samples.h"
 #include "core/outlook/outlook.h"
@@ -255,6 +256,52 @@ TEST(Outlook, SearchedFinishesMatchRescoring)
     }
 }
 
+// Large round values: the figures of a pool do not change when every value is multiplied by
+// 1,000, and they are those of every outcome rescored, by enumeration and by the searches. Values
+// with no common factor whose totals span far more than a count of totals can hold are searched
+// in 32 bits.
+TEST(Outlook, LargeRoundValuesGiveExactFinishes)
+{
+    const auto times = [](ScoringValues v, int k) {
+        for (int r = 1; r <= RoundCount; ++r) v.round[r] *= k;
+        return v;
+    };
+    const struct {
+        unsigned seed;
+        bool late;
+        std::uint64_t limit;
+        ScoringValues values;
+        int factor;
+    } rows[] = {
+        {51, true, 0, ScoringValues{}, 1000},
+        {52, false, 0, ScoringRows[3], 1000},
+        {53, true, OutlookOptions{}.maxExactEvaluations, ScoringRows[2], 1000},
+        {54, true, 0, scoring({3, 7, 11, 13'000, 170'000, 1'000'003}, true), 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("seed " + std::to_string(row.seed));
+        std::mt19937 rng(row.seed);
+        OutlookInput input = row.late ? latePool(rng, 30, 12, row.values) : randomPool(rng, 30, 11, row.values);
+        const OutlookResult plain = outlook::computeOutlook(input, with({.limit = row.limit, .tournaments = 2000}));
+        input.values = times(row.values, row.factor);
+        const Expected e = bruteForce(input);
+        const OutlookResult scaled = outlook::computeOutlook(input, with({.limit = row.limit, .tournaments = 2000}));
+        EXPECT_TRUE(scaled.finishesExact);
+        for (std::size_t j = 0; j < e.best.size(); ++j) {
+            SCOPED_TRACE("participant " + std::to_string(j));
+            const auto& a = plain.rows[j];
+            const auto& b = scaled.rows[j];
+            EXPECT_EQ(b.bestFinish, e.best[j]);
+            EXPECT_EQ(b.worstFinish, e.worst[j]);
+            EXPECT_EQ(b.canWin, e.best[j] == 1);
+            EXPECT_TRUE(b.canWinExact);
+            EXPECT_EQ(std::tie(a.bestFinish, a.worstFinish, a.canWin, a.winPercent, a.moneyPercent),
+                      std::tie(b.bestFinish, b.worstFinish, b.canWin, b.winPercent, b.moneyPercent));
+            EXPECT_EQ(std::int64_t(b.finalTotal), std::int64_t(a.finalTotal) * row.factor);
+        }
+    }
+}
+
 // A worst-finish search stopped for want of budget goes on where it stopped and ends where one
 // run with enough budget ends, whatever the shares, having done all of that run's work (and
 // found its place again each time): none of it is skipped.
@@ -332,6 +379,41 @@ TEST(Outlook, SearchOutOfBudget)
         if (!row.finishesExact) continue;
         EXPECT_EQ(row.bestFinish, e.best[j]);
         EXPECT_EQ(row.worstFinish, e.worst[j]);
+    }
+}
+
+// The method by predicted cost, as a function of the counts: small pools with many games left
+// are not enumerated for minutes, large pools with few left are; across the break-even the
+// choice changes once, and never to the fallback where exact was predicted cheaper.
+TEST(Outlook, MethodByPredictedCost)
+{
+    const struct {
+        int participants, games;
+        OutlookMethod method;
+    } rows[] = {
+        {3, 31, OutlookMethod::Simulated},      {4, 31, OutlookMethod::Simulated},
+        {13, 29, OutlookMethod::Simulated},     {50, 20, OutlookMethod::Exact},
+        {1'000, 20, OutlookMethod::Exact},      {1'000, 31, OutlookMethod::Simulated},
+        {10'000, 15, OutlookMethod::Exact},     {10'000, 20, OutlookMethod::Exact},
+        {10'000, 31, OutlookMethod::Simulated}, {1'000'000, 15, OutlookMethod::Exact},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(outlook::chooseMethod(row.participants, row.games, 100'000).method, row.method)
+            << row.participants << " participants, " << row.games << " games";
+    for (const int n : {1, 3, 50, 1'000, 10'000, 1'000'000}) {
+        int changes = 0;
+        OutlookMethod before = OutlookMethod::Exact;
+        for (int games = 0; games <= 63; ++games) {
+            const outlook::MethodChoice c = outlook::chooseMethod(n, games, 100'000, ~std::uint64_t(0));
+            SCOPED_TRACE(std::to_string(n) + " participants, " + std::to_string(games) + " games");
+            if (c.exactSeconds <= c.fallbackSeconds) {
+                EXPECT_EQ(c.method, OutlookMethod::Exact);
+            }
+            changes += c.method != before;
+            before = c.method;
+            EXPECT_EQ(outlook::chooseMethod(n, games, 100'000, 0).method, OutlookMethod::Simulated);
+        }
+        EXPECT_EQ(changes, 1) << n;
     }
 }
 

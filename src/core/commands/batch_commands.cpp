@@ -196,7 +196,7 @@ int printOutlook(BatchRun& run)
     const outlook::OutlookTable table(result, outlook::participantNames(players));
     run.out << utf8(outlook::outlookText(table, outlook::OutlookFormat::Tab, "\n"));
     // What the window's status strip says, when the figures are not all exact.
-    if (result.method == outlook::OutlookMethod::Simulated || table.unprovenRows() > 0)
+    if (result.method == outlook::OutlookMethod::Simulated || table.unprovenFinishes() > 0)
         run.err << utf8(table.summary()) << '\n';
     return BatchDone;
 }

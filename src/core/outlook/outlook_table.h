@@ -42,8 +42,9 @@ public:
     const std::vector<OutlookRow>& rows() const { return m_rows; }
     // What was computed, for the status strip ("" while nothing was).
     const std::string& summary() const { return m_summary; }
-    // Rows whose best and worst finish the search could not prove (marked with a "*").
-    int unprovenRows() const { return m_unproven; }
+    // Best and worst finishes the search could not prove (each marked with a "*"), counted
+    // one by one: a row may have two.
+    int unprovenFinishes() const { return m_unproven; }
 
 private:
     std::vector<OutlookRow> m_rows;
@@ -58,6 +59,17 @@ enum class OutlookFormat { Tab, Comma };
 std::string outlookText(const OutlookTable& table, OutlookFormat format, std::string_view lineEnd);
 // A self-contained page: the grid and the summary, escaped as the standings page is.
 std::string outlookHtml(const OutlookTable& table, const std::string& asOfText);
+
+// Any of the window's other pages the same way: headers, then rows of cells; textColumns[c]
+// marks the columns that hold text (left aligned on the page, guarded against formulas).
+struct PageGrid {
+    std::string title;
+    std::vector<std::string> headers;
+    std::vector<std::vector<std::string>> rows;
+    std::vector<bool> textColumns;
+};
+std::string pageGridText(const PageGrid& grid, OutlookFormat format, std::string_view lineEnd);
+std::string pageGridHtml(const PageGrid& grid, const std::string& asOfText);
 
 // "45.3": one decimal, a point, no sign.
 std::string percentText(double percent);

@@ -9,6 +9,7 @@
 #include "../pool/pool_samples.h"
 #include "core/outlook/outlook.h"
 #include "core/outlook/outlook_table.h"
+#include "core/outlook/payouts.h"
 #include "core/outlook/prepared_pool.h"
 #include "core/pool/players.h"
 #include "core/pool/pool_host.h"
@@ -26,6 +27,7 @@ struct Expected {
     std::vector<int> best, worst;
     std::vector<double> win, money;
     std::uint64_t outcomes = 0;
+    std::vector<double> winnings;  // with the input's prizes
 };
 
 Expected bruteForce(const OutlookInput& input)
@@ -41,8 +43,12 @@ Expected bruteForce(const OutlookInput& input)
     std::vector<const Player*> entries;
     for (const auto& p : input.participants) entries.push_back(players.add(makeEntry(p.id, "P", p.picks)));
 
-    Expected e{std::vector<int>(std::size_t(n), n + 1), std::vector<int>(std::size_t(n), 0),
-               std::vector<double>(std::size_t(n)), std::vector<double>(std::size_t(n))};
+    Expected e{std::vector<int>(std::size_t(n), n + 1),
+               std::vector<int>(std::size_t(n), 0),
+               std::vector<double>(std::size_t(n)),
+               std::vector<double>(std::size_t(n)),
+               0,
+               std::vector<double>(std::size_t(n))};
     std::vector<int> open;
     for (int g = 1; g <= GameCount; ++g)
         if (input.results[std::size_t(g)] == 0) open.push_back(g);
@@ -64,6 +70,10 @@ Expected bruteForce(const OutlookInput& input)
                 e.worst[j] = std::max(e.worst[j], finish);
                 if (totals[j] == top) e.win[j] += 100 * p / sharing;
                 if (finish <= input.places) e.money[j] += 100 * p;
+                // Tied at this finish: an equal share of the places from it on.
+                const auto tied = std::count(totals.begin(), totals.end(), totals[j]);
+                for (auto q = std::size_t(finish - 1); q < std::size_t(finish - 1 + tied); ++q)
+                    if (q < input.prizes.size()) e.winnings[j] += p * input.prizes[q] / double(tied);
             }
             return;
         }
@@ -414,6 +424,54 @@ TEST(Outlook, MethodByPredictedCost)
             EXPECT_EQ(outlook::chooseMethod(n, games, 100'000, 0).method, OutlookMethod::Simulated);
         }
         EXPECT_EQ(changes, 1) << n;
+    }
+}
+
+// Expected winnings: fee places paid first, ties sharing their places' prizes, by enumeration
+// and by simulation; with percentages adding up to 100 they add up to the pot.
+TEST(Outlook, ExpectedWinnings)
+{
+    const struct {
+        const char* payouts;
+        double fee;
+        int paid;
+        std::vector<double> prizes;
+    } tables[] = {
+        {"60,30,10", 5, 20, {60, 30, 10}},
+        {"50,30,20,fee", 10, 11, {50, 30, 20, 10}},
+        {" 50% , fee,FEE ,40", 10, 4, {10, 10, 10, 8}},  // the fees leave 20 of 40
+        {"100,fee", 10, 0, {0, 0}},
+    };
+    for (const auto& table : tables) {
+        const auto payouts = outlook::parsePayouts(table.payouts);
+        ASSERT_TRUE(payouts) << table.payouts;
+        EXPECT_EQ(outlook::prizesOf(table.fee * table.paid, table.fee, *payouts), table.prizes) << table.payouts;
+    }
+    for (const char* bad : {"", "60,x", "120", "60,,40", "-5", "1,1,1,1,1,1,1,1,1", "fees"})
+        EXPECT_FALSE(outlook::parsePayouts(bad)) << bad;
+    EXPECT_EQ(outlook::parseFee(" $12.50"), 12.5);
+    EXPECT_FALSE(outlook::parseFee("5 dollars"));
+    EXPECT_EQ(outlook::moneyText(1234.5), "1234.50");
+
+    std::mt19937 rng(61);
+    for (const ScoringValues& values : {ScoringValues{}, ScoringRows[1]}) {  // the second: many ties
+        OutlookInput input = randomPool(rng, 9, 8, values);
+        input.participants[3].picks = input.participants[0].picks;  // three tied whatever happens
+        input.prizes = outlook::prizesOf(90, 10, *outlook::parsePayouts("50,30,20,fee"));
+        const Expected e = bruteForce(input);
+        for (const std::uint64_t limit : {OutlookOptions{}.maxExactEvaluations, std::uint64_t(0)}) {
+            const OutlookResult r = outlook::computeOutlook(input, with({.limit = limit, .tournaments = 40'000}));
+            double sum = 0;
+            for (std::size_t j = 0; j < e.winnings.size(); ++j) {
+                // Simulated: within four standard errors of a prize of at most 40.
+                EXPECT_NEAR(r.rows[j].expectedWinnings, e.winnings[j],
+                            limit ? 1e-6 : 4 * 40 / std::sqrt(double(r.tournaments)))
+                    << "participant " << j;
+                sum += r.rows[j].expectedWinnings;
+            }
+            EXPECT_NEAR(sum, 90, 1e-6);
+            EXPECT_EQ(r.rows[0].expectedWinnings, r.rows[3].expectedWinnings);
+        }
     }
 }
 

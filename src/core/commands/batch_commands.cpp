@@ -7,12 +7,14 @@
 
 #include "core/commands/pool_lock.h"
 #include "core/outlook/outlook_table.h"
+#include "core/outlook/payouts.h"
 #include "core/pool/cp1252.h"
 #include "core/pool/errors.h"
 #include "core/pool/file_io.h"
 #include "core/pool/pool_host.h"
 #include "core/pool/team_files.h"
 #include "core/session/pool_session.h"
+#include "core/settings/settings.h"
 #include "core/transfer/field_import.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/picks_import.h"
@@ -50,14 +52,15 @@ class BatchRun {
 public:
     BatchRun(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::ostream& out,
              std::ostream& err)
-        : file(line.commandFile), places(line.places), out(out), err(err), m_dataDir(dataDir), m_settings(settings),
-          m_host(err), m_pool(m_host, dataDir, settings)
+        : file(line.commandFile), places(line.places), fee(line.fee), payouts(line.payouts), out(out), err(err),
+          m_dataDir(dataDir), m_settings(settings), m_host(err), m_pool(m_host, dataDir, settings)
     {
     }
 
     const std::string& file;
     const int places;
-    bool remapPicks = false;  // --remap-picks
+    const std::optional<std::string> fee, payouts;  // --fee, --payouts: in place of the stored ones
+    bool remapPicks = false;                        // --remap-picks
     std::ostream& out;
     std::ostream& err;
 
@@ -191,9 +194,15 @@ int printOutlook(BatchRun& run)
     players.updateStandings();
     players.setSort(SortKey::Total, players.sortAscending());
     players.sort();
-    const outlook::OutlookResult result =
-        outlook::computeOutlook(outlook::outlookInputOf(players, pool.readScoringValues(), run.places));
-    const outlook::OutlookTable table(result, outlook::participantNames(players));
+    outlook::OutlookInput input = outlook::outlookInputOf(players, pool.readScoringValues(), run.places);
+    SettingsFile store(pool.settings());
+    const outlook::Money money = outlook::moneyOf(
+        run.fee ? *run.fee : store.readString(settings::Other, settings::EntryFee, ""),
+        run.payouts ? *run.payouts : store.readString(settings::Other, settings::Payouts, settings::DefaultPayouts));
+    if (money.fee > 0)
+        input.prizes = outlook::prizesOf(money.fee * outlook::paidParticipants(players), money.fee, money.payouts);
+    const outlook::OutlookResult result = outlook::computeOutlook(input);
+    const outlook::OutlookTable table(result, outlook::participantNames(players), money.fee > 0);
     run.out << utf8(outlook::outlookText(table, outlook::OutlookFormat::Tab, "\n"));
     // What the window's status strip says, when the figures are not all exact.
     if (result.method == outlook::OutlookMethod::Simulated || table.unprovenFinishes() > 0)

@@ -11,12 +11,14 @@ struct CommandLine {
     std::optional<std::string> poolDir;  // --pool DIR: the pool's folder, as typed
     bool help = false;                   // --help or -h: print the usage and end
     BatchCommand command = BatchCommand::None;
-    std::string commandOption;         // the command as typed ("--import-picks")
-    std::string commandFile;           // its FILE
-    int places = 3;                    // --places N: the paid places of --outlook, 1 to 8
-    bool remapPicks = false;           // --remap-picks: --import-field moves the picks with their teams
-    std::string error;                 // not empty: the command line is wrong, this says how
-    bool windowSystemOptions = false;  // the window system's options came (-platform): Qt takes them
+    std::string commandOption;           // the command as typed ("--import-picks")
+    std::string commandFile;             // its FILE
+    int places = 3;                      // --places N: the paid places of --outlook, 1 to 8
+    std::optional<std::string> fee;      // --fee F: the entry fee for --outlook, in place of the stored one
+    std::optional<std::string> payouts;  // --payouts LIST: the same for the payout table
+    bool remapPicks = false;             // --remap-picks: --import-field moves the picks with their teams
+    std::string error;                   // not empty: the command line is wrong, this says how
+    bool windowSystemOptions = false;    // the window system's options came (-platform): Qt takes them
 };
 
 // Reads the arguments that follow the program's name. A value that starts with "-" is taken for
@@ -46,6 +48,9 @@ inline const char* const UsageText =
     "  --outlook [--places N]    the Pool Outlook as tab-separated text on standard output, as\n"
     "                            the outlook window copies it; N paid places for Money %\n"
     "                            (1 to 8, 3 when not given)\n"
+    "  --fee F --payouts LIST    with --outlook, the entry fee and the payouts by place (as\n"
+    "                            60,30,10 or 50,30,20,fee) in place of the pool's: the last\n"
+    "                            column is then Exp. Winnings\n"
     "A command ends with status 0 when it is done, 1 when rows were refused (each is listed on\n"
     "standard error; the others were imported), 2 when nothing could be done. The imports are\n"
     "refused while the program has the pool open.\n"

@@ -68,6 +68,7 @@ PreparedPool preparePool(const OutlookInput& input)
     PreparedPool m;
     m.n = int(input.participants.size());
     m.places = std::clamp(input.places, 1, MaxPaidPlaces);
+    m.prizePlaces = std::min(int(input.prizes.size()), MaxPaidPlaces);
     const PickArray& results = input.results;
     int levelOfGame[GameCount + 1];
     std::fill(std::begin(levelOfGame), std::end(levelOfGame), -1);
@@ -206,6 +207,7 @@ Evaluator::Evaluator(const PreparedPool& model, bool ranks) : m_model(model), m_
     const auto n = std::size_t(model.n);
     win.assign(n, 0);
     money.assign(n, 0);
+    placeShare.assign(n * std::size_t(model.prizePlaces), 0);
     best.assign(n, std::numeric_limits<std::int32_t>::max());
     worst.assign(n, -1);
     if (model.narrow) {
@@ -295,15 +297,21 @@ void Evaluator::evaluate(const std::uint32_t* totals, std::uint64_t weight)
         }
         if (m_ranks) trackRanks(t, n, above, off, best.data(), worst.data());
         // Only the paid places gain; they are found by total, without a rank per participant.
+        const int reach = std::max(places, m_model.prizePlaces);
         std::int32_t paidFrom = hi;
-        for (std::int32_t v = last; v >= first && above[v] < places; --v) paidFrom = v + off;
+        for (std::int32_t v = last; v >= first && above[v] < reach; --v) paidFrom = v + off;
         const std::uint64_t share = weight / std::uint64_t(topCount);
         std::int32_t* paid = m_paid.data();
         const int paidCount = atLeast(t, n, paidFrom, paid);
         for (int p = 0; p < paidCount; ++p) {
             const auto k = std::size_t(paid[p]);
-            money[k] += weight;
+            const std::int32_t rank = above[t[k] - off];
+            if (rank < places) money[k] += weight;
             if (t[k] == hi) win[k] += share;
+            if (rank < m_model.prizePlaces) {
+                const std::int32_t* c = ways + Ways * (t[k] - off);
+                sharePlaces(k, rank, c[0] + c[1] + c[2] + c[3], weight);
+            }
         }
         return;
     }
@@ -319,7 +327,20 @@ void Evaluator::evaluate(const std::uint32_t* totals, std::uint64_t weight)
         }
         if (r < places) money[std::size_t(j)] += weight;
         if (r == 0) win[std::size_t(j)] += weight / topCount;
+        if (r < m_model.prizePlaces) {
+            const auto tied = std::equal_range(m_sorted.begin(), m_sorted.end(), t[j]);
+            sharePlaces(std::size_t(j), r, std::int32_t(tied.second - tied.first), weight);
+        }
     }
+}
+
+void Evaluator::sharePlaces(std::size_t j, std::int32_t rank, std::int32_t tied, std::uint64_t weight)
+{
+    // Tied at place rank + 1: an equal share of each place the tie covers.
+    const auto places = std::size_t(m_model.prizePlaces);
+    const std::uint64_t part = weight / std::uint64_t(tied);
+    for (auto q = std::size_t(rank); q < std::min(std::size_t(rank + tied), places); ++q)
+        placeShare[j * places + q] += part;
 }
 
 void Evaluator::mergeInto(Evaluator& into) const
@@ -330,6 +351,7 @@ void Evaluator::mergeInto(Evaluator& into) const
         into.best[j] = std::min(into.best[j], best[j]);
         into.worst[j] = std::max(into.worst[j], worst[j]);
     }
+    for (std::size_t k = 0; k < placeShare.size(); ++k) into.placeShare[k] += placeShare[k];
     into.weightSum += weightSum;
 }
 
@@ -605,6 +627,12 @@ OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& op
         result.finishesExact = result.finishesExact && row.finishesExact;
         row.winPercent = percentOf(total.win[j], total.weightSum);
         row.moneyPercent = percentOf(total.money[j], total.weightSum);
+        for (int q = 0; q < m.prizePlaces; ++q)
+            row.expectedWinnings +=
+                input.prizes[std::size_t(q)] *
+                (total.weightSum ? double(total.placeShare[j * std::size_t(m.prizePlaces) + std::size_t(q)]) /
+                                       double(total.weightSum)
+                                 : 0.0);
         if (!exact) {
             for (const double pct : {row.winPercent, row.moneyPercent}) {
                 const double p = pct / 100.0;

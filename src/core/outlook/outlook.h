@@ -25,6 +25,8 @@ struct OutlookInput {
     PickArray results{};                           // 0 = game not played yet
     ScoringValues values;
     int places = 3;  // paid places, 1..MaxPaidPlaces (clamped)
+    // The money of places 1, 2, ... (at most MaxPaidPlaces): empty for no Exp. Winnings.
+    std::vector<double> prizes;
 };
 
 struct OutlookOptions {
@@ -63,6 +65,9 @@ struct ParticipantOutlook {
     bool finishesExact = true;  // both
     double winPercent = 0;
     double moneyPercent = 0;
+    // Under the game model, with the input's prizes; k participants tied at place r share the
+    // prizes of places r to r + k - 1 equally.
+    double expectedWinnings = 0;
 };
 
 enum class OutlookMethod { Exact, Simulated };

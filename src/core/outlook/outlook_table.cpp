@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "core/outlook/payouts.h"
 #include "core/pool/players.h"
 #include "core/transfer/standings_export.h"
 
@@ -66,7 +67,8 @@ std::string summaryOf(const OutlookResult& result)
 }
 }  // namespace
 
-OutlookTable::OutlookTable(const OutlookResult& result, const std::vector<std::string>& names)
+OutlookTable::OutlookTable(const OutlookResult& result, const std::vector<std::string>& names, bool withWinnings)
+    : m_columns(withWinnings ? OutlookColumnCount : OutlookColumnCount - 1)
 {
     const std::vector<std::size_t> order =
         standingsOrder(result.rows.size(), [&](std::size_t i) { return result.rows[i].finalTotal; });
@@ -83,7 +85,8 @@ OutlookTable::OutlookTable(const OutlookResult& result, const std::vector<std::s
                      finishText(figures.worstFinish, figures.worstExact),
                      figures.canWin ? "Yes" : (figures.canWinExact ? "No" : "No*"),
                      percentText(figures.winPercent),
-                     percentText(figures.moneyPercent)};
+                     percentText(figures.moneyPercent),
+                     withWinnings ? moneyText(figures.expectedWinnings) : std::string()};
         m_rows.push_back(std::move(row));
     }
     m_summary = summaryOf(result);
@@ -97,7 +100,7 @@ std::string outlookText(const OutlookTable& table, OutlookFormat format, std::st
     std::string out;
     std::string cell;
     const auto line = [&](const std::array<std::string, OutlookColumnCount>& cells, bool header) {
-        for (int column = 0; column < OutlookColumnCount; ++column) {
+        for (int column = 0; column < table.columnCount(); ++column) {
             if (column) out += separator == TextSeparator::Comma ? ',' : '\t';
             cell = cells[std::size_t(column)];
             // A name like "=HYPERLINK(...)" must stay text in a spreadsheet.
@@ -121,7 +124,8 @@ std::string outlookHtml(const OutlookTable& table, const std::string& asOfText)
     out += "<br>";
     appendHtmlText(out, table.summary());
     out += "</p>\r\n<table>\r\n<tr>";
-    for (const std::string& header : OutlookHeaders) {
+    for (int column = 0; column < table.columnCount(); ++column) {
+        const std::string& header = OutlookHeaders[std::size_t(column)];
         out += "<th>";
         appendHtmlText(out, header);
         out += "</th>";
@@ -129,7 +133,7 @@ std::string outlookHtml(const OutlookTable& table, const std::string& asOfText)
     out += "</tr>\r\n";
     for (const OutlookRow& row : table.rows()) {
         out += "<tr>";
-        for (int column = 0; column < OutlookColumnCount; ++column) {
+        for (int column = 0; column < table.columnCount(); ++column) {
             out += column == NameColumn || column == CanWinColumn ? "<td>" : "<td class=\"n\">";
             appendHtmlText(out, row.cells[std::size_t(column)]);
             out += "</td>";

@@ -13,9 +13,10 @@ class PlayerList;
 
 namespace outlook {
 
-constexpr int OutlookColumnCount = 8;
+// The last column is there only when the pool has an entry fee (OutlookTable::columnCount).
+constexpr int OutlookColumnCount = 9;
 inline const std::array<std::string, OutlookColumnCount> OutlookHeaders = {
-    "#", "Name", "Total Pts", "Best Finish", "Worst Finish", "Can Win", "Win %", "Money %"};
+    "#", "Name", "Total Pts", "Best Finish", "Worst Finish", "Can Win", "Win %", "Money %", "Exp. Winnings"};
 enum OutlookColumn {
     PositionColumn,
     NameColumn,
@@ -24,7 +25,8 @@ enum OutlookColumn {
     WorstColumn,
     CanWinColumn,
     WinColumn,
-    MoneyColumn
+    MoneyColumn,
+    WinningsColumn
 };
 
 struct OutlookRow {
@@ -36,10 +38,13 @@ class OutlookTable {
 public:
     // names: the participants' names (Windows-1252 bytes), in the order of the result's rows.
     // Rows follow the standings' default order: total points descending, ties in list order.
-    OutlookTable(const OutlookResult& result, const std::vector<std::string>& names);
+    // withWinnings: the pool has an entry fee, and the result's expected winnings are shown.
+    OutlookTable(const OutlookResult& result, const std::vector<std::string>& names, bool withWinnings = false);
     OutlookTable() = default;
 
     const std::vector<OutlookRow>& rows() const { return m_rows; }
+    // The columns shown: Exp. Winnings only when the result has prizes.
+    int columnCount() const { return m_columns; }
     // What was computed, for the status strip ("" while nothing was).
     const std::string& summary() const { return m_summary; }
     // Best and worst finishes the search could not prove (each marked with a "*"), counted
@@ -50,6 +55,7 @@ private:
     std::vector<OutlookRow> m_rows;
     std::string m_summary;
     int m_unproven = 0;
+    int m_columns = OutlookColumnCount - 1;
 };
 
 enum class OutlookFormat { Tab, Comma };

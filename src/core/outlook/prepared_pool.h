@@ -51,6 +51,7 @@ struct PreparedPool {
     int n = 0;  // participants
     int levelCount = 0;
     int places = 3;
+    int prizePlaces = 0;  // places with a prize, for the shares of each place
     std::vector<Level> levels;
     std::vector<std::int32_t> picks;  // [level * n + j]: team code, -1 where it cannot score
     std::vector<std::uint32_t> base;  // points already earned, the standings' 32-bit sums
@@ -94,10 +95,13 @@ public:
     void mergeInto(Evaluator& into) const;
 
     std::vector<std::uint64_t> win, money;
+    std::vector<std::uint64_t> placeShare;  // [j * prizePlaces + place]: weight of j's share of it
     std::vector<std::int32_t> best, worst;  // participants strictly higher, fewest and most
     std::uint64_t weightSum = 0;
 
 private:
+    void sharePlaces(std::size_t j, std::int32_t rank, std::int32_t tied, std::uint64_t weight);
+
     const PreparedPool& m_model;
     bool m_ranks;
     std::vector<std::int32_t> m_counts, m_above, m_paid;

@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/outlook/payouts.h"
 #include "core/pool/errors.h"
 #include "core/pool/file_io.h"
 #include "core/session/pool_session.h"
@@ -37,7 +38,7 @@ using namespace outlook;
 namespace {
 constexpr QSize NormalSize{640, 316};
 constexpr int RowHeight = 16;
-constexpr std::array<int, OutlookColumnCount> ColumnWidths = {27, 150, 55, 70, 75, 55, 110, 60};
+constexpr std::array<int, OutlookColumnCount> ColumnWidths = {27, 150, 55, 70, 75, 55, 110, 60, 90};
 
 const QString SaveAsTitle = QStringLiteral("Save Pool Outlook");
 const QStringList SaveAsFilters = {QStringLiteral("HTML (*.htm)"), QStringLiteral("Comma Separated (*.csv)"),
@@ -78,7 +79,10 @@ public:
     {
         return parent.isValid() ? 0 : int(m_table.rows().size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : OutlookColumnCount; }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : m_table.columnCount();
+    }
     QVariant data(const QModelIndex& index, int role) const override
     {
         const OutlookRow& row = m_table.rows()[std::size_t(index.row())];
@@ -234,6 +238,7 @@ struct OutlookWindow::Run {
     QString whatIf;  // the status strip's prefix while a What If sheet is open
     std::atomic<bool> cancel{false};
     OutlookResult result;
+    bool withWinnings = false;  // an entry fee is set: Exp. Winnings is shown
     std::string error;
 };
 
@@ -405,6 +410,11 @@ void OutlookWindow::startComputing()
         clampPlaces(store.readInteger(settings::Other, settings::OutlookPlaces, settings::DefaultOutlookPlaces));
     auto run = std::make_shared<Run>();
     run->input = outlookInputOf(m_session.players(), m_session.readScoringValues(), places);
+    const Money money = moneyOf(store.readString(settings::Other, settings::EntryFee, ""),
+                                store.readString(settings::Other, settings::Payouts, settings::DefaultPayouts));
+    if (money.fee > 0)
+        run->input.prizes = prizesOf(money.fee * paidParticipants(m_session.players()), money.fee, money.payouts);
+    run->withWinnings = money.fee > 0;
     if (const std::optional<Frame::WhatIf> whatIf = m_main.whatIf()) {
         run->input.results = whatIf->results;
         run->whatIf = whatIfPrefix(whatIf->decided);
@@ -460,7 +470,11 @@ void OutlookWindow::finishComputing()
         emit computed();
         return;
     }
-    m_model->setTable(OutlookTable(run->result, run->names));
+    const int columns = m_model->columnCount();
+    m_model->setTable(OutlookTable(run->result, run->names, run->withWinnings));
+    // Exp. Winnings comes and goes with the entry fee.
+    for (int column = columns; column < m_model->columnCount(); ++column)
+        m_outlookGrid->setColumnWidth(column, ColumnWidths[std::size_t(column)]);
     showStatus(run->whatIf + fromAnsi(m_model->table().summary()));
     emit computed();
 }

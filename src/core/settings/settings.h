@@ -62,8 +62,8 @@ inline const std::string PrintPayout = "PrintPayout";
 inline const std::string PrintReturnTo = "PrintReturnTo";
 inline const std::string CheckedResolution = "Checked Resolution";
 inline const std::string OutlookPlaces = "Outlook Paid Places";  // in Other
-inline const std::string EntryFee = "Entry Fee";                  // in Other: "5", "12.50"
-inline const std::string Payouts = "Payouts";                     // in Other: "60,30,10", "50,30,20,fee"
+inline const std::string EntryFee = "Entry Fee";                 // in Other: "5", "12.50"
+inline const std::string Payouts = "Payouts";                    // in Other: "60,30,10", "50,30,20,fee"
 std::string roundName(int round);                                // "Round1".."Round6"
 std::string payDescName(int row);                                // "PayDesc1".."PayDesc8"
 std::string payPctName(int row);                                 // "PayPct1".."PayPct8"

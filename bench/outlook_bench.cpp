@@ -29,9 +29,11 @@ outlook::OutlookInput modelPool(int participants, int openGames)
     return input;
 }
 
-void run(benchmark::State& state, const outlook::OutlookOptions& options, outlook::OutlookMethod expected)
+void run(benchmark::State& state, const outlook::OutlookOptions& options, outlook::OutlookMethod expected,
+         int valueFactor = 1)
 {
-    const auto input = modelPool(int(state.range(0)), int(state.range(1)));
+    auto input = modelPool(int(state.range(0)), int(state.range(1)));
+    for (int r = 1; r <= RoundCount; ++r) input.values.round[r] *= valueFactor;
     outlook::OutlookResult result;
     for (auto _ : state) {
         result = outlook::computeOutlook(input, options);
@@ -49,6 +51,7 @@ void run(benchmark::State& state, const outlook::OutlookOptions& options, outloo
     }
     state.counters["finishes proven"] = proven;
     state.counters["can win"] = canWin;
+    state.counters["exact"] = result.method == outlook::OutlookMethod::Exact;
 }
 
 // Every column exact: participants x 2^open outcomes.
@@ -60,6 +63,31 @@ BENCHMARK(BM_OutlookExact)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime();
+
+// Round values 50,000 times the usual: the same figures at the same speed.
+void BM_OutlookLargeValues(benchmark::State& state) { run(state, {}, outlook::OutlookMethod::Exact, 50'000); }
+BENCHMARK(BM_OutlookLargeValues)
+    ->Args({10'000, 15})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+
+// The method the predicted costs choose: few participants with many games left are not
+// enumerated for minutes; many participants with 20 left are, exactly.
+void BM_OutlookChosen(benchmark::State& state)
+{
+    const bool exact = outlook::chooseMethod(int(state.range(0)), int(state.range(1)), 100'000).method ==
+                       outlook::OutlookMethod::Exact;
+    run(state, {}, exact ? outlook::OutlookMethod::Exact : outlook::OutlookMethod::Simulated);
+}
+BENCHMARK(BM_OutlookChosen)
+    ->Args({3, 31})
+    ->Args({13, 29})
+    ->Args({10'000, 20})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1);
 
 // Too many outcomes to visit: simulated percentages, searched finishes.
 void BM_OutlookSimulated(benchmark::State& state)

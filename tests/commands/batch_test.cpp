@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
+#include <sstream>
 
 #include "core/commands/batch_commands.h"
 #include "core/commands/pool_lock.h"
@@ -346,6 +347,22 @@ TEST_F(BatchCommands, OutlookPrintsTheOutlookAndWritesNothing)
         env.remove("LOCPATH");
         env.remove("LC_ALL");
     }
+
+    // An entry fee adds Exp. Winnings, last, with two decimals.
+    ran = run({"--outlook", "--fee", "5", "--payouts", "50,30,20,fee"});
+    EXPECT_EQ(ran.code, BatchDone) << ran.err;
+    std::istringstream lines(ran.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "#\tName\tTotal Pts\tBest Finish\tWorst Finish\tCan Win\tWin %\tMoney %\tExp. Winnings");
+    int rows = 0;
+    for (; std::getline(lines, line); ++rows) {
+        const std::string last = line.substr(line.rfind('\t') + 1);
+        EXPECT_TRUE(last.size() >= 4 && last[last.size() - 3] == '.' &&
+                    last.find_first_not_of("0123456789.") == std::string::npos)
+            << line;
+    }
+    EXPECT_EQ(rows, 11);
 
     fs::remove(dir.file("pool/" + JournalFileName));  // it extends the file as it was, not the torn one
     dir.write("pool/" + PicksFileName, dir.read("pool/" + PicksFileName) + "x");

@@ -346,6 +346,29 @@ TEST_F(OptionsDialogTest, OkRefusesDuplicateRegionsThenRoundBoxesWithoutANumber)
     }
 }
 
+// The entry fee and payouts: refused while they are no sum or no table, written once mended.
+TEST_F(OptionsDialogTest, TheMoneyIsCheckedThenWritten)
+{
+    open();
+    typeRegions(FourRegions);
+    auto* fee = child<QLineEdit>("txtEntryFee");
+    auto* payouts = child<QLineEdit>("txtPayouts");
+    EXPECT_EQ(payouts->text(), "60,30,10");
+    retype(fee, "12.50");
+    retype(payouts, "50,30,x");
+    clickOk();
+    EXPECT_EQ(testPrompts().texts(),
+              QStringList{"Payouts need a percentage or fee for each place, such as 60,30,10 or 50,30,20,fee."});
+    expectNothingWritten();
+    EXPECT_EQ(QApplication::focusWidget(), payouts);
+    retype(payouts, "50,30,20,fee");
+    testPrompts().clear();
+    clickOk();
+    EXPECT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(store.values.at({"Other", "Entry Fee"}), "12.50");
+    EXPECT_EQ(store.values.at({"Other", "Payouts"}), "50,30,20,fee");
+}
+
 // Pasted region names are compared as the file will keep them: only their first line, tabs as
 // spaces, no blanks around them.
 TEST_F(OptionsDialogTest, PastedRegionNamesAreComparedAsStored)

@@ -6,7 +6,8 @@
 namespace {
 using namespace outlook;
 
-ParticipantOutlook Row(int total, int best, int worst, bool canWin, double win, double money, bool exact = true)
+ParticipantOutlook Row(int total, int best, int worst, bool canWin, double win, double money, bool bestExact = true,
+                       bool worstExact = true, bool canWinExact = true)
 {
     ParticipantOutlook row;
     row.finalTotal = total;
@@ -15,7 +16,10 @@ ParticipantOutlook Row(int total, int best, int worst, bool canWin, double win, 
     row.canWin = canWin;
     row.winPercent = win;
     row.moneyPercent = money;
-    row.finishesExact = exact;
+    row.bestExact = bestExact;
+    row.worstExact = worstExact;
+    row.canWinExact = canWinExact;
+    row.finishesExact = bestExact && worstExact;
     return row;
 }
 
@@ -25,8 +29,9 @@ OutlookResult sample()
     result.method = OutlookMethod::Exact;
     result.remainingGames = 2;
     result.outcomes = 4;
-    result.rows = {Row(10, 2, 3, false, 0, 12.345), Row(30, 1, 2, true, 62.5, 100),
-                   Row(30, 1, 3, true, 37.5, 87.65, false)};
+    // Each unproven figure is marked, not its row.
+    result.rows = {Row(10, 3, 4, false, 0, 12.345, false, false, false), Row(30, 1, 2, true, 62.5, 100),
+                   Row(30, 1, 3, true, 37.5, 87.65, true, false)};
     return result;
 }
 
@@ -36,16 +41,16 @@ TEST(OutlookTable, RowsByTotalTiesInListOrderAsTabText)
     EXPECT_EQ(outlookText(table, OutlookFormat::Tab, "\n"),
               "#\tName\tTotal Pts\tBest Finish\tWorst Finish\tCan Win\tWin %\tMoney %\n"
               "1\t'=SUM(A1)\t30\t1\t2\tYes\t62.5\t100.0\n"
-              "2\tBob, \"Jr\"\t30\t1*\t3*\tYes\t37.5\t87.7\n"
-              "3\tLow\t10\t2\t3\tNo\t0.0\t12.3\n");
-    EXPECT_EQ(table.summary(), "Exact over 4 outcomes (2 games left); * 1 finish not proven");
+              "2\tBob, \"Jr\"\t30\t1\t3*\tYes\t37.5\t87.7\n"
+              "3\tLow\t10\t3*\t4*\tNo*\t0.0\t12.3\n");
+    EXPECT_EQ(table.summary(), "Exact over 4 outcomes (2 games left); * 3 finishes not proven");
 }
 
 TEST(OutlookTable, CommaTextQuotesAndPageEscapes)
 {
     const OutlookTable table(sample(), {"Low", "<b>&", "Bob, \"Jr\""});
     const std::string csv = outlookText(table, OutlookFormat::Comma, "\r\n");
-    EXPECT_NE(csv.find("2,\"Bob, \"\"Jr\"\"\",30,1*,3*,Yes,37.5,87.7\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("2,\"Bob, \"\"Jr\"\"\",30,1,3*,Yes,37.5,87.7\r\n"), std::string::npos) << csv;
     const std::string page = outlookHtml(table, "As of: 03/07/2024");
     EXPECT_NE(page.find("<meta charset=\"windows-1252\">"), std::string::npos);
     EXPECT_NE(page.find("<td>&lt;b&gt;&amp;</td>"), std::string::npos) << page;
@@ -60,9 +65,20 @@ TEST(OutlookTable, SimulatedSummarySaysHowMany)
     result.tournaments = 100000;
     result.largestHalfInterval = 0.314;
     result.remainingGames = 47;
-    for (auto& row : result.rows) row.finishesExact = true;
+    for (auto& row : result.rows) row.bestExact = row.worstExact = row.canWinExact = true;
     EXPECT_EQ(OutlookTable(result, {"a", "b", "c"}).summary(),
-              "Estimated from 100000 tournaments (47 games left): Win % and Money % within 0.3 points at 95%");
+              "Estimated from 100000 tournaments (47 games left): chances within 0.3 points at 95%");
+    // Why not exact: the predicted time, in a unit that reads at a glance.
+    for (const auto& [seconds, text] : {std::pair<double, std::string>{2410, "40 minutes"},
+                                        {90, "2 minutes"},
+                                        {1.2e7, "139 days"},
+                                        {5400, "2 hours"},
+                                        {40, "40 seconds"},
+                                        {7.3e4, "20 hours"}}) {
+        result.exactSeconds = seconds;
+        const std::string summary = OutlookTable(result, {"a", "b", "c"}).summary();
+        EXPECT_EQ(summary.substr(summary.find(';')), "; exact would take about " + text) << seconds;
+    }
 }
 
 TEST(OutlookTable, WhoPickedWhom)

@@ -4,10 +4,12 @@
 #include <cmath>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 #include "../pool/pool_samples.h"
 #include "core/outlook/outlook.h"
 #include "core/outlook/outlook_table.h"
+#include "core/outlook/payouts.h"
 #include "core/outlook/prepared_pool.h"
 #include "core/pool/players.h"
 #include "core/pool/pool_host.h"
@@ -25,6 +27,7 @@ struct Expected {
     std::vector<int> best, worst;
     std::vector<double> win, money;
     std::uint64_t outcomes = 0;
+    std::vector<double> winnings;  // with the input's prizes
 };
 
 Expected bruteForce(const OutlookInput& input)
@@ -40,8 +43,12 @@ Expected bruteForce(const OutlookInput& input)
     std::vector<const Player*> entries;
     for (const auto& p : input.participants) entries.push_back(players.add(makeEntry(p.id, "P", p.picks)));
 
-    Expected e{std::vector<int>(std::size_t(n), n + 1), std::vector<int>(std::size_t(n), 0),
-               std::vector<double>(std::size_t(n)), std::vector<double>(std::size_t(n))};
+    Expected e{std::vector<int>(std::size_t(n), n + 1),
+               std::vector<int>(std::size_t(n), 0),
+               std::vector<double>(std::size_t(n)),
+               std::vector<double>(std::size_t(n)),
+               0,
+               std::vector<double>(std::size_t(n))};
     std::vector<int> open;
     for (int g = 1; g <= GameCount; ++g)
         if (input.results[std::size_t(g)] == 0) open.push_back(g);
@@ -63,6 +70,10 @@ Expected bruteForce(const OutlookInput& input)
                 e.worst[j] = std::max(e.worst[j], finish);
                 if (totals[j] == top) e.win[j] += 100 * p / sharing;
                 if (finish <= input.places) e.money[j] += 100 * p;
+                // Tied at this finish: an equal share of the places from it on.
+                const auto tied = std::count(totals.begin(), totals.end(), totals[j]);
+                for (auto q = std::size_t(finish - 1); q < std::size_t(finish - 1 + tied); ++q)
+                    if (q < input.prizes.size()) e.winnings[j] += p * input.prizes[q] / double(tied);
             }
             return;
         }
@@ -255,6 +266,52 @@ TEST(Outlook, SearchedFinishesMatchRescoring)
     }
 }
 
+// Large round values: the figures of a pool do not change when every value is multiplied by
+// 1,000, and they are those of every outcome rescored, by enumeration and by the searches. Values
+// with no common factor whose totals span far more than a count of totals can hold are searched
+// in 32 bits.
+TEST(Outlook, LargeRoundValuesGiveExactFinishes)
+{
+    const auto times = [](ScoringValues v, int k) {
+        for (int r = 1; r <= RoundCount; ++r) v.round[r] *= k;
+        return v;
+    };
+    const struct {
+        unsigned seed;
+        bool late;
+        std::uint64_t limit;
+        ScoringValues values;
+        int factor;
+    } rows[] = {
+        {51, true, 0, ScoringValues{}, 1000},
+        {52, false, 0, ScoringRows[3], 1000},
+        {53, true, OutlookOptions{}.maxExactEvaluations, ScoringRows[2], 1000},
+        {54, true, 0, scoring({3, 7, 11, 13'000, 170'000, 1'000'003}, true), 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("seed " + std::to_string(row.seed));
+        std::mt19937 rng(row.seed);
+        OutlookInput input = row.late ? latePool(rng, 30, 12, row.values) : randomPool(rng, 30, 11, row.values);
+        const OutlookResult plain = outlook::computeOutlook(input, with({.limit = row.limit, .tournaments = 2000}));
+        input.values = times(row.values, row.factor);
+        const Expected e = bruteForce(input);
+        const OutlookResult scaled = outlook::computeOutlook(input, with({.limit = row.limit, .tournaments = 2000}));
+        EXPECT_TRUE(scaled.finishesExact);
+        for (std::size_t j = 0; j < e.best.size(); ++j) {
+            SCOPED_TRACE("participant " + std::to_string(j));
+            const auto& a = plain.rows[j];
+            const auto& b = scaled.rows[j];
+            EXPECT_EQ(b.bestFinish, e.best[j]);
+            EXPECT_EQ(b.worstFinish, e.worst[j]);
+            EXPECT_EQ(b.canWin, e.best[j] == 1);
+            EXPECT_TRUE(b.canWinExact);
+            EXPECT_EQ(std::tie(a.bestFinish, a.worstFinish, a.canWin, a.winPercent, a.moneyPercent),
+                      std::tie(b.bestFinish, b.worstFinish, b.canWin, b.winPercent, b.moneyPercent));
+            EXPECT_EQ(std::int64_t(b.finalTotal), std::int64_t(a.finalTotal) * row.factor);
+        }
+    }
+}
+
 // A worst-finish search stopped for want of budget goes on where it stopped and ends where one
 // run with enough budget ends, whatever the shares, having done all of that run's work (and
 // found its place again each time): none of it is skipped.
@@ -332,6 +389,89 @@ TEST(Outlook, SearchOutOfBudget)
         if (!row.finishesExact) continue;
         EXPECT_EQ(row.bestFinish, e.best[j]);
         EXPECT_EQ(row.worstFinish, e.worst[j]);
+    }
+}
+
+// The method by predicted cost, as a function of the counts: small pools with many games left
+// are not enumerated for minutes, large pools with few left are; across the break-even the
+// choice changes once, and never to the fallback where exact was predicted cheaper.
+TEST(Outlook, MethodByPredictedCost)
+{
+    const struct {
+        int participants, games;
+        OutlookMethod method;
+    } rows[] = {
+        {3, 31, OutlookMethod::Simulated},      {4, 31, OutlookMethod::Simulated},
+        {13, 29, OutlookMethod::Simulated},     {50, 20, OutlookMethod::Exact},
+        {1'000, 20, OutlookMethod::Exact},      {1'000, 31, OutlookMethod::Simulated},
+        {10'000, 15, OutlookMethod::Exact},     {10'000, 20, OutlookMethod::Exact},
+        {10'000, 31, OutlookMethod::Simulated}, {1'000'000, 15, OutlookMethod::Exact},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(outlook::chooseMethod(row.participants, row.games, 100'000).method, row.method)
+            << row.participants << " participants, " << row.games << " games";
+    for (const int n : {1, 3, 50, 1'000, 10'000, 1'000'000}) {
+        int changes = 0;
+        OutlookMethod before = OutlookMethod::Exact;
+        for (int games = 0; games <= 63; ++games) {
+            const outlook::MethodChoice c = outlook::chooseMethod(n, games, 100'000, ~std::uint64_t(0));
+            SCOPED_TRACE(std::to_string(n) + " participants, " + std::to_string(games) + " games");
+            if (c.exactSeconds <= c.fallbackSeconds) {
+                EXPECT_EQ(c.method, OutlookMethod::Exact);
+            }
+            changes += c.method != before;
+            before = c.method;
+            EXPECT_EQ(outlook::chooseMethod(n, games, 100'000, 0).method, OutlookMethod::Simulated);
+        }
+        EXPECT_EQ(changes, 1) << n;
+    }
+}
+
+// Expected winnings: fee places paid first, ties sharing their places' prizes, by enumeration
+// and by simulation; with percentages adding up to 100 they add up to the pot.
+TEST(Outlook, ExpectedWinnings)
+{
+    const struct {
+        const char* payouts;
+        double fee;
+        int paid;
+        std::vector<double> prizes;
+    } tables[] = {
+        {"60,30,10", 5, 20, {60, 30, 10}},
+        {"50,30,20,fee", 10, 11, {50, 30, 20, 10}},
+        {" 50% , fee,FEE ,40", 10, 4, {10, 10, 10, 8}},  // the fees leave 20 of 40
+        {"100,fee", 10, 0, {0, 0}},
+    };
+    for (const auto& table : tables) {
+        const auto payouts = outlook::parsePayouts(table.payouts);
+        ASSERT_TRUE(payouts) << table.payouts;
+        EXPECT_EQ(outlook::prizesOf(table.fee * table.paid, table.fee, *payouts), table.prizes) << table.payouts;
+    }
+    for (const char* bad : {"", "60,x", "120", "60,,40", "-5", "1,1,1,1,1,1,1,1,1", "fees"})
+        EXPECT_FALSE(outlook::parsePayouts(bad)) << bad;
+    EXPECT_EQ(outlook::parseFee(" $12.50"), 12.5);
+    EXPECT_FALSE(outlook::parseFee("5 dollars"));
+    EXPECT_EQ(outlook::moneyText(1234.5), "1234.50");
+
+    std::mt19937 rng(61);
+    for (const ScoringValues& values : {ScoringValues{}, ScoringRows[1]}) {  // the second: many ties
+        OutlookInput input = randomPool(rng, 9, 8, values);
+        input.participants[3].picks = input.participants[0].picks;  // three tied whatever happens
+        input.prizes = outlook::prizesOf(90, 10, *outlook::parsePayouts("50,30,20,fee"));
+        const Expected e = bruteForce(input);
+        for (const std::uint64_t limit : {OutlookOptions{}.maxExactEvaluations, std::uint64_t(0)}) {
+            const OutlookResult r = outlook::computeOutlook(input, with({.limit = limit, .tournaments = 40'000}));
+            double sum = 0;
+            for (std::size_t j = 0; j < e.winnings.size(); ++j) {
+                // Simulated: within four standard errors of a prize of at most 40.
+                EXPECT_NEAR(r.rows[j].expectedWinnings, e.winnings[j],
+                            limit ? 1e-6 : 4 * 40 / std::sqrt(double(r.tournaments)))
+                    << "participant " << j;
+                sum += r.rows[j].expectedWinnings;
+            }
+            EXPECT_NEAR(sum, 90, 1e-6);
+            EXPECT_EQ(r.rows[0].expectedWinnings, r.rows[3].expectedWinnings);
+        }
     }
 }
 

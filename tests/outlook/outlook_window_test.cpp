@@ -96,13 +96,12 @@ protected:
         if (results) input.results = *results;
         return OutlookTable(computeOutlook(input), names());
     }
-    // The participants' names: every entry but the first results entry, as the engine counts.
+    // The participants' names: every entry but the results entries, as the standings count.
     std::vector<std::string> names()
     {
         std::vector<std::string> list;
-        const int results = players().indexOfId(ResultsId);
         for (int i = 0; i < players().count(); ++i)
-            if (i != results) list.emplace_back(players()[i].name.view());
+            if (players()[i].id != ResultsId) list.emplace_back(players()[i].name.view());
         return list;
     }
     // The standings page as scorePicks scores the participants against these results.
@@ -162,6 +161,18 @@ TEST_F(OutlookWindowTest, ShortcutOpensTheGridCopyGivesTheText)
     EXPECT_EQ(picked->model()->columnCount(), 3);
     EXPECT_EQ(picked->model()->rowCount(), 4);
     EXPECT_EQ(picked->model()->headerData(1, Qt::Horizontal).toString(), "Final 4");
+
+    // The other pages copy what they show, from the same pop-up menu.
+    Find<QTabWidget>(outlook, "pcOutlook")->setCurrentWidget(picked);
+    Find<QAction>(outlook, "mnuCopy")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text().replace("\r\n", "\n"),
+              "Team\tFinal 4\tChampionship\n" + gridText(*picked))
+        << QApplication::clipboard()->text().toStdString();
+
+    // Tab leaves a grid.
+    picked->setFocus();
+    QTest::keyClick(picked, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), picked);
 }
 
 TEST_F(OutlookWindowTest, RecomputesWhenTheListOrThePlacesChange)
@@ -225,12 +236,26 @@ TEST_F(OutlookWindowTest, CancelStopsALongComputation)
     EXPECT_EQ(Find<QLabel>(*outlook, "pnlStatus")->text(),
               "Cancelled; the figures shown are from before the last change.");
     EXPECT_EQ(Find<QTableView>(*outlook, "grdOutlook")->model()->rowCount(), 0);
+
+    // Nothing computed yet: F5 and Compute start again.
+    auto* compute = Find<QPushButton>(*outlook, "btnCompute");
+    EXPECT_TRUE(compute->isVisible());
+    for (const bool key : {true, false}) {
+        if (key)
+            QTest::keyClick(Find<QTableView>(*outlook, "grdOutlook"), Qt::Key_F5);
+        else
+            QTest::mouseClick(compute, Qt::LeftButton);
+        EXPECT_TRUE(outlook->isComputing()) << key;
+        EXPECT_FALSE(compute->isVisible());
+        QTest::mouseClick(Find<QPushButton>(*outlook, "btnCancel"), Qt::LeftButton);
+        waitComputed(*outlook);
+    }
 }
 
 TEST_F(OutlookWindowTest, WhatIfKeysRecomputeAndClosingGoesBackToTheResults)
 {
     fill(4, 3);
-    // A second results entry (a damaged file) is one more participant, named as it is.
+    // A second results entry (a damaged file) is no participant, as in the standings.
     players().add(makeEntry(ResultsId, ResultsName, randomBracket(rng)));
     players().add(makeEntry(9, "After", randomBracket(rng)));
     const PickArray real = players()[0].picks;
@@ -239,6 +264,8 @@ TEST_F(OutlookWindowTest, WhatIfKeysRecomputeAndClosingGoesBackToTheResults)
     auto* grid = Find<QTableView>(outlook, "grdOutlook");
     auto* standings = Find<QTableView>(outlook, "grdWhatIfStandings");
     EXPECT_EQ(gridText(*grid), rowsText(expected()));
+    EXPECT_EQ(grid->model()->rowCount(), 5);
+    EXPECT_FALSE(gridText(*grid).contains(QStringLiteral("RESULTS")));
     EXPECT_EQ(gridText(*standings), scoresText(real));
     EXPECT_EQ(standings->model()->headerData(3, Qt::Horizontal).toString(), "Potential");
 

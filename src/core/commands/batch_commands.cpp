@@ -8,6 +8,7 @@
 
 #include "core/commands/pool_lock.h"
 #include "core/outlook/outlook_table.h"
+#include "core/outlook/payouts.h"
 #include "core/pool/cp1252.h"
 #include "core/pool/errors.h"
 #include "core/pool/file_io.h"
@@ -54,15 +55,17 @@ class BatchRun {
 public:
     BatchRun(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::istream& in,
              std::ostream& out, std::ostream& err)
-        : file(line.commandFile), format(line.format), places(line.places), in(in), out(out), err(err),
-          m_dataDir(dataDir), m_settings(settings), m_host(err), m_pool(m_host, dataDir, settings)
+        : file(line.commandFile), format(line.format), places(line.places), fee(line.fee), payouts(line.payouts),
+          in(in), out(out), err(err), m_dataDir(dataDir), m_settings(settings), m_host(err),
+          m_pool(m_host, dataDir, settings)
     {
     }
 
     const std::string& file;
     const std::optional<OutputFormat> format;  // --format
     const int places;
-    bool remapPicks = false;  // --remap-picks
+    const std::optional<std::string> fee, payouts;  // --fee, --payouts: in place of the stored ones
+    bool remapPicks = false;                        // --remap-picks
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
@@ -280,9 +283,15 @@ int printOutlook(BatchRun& run)
     players.updateStandings();
     players.setSort(SortKey::Total, players.sortAscending());
     players.sort();
-    const outlook::OutlookResult result =
-        outlook::computeOutlook(outlook::outlookInputOf(players, pool.readScoringValues(), run.places));
-    const outlook::OutlookTable table(result, outlook::participantNames(players));
+    outlook::OutlookInput input = outlook::outlookInputOf(players, pool.readScoringValues(), run.places);
+    SettingsFile store(pool.settings());
+    const outlook::Money money = outlook::moneyOf(
+        run.fee ? *run.fee : store.readString(settings::Other, settings::EntryFee, ""),
+        run.payouts ? *run.payouts : store.readString(settings::Other, settings::Payouts, settings::DefaultPayouts));
+    if (money.fee > 0)
+        input.prizes = outlook::prizesOf(money.fee * outlook::paidParticipants(players), money.fee, money.payouts);
+    const outlook::OutlookResult result = outlook::computeOutlook(input);
+    const outlook::OutlookTable table(result, outlook::participantNames(players), money.fee > 0);
     const outlook::OutlookFormat separator =
         format == OutputFormat::Csv ? outlook::OutlookFormat::Comma : outlook::OutlookFormat::Tab;
     int status = BatchDone;
@@ -299,7 +308,7 @@ int printOutlook(BatchRun& run)
         status = wroteOut(run);
     }
     // What the window's status strip says, when the figures are not all exact.
-    if (result.method == outlook::OutlookMethod::Simulated || table.unprovenRows() > 0)
+    if (result.method == outlook::OutlookMethod::Simulated || table.unprovenFinishes() > 0)
         run.err << utf8(table.summary()) << '\n';
     return status;
 }

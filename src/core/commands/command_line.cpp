@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/outlook/outlook.h"
+#include "core/outlook/payouts.h"
 #include "version.h"
 
 namespace {
@@ -188,6 +189,18 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             places = value;
             continue;
         }
+        if (optionValue(args, i, "--fee", "sum", "F", value, missing)) {
+            if (!missing.empty()) return fail(missing);
+            if (result.fee && *result.fee != *value) return fail("--fee given twice");
+            result.fee = value;
+            continue;
+        }
+        if (optionValue(args, i, "--payouts", "list", "LIST", value, missing)) {
+            if (!missing.empty()) return fail(missing);
+            if (result.payouts && *result.payouts != *value) return fail("--payouts given twice");
+            result.payouts = value;
+            continue;
+        }
         if (windowSystemOption(args, i, missing)) {
             if (!missing.empty()) return fail(missing);
             result.windowSystemOptions = true;
@@ -224,6 +237,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
                         *places + "'");
         if (result.command != BatchCommand::Outlook) return fail("--places goes with --outlook");
     }
+    if (result.fee && !outlook::parseFee(*result.fee))
+        return fail("--fee needs a sum such as 5 or 12.50, not '" + *result.fee + "'");
+    if (result.payouts && !outlook::parsePayouts(*result.payouts))
+        return fail("--payouts needs percentages or 'fee' by place, such as 60,30,10 or 50,30,20,fee; not '" +
+                    *result.payouts + "'");
+    if ((result.fee || result.payouts) && result.command != BatchCommand::Outlook)
+        return fail(std::string(result.fee ? "--fee" : "--payouts") + " goes with --outlook");
     if (result.windowSystemOptions && result.command != BatchCommand::None)
         return fail(result.commandOption + " runs without a window: leave out the window system's options");
     return result;

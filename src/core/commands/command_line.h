@@ -22,6 +22,8 @@ struct CommandLine {
     std::string commandFile;             // its FILE; "-" for the standard input or output (the OUTDIR of --publish)
     std::optional<OutputFormat> format;  // --format csv|tsv|html
     int places = 3;                      // --places N: the paid places of --outlook, 1 to 8
+    std::optional<std::string> fee;      // --fee F: the entry fee for --outlook, in place of the stored one
+    std::optional<std::string> payouts;  // --payouts LIST: the same for the payout table
     bool remapPicks = false;             // --remap-picks: --import-field moves the picks with their teams
     std::string error;                   // not empty: the command line is wrong, this says how
     bool windowSystemOptions = false;    // the window system's options came (-platform): Qt takes them
@@ -67,6 +69,10 @@ inline const char* const UsageText = "Usage: hoopfall [--pool DIR] [COMMAND]\n"
                                      "                           or .txt)\n"
                                      "  --places N               with --outlook: N paid places for Money % (1 to 8, 3\n"
                                      "                           when not given)\n"
+                                     "  --fee F                  with --outlook: the entry fee in place of the\n"
+                                     "                           pool's; the last column is then Exp. Winnings\n"
+                                     "  --payouts LIST           with --outlook: the payouts by place (as 60,30,10\n"
+                                     "                           or 50,30,20,fee) in place of the pool's\n"
                                      "  --format FORMAT          with an export or --outlook: write csv, tsv\n"
                                      "                           (tab-separated) or html, whatever FILE is called\n"
                                      "  --publish OUTDIR         the pool as a small web site in OUTDIR: standings,\n"

@@ -244,7 +244,8 @@ private:
 }  // namespace
 
 bool searchFinishes(const PreparedPool& model, const OutlookOptions& options, std::vector<std::int32_t>& best,
-                    std::vector<std::int32_t>& worst, std::vector<std::uint8_t>& proven)
+                    std::vector<std::int32_t>& worst, std::vector<std::uint8_t>& bestProven,
+                    std::vector<std::uint8_t>& worstProven)
 {
     if (model.n == 0) return true;
     const Prepared prepared(model);
@@ -281,7 +282,7 @@ bool searchFinishes(const PreparedPool& model, const OutlookOptions& options, st
                 search.run(i, first, ~std::uint64_t(0));
                 if (first == 0) b = 0;
             }
-            proven[std::size_t(i)] = b == 0 || search.run(i, b, budget);
+            bestProven[std::size_t(i)] = b == 0 || search.run(i, b, budget);
         },
         0.0, 1.0);
     if (!bestFinished) return false;
@@ -296,6 +297,7 @@ bool searchFinishes(const PreparedPool& model, const OutlookOptions& options, st
     std::vector<int> open(n);
     std::iota(open.begin(), open.end(), 0);
     for (std::int32_t& o : worst) o = std::max(o, -1);
+    std::fill(worstProven.begin(), worstProven.end(), 1);  // until a row's search stops short
     std::uint64_t left = options.worstSearchBudget;
     // A share must also pay for preparing the search and for finding the place it stopped at.
     std::uint64_t allowance = std::max<std::uint64_t>(left / n / FirstWorstRound, MinWorstShare * n);
@@ -331,7 +333,7 @@ bool searchFinishes(const PreparedPool& model, const OutlookOptions& options, st
             else if (spent[i] < cap)
                 open[kept++] = open[t];
             else
-                proven[i] = 0;
+                worstProven[i] = 0;
         }
         open.resize(kept);
         // Half the rows done: the median row is one of them (the others have used more).
@@ -342,7 +344,7 @@ bool searchFinishes(const PreparedPool& model, const OutlookOptions& options, st
         }
         allowance *= 4;
     }
-    for (const int i : open) proven[std::size_t(i)] = 0;
+    for (const int i : open) worstProven[std::size_t(i)] = 0;
     if (options.progress) options.progress(1.0);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <thread>
 
 #include "core/outlook/prepared_pool.h"
@@ -67,6 +68,7 @@ PreparedPool preparePool(const OutlookInput& input)
     PreparedPool m;
     m.n = int(input.participants.size());
     m.places = std::clamp(input.places, 1, MaxPaidPlaces);
+    m.prizePlaces = std::min(int(input.prizes.size()), MaxPaidPlaces);
     const PickArray& results = input.results;
     int levelOfGame[GameCount + 1];
     std::fill(std::begin(levelOfGame), std::end(levelOfGame), -1);
@@ -139,19 +141,39 @@ PreparedPool preparePool(const OutlookInput& input)
                 m.picks[std::size_t(k) * n + j] = p;
         }
     }
-    std::int64_t lo = baseLo, hi = baseHi;
+    std::int64_t lo = baseLo, hi = baseHi, divisor = 0;
     for (const Level& l : m.levels) {
         std::int64_t vmin = 0, vmax = 0;
         for (int seed = 1; seed <= SeedCount; ++seed) {
             vmin = std::min(vmin, l.trueValue[seed]);
             vmax = std::max(vmax, l.trueValue[seed]);
+            divisor = std::gcd(divisor, l.trueValue[seed]);
         }
         lo += vmin;
         hi += vmax;
     }
+    const bool inRange = fits && m.n > 0 && lo >= std::numeric_limits<std::int32_t>::min() &&
+                         hi <= std::numeric_limits<std::int32_t>::max();
+    if (inRange) {
+        // Every total is then the true sum (no wrapping), so dividing keeps their order exactly.
+        for (const std::uint32_t b : m.base) divisor = std::gcd(divisor, std::int64_t(std::int32_t(b)));
+        if (divisor > 1) {
+            m.scale = divisor;
+            for (std::uint32_t& b : m.base) b = std::uint32_t(std::int32_t(b) / divisor);
+            for (Level& l : m.levels)
+                for (int seed = 1; seed <= SeedCount; ++seed) {
+                    l.trueValue[seed] /= divisor;
+                    l.value[seed] = std::uint32_t(std::int32_t(l.trueValue[seed]));
+                }
+            lo /= divisor;
+            hi /= divisor;
+        }
+    }
+    // The searches keep sums of up to five differences of totals in 32 bits.
+    constexpr std::int64_t SearchSpan = std::int64_t(1) << 28;
     constexpr std::int64_t MaxSpan = std::int64_t(1) << 20;
-    m.narrow = fits && m.n > 0 && lo >= std::numeric_limits<std::int32_t>::min() &&
-               hi <= std::numeric_limits<std::int32_t>::max() && hi - lo < MaxSpan;
+    m.searchable = inRange && hi - lo < SearchSpan;
+    m.narrow = inRange && hi - lo < MaxSpan;
     if (m.narrow) {
         m.histLo = std::int32_t(lo);
         m.histSpan = std::int32_t(hi - lo + 1);
@@ -185,6 +207,7 @@ Evaluator::Evaluator(const PreparedPool& model, bool ranks) : m_model(model), m_
     const auto n = std::size_t(model.n);
     win.assign(n, 0);
     money.assign(n, 0);
+    placeShare.assign(n * std::size_t(model.prizePlaces), 0);
     best.assign(n, std::numeric_limits<std::int32_t>::max());
     worst.assign(n, -1);
     if (model.narrow) {
@@ -274,15 +297,21 @@ void Evaluator::evaluate(const std::uint32_t* totals, std::uint64_t weight)
         }
         if (m_ranks) trackRanks(t, n, above, off, best.data(), worst.data());
         // Only the paid places gain; they are found by total, without a rank per participant.
+        const int reach = std::max(places, m_model.prizePlaces);
         std::int32_t paidFrom = hi;
-        for (std::int32_t v = last; v >= first && above[v] < places; --v) paidFrom = v + off;
+        for (std::int32_t v = last; v >= first && above[v] < reach; --v) paidFrom = v + off;
         const std::uint64_t share = weight / std::uint64_t(topCount);
         std::int32_t* paid = m_paid.data();
         const int paidCount = atLeast(t, n, paidFrom, paid);
         for (int p = 0; p < paidCount; ++p) {
             const auto k = std::size_t(paid[p]);
-            money[k] += weight;
+            const std::int32_t rank = above[t[k] - off];
+            if (rank < places) money[k] += weight;
             if (t[k] == hi) win[k] += share;
+            if (rank < m_model.prizePlaces) {
+                const std::int32_t* c = ways + Ways * (t[k] - off);
+                sharePlaces(k, rank, c[0] + c[1] + c[2] + c[3], weight);
+            }
         }
         return;
     }
@@ -298,7 +327,20 @@ void Evaluator::evaluate(const std::uint32_t* totals, std::uint64_t weight)
         }
         if (r < places) money[std::size_t(j)] += weight;
         if (r == 0) win[std::size_t(j)] += weight / topCount;
+        if (r < m_model.prizePlaces) {
+            const auto tied = std::equal_range(m_sorted.begin(), m_sorted.end(), t[j]);
+            sharePlaces(std::size_t(j), r, std::int32_t(tied.second - tied.first), weight);
+        }
     }
+}
+
+void Evaluator::sharePlaces(std::size_t j, std::int32_t rank, std::int32_t tied, std::uint64_t weight)
+{
+    // Tied at place rank + 1: an equal share of each place the tie covers.
+    const auto places = std::size_t(m_model.prizePlaces);
+    const std::uint64_t part = weight / std::uint64_t(tied);
+    for (auto q = std::size_t(rank); q < std::min(std::size_t(rank + tied), places); ++q)
+        placeShare[j * places + q] += part;
 }
 
 void Evaluator::mergeInto(Evaluator& into) const
@@ -309,6 +351,7 @@ void Evaluator::mergeInto(Evaluator& into) const
         into.best[j] = std::min(into.best[j], best[j]);
         into.worst[j] = std::max(into.worst[j], worst[j]);
     }
+    for (std::size_t k = 0; k < placeShare.size(); ++k) into.placeShare[k] += placeShare[k];
     into.weightSum += weightSum;
 }
 
@@ -473,6 +516,30 @@ double percentOf(std::uint64_t part, std::uint64_t whole) { return whole ? 100.0
 
 using namespace detail;
 
+MethodChoice chooseMethod(int participants, int twoWayGames, std::uint64_t tournaments, std::uint64_t maxEvaluations)
+{
+    // Processor seconds measured on the exact path (vectorised, 2.6 GHz): an outcome costs the
+    // walk, the rank count and the paid places whatever the pool; each participant adds a
+    // column update and a count.
+    constexpr double PerOutcome = 225e-9, PerParticipant = 1.5e-9;
+    // The fallback: a simulated tournament draws every game; the searches come to a few
+    // microseconds per pair of participants on pools from the game model, and stop at their
+    // budgets (a step is one participant's figure moved or compared, under a nanosecond).
+    constexpr double PerTournament = 1e-6, PerPair = 4e-6, PerStep = 0.5e-9;
+    const double searchCap = double(OutlookOptions{}.searchBudget + OutlookOptions{}.worstSearchBudget) * PerStep;
+    const auto n = double(std::max(participants, 0));
+    MethodChoice choice;
+    const double outcomes = std::ldexp(1.0, std::clamp(twoWayGames, 0, 1000));
+    choice.exactSeconds = outcomes * (PerOutcome + n * PerParticipant);
+    choice.fallbackSeconds =
+        double(tournaments) * (PerTournament + n * PerParticipant) + std::min(n * n * PerPair, searchCap);
+    const bool allowed = twoWayGames <= 62 && n * outcomes <= double(maxEvaluations);
+    choice.method = allowed && choice.exactSeconds <= std::max(choice.fallbackSeconds, ExactAllowanceSeconds)
+                        ? OutlookMethod::Exact
+                        : OutlookMethod::Simulated;
+    return choice;
+}
+
 OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& options)
 {
     const PreparedPool m = preparePool(input);
@@ -483,8 +550,10 @@ OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& op
 
     int twoWay = 0;
     for (const Level& l : m.levels) twoWay += l.choices == 2;
-    const long double evaluations = std::ldexp(static_cast<long double>(m.n), twoWay);
-    const bool exact = twoWay <= 40 && evaluations <= static_cast<long double>(options.maxExactEvaluations);
+    const MethodChoice choice =
+        chooseMethod(m.n, twoWay, std::max<std::uint64_t>(options.tournaments, 1), options.maxExactEvaluations);
+    // The tasks split the first levels by bits of an int.
+    const bool exact = choice.method == OutlookMethod::Exact && twoWay <= 62;
 
     std::vector<Evaluator> evaluators;
     for (int w = 0; w < workers; ++w) evaluators.emplace_back(m, true);
@@ -528,13 +597,14 @@ OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& op
         }
         result.method = OutlookMethod::Simulated;
         result.tournaments = count;
+        result.exactSeconds = choice.exactSeconds / double(workers);
     }
     for (const Evaluator& e : evaluators) e.mergeInto(total);
-    std::vector<std::uint8_t> proven(n, exact ? 1 : 0);
-    if (!exact && m.narrow) {
+    std::vector<std::uint8_t> bestProven(n, exact ? 1 : 0), worstProven(n, exact ? 1 : 0);
+    if (!exact && m.searchable) {
         OutlookOptions later = options;
         if (options.progress) later.progress = [&options](double f) { options.progress(0.5 + 0.5 * f); };
-        if (!searchFinishes(m, later, total.best, total.worst, proven)) {
+        if (!searchFinishes(m, later, total.best, total.worst, bestProven, worstProven)) {
             result.cancelled = true;
             return result;
         }
@@ -544,14 +614,25 @@ OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& op
     for (std::size_t j = 0; j < n; ++j) {
         ParticipantOutlook& row = result.rows[j];
         row.id = input.participants[j].id;
-        row.finalTotal = std::int32_t(m.base[j]);
+        row.finalTotal = std::int32_t(std::int64_t(std::int32_t(m.base[j])) * m.scale);
         row.bestFinish = total.best[j] + 1;
         row.worstFinish = total.worst[j] + 1;
         row.canWin = total.best[j] == 0;
-        row.finishesExact = proven[j] != 0;
+        row.canWinExact = exact || m.searchable || row.canWin;
+        // A Can Win that is exact proves a best finish of 1, and of 2 (no outcome gives first,
+        // and some outcome gives second or better).
+        row.bestExact = bestProven[j] != 0 || (row.canWinExact && row.bestFinish <= 2);
+        row.worstExact = worstProven[j] != 0;
+        row.finishesExact = row.bestExact && row.worstExact;
         result.finishesExact = result.finishesExact && row.finishesExact;
         row.winPercent = percentOf(total.win[j], total.weightSum);
         row.moneyPercent = percentOf(total.money[j], total.weightSum);
+        for (int q = 0; q < m.prizePlaces; ++q)
+            row.expectedWinnings +=
+                input.prizes[std::size_t(q)] *
+                (total.weightSum ? double(total.placeShare[j * std::size_t(m.prizePlaces) + std::size_t(q)]) /
+                                       double(total.weightSum)
+                                 : 0.0);
         if (!exact) {
             for (const double pct : {row.winPercent, row.moneyPercent}) {
                 const double p = pct / 100.0;
@@ -571,7 +652,9 @@ OutlookInput outlookInputOf(const PlayerList& players, const ScoringValues& valu
     const int resultsIndex = players.indexOfId(ResultsId);
     if (resultsIndex >= 0) input.results = players[resultsIndex].picks;
     for (int i = 0; i < players.count(); ++i) {
-        if (i == resultsIndex) continue;  // as the standings do: only the first results entry is the results
+        // As in the standings: the first results entry is the results, and a second one (a
+        // damaged file) is nobody's sheet.
+        if (players[i].id == ResultsId) continue;
         input.participants.push_back({players[i].id, players[i].picks});
     }
     return input;

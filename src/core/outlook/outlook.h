@@ -25,13 +25,16 @@ struct OutlookInput {
     PickArray results{};                           // 0 = game not played yet
     ScoringValues values;
     int places = 3;  // paid places, 1..MaxPaidPlaces (clamped)
+    // The money of places 1, 2, ... (at most MaxPaidPlaces): empty for no Exp. Winnings.
+    std::vector<double> prizes;
 };
 
 struct OutlookOptions {
     std::uint64_t seed = 1;  // of the simulation; the same seed gives the same figures
     int threads = 0;         // 0: every core; the figures never depend on it
-    // Exact enumeration while participants x outcomes stays within this; simulation beyond.
-    std::uint64_t maxExactEvaluations = 8'000'000'000ull;
+    // Exact enumeration is never chosen beyond this many participants x outcomes; within it, the
+    // predicted costs choose (see chooseMethod).
+    std::uint64_t maxExactEvaluations = std::uint64_t(1) << 50;
     std::uint64_t tournaments = 100'000;  // simulated when enumeration is out of reach
     // Work allowed to the searches for best finishes when not enumerating, in participant-steps
     // for the whole pool, shared equally; a search that runs out keeps the finish it found (see
@@ -52,11 +55,19 @@ struct ParticipantOutlook {
     int bestFinish = 0;  // 1 + participants strictly higher, at best and at worst
     int worstFinish = 0;
     bool canWin = false;
-    // false: best and worst finish as far as the search got; some outcome reaches the best one
-    // or better and the worst one or worse
-    bool finishesExact = true;
+    // false: Can Win "No" is only what the simulated tournaments showed (round values so large
+    // that totals leave 32 bits); "Yes" is always exact, some outcome shows it
+    bool canWinExact = true;
+    // false: the finish as far as the search got; some outcome reaches the best one or better,
+    // and the worst one or worse
+    bool bestExact = true;
+    bool worstExact = true;
+    bool finishesExact = true;  // both
     double winPercent = 0;
     double moneyPercent = 0;
+    // Under the game model, with the input's prizes; k participants tied at place r share the
+    // prizes of places r to r + k - 1 equally.
+    double expectedWinnings = 0;
 };
 
 enum class OutlookMethod { Exact, Simulated };
@@ -68,14 +79,31 @@ struct OutlookResult {
     std::uint64_t outcomes = 0;      // Exact: outcomes enumerated
     std::uint64_t tournaments = 0;   // Simulated: tournaments simulated
     double largestHalfInterval = 0;  // Simulated: largest 95% half-interval, in percent points
+    // Simulated: what exact enumeration was predicted to take, in seconds on the threads given
+    double exactSeconds = 0;
     // Best and worst finishes are exact for every row, unless a search ran out of its budget, or
     // round values are so large that totals leave 32 bits (then they and Can Win are the ones
-    // seen in the simulated tournaments). Otherwise Can Win is always exact.
+    // seen in the simulated tournaments, marked in each row). Values that differ by a common
+    // factor give the same figures.
     bool finishesExact = true;
     bool cancelled = false;  // rows are then empty
 };
 
 OutlookResult computeOutlook(const OutlookInput& input, const OutlookOptions& options = {});
+
+// The method by predicted processor time. Exact enumeration costs per outcome a fixed part and a
+// part per participant, whatever the pool's size; the fallback (simulated tournaments and the
+// searches for Can Win and the finishes) grows with the tournaments and with the square of the
+// participants. Exact gives every column exactly, so it is taken while it is the cheaper or
+// takes at most exactAllowance seconds; never beyond maxEvaluations participants x outcomes.
+struct MethodChoice {
+    OutlookMethod method = OutlookMethod::Exact;
+    double exactSeconds = 0;     // predicted processor time of exact enumeration
+    double fallbackSeconds = 0;  // and of the fallback
+};
+constexpr double ExactAllowanceSeconds = 20;
+MethodChoice chooseMethod(int participants, int twoWayGames, std::uint64_t tournaments,
+                          std::uint64_t maxEvaluations = OutlookOptions{}.maxExactEvaluations);
 
 // Every participant of the list (not the results entry) with its picks, and the results.
 OutlookInput outlookInputOf(const PlayerList& players, const ScoringValues& values, int places);

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <numeric>
 
+#include "core/outlook/payouts.h"
 #include "core/pool/players.h"
 #include "core/transfer/standings_export.h"
 
@@ -33,6 +35,24 @@ template <class Total> std::vector<std::size_t> standingsOrder(std::size_t count
 
 std::string finishText(int finish, bool exact) { return std::to_string(finish) + (exact ? "" : "*"); }
 
+// "40 minutes": the largest unit that gives at least two of it, rounded.
+std::string durationText(double seconds)
+{
+    static const struct {
+        double seconds;
+        const char* name;
+    } Units[] = {{365.25 * 86400, "years"}, {86400, "days"}, {3600, "hours"}, {60, "minutes"}, {1, "seconds"}};
+    for (const auto& unit : Units) {
+        const double count = std::round(seconds / unit.seconds);
+        if (count >= 2 || unit.seconds == 1) {
+            if (count > 1e6) return "more than a million " + std::string(unit.name);
+            if (count < 2) return "1 second";
+            return std::to_string(std::int64_t(count)) + " " + unit.name;
+        }
+    }
+    return {};
+}
+
 std::string summaryOf(const OutlookResult& result)
 {
     const std::string left =
@@ -40,30 +60,33 @@ std::string summaryOf(const OutlookResult& result)
     if (result.method == OutlookMethod::Exact)
         return "Exact over " + std::to_string(result.outcomes) + (result.outcomes == 1 ? " outcome (" : " outcomes (") +
                left + ")";
-    return "Estimated from " + std::to_string(result.tournaments) + " tournaments (" + left +
-           "): Win % and Money % within " + oneDecimal(result.largestHalfInterval) + " points at 95%";
+    std::string text = "Estimated from " + std::to_string(result.tournaments) + " tournaments (" + left +
+                       "): chances within " + oneDecimal(result.largestHalfInterval) + " points at 95%";
+    if (result.exactSeconds > 0) text += "; exact would take about " + durationText(result.exactSeconds);
+    return text;
 }
 }  // namespace
 
-OutlookTable::OutlookTable(const OutlookResult& result, const std::vector<std::string>& names)
+OutlookTable::OutlookTable(const OutlookResult& result, const std::vector<std::string>& names, bool withWinnings)
+    : m_columns(withWinnings ? OutlookColumnCount : OutlookColumnCount - 1)
 {
     const std::vector<std::size_t> order =
         standingsOrder(result.rows.size(), [&](std::size_t i) { return result.rows[i].finalTotal; });
     m_rows.reserve(order.size());
     for (std::size_t position = 0; position < order.size(); ++position) {
         const ParticipantOutlook& figures = result.rows[order[position]];
-        const bool exact = figures.finishesExact;
-        if (!exact) ++m_unproven;
+        m_unproven += int(!figures.bestExact) + int(!figures.worstExact);
         OutlookRow row;
         row.winPercent = figures.winPercent;
         row.cells = {std::to_string(position + 1),
                      order[position] < names.size() ? names[order[position]] : std::string(),
                      std::to_string(figures.finalTotal),
-                     finishText(figures.bestFinish, exact),
-                     finishText(figures.worstFinish, exact),
-                     figures.canWin ? "Yes" : "No",
+                     finishText(figures.bestFinish, figures.bestExact),
+                     finishText(figures.worstFinish, figures.worstExact),
+                     figures.canWin ? "Yes" : (figures.canWinExact ? "No" : "No*"),
                      percentText(figures.winPercent),
-                     percentText(figures.moneyPercent)};
+                     percentText(figures.moneyPercent),
+                     withWinnings ? moneyText(figures.expectedWinnings) : std::string()};
         m_rows.push_back(std::move(row));
     }
     m_summary = summaryOf(result);
@@ -77,7 +100,7 @@ std::string outlookText(const OutlookTable& table, OutlookFormat format, std::st
     std::string out;
     std::string cell;
     const auto line = [&](const std::array<std::string, OutlookColumnCount>& cells, bool header) {
-        for (int column = 0; column < OutlookColumnCount; ++column) {
+        for (int column = 0; column < table.columnCount(); ++column) {
             if (column) out += separator == TextSeparator::Comma ? ',' : '\t';
             cell = cells[std::size_t(column)];
             // A name like "=HYPERLINK(...)" must stay text in a spreadsheet.
@@ -101,7 +124,8 @@ std::string outlookHtml(const OutlookTable& table, const std::string& asOfText)
     out += "<br>";
     appendHtmlText(out, table.summary());
     out += "</p>\r\n<table>\r\n<tr>";
-    for (const std::string& header : OutlookHeaders) {
+    for (int column = 0; column < table.columnCount(); ++column) {
+        const std::string& header = OutlookHeaders[std::size_t(column)];
         out += "<th>";
         appendHtmlText(out, header);
         out += "</th>";
@@ -109,9 +133,64 @@ std::string outlookHtml(const OutlookTable& table, const std::string& asOfText)
     out += "</tr>\r\n";
     for (const OutlookRow& row : table.rows()) {
         out += "<tr>";
-        for (int column = 0; column < OutlookColumnCount; ++column) {
+        for (int column = 0; column < table.columnCount(); ++column) {
             out += column == NameColumn || column == CanWinColumn ? "<td>" : "<td class=\"n\">";
             appendHtmlText(out, row.cells[std::size_t(column)]);
+            out += "</td>";
+        }
+        out += "</tr>\r\n";
+    }
+    out += "</table>\r\n</body>\r\n</html>\r\n";
+    return out;
+}
+
+namespace {
+bool isTextColumn(const PageGrid& grid, std::size_t column)
+{
+    return column < grid.textColumns.size() && grid.textColumns[column];
+}
+}  // namespace
+
+std::string pageGridText(const PageGrid& grid, OutlookFormat format, std::string_view lineEnd)
+{
+    const TextSeparator separator = format == OutlookFormat::Comma ? TextSeparator::Comma : TextSeparator::Tab;
+    std::string out;
+    std::string cell;
+    const auto line = [&](const std::vector<std::string>& cells, bool header) {
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            if (column) out += separator == TextSeparator::Comma ? ',' : '\t';
+            cell = cells[column];
+            if ((header || isTextColumn(grid, column)) && startsLikeFormula(cell)) cell.insert(cell.begin(), '\'');
+            appendTextField(out, cell, separator);
+        }
+        out += lineEnd;
+    };
+    line(grid.headers, true);
+    for (const std::vector<std::string>& row : grid.rows) line(row, false);
+    return out;
+}
+
+std::string pageGridHtml(const PageGrid& grid, const std::string& asOfText)
+{
+    std::string out = "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"windows-1252\">\r\n<title>";
+    appendHtmlText(out, grid.title);
+    out += "</title>\r\n<style>table{border-collapse:collapse}td,th{border:1px solid #808080;padding:1px 4px}"
+           "td.n{text-align:right}</style>\r\n</head>\r\n<body>\r\n<h2>";
+    appendHtmlText(out, grid.title);
+    out += "</h2>\r\n<p>";
+    appendHtmlText(out, asOfText);
+    out += "</p>\r\n<table>\r\n<tr>";
+    for (const std::string& header : grid.headers) {
+        out += "<th>";
+        appendHtmlText(out, header);
+        out += "</th>";
+    }
+    out += "</tr>\r\n";
+    for (const std::vector<std::string>& row : grid.rows) {
+        out += "<tr>";
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            out += isTextColumn(grid, column) ? "<td>" : "<td class=\"n\">";
+            appendHtmlText(out, row[column]);
             out += "</td>";
         }
         out += "</tr>\r\n";
@@ -188,11 +267,10 @@ std::vector<ScoreRow> scoreRows(const OutlookInput& input, const std::vector<std
 
 std::vector<std::string> participantNames(const PlayerList& players)
 {
-    // As outlookInputOf: only the first results entry is the results.
-    const int resultsIndex = players.indexOfId(ResultsId);
+    // As outlookInputOf: no results entry is a participant.
     std::vector<std::string> names;
     for (int i = 0; i < players.count(); ++i)
-        if (i != resultsIndex) names.emplace_back(players[i].name.view());
+        if (players[i].id != ResultsId) names.emplace_back(players[i].name.view());
     return names;
 }
 

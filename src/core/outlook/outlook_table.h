@@ -13,9 +13,10 @@ class PlayerList;
 
 namespace outlook {
 
-constexpr int OutlookColumnCount = 8;
+// The last column is there only when the pool has an entry fee (OutlookTable::columnCount).
+constexpr int OutlookColumnCount = 9;
 inline const std::array<std::string, OutlookColumnCount> OutlookHeaders = {
-    "#", "Name", "Total Pts", "Best Finish", "Worst Finish", "Can Win", "Win %", "Money %"};
+    "#", "Name", "Total Pts", "Best Finish", "Worst Finish", "Can Win", "Win %", "Money %", "Exp. Winnings"};
 enum OutlookColumn {
     PositionColumn,
     NameColumn,
@@ -24,7 +25,8 @@ enum OutlookColumn {
     WorstColumn,
     CanWinColumn,
     WinColumn,
-    MoneyColumn
+    MoneyColumn,
+    WinningsColumn
 };
 
 struct OutlookRow {
@@ -36,19 +38,24 @@ class OutlookTable {
 public:
     // names: the participants' names (Windows-1252 bytes), in the order of the result's rows.
     // Rows follow the standings' default order: total points descending, ties in list order.
-    OutlookTable(const OutlookResult& result, const std::vector<std::string>& names);
+    // withWinnings: the pool has an entry fee, and the result's expected winnings are shown.
+    OutlookTable(const OutlookResult& result, const std::vector<std::string>& names, bool withWinnings = false);
     OutlookTable() = default;
 
     const std::vector<OutlookRow>& rows() const { return m_rows; }
+    // The columns shown: Exp. Winnings only when the result has prizes.
+    int columnCount() const { return m_columns; }
     // What was computed, for the status strip ("" while nothing was).
     const std::string& summary() const { return m_summary; }
-    // Rows whose best and worst finish the search could not prove (marked with a "*").
-    int unprovenRows() const { return m_unproven; }
+    // Best and worst finishes the search could not prove (each marked with a "*"), counted
+    // one by one: a row may have two.
+    int unprovenFinishes() const { return m_unproven; }
 
 private:
     std::vector<OutlookRow> m_rows;
     std::string m_summary;
     int m_unproven = 0;
+    int m_columns = OutlookColumnCount - 1;
 };
 
 enum class OutlookFormat { Tab, Comma };
@@ -58,6 +65,17 @@ enum class OutlookFormat { Tab, Comma };
 std::string outlookText(const OutlookTable& table, OutlookFormat format, std::string_view lineEnd);
 // A self-contained page: the grid and the summary, escaped as the standings page is.
 std::string outlookHtml(const OutlookTable& table, const std::string& asOfText);
+
+// Any of the window's other pages the same way: headers, then rows of cells; textColumns[c]
+// marks the columns that hold text (left aligned on the page, guarded against formulas).
+struct PageGrid {
+    std::string title;
+    std::vector<std::string> headers;
+    std::vector<std::vector<std::string>> rows;
+    std::vector<bool> textColumns;
+};
+std::string pageGridText(const PageGrid& grid, OutlookFormat format, std::string_view lineEnd);
+std::string pageGridHtml(const PageGrid& grid, const std::string& asOfText);
 
 // "45.3": one decimal, a point, no sign.
 std::string percentText(double percent);

@@ -51,9 +51,17 @@ struct PreparedPool {
     int n = 0;  // participants
     int levelCount = 0;
     int places = 3;
+    int prizePlaces = 0;  // places with a prize, for the shares of each place
     std::vector<Level> levels;
     std::vector<std::int32_t> picks;  // [level * n + j]: team code, -1 where it cannot score
     std::vector<std::uint32_t> base;  // points already earned, the standings' 32-bit sums
+    // When every total fits in 32 bits, values and totals are divided by their greatest common
+    // divisor: the order of totals is the same, so pools that differ by a factor get the same
+    // figures at the same speed. scale: that divisor (1 when nothing was divided).
+    std::int64_t scale = 1;
+    // Totals always fit in 32 bits, with room for the sums of a few differences the searches
+    // keep: Can Win and the finishes can be searched.
+    bool searchable = false;
     // Totals always fit in 32 bits and span at most histSpan values: ranks by counting.
     bool narrow = false;
     std::int32_t histLo = 0;
@@ -87,10 +95,13 @@ public:
     void mergeInto(Evaluator& into) const;
 
     std::vector<std::uint64_t> win, money;
+    std::vector<std::uint64_t> placeShare;  // [j * prizePlaces + place]: weight of j's share of it
     std::vector<std::int32_t> best, worst;  // participants strictly higher, fewest and most
     std::uint64_t weightSum = 0;
 
 private:
+    void sharePlaces(std::size_t j, std::int32_t rank, std::int32_t tied, std::uint64_t weight);
+
     const PreparedPool& m_model;
     bool m_ranks;
     std::vector<std::int32_t> m_counts, m_above, m_paid;
@@ -142,9 +153,10 @@ private:
 };
 
 // Exact Can Win and best and worst finishes by branch and bound, starting from finishes known to
-// be reachable (best/worst: participants strictly higher). proven[i]: both searches of
-// participant i finished within the budget. False when cancelled.
+// be reachable (best/worst: participants strictly higher). bestProven[i], worstProven[i]: that
+// search of participant i finished within the budget. False when cancelled.
 bool searchFinishes(const PreparedPool& model, const OutlookOptions& options, std::vector<std::int32_t>& best,
-                    std::vector<std::int32_t>& worst, std::vector<std::uint8_t>& proven);
+                    std::vector<std::int32_t>& worst, std::vector<std::uint8_t>& bestProven,
+                    std::vector<std::uint8_t>& worstProven);
 
 }  // namespace outlook::detail

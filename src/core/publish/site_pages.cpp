@@ -308,7 +308,7 @@ std::string outlookPage(const Site& site, const outlook::OutlookResult& result, 
         return out;
     }
     out += "<div class=\"scroll\"><table><thead><tr>";
-    for (int column = 0; column < outlook::OutlookColumnCount; ++column) {
+    for (int column = 0; column < table.columnCount(); ++column) {
         out += column == outlook::NameColumn || column == outlook::CanWinColumn ? "<th>" : "<th class=\"n\">";
         appendHtmlText(out, outlook::OutlookHeaders[std::size_t(column)]);
         out += "</th>";
@@ -316,7 +316,7 @@ std::string outlookPage(const Site& site, const outlook::OutlookResult& result, 
     out += "</tr></thead><tbody>\n";
     for (const outlook::OutlookRow& row : table.rows()) {
         out += "<tr>";
-        for (int column = 0; column < outlook::OutlookColumnCount; ++column) {
+        for (int column = 0; column < table.columnCount(); ++column) {
             out += column == outlook::NameColumn     ? "<td class=\"name\">"
                    : column == outlook::CanWinColumn ? "<td>"
                                                      : "<td class=\"n\">";
@@ -326,7 +326,7 @@ std::string outlookPage(const Site& site, const outlook::OutlookResult& result, 
         out += "</tr>\n";
     }
     out += "</tbody></table></div>\n";
-    if (table.unprovenRows() > 0)
+    if (table.unprovenFinishes() > 0)
         out += "<p>* A finish the search could not prove: some outcome reaches it or better (best) or worse "
                "(worst).</p>\n";
     endPage(out);

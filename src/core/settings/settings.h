@@ -63,6 +63,8 @@ inline const std::string PrintReturnTo = "PrintReturnTo";
 inline const std::string CheckedResolution = "Checked Resolution";
 inline const std::string OutlookPlaces = "Outlook Paid Places";  // in Other
 inline const std::string LastFolder = "Last Folder";             // in Other: where the file dialogs start, a file: URL
+inline const std::string EntryFee = "Entry Fee";                 // in Other: "5", "12.50"
+inline const std::string Payouts = "Payouts";                    // in Other: "60,30,10", "50,30,20,fee"
 std::string roundName(int round);                                // "Round1".."Round6"
 std::string payDescName(int row);                                // "PayDesc1".."PayDesc8"
 std::string payPctName(int row);                                 // "PayPct1".."PayPct8"
@@ -75,6 +77,7 @@ constexpr bool DefaultMultiplyBySeed = true;
 constexpr bool DefaultPrintSwitch = true;
 constexpr bool DefaultCheckedResolution = false;
 constexpr int DefaultOutlookPlaces = 3;
+inline const std::string DefaultPayouts = "60,30,10";
 
 inline const std::string DefaultCost = "$5";
 inline const std::string DefaultDeadline = "Thursday, March 13, NOON";

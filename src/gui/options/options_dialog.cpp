@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTabWidget>
 
+#include "core/outlook/payouts.h"
 #include "core/pool/team_files.h"
 #include "core/session/pool_session.h"
 #include "core/settings/settings.h"
@@ -158,6 +159,14 @@ void OptionsDialog::createControls()
         txtRnd[i] = box;
     }
     m_useSeedCheck = make<QCheckBox>(m_scoringPage, "chkUseSeed", QStringLiteral("Multiply Round Value by Seed"));
+    m_feeLabel = make<QLabel>(m_scoringPage, "lblEntryFee", QStringLiteral("&Entry Fee:"));
+    m_feeBox = make<QLineEdit>(m_scoringPage, "txtEntryFee");
+    m_feeBox->setToolTip(QStringLiteral("What each participant pays, such as 5 or 12.50; empty for none"));
+    m_feeLabel->setBuddy(m_feeBox);
+    m_payoutsLabel = make<QLabel>(m_scoringPage, "lblPayouts", QStringLiteral("Pa&youts:"));
+    m_payoutsBox = make<QLineEdit>(m_scoringPage, "txtPayouts");
+    m_payoutsBox->setToolTip(QStringLiteral("By place, a percentage or fee: 60,30,10 or 50,30,20,fee"));
+    m_payoutsLabel->setBuddy(m_payoutsBox);
 
     // Rules, in tab order.
     m_rulesGroup = make<QGroupBox>(m_rulesPage, "grpRules", QStringLiteral("Rules to Print:"));
@@ -221,6 +230,10 @@ void OptionsDialog::placeControls()
                 {
                     {m_roundValuesGroup, {8, 8, 351, 100}},
                     {m_useSeedCheck, {8, 116, 250, 17}},
+                    {m_feeLabel, {8, 146, 80, 16}},
+                    {m_feeBox, {96, 144, 80, 21}},
+                    {m_payoutsLabel, {8, 172, 80, 16}},
+                    {m_payoutsBox, {96, 170, 160, 21}},
                 })
         .within(m_roundValuesGroup,
                 {
@@ -406,6 +419,10 @@ void OptionsDialog::readSettings()
         kept.shown = txtRnd[round - 1]->text();
     }
     m_useSeedCheck->setChecked(store.readBool(Scoring, MultiplybySeed, DefaultMultiplyBySeed));
+    m_feeBox->setText(fromAnsi(store.readString(Other, EntryFee, "")));
+    m_feeShown = m_feeBox->text();
+    m_payoutsBox->setText(fromAnsi(store.readString(Other, Payouts, DefaultPayouts)));
+    m_payoutsShown = m_payoutsBox->text();
     const std::array<TextSetting, 4> texts = ruleTexts();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         KeptText& kept = m_keptRules[i];
@@ -440,6 +457,9 @@ void OptionsDialog::writeSettings()
                                                      : roundValue(box).value_or(defaultRoundValue(round)));
     }
     store.writeBool(Scoring, MultiplybySeed, m_useSeedCheck->isChecked());
+    if (m_feeBox->text() != m_feeShown) store.writeString(Other, EntryFee, toAnsi(m_feeBox->text().trimmed()));
+    if (m_payoutsBox->text() != m_payoutsShown)
+        store.writeString(Other, Payouts, toAnsi(m_payoutsBox->text().trimmed()));
     const std::array<TextSetting, 4> texts = ruleTexts();
     for (std::size_t i = 0; i < texts.size(); ++i)
         store.writeString(Rules, texts[i].name, m_keptRules[i].bytesFor(texts[i].box->text()));
@@ -461,6 +481,20 @@ void OptionsDialog::acceptChanges()
     // A payout cell still being edited holds its text in the editor only.
     m_payoutGrid->commitOpenEditor();
     if (!roundValuesValid()) return;
+    // The money is checked only when changed: what the store held stays as it was.
+    const auto refuse = [this](QLineEdit* box, const QString& text) {
+        m_pages->setCurrentWidget(m_scoringPage);
+        box->setFocus();
+        showInformation(text);
+    };
+    const std::string fee = toAnsi(m_feeBox->text().trimmed());
+    if (m_feeBox->text() != m_feeShown && !fee.empty() && !outlook::parseFee(fee))
+        return refuse(m_feeBox, QStringLiteral("The entry fee needs a sum such as 5 or 12.50."));
+    const std::string payouts = toAnsi(m_payoutsBox->text().trimmed());
+    if (m_payoutsBox->text() != m_payoutsShown && !payouts.empty() && !outlook::parsePayouts(payouts))
+        return refuse(m_payoutsBox,
+                      QStringLiteral("Payouts need a percentage or fee for each place, such as 60,30,10 or "
+                                     "50,30,20,fee."));
 
     try {
         storeWorkTeams();

@@ -100,6 +100,13 @@ private:
     std::array<QLineEdit*, RoundCount> txtRnd{};
     std::array<QLabel*, RoundCount> lblRnd{};
     QCheckBox* m_useSeedCheck = nullptr;
+    // The pool's money, for the outlook's Exp. Winnings and the standings' pot; as read, so
+    // that an unchanged box writes nothing.
+    QLabel* m_feeLabel = nullptr;
+    QLineEdit* m_feeBox = nullptr;
+    QLabel* m_payoutsLabel = nullptr;
+    QLineEdit* m_payoutsBox = nullptr;
+    QString m_feeShown, m_payoutsShown;
     QGroupBox* m_rulesGroup = nullptr;
     QCheckBox* m_costCheck = nullptr;
     QLineEdit* m_costBox = nullptr;

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -21,6 +22,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/outlook/payouts.h"
 #include "core/pool/errors.h"
 #include "core/pool/file_io.h"
 #include "core/session/pool_session.h"
@@ -37,7 +39,7 @@ using namespace outlook;
 namespace {
 constexpr QSize NormalSize{640, 316};
 constexpr int RowHeight = 16;
-constexpr std::array<int, OutlookColumnCount> ColumnWidths = {27, 150, 55, 70, 75, 55, 110, 60};
+constexpr std::array<int, OutlookColumnCount> ColumnWidths = {27, 150, 55, 70, 75, 55, 110, 60, 90};
 
 const QString SaveAsTitle = QStringLiteral("Save Pool Outlook");
 const QStringList SaveAsFilters = {QStringLiteral("HTML (*.htm)"), QStringLiteral("Comma Separated (*.csv)"),
@@ -78,7 +80,10 @@ public:
     {
         return parent.isValid() ? 0 : int(m_table.rows().size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : OutlookColumnCount; }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : m_table.columnCount();
+    }
     QVariant data(const QModelIndex& index, int role) const override
     {
         const OutlookRow& row = m_table.rows()[std::size_t(index.row())];
@@ -234,6 +239,7 @@ struct OutlookWindow::Run {
     QString whatIf;  // the status strip's prefix while a What If sheet is open
     std::atomic<bool> cancel{false};
     OutlookResult result;
+    bool withWinnings = false;  // an entry fee is set: Exp. Winnings is shown
     std::string error;
 };
 
@@ -295,6 +301,18 @@ void OutlookWindow::createControls()
     m_cancelButton->setToolTip(QStringLiteral("Stop computing the outlook"));
     connect(m_cancelButton, &QPushButton::clicked, this, guarded(this, &OutlookWindow::cancelRun));
     strip->addWidget(m_cancelButton);
+    m_computeButton = new QPushButton(QStringLiteral("Com&pute"), corner);
+    m_computeButton->setObjectName(QStringLiteral("btnCompute"));
+    m_computeButton->setToolTip(QStringLiteral("Compute the outlook again (F5)"));
+    m_computeButton->setVisible(false);
+    connect(m_computeButton, &QPushButton::clicked, this, guarded(this, &OutlookWindow::computeAgain));
+    strip->addWidget(m_computeButton);
+    m_computeAction = new QAction(QStringLiteral("Compute Again"), this);
+    m_computeAction->setObjectName(QStringLiteral("actCompute"));
+    m_computeAction->setShortcut(QKeySequence(Qt::Key_F5));
+    m_computeAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(m_computeAction, &QAction::triggered, this, guarded(this, &OutlookWindow::computeAgain));
+    addAction(m_computeAction);
     m_whatIfButton = new QPushButton(QStringLiteral("What If..."), corner);
     m_whatIfButton->setObjectName(QStringLiteral("btnWhatIf"));
     m_whatIfButton->setToolTip(QStringLiteral("Choose winners of games not played yet"));
@@ -320,7 +338,6 @@ void OutlookWindow::createControls()
 
     m_model = new OutlookModel(this);
     m_outlookGrid = makeGrid(this, "grdOutlook");
-    m_outlookGrid->setToolTip(QStringLiteral("Right-click for options"));
     m_outlookGrid->setModel(m_model);
     m_outlookGrid->setItemDelegateForColumn(WinColumn, new WinBarDelegate(m_outlookGrid));
     for (int column = 0; column < OutlookColumnCount; ++column)
@@ -361,11 +378,16 @@ void OutlookWindow::createPopUp()
     connect(m_copyAction, &QAction::triggered, this, guarded(this, &OutlookWindow::copyToClipboard));
     m_saveAsAction = item("mnuSaveAs", QStringLiteral("Save &As..."), QStringLiteral("Save the outlook to a file."));
     connect(m_saveAsAction, &QAction::triggered, this, guarded(this, &OutlookWindow::saveAs));
-    for (QAbstractScrollArea* part : {static_cast<QAbstractScrollArea*>(m_outlookGrid),
-                                      static_cast<QAbstractScrollArea*>(m_outlookGrid->horizontalHeader())}) {
-        part->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(part, &QWidget::customContextMenuRequested, this,
-                guarded([this, part](const QPoint& pos) { m_popUpMenu->popup(part->viewport()->mapToGlobal(pos)); }));
+    // Every page has the menu; Copy and Save As take the page it was opened on.
+    for (QTableView* grid : {m_outlookGrid, m_pickedGrid, m_whatIfStandingsGrid}) {
+        grid->setToolTip(QStringLiteral("Right-click for options"));
+        for (QAbstractScrollArea* part :
+             {static_cast<QAbstractScrollArea*>(grid), static_cast<QAbstractScrollArea*>(grid->horizontalHeader())}) {
+            part->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(part, &QWidget::customContextMenuRequested, this, guarded([this, part](const QPoint& pos) {
+                        m_popUpMenu->popup(part->viewport()->mapToGlobal(pos));
+                    }));
+        }
     }
 }
 
@@ -388,6 +410,11 @@ void OutlookWindow::startComputing()
         clampPlaces(store.readInteger(settings::Other, settings::OutlookPlaces, settings::DefaultOutlookPlaces));
     auto run = std::make_shared<Run>();
     run->input = outlookInputOf(m_session.players(), m_session.readScoringValues(), places);
+    const Money money = moneyOf(store.readString(settings::Other, settings::EntryFee, ""),
+                                store.readString(settings::Other, settings::Payouts, settings::DefaultPayouts));
+    if (money.fee > 0)
+        run->input.prizes = prizesOf(money.fee * paidParticipants(m_session.players()), money.fee, money.payouts);
+    run->withWinnings = money.fee > 0;
     if (const std::optional<Frame::WhatIf> whatIf = m_main.whatIf()) {
         run->input.results = whatIf->results;
         run->whatIf = whatIfPrefix(whatIf->decided);
@@ -400,6 +427,7 @@ void OutlookWindow::startComputing()
     showStatus(run->whatIf +
                QStringLiteral("Computing the outlook of %1 participants...").arg(run->input.participants.size()));
     m_cancelButton->setVisible(true);
+    m_computeButton->setVisible(false);
     // The window outlives its thread (the destructor waits for it), and a queued call is dropped
     // once the window is gone.
     m_worker = QThread::create([run, this] {
@@ -426,6 +454,7 @@ void OutlookWindow::finishComputing()
     m_worker = nullptr;
     m_main.setProgress(0);
     m_cancelButton->setVisible(false);
+    m_computeButton->setVisible(true);
     const std::shared_ptr<Run> run = m_run;
     if (m_again) {
         startComputing();
@@ -441,7 +470,11 @@ void OutlookWindow::finishComputing()
         emit computed();
         return;
     }
-    m_model->setTable(OutlookTable(run->result, run->names));
+    const int columns = m_model->columnCount();
+    m_model->setTable(OutlookTable(run->result, run->names, run->withWinnings));
+    // Exp. Winnings comes and goes with the entry fee.
+    for (int column = columns; column < m_model->columnCount(); ++column)
+        m_outlookGrid->setColumnWidth(column, ColumnWidths[std::size_t(column)]);
     showStatus(run->whatIf + fromAnsi(m_model->table().summary()));
     emit computed();
 }
@@ -449,6 +482,31 @@ void OutlookWindow::finishComputing()
 void OutlookWindow::cancelRun()
 {
     if (m_run) m_run->cancel = true;
+}
+
+void OutlookWindow::computeAgain()
+{
+    if (!m_worker) startComputing();
+}
+
+PageGrid OutlookWindow::shownPage() const
+{
+    const auto* grid = static_cast<const QTableView*>(m_pages->currentWidget());
+    const QAbstractItemModel* model = grid->model();
+    PageGrid page;
+    page.title = grid == m_pickedGrid ? "Who Picked Whom" : "Pool Outlook Standings";
+    for (int column = 0; column < model->columnCount(); ++column) {
+        page.headers.push_back(toAnsi(model->headerData(column, Qt::Horizontal).toString()));
+        // The team and the name are text; the other columns are figures.
+        page.textColumns.push_back(grid == m_pickedGrid ? column == 0 : column == 1);
+    }
+    for (int row = 0; row < model->rowCount(); ++row) {
+        std::vector<std::string> cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells.push_back(toAnsi(model->index(row, column).data().toString()));
+        page.rows.push_back(std::move(cells));
+    }
+    return page;
 }
 
 void OutlookWindow::onWhatIfPressed() { m_main.openWhatIf(); }
@@ -469,24 +527,33 @@ void OutlookWindow::showStatus(const QString& text)
 void OutlookWindow::copyToClipboard()
 {
     BusyCursor busy;
-    QGuiApplication::clipboard()->setText(fromAnsi(outlookText(m_model->table(), OutlookFormat::Tab, "\r\n")));
+    const std::string text = m_pages->currentWidget() == m_outlookGrid
+                                 ? outlookText(m_model->table(), OutlookFormat::Tab, "\r\n")
+                                 : pageGridText(shownPage(), OutlookFormat::Tab, "\r\n");
+    QGuiApplication::clipboard()->setText(fromAnsi(text));
     prompts().beep();
 }
 
 void OutlookWindow::saveAs()
 {
+    const bool outlookPage = m_pages->currentWidget() == m_outlookGrid;
     SaveFileRequest request = m_saveAsRequest;
+    if (!outlookPage)
+        request.fileName =
+            m_pages->currentWidget() == m_pickedGrid ? QStringLiteral("Picked") : QStringLiteral("Standings");
     if (!chooseFileToSave(m_session.settings(), request)) return;
-    m_saveAsRequest.fileName = request.fileName;
+    if (outlookPage) m_saveAsRequest.fileName = request.fileName;
     m_saveAsRequest.filterIndex = request.filterIndex;
     BusyCursor busy;
     // The text types as UTF-8 with a byte-order mark, as the standings export writes them.
-    const std::string content =
-        request.filterIndex == HtmlType
-            ? outlookHtml(m_model->table(), asOfText(m_session.today()))
-            : utf8FileText(outlookText(m_model->table(),
-                                       request.filterIndex == CommaType ? OutlookFormat::Comma : OutlookFormat::Tab,
-                                       "\r\n"));
+    const OutlookFormat format = request.filterIndex == CommaType ? OutlookFormat::Comma : OutlookFormat::Tab;
+    std::string content;
+    if (outlookPage)
+        content = request.filterIndex == HtmlType ? outlookHtml(m_model->table(), asOfText(m_session.today()))
+                                                  : utf8FileText(outlookText(m_model->table(), format, "\r\n"));
+    else
+        content = request.filterIndex == HtmlType ? pageGridHtml(shownPage(), asOfText(m_session.today()))
+                                                  : utf8FileText(pageGridText(shownPage(), format, "\r\n"));
     writeFileAtomic(QFile::encodeName(request.fileName).toStdString(), content);
     m_main.setStatusText(QStringLiteral("Pool Outlook saved to ") + QDir::toNativeSeparators(request.fileName));
 }

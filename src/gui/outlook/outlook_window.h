@@ -27,11 +27,13 @@ class ScoreModel;
 // The tag of the outlook window: no participant or results sheet has it.
 constexpr int OutlookTag = -2;
 
+using outlook::PageGrid;
+
 // Pool Outlook: who can still win, each participant's best and worst finish and chances, who
 // picked whom, and the standings. The figures are computed on a thread of their own, with
 // progress in the main window's bar, and again whenever the entries, the results, the paid places
 // or the winners of an open What If sheet change; while that sheet is open they are those of its
-// what-if.
+// what-if. After a Cancel, Compute (or F5) starts again.
 class OutlookWindow final : public ChildWindow {
     Q_OBJECT
 public:
@@ -55,6 +57,9 @@ private:
     void startComputing();
     void finishComputing();
     void cancelRun();
+    void computeAgain();
+    // The grid of the page shown, for Copy and Save As of pages other than the outlook.
+    PageGrid shownPage() const;
     void onWhatIfPressed();
     void onPlacesEdited(int places);
     void copyToClipboard();
@@ -71,6 +76,7 @@ private:
     QLabel* m_placesLabel = nullptr;
     QSpinBox* m_placesBox = nullptr;
     QPushButton* m_cancelButton = nullptr;
+    QPushButton* m_computeButton = nullptr;
     QPushButton* m_whatIfButton = nullptr;
     QTabWidget* m_pages = nullptr;
     QTableView* m_outlookGrid = nullptr;
@@ -79,6 +85,7 @@ private:
     QMenu* m_popUpMenu = nullptr;
     QAction* m_copyAction = nullptr;
     QAction* m_saveAsAction = nullptr;
+    QAction* m_computeAction = nullptr;
     QTimer* m_refreshTimer = nullptr;
     SaveFileRequest m_saveAsRequest;
 

@@ -15,7 +15,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "core/outlook/payouts.h"
 #include "core/session/pool_session.h"
+#include "core/settings/settings.h"
 #include "core/transfer/standings_export.h"
 #include "gui/settings/dialog_folder.h"
 #include "gui/standings/standings_model.h"
@@ -213,7 +215,13 @@ void StandingsWindow::refreshStandings()
     PlayerList& players = m_session.players();
     players.sort();
     m_model->refill(players, m_session.teams());
-    m_statusPanel->setText(fromAnsi(sortStatusText(players.sortKey(), players.sortAscending())));
+    std::string status = sortStatusText(players.sortKey(), players.sortAscending());
+    // With an entry fee, the pot: the fee of every participant marked paid.
+    SettingsFile store(m_session.settings());
+    if (const double fee = outlook::parseFee(store.readString(settings::Other, settings::EntryFee, "")).value_or(0);
+        fee > 0)
+        status += "   Pot: " + outlook::moneyText(fee * outlook::paidParticipants(players));
+    m_statusPanel->setText(fromAnsi(status));
 }
 
 void StandingsWindow::sortByTotal(QAction* item)

@@ -107,7 +107,8 @@ std::string formatMismatch(const CommandLine& line)
         return "--export-picks writes csv or html, not tsv";
     case BatchCommand::None:
     case BatchCommand::ImportPicks:
-    case BatchCommand::ImportField: break;
+    case BatchCommand::ImportField:
+    case BatchCommand::Publish: break;
     }
     return "--format goes with --export-picks, --export-standings or --outlook";
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <ostream>
 #include <system_error>
+#include <vector>
 
 #include "core/commands/pool_lock.h"
 #include "core/outlook/outlook_table.h"
@@ -13,6 +14,7 @@
 #include "core/pool/pool_host.h"
 #include "core/pool/team_files.h"
 #include "core/session/pool_session.h"
+#include "core/transfer/entry_page.h"
 #include "core/transfer/field_import.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/picks_import.h"
@@ -50,12 +52,15 @@ class BatchRun {
 public:
     BatchRun(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::ostream& out,
              std::ostream& err)
-        : file(line.commandFile), places(line.places), out(out), err(err), m_dataDir(dataDir), m_settings(settings),
-          m_host(err), m_pool(m_host, dataDir, settings)
+        : file(line.commandFile),
+          files(line.importFiles.empty() ? std::vector<std::string>{line.commandFile} : line.importFiles),
+          places(line.places), out(out), err(err), m_dataDir(dataDir), m_settings(settings), m_host(err),
+          m_pool(m_host, dataDir, settings)
     {
     }
 
     const std::string& file;
+    const std::vector<std::string> files;  // --import-picks FILE...
     const int places;
     bool remapPicks = false;  // --remap-picks
     std::ostream& out;
@@ -105,11 +110,12 @@ public:
     }
     // Each refused row or problem of the file, as "FILE: Line 7, column "Game 34": reason", up to
     // the first thousand, then the count of the others.
-    void list(const TransferProblems& problems)
+    void list(const TransferProblems& problems) { list(err, file, problems); }
+    static void list(std::ostream& to, const std::string& path, const TransferProblems& problems)
     {
         for (const TransferProblem& problem : problems.listed)
-            err << file << ": " << toUtf8(problemText(problem)) << '\n';
-        if (problems.unlisted() > 0) err << file << ": " << unlistedText(problems.unlisted()) << '\n';
+            to << path << ": " << toUtf8(problemText(problem)) << '\n';
+        if (problems.unlisted() > 0) to << path << ": " << unlistedText(problems.unlisted()) << '\n';
     }
 
 private:
@@ -125,25 +131,42 @@ std::string counted(std::size_t count, const char* one, const char* many)
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-int importPicks(BatchRun& run)
+// One report for every file: each file's refused lines and the lines passed over because their
+// participant is in the pool already, then what was imported from each.
+int importPicks(BatchRun& run, const std::vector<std::string>& paths)
 {
-    const PicksImport import = readPicksImportFile(run.pool(), run.file);
-    const std::size_t refused = import.refused.total;
-    if (refused > 0) {
-        run.list(import.refused);
-        run.err << "hoopfall: " << counted(refused, "line", "lines") << " of " << run.file
-                << (refused == 1 ? " was" : " were") << " refused\n";
+    const std::vector<PicksFileImport> files = readPicksImportFiles(run.pool(), paths);
+    std::size_t refused = 0;
+    std::size_t entries = 0;
+    for (const PicksFileImport& file : files) {
+        BatchRun::list(run.out, file.path, file.import.alreadyIn);
+        const std::size_t lines = file.import.refused.total;
+        if (lines > 0) {
+            BatchRun::list(run.err, file.path, file.import.refused);
+            run.err << "hoopfall: " << counted(lines, "line", "lines") << " of " << file.path
+                    << (lines == 1 ? " was" : " were") << " refused\n";
+        }
+        refused += lines;
+        entries += file.import.entries.size();
     }
-    int stored = 0;
-    if (!import.entries.empty()) {
-        PoolSession* pool = run.open();
-        if (!pool) return BatchFailed;
-        stored = storeImportedPicks(*pool, import);
-    } else if (refused > 0) {
-        return BatchFailed;
+    if (entries == 0 && refused > 0) return BatchFailed;
+    PoolSession* pool = entries > 0 ? run.open() : nullptr;
+    if (entries > 0 && !pool) return BatchFailed;
+    for (const PicksFileImport& file : files) {
+        const int stored = file.import.entries.empty() ? 0 : storeImportedPicks(*pool, file.import);
+        run.out << counted(std::size_t(stored), "participant", "participants") << " imported from " << file.path
+                << '\n';
     }
-    run.out << counted(std::size_t(stored), "participant", "participants") << " imported from " << run.file << '\n';
     return refused > 0 ? BatchRowsRefused : BatchDone;
+}
+
+int importPicks(BatchRun& run) { return importPicks(run, run.files); }
+
+int makeEntryPage(BatchRun& run)
+{
+    makeEntryPageFile(run.pool(), run.file);
+    run.out << "Entry page made: " << run.file << '\n';
+    return BatchDone;
 }
 
 int exportPicks(BatchRun& run)
@@ -251,6 +274,7 @@ constexpr BatchCommandEntry Commands[] = {
     {BatchCommand::ExportStandings, false, exportStandings},
     {BatchCommand::ImportField, true, importField},
     {BatchCommand::Outlook, false, printOutlook},
+    {BatchCommand::MakeEntryPage, false, makeEntryPage},
 };
 
 const BatchCommandEntry* entryOf(BatchCommand command)

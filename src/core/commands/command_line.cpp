@@ -12,10 +12,9 @@ struct FileCommand {
     BatchCommand command;
 };
 constexpr FileCommand FileCommands[] = {
-    {"--import-picks", BatchCommand::ImportPicks},
-    {"--export-picks", BatchCommand::ExportPicks},
-    {"--export-standings", BatchCommand::ExportStandings},
-    {"--import-field", BatchCommand::ImportField},
+    {"--import-picks", BatchCommand::ImportPicks},         {"--export-picks", BatchCommand::ExportPicks},
+    {"--export-standings", BatchCommand::ExportStandings}, {"--import-field", BatchCommand::ImportField},
+    {"--make-entry-page", BatchCommand::MakeEntryPage},
 };
 
 // The window system's options, which the application object takes for the window: Qt's
@@ -140,6 +139,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             result.command = found->command;
             result.commandOption = found->option;
             result.commandFile = *value;
+            if (result.command == BatchCommand::ImportPicks) result.importFiles.push_back(*value);
+        } else if (result.command == BatchCommand::ImportPicks && !arg.empty() && arg[0] != '-') {
+            // The returned entry pages come back as many files, imported in one run.
+            result.importFiles.push_back(arg);
         } else if (!arg.empty() && arg[0] == '-') {
             return fail("unknown option '" + arg + "'");
         } else {

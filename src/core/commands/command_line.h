@@ -4,19 +4,20 @@
 #include <vector>
 
 // A command that runs on the pool without a window and ends the program.
-enum class BatchCommand { None, ImportPicks, ExportPicks, ExportStandings, ImportField, Outlook };
+enum class BatchCommand { None, ImportPicks, ExportPicks, ExportStandings, ImportField, Outlook, MakeEntryPage };
 
 // What the program was asked for on its command line.
 struct CommandLine {
     std::optional<std::string> poolDir;  // --pool DIR: the pool's folder, as typed
     bool help = false;                   // --help or -h: print the usage and end
     BatchCommand command = BatchCommand::None;
-    std::string commandOption;         // the command as typed ("--import-picks")
-    std::string commandFile;           // its FILE
-    int places = 3;                    // --places N: the paid places of --outlook, 1 to 8
-    bool remapPicks = false;           // --remap-picks: --import-field moves the picks with their teams
-    std::string error;                 // not empty: the command line is wrong, this says how
-    bool windowSystemOptions = false;  // the window system's options came (-platform): Qt takes them
+    std::string commandOption;             // the command as typed ("--import-picks")
+    std::string commandFile;               // its FILE
+    std::vector<std::string> importFiles;  // --import-picks FILE...: every FILE, the first one too
+    int places = 3;                        // --places N: the paid places of --outlook, 1 to 8
+    bool remapPicks = false;               // --remap-picks: --import-field moves the picks with their teams
+    std::string error;                     // not empty: the command line is wrong, this says how
+    bool windowSystemOptions = false;      // the window system's options came (-platform): Qt takes them
 };
 
 // Reads the arguments that follow the program's name. A value that starts with "-" is taken for
@@ -34,11 +35,14 @@ inline const char* const UsageText =
     "  -h, --help                show this text and end\n"
     "\n"
     "Commands, run on the pool without a window, one at a time:\n"
-    "  --import-picks FILE       add the participants of a comma- or tab-separated file\n"
+    "  --import-picks FILE...    add the participants of comma- or tab-separated files, such\n"
+    "                            as the entry page saves; one report for all of them\n"
     "  --export-picks FILE       every participant's picks: a page when FILE ends in .htm or\n"
     "                            .html, else a comma-separated file that --import-picks reads\n"
     "  --export-standings FILE   the standings as the standings window exports them: a page\n"
     "                            (.htm, .html), comma-separated (.csv) or tab-separated (.txt)\n"
+    "  --make-entry-page FILE    a web page on which participants pick their winners and save\n"
+    "                            a file for --import-picks\n"
     "  --import-field FILE       the 64 teams and the regions' places in the bracket from a\n"
     "                            comma- or tab-separated file\n"
     "  --remap-picks             with --import-field, when the pool holds picks and the new\n"

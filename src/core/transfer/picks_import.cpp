@@ -1,23 +1,37 @@
 #include "core/transfer/picks_import.h"
 
 #include <optional>
-#include <unordered_set>
 
 #include "core/pool/cp1252.h"
 #include "core/pool/errors.h"
 #include "core/pool/file_io.h"
 #include "core/pool/sheet_picks.h"
 #include "core/session/pool_session.h"
+#include "core/transfer/entry_page.h"
 #include "core/transfer/team_names.h"
 
 namespace {
 enum Column : std::size_t { NameColumn, TiebreakerColumn, PaidColumn, FirstGameColumn };
+constexpr std::size_t FieldColumn = FirstGameColumn + GameCount;
 
 std::vector<ColumnRule> picksColumns()
 {
     std::vector<ColumnRule> columns{{PicksNameColumn, true}, {PicksTiebreakerColumn, false}, {PicksPaidColumn, false}};
     for (int game = 1; game <= GameCount; ++game) columns.push_back({gameColumnName(game), true});
+    columns.push_back({PicksFieldColumn, false});
     return columns;
+}
+
+// A line saved from an entry page names the field the page was made for; its picks name teams
+// by their places in that field, so a page of another field or year cannot be taken.
+std::optional<TransferProblem> fieldProblem(const ImportTable& table, const TeamNames& names)
+{
+    const std::string_view field = trimBlanks(table.cell(FieldColumn));
+    if (field.empty() || field == names.fingerprint()) return std::nullopt;
+    return TransferProblem{table.line(), PicksFieldColumn,
+                           CodePageText{"the picks were saved from an entry page made for another field or year (" +
+                                        quotedValue(field) + "; this pool's field is \"" + names.fingerprint() +
+                                        "\"): make a new entry page and send it to the participant"}};
 }
 
 // Yes/No/1/0 or empty (not paid); nothing for anything else.
@@ -31,8 +45,8 @@ std::optional<std::uint8_t> paidValue(std::string_view cell)
 }
 
 // Reads one line into entry; the reason it is refused otherwise.
-std::optional<TransferProblem> readLine(const ImportTable& table, const TeamNames& names,
-                                        const std::unordered_set<std::string>* taken, SheetPicks& picks, Player& entry)
+std::optional<TransferProblem> readLine(const ImportTable& table, const TeamNames& names, SheetPicks& picks,
+                                        Player& entry)
 {
     const auto refuse = [&table](std::size_t column, std::string reason) {
         return TransferProblem{table.line(), table.columnName(column), CodePageText{std::move(reason)}};
@@ -43,8 +57,6 @@ std::optional<TransferProblem> readLine(const ImportTable& table, const TeamName
     if (name.size() > sizeof entry.name.chars)
         return refuse(NameColumn, quotedValue(name) + " is longer than the 25 characters a name can have");
     entry.name = name;
-    if (taken && taken->count(entry.name.text().bytes))
-        return refuse(NameColumn, quotedValue(name) + " is already in the pool");
     const std::string tiebreaker = table.textCell(TiebreakerColumn);
     if (tiebreaker.size() > sizeof entry.tiebreaker.chars)
         return refuse(TiebreakerColumn,
@@ -83,6 +95,18 @@ std::optional<TransferProblem> readLine(const ImportTable& table, const TeamName
     entry.picks = picks.picks();
     return std::nullopt;
 }
+
+// Whether a line read is a participant known already. A line refused for a fault of its own is
+// refused for its known name instead, unless the name itself is at fault: a known name is the
+// first thing a line is checked for after the name.
+KnownEntries::Match knownEntry(const KnownEntries& known, const ImportTable& table,
+                               const std::optional<TransferProblem>& problem, const Player& entry)
+{
+    if (!problem) return known.match(entry);
+    if (problem->column != PicksNameColumn && known.nameTaken(table.textCell(NameColumn)))
+        return KnownEntries::Match::NameTaken;
+    return KnownEntries::Match::New;
+}
 }  // namespace
 
 std::string gameColumnName(int game) { return "Game " + std::to_string(game); }
@@ -95,18 +119,32 @@ PicksImport readPicksImport(std::string_view bytes, const TeamNames& names, cons
 
 PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const PlayerList* pool)
 {
+    return readPicksImport(source, names, KnownEntries(pool));
+}
+
+PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const KnownEntries& known)
+{
     PicksImport result;
     ImportTable table(source, picksColumns());
-    std::unordered_set<std::string> taken;
-    if (pool)
-        for (int i = 0; i < pool->count(); ++i)
-            if ((*pool)[i].id != ResultsId) taken.insert((*pool)[i].name.text().bytes);
-
     SheetPicks picks;
     std::optional<TransferProblem> problem;
     while (table.next(problem)) {
         Player entry;
-        if (!problem) problem = readLine(table, names, pool ? &taken : nullptr, picks, entry);
+        if (!problem) problem = fieldProblem(table, names);
+        const bool lineRead = !problem;
+        if (lineRead) problem = readLine(table, names, picks, entry);
+        switch (lineRead ? knownEntry(known, table, problem, entry) : KnownEntries::Match::New) {
+        case KnownEntries::Match::AlreadyIn:
+            result.alreadyIn.add({table.line(), PicksNameColumn,
+                                  CodePageText{quotedValue(entry.name.view()) + " is already in the pool"}});
+            continue;
+        case KnownEntries::Match::NameTaken:
+            problem =
+                TransferProblem{table.line(), PicksNameColumn,
+                                CodePageText{quotedValue(table.textCell(NameColumn)) + " is already in the pool"}};
+            break;
+        case KnownEntries::Match::New: break;
+        }
         if (problem) {
             result.refused.add(std::move(*problem));
             continue;
@@ -115,6 +153,50 @@ PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const Pl
         result.entries.push_back(entry);
     }
     return result;
+}
+
+KnownEntries::KnownEntries(const PlayerList* pool)
+{
+    if (!pool) return;
+    for (int i = 0; i < pool->count(); ++i)
+        if ((*pool)[i].id != ResultsId) m_picksByName.emplace((*pool)[i].name.text().bytes, &(*pool)[i].picks);
+}
+
+KnownEntries::Match KnownEntries::match(const Player& entry) const
+{
+    const auto [first, last] = m_picksByName.equal_range(std::string(entry.name.view()));
+    if (first == last) return Match::New;
+    for (auto it = first; it != last; ++it)
+        if (*it->second == entry.picks) return Match::AlreadyIn;
+    return Match::NameTaken;
+}
+
+void KnownEntries::add(const Player& entry)
+{
+    m_added.push_back(entry.picks);
+    m_picksByName.emplace(std::string(entry.name.view()), &m_added.back());
+}
+
+std::vector<PicksFileImport> readPicksImportFiles(const PoolSession& session, const std::vector<std::string>& paths)
+{
+    const TeamNames names(session.teams(), session.regionNames());
+    KnownEntries known(&session.players());
+    std::vector<PicksFileImport> files;
+    for (const std::string& path : paths) {
+        PicksFileImport file{path, {}};
+        try {
+            FileSource source;
+            source.open(path);
+            file.import = readPicksImport(source, names, known);
+        } catch (const HoopError& error) {
+            // Among several files, the message says which one; most already name it.
+            const std::string what = error.what();
+            throw HoopError(what.find(path) == std::string::npos ? path + ": " + what : what);
+        }
+        for (const Player& entry : file.import.entries) known.add(entry);
+        files.push_back(std::move(file));
+    }
+    return files;
 }
 
 PicksImport readPicksImportFile(const PoolSession& session, const std::string& path)

@@ -1,5 +1,7 @@
 #include "core/transfer/team_names.h"
 
+#include <cstdint>
+
 #include "core/pool/cp1252.h"
 #include "core/transfer/csv_reader.h"
 
@@ -11,6 +13,25 @@ std::string folded(std::string_view text)
     std::string out;
     appendCp1252Lower(out, trimBlanks(text));
     return out;
+}
+
+// FNV-1a over the folded region names and team names, each ended by a line feed: stable across
+// builds and platforms, which a page handed out months before its import needs.
+std::string fingerprintOf(const TeamTable& teams, const std::array<std::string, 4>& foldedRegions)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    const auto add = [&hash](std::string_view text) {
+        for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+        hash = (hash ^ '\n') * 0x100000001b3ULL;
+    };
+    for (const std::string& region : foldedRegions) add(region);
+    for (int r = 1; r <= RegionCount; ++r)
+        for (int s = 1; s <= SeedCount; ++s)
+            add(folded(teams.nameView(makeTeamCode(std::uint8_t(r), std::uint8_t(s)))));
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    std::string text(16, '0');
+    for (int k = 15; k >= 0; --k, hash >>= 4) text[std::size_t(k)] = Digits[hash & 15];
+    return text;
 }
 }  // namespace
 
@@ -37,6 +58,7 @@ TeamNames::TeamNames(const TeamTable& teams, const std::array<std::string, 4>& r
             m_exactNames[indexOf(code)] = trimBlanks(name);
             m_foldedNames[indexOf(code)] = folded(name);
         }
+    m_fingerprint = fingerprintOf(teams, m_foldedRegions);
 }
 
 std::string TeamNames::regionSeedText(TeamCode code) const

@@ -25,6 +25,10 @@ public:
     // answer for the usual cell, which names one of its game's two teams.
     bool isNameOf(std::string_view cell, TeamCode code) const;
     std::string regionSeedText(TeamCode code) const;
+    // A short text that stands for the field as the transfer files name it (the region names and
+    // the team names by place, case and surrounding blanks aside): a file that carries it was
+    // made for this field. Records are left out, so correcting one keeps the pages handed out.
+    const std::string& fingerprint() const { return m_fingerprint; }
 
 private:
     static constexpr TeamCode AmbiguousName = -1;
@@ -36,5 +40,6 @@ private:
     std::array<std::string, RegionCount * SeedCount> m_exactNames;
     std::array<std::string, RegionCount * SeedCount> m_foldedNames;
     std::vector<std::pair<std::string, TeamCode>> m_names;  // folded name of every team, for the ambiguous
+    std::string m_fingerprint;
     mutable std::string m_scratch;
 };

@@ -287,11 +287,13 @@ TEST_F(PicksTransfer, EntryPageFilesAgainstTheFieldAndThePool)
     teams.entry(1, 1).name = "T116";
     teams.entry(1, 16).name = "T101";
     EXPECT_NE(TeamNames(teams, pool.session->regionNames()).fingerprint(), field);
+    // Among several files, a fault of one file's whole says which file.
+    dir.write("empty.csv", "");
     EXPECT_THAT(
         [&] {
-            readPicksImportFiles(*pool.session, {dir.file("one.csv"), dir.file("none.csv")});
+            readPicksImportFiles(*pool.session, {dir.file("one.csv"), dir.file("empty.csv")});
         },
-        ThrowsMessage<HoopError>(StartsWith(dir.file("none.csv") + ": ")));
+        ThrowsMessage<HoopError>(StrEq(dir.file("empty.csv") + ": The file is empty.")));
 }
 
 // No text of the pool can end the page's script or reach its markup.

@@ -9,7 +9,7 @@ JOBS        ?= $(shell nproc)
 
 # Packages the build, the tests and the program need.
 DEPS := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsimpleini-dev libgtest-dev libgmock-dev \
-        libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium xdg-utils \
+        libbenchmark-dev poppler-utils fonts-dejavu-core fonts-liberation chromium chromium-driver python3-selenium xdg-utils \
         desktop-file-utils appstream dpkg-dev file lintian xvfb xdotool x11-utils x11-xserver-utils openbox \
         fonts-wine locales python3
 # The benchmarks build everything but run no browser; the fuzz build is the core alone.

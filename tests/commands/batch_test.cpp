@@ -80,6 +80,21 @@ protected:
 };
 }  // namespace
 
+// The same file given twice is imported once: its second copy is passed over line by line, and
+// the summary counts each file's own.
+TEST_F(BatchCommands, SeveralFilesAreOneImportWithASummaryPerFile)
+{
+    dir.write("picks.csv", picksHeader() + "\n" + picksLine("Bob,1,Yes", favourites()) + "\n" +
+                               picksLine("Dee,2,No", favourites(40)) + "\n");
+    const std::string path = dir.file("picks.csv");
+    const Ran ran = run({"--import-picks", file("picks.csv"), file("picks.csv")});
+    EXPECT_EQ(ran.code, BatchDone) << ran.err;
+    EXPECT_EQ(ran.out, path + ": Line 2, column \"Name\": \"Bob\" is already in the pool\n" + path +
+                           ": Line 3, column \"Name\": \"Dee\" is already in the pool\n2 participants imported from " +
+                           path + ": 1 complete, 1 incomplete\n0 participants imported from " + path + "\n");
+    EXPECT_EQ(ran.err, "hoopfall: 2 lines of " + path + " are already in the pool and skipped\n");
+}
+
 TEST_F(BatchCommands, ExitStatusSaysWhetherAllSomeOrNothingWasDone)
 {
     const PickArray all = favourites();
@@ -97,13 +112,15 @@ TEST_F(BatchCommands, ExitStatusSaysWhetherAllSomeOrNothingWasDone)
     EXPECT_NE(picks.find("\3Dee", 2 * PickRecordSize), std::string::npos);
     EXPECT_FALSE(dir.exists("pool/" + JournalFileName)) << "PICKS.HFD is written as the program writes it on closing";
 
-    // Everyone is in the pool now: nothing can be done, and nothing is touched.
+    // Everyone is in the pool now, picks and all: passed over, and with the refused line nothing
+    // can be done, and nothing is touched.
     const auto before = poolFiles();
     ran = run({"--import-picks", file("picks.csv")});
     EXPECT_EQ(ran.code, BatchFailed);
     EXPECT_NE(ran.err.find("hoopfall: 2 lines of " + dir.file("picks.csv") + " are already in the pool and skipped\n"),
               std::string::npos)
         << ran.err;
+    EXPECT_NE(ran.out.find(": Line 2, column \"Name\": \"Bob\" is already in the pool"), std::string::npos) << ran.out;
     EXPECT_EQ(poolFiles(), before);
 
     dir.write("field.csv", fieldFile("East 7"));
@@ -218,9 +235,10 @@ TEST_F(BatchCommands, DashIsTheStandardInputAndOutput)
     EXPECT_EQ(ran.code, BatchDone) << ran.err;
     EXPECT_EQ(ran.out, "1 participant imported from standard input: 1 complete, 0 incomplete\n");
     EXPECT_EQ(run({"--export-picks", "-"}).out, picks);
-    ran = run({"--import-picks", "-"}, picks);  // everyone is in the pool now
-    EXPECT_EQ(ran.code, BatchFailed);
-    EXPECT_EQ(ran.err.rfind("standard input: Line 2", 0), 0u) << ran.err;
+    ran = run({"--import-picks", "-"}, picks);  // everyone is in the pool now: passed over
+    EXPECT_EQ(ran.code, BatchDone) << ran.err;
+    EXPECT_EQ(ran.err, "hoopfall: 1 line of standard input is already in the pool and skipped\n");
+    EXPECT_EQ(ran.out.rfind("standard input: Line 2", 0), 0u) << ran.out;
 }
 
 TEST_F(BatchCommands, AnImportIsRefusedWhileTheProgramHasThePoolOpen)

@@ -110,6 +110,34 @@ TEST(CommandLineTest, ReadsOneCommandWithItsFile)
     });
 }
 
+// The returned entry pages come back as many files for one import; other commands take one.
+TEST(CommandLineTest, ImportsPicksFromSeveralFiles)
+{
+    struct Row {
+        std::vector<std::string> args;
+        BatchCommand command;
+        std::vector<std::string> files;
+        std::string error;
+    };
+    const Row rows[] = {
+        {{"--import-picks", "a.csv", "b c.csv", "--pool", "p", "d.csv"},
+         BatchCommand::ImportPicks,
+         {"a.csv", "b c.csv", "d.csv"},
+         ""},
+        {{"--make-entry-page", "entry-page.htm"}, BatchCommand::MakeEntryPage, {}, ""},
+        {{"--import-picks", "-", "b.csv"},
+         BatchCommand::None,
+         {},
+         "--import-picks reads the standard input only as its one FILE"},
+        {{"--export-picks", "a.csv", "b.csv"}, BatchCommand::None, {}, "unexpected argument 'b.csv'"},
+        {{"a.csv", "--import-picks", "b.csv"}, BatchCommand::None, {}, "unexpected argument 'a.csv'"},
+    };
+    parseRows(rows, [](const Row& row, const CommandLine& line) {
+        EXPECT_EQ(line.command, row.command);
+        EXPECT_EQ(line.importFiles, row.files);
+    });
+}
+
 // Only the window system's own options pass for the application object, taken as it takes them;
 // anything else is a mistake found here, before anything needs a display.
 TEST(CommandLineTest, LetsOnlyTheWindowSystemsOptionsThrough)

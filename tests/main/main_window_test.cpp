@@ -361,10 +361,9 @@ TEST(FileDialogs, StartInDocumentsThenWhereTheUserLastChoseAFile)
         QString choose;  // the file the "user" chooses there; empty: cancel
     };
     const Step steps[] = {
-        {"mnuImportPicks", first, {}},
-        {"mnuExportPicks", first, chosen + "/Picks.csv"},
-        {"mnuImportField", chosen, {}},
-        {"mnuImportPicks", chosen, {}},
+        {"mnuImportPicks", first, {}},    {"mnuExportPicks", first, chosen + "/Picks.csv"},
+        {"mnuImportField", chosen, {}},   {"mnuImportPicks", chosen, {}},
+        {"mnuMakeEntryPage", chosen, {}},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.action);

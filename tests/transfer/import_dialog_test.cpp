@@ -1,7 +1,10 @@
 // The import report and the three commands, driven offscreen with real clicks.
+#include <QAction>
 #include <QApplication>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -53,9 +56,11 @@ protected:
             if (!report) return;
             shown.summary = Find<QLabel>(*report, "lblSummary")->text();
             auto* grid = Find<QTableWidget>(*report, "grdRefused");
-            for (int row = 0; row < grid->rowCount(); ++row)
-                shown.rows << grid->item(row, 0)->text() + "|" + grid->item(row, 1)->text() + "|" +
-                                  grid->item(row, 2)->text();
+            for (int row = 0; row < grid->rowCount(); ++row) {
+                QStringList cells;
+                for (int column = 0; column < grid->columnCount(); ++column) cells << grid->item(row, column)->text();
+                shown.rows << cells.join(QLatin1Char('|'));
+            }
             auto* note = Find<QLabel>(*report, "lblNote");
             shown.note = note->isHidden() ? QString() : note->text();
             auto* import = Find<QPushButton>(*report, "cmdImport");
@@ -105,8 +110,7 @@ TEST_F(ImportCommands, ReportListsRefusedLinesAndNothingIsStoredUntilImportIsCho
     EXPECT_EQ(importPicksInteractive(main->session(), *main, Path("picks.csv")), TransferOutcome::Cancelled);
     EXPECT_EQ(shown.summary, "No line can be imported. 2 lines were refused:");
     EXPECT_EQ(shown.rows.size(), 2);
-    EXPECT_EQ(shown.note,
-              "2 lines are already in the pool (the same name, picks, tiebreaker and paid) and will be skipped.");
+    EXPECT_EQ(shown.note, "2 lines are already in the pool (the same name and sheet) and will be skipped.");
     EXPECT_FALSE(shown.canImport);
 }
 
@@ -207,5 +211,53 @@ TEST_F(ImportCommands, MenusChooseTheFileAndRunTheCommands)
     answerReport("cmdImport");
     Find<QAction>(*main, "mnuImportField")->trigger();
     EXPECT_EQ(main->session().loadRegions(1), "South");
+    EXPECT_TRUE(testPrompts().boxes.empty());
+}
+
+// The entry pages come back one file each: several through the menu's dialog or by a drop, in
+// one report that names the file of each refused line; and the page is made from the menu.
+TEST_F(ImportCommands, SeveralFilesMakeOneReportAndThePageIsMadeFromTheMenu)
+{
+    const PickArray all = favourites();
+    dir.write("a.csv",
+              picksHeader() + "\n" + picksLine("Bob,1,No", all) + "\n" + picksLine("Carl,1,maybe", all) + "\n");
+    dir.write("b.csv", picksHeader() + "\n" + picksLine("Bob,1,No", all) + "\n" + picksLine("Dee,1,No", all) + "\n");
+    testPrompts().openAnswers.push_back([this](OpenFileRequest& request) {
+        EXPECT_TRUE(request.several);
+        request.fileNames = {Path("a.csv"), Path("b.csv")};
+        request.fileName = request.fileNames.front();
+        return true;
+    });
+    answerReport("cmdImport");
+    Find<QAction>(*main, "mnuImportPicks")->trigger();
+    EXPECT_EQ(shown.summary, "From 2 files: 2 lines can be imported as new participants. 1 line was refused:");
+    EXPECT_EQ(shown.rows, QStringList{"a.csv|3|Paid|\"maybe\" is not Yes, No, TRUE, FALSE, x, 1 or 0"});
+    EXPECT_EQ(shown.note, "1 line is already in the pool (the same name and sheet) and will be skipped.");
+    EXPECT_EQ(main->session().players().count(), 2);
+    EXPECT_EQ(status(), "2 participants imported from 2 files");
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path("b.csv"))});
+    main->show();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(main.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(main.get(), &drop);
+    answerReport("cmdImport");  // the import runs once the drop has ended
+    QApplication::processEvents();
+    EXPECT_EQ(shown.summary, "No line can be imported.");
+    EXPECT_EQ(shown.note, "2 lines are already in the pool (the same name and sheet) and will be skipped.");
+    EXPECT_FALSE(shown.canImport);
+    EXPECT_EQ(main->session().players().count(), 2);
+
+    testPrompts().saveAnswers.push_back([this](SaveFileRequest& request) {
+        EXPECT_TRUE(request.fileName.endsWith(QStringLiteral("/entry-page.htm"))) << request.fileName.toStdString();
+        request.fileName = Path("page.htm");
+        return true;
+    });
+    Find<QAction>(*main, "mnuMakeEntryPage")->trigger();
+    EXPECT_NE(dir.read("page.htm").find(R"("cell":"T101")"), std::string::npos);
+    EXPECT_EQ(status(), "Entry page made: " + Path("page.htm"));
     EXPECT_TRUE(testPrompts().boxes.empty());
 }

@@ -8,6 +8,8 @@
 
 #include "core/pool/errors.h"
 #include "core/pool/players.h"
+#include "core/transfer/entry_page.h"
+#include "core/transfer/entry_page_template.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/team_names.h"
 #include "pool/pool_samples.h"
@@ -260,7 +262,7 @@ TEST_F(PicksTransfer, RepeatedNamesInThreeForms)
         {5, "Name", "\"bob\" is already on line 4"},
     };
     EXPECT_EQ(import.refused.listed, expected);
-    EXPECT_EQ(import.alreadyInPool, 1);
+    EXPECT_EQ(import.alreadyIn.total, 1u);
     ASSERT_EQ(import.entries.size(), 2u);
     EXPECT_EQ(import.entries[0].name.text().bytes + "|" + import.entries[1].name.text().bytes, "Bob|Cy");
 }
@@ -284,7 +286,7 @@ TEST_F(PicksTransfer, ReimportedSheetAddsOnlyItsNewRows)
                               picksLine("New Two,2,No", favourites(40)) + "\r\n";
     const PicksImport import = importFile(pool, sheet);
     EXPECT_EQ(import.refused.listed, std::vector<TransferProblem>{});
-    EXPECT_EQ(import.alreadyInPool, 4);
+    EXPECT_EQ(import.alreadyIn.total, 4u);
     ASSERT_EQ(import.entries.size(), 2u);
     EXPECT_EQ(storeImportedPicks(*pool.session, import), 2);
     EXPECT_EQ(players.count(), 6);
@@ -329,4 +331,74 @@ TEST(PicksFormat, FromTheFileName)
     EXPECT_EQ(picksFormatForPath("b.html"), PicksFileFormat::Html);
     EXPECT_EQ(picksFormatForPath("b.csv"), PicksFileFormat::Csv);
     EXPECT_EQ(picksFormatForPath("/x.htm/picks"), PicksFileFormat::Csv);
+}
+
+// What the entry page saves: each line against the field it was made for and the participants
+// already known, in one file and across the files of one import.
+TEST_F(PicksTransfer, EntryPageFilesAgainstTheFieldAndThePool)
+{
+    const TeamNames names(pool.session->teams(), pool.session->regionNames());
+    const PickArray all = favourites();
+    PickArray other = all;
+    other[63] = all[62];  // the other finalist
+    // The page never says who paid: a line of a file with a Field column is the stored sheet
+    // whatever the pool says of Ann's payment.
+    Player ann = makeEntry(5, "Ann", all);
+    ann.tiebreaker = "1";
+    ann.paid = 1;
+    pool.session->players().add(ann);
+    const std::string field = names.fingerprint();
+    const std::string text = join({
+        picksHeader() + ",Field", picksLine("Ann,1,No", all) + "," + field,  // the same entry come back
+        picksLine("Ann,1,No", other) + "," + field,                          // the name with other picks
+        picksLine("Bob,1,No", all) + ",0123456789ABCDEF", picksLine("Cy,1,No", all) + ", " + field + " ",
+        picksLine("Dee,1,No", all) + ",",  // no fingerprint: a plain spreadsheet
+    });
+    dir.write("one.csv", text);
+    dir.write("two.csv", text);
+    const std::vector<PicksFileImport> files =
+        readPicksImportFiles(*pool.session, {dir.file("one.csv"), dir.file("two.csv")});
+    ASSERT_EQ(files.size(), 2u);
+    const PicksImport& first = files[0].import;
+    EXPECT_EQ(first.alreadyIn.listed, (std::vector<TransferProblem>{{2, "Name", "\"Ann\" is already in the pool"}}));
+    EXPECT_EQ(first.refused.listed,
+              (std::vector<TransferProblem>{
+                  {3, "Name", "\"Ann\" is already in the pool, with other picks, tiebreaker or paid"},
+                  {4, "Field",
+                   "the picks were saved from an entry page made for another field or year (\"0123456789ABCDEF\"; "
+                   "this pool's field is \"" +
+                       field + "\"): make a new entry page and send it to the participant"}}));
+    ASSERT_EQ(first.entries.size(), 2u);
+    EXPECT_EQ(first.entries[0].name.text().bytes, "Cy");
+    // The second copy of the file: its participants were taken from the first one.
+    EXPECT_EQ(files[1].import.entries.size(), 0u);
+    EXPECT_EQ(files[1].import.alreadyIn.total, 3u);
+
+    // The fingerprint stands for the names and places of the teams, not for their records.
+    TeamTable teams = pool.session->teams();
+    teams.entry(1, 1).wins = "9";
+    EXPECT_EQ(TeamNames(teams, pool.session->regionNames()).fingerprint(), field);
+    teams.entry(1, 1).name = "T116";
+    teams.entry(1, 16).name = "T101";
+    EXPECT_NE(TeamNames(teams, pool.session->regionNames()).fingerprint(), field);
+    // Among several files, a fault of one file's whole says which file.
+    dir.write("empty.csv", "");
+    EXPECT_THAT(
+        [&] {
+            readPicksImportFiles(*pool.session, {dir.file("one.csv"), dir.file("empty.csv")});
+        },
+        ThrowsMessage<HoopError>(StrEq(dir.file("empty.csv") + ": The file is empty.")));
+}
+
+// No text of the pool can end the page's script or reach its markup.
+TEST_F(PicksTransfer, EntryPageHoldsThePoolsTextsAsData)
+{
+    pool.session->teams().entry(3, 7).name = "</script><b>";
+    EntryPageContent content = entryPageContent(*pool.session);
+    const std::string page = entryPageHtml(content);
+    EXPECT_EQ(page.find("</script><b>"), std::string::npos);
+    EXPECT_NE(page.find(R"("307":{"name":"\u003c/script\u003e\u003cb\u003e")"), std::string::npos);
+    EXPECT_NE(page.find(R"("fingerprint":")" + TeamNames(content.teams, content.regionNames).fingerprint()),
+              std::string::npos);
+    EXPECT_EQ(page.find(EntryPageDataMarker), std::string::npos);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 #include <system_error>
+#include <vector>
 
 #include "core/commands/pool_lock.h"
 #include "core/outlook/outlook_table.h"
@@ -17,6 +18,7 @@
 #include "core/publish/site_pages.h"
 #include "core/session/pool_session.h"
 #include "core/settings/settings.h"
+#include "core/transfer/entry_page.h"
 #include "core/transfer/field_import.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/picks_import.h"
@@ -55,13 +57,15 @@ class BatchRun {
 public:
     BatchRun(const CommandLine& line, const std::string& dataDir, SettingsBackend& settings, std::istream& in,
              std::ostream& out, std::ostream& err)
-        : file(line.commandFile), format(line.format), places(line.places), fee(line.fee), payouts(line.payouts),
-          in(in), out(out), err(err), m_dataDir(dataDir), m_settings(settings), m_host(err),
-          m_pool(m_host, dataDir, settings)
+        : file(line.commandFile),
+          files(line.importFiles.empty() ? std::vector<std::string>{line.commandFile} : line.importFiles),
+          format(line.format), places(line.places), fee(line.fee), payouts(line.payouts), in(in), out(out), err(err),
+          m_dataDir(dataDir), m_settings(settings), m_host(err), m_pool(m_host, dataDir, settings)
     {
     }
 
     const std::string& file;
+    const std::vector<std::string> files;      // --import-picks FILE...
     const std::optional<OutputFormat> format;  // --format
     const int places;
     const std::optional<std::string> fee, payouts;  // --fee, --payouts: in place of the stored ones
@@ -119,11 +123,12 @@ public:
     }
     // Each refused row or problem of the file, as "FILE: Line 7, column "Game 34": reason", up to
     // the first thousand, then the count of the others.
-    void list(const TransferProblems& problems)
+    void list(const TransferProblems& problems) { list(err, shownFile(), problems); }
+    static void list(std::ostream& to, const std::string& path, const TransferProblems& problems)
     {
         for (const TransferProblem& problem : problems.listed)
-            err << shownFile() << ": " << toUtf8(problemText(problem)) << '\n';
-        if (problems.unlisted() > 0) err << shownFile() << ": " << unlistedText(problems.unlisted()) << '\n';
+            to << path << ": " << toUtf8(problemText(problem)) << '\n';
+        if (problems.unlisted() > 0) to << path << ": " << unlistedText(problems.unlisted()) << '\n';
     }
 
 private:
@@ -175,40 +180,63 @@ int wroteOut(BatchRun& run)
     return run.out ? BatchDone : run.fail("the standard output could not be written");
 }
 
-int importPicks(BatchRun& run)
+// One report for every file: each file's refused lines, then its lines passed over because their
+// participant is known already, then what was imported from each. The standard input is read
+// only as the one FILE (the command line allows no other beside it).
+int importPicks(BatchRun& run, const std::vector<std::string>& paths)
 {
-    PicksImport import;
+    std::vector<PicksFileImport> files;
     if (run.standardStream()) {
         const std::string bytes = readStandardInput(run.in);
         MemorySource source(bytes);
         const TeamNames names(run.pool().teams(), run.pool().regionNames());
-        import = readPicksImport(source, names, &run.pool().players());
+        files.push_back({run.file, readPicksImport(source, names, &run.pool().players())});
     } else {
-        import = readPicksImportFile(run.pool(), run.file);
+        files = readPicksImportFiles(run.pool(), paths);
     }
-    const std::size_t refused = import.refused.total;
-    if (refused > 0) {
-        run.list(import.refused);
-        run.err << "hoopfall: " << counted(refused, "line", "lines") << " of " << run.shownFile()
-                << (refused == 1 ? " was" : " were") << " refused\n";
+    const auto shown = [](const std::string& path) {
+        return path == StandardStreamName ? std::string("standard input") : path;
+    };
+    std::size_t refused = 0;
+    std::size_t entries = 0;
+    for (const PicksFileImport& file : files) {
+        const std::size_t lines = file.import.refused.total;
+        if (lines > 0) {
+            BatchRun::list(run.err, shown(file.path), file.import.refused);
+            run.err << "hoopfall: " << counted(lines, "line", "lines") << " of " << shown(file.path)
+                    << (lines == 1 ? " was" : " were") << " refused\n";
+        }
+        const std::size_t passed = file.import.alreadyIn.total;
+        if (passed > 0) {
+            BatchRun::list(run.out, shown(file.path), file.import.alreadyIn);
+            run.err << "hoopfall: " << counted(passed, "line", "lines") << " of " << shown(file.path)
+                    << (passed == 1 ? " is" : " are") << " already in the pool and skipped\n";
+        }
+        refused += lines;
+        entries += file.import.entries.size();
     }
-    if (import.alreadyInPool > 0)
-        run.err << "hoopfall: " << counted(std::size_t(import.alreadyInPool), "line", "lines") << " of " << run.file
-                << (import.alreadyInPool == 1 ? " is" : " are") << " already in the pool and skipped\n";
-    int stored = 0;
-    if (!import.entries.empty()) {
-        PoolSession* pool = run.open();
-        if (!pool) return BatchFailed;
-        stored = storeImportedPicks(*pool, import);
-    } else if (refused > 0) {
-        return BatchFailed;
+    if (entries == 0 && refused > 0) return BatchFailed;
+    PoolSession* pool = entries > 0 ? run.open() : nullptr;
+    if (entries > 0 && !pool) return BatchFailed;
+    for (const PicksFileImport& file : files) {
+        const int stored = file.import.entries.empty() ? 0 : storeImportedPicks(*pool, file.import);
+        run.out << counted(std::size_t(stored), "participant", "participants") << " imported from " << shown(file.path);
+        // Entries with games that have no winner are stored as a sheet saved so is: incomplete.
+        if (stored > 0)
+            run.out << ": " << stored - file.import.incomplete << " complete, " << file.import.incomplete
+                    << " incomplete";
+        run.out << '\n';
     }
-    run.out << counted(std::size_t(stored), "participant", "participants") << " imported from " << run.shownFile();
-    // Entries with games that have no winner are stored as a sheet saved so is: incomplete.
-    if (stored > 0)
-        run.out << ": " << stored - import.incomplete << " complete, " << import.incomplete << " incomplete";
-    run.out << '\n';
     return refused > 0 ? BatchRowsRefused : BatchDone;
+}
+
+int importPicks(BatchRun& run) { return importPicks(run, run.files); }
+
+int makeEntryPage(BatchRun& run)
+{
+    makeEntryPageFile(run.pool(), run.file);
+    run.out << "Entry page made: " << run.file << '\n';
+    return BatchDone;
 }
 
 int exportPicks(BatchRun& run)
@@ -382,6 +410,7 @@ constexpr BatchCommandEntry Commands[] = {
     {BatchCommand::ImportField, true, importField},
     {BatchCommand::Outlook, false, printOutlook},
     {BatchCommand::Publish, false, publishSite},
+    {BatchCommand::MakeEntryPage, false, makeEntryPage},
 };
 
 const BatchCommandEntry* entryOf(BatchCommand command)

@@ -1,5 +1,6 @@
 #include "core/commands/command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -14,10 +15,9 @@ struct FileCommand {
     BatchCommand command;
 };
 constexpr FileCommand FileCommands[] = {
-    {"--import-picks", BatchCommand::ImportPicks},
-    {"--export-picks", BatchCommand::ExportPicks},
-    {"--export-standings", BatchCommand::ExportStandings},
-    {"--import-field", BatchCommand::ImportField},
+    {"--import-picks", BatchCommand::ImportPicks},         {"--export-picks", BatchCommand::ExportPicks},
+    {"--export-standings", BatchCommand::ExportStandings}, {"--import-field", BatchCommand::ImportField},
+    {"--make-entry-page", BatchCommand::MakeEntryPage},
 };
 
 // The window system's options, which the application object takes for the window: Qt's
@@ -108,7 +108,8 @@ std::string formatMismatch(const CommandLine& line)
     case BatchCommand::None:
     case BatchCommand::ImportPicks:
     case BatchCommand::ImportField:
-    case BatchCommand::Publish: break;
+    case BatchCommand::Publish:
+    case BatchCommand::MakeEntryPage: break;
     }
     return "--format goes with --export-picks, --export-standings or --outlook";
 }
@@ -220,12 +221,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             result.command = found->command;
             result.commandOption = found->option;
             result.commandFile = *value;
+            if (result.command == BatchCommand::ImportPicks) result.importFiles.push_back(*value);
+        } else if (result.command == BatchCommand::ImportPicks && !arg.empty() && arg[0] != '-') {
+            // The returned entry pages come back as many files, imported in one run.
+            result.importFiles.push_back(arg);
         } else if (!arg.empty() && arg[0] == '-') {
             return fail("unknown option '" + arg + "'");
         } else {
             return fail("unexpected argument '" + arg + "'");
         }
     }
+    // The standard input is read once, so it cannot stand beside other files.
+    if (result.importFiles.size() > 1 &&
+        std::find(result.importFiles.begin(), result.importFiles.end(), StandardStreamName) != result.importFiles.end())
+        return fail("--import-picks reads the standard input only as its one FILE");
     if (result.format)
         if (const std::string mismatch = formatMismatch(result); !mismatch.empty()) return fail(mismatch);
     if (result.remapPicks && result.command != BatchCommand::ImportField)

@@ -4,7 +4,16 @@
 #include <vector>
 
 // A command that runs on the pool without a window and ends the program.
-enum class BatchCommand { None, ImportPicks, ExportPicks, ExportStandings, ImportField, Outlook, Publish };
+enum class BatchCommand {
+    None,
+    ImportPicks,
+    ExportPicks,
+    ExportStandings,
+    ImportField,
+    Outlook,
+    Publish,
+    MakeEntryPage
+};
 
 // What an export or the outlook writes, when --format says so rather than the file's name.
 enum class OutputFormat { Csv, Tsv, Html };
@@ -18,15 +27,16 @@ struct CommandLine {
     bool help = false;                   // --help or -h: print the usage and end
     bool version = false;                // --version: print the version and end
     BatchCommand command = BatchCommand::None;
-    std::string commandOption;           // the command as typed ("--import-picks")
-    std::string commandFile;             // its FILE; "-" for the standard input or output (the OUTDIR of --publish)
-    std::optional<OutputFormat> format;  // --format csv|tsv|html
-    int places = 3;                      // --places N: the paid places of --outlook, 1 to 8
-    std::optional<std::string> fee;      // --fee F: the entry fee for --outlook, in place of the stored one
-    std::optional<std::string> payouts;  // --payouts LIST: the same for the payout table
-    bool remapPicks = false;             // --remap-picks: --import-field moves the picks with their teams
-    std::string error;                   // not empty: the command line is wrong, this says how
-    bool windowSystemOptions = false;    // the window system's options came (-platform): Qt takes them
+    std::string commandOption;             // the command as typed ("--import-picks")
+    std::string commandFile;               // its FILE; "-" for the standard input or output (the OUTDIR of --publish)
+    std::vector<std::string> importFiles;  // --import-picks FILE...: every FILE, the first one too
+    std::optional<OutputFormat> format;    // --format csv|tsv|html
+    int places = 3;                        // --places N: the paid places of --outlook, 1 to 8
+    std::optional<std::string> fee;        // --fee F: the entry fee for --outlook, in place of the stored one
+    std::optional<std::string> payouts;    // --payouts LIST: the same for the payout table
+    bool remapPicks = false;               // --remap-picks: --import-field moves the picks with their teams
+    std::string error;                     // not empty: the command line is wrong, this says how
+    bool windowSystemOptions = false;      // the window system's options came (-platform): Qt takes them
 };
 
 // Reads the arguments that follow the program's name. A value that starts with "-" is taken for
@@ -51,14 +61,17 @@ inline const char* const UsageText = "Usage: hoopfall [--pool DIR] [COMMAND]\n"
                                      "      --version            show the program's version and end\n"
                                      "\n"
                                      "Commands, run on the pool without a window, one at a time:\n"
-                                     "  --import-picks FILE      add the participants of a comma- or tab-separated\n"
-                                     "                           file\n"
+                                     "  --import-picks FILE...   add the participants of comma- or tab-separated\n"
+                                     "                           files, such as the entry page saves; one report\n"
+                                     "                           for all of them\n"
                                      "  --export-picks FILE      every participant's picks: a page (.htm, .html),\n"
                                      "                           else a comma-separated file that --import-picks\n"
                                      "                           reads\n"
                                      "  --export-standings FILE  the standings as the standings window exports them:\n"
                                      "                           a page (.htm, .html), comma-separated (.csv) or\n"
                                      "                           tab-separated (.txt)\n"
+                                     "  --make-entry-page FILE   a web page on which participants pick their\n"
+                                     "                           winners and save a file for --import-picks\n"
                                      "  --import-field FILE      the 64 teams and the regions' places in the bracket\n"
                                      "                           from a comma- or tab-separated file\n"
                                      "  --remap-picks            with --import-field, when the pool holds picks and\n"

@@ -72,6 +72,8 @@ public:
     // The cell without that apostrophe, as it stands otherwise.
     std::string_view sheetTextView(std::size_t column) const;
     const std::string& columnName(std::size_t column) const { return m_columns[column].name; }
+    // Whether the header names the k-th column given to the constructor.
+    bool hasColumn(std::size_t column) const { return m_fieldOf[column] >= 0; }
 
 private:
     StorageTextReader m_text;

@@ -9,17 +9,32 @@
 #include "core/pool/file_io.h"
 #include "core/pool/sheet_picks.h"
 #include "core/session/pool_session.h"
+#include "core/transfer/entry_page.h"
 #include "core/transfer/name_keys.h"
 #include "core/transfer/team_names.h"
 
 namespace {
 enum Column : std::size_t { NameColumn, TiebreakerColumn, PaidColumn, FirstGameColumn };
+constexpr std::size_t FieldColumn = FirstGameColumn + GameCount;
 
 std::vector<ColumnRule> picksColumns()
 {
     std::vector<ColumnRule> columns{{PicksNameColumn, true}, {PicksTiebreakerColumn, false}, {PicksPaidColumn, false}};
     for (int game = 1; game <= GameCount; ++game) columns.push_back({gameColumnName(game), true});
+    columns.push_back({PicksFieldColumn, false});
     return columns;
+}
+
+// A line saved from an entry page names the field the page was made for; its picks name teams
+// by their places in that field, so a page of another field or year cannot be taken.
+std::optional<TransferProblem> fieldProblem(const ImportTable& table, const TeamNames& names)
+{
+    const std::string_view field = trimBlanks(table.cell(FieldColumn));
+    if (field.empty() || field == names.fingerprint()) return std::nullopt;
+    return TransferProblem{table.line(), PicksFieldColumn,
+                           CodePageText{"the picks were saved from an entry page made for another field or year (" +
+                                        quotedValue(field) + "; this pool's field is \"" + names.fingerprint() +
+                                        "\"): make a new entry page and send it to the participant"}};
 }
 
 // Yes/No/1/0, TRUE/FALSE (a spreadsheet's check box; WAHR/FALSCH where it writes German), x
@@ -46,17 +61,18 @@ std::string suggestion(const TeamNames& names, std::string_view cell)
     return text + "?";
 }
 
-// The participants a line may repeat: those of the pool by their names' keys, and the lines of
-// the file read so far.
+// The participants a line may repeat: the known ones, and the lines of the file read so far.
 struct NamesSeen {
-    const PlayerList* pool = nullptr;
-    std::unordered_map<std::string, std::vector<int>> inPool;  // key -> indexes in the pool
-    std::unordered_map<std::string, int> inFile;               // key -> the first line that gave it
+    const KnownEntries* known = nullptr;
+    std::unordered_map<std::string, int> inFile;  // key -> the first line that gave it
+    // Whether paid is compared: a file saved from the entry page (one with a Field column) never
+    // says whether its participant paid, so its line is the known sheet without it.
+    bool comparePaid = true;
 };
 
-bool sameSheet(const Player& a, const Player& b)
+bool sameSheet(const Player& a, const Player& b, bool comparePaid)
 {
-    return trimBlanks(a.tiebreaker.view()) == trimBlanks(b.tiebreaker.view()) && a.paid == b.paid &&
+    return trimBlanks(a.tiebreaker.view()) == trimBlanks(b.tiebreaker.view()) && (!comparePaid || a.paid == b.paid) &&
            std::equal(a.picks.begin() + 1, a.picks.end(), b.picks.begin() + 1);
 }
 
@@ -124,21 +140,20 @@ std::optional<TransferProblem> readLine(const ImportTable& table, const TeamName
         return std::nullopt;
     }();
 
-    // A name already in the pool, or on an earlier line, as a person reads it ("ann " is "Ann").
+    // A name already known, or on an earlier line, as a person reads it ("ann " is "Ann").
     const std::string key = nameKey(name);
-    if (seen.pool)
-        if (const auto it = seen.inPool.find(key); it != seen.inPool.end()) {
-            for (const int index : it->second)
-                if (!problem && sameSheet(entry, (*seen.pool)[index])) {
-                    already = true;
-                    return std::nullopt;
-                }
-            const CodePageText stored = (*seen.pool)[it->second.front()].name.text();
-            std::string reason = quotedCell(name) + " is already in the pool";
-            if (stored.bytes != name) reason += " as " + quotedValue(stored.bytes);
-            if (!problem) reason += ", with other picks, tiebreaker or paid";
-            return refuse(NameColumn, reason);
-        }
+    if (const std::vector<const Player*>* known = seen.known->withKey(key)) {
+        for (const Player* participant : *known)
+            if (!problem && sameSheet(entry, *participant, seen.comparePaid)) {
+                already = true;
+                return std::nullopt;
+            }
+        const CodePageText stored = known->front()->name.text();
+        std::string reason = quotedCell(name) + " is already in the pool";
+        if (stored.bytes != name) reason += " as " + quotedValue(stored.bytes);
+        if (!problem) reason += ", with other picks, tiebreaker or paid";
+        return refuse(NameColumn, reason);
+    }
     const auto [first, added] = seen.inFile.emplace(key, table.line());
     if (!added) return refuse(NameColumn, quotedCell(name) + " is already on line " + std::to_string(first->second));
     return problem;
@@ -155,34 +170,81 @@ PicksImport readPicksImport(std::string_view bytes, const TeamNames& names, cons
 
 PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const PlayerList* pool)
 {
+    return readPicksImport(source, names, KnownEntries(pool));
+}
+
+PicksImport readPicksImport(ByteSource& source, const TeamNames& names, const KnownEntries& known)
+{
     PicksImport result;
     ImportTable table(source, picksColumns());
     NamesSeen seen;
-    seen.pool = pool;
-    if (pool)
-        for (int i = 0; i < pool->count(); ++i)
-            if ((*pool)[i].id != ResultsId) seen.inPool[nameKey((*pool)[i].name.view())].push_back(i);
-
+    seen.known = &known;
+    seen.comparePaid = !table.hasColumn(FieldColumn);
     SheetPicks picks;
     std::optional<TransferProblem> problem;
     while (table.next(problem)) {
         Player entry;
         bool already = false;
-        // Only a listed refusal is worth the search for names near a misspelt one.
-        const bool detailed = result.refused.listed.size() < TransferProblems::Listed;
-        if (!problem) problem = readLine(table, names, seen, detailed, picks, entry, already);
+        if (!problem) problem = fieldProblem(table, names);
+        if (!problem) {
+            // Only a listed refusal is worth the search for names near a misspelt one.
+            const bool detailed = result.refused.listed.size() < TransferProblems::Listed;
+            problem = readLine(table, names, seen, detailed, picks, entry, already);
+        }
         if (problem) {
             result.refused.add(std::move(*problem));
             continue;
         }
         if (already) {
-            ++result.alreadyInPool;
+            result.alreadyIn.add({table.line(), PicksNameColumn,
+                                  CodePageText{quotedValue(entry.name.view()) + " is already in the pool"}});
             continue;
         }
         if (!entry.complete) ++result.incomplete;
         result.entries.push_back(entry);
     }
     return result;
+}
+
+KnownEntries::KnownEntries(const PlayerList* pool)
+{
+    if (!pool) return;
+    for (int i = 0; i < pool->count(); ++i)
+        if ((*pool)[i].id != ResultsId) m_byKey[nameKey((*pool)[i].name.view())].push_back(&(*pool)[i]);
+}
+
+const std::vector<const Player*>* KnownEntries::withKey(const std::string& key) const
+{
+    const auto it = m_byKey.find(key);
+    return it == m_byKey.end() ? nullptr : &it->second;
+}
+
+void KnownEntries::add(const Player& entry)
+{
+    m_added.push_back(entry);
+    m_byKey[nameKey(entry.name.view())].push_back(&m_added.back());
+}
+
+std::vector<PicksFileImport> readPicksImportFiles(const PoolSession& session, const std::vector<std::string>& paths)
+{
+    const TeamNames names(session.teams(), session.regionNames());
+    KnownEntries known(&session.players());
+    std::vector<PicksFileImport> files;
+    for (const std::string& path : paths) {
+        PicksFileImport file{path, {}};
+        try {
+            FileSource source;
+            source.open(path);
+            file.import = readPicksImport(source, names, known);
+        } catch (const HoopError& error) {
+            // Among several files, the message says which one; most already name it.
+            const std::string what = error.what();
+            throw HoopError(what.find(path) == std::string::npos ? path + ": " + what : what);
+        }
+        for (const Player& entry : file.import.entries) known.add(entry);
+        files.push_back(std::move(file));
+    }
+    return files;
 }
 
 PicksImport readPicksImportFile(const PoolSession& session, const std::string& path)

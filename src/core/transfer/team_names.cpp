@@ -1,6 +1,7 @@
 #include "core/transfer/team_names.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/transfer/csv_reader.h"
 #include "core/transfer/name_keys.h"
@@ -17,6 +18,25 @@ void enter(std::unordered_map<std::string, TeamCode>& map, std::string key, Team
 {
     auto [it, added] = map.emplace(std::move(key), code);
     if (!added) it->second = ambiguous;
+}
+
+// FNV-1a over the keys of the region names and team names, each ended by a line feed: stable across
+// builds and platforms, which a page handed out months before its import needs.
+std::string fingerprintOf(const TeamTable& teams, const std::array<std::string, 4>& regionKeys)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    const auto add = [&hash](std::string_view text) {
+        for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+        hash = (hash ^ '\n') * 0x100000001b3ULL;
+    };
+    for (const std::string& region : regionKeys) add(region);
+    for (int r = 1; r <= RegionCount; ++r)
+        for (int s = 1; s <= SeedCount; ++s)
+            add(nameKey(teams.nameView(makeTeamCode(std::uint8_t(r), std::uint8_t(s)))));
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    std::string text(16, '0');
+    for (int k = 15; k >= 0; --k, hash >>= 4) text[std::size_t(k)] = Digits[hash & 15];
+    return text;
 }
 }  // namespace
 
@@ -55,6 +75,7 @@ TeamNames::TeamNames(const TeamTable& teams, const std::array<std::string, 4>& r
             m_exactNames[indexOf(code)] = trimBlanks(name);
             m_keys[indexOf(code)] = nameKey(name);
         }
+    m_fingerprint = fingerprintOf(teams, m_regionKeys);
 }
 
 std::string TeamNames::regionSeedText(TeamCode code) const

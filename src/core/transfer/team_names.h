@@ -31,6 +31,10 @@ public:
     // The names of the teams nearest to a cell that names none, nearest first, at most three:
     // the likely slips of the keyboard ("Michgan St" for "Michigan St"); none when nothing is near.
     std::vector<std::string> closestNames(std::string_view cell) const;
+    // A short text that stands for the field as the transfer files name it (the region names and
+    // the team names by place, compared by their keys): a file that carries it was
+    // made for this field. Records are left out, so correcting one keeps the pages handed out.
+    const std::string& fingerprint() const { return m_fingerprint; }
 
 private:
     struct Entry {
@@ -54,5 +58,6 @@ private:
     // The names that find their team, as stored (blanks trimmed) and as keys; empty for the others.
     std::array<std::string, RegionCount * SeedCount> m_exactNames;
     std::array<std::string, RegionCount * SeedCount> m_keys;
+    std::string m_fingerprint;
     mutable std::string m_scratch;
 };

@@ -6,11 +6,14 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -22,6 +25,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "core/transfer/entry_page.h"
 #include "gui/main/backup.h"
 #include "gui/main/help_page.h"
 #include "gui/main/open_url.h"
@@ -104,6 +108,7 @@ MainWindow::MainWindow(SettingsBackend& settings, const QString& dataDir, QWidge
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Corvanta: NCAA Tournament Pool Manager"));
+    setAcceptDrops(true);
     resize(772, 497);
     m_session = std::make_unique<PoolSession>(*this, QDir::toNativeSeparators(dataDir).toStdString(), settings);
 
@@ -156,6 +161,7 @@ void MainWindow::nameControls()
                                                       {m_publishAction, "mnuPublish"},
                                                       {m_printBlankAction, "mnuPrintBlank"},
                                                       {m_printRulesAction, "mnuPrintRules"},
+                                                      {m_makeEntryPageAction, "mnuMakeEntryPage"},
                                                       {m_backupAction, "mnuBackup"},
                                                       {m_openDataFolderAction, "mnuOpenDataFolder"},
                                                       {m_exitAction, "mnuExit"},
@@ -223,6 +229,9 @@ void MainWindow::createMenus()
             QStringLiteral("Print a blank pool sheet for distribution"), &MainWindow::printBlankSheet);
     addItem(m_poolMenu, m_printRulesAction, QStringLiteral("Print &Rules..."),
             QStringLiteral("Print rules as set in Options"), &MainWindow::printRulesSheet);
+    addItem(m_poolMenu, m_makeEntryPageAction, QStringLiteral("Make &Entry Page..."),
+            QStringLiteral("Save a web page on which participants pick their winners and save them for Import Picks"),
+            &MainWindow::makeEntryPage);
     m_poolMenu->addSeparator();
     addItem(m_poolMenu, m_backupAction, QStringLiteral("B&ackup Data Files"),
             QStringLiteral("Backup all current pool data"), &MainWindow::backUpPool,
@@ -738,8 +747,54 @@ void MainWindow::importField()
 // The standings, the outlook and the count panel follow the stored entries by themselves.
 void MainWindow::importPicks()
 {
-    const QString path = chooseImportFile(QStringLiteral("Import Picks"));
-    if (!path.isEmpty()) importPicksInteractive(*m_session, *this, path);
+    OpenFileRequest request;
+    request.title = QStringLiteral("Import Picks");
+    request.filters = {QStringLiteral("Comma Separated (*.csv)"), QStringLiteral("Tab Separated (*.txt)"),
+                       QStringLiteral("All Files (*)")};
+    // The entry pages come back one file per participant: all of them in one go.
+    request.several = true;
+    if (!chooseFileToOpen(m_session->settings(), request)) return;
+    const QStringList paths = request.fileNames.isEmpty() ? QStringList{request.fileName} : request.fileNames;
+    importPicksInteractive(*m_session, *this, paths);
+}
+
+namespace {
+// The local files a drag carries; empty when it carries anything else.
+QStringList droppedFiles(const QMimeData* data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
+}
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty() && !QApplication::activeModalWidget()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = droppedFiles(event->mimeData());
+    if (paths.isEmpty() || QApplication::activeModalWidget()) return;
+    event->acceptProposedAction();
+    // After the drop has ended, so the program that dragged is not held while the report is open.
+    QMetaObject::invokeMethod(this, guarded([this, paths] { importPicksInteractive(*m_session, *this, paths); }),
+                              Qt::QueuedConnection);
+}
+
+void MainWindow::makeEntryPage()
+{
+    SaveFileRequest request;
+    request.title = QStringLiteral("Make Entry Page");
+    request.fileName = QDir(dialogStartFolder(m_session->settings())).filePath(QLatin1String(EntryPageDefaultName));
+    request.defaultSuffix = QStringLiteral("htm");
+    request.filters = {QStringLiteral("Web Page (*.htm *.html)")};
+    if (chooseFileToSave(m_session->settings(), request)) makeEntryPageInteractive(*m_session, *this, request.fileName);
 }
 
 void MainWindow::exportPicks()

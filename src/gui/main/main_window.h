@@ -84,6 +84,9 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Picks files dropped on the window are imported as Import Picks imports them.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Command handlers.
@@ -93,6 +96,7 @@ private:
     void publishSite();
     void printBlankSheet();
     void printRulesSheet();
+    void makeEntryPage();
     void backUpPool();
     void showDataFolder();
     void enterPicks();
@@ -114,6 +118,7 @@ private:
     QAction* m_resetAction = nullptr;
     QAction* m_optionsAction = nullptr;
     QAction* m_importFieldAction = nullptr;
+    QAction* m_makeEntryPageAction = nullptr;
     QAction* m_printBlankAction = nullptr;
     QAction* m_printRulesAction = nullptr;
     QAction* m_backupAction = nullptr;

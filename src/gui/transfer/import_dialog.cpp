@@ -10,7 +10,8 @@
 #include "gui/widgets/ansi_text.h"
 
 ImportDialog::ImportDialog(QWidget* owner, const QString& caption, const QString& summary,
-                           const TransferProblems& refused, bool canImport, const QString& note)
+                           const TransferProblems& refused, bool canImport, const QString& note,
+                           const QStringList& files)
     : QDialog(owner)
 {
     setWindowTitle(caption);
@@ -22,10 +23,12 @@ ImportDialog::ImportDialog(QWidget* owner, const QString& caption, const QString
 
     const std::vector<TransferProblem>& problems = refused.listed;
     const int rows = int(problems.size()) + (refused.unlisted() > 0 ? 1 : 0);
-    m_refusedGrid = new QTableWidget(rows, 3, this);
+    const int first = files.isEmpty() ? 0 : 1;  // the file column, when there is one
+    m_refusedGrid = new QTableWidget(rows, first + 3, this);
     m_refusedGrid->setObjectName(QStringLiteral("grdRefused"));
-    m_refusedGrid->setHorizontalHeaderLabels(
-        {QStringLiteral("Line"), QStringLiteral("Column"), QStringLiteral("Reason")});
+    QStringList headers{QStringLiteral("Line"), QStringLiteral("Column"), QStringLiteral("Reason")};
+    if (first) headers.prepend(QStringLiteral("File"));
+    m_refusedGrid->setHorizontalHeaderLabels(headers);
     m_refusedGrid->verticalHeader()->hide();
     m_refusedGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Read only: Tab goes on to the buttons instead of walking (and wrapping round) the cells.
@@ -36,14 +39,14 @@ ImportDialog::ImportDialog(QWidget* owner, const QString& caption, const QString
         const TransferProblem& problem = problems[std::size_t(row)];
         const QString cells[3] = {problem.line > 0 ? QString::number(problem.line) : QString(),
                                   fromAnsi(problem.column), toQString(problem.reason)};
+        if (first) m_refusedGrid->setItem(row, 0, new QTableWidgetItem(files.value(row)));
         for (int column = 0; column < 3; ++column)
-            m_refusedGrid->setItem(row, column, new QTableWidgetItem(cells[column]));
+            m_refusedGrid->setItem(row, first + column, new QTableWidgetItem(cells[column]));
     }
     if (refused.unlisted() > 0) {
         const int row = rows - 1;
-        m_refusedGrid->setItem(row, 0, new QTableWidgetItem);
-        m_refusedGrid->setItem(row, 1, new QTableWidgetItem);
-        m_refusedGrid->setItem(row, 2, new QTableWidgetItem(fromAnsi(unlistedText(refused.unlisted()))));
+        for (int column = 0; column < first + 2; ++column) m_refusedGrid->setItem(row, column, new QTableWidgetItem);
+        m_refusedGrid->setItem(row, first + 2, new QTableWidgetItem(fromAnsi(unlistedText(refused.unlisted()))));
     }
     m_refusedGrid->resizeColumnsToContents();
     m_refusedGrid->horizontalHeader()->setStretchLastSection(true);

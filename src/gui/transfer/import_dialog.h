@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QStringList>
 #include <vector>
 
 #include "core/transfer/import_table.h"
@@ -16,9 +17,10 @@ class ImportDialog final : public QDialog {
 public:
     // summary: the line above the list; problems: texts in the storage code page; canImport:
     // whether there is anything to import; note: what the organiser should know beside the
-    // refusals, below them (none when empty).
+    // refusals, below them (none when empty); files: when not empty, the file of each listed
+    // problem, shown in a first column.
     ImportDialog(QWidget* owner, const QString& caption, const QString& summary, const TransferProblems& problems,
-                 bool canImport, const QString& note = QString());
+                 bool canImport, const QString& note = QString(), const QStringList& files = {});
 
 private:
     QLabel* m_summaryLabel = nullptr;

@@ -1,9 +1,11 @@
 #include "gui/transfer/transfer_commands.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "core/pool/players.h"
 #include "core/session/pool_session.h"
+#include "core/transfer/entry_page.h"
 #include "core/transfer/field_import.h"
 #include "core/transfer/picks_export.h"
 #include "core/transfer/picks_import.h"
@@ -22,12 +24,12 @@ QString counted(qsizetype count, const char* one, const char* many)
     return QString::number(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
 }
 
-QString picksSummary(const PicksImport& import)
+QString picksSummary(const PicksImport& import, qsizetype files)
 {
     const auto valid = qsizetype(import.entries.size());
     const auto refused = qsizetype(import.refused.total);
-    QString text = valid == 0
-                       ? QStringLiteral("No line can be imported.")
+    QString text = files > 1 ? QStringLiteral("From %1 files: ").arg(files) : QString();
+    text += valid == 0 ? QStringLiteral("No line can be imported.")
                        : counted(valid, "line", "lines") + QStringLiteral(" can be imported as new participants");
     if (valid > 0 && import.incomplete > 0)
         text += QStringLiteral(" (%1 with games that have no winner)").arg(import.incomplete);
@@ -37,12 +39,14 @@ QString picksSummary(const PicksImport& import)
     return text;
 }
 
-// Below the refusals: the lines passed over because the pool holds them already.
+// Below the refusals: the lines passed over because their participants are known already, in
+// the pool or from an earlier file of the import.
 QString picksNote(const PicksImport& import)
 {
-    if (import.alreadyInPool == 0) return {};
-    return counted(import.alreadyInPool, "line is", "lines are") +
-           QStringLiteral(" already in the pool (the same name, picks, tiebreaker and paid) and will be skipped.");
+    const auto alreadyIn = qsizetype(import.alreadyIn.total);
+    if (alreadyIn == 0) return {};
+    return counted(alreadyIn, "line is", "lines are") +
+           QStringLiteral(" already in the pool (the same name and sheet) and will be skipped.");
 }
 
 // Every name the team file keeps only the start of.
@@ -123,25 +127,61 @@ TransferOutcome askAboutMoves(PoolSession& session, Frame& frame, const FieldImp
 
 TransferOutcome importPicksInteractive(PoolSession& session, Frame& frame, const QString& path)
 {
-    PicksImport import;
+    return importPicksInteractive(session, frame, QStringList{path});
+}
+
+TransferOutcome importPicksInteractive(PoolSession& session, Frame& frame, const QStringList& paths)
+{
+    std::vector<PicksFileImport> files;
     try {
         BusyCursor busy;
-        import = readPicksImportFile(session, localPath(path));
+        std::vector<std::string> local;
+        for (const QString& path : paths) local.push_back(localPath(path));
+        files = readPicksImportFiles(session, local);
     } catch (const std::exception& error) {
         reportError(error);
         return TransferOutcome::Failed;
     }
-    ImportDialog report(frame.frameWidget(), QStringLiteral("Import Picks"), picksSummary(import), import.refused,
-                        !import.entries.empty(), picksNote(import));
+    // All files as one import: one report, one store.
+    PicksImport all;
+    QStringList fileOfProblem;
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const PicksImport& import = files[k].import;
+        all.entries.insert(all.entries.end(), import.entries.begin(), import.entries.end());
+        all.incomplete += import.incomplete;
+        for (const TransferProblem& problem : import.refused.listed) {
+            all.refused.add(problem);
+            fileOfProblem << QFileInfo(paths[qsizetype(k)]).fileName();
+        }
+        all.refused.total += import.refused.unlisted();
+        all.alreadyIn.total += import.alreadyIn.total;
+    }
+    ImportDialog report(frame.frameWidget(), QStringLiteral("Import Picks"), picksSummary(all, paths.size()),
+                        all.refused, !all.entries.empty(), picksNote(all),
+                        paths.size() > 1 ? fileOfProblem : QStringList());
     if (report.exec() != QDialog::Accepted) return TransferOutcome::Cancelled;
     try {
         BusyCursor busy;
-        const int stored = storeImportedPicks(session, import);
-        frame.setStatusText(counted(stored, "participant", "participants") + QStringLiteral(" imported from ") + path);
+        const int stored = storeImportedPicks(session, all);
+        frame.setStatusText(counted(stored, "participant", "participants") + QStringLiteral(" imported from ") +
+                            (paths.size() == 1 ? paths.front() : counted(paths.size(), "file", "files")));
     } catch (const std::exception& error) {
         reportError(error);
         return TransferOutcome::Failed;
     }
+    return TransferOutcome::Done;
+}
+
+TransferOutcome makeEntryPageInteractive(PoolSession& session, Frame& frame, const QString& path)
+{
+    try {
+        BusyCursor busy;
+        makeEntryPageFile(session, localPath(path));
+    } catch (const std::exception& error) {
+        reportError(error);
+        return TransferOutcome::Failed;
+    }
+    frame.setStatusText(QStringLiteral("Entry page made: ") + path);
     return TransferOutcome::Done;
 }
 

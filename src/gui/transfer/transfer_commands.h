@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 class Frame;
 class PoolSession;
@@ -14,6 +15,13 @@ enum class TransferOutcome { Done, Cancelled, Failed };
 // reason, and how many lines can be imported), and stores the valid lines as new participants
 // only when the organiser chooses Import. The status line says how many were imported.
 TransferOutcome importPicksInteractive(PoolSession& session, Frame& frame, const QString& path);
+// Several files at once (the entry pages that came back): one report for all of them, each
+// refused line with its file; lines whose participant is in the pool already, picks and all,
+// are passed over and counted, not refused.
+TransferOutcome importPicksInteractive(PoolSession& session, Frame& frame, const QStringList& paths);
+
+// Pool, Make Entry Page: the page on which participants pick their winners, written to path.
+TransferOutcome makeEntryPageInteractive(PoolSession& session, Frame& frame, const QString& path);
 
 // Player, Export Picks: every participant's picks to path, as a page when the name ends in
 // ".htm" or ".html", else as a comma-separated file that Import Picks reads back.

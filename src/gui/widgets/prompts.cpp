@@ -126,9 +126,11 @@ bool QtPrompts::openFile(OpenFileRequest& request)
 {
     QFileDialog dialog(dialogParent(), request.title, request.directory);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(request.several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     offerTypes(dialog, request.filters, request.filterIndex);
-    return chosenFile(dialog, request.filters, request.fileName, request.filterIndex);
+    if (!chosenFile(dialog, request.filters, request.fileName, request.filterIndex)) return false;
+    if (request.several) request.fileNames = dialog.selectedFiles();
+    return true;
 }
 
 bool QtPrompts::chooseFolder(FolderRequest& request)

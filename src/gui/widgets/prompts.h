@@ -30,9 +30,11 @@ struct FolderRequest {
 struct OpenFileRequest {
     QString title;
     QString directory;
-    QString fileName;     // out: the chosen full path
-    QStringList filters;  // "Comma Separated (*.csv)" ...
-    int filterIndex = 1;  // in and out, 1-based
+    QString fileName;       // out: the chosen full path (the first one, when several)
+    QStringList filters;    // "Comma Separated (*.csv)" ...
+    int filterIndex = 1;    // in and out, 1-based
+    bool several = false;   // in: more than one file may be chosen
+    QStringList fileNames;  // out, with several: every chosen full path
 };
 
 class Prompts {

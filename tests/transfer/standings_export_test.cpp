@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "core/pool/brand.h"
 #include "core/pool/errors.h"
@@ -126,6 +128,25 @@ TEST(AsOfDate, TakesTheUsersDateSeparator)
           Row{"%Ey年%m月%d日", '/'}, Row{"%d %b %Y", '/'}, Row{"", '/'}, Row{"%", '/'}})
         EXPECT_EQ(dateSeparatorOf(row.format), row.separator) << row.format;
 
+    // Each locale is read in a child process: the environment it sets is the process's own, and
+    // the C library keeps what it loaded for the rest of the process.
+    const auto separatorIn = [](const std::string& locpath, const std::string& locale) {
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0) return '?';
+        const pid_t child = fork();
+        if (child == 0) {
+            setenv("LOCPATH", locpath.c_str(), 1);
+            setenv("LC_TIME", locale.c_str(), 1);
+            const char separator = userDateSeparator();
+            _exit(write(pipeEnds[1], &separator, 1) == 1 ? 0 : 1);
+        }
+        close(pipeEnds[1]);
+        char separator = '?';
+        if (read(pipeEnds[0], &separator, 1) != 1) separator = '?';
+        close(pipeEnds[0]);
+        waitpid(child, nullptr, 0);
+        return separator;
+    };
     TempDir locales;
     struct Locale {
         const char* name;
@@ -137,14 +158,9 @@ TEST(AsOfDate, TakesTheUsersDateSeparator)
         if (std::system(command.c_str()) != 0 &&
             !std::filesystem::exists(locales.path() + "/" + locale.name + ".UTF-8"))
             GTEST_SKIP() << "localedef cannot build " << locale.name << " (make deps installs locales)";
-        setenv("LOCPATH", locales.path().c_str(), 1);
-        setenv("LC_TIME", (std::string(locale.name) + ".UTF-8").c_str(), 1);
-        EXPECT_EQ(userDateSeparator(), locale.separator) << locale.name;
+        EXPECT_EQ(separatorIn(locales.path(), std::string(locale.name) + ".UTF-8"), locale.separator) << locale.name;
     }
-    setenv("LC_TIME", "xx_NOWHERE.UTF-8", 1);
-    EXPECT_EQ(userDateSeparator(), '/');
-    unsetenv("LC_TIME");
-    unsetenv("LOCPATH");
+    EXPECT_EQ(separatorIn(locales.path(), "xx_NOWHERE.UTF-8"), '/');
 }
 
 // Without participants: the header row and the trailer. With two, each format reports progress

@@ -338,7 +338,7 @@ std::string outlookPage(const Site& site, const outlook::OutlookResult& result, 
 // The bracket's layout: for each region position, its games of rounds 1-3 top to bottom; and the
 // order of the last three rounds' games.
 struct BracketLayout {
-    std::array<std::array<std::vector<int>, 4>, RegionCount + 1> regionGames;  // [position][round]
+    std::array<std::array<std::vector<int>, 5>, RegionCount + 1> regionGames;  // [position][round 1..4]
     std::array<int, RegionCount> regionOrder{};                                // positions, as the final meets them
     std::array<int, 4> eliteGames{};                                           // round 4, top to bottom
     std::array<int, 2> semiGames{};

@@ -70,11 +70,18 @@ std::string pageData(const EntryPageContent& content)
     out += "},\"firstRound\":[";
     for (int game = 1; game <= FirstRoundGames; ++game) {
         const GamePair pair = firstRoundPair(game);
-        out += (game > 1 ? ",[" : "[") + std::to_string(pair.a) + "," + std::to_string(pair.b) + "]";
+        // Appended piece by piece: g++ 12 at -O3 takes "text" + a temporary string for an overlap.
+        out += game > 1 ? ",[" : "[";
+        out += std::to_string(pair.a);
+        out += ',';
+        out += std::to_string(pair.b);
+        out += ']';
     }
     out += "],\"rounds\":[";
-    for (int round = 1; round <= RoundCount; ++round)
-        out += (round > 1 ? "," : "") + std::to_string(content.scoring.round[round]);
+    for (int round = 1; round <= RoundCount; ++round) {
+        if (round > 1) out += ',';
+        out += std::to_string(content.scoring.round[round]);
+    }
     out += "],\"multiplyBySeed\":";
     out += content.scoring.multiplyBySeed ? "true" : "false";
     out += ",\"tiebreaker\":";
